@@ -1,0 +1,6 @@
+#!/usr/bin/env bash
+# Configures and builds Glyphwerk into build/ (Release, warnings are errors).
+set -euo pipefail
+cd "$(dirname "$0")/.."
+cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=Release -DGLYPHWERK_WERROR=ON "$@" >/dev/null
+cmake --build build

@@ -1,0 +1,46 @@
+#include "document/Lettering.h"
+
+namespace gw {
+
+void ResetBoundaryLines(Lettering& lettering) {
+    const std::int32_t w = lettering.width;
+    const std::int32_t h = lettering.height;
+    const std::int32_t a = w / 20;
+    const std::int32_t b = h / 20;
+    TLine& upper = lettering.EnvelopeLines[0];
+    TLine& lower = lettering.EnvelopeLines[1];
+    upper.Clear();
+    upper.AddPoint(a, b);
+    upper.AddPoint(w - a, b);
+    lower.Clear();
+    lower.AddPoint(a, h - b);
+    lower.AddPoint(w - a, h - b);
+    for (TLine& line : lettering.EnvelopeLines) line.BuildOutline();
+}
+
+void InitStartState(Lettering& lettering) {
+    lettering.settings = LetteringSettings{};
+    lettering.width = 450;
+    lettering.height = 200;
+    const std::int32_t w = lettering.width;
+    const std::int32_t h = lettering.height;
+    lettering.pivot = {w / 2, h / 2};
+    lettering.rotationHandle = {w / 2, h / 2 - h / 4};
+    for (TLine& line : lettering.EnvelopeLines) line.Clear();
+    ResetBoundaryLines(lettering);
+}
+
+void ResetForNew(Lettering& lettering) {
+    const LetteringSettings start;
+    LetteringSettings& s = lettering.settings;
+    s.Memo1 = start.Memo1;
+    s.SurfaceFrame1 = start.SurfaceFrame1;
+    s.SurfaceFrame2 = start.SurfaceFrame2;
+    ResetBoundaryLines(lettering);
+    s.deform = DeformMode::NoDeform;
+    s.KanteCheck = false;
+    s.SchattenCheck = false;
+    s.FrameStyle = 0;
+}
+
+}  // namespace gw

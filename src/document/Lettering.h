@@ -1,0 +1,40 @@
+#pragma once
+// The whole state of one lettering: its settings, the picture size, the four envelope lines with
+// the pivot and rotation handle, and the two surface textures. The window is a view of it; the
+// renderer reads it at the moment it runs.
+
+#include <array>
+#include <cstdint>
+
+#include "document/LetteringSettings.h"
+#include "raster/DibImage.h"
+#include "raster/Lines.h"
+
+namespace gw {
+
+struct Lettering {
+    LetteringSettings settings;
+    std::int32_t width = 450;   // the picture size (PaintBox1)
+    std::int32_t height = 200;
+    // 0 upper boundary line, 1 lower boundary line, 2 and 3 the working lines of the editing view.
+    std::array<TLine, 4> EnvelopeLines;
+    TPoint pivot;
+    TPoint rotationHandle;
+    DibImage TextTexture;
+    DibImage BackgroundTexture;
+};
+
+// The two-point boundary lines of a picture of w x h: (w div 20, h div 20) to (w - w div 20,
+// h div 20) above, the same at h - h div 20 below; all four outlines rebuilt.
+void ResetBoundaryLines(Lettering& lettering);
+
+// The state at program start, before the textures are set: start settings, picture 450 x 200,
+// boundary lines, pivot (W div 2, H div 2) and rotation handle (W div 2, H div 2 - H div 4).
+void InitStartState(Lettering& lettering);
+
+// The model side of "Neu": text lines, both surfaces to colour with their start colours, the
+// boundary lines from the current picture size, NoDeform, KanteCheck and SchattenCheck off,
+// FrameStyle 0. Everything else keeps its value.
+void ResetForNew(Lettering& lettering);
+
+}  // namespace gw

@@ -1,0 +1,67 @@
+#include "platform/Bitmap.h"
+
+#include <algorithm>
+
+#include "platform/BitmapInfo.h"
+
+namespace gw {
+
+Bitmap::Bitmap(std::int32_t width, std::int32_t height, PixelFormat format, TColor fill)
+    : format_(format) {
+    width_ = std::max(width, 0);
+    height_ = std::max(height, 0);
+    stride_ = static_cast<std::int32_t>(DibStride(width_, 24));
+    data_.assign(std::size_t(stride_) * std::size_t(height_), 0);
+    const TColor c = StoredColor(fill);
+    if (c == clWhite) {
+        std::fill(data_.begin(), data_.end(), std::uint8_t(0xFF));
+    } else if (c != clBlack) {
+        for (std::int32_t y = 0; y < height_; ++y) {
+            std::uint8_t* p = Row(y);
+            for (std::int32_t x = 0; x < width_; ++x, p += 3) {
+                p[0] = GetBValue(c);
+                p[1] = GetGValue(c);
+                p[2] = GetRValue(c);
+            }
+        }
+    }
+}
+
+void Bitmap::SetFormat(PixelFormat format) {
+    if (format == format_) return;
+    format_ = format;
+    if (format != PixelFormat::Mono) return;
+    for (std::int32_t y = 0; y < height_; ++y) {
+        std::uint8_t* p = Row(y);
+        for (std::int32_t x = 0; x < width_; ++x, p += 3) {
+            const std::uint8_t v = MonoColor(RGB(p[2], p[1], p[0])) == clWhite ? 0xFF : 0x00;
+            p[0] = p[1] = p[2] = v;
+        }
+    }
+}
+
+void Bitmap::SetSize(std::int32_t width, std::int32_t height) {
+    *this = Bitmap(width, height, format_, clWhite);
+}
+
+TColor Bitmap::Pixel(std::int32_t x, std::int32_t y) const {
+    if (x < 0 || y < 0 || x >= width_ || y >= height_) return 0;
+    const std::uint8_t* p = Row(y) + std::size_t(x) * 3;
+    return RGB(p[2], p[1], p[0]);
+}
+
+void Bitmap::SetPixel(std::int32_t x, std::int32_t y, TColor color) {
+    if (x < 0 || y < 0 || x >= width_ || y >= height_) return;
+    const TColor c = StoredColor(color);
+    std::uint8_t* p = Row(y) + std::size_t(x) * 3;
+    p[0] = GetBValue(c);
+    p[1] = GetGValue(c);
+    p[2] = GetRValue(c);
+}
+
+TColor Bitmap::StoredColor(TColor color) const {
+    color &= 0xFFFFFF;
+    return format_ == PixelFormat::Mono ? MonoColor(color) : color;
+}
+
+}  // namespace gw

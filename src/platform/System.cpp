@@ -1,0 +1,77 @@
+#include "platform/System.h"
+
+#include <unistd.h>
+
+#include <atomic>
+#include <cstdio>
+#include <filesystem>
+#include <mutex>
+
+namespace gw {
+
+namespace {
+
+std::mutex handlerMutex;
+MessageBoxHandler& Handler() {
+    static MessageBoxHandler handler;
+    return handler;
+}
+
+std::atomic<int> desktopDepth{24};
+
+// The file that marks a folder as holding the program's data.
+constexpr const char* kDataMarker = "glyphwerk-fonts.conf";
+
+}  // namespace
+
+MsgResult ShowMessageBox(std::string_view text, std::string_view caption, MsgIcon icon,
+                         MsgButtons buttons) {
+    MessageBoxHandler handler;
+    {
+        std::lock_guard lock(handlerMutex);
+        handler = Handler();
+    }
+    if (handler) return handler(text, caption, icon, buttons);
+    if (caption.empty()) {
+        std::fprintf(stderr, "%.*s\n", int(text.size()), text.data());
+    } else {
+        std::fprintf(stderr, "%.*s: %.*s\n", int(caption.size()), caption.data(), int(text.size()),
+                     text.data());
+    }
+    return MsgResult::Ok;
+}
+
+MessageBoxHandler SetMessageBoxHandler(MessageBoxHandler handler) {
+    std::lock_guard lock(handlerMutex);
+    MessageBoxHandler previous = std::move(Handler());
+    Handler() = std::move(handler);
+    return previous;
+}
+
+int DesktopColorDepth() { return desktopDepth.load(); }
+
+void SetDesktopColorDepth(int bitsPerPixel) { desktopDepth.store(bitsPerPixel); }
+
+std::string ProgramFolder() {
+    std::error_code ec;
+    std::filesystem::path exe = std::filesystem::read_symlink("/proc/self/exe", ec);
+    std::string folder = ec ? std::filesystem::current_path(ec).string() : exe.parent_path().string();
+    if (folder.empty() || folder.back() != '/') folder += '/';
+    return folder;
+}
+
+std::string DataFolder() {
+    const std::string program = ProgramFolder();
+    std::error_code ec;
+    if (std::filesystem::exists(program + kDataMarker, ec)) return program;
+    const std::filesystem::path shared =
+        std::filesystem::weakly_canonical(program + "../share/glyphwerk/", ec);
+    if (!ec && std::filesystem::exists(shared / kDataMarker, ec)) {
+        std::string folder = shared.string();
+        if (folder.back() != '/') folder += '/';
+        return folder;
+    }
+    return program;
+}
+
+}  // namespace gw

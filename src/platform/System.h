@@ -1,0 +1,36 @@
+#pragma once
+// What the drawing layer knows of the system around it: message boxes, the screen, the folders
+// of the program and its data.
+
+#include <functional>
+#include <string>
+#include <string_view>
+
+namespace gw {
+
+enum class MsgIcon { None, Error, Information, Question, Warning };
+enum class MsgButtons { Ok, OkCancel };
+enum class MsgResult { Ok, Cancel };
+
+using MessageBoxHandler =
+    std::function<MsgResult(std::string_view text, std::string_view caption, MsgIcon, MsgButtons)>;
+
+// Layers below the window report through this; the window installs a handler that shows a modal
+// box, the headless renderer one that writes to standard error. Without a handler the text goes
+// to standard error and the answer is Ok.
+MsgResult ShowMessageBox(std::string_view text, std::string_view caption = {},
+                         MsgIcon icon = MsgIcon::None, MsgButtons buttons = MsgButtons::Ok);
+MessageBoxHandler SetMessageBoxHandler(MessageBoxHandler handler);  // returns the previous one
+
+// Bits per pixel of the screen: 24 unless the window says otherwise (tests set 8 to reach the
+// halftone path of DrawDib).
+int DesktopColorDepth();
+void SetDesktopColorDepth(int bitsPerPixel);
+
+// The folder of the running program file, ending in '/'.
+std::string ProgramFolder();
+// The folder of the data files: the program's folder when it holds them, else
+// ../share/glyphwerk/ relative to it. Ends in '/'.
+std::string DataFolder();
+
+}  // namespace gw

@@ -1,0 +1,49 @@
+#pragma once
+// Multi-line text: measuring and drawing a block of lines, and the fonts of the system.
+//
+// Text is UTF-8. A line ends at CR, at LF, or at CR LF (one break). There is no word wrap. The
+// lines of a block are aligned against each other within the width of the widest line. Glyphs are
+// drawn without antialiasing, so a block drawn in black on white holds only those two colours.
+// The ampersand rule: "&x" draws x underlined, "&&" draws one "&", a lone "&" at the end is dropped;
+// DT_NOPREFIX turns the rule off.
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "platform/Bitmap.h"
+#include "platform/Font.h"
+#include "platform/Geometry.h"
+
+namespace gw {
+
+constexpr std::uint32_t DT_LEFT = 0x0000;
+constexpr std::uint32_t DT_CENTER = 0x0001;
+constexpr std::uint32_t DT_RIGHT = 0x0002;
+constexpr std::uint32_t DT_NOCLIP = 0x0100;
+constexpr std::uint32_t DT_CALCRECT = 0x0400;
+constexpr std::uint32_t DT_NOPREFIX = 0x0800;
+
+// With DT_CALCRECT: measures the block and sets rect.right = rect.left + width of the widest line
+// and rect.bottom = rect.top + lines x line height; draws nothing (target may be null).
+// Otherwise: draws the block into rect in `color`, the lines aligned by the DT_LEFT / DT_CENTER /
+// DT_RIGHT flag within rect's width, the first line's top at rect.top. Pixels outside the target
+// are dropped. Returns the height of the block.
+std::int32_t DrawTextBlock(Bitmap* target, const LogFont& font, TColor color,
+                           std::string_view text, TRect& rect, std::uint32_t format);
+
+FontMetrics GetFontMetrics(const LogFont& font);
+
+// The family names of the installed fonts (each at most 32 characters), in the order fontconfig
+// lists them, without duplicates.
+std::vector<std::string> EnumFontFamilies();
+
+// Adds a fontconfig rule file to the configuration used for every later font match. False when
+// the file cannot be read or parsed.
+bool LoadFontConfigFile(const std::string& path);
+
+// The file and face index a font resolves to (for tests and diagnostics).
+std::string ResolvedFontFile(const LogFont& font);
+
+}  // namespace gw

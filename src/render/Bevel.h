@@ -1,0 +1,36 @@
+#pragma once
+// The bevel edge: TextImage shaded along rays in the light direction, by each pixel's distance
+// from the nearer end of its run of letter pixels.
+
+#include <cstdint>
+#include <vector>
+
+#include "document/Lettering.h"
+#include "raster/DibImage.h"
+
+namespace gw {
+
+struct EdgePassParams {
+    double theta = 0;        // light angle in degrees
+    double widthFactor = 0;  // KBreiteEd / 200
+    double divisor = 1;      // the pass's light divisor
+    bool invers = false;
+    bool fixedWidth = false;
+    std::int32_t profile1 = 2;
+    std::int32_t profile2 = 2;
+    bool background1 = false;
+    bool background2 = false;
+    bool backgroundIsTexture = false;
+    std::uint8_t backgroundRed = 0;
+    std::uint8_t backgroundGreen = 0;
+    std::uint8_t backgroundBlue = 0;
+};
+
+// One pass over TextImage (24 bits, letters on black) with TextMask as the letter shape.
+void EdgePass(DibImage& TextImage, const DibImage& TextMask, const DibImage& BackgroundTexture,
+              const EdgePassParams& params);
+
+// The passes RenderText runs when KanteCheck is on: three with "3 Lichtstrahlen", else one.
+std::vector<EdgePassParams> EdgePasses(const Lettering& lettering);
+
+}  // namespace gw

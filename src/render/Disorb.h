@@ -1,0 +1,29 @@
+#pragma once
+// The outline deformation: rows shifted sideways, then columns up or down, by a sine wave or a
+// bounded random walk.
+
+#include <cstdint>
+#include <vector>
+
+#include "document/LetteringSettings.h"
+#include "platform/Bitmap.h"
+
+namespace gw {
+
+// The generator of the random deformation; nothing else draws from it.
+struct DisorbRandom {
+    std::uint32_t RandSeed = 1024;
+    // 0 .. n - 1: the upper 32 bits of RandSeed x n after RandSeed = RandSeed x 0x08088405 + 1.
+    std::uint32_t Random(std::uint32_t n);
+};
+
+// The shifts of the row pass (H values) and then of the column pass (W values) for a bitmap of
+// W x H, as Disorb applies them. Empty for NoDeform.
+void DisorbShifts(const LetteringSettings& settings, std::int32_t W, std::int32_t H,
+                  std::vector<std::int32_t>& rowShifts, std::vector<std::int32_t>& columnShifts);
+
+// Deforms the bitmap in place; uncovered pixels turn white. Restarts the generator at every call,
+// so equal settings and sizes deform every bitmap alike.
+void Disorb(Bitmap& bitmap, const LetteringSettings& settings);
+
+}  // namespace gw

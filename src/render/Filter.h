@@ -1,0 +1,24 @@
+#pragma once
+// The 5 x 5 convolution filter over a true-colour picture.
+
+#include <cstdint>
+#include <string_view>
+
+#include "raster/DibImage.h"
+
+namespace gw {
+
+struct FilterKernel {
+    std::int32_t Divisor;
+    std::int32_t Bias;
+    std::int32_t Matrix[5][5];  // row r: vertical offset r - 2; column c: horizontal offset c - 2
+    std::string_view Name;
+};
+
+// "Weichzeichnen": the 3 x 3 box average.
+extern const FilterKernel Weichzeichnen;
+
+// Filters a 24-bit image in place; images of 256 colours or fewer are left unchanged.
+void DibFilter(DibImage& image, const FilterKernel& kernel);
+
+}  // namespace gw

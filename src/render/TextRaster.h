@@ -1,0 +1,27 @@
+#pragma once
+// RenderText: the typed text, font, surface, edge, shadow and outline deformation become the
+// coloured TextImage and its coverage TextMask.
+
+#include <cstdint>
+#include <string>
+
+#include "document/Lettering.h"
+#include "raster/DibImage.h"
+
+namespace gw {
+
+struct RenderTrace;
+
+// The text block: the lines joined with one CR each, a single space when that is empty.
+std::string JoinedText(const LetteringSettings& settings);
+
+// The text-image size for a picture `pictureWidth` wide: the longer side is the picture width,
+// the proportions those of the text block measured in the lettering font.
+void TextImageSize(const LetteringSettings& settings, std::int32_t pictureWidth,
+                   std::int32_t& width, std::int32_t& height);
+
+// Replaces TextImage and TextMask (both 24 bits, the text-image size).
+void RenderText(const Lettering& lettering, DibImage& TextImage, DibImage& TextMask,
+                RenderTrace* trace = nullptr);
+
+}  // namespace gw
