@@ -15,7 +15,8 @@ void ResetBoundaryLines(Lettering& lettering) {
     lower.Clear();
     lower.AddPoint(a, h - b);
     lower.AddPoint(w - a, h - b);
-    for (TLine& line : lettering.EnvelopeLines) line.BuildOutline();
+    for (TLine& line : lettering.EnvelopeLines)
+        line.BuildOutline();
 }
 
 void InitStartState(Lettering& lettering) {
@@ -26,7 +27,8 @@ void InitStartState(Lettering& lettering) {
     const std::int32_t h = lettering.height;
     lettering.pivot = {w / 2, h / 2};
     lettering.rotationHandle = {w / 2, h / 2 - h / 4};
-    for (TLine& line : lettering.EnvelopeLines) line.Clear();
+    for (TLine& line : lettering.EnvelopeLines)
+        line.Clear();
     ResetBoundaryLines(lettering);
 }
 

@@ -14,7 +14,7 @@ namespace gw {
 
 struct Lettering {
     LetteringSettings settings;
-    std::int32_t width = 450;   // the picture size (PaintBox1)
+    std::int32_t width = 450;  // the picture size (PaintBox1)
     std::int32_t height = 200;
     // 0 upper boundary line, 1 lower boundary line, 2 and 3 the working lines of the editing view.
     std::array<TLine, 4> EnvelopeLines;

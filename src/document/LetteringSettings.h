@@ -58,14 +58,14 @@ struct LetteringSettings {
 
     // Outline deformation
     DeformMode deform = DeformMode::NoDeform;
-    double StarkEd = 20;   // 1 .. 100 percent
-    double AnzahlEd = 5;   // 1 .. 100
+    double StarkEd = 20;  // 1 .. 100 percent
+    double AnzahlEd = 5;  // 1 .. 100
 
     // 3D edge
     bool KanteCheck = false;
-    double KWinkEd = -45;     // -180 .. 180 degrees
-    double KBreiteEd = 100;   // 1 .. 100 percent
-    double KLichtEd = 100;    // 1 .. 500 percent
+    double KWinkEd = -45;         // -180 .. 180 degrees
+    double KBreiteEd = 100;       // 1 .. 100 percent
+    double KLichtEd = 100;        // 1 .. 500 percent
     std::int32_t Profil1Box = 2;  // 0 "Flach", 1 "Linear", 2 "Konvex", 3 "Konkav"
     bool BkGnd1 = false;
     std::int32_t Profil2Box = 2;
@@ -77,11 +77,11 @@ struct LetteringSettings {
     // Shadow
     bool SchattenCheck = false;
     TColor SColorShape = clBlack;
-    double SDeckEd = 15;     // 1 .. 100 percent
-    double SWeichEd = 0;     // 0 .. 30 pixels
+    double SDeckEd = 15;         // 1 .. 100 percent
+    double SWeichEd = 0;         // 0 .. 30 pixels
     std::int32_t SRichtBox = 0;  // 0 "0°", 1 "-45°", 2 "45°"
-    double SRightEd = 10;    // -100 .. 100 pixels
-    double SBottomEd = 10;   // -100 .. 100 pixels
+    double SRightEd = 10;        // -100 .. 100 pixels
+    double SBottomEd = 10;       // -100 .. 100 pixels
 
     // Frame
     std::int32_t FrameStyle = 0;  // 0 none, 1 .. 4

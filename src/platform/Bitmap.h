@@ -16,7 +16,7 @@ namespace gw {
 enum class PixelFormat { Mono, Rgb24 };
 
 class Bitmap {
-public:
+  public:
     Bitmap() = default;
     // A new bitmap is filled with `fill` (white unless said otherwise). Sizes below 0 count as 0.
     Bitmap(std::int32_t width, std::int32_t height, PixelFormat format = PixelFormat::Rgb24,
@@ -46,7 +46,7 @@ public:
     // The colour as this bitmap stores it: itself for 24 bits, black or white for monochrome.
     TColor StoredColor(TColor color) const;
 
-private:
+  private:
     std::size_t RowOffset(std::int32_t y) const {
         return static_cast<std::size_t>(height_ - 1 - y) * static_cast<std::size_t>(stride_);
     }

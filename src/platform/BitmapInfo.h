@@ -12,7 +12,7 @@ struct BitmapInfoHeader {
     std::int32_t biWidth = 0;
     std::int32_t biHeight = 0;  // positive: rows stored bottom-up
     std::uint16_t biPlanes = 1;
-    std::uint16_t biBitCount = 0;  // 1, 4, 8 or 24
+    std::uint16_t biBitCount = 0;     // 1, 4, 8 or 24
     std::uint32_t biCompression = 0;  // always uncompressed
     std::uint32_t biSizeImage = 0;    // Stride x height
     std::int32_t biXPelsPerMeter = 0;
@@ -47,7 +47,9 @@ constexpr std::int64_t DibStride(std::int64_t width, int bitCount) {
 }
 
 // Number of colour-table entries a DIB of this depth carries (0 for 24 bits).
-constexpr int PaletteSize(int bitCount) { return bitCount <= 8 ? (1 << bitCount) : 0; }
+constexpr int PaletteSize(int bitCount) {
+    return bitCount <= 8 ? (1 << bitCount) : 0;
+}
 
 // The usage flag of the DIB calls: colour tables hold RGB values.
 constexpr std::uint32_t DIB_RGB_COLORS = 0;

@@ -32,7 +32,7 @@ struct Brush {
 };
 
 class Canvas : public DeviceContext {
-public:
+  public:
     // `technology` is DT_RASDISPLAY for views and off-screen work, DT_RASPRINTER for print pages.
     explicit Canvas(Bitmap& target, int technology = DT_RASDISPLAY);
 
@@ -87,7 +87,7 @@ public:
     bool StretchBlt(int xDest, int yDest, int destWidth, int destHeight, const Bitmap& src,
                     int xSrc, int ySrc, int srcWidth, int srcHeight, Rop rop) override;
 
-private:
+  private:
     Bitmap& target_;
     int technology_;
     int stretchMode_ = COLORONCOLOR;

@@ -33,7 +33,7 @@ constexpr int HALFTONE = 4;
 using PaletteHandle = std::uintptr_t;
 
 class DeviceContext {
-public:
+  public:
     virtual ~DeviceContext() = default;
 
     virtual int GetDeviceCaps(int index) const = 0;

@@ -20,10 +20,10 @@ struct LogFont {
 };
 
 struct FontMetrics {
-    std::int32_t ascent = 0;   // pixels above the baseline
-    std::int32_t descent = 0;  // pixels below the baseline
-    std::int32_t height = 0;   // line height: ascent + descent
-    std::int32_t emHeight = 0; // the character height in pixels
+    std::int32_t ascent = 0;    // pixels above the baseline
+    std::int32_t descent = 0;   // pixels below the baseline
+    std::int32_t height = 0;    // line height: ascent + descent
+    std::int32_t emHeight = 0;  // the character height in pixels
 };
 
 }  // namespace gw

@@ -8,9 +8,15 @@ namespace gw {
 // A colour 0x00BBGGRR: red in the low byte, blue in the high byte (0xFF0000 is pure blue).
 using TColor = std::uint32_t;
 
-constexpr std::uint8_t GetRValue(TColor c) { return static_cast<std::uint8_t>(c & 0xFF); }
-constexpr std::uint8_t GetGValue(TColor c) { return static_cast<std::uint8_t>((c >> 8) & 0xFF); }
-constexpr std::uint8_t GetBValue(TColor c) { return static_cast<std::uint8_t>((c >> 16) & 0xFF); }
+constexpr std::uint8_t GetRValue(TColor c) {
+    return static_cast<std::uint8_t>(c & 0xFF);
+}
+constexpr std::uint8_t GetGValue(TColor c) {
+    return static_cast<std::uint8_t>((c >> 8) & 0xFF);
+}
+constexpr std::uint8_t GetBValue(TColor c) {
+    return static_cast<std::uint8_t>((c >> 16) & 0xFF);
+}
 constexpr TColor RGB(std::uint8_t r, std::uint8_t g, std::uint8_t b) {
     return static_cast<TColor>(r) | (static_cast<TColor>(g) << 8) | (static_cast<TColor>(b) << 16);
 }

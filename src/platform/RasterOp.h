@@ -24,7 +24,9 @@ constexpr Rop WHITENESS = 0x00FF0062;    // D = 1
 
 // The truth table of a raster operation: bit (P<<2 | S<<1 | D) of the result gives the output
 // bit for that combination of input bits.
-constexpr std::uint8_t RopTable(Rop rop) { return static_cast<std::uint8_t>((rop >> 16) & 0xFF); }
+constexpr std::uint8_t RopTable(Rop rop) {
+    return static_cast<std::uint8_t>((rop >> 16) & 0xFF);
+}
 
 // The general rule, byte-wise on all eight bits at once. Every fast path must agree with it.
 constexpr std::uint8_t ApplyRop(Rop rop, std::uint8_t p, std::uint8_t s, std::uint8_t d) {

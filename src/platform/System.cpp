@@ -48,14 +48,19 @@ MessageBoxHandler SetMessageBoxHandler(MessageBoxHandler handler) {
     return previous;
 }
 
-int DesktopColorDepth() { return desktopDepth.load(); }
+int DesktopColorDepth() {
+    return desktopDepth.load();
+}
 
-void SetDesktopColorDepth(int bitsPerPixel) { desktopDepth.store(bitsPerPixel); }
+void SetDesktopColorDepth(int bitsPerPixel) {
+    desktopDepth.store(bitsPerPixel);
+}
 
 std::string ProgramFolder() {
     std::error_code ec;
     std::filesystem::path exe = std::filesystem::read_symlink("/proc/self/exe", ec);
-    std::string folder = ec ? std::filesystem::current_path(ec).string() : exe.parent_path().string();
+    std::string folder =
+        ec ? std::filesystem::current_path(ec).string() : exe.parent_path().string();
     if (folder.empty() || folder.back() != '/') folder += '/';
     return folder;
 }

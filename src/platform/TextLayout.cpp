@@ -7,9 +7,17 @@ std::int32_t DrawTextBlock(Bitmap*, const LogFont&, TColor, std::string_view, TR
                            std::uint32_t) {
     return rect.Height();
 }
-FontMetrics GetFontMetrics(const LogFont&) { return {}; }
-std::vector<std::string> EnumFontFamilies() { return {}; }
-bool LoadFontConfigFile(const std::string&) { return false; }
-std::string ResolvedFontFile(const LogFont&) { return {}; }
+FontMetrics GetFontMetrics(const LogFont&) {
+    return {};
+}
+std::vector<std::string> EnumFontFamilies() {
+    return {};
+}
+bool LoadFontConfigFile(const std::string&) {
+    return false;
+}
+std::string ResolvedFontFile(const LogFont&) {
+    return {};
+}
 
 }  // namespace gw

@@ -4,8 +4,8 @@
 // Text is UTF-8. A line ends at CR, at LF, or at CR LF (one break). There is no word wrap. The
 // lines of a block are aligned against each other within the width of the widest line. Glyphs are
 // drawn without antialiasing, so a block drawn in black on white holds only those two colours.
-// The ampersand rule: "&x" draws x underlined, "&&" draws one "&", a lone "&" at the end is dropped;
-// DT_NOPREFIX turns the rule off.
+// The ampersand rule: "&x" draws x underlined, "&&" draws one "&", a lone "&" at the end is
+// dropped; DT_NOPREFIX turns the rule off.
 
 #include <cstdint>
 #include <string>
@@ -30,8 +30,8 @@ constexpr std::uint32_t DT_NOPREFIX = 0x0800;
 // Otherwise: draws the block into rect in `color`, the lines aligned by the DT_LEFT / DT_CENTER /
 // DT_RIGHT flag within rect's width, the first line's top at rect.top. Pixels outside the target
 // are dropped. Returns the height of the block.
-std::int32_t DrawTextBlock(Bitmap* target, const LogFont& font, TColor color,
-                           std::string_view text, TRect& rect, std::uint32_t format);
+std::int32_t DrawTextBlock(Bitmap* target, const LogFont& font, TColor color, std::string_view text,
+                           TRect& rect, std::uint32_t format);
 
 FontMetrics GetFontMetrics(const LogFont& font);
 

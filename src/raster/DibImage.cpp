@@ -7,9 +7,13 @@
 
 namespace gw {
 
-std::int32_t DibWidth(const DibImage& dib) { return dib.Info ? dib.Info->bmiHeader.biWidth : 0; }
+std::int32_t DibWidth(const DibImage& dib) {
+    return dib.Info ? dib.Info->bmiHeader.biWidth : 0;
+}
 
-std::int32_t DibHeight(const DibImage& dib) { return dib.Info ? dib.Info->bmiHeader.biHeight : 0; }
+std::int32_t DibHeight(const DibImage& dib) {
+    return dib.Info ? dib.Info->bmiHeader.biHeight : 0;
+}
 
 std::uint32_t DibBitCount(const DibImage& dib) {
     return dib.Info ? dib.Info->bmiHeader.biBitCount : 0;
@@ -17,7 +21,8 @@ std::uint32_t DibBitCount(const DibImage& dib) {
 
 std::int32_t DibColorCount(const DibImage& dib) {
     std::int32_t colors = 1;
-    for (std::uint32_t i = 0; i < DibBitCount(dib) && i < 30; ++i) colors *= 2;
+    for (std::uint32_t i = 0; i < DibBitCount(dib) && i < 30; ++i)
+        colors *= 2;
     return colors;
 }
 
@@ -26,7 +31,9 @@ std::size_t DibImageSize(const DibImage& dib) {
     return (dib.Stride > 0 && h > 0) ? std::size_t(dib.Stride) * std::size_t(h) : 0;
 }
 
-int ScreenColorDepth() { return DesktopColorDepth(); }
+int ScreenColorDepth() {
+    return DesktopColorDepth();
+}
 
 DibImage MakeDIBCopy(const DibImage& source) {
     DibImage result;

@@ -30,7 +30,9 @@ struct DibImage {
 
     bool Empty() const { return !Bits; }
     // Stored row r (0 = bottom row).
-    std::uint8_t* StoredRow(std::int32_t r) { return Bits.get() + std::size_t(r) * std::size_t(Stride); }
+    std::uint8_t* StoredRow(std::int32_t r) {
+        return Bits.get() + std::size_t(r) * std::size_t(Stride);
+    }
     const std::uint8_t* StoredRow(std::int32_t r) const {
         return Bits.get() + std::size_t(r) * std::size_t(Stride);
     }
@@ -38,7 +40,7 @@ struct DibImage {
     std::uint8_t* Row(std::int32_t t) { return StoredRow(DibHeightOf() - 1 - t); }
     const std::uint8_t* Row(std::int32_t t) const { return StoredRow(DibHeightOf() - 1 - t); }
 
-private:
+  private:
     std::int32_t DibHeightOf() const { return Info ? Info->bmiHeader.biHeight : 0; }
 };
 

@@ -36,18 +36,21 @@ void TLine::BuildOutline() {
         const TPoint from = points_[i - 1];
         const TPoint to = points_[i];
         const std::size_t start = outline_.size();
-        ForEachSegmentPixel(from.x, from.y, to.x, to.y,
-                            [this](std::int32_t x, std::int32_t y) { outline_.push_back({x, y}); });
+        ForEachSegmentPixel(from.x, from.y, to.x, to.y, [this](std::int32_t x, std::int32_t y) {
+            outline_.push_back({x, y});
+        });
         // The raster may have been walked from the far end; the outline always runs from the
         // first point of the polyline to its last.
-        if (outline_[start] == to) std::reverse(outline_.begin() + std::ptrdiff_t(start), outline_.end());
+        if (outline_[start] == to)
+            std::reverse(outline_.begin() + std::ptrdiff_t(start), outline_.end());
     }
 }
 
 void TLine::Draw(Canvas& canvas) const {
     const TPoint first = GetPoint(0);
     canvas.MoveTo(first.x, first.y);
-    for (std::size_t i = 1; i < points_.size(); ++i) canvas.LineTo(points_[i].x, points_[i].y);
+    for (std::size_t i = 1; i < points_.size(); ++i)
+        canvas.LineTo(points_[i].x, points_[i].y);
 }
 
 }  // namespace gw

@@ -64,7 +64,7 @@ void ForEachSegmentPixel(std::int32_t x1, std::int32_t y1, std::int32_t x2, std:
 }
 
 class TLine {
-public:
+  public:
     std::int32_t PointCount() const { return static_cast<std::int32_t>(points_.size()); }
     std::int32_t OutlineCount() const { return static_cast<std::int32_t>(outline_.size()); }
     const std::vector<TPoint>& Points() const { return points_; }
@@ -87,7 +87,7 @@ public:
 
     friend bool operator==(const TLine&, const TLine&) = default;
 
-private:
+  private:
     std::vector<TPoint> points_;
     std::vector<TPoint> outline_;
 };

@@ -26,6 +26,7 @@ void MakeWhitePicture(const Lettering& lettering, DibImage& picture);
 
 // One whole render: release TextImage and TextMask, RenderText, RenderDib, DibFilter with
 // "Weichzeichnen". Picture must exist at the lettering's size.
-void RenderLettering(const Lettering& lettering, RenderImages& images, RenderTrace* trace = nullptr);
+void RenderLettering(const Lettering& lettering, RenderImages& images,
+                     RenderTrace* trace = nullptr);
 
 }  // namespace gw

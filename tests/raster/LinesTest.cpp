@@ -9,7 +9,8 @@ namespace {
 
 std::vector<TPoint> OutlineOf(std::initializer_list<TPoint> points) {
     TLine line;
-    for (const TPoint& p : points) line.AddPoint(p.x, p.y);
+    for (const TPoint& p : points)
+        line.AddPoint(p.x, p.y);
     line.BuildOutline();
     return line.Outline();
 }
