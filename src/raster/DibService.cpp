@@ -45,3 +45,29 @@ void deldib(DibImage& dib) {
 }
 
 }  // namespace gw
+
+// Placeholder bodies until the image files and halftoning are written; replaced as a whole.
+namespace gw {
+void OpenDib(DibImage& dib, const std::string&) {
+    deldib(dib);
+}
+std::string GetDIBOpenFilter() {
+    return {};
+}
+void DIBHalftoneDIB(DibImage& out, const DibImage&) {
+    deldib(out);
+}
+void DIBHalftoneDIBXY(DibImage& out, const DibImage&, std::int32_t, std::int32_t) {
+    deldib(out);
+}
+std::uint32_t getpixel(const DibImage&, std::int32_t, std::int32_t) {
+    return 0;
+}
+void setpixel(DibImage&, std::int32_t, std::int32_t, std::uint32_t) {}
+bool ImageFileTypeFromName(const std::string&, ImageFileType&) {
+    return false;
+}
+bool SaveDib(const DibImage&, const std::string&, ImageFileType, std::string*, int) {
+    return false;
+}
+}  // namespace gw
