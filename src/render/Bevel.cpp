@@ -5,6 +5,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <limits>
+#include <utility>
 #include <vector>
 
 #include "raster/Lines.h"
@@ -170,31 +171,54 @@ class EdgeShader {
     }
 
   private:
-    bool Inside(std::int32_t x, std::int32_t y) const {
-        return x >= 0 && y >= 0 && x < W_ && y < H_;
-    }
-
     bool IsLetter(std::int32_t x, std::int32_t y) const {
         return letter_[std::size_t(y) * std::size_t(W_) + std::size_t(x)] != 0;
     }
 
+    // The indices j for which ray pixel j + (ox, oy) lies inside the image. The template is one
+    // straight segment, so both coordinates are monotone along it and the inside part is a single
+    // span; outside it a ray only resets the run counter, which the span's first pixel does not
+    // read (the state then is still undefined or the run is already forgotten).
+    std::pair<std::size_t, std::size_t> InsideSpan(std::int32_t ox, std::int32_t oy) const {
+        const auto axis = [this](std::int32_t TPoint::*coord, std::int32_t off, std::int32_t size) {
+            const auto value = [&](const TPoint& p) { return std::int64_t(p.*coord) + off; };
+            const bool ascending = ray_.front().*coord <= ray_.back().*coord;
+            const auto below = [&](const TPoint& p) { return value(p) < 0; };
+            const auto above = [&](const TPoint& p) { return value(p) > size - 1; };
+            const auto b = ray_.begin();
+            const auto e = ray_.end();
+            if (ascending) {
+                const auto lo = std::partition_point(b, e, below);
+                const auto hi =
+                    std::partition_point(lo, e, [&](const TPoint& p) { return !above(p); });
+                return std::pair<std::size_t, std::size_t>(std::size_t(lo - b),
+                                                           std::size_t(hi - b));
+            }
+            const auto lo = std::partition_point(b, e, above);
+            const auto hi = std::partition_point(lo, e, [&](const TPoint& p) { return !below(p); });
+            return std::pair<std::size_t, std::size_t>(std::size_t(lo - b), std::size_t(hi - b));
+        };
+        const auto sx = axis(&TPoint::x, ox, W_);
+        const auto sy = axis(&TPoint::y, oy, H_);
+        const std::size_t lo = std::max(sx.first, sy.first);
+        const std::size_t hi = std::min(sx.second, sy.second);
+        return {lo, std::max(lo, hi)};
+    }
+
     void ProcessRay(std::int32_t ox, std::int32_t oy) {
-        const std::size_t m = ray_.size();
-        std::fill(pairs_.begin(), pairs_.end(), RunPair{1, 0});
+        const auto [lo, hi] = InsideSpan(ox, oy);
+        if (lo == hi) return;
+        // Pairs outside the span are never read.
+        std::fill(pairs_.begin() + std::ptrdiff_t(lo), pairs_.begin() + std::ptrdiff_t(hi),
+                  RunPair{1, 0});
 
         // A run is closed only by a pixel of the other kind; leaving the image forgets it, so
         // the pixels of a run cut off by the image edge keep (1, 0). The state starts as neither
         // kind, so the first pixel inside never closes anything.
         std::int32_t c = 0;
         int state = -1;
-        for (std::size_t j = 0; j < m; ++j) {
-            const std::int32_t x = ray_[j].x + ox;
-            const std::int32_t y = ray_[j].y + oy;
-            if (!Inside(x, y)) {
-                c = 0;
-                continue;
-            }
-            const int isLetter = IsLetter(x, y) ? 1 : 0;
+        for (std::size_t j = lo; j < hi; ++j) {
+            const int isLetter = IsLetter(ray_[j].x + ox, ray_[j].y + oy) ? 1 : 0;
             if (isLetter == state) {
                 ++c;
             } else {
@@ -208,11 +232,10 @@ class EdgeShader {
             state = isLetter;
         }
 
-        for (std::size_t j = 0; j < m; ++j) {
+        for (std::size_t j = lo; j < hi; ++j) {
             const std::int32_t x = ray_[j].x + ox;
             const std::int32_t y = ray_[j].y + oy;
-            if (!Inside(x, y) || !IsLetter(x, y)) continue;
-            Shade(x, y, pairs_[j]);
+            if (IsLetter(x, y)) Shade(x, y, pairs_[j]);
         }
     }
 
