@@ -177,8 +177,8 @@ class EdgeShader {
 
     // The indices j for which ray pixel j + (ox, oy) lies inside the image. The template is one
     // straight segment, so both coordinates are monotone along it and the inside part is a single
-    // span; outside it a ray only resets the run counter, which the span's first pixel does not
-    // read (the state then is still undefined or the run is already forgotten).
+    // span. Walking only the span changes nothing: before it the state is still undefined, and
+    // after it no run can be closed any more.
     std::pair<std::size_t, std::size_t> InsideSpan(std::int32_t ox, std::int32_t oy) const {
         const auto axis = [this](std::int32_t TPoint::*coord, std::int32_t off, std::int32_t size) {
             const auto value = [&](const TPoint& p) { return std::int64_t(p.*coord) + off; };

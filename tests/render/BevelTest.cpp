@@ -4,6 +4,7 @@
 
 #include <array>
 #include <cstdint>
+#include <utility>
 #include <vector>
 
 #include "raster/DibService.h"
@@ -442,6 +443,18 @@ TEST(BevelInput, EmptyImagesAreLeftAlone) {
     EdgePass(empty, l.mask, kNoTexture, EdgePassParams{});
     EdgePass(l.image, empty, kNoTexture, EdgePassParams{});
     EXPECT_EQ(At(l.image, 5, 2), (Bgr{100, 100, 100}));
+}
+
+// Images one pixel wide or high give runs of one pixel only.
+TEST(BevelInput, OnePixelImages) {
+    for (const auto& [w, h] : {std::pair{1, 1}, std::pair{1, 9}, std::pair{9, 1}}) {
+        Letters l = Rect(w, h, 0, 0, w, h, {100, 100, 100});
+        for (const EdgePassParams& p : EdgePasses(Lettering{}))
+            EdgePass(l.image, l.mask, kNoTexture, p);
+        for (int y = 0; y < h; ++y)
+            for (int x = 0; x < w; ++x)
+                EXPECT_EQ(At(l.image, x, y), (Bgr{100, 100, 100})) << w << "x" << h;
+    }
 }
 
 // A mask smaller than the image has no letters where it does not reach; the texture flag with an
