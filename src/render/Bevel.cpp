@@ -1,0 +1,364 @@
+#include "render/Bevel.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstddef>
+#include <cstdint>
+#include <limits>
+#include <utility>
+#include <vector>
+
+#include "raster/Lines.h"
+
+namespace gw {
+
+namespace {
+
+constexpr long double kPi = 3.141592653589793238462643383279502884L;
+
+// Trunc toward zero into 32 bits; values beyond the range saturate and NaN counts as 0, so a
+// nonsense setting typed into a spin field cannot make the conversion undefined.
+std::int32_t TruncSaturated(long double v) {
+    if (std::isnan(v)) return 0;
+    if (v >= 2147483647.0L) return std::numeric_limits<std::int32_t>::max();
+    if (v <= -2147483648.0L) return std::numeric_limits<std::int32_t>::min();
+    return static_cast<std::int32_t>(v);
+}
+
+std::int32_t RoundToInt(long double v) {
+    return TruncSaturated(std::nearbyint(v));
+}
+
+// Within the settings' ranges every new channel value lies in 0..255 already; a light strength
+// typed below zero gives a negative L and would leave that range.
+std::uint8_t ToByte(long double v) {
+    const long double r = std::nearbyint(v);
+    if (!(r > 0)) return 0;
+    if (r >= 255) return 255;
+    return static_cast<std::uint8_t>(r);
+}
+
+// One entry of the pair list: the length of the run a ray pixel belongs to and its position in it.
+struct RunPair {
+    std::int32_t len;
+    std::int32_t pos;
+};
+
+// Reads BackgroundTexture tiled from TextImage's top-left corner with the period one less than the
+// texture's size. A texture one pixel wide or high has period 0 there; its single column or row is
+// used instead. A texture the sampler cannot read leaves `ok` false.
+class TextureSampler {
+  public:
+    explicit TextureSampler(const DibImage& tex) : tex_(tex) {
+        const std::int32_t tw = DibWidth(tex);
+        const std::int32_t th = DibHeight(tex);
+        bits_ = static_cast<std::int32_t>(DibBitCount(tex));
+        if (!tex.Bits || tw < 1 || th < 1) return;
+        if (bits_ != 1 && bits_ != 4 && bits_ != 8 && bits_ != 24) return;
+        if (tex.Stride < DibStride(tw, bits_)) return;
+        periodX_ = std::max(tw - 1, 1);
+        periodY_ = std::max(th - 1, 1);
+        ok_ = true;
+    }
+
+    bool ok() const { return ok_; }
+
+    // Blue, green, red of the texel that lies under TextImage pixel (x, y), x and y >= 0.
+    void Sample(std::int32_t x, std::int32_t y, std::uint8_t bgr[3]) const {
+        const std::int32_t tx = x % periodX_;
+        const std::uint8_t* row = tex_.Row(y % periodY_);
+        if (bits_ == 24) {
+            const std::uint8_t* p = row + 3 * std::size_t(tx);
+            bgr[0] = p[0];
+            bgr[1] = p[1];
+            bgr[2] = p[2];
+            return;
+        }
+        std::uint32_t index = 0;
+        if (bits_ == 8) {
+            index = row[tx];
+        } else if (bits_ == 4) {
+            const std::uint8_t b = row[tx / 2];
+            index = (tx % 2 == 0) ? (b >> 4) : (b & 0x0F);
+        } else {
+            index = (row[tx / 8] >> (7 - tx % 8)) & 1u;
+        }
+        const RgbQuad& q = tex_.Info->bmiColors[index];
+        bgr[0] = q.rgbBlue;
+        bgr[1] = q.rgbGreen;
+        bgr[2] = q.rgbRed;
+    }
+
+  private:
+    const DibImage& tex_;
+    std::int32_t bits_ = 0;
+    std::int32_t periodX_ = 1;
+    std::int32_t periodY_ = 1;
+    bool ok_ = false;
+};
+
+// The pixel list of the polyline from `from` to `to`, by the polyline outline rule.
+std::vector<TPoint> SegmentOutline(TPoint from, TPoint to) {
+    TLine line;
+    line.AddPoint(from.x, from.y);
+    line.AddPoint(to.x, to.y);
+    line.BuildOutline();
+    return line.Outline();
+}
+
+class EdgeShader {
+  public:
+    EdgeShader(DibImage& image, const DibImage& mask, const DibImage& texture,
+               const EdgePassParams& p)
+        : p_(p), sampler_(texture) {
+        W_ = DibWidth(image);
+        H_ = DibHeight(image);
+        rows_.resize(std::size_t(H_));
+        for (std::int32_t y = 0; y < H_; ++y)
+            rows_[std::size_t(y)] = image.Row(y);
+
+        // The letter shape, read once: a letter pixel is one whose blue mask byte is not 255.
+        // A mask smaller than the image has no letters where it does not reach.
+        letter_.assign(std::size_t(W_) * std::size_t(H_), 0);
+        const std::int32_t mw = std::min(DibWidth(mask), W_);
+        const std::int32_t mh = std::min(DibHeight(mask), H_);
+        for (std::int32_t y = 0; y < mh; ++y) {
+            const std::uint8_t* m = mask.Row(y);
+            std::uint8_t* l = letter_.data() + std::size_t(y) * std::size_t(W_);
+            for (std::int32_t x = 0; x < mw; ++x)
+                l[x] = m[3 * std::size_t(x)] != 255 ? 1 : 0;
+        }
+
+        fixedN_ = TruncSaturated(15.0L * static_cast<long double>(p_.widthFactor));
+        background_[0] = p_.backgroundBlue;
+        background_[1] = p_.backgroundGreen;
+        background_[2] = p_.backgroundRed;
+    }
+
+    void Run() {
+        const std::int32_t o = TruncSaturated(
+            std::sqrt(static_cast<long double>(W_) * W_ + static_cast<long double>(H_) * H_));
+        const long double rad = static_cast<long double>(p_.theta) * kPi / 180.0L;
+        const long double cs = std::cos(rad);
+        const long double sn = std::sin(rad);
+        const auto place = [&](std::int32_t x, std::int32_t y) {
+            const long double lx = x;
+            const long double ly = y;
+            return TPoint{W_ / 2 + RoundToInt(lx * cs - ly * sn),
+                          H_ / 2 + RoundToInt(lx * sn + ly * cs)};
+        };
+        const TPoint A = place(-o, -o);
+        const TPoint B = place(o, -o);
+        const TPoint D = place(-o, o);
+
+        const std::vector<TPoint> start = SegmentOutline(A, B);
+        ray_ = SegmentOutline(A, D);
+        pairs_.resize(ray_.size());
+
+        std::int32_t pdx = 0;
+        std::int32_t pdy = 0;
+        for (const TPoint& sk : start) {
+            const std::int32_t dx = sk.x - start[0].x;
+            const std::int32_t dy = sk.y - start[0].y;
+            // The first two close the holes a diagonal step of the start line would leave
+            // between neighbouring rays.
+            ProcessRay(pdx, dy);
+            ProcessRay(dx, pdy);
+            ProcessRay(dx, dy);
+            pdx = dx;
+            pdy = dy;
+        }
+    }
+
+  private:
+    bool IsLetter(std::int32_t x, std::int32_t y) const {
+        return letter_[std::size_t(y) * std::size_t(W_) + std::size_t(x)] != 0;
+    }
+
+    // The indices j for which ray pixel j + (ox, oy) lies inside the image. The template is one
+    // straight segment, so both coordinates are monotone along it and the inside part is a single
+    // span. Walking only the span changes nothing: before it the state is still undefined, and
+    // after it no run can be closed any more.
+    std::pair<std::size_t, std::size_t> InsideSpan(std::int32_t ox, std::int32_t oy) const {
+        const auto axis = [this](std::int32_t TPoint::*coord, std::int32_t off, std::int32_t size) {
+            const auto value = [&](const TPoint& p) { return std::int64_t(p.*coord) + off; };
+            const bool ascending = ray_.front().*coord <= ray_.back().*coord;
+            const auto below = [&](const TPoint& p) { return value(p) < 0; };
+            const auto above = [&](const TPoint& p) { return value(p) > size - 1; };
+            const auto b = ray_.begin();
+            const auto e = ray_.end();
+            if (ascending) {
+                const auto lo = std::partition_point(b, e, below);
+                const auto hi =
+                    std::partition_point(lo, e, [&](const TPoint& p) { return !above(p); });
+                return std::pair<std::size_t, std::size_t>(std::size_t(lo - b),
+                                                           std::size_t(hi - b));
+            }
+            const auto lo = std::partition_point(b, e, above);
+            const auto hi = std::partition_point(lo, e, [&](const TPoint& p) { return !below(p); });
+            return std::pair<std::size_t, std::size_t>(std::size_t(lo - b), std::size_t(hi - b));
+        };
+        const auto sx = axis(&TPoint::x, ox, W_);
+        const auto sy = axis(&TPoint::y, oy, H_);
+        const std::size_t lo = std::max(sx.first, sy.first);
+        const std::size_t hi = std::min(sx.second, sy.second);
+        return {lo, std::max(lo, hi)};
+    }
+
+    void ProcessRay(std::int32_t ox, std::int32_t oy) {
+        const auto [lo, hi] = InsideSpan(ox, oy);
+        if (lo == hi) return;
+        // Pairs outside the span are never read.
+        std::fill(pairs_.begin() + std::ptrdiff_t(lo), pairs_.begin() + std::ptrdiff_t(hi),
+                  RunPair{1, 0});
+
+        // A run is closed only by a pixel of the other kind; leaving the image forgets it, so
+        // the pixels of a run cut off by the image edge keep (1, 0). The state starts as neither
+        // kind, so the first pixel inside never closes anything.
+        std::int32_t c = 0;
+        int state = -1;
+        for (std::size_t j = lo; j < hi; ++j) {
+            const int isLetter = IsLetter(ray_[j].x + ox, ray_[j].y + oy) ? 1 : 0;
+            if (isLetter == state) {
+                ++c;
+            } else {
+                if (c > 0) {
+                    const std::size_t first = j - std::size_t(c);
+                    for (std::size_t i = first; i < j; ++i)
+                        pairs_[i] = RunPair{c, static_cast<std::int32_t>(i - first)};
+                }
+                c = 1;
+            }
+            state = isLetter;
+        }
+
+        for (std::size_t j = lo; j < hi; ++j) {
+            const std::int32_t x = ray_[j].x + ox;
+            const std::int32_t y = ray_[j].y + oy;
+            if (IsLetter(x, y)) Shade(x, y, pairs_[j]);
+        }
+    }
+
+    // L for a pixel at distance V from the outer edge of a band of width N (N >= 1).
+    long double Profile(std::int32_t profile, bool inner, std::int64_t N, std::int64_t V) const {
+        const long double f = p_.divisor;
+        long double L = 0;
+        switch (profile) {
+            case 1:
+                L = 196.0L / f;
+                break;
+            case 2:
+                L = static_cast<long double>((N - V) * 255) / static_cast<long double>(N) / f;
+                break;
+            case 3: {
+                const std::int64_t half = N / 2;
+                const std::int64_t t = inner ? V - half : V + half;
+                L = static_cast<long double>(t * 255) / static_cast<long double>(N) / f;
+                break;
+            }
+            default:  // "Flach", and a list without a selection
+                break;
+        }
+        return std::min(L, 255.0L);
+    }
+
+    void Shade(std::int32_t x, std::int32_t y, RunPair pair) {
+        const std::int64_t len = pair.len;
+        const std::int64_t N = p_.fixedWidth
+                                   ? fixedN_
+                                   : TruncSaturated(static_cast<long double>(len) *
+                                                    static_cast<long double>(p_.widthFactor));
+        const std::int64_t X = p_.invers ? len - 1 - pair.pos : pair.pos;
+        bool lit;
+        std::int64_t V;
+        if (X < N) {
+            lit = true;
+            V = X;
+        } else {
+            V = len - 1 - X;
+            if (V >= N) return;
+            lit = false;
+        }
+        const bool inner = V > N / 2;
+        const long double L = Profile(inner ? p_.profile2 : p_.profile1, inner, N, V);
+        const bool fromBackground = inner ? p_.background2 : p_.background1;
+
+        std::uint8_t* px = rows_[std::size_t(y)] + 3 * std::size_t(x);
+        std::uint8_t source[3] = {px[0], px[1], px[2]};
+        if (fromBackground) {
+            if (p_.backgroundIsTexture && sampler_.ok()) {
+                sampler_.Sample(x, y, source);
+            } else {
+                source[0] = background_[0];
+                source[1] = background_[1];
+                source[2] = background_[2];
+            }
+        }
+        const long double keep = 1.0L - L / 255.0L;
+        for (int ch = 0; ch < 3; ++ch) {
+            const long double v = source[ch];
+            px[ch] = ToByte(lit ? v * keep + L : v * keep);
+        }
+    }
+
+    const EdgePassParams& p_;
+    TextureSampler sampler_;
+    std::int32_t W_ = 0;
+    std::int32_t H_ = 0;
+    std::vector<std::uint8_t*> rows_;
+    std::vector<std::uint8_t> letter_;
+    std::vector<TPoint> ray_;
+    std::vector<RunPair> pairs_;
+    std::int32_t fixedN_ = 0;
+    std::uint8_t background_[3] = {0, 0, 0};
+};
+
+bool Is24BitImage(const DibImage& dib) {
+    const std::int32_t w = DibWidth(dib);
+    return dib.Bits && w >= 1 && DibHeight(dib) >= 1 && DibBitCount(dib) == 24 &&
+           dib.Stride >= DibStride(w, 24);
+}
+
+}  // namespace
+
+void EdgePass(DibImage& TextImage, const DibImage& TextMask, const DibImage& BackgroundTexture,
+              const EdgePassParams& params) {
+    // Without a readable image or mask there is nothing to shade; an angle that is no number
+    // has no rays.
+    if (!Is24BitImage(TextImage) || !Is24BitImage(TextMask)) return;
+    if (!std::isfinite(params.theta)) return;
+    EdgeShader shader(TextImage, TextMask, BackgroundTexture, params);
+    shader.Run();
+}
+
+std::vector<EdgePassParams> EdgePasses(const Lettering& lettering) {
+    const LetteringSettings& s = lettering.settings;
+    EdgePassParams base;
+    base.widthFactor = static_cast<double>(static_cast<long double>(s.KBreiteEd) / 200.0L);
+    base.invers = s.Invers1Check;
+    base.fixedWidth = s.KFixedWCheck;
+    base.profile1 = s.Profil1Box;
+    base.profile2 = s.Profil2Box;
+    base.background1 = s.BkGnd1;
+    base.background2 = s.BkGnd2;
+    base.backgroundIsTexture = s.SurfaceFrame2.IsTexture();
+    base.backgroundRed = GetRValue(s.SurfaceFrame2.color);
+    base.backgroundGreen = GetGValue(s.SurfaceFrame2.color);
+    base.backgroundBlue = GetBValue(s.SurfaceFrame2.color);
+
+    const long double strength = static_cast<long double>(s.KLichtEd) / 100.0L;
+    const long double angle = s.KWinkEd;
+    const auto pass = [&](long double theta, long double divisor) {
+        EdgePassParams p = base;
+        p.theta = static_cast<double>(theta);
+        p.divisor = static_cast<double>(divisor);
+        return p;
+    };
+    if (s.KQualCheck) {
+        const long double side = (30.0L / 7.0L) / strength;
+        return {pass(angle - 45, side), pass(angle + 45, side), pass(angle, 3.0L / strength)};
+    }
+    return {pass(angle, 1.0L / strength)};
+}
+
+}  // namespace gw
