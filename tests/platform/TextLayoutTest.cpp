@@ -121,7 +121,12 @@ TEST(TextMeasure, WidthsScaleWithTheEm) {
     }
 }
 
-TEST(TextMeasure, HugeHeightsMeasureWithoutOverflow) {
+TEST(TextMeasure, DamagedInputMeasuresSafely) {
+    // Broken UTF-8 shapes as replacement characters; a mark before a cut sequence is harmless.
+    EXPECT_GT(WidthOf(DejaVu(), "a\xff\xfe&\xc3"), WidthOf(DejaVu(), "a"));
+    EXPECT_EQ(Measure(DejaVu(), std::string_view("a\0b", 3)).bottom,
+              GetFontMetrics(DejaVu()).height);
+
     const TRect rect = Measure(DejaVu(-2000000000), "ab\rc");
     EXPECT_GT(rect.right, 0);
     EXPECT_GT(rect.bottom, 0);
@@ -303,6 +308,17 @@ TEST(TextDraw, ClipsToTheBitmapOnly) {
     for (std::int32_t y = 0; y < small.Height(); ++y)
         for (std::int32_t x = 0; x < small.Width(); ++x)
             ASSERT_EQ(small.Pixel(x, y), big.Pixel(x + 37, y + 21)) << x << "," << y;
+}
+
+TEST(TextDraw, GiantGlyphsAreRenderedOnlyWhereTheyLand) {
+    // The stem of an I at an em of 20000 pixels (about 1970 pixels wide, 14600 high) covers a
+    // small bitmap whole; only the covered part is rendered.
+    const LogFont font = DejaVu(-20000);
+    const std::int32_t top = 5000 - GetFontMetrics(font).ascent;
+    Bitmap b(50, 50);
+    TRect rect{-2500, top, -2500, top};
+    DrawTextBlock(&b, font, clBlack, "I", rect, 0);
+    EXPECT_EQ(testing::CountPixels(b, clBlack), 50 * 50);
 }
 
 TEST(TextDraw, ItalicOverhangIsNotCutAtTheRect) {
