@@ -41,8 +41,8 @@ namespace {
 
 // Synthetic italic shears by a fifth: x' = x + y / 5.
 constexpr std::int64_t kShearDen = 5;
-// Glyphs beyond this em size are not rendered: FreeType's rasteriser works in 32-bit 26.6
-// coordinates, and no picture of the program comes near it.
+// Glyphs beyond this em size are not rendered: their outline coordinates leave the range the
+// rasteriser is made for, and a picture of at most 9999 pixels never fits text that large.
 constexpr std::int64_t kMaxRenderEm = 32000;
 constexpr std::size_t kGlyphCacheBudget = std::size_t(64) << 20;
 
@@ -70,8 +70,9 @@ struct GlyphKeyHash {
     }
 };
 
-// A 1-bit image, most significant bit first, rows top down. Its top-left pixel lies at `left`
-// columns right of the glyph origin and covers the pixel row just below `top` units above it.
+// A 1-bit image, most significant bit first, rows top down. Its first column lies `left` pixels
+// right of the glyph origin, its first row `top` rows above the origin's row (the first row below
+// the baseline).
 struct GlyphImage {
     std::int64_t left = 0;
     std::int64_t top = 0;
@@ -202,7 +203,7 @@ FontFace* LoadFace(const std::string& file, int index) {
             hb_blob_destroy(blob);
             face->hbFont = hb_font_create(hbFace);
             hb_face_destroy(hbFace);
-            // hb fonts start at a scale of one em per em: advances come out in font units.
+            // A new HarfBuzz font is scaled to the units per em: advances come out in font units.
             if ((index >> 16) > 0)
                 hb_font_set_var_named_instance(face->hbFont,
                                                static_cast<unsigned>(index >> 16) - 1);
