@@ -6,6 +6,15 @@
 // drawn without antialiasing, so a block drawn in black on white holds only those two colours.
 // The ampersand rule: "&x" draws x underlined, "&&" draws one "&", a lone "&" at the end is
 // dropped; DT_NOPREFIX turns the rule off.
+//
+// Geometry: each line is shaped once in font units; a length in font units becomes pixels as
+// Round(length x pixels per unit), half to even, on exact integers. Glyph origins are the rounded
+// pen positions (never sums of rounded advances), a line's width is its rounded pen end, so the
+// width never shrinks as the em grows and drawing puts every glyph where measuring counted it.
+// Ascent and descent are the face's OS/2 win metrics (hhea where those are missing) rounded
+// the same way; for a positive (cell) height the descent is the cell less the rounded ascent.
+// Synthetic bold widens every advance by an em / 24; synthetic italic shears by 1/5. Drawing is
+// clipped to the target bitmap, not to the rect, so italic overhangs stay whole.
 
 #include <cstdint>
 #include <string>
@@ -43,7 +52,8 @@ std::vector<std::string> EnumFontFamilies();
 // the file cannot be read or parsed.
 bool LoadFontConfigFile(const std::string& path);
 
-// The file and face index a font resolves to (for tests and diagnostics).
+// The file and face index a font resolves to (for tests and diagnostics): the path, followed by
+// ":index" for any face but the first of its file; empty when no font is installed.
 std::string ResolvedFontFile(const LogFont& font);
 
 }  // namespace gw

@@ -1,0 +1,105 @@
+#pragma once
+// The font machinery behind the text layout: fontconfig matching, FreeType faces and glyph
+// images, HarfBuzz shaping.
+//
+// Lengths of a face are kept in font units and turned into pixels through an exact fraction
+// (Scale), so a line shaped once serves every pixel size. Every call here must be made while
+// holding EngineLock(): FreeType faces, the fontconfig configuration and the caches are shared
+// by all threads.
+
+#include <cstddef>
+#include <cstdint>
+#include <mutex>
+#include <span>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "platform/Bitmap.h"
+#include "platform/Font.h"
+
+namespace gw::fonts {
+
+// Pixels per font unit, num / den, den > 0.
+struct Scale {
+    std::int64_t num = 1;
+    std::int64_t den = 1;
+};
+
+// n / d rounded half to even, d > 0; the one rounding rule of all text geometry.
+std::int64_t RoundDiv(__int128 n, std::int64_t d);
+// A length in font units as pixels.
+inline std::int64_t ToPixels(std::int64_t units, Scale s) {
+    return RoundDiv(static_cast<__int128>(units) * s.num, s.den);
+}
+
+// The face's own lengths, in font units.
+struct FaceUnits {
+    std::int32_t unitsPerEm = 1000;
+    std::int32_t ascent = 800;              // above the baseline (OS/2 win ascent, else hhea)
+    std::int32_t descent = 200;             // below the baseline, positive
+    std::int32_t underlinePosition = -100;  // centre of the underline stem, negative below
+    std::int32_t underlineThickness = 50;
+    std::int32_t boldStrength = 42;  // growth of the outline and advance under synthetic bold
+};
+
+class FontFace;
+
+// A face as a LogFont resolves to it, with the styles the face lacks made up by transforming
+// its outlines. A null face (no font installed at all) measures every line zero wide.
+struct FaceChoice {
+    FontFace* face = nullptr;
+    bool syntheticBold = false;
+    bool syntheticItalic = false;
+};
+
+struct ShapedGlyph {
+    std::uint32_t glyph = 0;
+    std::int64_t penX = 0;  // pen position before the glyph, from the line start
+    std::int32_t advance = 0;
+    std::int32_t xOffset = 0;
+    std::int32_t yOffset = 0;  // upwards
+    bool underline = false;
+};
+
+// One line in font units, in visual order; width is the pen position after the last glyph.
+struct ShapedLine {
+    std::vector<ShapedGlyph> glyphs;
+    std::int64_t width = 0;
+};
+
+[[nodiscard]] std::unique_lock<std::mutex> EngineLock();
+
+FaceChoice ChooseFace(const LogFont& font);
+const FaceUnits& UnitsOf(const FaceChoice& choice);  // defaults for a null face
+std::string FileOf(const FaceChoice& choice);        // "path", or "path:index" past face 0
+
+// Pixels per font unit for a LogFont height (negative em, positive cell, 0 = 12 pixels em).
+Scale ScaleFor(const FaceUnits& units, std::int32_t height);
+FontMetrics MetricsFor(const FaceUnits& units, std::int32_t height);
+
+// Shapes `text` (UTF-8) with the face; glyphs whose cluster starts at one of the byte offsets in
+// `underlined` (ascending) are marked for the underline.
+ShapedLine Shape(const FaceChoice& choice, std::string_view text,
+                 std::span<const std::uint32_t> underlined);
+
+// Sets the pixels of the glyph's image, its origin at (originX, originY) of the target (y down,
+// the origin on the baseline), to `stored` (a colour as the target stores it). Images up to the
+// cache limit are rendered once per size and kept; bigger ones are rendered clipped to the target.
+void DrawGlyph(Bitmap& target, const FaceChoice& choice, Scale scale, std::uint32_t glyph,
+               std::int64_t originX, std::int64_t originY, TColor stored);
+
+// The largest glyph image (in bytes) kept in the cache; returns the previous limit. Tests set 0
+// to hold the clipped path to the cached one.
+std::size_t SetGlyphCacheLimit(std::size_t bytes);
+
+// DrawTextBlock with the face already chosen; takes EngineLock() itself. Tests force the
+// synthetic styles through it.
+std::int32_t DrawTextBlockWithFace(Bitmap* target, const FaceChoice& choice, const LogFont& font,
+                                   TColor color, std::string_view text, TRect& rect,
+                                   std::uint32_t format);
+
+std::vector<std::string> FamilyNames();
+bool LoadRuleFile(const std::string& path);
+
+}  // namespace gw::fonts
