@@ -309,15 +309,6 @@ TEST(DrawDibWay, TrueColourOnATrueColourScreenGoesThroughTheRows) {
     }
 }
 
-TEST(DrawDibWay, PaletteImageOnScreenGoesThroughTheByteRows) {
-    const DibImage dib = Indexed(4, 3);
-    RecordingDevice screen;
-    Draw(screen, dib, {0, 0, 4, 3}, {0, 0, 4, 3}, true);
-    EXPECT_TRUE(screen.stretches.empty());
-    ASSERT_EQ(screen.rows.size(), 3u);
-    EXPECT_EQ(screen.rows[0].header.biBitCount, 8);
-}
-
 TEST(DrawDibWay, PrinterTakesTheDirectStretchWithTheRasterOperation) {
     std::vector<DibImage> dibs;
     dibs.push_back(TrueColour(4, 3));
@@ -387,14 +378,17 @@ TEST(DrawDibWay, HalftoneDrawnSmallerStretchesTheResampledCopyOneToOne) {
     }
 }
 
-TEST(DrawDibWay, EightBitScreenDrawsPaletteImagesThroughTheByteRowsEvenWithHalftone) {
+TEST(DrawDibWay, PaletteImagesOnAnyScreenGoThroughTheByteRows) {
     const DibImage dib = Indexed(4, 3);
-    ScreenDepth depth(8);
-    RecordingDevice screen;
-    Draw(screen, dib, {0, 0, 4, 3}, {0, 0, 4, 3}, true);
-    EXPECT_TRUE(screen.stretches.empty());
-    EXPECT_EQ(screen.rows.size(), 3u);
-    EXPECT_TRUE(screen.palettes.empty());
+    for (int bits : {24, 8}) {
+        ScreenDepth depth(bits);
+        RecordingDevice screen;
+        Draw(screen, dib, {0, 0, 4, 3}, {0, 0, 4, 3}, true);
+        EXPECT_TRUE(screen.stretches.empty());
+        EXPECT_TRUE(screen.palettes.empty());
+        ASSERT_EQ(screen.rows.size(), 3u);
+        EXPECT_EQ(screen.rows[0].header.biBitCount, 8);
+    }
 }
 
 TEST(DrawDibPalette, OwnOrGivenPaletteIsSelectedAndTheDevicesRestored) {

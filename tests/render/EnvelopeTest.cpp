@@ -135,6 +135,12 @@ TEST(WarpStartupLines, StepKLaysColumnKAtX22PlusK) {
     for (std::int32_t c : {0, 100, 203, 406})
         ExpectColumnAt(picture, 22 + c, c);
     ExpectOnlyNear(picture, {22, 122, 225, 428});
+    // With the lines straight above each other the first gap ray starts a pixel left of U and the
+    // second ends a pixel right of L: right of the column only the lower half is touched.
+    EXPECT_NE(At(picture, 121, 50), kWhite);
+    EXPECT_NE(At(picture, 121, 150), kWhite);
+    EXPECT_EQ(At(picture, 123, 50), kWhite);
+    EXPECT_NE(At(picture, 123, 150), kWhite);
 }
 
 TEST(WarpStartupLines, ColumnsFollowTheStepsByIntegerDivision) {
