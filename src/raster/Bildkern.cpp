@@ -25,7 +25,7 @@ std::int32_t RoundQuotient(std::int64_t num, std::int64_t den) {
     return static_cast<std::int32_t>(q);
 }
 
-// Source column or row of a fallback buffer column or row. A buffer one pixel wide or high takes
+// Source column or row of a column or row of the 1:1 buffer. A buffer one pixel wide or high takes
 // the first column or row of the source rectangle rather than dividing by zero.
 std::int64_t NearestIndex(std::int32_t srcSize, std::int32_t i, std::int32_t destSize) {
     if (destSize <= 1) return 0;

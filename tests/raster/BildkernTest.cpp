@@ -464,7 +464,7 @@ TEST(DrawDibRows, ByteRowsCarryTheSourceColourTable) {
     }
 }
 
-// ---- fallback A: one buffer of the destination's size, taken 1:1 ----
+// ---- refused stretch: one buffer of the destination's size, taken 1:1 ----
 
 std::vector<std::vector<Px>> StoredRowsOf(const RowCall& call) {
     std::vector<std::vector<Px>> rows;
@@ -554,7 +554,7 @@ TEST(DrawDibBuffer, BytesOfPaletteImages) {
     EXPECT_EQ(call.data[5], 3);
 }
 
-// ---- fallback B: through a bitmap of the device ----
+// ---- last resort: through a bitmap of the device ----
 
 TEST(DrawDibBitmap, DeviceWithoutDibTransferThatCannotMakeABitmapSaysSo) {
     const DibImage dib = TrueColour(4, 3);
