@@ -27,4 +27,8 @@ void StretchRows8(DeviceContext& dc, std::int32_t DestX, std::int32_t DestY, std
                   std::int32_t DestHeight, const DibImage& dib, std::int32_t SrcX,
                   std::int32_t SrcTop, std::int32_t SrcWidth, std::int32_t SrcHeight);
 
+// How many source rows the row drawers of this thread have copied into their buffers so far. A
+// source row that serves several destination rows in a row is copied once; tests count on it.
+std::uint64_t RowDrawerCopies();
+
 }  // namespace gw

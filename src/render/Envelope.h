@@ -13,6 +13,37 @@ namespace gw {
 // one more. 0 for 0.
 std::uint32_t WarpSqrt(std::uint32_t d);
 
+// The warp over one set of images, ray by ray; WarpText drives it. Open so that single rays and
+// their blends can be checked on their own. It draws nothing when an image has no pixel rows or is
+// not 24-bit, or when the text image and the mask differ in size or layout.
+class EnvelopeWarp {
+  public:
+    EnvelopeWarp(const DibImage& TextImage, const DibImage& TextMask, DibImage& Picture);
+
+    bool Usable() const { return usable_; }
+    // The point U from which the rays of one step measure their distances.
+    void SetReference(TPoint U) { U_ = U; }
+    // Blends every picture pixel of the segment (both ends included, the raster of the outlines)
+    // with text column `column`, whose rows are spread over `length` pixels from U.
+    void WarpRay(std::int32_t x1, std::int32_t y1, std::int32_t x2, std::int32_t y2,
+                 std::int32_t column, std::int32_t length);
+
+  private:
+    void BlendPixel(std::int32_t x, std::int32_t y);
+
+    const std::uint8_t* text_ = nullptr;
+    const std::uint8_t* mask_ = nullptr;
+    std::uint8_t* picture_ = nullptr;
+    std::int64_t textWidth_ = 0, textHeight_ = 0, textStride_ = 0;
+    std::int64_t pictureWidth_ = 0, pictureHeight_ = 0, pictureStride_ = 0;
+    bool usable_ = false;
+    TPoint U_;
+    // The ray being walked.
+    std::int64_t column_ = 0;
+    std::int32_t length_ = 0;
+    double scale_ = 0;
+};
+
 void WarpText(const TLine& upper, const TLine& lower, const DibImage& TextImage,
               const DibImage& TextMask, DibImage& Picture);
 

@@ -1,0 +1,148 @@
+#include "render/Envelope.h"
+
+#include <algorithm>
+#include <cmath>
+#include <limits>
+
+#include "platform/LineRaster.h"
+
+namespace gw {
+
+namespace {
+
+// Round half to even and Trunc of extended values, both through lrintl: it rounds in the default
+// mode exactly as nearbyintl does, but neither saves the floating-point environment nor switches
+// the x87 rounding mode on every call, which made these two conversions most of the warp's time.
+std::int64_t RoundHalfEven(long double v) {
+    return std::llrintl(v);
+}
+std::int64_t Truncate(long double v) {
+    std::int64_t n = std::llrintl(v);
+    if (v >= 0 && static_cast<long double>(n) > v) --n;
+    if (v < 0 && static_cast<long double>(n) < v) ++n;
+    return n;
+}
+
+}  // namespace
+
+std::uint32_t WarpSqrt(std::uint32_t d) {
+    if (d == 0) return 0;
+    // The sum is taken in 64 bits: in 32 it wraps for d = 2^32 - 1 and the root comes out 0.
+    std::uint32_t r = d;
+    std::uint32_t p = 0;
+    for (;;) {
+        const std::uint32_t next = std::uint32_t((std::uint64_t(d / r) + r) / 2);
+        if (std::uint32_t(p - next) <= 1) return next;
+        p = next;
+        r = next;
+    }
+}
+
+EnvelopeWarp::EnvelopeWarp(const DibImage& TextImage, const DibImage& TextMask, DibImage& Picture) {
+    const bool allThere = TextImage.Bits && TextMask.Bits && Picture.Bits;
+    const bool trueColour =
+        DibBitCount(TextImage) == 24 && DibBitCount(TextMask) == 24 && DibBitCount(Picture) == 24;
+    const bool sameLayout = DibWidth(TextImage) == DibWidth(TextMask) &&
+                            DibHeight(TextImage) == DibHeight(TextMask) &&
+                            TextImage.Stride == TextMask.Stride;
+    usable_ = allThere && trueColour && sameLayout && DibWidth(TextImage) > 0 &&
+              DibHeight(TextImage) > 0 && DibWidth(Picture) > 0 && DibHeight(Picture) > 0;
+    if (!usable_) return;
+    text_ = TextImage.Bits.get();
+    mask_ = TextMask.Bits.get();
+    picture_ = Picture.Bits.get();
+    textWidth_ = DibWidth(TextImage);
+    textHeight_ = DibHeight(TextImage);
+    textStride_ = TextImage.Stride;
+    pictureWidth_ = DibWidth(Picture);
+    pictureHeight_ = DibHeight(Picture);
+    pictureStride_ = Picture.Stride;
+}
+
+void EnvelopeWarp::WarpRay(std::int32_t x1, std::int32_t y1, std::int32_t x2, std::int32_t y2,
+                           std::int32_t column, std::int32_t length) {
+    if (!usable_ || column < 0 || column >= textWidth_) return;
+    column_ = column;
+    length_ = length;
+    // Divided in extended precision, then held as a double: the row choice depends on it.
+    if (length != 0) scale_ = double(static_cast<long double>(textHeight_ - 1) / length);
+    ForEachSegmentPixel(x1, y1, x2, y2,
+                        [this](std::int32_t x, std::int32_t y) { BlendPixel(x, y); });
+}
+
+void EnvelopeWarp::BlendPixel(std::int32_t x, std::int32_t y) {
+    if (x < 0 || x > pictureWidth_ - 1 || y < 0 || y > pictureHeight_ - 1) return;
+
+    const std::int64_t dx = std::int64_t(U_.x) - x;
+    const std::int64_t dy = std::int64_t(U_.y) - y;
+    const std::uint64_t d = std::uint64_t(dx * dx) + std::uint64_t(dy * dy);
+    // A pixel more than 65535 pixels from U has no root in the 32-bit rule; it is left alone
+    // rather than given the row of a wrapped distance.
+    if (d > std::numeric_limits<std::uint32_t>::max()) return;
+    const std::uint32_t e = d == 0 ? 0 : WarpSqrt(std::uint32_t(d));
+
+    std::int64_t s;
+    if (length_ != 0) {
+        s = (textHeight_ - 1) - Truncate(static_cast<long double>(e) * scale_);
+    } else {
+        s = (textHeight_ - 1) / 2;
+    }
+    const std::int64_t o = s * textStride_ + column_ * 3;
+    if (o < 0 || o >= textHeight_ * textStride_) return;
+
+    const std::uint8_t m = mask_[o];
+    const double a = double(static_cast<long double>(255 - m) / 255);
+    const double b = double(1.0L - a);
+    std::uint8_t* q = picture_ + (pictureHeight_ - 1 - y) * pictureStride_ + std::int64_t(x) * 3;
+    const std::uint8_t* t = text_ + o;
+    for (int i = 0; i < 3; ++i) {
+        const long double v =
+            static_cast<long double>(q[i]) * b + static_cast<long double>(t[i]) * a;
+        q[i] = static_cast<std::uint8_t>(RoundHalfEven(v));
+    }
+}
+
+void WarpText(const TLine& upper, const TLine& lower, const DibImage& TextImage,
+              const DibImage& TextMask, DibImage& Picture) {
+    EnvelopeWarp warp(TextImage, TextMask, Picture);
+    if (!warp.Usable()) return;
+    const std::int64_t upperCount = upper.OutlineCount();
+    const std::int64_t lowerCount = lower.OutlineCount();
+    const std::int64_t N = std::max(upperCount, lowerCount);
+    // With a single step the column (Wt - 1) x k div (N - 1) has no divisor: nothing is drawn.
+    if (N <= 1) return;
+    const std::int64_t lastColumn = DibWidth(TextImage) - 1;
+
+    for (std::int64_t k = 0; k < N; ++k) {
+        const std::int64_t iu = upperCount * k / N;
+        const std::int64_t il = lowerCount * k / N;
+        const TPoint U = upper.GetOutlinePoint(std::int32_t(iu));
+        const TPoint L = lower.GetOutlinePoint(std::int32_t(il));
+        const TPoint Up = iu > 0 ? upper.GetOutlinePoint(std::int32_t(iu - 1)) : U;
+        const TPoint Lp = il > 0 ? lower.GetOutlinePoint(std::int32_t(il - 1)) : L;
+        const auto c = std::int32_t(lastColumn * k / (N - 1));
+
+        const long double ex = static_cast<long double>(std::int64_t(U.x) - L.x);
+        const long double ey = static_cast<long double>(std::int64_t(U.y) - L.y);
+        const long double rounded = std::nearbyintl(std::sqrt(ex * ex + ey * ey));
+        const std::int32_t length = rounded > std::numeric_limits<std::int32_t>::max()
+                                        ? std::numeric_limits<std::int32_t>::max()
+                                        : static_cast<std::int32_t>(rounded);
+
+        // Rays 1 to 4 fill the gaps a single ray per step would leave between neighbouring
+        // columns; every ray measures its distances from U.
+        warp.SetReference(U);
+        if (L.x > U.x) {
+            warp.WarpRay(U.x + 1, U.y, L.x, L.y, c, length);
+            warp.WarpRay(U.x, U.y, L.x - 1, L.y, c, length);
+        } else {
+            warp.WarpRay(U.x - 1, U.y, L.x, L.y, c, length);
+            warp.WarpRay(U.x, U.y, L.x + 1, L.y, c, length);
+        }
+        warp.WarpRay(Up.x, Up.y, L.x, L.y, c, length);
+        warp.WarpRay(U.x, U.y, Lp.x, Lp.y, c, length);
+        warp.WarpRay(U.x, U.y, L.x, L.y, c, length);
+    }
+}
+
+}  // namespace gw

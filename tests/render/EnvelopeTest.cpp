@@ -1,0 +1,367 @@
+#include "render/Envelope.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstring>
+#include <set>
+#include <vector>
+
+#include "raster/DibService.h"
+
+namespace gw {
+namespace {
+
+// ---- test pictures ----
+
+struct Rgb {
+    std::uint8_t b, g, r;
+    friend bool operator==(const Rgb&, const Rgb&) = default;
+};
+
+DibImage Solid(std::int32_t w, std::int32_t h, Rgb c) {
+    DibImage dib;
+    newdib(dib, w, h, 24, nullptr, 0);
+    for (std::int32_t t = 0; t < h; ++t)
+        for (std::int32_t x = 0; x < w; ++x)
+            std::memcpy(dib.Row(t) + 3 * x, &c, 3);
+    return dib;
+}
+
+Rgb At(const DibImage& dib, std::int32_t x, std::int32_t y) {
+    const std::uint8_t* p = dib.Row(y) + 3 * x;
+    return {p[0], p[1], p[2]};
+}
+
+// Text pixel (x, t) carries its column in blue and red and its row, counted from the top, in
+// green; red stays below 4, so no text pixel is white.
+Rgb TextPixel(std::int32_t x, std::int32_t t) {
+    return {std::uint8_t(x & 0xFF), std::uint8_t(t), std::uint8_t(x >> 8)};
+}
+
+DibImage Text(std::int32_t w, std::int32_t h) {
+    DibImage dib = Solid(w, h, {});
+    for (std::int32_t t = 0; t < h; ++t)
+        for (std::int32_t x = 0; x < w; ++x) {
+            const Rgb c = TextPixel(x, t);
+            std::memcpy(dib.Row(t) + 3 * x, &c, 3);
+        }
+    return dib;
+}
+
+// Opaque (0) in the given columns, transparent (255) elsewhere.
+DibImage MaskOfColumns(std::int32_t w, std::int32_t h, const std::set<std::int32_t>& columns) {
+    DibImage dib = Solid(w, h, {255, 255, 255});
+    for (std::int32_t t = 0; t < h; ++t)
+        for (std::int32_t x : columns)
+            dib.Row(t)[3 * x] = 0;
+    return dib;
+}
+
+TLine Line(std::int32_t x1, std::int32_t y1, std::int32_t x2, std::int32_t y2) {
+    TLine line;
+    line.AddPoint(x1, y1);
+    line.AddPoint(x2, y2);
+    line.BuildOutline();
+    return line;
+}
+
+constexpr Rgb kWhite{255, 255, 255};
+
+bool Unchanged(const DibImage& a, const DibImage& b) {
+    return std::memcmp(a.Bits.get(), b.Bits.get(), DibImageSize(a)) == 0;
+}
+
+// ---- the integer square root ----
+
+TEST(WarpSqrt, WorkedValuesOneAboveTheFloor) {
+    EXPECT_EQ(WarpSqrt(8), 3u);
+    EXPECT_EQ(WarpSqrt(48), 7u);
+    EXPECT_EQ(WarpSqrt(63), 8u);
+    EXPECT_EQ(WarpSqrt(120), 11u);
+    EXPECT_EQ(WarpSqrt(143), 12u);
+    EXPECT_EQ(WarpSqrt(3), 1u);
+    EXPECT_EQ(WarpSqrt(0), 0u);
+    EXPECT_EQ(WarpSqrt(1), 1u);
+}
+
+TEST(WarpSqrt, SquaresAndTheirNeighbours) {
+    for (std::uint32_t k = 2; k <= 65535; ++k) {
+        ASSERT_EQ(WarpSqrt(k * k), k);
+        ASSERT_EQ(WarpSqrt(k * k + 1), k);
+        const std::uint32_t below = WarpSqrt(k * k - 1);
+        ASSERT_TRUE(below == k - 1 || below == k) << k;
+    }
+}
+
+TEST(WarpSqrt, AlwaysTheFloorOrOneMore) {
+    for (std::uint32_t d = 1; d <= 300000; ++d) {
+        const auto floor = std::uint32_t(std::sqrt(double(d)));
+        const std::uint32_t e = WarpSqrt(d);
+        ASSERT_TRUE(e == floor || e == floor + 1) << d;
+    }
+    const std::uint32_t top = WarpSqrt(0xFFFFFFFFu);
+    EXPECT_TRUE(top == 65535u || top == 65536u) << top;
+}
+
+// ---- the start-up lines: (22,10)-(428,10) over (22,190)-(428,190) ----
+
+// The vertical ray of the step that carries `column` lies at x; its pixel at y takes text row
+// y - 10 when the text is 181 rows high.
+void ExpectColumnAt(const DibImage& picture, std::int32_t x, std::int32_t column,
+                    std::int32_t fromY = 10) {
+    for (std::int32_t y = fromY; y <= 190; ++y)
+        ASSERT_EQ(At(picture, x, y), TextPixel(column, y - 10)) << "x " << x << " y " << y;
+}
+
+// Outside the band of a few columns the rays of one step touch, the picture is untouched.
+void ExpectOnlyNear(const DibImage& picture, const std::set<std::int32_t>& xs) {
+    for (std::int32_t y = 0; y < DibHeight(picture); ++y)
+        for (std::int32_t x = 0; x < DibWidth(picture); ++x) {
+            bool near = false;
+            for (std::int32_t c : xs)
+                near = near || (x >= c - 1 && x <= c + 1 && y >= 10 && y <= 190);
+            if (!near) {
+                ASSERT_EQ(At(picture, x, y), kWhite) << "x " << x << " y " << y;
+            }
+        }
+}
+
+TEST(WarpStartupLines, StepKLaysColumnKAtX22PlusK) {
+    const DibImage text = Text(407, 181);
+    const DibImage mask = MaskOfColumns(407, 181, {0, 100, 203, 406});
+    DibImage picture = Solid(450, 200, kWhite);
+    WarpText(Line(22, 10, 428, 10), Line(22, 190, 428, 190), text, mask, picture);
+    for (std::int32_t c : {0, 100, 203, 406})
+        ExpectColumnAt(picture, 22 + c, c);
+    ExpectOnlyNear(picture, {22, 122, 225, 428});
+    // With the lines straight above each other the first gap ray starts a pixel left of U and the
+    // second ends a pixel right of L: right of the column only the lower half is touched.
+    EXPECT_NE(At(picture, 121, 50), kWhite);
+    EXPECT_NE(At(picture, 121, 150), kWhite);
+    EXPECT_EQ(At(picture, 123, 50), kWhite);
+    EXPECT_NE(At(picture, 123, 150), kWhite);
+}
+
+TEST(WarpStartupLines, ColumnsFollowTheStepsByIntegerDivision) {
+    // 1000 columns over 407 steps: step k takes column 999 k div 406, so step 100 takes 246 and
+    // columns 244 and 245 fall between steps 99 (243) and 100.
+    const DibImage text = Text(1000, 181);
+    DibImage skipped = Solid(450, 200, kWhite);
+    const DibImage white = Solid(450, 200, kWhite);
+    WarpText(Line(22, 10, 428, 10), Line(22, 190, 428, 190), text,
+             MaskOfColumns(1000, 181, {244, 245}), skipped);
+    EXPECT_TRUE(Unchanged(skipped, white));
+
+    DibImage taken = Solid(450, 200, kWhite);
+    WarpText(Line(22, 10, 428, 10), Line(22, 190, 428, 190), text, MaskOfColumns(1000, 181, {246}),
+             taken);
+    ExpectColumnAt(taken, 122, 246);
+    ExpectOnlyNear(taken, {122});
+
+    // 204 columns: each is laid by two neighbouring steps. The gap rays of the second step pass
+    // over the first one's column measuring from their own U one pixel aside: row 1 beside U and,
+    // below, the same rows again (the root of n^2 + 1 is n).
+    const DibImage narrow = Text(204, 181);
+    DibImage doubled = Solid(450, 200, kWhite);
+    WarpText(Line(22, 10, 428, 10), Line(22, 190, 428, 190), narrow, MaskOfColumns(204, 181, {50}),
+             doubled);
+    EXPECT_EQ(At(doubled, 122, 10), TextPixel(50, 1));
+    ExpectColumnAt(doubled, 122, 50, 11);
+    ExpectColumnAt(doubled, 123, 50);
+    ExpectOnlyNear(doubled, {122, 123});
+}
+
+TEST(WarpStartupLines, TextRowsAreScaledIntoTheBand) {
+    // 91 rows over 180 pixels: scale 0.5, so the pixel at y shows row (y - 10) div 2.
+    const DibImage text = Text(407, 91);
+    DibImage picture = Solid(450, 200, kWhite);
+    WarpText(Line(22, 10, 428, 10), Line(22, 190, 428, 190), text, MaskOfColumns(407, 91, {200}),
+             picture);
+    for (std::int32_t y = 10; y <= 190; ++y)
+        ASSERT_EQ(At(picture, 222, y), TextPixel(200, (y - 10) / 2)) << y;
+    EXPECT_EQ(At(picture, 222, 9), kWhite);
+    EXPECT_EQ(At(picture, 222, 191), kWhite);
+}
+
+TEST(WarpStartupLines, ExchangingTheLinesMirrorsTheText) {
+    const DibImage text = Text(407, 181);
+    const DibImage mask = MaskOfColumns(407, 181, {50, 300});
+    DibImage down = Solid(450, 200, kWhite);
+    DibImage up = Solid(450, 200, kWhite);
+    WarpText(Line(22, 10, 428, 10), Line(22, 190, 428, 190), text, mask, down);
+    WarpText(Line(22, 190, 428, 190), Line(22, 10, 428, 10), text, mask, up);
+    for (std::int32_t x : {72, 322})
+        for (std::int32_t y = 10; y <= 190; ++y)
+            ASSERT_EQ(At(up, x, y), At(down, x, 200 - y)) << "x " << x << " y " << y;
+    EXPECT_EQ(At(up, 72, 190), TextPixel(50, 0));
+    EXPECT_EQ(At(up, 72, 10), TextPixel(50, 180));
+}
+
+TEST(WarpStartupLines, TransparentMaskLeavesThePictureAlone) {
+    const DibImage text = Text(407, 181);
+    DibImage picture = Text(450, 200);
+    const DibImage before = Text(450, 200);
+    WarpText(Line(22, 10, 428, 10), Line(22, 190, 428, 190), text, MaskOfColumns(407, 181, {}),
+             picture);
+    EXPECT_TRUE(Unchanged(picture, before));
+}
+
+// ---- degenerate lines ----
+
+TEST(WarpDegenerate, EqualLinesTakeTheMiddleRowOfEachColumn) {
+    // 10 rows: (10 - 1) div 2 = 4 counted from the bottom, row 5 from the top.
+    const DibImage text = Text(407, 10);
+    DibImage opaque = Solid(407, 10, {});
+    DibImage picture = Solid(450, 200, kWhite);
+    WarpText(Line(22, 10, 428, 10), Line(22, 10, 428, 10), text, opaque, picture);
+    for (std::int32_t y = 0; y < 200; ++y)
+        for (std::int32_t x = 0; x < 450; ++x) {
+            const Rgb p = At(picture, x, y);
+            if (y == 10 && x >= 21 && x <= 429) {
+                ASSERT_EQ(p.g, 5) << x;
+                ASSERT_NE(p, kWhite);
+            } else {
+                ASSERT_EQ(p, kWhite) << "x " << x << " y " << y;
+            }
+        }
+}
+
+TEST(WarpDegenerate, EmptyLowerLineSendsEveryRayToTheCorner) {
+    const DibImage text = Text(20, 30);
+    DibImage picture = Solid(60, 20, kWhite);
+    WarpText(Line(40, 10, 50, 10), TLine(), text, Solid(20, 30, {}), picture);
+    EXPECT_NE(At(picture, 0, 0), kWhite);
+    EXPECT_NE(At(picture, 22, 5), kWhite);
+    // Every touched pixel lies in the fan between the upper line (39..51, 10) and the corner,
+    // where the gap rays end a pixel beside it.
+    for (std::int32_t y = 0; y < 20; ++y)
+        for (std::int32_t x = 0; x < 60; ++x)
+            if (At(picture, x, y) != kWhite) {
+                ASSERT_LE(y, 10);
+                ASSERT_GE(10 * x, 39 * y - 20) << "x " << x << " y " << y;
+                ASSERT_LE(10 * x, 51 * y + 40) << "x " << x << " y " << y;
+            }
+}
+
+TEST(WarpDegenerate, OnePixelOutlinesDrawNothing) {
+    const DibImage text = Text(20, 30);
+    const DibImage opaque = Solid(20, 30, {});
+    const DibImage white = Solid(60, 40, kWhite);
+    DibImage picture = Solid(60, 40, kWhite);
+    WarpText(Line(5, 5, 5, 5), Line(5, 30, 5, 30), text, opaque, picture);
+    WarpText(Line(5, 5, 5, 5), TLine(), text, opaque, picture);
+    WarpText(TLine(), TLine(), text, opaque, picture);
+    EXPECT_TRUE(Unchanged(picture, white));
+}
+
+TEST(WarpDegenerate, MissingImagesDrawNothing) {
+    const DibImage text = Text(20, 30);
+    const DibImage opaque = Solid(20, 30, {});
+    const DibImage white = Solid(60, 40, kWhite);
+    DibImage picture = Solid(60, 40, kWhite);
+    const TLine upper = Line(5, 5, 50, 5);
+    const TLine lower = Line(5, 30, 50, 30);
+    WarpText(upper, lower, DibImage(), opaque, picture);
+    WarpText(upper, lower, text, DibImage(), picture);
+    WarpText(upper, lower, text, Solid(21, 30, {}), picture);  // mask of another size
+    EXPECT_TRUE(Unchanged(picture, white));
+    DibImage none;
+    WarpText(upper, lower, text, opaque, none);
+    EXPECT_TRUE(none.Empty());
+}
+
+// ---- single rays ----
+
+TEST(WarpRay, PixelsBeyondTheBottomRowAreSkipped) {
+    const DibImage text = Text(1, 5);
+    const DibImage opaque = Solid(1, 5, {});
+    DibImage picture = Solid(8, 1, kWhite);
+    EnvelopeWarp warp(text, opaque, picture);
+    warp.SetReference({0, 0});
+    warp.WarpRay(0, 0, 7, 0, 0, 4);
+    for (std::int32_t x = 0; x < 5; ++x)
+        EXPECT_EQ(At(picture, x, 0), TextPixel(0, x));
+    for (std::int32_t x = 5; x < 8; ++x)
+        EXPECT_EQ(At(picture, x, 0), kWhite);
+}
+
+TEST(WarpRay, PixelsOutsideThePictureAreSkipped) {
+    const DibImage text = Text(1, 20);
+    const DibImage opaque = Solid(1, 20, {});
+    DibImage picture = Solid(5, 2, kWhite);
+    EnvelopeWarp warp(text, opaque, picture);
+    warp.SetReference({-3, 1});
+    warp.WarpRay(-3, 1, 12, 1, 0, 19);  // scale 1: the row is the distance from (-3, 1)
+    for (std::int32_t x = 0; x < 5; ++x) {
+        EXPECT_EQ(At(picture, x, 1), TextPixel(0, x + 3));
+        EXPECT_EQ(At(picture, x, 0), kWhite);
+    }
+}
+
+TEST(WarpRay, ZeroLengthTakesTheMiddleRow) {
+    const DibImage text = Text(3, 4);  // (4 - 1) div 2 = 1 from the bottom: row 2 from the top
+    const DibImage opaque = Solid(3, 4, {});
+    DibImage picture = Solid(6, 1, kWhite);
+    EnvelopeWarp warp(text, opaque, picture);
+    warp.SetReference({0, 0});
+    warp.WarpRay(0, 0, 5, 0, 2, 0);
+    for (std::int32_t x = 0; x < 6; ++x)
+        EXPECT_EQ(At(picture, x, 0), TextPixel(2, 2));
+}
+
+// The row is Trunc(e x scale) with scale divided in extended precision, held as a double, and the
+// product taken in extended precision again. These ray ends are where that matters.
+TEST(WarpRay, RowChoiceKeepsThePrecisionOfEachValue) {
+    struct Case {
+        std::int32_t length, rows, row;
+    };
+    // 1 / 3 as a double is below a third: three thirds stay below 1 and the end takes the top
+    // row. 115 / 2051 and 41 / 2067 round differently when divided in double precision.
+    for (const Case& c : {Case{3, 2, 0}, Case{3, 3, 1}, Case{2051, 116, 115}, Case{2067, 42, 40}}) {
+        const DibImage text = Text(1, c.rows);
+        const DibImage opaque = Solid(1, c.rows, {});
+        DibImage picture = Solid(c.length + 1, 1, kWhite);
+        EnvelopeWarp warp(text, opaque, picture);
+        warp.SetReference({0, 0});
+        warp.WarpRay(0, 0, c.length, 0, 0, c.length);
+        EXPECT_EQ(At(picture, c.length, 0), TextPixel(0, c.row)) << c.length << " " << c.rows;
+    }
+}
+
+TEST(WarpBlend, ThreeHalfOpaqueBlendsLeaveAnEighthOfTheOldColour) {
+    // Mask 128: opacity 127/255 each time.
+    DibImage text = Solid(1, 1, {0, 255, 0});
+    DibImage mask = Solid(1, 1, {128, 128, 128});
+    DibImage picture = Solid(1, 1, {200, 0, 0});
+    EnvelopeWarp warp(text, mask, picture);
+    const std::vector<Rgb> expected{{100, 127, 0}, {50, 191, 0}, {25, 223, 0}};
+    for (const Rgb& e : expected) {
+        warp.SetReference({0, 0});
+        warp.WarpRay(0, 0, 0, 0, 0, 0);
+        EXPECT_EQ(At(picture, 0, 0), e);
+    }
+    // Mask 127: opacity 128/255.
+    DibImage picture2 = Solid(1, 1, {0, 0, 0});
+    DibImage text2 = Solid(1, 1, {255, 255, 255});
+    DibImage mask2 = Solid(1, 1, {127, 0, 0});
+    EnvelopeWarp warp2(text2, mask2, picture2);
+    for (int i = 0; i < 3; ++i)
+        warp2.WarpRay(0, 0, 0, 0, 0, 0);
+    EXPECT_EQ(At(picture2, 0, 0), (Rgb{224, 224, 224}));
+}
+
+TEST(WarpBlend, OpaqueOverwritesAndTransparentKeeps) {
+    DibImage text = Solid(2, 1, {10, 20, 30});
+    DibImage mask = Solid(2, 1, {0, 0, 0});
+    mask.Row(0)[3] = 255;
+    DibImage picture = Solid(1, 1, {200, 100, 50});
+    EnvelopeWarp warp(text, mask, picture);
+    warp.WarpRay(0, 0, 0, 0, 1, 0);
+    EXPECT_EQ(At(picture, 0, 0), (Rgb{200, 100, 50}));
+    warp.WarpRay(0, 0, 0, 0, 0, 0);
+    EXPECT_EQ(At(picture, 0, 0), (Rgb{10, 20, 30}));
+}
+
+}  // namespace
+}  // namespace gw

@@ -1,0 +1,159 @@
+#include "render/Filter.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "platform/System.h"
+#include "raster/DibService.h"
+
+namespace gw {
+namespace {
+
+DibImage Solid(std::int32_t w, std::int32_t h, std::uint8_t b, std::uint8_t g, std::uint8_t r) {
+    DibImage dib;
+    newdib(dib, w, h, 24, nullptr, 0);
+    for (std::int32_t t = 0; t < h; ++t)
+        for (std::int32_t x = 0; x < w; ++x) {
+            std::uint8_t* p = dib.Row(t) + 3 * x;
+            p[0] = b;
+            p[1] = g;
+            p[2] = r;
+        }
+    return dib;
+}
+
+std::uint8_t* Px(DibImage& dib, std::int32_t x, std::int32_t y) {
+    return dib.Row(y) + 3 * x;
+}
+
+FilterKernel Kernel(std::int32_t divisor, std::int32_t bias) {
+    FilterKernel k{divisor, bias, {}, "Test"};
+    return k;
+}
+
+TEST(DibFilterSoften, PaletteImagesAreLeftAlone) {
+    for (int bits : {1, 4, 8}) {
+        DibImage dib;
+        newdib(dib, 6, 5, bits, nullptr, 0);
+        for (std::size_t i = 0; i < DibImageSize(dib); ++i)
+            dib.Bits[i] = std::uint8_t(i * 37);
+        const std::vector<std::uint8_t> before(dib.Bits.get(), dib.Bits.get() + DibImageSize(dib));
+        DibFilter(dib, Weichzeichnen);
+        EXPECT_EQ(std::vector<std::uint8_t>(dib.Bits.get(), dib.Bits.get() + DibImageSize(dib)),
+                  before);
+    }
+}
+
+TEST(DibFilterSoften, UniformPictureStaysUniform) {
+    DibImage dib = Solid(7, 5, 10, 200, 255);
+    DibFilter(dib, Weichzeichnen);
+    for (std::int32_t y = 0; y < 5; ++y)
+        for (std::int32_t x = 0; x < 7; ++x) {
+            const std::uint8_t* p = Px(dib, x, y);
+            ASSERT_EQ(p[0], 10);
+            ASSERT_EQ(p[1], 200);
+            ASSERT_EQ(p[2], 255);
+        }
+}
+
+TEST(DibFilterSoften, SingleWhitePixelBecomesASquareOf28) {
+    DibImage dib = Solid(7, 6, 0, 0, 0);
+    std::memset(Px(dib, 3, 2), 255, 3);
+    DibFilter(dib, Weichzeichnen);
+    for (std::int32_t y = 0; y < 6; ++y)
+        for (std::int32_t x = 0; x < 7; ++x) {
+            const bool inSquare = x >= 2 && x <= 4 && y >= 1 && y <= 3;
+            for (int ch = 0; ch < 3; ++ch)
+                ASSERT_EQ(Px(dib, x, y)[ch], inSquare ? 28 : 0) << x << "," << y;
+        }
+}
+
+TEST(DibFilterSoften, CornerCountsItselfFourTimes) {
+    // (4 x 90 + 2 x 9 + 2 x 18 + 27) div 9 = 441 div 9 = 49; the other pixels must not count.
+    DibImage dib = Solid(3, 3, 255, 255, 255);
+    Px(dib, 0, 0)[0] = 90;
+    Px(dib, 1, 0)[0] = 9;
+    Px(dib, 0, 1)[0] = 18;
+    Px(dib, 1, 1)[0] = 27;
+    DibFilter(dib, Weichzeichnen);
+    EXPECT_EQ(Px(dib, 0, 0)[0], 49);
+    EXPECT_EQ(Px(dib, 0, 0)[1], 255);
+    // The opposite corner: (4 x 255 + 2 x 255 + 2 x 255 + 27) div 9 = 2067 div 9 = 229.
+    EXPECT_EQ(Px(dib, 2, 2)[0], 229);
+    EXPECT_EQ(Px(dib, 1, 1)[0], (90 + 9 + 18 + 27 + 5 * 255) / 9);
+}
+
+TEST(DibFilterKernel, OffsetsRunDownAndRightFromTheTopLeft) {
+    // Weight only at row 0, column 4: offset up two rows and right two columns, repeated at the
+    // border.
+    FilterKernel k = Kernel(1, 0);
+    k.Matrix[0][4] = 1;
+    DibImage dib = Solid(5, 4, 0, 0, 0);
+    for (std::int32_t y = 0; y < 4; ++y)
+        for (std::int32_t x = 0; x < 5; ++x)
+            Px(dib, x, y)[1] = std::uint8_t(10 * y + x);
+    DibFilter(dib, k);
+    for (std::int32_t y = 0; y < 4; ++y)
+        for (std::int32_t x = 0; x < 5; ++x) {
+            const int sx = std::min(x + 2, 4);
+            const int sy = std::max(y - 2, 0);
+            EXPECT_EQ(Px(dib, x, y)[1], 10 * sy + sx) << x << "," << y;
+        }
+}
+
+TEST(DibFilterKernel, DivisionTruncatesTowardZeroThenBiasThenClamp) {
+    FilterKernel k = Kernel(2, 100);
+    k.Matrix[2][2] = -1;
+    DibImage dib = Solid(1, 1, 3, 0, 255);
+    DibFilter(dib, k);
+    EXPECT_EQ(Px(dib, 0, 0)[0], 99);  // -3 div 2 = -1, not -2
+    EXPECT_EQ(Px(dib, 0, 0)[1], 100);
+    EXPECT_EQ(Px(dib, 0, 0)[2], 0);  // -127 + 100 clamps to 0
+
+    FilterKernel sharpen = Kernel(1, 0);
+    sharpen.Matrix[2][2] = 5;
+    sharpen.Matrix[1][2] = sharpen.Matrix[3][2] = sharpen.Matrix[2][1] = sharpen.Matrix[2][3] = -1;
+    DibImage edge = Solid(3, 1, 100, 100, 100);
+    Px(edge, 1, 0)[0] = 200;
+    DibFilter(edge, sharpen);
+    EXPECT_EQ(Px(edge, 1, 0)[0], 255);  // 5 x 200 - 2 x 200 - 2 x 100 = 400
+    EXPECT_EQ(Px(edge, 0, 0)[0], 0);    // 5 x 100 - 3 x 100 - 200 = 0
+    EXPECT_EQ(Px(edge, 0, 0)[1], 100);
+}
+
+TEST(DibFilterKernel, KernelWithoutDivisorLeavesThePictureAlone) {
+    FilterKernel k = Kernel(0, 7);
+    k.Matrix[2][2] = 1;
+    DibImage dib = Solid(4, 3, 1, 2, 3);
+    DibFilter(dib, k);
+    for (std::int32_t y = 0; y < 3; ++y)
+        for (std::int32_t x = 0; x < 4; ++x)
+            ASSERT_EQ(Px(dib, x, y)[2], 3);
+}
+
+TEST(DibFilterKernel, WorkingCopyThatCannotBeMadeIsReported) {
+    // Four pixels wider than the largest image the service makes.
+    DibImage dib = Solid(kMaxDibSide - 2, 1, 0, 0, 0);
+    Px(dib, 5, 0)[0] = 255;
+    std::vector<std::string> messages;
+    MessageBoxHandler previous = SetMessageBoxHandler(
+        [&](std::string_view text, std::string_view caption, MsgIcon icon, MsgButtons) {
+            messages.push_back(std::string(text) + "|" + std::string(caption) + "|" +
+                               std::to_string(int(icon)));
+            return MsgResult::Ok;
+        });
+    DibFilter(dib, Weichzeichnen);
+    SetMessageBoxHandler(std::move(previous));
+    EXPECT_EQ(messages, (std::vector<std::string>{
+                            "Fehler: Nicht genügend Speicher um den Filter anzuwenden!|Fehler|" +
+                            std::to_string(int(MsgIcon::Error))}));
+    EXPECT_EQ(Px(dib, 5, 0)[0], 255);
+    EXPECT_EQ(Px(dib, 4, 0)[0], 0);
+}
+
+}  // namespace
+}  // namespace gw
