@@ -450,21 +450,30 @@ void Canvas::BitBlt(std::int32_t dx, std::int32_t dy, std::int32_t w, std::int32
     // from the direction of the shift, and a row shifted within itself goes through a buffer.
     const bool withinRow = same && y == v;
     const bool upward = same && y > v;
-    std::vector<std::uint8_t> scratch(reduce || withinRow ? std::size_t(cw) * 3 : 0);
+    // Plain copies, the bulk of the work, skip the kernel call: one move a row, which also
+    // copes with a row shifted within itself.
+    const bool plainCopy = usesSource && !reduce && RopTable(rop) == RopTable(SRCCOPY);
+    const std::size_t bytes = std::size_t(cw) * 3;
+    std::vector<std::uint8_t> scratch(reduce || (withinRow && !plainCopy) ? bytes : 0);
     for (I64 j = 0; j < ch; ++j) {
         const I64 row = upward ? ch - 1 - j : j;
+        std::uint8_t* d = PixelAt(target_, x, y + row);
         const std::uint8_t* s = nullptr;
         if (usesSource) {
             s = src.Row(static_cast<std::int32_t>(v + row)) + std::size_t(u) * 3;
+            if (plainCopy) {
+                std::memmove(d, s, bytes);
+                continue;
+            }
             if (reduce) {
                 MonoRow(scratch.data(), s, std::size_t(cw));
                 s = scratch.data();
             } else if (withinRow) {
-                std::memcpy(scratch.data(), s, std::size_t(cw) * 3);
+                std::memcpy(scratch.data(), s, bytes);
                 s = scratch.data();
             }
         }
-        RopRow(rop, PixelAt(target_, x, y + row), s, std::size_t(cw), pattern);
+        RopRow(rop, d, s, std::size_t(cw), pattern);
     }
 }
 

@@ -34,17 +34,41 @@ void DestLoop(std::uint8_t* d, std::size_t n, Op op) {
         d[i] = static_cast<std::uint8_t>(op(d[i]));
 }
 
+// ApplyRop's rule on eight bytes at once: the rule is bitwise, so it holds for any width.
+std::uint64_t ApplyRopWord(std::uint8_t table, std::uint64_t p, std::uint64_t s, std::uint64_t d) {
+    std::uint64_t result = 0;
+    for (int index = 0; index < 8; ++index) {
+        if (!((table >> index) & 1)) continue;
+        result |= ((index & 4) ? p : ~p) & ((index & 2) ? s : ~s) & ((index & 1) ? d : ~d);
+    }
+    return result;
+}
+
 }  // namespace
 
 void RopRowGeneral(Rop rop, std::uint8_t* dst, const std::uint8_t* src, std::size_t pixels,
                    TColor pattern) {
+    const std::uint8_t table = RopTable(rop);
     const std::uint8_t pat[3] = {GetBValue(pattern), GetGValue(pattern), GetRValue(pattern)};
-    for (std::size_t i = 0; i < pixels; ++i) {
-        for (int c = 0; c < 3; ++c) {
-            const std::size_t k = i * 3 + std::size_t(c);
-            dst[k] = ApplyRop(rop, pat[c], src ? src[k] : std::uint8_t(0), dst[k]);
-        }
+    // The pattern repeats every three bytes; a word starting at byte i sees it from i mod 3.
+    std::uint64_t patWord[3];
+    for (int phase = 0; phase < 3; ++phase) {
+        std::uint8_t bytes[8];
+        for (int k = 0; k < 8; ++k)
+            bytes[k] = pat[(phase + k) % 3];
+        std::memcpy(&patWord[phase], bytes, 8);
     }
+    const std::size_t n = pixels * 3;
+    std::size_t i = 0;
+    for (; i + 8 <= n; i += 8) {
+        std::uint64_t s = 0, d;
+        if (src) std::memcpy(&s, src + i, 8);
+        std::memcpy(&d, dst + i, 8);
+        d = ApplyRopWord(table, patWord[i % 3], s, d);
+        std::memcpy(dst + i, &d, 8);
+    }
+    for (; i < n; ++i)
+        dst[i] = ApplyRop(rop, pat[i % 3], src ? src[i] : std::uint8_t(0), dst[i]);
 }
 
 bool RopHasFastPath(Rop rop) {

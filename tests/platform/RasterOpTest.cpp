@@ -62,6 +62,26 @@ TEST(RopRowKernels, FastPathsMatchTheGeneralRule) {
     }
 }
 
+TEST(RopRowKernels, GeneralRuleIsApplyRopOnEveryByte) {
+    std::mt19937 rng(13);
+    for (int table = 0; table < 256; ++table) {
+        const Rop rop = Rop(table) << 16;
+        const std::size_t pixels = 1 + rng() % 12;
+        std::vector<std::uint8_t> src(pixels * 3), dst(pixels * 3);
+        for (auto& b : src)
+            b = std::uint8_t(rng());
+        for (auto& b : dst)
+            b = std::uint8_t(rng());
+        const TColor pattern = rng() & 0xFFFFFF;
+        const std::uint8_t pat[3] = {GetBValue(pattern), GetGValue(pattern), GetRValue(pattern)};
+        std::vector<std::uint8_t> expect(dst.size());
+        for (std::size_t k = 0; k < dst.size(); ++k)
+            expect[k] = ApplyRop(rop, pat[k % 3], src[k], dst[k]);
+        RopRowGeneral(rop, dst.data(), src.data(), pixels, pattern);
+        ASSERT_EQ(dst, expect) << "table " << table << ", " << pixels << " pixels";
+    }
+}
+
 TEST(RopRowKernels, OtherOperationsTakeTheGeneralRule) {
     for (Rop rop : {PATCOPY, MERGEPAINT, SRCERASE, BLACKNESS, Rop(0x00AA0029)})
         EXPECT_FALSE(RopHasFastPath(rop)) << std::hex << rop;
