@@ -22,6 +22,7 @@ Bitmap::Bitmap(std::int32_t width, std::int32_t height, PixelFormat format, TCol
 }
 
 void Bitmap::Fill(TColor color) {
+    if (Empty()) return;  // a bitmap without pixels has no rows to point at
     const TColor c = StoredColor(color);
     const std::uint8_t b = GetBValue(c), g = GetGValue(c), r = GetRValue(c);
     const std::size_t rowBytes = std::size_t(width_) * 3;
@@ -42,7 +43,7 @@ void Bitmap::Fill(TColor color) {
 void Bitmap::SetFormat(PixelFormat format) {
     if (format == format_) return;
     format_ = format;
-    if (format != PixelFormat::Mono) return;
+    if (format != PixelFormat::Mono || Empty()) return;
     for (std::int32_t y = 0; y < height_; ++y) {
         std::uint8_t* p = Row(y);
         for (std::int32_t x = 0; x < width_; ++x, p += 3) {
