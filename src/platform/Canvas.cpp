@@ -157,41 +157,6 @@ void DrawSegment(Bitmap& target, const Pen& pen, TPoint from, TPoint to, std::ui
     phase += std::uint64_t(length);
 }
 
-// Canvas.h has no room for the place within the dot pattern, so it is remembered here, per canvas
-// and line end: a LineTo that starts where the same canvas's last line ended continues the
-// pattern; anything else, and every MoveTo, starts it afresh.
-struct DotMemo {
-    const Canvas* canvas = nullptr;
-    TPoint end;
-    std::uint64_t phase = 0;
-};
-thread_local std::array<DotMemo, 8> dotMemos;
-thread_local std::size_t nextDotMemo = 0;
-
-DotMemo* FindDotMemo(const Canvas* canvas) {
-    for (DotMemo& memo : dotMemos)
-        if (memo.canvas == canvas) return &memo;
-    return nullptr;
-}
-
-std::uint64_t TakeDotPhase(const Canvas* canvas, TPoint from) {
-    const DotMemo* memo = FindDotMemo(canvas);
-    return memo && memo->end == from ? memo->phase : 0;
-}
-
-void KeepDotPhase(const Canvas* canvas, TPoint end, std::uint64_t phase) {
-    DotMemo* memo = FindDotMemo(canvas);
-    if (!memo) {
-        memo = &dotMemos[nextDotMemo];
-        nextDotMemo = (nextDotMemo + 1) % dotMemos.size();
-    }
-    *memo = {canvas, end, phase};
-}
-
-void ForgetDotPhase(const Canvas* canvas) {
-    if (DotMemo* memo = FindDotMemo(canvas)) *memo = {};
-}
-
 // The pixels of row y inside the ellipse whose bounding box starts at (x1, y1) and is w x h:
 // [lo, hi], empty when lo > hi. A pixel is inside when its centre is, which in coordinates
 // doubled about the box centre (X, Y) reads X^2 h^2 + Y^2 w^2 <= w^2 h^2, decided exactly.
@@ -390,15 +355,13 @@ void Canvas::Ellipse(std::int32_t x1, std::int32_t y1, std::int32_t x2, std::int
 
 void Canvas::MoveTo(std::int32_t x, std::int32_t y) {
     penPos_ = {x, y};
-    ForgetDotPhase(this);
+    dotPhase_ = 0;
 }
 
 void Canvas::LineTo(std::int32_t x, std::int32_t y) {
     const TPoint to{x, y};
-    std::uint64_t phase = TakeDotPhase(this, penPos_);
-    DrawSegment(target_, pen, penPos_, to, phase);
+    DrawSegment(target_, pen, penPos_, to, dotPhase_);
     penPos_ = to;
-    KeepDotPhase(this, to, phase);
 }
 
 void Canvas::Polyline(std::span<const TPoint> points) {
