@@ -1,0 +1,314 @@
+// Damaged, truncated and hostile files all load as empty images, without a crash.
+
+#include <gtest/gtest.h>
+
+#include <png.h>
+
+#include "raster/DibService.h"
+#include "raster/ImageFiles.h"
+#include "raster/ImageFixtures.h"
+
+namespace gw {
+namespace {
+
+using test::Bytes;
+
+bool Loads(const Bytes& bytes) {
+    DibImage dib;
+    const bool ok = DecodeImage(bytes.data(), bytes.size(), dib);
+    EXPECT_EQ(ok, !dib.Empty());
+    return ok;
+}
+
+Bytes SmallGif() {
+    test::GifSpec spec;
+    spec.width = 5;
+    spec.height = 4;
+    spec.globalMap = {{0, 0, 0}, {255, 0, 0}, {0, 255, 0}, {0, 0, 255}};
+    for (int i = 0; i < 20; ++i)
+        spec.pixels.push_back(std::uint8_t(i % 4));
+    return test::MakeGif(spec);
+}
+
+Bytes SmallPng(int colorType = PNG_COLOR_TYPE_RGB) {
+    test::PngSpec spec;
+    spec.width = 5;
+    spec.height = 4;
+    spec.colorType = colorType;
+    const int channels = colorType == PNG_COLOR_TYPE_RGB ? 3 : 1;
+    if (colorType == PNG_COLOR_TYPE_PALETTE) spec.palette = {{1, 2, 3}, {4, 5, 6}};
+    for (int i = 0; i < 20 * channels; ++i)
+        spec.rows.push_back(std::uint8_t(colorType == PNG_COLOR_TYPE_PALETTE ? i % 2 : i * 13));
+    return test::MakePng(spec);
+}
+
+Bytes SmallJpeg(bool progressive = false) {
+    test::JpegSpec spec;
+    spec.width = 16;
+    spec.height = 16;
+    spec.progressive = progressive;
+    for (int i = 0; i < 16 * 16 * 3; ++i)
+        spec.pixels.push_back(std::uint8_t(i * 5));
+    return test::MakeJpeg(spec);
+}
+
+test::BmpSpec SmallBmpSpec(std::uint16_t bits = 8) {
+    test::BmpSpec spec;
+    spec.width = 3;
+    spec.height = 2;
+    spec.bits = bits;
+    if (bits <= 8) {
+        spec.colorsUsed = 2;
+        spec.table = {{0, 0, 0}, {255, 255, 255}};
+    }
+    spec.pixels.assign(std::size_t(DibStride(3, bits) * 2), 1);
+    return spec;
+}
+
+void PutU32BE(Bytes& b, std::size_t at, std::uint32_t v) {
+    b[at] = std::uint8_t(v >> 24);
+    b[at + 1] = std::uint8_t(v >> 16);
+    b[at + 2] = std::uint8_t(v >> 8);
+    b[at + 3] = std::uint8_t(v);
+}
+
+void PutU16LE(Bytes& b, std::size_t at, std::uint32_t v) {
+    b[at] = std::uint8_t(v);
+    b[at + 1] = std::uint8_t(v >> 8);
+}
+
+// Recomputes the CRC of the PNG chunk whose data starts at `data` after a field was changed.
+void FixChunkCrc(Bytes& b, std::size_t data, std::size_t length) {
+    std::uint32_t crc = 0xFFFFFFFFu;
+    for (std::size_t i = data - 4; i < data + length; ++i) {
+        crc ^= b[i];
+        for (int k = 0; k < 8; ++k)
+            crc = (crc >> 1) ^ (0xEDB88320u & (0u - (crc & 1u)));
+    }
+    PutU32BE(b, data + length, ~crc);
+}
+
+std::size_t FindMarker(const Bytes& b, std::uint8_t marker) {
+    for (std::size_t i = 2; i + 1 < b.size(); ++i)
+        if (b[i] == 0xFF && b[i + 1] == marker) return i;
+    return 0;
+}
+
+// --- The fixtures themselves are sound ----------------------------------------------------------
+
+TEST(DamagedFiles, FixturesLoadWhole) {
+    EXPECT_TRUE(Loads(SmallGif()));
+    EXPECT_TRUE(Loads(SmallPng()));
+    EXPECT_TRUE(Loads(SmallPng(PNG_COLOR_TYPE_PALETTE)));
+    EXPECT_TRUE(Loads(SmallJpeg()));
+    EXPECT_TRUE(Loads(SmallJpeg(true)));
+    EXPECT_TRUE(Loads(test::MakeBmp(SmallBmpSpec())));
+    EXPECT_TRUE(Loads(test::MakeBmp(SmallBmpSpec(24))));
+}
+
+// --- Truncation -------------------------------------------------------------------------------
+
+void ExpectEveryTruncationRefused(const Bytes& whole, std::size_t keepAtLeast, const char* name) {
+    for (std::size_t n = 0; n < whole.size() - keepAtLeast; ++n) {
+        const Bytes cut(whole.begin(), whole.begin() + std::ptrdiff_t(n));
+        EXPECT_FALSE(Loads(cut)) << name << " cut to " << n << " of " << whole.size();
+    }
+}
+
+TEST(DamagedFiles, TruncationsAtEveryOffsetLoadEmpty) {
+    // A GIF whose picture is complete lacks only its one-byte trailer: that is still readable.
+    ExpectEveryTruncationRefused(SmallGif(), 1, "GIF");
+    ExpectEveryTruncationRefused(SmallPng(), 0, "PNG");
+    ExpectEveryTruncationRefused(SmallPng(PNG_COLOR_TYPE_PALETTE), 0, "palette PNG");
+    ExpectEveryTruncationRefused(SmallJpeg(), 0, "JPEG");
+    ExpectEveryTruncationRefused(SmallJpeg(true), 0, "progressive JPEG");
+    ExpectEveryTruncationRefused(test::MakeBmp(SmallBmpSpec()), 0, "BMP");
+    ExpectEveryTruncationRefused(test::MakeBmp(SmallBmpSpec(24)), 0, "BMP 24");
+}
+
+// --- Sizes ------------------------------------------------------------------------------------
+
+TEST(DamagedFiles, PngClaimingHugeOrZeroSizes) {
+    const Bytes whole = SmallPng();
+    // IHDR data starts at byte 16: width, then height.
+    for (const auto& [width, height] : std::vector<std::pair<std::uint32_t, std::uint32_t>>{
+             {16000, 16000}, {16385, 1}, {1, 16385}, {0, 4}, {5, 0}, {0x7FFFFFFF, 1}}) {
+        Bytes b = whole;
+        PutU32BE(b, 16, width);
+        PutU32BE(b, 20, height);
+        FixChunkCrc(b, 16, 13);
+        EXPECT_FALSE(Loads(b)) << width << " x " << height;
+    }
+    // A bit depth PNG does not have.
+    Bytes b = whole;
+    b[24] = 3;
+    FixChunkCrc(b, 16, 13);
+    EXPECT_FALSE(Loads(b));
+}
+
+TEST(DamagedFiles, GifClaimingHugeOrZeroSizes) {
+    const Bytes whole = SmallGif();
+    // The logical screen (bytes 6 to 9) far larger than what the file can fill.
+    Bytes b = whole;
+    PutU16LE(b, 6, 16000);
+    PutU16LE(b, 8, 16000);
+    EXPECT_FALSE(Loads(b));
+    PutU16LE(b, 6, 65535);
+    EXPECT_FALSE(Loads(b));
+    // The image descriptor: ',' then left, top, width, height.
+    std::size_t desc = 13 + 4 * 3;
+    ASSERT_EQ(whole[desc], ',');
+    for (const auto& [width, height] : std::vector<std::pair<std::uint32_t, std::uint32_t>>{
+             {0, 4}, {5, 0}, {16000, 16000}, {65535, 65535}}) {
+        b = whole;
+        PutU16LE(b, desc + 5, width);
+        PutU16LE(b, desc + 7, height);
+        EXPECT_FALSE(Loads(b)) << width << " x " << height;
+    }
+}
+
+TEST(DamagedFiles, JpegClaimingHugeOrZeroSizes) {
+    const Bytes whole = SmallJpeg();
+    const std::size_t sof = FindMarker(whole, 0xC0);
+    ASSERT_NE(sof, 0u);
+    // SOF0: marker, length, precision, height, width.
+    for (const auto& [width, height] : std::vector<std::pair<std::uint32_t, std::uint32_t>>{
+             {16000, 16000}, {60000, 60000}, {0, 16}, {16, 0}, {16385, 16}}) {
+        Bytes b = whole;
+        b[sof + 5] = std::uint8_t(height >> 8);
+        b[sof + 6] = std::uint8_t(height);
+        b[sof + 7] = std::uint8_t(width >> 8);
+        b[sof + 8] = std::uint8_t(width);
+        EXPECT_FALSE(Loads(b)) << width << " x " << height;
+    }
+}
+
+TEST(DamagedFiles, BmpWithLyingFields) {
+    auto refused = [](test::BmpSpec spec, const char* what) {
+        EXPECT_FALSE(Loads(test::MakeBmp(spec))) << what;
+    };
+    test::BmpSpec s = SmallBmpSpec();
+    s.width = 16000;
+    s.height = 16000;
+    refused(s, "huge");
+    s = SmallBmpSpec();
+    s.width = 16385;
+    refused(s, "too wide");
+    s = SmallBmpSpec();
+    s.width = 0;
+    refused(s, "no width");
+    s = SmallBmpSpec();
+    s.height = 0;
+    refused(s, "no height");
+    s = SmallBmpSpec();
+    s.width = -3;
+    refused(s, "negative width");
+    s = SmallBmpSpec();
+    s.height = std::int32_t(0x80000000u);
+    refused(s, "smallest height");
+    for (std::uint16_t bits : {0, 2, 7, 16, 48}) {
+        s = SmallBmpSpec(24);
+        s.bits = bits;
+        refused(s, "bit count");
+    }
+    s = SmallBmpSpec();
+    s.planes = 2;
+    refused(s, "planes");
+    s = SmallBmpSpec();
+    s.colorsUsed = 300;
+    refused(s, "more colours than 8 bits hold");
+    s = SmallBmpSpec(1);
+    s.colorsUsed = 3;
+    refused(s, "more colours than 1 bit holds");
+    s = SmallBmpSpec();
+    s.colorsUsed = 200;  // the table in the file has 2 entries
+    refused(s, "table beyond the file");
+    s = SmallBmpSpec();
+    s.pixelOffset = 1 << 20;
+    s.pixels.clear();
+    refused(s, "pixels beyond the file");
+    s = SmallBmpSpec();
+    s.pixelOffset = 20;
+    refused(s, "pixels inside the header");
+    s = SmallBmpSpec();
+    s.pixels.pop_back();
+    refused(s, "a byte short");
+    for (std::uint32_t compression : {1u, 2u, 3u, 4u, 5u, 99u}) {
+        s = SmallBmpSpec();
+        s.compression = compression;
+        refused(s, "compression");
+    }
+    for (std::uint32_t header : {0u, 11u, 13u, 39u, 125u, 0xFFFFFFFFu}) {
+        Bytes b = test::MakeBmp(SmallBmpSpec());
+        b[14] = std::uint8_t(header);
+        b[15] = std::uint8_t(header >> 8);
+        b[16] = std::uint8_t(header >> 16);
+        b[17] = std::uint8_t(header >> 24);
+        EXPECT_FALSE(Loads(b)) << "header size " << header;
+    }
+}
+
+TEST(DamagedFiles, NotAnImageAtAll) {
+    EXPECT_FALSE(Loads({}));
+    EXPECT_FALSE(Loads({'G', 'I', 'F'}));
+    EXPECT_FALSE(Loads({'B', 'M', 0, 0, 0, 0, 0, 0}));
+    const std::string text = "Dies ist kein Bild, nur ein Text.";
+    EXPECT_FALSE(Loads(Bytes(text.begin(), text.end())));
+    Bytes signatureOnly = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
+    EXPECT_FALSE(Loads(signatureOnly));
+    EXPECT_FALSE(Loads({0xFF, 0xD8, 0xFF, 0xD9, 0, 0, 0, 0}));
+}
+
+// --- Random damage ----------------------------------------------------------------------------
+
+// Flips, overwrites and cuts bytes at random (with a fixed seed). Whether a damaged file still
+// loads depends on where the damage falls; that it never crashes or reads astray is what the
+// sanitizer builds check here.
+TEST(DamagedFiles, RandomDamageNeverCrashes) {
+    const std::vector<Bytes> files = {SmallGif(),
+                                      SmallPng(),
+                                      SmallPng(PNG_COLOR_TYPE_PALETTE),
+                                      SmallJpeg(),
+                                      SmallJpeg(true),
+                                      test::MakeBmp(SmallBmpSpec(1)),
+                                      test::MakeBmp(SmallBmpSpec(4)),
+                                      test::MakeBmp(SmallBmpSpec(32))};
+    std::uint32_t state = 12345;
+    auto next = [&state] {
+        state = state * 1103515245u + 12345u;
+        return state >> 8;
+    };
+    int loaded = 0;
+    for (const Bytes& file : files) {
+        for (int round = 0; round < 600; ++round) {
+            Bytes b = file;
+            const int edits = 1 + int(next() % 4);
+            for (int e = 0; e < edits; ++e) {
+                const std::size_t at = next() % b.size();
+                switch (next() % 3) {
+                    case 0:
+                        b[at] ^= std::uint8_t(1u << (next() % 8));
+                        break;
+                    case 1:
+                        b[at] = std::uint8_t(next());
+                        break;
+                    default:
+                        b[at] = (next() & 1) ? 0xFF : 0x00;
+                        break;
+                }
+            }
+            DibImage dib;
+            if (DecodeImage(b.data(), b.size(), dib)) {
+                ++loaded;
+                ASSERT_GT(DibWidth(dib), 0);
+                ASSERT_GT(DibHeight(dib), 0);
+                ASSERT_EQ(DibImageSize(dib), std::size_t(dib.Stride) * std::size_t(DibHeight(dib)));
+            }
+        }
+    }
+    // Damage in pixel data leaves many files readable: the test did exercise the decoders.
+    EXPECT_GT(loaded, 0);
+}
+
+}  // namespace
+}  // namespace gw
