@@ -2,8 +2,9 @@
 //
 // The reader takes the 12-byte core header and the 40-byte info header with its longer V4/V5
 // successors; 1, 4, 8, 24 and 32 bits uncompressed (32 bits also as bit fields in the usual
-// byte order). Compressed files (RLE, embedded JPEG/PNG, other bit fields) are refused. Every
-// offset and count is checked against the bytes that are really there before it is used.
+// byte order), and 8 and 4 bits run-length encoded. Other compressions (embedded JPEG/PNG, other
+// bit fields) are refused. Every offset and count is checked against the bytes that are really
+// there before it is used.
 
 #include <cstring>
 
@@ -19,7 +20,14 @@ constexpr std::uint32_t kCoreHeaderSize = 12;
 constexpr std::uint32_t kInfoHeaderSize = 40;
 constexpr std::uint32_t kLargestHeaderSize = 124;  // V5
 constexpr std::uint32_t kBiRgb = 0;
+constexpr std::uint32_t kBiRle8 = 1;
+constexpr std::uint32_t kBiRle4 = 2;
 constexpr std::uint32_t kBiBitfields = 3;
+
+// A run of up to 255 pixels costs two bytes, so run-length data of n bytes fills at most about
+// 128n pixels; skips (end of line, delta, end of picture) could claim any size in a few bytes.
+// Pictures larger than this many pixels a byte of run-length data are refused.
+constexpr std::uint64_t kRlePixelsPerByte = 256;
 
 std::uint32_t U16(const std::uint8_t* p) {
     return std::uint32_t(p[0]) | std::uint32_t(p[1]) << 8;
@@ -39,6 +47,55 @@ void Put16(std::vector<std::uint8_t>& out, std::uint32_t v) {
 void Put32(std::vector<std::uint8_t>& out, std::uint32_t v) {
     Put16(out, v & 0xFFFF);
     Put16(out, v >> 16);
+}
+
+// Decodes run-length data into a zeroed bottom-up picture of 8 or 4 bits. Pixels beyond the
+// right or top edge are dropped; the data must end with the end-of-picture mark.
+bool DecodeRle(const std::uint8_t* src, std::size_t size, bool four, DibImage& dib) {
+    const std::int64_t width = DibWidth(dib);
+    const std::int64_t height = DibHeight(dib);
+    std::int64_t x = 0, y = 0;
+    auto put = [&](std::uint32_t index) {
+        if (x < width && y < height) setpixel(dib, std::int32_t(x), std::int32_t(y), index);
+        ++x;
+    };
+    // Every step consumes at least two bytes and writes at most 255 pixels.
+    std::size_t i = 0;
+    while (i + 2 <= size) {
+        const std::uint32_t count = src[i];
+        const std::uint32_t value = src[i + 1];
+        i += 2;
+        if (count > 0) {
+            for (std::uint32_t k = 0; k < count; ++k)
+                put(four ? ((k & 1) ? value & 0x0F : value >> 4) : value);
+            continue;
+        }
+        switch (value) {
+            case 0:  // end of line
+                x = 0;
+                ++y;
+                break;
+            case 1:  // end of picture
+                return true;
+            case 2:  // delta: move right and up
+                if (i + 2 > size) return false;
+                x += src[i];
+                y += src[i + 1];
+                i += 2;
+                break;
+            default: {  // `value` pixels stored as they are, padded to an even number of bytes
+                const std::size_t bytes = four ? (value + 1) / 2 : value;
+                const std::size_t padded = (bytes + 1) & ~std::size_t(1);
+                if (padded > size - i) return false;
+                for (std::uint32_t k = 0; k < value; ++k)
+                    put(four ? ((k & 1) ? src[i + k / 2] & 0x0F : src[i + k / 2] >> 4)
+                             : src[i + k]);
+                i += padded;
+                break;
+            }
+        }
+    }
+    return false;
 }
 
 }  // namespace
@@ -83,12 +140,16 @@ bool DecodeBmp(const std::uint8_t* data, std::size_t size, DibImage& out) {
             U32(data + masks + 8) != 0x000000FF) {
             return false;
         }
+    } else if (compression == kBiRle8 || compression == kBiRle4) {
+        if (bits != (compression == kBiRle8 ? 8u : 4u)) return false;
     } else if (compression != kBiRgb) {
         return false;
     }
+    const bool rle = compression == kBiRle8 || compression == kBiRle4;
 
     // Negative heights mark rows stored from the top; width is never negative.
     const bool topDown = height < 0;
+    if (topDown && rle) return false;
     if (topDown) height = -height;
     const int outBits = bits == 32 ? 24 : int(bits);
     if (!DibSizeAllowed(width, height, outBits)) return false;
@@ -112,11 +173,23 @@ bool DecodeBmp(const std::uint8_t* data, std::size_t size, DibImage& out) {
     }
 
     const std::uint64_t srcStride = std::uint64_t(DibStride(width, int(bits)));
-    if (pixelOffset > size || srcStride * std::uint64_t(height) > size - pixelOffset) return false;
+    if (pixelOffset > size) return false;
+    // Run-length data is as long as the header says (it must say), uncompressed rows as their size.
+    const std::uint64_t dataSize = rle ? U32(h + 20) : srcStride * std::uint64_t(height);
+    if (dataSize > size - pixelOffset) return false;
+    if (rle && !WithinBudget(std::uint64_t(width) * std::uint64_t(height), std::size_t(dataSize),
+                             kRlePixelsPerByte)) {
+        return false;
+    }
 
     DibImage dib;
     newdib(dib, std::int32_t(width), std::int32_t(height), outBits, &table, colors);
     if (dib.Empty()) return false;
+    if (rle) {
+        if (!DecodeRle(data + pixelOffset, std::size_t(dataSize), bits == 4, dib)) return false;
+        out = std::move(dib);
+        return true;
+    }
     for (std::int32_t r = 0; r < height; ++r) {
         const std::int64_t fileRow = topDown ? height - 1 - r : r;
         const std::uint8_t* src = data + pixelOffset + std::uint64_t(fileRow) * srcStride;

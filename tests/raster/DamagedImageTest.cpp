@@ -248,6 +248,44 @@ TEST(DamagedFiles, BmpWithLyingFields) {
     }
 }
 
+TEST(DamagedFiles, BmpRunLengthDataThatLies) {
+    test::BmpSpec base;
+    base.bits = 8;
+    base.compression = 1;
+    base.width = 4;
+    base.height = 2;
+    base.colorsUsed = 2;
+    base.table = {{0, 0, 0}, {255, 255, 255}};
+    base.pixels = {4, 1, 0, 0, 4, 0, 0, 1};
+    EXPECT_TRUE(Loads(test::MakeBmp(base)));
+
+    test::BmpSpec s = base;
+    s.pixels = {4, 1, 0, 0, 4, 0};
+    EXPECT_FALSE(Loads(test::MakeBmp(s))) << "no end mark";
+    s.pixels = {0, 5, 1, 1, 1, 1, 0, 1};
+    EXPECT_FALSE(Loads(test::MakeBmp(s))) << "literal pixels beyond the data";
+    s.pixels = {0, 2, 1};
+    EXPECT_FALSE(Loads(test::MakeBmp(s))) << "delta cut short";
+    s = base;
+    s.height = -2;
+    EXPECT_FALSE(Loads(test::MakeBmp(s))) << "top-down run-length";
+    s = base;
+    s.bits = 4;
+    s.table.resize(2);
+    EXPECT_FALSE(Loads(test::MakeBmp(s))) << "RLE8 at 4 bits";
+    // Two bytes cannot stand for sixteen million pixels.
+    s = base;
+    s.width = 4000;
+    s.height = 4000;
+    s.pixels = {0, 1};
+    EXPECT_FALSE(Loads(test::MakeBmp(s))) << "huge picture of nothing";
+    // The data size in the header reaches beyond the file.
+    Bytes b = test::MakeBmp(base);
+    b[34] = 0xFF;
+    EXPECT_FALSE(Loads(b)) << "data size beyond the file";
+    ExpectEveryTruncationRefused(test::MakeBmp(base), 0, "RLE8");
+}
+
 TEST(DamagedFiles, NotAnImageAtAll) {
     EXPECT_FALSE(Loads({}));
     EXPECT_FALSE(Loads({'G', 'I', 'F'}));
@@ -257,6 +295,34 @@ TEST(DamagedFiles, NotAnImageAtAll) {
     Bytes signatureOnly = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
     EXPECT_FALSE(Loads(signatureOnly));
     EXPECT_FALSE(Loads({0xFF, 0xD8, 0xFF, 0xD9, 0, 0, 0, 0}));
+}
+
+// The size budgets refuse what a file cannot hold, not what it holds tightly packed.
+TEST(DamagedFiles, FlatPicturesPackedDenselyStillLoad) {
+    test::PngSpec png;
+    png.width = 2000;
+    png.height = 2000;
+    png.colorType = PNG_COLOR_TYPE_GRAY;
+    png.depth = 1;
+    png.rows.assign(250 * 2000, 0);
+    const Bytes pngBytes = test::MakePng(png);
+    EXPECT_LT(pngBytes.size(), 1000u);  // about 500:1
+    EXPECT_TRUE(Loads(pngBytes));
+
+    test::GifSpec gif;
+    gif.width = 1000;
+    gif.height = 1000;
+    gif.globalMap = {{0, 0, 0}, {255, 255, 255}};
+    gif.pixels.assign(1000 * 1000, 1);
+    EXPECT_TRUE(Loads(test::MakeGif(gif)));
+
+    test::JpegSpec jpeg;
+    jpeg.width = 1024;
+    jpeg.height = 1024;
+    jpeg.components = 1;
+    jpeg.quality = 50;
+    jpeg.pixels.assign(1024 * 1024, 90);
+    EXPECT_TRUE(Loads(test::MakeJpeg(jpeg)));
 }
 
 // --- Random damage ----------------------------------------------------------------------------

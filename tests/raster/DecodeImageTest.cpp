@@ -391,5 +391,48 @@ TEST(DecodeBmp, ThirtyTwoBitsLoseTheirFourthByte) {
     EXPECT_EQ(getpixel(dib, 1, 0), 0x060504u);
 }
 
+TEST(DecodeBmp, RunLengthEightBits) {
+    test::BmpSpec spec;
+    spec.bits = 8;
+    spec.compression = 1;
+    spec.width = 6;
+    spec.height = 3;
+    spec.colorsUsed = 4;
+    spec.table = kFour;
+    spec.pixels = {
+        3, 2, 0, 3, 1, 3, 2, 0,  // bottom row: 2 2 2, then 1 3 2 as they are (padded)
+        0, 0,                    // end of line
+        0, 2, 4, 1,              // delta: 4 right, 1 up -> row 2 at x = 4
+        9, 1,                    // 9 pixels of 1: two fit, the rest falls off the edge
+        0, 1,                    // end of picture
+    };
+    const DibImage dib = Decode(test::MakeBmp(spec));
+    ASSERT_EQ(DibBitCount(dib), 8u);
+    const std::uint32_t rows[3][6] = {{2, 2, 2, 1, 3, 2}, {0, 0, 0, 0, 0, 0}, {0, 0, 0, 0, 1, 1}};
+    for (int y = 0; y < 3; ++y)
+        for (int x = 0; x < 6; ++x)
+            EXPECT_EQ(getpixel(dib, x, y), rows[y][x]) << x << "," << y;
+}
+
+TEST(DecodeBmp, RunLengthFourBits) {
+    test::BmpSpec spec;
+    spec.bits = 4;
+    spec.compression = 2;
+    spec.width = 7;
+    spec.height = 1;
+    spec.colorsUsed = 16;
+    spec.table.assign(16, Rgb{1, 1, 1});
+    spec.pixels = {
+        3, 0x12,              // 1 2 1
+        0, 3,    0xAB, 0xC0,  // A B C as they are
+        0, 1,
+    };
+    const DibImage dib = Decode(test::MakeBmp(spec));
+    ASSERT_EQ(DibBitCount(dib), 4u);
+    const std::uint32_t row[7] = {1, 2, 1, 0xA, 0xB, 0xC, 0};
+    for (int x = 0; x < 7; ++x)
+        EXPECT_EQ(getpixel(dib, x, 0), row[x]) << x;
+}
+
 }  // namespace
 }  // namespace gw

@@ -2,11 +2,13 @@
 
 #include <dirent.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <cstdlib>
 
 #include "raster/DibService.h"
 #include "raster/ImageFiles.h"
+#include "raster/ImageFilesIo.h"
 #include "raster/ImageFixtures.h"
 
 namespace gw {
@@ -181,6 +183,28 @@ TEST_F(SaveDibTest, OpenDibOfMissingFoldersAndDamagedFilesEmptiesTheImage) {
     test::WriteFileBytes(damaged, {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n', 0, 0});
     dib = test::MakeRgbPicture(2, 2);
     OpenDib(dib, damaged);
+    EXPECT_TRUE(dib.Empty());
+}
+
+TEST_F(SaveDibTest, FilesAreReadUpToTheLimitOnly) {
+    const std::string file = folder_ + "zehn.bin";
+    test::WriteFileBytes(file, Bytes(10, 5));
+    std::vector<std::uint8_t> bytes;
+    EXPECT_FALSE(ReadWholeFile(file, 9, bytes));
+    EXPECT_TRUE(bytes.empty());
+    EXPECT_TRUE(ReadWholeFile(file, 10, bytes));
+    EXPECT_EQ(bytes, Bytes(10, 5));
+
+    // A readable picture followed by enough nothing to pass the limit is not read at all.
+    const std::string big = folder_ + "gross.bmp";
+    test::BmpSpec spec;
+    spec.pixels = {1, 2, 3, 0};
+    test::WriteFileBytes(big, test::MakeBmp(spec));
+    DibImage dib;
+    OpenDib(dib, big);
+    EXPECT_FALSE(dib.Empty());
+    ASSERT_EQ(truncate(big.c_str(), off_t(kMaxImageFileBytes) + 1), 0);
+    OpenDib(dib, big);
     EXPECT_TRUE(dib.Empty());
 }
 
