@@ -30,12 +30,6 @@ bool DibSizeAllowed(std::int64_t width, std::int64_t height, int bitCount);
 // True when `needed` bytes of stored picture fit into `fileSize` bytes at `ratio`.
 bool WithinBudget(std::uint64_t needed, std::size_t fileSize, std::uint64_t ratio);
 
-// A colour table of `count` entries (at most 256) for newdib.
-struct ColorTable {
-    BitmapInfo info;
-    std::int32_t count = 0;
-};
-
 bool DecodeGif(const std::uint8_t* data, std::size_t size, DibImage& out);
 bool DecodePng(const std::uint8_t* data, std::size_t size, DibImage& out);
 bool DecodeJpeg(const std::uint8_t* data, std::size_t size, DibImage& out);
