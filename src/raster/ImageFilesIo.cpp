@@ -48,7 +48,9 @@ bool WriteAll(int fd, const std::uint8_t* data, std::size_t size) {
 bool ReadWholeFile(const std::string& fileName, std::size_t maxBytes,
                    std::vector<std::uint8_t>& bytes) {
     bytes.clear();
-    FileDescriptor file(::open(fileName.c_str(), O_RDONLY | O_CLOEXEC));
+    // Without O_NONBLOCK, opening a named pipe would wait for a writer forever; regular files
+    // read the same either way.
+    FileDescriptor file(::open(fileName.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK));
     if (file.Get() < 0) return false;
     struct stat info {};
     if (::fstat(file.Get(), &info) != 0 || !S_ISREG(info.st_mode)) return false;

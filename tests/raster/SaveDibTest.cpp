@@ -169,7 +169,7 @@ TEST_F(SaveDibTest, ReplacingAnExistingFileWritesTheWholeNewOne) {
 
 // --- Opening ----------------------------------------------------------------------------------
 
-TEST_F(SaveDibTest, OpenDibOfMissingFoldersAndDamagedFilesEmptiesTheImage) {
+TEST_F(SaveDibTest, OpenDibOfMissingFoldersPipesAndDamagedFilesEmptiesTheImage) {
     DibImage dib = test::MakeRgbPicture(2, 2);
     OpenDib(dib, folder_ + "fehlt.gif");
     EXPECT_TRUE(dib.Empty());
@@ -177,6 +177,13 @@ TEST_F(SaveDibTest, OpenDibOfMissingFoldersAndDamagedFilesEmptiesTheImage) {
 
     dib = test::MakeRgbPicture(2, 2);
     OpenDib(dib, folder_);
+    EXPECT_TRUE(dib.Empty());
+
+    // A named pipe nobody writes to must not make the program wait.
+    const std::string pipe = folder_ + "rohr.gif";
+    ASSERT_EQ(mkfifo(pipe.c_str(), 0644), 0);
+    dib = test::MakeRgbPicture(2, 2);
+    OpenDib(dib, pipe);
     EXPECT_TRUE(dib.Empty());
 
     const std::string damaged = folder_ + "kaputt.png";
