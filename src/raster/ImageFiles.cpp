@@ -14,8 +14,8 @@ bool DibSizeAllowed(std::int64_t width, std::int64_t height, int bitCount) {
 }
 
 bool WithinBudget(std::uint64_t needed, std::size_t fileSize, std::uint64_t ratio) {
-    // fileSize is below 2^40 in practice, ratio below 2^14: the product cannot overflow, but a
-    // caller handing a larger buffer must not wrap around either.
+    // Ratios stay below 2^14, so the product only wraps for buffers beyond 2^50 bytes; those
+    // exceed every picture limit anyway.
     if (fileSize > (std::uint64_t(1) << 44)) return true;
     return needed <= std::uint64_t(fileSize) * ratio;
 }
