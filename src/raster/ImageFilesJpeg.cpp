@@ -20,8 +20,9 @@ namespace gw::imagefiles {
 
 namespace {
 
-// A progressive file may repeat scans endlessly, each one a pass over the whole picture.
-constexpr int kMaxScans = 500;
+// A progressive file may repeat scans endlessly, each one a pass over the whole picture; the
+// encoders we know of write about ten.
+constexpr int kMaxScans = 100;
 
 struct JpegErrors {
     jpeg_error_mgr mgr;
