@@ -286,6 +286,17 @@ TEST(DamagedFiles, BmpRunLengthDataThatLies) {
     ExpectEveryTruncationRefused(test::MakeBmp(base), 0, "RLE8");
 }
 
+TEST(DamagedFiles, JpegWithTooManyScans) {
+    test::JpegSpec spec;
+    spec.components = 1;
+    for (int i = 0; i < 64; ++i)
+        spec.pixels.push_back(std::uint8_t(i * 4));
+    spec.scansPerCoefficient = 1;
+    EXPECT_TRUE(Loads(test::MakeJpeg(spec))) << "64 scans";
+    spec.scansPerCoefficient = 2;
+    EXPECT_FALSE(Loads(test::MakeJpeg(spec))) << "127 scans";
+}
+
 TEST(DamagedFiles, NotAnImageAtAll) {
     EXPECT_FALSE(Loads({}));
     EXPECT_FALSE(Loads({'G', 'I', 'F'}));

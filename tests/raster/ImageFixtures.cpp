@@ -148,6 +148,23 @@ Bytes MakeJpeg(const JpegSpec& spec) {
     jpeg_set_defaults(&cinfo);
     jpeg_set_quality(&cinfo, spec.quality, TRUE);
     if (spec.progressive) jpeg_simple_progression(&cinfo);
+    std::vector<jpeg_scan_info> scans;
+    if (spec.scansPerCoefficient > 0) {
+        scans.push_back({1, {0, 0, 0, 0}, 0, 0, 0, 0});
+        for (int k = 1; k < 64; ++k) {
+            if (spec.scansPerCoefficient == 1) {
+                scans.push_back({1, {0, 0, 0, 0}, k, k, 0, 0});
+            } else {
+                scans.push_back({1, {0, 0, 0, 0}, k, k, 0, 1});
+            }
+        }
+        if (spec.scansPerCoefficient > 1) {
+            for (int k = 1; k < 64; ++k)
+                scans.push_back({1, {0, 0, 0, 0}, k, k, 1, 0});
+        }
+        cinfo.scan_info = scans.data();
+        cinfo.num_scans = int(scans.size());
+    }
     cinfo.arith_code = spec.arithmetic ? TRUE : FALSE;
     jpeg_start_compress(&cinfo, TRUE);
     const std::size_t rowBytes = std::size_t(spec.width) * std::size_t(spec.components);

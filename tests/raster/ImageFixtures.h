@@ -56,6 +56,9 @@ struct JpegSpec {
     int quality = 100;
     bool progressive = false;
     bool arithmetic = false;
+    // Grey only: a progressive file with one scan a coefficient (64 scans), or with every AC
+    // coefficient first coarse, then refined (127 scans).
+    int scansPerCoefficient = 0;
 };
 Bytes MakeJpeg(const JpegSpec& spec);
 
