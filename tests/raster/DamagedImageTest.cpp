@@ -21,48 +21,48 @@ bool Loads(const Bytes& bytes) {
 }
 
 Bytes SmallGif() {
-    test::GifSpec spec;
-    spec.width = 5;
-    spec.height = 4;
-    spec.globalMap = {{0, 0, 0}, {255, 0, 0}, {0, 255, 0}, {0, 0, 255}};
+    test::GifPlan plan;
+    plan.width = 5;
+    plan.height = 4;
+    plan.globalMap = {{0, 0, 0}, {255, 0, 0}, {0, 255, 0}, {0, 0, 255}};
     for (int i = 0; i < 20; ++i)
-        spec.pixels.push_back(std::uint8_t(i % 4));
-    return test::MakeGif(spec);
+        plan.pixels.push_back(std::uint8_t(i % 4));
+    return test::MakeGif(plan);
 }
 
 Bytes SmallPng(int colorType = PNG_COLOR_TYPE_RGB) {
-    test::PngSpec spec;
-    spec.width = 5;
-    spec.height = 4;
-    spec.colorType = colorType;
+    test::PngPlan plan;
+    plan.width = 5;
+    plan.height = 4;
+    plan.colorType = colorType;
     const int channels = colorType == PNG_COLOR_TYPE_RGB ? 3 : 1;
-    if (colorType == PNG_COLOR_TYPE_PALETTE) spec.palette = {{1, 2, 3}, {4, 5, 6}};
+    if (colorType == PNG_COLOR_TYPE_PALETTE) plan.palette = {{1, 2, 3}, {4, 5, 6}};
     for (int i = 0; i < 20 * channels; ++i)
-        spec.rows.push_back(std::uint8_t(colorType == PNG_COLOR_TYPE_PALETTE ? i % 2 : i * 13));
-    return test::MakePng(spec);
+        plan.rows.push_back(std::uint8_t(colorType == PNG_COLOR_TYPE_PALETTE ? i % 2 : i * 13));
+    return test::MakePng(plan);
 }
 
 Bytes SmallJpeg(bool progressive = false) {
-    test::JpegSpec spec;
-    spec.width = 16;
-    spec.height = 16;
-    spec.progressive = progressive;
+    test::JpegPlan plan;
+    plan.width = 16;
+    plan.height = 16;
+    plan.progressive = progressive;
     for (int i = 0; i < 16 * 16 * 3; ++i)
-        spec.pixels.push_back(std::uint8_t(i * 5));
-    return test::MakeJpeg(spec);
+        plan.pixels.push_back(std::uint8_t(i * 5));
+    return test::MakeJpeg(plan);
 }
 
-test::BmpSpec SmallBmpSpec(std::uint16_t bits = 8) {
-    test::BmpSpec spec;
-    spec.width = 3;
-    spec.height = 2;
-    spec.bits = bits;
+test::BmpPlan SmallBmpPlan(std::uint16_t bits = 8) {
+    test::BmpPlan plan;
+    plan.width = 3;
+    plan.height = 2;
+    plan.bits = bits;
     if (bits <= 8) {
-        spec.colorsUsed = 2;
-        spec.table = {{0, 0, 0}, {255, 255, 255}};
+        plan.colorsUsed = 2;
+        plan.table = {{0, 0, 0}, {255, 255, 255}};
     }
-    spec.pixels.assign(std::size_t(DibStride(3, bits) * 2), 1);
-    return spec;
+    plan.pixels.assign(std::size_t(DibStride(3, bits) * 2), 1);
+    return plan;
 }
 
 void PutU32BE(Bytes& b, std::size_t at, std::uint32_t v) {
@@ -102,8 +102,8 @@ TEST(DamagedFiles, FixturesLoadWhole) {
     EXPECT_TRUE(Loads(SmallPng(PNG_COLOR_TYPE_PALETTE)));
     EXPECT_TRUE(Loads(SmallJpeg()));
     EXPECT_TRUE(Loads(SmallJpeg(true)));
-    EXPECT_TRUE(Loads(test::MakeBmp(SmallBmpSpec())));
-    EXPECT_TRUE(Loads(test::MakeBmp(SmallBmpSpec(24))));
+    EXPECT_TRUE(Loads(test::MakeBmp(SmallBmpPlan())));
+    EXPECT_TRUE(Loads(test::MakeBmp(SmallBmpPlan(24))));
 }
 
 // --- Truncation -------------------------------------------------------------------------------
@@ -122,8 +122,8 @@ TEST(DamagedFiles, TruncationsAtEveryOffsetLoadEmpty) {
     ExpectEveryTruncationRefused(SmallPng(PNG_COLOR_TYPE_PALETTE), 0, "palette PNG");
     ExpectEveryTruncationRefused(SmallJpeg(), 0, "JPEG");
     ExpectEveryTruncationRefused(SmallJpeg(true), 0, "progressive JPEG");
-    ExpectEveryTruncationRefused(test::MakeBmp(SmallBmpSpec()), 0, "BMP");
-    ExpectEveryTruncationRefused(test::MakeBmp(SmallBmpSpec(24)), 0, "BMP 24");
+    ExpectEveryTruncationRefused(test::MakeBmp(SmallBmpPlan()), 0, "BMP");
+    ExpectEveryTruncationRefused(test::MakeBmp(SmallBmpPlan(24)), 0, "BMP 24");
 }
 
 // --- Sizes ------------------------------------------------------------------------------------
@@ -184,62 +184,62 @@ TEST(DamagedFiles, JpegClaimingHugeOrZeroSizes) {
 }
 
 TEST(DamagedFiles, BmpWithLyingFields) {
-    auto refused = [](test::BmpSpec spec, const char* what) {
-        EXPECT_FALSE(Loads(test::MakeBmp(spec))) << what;
+    auto refused = [](test::BmpPlan plan, const char* what) {
+        EXPECT_FALSE(Loads(test::MakeBmp(plan))) << what;
     };
-    test::BmpSpec s = SmallBmpSpec();
+    test::BmpPlan s = SmallBmpPlan();
     s.width = 16000;
     s.height = 16000;
     refused(s, "huge");
-    s = SmallBmpSpec();
+    s = SmallBmpPlan();
     s.width = 16385;
     refused(s, "too wide");
-    s = SmallBmpSpec();
+    s = SmallBmpPlan();
     s.width = 0;
     refused(s, "no width");
-    s = SmallBmpSpec();
+    s = SmallBmpPlan();
     s.height = 0;
     refused(s, "no height");
-    s = SmallBmpSpec();
+    s = SmallBmpPlan();
     s.width = -3;
     refused(s, "negative width");
-    s = SmallBmpSpec();
+    s = SmallBmpPlan();
     s.height = std::int32_t(0x80000000u);
     refused(s, "smallest height");
     for (std::uint16_t bits : {0, 2, 7, 16, 48}) {
-        s = SmallBmpSpec(24);
+        s = SmallBmpPlan(24);
         s.bits = bits;
         refused(s, "bit count");
     }
-    s = SmallBmpSpec();
+    s = SmallBmpPlan();
     s.planes = 2;
     refused(s, "planes");
-    s = SmallBmpSpec();
+    s = SmallBmpPlan();
     s.colorsUsed = 300;
     refused(s, "more colours than 8 bits hold");
-    s = SmallBmpSpec(1);
+    s = SmallBmpPlan(1);
     s.colorsUsed = 3;
     refused(s, "more colours than 1 bit holds");
-    s = SmallBmpSpec();
+    s = SmallBmpPlan();
     s.colorsUsed = 200;  // the table in the file has 2 entries
     refused(s, "table beyond the file");
-    s = SmallBmpSpec();
+    s = SmallBmpPlan();
     s.pixelOffset = 1 << 20;
     s.pixels.clear();
     refused(s, "pixels beyond the file");
-    s = SmallBmpSpec();
+    s = SmallBmpPlan();
     s.pixelOffset = 20;
     refused(s, "pixels inside the header");
-    s = SmallBmpSpec();
+    s = SmallBmpPlan();
     s.pixels.pop_back();
     refused(s, "a byte short");
     for (std::uint32_t compression : {1u, 2u, 3u, 4u, 5u, 99u}) {
-        s = SmallBmpSpec();
+        s = SmallBmpPlan();
         s.compression = compression;
         refused(s, "compression");
     }
     for (std::uint32_t header : {0u, 11u, 13u, 39u, 125u, 0xFFFFFFFFu}) {
-        Bytes b = test::MakeBmp(SmallBmpSpec());
+        Bytes b = test::MakeBmp(SmallBmpPlan());
         b[14] = std::uint8_t(header);
         b[15] = std::uint8_t(header >> 8);
         b[16] = std::uint8_t(header >> 16);
@@ -249,7 +249,7 @@ TEST(DamagedFiles, BmpWithLyingFields) {
 }
 
 TEST(DamagedFiles, BmpRunLengthDataThatLies) {
-    test::BmpSpec base;
+    test::BmpPlan base;
     base.bits = 8;
     base.compression = 1;
     base.width = 4;
@@ -259,7 +259,7 @@ TEST(DamagedFiles, BmpRunLengthDataThatLies) {
     base.pixels = {4, 1, 0, 0, 4, 0, 0, 1};
     EXPECT_TRUE(Loads(test::MakeBmp(base)));
 
-    test::BmpSpec s = base;
+    test::BmpPlan s = base;
     s.pixels = {4, 1, 0, 0, 4, 0};
     EXPECT_FALSE(Loads(test::MakeBmp(s))) << "no end mark";
     s.pixels = {0, 5, 1, 1, 1, 1, 0, 1};
@@ -287,14 +287,14 @@ TEST(DamagedFiles, BmpRunLengthDataThatLies) {
 }
 
 TEST(DamagedFiles, JpegWithTooManyScans) {
-    test::JpegSpec spec;
-    spec.components = 1;
+    test::JpegPlan plan;
+    plan.components = 1;
     for (int i = 0; i < 64; ++i)
-        spec.pixels.push_back(std::uint8_t(i * 4));
-    spec.scansPerCoefficient = 1;
-    EXPECT_TRUE(Loads(test::MakeJpeg(spec))) << "64 scans";
-    spec.scansPerCoefficient = 2;
-    EXPECT_FALSE(Loads(test::MakeJpeg(spec))) << "127 scans";
+        plan.pixels.push_back(std::uint8_t(i * 4));
+    plan.scansPerCoefficient = 1;
+    EXPECT_TRUE(Loads(test::MakeJpeg(plan))) << "64 scans";
+    plan.scansPerCoefficient = 2;
+    EXPECT_FALSE(Loads(test::MakeJpeg(plan))) << "127 scans";
 }
 
 TEST(DamagedFiles, NotAnImageAtAll) {
@@ -310,7 +310,7 @@ TEST(DamagedFiles, NotAnImageAtAll) {
 
 // The size budgets refuse what a file cannot hold, not what it holds tightly packed.
 TEST(DamagedFiles, FlatPicturesPackedDenselyStillLoad) {
-    test::PngSpec png;
+    test::PngPlan png;
     png.width = 2000;
     png.height = 2000;
     png.colorType = PNG_COLOR_TYPE_GRAY;
@@ -320,14 +320,14 @@ TEST(DamagedFiles, FlatPicturesPackedDenselyStillLoad) {
     EXPECT_LT(pngBytes.size(), 1000u);  // about 500:1
     EXPECT_TRUE(Loads(pngBytes));
 
-    test::GifSpec gif;
+    test::GifPlan gif;
     gif.width = 1000;
     gif.height = 1000;
     gif.globalMap = {{0, 0, 0}, {255, 255, 255}};
     gif.pixels.assign(1000 * 1000, 1);
     EXPECT_TRUE(Loads(test::MakeGif(gif)));
 
-    test::JpegSpec jpeg;
+    test::JpegPlan jpeg;
     jpeg.width = 1024;
     jpeg.height = 1024;
     jpeg.components = 1;
@@ -347,9 +347,9 @@ TEST(DamagedFiles, RandomDamageNeverCrashes) {
                                       SmallPng(PNG_COLOR_TYPE_PALETTE),
                                       SmallJpeg(),
                                       SmallJpeg(true),
-                                      test::MakeBmp(SmallBmpSpec(1)),
-                                      test::MakeBmp(SmallBmpSpec(4)),
-                                      test::MakeBmp(SmallBmpSpec(32))};
+                                      test::MakeBmp(SmallBmpPlan(1)),
+                                      test::MakeBmp(SmallBmpPlan(4)),
+                                      test::MakeBmp(SmallBmpPlan(32))};
     std::uint32_t state = 12345;
     auto next = [&state] {
         state = state * 1103515245u + 12345u;

@@ -36,64 +36,64 @@ const std::vector<Rgb> kFour = {{10, 20, 30}, {200, 0, 0}, {0, 180, 0}, {1, 2, 2
 // --- GIF --------------------------------------------------------------------------------------
 
 TEST(DecodeGif, KeepsIndicesAndColourTable) {
-    test::GifSpec spec;
-    spec.width = 4;
-    spec.height = 3;
-    spec.globalMap = kFour;
-    spec.pixels = {0, 1, 2, 3, 3, 2, 1, 0, 1, 1, 2, 2};
-    const DibImage dib = Decode(test::MakeGif(spec));
+    test::GifPlan plan;
+    plan.width = 4;
+    plan.height = 3;
+    plan.globalMap = kFour;
+    plan.pixels = {0, 1, 2, 3, 3, 2, 1, 0, 1, 1, 2, 2};
+    const DibImage dib = Decode(test::MakeGif(plan));
     ASSERT_EQ(DibBitCount(dib), 8u);
     ASSERT_EQ(DibWidth(dib), 4);
     ASSERT_EQ(DibHeight(dib), 3);
     ExpectTable(dib, kFour);
     for (int t = 0; t < 3; ++t)
         for (int x = 0; x < 4; ++x)
-            EXPECT_EQ(At(dib, x, t), spec.pixels[std::size_t(4 * t + x)]) << x << "," << t;
+            EXPECT_EQ(At(dib, x, t), plan.pixels[std::size_t(4 * t + x)]) << x << "," << t;
 }
 
 TEST(DecodeGif, LocalTableTakesPrecedence) {
-    test::GifSpec spec;
-    spec.globalMap = {{1, 1, 1}, {2, 2, 2}};
-    spec.localMap = kFour;
-    spec.width = 2;
-    spec.pixels = {3, 2};
-    const DibImage dib = Decode(test::MakeGif(spec));
+    test::GifPlan plan;
+    plan.globalMap = {{1, 1, 1}, {2, 2, 2}};
+    plan.localMap = kFour;
+    plan.width = 2;
+    plan.pixels = {3, 2};
+    const DibImage dib = Decode(test::MakeGif(plan));
     ExpectTable(dib, kFour);
     EXPECT_EQ(At(dib, 0, 0), 3u);
 }
 
 TEST(DecodeGif, SmallImageSitsOnTheBackground) {
-    test::GifSpec spec;
-    spec.screenWidth = 6;
-    spec.screenHeight = 5;
-    spec.background = 3;
-    spec.globalMap = kFour;
-    spec.left = 2;
-    spec.top = 1;
-    spec.width = 2;
-    spec.height = 2;
-    spec.pixels = {0, 1, 2, 0};
-    const DibImage dib = Decode(test::MakeGif(spec));
+    test::GifPlan plan;
+    plan.screenWidth = 6;
+    plan.screenHeight = 5;
+    plan.background = 3;
+    plan.globalMap = kFour;
+    plan.left = 2;
+    plan.top = 1;
+    plan.width = 2;
+    plan.height = 2;
+    plan.pixels = {0, 1, 2, 0};
+    const DibImage dib = Decode(test::MakeGif(plan));
     ASSERT_EQ(DibWidth(dib), 6);
     ASSERT_EQ(DibHeight(dib), 5);
     for (int t = 0; t < 5; ++t) {
         for (int x = 0; x < 6; ++x) {
             const bool inside = x >= 2 && x < 4 && t >= 1 && t < 3;
-            const std::uint32_t want = inside ? spec.pixels[std::size_t((t - 1) * 2 + x - 2)] : 3;
+            const std::uint32_t want = inside ? plan.pixels[std::size_t((t - 1) * 2 + x - 2)] : 3;
             EXPECT_EQ(At(dib, x, t), want) << x << "," << t;
         }
     }
 }
 
 TEST(DecodeGif, InterlacedRowsLandInPlace) {
-    test::GifSpec spec;
-    spec.globalMap.resize(16, Rgb{0, 0, 0});
-    spec.width = 2;
-    spec.height = 11;
-    spec.interlaced = true;
+    test::GifPlan plan;
+    plan.globalMap.resize(16, Rgb{0, 0, 0});
+    plan.width = 2;
+    plan.height = 11;
+    plan.interlaced = true;
     for (int t = 0; t < 11; ++t)
-        spec.pixels.insert(spec.pixels.end(), {std::uint8_t(t), std::uint8_t(15 - t)});
-    const DibImage dib = Decode(test::MakeGif(spec));
+        plan.pixels.insert(plan.pixels.end(), {std::uint8_t(t), std::uint8_t(15 - t)});
+    const DibImage dib = Decode(test::MakeGif(plan));
     for (int t = 0; t < 11; ++t) {
         EXPECT_EQ(At(dib, 0, t), std::uint32_t(t));
         EXPECT_EQ(At(dib, 1, t), std::uint32_t(15 - t));
@@ -101,22 +101,22 @@ TEST(DecodeGif, InterlacedRowsLandInPlace) {
 }
 
 TEST(DecodeGif, TransparencyIsIgnoredAndOnlyTheFirstImageCounts) {
-    test::GifSpec spec;
-    spec.globalMap = kFour;
-    spec.width = 3;
-    spec.pixels = {2, 0, 2};
-    spec.transparentIndex = 2;
-    spec.second = true;
-    const DibImage dib = Decode(test::MakeGif(spec));
+    test::GifPlan plan;
+    plan.globalMap = kFour;
+    plan.width = 3;
+    plan.pixels = {2, 0, 2};
+    plan.transparentIndex = 2;
+    plan.second = true;
+    const DibImage dib = Decode(test::MakeGif(plan));
     EXPECT_EQ(At(dib, 0, 0), 2u);
     EXPECT_EQ(At(dib, 1, 0), 0u);
     EXPECT_EQ(At(dib, 2, 0), 2u);
 }
 
 TEST(DecodeGif, WithoutAnyColourTableIsRefused) {
-    test::GifSpec spec;
-    spec.pixels = {0};
-    const Bytes bytes = test::MakeGif(spec);
+    test::GifPlan plan;
+    plan.pixels = {0};
+    const Bytes bytes = test::MakeGif(plan);
     DibImage dib;
     EXPECT_FALSE(DecodeImage(bytes.data(), bytes.size(), dib));
     EXPECT_TRUE(dib.Empty());
@@ -125,14 +125,14 @@ TEST(DecodeGif, WithoutAnyColourTableIsRefused) {
 // --- PNG --------------------------------------------------------------------------------------
 
 TEST(DecodePng, PaletteImageKeepsIndicesAndPalette) {
-    test::PngSpec spec;
-    spec.width = 3;
-    spec.height = 2;
-    spec.colorType = PNG_COLOR_TYPE_PALETTE;
-    spec.palette = kFour;
-    spec.transparency = {0, 255};  // alpha is ignored for palette images
-    spec.rows = {3, 1, 0, 2, 2, 1};
-    const DibImage dib = Decode(test::MakePng(spec));
+    test::PngPlan plan;
+    plan.width = 3;
+    plan.height = 2;
+    plan.colorType = PNG_COLOR_TYPE_PALETTE;
+    plan.palette = kFour;
+    plan.transparency = {0, 255};  // alpha is ignored for palette images
+    plan.rows = {3, 1, 0, 2, 2, 1};
+    const DibImage dib = Decode(test::MakePng(plan));
     ASSERT_EQ(DibBitCount(dib), 8u);
     ExpectTable(dib, kFour);
     EXPECT_EQ(At(dib, 0, 0), 3u);
@@ -142,14 +142,14 @@ TEST(DecodePng, PaletteImageKeepsIndicesAndPalette) {
 }
 
 TEST(DecodePng, PackedPaletteIndicesAreWidenedToBytes) {
-    test::PngSpec spec;
-    spec.width = 5;
-    spec.height = 1;
-    spec.colorType = PNG_COLOR_TYPE_PALETTE;
-    spec.depth = 2;
-    spec.palette = kFour;
-    spec.rows = {0b00011011, 0b10000000};  // 0 1 2 3 | 2
-    const DibImage dib = Decode(test::MakePng(spec));
+    test::PngPlan plan;
+    plan.width = 5;
+    plan.height = 1;
+    plan.colorType = PNG_COLOR_TYPE_PALETTE;
+    plan.depth = 2;
+    plan.palette = kFour;
+    plan.rows = {0b00011011, 0b10000000};  // 0 1 2 3 | 2
+    const DibImage dib = Decode(test::MakePng(plan));
     ASSERT_EQ(DibBitCount(dib), 8u);
     for (int x = 0; x < 4; ++x)
         EXPECT_EQ(At(dib, x, 0), std::uint32_t(x));
@@ -157,11 +157,11 @@ TEST(DecodePng, PackedPaletteIndicesAreWidenedToBytes) {
 }
 
 TEST(DecodePng, RgbBecomes24BitExactly) {
-    test::PngSpec spec;
-    spec.width = 2;
-    spec.height = 2;
-    spec.rows = {1, 2, 3, 250, 128, 0, 9, 8, 7, 0, 0, 255};
-    const DibImage dib = Decode(test::MakePng(spec));
+    test::PngPlan plan;
+    plan.width = 2;
+    plan.height = 2;
+    plan.rows = {1, 2, 3, 250, 128, 0, 9, 8, 7, 0, 0, 255};
+    const DibImage dib = Decode(test::MakePng(plan));
     ASSERT_EQ(DibBitCount(dib), 24u);
     EXPECT_EQ(At(dib, 0, 0), 0x010203u);
     EXPECT_EQ(At(dib, 1, 0), 0xFA8000u);
@@ -171,7 +171,7 @@ TEST(DecodePng, RgbBecomes24BitExactly) {
 }
 
 TEST(DecodePng, GreyOfAnyDepthBecomesGreyRgb) {
-    test::PngSpec eight;
+    test::PngPlan eight;
     eight.width = 2;
     eight.colorType = PNG_COLOR_TYPE_GRAY;
     eight.rows = {0x37, 0xC8};
@@ -179,7 +179,7 @@ TEST(DecodePng, GreyOfAnyDepthBecomesGreyRgb) {
     EXPECT_EQ(At(dib, 0, 0), 0x373737u);
     EXPECT_EQ(At(dib, 1, 0), 0xC8C8C8u);
 
-    test::PngSpec one;
+    test::PngPlan one;
     one.width = 3;
     one.colorType = PNG_COLOR_TYPE_GRAY;
     one.depth = 1;
@@ -191,48 +191,48 @@ TEST(DecodePng, GreyOfAnyDepthBecomesGreyRgb) {
 }
 
 TEST(DecodePng, AlphaIsLaidOverWhite) {
-    test::PngSpec spec;
-    spec.width = 3;
-    spec.colorType = PNG_COLOR_TYPE_RGB_ALPHA;
-    spec.rows = {10, 20, 30, 255, 10, 20, 30, 0, 0, 0, 0, 128};
-    const DibImage dib = Decode(test::MakePng(spec));
+    test::PngPlan plan;
+    plan.width = 3;
+    plan.colorType = PNG_COLOR_TYPE_RGB_ALPHA;
+    plan.rows = {10, 20, 30, 255, 10, 20, 30, 0, 0, 0, 0, 128};
+    const DibImage dib = Decode(test::MakePng(plan));
     ASSERT_EQ(DibBitCount(dib), 24u);
     EXPECT_EQ(At(dib, 0, 0), 0x0A141Eu);
     EXPECT_EQ(At(dib, 1, 0), 0xFFFFFFu);
     EXPECT_EQ(At(dib, 2, 0), 0x7F7F7Fu);  // (255 * 127 + 127) div 255
 
-    test::PngSpec greyAlpha;
+    test::PngPlan greyAlpha;
     greyAlpha.colorType = PNG_COLOR_TYPE_GRAY_ALPHA;
     greyAlpha.rows = {0, 64};
     EXPECT_EQ(At(Decode(test::MakePng(greyAlpha)), 0, 0), 0xBFBFBFu);  // 255 * 191 / 255
 }
 
 TEST(DecodePng, ColourKeyBecomesWhite) {
-    test::PngSpec spec;
-    spec.width = 2;
-    spec.rows = {1, 2, 3, 4, 5, 6};
-    spec.transparency = {0, 4, 0, 5, 0, 6};
-    const DibImage dib = Decode(test::MakePng(spec));
+    test::PngPlan plan;
+    plan.width = 2;
+    plan.rows = {1, 2, 3, 4, 5, 6};
+    plan.transparency = {0, 4, 0, 5, 0, 6};
+    const DibImage dib = Decode(test::MakePng(plan));
     EXPECT_EQ(At(dib, 0, 0), 0x010203u);
     EXPECT_EQ(At(dib, 1, 0), 0xFFFFFFu);
 }
 
 TEST(DecodePng, SixteenBitChannelsAreScaledDown) {
-    test::PngSpec spec;
-    spec.depth = 16;
-    spec.rows = {0xFF, 0xFF, 0x80, 0x80, 0x00, 0x7F};
-    EXPECT_EQ(At(Decode(test::MakePng(spec)), 0, 0), 0xFF8000u);
+    test::PngPlan plan;
+    plan.depth = 16;
+    plan.rows = {0xFF, 0xFF, 0x80, 0x80, 0x00, 0x7F};
+    EXPECT_EQ(At(Decode(test::MakePng(plan)), 0, 0), 0xFF8000u);
 }
 
 TEST(DecodePng, InterlacedEqualsPlain) {
-    test::PngSpec spec;
-    spec.width = 13;
-    spec.height = 11;
+    test::PngPlan plan;
+    plan.width = 13;
+    plan.height = 11;
     for (int i = 0; i < 13 * 11 * 3; ++i)
-        spec.rows.push_back(std::uint8_t(i * 7));
-    const DibImage plain = Decode(test::MakePng(spec));
-    spec.interlaced = true;
-    const DibImage interlaced = Decode(test::MakePng(spec));
+        plan.rows.push_back(std::uint8_t(i * 7));
+    const DibImage plain = Decode(test::MakePng(plan));
+    plan.interlaced = true;
+    const DibImage interlaced = Decode(test::MakePng(plan));
     ASSERT_EQ(DibImageSize(plain), DibImageSize(interlaced));
     for (int t = 0; t < 11; ++t)
         for (int x = 0; x < 13; ++x)
@@ -252,12 +252,12 @@ int Distance(std::uint32_t a, std::uint32_t b) {
 }
 
 TEST(DecodeJpeg, ColourBecomes24Bit) {
-    test::JpegSpec spec;
-    spec.width = 16;
-    spec.height = 8;
+    test::JpegPlan plan;
+    plan.width = 16;
+    plan.height = 8;
     for (int i = 0; i < 16 * 8; ++i)
-        spec.pixels.insert(spec.pixels.end(), {200, 40, 90});
-    const DibImage dib = Decode(test::MakeJpeg(spec));
+        plan.pixels.insert(plan.pixels.end(), {200, 40, 90});
+    const DibImage dib = Decode(test::MakeJpeg(plan));
     ASSERT_EQ(DibBitCount(dib), 24u);
     ASSERT_EQ(DibWidth(dib), 16);
     for (int t = 0; t < 8; ++t)
@@ -266,31 +266,31 @@ TEST(DecodeJpeg, ColourBecomes24Bit) {
 }
 
 TEST(DecodeJpeg, GreyIsExpandedAndProgressiveIsRead) {
-    test::JpegSpec spec;
-    spec.components = 1;
-    spec.progressive = true;
-    spec.pixels.assign(64, 77);
-    const DibImage dib = Decode(test::MakeJpeg(spec));
+    test::JpegPlan plan;
+    plan.components = 1;
+    plan.progressive = true;
+    plan.pixels.assign(64, 77);
+    const DibImage dib = Decode(test::MakeJpeg(plan));
     ASSERT_EQ(DibBitCount(dib), 24u);
     EXPECT_EQ(At(dib, 3, 3), 0x4D4D4Du);
 }
 
 TEST(DecodeJpeg, AdobeCmykIsConverted) {
-    test::JpegSpec spec;
-    spec.components = 4;
+    test::JpegPlan plan;
+    plan.components = 4;
     // Stored inverted, as with the Adobe marker: no cyan, full magenta and yellow, no black.
     for (int i = 0; i < 64; ++i)
-        spec.pixels.insert(spec.pixels.end(), {255, 0, 0, 255});
-    const DibImage dib = Decode(test::MakeJpeg(spec));
+        plan.pixels.insert(plan.pixels.end(), {255, 0, 0, 255});
+    const DibImage dib = Decode(test::MakeJpeg(plan));
     ASSERT_EQ(DibBitCount(dib), 24u);
     EXPECT_LE(Distance(At(dib, 4, 4), 0xFF0000u), 3);
 }
 
 TEST(DecodeJpeg, ArithmeticCodingIsRefused) {
-    test::JpegSpec spec;
-    spec.arithmetic = true;
-    spec.pixels.assign(64 * 3, 100);
-    const Bytes bytes = test::MakeJpeg(spec);
+    test::JpegPlan plan;
+    plan.arithmetic = true;
+    plan.pixels.assign(64 * 3, 100);
+    const Bytes bytes = test::MakeJpeg(plan);
     DibImage dib;
     EXPECT_FALSE(DecodeImage(bytes.data(), bytes.size(), dib));
 }
@@ -298,29 +298,29 @@ TEST(DecodeJpeg, ArithmeticCodingIsRefused) {
 // --- BMP --------------------------------------------------------------------------------------
 
 TEST(DecodeBmp, TwentyFourBitsAsStored) {
-    test::BmpSpec spec;
-    spec.width = 2;
-    spec.height = 2;
-    spec.pixels = {1, 2, 3, 4, 5, 6, 0, 0, 7, 8, 9, 10, 11, 12, 0, 0};
-    const DibImage dib = Decode(test::MakeBmp(spec));
+    test::BmpPlan plan;
+    plan.width = 2;
+    plan.height = 2;
+    plan.pixels = {1, 2, 3, 4, 5, 6, 0, 0, 7, 8, 9, 10, 11, 12, 0, 0};
+    const DibImage dib = Decode(test::MakeBmp(plan));
     ASSERT_EQ(DibBitCount(dib), 24u);
     EXPECT_EQ(getpixel(dib, 0, 0), 0x030201u);  // stored row 0 is the bottom
     EXPECT_EQ(getpixel(dib, 1, 1), 0x0C0B0Au);
 }
 
 TEST(DecodeBmp, TopDownRowsAreFlipped) {
-    test::BmpSpec spec;
-    spec.width = 1;
-    spec.height = -3;
-    spec.pixels = {1, 1, 1, 0, 2, 2, 2, 0, 3, 3, 3, 0};
-    const DibImage dib = Decode(test::MakeBmp(spec));
+    test::BmpPlan plan;
+    plan.width = 1;
+    plan.height = -3;
+    plan.pixels = {1, 1, 1, 0, 2, 2, 2, 0, 3, 3, 3, 0};
+    const DibImage dib = Decode(test::MakeBmp(plan));
     ASSERT_EQ(DibHeight(dib), 3);
     EXPECT_EQ(At(dib, 0, 0), 0x010101u);  // the file's first row is the top
     EXPECT_EQ(At(dib, 0, 2), 0x030303u);
 }
 
 TEST(DecodeBmp, PaletteDepthsAreKeptWithTheirTable) {
-    test::BmpSpec one;
+    test::BmpPlan one;
     one.bits = 1;
     one.width = 10;
     one.table = {{0, 0, 0}, {255, 255, 255}};
@@ -332,7 +332,7 @@ TEST(DecodeBmp, PaletteDepthsAreKeptWithTheirTable) {
     for (int x = 0; x < 10; ++x)
         EXPECT_EQ(getpixel(dib, x, 0), bits[x]);
 
-    test::BmpSpec four;
+    test::BmpPlan four;
     four.bits = 4;
     four.width = 3;
     four.colorsUsed = 3;
@@ -344,7 +344,7 @@ TEST(DecodeBmp, PaletteDepthsAreKeptWithTheirTable) {
     EXPECT_EQ(getpixel(dib, 0, 0), 2u);
     EXPECT_EQ(getpixel(dib, 1, 0), 1u);
 
-    test::BmpSpec eight;
+    test::BmpPlan eight;
     eight.bits = 8;
     eight.width = 2;
     eight.colorsUsed = 4;
@@ -357,20 +357,20 @@ TEST(DecodeBmp, PaletteDepthsAreKeptWithTheirTable) {
 }
 
 TEST(DecodeBmp, CoreHeaderWithThreeByteEntries) {
-    test::BmpSpec spec;
-    spec.headerSize = 12;
-    spec.bits = 8;
-    spec.width = 1;
-    spec.table.assign(256, Rgb{0, 0, 0});
-    spec.table[7] = {9, 8, 7};
-    spec.pixels = {7, 0, 0, 0};
-    const DibImage dib = Decode(test::MakeBmp(spec));
+    test::BmpPlan plan;
+    plan.headerSize = 12;
+    plan.bits = 8;
+    plan.width = 1;
+    plan.table.assign(256, Rgb{0, 0, 0});
+    plan.table[7] = {9, 8, 7};
+    plan.pixels = {7, 0, 0, 0};
+    const DibImage dib = Decode(test::MakeBmp(plan));
     EXPECT_EQ(dib.Info->bmiColors[7], (RgbQuad{7, 8, 9, 0}));
     EXPECT_EQ(getpixel(dib, 0, 0), 7u);
 }
 
 TEST(DecodeBmp, ThirtyTwoBitsLoseTheirFourthByte) {
-    test::BmpSpec plain;
+    test::BmpPlan plain;
     plain.bits = 32;
     plain.width = 2;
     plain.pixels = {1, 2, 3, 99, 4, 5, 6, 99};
@@ -378,13 +378,13 @@ TEST(DecodeBmp, ThirtyTwoBitsLoseTheirFourthByte) {
     ASSERT_EQ(DibBitCount(dib), 24u);
     EXPECT_EQ(getpixel(dib, 1, 0), 0x060504u);
 
-    test::BmpSpec v5 = plain;
+    test::BmpPlan v5 = plain;
     v5.headerSize = 124;
     v5.compression = 3;
     dib = Decode(test::MakeBmp(v5));
     EXPECT_EQ(getpixel(dib, 0, 0), 0x030201u);
 
-    test::BmpSpec masks = plain;
+    test::BmpPlan masks = plain;
     masks.compression = 3;
     masks.bitfieldMasks = true;
     dib = Decode(test::MakeBmp(masks));
@@ -392,21 +392,21 @@ TEST(DecodeBmp, ThirtyTwoBitsLoseTheirFourthByte) {
 }
 
 TEST(DecodeBmp, RunLengthEightBits) {
-    test::BmpSpec spec;
-    spec.bits = 8;
-    spec.compression = 1;
-    spec.width = 6;
-    spec.height = 3;
-    spec.colorsUsed = 4;
-    spec.table = kFour;
-    spec.pixels = {
+    test::BmpPlan plan;
+    plan.bits = 8;
+    plan.compression = 1;
+    plan.width = 6;
+    plan.height = 3;
+    plan.colorsUsed = 4;
+    plan.table = kFour;
+    plan.pixels = {
         3, 2, 0, 3, 1, 3, 2, 0,  // bottom row: 2 2 2, then 1 3 2 as they are (padded)
         0, 0,                    // end of line
         0, 2, 4, 1,              // delta: 4 right, 1 up -> row 2 at x = 4
         9, 1,                    // 9 pixels of 1: two fit, the rest falls off the edge
         0, 1,                    // end of picture
     };
-    const DibImage dib = Decode(test::MakeBmp(spec));
+    const DibImage dib = Decode(test::MakeBmp(plan));
     ASSERT_EQ(DibBitCount(dib), 8u);
     const std::uint32_t rows[3][6] = {{2, 2, 2, 1, 3, 2}, {0, 0, 0, 0, 0, 0}, {0, 0, 0, 0, 1, 1}};
     for (int y = 0; y < 3; ++y)
@@ -415,19 +415,19 @@ TEST(DecodeBmp, RunLengthEightBits) {
 }
 
 TEST(DecodeBmp, RunLengthFourBits) {
-    test::BmpSpec spec;
-    spec.bits = 4;
-    spec.compression = 2;
-    spec.width = 7;
-    spec.height = 1;
-    spec.colorsUsed = 16;
-    spec.table.assign(16, Rgb{1, 1, 1});
-    spec.pixels = {
+    test::BmpPlan plan;
+    plan.bits = 4;
+    plan.compression = 2;
+    plan.width = 7;
+    plan.height = 1;
+    plan.colorsUsed = 16;
+    plan.table.assign(16, Rgb{1, 1, 1});
+    plan.pixels = {
         3, 0x12,              // 1 2 1
         0, 3,    0xAB, 0xC0,  // A B C as they are
         0, 1,
     };
-    const DibImage dib = Decode(test::MakeBmp(spec));
+    const DibImage dib = Decode(test::MakeBmp(plan));
     ASSERT_EQ(DibBitCount(dib), 4u);
     const std::uint32_t row[7] = {1, 2, 1, 0xA, 0xB, 0xC, 0};
     for (int x = 0; x < 7; ++x)

@@ -47,26 +47,26 @@ void Put(Bytes& out, std::uint32_t value, int bytes) {
 
 }  // namespace
 
-Bytes MakePng(const PngSpec& spec) {
+Bytes MakePng(const PngPlan& plan) {
     Bytes out;
     png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
     png_infop info = png_create_info_struct(png);
     png_set_write_fn(png, &out, AppendPng, NoFlush);
-    png_set_IHDR(png, info, png_uint_32(spec.width), png_uint_32(spec.height), spec.depth,
-                 spec.colorType, spec.interlaced ? PNG_INTERLACE_ADAM7 : PNG_INTERLACE_NONE,
+    png_set_IHDR(png, info, png_uint_32(plan.width), png_uint_32(plan.height), plan.depth,
+                 plan.colorType, plan.interlaced ? PNG_INTERLACE_ADAM7 : PNG_INTERLACE_NONE,
                  PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
     std::vector<png_color> palette;
-    for (const Rgb& c : spec.palette)
+    for (const Rgb& c : plan.palette)
         palette.push_back({c.r, c.g, c.b});
     if (!palette.empty()) png_set_PLTE(png, info, palette.data(), int(palette.size()));
     png_color_16 key{};
-    if (!spec.transparency.empty()) {
-        if (spec.colorType == PNG_COLOR_TYPE_PALETTE) {
-            png_set_tRNS(png, info, spec.transparency.data(), int(spec.transparency.size()),
+    if (!plan.transparency.empty()) {
+        if (plan.colorType == PNG_COLOR_TYPE_PALETTE) {
+            png_set_tRNS(png, info, plan.transparency.data(), int(plan.transparency.size()),
                          nullptr);
         } else {
-            const Bytes& t = spec.transparency;
-            if (spec.colorType == PNG_COLOR_TYPE_GRAY) {
+            const Bytes& t = plan.transparency;
+            if (plan.colorType == PNG_COLOR_TYPE_GRAY) {
                 key.gray = png_uint_16(t[0] << 8 | t[1]);
             } else {
                 key.red = png_uint_16(t[0] << 8 | t[1]);
@@ -78,52 +78,52 @@ Bytes MakePng(const PngSpec& spec) {
     }
     png_write_info(png, info);
     const std::size_t rowBytes = png_get_rowbytes(png, info);
-    if (rowBytes * std::size_t(spec.height) != spec.rows.size()) {
+    if (rowBytes * std::size_t(plan.height) != plan.rows.size()) {
         throw std::logic_error("PNG fixture rows have the wrong size");
     }
     std::vector<png_bytep> rows;
-    for (int t = 0; t < spec.height; ++t)
-        rows.push_back(const_cast<png_bytep>(spec.rows.data() + rowBytes * std::size_t(t)));
+    for (int t = 0; t < plan.height; ++t)
+        rows.push_back(const_cast<png_bytep>(plan.rows.data() + rowBytes * std::size_t(t)));
     png_write_image(png, rows.data());
     png_write_end(png, nullptr);
     png_destroy_write_struct(&png, &info);
     return out;
 }
 
-Bytes MakeGif(const GifSpec& spec) {
+Bytes MakeGif(const GifPlan& plan) {
     Bytes out;
     int error = 0;
     GifFileType* gif = EGifOpen(&out, AppendGif, &error);
-    ColorMapObject* global = MapOf(spec.globalMap);
-    ColorMapObject* local = MapOf(spec.localMap);
-    const int screenWidth = spec.screenWidth ? spec.screenWidth : spec.width;
-    const int screenHeight = spec.screenHeight ? spec.screenHeight : spec.height;
+    ColorMapObject* global = MapOf(plan.globalMap);
+    ColorMapObject* local = MapOf(plan.localMap);
+    const int screenWidth = plan.screenWidth ? plan.screenWidth : plan.width;
+    const int screenHeight = plan.screenHeight ? plan.screenHeight : plan.height;
     EGifSetGifVersion(gif, true);
-    EGifPutScreenDesc(gif, screenWidth, screenHeight, 8, spec.background, global);
-    if (spec.transparentIndex >= 0) {
-        const GifByteType control[4] = {1, 0, 0, GifByteType(spec.transparentIndex)};
+    EGifPutScreenDesc(gif, screenWidth, screenHeight, 8, plan.background, global);
+    if (plan.transparentIndex >= 0) {
+        const GifByteType control[4] = {1, 0, 0, GifByteType(plan.transparentIndex)};
         EGifPutExtension(gif, GRAPHICS_EXT_FUNC_CODE, 4, control);
     }
-    EGifPutImageDesc(gif, spec.left, spec.top, spec.width, spec.height, spec.interlaced, local);
+    EGifPutImageDesc(gif, plan.left, plan.top, plan.width, plan.height, plan.interlaced, local);
     std::vector<int> order;
-    if (spec.interlaced) {
+    if (plan.interlaced) {
         const int start[4] = {0, 4, 2, 1}, step[4] = {8, 8, 4, 2};
         for (int pass = 0; pass < 4; ++pass)
-            for (int t = start[pass]; t < spec.height; t += step[pass])
+            for (int t = start[pass]; t < plan.height; t += step[pass])
                 order.push_back(t);
     } else {
-        for (int t = 0; t < spec.height; ++t)
+        for (int t = 0; t < plan.height; ++t)
             order.push_back(t);
     }
     for (int t : order) {
-        EGifPutLine(gif, const_cast<GifPixelType*>(spec.pixels.data()) + t * spec.width,
-                    spec.width);
+        EGifPutLine(gif, const_cast<GifPixelType*>(plan.pixels.data()) + t * plan.width,
+                    plan.width);
     }
-    if (spec.second) {
-        EGifPutImageDesc(gif, spec.left, spec.top, spec.width, spec.height, false, nullptr);
-        std::vector<GifPixelType> ones(std::size_t(spec.width), 1);
-        for (int t = 0; t < spec.height; ++t)
-            EGifPutLine(gif, ones.data(), spec.width);
+    if (plan.second) {
+        EGifPutImageDesc(gif, plan.left, plan.top, plan.width, plan.height, false, nullptr);
+        std::vector<GifPixelType> ones(std::size_t(plan.width), 1);
+        for (int t = 0; t < plan.height; ++t)
+            EGifPutLine(gif, ones.data(), plan.width);
     }
     EGifCloseFile(gif, &error);
     GifFreeMapObject(global);
@@ -131,7 +131,7 @@ Bytes MakeGif(const GifSpec& spec) {
     return out;
 }
 
-Bytes MakeJpeg(const JpegSpec& spec) {
+Bytes MakeJpeg(const JpegPlan& plan) {
     jpeg_compress_struct cinfo;
     jpeg_error_mgr errors;
     cinfo.err = jpeg_std_error(&errors);
@@ -139,37 +139,37 @@ Bytes MakeJpeg(const JpegSpec& spec) {
     unsigned char* buffer = nullptr;
     unsigned long size = 0;
     jpeg_mem_dest(&cinfo, &buffer, &size);
-    cinfo.image_width = JDIMENSION(spec.width);
-    cinfo.image_height = JDIMENSION(spec.height);
-    cinfo.input_components = spec.components;
-    cinfo.in_color_space = spec.components == 1   ? JCS_GRAYSCALE
-                           : spec.components == 3 ? JCS_RGB
+    cinfo.image_width = JDIMENSION(plan.width);
+    cinfo.image_height = JDIMENSION(plan.height);
+    cinfo.input_components = plan.components;
+    cinfo.in_color_space = plan.components == 1   ? JCS_GRAYSCALE
+                           : plan.components == 3 ? JCS_RGB
                                                   : JCS_CMYK;
     jpeg_set_defaults(&cinfo);
-    jpeg_set_quality(&cinfo, spec.quality, TRUE);
-    if (spec.progressive) jpeg_simple_progression(&cinfo);
+    jpeg_set_quality(&cinfo, plan.quality, TRUE);
+    if (plan.progressive) jpeg_simple_progression(&cinfo);
     std::vector<jpeg_scan_info> scans;
-    if (spec.scansPerCoefficient > 0) {
+    if (plan.scansPerCoefficient > 0) {
         scans.push_back({1, {0, 0, 0, 0}, 0, 0, 0, 0});
         for (int k = 1; k < 64; ++k) {
-            if (spec.scansPerCoefficient == 1) {
+            if (plan.scansPerCoefficient == 1) {
                 scans.push_back({1, {0, 0, 0, 0}, k, k, 0, 0});
             } else {
                 scans.push_back({1, {0, 0, 0, 0}, k, k, 0, 1});
             }
         }
-        if (spec.scansPerCoefficient > 1) {
+        if (plan.scansPerCoefficient > 1) {
             for (int k = 1; k < 64; ++k)
                 scans.push_back({1, {0, 0, 0, 0}, k, k, 1, 0});
         }
         cinfo.scan_info = scans.data();
         cinfo.num_scans = int(scans.size());
     }
-    cinfo.arith_code = spec.arithmetic ? TRUE : FALSE;
+    cinfo.arith_code = plan.arithmetic ? TRUE : FALSE;
     jpeg_start_compress(&cinfo, TRUE);
-    const std::size_t rowBytes = std::size_t(spec.width) * std::size_t(spec.components);
+    const std::size_t rowBytes = std::size_t(plan.width) * std::size_t(plan.components);
     while (cinfo.next_scanline < cinfo.image_height) {
-        JSAMPROW row = const_cast<JSAMPROW>(spec.pixels.data() + rowBytes * cinfo.next_scanline);
+        JSAMPROW row = const_cast<JSAMPROW>(plan.pixels.data() + rowBytes * cinfo.next_scanline);
         jpeg_write_scanlines(&cinfo, &row, 1);
     }
     jpeg_finish_compress(&cinfo);
@@ -179,53 +179,53 @@ Bytes MakeJpeg(const JpegSpec& spec) {
     return out;
 }
 
-Bytes MakeBmp(const BmpSpec& spec) {
+Bytes MakeBmp(const BmpPlan& plan) {
     Bytes header;
-    if (spec.headerSize == 12) {
+    if (plan.headerSize == 12) {
         Put(header, 12, 4);
-        Put(header, std::uint32_t(spec.width), 2);
-        Put(header, std::uint32_t(spec.height), 2);
-        Put(header, spec.planes, 2);
-        Put(header, spec.bits, 2);
+        Put(header, std::uint32_t(plan.width), 2);
+        Put(header, std::uint32_t(plan.height), 2);
+        Put(header, plan.planes, 2);
+        Put(header, plan.bits, 2);
     } else {
-        Put(header, spec.headerSize, 4);
-        Put(header, std::uint32_t(spec.width), 4);
-        Put(header, std::uint32_t(spec.height), 4);
-        Put(header, spec.planes, 2);
-        Put(header, spec.bits, 2);
-        Put(header, spec.compression, 4);
-        Put(header, std::uint32_t(spec.pixels.size()), 4);
+        Put(header, plan.headerSize, 4);
+        Put(header, std::uint32_t(plan.width), 4);
+        Put(header, std::uint32_t(plan.height), 4);
+        Put(header, plan.planes, 2);
+        Put(header, plan.bits, 2);
+        Put(header, plan.compression, 4);
+        Put(header, std::uint32_t(plan.pixels.size()), 4);
         Put(header, 2835, 4);
         Put(header, 2835, 4);
-        Put(header, spec.colorsUsed, 4);
+        Put(header, plan.colorsUsed, 4);
         Put(header, 0, 4);
         // Longer headers: the masks first (R, G, B, A), the rest zero.
-        if (spec.headerSize > 40) {
+        if (plan.headerSize > 40) {
             Put(header, 0x00FF0000, 4);
             Put(header, 0x0000FF00, 4);
             Put(header, 0x000000FF, 4);
             Put(header, 0xFF000000, 4);
-            header.resize(spec.headerSize, 0);
+            header.resize(plan.headerSize, 0);
         }
-        if (spec.bitfieldMasks) {
+        if (plan.bitfieldMasks) {
             Put(header, 0x00FF0000, 4);
             Put(header, 0x0000FF00, 4);
             Put(header, 0x000000FF, 4);
         }
     }
-    for (const Rgb& c : spec.table) {
+    for (const Rgb& c : plan.table) {
         header.insert(header.end(), {c.b, c.g, c.r});
-        if (spec.headerSize != 12) header.push_back(0);
+        if (plan.headerSize != 12) header.push_back(0);
     }
     const std::uint32_t natural = std::uint32_t(14 + header.size());
-    const std::uint32_t offset = spec.pixelOffset < 0 ? natural : std::uint32_t(spec.pixelOffset);
+    const std::uint32_t offset = plan.pixelOffset < 0 ? natural : std::uint32_t(plan.pixelOffset);
     Bytes out{'B', 'M'};
-    Put(out, std::uint32_t(natural + spec.pixels.size()), 4);
+    Put(out, std::uint32_t(natural + plan.pixels.size()), 4);
     Put(out, 0, 4);
     Put(out, offset, 4);
     out.insert(out.end(), header.begin(), header.end());
     if (offset > natural) out.resize(offset, 0);
-    out.insert(out.end(), spec.pixels.begin(), spec.pixels.end());
+    out.insert(out.end(), plan.pixels.begin(), plan.pixels.end());
     return out;
 }
 

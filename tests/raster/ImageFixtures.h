@@ -16,7 +16,7 @@ struct Rgb {
 };
 
 // PNG of any colour type; `rows` holds the packed rows as libpng takes them, top row first.
-struct PngSpec {
+struct PngPlan {
     int width = 1;
     int height = 1;
     int colorType = 2;  // PNG_COLOR_TYPE_RGB
@@ -26,10 +26,10 @@ struct PngSpec {
     Bytes transparency;  // tRNS: palette alphas, or the 2/6 bytes of a grey/RGB colour key
     Bytes rows;
 };
-Bytes MakePng(const PngSpec& spec);
+Bytes MakePng(const PngPlan& plan);
 
 // GIF of one image (or two, when `second` is set) with 8-bit indices, top row first.
-struct GifSpec {
+struct GifPlan {
     int screenWidth = 0;  // 0: the image's size
     int screenHeight = 0;
     int background = 0;
@@ -44,11 +44,11 @@ struct GifSpec {
     int transparentIndex = -1;  // a graphic control extension before the image
     bool second = false;        // a second image of the same size, all pixels 1
 };
-Bytes MakeGif(const GifSpec& spec);
+Bytes MakeGif(const GifPlan& plan);
 
 // JPEG from 1 (grey), 3 (RGB) or 4 (CMYK, stored as given, with the Adobe marker) components a
 // pixel, top row first.
-struct JpegSpec {
+struct JpegPlan {
     int width = 8;
     int height = 8;
     int components = 3;
@@ -60,10 +60,10 @@ struct JpegSpec {
     // coefficient first coarse, then refined (127 scans).
     int scansPerCoefficient = 0;
 };
-Bytes MakeJpeg(const JpegSpec& spec);
+Bytes MakeJpeg(const JpegPlan& plan);
 
 // BMP built field by field, so that tests can make every field lie.
-struct BmpSpec {
+struct BmpPlan {
     std::uint32_t headerSize = 40;  // 12, 40, 108, 124
     std::int32_t width = 1;
     std::int32_t height = 1;  // negative: top-down
@@ -76,7 +76,7 @@ struct BmpSpec {
     std::int64_t pixelOffset = -1;  // -1: right after the table
     Bytes pixels;                   // the rows exactly as they go into the file
 };
-Bytes MakeBmp(const BmpSpec& spec);
+Bytes MakeBmp(const BmpPlan& plan);
 
 // A 24-bit picture filled by a formula of (x, image row t), with garbage in the row padding.
 DibImage MakeRgbPicture(int width, int height, std::uint32_t seed = 1);

@@ -204,9 +204,9 @@ TEST_F(SaveDibTest, FilesAreReadUpToTheLimitOnly) {
 
     // A readable picture followed by enough nothing to pass the limit is not read at all.
     const std::string big = folder_ + "gross.bmp";
-    test::BmpSpec spec;
-    spec.pixels = {1, 2, 3, 0};
-    test::WriteFileBytes(big, test::MakeBmp(spec));
+    test::BmpPlan plan;
+    plan.pixels = {1, 2, 3, 0};
+    test::WriteFileBytes(big, test::MakeBmp(plan));
     DibImage dib;
     OpenDib(dib, big);
     EXPECT_FALSE(dib.Empty());
