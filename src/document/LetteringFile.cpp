@@ -302,8 +302,10 @@ int CreateTemporaryBeside(const std::filesystem::path& target, std::filesystem::
     const std::filesystem::path folder =
         target.has_parent_path() ? target.parent_path() : std::filesystem::path(".");
     for (int attempt = 0; attempt < 100; ++attempt) {
-        temp = folder / ("." + target.filename().string() + ".tmp-" + std::to_string(::getpid()) +
-                         "-" + std::to_string(counter++));
+        std::string name = ".";
+        name += target.filename().string();
+        name += ".tmp-" + std::to_string(::getpid()) + "-" + std::to_string(counter++);
+        temp = folder / name;
         const int fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
         if (fd >= 0 || errno != EEXIST) return fd;
     }
