@@ -1,11 +1,30 @@
-// Whole renders and single stages of typical letterings, for Release builds.
+// Whole renders and their stages for the start-up lettering, plain and with every effect on, at
+// the size of the window and at two print sizes. Release builds only.
+//
+//   build-rel/bin/glyphwerk_bench --benchmark_filter=Whole
+//
+// Names: <stage>/<effects>/<width>: "Plain" is the start-up lettering, "Effects" adds edge preset
+// 3 ("3 Lichtstrahlen"), shadow preset 2, frame style 1, the sine deformation and envelope 7.
 #include <benchmark/benchmark.h>
 
-#include "document/Lettering.h"
+#include <map>
+#include <utility>
+#include <vector>
+
+#include "document/PictureSize.h"
+#include "platform/Canvas.h"
 #include "platform/TextLayout.h"
+#include "raster/DibService.h"
+#include "render/Bevel.h"
 #include "render/Compositor.h"
+#include "render/Disorb.h"
+#include "render/Envelope.h"
 #include "render/Filter.h"
+#include "render/Frame.h"
 #include "render/Pipeline.h"
+#include "render/Presets.h"
+#include "render/Shadow.h"
+#include "render/Surface.h"
 #include "render/TextRaster.h"
 
 namespace gw {
@@ -17,56 +36,273 @@ void LoadFontRule() {
     (void)loaded;
 }
 
-Lettering StartUpLettering() {
+// The picture sizes: the start-up window, and two print sizes of the same proportions.
+constexpr std::pair<std::int32_t, std::int32_t> kSizes[] = {{450, 200}, {2000, 900}, {4000, 1800}};
+
+Lettering MakeLettering(bool effects, std::int32_t width, std::int32_t height) {
     LoadFontRule();
     Lettering lettering;
     InitStartState(lettering);
+    ResizeLettering(lettering, width, height, true);
+    if (effects) {
+        LetteringSettings& s = lettering.settings;
+        ApplyEdgePreset(s, 3);
+        ApplyShadowPreset(s, 2);
+        ApplyFramePreset(s, 1);
+        s.deform = DeformMode::SinDeform;
+        ApplyEnvelopePreset(lettering, 7);
+    }
     return lettering;
 }
 
-void BM_RenderStartUp(benchmark::State& state) {
-    Lettering lettering = StartUpLettering();
+Lettering LetteringOf(const benchmark::State& state) {
+    const auto& size = kSizes[state.range(1)];
+    return MakeLettering(state.range(0) != 0, size.first, size.second);
+}
+
+// Images of one finished render, made once per configuration and reused by the stage benchmarks
+// that start from the middle of the pipeline.
+struct Rendered {
+    Lettering lettering;
+    RenderImages images;
+};
+
+Rendered& RenderedFor(const benchmark::State& state) {
+    static std::map<std::pair<std::int64_t, std::int64_t>, Rendered> cache;
+    auto key = std::make_pair(state.range(0), state.range(1));
+    auto it = cache.find(key);
+    if (it == cache.end()) {
+        Rendered r;
+        r.lettering = LetteringOf(state);
+        MakeWhitePicture(r.lettering, r.images.Picture);
+        RenderLettering(r.lettering, r.images);
+        it = cache.emplace(key, std::move(r)).first;
+    }
+    return it->second;
+}
+
+void Label(benchmark::State& state) {
+    const auto& size = kSizes[state.range(1)];
+    state.SetLabel(std::string(state.range(0) ? "effects " : "plain ") +
+                   std::to_string(size.first) + "x" + std::to_string(size.second));
+}
+
+// Effects off and on, each at the three sizes.
+void Configurations(benchmark::internal::Benchmark* b) {
+    b->ArgNames({"effects", "size"});
+    for (int effects = 0; effects < 2; ++effects)
+        for (int size = 0; size < 3; ++size)
+            b->Args({effects, size});
+    b->Unit(benchmark::kMillisecond);
+}
+void EffectsOnly(benchmark::internal::Benchmark* b) {
+    b->ArgNames({"effects", "size"});
+    for (int size = 0; size < 3; ++size)
+        b->Args({1, size});
+    b->Unit(benchmark::kMillisecond);
+}
+
+// ---- The whole render and its three parts
+
+void BM_Whole(benchmark::State& state) {
+    Lettering lettering = LetteringOf(state);
     RenderImages images;
     MakeWhitePicture(lettering, images.Picture);
     for (auto _ : state) {
         RenderLettering(lettering, images);
         benchmark::DoNotOptimize(images.Picture.Bits.get());
     }
+    Label(state);
 }
-BENCHMARK(BM_RenderStartUp)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_Whole)->Apply(Configurations);
 
-void BM_RenderTextStartUp(benchmark::State& state) {
-    Lettering lettering = StartUpLettering();
+void BM_RenderText(benchmark::State& state) {
+    Lettering lettering = LetteringOf(state);
     DibImage textImage, textMask;
     for (auto _ : state) {
+        deldib(textImage);
+        deldib(textMask);
         RenderText(lettering, textImage, textMask);
         benchmark::DoNotOptimize(textImage.Bits.get());
     }
+    Label(state);
 }
-BENCHMARK(BM_RenderTextStartUp)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_RenderText)->Apply(Configurations);
 
-void BM_RenderDibStartUp(benchmark::State& state) {
-    Lettering lettering = StartUpLettering();
-    RenderImages images;
-    MakeWhitePicture(lettering, images.Picture);
-    RenderText(lettering, images.TextImage, images.TextMask);
+void BM_RenderDib(benchmark::State& state) {
+    Rendered& r = RenderedFor(state);
     for (auto _ : state) {
-        RenderDib(lettering, images.TextImage, images.TextMask, images.Picture);
-        benchmark::DoNotOptimize(images.Picture.Bits.get());
+        RenderDib(r.lettering, r.images.TextImage, r.images.TextMask, r.images.Picture);
+        benchmark::DoNotOptimize(r.images.Picture.Bits.get());
     }
+    Label(state);
 }
-BENCHMARK(BM_RenderDibStartUp)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_RenderDib)->Apply(Configurations);
 
-void BM_DibFilterStartUp(benchmark::State& state) {
-    Lettering lettering = StartUpLettering();
-    DibImage picture;
-    MakeWhitePicture(lettering, picture);
+void BM_DibFilter(benchmark::State& state) {
+    Rendered& r = RenderedFor(state);
     for (auto _ : state) {
-        DibFilter(picture, Weichzeichnen);
-        benchmark::DoNotOptimize(picture.Bits.get());
+        DibFilter(r.images.Picture, Weichzeichnen);
+        benchmark::DoNotOptimize(r.images.Picture.Bits.get());
     }
+    Label(state);
 }
-BENCHMARK(BM_DibFilterStartUp)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_DibFilter)->Apply(Configurations);
+
+// ---- Stages of RenderText
+
+// The font-size search: the block measured at every character height up to the one that fits.
+void BM_FontSearch(benchmark::State& state) {
+    Lettering lettering = LetteringOf(state);
+    const LetteringSettings& s = lettering.settings;
+    std::int32_t width = 0, height = 0;
+    TextImageSize(s, lettering.width, width, height);
+    const std::string text = JoinedText(s);
+    Bitmap T(1, 1, PixelFormat::Mono);
+    Canvas tc(T);
+    for (auto _ : state) {
+        tc.font.name = s.Font.name;
+        tc.font.height = s.Font.height;
+        TRect r{};
+        while (width >= r.right && height >= r.bottom) {
+            r = TRect{};
+            tc.font.height -= 1;
+            tc.DrawText(text, r, DT_CALCRECT);
+        }
+        benchmark::DoNotOptimize(r);
+    }
+    Label(state);
+}
+BENCHMARK(BM_FontSearch)->Apply(Configurations);
+
+// Drawing the fitted block into the monochrome text bitmap.
+void BM_DrawText(benchmark::State& state) {
+    Rendered& r = RenderedFor(state);
+    const LetteringSettings& s = r.lettering.settings;
+    const std::int32_t width = DibWidth(r.images.TextImage);
+    const std::int32_t height = DibHeight(r.images.TextImage);
+    Bitmap T(width, height, PixelFormat::Mono);
+    Canvas tc(T);
+    tc.font.name = s.Font.name;
+    // The height the search found: the letters fill the image.
+    TRect probe{};
+    tc.font.height = s.Font.height;
+    while (width >= probe.right && height >= probe.bottom) {
+        probe = TRect{};
+        tc.font.height -= 1;
+        tc.DrawText(JoinedText(s), probe, DT_CALCRECT);
+    }
+    tc.font.height += 1;
+    const std::string text = JoinedText(s);
+    for (auto _ : state) {
+        TRect rect{0, 0, 0, 0};
+        tc.DrawText(text, rect, DT_CALCRECT);
+        tc.DrawText(text, rect, DT_LEFT);
+        benchmark::DoNotOptimize(T.Bits());
+    }
+    Label(state);
+}
+BENCHMARK(BM_DrawText)->Apply(EffectsOnly);
+
+// All passes of the edge on the surfaced letters (edge preset 3: three rays).
+void BM_EdgePasses(benchmark::State& state) {
+    Rendered& r = RenderedFor(state);
+    const DibImage& mask = r.images.TextMask;
+    DibImage image = MakeDIBCopy(r.images.TextImage);
+    const std::vector<EdgePassParams> passes = EdgePasses(r.lettering);
+    for (auto _ : state) {
+        for (const EdgePassParams& pass : passes)
+            EdgePass(image, mask, r.lettering.BackgroundTexture, pass);
+        benchmark::DoNotOptimize(image.Bits.get());
+    }
+    Label(state);
+}
+BENCHMARK(BM_EdgePasses)->Apply(EffectsOnly);
+
+Bitmap BitmapOf(const DibImage& dib) {
+    Bitmap b(DibWidth(dib), DibHeight(dib), PixelFormat::Rgb24);
+    SetDIBits(b, 0, b.Height(), dib.Bits.get(), *dib.Info, DIB_RGB_COLORS);
+    return b;
+}
+
+// One of the four deformations of a render.
+void BM_Disorb(benchmark::State& state) {
+    Rendered& r = RenderedFor(state);
+    const Bitmap source = BitmapOf(r.images.TextImage);
+    for (auto _ : state) {
+        state.PauseTiming();
+        Bitmap b = source;
+        state.ResumeTiming();
+        Disorb(b, r.lettering.settings);
+        benchmark::DoNotOptimize(b.Bits());
+    }
+    Label(state);
+}
+BENCHMARK(BM_Disorb)->Apply(EffectsOnly);
+
+// One of the two softenings of a render.
+void BM_SoftenShadow(benchmark::State& state) {
+    Rendered& r = RenderedFor(state);
+    const Bitmap source = BitmapOf(r.images.TextMask);
+    for (auto _ : state) {
+        state.PauseTiming();
+        Bitmap b = source;
+        state.ResumeTiming();
+        SoftenShadow(b, r.lettering.settings);
+        benchmark::DoNotOptimize(b.Bits());
+    }
+    Label(state);
+}
+BENCHMARK(BM_SoftenShadow)->Apply(EffectsOnly);
+
+// The letters filled with their surface.
+void BM_TextSurface(benchmark::State& state) {
+    Rendered& r = RenderedFor(state);
+    const Bitmap source = BitmapOf(r.images.TextMask);
+    for (auto _ : state) {
+        state.PauseTiming();
+        Bitmap b = source;
+        state.ResumeTiming();
+        FillTextSurface(b, r.lettering.settings.SurfaceFrame1, r.lettering.TextTexture);
+        benchmark::DoNotOptimize(b.Bits());
+    }
+    Label(state);
+}
+BENCHMARK(BM_TextSurface)->Apply(EffectsOnly);
+
+// ---- Stages of RenderDib
+
+void BM_Background(benchmark::State& state) {
+    Rendered& r = RenderedFor(state);
+    for (auto _ : state) {
+        FillDi0Bkgnd(r.lettering, r.images.Picture);
+        benchmark::DoNotOptimize(r.images.Picture.Bits.get());
+    }
+    Label(state);
+}
+BENCHMARK(BM_Background)->Apply(EffectsOnly);
+
+void BM_Frame(benchmark::State& state) {
+    Rendered& r = RenderedFor(state);
+    for (auto _ : state) {
+        RenderBorder(r.images.Picture, r.lettering.settings);
+        benchmark::DoNotOptimize(r.images.Picture.Bits.get());
+    }
+    Label(state);
+}
+BENCHMARK(BM_Frame)->Apply(EffectsOnly);
+
+void BM_Warp(benchmark::State& state) {
+    Rendered& r = RenderedFor(state);
+    const Lettering& l = r.lettering;
+    for (auto _ : state) {
+        WarpText(l.EnvelopeLines[0], l.EnvelopeLines[1], r.images.TextImage, r.images.TextMask,
+                 r.images.Picture);
+        benchmark::DoNotOptimize(r.images.Picture.Bits.get());
+    }
+    Label(state);
+}
+BENCHMARK(BM_Warp)->Apply(Configurations);
 
 }  // namespace
 }  // namespace gw
