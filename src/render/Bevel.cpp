@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "raster/Lines.h"
+#include "render/ExactMath.h"
 
 namespace gw {
 
@@ -28,21 +29,6 @@ std::int32_t TruncSaturated(long double v) {
 std::int32_t RoundToInt(long double v) {
     return TruncSaturated(std::nearbyint(v));
 }
-
-// Within the settings' ranges every new channel value lies in 0..255 already; a light strength
-// typed below zero gives a negative L and would leave that range.
-std::uint8_t ToByte(long double v) {
-    const long double r = std::nearbyint(v);
-    if (!(r > 0)) return 0;
-    if (r >= 255) return 255;
-    return static_cast<std::uint8_t>(r);
-}
-
-// One entry of the pair list: the length of the run a ray pixel belongs to and its position in it.
-struct RunPair {
-    std::int32_t len;
-    std::int32_t pos;
-};
 
 // Reads BackgroundTexture tiled from TextImage's top-left corner with the period one less than the
 // texture's size. A texture one pixel wide or high has period 0 there; its single column or row is
@@ -106,6 +92,14 @@ std::vector<TPoint> SegmentOutline(TPoint from, TPoint to) {
     return line.Outline();
 }
 
+// What a band does to a pixel at distance V from its outer edge: the light L (already limited to
+// 255), the weight 1 - L / 255 the source value keeps, and whether the source is the background.
+struct BandEntry {
+    long double L;
+    long double keep;
+    bool fromBackground;
+};
+
 class EdgeShader {
   public:
     EdgeShader(DibImage& image, const DibImage& mask, const DibImage& texture,
@@ -133,6 +127,7 @@ class EdgeShader {
         background_[0] = p_.backgroundBlue;
         background_[1] = p_.backgroundGreen;
         background_[2] = p_.backgroundRed;
+        useTexture_ = p_.backgroundIsTexture && sampler_.ok();
     }
 
     void Run() {
@@ -153,7 +148,16 @@ class EdgeShader {
 
         const std::vector<TPoint> start = SegmentOutline(A, B);
         ray_ = SegmentOutline(A, D);
-        pairs_.resize(ray_.size());
+        // Each template pixel as an offset into the letter shape; a ray adds its own offset.
+        rayOffset_.resize(ray_.size());
+        for (std::size_t j = 0; j < ray_.size(); ++j)
+            rayOffset_[j] = std::int64_t(ray_[j].y) * W_ + ray_[j].x;
+        bandWidth_.assign(ray_.size() + 1, 0);
+        for (std::size_t len = 1; len < bandWidth_.size(); ++len)
+            bandWidth_[len] = p_.fixedWidth
+                                  ? fixedN_
+                                  : TruncSaturated(static_cast<long double>(len) *
+                                                   static_cast<long double>(p_.widthFactor));
 
         std::int32_t pdx = 0;
         std::int32_t pdy = 0;
@@ -171,10 +175,6 @@ class EdgeShader {
     }
 
   private:
-    bool IsLetter(std::int32_t x, std::int32_t y) const {
-        return letter_[std::size_t(y) * std::size_t(W_) + std::size_t(x)] != 0;
-    }
-
     // The indices j for which ray pixel j + (ox, oy) lies inside the image. The template is one
     // straight segment, so both coordinates are monotone along it and the inside part is a single
     // span. Walking only the span changes nothing: before it the state is still undefined, and
@@ -205,37 +205,61 @@ class EdgeShader {
         return {lo, std::max(lo, hi)};
     }
 
+    // Run detection and shading in one walk. Detection reads only the letter shape and shading
+    // writes only TextImage, and a ray never meets a pixel twice, so each run can be shaded as
+    // soon as it is closed. A run is closed only by a pixel of the other kind; the run still open
+    // where the ray leaves the image keeps the pair (1, 0) for each of its pixels. The state
+    // starts as neither kind, so the first pixel inside never closes anything.
     void ProcessRay(std::int32_t ox, std::int32_t oy) {
         const auto [lo, hi] = InsideSpan(ox, oy);
         if (lo == hi) return;
-        // Pairs outside the span are never read.
-        std::fill(pairs_.begin() + std::ptrdiff_t(lo), pairs_.begin() + std::ptrdiff_t(hi),
-                  RunPair{1, 0});
-
-        // A run is closed only by a pixel of the other kind; leaving the image forgets it, so
-        // the pixels of a run cut off by the image edge keep (1, 0). The state starts as neither
-        // kind, so the first pixel inside never closes anything.
-        std::int32_t c = 0;
-        int state = -1;
-        for (std::size_t j = lo; j < hi; ++j) {
-            const int isLetter = IsLetter(ray_[j].x + ox, ray_[j].y + oy) ? 1 : 0;
-            if (isLetter == state) {
-                ++c;
-            } else {
-                if (c > 0) {
-                    const std::size_t first = j - std::size_t(c);
-                    for (std::size_t i = first; i < j; ++i)
-                        pairs_[i] = RunPair{c, static_cast<std::int32_t>(i - first)};
-                }
-                c = 1;
-            }
+        const std::int64_t shift = std::int64_t(oy) * W_ + ox;
+        const std::uint8_t* letter = letter_.data();
+        const std::int64_t* offset = rayOffset_.data();
+        std::size_t runStart = lo;
+        std::uint8_t state = letter[offset[lo] + shift];
+        for (std::size_t j = lo + 1; j < hi; ++j) {
+            const std::uint8_t isLetter = letter[offset[j] + shift];
+            if (isLetter == state) continue;
+            if (state) ShadeRun(runStart, j, ox, oy);
+            runStart = j;
             state = isLetter;
         }
+        if (state) {
+            for (std::size_t j = runStart; j < hi; ++j)
+                ShadeRunPixel(j, ox, oy, 1, 0);
+        }
+    }
 
-        for (std::size_t j = lo; j < hi; ++j) {
-            const std::int32_t x = ray_[j].x + ox;
-            const std::int32_t y = ray_[j].y + oy;
-            if (IsLetter(x, y)) Shade(x, y, pairs_[j]);
+    // The closed letter run of ray pixels [first, end). Only its bands are visited: pixels with
+    // X < N are lit, then pixels with len - 1 - X < N are shaded; the middle keeps its colours.
+    void ShadeRun(std::size_t first, std::size_t end, std::int32_t ox, std::int32_t oy) {
+        const std::int64_t len = std::int64_t(end - first);
+        const std::int64_t N = bandWidth_[std::size_t(len)];
+        if (N <= 0) return;
+        const std::int64_t litEnd = std::min(N, len);
+        for (std::int64_t X = 0; X < litEnd; ++X) {
+            const std::int64_t pos = p_.invers ? len - 1 - X : X;
+            ShadePixel(first + std::size_t(pos), ox, oy, N, X, true);
+        }
+        for (std::int64_t X = std::max(litEnd, len - N); X < len; ++X) {
+            const std::int64_t pos = p_.invers ? len - 1 - X : X;
+            ShadePixel(first + std::size_t(pos), ox, oy, N, len - 1 - X, false);
+        }
+    }
+
+    // One pixel with the pair (len, pos), by the general rule.
+    void ShadeRunPixel(std::size_t j, std::int32_t ox, std::int32_t oy, std::int64_t len,
+                       std::int64_t pos) {
+        const std::int64_t N = p_.fixedWidth
+                                   ? fixedN_
+                                   : TruncSaturated(static_cast<long double>(len) *
+                                                    static_cast<long double>(p_.widthFactor));
+        const std::int64_t X = p_.invers ? len - 1 - pos : pos;
+        if (X < N) {
+            ShadePixel(j, ox, oy, N, X, true);
+        } else if (len - 1 - X < N) {
+            ShadePixel(j, ox, oy, N, len - 1 - X, false);
         }
     }
 
@@ -262,31 +286,44 @@ class EdgeShader {
         return std::min(L, 255.0L);
     }
 
-    void Shade(std::int32_t x, std::int32_t y, RunPair pair) {
-        const std::int64_t len = pair.len;
-        const std::int64_t N = p_.fixedWidth
-                                   ? fixedN_
-                                   : TruncSaturated(static_cast<long double>(len) *
-                                                    static_cast<long double>(p_.widthFactor));
-        const std::int64_t X = p_.invers ? len - 1 - pair.pos : pair.pos;
-        bool lit;
-        std::int64_t V;
-        if (X < N) {
-            lit = true;
-            V = X;
-        } else {
-            V = len - 1 - X;
-            if (V >= N) return;
-            lit = false;
-        }
+    BandEntry MakeEntry(std::int64_t N, std::int64_t V) const {
         const bool inner = V > N / 2;
-        const long double L = Profile(inner ? p_.profile2 : p_.profile1, inner, N, V);
-        const bool fromBackground = inner ? p_.background2 : p_.background1;
+        BandEntry e;
+        e.L = Profile(inner ? p_.profile2 : p_.profile1, inner, N, V);
+        e.keep = 1.0L - e.L / 255.0L;
+        e.fromBackground = inner ? p_.background2 : p_.background1;
+        return e;
+    }
 
+    // The entries of band width N, made when first met. Runs of the same length recur all over
+    // the letters, so the divisions of the profiles are done once per width and distance; past
+    // the budget (absurd widths) they are done per pixel.
+    const BandEntry* EntriesFor(std::int64_t N) {
+        if (N >= std::int64_t(kMaxTabledWidth)) return nullptr;
+        if (std::size_t(N) >= entries_.size()) entries_.resize(std::size_t(N) + 1);
+        std::vector<BandEntry>& row = entries_[std::size_t(N)];
+        if (row.empty()) {
+            if (tabled_ + std::size_t(N) > kMaxTabledEntries) return nullptr;
+            tabled_ += std::size_t(N);
+            row.resize(std::size_t(N));
+            for (std::int64_t V = 0; V < N; ++V)
+                row[std::size_t(V)] = MakeEntry(N, V);
+        }
+        return row.data();
+    }
+
+    // Shades ray pixel j in the lit (mixed toward white) or shaded (toward black) band of width
+    // N, at distance V < N from the band's outer edge.
+    void ShadePixel(std::size_t j, std::int32_t ox, std::int32_t oy, std::int64_t N, std::int64_t V,
+                    bool lit) {
+        const BandEntry* row = EntriesFor(N);
+        const BandEntry e = row ? row[V] : MakeEntry(N, V);
+        const std::int32_t x = ray_[j].x + ox;
+        const std::int32_t y = ray_[j].y + oy;
         std::uint8_t* px = rows_[std::size_t(y)] + 3 * std::size_t(x);
         std::uint8_t source[3] = {px[0], px[1], px[2]};
-        if (fromBackground) {
-            if (p_.backgroundIsTexture && sampler_.ok()) {
+        if (e.fromBackground) {
+            if (useTexture_) {
                 sampler_.Sample(x, y, source);
             } else {
                 source[0] = background_[0];
@@ -294,21 +331,27 @@ class EdgeShader {
                 source[2] = background_[2];
             }
         }
-        const long double keep = 1.0L - L / 255.0L;
         for (int ch = 0; ch < 3; ++ch) {
             const long double v = source[ch];
-            px[ch] = ToByte(lit ? v * keep + L : v * keep);
+            px[ch] = exact::RoundToByte(lit ? v * e.keep + e.L : v * e.keep);
         }
     }
 
+    static constexpr std::size_t kMaxTabledWidth = std::size_t(1) << 16;
+    static constexpr std::size_t kMaxTabledEntries = std::size_t(1) << 20;
+
     const EdgePassParams& p_;
     TextureSampler sampler_;
+    bool useTexture_ = false;
     std::int32_t W_ = 0;
     std::int32_t H_ = 0;
     std::vector<std::uint8_t*> rows_;
     std::vector<std::uint8_t> letter_;
     std::vector<TPoint> ray_;
-    std::vector<RunPair> pairs_;
+    std::vector<std::int64_t> rayOffset_;
+    std::vector<std::int64_t> bandWidth_;  // N by run length
+    std::vector<std::vector<BandEntry>> entries_;
+    std::size_t tabled_ = 0;
     std::int32_t fixedN_ = 0;
     std::uint8_t background_[3] = {0, 0, 0};
 };
