@@ -4,29 +4,15 @@
 #include <cmath>
 #include <limits>
 
-#include "platform/LineRaster.h"
+#include "render/ClippedSegment.h"
+#include "render/ExactMath.h"
 
 namespace gw {
 
 namespace {
 
-// Round half to even and Trunc of extended values, both through lrintl: it rounds in the default
-// mode exactly as nearbyintl does, but neither saves the floating-point environment nor switches
-// the x87 rounding mode on every call, which made these two conversions most of the warp's time.
-std::int64_t RoundHalfEven(long double v) {
-    return std::llrintl(v);
-}
-std::int64_t Truncate(long double v) {
-    std::int64_t n = std::llrintl(v);
-    if (v >= 0 && static_cast<long double>(n) > v) --n;
-    if (v < 0 && static_cast<long double>(n) < v) ++n;
-    return n;
-}
-
-}  // namespace
-
-std::uint32_t WarpSqrt(std::uint32_t d) {
-    if (d == 0) return 0;
+// The rule of the warp as written: Newton's step from r = d until it moves by at most one.
+std::uint32_t WarpSqrtByNewton(std::uint32_t d) {
     // The sum is taken in 64 bits: in 32 it wraps for d = 2^32 - 1 and the root comes out 0.
     std::uint32_t r = d;
     std::uint32_t p = 0;
@@ -36,6 +22,22 @@ std::uint32_t WarpSqrt(std::uint32_t d) {
         p = next;
         r = next;
     }
+}
+
+}  // namespace
+
+// The steps fall strictly while above s = floor(sqrt(d)), and a step from x > s + 2 never lands on
+// x - 1; a step from s + 2 lands on s + 1 only when d = (s + 1)^2 - 1. So the rule stops at s,
+// except possibly for d = (s + 1)^2 - 1, where it depends on the path: only there are the steps
+// taken.
+std::uint32_t WarpSqrt(std::uint32_t d) {
+    if (d == 0) return 0;
+    // Exact: d < 2^32 is a double, the root is correctly rounded, and no root of a d below a
+    // square (s + 1)^2 rounds up to s + 1 at this size.
+    const auto s = static_cast<std::uint32_t>(std::sqrt(static_cast<double>(d)));
+    const std::uint64_t next = std::uint64_t(s) + 1;
+    if (std::uint64_t(d) == next * next - 1) return WarpSqrtByNewton(d);
+    return s;
 }
 
 EnvelopeWarp::EnvelopeWarp(const DibImage& TextImage, const DibImage& TextMask, DibImage& Picture) {
@@ -57,6 +59,12 @@ EnvelopeWarp::EnvelopeWarp(const DibImage& TextImage, const DibImage& TextMask, 
     pictureWidth_ = DibWidth(Picture);
     pictureHeight_ = DibHeight(Picture);
     pictureStride_ = Picture.Stride;
+    // The opacity of a mask byte, in extended precision, held as a double, and its complement.
+    for (int m = 0; m < 256; ++m) {
+        const double a = double(static_cast<long double>(255 - m) / 255);
+        opacity_[m] = a;
+        transparency_[m] = double(1.0L - a);
+    }
 }
 
 void EnvelopeWarp::WarpRay(std::int32_t x1, std::int32_t y1, std::int32_t x2, std::int32_t y2,
@@ -66,8 +74,9 @@ void EnvelopeWarp::WarpRay(std::int32_t x1, std::int32_t y1, std::int32_t x2, st
     length_ = length;
     // Divided in extended precision, then held as a double: the row choice depends on it.
     if (length != 0) scale_ = double(static_cast<long double>(textHeight_ - 1) / length);
-    ForEachSegmentPixel(x1, y1, x2, y2,
-                        [this](std::int32_t x, std::int32_t y) { BlendPixel(x, y); });
+    // Pixels outside the picture are skipped by the blend, so only the inside part is walked.
+    ForEachSegmentPixelInside(x1, y1, x2, y2, pictureWidth_, pictureHeight_,
+                              [this](std::int32_t x, std::int32_t y) { BlendPixel(x, y); });
 }
 
 void EnvelopeWarp::BlendPixel(std::int32_t x, std::int32_t y) {
@@ -79,26 +88,36 @@ void EnvelopeWarp::BlendPixel(std::int32_t x, std::int32_t y) {
     // A pixel more than 65535 pixels from U has no root in the 32-bit rule; it is left alone
     // rather than given the row of a wrapped distance.
     if (d > std::numeric_limits<std::uint32_t>::max()) return;
-    const std::uint32_t e = d == 0 ? 0 : WarpSqrt(std::uint32_t(d));
+    const std::uint32_t e = WarpSqrt(std::uint32_t(d));
 
     std::int64_t s;
     if (length_ != 0) {
-        s = (textHeight_ - 1) - Truncate(static_cast<long double>(e) * scale_);
+        // e < 2^16 and the scale at most 2^14: far inside the exact range of the rounding.
+        s = (textHeight_ - 1) - exact::TruncSmall(static_cast<long double>(e) * scale_);
     } else {
         s = (textHeight_ - 1) / 2;
     }
     const std::int64_t o = s * textStride_ + column_ * 3;
     if (o < 0 || o >= textHeight_ * textStride_) return;
 
+    // A transparent source leaves the picture as it is (a = 0, b = 1) and an opaque one replaces
+    // it (a = 1, b = 0): both blends are exact.
     const std::uint8_t m = mask_[o];
-    const double a = double(static_cast<long double>(255 - m) / 255);
-    const double b = double(1.0L - a);
+    if (m == 255) return;
     std::uint8_t* q = picture_ + (pictureHeight_ - 1 - y) * pictureStride_ + std::int64_t(x) * 3;
     const std::uint8_t* t = text_ + o;
+    if (m == 0) {
+        q[0] = t[0];
+        q[1] = t[1];
+        q[2] = t[2];
+        return;
+    }
+    const double a = opacity_[m];
+    const double b = transparency_[m];
     for (int i = 0; i < 3; ++i) {
         const long double v =
             static_cast<long double>(q[i]) * b + static_cast<long double>(t[i]) * a;
-        q[i] = static_cast<std::uint8_t>(RoundHalfEven(v));
+        q[i] = static_cast<std::uint8_t>(exact::RoundSmall(v));
     }
 }
 

@@ -42,6 +42,9 @@ class EnvelopeWarp {
     std::int64_t column_ = 0;
     std::int32_t length_ = 0;
     double scale_ = 0;
+    // a and b = 1 - a of every mask byte.
+    double opacity_[256] = {};
+    double transparency_[256] = {};
 };
 
 void WarpText(const TLine& upper, const TLine& lower, const DibImage& TextImage,
