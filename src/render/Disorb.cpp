@@ -4,7 +4,7 @@
 #include <cmath>
 #include <numbers>
 
-#include "platform/Canvas.h"
+#include <cstring>
 
 namespace gw {
 
@@ -65,38 +65,78 @@ void DisorbShifts(const LetteringSettings& settings, std::int32_t W, std::int32_
     PassShifts(sine, n, A, W, random, columnShifts, limit);
 }
 
-void Disorb(Bitmap& bitmap, const LetteringSettings& settings) {
-    if (settings.deform == DeformMode::NoDeform) return;
-    const std::int32_t W = bitmap.Width();
-    const std::int32_t H = bitmap.Height();
+void DisorbRows(std::uint8_t* const* rows, std::int32_t W, std::int32_t H, int bytesPerPixel,
+                std::uint8_t white, const LetteringSettings& settings) {
+    if (settings.deform == DeformMode::NoDeform || W <= 0 || H <= 0) return;
     std::vector<std::int32_t> rowShifts, columnShifts;
     DisorbShifts(settings, W, H, rowShifts, columnShifts);
+    const std::size_t bpp = std::size_t(bytesPerPixel);
+    const std::size_t rowBytes = std::size_t(W) * bpp;
 
-    Canvas canvas(bitmap);
-    canvas.pen.color = clWhite;
+    // Row pass: each row moves by e within itself; the pixels it uncovers turn white.
     for (std::int32_t i = 0; i < H; ++i) {
-        const std::int32_t e = rowShifts[std::size_t(i)];
-        canvas.BitBlt(e, i, W, 1, bitmap, 0, i, SRCCOPY);
-        if (e < 0) {
-            canvas.MoveTo(W + e, i);
-            canvas.LineTo(W, i);
+        std::uint8_t* row = rows[i];
+        const std::int64_t e = rowShifts[std::size_t(i)];
+        if (e == 0) continue;
+        if (e >= W || e <= -W) {
+            std::memset(row, white, rowBytes);
         } else if (e > 0) {
-            canvas.MoveTo(0, i);
-            canvas.LineTo(e, i);
+            std::memmove(row + std::size_t(e) * bpp, row, rowBytes - std::size_t(e) * bpp);
+            std::memset(row, white, std::size_t(e) * bpp);
+        } else {
+            const std::size_t kept = rowBytes - std::size_t(-e) * bpp;
+            std::memmove(row, row + std::size_t(-e) * bpp, kept);
+            std::memset(row + kept, white, rowBytes - kept);
         }
     }
-    const Bitmap C = bitmap;
-    for (std::int32_t i = 0; i < W; ++i) {
-        const std::int32_t f = columnShifts[std::size_t(i)];
-        canvas.BitBlt(i, f, 1, H, C, i, 0, SRCCOPY);
-        if (f < 0) {
-            canvas.MoveTo(i, H + f);
-            canvas.LineTo(i, H);
-        } else if (f > 0) {
-            canvas.MoveTo(i, 0);
-            canvas.LineTo(i, f);
-        }
+
+    // Column pass: pixel (i, y) takes the row pass's pixel (i, y - f_i), white where that lies
+    // outside. Done row by row in place, top to bottom: rows below y still hold the row pass's
+    // pixels, and the rows above that a column still reaches (f_i > 0) are kept in a ring.
+    std::int32_t fMin = 0, fMax = 0;
+    for (const std::int32_t f : columnShifts) {
+        fMin = std::min(fMin, f);
+        fMax = std::max(fMax, f);
     }
+    if (fMin == 0 && fMax == 0) return;
+    const std::int32_t ringRows = std::min(fMax, H) + 1;
+    std::vector<std::uint8_t> ring(std::size_t(ringRows) * rowBytes);
+    const auto saved = [&](std::int32_t r) {
+        return ring.data() + std::size_t(r % ringRows) * rowBytes;
+    };
+    // The source row of every shift for the row being made, null where it lies outside.
+    std::vector<const std::uint8_t*> source(std::size_t(fMax - fMin + 1));
+    std::vector<std::uint8_t> fresh(rowBytes);
+    for (std::int32_t y = 0; y < H; ++y) {
+        std::memcpy(saved(y), rows[y], rowBytes);
+        for (std::int32_t f = fMin; f <= fMax; ++f) {
+            const std::int64_t r = std::int64_t(y) - f;
+            source[std::size_t(f - fMin)] = (r < 0 || r >= H) ? nullptr
+                                            : r <= y          ? saved(std::int32_t(r))
+                                                              : rows[r];
+        }
+        std::uint8_t* out = fresh.data();
+        for (std::int32_t i = 0; i < W; ++i) {
+            const std::uint8_t* from = source[std::size_t(columnShifts[std::size_t(i)] - fMin)];
+            std::uint8_t* to = out + std::size_t(i) * bpp;
+            if (from) {
+                std::memcpy(to, from + std::size_t(i) * bpp, bpp);
+            } else {
+                std::memset(to, white, bpp);
+            }
+        }
+        std::memcpy(rows[y], out, rowBytes);
+    }
+}
+
+void Disorb(Bitmap& bitmap, const LetteringSettings& settings) {
+    if (settings.deform == DeformMode::NoDeform || bitmap.Empty()) return;
+    std::vector<std::uint8_t*> rows(std::size_t(bitmap.Height()));
+    for (std::int32_t y = 0; y < bitmap.Height(); ++y)
+        rows[std::size_t(y)] = bitmap.Row(y);
+    // White as the bitmap stores it: the same byte in every channel for both formats.
+    const std::uint8_t white = GetBValue(bitmap.StoredColor(clWhite));
+    DisorbRows(rows.data(), bitmap.Width(), bitmap.Height(), 3, white, settings);
 }
 
 }  // namespace gw

@@ -26,4 +26,9 @@ void DisorbShifts(const LetteringSettings& settings, std::int32_t W, std::int32_
 // so equal settings and sizes deform every bitmap alike.
 void Disorb(Bitmap& bitmap, const LetteringSettings& settings);
 
+// Disorb on any picture given by its rows (top first, W pixels of bytesPerPixel bytes each);
+// `white` is the byte that uncovered pixels take. Works in place: no copy of the picture.
+void DisorbRows(std::uint8_t* const* rows, std::int32_t W, std::int32_t H, int bytesPerPixel,
+                std::uint8_t white, const LetteringSettings& settings);
+
 }  // namespace gw
