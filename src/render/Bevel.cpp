@@ -102,26 +102,16 @@ struct BandEntry {
 
 class EdgeShader {
   public:
-    EdgeShader(DibImage& image, const DibImage& mask, const DibImage& texture,
+    // `shape` is the letter shape, one byte a pixel, W x H, rows top first: a letter pixel is one
+    // whose byte is not 255.
+    EdgeShader(DibImage& image, const std::uint8_t* shape, const DibImage& texture,
                const EdgePassParams& p)
-        : p_(p), sampler_(texture) {
+        : p_(p), sampler_(texture), shape_(shape) {
         W_ = DibWidth(image);
         H_ = DibHeight(image);
         rows_.resize(std::size_t(H_));
         for (std::int32_t y = 0; y < H_; ++y)
             rows_[std::size_t(y)] = image.Row(y);
-
-        // The letter shape, read once: a letter pixel is one whose blue mask byte is not 255.
-        // A mask smaller than the image has no letters where it does not reach.
-        letter_.assign(std::size_t(W_) * std::size_t(H_), 0);
-        const std::int32_t mw = std::min(DibWidth(mask), W_);
-        const std::int32_t mh = std::min(DibHeight(mask), H_);
-        for (std::int32_t y = 0; y < mh; ++y) {
-            const std::uint8_t* m = mask.Row(y);
-            std::uint8_t* l = letter_.data() + std::size_t(y) * std::size_t(W_);
-            for (std::int32_t x = 0; x < mw; ++x)
-                l[x] = m[3 * std::size_t(x)] != 255 ? 1 : 0;
-        }
 
         fixedN_ = TruncSaturated(15.0L * static_cast<long double>(p_.widthFactor));
         background_[0] = p_.backgroundBlue;
@@ -214,12 +204,12 @@ class EdgeShader {
         const auto [lo, hi] = InsideSpan(ox, oy);
         if (lo == hi) return;
         const std::int64_t shift = std::int64_t(oy) * W_ + ox;
-        const std::uint8_t* letter = letter_.data();
+        const std::uint8_t* letter = shape_;
         const std::int64_t* offset = rayOffset_.data();
         std::size_t runStart = lo;
-        std::uint8_t state = letter[offset[lo] + shift];
+        bool state = letter[offset[lo] + shift] != 255;
         for (std::size_t j = lo + 1; j < hi; ++j) {
-            const std::uint8_t isLetter = letter[offset[j] + shift];
+            const bool isLetter = letter[offset[j] + shift] != 255;
             if (isLetter == state) continue;
             if (state) ShadeRun(runStart, j, ox, oy);
             runStart = j;
@@ -346,7 +336,7 @@ class EdgeShader {
     std::int32_t W_ = 0;
     std::int32_t H_ = 0;
     std::vector<std::uint8_t*> rows_;
-    std::vector<std::uint8_t> letter_;
+    const std::uint8_t* shape_;
     std::vector<TPoint> ray_;
     std::vector<std::int64_t> rayOffset_;
     std::vector<std::int64_t> bandWidth_;  // N by run length
@@ -366,11 +356,29 @@ bool Is24BitImage(const DibImage& dib) {
 
 void EdgePass(DibImage& TextImage, const DibImage& TextMask, const DibImage& BackgroundTexture,
               const EdgePassParams& params) {
-    // Without a readable image or mask there is nothing to shade; an angle that is no number
-    // has no rays.
     if (!Is24BitImage(TextImage) || !Is24BitImage(TextMask)) return;
+    // The letter shape, read once from the blue bytes. A mask smaller than the image has no
+    // letters where it does not reach.
+    const std::int32_t W = DibWidth(TextImage);
+    const std::int32_t H = DibHeight(TextImage);
+    std::vector<std::uint8_t> shape(std::size_t(W) * std::size_t(H), 255);
+    const std::int32_t mw = std::min(DibWidth(TextMask), W);
+    const std::int32_t mh = std::min(DibHeight(TextMask), H);
+    for (std::int32_t y = 0; y < mh; ++y) {
+        const std::uint8_t* m = TextMask.Row(y);
+        std::uint8_t* l = shape.data() + std::size_t(y) * std::size_t(W);
+        for (std::int32_t x = 0; x < mw; ++x)
+            l[x] = m[3 * std::size_t(x)];
+    }
+    EdgePassOnShape(TextImage, shape.data(), BackgroundTexture, params);
+}
+
+void EdgePassOnShape(DibImage& TextImage, const std::uint8_t* shape,
+                     const DibImage& BackgroundTexture, const EdgePassParams& params) {
+    // Without a readable image there is nothing to shade; an angle that is no number has no rays.
+    if (!Is24BitImage(TextImage) || !shape) return;
     if (!std::isfinite(params.theta)) return;
-    EdgeShader shader(TextImage, TextMask, BackgroundTexture, params);
+    EdgeShader shader(TextImage, shape, BackgroundTexture, params);
     shader.Run();
 }
 

@@ -30,6 +30,11 @@ struct EdgePassParams {
 void EdgePass(DibImage& TextImage, const DibImage& TextMask, const DibImage& BackgroundTexture,
               const EdgePassParams& params);
 
+// EdgePass with the letter shape given as one byte a pixel, TextImage's size, rows top first: a
+// letter pixel is one whose byte is not 255 (the blue bytes of TextMask, or a monochrome mask).
+void EdgePassOnShape(DibImage& TextImage, const std::uint8_t* shape,
+                     const DibImage& BackgroundTexture, const EdgePassParams& params);
+
 // The passes RenderText runs when KanteCheck is on: three with "3 Lichtstrahlen", else one.
 std::vector<EdgePassParams> EdgePasses(const Lettering& lettering);
 

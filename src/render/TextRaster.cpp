@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstring>
+#include <vector>
 
 #include "platform/Canvas.h"
 #include "platform/TextLayout.h"
@@ -84,20 +86,25 @@ void TextImageSize(const LetteringSettings& settings, std::int32_t pictureWidth,
     }
 }
 
-void RenderText(const Lettering& lettering, DibImage& TextImage, DibImage& TextMask,
-                RenderTrace* trace) {
-    const LetteringSettings& s = lettering.settings;
-    const std::uint32_t align = AlignmentFlag(s.AusrichtBox);
-    const std::string text = JoinedText(s);
+namespace {
 
+// What both ways of RenderText share: the block, its image size, the room for the shadow and the
+// fitted font.
+struct TextPlan {
+    std::uint32_t align = DT_LEFT;
+    std::string text;
     std::int32_t width = 0, height = 0;
-    TextImageSize(s, lettering.width, width, height);
-    newdib(TextImage, width, height, 24, nullptr, 0);
-    newdib(TextMask, width, height, 24, nullptr, 0);
+    std::int32_t Ox = 0, Oy = 0;  // where the letters' block is anchored
+    std::int32_t sx = 0, sy = 0;  // where the shadow's block is anchored
+    LogFont fitted;
+};
 
-    Bitmap T(width, height, PixelFormat::Mono, clWhite);
-    Canvas tc(T);
-    tc.font = LetteringLogFont(s);
+TextPlan PlanText(const Lettering& lettering) {
+    const LetteringSettings& s = lettering.settings;
+    TextPlan plan;
+    plan.align = AlignmentFlag(s.AusrichtBox);
+    plan.text = JoinedText(s);
+    TextImageSize(s, lettering.width, plan.width, plan.height);
 
     // Room for a shadow to the side: the text shrinks by the offset and moves away from a shadow
     // that lies to its left or above it.
@@ -108,19 +115,44 @@ void RenderText(const Lettering& lettering, DibImage& TextImage, DibImage& TextM
         Ry = TruncPixels(s.SBottomEd);
         if (Ry < 0) Oy = Ry = -Ry;
     }
+    plan.Ox = Ox;
+    plan.Oy = Oy;
 
-    // Grow the font a pixel at a time while the block still fits, then step back once.
+    // Grow the font a pixel at a time while the block still fits, then step back once. Measuring
+    // needs no pixels.
+    LogFont font = LetteringLogFont(s);
     TRect r{};
-    while (width - Rx >= r.right && height - Ry >= r.bottom &&
-           -tc.font.height < kLargestCharacterHeight) {
+    while (plan.width - Rx >= r.right && plan.height - Ry >= r.bottom &&
+           -font.height < kLargestCharacterHeight) {
         r = TRect{};
-        tc.font.height -= 1;
-        tc.DrawText(text, r, DT_CALCRECT);
+        font.height -= 1;
+        DrawTextBlock(nullptr, font, clBlack, plan.text, r, DT_CALCRECT);
     }
-    tc.font.height += 1;
+    font.height += 1;
+    plan.fitted = font;
 
+    // The shadow text sits (SRightEd, SBottomEd) away from the letters on either side.
+    plan.sx = TruncPixels(s.SRightEd);
+    plan.sy = TruncPixels(s.SBottomEd);
+    if (Ox > 0) plan.sx = 0;
+    if (Oy > 0) plan.sy = 0;
+    return plan;
+}
+
+// The way through work bitmaps and raster operations, step by step as the renderer is described.
+// It takes every image there is, and is the reference the direct way is held to.
+void RenderTextThroughBitmaps(const Lettering& lettering, const TextPlan& plan, DibImage& TextImage,
+                              DibImage& TextMask, RenderTrace* trace) {
+    const LetteringSettings& s = lettering.settings;
+    const std::int32_t width = plan.width, height = plan.height;
+    const std::string& text = plan.text;
+    const std::uint32_t align = plan.align;
+
+    Bitmap T(width, height, PixelFormat::Mono, clWhite);
+    Canvas tc(T);
+    tc.font = plan.fitted;
     tc.fontColor = clBlack;
-    DrawBlockAt(tc, text, Ox, Oy, align);
+    DrawBlockAt(tc, text, plan.Ox, plan.Oy, align);
     Bitmap M = T;
     T.SetFormat(PixelFormat::Rgb24);
     if (trace) {
@@ -141,12 +173,7 @@ void RenderText(const Lettering& lettering, DibImage& TextImage, DibImage& TextM
 
     Bitmap F = T;
     Bitmap H = T;
-    const LogFont fitted = tc.font;
-    // The shadow text sits (SRightEd, SBottomEd) away from the letters on either side.
-    std::int32_t sx = TruncPixels(s.SRightEd);
-    std::int32_t sy = TruncPixels(s.SBottomEd);
-    if (Ox > 0) sx = 0;
-    if (Oy > 0) sy = 0;
+    const LogFont& fitted = plan.fitted;
 
     // The opacity bitmap: the shadow drawn in blue J on white, softened.
     Canvas hc(H);
@@ -156,7 +183,7 @@ void RenderText(const Lettering& lettering, DibImage& TextImage, DibImage& TextM
     hc.font = fitted;
     hc.fontColor = RGB(0, 0, static_cast<std::uint8_t>(std::clamp(ShadowLevel(s), 0, 255)));
     if (s.SchattenCheck) {
-        DrawBlockAt(hc, text, sx, sy, align);
+        DrawBlockAt(hc, text, plan.sx, plan.sy, align);
         SoftenShadow(H, s);
     }
     hc.fontColor = clBlack;
@@ -177,7 +204,7 @@ void RenderText(const Lettering& lettering, DibImage& TextImage, DibImage& TextM
     fc.font = fitted;
     fc.fontColor = s.SColorShape;
     if (s.SchattenCheck) {
-        DrawBlockAt(fc, text, sx, sy, align);
+        DrawBlockAt(fc, text, plan.sx, plan.sy, align);
         SoftenShadow(F, s);
     }
     fc.fontColor = clBlack;
@@ -191,6 +218,133 @@ void RenderText(const Lettering& lettering, DibImage& TextImage, DibImage& TextM
 
     CopyRows(H, TextMask);
     CopyRows(F, TextImage);
+}
+
+std::vector<std::uint8_t*> RowsOf(DibImage& dib) {
+    std::vector<std::uint8_t*> rows(static_cast<std::size_t>(DibHeight(dib)));
+    for (std::int32_t y = 0; y < DibHeight(dib); ++y)
+        rows[std::size_t(y)] = dib.Row(y);
+    return rows;
+}
+
+std::vector<std::uint8_t*> RowsOf(std::vector<std::uint8_t>& plane, std::int32_t W,
+                                  std::int32_t H) {
+    std::vector<std::uint8_t*> rows(static_cast<std::size_t>(H));
+    for (std::int32_t y = 0; y < H; ++y)
+        rows[std::size_t(y)] = plane.data() + std::size_t(y) * std::size_t(W);
+    return rows;
+}
+
+// The same images without the shadow's two full bitmaps and without copies. The letter mask and
+// the shadow are kept one byte a pixel: the mask is black or white, and the shadow bitmaps are
+// the shadow text in one colour on white, so after softening each of their pixels is fixed by how
+// many of the four averaged corners the text covers (see SoftenCoverage). TextImage stands for
+// the text bitmap from the surface fill on. The raster operations that end the way through the
+// bitmaps become their per-byte results, worked out once for the five coverages.
+void RenderTextDirect(const Lettering& lettering, const TextPlan& plan, DibImage& TextImage,
+                      DibImage& TextMask, RenderTrace* trace) {
+    const LetteringSettings& s = lettering.settings;
+    const std::int32_t W = plan.width, H = plan.height;
+    const std::size_t w = std::size_t(W);
+
+    Bitmap T(W, H, PixelFormat::Mono, clWhite);
+    Canvas tc(T);
+    tc.font = plan.fitted;
+    tc.fontColor = clBlack;
+    DrawBlockAt(tc, plan.text, plan.Ox, plan.Oy, plan.align);
+    // The letter mask: 0 for a letter, 255 elsewhere.
+    std::vector<std::uint8_t> M(w * std::size_t(H));
+    for (std::int32_t y = 0; y < H; ++y) {
+        const std::uint8_t* row = T.Row(y);
+        std::uint8_t* out = M.data() + std::size_t(y) * w;
+        for (std::size_t x = 0; x < w; ++x)
+            out[x] = row[3 * x];
+    }
+    T.SetFormat(PixelFormat::Rgb24);
+    if (trace) {
+        newdib(trace->letters, W, H, 24, nullptr, 0);
+        CopyRows(T, trace->letters);
+    }
+    FillTextSurface(T, s.SurfaceFrame1, lettering.TextTexture);
+    CopyRows(T, TextImage);
+    if (s.KanteCheck) {
+        for (const EdgePassParams& pass : EdgePasses(lettering))
+            EdgePassOnShape(TextImage, M.data(), lettering.BackgroundTexture, pass);
+    }
+
+    // The shadow text, drawn into T, which is free now.
+    std::vector<std::uint8_t> K(w * std::size_t(H), 0);
+    if (s.SchattenCheck) {
+        T.Fill(clWhite);
+        DrawBlockAt(tc, plan.text, plan.sx, plan.sy, plan.align);
+        for (std::int32_t y = 0; y < H; ++y) {
+            const std::uint8_t* row = T.Row(y);
+            std::uint8_t* out = K.data() + std::size_t(y) * w;
+            for (std::size_t x = 0; x < w; ++x)
+                out[x] = row[3 * x] == 0 ? 4 : 0;
+        }
+        SoftenCoverage(K.data(), W, H, s);
+    }
+
+    const std::vector<std::uint8_t*> kRows = RowsOf(K, W, H);
+    const std::vector<std::uint8_t*> mRows = RowsOf(M, W, H);
+    const std::vector<std::uint8_t*> tRows = RowsOf(TextImage);
+    DisorbRows(kRows.data(), W, H, 1, 0, s);
+    DisorbRows(mRows.data(), W, H, 1, 255, s);
+    DisorbRows(tRows.data(), W, H, 3, 255, s);
+
+    // The shadow bitmaps' bytes by coverage: the opacity one drawn in blue J, the colour one in
+    // the shadow colour, both on white.
+    const auto J = static_cast<std::uint8_t>(std::clamp(ShadowLevel(s), 0, 255));
+    const std::uint8_t hColor[3] = {J, 0, 0};
+    const std::uint8_t fColor[3] = {GetBValue(s.SColorShape), GetGValue(s.SColorShape),
+                                    GetRValue(s.SColorShape)};
+    std::uint8_t hByte[5][3], fByte[5][3];
+    for (int k = 0; k <= 4; ++k) {
+        for (int ch = 0; ch < 3; ++ch) {
+            hByte[k][ch] = static_cast<std::uint8_t>((k * hColor[ch] + (4 - k) * 255) / 4);
+            fByte[k][ch] = static_cast<std::uint8_t>((k * fColor[ch] + (4 - k) * 255) / 4);
+        }
+    }
+    // H = ((NOT H) AND M) XOR M and F = (F AND M) XOR T, byte by byte.
+    const std::size_t padding = std::size_t(TextMask.Stride) - 3 * w;
+    for (std::int32_t y = 0; y < H; ++y) {
+        const std::uint8_t* k = K.data() + std::size_t(y) * w;
+        const std::uint8_t* m = M.data() + std::size_t(y) * w;
+        std::uint8_t* mask = TextMask.Row(y);
+        std::uint8_t* image = TextImage.Row(y);
+        for (std::size_t x = 0; x < w; ++x) {
+            const std::uint8_t* hb = hByte[k[x]];
+            const std::uint8_t* fb = fByte[k[x]];
+            const std::uint8_t mx = m[x];
+            for (int ch = 0; ch < 3; ++ch) {
+                mask[3 * x + ch] = static_cast<std::uint8_t>((~hb[ch] & mx) ^ mx);
+                image[3 * x + ch] = static_cast<std::uint8_t>((fb[ch] & mx) ^ image[3 * x + ch]);
+            }
+        }
+        std::memset(mask + 3 * w, 0, padding);
+    }
+}
+
+}  // namespace
+
+void RenderText(const Lettering& lettering, DibImage& TextImage, DibImage& TextMask,
+                RenderTrace* trace) {
+    const TextPlan plan = PlanText(lettering);
+    newdib(TextImage, plan.width, plan.height, 24, nullptr, 0);
+    newdib(TextMask, plan.width, plan.height, 24, nullptr, 0);
+    if (TextImage.Bits && TextMask.Bits)
+        RenderTextDirect(lettering, plan, TextImage, TextMask, trace);
+    else
+        RenderTextThroughBitmaps(lettering, plan, TextImage, TextMask, trace);
+}
+
+void RenderTextReference(const Lettering& lettering, DibImage& TextImage, DibImage& TextMask,
+                         RenderTrace* trace) {
+    const TextPlan plan = PlanText(lettering);
+    newdib(TextImage, plan.width, plan.height, 24, nullptr, 0);
+    newdib(TextMask, plan.width, plan.height, 24, nullptr, 0);
+    RenderTextThroughBitmaps(lettering, plan, TextImage, TextMask, trace);
 }
 
 }  // namespace gw

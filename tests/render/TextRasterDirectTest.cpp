@@ -1,0 +1,133 @@
+// RenderText's direct way held to the way through work bitmaps, byte for byte, over the settings
+// that steer it: shadow direction, softness, offsets and colours, deformation, edge, surfaces.
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <functional>
+#include <vector>
+
+#include "document/PictureSize.h"
+#include "platform/TextLayout.h"
+#include "raster/DibService.h"
+#include "render/Pipeline.h"
+#include "render/Presets.h"
+#include "render/TextRaster.h"
+
+namespace gw {
+namespace {
+
+bool SameBytes(const DibImage& a, const DibImage& b) {
+    if (!a.Bits || !b.Bits) return !a.Bits && !b.Bits;
+    return DibWidth(a) == DibWidth(b) && DibHeight(a) == DibHeight(b) &&
+           DibImageSize(a) == DibImageSize(b) &&
+           std::memcmp(a.Bits.get(), b.Bits.get(), DibImageSize(a)) == 0;
+}
+
+DibImage Stripes(std::int32_t w, std::int32_t h) {
+    DibImage dib;
+    newdib(dib, w, h, 24, nullptr, 0);
+    for (std::int32_t y = 0; y < h; ++y)
+        for (std::int32_t x = 0; x < 3 * w; ++x)
+            dib.Row(y)[x] = static_cast<std::uint8_t>(x * 11 + y * 23);
+    return dib;
+}
+
+void ExpectBothWaysAlike(const std::function<void(Lettering&)>& edit, const char* what) {
+    SCOPED_TRACE(what);
+    static const bool loaded =
+        LoadFontConfigFile(GLYPHWERK_SOURCE_DIR "/data/glyphwerk-fonts.conf");
+    ASSERT_TRUE(loaded);
+    Lettering lettering;
+    InitStartState(lettering);
+    lettering.settings.Font.name = "DejaVu Sans";
+    ResizeLettering(lettering, 173, 61, true);
+    lettering.TextTexture = Stripes(13, 7);
+    lettering.BackgroundTexture = Stripes(9, 11);
+    edit(lettering);
+    DibImage directImage, directMask, plainImage, plainMask;
+    RenderText(lettering, directImage, directMask);
+    RenderTextReference(lettering, plainImage, plainMask);
+    EXPECT_TRUE(SameBytes(directImage, plainImage));
+    EXPECT_TRUE(SameBytes(directMask, plainMask));
+}
+
+TEST(RenderTextDirect, ShadowsAsThroughBitmaps) {
+    for (int preset = 0; preset < kShadowPresetCount; ++preset)
+        ExpectBothWaysAlike([&](Lettering& l) { ApplyShadowPreset(l.settings, preset); },
+                            "shadow preset");
+    for (int direction = 0; direction < 3; ++direction) {
+        for (double softness : {0.0, 1.0, 2.0, 3.0, 7.0, 30.0, 0.5, -4.0}) {
+            ExpectBothWaysAlike(
+                [&](Lettering& l) {
+                    LetteringSettings& s = l.settings;
+                    s.SchattenCheck = true;
+                    s.SRichtBox = direction;
+                    s.SWeichEd = softness;
+                    s.SRightEd = direction == 1 ? -7 : 12;
+                    s.SBottomEd = -5;
+                    s.SDeckEd = 63;
+                    s.SColorShape = 0x2080C0;
+                },
+                "direction and softness");
+        }
+    }
+    // A shadow wider than the image, and one moved wholly out of it.
+    ExpectBothWaysAlike(
+        [](Lettering& l) {
+            l.settings.SchattenCheck = true;
+            l.settings.SWeichEd = 200;
+        },
+        "softness beyond the image");
+    ExpectBothWaysAlike(
+        [](Lettering& l) {
+            l.settings.SchattenCheck = true;
+            l.settings.SRichtBox = 2;
+            l.settings.SRightEd = 100;
+            l.settings.SBottomEd = 100;
+        },
+        "shadow outside");
+}
+
+TEST(RenderTextDirect, DeformationsAndEdgesAsThroughBitmaps) {
+    for (DeformMode mode : {DeformMode::SinDeform, DeformMode::RandDeform}) {
+        for (double strength : {1.0, 20.0, 100.0}) {
+            ExpectBothWaysAlike(
+                [&](Lettering& l) {
+                    LetteringSettings& s = l.settings;
+                    ApplyShadowPreset(s, 2);
+                    ApplyEdgePreset(s, 3);
+                    s.deform = mode;
+                    s.StarkEd = strength;
+                    s.AnzahlEd = 7;
+                },
+                "deformation");
+        }
+    }
+    for (int edge = 1; edge < kEdgePresetCount; ++edge) {
+        ExpectBothWaysAlike(
+            [&](Lettering& l) {
+                ApplyEdgePreset(l.settings, edge);
+                l.settings.SurfaceFrame2.kind = SurfaceKind::OwnTexture;
+                l.settings.SurfaceFrame1.kind = SurfaceKind::BuiltinTexture;
+            },
+            "edge on textures");
+    }
+}
+
+TEST(RenderTextDirect, TheTraceIsTheSame) {
+    static const bool loaded =
+        LoadFontConfigFile(GLYPHWERK_SOURCE_DIR "/data/glyphwerk-fonts.conf");
+    ASSERT_TRUE(loaded);
+    Lettering lettering;
+    InitStartState(lettering);
+    ApplyShadowPreset(lettering.settings, 3);
+    DibImage a, b, c, d;
+    RenderTrace direct, plain;
+    RenderText(lettering, a, b, &direct);
+    RenderTextReference(lettering, c, d, &plain);
+    EXPECT_TRUE(SameBytes(direct.letters, plain.letters));
+    EXPECT_TRUE(SameBytes(a, c));
+}
+
+}  // namespace
+}  // namespace gw
