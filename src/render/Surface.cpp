@@ -1,5 +1,8 @@
 #include "render/Surface.h"
 
+#include <algorithm>
+#include <cstring>
+
 #include "platform/Canvas.h"
 #include "raster/Bildkern.h"
 #include "raster/DibService.h"
@@ -20,9 +23,8 @@ void ForEachTile(std::int32_t W, std::int32_t H, std::int32_t tw, std::int32_t t
     }
 }
 
-}  // namespace
-
-void FillDi0Bkgnd(const Lettering& lettering, DibImage& Picture) {
+// The way through an off-screen bitmap, for pictures the direct fill does not know.
+void FillThroughBitmap(const Lettering& lettering, DibImage& Picture) {
     if (!Picture.Bits) return;
     const std::int32_t W = DibWidth(Picture);
     const std::int32_t H = DibHeight(Picture);
@@ -46,7 +48,67 @@ void FillDi0Bkgnd(const Lettering& lettering, DibImage& Picture) {
     GetDIBits(bitmap, 0, H, Picture.Bits.get(), *Picture.Info, DIB_RGB_COLORS);
 }
 
+}  // namespace
+
+void FillDi0Bkgnd(const Lettering& lettering, DibImage& Picture) {
+    if (!Picture.Bits) return;
+    const std::int32_t W = DibWidth(Picture);
+    const std::int32_t H = DibHeight(Picture);
+    const SurfaceSettings& background = lettering.settings.SurfaceFrame2;
+    if (W <= 0 || H <= 0 || DibBitCount(Picture) != 24 || Picture.Stride != DibStride(W, 24))
+        return FillThroughBitmap(lettering, Picture);
+    const std::size_t rowBytes = std::size_t(W) * 3;
+    const std::size_t padding = std::size_t(Picture.Stride) - rowBytes;
+    if (!background.IsTexture()) {
+        // The rectangle with pen and brush in the colour covers every pixel with it; the copy
+        // into the picture zeroes the padding of the rows.
+        const std::uint8_t c[3] = {GetBValue(background.color), GetGValue(background.color),
+                                   GetRValue(background.color)};
+        std::uint8_t* first = Picture.StoredRow(0);
+        for (std::size_t x = 0; x < rowBytes; ++x)
+            first[x] = c[x % 3];
+        std::memset(first + rowBytes, 0, padding);
+        for (std::int32_t r = 1; r < H; ++r)
+            std::memcpy(Picture.StoredRow(r), first, std::size_t(Picture.Stride));
+        return;
+    }
+    const DibImage& texture = lettering.BackgroundTexture;
+    const std::int32_t tw = DibWidth(texture);
+    const std::int32_t th = DibHeight(texture);
+    if (!texture.Bits || tw <= 0 || th <= 0) return FillThroughBitmap(lettering, Picture);
+    // Every tile is drawn 1:1 from the whole texture, so each is the same picture, cut off at
+    // the edges: one tile is drawn alone, the way the bitmap would receive it, and repeated.
+    Bitmap tile(tw, th, PixelFormat::Rgb24);
+    Canvas canvas(tile);
+    DrawDib(canvas, 0, 0, tw, th, texture, 0, 0, tw, th, false, SRCCOPY, false, 0);
+    for (std::int32_t y = 0; y < H; ++y) {
+        const std::uint8_t* from = tile.Row(y % th);
+        std::uint8_t* to = Picture.Row(y);
+        for (std::size_t x = 0; x < rowBytes;) {
+            const std::size_t n = std::min(rowBytes - x, std::size_t(tw) * 3);
+            std::memcpy(to + x, from, n);
+            x += n;
+        }
+        std::memset(to + rowBytes, 0, padding);
+    }
+}
+
 void FillTextSurface(Bitmap& T, const SurfaceSettings& surface, const DibImage& TextTexture) {
+    if (!surface.IsTexture() && T.Format() == PixelFormat::Rgb24) {
+        // Inverted, then ANDed with a bitmap of the colour over the whole of T: per byte.
+        const std::uint8_t c[3] = {GetBValue(surface.color), GetGValue(surface.color),
+                                   GetRValue(surface.color)};
+        const std::size_t rowBytes = std::size_t(T.Width()) * 3;
+        for (std::int32_t y = 0; y < T.Height(); ++y) {
+            std::uint8_t* row = T.Row(y);
+            for (std::size_t x = 0; x < rowBytes; x += 3) {
+                row[x] = static_cast<std::uint8_t>(~row[x] & c[0]);
+                row[x + 1] = static_cast<std::uint8_t>(~row[x + 1] & c[1]);
+                row[x + 2] = static_cast<std::uint8_t>(~row[x + 2] & c[2]);
+            }
+        }
+        return;
+    }
     Bitmap S;
     if (!surface.IsTexture()) {
         S = Bitmap(T.Width(), T.Height(), PixelFormat::Rgb24, surface.color);
