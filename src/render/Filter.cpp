@@ -2,6 +2,9 @@
 
 #include <algorithm>
 #include <cstring>
+#include <system_error>
+#include <thread>
+#include <vector>
 
 #include "platform/System.h"
 #include "raster/DibService.h"
@@ -15,7 +18,158 @@ const FilterKernel Weichzeichnen = {
     "Weichzeichnen",
 };
 
-void DibFilter(DibImage& image, const FilterKernel& kernel) {
+namespace {
+
+// The filter reads the picture through a copy P with a border of two repeated pixels: image pixel
+// (x, y) is P(x + 2, y + 2), P's rows above and below repeat the first and last image row, its
+// columns left and right the first and last pixel of their row. P is never made whole: a row of
+// P is made from its image row when a band of output rows first needs it, and kept while rows
+// that still read it are made. Every output pixel is a sum over P, which is never written, so the
+// order in which rows and bands are made cannot change a byte.
+class FilterRows {
+  public:
+    FilterRows(DibImage& image, const FilterKernel& kernel) : image_(image), kernel_(kernel) {
+        W_ = DibWidth(image);
+        H_ = DibHeight(image);
+        padded_ = std::size_t(W_ + 4) * 3;
+        for (int r = 0; r < 5; ++r)
+            for (int c = 0; c < 5; ++c)
+                if (kernel.Matrix[r][c] != 0) taps_.push_back({r, c, kernel.Matrix[r][c]});
+        box_ = true;
+        for (int r = 0; r < 5; ++r)
+            for (int c = 0; c < 5; ++c) {
+                const bool inner = r >= 1 && r <= 3 && c >= 1 && c <= 3;
+                if (kernel.Matrix[r][c] != (inner ? 1 : 0)) box_ = false;
+            }
+        // With weights of one sign and a small sum the result of every sum can be looked up.
+        std::int64_t reach = 0;
+        bool nonNegative = true;
+        for (const Tap& t : taps_) {
+            if (t.weight < 0) nonNegative = false;
+            reach += std::int64_t(t.weight) * 255;
+        }
+        if (nonNegative && reach <= 65535) {
+            result_.resize(std::size_t(reach) + 1);
+            for (std::int64_t s = 0; s <= reach; ++s)
+                result_[std::size_t(s)] = Result(static_cast<std::uint32_t>(s));
+        }
+    }
+
+    // Output rows [y0, y1). Before any band runs, every band's rows of P outside its own range
+    // are taken with Snapshot, since other bands overwrite them.
+    struct Band {
+        std::int32_t y0 = 0, y1 = 0;
+        std::vector<std::uint8_t> outside;  // P rows y0 - 2, y0 - 1, y1, y1 + 1 of the image
+    };
+
+    void Snapshot(Band& band) const {
+        band.outside.resize(4 * padded_);
+        const std::int32_t rows[4] = {band.y0 - 2, band.y0 - 1, band.y1, band.y1 + 1};
+        for (int i = 0; i < 4; ++i)
+            MakePadded(Clamp(rows[i]), band.outside.data() + std::size_t(i) * padded_);
+    }
+
+    void Run(const Band& band) const {
+        // Image rows of the band itself, copied before they are overwritten: at row y, rows y - 2
+        // .. y + 2 are read, five different ones at most.
+        std::vector<std::uint8_t> ring(5 * padded_);
+        std::vector<std::uint32_t> columnSums(box_ ? padded_ : 0);
+        std::vector<std::uint8_t> out(std::size_t(W_) * 3);
+        std::int32_t copiedTo = band.y0;  // image rows [y0, copiedTo) are in the ring
+        const std::uint8_t* window[5];
+        for (std::int32_t y = band.y0; y < band.y1; ++y) {
+            for (int r = 0; r < 5; ++r) {
+                const std::int32_t row = Clamp(y + r - 2);  // the image row P row y + r shows
+                if (row < band.y0) {
+                    window[r] = band.outside.data() + std::size_t(row - (band.y0 - 2)) * padded_;
+                } else if (row >= band.y1) {
+                    window[r] = band.outside.data() + std::size_t(2 + row - band.y1) * padded_;
+                } else {
+                    while (copiedTo <= row) {
+                        MakePadded(copiedTo, ring.data() + std::size_t(copiedTo % 5) * padded_);
+                        ++copiedTo;
+                    }
+                    window[r] = ring.data() + std::size_t(row % 5) * padded_;
+                }
+            }
+            if (box_)
+                BoxRow(window, columnSums.data(), out.data());
+            else
+                GeneralRow(window, out.data());
+            std::memcpy(image_.Row(y), out.data(), out.size());
+        }
+    }
+
+    std::int32_t Height() const { return H_; }
+    std::int64_t Pixels() const { return std::int64_t(W_) * H_; }
+
+  private:
+    struct Tap {
+        int r, c;
+        std::int32_t weight;
+    };
+
+    std::int32_t Clamp(std::int32_t row) const { return std::clamp(row, 0, H_ - 1); }
+
+    void MakePadded(std::int32_t row, std::uint8_t* to) const {
+        const std::uint8_t* from = image_.Row(row);
+        const std::size_t rowBytes = std::size_t(W_) * 3;
+        std::memcpy(to + 6, from, rowBytes);
+        std::memcpy(to, from, 3);
+        std::memcpy(to + 3, from, 3);
+        std::memcpy(to + 6 + rowBytes, from + rowBytes - 3, 3);
+        std::memcpy(to + 9 + rowBytes, from + rowBytes - 3, 3);
+    }
+
+    // v = s div Divisor + Bias, held in 0 .. 255; s is the 32-bit sum, wrapped as large weights
+    // make it.
+    std::uint8_t Result(std::uint32_t sum) const {
+        const auto s = static_cast<std::int32_t>(sum);
+        const std::int64_t v = std::int64_t(s) / kernel_.Divisor + kernel_.Bias;
+        return static_cast<std::uint8_t>(std::clamp<std::int64_t>(v, 0, 255));
+    }
+
+    std::uint8_t Lookup(std::uint32_t sum) const {
+        return result_.empty() ? Result(sum) : result_[sum];
+    }
+
+    // The 3 x 3 box of ones: the three rows added once per byte, then three neighbours of each.
+    void BoxRow(const std::uint8_t* const* window, std::uint32_t* sums, std::uint8_t* out) const {
+        const std::uint8_t* a = window[1];
+        const std::uint8_t* b = window[2];
+        const std::uint8_t* c = window[3];
+        for (std::size_t i = 0; i < padded_; ++i)
+            sums[i] = std::uint32_t(a[i]) + b[i] + c[i];
+        const std::size_t n = std::size_t(W_) * 3;
+        for (std::size_t i = 0; i < n; ++i)
+            out[i] = Lookup(sums[i + 3] + sums[i + 6] + sums[i + 9]);
+    }
+
+    void GeneralRow(const std::uint8_t* const* window, std::uint8_t* out) const {
+        const std::size_t n = std::size_t(W_) * 3;
+        for (std::size_t i = 0; i < n; ++i) {
+            std::uint32_t sum = 0;
+            for (const Tap& t : taps_)
+                sum += std::uint32_t(t.weight) * window[t.r][i + std::size_t(t.c) * 3];
+            out[i] = Lookup(sum);
+        }
+    }
+
+    DibImage& image_;
+    const FilterKernel& kernel_;
+    std::int32_t W_ = 0, H_ = 0;
+    std::size_t padded_ = 0;
+    std::vector<Tap> taps_;
+    bool box_ = false;
+    std::vector<std::uint8_t> result_;
+};
+
+// Below this many pixels a second thread costs more than it saves.
+constexpr std::int64_t kPixelsPerThread = 512 * 1024;
+
+}  // namespace
+
+void DibFilterInBands(DibImage& image, const FilterKernel& kernel, int bandCount) {
     if (DibColorCount(image) <= 256) return;
     // Only 24-bit pictures are laid out as the window below expects; a kernel without divisor
     // has no defined result. Both leave the picture as it is.
@@ -23,55 +177,45 @@ void DibFilter(DibImage& image, const FilterKernel& kernel) {
 
     const std::int32_t W = DibWidth(image);
     const std::int32_t H = DibHeight(image);
-    DibImage P;
-    newdib(P, W + 4, H + 4, 24, nullptr, 0);
-    if (!P.Bits) {
+    if (W < 1 || H < 1) return;
+    // The bordered copy the filter is described with is not made, but a picture for which it
+    // could not be made is refused alike.
+    const bool copyPossible = W + 4 <= kMaxDibSide && H + 4 <= kMaxDibSide &&
+                              std::int64_t(DibStride(W + 4, 24)) * (H + 4) <= kMaxDibBytes;
+    if (!copyPossible) {
         ShowMessageBox("Fehler: Nicht genügend Speicher um den Filter anzuwenden!", "Fehler",
                        MsgIcon::Error);
         return;
     }
 
-    // P is the picture with a border of two repeated pixels: image pixel (x, y) is P(x + 2, y + 2),
-    // rows counted from the top.
-    const std::size_t rowBytes = std::size_t(W) * 3;
-    const std::size_t paddedBytes = std::size_t(W + 4) * 3;
-    for (std::int32_t y = 0; y < H; ++y)
-        std::memcpy(P.Row(y + 2) + 6, image.Row(y), rowBytes);
-    std::memcpy(P.Row(0), P.Row(2), paddedBytes);
-    std::memcpy(P.Row(1), P.Row(2), paddedBytes);
-    std::memcpy(P.Row(H + 2), P.Row(H + 1), paddedBytes);
-    std::memcpy(P.Row(H + 3), P.Row(H + 1), paddedBytes);
-    for (std::int32_t y = 0; y < H + 4; ++y) {
-        std::uint8_t* row = P.Row(y);
-        std::memcpy(row + 0, row + 6, 3);
-        std::memcpy(row + 3, row + 6, 3);
-        std::memcpy(row + std::size_t(W + 2) * 3, row + std::size_t(W + 1) * 3, 3);
-        std::memcpy(row + std::size_t(W + 3) * 3, row + std::size_t(W + 1) * 3, 3);
+    FilterRows rows(image, kernel);
+    const std::int32_t bands = std::clamp(bandCount, 1, H);
+    std::vector<FilterRows::Band> work(static_cast<std::size_t>(bands));
+    for (std::int32_t i = 0; i < bands; ++i) {
+        work[std::size_t(i)].y0 = static_cast<std::int32_t>(std::int64_t(H) * i / bands);
+        work[std::size_t(i)].y1 = static_cast<std::int32_t>(std::int64_t(H) * (i + 1) / bands);
+        rows.Snapshot(work[std::size_t(i)]);
     }
+    std::vector<std::thread> helpers;
+    std::int32_t next = 1;
+    try {
+        for (; next < bands; ++next)
+            helpers.emplace_back([&rows, &work, next] { rows.Run(work[std::size_t(next)]); });
+    } catch (const std::system_error&) {
+        // No thread to be had: the bands left run here.
+    }
+    for (std::int32_t i = next; i < bands; ++i)
+        rows.Run(work[std::size_t(i)]);
+    rows.Run(work[0]);
+    for (std::thread& t : helpers)
+        t.join();
+}
 
-    for (std::int32_t y = 0; y < H; ++y) {
-        const std::uint8_t* window[5];
-        for (int r = 0; r < 5; ++r)
-            window[r] = P.Row(y + r);
-        std::uint8_t* out = image.Row(y);
-        for (std::int32_t x = 0; x < W; ++x) {
-            for (int ch = 0; ch < 3; ++ch) {
-                // The 32-bit sum, wrapping as large weights make it: unsigned, so that the wrap is
-                // defined.
-                std::uint32_t sum = 0;
-                for (int r = 0; r < 5; ++r) {
-                    const std::uint8_t* p = window[r] + std::size_t(x) * 3 + std::size_t(ch);
-                    for (int c = 0; c < 5; ++c)
-                        sum += std::uint32_t(kernel.Matrix[r][c]) * p[c * 3];
-                }
-                const auto s = static_cast<std::int32_t>(sum);
-                const std::int64_t v = std::int64_t(s) / kernel.Divisor + kernel.Bias;
-                out[std::size_t(x) * 3 + std::size_t(ch)] =
-                    static_cast<std::uint8_t>(std::clamp<std::int64_t>(v, 0, 255));
-            }
-        }
-    }
-    deldib(P);
+void DibFilter(DibImage& image, const FilterKernel& kernel) {
+    const std::int64_t pixels = std::int64_t(DibWidth(image)) * DibHeight(image);
+    const unsigned cores = std::max(1u, std::thread::hardware_concurrency());
+    const std::int64_t wanted = std::max<std::int64_t>(1, pixels / kPixelsPerThread);
+    DibFilterInBands(image, kernel, static_cast<int>(std::min<std::int64_t>({wanted, cores, 8})));
 }
 
 }  // namespace gw

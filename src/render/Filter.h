@@ -21,4 +21,9 @@ extern const FilterKernel Weichzeichnen;
 // Filters a 24-bit image in place; images of 256 colours or fewer are left unchanged.
 void DibFilter(DibImage& image, const FilterKernel& kernel);
 
+// DibFilter with the rows split into `bands` bands (at least one, at most one a row), each run on
+// a thread of its own; the result is the same for any count. DibFilter picks the count by the
+// picture's size and the cores there are.
+void DibFilterInBands(DibImage& image, const FilterKernel& kernel, int bands);
+
 }  // namespace gw

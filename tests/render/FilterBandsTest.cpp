@@ -1,0 +1,100 @@
+// The filter made row by row in bands, held to the bordered working copy it is described with.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstring>
+#include <random>
+#include <vector>
+
+#include "raster/DibService.h"
+#include "render/Filter.h"
+
+namespace gw {
+namespace {
+
+// The description itself: the bordered copy P made whole, every window summed.
+void PlainFilter(DibImage& image, const FilterKernel& k) {
+    const std::int32_t W = DibWidth(image), H = DibHeight(image);
+    const auto P = [&](std::int32_t x, std::int32_t y, int ch) {
+        const std::int32_t ix = std::clamp(x - 2, 0, W - 1), iy = std::clamp(y - 2, 0, H - 1);
+        return image.Row(iy)[3 * ix + ch];
+    };
+    std::vector<std::uint8_t> out(std::size_t(W) * std::size_t(H) * 3);
+    for (std::int32_t y = 0; y < H; ++y)
+        for (std::int32_t x = 0; x < W; ++x)
+            for (int ch = 0; ch < 3; ++ch) {
+                std::uint32_t sum = 0;
+                for (int r = 0; r < 5; ++r)
+                    for (int c = 0; c < 5; ++c)
+                        sum += std::uint32_t(k.Matrix[r][c]) * P(x + c, y + r, ch);
+                const std::int64_t v =
+                    std::int64_t(static_cast<std::int32_t>(sum)) / k.Divisor + k.Bias;
+                out[(std::size_t(y) * W + x) * 3 + ch] =
+                    static_cast<std::uint8_t>(std::clamp<std::int64_t>(v, 0, 255));
+            }
+    for (std::int32_t y = 0; y < H; ++y)
+        std::memcpy(image.Row(y), out.data() + std::size_t(y) * W * 3, std::size_t(W) * 3);
+}
+
+DibImage Noise(std::int32_t w, std::int32_t h, unsigned seed) {
+    DibImage dib;
+    newdib(dib, w, h, 24, nullptr, 0);
+    std::mt19937 random(seed);
+    for (std::size_t i = 0; i < DibImageSize(dib); ++i)
+        dib.Bits[i] = static_cast<std::uint8_t>(random());
+    return dib;
+}
+
+bool Same(const DibImage& a, const DibImage& b) {
+    return DibImageSize(a) == DibImageSize(b) &&
+           std::memcmp(a.Bits.get(), b.Bits.get(), DibImageSize(a)) == 0;
+}
+
+void ExpectAsDescribed(std::int32_t w, std::int32_t h, const FilterKernel& k, int bands) {
+    SCOPED_TRACE(testing::Message() << w << "x" << h << " in " << bands << " bands");
+    DibImage fast = Noise(w, h, unsigned(w * 31 + h));
+    DibImage plain = MakeDIBCopy(fast);
+    DibFilterInBands(fast, k, bands);
+    PlainFilter(plain, k);
+    EXPECT_TRUE(Same(fast, plain));
+}
+
+TEST(DibFilterBands, SmoothingAsDescribedAtEverySizeAndBandCount) {
+    for (std::int32_t w : {1, 2, 3, 5, 17})
+        for (std::int32_t h : {1, 2, 3, 4, 9, 23})
+            for (int bands : {1, 2, 3, 7, 64})
+                ExpectAsDescribed(w, h, Weichzeichnen, bands);
+}
+
+TEST(DibFilterBands, OtherKernelsAsDescribed) {
+    FilterKernel sharpen{1, 0, {}, "Schärfen"};
+    sharpen.Matrix[2][2] = 9;
+    sharpen.Matrix[1][2] = sharpen.Matrix[3][2] = sharpen.Matrix[2][1] = sharpen.Matrix[2][3] = -2;
+    FilterKernel edges{-3, 128, {}, "Kanten"};
+    for (int r = 0; r < 5; ++r)
+        for (int c = 0; c < 5; ++c)
+            edges.Matrix[r][c] = (r - 2) * (c + 1);
+    // Weights so large that the 32-bit sum wraps.
+    FilterKernel huge{7, -3, {}, "Riesig"};
+    huge.Matrix[0][0] = 0x7FFFFFFF;
+    huge.Matrix[4][4] = 0x40000000;
+    huge.Matrix[2][2] = -5;
+    FilterKernel wide{25, 0, {}, "Breit"};
+    for (auto& row : wide.Matrix)
+        for (auto& v : row)
+            v = 1;
+    for (const FilterKernel* k : {&sharpen, &edges, &huge, &wide})
+        for (int bands : {1, 2, 5})
+            ExpectAsDescribed(29, 13, *k, bands);
+}
+
+TEST(DibFilterBands, LargePictureOnEveryCore) {
+    DibImage fast = Noise(1451, 731, 5);
+    DibImage plain = MakeDIBCopy(fast);
+    DibFilter(fast, Weichzeichnen);
+    PlainFilter(plain, Weichzeichnen);
+    EXPECT_TRUE(Same(fast, plain));
+}
+
+}  // namespace
+}  // namespace gw
