@@ -93,20 +93,53 @@ void FillDi0Bkgnd(const Lettering& lettering, DibImage& Picture) {
     }
 }
 
-void FillTextSurface(Bitmap& T, const SurfaceSettings& surface, const DibImage& TextTexture) {
-    if (!surface.IsTexture() && T.Format() == PixelFormat::Rgb24) {
-        // Inverted, then ANDed with a bitmap of the colour over the whole of T: per byte.
-        const std::uint8_t c[3] = {GetBValue(surface.color), GetGValue(surface.color),
-                                   GetRValue(surface.color)};
-        const std::size_t rowBytes = std::size_t(T.Width()) * 3;
-        for (std::int32_t y = 0; y < T.Height(); ++y) {
-            std::uint8_t* row = T.Row(y);
-            for (std::size_t x = 0; x < rowBytes; x += 3) {
-                row[x] = static_cast<std::uint8_t>(~row[x] & c[0]);
-                row[x + 1] = static_cast<std::uint8_t>(~row[x + 1] & c[1]);
-                row[x + 2] = static_cast<std::uint8_t>(~row[x + 2] & c[2]);
-            }
+TextSurfaceRows::TextSurfaceRows(const SurfaceSettings& surface, const DibImage& TextTexture)
+    : texture_(surface.IsTexture()) {
+    if (!texture_) {
+        color_[0] = GetBValue(surface.color);
+        color_[1] = GetGValue(surface.color);
+        color_[2] = GetRValue(surface.color);
+    } else if (TextTexture.Bits) {
+        // The texture as a 24-bit bitmap of its own size, an 8-bit one through its colours.
+        tile_ = Bitmap(DibWidth(TextTexture), DibHeight(TextTexture), PixelFormat::Rgb24);
+        SetDIBits(tile_, 0, tile_.Height(), TextTexture.Bits.get(), *TextTexture.Info,
+                  DIB_RGB_COLORS);
+    }
+}
+
+void TextSurfaceRows::Apply(const std::uint8_t* letters, std::uint8_t* out, std::int32_t count,
+                            std::int32_t y) const {
+    const std::size_t n = std::size_t(std::max(count, 0)) * 3;
+    if (!texture_) {
+        for (std::size_t x = 0; x < n; x += 3) {
+            out[x] = static_cast<std::uint8_t>(~letters[x] & color_[0]);
+            out[x + 1] = static_cast<std::uint8_t>(~letters[x + 1] & color_[1]);
+            out[x + 2] = static_cast<std::uint8_t>(~letters[x + 2] & color_[2]);
         }
+        return;
+    }
+    if (tile_.Empty()) {  // no texture to lay: the letters are only inverted
+        for (std::size_t x = 0; x < n; ++x)
+            out[x] = static_cast<std::uint8_t>(~letters[x]);
+        return;
+    }
+    // Tiles from the top-left corner: pixel (x, y) lies on texel (x mod tw, y mod th).
+    const std::uint8_t* texels = tile_.Row(y % tile_.Height());
+    const std::size_t period = std::size_t(tile_.Width()) * 3;
+    std::size_t t = 0;
+    for (std::size_t x = 0; x < n; ++x) {
+        out[x] = static_cast<std::uint8_t>(~letters[x] & texels[t]);
+        if (++t == period) t = 0;
+    }
+}
+
+// DSTINVERT, then the surface tiled with SRCAND: every pixel is ANDed with the one texel (or the
+// colour) that covers it.
+void FillTextSurface(Bitmap& T, const SurfaceSettings& surface, const DibImage& TextTexture) {
+    if (T.Format() == PixelFormat::Rgb24) {
+        const TextSurfaceRows rows(surface, TextTexture);
+        for (std::int32_t y = 0; y < T.Height(); ++y)
+            rows.Apply(T.Row(y), T.Row(y), T.Width(), y);
         return;
     }
     Bitmap S;

@@ -15,4 +15,18 @@ void FillDi0Bkgnd(const Lettering& lettering, DibImage& Picture);
 // carry the surface (colour, or the texture tiled from T's top-left corner) and the rest is black.
 void FillTextSurface(Bitmap& T, const SurfaceSettings& surface, const DibImage& TextTexture);
 
+// The text surface fill one row at a time, for a 24-bit T: out = (NOT letters) AND the surface of
+// image row y, `count` pixels from the row's start. `out` may be `letters`.
+class TextSurfaceRows {
+  public:
+    TextSurfaceRows(const SurfaceSettings& surface, const DibImage& TextTexture);
+    void Apply(const std::uint8_t* letters, std::uint8_t* out, std::int32_t count,
+               std::int32_t y) const;
+
+  private:
+    bool texture_ = false;
+    std::uint8_t color_[3] = {0, 0, 0};
+    Bitmap tile_;  // empty when there is no texture to lay
+};
+
 }  // namespace gw

@@ -1,0 +1,35 @@
+#include "render/LargeBuffers.h"
+
+#include <new>
+
+#if defined(__linux__)
+#include <sys/mman.h>
+#endif
+
+namespace gw {
+
+void AdviseHugePages(void* p, std::size_t n) {
+#if defined(__linux__) && defined(MADV_HUGEPAGE)
+    constexpr std::uintptr_t kHuge = std::uintptr_t(2) << 20;
+    // Only whole huge pages inside the block: its edges may share pages with other blocks.
+    const auto begin = reinterpret_cast<std::uintptr_t>(p);
+    const std::uintptr_t first = (begin + kHuge - 1) & ~(kHuge - 1);
+    const std::uintptr_t last = (begin + n) & ~(kHuge - 1);
+    if (p && last > first) madvise(reinterpret_cast<void*>(first), last - first, MADV_HUGEPAGE);
+#else
+    (void)p;
+    (void)n;
+#endif
+}
+
+LargeBuffer::LargeBuffer(std::size_t n) {
+    if (n == 0) return;
+    // calloc hands out fresh zero pages for large blocks without touching them, so the advice
+    // still counts.
+    bytes_.reset(static_cast<std::uint8_t*>(std::calloc(n, 1)));
+    if (!bytes_) throw std::bad_alloc();
+    size_ = n;
+    AdviseHugePages(bytes_.get(), n);
+}
+
+}  // namespace gw
