@@ -10,6 +10,7 @@
 #include "raster/DibService.h"
 #include "render/Bevel.h"
 #include "render/Disorb.h"
+#include "render/LargeBuffers.h"
 #include "render/Pipeline.h"
 #include "render/Shadow.h"
 #include "render/Surface.h"
@@ -227,62 +228,94 @@ std::vector<std::uint8_t*> RowsOf(DibImage& dib) {
     return rows;
 }
 
-std::vector<std::uint8_t*> RowsOf(std::vector<std::uint8_t>& plane, std::int32_t W,
-                                  std::int32_t H) {
+std::vector<std::uint8_t*> RowsOf(LargeBuffer& plane, std::int32_t W, std::int32_t H) {
     std::vector<std::uint8_t*> rows(static_cast<std::size_t>(H));
     for (std::int32_t y = 0; y < H; ++y)
         rows[std::size_t(y)] = plane.data() + std::size_t(y) * std::size_t(W);
     return rows;
 }
 
-// The same images without the shadow's two full bitmaps and without copies. The letter mask and
+// Rows of text drawn at a time by the direct way. A block is drawn band by band, each time moved
+// up by the band's first row; glyph images are placed at whole pixels, so every band gets exactly
+// its rows of the whole block. Glyphs too big for the glyph cache are rendered clipped to their
+// target, which is not known to give the same pixels for every clip: letters that large (far
+// beyond any picture's text) are drawn in one band.
+std::int32_t BandRows(std::int32_t W, std::int32_t H, const LogFont& fitted) {
+    constexpr std::int32_t kLargestBandedEm = 2048;
+    constexpr std::int64_t kBandBytes = std::int64_t(1) << 18;
+    if (-std::int64_t(fitted.height) > kLargestBandedEm) return H;
+    const std::int64_t rows = kBandBytes / (std::int64_t(W) * 3 + 1);
+    return static_cast<std::int32_t>(std::clamp<std::int64_t>(rows, 16, std::max(H, 1)));
+}
+
+// Draws the block anchored at (x, y) band by band into `band` (monochrome, W wide) and hands
+// each band's rows to take(first image row, rows).
+template <class Take>
+void DrawInBands(Canvas& canvas, const TextPlan& plan, std::int32_t x, std::int32_t y,
+                 std::int32_t H, Take&& take) {
+    Bitmap& band = canvas.Target();
+    for (std::int32_t y0 = 0; y0 < H; y0 += band.Height()) {
+        band.Fill(clWhite);
+        DrawBlockAt(canvas, plan.text, x, static_cast<std::int32_t>(std::int64_t(y) - y0),
+                    plan.align);
+        take(y0, std::min(band.Height(), H - y0));
+    }
+}
+
+// The same images without the work bitmaps at full size and without copies. The letter mask and
 // the shadow are kept one byte a pixel: the mask is black or white, and the shadow bitmaps are
 // the shadow text in one colour on white, so after softening each of their pixels is fixed by how
-// many of the four averaged corners the text covers (see SoftenCoverage). TextImage stands for
-// the text bitmap from the surface fill on. The raster operations that end the way through the
-// bitmaps become their per-byte results, worked out once for the five coverages.
+// many of the four averaged corners the text covers (see SoftenCoverage). Text is drawn in bands
+// of rows; TextImage stands for the text bitmap from the surface fill on. The raster operations
+// that end the way through the bitmaps become their per-byte results, worked out once for the
+// five coverages.
 void RenderTextDirect(const Lettering& lettering, const TextPlan& plan, DibImage& TextImage,
                       DibImage& TextMask, RenderTrace* trace) {
     const LetteringSettings& s = lettering.settings;
     const std::int32_t W = plan.width, H = plan.height;
     const std::size_t w = std::size_t(W);
+    AdviseHugePages(TextImage.Bits.get(), DibImageSize(TextImage));
+    AdviseHugePages(TextMask.Bits.get(), DibImageSize(TextMask));
 
-    Bitmap T(W, H, PixelFormat::Mono, clWhite);
-    Canvas tc(T);
+    Bitmap band(W, BandRows(W, H, plan.fitted), PixelFormat::Mono, clWhite);
+    Canvas tc(band);
     tc.font = plan.fitted;
     tc.fontColor = clBlack;
-    DrawBlockAt(tc, plan.text, plan.Ox, plan.Oy, plan.align);
-    // The letter mask: 0 for a letter, 255 elsewhere.
-    std::vector<std::uint8_t> M(w * std::size_t(H));
-    for (std::int32_t y = 0; y < H; ++y) {
-        const std::uint8_t* row = T.Row(y);
-        std::uint8_t* out = M.data() + std::size_t(y) * w;
-        for (std::size_t x = 0; x < w; ++x)
-            out[x] = row[3 * x];
-    }
-    T.SetFormat(PixelFormat::Rgb24);
-    if (trace) {
-        newdib(trace->letters, W, H, 24, nullptr, 0);
-        CopyRows(T, trace->letters);
-    }
-    FillTextSurface(T, s.SurfaceFrame1, lettering.TextTexture);
-    CopyRows(T, TextImage);
+    if (trace) newdib(trace->letters, W, H, 24, nullptr, 0);
+    const TextSurfaceRows surface(s.SurfaceFrame1, lettering.TextTexture);
+    const std::size_t imagePadding = std::size_t(TextImage.Stride) - 3 * w;
+
+    // The letters: their mask (0 for a letter, 255 elsewhere) and, surfaced, TextImage.
+    LargeBuffer M(w * std::size_t(H));
+    DrawInBands(tc, plan, plan.Ox, plan.Oy, H, [&](std::int32_t y0, std::int32_t rows) {
+        for (std::int32_t r = 0; r < rows; ++r) {
+            const std::int32_t y = y0 + r;
+            const std::uint8_t* letters = band.Row(r);
+            std::uint8_t* m = M.data() + std::size_t(y) * w;
+            for (std::size_t x = 0; x < w; ++x)
+                m[x] = letters[3 * x];
+            if (trace && trace->letters.Bits) std::memcpy(trace->letters.Row(y), letters, 3 * w);
+            std::uint8_t* image = TextImage.Row(y);
+            surface.Apply(letters, image, W, y);
+            std::memset(image + 3 * w, 0, imagePadding);
+        }
+    });
     if (s.KanteCheck) {
         for (const EdgePassParams& pass : EdgePasses(lettering))
             EdgePassOnShape(TextImage, M.data(), lettering.BackgroundTexture, pass);
     }
 
-    // The shadow text, drawn into T, which is free now.
-    std::vector<std::uint8_t> K(w * std::size_t(H), 0);
+    // The shadow's coverage: 4 where its text is drawn, then softened and slanted.
+    LargeBuffer K(w * std::size_t(H));
     if (s.SchattenCheck) {
-        T.Fill(clWhite);
-        DrawBlockAt(tc, plan.text, plan.sx, plan.sy, plan.align);
-        for (std::int32_t y = 0; y < H; ++y) {
-            const std::uint8_t* row = T.Row(y);
-            std::uint8_t* out = K.data() + std::size_t(y) * w;
-            for (std::size_t x = 0; x < w; ++x)
-                out[x] = row[3 * x] == 0 ? 4 : 0;
-        }
+        DrawInBands(tc, plan, plan.sx, plan.sy, H, [&](std::int32_t y0, std::int32_t rows) {
+            for (std::int32_t r = 0; r < rows; ++r) {
+                const std::uint8_t* shadow = band.Row(r);
+                std::uint8_t* k = K.data() + std::size_t(y0 + r) * w;
+                for (std::size_t x = 0; x < w; ++x)
+                    k[x] = shadow[3 * x] == 0 ? 4 : 0;
+            }
+        });
         SoftenCoverage(K.data(), W, H, s);
     }
 
@@ -307,7 +340,7 @@ void RenderTextDirect(const Lettering& lettering, const TextPlan& plan, DibImage
         }
     }
     // H = ((NOT H) AND M) XOR M and F = (F AND M) XOR T, byte by byte.
-    const std::size_t padding = std::size_t(TextMask.Stride) - 3 * w;
+    const std::size_t maskPadding = std::size_t(TextMask.Stride) - 3 * w;
     for (std::int32_t y = 0; y < H; ++y) {
         const std::uint8_t* k = K.data() + std::size_t(y) * w;
         const std::uint8_t* m = M.data() + std::size_t(y) * w;
@@ -322,7 +355,7 @@ void RenderTextDirect(const Lettering& lettering, const TextPlan& plan, DibImage
                 image[3 * x + ch] = static_cast<std::uint8_t>((fb[ch] & mx) ^ image[3 * x + ch]);
             }
         }
-        std::memset(mask + 3 * w, 0, padding);
+        std::memset(mask + 3 * w, 0, maskPadding);
     }
 }
 

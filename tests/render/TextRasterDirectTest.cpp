@@ -32,7 +32,8 @@ DibImage Stripes(std::int32_t w, std::int32_t h) {
     return dib;
 }
 
-void ExpectBothWaysAlike(const std::function<void(Lettering&)>& edit, const char* what) {
+void ExpectBothWaysAlike(const std::function<void(Lettering&)>& edit, const char* what,
+                         std::int32_t width = 173, std::int32_t height = 61) {
     SCOPED_TRACE(what);
     static const bool loaded =
         LoadFontConfigFile(GLYPHWERK_SOURCE_DIR "/data/glyphwerk-fonts.conf");
@@ -40,7 +41,7 @@ void ExpectBothWaysAlike(const std::function<void(Lettering&)>& edit, const char
     Lettering lettering;
     InitStartState(lettering);
     lettering.settings.Font.name = "DejaVu Sans";
-    ResizeLettering(lettering, 173, 61, true);
+    ResizeLettering(lettering, width, height, true);
     lettering.TextTexture = Stripes(13, 7);
     lettering.BackgroundTexture = Stripes(9, 11);
     edit(lettering);
@@ -112,6 +113,32 @@ TEST(RenderTextDirect, DeformationsAndEdgesAsThroughBitmaps) {
             },
             "edge on textures");
     }
+}
+
+// Wide pictures: the text is drawn in many bands of rows, italic and bold letters reaching over
+// the bands' edges, the shadow moved against them.
+TEST(RenderTextDirect, BandsGiveTheWholeBlock) {
+    for (bool italic : {false, true}) {
+        ExpectBothWaysAlike(
+            [&](Lettering& l) {
+                LetteringSettings& s = l.settings;
+                s.Memo1 = {"Bänder &und", "Zeilen", "Wg"};
+                s.Font.italic = italic;
+                s.Font.bold = !italic;
+                s.AusrichtBox = 1;
+                ApplyShadowPreset(s, 3);
+                s.SRightEd = -13;
+                ApplyEdgePreset(s, 4);
+            },
+            "bands", 1300, 500);
+    }
+    ExpectBothWaysAlike(
+        [](Lettering& l) {
+            l.settings.Memo1 = {"Hoch"};
+            ApplyShadowPreset(l.settings, 7);
+            l.settings.deform = DeformMode::RandDeform;
+        },
+        "tall bands", 701, 900);
 }
 
 TEST(RenderTextDirect, TheTraceIsTheSame) {
