@@ -73,7 +73,11 @@ void EnvelopeWarp::WarpRay(std::int32_t x1, std::int32_t y1, std::int32_t x2, st
     column_ = column;
     length_ = length;
     // Divided in extended precision, then held as a double: the row choice depends on it.
-    if (length != 0) scale_ = double(static_cast<long double>(textHeight_ - 1) / length);
+    if (length != 0 && length != rowsLength_) {
+        scale_ = double(static_cast<long double>(textHeight_ - 1) / length);
+        rowsLength_ = length;
+        rowByDistance_.clear();
+    }
     // Pixels outside the picture are skipped by the blend, so only the inside part is walked.
     ForEachSegmentPixelInside(x1, y1, x2, y2, pictureWidth_, pictureHeight_,
                               [this](std::int32_t x, std::int32_t y) { BlendPixel(x, y); });
@@ -92,8 +96,14 @@ void EnvelopeWarp::BlendPixel(std::int32_t x, std::int32_t y) {
 
     std::int64_t s;
     if (length_ != 0) {
-        // e < 2^16 and the scale at most 2^14: far inside the exact range of the rounding.
-        s = (textHeight_ - 1) - exact::TruncSmall(static_cast<long double>(e) * scale_);
+        // The row depends only on e and the scale, that is on the length: rows are made once per
+        // length and distance. e < 2^16 and the scale at most 2^14: far inside the exact range of
+        // the rounding.
+        while (rowByDistance_.size() <= e) {
+            const auto next = static_cast<long double>(rowByDistance_.size());
+            rowByDistance_.push_back((textHeight_ - 1) - exact::TruncSmall(next * scale_));
+        }
+        s = rowByDistance_[e];
     } else {
         s = (textHeight_ - 1) / 2;
     }

@@ -3,6 +3,7 @@
 // boundary line and blended into the picture with the mask as opacity.
 
 #include <cstdint>
+#include <vector>
 
 #include "raster/DibImage.h"
 #include "raster/Lines.h"
@@ -42,6 +43,9 @@ class EnvelopeWarp {
     std::int64_t column_ = 0;
     std::int32_t length_ = 0;
     double scale_ = 0;
+    // Source row by distance e from U for rays of length rowsLength_ (0: none made yet).
+    std::int32_t rowsLength_ = 0;
+    std::vector<std::int64_t> rowByDistance_;
     // a and b = 1 - a of every mask byte.
     double opacity_[256] = {};
     double transparency_[256] = {};

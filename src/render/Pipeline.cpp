@@ -5,12 +5,14 @@
 #include "raster/DibService.h"
 #include "render/Compositor.h"
 #include "render/Filter.h"
+#include "render/LargeBuffers.h"
 #include "render/TextRaster.h"
 
 namespace gw {
 
 void MakeWhitePicture(const Lettering& lettering, DibImage& picture) {
     newdib(picture, lettering.width, lettering.height, 24, nullptr, 0);
+    AdviseHugePages(picture.Bits.get(), DibImageSize(picture));
     if (picture.Bits) std::memset(picture.Bits.get(), 0xFF, DibImageSize(picture));
 }
 
