@@ -7,6 +7,7 @@
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 
 #include "document/PictureSize.h"
 #include "platform/TextLayout.h"
@@ -54,5 +55,12 @@ int main(int argc, char** argv) {
         lettering.width, lettering.height,
         std::chrono::duration<double, std::milli>(stop - start).count(), after / 1024.0,
         before / 1024.0);
+    // How much of the memory came in huge pages (the render asks for them for its large images).
+    if (std::FILE* f = std::fopen("/proc/self/smaps_rollup", "r")) {
+        char line[256];
+        while (std::fgets(line, sizeof line, f))
+            if (std::strncmp(line, "AnonHugePages:", 14) == 0) std::printf("%s", line);
+        std::fclose(f);
+    }
     return 0;
 }

@@ -109,9 +109,8 @@ class EdgeShader {
         : p_(p), sampler_(texture), shape_(shape) {
         W_ = DibWidth(image);
         H_ = DibHeight(image);
-        rows_.resize(std::size_t(H_));
-        for (std::int32_t y = 0; y < H_; ++y)
-            rows_[std::size_t(y)] = image.Row(y);
+        imageBits_ = image.Bits.get();
+        stride_ = image.Stride;
 
         fixedN_ = TruncSaturated(15.0L * static_cast<long double>(p_.widthFactor));
         background_[0] = p_.backgroundBlue;
@@ -140,8 +139,12 @@ class EdgeShader {
         ray_ = SegmentOutline(A, D);
         // Each template pixel as an offset into the letter shape; a ray adds its own offset.
         rayOffset_.resize(ray_.size());
-        for (std::size_t j = 0; j < ray_.size(); ++j)
+        pixelOffset_.resize(ray_.size());
+        for (std::size_t j = 0; j < ray_.size(); ++j) {
             rayOffset_[j] = std::int64_t(ray_[j].y) * W_ + ray_[j].x;
+            pixelOffset_[j] =
+                (std::int64_t(H_) - 1 - ray_[j].y) * stride_ + 3 * std::int64_t(ray_[j].x);
+        }
         bandWidth_.assign(ray_.size() + 1, 0);
         for (std::size_t len = 1; len < bandWidth_.size(); ++len)
             bandWidth_[len] = p_.fixedWidth
@@ -227,14 +230,16 @@ class EdgeShader {
         const std::int64_t len = std::int64_t(end - first);
         const std::int64_t N = bandWidth_[std::size_t(len)];
         if (N <= 0) return;
+        const BandEntry* row = EntriesFor(N);
         const std::int64_t litEnd = std::min(N, len);
         for (std::int64_t X = 0; X < litEnd; ++X) {
             const std::int64_t pos = p_.invers ? len - 1 - X : X;
-            ShadePixel(first + std::size_t(pos), ox, oy, N, X, true);
+            ShadeAt(first + std::size_t(pos), ox, oy, row ? row[X] : MakeEntry(N, X), true);
         }
         for (std::int64_t X = std::max(litEnd, len - N); X < len; ++X) {
             const std::int64_t pos = p_.invers ? len - 1 - X : X;
-            ShadePixel(first + std::size_t(pos), ox, oy, N, len - 1 - X, false);
+            const std::int64_t V = len - 1 - X;
+            ShadeAt(first + std::size_t(pos), ox, oy, row ? row[V] : MakeEntry(N, V), false);
         }
     }
 
@@ -307,23 +312,28 @@ class EdgeShader {
     void ShadePixel(std::size_t j, std::int32_t ox, std::int32_t oy, std::int64_t N, std::int64_t V,
                     bool lit) {
         const BandEntry* row = EntriesFor(N);
-        const BandEntry e = row ? row[V] : MakeEntry(N, V);
-        const std::int32_t x = ray_[j].x + ox;
-        const std::int32_t y = ray_[j].y + oy;
-        std::uint8_t* px = rows_[std::size_t(y)] + 3 * std::size_t(x);
+        ShadeAt(j, ox, oy, row ? row[V] : MakeEntry(N, V), lit);
+    }
+
+    void ShadeAt(std::size_t j, std::int32_t ox, std::int32_t oy, const BandEntry& e, bool lit) {
+        // The template pixel's byte offset moved by the ray's offset; rows are stored bottom-up.
+        std::uint8_t* px = imageBits_ + (pixelOffset_[j] - std::int64_t(oy) * stride_ + 3 * ox);
         std::uint8_t source[3] = {px[0], px[1], px[2]};
         if (e.fromBackground) {
             if (useTexture_) {
-                sampler_.Sample(x, y, source);
+                sampler_.Sample(ray_[j].x + ox, ray_[j].y + oy, source);
             } else {
                 source[0] = background_[0];
                 source[1] = background_[1];
                 source[2] = background_[2];
             }
         }
-        for (int ch = 0; ch < 3; ++ch) {
-            const long double v = source[ch];
-            px[ch] = exact::RoundToByte(lit ? v * e.keep + e.L : v * e.keep);
+        if (lit) {
+            for (int ch = 0; ch < 3; ++ch)
+                px[ch] = exact::RoundToByte(static_cast<long double>(source[ch]) * e.keep + e.L);
+        } else {
+            for (int ch = 0; ch < 3; ++ch)
+                px[ch] = exact::RoundToByte(static_cast<long double>(source[ch]) * e.keep);
         }
     }
 
@@ -335,7 +345,9 @@ class EdgeShader {
     bool useTexture_ = false;
     std::int32_t W_ = 0;
     std::int32_t H_ = 0;
-    std::vector<std::uint8_t*> rows_;
+    std::uint8_t* imageBits_ = nullptr;
+    std::int64_t stride_ = 0;
+    std::vector<std::int64_t> pixelOffset_;  // byte offset in TextImage of each template pixel
     const std::uint8_t* shape_;
     std::vector<TPoint> ray_;
     std::vector<std::int64_t> rayOffset_;

@@ -3,26 +3,22 @@
 //
 // nearbyintl saves and restores the whole floating-point environment on every call, and a cast
 // of a long double to an integer switches the x87 rounding mode twice; in the bevel and the warp
-// these took most of the time. Adding 1.5 x 2^63 to a value of magnitude below 2^62 leaves a sum
-// in [2^63, 2^64), where the 64-bit significand has no fraction bits: the addition itself rounds
-// the value to an integer in the current (default: half to even) mode, exactly as nearbyintl,
-// and the significand then holds that integer plus 0xC000000000000000.
+// these took most of the time. The x87 integer store rounds by the current mode, which the
+// program never changes from half to even: the very rounding of nearbyintl, in one instruction.
 
 #include <cfloat>
 #include <cmath>
 #include <cstdint>
-#include <cstring>
 
 namespace gw::exact {
 
-#if LDBL_MANT_DIG == 64 && (defined(__x86_64__) || defined(__i386__))
+#if LDBL_MANT_DIG == 64 && (defined(__x86_64__) || defined(__i386__)) && defined(__GNUC__)
 
-// Round half to even of v, |v| < 2^62.
+// Round half to even of v, |v| < 2^62: the x87 store rounds in the current mode.
 inline std::int64_t RoundSmall(long double v) {
-    const long double shifted = v + 0x1.8p63L;
-    std::uint64_t significand;
-    std::memcpy(&significand, &shifted, sizeof significand);
-    return static_cast<std::int64_t>(significand - 0xC000000000000000ULL);
+    std::int64_t r;
+    __asm__("fistpll %0" : "=m"(r) : "t"(v) : "st");
+    return r;
 }
 
 #else
