@@ -137,6 +137,10 @@ class EdgeShader {
 
         const std::vector<TPoint> start = SegmentOutline(A, B);
         ray_ = SegmentOutline(A, D);
+        minX_ = std::min(ray_.front().x, ray_.back().x);
+        maxX_ = std::max(ray_.front().x, ray_.back().x);
+        minY_ = std::min(ray_.front().y, ray_.back().y);
+        maxY_ = std::max(ray_.front().y, ray_.back().y);
         // Each template pixel as an offset into the letter shape; a ray adds its own offset.
         rayOffset_.resize(ray_.size());
         pixelOffset_.resize(ray_.size());
@@ -198,14 +202,50 @@ class EdgeShader {
         return {lo, std::max(lo, hi)};
     }
 
-    // Run detection and shading in one walk. Detection reads only the letter shape and shading
-    // writes only TextImage, and a ray never meets a pixel twice, so each run can be shaded as
-    // soon as it is closed. A run is closed only by a pixel of the other kind; the run still open
-    // where the ray leaves the image keeps the pair (1, 0) for each of its pixels. The state
-    // starts as neither kind, so the first pixel inside never closes anything.
+    // The letter runs of a ray: ray pixels [first, end), closed by a pixel of the other kind, or
+    // still open where the ray leaves the image.
+    struct LetterRun {
+        std::size_t first, end;
+        bool closed;
+    };
+    struct RayRuns {
+        bool valid = false;
+        std::int32_t ox = 0, oy = 0;
+        std::vector<LetterRun> runs;
+    };
+
+    // Run detection reads only the letter shape and shading writes only TextImage, and a ray never
+    // meets a pixel twice, so a ray's runs are found first and then shaded. A run is closed only by
+    // a pixel of the other kind; the run still open where the ray leaves the image keeps the pair
+    // (1, 0) for each of its pixels. The state starts as neither kind, so the first pixel inside
+    // never closes anything. When the start line runs along an axis, each ray comes three times
+    // within two steps; its runs are found once.
     void ProcessRay(std::int32_t ox, std::int32_t oy) {
+        if (std::int64_t(maxX_) + ox < 0 || std::int64_t(minX_) + ox > W_ - 1 ||
+            std::int64_t(maxY_) + oy < 0 || std::int64_t(minY_) + oy > H_ - 1)
+            return;
+        const RayRuns& found = RunsOf(ox, oy);
+        for (const LetterRun& run : found.runs) {
+            if (run.closed) {
+                ShadeRun(run.first, run.end, ox, oy);
+            } else {
+                for (std::size_t j = run.first; j < run.end; ++j)
+                    ShadeRunPixel(j, ox, oy, 1, 0);
+            }
+        }
+    }
+
+    const RayRuns& RunsOf(std::int32_t ox, std::int32_t oy) {
+        for (const RayRuns& r : recent_)
+            if (r.valid && r.ox == ox && r.oy == oy) return r;
+        RayRuns& r = recent_[nextRecent_];
+        nextRecent_ = (nextRecent_ + 1) % 2;
+        r.valid = true;
+        r.ox = ox;
+        r.oy = oy;
+        r.runs.clear();
         const auto [lo, hi] = InsideSpan(ox, oy);
-        if (lo == hi) return;
+        if (lo == hi) return r;
         const std::int64_t shift = std::int64_t(oy) * W_ + ox;
         const std::uint8_t* letter = shape_;
         const std::int64_t* offset = rayOffset_.data();
@@ -214,14 +254,12 @@ class EdgeShader {
         for (std::size_t j = lo + 1; j < hi; ++j) {
             const bool isLetter = letter[offset[j] + shift] != 255;
             if (isLetter == state) continue;
-            if (state) ShadeRun(runStart, j, ox, oy);
+            if (state) r.runs.push_back({runStart, j, true});
             runStart = j;
             state = isLetter;
         }
-        if (state) {
-            for (std::size_t j = runStart; j < hi; ++j)
-                ShadeRunPixel(j, ox, oy, 1, 0);
-        }
+        if (state) r.runs.push_back({runStart, hi, false});
+        return r;
     }
 
     // The closed letter run of ray pixels [first, end). Only its bands are visited: pixels with
@@ -350,6 +388,9 @@ class EdgeShader {
     std::vector<std::int64_t> pixelOffset_;  // byte offset in TextImage of each template pixel
     const std::uint8_t* shape_;
     std::vector<TPoint> ray_;
+    std::int32_t minX_ = 0, maxX_ = 0, minY_ = 0, maxY_ = 0;  // the template's bounding box
+    RayRuns recent_[2];
+    int nextRecent_ = 0;
     std::vector<std::int64_t> rayOffset_;
     std::vector<std::int64_t> bandWidth_;  // N by run length
     std::vector<std::vector<BandEntry>> entries_;

@@ -70,6 +70,15 @@ void DisorbRows(std::uint8_t* const* rows, std::int32_t W, std::int32_t H, int b
     if (settings.deform == DeformMode::NoDeform || W <= 0 || H <= 0) return;
     std::vector<std::int32_t> rowShifts, columnShifts;
     DisorbShifts(settings, W, H, rowShifts, columnShifts);
+    DisorbRows(rows, W, H, bytesPerPixel, white, rowShifts, columnShifts);
+}
+
+void DisorbRows(std::uint8_t* const* rows, std::int32_t W, std::int32_t H, int bytesPerPixel,
+                std::uint8_t white, const std::vector<std::int32_t>& rowShifts,
+                const std::vector<std::int32_t>& columnShifts) {
+    if (W <= 0 || H <= 0 || rowShifts.size() != std::size_t(H) ||
+        columnShifts.size() != std::size_t(W))
+        return;
     const std::size_t bpp = std::size_t(bytesPerPixel);
     const std::size_t rowBytes = std::size_t(W) * bpp;
 

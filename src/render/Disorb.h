@@ -31,4 +31,10 @@ void Disorb(Bitmap& bitmap, const LetteringSettings& settings);
 void DisorbRows(std::uint8_t* const* rows, std::int32_t W, std::int32_t H, int bytesPerPixel,
                 std::uint8_t white, const LetteringSettings& settings);
 
+// The same with the shifts from DisorbShifts for W x H, so pictures deformed alike share them.
+// Shifts of other counts (NoDeform's empty ones) leave the picture as it is.
+void DisorbRows(std::uint8_t* const* rows, std::int32_t W, std::int32_t H, int bytesPerPixel,
+                std::uint8_t white, const std::vector<std::int32_t>& rowShifts,
+                const std::vector<std::int32_t>& columnShifts);
+
 }  // namespace gw

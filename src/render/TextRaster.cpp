@@ -322,9 +322,11 @@ void RenderTextDirect(const Lettering& lettering, const TextPlan& plan, DibImage
     const std::vector<std::uint8_t*> kRows = RowsOf(K, W, H);
     const std::vector<std::uint8_t*> mRows = RowsOf(M, W, H);
     const std::vector<std::uint8_t*> tRows = RowsOf(TextImage);
-    DisorbRows(kRows.data(), W, H, 1, 0, s);
-    DisorbRows(mRows.data(), W, H, 1, 255, s);
-    DisorbRows(tRows.data(), W, H, 3, 255, s);
+    std::vector<std::int32_t> rowShifts, columnShifts;
+    DisorbShifts(s, W, H, rowShifts, columnShifts);
+    DisorbRows(kRows.data(), W, H, 1, 0, rowShifts, columnShifts);
+    DisorbRows(mRows.data(), W, H, 1, 255, rowShifts, columnShifts);
+    DisorbRows(tRows.data(), W, H, 3, 255, rowShifts, columnShifts);
 
     // The shadow bitmaps' bytes by coverage: the opacity one drawn in blue J, the colour one in
     // the shadow colour, both on white.
