@@ -1,9 +1,13 @@
 #include "render/LargeBuffers.h"
 
+#include <mutex>
 #include <new>
 
 #if defined(__linux__)
 #include <sys/mman.h>
+#endif
+#if defined(__GLIBC__)
+#include <malloc.h>
 #endif
 
 namespace gw {
@@ -19,6 +23,18 @@ void AdviseHugePages(void* p, std::size_t n) {
 #else
     (void)p;
     (void)n;
+#endif
+}
+
+void KeepRenderMemory() {
+#if defined(__GLIBC__)
+    static std::once_flag once;
+    std::call_once(once, [] {
+        // The largest threshold the allocator takes; below it blocks come from the heap, which is
+        // trimmed only when a quarter of a gibibyte lies free at its top.
+        mallopt(M_MMAP_THRESHOLD, 32 << 20);
+        mallopt(M_TRIM_THRESHOLD, 256 << 20);
+    });
 #endif
 }
 

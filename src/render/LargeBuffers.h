@@ -15,6 +15,12 @@ namespace gw {
 // changes, and nothing at all where the system lacks the call.
 void AdviseHugePages(void* p, std::size_t n);
 
+// Keeps memory that renders free within the process for the next render, instead of handing it
+// back to the system and taking it anew page by page: every change of a setting renders the whole
+// lettering again with images of the same sizes. Blocks above 32 MiB still come and go on their
+// own. Takes effect once per process; later calls do nothing.
+void KeepRenderMemory();
+
 // A zeroed buffer of n bytes, advised for huge pages before its first touch.
 class LargeBuffer {
   public:

@@ -17,6 +17,7 @@ void MakeWhitePicture(const Lettering& lettering, DibImage& picture) {
 }
 
 void RenderLettering(const Lettering& lettering, RenderImages& images, RenderTrace* trace) {
+    KeepRenderMemory();
     deldib(images.TextImage);
     deldib(images.TextMask);
     RenderText(lettering, images.TextImage, images.TextMask, trace);
