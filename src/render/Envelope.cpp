@@ -151,6 +151,17 @@ void WarpText(const TLine& upper, const TLine& lower, const DibImage& TextImage,
         const TPoint Lp = il > 0 ? lower.GetOutlinePoint(std::int32_t(il - 1)) : L;
         const auto c = std::int32_t(lastColumn * k / (N - 1));
 
+        // All five rays lie in the box of their end points; a step whose box misses the picture
+        // blends nothing (lines far outside the picture have millions of such steps).
+        const std::int64_t left =
+            std::min<std::int64_t>({std::int64_t(U.x) - 1, Up.x, std::int64_t(L.x) - 1, Lp.x});
+        const std::int64_t right =
+            std::max<std::int64_t>({std::int64_t(U.x) + 1, Up.x, std::int64_t(L.x) + 1, Lp.x});
+        const std::int64_t top = std::min({U.y, Up.y, L.y, Lp.y});
+        const std::int64_t bottom = std::max({U.y, Up.y, L.y, Lp.y});
+        if (right < 0 || left >= DibWidth(Picture) || bottom < 0 || top >= DibHeight(Picture))
+            continue;
+
         const long double ex = static_cast<long double>(std::int64_t(U.x) - L.x);
         const long double ey = static_cast<long double>(std::int64_t(U.y) - L.y);
         const long double rounded = std::nearbyintl(std::sqrt(ex * ex + ey * ey));
