@@ -4,6 +4,7 @@
 #include <cmath>
 #include <cstddef>
 #include <limits>
+#include <vector>
 
 namespace gw {
 
@@ -143,12 +144,25 @@ void Buttonize(DibImage& Picture, std::int32_t w, TColor color, std::int32_t off
     const std::int64_t W = DibWidth(Picture);
     const std::int64_t H = DibHeight(Picture);
     const std::int64_t h = std::min(W, H - 1) / 2;
-    // From c - c div 2 at the edge to c at the inner border, and from 0 to c - c div 2.
-    const auto light = [&](int ch, std::int64_t d) {
+    // From c - c div 2 at the edge to c at the inner border, and from 0 to c - c div 2. Every
+    // distance a band pixel has is at most w: the shades are worked out once per distance.
+    const auto lightOf = [&](int ch, std::int64_t d) {
         return c[ch] - ((bw - d) * c[ch]) / (2 * bw);
     };
-    const auto dark = [&](int ch, std::int64_t d) {
+    const auto darkOf = [&](int ch, std::int64_t d) {
         return c[ch] - ((2 * bw - d) * c[ch]) / (2 * bw);
+    };
+    std::vector<std::int64_t> lightTable(3 * std::size_t(bw + 1)), darkTable(lightTable.size());
+    for (std::int64_t d = 0; d <= bw; ++d)
+        for (int ch = 0; ch < 3; ++ch) {
+            lightTable[3 * std::size_t(d) + ch] = lightOf(ch, d);
+            darkTable[3 * std::size_t(d) + ch] = darkOf(ch, d);
+        }
+    const auto light = [&](int ch, std::int64_t d) {
+        return d >= 0 && d <= bw ? lightTable[3 * std::size_t(d) + ch] : lightOf(ch, d);
+    };
+    const auto dark = [&](int ch, std::int64_t d) {
+        return d >= 0 && d <= bw ? darkTable[3 * std::size_t(d) + ch] : darkOf(ch, d);
     };
     ForEachBandPixel(Picture, bw, [&](std::uint8_t* px, const BandPixel& p) {
         std::int64_t shade[3];
