@@ -97,7 +97,13 @@ std::vector<TPoint> SegmentOutline(TPoint from, TPoint to) {
 struct BandEntry {
     long double L;
     long double keep;
+    // The last source colour shaded with this entry, lit (0) and shaded (1), and what it gave:
+    // letters of one surface colour meet the same entry with the same colour again and again.
+    std::uint32_t lastSource[2] = {kNoSource, kNoSource};
+    std::uint8_t lastResult[2][3] = {};
     bool fromBackground;
+
+    static constexpr std::uint32_t kNoSource = 0xFFFFFFFFu;
 };
 
 class EdgeShader {
@@ -268,16 +274,26 @@ class EdgeShader {
         const std::int64_t len = std::int64_t(end - first);
         const std::int64_t N = bandWidth_[std::size_t(len)];
         if (N <= 0) return;
-        const BandEntry* row = EntriesFor(N);
+        BandEntry* row = EntriesFor(N);
         const std::int64_t litEnd = std::min(N, len);
         for (std::int64_t X = 0; X < litEnd; ++X) {
             const std::int64_t pos = p_.invers ? len - 1 - X : X;
-            ShadeAt(first + std::size_t(pos), ox, oy, row ? row[X] : MakeEntry(N, X), true);
+            if (row) {
+                ShadeAt(first + std::size_t(pos), ox, oy, row[X], true);
+            } else {
+                BandEntry e = MakeEntry(N, X);
+                ShadeAt(first + std::size_t(pos), ox, oy, e, true);
+            }
         }
         for (std::int64_t X = std::max(litEnd, len - N); X < len; ++X) {
             const std::int64_t pos = p_.invers ? len - 1 - X : X;
             const std::int64_t V = len - 1 - X;
-            ShadeAt(first + std::size_t(pos), ox, oy, row ? row[V] : MakeEntry(N, V), false);
+            if (row) {
+                ShadeAt(first + std::size_t(pos), ox, oy, row[V], false);
+            } else {
+                BandEntry e = MakeEntry(N, V);
+                ShadeAt(first + std::size_t(pos), ox, oy, e, false);
+            }
         }
     }
 
@@ -331,7 +347,7 @@ class EdgeShader {
     // The entries of band width N, made when first met. Runs of the same length recur all over
     // the letters, so the divisions of the profiles are done once per width and distance; past
     // the budget (absurd widths) they are done per pixel.
-    const BandEntry* EntriesFor(std::int64_t N) {
+    BandEntry* EntriesFor(std::int64_t N) {
         if (N >= std::int64_t(kMaxTabledWidth)) return nullptr;
         if (std::size_t(N) >= entries_.size()) entries_.resize(std::size_t(N) + 1);
         std::vector<BandEntry>& row = entries_[std::size_t(N)];
@@ -349,11 +365,15 @@ class EdgeShader {
     // N, at distance V < N from the band's outer edge.
     void ShadePixel(std::size_t j, std::int32_t ox, std::int32_t oy, std::int64_t N, std::int64_t V,
                     bool lit) {
-        const BandEntry* row = EntriesFor(N);
-        ShadeAt(j, ox, oy, row ? row[V] : MakeEntry(N, V), lit);
+        if (BandEntry* row = EntriesFor(N)) {
+            ShadeAt(j, ox, oy, row[V], lit);
+        } else {
+            BandEntry e = MakeEntry(N, V);
+            ShadeAt(j, ox, oy, e, lit);
+        }
     }
 
-    void ShadeAt(std::size_t j, std::int32_t ox, std::int32_t oy, const BandEntry& e, bool lit) {
+    void ShadeAt(std::size_t j, std::int32_t ox, std::int32_t oy, BandEntry& e, bool lit) {
         // The template pixel's byte offset moved by the ray's offset; rows are stored bottom-up.
         std::uint8_t* px = imageBits_ + (pixelOffset_[j] - std::int64_t(oy) * stride_ + 3 * ox);
         std::uint8_t source[3] = {px[0], px[1], px[2]};
@@ -366,13 +386,24 @@ class EdgeShader {
                 source[2] = background_[2];
             }
         }
-        if (lit) {
-            for (int ch = 0; ch < 3; ++ch)
-                px[ch] = exact::RoundToByte(static_cast<long double>(source[ch]) * e.keep + e.L);
-        } else {
-            for (int ch = 0; ch < 3; ++ch)
-                px[ch] = exact::RoundToByte(static_cast<long double>(source[ch]) * e.keep);
+        const std::uint32_t key = std::uint32_t(source[0]) | std::uint32_t(source[1]) << 8 |
+                                  std::uint32_t(source[2]) << 16;
+        const int half = lit ? 0 : 1;
+        std::uint8_t* result = e.lastResult[half];
+        if (e.lastSource[half] != key) {
+            e.lastSource[half] = key;
+            if (lit) {
+                for (int ch = 0; ch < 3; ++ch)
+                    result[ch] =
+                        exact::RoundToByte(static_cast<long double>(source[ch]) * e.keep + e.L);
+            } else {
+                for (int ch = 0; ch < 3; ++ch)
+                    result[ch] = exact::RoundToByte(static_cast<long double>(source[ch]) * e.keep);
+            }
         }
+        px[0] = result[0];
+        px[1] = result[1];
+        px[2] = result[2];
     }
 
     static constexpr std::size_t kMaxTabledWidth = std::size_t(1) << 16;
