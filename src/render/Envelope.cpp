@@ -59,8 +59,6 @@ EnvelopeWarp::EnvelopeWarp(const DibImage& TextImage, const DibImage& TextMask, 
     pictureWidth_ = DibWidth(Picture);
     pictureHeight_ = DibHeight(Picture);
     pictureStride_ = Picture.Stride;
-    columnTexels_.resize(std::size_t(textHeight_));
-    columnStamps_.assign(std::size_t(textHeight_), 0);
     // The opacity of a mask byte, in extended precision, held as a double, and its complement.
     for (int m = 0; m < 256; ++m) {
         const double a = double(static_cast<long double>(255 - m) / 255);
@@ -72,13 +70,7 @@ EnvelopeWarp::EnvelopeWarp(const DibImage& TextImage, const DibImage& TextMask, 
 void EnvelopeWarp::WarpRay(std::int32_t x1, std::int32_t y1, std::int32_t x2, std::int32_t y2,
                            std::int32_t column, std::int32_t length) {
     if (!usable_ || column < 0 || column >= textWidth_) return;
-    if (column != column_) {
-        column_ = column;
-        if (++columnStamp_ == 0) {  // after 2^32 columns: forget every stamp
-            std::fill(columnStamps_.begin(), columnStamps_.end(), 0);
-            columnStamp_ = 1;
-        }
-    }
+    column_ = column;
     length_ = length;
     // Divided in extended precision, then held as a double: the row choice depends on it.
     if (length != 0 && length != rowsLength_) {
@@ -115,24 +107,15 @@ void EnvelopeWarp::BlendPixel(std::int32_t x, std::int32_t y) {
     } else {
         s = (textHeight_ - 1) / 2;
     }
-    // The offset s x St + column x 3 lies inside the text image exactly when s does.
-    if (s < 0 || s >= textHeight_) return;
-
-    // The five rays of a step, and often the next steps, read one column of the text image: its
-    // pixels are gathered into a short contiguous copy the first time a row is read.
-    ColumnTexel& texel = columnTexels_[std::size_t(s)];
-    if (columnStamps_[std::size_t(s)] != columnStamp_) {
-        const std::int64_t o = s * textStride_ + column_ * 3;
-        texel = {text_[o], text_[o + 1], text_[o + 2], mask_[o]};
-        columnStamps_[std::size_t(s)] = columnStamp_;
-    }
+    const std::int64_t o = s * textStride_ + column_ * 3;
+    if (o < 0 || o >= textHeight_ * textStride_) return;
 
     // A transparent source leaves the picture as it is (a = 0, b = 1) and an opaque one replaces
     // it (a = 1, b = 0): both blends are exact.
-    const std::uint8_t m = texel.mask;
+    const std::uint8_t m = mask_[o];
     if (m == 255) return;
     std::uint8_t* q = picture_ + (pictureHeight_ - 1 - y) * pictureStride_ + std::int64_t(x) * 3;
-    const std::uint8_t* t = texel.bgr;
+    const std::uint8_t* t = text_ + o;
     if (m == 0) {
         q[0] = t[0];
         q[1] = t[1];

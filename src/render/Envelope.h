@@ -40,20 +40,12 @@ class EnvelopeWarp {
     bool usable_ = false;
     TPoint U_;
     // The ray being walked.
-    std::int64_t column_ = -1;
+    std::int64_t column_ = 0;
     std::int32_t length_ = 0;
     double scale_ = 0;
     // Source row by distance e from U for rays of length rowsLength_ (0: none made yet).
     std::int32_t rowsLength_ = 0;
     std::vector<std::int64_t> rowByDistance_;
-    // Pixels of text column column_, by stored row s, valid where the row's stamp is the column's.
-    struct ColumnTexel {
-        std::uint8_t bgr[3];
-        std::uint8_t mask;
-    };
-    std::vector<ColumnTexel> columnTexels_;
-    std::vector<std::uint32_t> columnStamps_;
-    std::uint32_t columnStamp_ = 0;
     // a and b = 1 - a of every mask byte.
     double opacity_[256] = {};
     double transparency_[256] = {};
