@@ -78,6 +78,7 @@ void EnvelopeWarp::WarpRay(std::int32_t x1, std::int32_t y1, std::int32_t x2, st
         rowsLength_ = length;
         rowByDistance_.clear();
     }
+    rootValid_ = false;
     // Pixels outside the picture are skipped by the blend, so only the inside part is walked.
     ForEachSegmentPixelInside(x1, y1, x2, y2, pictureWidth_, pictureHeight_,
                               [this](std::int32_t x, std::int32_t y) { BlendPixel(x, y); });
@@ -92,7 +93,18 @@ void EnvelopeWarp::BlendPixel(std::int32_t x, std::int32_t y) {
     // A pixel more than 65535 pixels from U has no root in the 32-bit rule; it is left alone
     // rather than given the row of a wrapped distance.
     if (d > std::numeric_limits<std::uint32_t>::max()) return;
-    const std::uint32_t e = WarpSqrt(std::uint32_t(d));
+    // Along a ray the distance changes little from pixel to pixel: the floor of the root is
+    // found from the last one's by a step or two, and the rule's exceptions below squares as in
+    // WarpSqrt.
+    std::uint64_t root = rootValid_ ? lastRoot_ : std::uint64_t(std::sqrt(double(d)));
+    while ((root + 1) * (root + 1) <= d)
+        ++root;
+    while (root * root > d)
+        --root;
+    lastRoot_ = root;
+    rootValid_ = true;
+    const std::uint32_t e = (root + 1) * (root + 1) - 1 == d && d != 0 ? WarpSqrt(std::uint32_t(d))
+                                                                       : std::uint32_t(root);
 
     std::int64_t s;
     if (length_ != 0) {

@@ -46,6 +46,9 @@ class EnvelopeWarp {
     // Source row by distance e from U for rays of length rowsLength_ (0: none made yet).
     std::int32_t rowsLength_ = 0;
     std::vector<std::int64_t> rowByDistance_;
+    // floor(sqrt(d)) of the last pixel blended on this ray.
+    std::uint64_t lastRoot_ = 0;
+    bool rootValid_ = false;
     // a and b = 1 - a of every mask byte.
     double opacity_[256] = {};
     double transparency_[256] = {};
