@@ -1,0 +1,672 @@
+#include "app/MainFUnit.h"
+
+#include <QApplication>
+#include <QButtonGroup>
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QDesktopServices>
+#include <QFileInfo>
+#include <QGuiApplication>
+#include <QMouseEvent>
+#include <QPlainTextEdit>
+#include <QRadioButton>
+#include <QScreen>
+#include <QScrollArea>
+#include <QShortcut>
+#include <QStatusBar>
+#include <QStyle>
+#include <QTabWidget>
+#include <QTextBrowser>
+#include <QTimer>
+#include <QToolButton>
+#include <QUrl>
+#include <QVBoxLayout>
+#include <algorithm>
+#include <exception>
+
+#include "app/AboutBoxUnit.h"
+#include "app/LogoFUnit.h"
+#include "platform/System.h"
+#include "platform/TextLayout.h"
+#include "raster/Bildkern.h"
+#include "raster/DibService.h"
+#include "ui/ColorFrUnit.h"
+#include "ui/Dialogs.h"
+#include "ui/EditView.h"
+#include "ui/Image.h"
+#include "ui/PaintBox.h"
+#include "ui/QtBridge.h"
+#include "ui/Shape.h"
+#include "ui/SpinEdit.h"
+#include "ui/SurfFrUnit.h"
+#include "ui/Tex0FrUnit.h"
+#include "ui/TextureFrUnit.h"
+
+namespace gw {
+
+const char* const TMainForm::HomePage = "https://www.zef-lor.example";
+const char* const TMainForm::HomePageCaption = "www.zef-lor.example";
+
+namespace {
+
+constexpr char kHelpFileName[] = "zarbox.html";
+constexpr char kDocumentFilter[] = "Schriftzug-Dateien (*.zgw)";
+
+// The memo's text and the model's lines: lines end at a line break; a break at the very end
+// makes no empty last line.
+QString JoinLines(const std::vector<std::string>& lines) {
+    QStringList parts;
+    for (const std::string& line : lines)
+        parts << ToQString(line);
+    return parts.join(QLatin1Char('\n'));
+}
+
+std::vector<std::string> SplitLines(const QString& text) {
+    std::vector<std::string> lines;
+    if (text.isEmpty()) return lines;
+    QStringList parts = text.split(QLatin1Char('\n'));
+    if (parts.size() > 1 && parts.last().isEmpty()) parts.removeLast();
+    for (const QString& part : parts)
+        lines.push_back(ToStdString(part));
+    return lines;
+}
+
+// Restores the normal cursor however a render ends.
+struct BusyCursor {
+    BusyCursor() { QGuiApplication::setOverrideCursor(Qt::WaitCursor); }
+    ~BusyCursor() { QGuiApplication::restoreOverrideCursor(); }
+    BusyCursor(const BusyCursor&) = delete;
+    BusyCursor& operator=(const BusyCursor&) = delete;
+};
+
+}  // namespace
+
+TMainForm::TMainForm(QWidget* parent) : QMainWindow(parent) {
+    setObjectName(QStringLiteral("MainForm"));
+    InitStartState(lettering_);
+    FormCreate();
+}
+
+TMainForm::~TMainForm() {
+    FormDestroy();
+}
+
+// ---------------------------------------------------------------------------------------------
+// Life cycle
+
+void TMainForm::FormCreate() {
+    programFolder_ = ProgramFolder();
+
+    QFont dialogFont = font();
+    dialogFont.setPointSize(8);
+    setFont(dialogFont);
+    resize(648, 577);
+    setToolTipDuration(-1);
+
+    auto* central = new QWidget(this);
+    central->setObjectName(QStringLiteral("ClientArea"));
+    auto* layout = new QVBoxLayout(central);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+    BuildToolBar(central);
+    layout->addWidget(Panel25);
+    PageControl3 = new QTabWidget(central);
+    PageControl3->setObjectName(QStringLiteral("PageControl3"));
+    layout->addWidget(PageControl3, 1);
+    BuildMakePage();
+    BuildResultPage();
+    BuildBottomBar(central);
+    layout->addWidget(Panel7);
+    setCentralWidget(central);
+
+    StatusBar1 = new QStatusBar(this);
+    StatusBar1->setObjectName(QStringLiteral("StatusBar1"));
+    StatusBar1->setFixedHeight(19);
+    StatusBar1->setSizeGripEnabled(true);
+    setStatusBar(StatusBar1);
+
+    Timer1 = new QTimer(this);
+    Timer1->setObjectName(QStringLiteral("Timer1"));
+    Timer1->setInterval(1000);
+    Timer1->setSingleShot(false);
+    connect(Timer1, &QTimer::timeout, this, [this] { Timer1Timer(); });
+
+    auto* help = new QShortcut(QKeySequence(Qt::Key_F1), this);
+    help->setContext(Qt::ApplicationShortcut);
+    connect(help, &QShortcut::activated, this, [this] { HelpContents(); });
+
+    ConnectHandlers();
+
+    Setsavedfilename(QString());
+    // The surface colours, swatch and dialog alike, and the colour panels of both pickers.
+    SurfaceFrame1->ColorFrame1->SetColor(lettering_.settings.SurfaceFrame1.color);
+    SurfaceFrame2->ColorFrame1->SetColor(lettering_.settings.SurfaceFrame2.color);
+    SurfaceFrame1->SetMeRight(0);
+    SurfaceFrame2->SetMeRight(0);
+    PaintBox1->resize(lettering_.width, lettering_.height);
+    ResizePaintBox();
+    FillFontList();
+    WriteControls();
+    MakeWhitePicture(lettering_, images_.Picture);
+    EnvelopeTabActive = PageControl1->currentWidget() == TabSheet4;
+    helpFile_ = ToQString(DataFolder()) + QString::fromLatin1(kHelpFileName);
+
+    if (const QScreen* screen = QGuiApplication::primaryScreen()) {
+        const QRect area = screen->availableGeometry();
+        move(area.center() - QPoint(width() / 2, height() / 2));
+    }
+}
+
+void TMainForm::showEvent(QShowEvent* event) {
+    QMainWindow::showEvent(event);
+    FormShow();
+}
+
+void TMainForm::FormShow() {
+    if (shownOnce_) return;
+    shownOnce_ = true;
+    logoForm_ = new TLogoForm(this);
+    logoForm_->show();
+    QCoreApplication::processEvents();
+
+    // TEXTURE TABLE CALL SITE: the built-in textures "tex*.gif" of the data folder are loaded
+    // here into builtinTextures_ (one entry at a time, letting the splash paint in between, and
+    // at least two entries, placeholders where files are missing) by the texture table of the
+    // document layer once it is available.
+
+    if (!builtinTextures_.empty()) {
+        lettering_.TextTexture = MakeDIBCopy(builtinTextures_.front());
+        lettering_.BackgroundTexture = MakeDIBCopy(builtinTextures_.back());
+        for (DibImage* texture : {&lettering_.TextTexture, &lettering_.BackgroundTexture})
+            if (texture->Empty()) newdib(*texture, 10, 10, 24, nullptr, 0);
+    }
+    SurfaceFrame1->Texture0Frame1->Tex0Paint->update();
+    SurfaceFrame2->Texture0Frame1->Tex0Paint->update();
+    logoForm_->hide();
+}
+
+void TMainForm::closeEvent(QCloseEvent* event) {
+    if (FormCloseQuery()) {
+        event->accept();
+    } else {
+        event->ignore();
+    }
+}
+
+bool TMainForm::FormCloseQuery() {
+    return ShowMessageBox(
+               "Hiermit beenden Sie das Programm. Alle nicht gespeicherten Einstellungen gehen "
+               "verloren.",
+               "Beenden", MsgIcon::Information, MsgButtons::OkCancel) == MsgResult::Ok;
+}
+
+void TMainForm::FormDestroy() {
+    Timer1->stop();
+    for (TLine& line : lettering_.EnvelopeLines)
+        line.Clear();
+    deldib(images_.TextMask);
+    deldib(images_.TextImage);
+    deldib(images_.Picture);
+    deldib(lettering_.BackgroundTexture);
+    deldib(lettering_.TextTexture);
+    for (DibImage& texture : builtinTextures_)
+        deldib(texture);
+    builtinTextures_.clear();
+    if (helpWindow_) {
+        helpWindow_->close();
+        delete helpWindow_;
+        helpWindow_ = nullptr;
+    }
+}
+
+void TMainForm::resizeEvent(QResizeEvent* event) {
+    QMainWindow::resizeEvent(event);
+    ResizePaintBox();
+}
+
+bool TMainForm::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == ScrollBox1 && event->type() == QEvent::Resize) ResizePaintBox();
+    if (watched == Panel8 && heldPair_) {
+        if (event->type() == QEvent::MouseMove || event->type() == QEvent::MouseButtonRelease) {
+            auto* mouse = static_cast<QMouseEvent*>(event);
+            const QPoint p = heldPair_->normal->mapFrom(Panel8, mouse->position().toPoint());
+            if (event->type() == QEvent::MouseMove) {
+                ImageButtonMove(*heldPair_, p.x(), p.y());
+            } else {
+                ImageButtonUp(*heldPair_, p.x(), p.y());
+            }
+            return true;
+        }
+    }
+    return QMainWindow::eventFilter(watched, event);
+}
+
+// ---------------------------------------------------------------------------------------------
+// The render pipeline
+
+void TMainForm::React(Change change, bool eventCondition) {
+    ChangeContext context;
+    context.firstRenderDone = FirstRenderDone;
+    context.eventCondition = eventCondition;
+    switch (ReactionTo(change, lettering_.settings, context)) {
+        case Reaction::Render:
+            SettingsUpdated();
+            break;
+        case Reaction::Defer:
+            RestartCountdown();
+            break;
+        case Reaction::Repaint:
+            PaintBox1Paint();
+            break;
+        case Reaction::Nothing:
+            break;
+    }
+}
+
+void TMainForm::RestartCountdown() {
+    Timer1->stop();
+    Timer1->start();
+}
+
+void TMainForm::Timer1Timer() {
+    if (LoadingSettings) return;
+    Timer1->stop();
+    SettingsUpdated();
+}
+
+void TMainForm::SettingsUpdated() {
+    if (SuppressRender) return;
+    {
+        BusyCursor busy;
+        try {
+            RenderLettering(lettering_, images_);
+        } catch (const std::exception& failure) {
+            ShowMessageBox(failure.what(), "Fehler", MsgIcon::Error);
+            return;
+        }
+        ++renderCount_;
+        PaintBox1Paint();
+    }
+    emit rendered();
+}
+
+// ---------------------------------------------------------------------------------------------
+// The editing view
+
+void TMainForm::PaintBox1Paint() {
+    PaintEditView(PaintBox1->canvas(), lettering_, images_.Picture, EnvelopeTabActive);
+    viewComposed_ = true;
+    PaintBox1->Show();
+    if (!FirstRenderDone) {
+        FirstRenderDone = true;
+        SettingsUpdated();
+    }
+}
+
+void TMainForm::ResizePaintBox() {
+    if (!ScrollBox1 || !PaintBox1) return;
+    const int w = PaintBox1->width();
+    const int h = PaintBox1->height();
+    // The client area as it will be: a scroll bar appears where the view does not fit.
+    QSize client = ScrollBox1->maximumViewportSize();
+    const int bar = style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, ScrollBox1);
+    if (w > client.width()) client.rheight() -= bar;
+    if (h > client.height()) client.rwidth() -= bar;
+    const int left = std::max(0, (client.width() - w) / 2);
+    const int top = std::max(0, (client.height() - h) / 2);
+    PaintBox1->move(left, top);
+    QWidget* content = ScrollBox1->widget();
+    content->resize(std::max(left + w, client.width()), std::max(top + h, client.height()));
+}
+
+void TMainForm::PageControl1Change() {
+    if (DrawFace->isChecked()) MoveCheck->setChecked(true);
+    const bool active = PageControl1->currentWidget() == TabSheet4;
+    const bool changed = active != EnvelopeTabActive;
+    if (changed) EnvelopeTabActive = active;
+    React(Change::EffectTab, changed);
+}
+
+void TMainForm::MoveCheckClick() {
+    if (DrawFace->isChecked()) {
+        lettering_.EnvelopeLines[2].Clear();
+        lettering_.EnvelopeLines[3].Clear();
+    }
+    React(Change::EditMode);
+}
+
+// ---------------------------------------------------------------------------------------------
+// Writing the controls from the model
+
+void TMainForm::WriteControls() {
+    const LetteringSettings& s = lettering_.settings;
+    // Text. Setting a control fires its handler, which writes the same value back; the order
+    // is that of "Neu".
+    if (Memo1->toPlainText() != JoinLines(s.Memo1)) Memo1->setPlainText(JoinLines(s.Memo1));
+    const int fontIndex = FontList->findText(ToQString(s.Font.name), Qt::MatchExactly);
+    if (fontIndex >= 0) FontList->setCurrentIndex(fontIndex);
+    FettBtn->setChecked(s.FettBtn);
+    KursivBtn->setChecked(s.KursivBtn);
+    AusrichtBox->setCurrentIndex(s.AusrichtBox);
+    QFont memoFont(ToQString(s.Font.name));
+    memoFont.setPixelSize(16);
+    memoFont.setBold(s.Font.bold);
+    memoFont.setItalic(s.Font.italic);
+    Memo1->setFont(memoFont);
+
+    // Surfaces.
+    struct Surface {
+        TSurfaceFrame* frame;
+        const SurfaceSettings& settings;
+    };
+    for (const Surface& surface :
+         {Surface{SurfaceFrame1, s.SurfaceFrame1}, Surface{SurfaceFrame2, s.SurfaceFrame2}}) {
+        surface.frame->CheckKind(int(surface.settings.kind));
+        surface.frame->ColorFrame1->SetColor(surface.settings.color);
+        surface.frame->SetMeRight(int(surface.settings.kind));
+        surface.frame->TextureFrame1->DIBPaintBox->update();
+    }
+
+    // Envelope.
+    (s.editMode == EditMode::EdPointsCheck ? EdPointsCheck
+     : s.editMode == EditMode::DrawFace    ? DrawFace
+                                           : MoveCheck)
+        ->setChecked(true);
+    SpiralEd->setValue(s.SpiralEd);
+    if (PaintBox1->width() != lettering_.width || PaintBox1->height() != lettering_.height) {
+        PaintBox1->resize(lettering_.width, lettering_.height);
+        viewComposed_ = false;
+    }
+
+    // Outline deformation.
+    (s.deform == DeformMode::SinDeform    ? SinDeform
+     : s.deform == DeformMode::RandDeform ? RandDeform
+                                          : NoDeform)
+        ->setChecked(true);
+    StarkEd->setValue(s.StarkEd);
+    AnzahlEd->setValue(s.AnzahlEd);
+
+    // 3D edge.
+    KanteCheck->setChecked(s.KanteCheck);
+    KQualCheck->setChecked(s.KQualCheck);
+    KFixedWCheck->setChecked(s.KFixedWCheck);
+    Invers1Check->setChecked(s.Invers1Check);
+    BkGnd1->setChecked(s.BkGnd1);
+    BkGnd2->setChecked(s.BkGnd2);
+    Profil1Box->setCurrentIndex(s.Profil1Box);
+    Profil2Box->setCurrentIndex(s.Profil2Box);
+    KWinkEd->setValue(s.KWinkEd);
+    KBreiteEd->setValue(s.KBreiteEd);
+    KLichtEd->setValue(s.KLichtEd);
+
+    // Shadow.
+    SchattenCheck->setChecked(s.SchattenCheck);
+    SColorShape->setBrushColor(s.SColorShape);
+    SDeckEd->setValue(s.SDeckEd);
+    SWeichEd->setValue(s.SWeichEd);
+    SRichtBox->setCurrentIndex(s.SRichtBox);
+    SRightEd->setValue(s.SRightEd);
+    SBottomEd->setValue(s.SBottomEd);
+
+    // Frame.
+    RahmenPaint->update();
+    RColorShape->setBrushColor(s.RColorShape);
+    RBreitEd->setValue(s.RBreitEd);
+    RHochEd->setValue(s.RHochEd);
+    RTextcheck->setChecked(s.RTextcheck);
+}
+
+// ---------------------------------------------------------------------------------------------
+// Handlers of the controls
+
+void TMainForm::Memo1Change() {
+    const QString text = Memo1->toPlainText();
+    if (text != JoinLines(lettering_.settings.Memo1)) lettering_.settings.Memo1 = SplitLines(text);
+    React(Change::Memo1);
+}
+
+void TMainForm::FontListChange(int index) {
+    const bool selected = index >= 0 && FontList->count() > 0;
+    if (selected) {
+        lettering_.settings.Font.name = ToStdString(FontList->itemText(index));
+        QFont memoFont = Memo1->font();
+        memoFont.setFamily(FontList->itemText(index));
+        Memo1->setFont(memoFont);
+    }
+    React(Change::FontList, selected);
+}
+
+void TMainForm::FettBtnClick() {
+    LetteringSettings& s = lettering_.settings;
+    s.FettBtn = FettBtn->isChecked();
+    s.Font.bold = s.FettBtn;
+    s.Font.italic = s.KursivBtn;
+    QFont memoFont = Memo1->font();
+    memoFont.setBold(s.Font.bold);
+    Memo1->setFont(memoFont);
+    React(Change::FontStyle);
+}
+
+void TMainForm::KursivBtnClick() {
+    LetteringSettings& s = lettering_.settings;
+    s.KursivBtn = KursivBtn->isChecked();
+    s.Font.bold = s.FettBtn;
+    s.Font.italic = s.KursivBtn;
+    QFont memoFont = Memo1->font();
+    memoFont.setItalic(s.Font.italic);
+    Memo1->setFont(memoFont);
+    React(Change::FontStyle);
+}
+
+void TMainForm::SurfaceKindChanged(int surface, int kind, bool classChanged) {
+    SurfaceSettings& settings =
+        surface == 1 ? lettering_.settings.SurfaceFrame1 : lettering_.settings.SurfaceFrame2;
+    settings.kind = static_cast<SurfaceKind>(kind);
+    React(Change::SurfaceKind, classChanged);
+}
+
+void TMainForm::SetTexture(int surface, int index) {
+    if (index < 0 || index >= int(builtinTextures_.size())) return;
+    DibImage& texture = surface == 1 ? lettering_.TextTexture : lettering_.BackgroundTexture;
+    DibImage copy = MakeDIBCopy(builtinTextures_[std::size_t(index)]);
+    if (copy.Empty()) newdib(copy, 10, 10, 24, nullptr, 0);
+    deldib(texture);
+    texture = std::move(copy);
+    (surface == 1 ? SurfaceFrame1 : SurfaceFrame2)->TextureFrame1->DIBPaintBox->update();
+}
+
+void TMainForm::SColorBtnClick() {
+    DialogRequest request;
+    request.kind = DialogKind::Color;
+    request.name = QStringLiteral("ColorDialog1");
+    request.color = SColorShape->brushColor();
+    const DialogAnswer answer = RunDialog(this, request);
+    if (!answer.accepted) return;
+    SColorShape->setBrushColor(answer.color);
+    lettering_.settings.SColorShape = answer.color;
+    React(Change::ShadowColour);
+}
+
+void TMainForm::RColorBtnClick() {
+    DialogRequest request;
+    request.kind = DialogKind::Color;
+    request.name = QStringLiteral("ColorDialog1");
+    request.color = RColorShape->brushColor();
+    const DialogAnswer answer = RunDialog(this, request);
+    if (!answer.accepted) return;
+    RColorShape->setBrushColor(answer.color);
+    lettering_.settings.RColorShape = answer.color;
+    React(Change::FrameColour);
+}
+
+void TMainForm::TextureFrame1DIBPaintBoxPaint() {
+    SurfaceFrame1->TextureFrame1->ShowTexture(lettering_.TextTexture);
+    SurfaceFrame2->TextureFrame1->ShowTexture(lettering_.BackgroundTexture);
+}
+
+void TMainForm::ErgPaintBoxPaint() {
+    const DibImage& picture = images_.Picture;
+    const int w = DibWidth(picture);
+    const int h = DibHeight(picture);
+    if (ErgPaintBox->width() != w || ErgPaintBox->height() != h) ErgPaintBox->resize(w, h);
+    if (picture.Empty()) return;
+    DrawDib(ErgPaintBox->canvas(), 0, 0, w, h, picture, 0, 0, w, h, true, SRCCOPY, false, 0);
+}
+
+void TMainForm::FillFontList() {
+    std::vector<std::string> families = EnumFontFamilies();
+    QStringList names;
+    for (const std::string& family : families)
+        names << ToQString(family.substr(0, 32));
+    std::stable_sort(names.begin(), names.end(), [](const QString& a, const QString& b) {
+        return QString::compare(a, b, Qt::CaseInsensitive) < 0;
+    });
+    FontList->clear();
+    FontList->addItems(names);
+    // Selected without the change handler: the lettering font keeps the name it starts with.
+    const int arialBlack = int(names.lastIndexOf(QStringLiteral("Arial Black")));
+    FontList->setCurrentIndex(arialBlack >= 0 ? arialBlack : (names.isEmpty() ? -1 : 0));
+}
+
+// ---------------------------------------------------------------------------------------------
+// Document commands
+
+void TMainForm::Setsavedfilename(const QString& fileName) {
+    savedFileName_ = fileName;
+    const QString shown =
+        fileName.isEmpty() ? QStringLiteral("Unbenannt.zgw") : QFileInfo(fileName).fileName();
+    setWindowTitle(QStringLiteral("ZEF-LOR Zarbo-Glyphwerk 2.1 - [") + shown + QLatin1Char(']'));
+}
+
+void TMainForm::NewBtnClick() {
+    if (ShowMessageBox("Alle nicht gespeicherten Einstellungen gehen verloren.", "Datei|Neu",
+                       MsgIcon::Question, MsgButtons::OkCancel) != MsgResult::Ok)
+        return;
+    FirstRenderDone = false;
+    LoadingSettings = true;
+    ResetForNew(lettering_);
+    WriteControls();
+    LoadingSettings = false;
+    React(Change::PictureOrDocument);
+    Setsavedfilename(QString());
+}
+
+void TMainForm::SpeedButton2Click() {
+    if (ShowMessageBox("Hiermit gehen alle nicht gespeicherten Informationen verloren.",
+                       "Datei/Öffnen", MsgIcon::Information, MsgButtons::OkCancel) != MsgResult::Ok)
+        return;
+    DialogRequest request;
+    request.kind = DialogKind::Open;
+    request.name = QStringLiteral("OpenDialog1");
+    request.filter = QString::fromLatin1(kDocumentFilter);
+    request.defaultSuffix = QStringLiteral("zgw");
+    const DialogAnswer answer = RunDialog(this, request);
+    if (answer.accepted) OpenFile(answer.fileName);
+}
+
+void TMainForm::SaveBtnClick() {
+    if (savedFileName_.isEmpty()) {
+        SaveAsBtnClick();
+        return;
+    }
+    SaveFile(savedFileName_);
+}
+
+void TMainForm::SaveAsBtnClick() {
+    DialogRequest request;
+    request.kind = DialogKind::Save;
+    request.name = QStringLiteral("SaveDialog2");
+    request.filter = QString::fromLatin1(kDocumentFilter);
+    request.defaultSuffix = QStringLiteral("zgw");
+    const DialogAnswer answer = RunDialog(this, request);
+    if (answer.accepted) SaveFile(answer.fileName);
+}
+
+void TMainForm::SaveFile(const QString& fileName) {
+    // DOCUMENT FILE CALL SITE: the writer of the document layer.
+    (void)fileName;
+}
+
+void TMainForm::OpenFile(const QString& fileName) {
+    // DOCUMENT FILE CALL SITE: the reader of the document layer.
+    (void)fileName;
+}
+
+// ---------------------------------------------------------------------------------------------
+// Shell
+
+void TMainForm::ueberbtnClick() {
+    TAboutBox box(this);
+    box.exec();
+}
+
+void TMainForm::EndeBtnClick() {
+    close();
+}
+
+void TMainForm::wwwBtnClick() {
+    QDesktopServices::openUrl(QUrl(QString::fromLatin1(HomePage)));
+}
+
+void TMainForm::HelpContents() {
+    if (!helpWindow_) {
+        helpWindow_ = new QTextBrowser;
+        helpWindow_->setObjectName(QStringLiteral("HelpWindow"));
+        helpWindow_->setWindowTitle(QStringLiteral("Zarbo Glyphwerk - Hilfe"));
+        helpWindow_->setOpenExternalLinks(true);
+        helpWindow_->resize(620, 560);
+    }
+    if (QFileInfo::exists(helpFile_)) {
+        helpWindow_->setSource(QUrl::fromLocalFile(helpFile_));
+    } else {
+        helpWindow_->setHtml(QStringLiteral("<p>Die Hilfedatei <b>%1</b> wurde nicht gefunden.</p>")
+                                 .arg(helpFile_.toHtmlEscaped()));
+    }
+    helpWindow_->show();
+    helpWindow_->raise();
+    helpWindow_->activateWindow();
+}
+
+TMainForm::ImagePair TMainForm::AboutPair() {
+    return {ueberbtn, ueberBtn2, &AboutPressed};
+}
+
+TMainForm::ImagePair TMainForm::EndPair() {
+    return {EndeBtn, EndeBtnDown, &EndPressed};
+}
+
+void TMainForm::ImageButtonDown(ImagePair pair) {
+    pair.pressed->show();
+    pair.normal->hide();
+    *pair.flag = true;
+    heldPairStorage_ = pair;
+    heldPair_ = &heldPairStorage_;
+    // The normal picture is hidden now; the panel holds the mouse until it is released.
+    if (Panel8->isVisible()) Panel8->grabMouse();
+}
+
+void TMainForm::ImageButtonMove(ImagePair pair, int x, int y) {
+    if (!*pair.flag) return;
+    const bool outside = x < 0 || x >= pair.normal->width() || y < 0 || y >= pair.normal->height();
+    pair.normal->setVisible(outside);
+    pair.pressed->setVisible(!outside);
+}
+
+void TMainForm::ImageButtonUp(ImagePair pair, int x, int y) {
+    if (!*pair.flag) return;
+    if (QWidget::mouseGrabber() == Panel8) Panel8->releaseMouse();
+    heldPair_ = nullptr;
+    const bool inside = x >= 0 && x < pair.normal->width() && y >= 0 && y < pair.normal->height();
+    pair.normal->show();
+    pair.pressed->hide();
+    *pair.flag = false;
+    if (!inside) return;
+    if (pair.normal == ueberbtn) {
+        ueberbtnClick();
+    } else {
+        EndeBtnClick();
+    }
+}
+
+}  // namespace gw

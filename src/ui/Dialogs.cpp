@@ -1,0 +1,70 @@
+#include "ui/Dialogs.h"
+
+#include <QColorDialog>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QHash>
+
+#include "ui/QtBridge.h"
+
+namespace gw {
+
+namespace {
+
+DialogHook& Hook() {
+    static DialogHook hook;
+    return hook;
+}
+
+// The folder and file each dialog held when it was last closed.
+QHash<QString, QString>& LastFiles() {
+    static QHash<QString, QString> files;
+    return files;
+}
+
+DialogAnswer RunFileDialog(QWidget* parent, const DialogRequest& request) {
+    QFileDialog dialog(parent);
+    dialog.setNameFilter(request.filter);
+    dialog.setDefaultSuffix(request.defaultSuffix);
+    if (request.kind == DialogKind::Open) {
+        dialog.setAcceptMode(QFileDialog::AcceptOpen);
+        dialog.setFileMode(QFileDialog::ExistingFile);
+        dialog.setWindowTitle(QStringLiteral("Öffnen"));
+    } else {
+        dialog.setAcceptMode(QFileDialog::AcceptSave);
+        dialog.setFileMode(QFileDialog::AnyFile);
+        dialog.setWindowTitle(QStringLiteral("Speichern unter"));
+    }
+    const QString last = LastFiles().value(request.name);
+    if (!last.isEmpty()) dialog.selectFile(last);
+    DialogAnswer answer;
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return answer;
+    answer.accepted = true;
+    answer.fileName = QFileInfo(dialog.selectedFiles().first()).absoluteFilePath();
+    LastFiles()[request.name] = answer.fileName;
+    return answer;
+}
+
+}  // namespace
+
+DialogHook SetDialogHook(DialogHook hook) {
+    DialogHook previous = std::move(Hook());
+    Hook() = std::move(hook);
+    return previous;
+}
+
+DialogAnswer RunDialog(QWidget* parent, const DialogRequest& request) {
+    if (Hook()) return Hook()(request);
+    if (request.kind == DialogKind::Color) {
+        DialogAnswer answer;
+        const QColor chosen =
+            QColorDialog::getColor(ToQColor(request.color), parent, QStringLiteral("Farbe"));
+        if (!chosen.isValid()) return answer;
+        answer.accepted = true;
+        answer.color = FromQColor(chosen);
+        return answer;
+    }
+    return RunFileDialog(parent, request);
+}
+
+}  // namespace gw

@@ -1,0 +1,37 @@
+#pragma once
+// The common dialogs of the window: colour, open and save. Every dialog of the program runs
+// through here, so tests answer them with a hook instead of a modal window.
+
+#include <QString>
+#include <functional>
+
+#include "platform/Geometry.h"
+
+class QWidget;
+
+namespace gw {
+
+enum class DialogKind { Color, Open, Save };
+
+struct DialogRequest {
+    DialogKind kind = DialogKind::Color;
+    QString name;    // the dialog's name, e.g. "OpenDialog1"; each name keeps its last folder
+    QString filter;  // Qt form, "Schriftzug-Dateien (*.zgw)"
+    QString defaultSuffix;   // without the dot
+    TColor color = clBlack;  // the colour the colour dialog opens with
+};
+
+struct DialogAnswer {
+    bool accepted = false;
+    QString fileName;  // full path
+    TColor color = clBlack;
+};
+
+using DialogHook = std::function<DialogAnswer(const DialogRequest&)>;
+
+// Installs a hook that answers every dialog instead of showing it; returns the previous hook.
+DialogHook SetDialogHook(DialogHook hook);
+
+DialogAnswer RunDialog(QWidget* parent, const DialogRequest& request);
+
+}  // namespace gw
