@@ -1,5 +1,7 @@
 #include "document/Lettering.h"
 
+#include <filesystem>
+
 namespace gw {
 
 void ResetBoundaryLines(Lettering& lettering) {
@@ -43,6 +45,15 @@ void ResetForNew(Lettering& lettering) {
     s.KanteCheck = false;
     s.SchattenCheck = false;
     s.FrameStyle = 0;
+}
+
+std::string FileNameOnly(const std::string& fileName) {
+    return std::filesystem::path(fileName).filename().string();
+}
+
+std::string CaptionFor(const std::string& fileName) {
+    const std::string shown = fileName.empty() ? "Unbenannt.zgw" : FileNameOnly(fileName);
+    return std::string(kProgramTitle) + " - [" + shown + "]";
 }
 
 }  // namespace gw

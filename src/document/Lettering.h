@@ -5,6 +5,7 @@
 
 #include <array>
 #include <cstdint>
+#include <string>
 
 #include "document/LetteringSettings.h"
 #include "raster/DibImage.h"
@@ -24,6 +25,9 @@ struct Lettering {
     DibImage BackgroundTexture;
 };
 
+// The program's name and version as the window caption and the document files carry it.
+inline constexpr char kProgramTitle[] = "ZEF-LOR Zarbo-Glyphwerk 2.1";
+
 // The two-point boundary lines of a picture of w x h: (w div 20, h div 20) to (w - w div 20,
 // h div 20) above, the same at h - h div 20 below; all four outlines rebuilt.
 void ResetBoundaryLines(Lettering& lettering);
@@ -36,5 +40,12 @@ void InitStartState(Lettering& lettering);
 // boundary lines from the current picture size, NoDeform, KanteCheck and SchattenCheck off,
 // FrameStyle 0. Everything else keeps its value.
 void ResetForNew(Lettering& lettering);
+
+// The window caption for the current document (Setsavedfilename): the program title, then the
+// file name without its folder in brackets, "[Unbenannt.zgw]" for a lettering without a file.
+std::string CaptionFor(const std::string& fileName);
+
+// The file name without its folder, as captions and messages show it.
+std::string FileNameOnly(const std::string& fileName);
 
 }  // namespace gw

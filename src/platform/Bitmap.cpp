@@ -1,6 +1,9 @@
 #include "platform/Bitmap.h"
 
 #include <algorithm>
+#include <cstring>
+#include <limits>
+#include <new>
 
 #include "platform/BitmapInfo.h"
 
@@ -10,18 +13,28 @@ Bitmap::Bitmap(std::int32_t width, std::int32_t height, PixelFormat format, TCol
     : format_(format) {
     width_ = std::max(width, 0);
     height_ = std::max(height, 0);
-    stride_ = static_cast<std::int32_t>(DibStride(width_, 24));
+    const std::int64_t stride = DibStride(width_, 24);
+    if (stride > std::numeric_limits<std::int32_t>::max()) throw std::bad_alloc();
+    stride_ = static_cast<std::int32_t>(stride);
+    // The padding bytes stay zero for good: rows handed out as DIB rows carry clean padding.
     data_.assign(std::size_t(stride_) * std::size_t(height_), 0);
-    const TColor c = StoredColor(fill);
-    if (c == clWhite) {
-        std::fill(data_.begin(), data_.end(), std::uint8_t(0xFF));
-    } else if (c != clBlack) {
-        for (std::int32_t y = 0; y < height_; ++y) {
-            std::uint8_t* p = Row(y);
+    Fill(fill);
+}
+
+void Bitmap::Fill(TColor color) {
+    if (Empty()) return;  // a bitmap without pixels has no rows to point at
+    const TColor c = StoredColor(color);
+    const std::uint8_t b = GetBValue(c), g = GetGValue(c), r = GetRValue(c);
+    const std::size_t rowBytes = std::size_t(width_) * 3;
+    for (std::int32_t y = 0; y < height_; ++y) {
+        std::uint8_t* p = Row(y);
+        if (b == g && g == r) {
+            std::memset(p, b, rowBytes);
+        } else {
             for (std::int32_t x = 0; x < width_; ++x, p += 3) {
-                p[0] = GetBValue(c);
-                p[1] = GetGValue(c);
-                p[2] = GetRValue(c);
+                p[0] = b;
+                p[1] = g;
+                p[2] = r;
             }
         }
     }
@@ -30,7 +43,7 @@ Bitmap::Bitmap(std::int32_t width, std::int32_t height, PixelFormat format, TCol
 void Bitmap::SetFormat(PixelFormat format) {
     if (format == format_) return;
     format_ = format;
-    if (format != PixelFormat::Mono) return;
+    if (format != PixelFormat::Mono || Empty()) return;
     for (std::int32_t y = 0; y < height_; ++y) {
         std::uint8_t* p = Row(y);
         for (std::int32_t x = 0; x < width_; ++x, p += 3) {

@@ -19,6 +19,7 @@ class Bitmap {
   public:
     Bitmap() = default;
     // A new bitmap is filled with `fill` (white unless said otherwise). Sizes below 0 count as 0.
+    // Throws std::bad_alloc when the pixels cannot be had, a row too long for the stride included.
     Bitmap(std::int32_t width, std::int32_t height, PixelFormat format = PixelFormat::Rgb24,
            TColor fill = clWhite);
 
@@ -31,6 +32,9 @@ class Bitmap {
     // Changing to Mono reduces every pixel to black or white; changing to Rgb24 keeps the pixels.
     void SetFormat(PixelFormat format);
     void SetSize(std::int32_t width, std::int32_t height);  // new pixels white
+
+    // Every pixel set to the colour as this bitmap stores it.
+    void Fill(TColor color);
 
     // Row y counted from the top (stored row height - 1 - y). No bounds check.
     std::uint8_t* Row(std::int32_t y) { return data_.data() + RowOffset(y); }

@@ -93,6 +93,7 @@ class Canvas : public DeviceContext {
     int stretchMode_ = COLORONCOLOR;
     PaletteHandle palette_ = 0;
     TPoint penPos_;
+    std::uint64_t dotPhase_ = 0;  // place within the dot pattern; a LineTo continues it
 };
 
 }  // namespace gw

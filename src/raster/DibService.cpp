@@ -1,6 +1,12 @@
 #include "raster/DibService.h"
 
+#include <cctype>
 #include <cstring>
+#include <vector>
+
+#include "raster/Halftone.h"
+#include "raster/ImageFiles.h"
+#include "raster/ImageFilesIo.h"
 
 namespace gw {
 
@@ -46,28 +52,113 @@ void deldib(DibImage& dib) {
 
 }  // namespace gw
 
-// Placeholder bodies until the image files and halftoning are written; replaced as a whole.
 namespace gw {
-void OpenDib(DibImage& dib, const std::string&) {
+
+void OpenDib(DibImage& dib, const std::string& fileName) {
     deldib(dib);
+    std::vector<std::uint8_t> bytes;
+    if (!ReadWholeFile(fileName, kMaxImageFileBytes, bytes)) return;
+    DecodeImage(bytes.data(), bytes.size(), dib);
 }
+
 std::string GetDIBOpenFilter() {
-    return {};
+    return "Alle Bilddateien (*.gif;*.png;*.jpg;*.jpeg;*.bmp)|*.gif;*.png;*.jpg;*.jpeg;*.bmp|"
+           "GIF-Bilder (*.gif)|*.gif|"
+           "PNG-Bilder (*.png)|*.png|"
+           "JPEG-Bilder (*.jpg;*.jpeg)|*.jpg;*.jpeg|"
+           "BMP-Bilder (*.bmp)|*.bmp|"
+           "Alle Dateien (*.*)|*.*";
 }
-void DIBHalftoneDIB(DibImage& out, const DibImage&) {
-    deldib(out);
+
+void DIBHalftoneDIB(DibImage& out, const DibImage& src) {
+    HalftoneDib(out, src, DibWidth(src), DibHeight(src));
 }
-void DIBHalftoneDIBXY(DibImage& out, const DibImage&, std::int32_t, std::int32_t) {
-    deldib(out);
+
+void DIBHalftoneDIBXY(DibImage& out, const DibImage& src, std::int32_t width, std::int32_t height) {
+    HalftoneDib(out, src, width, height);
 }
-std::uint32_t getpixel(const DibImage&, std::int32_t, std::int32_t) {
-    return 0;
+
+namespace {
+
+// Where pixel x of stored row y lies, or null when the image has no such pixel.
+const std::uint8_t* PixelByte(const DibImage& dib, std::int32_t x, std::int32_t y) {
+    if (dib.Empty() || x < 0 || y < 0 || x >= DibWidth(dib) || y >= DibHeight(dib)) return nullptr;
+    const std::uint32_t bits = DibBitCount(dib);
+    if (bits != 1 && bits != 4 && bits != 8 && bits != 24) return nullptr;
+    return dib.StoredRow(y) + std::size_t(x) * bits / 8;
 }
-void setpixel(DibImage&, std::int32_t, std::int32_t, std::uint32_t) {}
-bool ImageFileTypeFromName(const std::string&, ImageFileType&) {
-    return false;
+
+}  // namespace
+
+std::uint32_t getpixel(const DibImage& dib, std::int32_t x, std::int32_t y) {
+    const std::uint8_t* p = PixelByte(dib, x, y);
+    if (!p) return 0;
+    switch (DibBitCount(dib)) {
+        case 1:
+            return (*p >> (7 - (x & 7))) & 1u;
+        case 4:
+            return (x & 1) ? (*p & 0x0Fu) : (*p >> 4);
+        case 8:
+            return *p;
+        default:
+            return std::uint32_t(p[2]) << 16 | std::uint32_t(p[1]) << 8 | p[0];
+    }
 }
-bool SaveDib(const DibImage&, const std::string&, ImageFileType, std::string*, int) {
-    return false;
+
+void setpixel(DibImage& dib, std::int32_t x, std::int32_t y, std::uint32_t value) {
+    auto* p = const_cast<std::uint8_t*>(PixelByte(dib, x, y));
+    if (!p) return;
+    switch (DibBitCount(dib)) {
+        case 1: {
+            const auto mask = std::uint8_t(0x80u >> (x & 7));
+            *p = (value & 1u) ? std::uint8_t(*p | mask) : std::uint8_t(*p & ~mask);
+            break;
+        }
+        case 4:
+            *p = (x & 1) ? std::uint8_t((*p & 0xF0u) | (value & 0x0Fu))
+                         : std::uint8_t((*p & 0x0Fu) | (value & 0x0Fu) << 4);
+            break;
+        case 8:
+            *p = std::uint8_t(value);
+            break;
+        default:
+            p[0] = std::uint8_t(value);
+            p[1] = std::uint8_t(value >> 8);
+            p[2] = std::uint8_t(value >> 16);
+            break;
+    }
 }
+
+bool ImageFileTypeFromName(const std::string& fileName, ImageFileType& type) {
+    const std::size_t slash = fileName.find_last_of('/');
+    const std::size_t dot = fileName.find_last_of('.');
+    if (dot == std::string::npos || (slash != std::string::npos && dot < slash)) return false;
+    std::string ext = fileName.substr(dot + 1);
+    for (char& c : ext)
+        c = char(std::tolower(static_cast<unsigned char>(c)));
+    if (ext == "png") {
+        type = ImageFileType::Png;
+    } else if (ext == "jpg" || ext == "jpeg") {
+        type = ImageFileType::Jpeg;
+    } else if (ext == "bmp") {
+        type = ImageFileType::Bmp;
+    } else if (ext == "gif") {
+        type = ImageFileType::Gif;
+    } else {
+        return false;
+    }
+    return true;
+}
+
+bool SaveDib(const DibImage& dib, const std::string& fileName, ImageFileType type,
+             std::string* error, int jpegQuality) {
+    std::vector<std::uint8_t> bytes;
+    if (!EncodeImage(dib, type, jpegQuality, bytes, error)) return false;
+    if (!ReplaceFile(fileName, bytes)) {
+        if (error) *error = "Konnte die Datei " + fileName + " nicht schreiben.";
+        return false;
+    }
+    return true;
+}
+
 }  // namespace gw

@@ -23,8 +23,9 @@ void newdib(DibImage& dib, std::int32_t width, std::int32_t height, std::int32_t
 void deldib(DibImage& dib);
 
 // Loads an image file: GIF (8 bits with its colour table), PNG (palette images 8 bits, all others
-// 24), JPEG (24 bits), BMP (1, 4, 8 and 24 bits, as stored). A file that cannot be read, is
-// damaged, truncated or too large leaves `dib` empty; nothing is shown to the user.
+// 24), JPEG (24 bits), BMP (1, 4, 8 and 24 bits, as stored; 32 bits become 24). A file that cannot
+// be read, is damaged, truncated or too large leaves `dib` empty; nothing is shown to the user.
+// The decoding itself is DecodeImage (raster/ImageFiles.h).
 void OpenDib(DibImage& dib, const std::string& fileName);
 
 // The open-dialog filter of the formats OpenDib reads: description and pattern pairs, all parts
@@ -47,9 +48,11 @@ enum class ImageFileType { Png, Jpeg, Bmp, Gif };
 // case). False when the extension is none of them.
 bool ImageFileTypeFromName(const std::string& fileName, ImageFileType& type);
 
-// Writes the image to a file. PNG, JPEG and BMP take 24-bit images (PNG keeps the exact bytes);
-// GIF takes 8-bit images with their colour table. False, with a German message in `error`, when
-// the image does not suit the format or the file cannot be written.
+// Writes the image to a file. PNG and JPEG take 24-bit images (PNG keeps the exact bytes); BMP
+// takes 1, 4, 8 and 24 bits as stored; GIF takes 8-bit (also 1 and 4-bit) images with their
+// colour table. The file is written beside the target under a temporary name and renamed into
+// place when complete, so a failure leaves an existing file untouched. False, with a German
+// message in `error`, when the image does not suit the format or the file cannot be written.
 bool SaveDib(const DibImage& dib, const std::string& fileName, ImageFileType type,
              std::string* error = nullptr, int jpegQuality = 92);
 

@@ -1,7 +1,9 @@
 #pragma once
 // The ready-made envelopes and the edge, shadow and frame presets.
 
+#include <array>
 #include <cstdint>
+#include <vector>
 
 #include "document/Lettering.h"
 
@@ -12,11 +14,19 @@ constexpr int kEdgePresetCount = 11;
 constexpr int kShadowPresetCount = 8;
 constexpr int kFramePresetCount = 5;
 
+// The points of envelope preset p (0 .. 26) for a picture of w x h: the upper line, then the
+// lower line. The spiral (19) makes `spiral` turns, a value below 0.6 taken as 0.6 and one above
+// 10 as 10 (a value typed beyond the field would ask for millions of points). Empty lines for
+// any other p.
+std::array<std::vector<TPoint>, 2> EnvelopePresetLines(int p, std::int32_t w, std::int32_t h,
+                                                       double spiral);
+
 // Replaces both boundary lines by preset p (0 .. 26) for the lettering's picture size; the spiral
 // (19) reads SpiralEd. Outlines rebuilt; the working lines are left alone.
 void ApplyEnvelopePreset(Lettering& lettering, int p);
 
-// The preset's controls: the common values first, then the row's changes.
+// The preset's controls: the common values first, then the row's changes. An index outside the
+// gallery changes nothing.
 void ApplyEdgePreset(LetteringSettings& settings, int i);
 void ApplyShadowPreset(LetteringSettings& settings, int i);
 void ApplyFramePreset(LetteringSettings& settings, int i);  // FrameStyle := i

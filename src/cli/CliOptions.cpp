@@ -1,0 +1,215 @@
+#include "cli/CliOptions.h"
+
+#include <charconv>
+#include <string_view>
+
+#include "document/SettingsTable.h"
+#include "render/Presets.h"
+
+namespace gw {
+
+namespace {
+
+bool ParseInt(std::string_view text, std::int32_t& value) {
+    const char* end = text.data() + text.size();
+    auto [ptr, ec] = std::from_chars(text.data(), end, value);
+    return ec == std::errc() && ptr == end;
+}
+
+bool ParsePresetIndex(const std::string& option, std::string_view text, int count,
+                      std::optional<int>& target, std::string& error) {
+    std::int32_t index = 0;
+    if (!ParseInt(text, index) || index < 0 || index >= count) {
+        error = "Die Option " + option + " erwartet eine Zahl von 0 bis " +
+                std::to_string(count - 1) + ", nicht \"" + std::string(text) + "\".";
+        return false;
+    }
+    target = index;
+    return true;
+}
+
+bool ParseSize(std::string_view text, CliOptions& options, std::string& error) {
+    const std::size_t x = text.find_first_of("xX");
+    std::int32_t w = 0, h = 0;
+    if (x == std::string_view::npos || !ParseInt(text.substr(0, x), w) ||
+        !ParseInt(text.substr(x + 1), h) || w < 10 || w > 9999 || h < 10 || h > 9999) {
+        error = "Die Option --size erwartet BREITExHÖHE mit Werten von 10 bis 9999, nicht \"" +
+                std::string(text) + "\".";
+        return false;
+    }
+    options.width = w;
+    options.height = h;
+    return true;
+}
+
+bool ParseAlign(std::string_view text, CliOptions& options, std::string& error) {
+    if (text == "left" || text == "links") {
+        options.align = 0;
+    } else if (text == "center" || text == "zentriert") {
+        options.align = 1;
+    } else if (text == "right" || text == "rechts") {
+        options.align = 2;
+    } else {
+        error = "Die Option --align erwartet left, center oder right, nicht \"" +
+                std::string(text) + "\".";
+        return false;
+    }
+    return true;
+}
+
+}  // namespace
+
+std::vector<std::string> SplitTextArgument(const std::string& text) {
+    std::vector<std::string> lines(1);
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if (text[i] == '\\' && i + 1 < text.size() && text[i + 1] == 'n') {
+            lines.emplace_back();
+            ++i;
+        } else if (text[i] == '\n') {
+            lines.emplace_back();
+        } else if (text[i] != '\r') {
+            lines.back() += text[i];
+        }
+    }
+    return lines;
+}
+
+bool ParseCliOptions(int argc, const char* const* argv, CliOptions& options, std::string& error) {
+    for (int i = 1; i < argc; ++i) {
+        const std::string arg = argv[i];
+        // Options with a value take it from the next argument or after '='.
+        std::string name = arg;
+        std::optional<std::string> inlineValue;
+        if (arg.starts_with("--")) {
+            const std::size_t eq = arg.find('=');
+            if (eq != std::string::npos) {
+                name = arg.substr(0, eq);
+                inlineValue = arg.substr(eq + 1);
+            }
+        }
+        auto value = [&](std::string& out) {
+            if (inlineValue) {
+                out = *inlineValue;
+                return true;
+            }
+            if (i + 1 >= argc) {
+                error = "Der Option " + name + " fehlt ihr Wert.";
+                return false;
+            }
+            out = argv[++i];
+            return true;
+        };
+        std::string v;
+        if (name == "-h" || name == "--help") {
+            options.help = true;
+        } else if (name == "-o" || name == "--output") {
+            if (!value(options.output)) return false;
+        } else if (name == "--save") {
+            if (!value(options.save)) return false;
+        } else if (name == "--stages") {
+            if (!value(options.stagesDir)) return false;
+        } else if (name == "--size") {
+            if (!value(v) || !ParseSize(v, options, error)) return false;
+        } else if (name == "--text") {
+            if (!value(v)) return false;
+            options.text = v;
+        } else if (name == "--font") {
+            if (!value(v)) return false;
+            options.font = v;
+        } else if (name == "--bold") {
+            options.bold = true;
+        } else if (name == "--italic") {
+            options.italic = true;
+        } else if (name == "--align") {
+            if (!value(v) || !ParseAlign(v, options, error)) return false;
+        } else if (name == "--text-texture") {
+            if (!value(v)) return false;
+            options.textTexture = v;
+        } else if (name == "--background-texture") {
+            if (!value(v)) return false;
+            options.backgroundTexture = v;
+        } else if (name == "--spiral") {
+            double turns = 0;
+            if (!value(v)) return false;
+            if (!ParseSettingNumber(v, turns)) {
+                error = "Die Option --spiral erwartet eine Zahl, nicht \"" + v + "\".";
+                return false;
+            }
+            options.spiral = turns;
+        } else if (name == "--envelope") {
+            if (!value(v) ||
+                !ParsePresetIndex(name, v, kEnvelopePresetCount, options.envelope, error))
+                return false;
+        } else if (name == "--edge") {
+            if (!value(v) || !ParsePresetIndex(name, v, kEdgePresetCount, options.edge, error))
+                return false;
+        } else if (name == "--shadow") {
+            if (!value(v) || !ParsePresetIndex(name, v, kShadowPresetCount, options.shadow, error))
+                return false;
+        } else if (name == "--frame") {
+            if (!value(v) || !ParsePresetIndex(name, v, kFramePresetCount, options.frame, error))
+                return false;
+        } else if (name == "--set") {
+            if (!value(v)) return false;
+            options.assignments.push_back(v);
+        } else if (arg.starts_with("-") && arg != "-") {
+            error = "Unbekannte Option: " + arg;
+            return false;
+        } else if (options.input.empty()) {
+            options.input = arg;
+        } else {
+            error = "Nur eine Schriftzug-Datei kann gelesen werden, nicht auch \"" + arg + "\".";
+            return false;
+        }
+    }
+    return true;
+}
+
+const char* CliHelpText() {
+    return R"(Aufruf: glyphwerk-render [SCHRIFTZUG.zgw] [OPTIONEN]
+
+Zeichnet einen Schriftzug ohne Fenster: aus einer Schriftzug-Datei, oder ohne sie aus dem
+Schriftzug, mit dem das Programm startet. Die Optionen werden in dieser Reihenfolge angewandt:
+Datei, --size, Text und Schrift, Texturen, Vorlagen, --set (in der angegebenen Reihenfolge);
+dann wird gezeichnet und mit --save und -o geschrieben.
+
+Ausgabe:
+  -o, --output DATEI          das fertige Bild schreiben; das Format folgt der Endung:
+                              .png (genau die Bildbytes), .bmp, .jpg oder .jpeg
+  --save DATEI                den Schriftzug als .zgw-Datei speichern
+  --stages ORDNER             zusätzlich die Ebenen als PNG in ORDNER schreiben:
+                              letters.png (Buchstaben schwarz auf weiß), textimage.png,
+                              textmask.png und unfiltered.png (das Bild vor dem Weichzeichnen)
+
+Bild und Text:
+  --size BREITExHÖHE          neue Bildgröße (10 bis 9999), Schriftzug mitskaliert
+  --text TEXT                 der Text; \n trennt die Zeilen
+  --font NAME                 die Schriftart
+  --bold, --italic            fett, kursiv
+  --align left|center|right   Ausrichtung der Zeilen
+
+Oberflächen:
+  --text-texture DATEI        eigene Textur der Buchstaben (wählt "Eigene Textur")
+  --background-texture DATEI  eigene Textur des Hintergrunds (wählt "Eigene Textur")
+
+Vorlagen:
+  --envelope N                Hüllform 0 bis 26
+  --spiral T                  die Spirale (Hüllform 19) mit T Windungen (0.6 bis 10)
+  --edge N                    3D-Kante 0 bis 10 (0: keine)
+  --shadow N                  Schatten 0 bis 7 (0: keiner)
+  --frame N                   Rahmen 0 bis 4 (0: keiner)
+
+Einstellungen:
+  --set NAME=WERT             eine Einstellung über den Namen ihres Bedienelements setzen,
+                              z. B. KWinkEd=-30, SchattenCheck=1, SColorShape=0x0000FF,
+                              SinDeform=1, SurfaceFrame2.Color=0xC0FFFF; Werte außerhalb des
+                              Bereichs werden auf die nächste Grenze gesetzt; beliebig oft
+
+  -h, --help                  diese Hilfe
+
+Rückgabewert: 0 bei Erfolg, 1 wenn eine Datei nicht gelesen oder geschrieben werden konnte,
+2 bei falschem Aufruf. Ein fehlgeschlagener Lauf hinterlässt keine Ausgabedatei.
+)";
+}
+
+}  // namespace gw

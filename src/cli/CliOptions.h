@@ -1,0 +1,36 @@
+#pragma once
+// The command line of glyphwerk-render.
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace gw {
+
+struct CliOptions {
+    std::string input;   // a .zgw document; empty: the program's start-up lettering
+    std::string output;  // -o: the finished picture
+    std::string save;    // --save: the lettering as a .zgw document
+    std::string stagesDir;
+    std::optional<std::int32_t> width, height;
+    std::optional<std::string> text, font;
+    bool bold = false;
+    bool italic = false;
+    std::optional<std::int32_t> align;
+    std::optional<std::string> textTexture, backgroundTexture;
+    std::optional<double> spiral;
+    std::optional<int> envelope, edge, shadow, frame;
+    std::vector<std::string> assignments;  // --set NAME=VALUE, in the order given
+    bool help = false;
+};
+
+// False with a German message in `error` when the arguments are not usable.
+bool ParseCliOptions(int argc, const char* const* argv, CliOptions& options, std::string& error);
+
+// The lines of a --text argument: split at "\n" (backslash and n) and at real line breaks.
+std::vector<std::string> SplitTextArgument(const std::string& text);
+
+const char* CliHelpText();
+
+}  // namespace gw

@@ -1,0 +1,54 @@
+#pragma once
+// The lettering document (.zgw): writer and reader of the whole state of a lettering, the model
+// side of SaveFile and OpenFile.
+//
+// The results come back as values with the message and its title; the window shows them in a box,
+// the headless renderer prints them. Opening reads and checks the whole file into a fresh state
+// and only then takes it over, so a refused file changes nothing. Saving writes a temporary file
+// beside the target and puts it in the target's place only when every byte went out, so a failed
+// save leaves the old file as it was.
+
+#include <cstdint>
+#include <span>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "document/Lettering.h"
+#include "document/zeflor.h"
+
+namespace gw {
+
+// Sane limits for the counts of a document, beside those of the DIB service for its images.
+constexpr std::int32_t kMaxDocumentPoints = 1'000'000;  // points, and outline pixels, a line
+constexpr std::int32_t kMaxDocumentSide = 16384;        // picture width and height
+
+struct DocumentResult {
+    bool ok = true;
+    std::string message;  // empty when ok
+    std::string title;    // "Fehler" when not ok
+};
+
+// Writes every field in document order: settings, picture size, the boundary lines with their
+// outlines, BackgroundTexture, then TextTexture. An empty texture is written as an info size and
+// a colour count of 0 and reads back empty. False when the sink fails.
+bool WriteLettering(const Lettering& lettering, ByteSink& out);
+std::vector<std::uint8_t> LetteringFileBytes(const Lettering& lettering);
+
+// Reads a document into `lettering`: the settings, the picture size, the two boundary lines and
+// both textures; the working lines, pivot and rotation handle stay. `installedFonts` are the
+// family names the font list offers; a stored font that is none of them (nor "Arial Black", which
+// the program's font rule always provides) leaves the lettering font's name as it was. `name` is
+// the file name the messages show.
+DocumentResult ReadLettering(Lettering& lettering, ByteSource& in,
+                             std::span<const std::string> installedFonts, std::string_view name);
+DocumentResult ReadLetteringBytes(Lettering& lettering, std::span<const std::uint8_t> bytes,
+                                  std::span<const std::string> installedFonts,
+                                  std::string_view name);
+
+// SaveFile and OpenFile without the window: the messages name the file without its folder.
+DocumentResult SaveLetteringFile(const Lettering& lettering, const std::string& fileName);
+DocumentResult OpenLetteringFile(Lettering& lettering, const std::string& fileName,
+                                 std::span<const std::string> installedFonts);
+
+}  // namespace gw

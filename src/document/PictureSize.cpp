@@ -1,0 +1,61 @@
+#include "document/PictureSize.h"
+
+#include <cmath>
+#include <limits>
+
+namespace gw {
+namespace {
+
+// Points may lie far outside the picture; a product beyond 32 bits stays at the nearer limit.
+std::int32_t TruncToInt32(long double v) {
+    constexpr long double lo = std::numeric_limits<std::int32_t>::min();
+    constexpr long double hi = std::numeric_limits<std::int32_t>::max();
+    if (!(v > lo)) return std::numeric_limits<std::int32_t>::min();
+    if (!(v < hi)) return std::numeric_limits<std::int32_t>::max();
+    return static_cast<std::int32_t>(std::trunc(v));
+}
+
+}  // namespace
+
+std::int32_t SizeFieldValue(long double value) {
+    if (std::isnan(value)) return kMinPictureSide;
+    const long double rounded = std::nearbyint(value);
+    if (rounded < kMinPictureSide) return kMinPictureSide;
+    if (rounded > kMaxPictureSide) return kMaxPictureSide;
+    return static_cast<std::int32_t>(rounded);
+}
+
+std::int32_t HeightForWidth(long double width, std::int32_t W0, std::int32_t H0) {
+    if (W0 <= 0) return SizeFieldValue(width);
+    return SizeFieldValue(width * H0 / W0);
+}
+
+std::int32_t WidthForHeight(long double height, std::int32_t W0, std::int32_t H0) {
+    if (H0 <= 0) return SizeFieldValue(height);
+    return SizeFieldValue(height * W0 / H0);
+}
+
+void ResizeLettering(Lettering& lettering, std::int32_t width, std::int32_t height,
+                     bool scaleLines) {
+    width = SizeFieldValue(width);
+    height = SizeFieldValue(height);
+    const std::int32_t W0 = lettering.width;
+    const std::int32_t H0 = lettering.height;
+    lettering.width = width;
+    lettering.height = height;
+    if (!scaleLines || W0 <= 0 || H0 <= 0) return;
+    // The quotients are taken in extended precision and held as doubles.
+    const double fx = static_cast<double>(static_cast<long double>(width) / W0);
+    const double fy = static_cast<double>(static_cast<long double>(height) / H0);
+    for (int k = 0; k < 2; ++k) {
+        TLine& line = lettering.EnvelopeLines[k];
+        for (std::int32_t i = 0; i < line.PointCount(); ++i) {
+            const TPoint p = line.GetPoint(i);
+            line.SetPoint(i, TruncToInt32(static_cast<long double>(p.x) * fx),
+                          TruncToInt32(static_cast<long double>(p.y) * fy));
+        }
+        line.BuildOutline();
+    }
+}
+
+}  // namespace gw

@@ -1,0 +1,83 @@
+#include "raster/ImageFiles.h"
+
+#include <cstring>
+
+#include "raster/ImageFilesCodecs.h"
+
+namespace gw {
+
+namespace imagefiles {
+
+bool DibSizeAllowed(std::int64_t width, std::int64_t height, int bitCount) {
+    if (width < 1 || height < 1 || width > kMaxDibSide || height > kMaxDibSide) return false;
+    return DibStride(width, bitCount) * height <= kMaxDibBytes;
+}
+
+bool WithinBudget(std::uint64_t needed, std::size_t fileSize, std::uint64_t ratio) {
+    // Ratios stay below 2^14, so the product only wraps for buffers beyond 2^50 bytes; those
+    // exceed every picture limit anyway.
+    if (fileSize > (std::uint64_t(1) << 44)) return true;
+    return needed <= std::uint64_t(fileSize) * ratio;
+}
+
+}  // namespace imagefiles
+
+bool DecodeImage(const std::uint8_t* data, std::size_t size, DibImage& out) {
+    deldib(out);
+    if (!data || size < 8) return false;
+    DibImage image;
+    bool ok = false;
+    if (std::memcmp(data, "GIF87a", 6) == 0 || std::memcmp(data, "GIF89a", 6) == 0) {
+        ok = imagefiles::DecodeGif(data, size, image);
+    } else if (std::memcmp(data, "\x89PNG\r\n\x1a\n", 8) == 0) {
+        ok = imagefiles::DecodePng(data, size, image);
+    } else if (data[0] == 0xFF && data[1] == 0xD8 && data[2] == 0xFF) {
+        ok = imagefiles::DecodeJpeg(data, size, image);
+    } else if (data[0] == 'B' && data[1] == 'M') {
+        ok = imagefiles::DecodeBmp(data, size, image);
+    }
+    if (!ok || image.Empty()) return false;
+    out = std::move(image);
+    return true;
+}
+
+bool EncodeImage(const DibImage& dib, ImageFileType type, int jpegQuality,
+                 std::vector<std::uint8_t>& bytes, std::string* error) {
+    bytes.clear();
+    auto fail = [&](const char* message) {
+        if (error) *error = message;
+        bytes.clear();
+        return false;
+    };
+    if (dib.Empty() || DibWidth(dib) < 1 || DibHeight(dib) < 1) {
+        return fail("Es gibt kein Bild zum Speichern.");
+    }
+    const std::uint32_t bits = DibBitCount(dib);
+    bool ok = false;
+    switch (type) {
+        case ImageFileType::Png:
+        case ImageFileType::Jpeg:
+            if (bits != 24) return fail("Dieses Bildformat braucht ein Bild mit 24 Bit Farbtiefe.");
+            ok = type == ImageFileType::Png ? imagefiles::EncodePng(dib, bytes)
+                                            : imagefiles::EncodeJpeg(dib, jpegQuality, bytes);
+            break;
+        case ImageFileType::Bmp:
+            if (bits != 1 && bits != 4 && bits != 8 && bits != 24) {
+                return fail(
+                    "Dieses Bildformat braucht ein Bild mit 1, 4, 8 oder 24 Bit Farbtiefe.");
+            }
+            ok = imagefiles::EncodeBmp(dib, bytes);
+            break;
+        case ImageFileType::Gif:
+            if (bits != 1 && bits != 4 && bits != 8) {
+                return fail(
+                    "Dieses Bildformat braucht ein Bild mit Farbtabelle (8 Bit Farbtiefe).");
+            }
+            ok = imagefiles::EncodeGif(dib, bytes);
+            break;
+    }
+    if (!ok) return fail("Das Bild konnte nicht umgewandelt werden.");
+    return true;
+}
+
+}  // namespace gw

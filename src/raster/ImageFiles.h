@@ -1,0 +1,34 @@
+#pragma once
+// Image files in memory: the decoders behind OpenDib and the encoders behind SaveDib.
+//
+// Every decoder treats its input as hostile. Before anything is allocated, the picture must fit
+// kMaxDibSide and kMaxDibBytes, and the bytes the format stores for it must fit into what the file
+// could carry at the format's densest coding (see ImageFilesCodecs.h). A damaged, truncated or
+// unsupported file leaves the image empty and prints nothing.
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "raster/DibImage.h"
+#include "raster/DibService.h"
+
+namespace gw {
+
+// Largest file OpenDib reads at all.
+constexpr std::size_t kMaxImageFileBytes = std::size_t(256) << 20;
+
+// Decodes a GIF, PNG, JPEG or BMP file held in memory, told apart by its first bytes. On success
+// `out` holds the picture: GIF and palette PNG at 8 bits with their colour table padded to 256
+// entries; BMP at 1, 4, 8 or 24 bits as stored (32 bits become 24); everything else at 24 bits.
+// On failure `out` is empty. Never reads outside data[0, size).
+bool DecodeImage(const std::uint8_t* data, std::size_t size, DibImage& out);
+
+// Encodes the picture in the given format into `bytes` (replaced). PNG and JPEG take 24-bit
+// images; BMP takes 1, 4, 8 and 24 bits as stored; GIF takes 1, 4 and 8 bits with their colour
+// table. False, with a German message in `error` when the picture does not suit the format.
+bool EncodeImage(const DibImage& dib, ImageFileType type, int jpegQuality,
+                 std::vector<std::uint8_t>& bytes, std::string* error = nullptr);
+
+}  // namespace gw

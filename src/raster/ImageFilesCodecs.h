@@ -1,0 +1,45 @@
+#pragma once
+// The format codecs behind DecodeImage and EncodeImage, and the rules they share.
+
+#include <cstddef>
+#include <cstdint>
+#include <vector>
+
+#include "raster/DibImage.h"
+
+namespace gw::imagefiles {
+
+// Densest coding of each format: how many bytes of stored picture data one byte of file can
+// describe at most. A file claiming more picture than its size times this ratio cannot hold it
+// and is refused before anything is allocated.
+//
+// GIF: an LZW code is never shorter than 12 bits once its table is full, and stands for at most
+// 4091 pixels (a chain of codes, each one pixel longer) -> below 2730 pixels a byte. The whole
+// canvas (the logical screen) counts, not just the image on it.
+constexpr std::uint64_t kGifRatio = 2730;
+// PNG: deflate never expands a byte of data into more than 1032 bytes (a 258-byte match coded in
+// two bits). Counted against the filtered rows, filter byte included.
+constexpr std::uint64_t kPngRatio = 1032;
+// JPEG (Huffman coding only; arithmetic coding is refused): every 8x8 block of a scanned
+// component costs at least one bit, and a component subsampled 4x4 covers 32x32 pixels a block
+// -> at most 8192 pixels a byte.
+constexpr std::uint64_t kJpegPixelsPerByte = 8192;
+
+// True when width x height at bitCount bits is a picture a DibImage may hold.
+bool DibSizeAllowed(std::int64_t width, std::int64_t height, int bitCount);
+// True when `needed` bytes of stored picture fit into `fileSize` bytes at `ratio`.
+bool WithinBudget(std::uint64_t needed, std::size_t fileSize, std::uint64_t ratio);
+
+bool DecodeGif(const std::uint8_t* data, std::size_t size, DibImage& out);
+bool DecodePng(const std::uint8_t* data, std::size_t size, DibImage& out);
+bool DecodeJpeg(const std::uint8_t* data, std::size_t size, DibImage& out);
+bool DecodeBmp(const std::uint8_t* data, std::size_t size, DibImage& out);
+
+// The encoders take images their format suits (checked by EncodeImage) and fail only when the
+// library does.
+bool EncodePng(const DibImage& dib, std::vector<std::uint8_t>& bytes);
+bool EncodeJpeg(const DibImage& dib, int quality, std::vector<std::uint8_t>& bytes);
+bool EncodeBmp(const DibImage& dib, std::vector<std::uint8_t>& bytes);
+bool EncodeGif(const DibImage& dib, std::vector<std::uint8_t>& bytes);
+
+}  // namespace gw::imagefiles

@@ -1,0 +1,174 @@
+// GIF through giflib, read record by record so that every size is checked before it is used.
+
+#include <gif_lib.h>
+
+#include <algorithm>
+#include <cstring>
+#include <memory>
+
+#include "raster/DibService.h"
+#include "raster/ImageFilesCodecs.h"
+
+namespace gw::imagefiles {
+
+namespace {
+
+struct MemoryReader {
+    const std::uint8_t* data;
+    std::size_t size;
+    std::size_t pos;
+};
+
+int ReadFromMemory(GifFileType* gif, GifByteType* buffer, int length) {
+    auto* reader = static_cast<MemoryReader*>(gif->UserData);
+    if (length <= 0) return 0;
+    const std::size_t n = std::min(std::size_t(length), reader->size - reader->pos);
+    std::memcpy(buffer, reader->data + reader->pos, n);
+    reader->pos += n;
+    return int(n);
+}
+
+struct GifReadCloser {
+    void operator()(GifFileType* gif) const {
+        int error = 0;
+        DGifCloseFile(gif, &error);
+    }
+};
+
+bool SkipExtension(GifFileType* gif) {
+    int code = 0;
+    GifByteType* block = nullptr;
+    if (DGifGetExtension(gif, &code, &block) == GIF_ERROR) return false;
+    // Every sub-block consumes at least its length byte, so this ends at the file's end at latest.
+    while (block) {
+        if (DGifGetExtensionNext(gif, &block) == GIF_ERROR) return false;
+    }
+    return true;
+}
+
+bool ReadFirstImage(GifFileType* gif, std::size_t fileSize, DibImage& out) {
+    if (DGifGetImageDesc(gif) == GIF_ERROR) return false;
+    const GifImageDesc& desc = gif->Image;
+    const ColorMapObject* map = desc.ColorMap ? desc.ColorMap : gif->SColorMap;
+    if (!map || !map->Colors || map->ColorCount < 1 || map->ColorCount > 256) return false;
+    if (desc.Left < 0 || desc.Top < 0 || desc.Width < 1 || desc.Height < 1) return false;
+
+    // Some writers put the image partly outside a too small (or zero) logical screen: the canvas
+    // grows to hold it.
+    const std::int64_t width =
+        std::max<std::int64_t>(gif->SWidth, std::int64_t(desc.Left) + desc.Width);
+    const std::int64_t height =
+        std::max<std::int64_t>(gif->SHeight, std::int64_t(desc.Top) + desc.Height);
+    if (!DibSizeAllowed(width, height, 8)) return false;
+    if (!WithinBudget(std::uint64_t(width) * std::uint64_t(height), fileSize, kGifRatio)) {
+        return false;
+    }
+
+    BitmapInfo table;
+    for (int i = 0; i < map->ColorCount; ++i) {
+        table.bmiColors[i].rgbRed = map->Colors[i].Red;
+        table.bmiColors[i].rgbGreen = map->Colors[i].Green;
+        table.bmiColors[i].rgbBlue = map->Colors[i].Blue;
+    }
+    DibImage dib;
+    newdib(dib, std::int32_t(width), std::int32_t(height), 8, &table, 256);
+    if (dib.Empty()) return false;
+
+    const bool covered =
+        desc.Left == 0 && desc.Top == 0 && desc.Width == width && desc.Height == height;
+    if (!covered) {
+        std::memset(dib.Bits.get(), gif->SBackGroundColor & 0xFF, DibImageSize(dib));
+    }
+
+    // Interlaced images send every 8th row from row 0, then every 8th from row 4, every 4th from
+    // row 2 and every 2nd from row 1.
+    static constexpr int kStart[4] = {0, 4, 2, 1};
+    static constexpr int kStep[4] = {8, 8, 4, 2};
+    const int passes = desc.Interlace ? 4 : 1;
+    for (int pass = 0; pass < passes; ++pass) {
+        const int start = desc.Interlace ? kStart[pass] : 0;
+        const int step = desc.Interlace ? kStep[pass] : 1;
+        for (int t = start; t < desc.Height; t += step) {
+            std::uint8_t* row = dib.Row(desc.Top + t) + desc.Left;
+            if (DGifGetLine(gif, row, desc.Width) == GIF_ERROR) return false;
+        }
+    }
+    out = std::move(dib);
+    return true;
+}
+
+struct MemoryWriter {
+    std::vector<std::uint8_t>* bytes;
+};
+
+int WriteToMemory(GifFileType* gif, const GifByteType* buffer, int length) {
+    auto* writer = static_cast<MemoryWriter*>(gif->UserData);
+    if (length <= 0) return 0;
+    writer->bytes->insert(writer->bytes->end(), buffer, buffer + length);
+    return length;
+}
+
+struct MapFree {
+    void operator()(ColorMapObject* map) const { GifFreeMapObject(map); }
+};
+
+}  // namespace
+
+bool DecodeGif(const std::uint8_t* data, std::size_t size, DibImage& out) {
+    MemoryReader reader{data, size, 0};
+    int error = 0;
+    std::unique_ptr<GifFileType, GifReadCloser> gif(DGifOpen(&reader, ReadFromMemory, &error));
+    if (!gif) return false;
+    // Only the first image counts; extensions before it (comments, graphic control, loops) are
+    // skipped, transparency with them.
+    for (;;) {
+        GifRecordType type = UNDEFINED_RECORD_TYPE;
+        if (DGifGetRecordType(gif.get(), &type) == GIF_ERROR) return false;
+        switch (type) {
+            case IMAGE_DESC_RECORD_TYPE:
+                return ReadFirstImage(gif.get(), size, out);
+            case EXTENSION_RECORD_TYPE:
+                if (!SkipExtension(gif.get())) return false;
+                break;
+            default:
+                return false;
+        }
+    }
+}
+
+bool EncodeGif(const DibImage& dib, std::vector<std::uint8_t>& bytes) {
+    const int bits = int(DibBitCount(dib));
+    const int width = DibWidth(dib);
+    const int height = DibHeight(dib);
+    const int colors = 1 << bits;
+    std::vector<GifColorType> palette(static_cast<std::size_t>(colors));
+    for (int i = 0; i < colors; ++i) {
+        palette[std::size_t(i)] = {dib.Info->bmiColors[i].rgbRed, dib.Info->bmiColors[i].rgbGreen,
+                                   dib.Info->bmiColors[i].rgbBlue};
+    }
+    std::unique_ptr<ColorMapObject, MapFree> map(GifMakeMapObject(colors, palette.data()));
+    if (!map) return false;
+
+    MemoryWriter writer{&bytes};
+    int error = 0;
+    GifFileType* gif = EGifOpen(&writer, WriteToMemory, &error);
+    if (!gif) return false;
+    bool ok = EGifPutScreenDesc(gif, width, height, bits, 0, map.get()) != GIF_ERROR &&
+              EGifPutImageDesc(gif, 0, 0, width, height, false, nullptr) != GIF_ERROR;
+    std::vector<GifPixelType> line(std::size_t(width), 0);
+    for (int t = 0; ok && t < height; ++t) {
+        const std::uint8_t* row = dib.Row(t);
+        if (bits == 8) {
+            std::memcpy(line.data(), row, line.size());
+        } else {
+            for (int x = 0; x < width; ++x)
+                line[std::size_t(x)] = GifPixelType(getpixel(dib, x, height - 1 - t));
+        }
+        ok = EGifPutLine(gif, line.data(), width) != GIF_ERROR;
+    }
+    // Closing writes the trailer and frees the handle even after a failure.
+    if (EGifCloseFile(gif, &error) == GIF_ERROR) ok = false;
+    return ok;
+}
+
+}  // namespace gw::imagefiles

@@ -1,0 +1,180 @@
+// PNG through libpng, read from and written to memory.
+//
+// libpng reports errors by longjmp. The functions that call setjmp therefore hold no object with
+// a destructor: everything that must be released lives in a job record owned by the caller.
+
+#include <png.h>
+
+#include <csetjmp>
+#include <cstring>
+
+#include "raster/DibService.h"
+#include "raster/ImageFilesCodecs.h"
+
+namespace gw::imagefiles {
+
+namespace {
+
+struct PngReadJob {
+    const std::uint8_t* data = nullptr;
+    std::size_t size = 0;
+    std::size_t pos = 0;
+    DibImage dib;
+    std::vector<std::uint8_t> rgba;  // rows with alpha, before they are laid over white
+    std::vector<png_bytep> rows;
+};
+
+void ReadFromMemory(png_structp png, png_bytep buffer, png_size_t length) {
+    auto* job = static_cast<PngReadJob*>(png_get_io_ptr(png));
+    if (length > job->size - job->pos) png_error(png, "truncated");
+    std::memcpy(buffer, job->data + job->pos, length);
+    job->pos += length;
+}
+
+void Fail(png_structp png, png_const_charp) {
+    png_longjmp(png, 1);
+}
+
+void Ignore(png_structp, png_const_charp) {}
+
+std::uint8_t OverWhite(unsigned colour, unsigned alpha) {
+    return std::uint8_t((colour * alpha + 255 * (255 - alpha) + 127) / 255);
+}
+
+bool RunRead(png_structp png, png_infop info, PngReadJob& job) {
+    if (setjmp(png_jmpbuf(png))) return false;
+    png_set_read_fn(png, &job, ReadFromMemory);
+    png_set_user_limits(png, kMaxDibSide, kMaxDibSide);
+    png_set_chunk_malloc_max(png, std::size_t(8) << 20);
+    png_set_keep_unknown_chunks(png, PNG_HANDLE_CHUNK_NEVER, nullptr, 0);
+    png_read_info(png, info);
+
+    png_uint_32 width = 0, height = 0;
+    int depth = 0, colorType = 0, interlace = 0;
+    png_get_IHDR(png, info, &width, &height, &depth, &colorType, &interlace, nullptr, nullptr);
+    const std::uint64_t storedRow =
+        (std::uint64_t(width) * png_get_channels(png, info) * unsigned(depth) + 7) / 8 + 1;
+    if (!WithinBudget(storedRow * height, job.size, kPngRatio)) return false;
+
+    const bool palette = colorType == PNG_COLOR_TYPE_PALETTE;
+    if (!DibSizeAllowed(width, height, palette ? 8 : 24)) return false;
+    BitmapInfo table;
+    if (palette) {
+        png_colorp entries = nullptr;
+        int count = 0;
+        if (!png_get_PLTE(png, info, &entries, &count) || count < 1 || count > 256) return false;
+        for (int i = 0; i < count; ++i) {
+            table.bmiColors[i].rgbRed = entries[i].red;
+            table.bmiColors[i].rgbGreen = entries[i].green;
+            table.bmiColors[i].rgbBlue = entries[i].blue;
+        }
+        // Indices beyond the palette read as black from the zero-padded table.
+        png_set_packing(png);
+    } else {
+        png_set_scale_16(png);
+        png_set_expand_gray_1_2_4_to_8(png);
+        if (png_get_valid(png, info, PNG_INFO_tRNS)) png_set_tRNS_to_alpha(png);
+        png_set_gray_to_rgb(png);
+        png_set_bgr(png);
+    }
+    png_set_interlace_handling(png);
+    png_read_update_info(png, info);
+
+    const unsigned channels = png_get_channels(png, info);
+    const std::size_t rowBytes = png_get_rowbytes(png, info);
+    const bool alpha = !palette && channels == 4;
+    if (palette ? (channels != 1 || rowBytes != width) : (channels != 3 && channels != 4)) {
+        return false;
+    }
+    if (!palette && rowBytes != std::size_t(width) * channels) return false;
+
+    newdib(job.dib, std::int32_t(width), std::int32_t(height), palette ? 8 : 24,
+           palette ? &table : nullptr, palette ? 256 : 0);
+    if (job.dib.Empty()) return false;
+    job.rows.resize(height);
+    if (alpha) {
+        job.rgba.resize(rowBytes * height);
+        for (png_uint_32 t = 0; t < height; ++t)
+            job.rows[t] = job.rgba.data() + rowBytes * t;
+    } else {
+        for (png_uint_32 t = 0; t < height; ++t)
+            job.rows[t] = job.dib.Row(std::int32_t(t));
+    }
+    png_read_image(png, job.rows.data());
+    // The end chunk must be there too: a file cut short anywhere is damaged.
+    png_read_end(png, nullptr);
+
+    if (alpha) {
+        for (png_uint_32 t = 0; t < height; ++t) {
+            const std::uint8_t* src = job.rows[t];
+            std::uint8_t* dst = job.dib.Row(std::int32_t(t));
+            for (png_uint_32 x = 0; x < width; ++x, src += 4, dst += 3) {
+                dst[0] = OverWhite(src[0], src[3]);
+                dst[1] = OverWhite(src[1], src[3]);
+                dst[2] = OverWhite(src[2], src[3]);
+            }
+        }
+    }
+    return true;
+}
+
+struct PngWriteJob {
+    const DibImage* dib = nullptr;
+    std::vector<std::uint8_t>* bytes = nullptr;
+    std::vector<png_bytep> rows;
+};
+
+void WriteToMemory(png_structp png, png_bytep buffer, png_size_t length) {
+    auto* job = static_cast<PngWriteJob*>(png_get_io_ptr(png));
+    job->bytes->insert(job->bytes->end(), buffer, buffer + length);
+}
+
+void FlushNothing(png_structp) {}
+
+bool RunWrite(png_structp png, png_infop info, PngWriteJob& job) {
+    if (setjmp(png_jmpbuf(png))) return false;
+    const DibImage& dib = *job.dib;
+    const png_uint_32 width = png_uint_32(DibWidth(dib));
+    const png_uint_32 height = png_uint_32(DibHeight(dib));
+    png_set_write_fn(png, &job, WriteToMemory, FlushNothing);
+    png_set_IHDR(png, info, width, height, 8, PNG_COLOR_TYPE_RGB, PNG_INTERLACE_NONE,
+                 PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
+    png_write_info(png, info);
+    png_set_bgr(png);
+    job.rows.resize(height);
+    for (png_uint_32 t = 0; t < height; ++t)
+        job.rows[t] = const_cast<std::uint8_t*>(dib.Row(std::int32_t(t)));
+    png_write_image(png, job.rows.data());
+    png_write_end(png, nullptr);
+    return true;
+}
+
+}  // namespace
+
+bool DecodePng(const std::uint8_t* data, std::size_t size, DibImage& out) {
+    png_structp png = png_create_read_struct(PNG_LIBPNG_VER_STRING, nullptr, Fail, Ignore);
+    if (!png) return false;
+    png_infop info = png_create_info_struct(png);
+    PngReadJob job;
+    job.data = data;
+    job.size = size;
+    const bool ok = info && RunRead(png, info, job);
+    png_destroy_read_struct(&png, info ? &info : nullptr, nullptr);
+    if (!ok) return false;
+    out = std::move(job.dib);
+    return true;
+}
+
+bool EncodePng(const DibImage& dib, std::vector<std::uint8_t>& bytes) {
+    png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, Fail, Ignore);
+    if (!png) return false;
+    png_infop info = png_create_info_struct(png);
+    PngWriteJob job;
+    job.dib = &dib;
+    job.bytes = &bytes;
+    const bool ok = info && RunWrite(png, info, job);
+    png_destroy_write_struct(&png, info ? &info : nullptr);
+    return ok;
+}
+
+}  // namespace gw::imagefiles
