@@ -14,10 +14,10 @@
 #include <QScrollBar>
 #include <QTabWidget>
 #include <QToolButton>
-#include <cstring>
 
 #include "app/MainFUnit.h"
 #include "app/Pictures.h"
+#include "document/SettingsTable.h"
 #include "raster/DibService.h"
 #include "ui/ColorFrUnit.h"
 #include "ui/Image.h"
@@ -35,21 +35,6 @@ namespace {
 
 constexpr TColor kHeaderColour = 0xA6CAF0;
 constexpr TColor kDecorColour = 0xC0DCC0;
-
-struct SpinRange {
-    const char* name;
-    double minimum;
-    double maximum;
-    int decimals;
-    double step;
-};
-
-constexpr SpinRange kSpinRanges[] = {
-    {"SpiralEd", 0.6, 10, 2, 0.1},  {"StarkEd", 1, 100, 0, 1},   {"AnzahlEd", 1, 100, 0, 1},
-    {"KWinkEd", -180, 180, 0, 1},   {"KBreiteEd", 1, 100, 0, 1}, {"KLichtEd", 1, 500, 0, 1},
-    {"SDeckEd", 1, 100, 0, 1},      {"SWeichEd", 0, 30, 0, 1},   {"SRightEd", -100, 100, 0, 1},
-    {"SBottomEd", -100, 100, 0, 1}, {"RBreitEd", 0, 100, 0, 1},  {"RHochEd", 0, 100, 0, 1},
-};
 
 void Name(QObject* object, const char* name) {
     object->setObjectName(QString::fromLatin1(name));
@@ -139,11 +124,13 @@ QGridLayout* PageGrid(QWidget* page) {
 SpinEdit* TMainForm::MakeSpin(const char* name, QWidget* parent) {
     auto* spin = new SpinEdit(parent);
     Name(spin, name);
-    for (const SpinRange& range : kSpinRanges) {
-        if (std::strcmp(range.name, name) != 0) continue;
-        spin->setDecimals(range.decimals);
-        spin->setRange(range.minimum, range.maximum);
-        spin->setSingleStep(range.step);
+    // Range and kind come from the settings table of the document layer.
+    if (const SettingInfo* info = FindSetting(name)) {
+        const bool decimal = info->kind == SettingKind::DecimalSpin;
+        spin->setDecimals(decimal ? 2 : 0);
+        spin->setRange(info->minimum, info->maximum);
+        spin->setSingleStep(decimal ? 0.1 : 1);
+        spin->setValue(info->startValue);
     }
     spin->setFixedWidth(64);
     return spin;
@@ -756,18 +743,16 @@ void TMainForm::ConnectHandlers() {
             React(Change::SurfaceContent);
         };
         frame->Texture0Frame1->Textures = [this] {
-            return std::span<const DibImage>(builtinTextures_);
+            return std::span<const DibImage>(builtinTextures_.entries);
         };
         frame->Texture0Frame1->OnTexturePicked = [this, surface](std::int32_t index) {
             SetTexture(surface, index);
             React(Change::SurfaceContent);
         };
-        frame->TextureFrame1->OnTextureLoaded = [this, surface](DibImage&& loaded) {
-            DibImage& texture =
-                surface == 1 ? lettering_.TextTexture : lettering_.BackgroundTexture;
-            deldib(texture);
-            texture = std::move(loaded);
+        frame->TextureFrame1->OnTextureFile = [this, surface](const QString& fileName) {
+            if (!LoadOwnTexture(lettering_, ToStdString(fileName), surface == 1)) return false;
             React(Change::SurfaceContent);
+            return true;
         };
         frame->TextureFrame1->DIBPaintBox->OnPaint = [this] { TextureFrame1DIBPaintBoxPaint(); };
     }

@@ -27,6 +27,7 @@
 
 #include "app/AboutBoxUnit.h"
 #include "app/LogoFUnit.h"
+#include "document/LetteringFile.h"
 #include "platform/System.h"
 #include "platform/TextLayout.h"
 #include "raster/Bildkern.h"
@@ -170,17 +171,8 @@ void TMainForm::FormShow() {
     logoForm_->show();
     QCoreApplication::processEvents();
 
-    // TEXTURE TABLE CALL SITE: the built-in textures "tex*.gif" of the data folder are loaded
-    // here into builtinTextures_ (one entry at a time, letting the splash paint in between, and
-    // at least two entries, placeholders where files are missing) by the texture table of the
-    // document layer once it is available.
-
-    if (!builtinTextures_.empty()) {
-        lettering_.TextTexture = MakeDIBCopy(builtinTextures_.front());
-        lettering_.BackgroundTexture = MakeDIBCopy(builtinTextures_.back());
-        for (DibImage* texture : {&lettering_.TextTexture, &lettering_.BackgroundTexture})
-            if (texture->Empty()) newdib(*texture, 10, 10, 24, nullptr, 0);
-    }
+    LoadBuiltinTextures(builtinTextures_, DataFolder(), [] { QCoreApplication::processEvents(); });
+    SetStartTextures(lettering_, builtinTextures_);
     SurfaceFrame1->Texture0Frame1->Tex0Paint->update();
     SurfaceFrame2->Texture0Frame1->Tex0Paint->update();
     logoForm_->hide();
@@ -210,9 +202,9 @@ void TMainForm::FormDestroy() {
     deldib(images_.Picture);
     deldib(lettering_.BackgroundTexture);
     deldib(lettering_.TextTexture);
-    for (DibImage& texture : builtinTextures_)
+    for (DibImage& texture : builtinTextures_.entries)
         deldib(texture);
-    builtinTextures_.clear();
+    builtinTextures_.entries.clear();
     if (helpWindow_) {
         helpWindow_->close();
         delete helpWindow_;
@@ -316,8 +308,15 @@ void TMainForm::ResizePaintBox() {
     const int left = std::max(0, (client.width() - w) / 2);
     const int top = std::max(0, (client.height() - h) / 2);
     PaintBox1->move(left, top);
+    FitScrollContent();
+}
+
+void TMainForm::FitScrollContent() {
+    // The scroll range covers the view where it lies.
+    const QSize client = ScrollBox1->maximumViewportSize();
     QWidget* content = ScrollBox1->widget();
-    content->resize(std::max(left + w, client.width()), std::max(top + h, client.height()));
+    content->resize(std::max(PaintBox1->x() + PaintBox1->width(), client.width()),
+                    std::max(PaintBox1->y() + PaintBox1->height(), client.height()));
 }
 
 void TMainForm::PageControl1Change() {
@@ -375,7 +374,9 @@ void TMainForm::WriteControls() {
         ->setChecked(true);
     SpiralEd->setValue(s.SpiralEd);
     if (PaintBox1->width() != lettering_.width || PaintBox1->height() != lettering_.height) {
+        // The view keeps its place; only a change of the window centres it again.
         PaintBox1->resize(lettering_.width, lettering_.height);
+        FitScrollContent();
         viewComposed_ = false;
     }
 
@@ -467,13 +468,16 @@ void TMainForm::SurfaceKindChanged(int surface, int kind, bool classChanged) {
 }
 
 void TMainForm::SetTexture(int surface, int index) {
-    if (index < 0 || index >= int(builtinTextures_.size())) return;
-    DibImage& texture = surface == 1 ? lettering_.TextTexture : lettering_.BackgroundTexture;
-    DibImage copy = MakeDIBCopy(builtinTextures_[std::size_t(index)]);
-    if (copy.Empty()) newdib(copy, 10, 10, 24, nullptr, 0);
-    deldib(texture);
-    texture = std::move(copy);
+    gw::SetTexture(lettering_, builtinTextures_, index, surface == 1);
     (surface == 1 ? SurfaceFrame1 : SurfaceFrame2)->TextureFrame1->DIBPaintBox->update();
+}
+
+std::vector<std::string> TMainForm::InstalledFonts() const {
+    std::vector<std::string> fonts;
+    fonts.reserve(std::size_t(FontList->count()));
+    for (int i = 0; i < FontList->count(); ++i)
+        fonts.push_back(ToStdString(FontList->itemText(i)));
+    return fonts;
 }
 
 void TMainForm::SColorBtnClick() {
@@ -534,9 +538,7 @@ void TMainForm::FillFontList() {
 
 void TMainForm::Setsavedfilename(const QString& fileName) {
     savedFileName_ = fileName;
-    const QString shown =
-        fileName.isEmpty() ? QStringLiteral("Unbenannt.zgw") : QFileInfo(fileName).fileName();
-    setWindowTitle(QStringLiteral("ZEF-LOR Zarbo-Glyphwerk 2.1 - [") + shown + QLatin1Char(']'));
+    setWindowTitle(ToQString(CaptionFor(ToStdString(fileName))));
 }
 
 void TMainForm::NewBtnClick() {
@@ -584,13 +586,35 @@ void TMainForm::SaveAsBtnClick() {
 }
 
 void TMainForm::SaveFile(const QString& fileName) {
-    // DOCUMENT FILE CALL SITE: the writer of the document layer.
-    (void)fileName;
+    const DocumentResult result = SaveLetteringFile(lettering_, ToStdString(fileName));
+    if (!result.ok) {
+        ShowMessageBox(result.message, result.title, MsgIcon::Error);
+        return;
+    }
+    Setsavedfilename(fileName);
 }
 
 void TMainForm::OpenFile(const QString& fileName) {
-    // DOCUMENT FILE CALL SITE: the reader of the document layer.
-    (void)fileName;
+    // The reader takes the file over only when all of it was read, so a refused file changes
+    // nothing; the working lines, pivot and rotation handle stay as they are.
+    const int oldWidth = lettering_.width;
+    const int oldHeight = lettering_.height;
+    const DocumentResult result =
+        OpenLetteringFile(lettering_, ToStdString(fileName), InstalledFonts());
+    if (!result.ok) {
+        ShowMessageBox(result.message, result.title, MsgIcon::Error);
+        return;
+    }
+    LoadingSettings = true;
+    if (lettering_.width != oldWidth || lettering_.height != oldHeight || images_.Picture.Empty()) {
+        deldib(images_.Picture);
+        MakeWhitePicture(lettering_, images_.Picture);
+    }
+    WriteControls();
+    LoadingSettings = false;
+    React(Change::PictureOrDocument);
+    Setsavedfilename(fileName);
+    PaintBox1Paint();
 }
 
 // ---------------------------------------------------------------------------------------------

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "app/Reactions.h"
+#include "document/BuiltinTextures.h"
 #include "document/Lettering.h"
 #include "render/Pipeline.h"
 
@@ -69,6 +70,7 @@ class TMainForm : public QMainWindow {
     // The editing view.
     void PaintBox1Paint();
     void ResizePaintBox();
+    void FitScrollContent();
     void PageControl1Change();
     void MoveCheckClick();
 
@@ -87,7 +89,9 @@ class TMainForm : public QMainWindow {
     // Surfaces: installs a copy of built-in texture `index` for the letters (surface 1) or the
     // background (surface 2).
     void SetTexture(int surface, int index);
-    std::vector<DibImage>& BuiltinTextures() { return builtinTextures_; }
+    // The family names the font list offers.
+    std::vector<std::string> InstalledFonts() const;
+    BuiltinTextures& builtinTextures() { return builtinTextures_; }
 
     // Shell.
     bool FormCloseQuery();
@@ -261,7 +265,7 @@ class TMainForm : public QMainWindow {
 
     Lettering lettering_;
     RenderImages images_;
-    std::vector<DibImage> builtinTextures_;
+    BuiltinTextures builtinTextures_;
     int renderCount_ = 0;
     QString savedFileName_;
     std::string programFolder_;

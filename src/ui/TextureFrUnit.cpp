@@ -4,7 +4,6 @@
 #include <QScrollArea>
 #include <QVBoxLayout>
 
-#include "platform/System.h"
 #include "raster/Bildkern.h"
 #include "raster/DibService.h"
 #include "ui/Dialogs.h"
@@ -42,14 +41,7 @@ void TTextureFrame::TexBnClick() {
     request.filter = QtFileFilter(GetDIBOpenFilter());
     const DialogAnswer answer = RunDialog(window(), request);
     if (!answer.accepted) return;
-    DibImage loaded;
-    OpenDib(loaded, ToStdString(answer.fileName));
-    if (loaded.Empty()) {
-        ShowMessageBox("Konnte das Bild nicht laden.", "Fehler", MsgIcon::Error);
-        return;
-    }
-    if (OnTextureLoaded) OnTextureLoaded(std::move(loaded));
-    DIBPaintBox->update();
+    if (OnTextureFile && OnTextureFile(answer.fileName)) DIBPaintBox->update();
 }
 
 void TTextureFrame::ShowTexture(const DibImage& texture) {

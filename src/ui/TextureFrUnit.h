@@ -24,8 +24,9 @@ class TTextureFrame : public QWidget {
     QScrollArea* ScrollBox1;
     TPaintBox* DIBPaintBox;
 
-    // A file was loaded; the receiver takes the image as the surface's texture.
-    std::function<void(DibImage&&)> OnTextureLoaded;
+    // A file was chosen; the receiver loads it as the surface's texture and tells whether
+    // that worked (it reports a failure itself).
+    std::function<bool(const QString& fileName)> OnTextureFile;
 
     void TexBnClick();
     // Sizes the preview to the texture and draws it 1:1 (the window's preview paint handler).
