@@ -3,9 +3,12 @@
 #include <QDate>
 #include <QDesktopServices>
 #include <QFont>
+#include <QFrame>
+#include <QHBoxLayout>
 #include <QLabel>
 #include <QPushButton>
 #include <QUrl>
+#include <QVBoxLayout>
 
 #include "app/MainFUnit.h"
 #include "app/Pictures.h"
@@ -25,11 +28,9 @@ QString InsertYear(const QString& text, int year) {
 
 namespace {
 
-QLabel* MakeLabel(const QString& text, QWidget* parent, const char* name, int x, int y, int w,
-                  int h) {
+QLabel* MakeLabel(const QString& text, QWidget* parent, const char* name) {
     auto* label = new QLabel(text, parent);
     label->setObjectName(QString::fromLatin1(name));
-    label->setGeometry(x, y, w, h);
     label->setWordWrap(true);
     label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     return label;
@@ -43,53 +44,71 @@ TAboutBox::TAboutBox(QWidget* parent) : QDialog(parent) {
     setFixedSize(664, 453);
     setWindowFlags(windowFlags() & ~Qt::WindowContextHelpButtonHint);
 
-    Panel1 = new QWidget(this);
+    Panel1 = new QFrame(this);
     Panel1->setObjectName(QStringLiteral("Panel1"));
     Panel1->setGeometry(8, 8, 648, 384);
-    Panel1->setAutoFillBackground(true);
-    QPalette palette = Panel1->palette();
-    palette.setColor(QPalette::Window, ToQColor(0xA6CAF0));
-    Panel1->setPalette(palette);
-    Panel1->setStyleSheet(QStringLiteral("#Panel1 { border: 2px outset #d8d8d8; }"));
+    const QColor panel = ToQColor(0xA6CAF0);
+    Panel1->setStyleSheet(QStringLiteral("#Panel1 { background-color: %1; border: 2px outset %2; }")
+                              .arg(panel.name(), panel.lighter(115).name()));
 
     ProgramIcon = new TImage(Panel1);
     ProgramIcon->setObjectName(QStringLiteral("ProgramIcon"));
     ProgramIcon->setPixmap(LayoutPicture("program.jpg"));
     ProgramIcon->setStretch(true);
-    ProgramIcon->setGeometry(12, 12, 306, 322);
+    ProgramIcon->setFixedSize(306, 322);
 
-    const int x = 332;
-    const int w = 648 - x - 12;
-    ProductName = MakeLabel(QStringLiteral("Garantiert ein Original ZEF-LOR Programm"), Panel1,
-                            "ProductName", x, 10, w, 64);
+    auto* column = new QWidget(Panel1);
+    column->setFixedWidth(648 - 2 * 12 - 306 - 14 - 4);
+    ProductName = MakeLabel(QStringLiteral("Garantiert ein Original ZEF-LOR Programm"), column,
+                            "ProductName");
     QFont productFont(QStringLiteral("Arial Narrow"));
     productFont.setBold(true);
     productFont.setPixelSize(24);
     ProductName->setFont(productFont);
-
     Copyright = MakeLabel(
         QStringLiteral("Zarbo Glyphwerk 2.1 – © 1999–XXXX ZEF-LOR. Alle Rechte vorbehalten."),
-        Panel1, "Copyright", x, 80, w, 34);
+        column, "Copyright");
     Comments = MakeLabel(QStringLiteral("Entwickelt und gestaltet von ZEF-LOR.\n"
                                         "Kontakt: ZEF-LOR, Postfach 12 34, 00000 Musterstadt, "
                                         "post@zef-lor.example"),
-                         Panel1, "Comments", x, 120, w, 50);
-    Label1 = MakeLabel(QStringLiteral("ZEF-LOR – Zeichen, Farben, Lettern."), Panel1, "Label1", x,
-                       180, w, 18);
+                         column, "Comments");
+    Label1 = MakeLabel(QStringLiteral("ZEF-LOR – Zeichen, Farben, Lettern."), column, "Label1");
     QFont bold = Label1->font();
     bold.setBold(true);
     Label1->setFont(bold);
     Label2 = MakeLabel(QStringLiteral("Wir machen kleine Programme für schöne Schriftzüge."),
-                       Panel1, "Label2", x, 198, w, 18);
+                       column, "Label2");
     Label3 = MakeLabel(
         QStringLiteral("Auf unserer Homepage finden Sie weitere Programme von ZEF-LOR, "
                        "Neuigkeiten zu Zarbo Glyphwerk, Beispiele zum Nachmachen und Antworten "
                        "auf häufige Fragen. Schauen Sie doch einmal vorbei:"),
-        Panel1, "Label3", x, 228, w, 90);
-    BitBtnXP1 = new QPushButton(QString::fromLatin1(TMainForm::HomePageCaption), Panel1);
+        column, "Label3");
+    BitBtnXP1 = new QPushButton(QString::fromLatin1(TMainForm::HomePageCaption), column);
     BitBtnXP1->setObjectName(QStringLiteral("BitBtnXP1"));
-    BitBtnXP1->setGeometry(x, 330, 220, 30);
+    BitBtnXP1->setFixedSize(220, 30);
     BitBtnXP1->setCursor(Qt::PointingHandCursor);
+
+    auto* texts = new QVBoxLayout(column);
+    texts->setContentsMargins(0, 0, 0, 0);
+    texts->setSpacing(4);
+    texts->addWidget(ProductName);
+    texts->addSpacing(4);
+    texts->addWidget(Copyright);
+    texts->addSpacing(6);
+    texts->addWidget(Comments);
+    texts->addSpacing(10);
+    texts->addWidget(Label1);
+    texts->addWidget(Label2);
+    texts->addSpacing(10);
+    texts->addWidget(Label3);
+    texts->addStretch(1);
+    texts->addWidget(BitBtnXP1);
+    auto* panelLayout = new QHBoxLayout(Panel1);
+    panelLayout->setContentsMargins(12, 12, 12, 12);
+    panelLayout->setSpacing(14);
+    panelLayout->addWidget(ProgramIcon, 0, Qt::AlignTop);
+    panelLayout->addWidget(column);
+    panelLayout->addStretch(1);
 
     BitBtn1 = new QPushButton(QStringLiteral("OK"), this);
     BitBtn1->setObjectName(QStringLiteral("BitBtn1"));

@@ -3,6 +3,7 @@
 
 #include <QDialog>
 
+class QFrame;
 class QLabel;
 class QPushButton;
 
@@ -16,7 +17,7 @@ class TAboutBox : public QDialog {
   public:
     explicit TAboutBox(QWidget* parent = nullptr);
 
-    QWidget* Panel1;
+    QFrame* Panel1;
     TImage* ProgramIcon;
     QLabel* ProductName;
     QLabel* Copyright;  // the rights label; its "XXXX" becomes the current year

@@ -20,6 +20,7 @@
 #include "document/SettingsTable.h"
 #include "raster/DibService.h"
 #include "ui/ColorFrUnit.h"
+#include "ui/GalleryBox.h"
 #include "ui/Image.h"
 #include "ui/PaintBox.h"
 #include "ui/QtBridge.h"
@@ -88,20 +89,13 @@ QComboBox* List(const char* name, const QStringList& items, QWidget* parent) {
 }
 
 // A gallery: a paint box in a scroll box of the workspace colour that scrolls sideways.
-QScrollArea* GalleryBox(const char* scrollName, TPaintBox*& box, const char* boxName, int boxHeight,
-                        QWidget* parent) {
-    auto* scroll = new QScrollArea(parent);
-    Name(scroll, scrollName);
-    scroll->setBackgroundRole(QPalette::Dark);
-    scroll->setWidgetResizable(false);
-    scroll->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    scroll->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    scroll->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
-    box = new TPaintBox;
+TGalleryBox* GalleryBox(const char* scrollName, TPaintBox*& box, const char* boxName,
+                        int laidOutHeight, QWidget* parent) {
+    auto* gallery = new TGalleryBox(laidOutHeight, parent);
+    Name(gallery, scrollName);
+    box = gallery->paintBox();
     Name(box, boxName);
-    box->resize(0, boxHeight);
-    scroll->setWidget(box);
-    return scroll;
+    return gallery;
 }
 
 QVBoxLayout* Column(QGridLayout* grid, int column) {
@@ -178,6 +172,11 @@ void TMainForm::BuildToolBar(QWidget* parent) {
         layout->addWidget(b.button);
     }
     layout->addStretch(1);
+    // The captions with their images fit the fixed button width in a slightly narrowed font.
+    QFont narrow = Panel25->font();
+    narrow.setStretch(88);
+    for (QToolButton* button : {SpeedButton1, OpenBtn, SpeedButton2, SaveBtn, SaveAsBtn})
+        button->setFont(narrow);
     // The size dialog is not there yet.
     OpenBtn->setEnabled(false);
 }
@@ -313,6 +312,7 @@ QWidget* TMainForm::BuildEnvelopeTab() {
     TabSheet4 = new QWidget;
     Name(TabSheet4, "TabSheet4");
     auto* grid = PageGrid(TabSheet4);
+    grid->setContentsMargins(8, 3, 8, 2);  // room for the gallery's three rows
     auto* modes = Column(grid, 0);
     MoveCheck = Radio("MoveCheck", QStringLiteral("Verschieben"), TabSheet4);
     EdPointsCheck = Radio("EdPointsCheck", QStringLiteral("Punkte bearbeiten"), TabSheet4);
@@ -330,7 +330,7 @@ QWidget* TMainForm::BuildEnvelopeTab() {
     spiral->addWidget(SpiralEd);
     modes->addLayout(spiral);
 
-    ScrollBox2 = GalleryBox("ScrollBox2", VFormPaint, "VFormPaint", 99, TabSheet4);
+    ScrollBox2 = GalleryBox("ScrollBox2", VFormPaint, "VFormPaint", 125, TabSheet4);
     grid->addWidget(ScrollBox2, 0, 1);
     grid->setColumnStretch(1, 1);
     return TabSheet4;
@@ -515,7 +515,8 @@ QWidget* TMainForm::BuildFrameTab() {
     TabSheet8 = new QWidget;
     Name(TabSheet8, "TabSheet8");
     auto* grid = PageGrid(TabSheet8);
-    QScrollArea* gallery = GalleryBox("ScrollBox5", RahmenPaint, "RahmenPaint", 99, TabSheet8);
+    grid->setContentsMargins(8, 3, 8, 2);
+    QScrollArea* gallery = GalleryBox("ScrollBox5", RahmenPaint, "RahmenPaint", 125, TabSheet8);
     gallery->setFixedWidth(200);
     grid->addWidget(gallery, 0, 0);
 
@@ -582,7 +583,8 @@ void TMainForm::BuildResultPage() {
     titleFont.setWeight(QFont::Black);
     title->setFont(titleFont);
     title->setStyleSheet(QStringLiteral("color: #800000; background: transparent;"));
-    title->setGeometry(8, 12, 193, 30);
+    title->setWordWrap(true);
+    title->setGeometry(8, 8, 193, 56);
     body->addWidget(Panel41);
 
     auto* right = new QVBoxLayout;
@@ -680,6 +682,11 @@ void TMainForm::ConnectHandlers() {
     connect(SaveAsBtn, &QToolButton::clicked, this, [this] { SaveAsBtnClick(); });
     connect(wwwBtn, &QToolButton::clicked, this, [this] { wwwBtnClick(); });
     connect(PageControl1, &QTabWidget::currentChanged, this, [this] { PageControl1Change(); });
+    // The result view takes the picture's size when its page is shown; it paints what the
+    // window holds at that moment.
+    connect(PageControl3, &QTabWidget::currentChanged, this, [this] {
+        if (PageControl3->currentWidget() == TabSheet15) FitResultView();
+    });
 
     for (ImagePair pair : {AboutPair(), EndPair()}) {
         pair.normal->OnMouseDown = [this, pair](Qt::MouseButton, int, int) {
@@ -751,6 +758,7 @@ void TMainForm::ConnectHandlers() {
         };
         frame->TextureFrame1->OnTextureFile = [this, surface](const QString& fileName) {
             if (!LoadOwnTexture(lettering_, ToStdString(fileName), surface == 1)) return false;
+            FitTexturePreviews();
             React(Change::SurfaceContent);
             return true;
         };

@@ -150,6 +150,7 @@ void TMainForm::FormCreate() {
     FillFontList();
     WriteControls();
     MakeWhitePicture(lettering_, images_.Picture);
+    FitResultView();
     EnvelopeTabActive = PageControl1->currentWidget() == TabSheet4;
     helpFile_ = ToQString(DataFolder()) + QString::fromLatin1(kHelpFileName);
 
@@ -173,6 +174,7 @@ void TMainForm::FormShow() {
 
     LoadBuiltinTextures(builtinTextures_, DataFolder(), [] { QCoreApplication::processEvents(); });
     SetStartTextures(lettering_, builtinTextures_);
+    FitTexturePreviews();
     SurfaceFrame1->Texture0Frame1->Tex0Paint->update();
     SurfaceFrame2->Texture0Frame1->Tex0Paint->update();
     logoForm_->hide();
@@ -364,8 +366,9 @@ void TMainForm::WriteControls() {
         surface.frame->CheckKind(int(surface.settings.kind));
         surface.frame->ColorFrame1->SetColor(surface.settings.color);
         surface.frame->SetMeRight(int(surface.settings.kind));
-        surface.frame->TextureFrame1->DIBPaintBox->update();
     }
+
+    FitTexturePreviews();
 
     // Envelope.
     (s.editMode == EditMode::EdPointsCheck ? EdPointsCheck
@@ -469,7 +472,7 @@ void TMainForm::SurfaceKindChanged(int surface, int kind, bool classChanged) {
 
 void TMainForm::SetTexture(int surface, int index) {
     gw::SetTexture(lettering_, builtinTextures_, index, surface == 1);
-    (surface == 1 ? SurfaceFrame1 : SurfaceFrame2)->TextureFrame1->DIBPaintBox->update();
+    FitTexturePreviews();
 }
 
 std::vector<std::string> TMainForm::InstalledFonts() const {
@@ -504,9 +507,22 @@ void TMainForm::RColorBtnClick() {
     React(Change::FrameColour);
 }
 
+void TMainForm::FitTexturePreviews() {
+    // A preview takes its texture's size before it paints, so an empty box gets painted too.
+    SurfaceFrame1->TextureFrame1->FitTo(lettering_.TextTexture);
+    SurfaceFrame2->TextureFrame1->FitTo(lettering_.BackgroundTexture);
+}
+
 void TMainForm::TextureFrame1DIBPaintBoxPaint() {
     SurfaceFrame1->TextureFrame1->ShowTexture(lettering_.TextTexture);
     SurfaceFrame2->TextureFrame1->ShowTexture(lettering_.BackgroundTexture);
+}
+
+void TMainForm::FitResultView() {
+    const int w = DibWidth(images_.Picture);
+    const int h = DibHeight(images_.Picture);
+    if (ErgPaintBox->width() != w || ErgPaintBox->height() != h) ErgPaintBox->resize(w, h);
+    ErgPaintBox->update();
 }
 
 void TMainForm::ErgPaintBoxPaint() {

@@ -246,7 +246,9 @@ class TMainForm : public QMainWindow {
     void SColorBtnClick();
     void RColorBtnClick();
     void ErgPaintBoxPaint();
+    void FitResultView();
     void TextureFrame1DIBPaintBoxPaint();
+    void FitTexturePreviews();
 
     // The image buttons of the bottom bar: the normal picture and the pressed one lie on the
     // same spot; while the mouse is held, Panel8 holds the mouse so the pair follows it.

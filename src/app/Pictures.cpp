@@ -1,5 +1,6 @@
 #include "app/Pictures.h"
 
+#include <QImage>
 #include <QString>
 
 // The resource file lives in a static library; its registration must be asked for by name.
@@ -20,7 +21,18 @@ void EnsureResources() {
 
 QPixmap LayoutPicture(const char* fileName) {
     EnsureResources();
-    return QPixmap(QStringLiteral(":/pictures/") + QString::fromLatin1(fileName));
+    QImage image(QStringLiteral(":/pictures/") + QString::fromLatin1(fileName));
+    if (image.isNull()) return {};
+    // The small images are drawn on magenta, which stands for "transparent".
+    if (fileName && QString::fromLatin1(fileName).endsWith(QStringLiteral(".png"))) {
+        image = image.convertToFormat(QImage::Format_ARGB32);
+        for (int y = 0; y < image.height(); ++y) {
+            auto* row = reinterpret_cast<QRgb*>(image.scanLine(y));
+            for (int x = 0; x < image.width(); ++x)
+                if ((row[x] & 0xFFFFFF) == 0xFF00FF) row[x] = 0;
+        }
+    }
+    return QPixmap::fromImage(image);
 }
 
 QIcon LayoutIcon(const char* fileName) {

@@ -44,6 +44,13 @@ void TTextureFrame::TexBnClick() {
     if (OnTextureFile && OnTextureFile(answer.fileName)) DIBPaintBox->update();
 }
 
+void TTextureFrame::FitTo(const DibImage& texture) {
+    const int w = DibWidth(texture);
+    const int h = DibHeight(texture);
+    if (DIBPaintBox->width() != w || DIBPaintBox->height() != h) DIBPaintBox->resize(w, h);
+    DIBPaintBox->update();
+}
+
 void TTextureFrame::ShowTexture(const DibImage& texture) {
     const int w = DibWidth(texture);
     const int h = DibHeight(texture);

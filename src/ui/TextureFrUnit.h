@@ -31,6 +31,8 @@ class TTextureFrame : public QWidget {
     void TexBnClick();
     // Sizes the preview to the texture and draws it 1:1 (the window's preview paint handler).
     void ShowTexture(const DibImage& texture);
+    // Sizes the preview to the texture and asks for a paint.
+    void FitTo(const DibImage& texture);
 };
 
 }  // namespace gw
