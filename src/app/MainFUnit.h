@@ -99,6 +99,8 @@ class TMainForm : public QMainWindow {
     void EndeBtnClick();
     void wwwBtnClick();
     void HelpContents();
+    // The help file, the data folder's "zarbox.html" unless set otherwise.
+    void SetHelpFile(const QString& fileName) { helpFile_ = fileName; }
     QTextBrowser* helpWindow() const { return helpWindow_; }
 
     // The web address of the maker, as the buttons show and open it.

@@ -47,6 +47,7 @@ class ShellTest : public QObject {
     void editingViewIsCentredOrAtTheOrigin();
     void leavingTheEnvelopeTabEndsDrawing();
     void helpOpensTheHelpFile();
+    void missingHelpFileIsReportedInTheHelpWindow();
 
   private:
     struct Question {
@@ -313,12 +314,22 @@ void ShellTest::leavingTheEnvelopeTabEndsDrawing() {
 }
 
 void ShellTest::helpOpensTheHelpFile() {
-    form->HelpContents();
+    form->show();
+    QVERIFY(QTest::qWaitForWindowActive(form.get()));
+    form->SetHelpFile(QStringLiteral(GLYPHWERK_SOURCE_DIR "/data/zarbox.html"));
+    QTest::keyClick(form.get(), Qt::Key_F1);
     QTextBrowser* help = form->helpWindow();
     QVERIFY(help);
     QVERIFY(help->isVisible());
-    QVERIFY(!help->toPlainText().isEmpty());
+    for (const char* topic : {"Verformen", "3D-Kante", "Ergebnis verarbeiten", "Speichern unter"})
+        QVERIFY2(help->toPlainText().contains(QString::fromUtf8(topic)), topic);
     form.reset();  // the help closes with the window
+}
+
+void ShellTest::missingHelpFileIsReportedInTheHelpWindow() {
+    form->SetHelpFile(QStringLiteral("/nirgends/zarbox.html"));
+    form->HelpContents();
+    QVERIFY(form->helpWindow()->toPlainText().contains(QStringLiteral("nicht gefunden")));
 }
 
 QTEST_MAIN(ShellTest)
