@@ -653,6 +653,8 @@ void TMainForm::HelpContents() {
     if (!helpWindow_) {
         helpWindow_ = new QTextBrowser;
         helpWindow_->setObjectName(QStringLiteral("HelpWindow"));
+        // An open help window does not keep the program running once the main window closed.
+        helpWindow_->setAttribute(Qt::WA_QuitOnClose, false);
         helpWindow_->setWindowTitle(QStringLiteral("Zarbo Glyphwerk - Hilfe"));
         helpWindow_->setOpenExternalLinks(true);
         helpWindow_->resize(620, 560);

@@ -208,6 +208,19 @@ class TMainForm : public QMainWindow {
     TShape* RColorShape;
     QPushButton* RColorBtn;
 
+    // Handlers of the controls; each writes its own field of the model.
+    void Memo1Change();
+    void FontListChange(int index);
+    void FettBtnClick();
+    void KursivBtnClick();
+    void SurfaceKindChanged(int surface, int kind, bool classChanged);
+    void SColorBtnClick();
+    void RColorBtnClick();
+    void ErgPaintBoxPaint();
+    void FitResultView();
+    void TextureFrame1DIBPaintBoxPaint();
+    void FitTexturePreviews();
+
   signals:
     // A render has finished and the editing view shows its picture.
     void rendered();
@@ -238,19 +251,6 @@ class TMainForm : public QMainWindow {
     SpinEdit* MakeSpin(const char* name, QWidget* parent);
     void ConnectHandlers();
     void FillFontList();
-
-    // Handlers of the controls; each writes its own field of the model.
-    void Memo1Change();
-    void FontListChange(int index);
-    void FettBtnClick();
-    void KursivBtnClick();
-    void SurfaceKindChanged(int surface, int kind, bool classChanged);
-    void SColorBtnClick();
-    void RColorBtnClick();
-    void ErgPaintBoxPaint();
-    void FitResultView();
-    void TextureFrame1DIBPaintBoxPaint();
-    void FitTexturePreviews();
 
     // The image buttons of the bottom bar: the normal picture and the pressed one lie on the
     // same spot; while the mouse is held, Panel8 holds the mouse so the pair follows it.

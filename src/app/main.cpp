@@ -12,7 +12,6 @@
 int main(int argc, char* argv[]) {
     QApplication application(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Zarbo Glyphwerk"));
-    QApplication::setApplicationDisplayName(QStringLiteral("Zarbo Glyphwerk"));
     if (QStyle* fusion = QStyleFactory::create(QStringLiteral("Fusion")))
         QApplication::setStyle(fusion);
 

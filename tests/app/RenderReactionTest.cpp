@@ -2,13 +2,18 @@
 // The countdown is driven by calling its expiry handler, never by waiting.
 
 #include <QCheckBox>
+#include <QComboBox>
 #include <QPlainTextEdit>
+#include <QPushButton>
 #include <QRadioButton>
 #include <QTabWidget>
 #include <QTest>
 #include <QTimer>
+#include <QToolButton>
 
 #include "app/MainFUnit.h"
+#include "ui/ColorFrUnit.h"
+#include "ui/Dialogs.h"
 #include "ui/PaintBox.h"
 #include "ui/SpinEdit.h"
 #include "ui/SurfFrUnit.h"
@@ -33,6 +38,12 @@ class RenderReactionTest : public QObject {
     void suppressedRendersDoNothing();
     void deformValuesDeferOnlyWithADeformation();
     void newRendersWithTheStartText();
+    void spinFieldsOfTheWindowReadLettersAsTheirMinimum();
+    void edgeOptionsRenderOnlyWithTheEdge();
+    void coloursRenderOnlyWhenTheirEffectIsOn();
+    void textControlsRenderAtOnce();
+    void listsSetByTheProgramRunNoHandler();
+    void tabsAndModesOnlyRepaint();
 
   private:
     std::unique_ptr<TMainForm> form;
@@ -215,6 +226,108 @@ void RenderReactionTest::newRendersWithTheStartText() {
     QVERIFY(!form->lettering().settings.KanteCheck);
     // The text set by "Neu" arms no countdown.
     QVERIFY(!timer()->isActive());
+}
+
+void RenderReactionTest::spinFieldsOfTheWindowReadLettersAsTheirMinimum() {
+    FirstRender();
+    const std::pair<const char*, double> fields[] = {
+        {"StarkEd", 1}, {"SWeichEd", 0}, {"KWinkEd", -180}, {"SpiralEd", 0.6}};
+    for (auto [name, minimum] : fields) {
+        auto* spin = form->findChild<SpinEdit*>(QString::fromLatin1(name));
+        spin->setText(QStringLiteral("abc"));
+        QCOMPARE(spin->value(), minimum);
+    }
+    const LetteringSettings& s = form->lettering().settings;
+    QCOMPARE(s.StarkEd, 1.0);
+    QCOMPARE(s.SWeichEd, 0.0);
+    QCOMPARE(s.KWinkEd, -180.0);
+    QCOMPARE(s.SpiralEd, 0.6);
+    // None of them has its effect on: nothing waits to render.
+    QVERIFY(!timer()->isActive());
+}
+
+void RenderReactionTest::edgeOptionsRenderOnlyWithTheEdge() {
+    FirstRender();
+    form->findChild<QCheckBox*>(QStringLiteral("BkGnd1"))->click();
+    form->findChild<QCheckBox*>(QStringLiteral("KQualCheck"))->click();
+    QCOMPARE(form->renderCount(), 1);
+    QVERIFY(form->lettering().settings.BkGnd1);
+    QVERIFY(!form->lettering().settings.KQualCheck);
+    form->findChild<QCheckBox*>(QStringLiteral("KanteCheck"))->click();
+    QCOMPARE(form->renderCount(), 2);
+    form->findChild<QCheckBox*>(QStringLiteral("Invers1Check"))->click();
+    QCOMPARE(form->renderCount(), 3);
+    QComboBox* profile = form->findChild<QComboBox*>(QStringLiteral("Profil2Box"));
+    emit profile->activated(0);  // the user picks "Flach"
+    QCOMPARE(form->lettering().settings.Profil2Box, 0);
+    QCOMPARE(form->renderCount(), 4);
+}
+
+void RenderReactionTest::coloursRenderOnlyWhenTheirEffectIsOn() {
+    FirstRender();
+    const DialogHook previous = SetDialogHook([](const DialogRequest&) {
+        return DialogAnswer{true, {}, 0x0000FF};
+    });
+    form->findChild<QPushButton*>(QStringLiteral("SColorBtn"))->click();
+    QCOMPARE(form->lettering().settings.SColorShape, TColor(0x0000FF));
+    QCOMPARE(form->renderCount(), 1);
+    form->findChild<QCheckBox*>(QStringLiteral("SchattenCheck"))->click();
+    form->findChild<QPushButton*>(QStringLiteral("SColorBtn"))->click();
+    QCOMPARE(form->renderCount(), 3);
+    form->RColorBtnClick();
+    QCOMPARE(form->lettering().settings.RColorShape, TColor(0x0000FF));
+    QCOMPARE(form->renderCount(), 3);
+    form->lettering().settings.FrameStyle = 1;
+    form->RColorBtnClick();
+    QCOMPARE(form->renderCount(), 4);
+    // A surface colour renders always.
+    form->SurfaceFrame1->ColorFrame1->ColorBtnClick();
+    QCOMPARE(form->lettering().settings.SurfaceFrame1.color, TColor(0x0000FF));
+    QCOMPARE(form->renderCount(), 5);
+    SetDialogHook(previous);
+}
+
+void RenderReactionTest::textControlsRenderAtOnce() {
+    FirstRender();
+    form->FettBtn->click();
+    QCOMPARE(form->renderCount(), 2);
+    QVERIFY(form->lettering().settings.Font.bold);
+    form->KursivBtn->click();
+    QCOMPARE(form->renderCount(), 3);
+    QVERIFY(form->lettering().settings.Font.italic);
+    QVERIFY(form->lettering().settings.Font.bold);
+    emit form->AusrichtBox->activated(2);
+    QCOMPARE(form->lettering().settings.AusrichtBox, 2);
+    QCOMPARE(form->renderCount(), 4);
+    if (form->FontList->count() > 1) {
+        emit form->FontList->activated(1);
+        QCOMPARE(form->lettering().settings.Font.name, form->FontList->itemText(1).toStdString());
+        QCOMPARE(form->renderCount(), 5);
+    }
+    QVERIFY(!timer()->isActive());
+}
+
+void RenderReactionTest::listsSetByTheProgramRunNoHandler() {
+    FirstRender();
+    form->findChild<QCheckBox*>(QStringLiteral("KanteCheck"))->click();
+    const int renders = form->renderCount();
+    form->Profil1Box->setCurrentIndex(0);
+    form->SRichtBox->setCurrentIndex(1);
+    form->FontList->setCurrentIndex(form->FontList->count() - 1);
+    QCOMPARE(form->renderCount(), renders);
+    QCOMPARE(form->lettering().settings.Profil1Box, 2);
+    QCOMPARE(form->lettering().settings.Font.name, std::string("Arial Black"));
+}
+
+void RenderReactionTest::tabsAndModesOnlyRepaint() {
+    FirstRender();
+    form->PageControl1->setCurrentWidget(form->TabSheet4);
+    form->EdPointsCheck->click();
+    form->PageControl1->setCurrentWidget(form->TabSheet5);
+    form->PageControl1->setCurrentWidget(form->TabSheet6);
+    QCOMPARE(form->renderCount(), 1);
+    QVERIFY(!timer()->isActive());
+    QCOMPARE(form->lettering().settings.editMode, EditMode::EdPointsCheck);
 }
 
 QTEST_MAIN(RenderReactionTest)
