@@ -172,9 +172,9 @@ void TMainForm::BuildToolBar(QWidget* parent) {
         layout->addWidget(b.button);
     }
     layout->addStretch(1);
-    // The captions with their images fit the fixed button width in a slightly narrowed font.
+    // The captions with their images fit the fixed button width in a slightly smaller font.
     QFont narrow = Panel25->font();
-    narrow.setStretch(88);
+    narrow.setPointSizeF(narrow.pointSizeF() * 0.94);
     for (QToolButton* button : {SpeedButton1, OpenBtn, SpeedButton2, SaveBtn, SaveAsBtn})
         button->setFont(narrow);
     // The size dialog is not there yet.
