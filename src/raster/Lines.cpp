@@ -1,6 +1,7 @@
 #include "raster/Lines.h"
 
 #include <algorithm>
+#include <cstdlib>
 
 #include "platform/Canvas.h"
 
@@ -32,10 +33,16 @@ void TLine::Assign(std::vector<TPoint> points, std::vector<TPoint> outline) {
 
 void TLine::BuildOutline() {
     outline_.clear();
-    for (std::size_t i = 1; i < points_.size(); ++i) {
+    for (std::size_t i = 1; i < points_.size() && outline_.size() < kMaxOutlinePixels; ++i) {
         const TPoint from = points_[i - 1];
         const TPoint to = points_[i];
         const std::size_t start = outline_.size();
+        // A segment longer than any outline can be is not worth walking; such points come only
+        // from damaged documents or absurd scaling, and the line then ends at the limit.
+        const std::int64_t length =
+            std::max(std::abs(std::int64_t(to.x) - from.x), std::abs(std::int64_t(to.y) - from.y)) +
+            1;
+        if (std::int64_t(start) + length > std::int64_t(kMaxOutlinePixels)) break;
         ForEachSegmentPixel(from.x, from.y, to.x, to.y, [this](std::int32_t x, std::int32_t y) {
             outline_.push_back({x, y});
         });

@@ -2,6 +2,7 @@
 // TLine: a polyline of integer points with its rasterised outline, the chain of pixels its
 // segments cover, one pixel per row or column of each segment, from the first point to the last.
 
+#include <cstddef>
 #include <cstdint>
 #include <vector>
 
@@ -11,6 +12,9 @@
 namespace gw {
 
 class Canvas;
+
+// No outline grows beyond this many pixels (far more than a line across the largest picture).
+constexpr std::size_t kMaxOutlinePixels = std::size_t(1) << 24;
 
 class TLine {
   public:
@@ -27,7 +31,8 @@ class TLine {
     TPoint GetOutlinePoint(std::int32_t i) const;
     // Empties points and outline.
     void Clear();
-    // Rebuilds the outline from the points; with fewer than two points it stays empty.
+    // Rebuilds the outline from the points; with fewer than two points it stays empty. A segment
+    // that would take the outline past kMaxOutlinePixels ends it there.
     void BuildOutline();
     // Takes points and outline as stored in a document, without rebuilding the outline.
     void Assign(std::vector<TPoint> points, std::vector<TPoint> outline);

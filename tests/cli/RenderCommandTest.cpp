@@ -1,0 +1,168 @@
+// glyphwerk-render as a whole process: its outputs, exit codes and messages.
+#include <gtest/gtest.h>
+
+#include <sys/wait.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <string>
+#include <vector>
+
+#include "raster/DibService.h"
+
+namespace gw {
+namespace {
+
+namespace fs = std::filesystem;
+
+struct RunResult {
+    int exitCode = -1;
+    std::string errors;
+};
+
+class RenderCommand : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        dir_ = fs::temp_directory_path() /
+               ("glyphwerk-cli-" + std::to_string(::getpid()) + "-" +
+                ::testing::UnitTest::GetInstance()->current_test_info()->name());
+        fs::remove_all(dir_);
+        fs::create_directories(dir_);
+    }
+    void TearDown() override { fs::remove_all(dir_); }
+
+    std::string Path(const std::string& name) const { return (dir_ / name).string(); }
+
+    RunResult Render(const std::string& arguments) const {
+        const std::string errors = Path("stderr.txt");
+        const std::string command = std::string("'") + GLYPHWERK_BIN_DIR "/glyphwerk-render' " +
+                                    arguments + " 2>'" + errors + "' >/dev/null";
+        const int status = std::system(command.c_str());
+        RunResult run;
+        run.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+        run.errors = Contents(errors);
+        return run;
+    }
+
+    static std::string Contents(const std::string& path) {
+        std::ifstream in(path, std::ios::binary);
+        return std::string(std::istreambuf_iterator<char>(in), {});
+    }
+
+    fs::path dir_;
+};
+
+TEST_F(RenderCommand, TheStartUpLetteringIsTheSameEveryTime) {
+    ASSERT_EQ(Render("-o " + Path("a.png")).exitCode, 0);
+    ASSERT_EQ(Render("-o " + Path("b.png")).exitCode, 0);
+    EXPECT_EQ(Contents(Path("a.png")), Contents(Path("b.png")));
+    DibImage picture;
+    OpenDib(picture, Path("a.png"));
+    ASSERT_TRUE(picture.Bits);
+    EXPECT_EQ(DibWidth(picture), 450);
+    EXPECT_EQ(DibHeight(picture), 200);
+    // White around blue letters.
+    const std::uint8_t* corner = picture.Row(0);
+    EXPECT_EQ(corner[0] & corner[1] & corner[2], 0xFF);
+}
+
+TEST_F(RenderCommand, FormatsFollowTheExtension) {
+    ASSERT_EQ(Render("-o " + Path("p.bmp") + " -o " + Path("p.jpg")).exitCode, 0);
+    EXPECT_TRUE(fs::exists(Path("p.jpg")));
+    ASSERT_EQ(Render("--output=" + Path("p.bmp")).exitCode, 0);
+    DibImage bmp;
+    OpenDib(bmp, Path("p.bmp"));
+    EXPECT_EQ(DibBitCount(bmp), 24u);
+    const RunResult unknown = Render("-o " + Path("p.tiff"));
+    EXPECT_EQ(unknown.exitCode, 2);
+    EXPECT_FALSE(fs::exists(Path("p.tiff")));
+}
+
+TEST_F(RenderCommand, UsageErrorsExitWithTwoAndWriteNothing) {
+    for (const std::string& bad :
+         {std::string("--frobnicate"), std::string("--set NoSuchControl=1"),
+          std::string("--set KWinkEd=steil"), std::string("--edge 11"), std::string("--size 5x5"),
+          std::string("--align middle")}) {
+        const RunResult run = Render(bad + " -o " + Path("out.png"));
+        EXPECT_EQ(run.exitCode, 2) << bad;
+        EXPECT_FALSE(run.errors.empty()) << bad;
+        EXPECT_FALSE(fs::exists(Path("out.png"))) << bad;
+    }
+}
+
+TEST_F(RenderCommand, ValuesOutsideTheRangeAreBroughtToTheNearerBound) {
+    ASSERT_EQ(Render("--set KanteCheck=1 --set KWinkEd=500 -o " + Path("a.png")).exitCode, 0);
+    ASSERT_EQ(Render("--set KanteCheck=1 --set KWinkEd=180 -o " + Path("b.png")).exitCode, 0);
+    ASSERT_EQ(Render("--set KanteCheck=1 --set KWinkEd=0 -o " + Path("c.png")).exitCode, 0);
+    EXPECT_EQ(Contents(Path("a.png")), Contents(Path("b.png")));
+    EXPECT_NE(Contents(Path("a.png")), Contents(Path("c.png")));
+}
+
+TEST_F(RenderCommand, SavedDocumentsAreReproducedByteForByte) {
+    ASSERT_EQ(Render("--text 'Größe\\nzwei Zeilen' --edge 4 --shadow 3 --frame 2 --envelope 8 "
+                     "--size 300x180 --save " +
+                     Path("a.zgw") + " -o " + Path("a.png"))
+                  .exitCode,
+              0);
+    ASSERT_EQ(Render(Path("a.zgw") + " --save " + Path("b.zgw") + " -o " + Path("b.png")).exitCode,
+              0);
+    EXPECT_EQ(Contents(Path("a.zgw")), Contents(Path("b.zgw")));
+    EXPECT_EQ(Contents(Path("a.png")), Contents(Path("b.png")));
+}
+
+TEST_F(RenderCommand, ADamagedDocumentExitsWithOneAndWritesNothing) {
+    {
+        std::ofstream out(Path("bad.zgw"), std::ios::binary);
+        out << "ZEF-LOR Zarbo-Glyphwerk 2.1" << std::string(10, '\x7f');
+    }
+    const RunResult run = Render(Path("bad.zgw") + " -o " + Path("out.png"));
+    EXPECT_EQ(run.exitCode, 1);
+    EXPECT_NE(run.errors.find("ist beschädigt!"), std::string::npos) << run.errors;
+    EXPECT_FALSE(fs::exists(Path("out.png")));
+}
+
+TEST_F(RenderCommand, AFailedWriteTakesBackWhatTheRunWrote) {
+    const RunResult run =
+        Render("--save " + Path("kept.zgw") + " -o " + Path("no/such/folder/out.png"));
+    EXPECT_EQ(run.exitCode, 1);
+    EXPECT_FALSE(run.errors.empty());
+    EXPECT_FALSE(fs::exists(Path("kept.zgw")));
+}
+
+TEST_F(RenderCommand, StagesAreWrittenAsExactLayers) {
+    ASSERT_EQ(Render("--stages " + Path("layers") + " -o " + Path("out.png")).exitCode, 0);
+    for (const char* name : {"letters.png", "textimage.png", "textmask.png", "unfiltered.png"})
+        EXPECT_TRUE(fs::exists(Path("layers/") + name)) << name;
+    DibImage letters;
+    OpenDib(letters, Path("layers/letters.png"));
+    ASSERT_TRUE(letters.Bits);
+    EXPECT_EQ(DibWidth(letters), 450);
+    bool black = false;
+    for (std::int32_t y = 0; y < DibHeight(letters); ++y) {
+        const std::uint8_t* row = letters.Row(y);
+        for (std::int32_t i = 0; i < DibWidth(letters) * 3; ++i) {
+            ASSERT_TRUE(row[i] == 0 || row[i] == 255);
+            black |= row[i] == 0;
+        }
+    }
+    EXPECT_TRUE(black);
+}
+
+TEST_F(RenderCommand, OwnTexturesAreLoadedOrRefused) {
+    DibImage texture;
+    newdib(texture, 8, 8, 24, nullptr, 0);
+    for (std::size_t i = 0; i < DibImageSize(texture); ++i)
+        texture.Bits[i] = std::uint8_t(i * 37);
+    ASSERT_TRUE(SaveDib(texture, Path("tex.bmp"), ImageFileType::Bmp));
+    EXPECT_EQ(Render("--background-texture " + Path("tex.bmp") + " -o " + Path("a.png")).exitCode,
+              0);
+    const RunResult missing = Render("--text-texture " + Path("none.png") + " -o " + Path("b.png"));
+    EXPECT_EQ(missing.exitCode, 1);
+    EXPECT_NE(missing.errors.find("Konnte das Bild nicht laden."), std::string::npos);
+    EXPECT_FALSE(fs::exists(Path("b.png")));
+}
+
+}  // namespace
+}  // namespace gw
