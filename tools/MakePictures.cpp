@@ -1,8 +1,9 @@
 // glyphwerk-pictures: draws the pictures of the window layout into data/pictures.
 //
 // The large pictures (splash, the about box's program picture, the decorative panel of the result
-// page, the image buttons) are letterings rendered by our own pipeline with bevel, shadow and
-// textures made here from formulas; the small tool-bar and tab images are drawn on our canvas.
+// page, the image buttons) are letterings rendered by our own pipeline with bevel, shadow and the
+// built-in textures (textures made here from formulas stand in where those are missing); the
+// small tool-bar and tab images are drawn on our canvas.
 // Small images use magenta as the transparent colour, as the window's picture loader expects.
 //
 //     glyphwerk-pictures OUTPUT_FOLDER
@@ -145,6 +146,13 @@ DibImage Wood(int size) {
     });
 }
 
+// A built-in texture from the data folder, or the stand-in when it cannot be read.
+DibImage Shipped(const char* name, DibImage standIn) {
+    DibImage texture;
+    OpenDib(texture, DataFolder() + name);
+    return texture.Empty() ? std::move(standIn) : std::move(texture);
+}
+
 // ---------------------------------------------------------------------------------------------
 // Letterings
 
@@ -249,7 +257,7 @@ DibImage Pressed(const DibImage& normal) {
 }
 
 void MakeImageButtons() {
-    const DibImage paper = Paper(64, RGB(232, 226, 210));
+    const DibImage paper = Shipped("tex14-papier.gif", Paper(64, RGB(232, 226, 210)));
     struct Button {
         const char* text;
         TColor letters;
@@ -276,8 +284,8 @@ void MakeImageButtons() {
 }
 
 void MakeSplash() {
-    const DibImage marble = Marble(128);
-    const DibImage gold = Gold(96);
+    const DibImage marble = Shipped("tex06-wasser.gif", Marble(128));
+    const DibImage gold = Shipped("tex01-gold.gif", Gold(96));
     Look look;
     look.text = {"Zarbo Glyphwerk"};
     look.letterTexture = &gold;
@@ -293,8 +301,8 @@ void MakeSplash() {
 }
 
 void MakeProgramPicture() {
-    const DibImage wood = Wood(128);
-    const DibImage paper = Paper(128, RGB(240, 232, 214));
+    const DibImage wood = Shipped("tex03-holz.gif", Wood(128));
+    const DibImage paper = Shipped("tex14-papier.gif", Paper(128, RGB(240, 232, 214)));
     Look look;
     look.text = {"ZEF", "LOR"};
     look.width = 306;
