@@ -63,16 +63,6 @@ QString JoinLines(const std::vector<std::string>& lines) {
     return parts.join(QLatin1Char('\n'));
 }
 
-std::vector<std::string> SplitLines(const QString& text) {
-    std::vector<std::string> lines;
-    if (text.isEmpty()) return lines;
-    QStringList parts = text.split(QLatin1Char('\n'));
-    if (parts.size() > 1 && parts.last().isEmpty()) parts.removeLast();
-    for (const QString& part : parts)
-        lines.push_back(ToStdString(part));
-    return lines;
-}
-
 // Restores the normal cursor however a render ends.
 struct BusyCursor {
     BusyCursor() { QGuiApplication::setOverrideCursor(Qt::WaitCursor); }
@@ -426,7 +416,8 @@ void TMainForm::WriteControls() {
 
 void TMainForm::Memo1Change() {
     const QString text = Memo1->toPlainText();
-    if (text != JoinLines(lettering_.settings.Memo1)) lettering_.settings.Memo1 = SplitLines(text);
+    if (text != JoinLines(lettering_.settings.Memo1))
+        lettering_.settings.Memo1 = SplitTextLines(ToStdString(text));
     React(Change::Memo1);
 }
 
@@ -484,26 +475,18 @@ std::vector<std::string> TMainForm::InstalledFonts() const {
 }
 
 void TMainForm::SColorBtnClick() {
-    DialogRequest request;
-    request.kind = DialogKind::Color;
-    request.name = QStringLiteral("ColorDialog1");
-    request.color = SColorShape->brushColor();
-    const DialogAnswer answer = RunDialog(this, request);
-    if (!answer.accepted) return;
-    SColorShape->setBrushColor(answer.color);
-    lettering_.settings.SColorShape = answer.color;
+    const std::optional<TColor> chosen = ChooseColor(this, SColorShape->brushColor());
+    if (!chosen) return;
+    SColorShape->setBrushColor(*chosen);
+    lettering_.settings.SColorShape = *chosen;
     React(Change::ShadowColour);
 }
 
 void TMainForm::RColorBtnClick() {
-    DialogRequest request;
-    request.kind = DialogKind::Color;
-    request.name = QStringLiteral("ColorDialog1");
-    request.color = RColorShape->brushColor();
-    const DialogAnswer answer = RunDialog(this, request);
-    if (!answer.accepted) return;
-    RColorShape->setBrushColor(answer.color);
-    lettering_.settings.RColorShape = answer.color;
+    const std::optional<TColor> chosen = ChooseColor(this, RColorShape->brushColor());
+    if (!chosen) return;
+    RColorShape->setBrushColor(*chosen);
+    lettering_.settings.RColorShape = *chosen;
     React(Change::FrameColour);
 }
 

@@ -44,20 +44,6 @@ std::string JoinLines(const std::vector<std::string>& lines) {
     return text;
 }
 
-// Splits at CR LF, CR or LF; a break at the very end opens no further line.
-std::vector<std::string> SplitLines(std::string_view text) {
-    std::vector<std::string> lines;
-    std::size_t start = 0;
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        if (text[i] != '\r' && text[i] != '\n') continue;
-        lines.emplace_back(text.substr(start, i - start));
-        if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n') ++i;
-        start = i + 1;
-    }
-    if (start < text.size()) lines.emplace_back(text.substr(start));
-    return lines;
-}
-
 // ---- writing ----------------------------------------------------------------------------------
 
 const SettingInfo& Info(std::string_view name) {
@@ -368,7 +354,7 @@ DocumentResult ReadLettering(Lettering& lettering, ByteSource& in,
     s.FettBtn = r.Flag();
     s.KursivBtn = r.Flag();
     if (!r.ok()) return Damaged(name);
-    s.Memo1 = SplitLines(text);
+    s.Memo1 = SplitTextLines(text);
     if (IsInstalled(font, installedFonts)) s.Font.name = font;
     s.Font.bold = s.FettBtn;
     s.Font.italic = s.KursivBtn;

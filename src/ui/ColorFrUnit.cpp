@@ -34,14 +34,10 @@ void TColorFrame::SetColor(TColor color) {
 }
 
 void TColorFrame::ColorBtnClick() {
-    DialogRequest request;
-    request.kind = DialogKind::Color;
-    request.name = QStringLiteral("ColorDialog1");
-    request.color = dialogColor_;
-    const DialogAnswer answer = RunDialog(window(), request);
-    if (!answer.accepted) return;
-    SetColor(answer.color);
-    if (OnColorChosen) OnColorChosen(answer.color);
+    const std::optional<TColor> chosen = ChooseColor(window(), dialogColor_);
+    if (!chosen) return;
+    SetColor(*chosen);
+    if (OnColorChosen) OnColorChosen(*chosen);
 }
 
 }  // namespace gw

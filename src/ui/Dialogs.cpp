@@ -67,4 +67,14 @@ DialogAnswer RunDialog(QWidget* parent, const DialogRequest& request) {
     return RunFileDialog(parent, request);
 }
 
+std::optional<TColor> ChooseColor(QWidget* parent, TColor current) {
+    DialogRequest request;
+    request.kind = DialogKind::Color;
+    request.name = QStringLiteral("ColorDialog1");
+    request.color = current;
+    const DialogAnswer answer = RunDialog(parent, request);
+    if (!answer.accepted) return std::nullopt;
+    return answer.color;
+}
+
 }  // namespace gw

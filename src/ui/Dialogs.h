@@ -1,4 +1,6 @@
 #pragma once
+
+#include <optional>
 // The common dialogs of the window: colour, open and save. Every dialog of the program runs
 // through here, so tests answer them with a hook instead of a modal window.
 
@@ -33,5 +35,9 @@ using DialogHook = std::function<DialogAnswer(const DialogRequest&)>;
 DialogHook SetDialogHook(DialogHook hook);
 
 DialogAnswer RunDialog(QWidget* parent, const DialogRequest& request);
+
+// The colour dialog ("ColorDialog1"), opened with `current`: the chosen colour, or nothing when the
+// user cancels.
+std::optional<TColor> ChooseColor(QWidget* parent, TColor current);
 
 }  // namespace gw
