@@ -1,5 +1,7 @@
 #include "ui/SpinEdit.h"
 
+#include "document/SettingsTable.h"
+
 #include <QLineEdit>
 #include <algorithm>
 #include <cmath>
@@ -26,11 +28,8 @@ void SpinEdit::setDecimals(int decimals) {
 }
 
 double SpinEdit::ValueOfText(const QString& text) const {
-    QString t = text.trimmed();
-    t.replace(QLatin1Char(','), QLatin1Char('.'));
-    bool ok = false;
-    const double v = t.toDouble(&ok);
-    if (!ok || !std::isfinite(v)) return minimum_;
+    double v = 0;
+    if (!ParseSettingNumber(text.toStdString(), v)) return minimum_;
     return decimals_ == 0 ? std::trunc(v) : v;
 }
 
