@@ -335,6 +335,113 @@ void MakePanelPicture() {
 }
 
 // ---------------------------------------------------------------------------------------------
+// Gallery thumbnails: every edge, shadow and frame preset rendered once on a sample lettering,
+// three times the thumbnail's size, and averaged down to 64 x 32. Each gallery is one strip,
+// the pictures side by side in preset order.
+
+constexpr int kThumbWidth = 64;
+constexpr int kThumbHeight = 32;
+constexpr int kThumbScale = 3;
+
+DibImage Reduced(const DibImage& big, int factor) {
+    const int w = DibWidth(big) / factor;
+    const int h = DibHeight(big) / factor;
+    return MakeImage(w, h, [&](int x, int y) {
+        int sum[3] = {0, 0, 0};
+        for (int v = 0; v < factor; ++v) {
+            const std::uint8_t* row = big.Row(y * factor + v) + 3 * x * factor;
+            for (int u = 0; u < factor; ++u)
+                for (int k = 0; k < 3; ++k)
+                    sum[k] += row[3 * u + k];
+        }
+        const int n = factor * factor;
+        return RGB(Byte(double(sum[2]) / n), Byte(double(sum[1]) / n), Byte(double(sum[0]) / n));
+    });
+}
+
+void SaveStrip(const std::vector<DibImage>& thumbnails, const char* name) {
+    const int count = int(thumbnails.size());
+    const DibImage strip = MakeImage(count * kThumbWidth, kThumbHeight, [&](int x, int y) {
+        const std::uint8_t* p =
+            thumbnails[std::size_t(x / kThumbWidth)].Row(y) + 3 * (x % kThumbWidth);
+        return RGB(p[2], p[1], p[0]);
+    });
+    Save(strip, name);
+}
+
+void MakeGalleries() {
+    const DibImage gold = Shipped("tex01-gold.gif", Gold(96));
+    const DibImage paper = Shipped("tex14-papier.gif", Paper(64, RGB(232, 226, 210)));
+    Look sample;
+    sample.text = {"Ab"};
+    sample.width = kThumbWidth * kThumbScale;
+    sample.height = kThumbHeight * kThumbScale;
+    sample.bold = true;
+    struct Gallery {
+        const char* name;
+        int count;
+        int Look::*preset;
+        std::function<void(Look&)> dress;
+    };
+    const Gallery galleries[] = {
+        {"gallery-edge.png", kEdgePresetCount, &Look::edgePreset,
+         [&](Look& look) {
+             look.letterTexture = &gold;
+             look.background = RGB(214, 226, 240);
+         }},
+        {"gallery-shadow.png", kShadowPresetCount, &Look::shadowPreset,
+         [](Look& look) {
+             look.letters = RGB(40, 90, 200);
+             look.background = RGB(200, 210, 200);
+         }},
+        {"gallery-frame.png", kFramePresetCount, &Look::framePreset,
+         [&](Look& look) {
+             look.letters = RGB(40, 90, 200);
+             look.backgroundTexture = &paper;
+         }},
+    };
+    for (const Gallery& gallery : galleries) {
+        std::vector<DibImage> thumbnails;
+        for (int i = 0; i < gallery.count; ++i) {
+            Look look = sample;
+            gallery.dress(look);
+            look.*gallery.preset = i;
+            thumbnails.push_back(Reduced(Render(look), kThumbScale));
+        }
+        SaveStrip(thumbnails, gallery.name);
+    }
+}
+
+// The cursor of draw mode, 32 x 32 on the transparent colour: a brush leaning to the right,
+// its tip at the bottom left (the hot spot, 3 28).
+void MakeBrushCursor() {
+    Bitmap bitmap(32, 32, PixelFormat::Rgb24, kKey);
+    Canvas c(bitmap);
+    auto stroke = [&](std::vector<TPoint> points, TColor colour) {
+        c.pen = Pen{colour, PenStyle::Solid, PenMode::Copy};
+        c.Polyline(points);
+    };
+    // Handle: a dark outline around a wooden core, from the top right down to the ferrule.
+    for (int d = -2; d <= 2; ++d)
+        stroke({{28 + d, 2}, {15 + d, 15}}, 0x000000);
+    for (int d = -1; d <= 1; ++d)
+        stroke({{28 + d, 2}, {15 + d, 15}}, RGB(196, 128, 60));
+    // Ferrule.
+    for (int d = -3; d <= 3; ++d)
+        stroke({{15 + d, 13}, {12 + d, 16}}, 0x000000);
+    for (int d = -2; d <= 2; ++d)
+        stroke({{15 + d, 13}, {12 + d, 16}}, RGB(200, 200, 210));
+    // Bristles, ending in the tip.
+    const std::vector<TPoint> tuft = {{8, 16}, {13, 20}, {11, 24}, {6, 27},
+                                      {3, 28}, {4, 25},  {6, 21},  {8, 16}};
+    stroke(tuft, 0x000000);
+    for (int y = 17; y < 27; ++y)
+        stroke({{std::max(4, 8 - (y - 17) / 2), y}, {std::min(12, 13 - (y - 20) / 2), y}},
+               0x000000);
+    Save(FromBitmap(bitmap), "cursor-brush.png");
+}
+
+// ---------------------------------------------------------------------------------------------
 // Small images, 16 x 16, drawn on our canvas
 
 using Drawing = std::function<void(Canvas&)>;
@@ -497,5 +604,7 @@ int main(int argc, char* argv[]) {
     gw::MakePanelPicture();
     gw::MakeImageButtons();
     gw::MakeIcons();
+    gw::MakeGalleries();
+    gw::MakeBrushCursor();
     return gw::failed ? 1 : 0;
 }

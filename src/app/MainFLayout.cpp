@@ -22,6 +22,7 @@
 #include "ui/ColorFrUnit.h"
 #include "ui/GalleryBox.h"
 #include "ui/Image.h"
+#include "ui/ImageList.h"
 #include "ui/PaintBox.h"
 #include "ui/QtBridge.h"
 #include "ui/Shape.h"
@@ -29,6 +30,7 @@
 #include "ui/SurfFrUnit.h"
 #include "ui/Tex0FrUnit.h"
 #include "ui/TextureFrUnit.h"
+#include "ui/ThumbnailGallery.h"
 
 namespace gw {
 
@@ -177,8 +179,6 @@ void TMainForm::BuildToolBar(QWidget* parent) {
     narrow.setPointSizeF(narrow.pointSizeF() * 0.94);
     for (QToolButton* button : {SpeedButton1, OpenBtn, SpeedButton2, SaveBtn, SaveAsBtn})
         button->setFont(narrow);
-    // The size dialog is not there yet.
-    OpenBtn->setEnabled(false);
 }
 
 void TMainForm::BuildMakePage() {
@@ -602,9 +602,6 @@ void TMainForm::BuildResultPage() {
     CopyButton = new QPushButton(QStringLiteral("Kopieren (Zwischenablage )"), Panel17);
     Name(CopyButton, "CopyButton");
     CopyButton->setGeometry(8, 40, 169, 25);
-    // Their commands come with the export, printing and clipboard work.
-    for (QPushButton* button : {SaveAsButton, PrintButton, CopyButton})
-        button->setEnabled(false);
     right->addWidget(Panel17);
 
     ErgScrollBox = new QScrollArea(TabSheet15);
@@ -677,6 +674,7 @@ void TMainForm::ConnectHandlers() {
 
     // Tool bar, bottom bar, pages.
     connect(SpeedButton1, &QToolButton::clicked, this, [this] { NewBtnClick(); });
+    connect(OpenBtn, &QToolButton::clicked, this, [this] { ResizeBtnClick(); });
     connect(SpeedButton2, &QToolButton::clicked, this, [this] { SpeedButton2Click(); });
     connect(SaveBtn, &QToolButton::clicked, this, [this] { SaveBtnClick(); });
     connect(SaveAsBtn, &QToolButton::clicked, this, [this] { SaveAsBtnClick(); });
@@ -706,7 +704,40 @@ void TMainForm::ConnectHandlers() {
     PaintBox1->OnPaint = [this] {
         if (!viewComposed_ || !FirstRenderDone) PaintBox1Paint();
     };
+    // Hovering sets the cursor and the drag kind, so the view follows the mouse unpressed.
+    PaintBox1->setMouseTracking(true);
+    PaintBox1->OnMouseDown = [this](Qt::MouseButton, int x, int y) { PaintBox1MouseDown(x, y); };
+    PaintBox1->OnMouseMove = [this](Qt::MouseButtons, int x, int y) { PaintBox1MouseMove(x, y); };
+    PaintBox1->OnMouseUp = [this](Qt::MouseButton, int x, int y) { PaintBox1MouseUp(x, y); };
     ErgPaintBox->OnPaint = [this] { ErgPaintBoxPaint(); };
+    connect(SaveAsButton, &QPushButton::clicked, this, [this] { ExportBtnClick(); });
+    connect(PrintButton, &QPushButton::clicked, this, [this] { PrintBtnClick(); });
+    connect(CopyButton, &QPushButton::clicked, this, [this] { Kopieren1Click(); });
+
+    // Galleries.
+    struct GalleryBinding {
+        TPaintBox* box;
+        const TImageList* images;
+        void (TMainForm::*paint)();
+        void (TMainForm::*click)(int, int);
+    };
+    const GalleryBinding galleries[] = {
+        {VFormPaint, VFormImages.get(), &TMainForm::VFormPaintPaint,
+         &TMainForm::VFormPaintMouseDown},
+        {KantePaint, KanteImages.get(), &TMainForm::KantePaintPaint,
+         &TMainForm::KantePaintMouseDown},
+        {SchattenPaint, SchattenImages.get(), &TMainForm::SchattenPaintPaint,
+         &TMainForm::SchattenPaintMouseDown},
+        {RahmenPaint, RahmenImages.get(), &TMainForm::RahmenPaintPaint,
+         &TMainForm::RahmenPaintMouseDown},
+    };
+    for (const GalleryBinding& g : galleries) {
+        g.box->OnPaint = [this, g] { (this->*g.paint)(); };
+        g.box->OnMouseDown = [this, g](Qt::MouseButton, int x, int y) { (this->*g.click)(x, y); };
+        // A gallery shown before its first paint needs its width to be painted at all.
+        g.box->OnResize = [g] { FitGallery(*g.box, *g.images); };
+        FitGallery(*g.box, *g.images);
+    }
     struct Pan {
         bool active = false;
         QPoint start;

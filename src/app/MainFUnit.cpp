@@ -3,13 +3,18 @@
 #include <QApplication>
 #include <QButtonGroup>
 #include <QCheckBox>
+#include <QClipboard>
 #include <QCloseEvent>
 #include <QComboBox>
+#include <QCursor>
 #include <QDesktopServices>
 #include <QFileInfo>
 #include <QGuiApplication>
 #include <QMouseEvent>
+#include <QPainter>
 #include <QPlainTextEdit>
+#include <QPrinter>
+#include <QPushButton>
 #include <QRadioButton>
 #include <QScreen>
 #include <QScrollArea>
@@ -27,22 +32,31 @@
 
 #include "app/AboutBoxUnit.h"
 #include "app/LogoFUnit.h"
+#include "app/Pictures.h"
 #include "document/LetteringFile.h"
+#include "document/PictureSize.h"
 #include "platform/System.h"
 #include "platform/TextLayout.h"
 #include "raster/Bildkern.h"
 #include "raster/DibService.h"
+#include "render/Presets.h"
 #include "ui/ColorFrUnit.h"
 #include "ui/Dialogs.h"
 #include "ui/EditView.h"
+#include "ui/EnvelopeEditor.h"
+#include "ui/EnvelopeThumbnails.h"
 #include "ui/Image.h"
+#include "ui/ImageList.h"
 #include "ui/PaintBox.h"
+#include "ui/PictureExport.h"
 #include "ui/QtBridge.h"
+#include "ui/ResizeFUnit.h"
 #include "ui/Shape.h"
 #include "ui/SpinEdit.h"
 #include "ui/SurfFrUnit.h"
 #include "ui/Tex0FrUnit.h"
 #include "ui/TextureFrUnit.h"
+#include "ui/ThumbnailGallery.h"
 
 namespace gw {
 
@@ -63,6 +77,36 @@ QString JoinLines(const std::vector<std::string>& lines) {
     return parts.join(QLatin1Char('\n'));
 }
 
+// A gallery's thumbnails from their strip in the window's pictures.
+std::unique_ptr<TImageList> StripImages(const char* fileName, int count) {
+    auto list = std::make_unique<TImageList>(64, 32);
+    list->AddStrip(LayoutImage(fileName), count);
+    return list;
+}
+
+// The brush of draw mode, its tip the hot spot.
+const QCursor& BrushCursor() {
+    static const QCursor cursor(LayoutPicture("cursor-brush.png"), 3, 28);
+    return cursor;
+}
+
+Qt::CursorShape CursorShape(EditCursor cursor) {
+    switch (cursor) {
+        case EditCursor::SizeNWSE:
+            return Qt::SizeFDiagCursor;
+        case EditCursor::SizeNESW:
+            return Qt::SizeBDiagCursor;
+        case EditCursor::SizeAll:
+            return Qt::SizeAllCursor;
+        case EditCursor::HandPoint:
+            return Qt::PointingHandCursor;
+        case EditCursor::Arrow:
+        case EditCursor::Brush:
+            break;
+    }
+    return Qt::ArrowCursor;
+}
+
 // Restores the normal cursor however a render ends.
 struct BusyCursor {
     BusyCursor() { QGuiApplication::setOverrideCursor(Qt::WaitCursor); }
@@ -73,7 +117,8 @@ struct BusyCursor {
 
 }  // namespace
 
-TMainForm::TMainForm(QWidget* parent) : QMainWindow(parent) {
+TMainForm::TMainForm(QWidget* parent)
+    : QMainWindow(parent), editor_(std::make_unique<TEnvelopeEditor>(lettering_)) {
     setObjectName(QStringLiteral("MainForm"));
     InitStartState(lettering_);
     FormCreate();
@@ -126,6 +171,12 @@ void TMainForm::FormCreate() {
     auto* help = new QShortcut(QKeySequence(Qt::Key_F1), this);
     help->setContext(Qt::ApplicationShortcut);
     connect(help, &QShortcut::activated, this, [this] { HelpContents(); });
+
+    VFormImages = std::make_unique<TImageList>(MakeEnvelopeThumbnails());
+    KanteImages = StripImages("gallery-edge.png", kEdgePresetCount);
+    SchattenImages = StripImages("gallery-shadow.png", kShadowPresetCount);
+    RahmenImages = StripImages("gallery-frame.png", kFramePresetCount);
+    ResizeForm = new TResizeForm(this);
 
     ConnectHandlers();
 
@@ -320,11 +371,173 @@ void TMainForm::PageControl1Change() {
 }
 
 void TMainForm::MoveCheckClick() {
-    if (DrawFace->isChecked()) {
-        lettering_.EnvelopeLines[2].Clear();
-        lettering_.EnvelopeLines[3].Clear();
+    if (DrawFace->isChecked()) editor_->StartDrawing();
+    if (!suppressViewRepaint_) React(Change::EditMode);
+}
+
+void TMainForm::PaintBox1MouseDown(int x, int y) {
+    if (editor_->Press(PaintBox1->canvas(), x, y, EnvelopeTabActive)) PaintBox1->Show();
+}
+
+void TMainForm::PaintBox1MouseMove(int x, int y) {
+    if (editor_->ButtonHeld) {
+        editor_->Drag(PaintBox1->canvas(), x, y);
+        PaintBox1->Show();
+        return;
     }
-    React(Change::EditMode);
+    const EditCursor cursor = editor_->Hover(x, y, EnvelopeTabActive);
+    if (cursor == EditCursor::Brush) {
+        PaintBox1->setCursor(BrushCursor());
+    } else {
+        PaintBox1->setCursor(CursorShape(cursor));
+    }
+}
+
+void TMainForm::PaintBox1MouseUp(int, int) {
+    switch (editor_->Release(PaintBox1->canvas(), EnvelopeTabActive)) {
+        case EditOutcome::Nothing:
+            PaintBox1->Show();
+            break;
+        case EditOutcome::Repaint:
+            PaintBox1Paint();
+            break;
+        case EditOutcome::Render:
+            React(Change::LinesEdited);
+            break;
+        case EditOutcome::HullDrawn:
+            suppressViewRepaint_ = true;
+            MoveCheck->setChecked(true);
+            suppressViewRepaint_ = false;
+            React(Change::LinesEdited);
+            break;
+    }
+}
+
+// ---------------------------------------------------------------------------------------------
+// Galleries
+
+void TMainForm::VFormPaintPaint() {
+    PaintGallery(*VFormPaint, *VFormImages, EnvelopePreset);
+}
+
+void TMainForm::VFormPaintMouseDown(int x, int y) {
+    const std::int32_t i = GalleryClick(*VFormPaint, *VFormImages, x, y);
+    if (i < 0) return;
+    EnvelopePreset = i;
+    ApplyEnvelopePreset(lettering_, i);
+    VFormPaint->update();
+    React(Change::EnvelopePreset);
+}
+
+void TMainForm::KantePaintPaint() {
+    PaintGallery(*KantePaint, *KanteImages, EdgePreset);
+}
+
+void TMainForm::KantePaintMouseDown(int x, int y) {
+    const std::int32_t i = GalleryClick(*KantePaint, *KanteImages, x, y);
+    if (i < 0) return;
+    EdgePreset = i;
+    // The controls' own handlers run while they are set; none of them may render, and the
+    // countdown the spin fields start is stopped before the one render.
+    SuppressRender = true;
+    ApplyEdgePreset(lettering_.settings, i);
+    WriteEdgeControls();
+    Timer1->stop();
+    SuppressRender = false;
+    KantePaint->update();
+    React(Change::Preset);
+}
+
+void TMainForm::SchattenPaintPaint() {
+    PaintGallery(*SchattenPaint, *SchattenImages, ShadowPreset);
+}
+
+void TMainForm::SchattenPaintMouseDown(int x, int y) {
+    const std::int32_t i = GalleryClick(*SchattenPaint, *SchattenImages, x, y);
+    if (i < 0) return;
+    ShadowPreset = i;
+    SuppressRender = true;
+    ApplyShadowPreset(lettering_.settings, i);
+    WriteShadowControls();
+    Timer1->stop();
+    SuppressRender = false;
+    SchattenPaint->update();
+    React(Change::Preset);
+}
+
+void TMainForm::RahmenPaintPaint() {
+    PaintGallery(*RahmenPaint, *RahmenImages, lettering_.settings.FrameStyle);
+}
+
+void TMainForm::RahmenPaintMouseDown(int x, int y) {
+    const std::int32_t i = GalleryClick(*RahmenPaint, *RahmenImages, x, y);
+    if (i < 0) return;
+    ApplyFramePreset(lettering_.settings, i);
+    // Only a click here changes these two; documents and "Neu" leave them as they are.
+    RColorBtn->setEnabled(i == 1);
+    RHochEd->setEnabled(i == 4);
+    RahmenPaint->update();
+    React(Change::Preset);
+}
+
+// ---------------------------------------------------------------------------------------------
+// Picture size
+
+void TMainForm::ResizeBtnClick() {
+    const std::int32_t W0 = lettering_.width;
+    const std::int32_t H0 = lettering_.height;
+    ResizeForm->SetReference(W0, H0);
+    ResizeForm->BreitEdit->setValue(W0);
+    ResizeForm->HochEdit->setValue(H0);
+    if (ResizeForm->exec() != QDialog::Accepted) return;
+    ResizeLettering(lettering_, ResizeForm->NewWidth(), ResizeForm->NewHeight(),
+                    ResizeForm->SkalFont->isChecked());
+    PaintBox1->resize(lettering_.width, lettering_.height);
+    deldib(images_.Picture);
+    MakeWhitePicture(lettering_, images_.Picture);
+    viewComposed_ = false;
+    ResizePaintBox();
+    React(Change::PictureOrDocument);
+}
+
+// ---------------------------------------------------------------------------------------------
+// Result page
+
+void TMainForm::ExportBtnClick() {
+    DialogRequest request;
+    request.kind = DialogKind::Save;
+    request.name = QStringLiteral("SaveDialog1");
+    request.filter = PictureSaveFilter();
+    const DialogAnswer answer = RunDialog(this, request);
+    if (!answer.accepted) return;
+    const ExportTarget target = ExportTargetFor(answer.fileName, answer.selectedFilter);
+    std::string error;
+    if (!SaveDib(images_.Picture, ToStdString(target.fileName), target.type, &error))
+        ShowMessageBox(error, "Fehler", MsgIcon::Error);
+}
+
+void TMainForm::PrintBtnClick() {
+    const QImage picture = DibToQImage(images_.Picture);
+    if (picture.isNull()) return;
+    QPrinter printer(QPrinter::HighResolution);
+    printer.setDocName(QStringLiteral("Zarbo Glyphwerk"));
+    if (!RunPrintDialog(this, printer)) return;
+    QPainter painter;
+    if (!painter.begin(&printer)) {
+        ShowMessageBox("Das Bild konnte nicht gedruckt werden.", "Fehler", MsgIcon::Error);
+        return;
+    }
+    const QRectF area = printer.pageLayout().paintRectPixels(printer.resolution());
+    const QRectF target = PrintRect(picture.size(), area.size(), printer.resolution());
+    painter.setRenderHint(QPainter::SmoothPixmapTransform);
+    painter.drawImage(target, picture);
+    painter.end();
+}
+
+void TMainForm::Kopieren1Click() {
+    const QImage picture = DibToQImage(images_.Picture);
+    if (picture.isNull()) return;
+    QGuiApplication::clipboard()->setImage(picture);
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -381,7 +594,13 @@ void TMainForm::WriteControls() {
     StarkEd->setValue(s.StarkEd);
     AnzahlEd->setValue(s.AnzahlEd);
 
-    // 3D edge.
+    WriteEdgeControls();
+    WriteShadowControls();
+    WriteFrameControls();
+}
+
+void TMainForm::WriteEdgeControls() {
+    const LetteringSettings& s = lettering_.settings;
     KanteCheck->setChecked(s.KanteCheck);
     KQualCheck->setChecked(s.KQualCheck);
     KFixedWCheck->setChecked(s.KFixedWCheck);
@@ -393,8 +612,10 @@ void TMainForm::WriteControls() {
     KWinkEd->setValue(s.KWinkEd);
     KBreiteEd->setValue(s.KBreiteEd);
     KLichtEd->setValue(s.KLichtEd);
+}
 
-    // Shadow.
+void TMainForm::WriteShadowControls() {
+    const LetteringSettings& s = lettering_.settings;
     SchattenCheck->setChecked(s.SchattenCheck);
     SColorShape->setBrushColor(s.SColorShape);
     SDeckEd->setValue(s.SDeckEd);
@@ -402,8 +623,10 @@ void TMainForm::WriteControls() {
     SRichtBox->setCurrentIndex(s.SRichtBox);
     SRightEd->setValue(s.SRightEd);
     SBottomEd->setValue(s.SBottomEd);
+}
 
-    // Frame.
+void TMainForm::WriteFrameControls() {
+    const LetteringSettings& s = lettering_.settings;
     RahmenPaint->update();
     RColorShape->setBrushColor(s.RColorShape);
     RBreitEd->setValue(s.RBreitEd);

@@ -7,6 +7,7 @@
 
 #include <QMainWindow>
 #include <QString>
+#include <cstdint>
 #include <memory>
 #include <string>
 #include <vector>
@@ -33,9 +34,12 @@ class QToolButton;
 namespace gw {
 
 class SpinEdit;
+class TEnvelopeEditor;
 class TImage;
+class TImageList;
 class TLogoForm;
 class TPaintBox;
+class TResizeForm;
 class TShape;
 class TSurfaceFrame;
 
@@ -61,6 +65,12 @@ class TMainForm : public QMainWindow {
     bool LoadingSettings = false;
     bool EnvelopeTabActive = false;
 
+    // The selection of the galleries, drawn as their highlight only (the frame gallery marks
+    // FrameStyle of the settings).
+    std::int32_t EnvelopePreset = 0;
+    std::int32_t EdgePreset = 0;
+    std::int32_t ShadowPreset = 0;
+
     // The pipeline.
     void SettingsUpdated();
     void Timer1Timer();
@@ -73,6 +83,28 @@ class TMainForm : public QMainWindow {
     void FitScrollContent();
     void PageControl1Change();
     void MoveCheckClick();
+    void PaintBox1MouseDown(int x, int y);
+    void PaintBox1MouseMove(int x, int y);
+    void PaintBox1MouseUp(int x, int y);
+    TEnvelopeEditor& envelopeEditor() { return *editor_; }
+
+    // Galleries.
+    void VFormPaintPaint();
+    void VFormPaintMouseDown(int x, int y);
+    void KantePaintPaint();
+    void KantePaintMouseDown(int x, int y);
+    void SchattenPaintPaint();
+    void SchattenPaintMouseDown(int x, int y);
+    void RahmenPaintPaint();
+    void RahmenPaintMouseDown(int x, int y);
+
+    // Picture size.
+    void ResizeBtnClick();
+
+    // Result page.
+    void ExportBtnClick();
+    void PrintBtnClick();
+    void Kopieren1Click();
 
     // Document commands.
     void NewBtnClick();
@@ -85,6 +117,9 @@ class TMainForm : public QMainWindow {
 
     // Writes every control from the model, in the order "Neu" resets them.
     void WriteControls();
+    void WriteEdgeControls();
+    void WriteShadowControls();
+    void WriteFrameControls();
 
     // Surfaces: installs a copy of built-in texture `index` for the letters (surface 1) or the
     // background (surface 2).
@@ -145,6 +180,7 @@ class TMainForm : public QMainWindow {
     TImage* EndeBtnDown;
     QStatusBar* StatusBar1;
     QTimer* Timer1;
+    TResizeForm* ResizeForm;
 
     // Text
     QPlainTextEdit* Memo1;
@@ -278,6 +314,14 @@ class TMainForm : public QMainWindow {
     TLogoForm* logoForm_ = nullptr;
     bool shownOnce_ = false;
     bool viewComposed_ = false;
+    // Set while the program itself checks MoveCheck after a hull was drawn: the render that
+    // follows paints the view.
+    bool suppressViewRepaint_ = false;
+    std::unique_ptr<TEnvelopeEditor> editor_;
+    std::unique_ptr<TImageList> VFormImages;
+    std::unique_ptr<TImageList> KanteImages;
+    std::unique_ptr<TImageList> SchattenImages;
+    std::unique_ptr<TImageList> RahmenImages;
 
   public:
     bool AboutPressed = false;

@@ -19,9 +19,13 @@ void EnsureResources() {
 
 }  // namespace
 
-QPixmap LayoutPicture(const char* fileName) {
+QImage LayoutImage(const char* fileName) {
     EnsureResources();
-    QImage image(QStringLiteral(":/pictures/") + QString::fromLatin1(fileName));
+    return QImage(QStringLiteral(":/pictures/") + QString::fromLatin1(fileName));
+}
+
+QPixmap LayoutPicture(const char* fileName) {
+    QImage image = LayoutImage(fileName);
     if (image.isNull()) return {};
     // The small images are drawn on magenta, which stands for "transparent".
     if (fileName && QString::fromLatin1(fileName).endsWith(QStringLiteral(".png"))) {

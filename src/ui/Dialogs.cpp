@@ -4,6 +4,8 @@
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QHash>
+#include <QPrintDialog>
+#include <QPrinter>
 
 #include "ui/QtBridge.h"
 
@@ -41,11 +43,30 @@ DialogAnswer RunFileDialog(QWidget* parent, const DialogRequest& request) {
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return answer;
     answer.accepted = true;
     answer.fileName = QFileInfo(dialog.selectedFiles().first()).absoluteFilePath();
+    answer.selectedFilter = dialog.selectedNameFilter();
     LastFiles()[request.name] = answer.fileName;
     return answer;
 }
 
+PrintHook& ThePrintHook() {
+    static PrintHook hook;
+    return hook;
+}
+
 }  // namespace
+
+PrintHook SetPrintHook(PrintHook hook) {
+    PrintHook previous = std::move(ThePrintHook());
+    ThePrintHook() = std::move(hook);
+    return previous;
+}
+
+bool RunPrintDialog(QWidget* parent, QPrinter& printer) {
+    if (ThePrintHook()) return ThePrintHook()(printer);
+    QPrintDialog dialog(&printer, parent);
+    dialog.setWindowTitle(QStringLiteral("Drucken"));
+    return dialog.exec() == QDialog::Accepted;
+}
 
 DialogHook SetDialogHook(DialogHook hook) {
     DialogHook previous = std::move(Hook());

@@ -27,6 +27,7 @@ Canvas& TPaintBox::canvas() {
 void TPaintBox::resizeEvent(QResizeEvent* event) {
     QWidget::resizeEvent(event);
     FitBitmap();
+    if (OnResize) OnResize();
 }
 
 void TPaintBox::paintEvent(QPaintEvent*) {

@@ -30,6 +30,8 @@ class TPaintBox : public QWidget {
 
     // Called by every paint before the bitmap is shown.
     std::function<void()> OnPaint;
+    // Called after every change of the box's size.
+    std::function<void()> OnResize;
     // Mouse events in the box's own pixels; the button is Qt's (Qt::NoButton for moves).
     std::function<void(Qt::MouseButton, int x, int y)> OnMouseDown;
     std::function<void(Qt::MouseButtons, int x, int y)> OnMouseMove;

@@ -27,6 +27,16 @@ QImage ToQImage(const Bitmap& bitmap) {
     return image;
 }
 
+Bitmap FromQImage(const QImage& image) {
+    if (image.isNull()) return {};
+    const QImage bgr = image.convertToFormat(QImage::Format_BGR888);
+    Bitmap bitmap(bgr.width(), bgr.height());
+    const std::size_t rowBytes = std::size_t(bgr.width()) * 3;
+    for (std::int32_t y = 0; y < bitmap.Height(); ++y)
+        std::memcpy(bitmap.Row(y), bgr.constScanLine(y), rowBytes);
+    return bitmap;
+}
+
 QImage DibToQImage(const DibImage& dib) {
     if (dib.Empty() || DibWidth(dib) <= 0 || DibHeight(dib) <= 0) return {};
     Bitmap bitmap(DibWidth(dib), DibHeight(dib));

@@ -19,6 +19,10 @@ TColor FromQColor(const QColor& color);
 // A top-down copy of the bitmap's pixels (monochrome bitmaps come out black and white).
 QImage ToQImage(const Bitmap& bitmap);
 
+// A 24-bit bitmap of the image's pixels; transparent pixels come out as they are stored, their
+// alpha dropped.
+Bitmap FromQImage(const QImage& image);
+
 // The DIB drawn 1:1 through DrawDib into a bitmap of its size; a null image for an empty DIB.
 QImage DibToQImage(const DibImage& dib);
 

@@ -52,7 +52,7 @@ class DocumentCommandTest : public QObject {
 
     QString Path(const char* name) const { return folder->filePath(QString::fromLatin1(name)); }
     void Answer(bool accepted, const QString& file = {}) {
-        dialogAnswer = DialogAnswer{accepted, file, 0};
+        dialogAnswer = DialogAnswer{accepted, file, 0, {}};
     }
 };
 

@@ -266,7 +266,7 @@ void RenderReactionTest::edgeOptionsRenderOnlyWithTheEdge() {
 void RenderReactionTest::coloursRenderOnlyWhenTheirEffectIsOn() {
     FirstRender();
     const DialogHook previous = SetDialogHook([](const DialogRequest&) {
-        return DialogAnswer{true, {}, 0x0000FF};
+        return DialogAnswer{true, {}, 0x0000FF, {}};
     });
     form->findChild<QPushButton*>(QStringLiteral("SColorBtn"))->click();
     QCOMPARE(form->lettering().settings.SColorShape, TColor(0x0000FF));

@@ -115,7 +115,7 @@ void ShellTest::toolBarAndTabs() {
         QCOMPARE(button->text(), QString::fromUtf8(caption));
         QCOMPARE(button->size(), QSize(121, 25));
     }
-    QVERIFY(!form->OpenBtn->isEnabled());
+    QVERIFY(form->OpenBtn->isEnabled());
     QCOMPARE(form->SpeedButton1->toolTip(), QStringLiteral("Neuen Schriftzug erstellen"));
     const QStringList tabs = {QStringLiteral("Text"),      QStringLiteral("Oberfläche"),
                               QStringLiteral("Verformen"), QStringLiteral("Umriß"),

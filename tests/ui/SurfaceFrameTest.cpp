@@ -84,7 +84,7 @@ void SurfaceFrameTest::colourDialogSetsSwatchAndDialogAlike() {
     TColor offered = 0;
     const DialogHook previous = SetDialogHook([&](const DialogRequest& request) {
         offered = request.color;
-        return DialogAnswer{true, {}, 0x00FF00};
+        return DialogAnswer{true, {}, 0x00FF00, {}};
     });
     TColor chosen = 0;
     frame.ColorFrame1->OnColorChosen = [&](TColor colour) { chosen = colour; };
@@ -100,7 +100,7 @@ void SurfaceFrameTest::cancelledColourDialogChangesNothing() {
     TSurfaceFrame frame;
     frame.ColorFrame1->SetColor(0xFFFFFF);
     const DialogHook previous = SetDialogHook([](const DialogRequest&) {
-        return DialogAnswer{false, {}, 0};
+        return DialogAnswer{false, {}, 0, {}};
     });
     bool called = false;
     frame.ColorFrame1->OnColorChosen = [&](TColor) { called = true; };
