@@ -39,7 +39,6 @@ class EnvelopeEditingTest : public QObject {
     void dragRendersOnceAtTheRelease();
     void twoStrokesMakeTheNewHull();
     void onePointStrokeFromPressAndRelease();
-    void pageChangeInDrawModeDropsTheStrokes();
 
   private:
     Lettering lettering;
@@ -275,24 +274,6 @@ void EnvelopeEditingTest::onePointStrokeFromPressAndRelease() {
     QCOMPARE(editor->Release(*canvas, true), EditOutcome::HullDrawn);
     QCOMPARE(Points(lettering, 0), (std::vector<TPoint>{{30, 40}}));
     QCOMPARE(Points(lettering, 1), (std::vector<TPoint>{{50, 60}}));
-}
-
-void EnvelopeEditingTest::pageChangeInDrawModeDropsTheStrokes() {
-    TMainForm form;
-    form.PaintBox1Paint();
-    form.PageControl1->setCurrentWidget(form.TabSheet4);
-    const auto upper = Points(form.lettering(), 0);
-    form.DrawFace->click();
-    form.PaintBox1MouseDown(20, 40);
-    form.PaintBox1MouseMove(200, 30);
-    form.PaintBox1MouseUp(200, 30);
-    form.PageControl1->setCurrentWidget(form.TabSheet7);
-    QVERIFY(form.MoveCheck->isChecked());
-    form.PageControl1->setCurrentWidget(form.TabSheet4);
-    form.DrawFace->click();
-    QCOMPARE(form.envelopeEditor().StrokeCount, 0);
-    QCOMPARE(form.lettering().EnvelopeLines[2].PointCount(), 0);
-    QCOMPARE(Points(form.lettering(), 0), upper);
 }
 
 QTEST_MAIN(EnvelopeEditingTest)
