@@ -6,6 +6,8 @@
 #include <array>
 #include <cstdint>
 #include <string>
+#include <string_view>
+#include <vector>
 
 #include "document/LetteringSettings.h"
 #include "raster/DibImage.h"
@@ -27,6 +29,10 @@ struct Lettering {
 
 // The program's name and version as the window caption and the document files carry it.
 inline constexpr char kProgramTitle[] = "ZEF-LOR Zarbo-Glyphwerk 2.1";
+
+// The lines of a text as the text control holds them: breaks at CR LF, CR or LF; a break at the
+// very end opens no further line, so "" has no lines and "a\r\n" one.
+std::vector<std::string> SplitTextLines(std::string_view text);
 
 // The two-point boundary lines of a picture of w x h: (w div 20, h div 20) to (w - w div 20,
 // h div 20) above, the same at h - h div 20 below; all four outlines rebuilt.

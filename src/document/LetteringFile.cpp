@@ -1,20 +1,17 @@
 #include "document/LetteringFile.h"
 
-#include <fcntl.h>
-#include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
-#include <atomic>
 #include <cerrno>
 #include <climits>
 #include <cmath>
 #include <cstdlib>
 #include <cstring>
-#include <filesystem>
 #include <optional>
 
 #include "document/SettingsTable.h"
+#include "platform/FileAccess.h"
 #include "raster/DibService.h"
 
 namespace gw {
@@ -45,20 +42,6 @@ std::string JoinLines(const std::vector<std::string>& lines) {
         text += "\r\n";
     }
     return text;
-}
-
-// Splits at CR LF, CR or LF; a break at the very end opens no further line.
-std::vector<std::string> SplitLines(std::string_view text) {
-    std::vector<std::string> lines;
-    std::size_t start = 0;
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        if (text[i] != '\r' && text[i] != '\n') continue;
-        lines.emplace_back(text.substr(start, i - start));
-        if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n') ++i;
-        start = i + 1;
-    }
-    if (start < text.size()) lines.emplace_back(text.substr(start));
-    return lines;
 }
 
 // ---- writing ----------------------------------------------------------------------------------
@@ -295,23 +278,6 @@ bool IsInstalled(const std::string& font, std::span<const std::string> installed
            std::find(installedFonts.begin(), installedFonts.end(), font) != installedFonts.end();
 }
 
-// Opens a fresh file beside `target` that nobody else uses, with the permissions a new file of
-// this user gets.
-int CreateTemporaryBeside(const std::filesystem::path& target, std::filesystem::path& temp) {
-    static std::atomic<unsigned> counter{0};
-    const std::filesystem::path folder =
-        target.has_parent_path() ? target.parent_path() : std::filesystem::path(".");
-    for (int attempt = 0; attempt < 100; ++attempt) {
-        std::string name = ".";
-        name += target.filename().string();
-        name += ".tmp-" + std::to_string(::getpid()) + "-" + std::to_string(counter++);
-        temp = folder / name;
-        const int fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-        if (fd >= 0 || errno != EEXIST) return fd;
-    }
-    return -1;
-}
-
 }  // namespace
 
 bool WriteLettering(const Lettering& lettering, ByteSink& out) {
@@ -388,7 +354,7 @@ DocumentResult ReadLettering(Lettering& lettering, ByteSource& in,
     s.FettBtn = r.Flag();
     s.KursivBtn = r.Flag();
     if (!r.ok()) return Damaged(name);
-    s.Memo1 = SplitLines(text);
+    s.Memo1 = SplitTextLines(text);
     if (IsInstalled(font, installedFonts)) s.Font.name = font;
     s.Font.bold = s.FettBtn;
     s.Font.italic = s.KursivBtn;
@@ -458,57 +424,32 @@ DocumentResult ReadLetteringBytes(Lettering& lettering, std::span<const std::uin
 
 DocumentResult SaveLetteringFile(const Lettering& lettering, const std::string& fileName) {
     const std::string name = FileNameOnly(fileName);
-    const DocumentResult notCreated =
-        Failure("Zarbo-Glyphwerk Datei speichern: Konnte die Datei " + name + " nicht erstellen!");
-    const DocumentResult notWritten =
-        Failure("Zarbo-Glyphwerk Datei speichern: Konnte die Datei " + name + " nicht schreiben!");
-
-    // The new file takes the place of the file a link points to, not of the link.
-    std::filesystem::path target(fileName);
-    struct stat st;
-    if (::lstat(target.c_str(), &st) == 0 && S_ISLNK(st.st_mode)) {
-        if (char* resolved = ::realpath(target.c_str(), nullptr)) {
-            target = resolved;
-            std::free(resolved);
-        }
+    const ReplaceStatus status = ReplaceFile(fileName, [&lettering](int fd) {
+        FileSink sink(fd);
+        return WriteLettering(lettering, sink) && sink.Flush();
+    });
+    switch (status) {
+        case ReplaceStatus::Ok:
+            return {};
+        case ReplaceStatus::NotWritten:
+            return Failure("Zarbo-Glyphwerk Datei speichern: Konnte die Datei " + name +
+                           " nicht schreiben!");
+        case ReplaceStatus::NotCreated:
+            break;
     }
-    const bool exists = ::stat(target.c_str(), &st) == 0;
-    // A file we could not open for writing is not replaced behind its back.
-    if (exists && (!S_ISREG(st.st_mode) || ::access(target.c_str(), W_OK) != 0)) return notCreated;
-
-    std::filesystem::path temp;
-    const int fd = CreateTemporaryBeside(target, temp);
-    if (fd < 0) return notCreated;
-    if (exists) ::fchmod(fd, st.st_mode & 07777);
-
-    FileSink sink(fd);
-    bool written = WriteLettering(lettering, sink) && sink.Flush() && ::fsync(fd) == 0;
-    written = (::close(fd) == 0) && written;
-    if (!written) {
-        ::unlink(temp.c_str());
-        return notWritten;
-    }
-    if (::rename(temp.c_str(), target.c_str()) != 0) {
-        ::unlink(temp.c_str());
-        return notCreated;
-    }
-    return {};
+    return Failure("Zarbo-Glyphwerk Datei speichern: Konnte die Datei " + name +
+                   " nicht erstellen!");
 }
 
 DocumentResult OpenLetteringFile(Lettering& lettering, const std::string& fileName,
                                  std::span<const std::string> installedFonts) {
     const std::string name = FileNameOnly(fileName);
-    const DocumentResult notOpened =
-        Failure("Zarbo-Glyphwerk Datei öffnen: Konnte die Datei " + name + " nicht öffnen!");
-    // Non-blocking, so that a pipe of that name cannot hold the program; it is refused below.
-    const int fd = ::open(fileName.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
-    if (fd < 0) return notOpened;
-    struct stat st;
-    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
-        ::close(fd);
-        return notOpened;
+    std::uint64_t size = 0;
+    const int fd = OpenRegularFile(fileName, size);
+    if (fd < 0) {
+        return Failure("Zarbo-Glyphwerk Datei öffnen: Konnte die Datei " + name + " nicht öffnen!");
     }
-    FileSource in(fd, std::uint64_t(st.st_size));
+    FileSource in(fd, size);
     DocumentResult result = ReadLettering(lettering, in, installedFonts, name);
     ::close(fd);
     return result;

@@ -4,9 +4,9 @@
 #include <cstring>
 #include <vector>
 
+#include "platform/FileAccess.h"
 #include "raster/Halftone.h"
 #include "raster/ImageFiles.h"
-#include "raster/ImageFilesIo.h"
 
 namespace gw {
 
@@ -154,7 +154,7 @@ bool SaveDib(const DibImage& dib, const std::string& fileName, ImageFileType typ
              std::string* error, int jpegQuality) {
     std::vector<std::uint8_t> bytes;
     if (!EncodeImage(dib, type, jpegQuality, bytes, error)) return false;
-    if (!ReplaceFile(fileName, bytes)) {
+    if (ReplaceFile(fileName, bytes) != ReplaceStatus::Ok) {
         if (error) *error = "Konnte die Datei " + fileName + " nicht schreiben.";
         return false;
     }

@@ -232,21 +232,13 @@ constexpr ShadowRow kShadowRows[kShadowPresetCount] = {
 
 }  // namespace
 
+// A preset's row names every control of its effect but the edge angle and "Invers", which every
+// edge preset sets to the common -45 degrees and off.
 void ApplyEdgePreset(LetteringSettings& s, int i) {
     if (i < 0 || i >= kEdgePresetCount) return;
-    s.KanteCheck = i >= 1;
-    s.KQualCheck = true;
-    s.KWinkEd = -45;
-    s.KBreiteEd = 100;
-    s.KLichtEd = 100;
-    s.KFixedWCheck = false;
-    s.Invers1Check = false;
-    s.Profil1Box = 2;
-    s.BkGnd1 = false;
-    s.Profil2Box = 2;
-    s.BkGnd2 = false;
-
     const EdgeRow& row = kEdgeRows[i];
+    s.KWinkEd = -45;
+    s.Invers1Check = false;
     s.KanteCheck = row.KanteCheck;
     s.KBreiteEd = row.KBreiteEd;
     s.KLichtEd = row.KLichtEd;
@@ -260,14 +252,6 @@ void ApplyEdgePreset(LetteringSettings& s, int i) {
 
 void ApplyShadowPreset(LetteringSettings& s, int i) {
     if (i < 0 || i >= kShadowPresetCount) return;
-    s.SchattenCheck = i >= 1;
-    s.SColorShape = clBlack;
-    s.SDeckEd = 15;
-    s.SWeichEd = 0;
-    s.SRichtBox = 0;
-    s.SRightEd = 10;
-    s.SBottomEd = 10;
-
     const ShadowRow& row = kShadowRows[i];
     s.SchattenCheck = row.SchattenCheck;
     s.SColorShape = row.SColorShape;

@@ -25,7 +25,7 @@ std::array<std::vector<TPoint>, 2> EnvelopePresetLines(int p, std::int32_t w, st
 // (19) reads SpiralEd. Outlines rebuilt; the working lines are left alone.
 void ApplyEnvelopePreset(Lettering& lettering, int p);
 
-// The preset's controls: the common values first, then the row's changes. An index outside the
+// Every control of the effect takes the preset's value. An index outside the
 // gallery changes nothing.
 void ApplyEdgePreset(LetteringSettings& settings, int i);
 void ApplyShadowPreset(LetteringSettings& settings, int i);

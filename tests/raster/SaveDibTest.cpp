@@ -8,7 +8,7 @@
 
 #include "raster/DibService.h"
 #include "raster/ImageFiles.h"
-#include "raster/ImageFilesIo.h"
+#include "platform/FileAccess.h"
 #include "raster/ImageFixtures.h"
 
 namespace gw {

@@ -1,12 +1,15 @@
-#include "raster/ImageFilesIo.h"
+#include "platform/FileAccess.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
+#include <atomic>
 #include <cerrno>
 #include <cstdio>
+#include <cstdlib>
+#include <filesystem>
 
 namespace gw {
 
@@ -32,6 +35,8 @@ class FileDescriptor {
     int fd_;
 };
 
+}  // namespace
+
 bool WriteAll(int fd, const std::uint8_t* data, std::size_t size) {
     while (size > 0) {
         const ssize_t n = ::write(fd, data, size);
@@ -42,8 +47,6 @@ bool WriteAll(int fd, const std::uint8_t* data, std::size_t size) {
     }
     return true;
 }
-
-}  // namespace
 
 bool ReadWholeFile(const std::string& fileName, std::size_t maxBytes,
                    std::vector<std::uint8_t>& bytes) {
@@ -84,22 +87,64 @@ bool ReadWholeFile(const std::string& fileName, std::size_t maxBytes,
     return true;
 }
 
-bool ReplaceFile(const std::string& fileName, const std::vector<std::uint8_t>& bytes) {
-    if (fileName.empty()) return false;
-    std::string temp = fileName + ".tmp-XXXXXX";
+int OpenRegularFile(const std::string& fileName, std::uint64_t& size) {
+    // Without O_NONBLOCK, opening a named pipe would wait for a writer forever.
+    const int fd = ::open(fileName.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+    if (fd < 0) return -1;
+    struct stat info {};
+    if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode) || info.st_size < 0) {
+        ::close(fd);
+        return -1;
+    }
+    size = std::uint64_t(info.st_size);
+    return fd;
+}
+
+ReplaceStatus ReplaceFile(const std::string& fileName, const std::function<bool(int fd)>& write) {
+    if (fileName.empty()) return ReplaceStatus::NotCreated;
+    // The new file takes the place of the file a link points to, not of the link.
+    std::filesystem::path target(fileName);
+    struct stat st {};
+    if (::lstat(target.c_str(), &st) == 0 && S_ISLNK(st.st_mode)) {
+        if (char* resolved = ::realpath(target.c_str(), nullptr)) {
+            target = resolved;
+            std::free(resolved);
+        }
+    }
+    const bool exists = ::stat(target.c_str(), &st) == 0;
+    // A file we could not open for writing is not replaced behind its back.
+    if (exists && (!S_ISREG(st.st_mode) || ::access(target.c_str(), W_OK) != 0))
+        return ReplaceStatus::NotCreated;
+
+    std::string temp = target.string() + ".tmp-XXXXXX";
     FileDescriptor file(::mkstemp(temp.data()));
-    if (file.Get() < 0) return false;
-    // mkstemp makes the file private; a picture gets the usual permissions, or those of the file
-    // it replaces.
-    struct stat old {};
-    mode_t mode = 0644;
-    if (::stat(fileName.c_str(), &old) == 0 && S_ISREG(old.st_mode)) mode = old.st_mode & 07777;
-    bool ok = ::fchmod(file.Get(), mode) == 0 && WriteAll(file.Get(), bytes.data(), bytes.size()) &&
-              ::fsync(file.Get()) == 0;
+    if (file.Get() < 0) return ReplaceStatus::NotCreated;
+    // mkstemp makes the file private; the new file gets the permissions of the one it replaces,
+    // or those of any new file.
+    mode_t mode = 0;
+    if (exists) {
+        mode = st.st_mode & 07777;
+    } else {
+        const mode_t mask = ::umask(0);
+        ::umask(mask);
+        mode = 0644 & ~mask;
+    }
+    bool ok = ::fchmod(file.Get(), mode) == 0 && write(file.Get()) && ::fsync(file.Get()) == 0;
     ok = file.Close() && ok;
-    ok = ok && std::rename(temp.c_str(), fileName.c_str()) == 0;
-    if (!ok) ::unlink(temp.c_str());
-    return ok;
+    if (!ok) {
+        ::unlink(temp.c_str());
+        return ReplaceStatus::NotWritten;
+    }
+    if (std::rename(temp.c_str(), target.c_str()) != 0) {
+        ::unlink(temp.c_str());
+        return ReplaceStatus::NotCreated;
+    }
+    return ReplaceStatus::Ok;
+}
+
+ReplaceStatus ReplaceFile(const std::string& fileName, std::span<const std::uint8_t> bytes) {
+    return ReplaceFile(fileName,
+                       [bytes](int fd) { return WriteAll(fd, bytes.data(), bytes.size()); });
 }
 
 }  // namespace gw

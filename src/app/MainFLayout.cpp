@@ -1,0 +1,893 @@
+// The layout of the main window: tool bar, the two pages with the seven effect tabs, the bottom
+// bar; and the wiring of every control to its handler.
+
+#include <QButtonGroup>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QLabel>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QScrollArea>
+#include <QScrollBar>
+#include <QTabWidget>
+#include <QToolButton>
+
+#include "app/MainFUnit.h"
+#include "app/Pictures.h"
+#include "document/SettingsTable.h"
+#include "raster/DibService.h"
+#include "ui/ColorFrUnit.h"
+#include "ui/GalleryBox.h"
+#include "ui/Image.h"
+#include "ui/ImageList.h"
+#include "ui/PaintBox.h"
+#include "ui/QtBridge.h"
+#include "ui/Shape.h"
+#include "ui/SpinEdit.h"
+#include "ui/SurfFrUnit.h"
+#include "ui/Tex0FrUnit.h"
+#include "ui/TextureFrUnit.h"
+#include "ui/ThumbnailGallery.h"
+
+namespace gw {
+
+namespace {
+
+constexpr TColor kHeaderColour = 0xA6CAF0;
+constexpr TColor kDecorColour = 0xC0DCC0;
+
+void Name(QObject* object, const char* name) {
+    object->setObjectName(QString::fromLatin1(name));
+}
+
+void Paint(QWidget* widget, TColor colour) {
+    widget->setAutoFillBackground(true);
+    QPalette palette = widget->palette();
+    palette.setColor(QPalette::Window, ToQColor(colour));
+    widget->setPalette(palette);
+}
+
+QWidget* Header(const char* name, const QString& text, QWidget* parent) {
+    auto* panel = new QWidget(parent);
+    Name(panel, name);
+    panel->setFixedHeight(33);
+    Paint(panel, kHeaderColour);
+    auto* label = new QLabel(text, panel);
+    QFont bold = label->font();
+    bold.setBold(true);
+    label->setFont(bold);
+    auto* layout = new QHBoxLayout(panel);
+    layout->setContentsMargins(8, 0, 8, 0);
+    layout->addWidget(label);
+    return panel;
+}
+
+QLabel* Label(const QString& text, QWidget* buddy, QWidget* parent) {
+    auto* label = new QLabel(text, parent);
+    label->setBuddy(buddy);
+    return label;
+}
+
+QRadioButton* Radio(const char* name, const QString& text, QWidget* parent) {
+    auto* radio = new QRadioButton(text, parent);
+    Name(radio, name);
+    return radio;
+}
+
+QCheckBox* Check(const char* name, const QString& text, QWidget* parent) {
+    auto* check = new QCheckBox(text, parent);
+    Name(check, name);
+    return check;
+}
+
+QComboBox* List(const char* name, const QStringList& items, QWidget* parent) {
+    auto* list = new QComboBox(parent);
+    Name(list, name);
+    list->addItems(items);
+    return list;
+}
+
+// A gallery: a paint box in a scroll box of the workspace colour that scrolls sideways.
+TGalleryBox* GalleryBox(const char* scrollName, TPaintBox*& box, const char* boxName,
+                        int laidOutHeight, QWidget* parent) {
+    auto* gallery = new TGalleryBox(laidOutHeight, parent);
+    Name(gallery, scrollName);
+    box = gallery->paintBox();
+    Name(box, boxName);
+    return gallery;
+}
+
+QVBoxLayout* Column(QGridLayout* grid, int column) {
+    auto* layout = new QVBoxLayout;
+    layout->setSpacing(2);
+    grid->addLayout(layout, 0, column, Qt::AlignTop);
+    return layout;
+}
+
+QGridLayout* PageGrid(QWidget* page) {
+    auto* grid = new QGridLayout(page);
+    grid->setContentsMargins(8, 6, 8, 4);
+    grid->setHorizontalSpacing(18);
+    grid->setVerticalSpacing(3);
+    return grid;
+}
+
+}  // namespace
+
+SpinEdit* TMainForm::MakeSpin(const char* name, QWidget* parent) {
+    auto* spin = new SpinEdit(parent);
+    Name(spin, name);
+    // Range and kind come from the settings table of the document layer.
+    if (const SettingInfo* info = FindSetting(name)) {
+        const bool decimal = info->kind == SettingKind::DecimalSpin;
+        spin->setDecimals(decimal ? 2 : 0);
+        spin->setRange(info->minimum, info->maximum);
+        spin->setSingleStep(decimal ? 0.1 : 1);
+        spin->setValue(info->startValue);
+    }
+    spin->setFixedWidth(64);
+    return spin;
+}
+
+// ---------------------------------------------------------------------------------------------
+
+void TMainForm::BuildToolBar(QWidget* parent) {
+    Panel25 = new QWidget(parent);
+    Name(Panel25, "Panel25");
+    Panel25->setFixedHeight(27);
+    auto* layout = new QHBoxLayout(Panel25);
+    layout->setContentsMargins(1, 1, 1, 1);
+    layout->setSpacing(0);
+    struct Button {
+        QToolButton*& button;
+        const char* name;
+        QString caption;
+        QString hint;
+        const char* picture;
+    };
+    const Button buttons[] = {
+        {SpeedButton1, "SpeedButton1", QStringLiteral("&Neu"),
+         QStringLiteral("Neuen Schriftzug erstellen"), "tool-new.png"},
+        {OpenBtn, "OpenBtn", QStringLiteral("&Bildgröße ändern..."),
+         QStringLiteral("Bildgröße ändern..."), "tool-resize.png"},
+        {SpeedButton2, "SpeedButton2", QStringLiteral("Ö&ffnen..."),
+         QStringLiteral("Schriftzug öffnen..."), "tool-open.png"},
+        {SaveBtn, "SaveBtn", QStringLiteral("&Speichern"), QStringLiteral("Schriftzug speichern"),
+         "tool-save.png"},
+        {SaveAsBtn, "SaveAsBtn", QStringLiteral("Speichern &unter..."),
+         QStringLiteral("Schriftzug speichern unter..."), "tool-saveas.png"},
+    };
+    for (const Button& b : buttons) {
+        b.button = new QToolButton(Panel25);
+        Name(b.button, b.name);
+        b.button->setText(b.caption);
+        b.button->setToolTip(b.hint);
+        b.button->setStatusTip(b.hint);
+        b.button->setIcon(LayoutIcon(b.picture));
+        b.button->setIconSize(QSize(16, 16));
+        b.button->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
+        b.button->setAutoRaise(true);
+        b.button->setFixedSize(121, 25);
+        layout->addWidget(b.button);
+    }
+    layout->addStretch(1);
+    // The captions with their images fit the fixed button width in a slightly smaller font.
+    QFont narrow = Panel25->font();
+    narrow.setPointSizeF(narrow.pointSizeF() * 0.94);
+    for (QToolButton* button : {SpeedButton1, OpenBtn, SpeedButton2, SaveBtn, SaveAsBtn})
+        button->setFont(narrow);
+}
+
+void TMainForm::BuildMakePage() {
+    TabSheet1 = new QWidget;
+    Name(TabSheet1, "TabSheet1");
+    PageControl3->addTab(TabSheet1, LayoutIcon("page-make.png"),
+                         QStringLiteral("Schriftzug erstellen"));
+    auto* layout = new QVBoxLayout(TabSheet1);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+    Panel6 = Header(
+        "Panel6",
+        QStringLiteral("Schriftzug erstellen - Text eingeben, Einstellungen für Effekte treffen"),
+        TabSheet1);
+    layout->addWidget(Panel6);
+
+    ScrollBox1 = new QScrollArea(TabSheet1);
+    Name(ScrollBox1, "ScrollBox1");
+    ScrollBox1->setBackgroundRole(QPalette::Dark);
+    ScrollBox1->setWidgetResizable(false);
+    ScrollBox1->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    auto* viewContent = new QWidget;
+    Name(viewContent, "ScrollBox1Content");
+    PaintBox1 = new TPaintBox(viewContent);
+    Name(PaintBox1, "PaintBox1");
+    ScrollBox1->setWidget(viewContent);
+    ScrollBox1->installEventFilter(this);
+    layout->addWidget(ScrollBox1, 1);
+
+    PageControl1 = new QTabWidget(TabSheet1);
+    Name(PageControl1, "PageControl1");
+    PageControl1->setFixedHeight(158);
+    PageControl1->setIconSize(QSize(16, 16));
+    PageControl1->setUsesScrollButtons(false);
+    PageControl1->addTab(BuildTextTab(), LayoutIcon("tab-text.png"), QStringLiteral("Text"));
+    PageControl1->addTab(BuildSurfaceTab(), LayoutIcon("tab-surface.png"),
+                         QStringLiteral("Oberfläche"));
+    PageControl1->addTab(BuildEnvelopeTab(), LayoutIcon("tab-envelope.png"),
+                         QStringLiteral("Verformen"));
+    PageControl1->addTab(BuildOutlineTab(), LayoutIcon("tab-outline.png"), QStringLiteral("Umriß"));
+    PageControl1->addTab(BuildEdgeTab(), LayoutIcon("tab-edge.png"), QStringLiteral("3D-Kante"));
+    PageControl1->addTab(BuildShadowTab(), LayoutIcon("tab-shadow.png"),
+                         QStringLiteral("Schatten"));
+    PageControl1->addTab(BuildFrameTab(), LayoutIcon("tab-frame.png"), QStringLiteral("Rahmen"));
+    PageControl1->setCurrentWidget(TabSheet2);
+    layout->addWidget(PageControl1);
+}
+
+QWidget* TMainForm::BuildTextTab() {
+    TabSheet2 = new QWidget;
+    Name(TabSheet2, "TabSheet2");
+    auto* grid = PageGrid(TabSheet2);
+    Memo1 = new QPlainTextEdit(TabSheet2);
+    Name(Memo1, "Memo1");
+    Memo1->setLineWrapMode(QPlainTextEdit::NoWrap);
+    Memo1->setTabChangesFocus(true);
+    grid->addWidget(Memo1, 0, 0, 4, 1);
+
+    FontList = new QComboBox(TabSheet2);
+    Name(FontList, "FontList");
+    FontList->setMaxVisibleItems(20);
+    FontList->setFixedWidth(200);
+    grid->addWidget(Label(QStringLiteral("Schrift&art:"), FontList, TabSheet2), 0, 1);
+    grid->addWidget(FontList, 0, 2);
+
+    auto* styles = new QHBoxLayout;
+    styles->setSpacing(2);
+    FettBtn = new QToolButton(TabSheet2);
+    Name(FettBtn, "FettBtn");
+    FettBtn->setText(QStringLiteral("F"));
+    FettBtn->setToolTip(QStringLiteral("Fett"));
+    QFont bold = FettBtn->font();
+    bold.setBold(true);
+    FettBtn->setFont(bold);
+    KursivBtn = new QToolButton(TabSheet2);
+    Name(KursivBtn, "KursivBtn");
+    KursivBtn->setText(QStringLiteral("K"));
+    KursivBtn->setToolTip(QStringLiteral("Kursiv"));
+    QFont italic = KursivBtn->font();
+    italic.setItalic(true);
+    italic.setBold(true);
+    KursivBtn->setFont(italic);
+    for (QToolButton* button : {FettBtn, KursivBtn}) {
+        button->setCheckable(true);
+        button->setFixedSize(25, 25);
+        styles->addWidget(button);
+    }
+    styles->addStretch(1);
+    grid->addWidget(new QLabel(QStringLiteral("Schriftstil:"), TabSheet2), 1, 1);
+    grid->addLayout(styles, 1, 2);
+
+    AusrichtBox = List("AusrichtBox",
+                       {QStringLiteral("Linksbündig"), QStringLiteral("Zentriert"),
+                        QStringLiteral("Rechtsbündig")},
+                       TabSheet2);
+    AusrichtBox->setFixedWidth(200);
+    grid->addWidget(Label(QStringLiteral("Aus&richtung:"), AusrichtBox, TabSheet2), 2, 1);
+    grid->addWidget(AusrichtBox, 2, 2);
+    grid->setRowStretch(3, 1);
+    grid->setColumnStretch(0, 1);
+    return TabSheet2;
+}
+
+QWidget* TMainForm::BuildSurfaceTab() {
+    TabSheet3 = new QWidget;
+    Name(TabSheet3, "TabSheet3");
+    auto* layout = new QVBoxLayout(TabSheet3);
+    layout->setContentsMargins(2, 2, 2, 2);
+    PageControl2 = new QTabWidget(TabSheet3);
+    Name(PageControl2, "PageControl2");
+    TabSheet9 = new QWidget;
+    Name(TabSheet9, "TabSheet9");
+    TabSheet10 = new QWidget;
+    Name(TabSheet10, "TabSheet10");
+    SurfaceFrame1 = new TSurfaceFrame(TabSheet9);
+    Name(SurfaceFrame1, "SurfaceFrame1");
+    SurfaceFrame2 = new TSurfaceFrame(TabSheet10);
+    Name(SurfaceFrame2, "SurfaceFrame2");
+    for (auto [sheet, frame] : {std::pair{TabSheet9, SurfaceFrame1}, {TabSheet10, SurfaceFrame2}}) {
+        auto* sheetLayout = new QVBoxLayout(sheet);
+        sheetLayout->setContentsMargins(0, 0, 0, 0);
+        sheetLayout->addWidget(frame);
+    }
+    PageControl2->addTab(TabSheet9, QStringLiteral("Textoberfläche"));
+    PageControl2->addTab(TabSheet10, QStringLiteral("Hintergrund"));
+    layout->addWidget(PageControl2);
+    return TabSheet3;
+}
+
+QWidget* TMainForm::BuildEnvelopeTab() {
+    TabSheet4 = new QWidget;
+    Name(TabSheet4, "TabSheet4");
+    auto* grid = PageGrid(TabSheet4);
+    grid->setContentsMargins(8, 3, 8, 2);  // room for the gallery's three rows
+    auto* modes = Column(grid, 0);
+    MoveCheck = Radio("MoveCheck", QStringLiteral("Verschieben"), TabSheet4);
+    EdPointsCheck = Radio("EdPointsCheck", QStringLiteral("Punkte bearbeiten"), TabSheet4);
+    DrawFace = Radio("DrawFace", QStringLiteral("Hülle zeichnen"), TabSheet4);
+    MoveCheck->setChecked(true);
+    auto* group = new QButtonGroup(TabSheet4);
+    for (QRadioButton* radio : {MoveCheck, EdPointsCheck, DrawFace}) {
+        group->addButton(radio);
+        modes->addWidget(radio);
+    }
+    modes->addSpacing(6);
+    SpiralEd = MakeSpin("SpiralEd", TabSheet4);
+    auto* spiral = new QHBoxLayout;
+    spiral->addWidget(Label(QStringLiteral("Spiralwindungen:"), SpiralEd, TabSheet4));
+    spiral->addWidget(SpiralEd);
+    modes->addLayout(spiral);
+
+    ScrollBox2 = GalleryBox("ScrollBox2", VFormPaint, "VFormPaint", 125, TabSheet4);
+    grid->addWidget(ScrollBox2, 0, 1);
+    grid->setColumnStretch(1, 1);
+    return TabSheet4;
+}
+
+QWidget* TMainForm::BuildOutlineTab() {
+    TabSheet5 = new QWidget;
+    Name(TabSheet5, "TabSheet5");
+    auto* grid = PageGrid(TabSheet5);
+    auto* modes = Column(grid, 0);
+    NoDeform = Radio("NoDeform", QStringLiteral("Keine Deformation"), TabSheet5);
+    SinDeform = Radio("SinDeform", QStringLiteral("Sinusdeformation"), TabSheet5);
+    RandDeform = Radio("RandDeform", QStringLiteral("Zufallsdeformation"), TabSheet5);
+    NoDeform->setChecked(true);
+    auto* group = new QButtonGroup(TabSheet5);
+    for (QRadioButton* radio : {NoDeform, SinDeform, RandDeform}) {
+        group->addButton(radio);
+        modes->addWidget(radio);
+    }
+    auto* values = new QGridLayout;
+    values->setVerticalSpacing(3);
+    StarkEd = MakeSpin("StarkEd", TabSheet5);
+    AnzahlEd = MakeSpin("AnzahlEd", TabSheet5);
+    values->addWidget(Label(QStringLiteral("Stärke:"), StarkEd, TabSheet5), 0, 0);
+    values->addWidget(StarkEd, 0, 1);
+    values->addWidget(Label(QStringLiteral("Anzahl:"), AnzahlEd, TabSheet5), 1, 0);
+    values->addWidget(AnzahlEd, 1, 1);
+    grid->addLayout(values, 0, 1, Qt::AlignTop);
+    grid->setColumnStretch(2, 1);
+    return TabSheet5;
+}
+
+QWidget* TMainForm::BuildEdgeTab() {
+    TabSheet6 = new QWidget;
+    Name(TabSheet6, "TabSheet6");
+    auto* layout = new QVBoxLayout(TabSheet6);
+    layout->setContentsMargins(2, 2, 2, 2);
+    PageControl4 = new QTabWidget(TabSheet6);
+    Name(PageControl4, "PageControl4");
+    layout->addWidget(PageControl4);
+
+    TabSheet11 = new QWidget;
+    Name(TabSheet11, "TabSheet11");
+    auto* presets = new QVBoxLayout(TabSheet11);
+    presets->setContentsMargins(0, 0, 0, 0);
+    presets->addWidget(GalleryBox("ScrollBox3", KantePaint, "KantePaint", 94, TabSheet11));
+    PageControl4->addTab(TabSheet11, QStringLiteral("Vorgegebene Kanten"));
+
+    TabSheet12 = new QWidget;
+    Name(TabSheet12, "TabSheet12");
+    PageControl4->addTab(TabSheet12, QStringLiteral("Eigene Kanten"));
+    auto* grid = new QGridLayout(TabSheet12);
+    grid->setContentsMargins(6, 3, 6, 2);
+    grid->setHorizontalSpacing(14);
+
+    auto* switches = Column(grid, 0);
+    KanteCheck = Check("KanteCheck", QStringLiteral("3D-Kante hinzufügen"), TabSheet12);
+    KQualCheck = Check("KQualCheck", QStringLiteral("3 Lichtstrahlen"), TabSheet12);
+    KFixedWCheck = Check("KFixedWCheck", QStringLiteral("Feste Breite"), TabSheet12);
+    Invers1Check = Check("Invers1Check", QStringLiteral("Invers"), TabSheet12);
+    for (QCheckBox* check : {KanteCheck, KQualCheck, KFixedWCheck, Invers1Check})
+        switches->addWidget(check);
+
+    auto* values = new QGridLayout;
+    values->setVerticalSpacing(2);
+    KWinkEd = MakeSpin("KWinkEd", TabSheet12);
+    KBreiteEd = MakeSpin("KBreiteEd", TabSheet12);
+    KLichtEd = MakeSpin("KLichtEd", TabSheet12);
+    values->addWidget(Label(QStringLiteral("Winkel:"), KWinkEd, TabSheet12), 0, 0);
+    values->addWidget(KWinkEd, 0, 1);
+    values->addWidget(Label(QStringLiteral("Breite (%):"), KBreiteEd, TabSheet12), 1, 0);
+    values->addWidget(KBreiteEd, 1, 1);
+    values->addWidget(Label(QStringLiteral("Lichtstärke:"), KLichtEd, TabSheet12), 2, 0);
+    values->addWidget(KLichtEd, 2, 1);
+    grid->addLayout(values, 0, 1, Qt::AlignTop);
+
+    const QStringList profiles = {QStringLiteral("Flach"), QStringLiteral("Linear"),
+                                  QStringLiteral("Konvex"), QStringLiteral("Konkav")};
+    struct Part {
+        const char* groupName;
+        QString title;
+        QComboBox*& box;
+        const char* boxName;
+        QCheckBox*& background;
+        const char* backgroundName;
+    };
+    const Part parts[] = {
+        {"GroupBox1", QStringLiteral("1.Teil der Kante"), Profil1Box, "Profil1Box", BkGnd1,
+         "BkGnd1"},
+        {"GroupBox2", QStringLiteral("2.Teil der Kante"), Profil2Box, "Profil2Box", BkGnd2,
+         "BkGnd2"},
+    };
+    int column = 2;
+    for (const Part& part : parts) {
+        auto* group = new QGroupBox(part.title, TabSheet12);
+        Name(group, part.groupName);
+        auto* groupGrid = new QGridLayout(group);
+        groupGrid->setContentsMargins(6, 2, 6, 2);
+        groupGrid->setVerticalSpacing(2);
+        part.box = List(part.boxName, profiles, group);
+        part.background = Check(part.backgroundName, QStringLiteral("Hintergund"), group);
+        groupGrid->addWidget(Label(QStringLiteral("Profil:"), part.box, group), 0, 0);
+        groupGrid->addWidget(part.box, 0, 1);
+        groupGrid->addWidget(part.background, 1, 0, 1, 2);
+        grid->addWidget(group, 0, column++, Qt::AlignTop);
+    }
+    grid->setColumnStretch(column, 1);
+    return TabSheet6;
+}
+
+QWidget* TMainForm::BuildShadowTab() {
+    TabSheet7 = new QWidget;
+    Name(TabSheet7, "TabSheet7");
+    auto* layout = new QVBoxLayout(TabSheet7);
+    layout->setContentsMargins(2, 2, 2, 2);
+    PageControl5 = new QTabWidget(TabSheet7);
+    Name(PageControl5, "PageControl5");
+    layout->addWidget(PageControl5);
+
+    TabSheet13 = new QWidget;
+    Name(TabSheet13, "TabSheet13");
+    auto* presets = new QVBoxLayout(TabSheet13);
+    presets->setContentsMargins(0, 0, 0, 0);
+    presets->addWidget(GalleryBox("ScrollBox4", SchattenPaint, "SchattenPaint", 94, TabSheet13));
+    PageControl5->addTab(TabSheet13, QStringLiteral("Vorgegebene Schatten"));
+
+    TabSheet14 = new QWidget;
+    Name(TabSheet14, "TabSheet14");
+    PageControl5->addTab(TabSheet14, QStringLiteral("Eigene Schatten"));
+    auto* grid = new QGridLayout(TabSheet14);
+    grid->setContentsMargins(6, 3, 6, 2);
+    grid->setHorizontalSpacing(14);
+
+    auto* first = Column(grid, 0);
+    SchattenCheck = Check("SchattenCheck", QStringLiteral("Schatten hinzufügen"), TabSheet14);
+    first->addWidget(SchattenCheck);
+    auto* colour = new QHBoxLayout;
+    SColorShape = new TShape(TabSheet14);
+    Name(SColorShape, "SColorShape");
+    SColorShape->setFixedSize(25, 25);
+    SColorShape->setBrushColor(clBlack);
+    SColorBtn = new QPushButton(QStringLiteral("&Farbe festlegen"), TabSheet14);
+    Name(SColorBtn, "SColorBtn");
+    colour->addWidget(SColorShape);
+    colour->addWidget(SColorBtn);
+    colour->addStretch(1);
+    first->addLayout(colour);
+
+    auto* values = new QGridLayout;
+    values->setVerticalSpacing(2);
+    SDeckEd = MakeSpin("SDeckEd", TabSheet14);
+    SWeichEd = MakeSpin("SWeichEd", TabSheet14);
+    SRichtBox =
+        List("SRichtBox", {QStringLiteral("0°"), QStringLiteral("-45°"), QStringLiteral("45°")},
+             TabSheet14);
+    SRichtBox->setFixedWidth(64);
+    values->addWidget(Label(QStringLiteral("Deckkraft:"), SDeckEd, TabSheet14), 0, 0);
+    values->addWidget(SDeckEd, 0, 1);
+    values->addWidget(Label(QStringLiteral("Weichheit:"), SWeichEd, TabSheet14), 1, 0);
+    values->addWidget(SWeichEd, 1, 1);
+    values->addWidget(Label(QStringLiteral("Richtung:"), SRichtBox, TabSheet14), 2, 0);
+    values->addWidget(SRichtBox, 2, 1);
+    grid->addLayout(values, 0, 1, Qt::AlignTop);
+
+    auto* offset = new QGroupBox(QStringLiteral("Verschiebung"), TabSheet14);
+    Name(offset, "GroupBox3");
+    auto* offsetGrid = new QGridLayout(offset);
+    offsetGrid->setContentsMargins(6, 2, 6, 2);
+    offsetGrid->setVerticalSpacing(2);
+    SRightEd = MakeSpin("SRightEd", offset);
+    SBottomEd = MakeSpin("SBottomEd", offset);
+    offsetGrid->addWidget(Label(QStringLiteral("Nach rechts:"), SRightEd, offset), 0, 0);
+    offsetGrid->addWidget(SRightEd, 0, 1);
+    offsetGrid->addWidget(Label(QStringLiteral("Nach unten:"), SBottomEd, offset), 1, 0);
+    offsetGrid->addWidget(SBottomEd, 1, 1);
+    grid->addWidget(offset, 0, 2, Qt::AlignTop);
+    grid->setColumnStretch(3, 1);
+    return TabSheet7;
+}
+
+QWidget* TMainForm::BuildFrameTab() {
+    TabSheet8 = new QWidget;
+    Name(TabSheet8, "TabSheet8");
+    auto* grid = PageGrid(TabSheet8);
+    grid->setContentsMargins(8, 3, 8, 2);
+    QScrollArea* gallery = GalleryBox("ScrollBox5", RahmenPaint, "RahmenPaint", 125, TabSheet8);
+    gallery->setFixedWidth(200);
+    grid->addWidget(gallery, 0, 0);
+
+    auto* options = Column(grid, 1);
+    RTextcheck = Check("RTextcheck", QStringLiteral("Auch über Text legen"), TabSheet8);
+    options->addWidget(RTextcheck);
+    auto* values = new QGridLayout;
+    values->setVerticalSpacing(2);
+    RBreitEd = MakeSpin("RBreitEd", TabSheet8);
+    RHochEd = MakeSpin("RHochEd", TabSheet8);
+    values->addWidget(Label(QStringLiteral("Breite:"), RBreitEd, TabSheet8), 0, 0);
+    values->addWidget(RBreitEd, 0, 1);
+    values->addWidget(Label(QStringLiteral("Höhe:"), RHochEd, TabSheet8), 1, 0);
+    values->addWidget(RHochEd, 1, 1);
+    options->addLayout(values);
+
+    auto* colour = new QHBoxLayout;
+    RColorShape = new TShape(TabSheet8);
+    Name(RColorShape, "RColorShape");
+    RColorShape->setFixedSize(25, 25);
+    RColorShape->setBrushColor(clBlack);
+    RColorBtn = new QPushButton(QStringLiteral("&Farbe festlegen"), TabSheet8);
+    Name(RColorBtn, "RColorBtn");
+    colour->addWidget(RColorShape);
+    colour->addWidget(RColorBtn);
+    colour->addStretch(1);
+    grid->addLayout(colour, 0, 2, Qt::AlignTop);
+    grid->setColumnStretch(3, 1);
+    // The frame gallery enables these for the styles that use them.
+    RHochEd->setEnabled(false);
+    RColorBtn->setEnabled(false);
+    return TabSheet8;
+}
+
+void TMainForm::BuildResultPage() {
+    TabSheet15 = new QWidget;
+    Name(TabSheet15, "TabSheet15");
+    PageControl3->addTab(TabSheet15, LayoutIcon("page-result.png"),
+                         QStringLiteral("Ergebnis verarbeiten"));
+    auto* layout = new QVBoxLayout(TabSheet15);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+    Panel16 = Header(
+        "Panel16", QStringLiteral("Ergebnis verarbeiten - Bild betrachten, speichern und drucken"),
+        TabSheet15);
+    layout->addWidget(Panel16);
+
+    auto* body = new QHBoxLayout;
+    body->setSpacing(0);
+    layout->addLayout(body, 1);
+
+    Panel41 = new QWidget(TabSheet15);
+    Name(Panel41, "Panel41");
+    Panel41->setFixedWidth(209);
+    Paint(Panel41, kDecorColour);
+    auto* decoration = new TImage(Panel41);
+    Name(decoration, "Image2");
+    decoration->setPixmap(LayoutPicture("panel.png"));
+    decoration->setGeometry(8, 8, 193, 281);
+    auto* title = new QLabel(QStringLiteral("Ergebnis verarbeiten..."), Panel41);
+    Name(title, "Label41");
+    QFont titleFont(QStringLiteral("Arial Black"));
+    titleFont.setPixelSize(19);
+    titleFont.setWeight(QFont::Black);
+    title->setFont(titleFont);
+    title->setStyleSheet(QStringLiteral("color: #800000; background: transparent;"));
+    title->setWordWrap(true);
+    title->setGeometry(8, 8, 193, 56);
+    body->addWidget(Panel41);
+
+    auto* right = new QVBoxLayout;
+    right->setSpacing(0);
+    body->addLayout(right, 1);
+    Panel17 = new QWidget(TabSheet15);
+    Name(Panel17, "Panel17");
+    Panel17->setFixedHeight(73);
+    SaveAsButton = new QPushButton(QStringLiteral("Bild &speichern unter..."), Panel17);
+    Name(SaveAsButton, "SaveAsButton");
+    SaveAsButton->setGeometry(8, 8, 169, 25);
+    PrintButton = new QPushButton(QStringLiteral("Bild &drucken..."), Panel17);
+    Name(PrintButton, "PrintButton");
+    PrintButton->setGeometry(184, 8, 169, 25);
+    CopyButton = new QPushButton(QStringLiteral("Kopieren (Zwischenablage )"), Panel17);
+    Name(CopyButton, "CopyButton");
+    CopyButton->setGeometry(8, 40, 169, 25);
+    right->addWidget(Panel17);
+
+    ErgScrollBox = new QScrollArea(TabSheet15);
+    Name(ErgScrollBox, "ErgScrollBox");
+    ErgScrollBox->setBackgroundRole(QPalette::Dark);
+    ErgScrollBox->setWidgetResizable(false);
+    ErgScrollBox->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    ErgPaintBox = new TPaintBox;
+    Name(ErgPaintBox, "ErgPaintBox");
+    ErgPaintBox->setCursor(Qt::OpenHandCursor);
+    ErgPaintBox->resize(DibWidth(images_.Picture), DibHeight(images_.Picture));
+    ErgScrollBox->setWidget(ErgPaintBox);
+    right->addWidget(ErgScrollBox, 1);
+}
+
+void TMainForm::BuildBottomBar(QWidget* parent) {
+    Panel7 = new QWidget(parent);
+    Name(Panel7, "Panel7");
+    Panel7->setFixedHeight(41);
+    auto* layout = new QHBoxLayout(Panel7);
+    layout->setContentsMargins(6, 0, 4, 0);
+    wwwBtn = new QToolButton(Panel7);
+    Name(wwwBtn, "wwwBtn");
+    wwwBtn->setText(QString::fromLatin1(HomePageCaption));
+    wwwBtn->setToolTip(QStringLiteral("Auf zur ZEF-LOR Homepage..."));
+    wwwBtn->setIcon(LayoutIcon("www.png"));
+    wwwBtn->setIconSize(QSize(16, 16));
+    wwwBtn->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
+    wwwBtn->setAutoRaise(true);
+    wwwBtn->setCursor(Qt::PointingHandCursor);
+    layout->addWidget(wwwBtn);
+    layout->addStretch(1);
+
+    Panel8 = new QWidget(Panel7);
+    Name(Panel8, "Panel8");
+    Panel8->setFixedSize(2 * 101 + 3 * 4, 41);
+    Panel8->installEventFilter(this);
+    struct Picture {
+        TImage*& image;
+        const char* name;
+        const char* file;
+        QString hint;
+        int x;
+    };
+    const QString aboutHint = QStringLiteral("Informationen über das Programm");
+    const QString endHint = QStringLiteral("Hiermit verlassen Sie das Programm");
+    const Picture pictures[] = {
+        {ueberbtn, "ueberbtn", "about.png", aboutHint, 4},
+        {ueberBtn2, "ueberBtn2", "about-down.png", aboutHint, 4},
+        {EndeBtn, "EndeBtn", "end.png", endHint, 4 + 101 + 4},
+        {EndeBtnDown, "EndeBtnDown", "end-down.png", endHint, 4 + 101 + 4},
+    };
+    for (const Picture& p : pictures) {
+        p.image = new TImage(Panel8);
+        Name(p.image, p.name);
+        p.image->setPixmap(LayoutPicture(p.file));
+        p.image->setGeometry(p.x, 5, 101, 30);
+        p.image->setToolTip(p.hint);
+        p.image->setCursor(Qt::PointingHandCursor);
+    }
+    ueberBtn2->hide();
+    EndeBtnDown->hide();
+    layout->addWidget(Panel8);
+}
+
+// ---------------------------------------------------------------------------------------------
+
+void TMainForm::ConnectHandlers() {
+    LetteringSettings& s = lettering_.settings;
+
+    // Tool bar, bottom bar, pages.
+    connect(SpeedButton1, &QToolButton::clicked, this, [this] { NewBtnClick(); });
+    connect(OpenBtn, &QToolButton::clicked, this, [this] { ResizeBtnClick(); });
+    connect(SpeedButton2, &QToolButton::clicked, this, [this] { SpeedButton2Click(); });
+    connect(SaveBtn, &QToolButton::clicked, this, [this] { SaveBtnClick(); });
+    connect(SaveAsBtn, &QToolButton::clicked, this, [this] { SaveAsBtnClick(); });
+    connect(wwwBtn, &QToolButton::clicked, this, [this] { wwwBtnClick(); });
+    connect(PageControl1, &QTabWidget::currentChanged, this, [this] { PageControl1Change(); });
+    // The result view takes the picture's size when its page is shown; it paints what the
+    // window holds at that moment.
+    connect(PageControl3, &QTabWidget::currentChanged, this, [this] {
+        if (PageControl3->currentWidget() == TabSheet15) FitResultView();
+    });
+
+    for (ImagePair pair : {AboutPair(), EndPair()}) {
+        pair.normal->OnMouseDown = [this, pair](Qt::MouseButton, int, int) {
+            ImageButtonDown(pair);
+        };
+        for (TImage* image : {pair.normal, pair.pressed}) {
+            image->OnMouseMove = [this, pair](Qt::MouseButtons, int x, int y) {
+                ImageButtonMove(pair, x, y);
+            };
+            image->OnMouseUp = [this, pair](Qt::MouseButton, int x, int y) {
+                ImageButtonUp(pair, x, y);
+            };
+        }
+    }
+
+    // The views.
+    PaintBox1->OnPaint = [this] {
+        if (!viewComposed_ || !FirstRenderDone) PaintBox1Paint();
+    };
+    // Hovering sets the cursor and the drag kind, so the view follows the mouse unpressed.
+    PaintBox1->setMouseTracking(true);
+    PaintBox1->OnMouseDown = [this](Qt::MouseButton, int x, int y) { PaintBox1MouseDown(x, y); };
+    PaintBox1->OnMouseMove = [this](Qt::MouseButtons, int x, int y) { PaintBox1MouseMove(x, y); };
+    PaintBox1->OnMouseUp = [this](Qt::MouseButton, int x, int y) { PaintBox1MouseUp(x, y); };
+    ErgPaintBox->OnPaint = [this] { ErgPaintBoxPaint(); };
+    connect(SaveAsButton, &QPushButton::clicked, this, [this] { ExportBtnClick(); });
+    connect(PrintButton, &QPushButton::clicked, this, [this] { PrintBtnClick(); });
+    connect(CopyButton, &QPushButton::clicked, this, [this] { Kopieren1Click(); });
+
+    // Galleries.
+    struct GalleryBinding {
+        TPaintBox* box;
+        const TImageList* images;
+        void (TMainForm::*paint)();
+        void (TMainForm::*click)(int, int);
+    };
+    const GalleryBinding galleries[] = {
+        {VFormPaint, VFormImages.get(), &TMainForm::VFormPaintPaint,
+         &TMainForm::VFormPaintMouseDown},
+        {KantePaint, KanteImages.get(), &TMainForm::KantePaintPaint,
+         &TMainForm::KantePaintMouseDown},
+        {SchattenPaint, SchattenImages.get(), &TMainForm::SchattenPaintPaint,
+         &TMainForm::SchattenPaintMouseDown},
+        {RahmenPaint, RahmenImages.get(), &TMainForm::RahmenPaintPaint,
+         &TMainForm::RahmenPaintMouseDown},
+    };
+    for (const GalleryBinding& g : galleries) {
+        g.box->OnPaint = [this, g] { (this->*g.paint)(); };
+        g.box->OnMouseDown = [this, g](Qt::MouseButton, int x, int y) { (this->*g.click)(x, y); };
+        // A gallery shown before its first paint needs its width to be painted at all.
+        g.box->OnResize = [g] { FitGallery(*g.box, *g.images); };
+        FitGallery(*g.box, *g.images);
+    }
+    struct Pan {
+        bool active = false;
+        QPoint start;
+        QPoint scroll;
+    };
+    auto pan = std::make_shared<Pan>();
+    ErgPaintBox->OnMouseDown = [this, pan](Qt::MouseButton, int x, int y) {
+        // Positions are taken in the view's own coordinates, so the picture follows the pointer.
+        pan->active = true;
+        pan->start = ErgPaintBox->mapTo(ErgScrollBox->viewport(), QPoint(x, y));
+        pan->scroll = {ErgScrollBox->horizontalScrollBar()->value(),
+                       ErgScrollBox->verticalScrollBar()->value()};
+    };
+    ErgPaintBox->OnMouseMove = [this, pan](Qt::MouseButtons, int x, int y) {
+        if (!pan->active) return;
+        const QPoint now = ErgPaintBox->mapTo(ErgScrollBox->viewport(), QPoint(x, y));
+        ErgScrollBox->horizontalScrollBar()->setValue(pan->start.x() + pan->scroll.x() - now.x());
+        ErgScrollBox->verticalScrollBar()->setValue(pan->start.y() + pan->scroll.y() - now.y());
+    };
+    ErgPaintBox->OnMouseUp = [pan](Qt::MouseButton, int, int) { pan->active = false; };
+
+    // Text.
+    connect(Memo1, &QPlainTextEdit::textChanged, this, [this] { Memo1Change(); });
+    connect(FontList, &QComboBox::activated, this, [this](int index) { FontListChange(index); });
+    connect(FettBtn, &QToolButton::clicked, this, [this] { FettBtnClick(); });
+    connect(KursivBtn, &QToolButton::clicked, this, [this] { KursivBtnClick(); });
+    connect(AusrichtBox, &QComboBox::activated, this, [this, &s](int index) {
+        s.AusrichtBox = index;
+        React(Change::AusrichtBox);
+    });
+
+    // Surfaces.
+    for (int surface : {1, 2}) {
+        TSurfaceFrame* frame = surface == 1 ? SurfaceFrame1 : SurfaceFrame2;
+        SurfaceSettings& settings = surface == 1 ? s.SurfaceFrame1 : s.SurfaceFrame2;
+        frame->OnKindChanged = [this, surface](int kind, bool classChanged) {
+            SurfaceKindChanged(surface, kind, classChanged);
+        };
+        frame->ColorFrame1->OnColorChosen = [this, &settings](TColor colour) {
+            settings.color = colour;
+            React(Change::SurfaceContent);
+        };
+        frame->Texture0Frame1->Textures = [this] {
+            return std::span<const DibImage>(builtinTextures_.entries);
+        };
+        frame->Texture0Frame1->OnTexturePicked = [this, surface](std::int32_t index) {
+            SetTexture(surface, index);
+            React(Change::SurfaceContent);
+        };
+        frame->TextureFrame1->OnTextureFile = [this, surface](const QString& fileName) {
+            if (!LoadOwnTexture(lettering_, ToStdString(fileName), surface == 1)) return false;
+            FitTexturePreviews();
+            React(Change::SurfaceContent);
+            return true;
+        };
+        frame->TextureFrame1->DIBPaintBox->OnPaint = [this] { TextureFrame1DIBPaintBoxPaint(); };
+    }
+
+    // Spin fields: each writes its value as read, then reacts.
+    struct SpinBinding {
+        SpinEdit* spin;
+        double LetteringSettings::*field;
+        Change change;
+    };
+    const SpinBinding spins[] = {
+        {SpiralEd, &LetteringSettings::SpiralEd, Change::SpiralEd},
+        {StarkEd, &LetteringSettings::StarkEd, Change::DeformValue},
+        {AnzahlEd, &LetteringSettings::AnzahlEd, Change::DeformValue},
+        {KWinkEd, &LetteringSettings::KWinkEd, Change::EdgeValue},
+        {KBreiteEd, &LetteringSettings::KBreiteEd, Change::EdgeValue},
+        {KLichtEd, &LetteringSettings::KLichtEd, Change::EdgeValue},
+        {SDeckEd, &LetteringSettings::SDeckEd, Change::ShadowValue},
+        {SWeichEd, &LetteringSettings::SWeichEd, Change::ShadowValue},
+        {SRightEd, &LetteringSettings::SRightEd, Change::ShadowValue},
+        {SBottomEd, &LetteringSettings::SBottomEd, Change::ShadowValue},
+        {RBreitEd, &LetteringSettings::RBreitEd, Change::RBreitEd},
+        {RHochEd, &LetteringSettings::RHochEd, Change::RHochEd},
+    };
+    for (const SpinBinding& b : spins) {
+        connect(b.spin, &SpinEdit::valueChanged, this, [this, &s, b](double value) {
+            s.*b.field = value;
+            React(b.change);
+        });
+    }
+
+    // Check boxes: their handlers run whenever the state changes, by click or by the program.
+    struct CheckBinding {
+        QCheckBox* check;
+        bool LetteringSettings::*field;
+        Change change;
+    };
+    const CheckBinding checks[] = {
+        {KanteCheck, &LetteringSettings::KanteCheck, Change::KanteCheck},
+        {BkGnd1, &LetteringSettings::BkGnd1, Change::EdgeOption},
+        {BkGnd2, &LetteringSettings::BkGnd2, Change::EdgeOption},
+        {Invers1Check, &LetteringSettings::Invers1Check, Change::EdgeOption},
+        {KFixedWCheck, &LetteringSettings::KFixedWCheck, Change::EdgeOption},
+        {KQualCheck, &LetteringSettings::KQualCheck, Change::EdgeOption},
+        {SchattenCheck, &LetteringSettings::SchattenCheck, Change::SchattenCheck},
+        {RTextcheck, &LetteringSettings::RTextcheck, Change::RTextcheck},
+    };
+    for (const CheckBinding& b : checks) {
+        connect(b.check, &QCheckBox::toggled, this, [this, &s, b](bool on) {
+            s.*b.field = on;
+            React(b.change);
+        });
+    }
+
+    // Lists chosen by the user.
+    struct ListBinding {
+        QComboBox* list;
+        std::int32_t LetteringSettings::*field;
+        Change change;
+    };
+    const ListBinding lists[] = {
+        {Profil1Box, &LetteringSettings::Profil1Box, Change::EdgeOption},
+        {Profil2Box, &LetteringSettings::Profil2Box, Change::EdgeOption},
+        {SRichtBox, &LetteringSettings::SRichtBox, Change::ShadowValue},
+    };
+    for (const ListBinding& b : lists) {
+        connect(b.list, &QComboBox::activated, this, [this, &s, b](int index) {
+            s.*b.field = index;
+            React(b.change);
+        });
+    }
+
+    // Radio groups.
+    const std::pair<QRadioButton*, DeformMode> deforms[] = {{NoDeform, DeformMode::NoDeform},
+                                                            {SinDeform, DeformMode::SinDeform},
+                                                            {RandDeform, DeformMode::RandDeform}};
+    for (auto [radio, mode] : deforms) {
+        connect(radio, &QRadioButton::toggled, this, [this, &s, mode](bool on) {
+            if (!on) return;
+            s.deform = mode;
+            React(Change::DeformMode);
+        });
+    }
+    const std::pair<QRadioButton*, EditMode> modes[] = {{MoveCheck, EditMode::MoveCheck},
+                                                        {EdPointsCheck, EditMode::EdPointsCheck},
+                                                        {DrawFace, EditMode::DrawFace}};
+    for (auto [radio, mode] : modes) {
+        connect(radio, &QRadioButton::toggled, this, [this, &s, mode](bool on) {
+            if (!on) return;
+            s.editMode = mode;
+            MoveCheckClick();
+        });
+    }
+
+    connect(SColorBtn, &QPushButton::clicked, this, [this] { SColorBtnClick(); });
+    connect(RColorBtn, &QPushButton::clicked, this, [this] { RColorBtnClick(); });
+}
+
+}  // namespace gw

@@ -1,0 +1,920 @@
+#include "app/MainFUnit.h"
+
+#include <QApplication>
+#include <QButtonGroup>
+#include <QCheckBox>
+#include <QClipboard>
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QCursor>
+#include <QDesktopServices>
+#include <QFileInfo>
+#include <QGuiApplication>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QPlainTextEdit>
+#include <QPrinter>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QScreen>
+#include <QScrollArea>
+#include <QShortcut>
+#include <QStatusBar>
+#include <QStyle>
+#include <QTabWidget>
+#include <QTextBrowser>
+#include <QTimer>
+#include <QToolButton>
+#include <QUrl>
+#include <QVBoxLayout>
+#include <algorithm>
+#include <exception>
+
+#include "app/AboutBoxUnit.h"
+#include "app/LogoFUnit.h"
+#include "app/Pictures.h"
+#include "document/LetteringFile.h"
+#include "document/PictureSize.h"
+#include "platform/System.h"
+#include "platform/TextLayout.h"
+#include "raster/Bildkern.h"
+#include "raster/DibService.h"
+#include "render/Presets.h"
+#include "ui/ColorFrUnit.h"
+#include "ui/Dialogs.h"
+#include "ui/EditView.h"
+#include "ui/EnvelopeEditor.h"
+#include "ui/EnvelopeThumbnails.h"
+#include "ui/Image.h"
+#include "ui/ImageList.h"
+#include "ui/PaintBox.h"
+#include "ui/PictureExport.h"
+#include "ui/QtBridge.h"
+#include "ui/ResizeFUnit.h"
+#include "ui/Shape.h"
+#include "ui/SpinEdit.h"
+#include "ui/SurfFrUnit.h"
+#include "ui/Tex0FrUnit.h"
+#include "ui/TextureFrUnit.h"
+#include "ui/ThumbnailGallery.h"
+
+namespace gw {
+
+const char* const TMainForm::HomePage = "https://www.zef-lor.example";
+const char* const TMainForm::HomePageCaption = "www.zef-lor.example";
+
+namespace {
+
+constexpr char kHelpFileName[] = "zarbox.html";
+constexpr char kDocumentFilter[] = "Schriftzug-Dateien (*.zgw)";
+
+// The memo's text and the model's lines: lines end at a line break; a break at the very end
+// makes no empty last line.
+QString JoinLines(const std::vector<std::string>& lines) {
+    QStringList parts;
+    for (const std::string& line : lines)
+        parts << ToQString(line);
+    return parts.join(QLatin1Char('\n'));
+}
+
+// A gallery's thumbnails from their strip in the window's pictures.
+std::unique_ptr<TImageList> StripImages(const char* fileName, int count) {
+    auto list = std::make_unique<TImageList>(64, 32);
+    list->AddStrip(LayoutImage(fileName), count);
+    return list;
+}
+
+// The brush of draw mode, its tip the hot spot.
+const QCursor& BrushCursor() {
+    static const QCursor cursor(LayoutPicture("cursor-brush.png"), 3, 28);
+    return cursor;
+}
+
+Qt::CursorShape CursorShape(EditCursor cursor) {
+    switch (cursor) {
+        case EditCursor::SizeNWSE:
+            return Qt::SizeFDiagCursor;
+        case EditCursor::SizeNESW:
+            return Qt::SizeBDiagCursor;
+        case EditCursor::SizeAll:
+            return Qt::SizeAllCursor;
+        case EditCursor::HandPoint:
+            return Qt::PointingHandCursor;
+        case EditCursor::Arrow:
+        case EditCursor::Brush:
+            break;
+    }
+    return Qt::ArrowCursor;
+}
+
+// Restores the normal cursor however a render ends.
+struct BusyCursor {
+    BusyCursor() { QGuiApplication::setOverrideCursor(Qt::WaitCursor); }
+    ~BusyCursor() { QGuiApplication::restoreOverrideCursor(); }
+    BusyCursor(const BusyCursor&) = delete;
+    BusyCursor& operator=(const BusyCursor&) = delete;
+};
+
+}  // namespace
+
+TMainForm::TMainForm(QWidget* parent)
+    : QMainWindow(parent), editor_(std::make_unique<TEnvelopeEditor>(lettering_)) {
+    setObjectName(QStringLiteral("MainForm"));
+    InitStartState(lettering_);
+    FormCreate();
+}
+
+TMainForm::~TMainForm() {
+    FormDestroy();
+}
+
+// ---------------------------------------------------------------------------------------------
+// Life cycle
+
+void TMainForm::FormCreate() {
+    programFolder_ = ProgramFolder();
+
+    QFont dialogFont = font();
+    dialogFont.setPointSize(8);
+    setFont(dialogFont);
+    resize(648, 577);
+    setToolTipDuration(-1);
+
+    auto* central = new QWidget(this);
+    central->setObjectName(QStringLiteral("ClientArea"));
+    auto* layout = new QVBoxLayout(central);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+    BuildToolBar(central);
+    layout->addWidget(Panel25);
+    PageControl3 = new QTabWidget(central);
+    PageControl3->setObjectName(QStringLiteral("PageControl3"));
+    layout->addWidget(PageControl3, 1);
+    BuildMakePage();
+    BuildResultPage();
+    BuildBottomBar(central);
+    layout->addWidget(Panel7);
+    setCentralWidget(central);
+
+    StatusBar1 = new QStatusBar(this);
+    StatusBar1->setObjectName(QStringLiteral("StatusBar1"));
+    StatusBar1->setFixedHeight(19);
+    StatusBar1->setSizeGripEnabled(true);
+    setStatusBar(StatusBar1);
+
+    Timer1 = new QTimer(this);
+    Timer1->setObjectName(QStringLiteral("Timer1"));
+    Timer1->setInterval(1000);
+    Timer1->setSingleShot(false);
+    connect(Timer1, &QTimer::timeout, this, [this] { Timer1Timer(); });
+
+    auto* help = new QShortcut(QKeySequence(Qt::Key_F1), this);
+    help->setContext(Qt::ApplicationShortcut);
+    connect(help, &QShortcut::activated, this, [this] { HelpContents(); });
+
+    VFormImages = std::make_unique<TImageList>(MakeEnvelopeThumbnails());
+    KanteImages = StripImages("gallery-edge.png", kEdgePresetCount);
+    SchattenImages = StripImages("gallery-shadow.png", kShadowPresetCount);
+    RahmenImages = StripImages("gallery-frame.png", kFramePresetCount);
+    ResizeForm = new TResizeForm(this);
+
+    ConnectHandlers();
+
+    Setsavedfilename(QString());
+    // The surface colours, swatch and dialog alike, and the colour panels of both pickers.
+    SurfaceFrame1->ColorFrame1->SetColor(lettering_.settings.SurfaceFrame1.color);
+    SurfaceFrame2->ColorFrame1->SetColor(lettering_.settings.SurfaceFrame2.color);
+    SurfaceFrame1->SetMeRight(0);
+    SurfaceFrame2->SetMeRight(0);
+    PaintBox1->resize(lettering_.width, lettering_.height);
+    ResizePaintBox();
+    FillFontList();
+    WriteControls();
+    MakeWhitePicture(lettering_, images_.Picture);
+    FitResultView();
+    EnvelopeTabActive = PageControl1->currentWidget() == TabSheet4;
+    helpFile_ = ToQString(DataFolder()) + QString::fromLatin1(kHelpFileName);
+
+    if (const QScreen* screen = QGuiApplication::primaryScreen()) {
+        const QRect area = screen->availableGeometry();
+        move(area.center() - QPoint(width() / 2, height() / 2));
+    }
+}
+
+void TMainForm::showEvent(QShowEvent* event) {
+    QMainWindow::showEvent(event);
+    FormShow();
+}
+
+void TMainForm::FormShow() {
+    if (shownOnce_) return;
+    shownOnce_ = true;
+    logoForm_ = new TLogoForm(this);
+    logoForm_->show();
+    QCoreApplication::processEvents();
+
+    LoadBuiltinTextures(builtinTextures_, DataFolder(), [] { QCoreApplication::processEvents(); });
+    SetStartTextures(lettering_, builtinTextures_);
+    FitTexturePreviews();
+    SurfaceFrame1->Texture0Frame1->Tex0Paint->update();
+    SurfaceFrame2->Texture0Frame1->Tex0Paint->update();
+    logoForm_->hide();
+}
+
+void TMainForm::closeEvent(QCloseEvent* event) {
+    if (FormCloseQuery()) {
+        event->accept();
+    } else {
+        event->ignore();
+    }
+}
+
+bool TMainForm::FormCloseQuery() {
+    return ShowMessageBox(
+               "Hiermit beenden Sie das Programm. Alle nicht gespeicherten Einstellungen gehen "
+               "verloren.",
+               "Beenden", MsgIcon::Information, MsgButtons::OkCancel) == MsgResult::Ok;
+}
+
+void TMainForm::FormDestroy() {
+    Timer1->stop();
+    for (TLine& line : lettering_.EnvelopeLines)
+        line.Clear();
+    deldib(images_.TextMask);
+    deldib(images_.TextImage);
+    deldib(images_.Picture);
+    deldib(lettering_.BackgroundTexture);
+    deldib(lettering_.TextTexture);
+    for (DibImage& texture : builtinTextures_.entries)
+        deldib(texture);
+    builtinTextures_.entries.clear();
+    if (helpWindow_) {
+        helpWindow_->close();
+        delete helpWindow_;
+        helpWindow_ = nullptr;
+    }
+}
+
+void TMainForm::resizeEvent(QResizeEvent* event) {
+    QMainWindow::resizeEvent(event);
+    ResizePaintBox();
+}
+
+bool TMainForm::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == ScrollBox1 && event->type() == QEvent::Resize) ResizePaintBox();
+    if (watched == Panel8 && heldPair_) {
+        if (event->type() == QEvent::MouseMove || event->type() == QEvent::MouseButtonRelease) {
+            auto* mouse = static_cast<QMouseEvent*>(event);
+            const QPoint p = heldPair_->normal->mapFrom(Panel8, mouse->position().toPoint());
+            if (event->type() == QEvent::MouseMove) {
+                ImageButtonMove(*heldPair_, p.x(), p.y());
+            } else {
+                ImageButtonUp(*heldPair_, p.x(), p.y());
+            }
+            return true;
+        }
+    }
+    return QMainWindow::eventFilter(watched, event);
+}
+
+// ---------------------------------------------------------------------------------------------
+// The render pipeline
+
+void TMainForm::React(Change change, bool eventCondition) {
+    ChangeContext context;
+    context.firstRenderDone = FirstRenderDone;
+    context.eventCondition = eventCondition;
+    switch (ReactionTo(change, lettering_.settings, context)) {
+        case Reaction::Render:
+            SettingsUpdated();
+            break;
+        case Reaction::Defer:
+            RestartCountdown();
+            break;
+        case Reaction::Repaint:
+            PaintBox1Paint();
+            break;
+        case Reaction::Nothing:
+            break;
+    }
+}
+
+void TMainForm::RestartCountdown() {
+    Timer1->stop();
+    Timer1->start();
+}
+
+void TMainForm::Timer1Timer() {
+    if (LoadingSettings) return;
+    Timer1->stop();
+    SettingsUpdated();
+}
+
+void TMainForm::SettingsUpdated() {
+    if (SuppressRender) return;
+    {
+        BusyCursor busy;
+        try {
+            RenderLettering(lettering_, images_);
+        } catch (const std::exception& failure) {
+            ShowMessageBox(failure.what(), "Fehler", MsgIcon::Error);
+            return;
+        }
+        ++renderCount_;
+        PaintBox1Paint();
+    }
+    emit rendered();
+}
+
+// ---------------------------------------------------------------------------------------------
+// The editing view
+
+void TMainForm::PaintBox1Paint() {
+    PaintEditView(PaintBox1->canvas(), lettering_, images_.Picture, EnvelopeTabActive);
+    viewComposed_ = true;
+    PaintBox1->Show();
+    if (!FirstRenderDone) {
+        FirstRenderDone = true;
+        SettingsUpdated();
+    }
+}
+
+void TMainForm::ResizePaintBox() {
+    if (!ScrollBox1 || !PaintBox1) return;
+    const int w = PaintBox1->width();
+    const int h = PaintBox1->height();
+    // The client area as it will be: a scroll bar appears where the view does not fit.
+    QSize client = ScrollBox1->maximumViewportSize();
+    const int bar = style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, ScrollBox1);
+    if (w > client.width()) client.rheight() -= bar;
+    if (h > client.height()) client.rwidth() -= bar;
+    const int left = std::max(0, (client.width() - w) / 2);
+    const int top = std::max(0, (client.height() - h) / 2);
+    PaintBox1->move(left, top);
+    FitScrollContent();
+}
+
+void TMainForm::FitScrollContent() {
+    // The scroll range covers the view where it lies.
+    const QSize client = ScrollBox1->maximumViewportSize();
+    QWidget* content = ScrollBox1->widget();
+    content->resize(std::max(PaintBox1->x() + PaintBox1->width(), client.width()),
+                    std::max(PaintBox1->y() + PaintBox1->height(), client.height()));
+}
+
+void TMainForm::PageControl1Change() {
+    if (DrawFace->isChecked()) MoveCheck->setChecked(true);
+    const bool active = PageControl1->currentWidget() == TabSheet4;
+    const bool changed = active != EnvelopeTabActive;
+    if (changed) EnvelopeTabActive = active;
+    React(Change::EffectTab, changed);
+}
+
+void TMainForm::MoveCheckClick() {
+    if (DrawFace->isChecked()) editor_->StartDrawing();
+    if (!suppressViewRepaint_) React(Change::EditMode);
+}
+
+void TMainForm::PaintBox1MouseDown(int x, int y) {
+    if (editor_->Press(PaintBox1->canvas(), x, y, EnvelopeTabActive)) PaintBox1->Show();
+}
+
+void TMainForm::PaintBox1MouseMove(int x, int y) {
+    if (editor_->ButtonHeld) {
+        editor_->Drag(PaintBox1->canvas(), x, y);
+        PaintBox1->Show();
+        return;
+    }
+    const EditCursor cursor = editor_->Hover(x, y, EnvelopeTabActive);
+    if (cursor == EditCursor::Brush) {
+        PaintBox1->setCursor(BrushCursor());
+    } else {
+        PaintBox1->setCursor(CursorShape(cursor));
+    }
+}
+
+void TMainForm::PaintBox1MouseUp(int, int) {
+    switch (editor_->Release(PaintBox1->canvas(), EnvelopeTabActive)) {
+        case EditOutcome::Nothing:
+            PaintBox1->Show();
+            break;
+        case EditOutcome::Repaint:
+            PaintBox1Paint();
+            break;
+        case EditOutcome::Render:
+            React(Change::LinesEdited);
+            break;
+        case EditOutcome::HullDrawn:
+            suppressViewRepaint_ = true;
+            MoveCheck->setChecked(true);
+            suppressViewRepaint_ = false;
+            React(Change::LinesEdited);
+            break;
+    }
+}
+
+// ---------------------------------------------------------------------------------------------
+// Galleries
+
+void TMainForm::VFormPaintPaint() {
+    PaintGallery(*VFormPaint, *VFormImages, EnvelopePreset);
+}
+
+void TMainForm::VFormPaintMouseDown(int x, int y) {
+    const std::int32_t i = GalleryClick(*VFormPaint, *VFormImages, x, y);
+    if (i < 0) return;
+    EnvelopePreset = i;
+    ApplyEnvelopePreset(lettering_, i);
+    VFormPaint->update();
+    React(Change::EnvelopePreset);
+}
+
+void TMainForm::KantePaintPaint() {
+    PaintGallery(*KantePaint, *KanteImages, EdgePreset);
+}
+
+void TMainForm::KantePaintMouseDown(int x, int y) {
+    const std::int32_t i = GalleryClick(*KantePaint, *KanteImages, x, y);
+    if (i < 0) return;
+    EdgePreset = i;
+    // The controls' own handlers run while they are set; none of them may render, and the
+    // countdown the spin fields start is stopped before the one render.
+    SuppressRender = true;
+    ApplyEdgePreset(lettering_.settings, i);
+    WriteEdgeControls();
+    Timer1->stop();
+    SuppressRender = false;
+    KantePaint->update();
+    React(Change::Preset);
+}
+
+void TMainForm::SchattenPaintPaint() {
+    PaintGallery(*SchattenPaint, *SchattenImages, ShadowPreset);
+}
+
+void TMainForm::SchattenPaintMouseDown(int x, int y) {
+    const std::int32_t i = GalleryClick(*SchattenPaint, *SchattenImages, x, y);
+    if (i < 0) return;
+    ShadowPreset = i;
+    SuppressRender = true;
+    ApplyShadowPreset(lettering_.settings, i);
+    WriteShadowControls();
+    Timer1->stop();
+    SuppressRender = false;
+    SchattenPaint->update();
+    React(Change::Preset);
+}
+
+void TMainForm::RahmenPaintPaint() {
+    PaintGallery(*RahmenPaint, *RahmenImages, lettering_.settings.FrameStyle);
+}
+
+void TMainForm::RahmenPaintMouseDown(int x, int y) {
+    const std::int32_t i = GalleryClick(*RahmenPaint, *RahmenImages, x, y);
+    if (i < 0) return;
+    ApplyFramePreset(lettering_.settings, i);
+    // Only a click here changes these two; documents and "Neu" leave them as they are.
+    RColorBtn->setEnabled(i == 1);
+    RHochEd->setEnabled(i == 4);
+    RahmenPaint->update();
+    React(Change::Preset);
+}
+
+// ---------------------------------------------------------------------------------------------
+// Picture size
+
+void TMainForm::ResizeBtnClick() {
+    const std::int32_t W0 = lettering_.width;
+    const std::int32_t H0 = lettering_.height;
+    ResizeForm->SetReference(W0, H0);
+    ResizeForm->BreitEdit->setValue(W0);
+    ResizeForm->HochEdit->setValue(H0);
+    if (ResizeForm->exec() != QDialog::Accepted) return;
+    ResizeLettering(lettering_, ResizeForm->NewWidth(), ResizeForm->NewHeight(),
+                    ResizeForm->SkalFont->isChecked());
+    PaintBox1->resize(lettering_.width, lettering_.height);
+    deldib(images_.Picture);
+    MakeWhitePicture(lettering_, images_.Picture);
+    viewComposed_ = false;
+    ResizePaintBox();
+    React(Change::PictureOrDocument);
+}
+
+// ---------------------------------------------------------------------------------------------
+// Result page
+
+void TMainForm::ExportBtnClick() {
+    DialogRequest request;
+    request.kind = DialogKind::Save;
+    request.name = QStringLiteral("SaveDialog1");
+    request.filter = PictureSaveFilter();
+    const DialogAnswer answer = RunDialog(this, request);
+    if (!answer.accepted) return;
+    const ExportTarget target = ExportTargetFor(answer.fileName, answer.selectedFilter);
+    std::string error;
+    if (!SaveDib(images_.Picture, ToStdString(target.fileName), target.type, &error))
+        ShowMessageBox(error, "Fehler", MsgIcon::Error);
+}
+
+void TMainForm::PrintBtnClick() {
+    const QImage picture = DibToQImage(images_.Picture);
+    if (picture.isNull()) return;
+    QPrinter printer(QPrinter::HighResolution);
+    printer.setDocName(QStringLiteral("Zarbo Glyphwerk"));
+    if (!RunPrintDialog(this, printer)) return;
+    QPainter painter;
+    if (!painter.begin(&printer)) {
+        ShowMessageBox("Das Bild konnte nicht gedruckt werden.", "Fehler", MsgIcon::Error);
+        return;
+    }
+    const QRectF area = printer.pageLayout().paintRectPixels(printer.resolution());
+    const QRectF target = PrintRect(picture.size(), area.size(), printer.resolution());
+    painter.setRenderHint(QPainter::SmoothPixmapTransform);
+    painter.drawImage(target, picture);
+    painter.end();
+}
+
+void TMainForm::Kopieren1Click() {
+    const QImage picture = DibToQImage(images_.Picture);
+    if (picture.isNull()) return;
+    QGuiApplication::clipboard()->setImage(picture);
+}
+
+// ---------------------------------------------------------------------------------------------
+// Writing the controls from the model
+
+void TMainForm::WriteControls() {
+    const LetteringSettings& s = lettering_.settings;
+    // Text. Setting a control fires its handler, which writes the same value back; the order
+    // is that of "Neu".
+    if (Memo1->toPlainText() != JoinLines(s.Memo1)) Memo1->setPlainText(JoinLines(s.Memo1));
+    const int fontIndex = FontList->findText(ToQString(s.Font.name), Qt::MatchExactly);
+    if (fontIndex >= 0) FontList->setCurrentIndex(fontIndex);
+    FettBtn->setChecked(s.FettBtn);
+    KursivBtn->setChecked(s.KursivBtn);
+    AusrichtBox->setCurrentIndex(s.AusrichtBox);
+    QFont memoFont(ToQString(s.Font.name));
+    memoFont.setPixelSize(16);
+    memoFont.setBold(s.Font.bold);
+    memoFont.setItalic(s.Font.italic);
+    Memo1->setFont(memoFont);
+
+    // Surfaces.
+    struct Surface {
+        TSurfaceFrame* frame;
+        const SurfaceSettings& settings;
+    };
+    for (const Surface& surface :
+         {Surface{SurfaceFrame1, s.SurfaceFrame1}, Surface{SurfaceFrame2, s.SurfaceFrame2}}) {
+        surface.frame->CheckKind(int(surface.settings.kind));
+        surface.frame->ColorFrame1->SetColor(surface.settings.color);
+        surface.frame->SetMeRight(int(surface.settings.kind));
+    }
+
+    FitTexturePreviews();
+
+    // Envelope.
+    (s.editMode == EditMode::EdPointsCheck ? EdPointsCheck
+     : s.editMode == EditMode::DrawFace    ? DrawFace
+                                           : MoveCheck)
+        ->setChecked(true);
+    SpiralEd->setValue(s.SpiralEd);
+    if (PaintBox1->width() != lettering_.width || PaintBox1->height() != lettering_.height) {
+        // The view keeps its place; only a change of the window centres it again.
+        PaintBox1->resize(lettering_.width, lettering_.height);
+        FitScrollContent();
+        viewComposed_ = false;
+    }
+
+    // Outline deformation.
+    (s.deform == DeformMode::SinDeform    ? SinDeform
+     : s.deform == DeformMode::RandDeform ? RandDeform
+                                          : NoDeform)
+        ->setChecked(true);
+    StarkEd->setValue(s.StarkEd);
+    AnzahlEd->setValue(s.AnzahlEd);
+
+    WriteEdgeControls();
+    WriteShadowControls();
+    WriteFrameControls();
+}
+
+void TMainForm::WriteEdgeControls() {
+    const LetteringSettings& s = lettering_.settings;
+    KanteCheck->setChecked(s.KanteCheck);
+    KQualCheck->setChecked(s.KQualCheck);
+    KFixedWCheck->setChecked(s.KFixedWCheck);
+    Invers1Check->setChecked(s.Invers1Check);
+    BkGnd1->setChecked(s.BkGnd1);
+    BkGnd2->setChecked(s.BkGnd2);
+    Profil1Box->setCurrentIndex(s.Profil1Box);
+    Profil2Box->setCurrentIndex(s.Profil2Box);
+    KWinkEd->setValue(s.KWinkEd);
+    KBreiteEd->setValue(s.KBreiteEd);
+    KLichtEd->setValue(s.KLichtEd);
+}
+
+void TMainForm::WriteShadowControls() {
+    const LetteringSettings& s = lettering_.settings;
+    SchattenCheck->setChecked(s.SchattenCheck);
+    SColorShape->setBrushColor(s.SColorShape);
+    SDeckEd->setValue(s.SDeckEd);
+    SWeichEd->setValue(s.SWeichEd);
+    SRichtBox->setCurrentIndex(s.SRichtBox);
+    SRightEd->setValue(s.SRightEd);
+    SBottomEd->setValue(s.SBottomEd);
+}
+
+void TMainForm::WriteFrameControls() {
+    const LetteringSettings& s = lettering_.settings;
+    RahmenPaint->update();
+    RColorShape->setBrushColor(s.RColorShape);
+    RBreitEd->setValue(s.RBreitEd);
+    RHochEd->setValue(s.RHochEd);
+    RTextcheck->setChecked(s.RTextcheck);
+}
+
+// ---------------------------------------------------------------------------------------------
+// Handlers of the controls
+
+void TMainForm::Memo1Change() {
+    const QString text = Memo1->toPlainText();
+    if (text != JoinLines(lettering_.settings.Memo1))
+        lettering_.settings.Memo1 = SplitTextLines(ToStdString(text));
+    React(Change::Memo1);
+}
+
+void TMainForm::FontListChange(int index) {
+    const bool selected = index >= 0 && FontList->count() > 0;
+    if (selected) {
+        lettering_.settings.Font.name = ToStdString(FontList->itemText(index));
+        QFont memoFont = Memo1->font();
+        memoFont.setFamily(FontList->itemText(index));
+        Memo1->setFont(memoFont);
+    }
+    React(Change::FontList, selected);
+}
+
+void TMainForm::FettBtnClick() {
+    LetteringSettings& s = lettering_.settings;
+    s.FettBtn = FettBtn->isChecked();
+    s.Font.bold = s.FettBtn;
+    s.Font.italic = s.KursivBtn;
+    QFont memoFont = Memo1->font();
+    memoFont.setBold(s.Font.bold);
+    Memo1->setFont(memoFont);
+    React(Change::FontStyle);
+}
+
+void TMainForm::KursivBtnClick() {
+    LetteringSettings& s = lettering_.settings;
+    s.KursivBtn = KursivBtn->isChecked();
+    s.Font.bold = s.FettBtn;
+    s.Font.italic = s.KursivBtn;
+    QFont memoFont = Memo1->font();
+    memoFont.setItalic(s.Font.italic);
+    Memo1->setFont(memoFont);
+    React(Change::FontStyle);
+}
+
+void TMainForm::SurfaceKindChanged(int surface, int kind, bool classChanged) {
+    SurfaceSettings& settings =
+        surface == 1 ? lettering_.settings.SurfaceFrame1 : lettering_.settings.SurfaceFrame2;
+    settings.kind = static_cast<SurfaceKind>(kind);
+    React(Change::SurfaceKind, classChanged);
+}
+
+void TMainForm::SetTexture(int surface, int index) {
+    gw::SetTexture(lettering_, builtinTextures_, index, surface == 1);
+    FitTexturePreviews();
+}
+
+std::vector<std::string> TMainForm::InstalledFonts() const {
+    std::vector<std::string> fonts;
+    fonts.reserve(std::size_t(FontList->count()));
+    for (int i = 0; i < FontList->count(); ++i)
+        fonts.push_back(ToStdString(FontList->itemText(i)));
+    return fonts;
+}
+
+void TMainForm::SColorBtnClick() {
+    const std::optional<TColor> chosen = ChooseColor(this, SColorShape->brushColor());
+    if (!chosen) return;
+    SColorShape->setBrushColor(*chosen);
+    lettering_.settings.SColorShape = *chosen;
+    React(Change::ShadowColour);
+}
+
+void TMainForm::RColorBtnClick() {
+    const std::optional<TColor> chosen = ChooseColor(this, RColorShape->brushColor());
+    if (!chosen) return;
+    RColorShape->setBrushColor(*chosen);
+    lettering_.settings.RColorShape = *chosen;
+    React(Change::FrameColour);
+}
+
+void TMainForm::FitTexturePreviews() {
+    // A preview takes its texture's size before it paints, so an empty box gets painted too.
+    SurfaceFrame1->TextureFrame1->FitTo(lettering_.TextTexture);
+    SurfaceFrame2->TextureFrame1->FitTo(lettering_.BackgroundTexture);
+}
+
+void TMainForm::TextureFrame1DIBPaintBoxPaint() {
+    SurfaceFrame1->TextureFrame1->ShowTexture(lettering_.TextTexture);
+    SurfaceFrame2->TextureFrame1->ShowTexture(lettering_.BackgroundTexture);
+}
+
+void TMainForm::FitResultView() {
+    const int w = DibWidth(images_.Picture);
+    const int h = DibHeight(images_.Picture);
+    if (ErgPaintBox->width() != w || ErgPaintBox->height() != h) ErgPaintBox->resize(w, h);
+    ErgPaintBox->update();
+}
+
+void TMainForm::ErgPaintBoxPaint() {
+    const DibImage& picture = images_.Picture;
+    const int w = DibWidth(picture);
+    const int h = DibHeight(picture);
+    if (ErgPaintBox->width() != w || ErgPaintBox->height() != h) ErgPaintBox->resize(w, h);
+    if (picture.Empty()) return;
+    DrawDib(ErgPaintBox->canvas(), 0, 0, w, h, picture, 0, 0, w, h, true, SRCCOPY, false, 0);
+}
+
+void TMainForm::FillFontList() {
+    std::vector<std::string> families = EnumFontFamilies();
+    QStringList names;
+    for (const std::string& family : families)
+        names << ToQString(family.substr(0, 32));
+    std::stable_sort(names.begin(), names.end(), [](const QString& a, const QString& b) {
+        return QString::compare(a, b, Qt::CaseInsensitive) < 0;
+    });
+    FontList->clear();
+    FontList->addItems(names);
+    // Selected without the change handler: the lettering font keeps the name it starts with.
+    const int arialBlack = int(names.lastIndexOf(QStringLiteral("Arial Black")));
+    FontList->setCurrentIndex(arialBlack >= 0 ? arialBlack : (names.isEmpty() ? -1 : 0));
+}
+
+// ---------------------------------------------------------------------------------------------
+// Document commands
+
+void TMainForm::Setsavedfilename(const QString& fileName) {
+    savedFileName_ = fileName;
+    setWindowTitle(ToQString(CaptionFor(ToStdString(fileName))));
+}
+
+void TMainForm::NewBtnClick() {
+    if (ShowMessageBox("Alle nicht gespeicherten Einstellungen gehen verloren.", "Datei|Neu",
+                       MsgIcon::Question, MsgButtons::OkCancel) != MsgResult::Ok)
+        return;
+    FirstRenderDone = false;
+    LoadingSettings = true;
+    ResetForNew(lettering_);
+    WriteControls();
+    LoadingSettings = false;
+    React(Change::PictureOrDocument);
+    Setsavedfilename(QString());
+}
+
+void TMainForm::SpeedButton2Click() {
+    if (ShowMessageBox("Hiermit gehen alle nicht gespeicherten Informationen verloren.",
+                       "Datei/Öffnen", MsgIcon::Information, MsgButtons::OkCancel) != MsgResult::Ok)
+        return;
+    DialogRequest request;
+    request.kind = DialogKind::Open;
+    request.name = QStringLiteral("OpenDialog1");
+    request.filter = QString::fromLatin1(kDocumentFilter);
+    request.defaultSuffix = QStringLiteral("zgw");
+    const DialogAnswer answer = RunDialog(this, request);
+    if (answer.accepted) OpenFile(answer.fileName);
+}
+
+void TMainForm::SaveBtnClick() {
+    if (savedFileName_.isEmpty()) {
+        SaveAsBtnClick();
+        return;
+    }
+    SaveFile(savedFileName_);
+}
+
+void TMainForm::SaveAsBtnClick() {
+    DialogRequest request;
+    request.kind = DialogKind::Save;
+    request.name = QStringLiteral("SaveDialog2");
+    request.filter = QString::fromLatin1(kDocumentFilter);
+    request.defaultSuffix = QStringLiteral("zgw");
+    const DialogAnswer answer = RunDialog(this, request);
+    if (answer.accepted) SaveFile(answer.fileName);
+}
+
+void TMainForm::SaveFile(const QString& fileName) {
+    const DocumentResult result = SaveLetteringFile(lettering_, ToStdString(fileName));
+    if (!result.ok) {
+        ShowMessageBox(result.message, result.title, MsgIcon::Error);
+        return;
+    }
+    Setsavedfilename(fileName);
+}
+
+void TMainForm::OpenFile(const QString& fileName) {
+    // The reader takes the file over only when all of it was read, so a refused file changes
+    // nothing; the working lines, pivot and rotation handle stay as they are.
+    const int oldWidth = lettering_.width;
+    const int oldHeight = lettering_.height;
+    const DocumentResult result =
+        OpenLetteringFile(lettering_, ToStdString(fileName), InstalledFonts());
+    if (!result.ok) {
+        ShowMessageBox(result.message, result.title, MsgIcon::Error);
+        return;
+    }
+    LoadingSettings = true;
+    if (lettering_.width != oldWidth || lettering_.height != oldHeight || images_.Picture.Empty()) {
+        deldib(images_.Picture);
+        MakeWhitePicture(lettering_, images_.Picture);
+    }
+    WriteControls();
+    LoadingSettings = false;
+    React(Change::PictureOrDocument);
+    Setsavedfilename(fileName);
+    PaintBox1Paint();
+}
+
+// ---------------------------------------------------------------------------------------------
+// Shell
+
+void TMainForm::ueberbtnClick() {
+    TAboutBox box(this);
+    box.exec();
+}
+
+void TMainForm::EndeBtnClick() {
+    close();
+}
+
+void TMainForm::wwwBtnClick() {
+    QDesktopServices::openUrl(QUrl(QString::fromLatin1(HomePage)));
+}
+
+void TMainForm::HelpContents() {
+    if (!helpWindow_) {
+        helpWindow_ = new QTextBrowser;
+        helpWindow_->setObjectName(QStringLiteral("HelpWindow"));
+        // An open help window does not keep the program running once the main window closed.
+        helpWindow_->setAttribute(Qt::WA_QuitOnClose, false);
+        helpWindow_->setWindowTitle(QStringLiteral("Zarbo Glyphwerk - Hilfe"));
+        helpWindow_->setOpenExternalLinks(true);
+        helpWindow_->resize(620, 560);
+    }
+    if (QFileInfo::exists(helpFile_)) {
+        helpWindow_->setSource(QUrl::fromLocalFile(helpFile_));
+    } else {
+        helpWindow_->setHtml(QStringLiteral("<p>Die Hilfedatei <b>%1</b> wurde nicht gefunden.</p>")
+                                 .arg(helpFile_.toHtmlEscaped()));
+    }
+    helpWindow_->show();
+    helpWindow_->raise();
+    helpWindow_->activateWindow();
+}
+
+TMainForm::ImagePair TMainForm::AboutPair() {
+    return {ueberbtn, ueberBtn2, &AboutPressed};
+}
+
+TMainForm::ImagePair TMainForm::EndPair() {
+    return {EndeBtn, EndeBtnDown, &EndPressed};
+}
+
+void TMainForm::ImageButtonDown(ImagePair pair) {
+    pair.pressed->show();
+    pair.normal->hide();
+    *pair.flag = true;
+    heldPairStorage_ = pair;
+    heldPair_ = &heldPairStorage_;
+    // The normal picture is hidden now; the panel holds the mouse until it is released.
+    if (Panel8->isVisible()) Panel8->grabMouse();
+}
+
+void TMainForm::ImageButtonMove(ImagePair pair, int x, int y) {
+    if (!*pair.flag) return;
+    const bool outside = x < 0 || x >= pair.normal->width() || y < 0 || y >= pair.normal->height();
+    pair.normal->setVisible(outside);
+    pair.pressed->setVisible(!outside);
+}
+
+void TMainForm::ImageButtonUp(ImagePair pair, int x, int y) {
+    if (!*pair.flag) return;
+    if (QWidget::mouseGrabber() == Panel8) Panel8->releaseMouse();
+    heldPair_ = nullptr;
+    const bool inside = x >= 0 && x < pair.normal->width() && y >= 0 && y < pair.normal->height();
+    pair.normal->show();
+    pair.pressed->hide();
+    *pair.flag = false;
+    if (!inside) return;
+    if (pair.normal == ueberbtn) {
+        ueberbtnClick();
+    } else {
+        EndeBtnClick();
+    }
+}
+
+}  // namespace gw

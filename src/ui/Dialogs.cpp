@@ -1,0 +1,101 @@
+#include "ui/Dialogs.h"
+
+#include <QColorDialog>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QHash>
+#include <QPrintDialog>
+#include <QPrinter>
+
+#include "ui/QtBridge.h"
+
+namespace gw {
+
+namespace {
+
+DialogHook& Hook() {
+    static DialogHook hook;
+    return hook;
+}
+
+// The folder and file each dialog held when it was last closed.
+QHash<QString, QString>& LastFiles() {
+    static QHash<QString, QString> files;
+    return files;
+}
+
+DialogAnswer RunFileDialog(QWidget* parent, const DialogRequest& request) {
+    QFileDialog dialog(parent);
+    dialog.setNameFilter(request.filter);
+    dialog.setDefaultSuffix(request.defaultSuffix);
+    if (request.kind == DialogKind::Open) {
+        dialog.setAcceptMode(QFileDialog::AcceptOpen);
+        dialog.setFileMode(QFileDialog::ExistingFile);
+        dialog.setWindowTitle(QStringLiteral("Öffnen"));
+    } else {
+        dialog.setAcceptMode(QFileDialog::AcceptSave);
+        dialog.setFileMode(QFileDialog::AnyFile);
+        dialog.setWindowTitle(QStringLiteral("Speichern unter"));
+    }
+    const QString last = LastFiles().value(request.name);
+    if (!last.isEmpty()) dialog.selectFile(last);
+    DialogAnswer answer;
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return answer;
+    answer.accepted = true;
+    answer.fileName = QFileInfo(dialog.selectedFiles().first()).absoluteFilePath();
+    answer.selectedFilter = dialog.selectedNameFilter();
+    LastFiles()[request.name] = answer.fileName;
+    return answer;
+}
+
+PrintHook& ThePrintHook() {
+    static PrintHook hook;
+    return hook;
+}
+
+}  // namespace
+
+PrintHook SetPrintHook(PrintHook hook) {
+    PrintHook previous = std::move(ThePrintHook());
+    ThePrintHook() = std::move(hook);
+    return previous;
+}
+
+bool RunPrintDialog(QWidget* parent, QPrinter& printer) {
+    if (ThePrintHook()) return ThePrintHook()(printer);
+    QPrintDialog dialog(&printer, parent);
+    dialog.setWindowTitle(QStringLiteral("Drucken"));
+    return dialog.exec() == QDialog::Accepted;
+}
+
+DialogHook SetDialogHook(DialogHook hook) {
+    DialogHook previous = std::move(Hook());
+    Hook() = std::move(hook);
+    return previous;
+}
+
+DialogAnswer RunDialog(QWidget* parent, const DialogRequest& request) {
+    if (Hook()) return Hook()(request);
+    if (request.kind == DialogKind::Color) {
+        DialogAnswer answer;
+        const QColor chosen =
+            QColorDialog::getColor(ToQColor(request.color), parent, QStringLiteral("Farbe"));
+        if (!chosen.isValid()) return answer;
+        answer.accepted = true;
+        answer.color = FromQColor(chosen);
+        return answer;
+    }
+    return RunFileDialog(parent, request);
+}
+
+std::optional<TColor> ChooseColor(QWidget* parent, TColor current) {
+    DialogRequest request;
+    request.kind = DialogKind::Color;
+    request.name = QStringLiteral("ColorDialog1");
+    request.color = current;
+    const DialogAnswer answer = RunDialog(parent, request);
+    if (!answer.accepted) return std::nullopt;
+    return answer.color;
+}
+
+}  // namespace gw

@@ -1,0 +1,50 @@
+#pragma once
+// The common dialogs of the window: colour, open and save. Every dialog of the program runs
+// through here, so tests answer them with a hook instead of a modal window.
+
+#include <QString>
+#include <functional>
+#include <optional>
+
+#include "platform/Geometry.h"
+
+class QPrinter;
+class QWidget;
+
+namespace gw {
+
+enum class DialogKind { Color, Open, Save };
+
+struct DialogRequest {
+    DialogKind kind = DialogKind::Color;
+    QString name;    // the dialog's name, e.g. "OpenDialog1"; each name keeps its last folder
+    QString filter;  // Qt form, "Schriftzug-Dateien (*.zgw)"
+    QString defaultSuffix;   // without the dot
+    TColor color = clBlack;  // the colour the colour dialog opens with
+};
+
+struct DialogAnswer {
+    bool accepted = false;
+    QString fileName;  // full path
+    TColor color = clBlack;
+    QString selectedFilter;  // the filter chosen in a file dialog, as given in the request
+};
+
+using DialogHook = std::function<DialogAnswer(const DialogRequest&)>;
+
+// Installs a hook that answers every dialog instead of showing it; returns the previous hook.
+DialogHook SetDialogHook(DialogHook hook);
+
+DialogAnswer RunDialog(QWidget* parent, const DialogRequest& request);
+
+// The printer dialog: true when the user chose to print; the printer is then set up as chosen.
+// A test installs a hook that sets the printer up itself.
+using PrintHook = std::function<bool(QPrinter&)>;
+PrintHook SetPrintHook(PrintHook hook);
+bool RunPrintDialog(QWidget* parent, QPrinter& printer);
+
+// The colour dialog ("ColorDialog1"), opened with `current`: the chosen colour, or nothing when the
+// user cancels.
+std::optional<TColor> ChooseColor(QWidget* parent, TColor current);
+
+}  // namespace gw

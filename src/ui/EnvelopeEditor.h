@@ -1,0 +1,79 @@
+#pragma once
+// Mouse editing of the boundary lines in the editing view: move, scale from a corner, rotate
+// about the pivot, move the pivot, drag single points, or draw a new hull in two strokes.
+//
+// The editor changes the lettering's lines, pivot and rotation handle and draws its rubber band
+// into the view's canvas; what the window does afterwards (render, repaint) it learns from the
+// outcome of the release. Every step of a drag is computed from the snapshot taken at the press,
+// never from the step before, so rounding does not pile up.
+
+#include <cstdint>
+
+#include "document/Lettering.h"
+#include "platform/Canvas.h"
+
+namespace gw {
+
+// The drag kinds of move and draw mode.
+enum DragKind : std::int32_t {
+    dkMoveAll = 0,
+    dkUpperFirst = 1,  // corner scale from the upper line's first point
+    dkUpperLast = 2,
+    dkLowerFirst = 3,
+    dkLowerLast = 4,
+    dkPivot = 5,
+    dkRotate = 6,
+    dkDraw = 7,
+};
+
+// The cursor the view shows while hovering.
+enum class EditCursor { Arrow, SizeNWSE, SizeNESW, SizeAll, HandPoint, Brush };
+
+enum class EditOutcome {
+    Nothing,    // nothing more to do
+    Repaint,    // repaint the view (the pivot was moved)
+    Render,     // the lines changed: render
+    HullDrawn,  // the second stroke made the new lines: back to "Verschieben", then render
+};
+
+// A point within 5 pixels on both axes, borders included.
+bool HitsPoint(TPoint p, std::int32_t x, std::int32_t y);
+
+class TEnvelopeEditor {
+  public:
+    explicit TEnvelopeEditor(Lettering& lettering) : lettering_(lettering) {}
+
+    // PaintBox1MouseMove with no button held: sets the drag kind (move and draw mode) or the
+    // picked point (point mode) and tells the cursor.
+    EditCursor Hover(std::int32_t x, std::int32_t y, bool envelopeTabActive);
+    // PaintBox1MouseDown; ignored off the envelope tab and while a button is held. True when it
+    // took the press.
+    bool Press(Canvas& canvas, std::int32_t x, std::int32_t y, bool envelopeTabActive);
+    // PaintBox1MouseMove with the button held: one step of the drag, drawn into the canvas.
+    void Drag(Canvas& canvas, std::int32_t x, std::int32_t y);
+    // PaintBox1MouseUp; ignored off the envelope tab and without a press.
+    EditOutcome Release(Canvas& canvas, bool envelopeTabActive);
+
+    // Draws the rubber band in XOR, so a second call erases it.
+    void DrawTempLines(Canvas& canvas) const;
+    // Draw mode was chosen: the strokes start anew.
+    void StartDrawing();
+
+    std::int32_t DragKind = dkMoveAll;
+    std::int32_t PickedLine = 0;   // 0 upper, 1 lower
+    std::int32_t PickedPoint = 0;  // index within the picked line
+    std::int32_t StrokeCount = 0;  // strokes finished in draw mode, 0 or 1
+    bool ButtonHeld = false;
+    TPoint PressPos;
+    TPoint PressPivot;   // the pivot at the press
+    TPoint PressHandle;  // the rotation handle at the press
+
+  private:
+    EditMode Mode() const { return lettering_.settings.editMode; }
+    void ScaleFromCorner(std::int32_t x, std::int32_t y);
+    void Rotate(std::int32_t x, std::int32_t y);
+
+    Lettering& lettering_;
+};
+
+}  // namespace gw

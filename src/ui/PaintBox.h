@@ -1,0 +1,54 @@
+#pragma once
+// A paint box: a widget that is drawn through a Canvas of our raster layer.
+//
+// The box keeps a bitmap of its own size and a Canvas on it. OnPaint draws into the canvas;
+// every Qt paint then converts the bitmap once into a QImage and shows it. What was drawn stays
+// in the bitmap between paints, so a handler may draw a rubber band into the canvas and call
+// Show() without repainting everything beneath it.
+
+#include <QWidget>
+#include <functional>
+#include <memory>
+
+#include "platform/Bitmap.h"
+#include "platform/Canvas.h"
+
+namespace gw {
+
+class TPaintBox : public QWidget {
+    Q_OBJECT
+
+  public:
+    explicit TPaintBox(QWidget* parent = nullptr);
+    ~TPaintBox() override;
+
+    Canvas& canvas();
+    const Bitmap& bitmap() const { return bitmap_; }
+
+    // Shows the bitmap as it is now (at the next paint of the widget).
+    void Show() { update(); }
+
+    // Called by every paint before the bitmap is shown.
+    std::function<void()> OnPaint;
+    // Called after every change of the box's size.
+    std::function<void()> OnResize;
+    // Mouse events in the box's own pixels; the button is Qt's (Qt::NoButton for moves).
+    std::function<void(Qt::MouseButton, int x, int y)> OnMouseDown;
+    std::function<void(Qt::MouseButtons, int x, int y)> OnMouseMove;
+    std::function<void(Qt::MouseButton, int x, int y)> OnMouseUp;
+
+  protected:
+    void paintEvent(QPaintEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+
+  private:
+    void FitBitmap();
+
+    Bitmap bitmap_;
+    std::unique_ptr<Canvas> canvas_;
+};
+
+}  // namespace gw

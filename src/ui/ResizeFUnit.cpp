@@ -1,0 +1,131 @@
+#include "ui/ResizeFUnit.h"
+
+#include <QCheckBox>
+#include <QGridLayout>
+#include <QLabel>
+#include <QPushButton>
+
+#include "document/PictureSize.h"
+#include "ui/SpinEdit.h"
+
+namespace gw {
+
+namespace {
+
+SpinEdit* SizeField(const char* name, QWidget* parent) {
+    auto* field = new SpinEdit(parent);
+    field->setObjectName(QString::fromLatin1(name));
+    field->setDecimals(0);
+    field->setRange(kMinPictureSide, kMaxPictureSide);
+    field->setSingleStep(1);
+    field->setFixedWidth(81);
+    return field;
+}
+
+bool OutOfRange(double value) {
+    return !(value >= kMinPictureSide && value <= kMaxPictureSide);
+}
+
+}  // namespace
+
+TResizeForm::TResizeForm(QWidget* parent) : QDialog(parent) {
+    setObjectName(QStringLiteral("ResizeForm"));
+    setWindowTitle(QStringLiteral("Größe verändern"));
+    setWindowFlags(Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint |
+                   Qt::WindowCloseButtonHint);
+    setFixedSize(306, 177);
+    setModal(true);
+
+    BreitEdit = SizeField("BreitEdit", this);
+    HochEdit = SizeField("HochEdit", this);
+    SverhCheck = new QCheckBox(QStringLiteral("Seitenverhältnis beibehalten"), this);
+    SverhCheck->setObjectName(QStringLiteral("SverhCheck"));
+    SverhCheck->setChecked(true);
+    SkalFont = new QCheckBox(QStringLiteral("Schriftzug mitskalieren"), this);
+    SkalFont->setObjectName(QStringLiteral("SkalFont"));
+    SkalFont->setChecked(true);
+    OkBtn = new QPushButton(QStringLiteral("OK"), this);
+    OkBtn->setObjectName(QStringLiteral("OkBtn"));
+    OkBtn->setDefault(true);
+    CancelBtn = new QPushButton(QStringLiteral("Abbrechen"), this);
+    CancelBtn->setObjectName(QStringLiteral("CancelBtn"));
+
+    auto* width = new QLabel(QStringLiteral("Neue &Breite:"), this);
+    width->setBuddy(BreitEdit);
+    auto* height = new QLabel(QStringLiteral("Neue &Höhe:"), this);
+    height->setBuddy(HochEdit);
+
+    auto* grid = new QGridLayout(this);
+    grid->setContentsMargins(16, 14, 16, 12);
+    grid->setVerticalSpacing(6);
+    grid->addWidget(width, 0, 0);
+    grid->addWidget(BreitEdit, 0, 1, Qt::AlignLeft);
+    grid->addWidget(height, 1, 0);
+    grid->addWidget(HochEdit, 1, 1, Qt::AlignLeft);
+    grid->addWidget(SverhCheck, 2, 0, 1, 2);
+    grid->addWidget(SkalFont, 3, 0, 1, 2);
+    grid->setRowStretch(4, 1);
+    auto* buttons = new QHBoxLayout;
+    buttons->addStretch(1);
+    for (QPushButton* button : {OkBtn, CancelBtn}) {
+        button->setFixedSize(75, 25);
+        buttons->addWidget(button);
+    }
+    grid->addLayout(buttons, 5, 0, 1, 2);
+    grid->setColumnStretch(1, 1);
+
+    connect(BreitEdit, &SpinEdit::valueChanged, this, [this] { BreitEditChange(); });
+    connect(HochEdit, &SpinEdit::valueChanged, this, [this] { HochEditChange(); });
+    connect(SverhCheck, &QCheckBox::clicked, this, [this] { SverhCheckClick(); });
+    connect(SkalFont, &QCheckBox::clicked, this, [this] { SverhCheckClick(); });
+    connect(OkBtn, &QPushButton::clicked, this, [this] { accept(); });
+    connect(CancelBtn, &QPushButton::clicked, this, [this] { reject(); });
+}
+
+void TResizeForm::SetReference(std::int32_t width, std::int32_t height) {
+    referenceWidth_ = width;
+    referenceHeight_ = height;
+}
+
+std::int32_t TResizeForm::NewWidth() const {
+    return SizeFieldValue(BreitEdit->value());
+}
+
+std::int32_t TResizeForm::NewHeight() const {
+    return SizeFieldValue(HochEdit->value());
+}
+
+void TResizeForm::BreitEditChange() {
+    if (!SverhCheck->isChecked() || echoGuard_) return;
+    echoGuard_ = true;
+    HochEdit->setValue(HeightForWidth(BreitEdit->value(), referenceWidth_, referenceHeight_));
+    echoGuard_ = false;
+}
+
+void TResizeForm::HochEditChange() {
+    if (!SverhCheck->isChecked() || echoGuard_) return;
+    echoGuard_ = true;
+    BreitEdit->setValue(WidthForHeight(HochEdit->value(), referenceWidth_, referenceHeight_));
+    echoGuard_ = false;
+}
+
+void TResizeForm::SverhCheckClick() {
+    BreitEditChange();
+}
+
+void TResizeForm::FormActivate() {
+    echoGuard_ = false;
+}
+
+void TResizeForm::showEvent(QShowEvent* event) {
+    QDialog::showEvent(event);
+    FormActivate();
+}
+
+void TResizeForm::accept() {
+    for (SpinEdit* field : {BreitEdit, HochEdit})
+        if (OutOfRange(field->value())) field->setValue(SizeFieldValue(field->value()));
+    QDialog::accept();
+}
+
+}  // namespace gw

@@ -1,0 +1,24 @@
+#include "ui/Shape.h"
+
+#include <QPainter>
+
+#include "ui/QtBridge.h"
+
+namespace gw {
+
+TShape::TShape(QWidget* parent) : QWidget(parent) {}
+
+void TShape::setBrushColor(TColor color) {
+    if (brushColor_ == color) return;
+    brushColor_ = color;
+    update();
+}
+
+void TShape::paintEvent(QPaintEvent*) {
+    QPainter painter(this);
+    painter.setPen(Qt::black);
+    painter.setBrush(ToQColor(brushColor_));
+    painter.drawRect(rect().adjusted(0, 0, -1, -1));
+}
+
+}  // namespace gw

@@ -1,0 +1,47 @@
+#include "ui/ThumbnailGallery.h"
+
+#include "ui/ImageList.h"
+#include "ui/PaintBox.h"
+
+namespace gw {
+
+namespace {
+
+constexpr TColor kWorkspace = 0x808080;
+
+}  // namespace
+
+GalleryLayout GalleryLayoutOf(const TPaintBox& box, const TImageList& images) {
+    GalleryLayout layout;
+    layout.cellWidth = images.Width();
+    layout.cellHeight = images.Height();
+    layout.count = images.Count();
+    layout.boxHeight = box.height();
+    return layout;
+}
+
+GalleryLayout FitGallery(TPaintBox& box, const TImageList& images) {
+    const GalleryLayout layout = GalleryLayoutOf(box, images);
+    if (box.width() != layout.Width()) box.resize(layout.Width(), box.height());
+    return layout;
+}
+
+void PaintGallery(TPaintBox& box, const TImageList& images, std::int32_t selected) {
+    const GalleryLayout layout = FitGallery(box, images);
+    Canvas& canvas = box.canvas();
+    canvas.brush = Brush{kWorkspace, BrushStyle::Solid};
+    canvas.FillRect({0, 0, box.bitmap().Width(), box.bitmap().Height()});
+    if (layout.Rows() <= 0) return;
+    for (std::int32_t i = 0; i < layout.count; ++i) {
+        const TRect cell = layout.Cell(i);
+        images.Draw(canvas, i, cell.left, cell.top);
+    }
+    if (selected >= 0 && selected < layout.count) canvas.DrawFocusRect(layout.Cell(selected));
+}
+
+std::int32_t GalleryClick(TPaintBox& box, const TImageList& images, std::int32_t x,
+                          std::int32_t y) {
+    return FitGallery(box, images).HitTest(x, y);
+}
+
+}  // namespace gw

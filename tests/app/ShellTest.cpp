@@ -1,0 +1,336 @@
+// The shell of the main window: layout and names, the exit question, the image buttons of the
+// bottom bar, the about box, the caption and the placement of the editing view.
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDate>
+#include <QLabel>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QScrollArea>
+#include <QScrollBar>
+#include <QStatusBar>
+#include <QTabWidget>
+#include <QTest>
+#include <QTextBrowser>
+#include <QTimer>
+#include <QToolButton>
+#include <string>
+#include <vector>
+
+#include "app/AboutBoxUnit.h"
+#include "app/MainFUnit.h"
+#include "platform/System.h"
+#include "ui/Image.h"
+#include "ui/PaintBox.h"
+#include "ui/SpinEdit.h"
+
+using namespace gw;
+
+class ShellTest : public QObject {
+    Q_OBJECT
+
+  private slots:
+    void init();
+    void cleanup();
+    void everyNamedControlIsThere();
+    void toolBarAndTabs();
+    void startValuesOfTheControls();
+    void cancelOnTheExitQuestionKeepsEverything();
+    void okOnTheExitQuestionCloses();
+    void endPressedMovedOffAndReleasedKeepsRunning();
+    void endPressedAndReleasedAsksToLeave();
+    void aboutBoxShowsTheCurrentYear();
+    void aboutButtonOpensOneBoxAtATime();
+    void captionNamesTheDocument();
+    void editingViewIsCentredOrAtTheOrigin();
+    void leavingTheEnvelopeTabEndsDrawing();
+    void helpOpensTheHelpFile();
+    void missingHelpFileIsReportedInTheHelpWindow();
+
+  private:
+    struct Question {
+        std::string text;
+        std::string caption;
+    };
+    std::vector<Question> questions;
+    MsgResult answer = MsgResult::Ok;
+    MessageBoxHandler previous;
+    std::unique_ptr<TMainForm> form;
+};
+
+void ShellTest::init() {
+    questions.clear();
+    answer = MsgResult::Ok;
+    previous = SetMessageBoxHandler(
+        [this](std::string_view text, std::string_view caption, MsgIcon, MsgButtons) {
+            questions.push_back({std::string(text), std::string(caption)});
+            return answer;
+        });
+    form = std::make_unique<TMainForm>();
+}
+
+void ShellTest::cleanup() {
+    form.reset();
+    SetMessageBoxHandler(previous);
+}
+
+void ShellTest::everyNamedControlIsThere() {
+    const char* const names[] = {
+        "Panel25",       "SpeedButton1",  "OpenBtn",      "SpeedButton2",  "SaveBtn",
+        "SaveAsBtn",     "PageControl3",  "TabSheet1",    "Panel6",        "ScrollBox1",
+        "PaintBox1",     "PageControl1",  "TabSheet2",    "TabSheet3",     "TabSheet4",
+        "TabSheet5",     "TabSheet6",     "TabSheet7",    "TabSheet8",     "TabSheet15",
+        "Panel16",       "Panel41",       "Panel17",      "SaveAsButton",  "PrintButton",
+        "CopyButton",    "ErgScrollBox",  "ErgPaintBox",  "Panel7",        "wwwBtn",
+        "Panel8",        "ueberbtn",      "ueberBtn2",    "EndeBtn",       "EndeBtnDown",
+        "StatusBar1",    "Timer1",        "Memo1",        "FontList",      "FettBtn",
+        "KursivBtn",     "AusrichtBox",   "PageControl2", "TabSheet9",     "TabSheet10",
+        "SurfaceFrame1", "SurfaceFrame2", "MoveCheck",    "EdPointsCheck", "DrawFace",
+        "SpiralEd",      "VFormPaint",    "NoDeform",     "SinDeform",     "RandDeform",
+        "StarkEd",       "AnzahlEd",      "KantePaint",   "KanteCheck",    "KWinkEd",
+        "KBreiteEd",     "KLichtEd",      "Profil1Box",   "BkGnd1",        "Profil2Box",
+        "BkGnd2",        "Invers1Check",  "KFixedWCheck", "KQualCheck",    "SchattenPaint",
+        "SchattenCheck", "SColorShape",   "SColorBtn",    "SDeckEd",       "SWeichEd",
+        "SRichtBox",     "SRightEd",      "SBottomEd",    "RahmenPaint",   "RTextcheck",
+        "RBreitEd",      "RHochEd",       "RColorShape",  "RColorBtn"};
+    for (const char* name : names)
+        QVERIFY2(form->findChild<QObject*>(QString::fromLatin1(name)), name);
+    QCOMPARE(form->width(), 648);
+    QCOMPARE(form->height(), 577);
+}
+
+void ShellTest::toolBarAndTabs() {
+    const std::pair<const char*, const char*> buttons[] = {
+        {"SpeedButton1", "&Neu"},
+        {"OpenBtn", "&Bildgröße ändern..."},
+        {"SpeedButton2", "Ö&ffnen..."},
+        {"SaveBtn", "&Speichern"},
+        {"SaveAsBtn", "Speichern &unter..."},
+    };
+    for (auto [name, caption] : buttons) {
+        auto* button = form->findChild<QToolButton*>(QString::fromLatin1(name));
+        QVERIFY(button);
+        QCOMPARE(button->text(), QString::fromUtf8(caption));
+        QCOMPARE(button->size(), QSize(121, 25));
+    }
+    QVERIFY(form->OpenBtn->isEnabled());
+    QCOMPARE(form->SpeedButton1->toolTip(), QStringLiteral("Neuen Schriftzug erstellen"));
+    const QStringList tabs = {QStringLiteral("Text"),      QStringLiteral("Oberfläche"),
+                              QStringLiteral("Verformen"), QStringLiteral("Umriß"),
+                              QStringLiteral("3D-Kante"),  QStringLiteral("Schatten"),
+                              QStringLiteral("Rahmen")};
+    QCOMPARE(form->PageControl1->count(), 7);
+    for (int i = 0; i < 7; ++i)
+        QCOMPARE(form->PageControl1->tabText(i), tabs[i]);
+    QCOMPARE(form->PageControl1->currentIndex(), 0);
+    QCOMPARE(form->PageControl1->height(), 158);
+    QCOMPARE(form->PageControl3->tabText(0), QStringLiteral("Schriftzug erstellen"));
+    QCOMPARE(form->PageControl3->tabText(1), QStringLiteral("Ergebnis verarbeiten"));
+    QCOMPARE(form->PageControl3->currentIndex(), 0);
+    QCOMPARE(form->ueberbtn->size(), QSize(101, 30));
+    QCOMPARE(form->ueberbtn->geometry(), form->ueberBtn2->geometry());
+    QCOMPARE(form->EndeBtn->geometry(), form->EndeBtnDown->geometry());
+    QCOMPARE(form->EndeBtn->toolTip(), QStringLiteral("Hiermit verlassen Sie das Programm"));
+    QCOMPARE(form->wwwBtn->toolTip(), QStringLiteral("Auf zur ZEF-LOR Homepage..."));
+}
+
+void ShellTest::startValuesOfTheControls() {
+    QCOMPARE(form->Memo1->toPlainText(), QStringLiteral("ZEF-LOR\nGbR"));
+    QCOMPARE(form->lettering().settings.Font.name, std::string("Arial Black"));
+    QCOMPARE(form->AusrichtBox->currentIndex(), 0);
+    QCOMPARE(form->Profil1Box->currentIndex(), 2);
+    QCOMPARE(form->Profil2Box->currentText(), QStringLiteral("Konvex"));
+    QCOMPARE(form->SRichtBox->currentIndex(), 0);
+    QVERIFY(form->MoveCheck->isChecked());
+    QVERIFY(form->NoDeform->isChecked());
+    QVERIFY(form->KQualCheck->isChecked());
+    QVERIFY(!form->KanteCheck->isChecked());
+    QCOMPARE(form->SpiralEd->text(), QStringLiteral("1,50"));
+    const std::pair<const char*, double> spins[] = {
+        {"StarkEd", 20},   {"AnzahlEd", 5},  {"KWinkEd", -45}, {"KBreiteEd", 100},
+        {"KLichtEd", 100}, {"SDeckEd", 15},  {"SWeichEd", 0},  {"SRightEd", 10},
+        {"SBottomEd", 10}, {"RBreitEd", 20}, {"RHochEd", 75}};
+    for (auto [name, value] : spins)
+        QCOMPARE(form->findChild<SpinEdit*>(QString::fromLatin1(name))->value(), value);
+    QVERIFY(!form->RHochEd->isEnabled());
+    QVERIFY(!form->RColorBtn->isEnabled());
+    QCOMPARE(form->PaintBox1->size(), QSize(450, 200));
+    // No installed font is named "Arial Black" here: the list shows an entry of its own while
+    // the lettering keeps its font.
+    if (form->FontList->findText(QStringLiteral("Arial Black")) < 0)
+        QCOMPARE(form->FontList->currentIndex(), 0);
+}
+
+void ShellTest::cancelOnTheExitQuestionKeepsEverything() {
+    form->show();
+    QVERIFY(QTest::qWaitForWindowExposed(form.get()));
+    form->Memo1->setPlainText(QStringLiteral("Bleibt"));
+    const LetteringSettings before = form->lettering().settings;
+    answer = MsgResult::Cancel;
+    QVERIFY(!form->close());
+    QCOMPARE(questions.size(), size_t(1));
+    QCOMPARE(questions[0].text,
+             std::string("Hiermit beenden Sie das Programm. Alle nicht gespeicherten "
+                         "Einstellungen gehen verloren."));
+    QCOMPARE(questions[0].caption, std::string("Beenden"));
+    QVERIFY(form->isVisible());
+    QVERIFY(form->lettering().settings == before);
+    QCOMPARE(form->Memo1->toPlainText(), QStringLiteral("Bleibt"));
+}
+
+void ShellTest::okOnTheExitQuestionCloses() {
+    form->show();
+    QVERIFY(QTest::qWaitForWindowExposed(form.get()));
+    QVERIFY(form->close());
+    QVERIFY(!form->isVisible());
+    QCOMPARE(questions.size(), size_t(1));
+}
+
+void ShellTest::endPressedMovedOffAndReleasedKeepsRunning() {
+    form->show();
+    QVERIFY(QTest::qWaitForWindowExposed(form.get()));
+    questions.clear();
+    QTest::mousePress(form->EndeBtn, Qt::LeftButton, {}, QPoint(50, 15));
+    QVERIFY(form->EndPressed);
+    QVERIFY(form->EndeBtnDown->isVisible());
+    QVERIFY(!form->EndeBtn->isVisible());
+    QTest::mouseMove(form->EndeBtnDown, QPoint(60, 20));
+    QVERIFY(form->EndeBtnDown->isVisible());
+    QTest::mouseMove(form->EndeBtnDown, QPoint(120, 20));  // off to the right
+    QVERIFY(form->EndeBtn->isVisible());
+    QVERIFY(!form->EndeBtnDown->isVisible());
+    QTest::mouseRelease(form->EndeBtn, Qt::LeftButton, {}, QPoint(120, 20));
+    QVERIFY(questions.empty());
+    QVERIFY(form->isVisible());
+    QVERIFY(form->EndeBtn->isVisible());
+    QVERIFY(!form->EndeBtnDown->isVisible());
+    QVERIFY(!form->EndPressed);
+}
+
+void ShellTest::endPressedAndReleasedAsksToLeave() {
+    form->show();
+    QVERIFY(QTest::qWaitForWindowExposed(form.get()));
+    questions.clear();
+    answer = MsgResult::Cancel;
+    QTest::mousePress(form->EndeBtn, Qt::LeftButton, {}, QPoint(50, 15));
+    QTest::mouseRelease(form->EndeBtnDown, Qt::LeftButton, {}, QPoint(50, 15));
+    QCOMPARE(questions.size(), size_t(1));
+    QCOMPARE(questions[0].caption, std::string("Beenden"));
+    QVERIFY(form->isVisible());
+    QVERIFY(form->EndeBtn->isVisible());
+    QVERIFY(!form->EndeBtnDown->isVisible());
+}
+
+void ShellTest::aboutBoxShowsTheCurrentYear() {
+    QCOMPARE(InsertYear(QStringLiteral("(c) 1999-XXXX ZEF-LOR, XXXX"), 2031),
+             QStringLiteral("(c) 1999-2031 ZEF-LOR, XXXX"));
+    QCOMPARE(InsertYear(QStringLiteral("ohne Jahr"), 2031), QStringLiteral("ohne Jahr"));
+    TAboutBox box;
+    const QString year = QString::number(QDate::currentDate().year());
+    QVERIFY(box.Copyright->text().contains(year));
+    QVERIFY(!box.Copyright->text().contains(QStringLiteral("XXXX")));
+    QCOMPARE(box.windowTitle(), QStringLiteral("Info"));
+    QCOMPARE(box.size(), QSize(664, 453));
+    QCOMPARE(box.BitBtn1->size(), QSize(181, 37));
+    QCOMPARE(box.ProductName->text(), QStringLiteral("Garantiert ein Original ZEF-LOR Programm"));
+}
+
+void ShellTest::aboutButtonOpensOneBoxAtATime() {
+    form->show();
+    QVERIFY(QTest::qWaitForWindowExposed(form.get()));
+    int boxes = 0;
+    bool overlapping = false;
+    // Each time a box is open, count the boxes alive and close it.
+    std::function<void()> closeBox = [&] {
+        auto* box = qobject_cast<TAboutBox*>(QApplication::activeModalWidget());
+        if (!box) {
+            QTimer::singleShot(10, closeBox);
+            return;
+        }
+        ++boxes;
+        overlapping |= form->findChildren<TAboutBox*>().size() != 1;
+        box->BitBtn1->click();
+    };
+    for (int i = 0; i < 2; ++i) {
+        QTimer::singleShot(0, closeBox);
+        QTest::mouseClick(form->ueberbtn, Qt::LeftButton, {}, QPoint(20, 10));
+        QVERIFY(form->ueberbtn->isVisible());
+        QVERIFY(!form->AboutPressed);
+    }
+    QCOMPARE(boxes, 2);
+    QVERIFY(!overlapping);
+    QVERIFY(form->findChildren<TAboutBox*>().isEmpty());
+}
+
+void ShellTest::captionNamesTheDocument() {
+    QCOMPARE(form->windowTitle(), QStringLiteral("ZEF-LOR Zarbo-Glyphwerk 2.1 - [Unbenannt.zgw]"));
+    form->Setsavedfilename(QStringLiteral("/tmp/irgendwo/Logo.zgw"));
+    QCOMPARE(form->windowTitle(), QStringLiteral("ZEF-LOR Zarbo-Glyphwerk 2.1 - [Logo.zgw]"));
+    QCOMPARE(form->currentFileName(), QStringLiteral("/tmp/irgendwo/Logo.zgw"));
+    form->NewBtnClick();
+    QCOMPARE(questions.back().caption, std::string("Datei|Neu"));
+    QCOMPARE(form->windowTitle(), QStringLiteral("ZEF-LOR Zarbo-Glyphwerk 2.1 - [Unbenannt.zgw]"));
+    QVERIFY(form->currentFileName().isEmpty());
+
+    // Cancelling "Neu" changes nothing.
+    form->Setsavedfilename(QStringLiteral("/tmp/Logo.zgw"));
+    form->Memo1->setPlainText(QStringLiteral("Bleibt"));
+    answer = MsgResult::Cancel;
+    form->NewBtnClick();
+    QCOMPARE(form->Memo1->toPlainText(), QStringLiteral("Bleibt"));
+    QCOMPARE(form->currentFileName(), QStringLiteral("/tmp/Logo.zgw"));
+}
+
+void ShellTest::editingViewIsCentredOrAtTheOrigin() {
+    form->show();
+    QVERIFY(QTest::qWaitForWindowExposed(form.get()));
+    QScrollArea* scroll = form->ScrollBox1;
+    QTRY_VERIFY(scroll->viewport()->width() > 450);
+    const QSize client = scroll->viewport()->size();
+    QCOMPARE(form->PaintBox1->pos(),
+             QPoint((client.width() - 450) / 2, (client.height() - 200) / 2));
+    // Lower than the view: it sits at the top, reached by scrolling, still centred across.
+    form->resize(648, 380);
+    QTRY_VERIFY(scroll->viewport()->height() < 200);
+    QTRY_COMPARE(form->PaintBox1->y(), 0);
+    QTRY_VERIFY(scroll->verticalScrollBar()->maximum() > 0);
+    QTRY_COMPARE(form->PaintBox1->x(), (scroll->viewport()->width() - 450) / 2);
+    form->resize(900, 700);
+    QTRY_VERIFY(scroll->viewport()->width() > 800);
+    QTRY_COMPARE(form->PaintBox1->x(), (scroll->viewport()->width() - 450) / 2);
+}
+
+void ShellTest::leavingTheEnvelopeTabEndsDrawing() {
+    form->PageControl1->setCurrentWidget(form->TabSheet4);
+    QVERIFY(form->EnvelopeTabActive);
+    form->DrawFace->click();
+    QCOMPARE(form->lettering().settings.editMode, EditMode::DrawFace);
+    form->PageControl1->setCurrentWidget(form->TabSheet7);
+    QVERIFY(form->MoveCheck->isChecked());
+    QCOMPARE(form->lettering().settings.editMode, EditMode::MoveCheck);
+    QVERIFY(!form->EnvelopeTabActive);
+}
+
+void ShellTest::helpOpensTheHelpFile() {
+    form->show();
+    QVERIFY(QTest::qWaitForWindowActive(form.get()));
+    form->SetHelpFile(QStringLiteral(GLYPHWERK_SOURCE_DIR "/data/zarbox.html"));
+    QTest::keyClick(form.get(), Qt::Key_F1);
+    QTextBrowser* help = form->helpWindow();
+    QVERIFY(help);
+    QVERIFY(help->isVisible());
+    for (const char* topic : {"Verformen", "3D-Kante", "Ergebnis verarbeiten", "Speichern unter"})
+        QVERIFY2(help->toPlainText().contains(QString::fromUtf8(topic)), topic);
+    form.reset();  // the help closes with the window
+}
+
+void ShellTest::missingHelpFileIsReportedInTheHelpWindow() {
+    form->SetHelpFile(QStringLiteral("/nirgends/zarbox.html"));
+    form->HelpContents();
+    QVERIFY(form->helpWindow()->toPlainText().contains(QStringLiteral("nicht gefunden")));
+}
+
+QTEST_MAIN(ShellTest)
+#include "ShellTest.moc"
