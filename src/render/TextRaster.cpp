@@ -245,7 +245,7 @@ std::int32_t BandRows(std::int32_t W, std::int32_t H, const LogFont& fitted) {
     constexpr std::int64_t kBandBytes = std::int64_t(1) << 18;
     if (-std::int64_t(fitted.height) > kLargestBandedEm) return H;
     const std::int64_t rows = kBandBytes / (std::int64_t(W) * 3 + 1);
-    return static_cast<std::int32_t>(std::clamp<std::int64_t>(rows, 16, std::max(H, 1)));
+    return static_cast<std::int32_t>(std::min<std::int64_t>(std::max<std::int64_t>(rows, 16), H));
 }
 
 // Draws the block anchored at (x, y) band by band into `band` (monochrome, W wide) and hands

@@ -141,6 +141,18 @@ TEST(RenderTextDirect, BandsGiveTheWholeBlock) {
         "tall bands", 701, 900);
 }
 
+// A long line gives a text image a few rows high, lower than one band.
+TEST(RenderTextDirect, FlatImagesAsThroughBitmaps) {
+    ExpectBothWaysAlike(
+        [](Lettering& l) {
+            l.settings.Memo1 = {"Ein recht langer Text in einer einzigen Zeile"};
+            ApplyShadowPreset(l.settings, 2);
+            ApplyEdgePreset(l.settings, 8);
+            l.settings.deform = DeformMode::SinDeform;
+        },
+        "flat");
+}
+
 TEST(RenderTextDirect, TheTraceIsTheSame) {
     static const bool loaded =
         LoadFontConfigFile(GLYPHWERK_SOURCE_DIR "/data/glyphwerk-fonts.conf");
