@@ -178,8 +178,7 @@ void DibFilterInBands(DibImage& image, const FilterKernel& kernel, int bandCount
     const std::int32_t W = DibWidth(image);
     const std::int32_t H = DibHeight(image);
     if (W < 1 || H < 1) return;
-    // The bordered copy the filter is described with is not made, but a picture for which it
-    // could not be made is refused alike.
+    // The whole bordered copy P is never made, but a picture too large for it is refused alike.
     const bool copyPossible = W + 4 <= kMaxDibSide && H + 4 <= kMaxDibSide &&
                               std::int64_t(DibStride(W + 4, 24)) * (H + 4) <= kMaxDibBytes;
     if (!copyPossible) {

@@ -140,7 +140,7 @@ TextPlan PlanText(const Lettering& lettering) {
     return plan;
 }
 
-// The way through work bitmaps and raster operations, step by step as the renderer is described.
+// The plain way: every step on work bitmaps with the drawing layer's raster operations.
 // It takes every image there is, and is the reference the direct way is held to.
 void RenderTextThroughBitmaps(const Lettering& lettering, const TextPlan& plan, DibImage& TextImage,
                               DibImage& TextMask, RenderTrace* trace) {

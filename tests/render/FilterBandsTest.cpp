@@ -1,4 +1,4 @@
-// The filter made row by row in bands, held to the bordered working copy it is described with.
+// The filter made row by row in bands, held to a plain filter over the whole bordered copy.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -12,7 +12,7 @@
 namespace gw {
 namespace {
 
-// The description itself: the bordered copy P made whole, every window summed.
+// The plain filter: the bordered copy P made whole, every window summed.
 void PlainFilter(DibImage& image, const FilterKernel& k) {
     const std::int32_t W = DibWidth(image), H = DibHeight(image);
     const auto P = [&](std::int32_t x, std::int32_t y, int ch) {
@@ -50,7 +50,7 @@ bool Same(const DibImage& a, const DibImage& b) {
            std::memcmp(a.Bits.get(), b.Bits.get(), DibImageSize(a)) == 0;
 }
 
-void ExpectAsDescribed(std::int32_t w, std::int32_t h, const FilterKernel& k, int bands) {
+void ExpectAsPlain(std::int32_t w, std::int32_t h, const FilterKernel& k, int bands) {
     SCOPED_TRACE(testing::Message() << w << "x" << h << " in " << bands << " bands");
     DibImage fast = Noise(w, h, unsigned(w * 31 + h));
     DibImage plain = MakeDIBCopy(fast);
@@ -59,14 +59,14 @@ void ExpectAsDescribed(std::int32_t w, std::int32_t h, const FilterKernel& k, in
     EXPECT_TRUE(Same(fast, plain));
 }
 
-TEST(DibFilterBands, SmoothingAsDescribedAtEverySizeAndBandCount) {
+TEST(DibFilterBands, SmoothingAsPlainAtEverySizeAndBandCount) {
     for (std::int32_t w : {1, 2, 3, 5, 17})
         for (std::int32_t h : {1, 2, 3, 4, 9, 23})
             for (int bands : {1, 2, 3, 7, 64})
-                ExpectAsDescribed(w, h, Weichzeichnen, bands);
+                ExpectAsPlain(w, h, Weichzeichnen, bands);
 }
 
-TEST(DibFilterBands, OtherKernelsAsDescribed) {
+TEST(DibFilterBands, OtherKernelsAsPlain) {
     FilterKernel sharpen{1, 0, {}, "Schärfen"};
     sharpen.Matrix[2][2] = 9;
     sharpen.Matrix[1][2] = sharpen.Matrix[3][2] = sharpen.Matrix[2][1] = sharpen.Matrix[2][3] = -2;
@@ -85,11 +85,11 @@ TEST(DibFilterBands, OtherKernelsAsDescribed) {
             v = 1;
     for (const FilterKernel* k : {&sharpen, &edges, &huge, &wide})
         for (int bands : {1, 2, 5})
-            ExpectAsDescribed(29, 13, *k, bands);
+            ExpectAsPlain(29, 13, *k, bands);
 }
 
 // Large enough for DibFilter to split it over the cores: the same as in one band, which the
-// tests above hold to the description.
+// tests above hold to the plain filter.
 TEST(DibFilterBands, LargePictureOnEveryCore) {
     DibImage split = Noise(1451, 731, 5);
     DibImage whole = MakeDIBCopy(split);
