@@ -77,9 +77,6 @@ int Run(const CliOptions& options) {
 
     Lettering lettering;
     InitStartState(lettering);
-    BuiltinTextures textures;
-    LoadBuiltinTextures(textures, DataFolder());
-    SetStartTextures(lettering, textures);
 
     if (!options.input.empty()) {
         const DocumentResult opened =
@@ -120,6 +117,20 @@ int Run(const CliOptions& options) {
     for (const std::string& assignment : options.assignments) {
         std::string error;
         if (!ApplySettingAssignment(s, assignment, &error)) return UsageError(error);
+    }
+
+    // The start-up textures take a good part of a small run; they are read only when this run
+    // uses them: for a texture surface, or to be stored in a document. A document read above
+    // brought its own.
+    if (options.input.empty() &&
+        (s.SurfaceFrame1.IsTexture() || s.SurfaceFrame2.IsTexture() || !options.save.empty())) {
+        BuiltinTextures textures;
+        LoadBuiltinTextures(textures, DataFolder());
+        Lettering start;
+        SetStartTextures(start, textures);
+        if (!options.textTexture) lettering.TextTexture = std::move(start.TextTexture);
+        if (!options.backgroundTexture)
+            lettering.BackgroundTexture = std::move(start.BackgroundTexture);
     }
 
     RenderImages images;

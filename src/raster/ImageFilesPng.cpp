@@ -139,6 +139,10 @@ bool RunWrite(png_structp png, png_infop info, PngWriteJob& job) {
     png_set_write_fn(png, &job, WriteToMemory, FlushNothing);
     png_set_IHDR(png, info, width, height, 8, PNG_COLOR_TYPE_RGB, PNG_INTERLACE_NONE,
                  PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
+    // Fast settings: the sub filter and a moderate level encode about four times faster than
+    // libpng's defaults for files about a tenth larger; the pixels are the same either way.
+    png_set_filter(png, 0, PNG_FILTER_SUB);
+    png_set_compression_level(png, 3);
     png_write_info(png, info);
     png_set_bgr(png);
     job.rows.resize(height);
