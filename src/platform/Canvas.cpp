@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "platform/DibRows.h"
+#include "platform/LineRaster.h"
 #include "platform/RopRow.h"
 #include "platform/TextLayout.h"
 
@@ -99,62 +100,27 @@ void ForEachFramePixel(I64 l, I64 t, I64 r, I64 b, I64 w, I64 h, Visit&& visit) 
     if (fw > 1 && fh > 1) edge(l, b - 2, 0, -1, fh - 2, 2 * fw + fh - 2);
 }
 
-// Visits the pixels inside w x h of the segment from (x1, y1) to (x2, y2), end point left out,
-// with their index counted from (x1, y1). The pixels are those of ForEachSegmentPixel: after
-// k steps along the major axis from the walk's start the minor coordinate has moved by
-// floor((2 db k + da) / (2 da)), the closed form of that walk's error term, so the walk can
-// start at the first visible step and never runs longer than the bitmap is wide or high.
-template <class Visit>
-void ForEachLinePixel(I64 x1, I64 y1, I64 x2, I64 y2, I64 w, I64 h, Visit&& visit) {
-    const bool steep = std::llabs(x2 - x1) < std::llabs(y2 - y1);
-    const I64 a1 = steep ? y1 : x1, b1 = steep ? x1 : y1;
-    const I64 a2 = steep ? y2 : x2, b2 = steep ? x2 : y2;
-    const I64 aLimit = steep ? h : w, bLimit = steep ? w : h;
-    const bool reversed = a1 > a2;  // walked from the far end, as the raster rule does
-    const I64 a0 = reversed ? a2 : a1, b0 = reversed ? b2 : b1;
-    const I64 bEnd = reversed ? b1 : b2;
-    const I64 da = reversed ? a1 - a2 : a2 - a1;
-    if (da == 0) return;  // the only pixel is the end point
-    const I64 db = std::llabs(bEnd - b0);
-    const I64 step = bEnd > b0 ? 1 : -1;
-    I64 kLo = reversed ? 1 : 0, kHi = reversed ? da + 1 : da;
-    kLo = std::max(kLo, -a0);
-    kHi = std::min(kHi, aLimit - a0);
-    if (kLo >= kHi) return;
-    I64 m = static_cast<I64>((I128(2) * db * kLo + da) / (I128(2) * da));
-    I64 e = static_cast<I64>(I128(2) * db * (kLo + 1) - da - I128(2) * da * m);
-    for (I64 k = kLo; k < kHi; ++k) {
-        const I64 bPos = b0 + step * m;
-        if (bPos >= 0 && bPos < bLimit) {
-            const I64 index = reversed ? da - k : k;
-            if (steep)
-                visit(bPos, a0 + k, index);
-            else
-                visit(a0 + k, bPos, index);
-        }
-        if (e >= 0) {
-            ++m;
-            e += 2 * (db - da);
-        } else {
-            e += 2 * db;
-        }
-    }
-}
-
 // One segment of a line or polyline, end point left out; `phase` is the place within the dot
 // pattern at `from` and moves on by the segment's length.
 void DrawSegment(Bitmap& target, const Pen& pen, TPoint from, TPoint to, std::uint64_t& phase) {
-    const I64 length = std::max(std::llabs(I64(to.x) - from.x), std::llabs(I64(to.y) - from.y));
+    const I64 dx = std::llabs(I64(to.x) - from.x);
+    const I64 dy = std::llabs(I64(to.y) - from.y);
     if (pen.style != PenStyle::Clear) {
         const Paint paint = MakePaint(target, pen.mode, pen.color);
         const bool dotted = pen.style == PenStyle::Dot;
-        ForEachLinePixel(from.x, from.y, to.x, to.y, target.Width(), target.Height(),
-                         [&](I64 px, I64 py, I64 index) {
-                             if (!dotted || DotOn(phase + std::uint64_t(index)))
-                                 paint.Pixel(PixelAt(target, px, py));
-                         });
+        const bool steep = dx < dy;
+        ForEachSegmentPixelInside(from.x, from.y, to.x, to.y, target.Width(), target.Height(),
+                                  [&](std::int32_t px, std::int32_t py) {
+                                      // The raster has one pixel per step of the major axis, and
+                                      // the last is the end point, which a line leaves out.
+                                      if (px == to.x && py == to.y) return;
+                                      const I64 index = steep ? std::llabs(py - I64(from.y))
+                                                              : std::llabs(px - I64(from.x));
+                                      if (!dotted || DotOn(phase + std::uint64_t(index)))
+                                          paint.Pixel(PixelAt(target, px, py));
+                                  });
     }
-    phase += std::uint64_t(length);
+    phase += std::uint64_t(std::max(dx, dy));
 }
 
 // The pixels of row y inside the ellipse whose bounding box starts at (x1, y1) and is w x h:

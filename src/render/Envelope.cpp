@@ -4,7 +4,7 @@
 #include <cmath>
 #include <limits>
 
-#include "render/ClippedSegment.h"
+#include "platform/LineRaster.h"
 #include "render/ExactMath.h"
 
 namespace gw {

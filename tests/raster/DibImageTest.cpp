@@ -29,9 +29,8 @@ TEST(DibImageHeader, ColourCountDoublesPerBit) {
 
 TEST(DibImageLife, ImpossibleSizesGiveNoImage) {
     DibImage dib;
-    for (const auto& [w, h, bits] :
-         {std::tuple{0, 5, 24}, std::tuple{5, -1, 24}, std::tuple{16385, 1, 8},
-          std::tuple{16384, 16384, 32}}) {
+    for (const auto& [w, h, bits] : {std::tuple{0, 5, 24}, std::tuple{5, -1, 24},
+                                     std::tuple{16385, 1, 8}, std::tuple{16384, 16384, 32}}) {
         newdib(dib, w, h, bits, nullptr, 0);
         EXPECT_FALSE(dib.Bits) << w << "x" << h << "x" << bits;
     }

@@ -6,9 +6,9 @@
 
 #include <cstdlib>
 
+#include "platform/FileAccess.h"
 #include "raster/DibService.h"
 #include "raster/ImageFiles.h"
-#include "platform/FileAccess.h"
 #include "raster/ImageFixtures.h"
 
 namespace gw {

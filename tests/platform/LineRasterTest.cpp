@@ -1,11 +1,9 @@
-#include "render/ClippedSegment.h"
+#include "platform/LineRaster.h"
 
 #include <gtest/gtest.h>
 
 #include <random>
 #include <vector>
-
-#include "platform/LineRaster.h"
 
 namespace gw {
 namespace {
@@ -31,7 +29,7 @@ Pixels WalkedAndFiltered(std::int32_t x1, std::int32_t y1, std::int32_t x2, std:
 
 // Every segment between points of a small grid around a 7 x 5 picture: all slopes, both
 // directions, the single points, and the ones that only touch a corner.
-TEST(ClippedSegment, SmallSegmentsGiveTheWalkedPixelsInOrder) {
+TEST(SegmentInside, SmallSegmentsGiveTheWalkedPixelsInOrder) {
     for (std::int32_t x1 = -4; x1 <= 10; ++x1)
         for (std::int32_t y1 = -4; y1 <= 8; ++y1)
             for (std::int32_t x2 = -4; x2 <= 10; ++x2)
@@ -40,7 +38,7 @@ TEST(ClippedSegment, SmallSegmentsGiveTheWalkedPixelsInOrder) {
                         << x1 << "," << y1 << " - " << x2 << "," << y2;
 }
 
-TEST(ClippedSegment, LongSegmentsGiveTheWalkedPixelsInOrder) {
+TEST(SegmentInside, LongSegmentsGiveTheWalkedPixelsInOrder) {
     std::mt19937 random(11);
     std::uniform_int_distribution<std::int32_t> coordinate(-3000, 3000);
     std::uniform_int_distribution<std::int32_t> side(1, 400);
@@ -55,7 +53,7 @@ TEST(ClippedSegment, LongSegmentsGiveTheWalkedPixelsInOrder) {
 
 // A line from a damaged document: its ends a billion pixels away. Only the part over the picture
 // is visited, and none of the arithmetic overflows.
-TEST(ClippedSegment, FarEndsCostOnlyThePicture) {
+TEST(SegmentInside, FarEndsCostOnlyThePicture) {
     const Pixels across = Inside(-1000000000, 5, 1000000000, 5, 40, 10);
     ASSERT_EQ(across.size(), 40u);
     EXPECT_EQ(across.front(), std::make_pair(0, 5));
@@ -75,7 +73,7 @@ TEST(ClippedSegment, FarEndsCostOnlyThePicture) {
 }
 
 // Segments that pass beside the picture visit nothing, however long they are.
-TEST(ClippedSegment, SegmentsBesideThePictureVisitNothing) {
+TEST(SegmentInside, SegmentsBesideThePictureVisitNothing) {
     EXPECT_TRUE(Inside(1000, -1000000000, 1001, 1000000000, 50, 50).empty());
     EXPECT_TRUE(Inside(100, -1000000000, 100, 1000000000, 50, 50).empty());
     EXPECT_TRUE(Inside(-1000000000, 1000000000, 1000000000, 1000000000 - 7, 50, 50).empty());
