@@ -142,6 +142,23 @@ TextPlan PlanText(const Lettering& lettering) {
 
 // The plain way: every step on work bitmaps with the drawing layer's raster operations.
 // It takes every image there is, and is the reference the direct way is held to.
+// One layer of the shadow: white, with the shadow text drawn in `color` and softened when the
+// shadow is on.
+void DrawShadowLayer(Canvas& canvas, const TextPlan& plan, const std::string& text,
+                     std::uint32_t align, const LetteringSettings& s, TColor color) {
+    Bitmap& layer = canvas.Target();
+    canvas.pen.color = clWhite;
+    canvas.brush.color = clWhite;
+    canvas.Rectangle(0, 0, layer.Width(), layer.Height());
+    canvas.font = plan.fitted;
+    canvas.fontColor = color;
+    if (s.SchattenCheck) {
+        DrawBlockAt(canvas, text, plan.sx, plan.sy, align);
+        SoftenShadow(layer, s);
+    }
+    canvas.fontColor = clBlack;
+}
+
 void RenderTextThroughBitmaps(const Lettering& lettering, const TextPlan& plan, DibImage& TextImage,
                               DibImage& TextMask, RenderTrace* trace) {
     const LetteringSettings& s = lettering.settings;
@@ -174,20 +191,11 @@ void RenderTextThroughBitmaps(const Lettering& lettering, const TextPlan& plan, 
 
     Bitmap F = T;
     Bitmap H = T;
-    const LogFont& fitted = plan.fitted;
 
     // The opacity bitmap: the shadow drawn in blue J on white, softened.
     Canvas hc(H);
-    hc.pen.color = clWhite;
-    hc.brush.color = clWhite;
-    hc.Rectangle(0, 0, width, height);
-    hc.font = fitted;
-    hc.fontColor = RGB(0, 0, static_cast<std::uint8_t>(std::clamp(ShadowLevel(s), 0, 255)));
-    if (s.SchattenCheck) {
-        DrawBlockAt(hc, text, plan.sx, plan.sy, align);
-        SoftenShadow(H, s);
-    }
-    hc.fontColor = clBlack;
+    DrawShadowLayer(hc, plan, text, align, s,
+                    RGB(0, 0, static_cast<std::uint8_t>(std::clamp(ShadowLevel(s), 0, 255))));
 
     Disorb(H, s);
     Disorb(M, s);
@@ -199,16 +207,7 @@ void RenderTextThroughBitmaps(const Lettering& lettering, const TextPlan& plan, 
 
     // The colour bitmap: the shadow in its colour on white, softened alike.
     Canvas fc(F);
-    fc.pen.color = clWhite;
-    fc.brush.color = clWhite;
-    fc.Rectangle(0, 0, width, height);
-    fc.font = fitted;
-    fc.fontColor = s.SColorShape;
-    if (s.SchattenCheck) {
-        DrawBlockAt(fc, text, plan.sx, plan.sy, align);
-        SoftenShadow(F, s);
-    }
-    fc.fontColor = clBlack;
+    DrawShadowLayer(fc, plan, text, align, s, s.SColorShape);
 
     Disorb(F, s);
     Disorb(T, s);
