@@ -66,7 +66,7 @@ TAboutBox::TAboutBox(QWidget* parent) : QDialog(parent) {
     productFont.setPixelSize(24);
     ProductName->setFont(productFont);
     Copyright = MakeLabel(
-        QStringLiteral("Zarbo Glyphwerk 2.1 – © 1999–XXXX ZEF-LOR. Alle Rechte vorbehalten."),
+        QStringLiteral("Zarbo Glyphwerk 2.1 – © XXXX ZEF-LOR. Alle Rechte vorbehalten."),
         column, "Copyright");
     Comments = MakeLabel(QStringLiteral("Entwickelt und gestaltet von ZEF-LOR.\n"
                                         "Kontakt: ZEF-LOR, Postfach 12 34, 00000 Musterstadt, "
