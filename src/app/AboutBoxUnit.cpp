@@ -65,9 +65,9 @@ TAboutBox::TAboutBox(QWidget* parent) : QDialog(parent) {
     productFont.setBold(true);
     productFont.setPixelSize(24);
     ProductName->setFont(productFont);
-    Copyright = MakeLabel(
-        QStringLiteral("Zarbo Glyphwerk 2.1 – © XXXX ZEF-LOR. Alle Rechte vorbehalten."),
-        column, "Copyright");
+    Copyright =
+        MakeLabel(QStringLiteral("Zarbo Glyphwerk 2.1 – © XXXX ZEF-LOR. Alle Rechte vorbehalten."),
+                  column, "Copyright");
     Comments = MakeLabel(QStringLiteral("Entwickelt und gestaltet von ZEF-LOR.\n"
                                         "Kontakt: ZEF-LOR, Postfach 12 34, 00000 Musterstadt, "
                                         "post@zef-lor.example"),
