@@ -233,48 +233,41 @@ Bitmap BitmapOf(const DibImage& dib) {
     return b;
 }
 
-// One of the four deformations of a render.
-void BM_Disorb(benchmark::State& state) {
-    Rendered& r = RenderedFor(state);
-    const Bitmap source = BitmapOf(r.images.TextImage);
+// Times `work` on a fresh copy of `source` per iteration; the copy is not timed.
+template <typename Work>
+void TimeOnCopies(benchmark::State& state, const Bitmap& source, Work&& work) {
     for (auto _ : state) {
         state.PauseTiming();
         Bitmap b = source;
         state.ResumeTiming();
-        Disorb(b, r.lettering.settings);
+        work(b);
         benchmark::DoNotOptimize(b.Bits());
     }
     Label(state);
+}
+
+// One of the four deformations of a render.
+void BM_Disorb(benchmark::State& state) {
+    Rendered& r = RenderedFor(state);
+    TimeOnCopies(state, BitmapOf(r.images.TextImage),
+                 [&](Bitmap& b) { Disorb(b, r.lettering.settings); });
 }
 BENCHMARK(BM_Disorb)->Apply(EffectsOnly);
 
 // One of the two softenings of a render.
 void BM_SoftenShadow(benchmark::State& state) {
     Rendered& r = RenderedFor(state);
-    const Bitmap source = BitmapOf(r.images.TextMask);
-    for (auto _ : state) {
-        state.PauseTiming();
-        Bitmap b = source;
-        state.ResumeTiming();
-        SoftenShadow(b, r.lettering.settings);
-        benchmark::DoNotOptimize(b.Bits());
-    }
-    Label(state);
+    TimeOnCopies(state, BitmapOf(r.images.TextMask),
+                 [&](Bitmap& b) { SoftenShadow(b, r.lettering.settings); });
 }
 BENCHMARK(BM_SoftenShadow)->Apply(EffectsOnly);
 
 // The letters filled with their surface.
 void BM_TextSurface(benchmark::State& state) {
     Rendered& r = RenderedFor(state);
-    const Bitmap source = BitmapOf(r.images.TextMask);
-    for (auto _ : state) {
-        state.PauseTiming();
-        Bitmap b = source;
-        state.ResumeTiming();
+    TimeOnCopies(state, BitmapOf(r.images.TextMask), [&](Bitmap& b) {
         FillTextSurface(b, r.lettering.settings.SurfaceFrame1, r.lettering.TextTexture);
-        benchmark::DoNotOptimize(b.Bits());
-    }
-    Label(state);
+    });
 }
 BENCHMARK(BM_TextSurface)->Apply(EffectsOnly);
 
