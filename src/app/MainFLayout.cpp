@@ -123,7 +123,7 @@ SpinEdit* TMainForm::MakeSpin(const char* name, QWidget* parent) {
     // Range and kind come from the settings table of the document layer.
     if (const SettingInfo* info = FindSetting(name)) {
         const bool decimal = info->kind == SettingKind::DecimalSpin;
-        spin->setDecimals(decimal ? 2 : 0);
+        spin->setDecimals(decimal ? kDecimalSpinPlaces : 0);
         spin->setRange(info->minimum, info->maximum);
         spin->setSingleStep(decimal ? 0.1 : 1);
         spin->setValue(info->startValue);

@@ -75,12 +75,19 @@ int Run(const CliOptions& options) {
                           "\" kenne ich nicht; möglich sind .png, .bmp, .jpg und .jpeg.");
     }
 
+    // The window offers only installed fonts; a name it could not offer would be drawn in a
+    // stand-in here and stored, and the document would look different when opened again.
+    std::vector<std::string> installedFonts;
+    if (options.font || !options.input.empty()) installedFonts = EnumFontFamilies();
+    if (options.font && !IsInstalledFont(*options.font, installedFonts))
+        return UsageError("Die Schriftart \"" + *options.font +
+                          "\" ist nicht installiert; fc-list : family zeigt die installierten.");
+
     Lettering lettering;
     InitStartState(lettering);
 
     if (!options.input.empty()) {
-        const DocumentResult opened =
-            OpenLetteringFile(lettering, options.input, EnumFontFamilies());
+        const DocumentResult opened = OpenLetteringFile(lettering, options.input, installedFonts);
         if (!opened.ok) {
             Report(opened.message);
             return kExitFile;

@@ -172,6 +172,7 @@ class FieldReader {
         return v;
     }
     bool Flag() { return Byte() != 0; }
+    // Colours here are plain RGB; a high byte (a system colour where the file was made) is dropped.
     TColor Colour() { return static_cast<TColor>(Int32()) & 0xFFFFFF; }
 
     // A spin value is brought into its field's range, as the field does when it is given one.
@@ -273,12 +274,12 @@ class FieldReader {
     bool ok_ = true;
 };
 
-bool IsInstalled(const std::string& font, std::span<const std::string> installedFonts) {
+}  // namespace
+
+bool IsInstalledFont(const std::string& font, std::span<const std::string> installedFonts) {
     return font == kDefaultFont ||
            std::find(installedFonts.begin(), installedFonts.end(), font) != installedFonts.end();
 }
-
-}  // namespace
 
 bool WriteLettering(const Lettering& lettering, ByteSink& out) {
     const LetteringSettings& s = lettering.settings;
@@ -355,7 +356,7 @@ DocumentResult ReadLettering(Lettering& lettering, ByteSource& in,
     s.KursivBtn = r.Flag();
     if (!r.ok()) return Damaged(name);
     s.Memo1 = SplitTextLines(text);
-    if (IsInstalled(font, installedFonts)) s.Font.name = font;
+    if (IsInstalledFont(font, installedFonts)) s.Font.name = font;
     s.Font.bold = s.FettBtn;
     s.Font.italic = s.KursivBtn;
 

@@ -29,6 +29,10 @@ struct DocumentResult {
     std::string title;    // "Fehler" when not ok
 };
 
+// Whether a font name is one the font list offers, or "Arial Black", which the program's font rule
+// always provides.
+bool IsInstalledFont(const std::string& font, std::span<const std::string> installedFonts);
+
 // Writes every field in document order: settings, picture size, the boundary lines with their
 // outlines, BackgroundTexture, then TextTexture. An empty texture is written as an info size and
 // a colour count of 0 and reads back empty. False when the sink fails.

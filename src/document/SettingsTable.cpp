@@ -1,7 +1,10 @@
 #include "document/SettingsTable.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
+#include <cstdint>
+#include <limits>
 #include <string>
 
 namespace gw {
@@ -165,8 +168,34 @@ bool ParseHex(std::string_view digits, double& value) {
             return false;
         v = v * 16 + d;
     }
-    value = static_cast<double>(v);
-    return std::isfinite(value);
+    // Too many digits for a double: a number still, beyond every bound.
+    value = std::isfinite(v) && v <= std::numeric_limits<double>::max()
+                ? static_cast<double>(v)
+                : std::numeric_limits<double>::max();
+    return true;
+}
+
+// Whether a decimal number that a double cannot hold lies above its range (rather than below its
+// smallest step): the place of the first significant digit plus the exponent decides.
+bool AboveDoubleRange(std::string_view text) {
+    const std::size_t e = text.find_first_of("eE");
+    const std::string_view mantissa = text.substr(0, e);
+    std::int64_t exponent = 0;
+    if (e != std::string_view::npos) {
+        std::string_view digits = text.substr(e + 1);
+        const bool negative = !digits.empty() && digits.front() == '-';
+        if (!digits.empty() && (digits.front() == '-' || digits.front() == '+'))
+            digits.remove_prefix(1);
+        for (char c : digits)
+            exponent = std::min<std::int64_t>(exponent * 10 + (c - '0'), 1'000'000'000);
+        if (negative) exponent = -exponent;
+    }
+    const std::size_t point = std::min(mantissa.find('.'), mantissa.size());
+    const std::size_t first = mantissa.find_first_of("123456789");
+    if (first == std::string_view::npos) return false;
+    const std::int64_t order =
+        first < point ? std::int64_t(point - first) - 1 : -std::int64_t(first - point);
+    return order + exponent > 0;
 }
 
 }  // namespace
@@ -200,7 +229,13 @@ bool ParseSettingNumber(std::string_view text, double& value) {
             if (c == ',') c = '.';
         const char* end = copy.data() + copy.size();
         const auto [ptr, ec] = std::from_chars(copy.data(), end, v, std::chars_format::general);
-        if (ec != std::errc() || ptr != end || !std::isfinite(v)) return false;
+        if (ptr != end) return false;
+        if (ec == std::errc::result_out_of_range) {
+            // Still a number, only out of every field's range: the nearer bound takes it.
+            v = AboveDoubleRange(copy) ? std::numeric_limits<double>::max() : 0.0;
+        } else if (ec != std::errc() || !std::isfinite(v)) {
+            return false;
+        }
     }
     value = negative ? -v : v;
     return true;
@@ -216,7 +251,9 @@ double ClampSettingValue(const SettingInfo& info, double value) {
     if (std::isnan(value)) return info.minimum;
     if (value < info.minimum) return info.minimum;
     if (value > info.maximum) return info.maximum;
-    return info.kind == SettingKind::DecimalSpin ? value : std::trunc(value);
+    if (info.kind != SettingKind::DecimalSpin) return std::trunc(value);
+    const double scale = std::pow(10.0, kDecimalSpinPlaces);
+    return std::nearbyint(value * scale) / scale;
 }
 
 bool SetSettingFromText(LetteringSettings& settings, std::string_view name, std::string_view text,

@@ -45,16 +45,21 @@ std::span<const SettingInfo> SettingsTable();
 const SettingInfo* FindSetting(std::string_view name);
 
 // Reads a number: decimal with '.' or ',' as the decimal sign, an optional sign and exponent, or
-// hexadecimal "0x..." (with an optional sign). Surrounding blanks are ignored. False for anything
-// else, including an empty text, infinity and NaN.
+// hexadecimal "0x..." (with an optional sign). Surrounding blanks are ignored. A number beyond a
+// double's range reads as the largest double (or 0 when it is too small), so that bringing it into
+// range gives the nearer bound. False for anything else, including an empty text, infinity and NaN.
 bool ParseSettingNumber(std::string_view text, double& value);
 
 // The value of a spin field's text while the user types: a text that is no number reads as the
 // field's minimum; whole-number fields read the number truncated toward zero; no range applied.
 double SpinValueFromText(const SettingInfo& info, std::string_view text);
 
+// The decimal places a decimal spin field (SpiralEd) shows and holds.
+constexpr int kDecimalSpinPlaces = 2;
+
 // What the control holds once the value is brought into its range: the nearer bound outside it,
-// truncated toward zero for everything but SpiralEd, and NaN as the minimum.
+// truncated toward zero for whole-number fields, rounded to kDecimalSpinPlaces for SpiralEd, and
+// NaN as the minimum.
 double ClampSettingValue(const SettingInfo& info, double value);
 
 // Sets a control by name from text, the value brought into range first. False with a German

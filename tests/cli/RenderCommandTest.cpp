@@ -84,7 +84,7 @@ TEST_F(RenderCommand, UsageErrorsExitWithTwoAndWriteNothing) {
     for (const std::string& bad :
          {std::string("--frobnicate"), std::string("--set NoSuchControl=1"),
           std::string("--set KWinkEd=steil"), std::string("--edge 11"), std::string("--size 5x5"),
-          std::string("--align middle")}) {
+          std::string("--align middle"), std::string("--font 'Keine Solche Schrift'")}) {
         const RunResult run = Render(bad + " -o " + Path("out.png"));
         EXPECT_EQ(run.exitCode, 2) << bad;
         EXPECT_FALSE(run.errors.empty()) << bad;

@@ -104,6 +104,24 @@ TEST(SetByName, ValuesBroughtIntoRange) {
     EXPECT_EQ(s.KWinkEd, -90);
     EXPECT_TRUE(ApplySettingAssignment(s, "Profil2Box=7"));
     EXPECT_EQ(s.Profil2Box, 3);
+    // SpiralEd holds what its field shows: two decimals.
+    EXPECT_TRUE(ApplySettingAssignment(s, "SpiralEd=1.234"));
+    EXPECT_EQ(s.SpiralEd, 1.23);
+    EXPECT_TRUE(ApplySettingAssignment(s, "SpiralEd=2,999"));
+    EXPECT_EQ(s.SpiralEd, 3.0);
+    // Numbers beyond a double's range are numbers still, and take the nearer bound.
+    EXPECT_TRUE(ApplySettingAssignment(s, "KLichtEd=1e400"));
+    EXPECT_EQ(s.KLichtEd, 500);
+    EXPECT_TRUE(ApplySettingAssignment(s, "KWinkEd=-1e400"));
+    EXPECT_EQ(s.KWinkEd, -180);
+    EXPECT_TRUE(ApplySettingAssignment(s, "KWinkEd=1e-400"));
+    EXPECT_EQ(s.KWinkEd, 0);
+    EXPECT_TRUE(ApplySettingAssignment(s, "KLichtEd=0.0000001e320"));
+    EXPECT_EQ(s.KLichtEd, 500);
+    EXPECT_TRUE(ApplySettingAssignment(s, "KLichtEd=" + std::string(400, '9')));
+    EXPECT_EQ(s.KLichtEd, 500);
+    EXPECT_TRUE(ApplySettingAssignment(s, "KLichtEd=0x" + std::string(300, 'F')));
+    EXPECT_EQ(s.KLichtEd, 500);
 }
 
 TEST(SetByName, ColoursChecksAndRadioButtons) {
