@@ -184,7 +184,7 @@ Ausgabe:
 Bild und Text:
   --size BREITExHÖHE          neue Bildgröße (10 bis 9999), Schriftzug mitskaliert
   --text TEXT                 der Text; \n trennt die Zeilen
-  --font NAME                 die Schriftart
+  --font NAME                 die Schriftart (eine installierte Schriftfamilie)
   --bold, --italic            fett, kursiv
   --align left|center|right   Ausrichtung der Zeilen
 
