@@ -5,7 +5,7 @@ set -euo pipefail
 
 packages=(
     g++ cmake ninja-build pkg-config
-    qt6-base-dev qt6-qpa-plugins
+    qt6-base-dev qt6-qpa-plugins qt6-translations-l10n
     libfreetype-dev libharfbuzz-dev libfontconfig-dev
     libgif-dev libpng-dev libjpeg62-turbo-dev
     libgtest-dev libbenchmark-dev

@@ -343,20 +343,32 @@ void TMainForm::ResizePaintBox() {
     if (!ScrollBox1 || !PaintBox1) return;
     const int w = PaintBox1->width();
     const int h = PaintBox1->height();
-    // The client area as it will be: a scroll bar appears where the view does not fit.
-    QSize client = ScrollBox1->maximumViewportSize();
-    const int bar = style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, ScrollBox1);
-    if (w > client.width()) client.rheight() -= bar;
-    if (h > client.height()) client.rwidth() -= bar;
+    const QSize client = ScrollClientSize();
     const int left = std::max(0, (client.width() - w) / 2);
     const int top = std::max(0, (client.height() - h) / 2);
     PaintBox1->move(left, top);
     FitScrollContent();
 }
 
+QSize TMainForm::ScrollClientSize() const {
+    // A scroll bar appears where the view does not fit, and takes room from the other side,
+    // which may then need its own bar too.
+    const QSize whole = ScrollBox1->maximumViewportSize();
+    const int bar = style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, ScrollBox1);
+    const QSize view = PaintBox1->size();
+    bool across = view.width() > whole.width();
+    bool down = view.height() > whole.height();
+    if (across != down) {
+        across = across || view.width() > whole.width() - bar;
+        down = down || view.height() > whole.height() - bar;
+    }
+    return {whole.width() - (down ? bar : 0), whole.height() - (across ? bar : 0)};
+}
+
 void TMainForm::FitScrollContent() {
-    // The scroll range covers the view where it lies.
-    const QSize client = ScrollBox1->maximumViewportSize();
+    // The scroll range covers the view where it lies, and no more than the client area where the
+    // view fits, so no bar appears that has nothing to scroll.
+    const QSize client = ScrollClientSize();
     QWidget* content = ScrollBox1->widget();
     content->resize(std::max(PaintBox1->x() + PaintBox1->width(), client.width()),
                     std::max(PaintBox1->y() + PaintBox1->height(), client.height()));
@@ -511,6 +523,13 @@ void TMainForm::ExportBtnClick() {
     const DialogAnswer answer = RunDialog(this, request);
     if (!answer.accepted) return;
     const ExportTarget target = ExportTargetFor(answer.fileName, answer.selectedFilter);
+    // The dialog asked about the name as it was chosen; a suffix added here names another file.
+    if (target.fileName != answer.fileName && QFileInfo::exists(target.fileName) &&
+        ShowMessageBox("Die Datei " + ToStdString(QFileInfo(target.fileName).fileName()) +
+                           " gibt es schon. Soll sie ersetzt werden?",
+                       "Bild speichern unter", MsgIcon::Question,
+                       MsgButtons::OkCancel) != MsgResult::Ok)
+        return;
     std::string error;
     if (!SaveDib(images_.Picture, ToStdString(target.fileName), target.type, &error))
         ShowMessageBox(error, "Fehler", MsgIcon::Error);

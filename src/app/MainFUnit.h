@@ -81,6 +81,8 @@ class TMainForm : public QMainWindow {
     void PaintBox1Paint();
     void ResizePaintBox();
     void FitScrollContent();
+    // The scroll area's client size with the scroll bars the view needs.
+    QSize ScrollClientSize() const;
     void PageControl1Change();
     void MoveCheckClick();
     void PaintBox1MouseDown(int x, int y);

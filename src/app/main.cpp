@@ -1,8 +1,11 @@
 // Zarbo Glyphwerk: the window program.
 
 #include <QApplication>
+#include <QLibraryInfo>
+#include <QLocale>
 #include <QScreen>
 #include <QStyleFactory>
+#include <QTranslator>
 
 #include "app/MainFUnit.h"
 #include "app/MessageBoxes.h"
@@ -12,6 +15,11 @@
 int main(int argc, char* argv[]) {
     QApplication application(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Zarbo Glyphwerk"));
+    // Qt's own dialogs (files, colours, printing) speak German like the rest of the program.
+    QTranslator qtTexts;
+    if (qtTexts.load(QLocale(QLocale::German, QLocale::Germany), QStringLiteral("qtbase"),
+                     QStringLiteral("_"), QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+        QApplication::installTranslator(&qtTexts);
     if (QStyle* fusion = QStyleFactory::create(QStringLiteral("Fusion")))
         QApplication::setStyle(fusion);
 

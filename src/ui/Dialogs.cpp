@@ -28,6 +28,15 @@ DialogAnswer RunFileDialog(QWidget* parent, const DialogRequest& request) {
     QFileDialog dialog(parent);
     dialog.setNameFilter(request.filter);
     dialog.setDefaultSuffix(request.defaultSuffix);
+    if (request.kind == DialogKind::Save && request.defaultSuffix.isEmpty()) {
+        // A name typed without a suffix takes that of the chosen type before the dialog checks
+        // for an existing file, so its question about replacing one is asked of the right name.
+        const auto follow = [&dialog](const QString& filter) {
+            dialog.setDefaultSuffix(FirstSuffixOfFilter(filter));
+        };
+        follow(dialog.selectedNameFilter());
+        QObject::connect(&dialog, &QFileDialog::filterSelected, &dialog, follow);
+    }
     if (request.kind == DialogKind::Open) {
         dialog.setAcceptMode(QFileDialog::AcceptOpen);
         dialog.setFileMode(QFileDialog::ExistingFile);
@@ -54,6 +63,16 @@ PrintHook& ThePrintHook() {
 }
 
 }  // namespace
+
+QString FirstSuffixOfFilter(const QString& filter) {
+    const qsizetype star = filter.indexOf(QLatin1String("*."));
+    if (star < 0) return {};
+    qsizetype end = star + 2;
+    while (end < filter.size() && filter[end] != QLatin1Char(' ') &&
+           filter[end] != QLatin1Char(')'))
+        ++end;
+    return filter.mid(star + 2, end - star - 2);
+}
 
 PrintHook SetPrintHook(PrintHook hook) {
     PrintHook previous = std::move(ThePrintHook());

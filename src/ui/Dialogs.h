@@ -37,6 +37,10 @@ DialogHook SetDialogHook(DialogHook hook);
 
 DialogAnswer RunDialog(QWidget* parent, const DialogRequest& request);
 
+// The suffix of a filter's first pattern, without the dot: "png" for "PNG-Bild (*.png)"; empty
+// when the filter has no "*.xxx" pattern.
+QString FirstSuffixOfFilter(const QString& filter);
+
 // The printer dialog: true when the user chose to print; the printer is then set up as chosen.
 // A test installs a hook that sets the printer up itself.
 using PrintHook = std::function<bool(QPrinter&)>;

@@ -4,6 +4,7 @@
 #include <QClipboard>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QGuiApplication>
 #include <QPrinter>
 #include <QPushButton>
@@ -29,6 +30,7 @@ class ResultPageTest : public QObject {
     void cleanup();
     void saveWritesAReadablePng();
     void theChosenFilterDecidesWithoutAnExtension();
+    void anAddedSuffixNamingAnExistingFileAsksFirst();
     void aFailedSaveIsReportedInGerman();
     void cancelledSaveWritesNothing();
     void copyPutsThePictureOnTheClipboard();
@@ -39,6 +41,7 @@ class ResultPageTest : public QObject {
     std::vector<std::string> messages;
     std::vector<DialogRequest> requests;
     DialogAnswer answer;
+    MsgResult reply = MsgResult::Ok;
     MessageBoxHandler previousBoxes;
     DialogHook previousDialogs;
     std::unique_ptr<QTemporaryDir> folder;
@@ -53,10 +56,11 @@ void ResultPageTest::init() {
     messages.clear();
     requests.clear();
     answer = DialogAnswer{};
+    reply = MsgResult::Ok;
     previousBoxes = SetMessageBoxHandler(
         [this](std::string_view text, std::string_view caption, MsgIcon, MsgButtons) {
             messages.push_back(std::string(caption) + ": " + std::string(text));
-            return MsgResult::Ok;
+            return reply;
         });
     previousDialogs = SetDialogHook([this](const DialogRequest& request) {
         requests.push_back(request);
@@ -100,6 +104,31 @@ void ResultPageTest::theChosenFilterDecidesWithoutAnExtension() {
     const ExportTarget dotted = ExportTargetFor(QStringLiteral("/a/v1.2"), {});
     QCOMPARE(dotted.fileName, QStringLiteral("/a/v1.2.png"));
     QCOMPARE(dotted.type, ImageFileType::Png);
+}
+
+void ResultPageTest::anAddedSuffixNamingAnExistingFileAsksFirst() {
+    // The real dialog adds the chosen type's suffix itself before it checks for the file.
+    QCOMPARE(FirstSuffixOfFilter(QStringLiteral("JPEG-Bild (*.jpg *.jpeg)")),
+             QStringLiteral("jpg"));
+    QCOMPARE(FirstSuffixOfFilter(QStringLiteral("Alle Dateien")), QString());
+
+    QFile old(Path("bild.jpg"));
+    QVERIFY(old.open(QIODevice::WriteOnly));
+    old.write("wertvoll");
+    old.close();
+    answer = DialogAnswer{true, Path("bild"), 0, QStringLiteral("JPEG-Bild (*.jpg *.jpeg)")};
+    reply = MsgResult::Cancel;
+    form->ExportBtnClick();
+    QCOMPARE(messages.size(), std::size_t(1));
+    QCOMPARE(QString::fromStdString(messages[0]),
+             QStringLiteral("Bild speichern unter: Die Datei bild.jpg gibt es schon. Soll sie "
+                            "ersetzt werden?"));
+    QCOMPARE(QFileInfo(Path("bild.jpg")).size(), qint64(8));
+
+    reply = MsgResult::Ok;
+    form->ExportBtnClick();
+    QCOMPARE(messages.size(), std::size_t(2));
+    QCOMPARE(QImage(Path("bild.jpg"), "JPEG").size(), QSize(450, 200));
 }
 
 void ResultPageTest::aFailedSaveIsReportedInGerman() {

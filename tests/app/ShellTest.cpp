@@ -297,6 +297,8 @@ void ShellTest::editingViewIsCentredOrAtTheOrigin() {
     QTRY_COMPARE(form->PaintBox1->y(), 0);
     QTRY_VERIFY(scroll->verticalScrollBar()->maximum() > 0);
     QTRY_COMPARE(form->PaintBox1->x(), (scroll->viewport()->width() - 450) / 2);
+    // It fits across beside the vertical bar: nothing to scroll sideways.
+    QCOMPARE(scroll->horizontalScrollBar()->maximum(), 0);
     form->resize(900, 700);
     QTRY_VERIFY(scroll->viewport()->width() > 800);
     QTRY_COMPARE(form->PaintBox1->x(), (scroll->viewport()->width() - 450) / 2);
