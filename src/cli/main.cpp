@@ -80,8 +80,9 @@ int Run(const CliOptions& options) {
     std::vector<std::string> installedFonts;
     if (options.font || !options.input.empty()) installedFonts = EnumFontFamilies();
     if (options.font && !IsInstalledFont(*options.font, installedFonts))
-        return UsageError("Die Schriftart \"" + *options.font +
-                          "\" ist nicht installiert; fc-list : family zeigt die installierten.");
+        return UsageError(
+            "Die Schriftart \"" + *options.font +
+            "\" ist nicht installiert (möglich sind die Namen der Schriftliste des Programms).");
 
     Lettering lettering;
     InitStartState(lettering);
