@@ -102,6 +102,8 @@ bool ParseCliOptions(int argc, const char* const* argv, CliOptions& options, std
         std::string v;
         if (name == "-h" || name == "--help") {
             options.help = true;
+        } else if (name == "--fonts") {
+            options.listFonts = true;
         } else if (name == "-o" || name == "--output") {
             if (!value(options.output)) return false;
         } else if (name == "--save") {
@@ -205,6 +207,8 @@ Einstellungen:
                               SinDeform=1, SurfaceFrame2.Color=0xC0FFFF; Werte außerhalb des
                               Bereichs werden auf die nächste Grenze gesetzt; beliebig oft
 
+  --fonts                     die Namen der installierten Schriftarten ausgeben, wie sie
+                              die Schriftliste des Programms zeigt, und enden
   -h, --help                  diese Hilfe
 
 Rückgabewert: 0 bei Erfolg, 1 wenn eine Datei nicht gelesen oder geschrieben werden konnte,

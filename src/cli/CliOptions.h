@@ -23,6 +23,7 @@ struct CliOptions {
     std::optional<int> envelope, edge, shadow, frame;
     std::vector<std::string> assignments;  // --set NAME=VALUE, in the order given
     bool help = false;
+    bool listFonts = false;  // --fonts: print the font list and stop
 };
 
 // False with a German message in `error` when the arguments are not usable.

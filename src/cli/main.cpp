@@ -1,4 +1,6 @@
 // glyphwerk-render: draws letterings without a window.
+#include <algorithm>
+#include <cctype>
 #include <cstdio>
 #include <filesystem>
 #include <string>
@@ -82,7 +84,7 @@ int Run(const CliOptions& options) {
     if (options.font && !IsInstalledFont(*options.font, installedFonts))
         return UsageError(
             "Die Schriftart \"" + *options.font +
-            "\" ist nicht installiert (möglich sind die Namen der Schriftliste des Programms).");
+            "\" ist nicht installiert; glyphwerk-render --fonts nennt die installierten.");
 
     Lettering lettering;
     InitStartState(lettering);
@@ -207,6 +209,17 @@ int main(int argc, char** argv) {
     if (!gw::ParseCliOptions(argc, argv, options, error)) return gw::UsageError(error);
     if (options.help) {
         std::fputs(gw::CliHelpText(), stdout);
+        return gw::kExitOk;
+    }
+    if (options.listFonts) {
+        std::vector<std::string> families = gw::EnumFontFamilies();
+        std::stable_sort(families.begin(), families.end(), [](const auto& a, const auto& b) {
+            return std::lexicographical_compare(
+                a.begin(), a.end(), b.begin(), b.end(),
+                [](unsigned char x, unsigned char y) { return std::tolower(x) < std::tolower(y); });
+        });
+        for (const std::string& family : families)
+            std::printf("%s\n", family.c_str());
         return gw::kExitOk;
     }
     return gw::Run(options);

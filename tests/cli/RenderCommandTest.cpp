@@ -68,6 +68,18 @@ TEST_F(RenderCommand, TheStartUpLetteringIsTheSameEveryTime) {
     EXPECT_EQ(corner[0] & corner[1] & corner[2], 0xFF);
 }
 
+TEST_F(RenderCommand, FontsAreThoseOfTheFontList) {
+    const std::string list = std::string("'") + GLYPHWERK_BIN_DIR "/glyphwerk-render' --fonts >'" +
+                             Path("fonts.txt") + "'";
+    ASSERT_EQ(std::system(list.c_str()), 0);
+    const std::string fonts = "\n" + Contents(Path("fonts.txt"));
+    EXPECT_NE(fonts.find("\nDejaVu Sans\n"), std::string::npos) << fonts;
+    EXPECT_EQ(Render("--font 'DejaVu Sans' -o " + Path("a.png")).exitCode, 0);
+    // The program's font rule always provides the default font.
+    EXPECT_EQ(Render("--font 'Arial Black' -o " + Path("b.png")).exitCode, 0);
+    EXPECT_EQ(Render("--font 'Keine Solche Schrift' -o " + Path("c.png")).exitCode, 2);
+}
+
 TEST_F(RenderCommand, FormatsFollowTheExtension) {
     ASSERT_EQ(Render("-o " + Path("p.bmp") + " -o " + Path("p.jpg")).exitCode, 0);
     EXPECT_TRUE(fs::exists(Path("p.jpg")));
@@ -84,7 +96,7 @@ TEST_F(RenderCommand, UsageErrorsExitWithTwoAndWriteNothing) {
     for (const std::string& bad :
          {std::string("--frobnicate"), std::string("--set NoSuchControl=1"),
           std::string("--set KWinkEd=steil"), std::string("--edge 11"), std::string("--size 5x5"),
-          std::string("--align middle"), std::string("--font 'Keine Solche Schrift'")}) {
+          std::string("--align middle")}) {
         const RunResult run = Render(bad + " -o " + Path("out.png"));
         EXPECT_EQ(run.exitCode, 2) << bad;
         EXPECT_FALSE(run.errors.empty()) << bad;
