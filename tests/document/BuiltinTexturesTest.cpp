@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "MessageRecorder.h"
 #include "platform/System.h"
 #include "raster/DibService.h"
 
@@ -232,28 +233,6 @@ TEST_F(ThreeTextures, SetTextureOutsideTheTableChangesNothing) {
     EXPECT_EQ(lettering.TextTexture.Bits.get(), text);
     EXPECT_EQ(lettering.BackgroundTexture.Bits.get(), background);
 }
-
-// Records what would be shown to the user, and puts the previous handler back afterwards.
-class MessageRecorder {
-  public:
-    struct Message {
-        std::string text;
-        std::string caption;
-        MsgIcon icon;
-    };
-    MessageRecorder() {
-        previous_ = SetMessageBoxHandler(
-            [this](std::string_view text, std::string_view caption, MsgIcon icon, MsgButtons) {
-                messages.push_back({std::string(text), std::string(caption), icon});
-                return MsgResult::Ok;
-            });
-    }
-    ~MessageRecorder() { SetMessageBoxHandler(std::move(previous_)); }
-    std::vector<Message> messages;
-
-  private:
-    MessageBoxHandler previous_;
-};
 
 TEST_F(ThreeTextures, OwnTextureThatCannotBeLoadedIsReportedAndChangesNothing) {
     WriteBytes("kaputt.png", "\x89PNG\r\n");

@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "MessageRecorder.h"
 #include "platform/System.h"
 #include "raster/DibService.h"
 
@@ -128,28 +129,6 @@ class FailingRowsDevice : public RefusingDevice {
                                            numScans, bits, info, usage);
         return 0;
     }
-};
-
-struct Message {
-    std::string text;
-    std::string caption;
-    MsgIcon icon;
-};
-
-class MessageRecorder {
-  public:
-    MessageRecorder() {
-        previous_ = SetMessageBoxHandler(
-            [this](std::string_view text, std::string_view caption, MsgIcon icon, MsgButtons) {
-                messages.push_back({std::string(text), std::string(caption), icon});
-                return MsgResult::Ok;
-            });
-    }
-    ~MessageRecorder() { SetMessageBoxHandler(std::move(previous_)); }
-    std::vector<Message> messages;
-
-  private:
-    MessageBoxHandler previous_;
 };
 
 class ScreenDepth {
