@@ -9,10 +9,10 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "EveryEffect.h"
 #include "document/PictureSize.h"
 #include "platform/TextLayout.h"
 #include "render/Pipeline.h"
-#include "render/Presets.h"
 
 namespace {
 
@@ -35,12 +35,7 @@ int main(int argc, char** argv) {
     Lettering lettering;
     InitStartState(lettering);
     ResizeLettering(lettering, width, height, true);
-    LetteringSettings& s = lettering.settings;
-    ApplyEdgePreset(s, 3);
-    ApplyShadowPreset(s, 2);
-    ApplyFramePreset(s, 1);
-    s.deform = DeformMode::SinDeform;
-    ApplyEnvelopePreset(lettering, 7);
+    ApplyEveryEffect(lettering);
 
     RenderImages images;
     MakeWhitePicture(lettering, images.Picture);

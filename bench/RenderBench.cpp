@@ -13,6 +13,7 @@
 #include <utility>
 #include <vector>
 
+#include "EveryEffect.h"
 #include "document/PictureSize.h"
 #include "platform/Canvas.h"
 #include "platform/TextLayout.h"
@@ -24,7 +25,6 @@
 #include "render/Filter.h"
 #include "render/Frame.h"
 #include "render/Pipeline.h"
-#include "render/Presets.h"
 #include "render/Shadow.h"
 #include "render/Surface.h"
 #include "render/TextRaster.h"
@@ -46,14 +46,7 @@ Lettering MakeLettering(bool effects, std::int32_t width, std::int32_t height) {
     Lettering lettering;
     InitStartState(lettering);
     ResizeLettering(lettering, width, height, true);
-    if (effects) {
-        LetteringSettings& s = lettering.settings;
-        ApplyEdgePreset(s, 3);
-        ApplyShadowPreset(s, 2);
-        ApplyFramePreset(s, 1);
-        s.deform = DeformMode::SinDeform;
-        ApplyEnvelopePreset(lettering, 7);
-    }
+    if (effects) ApplyEveryEffect(lettering);
     return lettering;
 }
 
