@@ -9,7 +9,7 @@ packages=(
     libfreetype-dev libharfbuzz-dev libfontconfig-dev
     libgif-dev libpng-dev libjpeg62-turbo-dev
     libgtest-dev libbenchmark-dev
-    fonts-dejavu-core fonts-lato
+    fonts-dejavu-core fonts-dejavu-extra fonts-lato
     xvfb xauth
 )
 # Optional extras, installed only when asked for (the fuzzers and the comparison benchmark).

@@ -6,6 +6,8 @@
 #include FT_FREETYPE_H
 #include FT_OUTLINE_H
 #include FT_TRUETYPE_TABLES_H
+// Needs fontconfig and FreeType first.
+#include <fontconfig/fcfreetype.h>
 
 #include <algorithm>
 #include <cmath>
@@ -35,6 +37,9 @@ class FontFace {
     FaceUnits units;
     std::string file;
     int index = 0;
+    // The face's own style as fontconfig classifies it, before any rule rewrote a match.
+    int weight = FC_WEIGHT_REGULAR;
+    int slant = FC_SLANT_ROMAN;
 };
 
 namespace {
@@ -93,6 +98,8 @@ struct Engine {
     std::unordered_map<GlyphKey, GlyphImage, GlyphKeyHash> glyphs;
     std::size_t glyphBytes = 0;
     std::size_t glyphLimit = std::size_t(4) << 20;
+    // Counts the changes of the configuration: whatever was matched under an older one is stale.
+    std::uint64_t generation = 0;
 
     ~Engine() {
         glyphs.clear();
@@ -129,6 +136,7 @@ bool LoadRuleLocked(FcConfig* config, const std::string& path) {
         return false;
     e.loadedRules.insert(canonical);
     e.choices.clear();
+    ++e.generation;
     return true;
 }
 
@@ -198,6 +206,13 @@ FontFace* LoadFace(const std::string& file, int index) {
             face->file = file;
             face->index = index;
             face->units = ReadUnits(ft);
+            if (FcPattern* own =
+                    FcFreeTypeQueryFace(ft, reinterpret_cast<const FcChar8*>(file.c_str()),
+                                        static_cast<unsigned>(index), nullptr)) {
+                FcPatternGetInteger(own, FC_WEIGHT, 0, &face->weight);
+                FcPatternGetInteger(own, FC_SLANT, 0, &face->slant);
+                FcPatternDestroy(own);
+            }
             hb_blob_t* blob = hb_blob_create_from_file(file.c_str());
             hb_face_t* hbFace = hb_face_create(blob, static_cast<unsigned>(index) & 0xFFFFu);
             hb_blob_destroy(blob);
@@ -364,15 +379,25 @@ FaceChoice ChooseFace(const LogFont& font) {
         if (match) {
             FcChar8* file = nullptr;
             int index = 0;
-            int weight = FC_WEIGHT_REGULAR;
-            int slant = FC_SLANT_ROMAN;
             FcPatternGetInteger(match, FC_INDEX, 0, &index);
-            FcPatternGetInteger(match, FC_WEIGHT, 0, &weight);
-            FcPatternGetInteger(match, FC_SLANT, 0, &slant);
+            // A rule (fontconfig's own synthetic rules, say) may have rewritten the match's slant
+            // and weight to what was asked while asking the renderer for a shear or emboldening:
+            // the face's own style decides, and such requests are honoured as well.
+            FcMatrix* matrix = nullptr;
+            const bool sheared =
+                FcPatternGetMatrix(match, FC_MATRIX, 0, &matrix) == FcResultMatch && matrix &&
+                matrix->xy != 0;
+            FcBool embolden = FcFalse;
+            FcPatternGetBool(match, FC_EMBOLDEN, 0, &embolden);
             if (FcPatternGetString(match, FC_FILE, 0, &file) == FcResultMatch && file) {
                 choice.face = LoadFace(reinterpret_cast<const char*>(file), index);
-                choice.syntheticBold = askedWeight >= FC_WEIGHT_BOLD && weight < FC_WEIGHT_DEMIBOLD;
-                choice.syntheticItalic = askedSlant != FC_SLANT_ROMAN && slant == FC_SLANT_ROMAN;
+                if (choice.face) {
+                    choice.syntheticBold =
+                        askedWeight >= FC_WEIGHT_BOLD &&
+                        (choice.face->weight < FC_WEIGHT_DEMIBOLD || embolden == FcTrue);
+                    choice.syntheticItalic = askedSlant != FC_SLANT_ROMAN &&
+                                             (choice.face->slant == FC_SLANT_ROMAN || sheared);
+                }
             }
             FcPatternDestroy(match);
         }
@@ -536,6 +561,20 @@ std::vector<std::string> FamilyNames() {
 bool LoadRuleFile(const std::string& path) {
     FcConfig* config = Config();
     return config && LoadRuleLocked(config, path);
+}
+
+void ResetConfiguration() {
+    Engine& e = TheEngine();
+    if (e.config) FcConfigDestroy(e.config);
+    e.config = nullptr;
+    e.configTried = false;
+    e.loadedRules.clear();
+    e.choices.clear();
+    ++e.generation;
+}
+
+std::uint64_t Generation() {
+    return TheEngine().generation;
 }
 
 }  // namespace gw::fonts

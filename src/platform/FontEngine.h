@@ -101,5 +101,7 @@ std::int32_t DrawTextBlockWithFace(Bitmap* target, const FaceChoice& choice, con
 
 std::vector<std::string> FamilyNames();
 bool LoadRuleFile(const std::string& path);
+void ResetConfiguration();
+std::uint64_t Generation();
 
 }  // namespace gw::fonts

@@ -232,6 +232,11 @@ bool LoadFontConfigFile(const std::string& path) {
     return fonts::LoadRuleFile(path);
 }
 
+void ResetFontConfiguration() {
+    auto lock = fonts::EngineLock();
+    fonts::ResetConfiguration();
+}
+
 std::string ResolvedFontFile(const LogFont& font) {
     auto lock = fonts::EngineLock();
     return fonts::FileOf(fonts::ChooseFace(font));

@@ -52,6 +52,11 @@ std::vector<std::string> EnumFontFamilies();
 // the file cannot be read or parsed.
 bool LoadFontConfigFile(const std::string& path);
 
+// Drops the font configuration and every match made under it; the next use of a font builds it
+// again from fontconfig's set-up (FONTCONFIG_FILE where it is set) and the program's rule file.
+// Tests switch to font set-ups of their own with it.
+void ResetFontConfiguration();
+
 // The file and face index a font resolves to (for tests and diagnostics): the path, followed by
 // ":index" for any face but the first of its file; empty when no font is installed.
 std::string ResolvedFontFile(const LogFont& font);

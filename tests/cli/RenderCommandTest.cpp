@@ -10,12 +10,18 @@
 #include <string>
 #include <vector>
 
+#include "FontSetup.h"
 #include "raster/DibService.h"
 
 namespace gw {
 namespace {
 
 namespace fs = std::filesystem;
+
+// The renderer started by these tests finds only these faces (and its own font rule).
+[[maybe_unused]] ::testing::Environment* const kFonts =
+    ::testing::AddGlobalTestEnvironment(new testing::FontSetupEnvironment(
+        {"DejaVuSans.ttf", "DejaVuSans-Bold.ttf", "DejaVuSans-Oblique.ttf", "Lato-Black.ttf"}));
 
 struct RunResult {
     int exitCode = -1;

@@ -5,12 +5,19 @@
 #include <set>
 #include <thread>
 
+#include "FontSetup.h"
 #include "platform/FontEngine.h"
 #include "platform/TextLayout.h"
 #include "platform/TextTestSupport.h"
 
 namespace gw {
 namespace {
+
+// The faces every test of this program draws with unless it names its own.
+[[maybe_unused]] ::testing::Environment* const kFonts =
+    ::testing::AddGlobalTestEnvironment(new testing::FontSetupEnvironment(
+        {"DejaVuSans.ttf", "DejaVuSans-Bold.ttf", "DejaVuSans-Oblique.ttf",
+         "DejaVuSans-BoldOblique.ttf", "Lato-Black.ttf", "Lato-BlackItalic.ttf"}));
 
 using testing::DejaVu;
 using testing::Font;
@@ -86,13 +93,49 @@ TEST(FontResolve, RealStylesAreNotSynthesised) {
     EXPECT_FALSE(bold.syntheticBold || bold.syntheticItalic);
 }
 
-TEST(FontResolve, ItalicIsRealOrSheared) {
-    // Where the oblique face is installed it is used, else the upright face is sheared.
-    auto lock = fonts::EngineLock();
-    const fonts::FaceChoice italic = fonts::ChooseFace(Font("DejaVu Sans", -40, false, true));
-    ASSERT_NE(italic.face, nullptr);
-    EXPECT_NE(EndsWith(fonts::FileOf(italic), "/DejaVuSans.ttf"), !italic.syntheticItalic);
-    EXPECT_FALSE(italic.syntheticBold);
+TEST(FontResolve, MissingStylesAreSynthesisedWhateverTheRules) {
+    // Without the oblique faces, italic shears the upright face; without a bold face, bold
+    // emboldens. fontconfig's synthesis rules rewrite such a match to look like the asked style,
+    // which must not fool the choice.
+    struct Case {
+        std::vector<std::string> files;
+        bool bold, italic;
+        const char* file;
+        bool syntheticBold, syntheticItalic;
+    };
+    const std::vector<std::string> regularAndBold = {"DejaVuSans.ttf", "DejaVuSans-Bold.ttf"};
+    const Case cases[] = {
+        {regularAndBold, false, true, "/DejaVuSans.ttf", false, true},
+        {regularAndBold, true, true, "/DejaVuSans-Bold.ttf", false, true},
+        {regularAndBold, true, false, "/DejaVuSans-Bold.ttf", false, false},
+        {{"DejaVuSans.ttf"}, true, false, "/DejaVuSans.ttf", true, false},
+        {{"DejaVuSans.ttf"}, true, true, "/DejaVuSans.ttf", true, true},
+        {{"DejaVuSans.ttf", "DejaVuSans-Oblique.ttf"},
+         false,
+         true,
+         "/DejaVuSans-Oblique.ttf",
+         false,
+         false},
+    };
+    for (const bool rules : {false, true}) {
+        for (const Case& c : cases) {
+            SCOPED_TRACE(std::string(c.file) + (rules ? " with" : " without") +
+                         " the rules, bold " + std::to_string(c.bold) + ", italic " +
+                         std::to_string(c.italic));
+            testing::FontSetup setup(c.files, rules);
+            const LogFont font = Font("DejaVu Sans", -40, c.bold, c.italic);
+            {
+                auto lock = fonts::EngineLock();
+                const fonts::FaceChoice choice = fonts::ChooseFace(font);
+                EXPECT_TRUE(EndsWith(fonts::FileOf(choice), c.file)) << fonts::FileOf(choice);
+                EXPECT_EQ(choice.syntheticBold, c.syntheticBold);
+                EXPECT_EQ(choice.syntheticItalic, c.syntheticItalic);
+            }
+            // What is asked shows in the pixels.
+            const Bitmap asked = testing::Drawn(font, "Hamburg");
+            EXPECT_FALSE(testing::SamePixels(asked, testing::Drawn(DejaVu(), "Hamburg")));
+        }
+    }
 }
 
 TEST(FontResolve, UnknownNamesStillGiveAFace) {
