@@ -567,7 +567,7 @@ void TMainForm::WriteControls() {
     // Text. Setting a control fires its handler, which writes the same value back; the order
     // is that of "Neu".
     if (Memo1->toPlainText() != JoinLines(s.Memo1)) Memo1->setPlainText(JoinLines(s.Memo1));
-    const int fontIndex = FontList->findText(ToQString(s.Font.name), Qt::MatchExactly);
+    const int fontIndex = FontList->findData(ToQString(s.Font.name));
     if (fontIndex >= 0) FontList->setCurrentIndex(fontIndex);
     FettBtn->setChecked(s.FettBtn);
     KursivBtn->setChecked(s.KursivBtn);
@@ -666,9 +666,10 @@ void TMainForm::Memo1Change() {
 void TMainForm::FontListChange(int index) {
     const bool selected = index >= 0 && FontList->count() > 0;
     if (selected) {
-        lettering_.settings.Font.name = ToStdString(FontList->itemText(index));
+        const QString family = FontList->itemData(index).toString();
+        lettering_.settings.Font.name = ToStdString(family);
         QFont memoFont = Memo1->font();
-        memoFont.setFamily(FontList->itemText(index));
+        memoFont.setFamily(family);
         Memo1->setFont(memoFont);
     }
     React(Change::FontList, selected);
@@ -712,7 +713,7 @@ std::vector<std::string> TMainForm::InstalledFonts() const {
     std::vector<std::string> fonts;
     fonts.reserve(std::size_t(FontList->count()));
     for (int i = 0; i < FontList->count(); ++i)
-        fonts.push_back(ToStdString(FontList->itemText(i)));
+        fonts.push_back(ToStdString(FontList->itemData(i).toString()));
     return fonts;
 }
 
@@ -760,18 +761,14 @@ void TMainForm::ErgPaintBoxPaint() {
 }
 
 void TMainForm::FillFontList() {
-    std::vector<std::string> families = EnumFontFamilies();
-    QStringList names;
-    for (const std::string& family : families)
-        names << ToQString(family.substr(0, 32));
-    std::stable_sort(names.begin(), names.end(), [](const QString& a, const QString& b) {
-        return QString::compare(a, b, Qt::CaseInsensitive) < 0;
-    });
+    // Each entry shows at most 32 characters of its name and keeps the whole name as its data,
+    // which is what a lettering stores and matches.
     FontList->clear();
-    FontList->addItems(names);
+    for (const std::string& family : EnumFontFamilies())
+        FontList->addItem(ToQString(ShownFontName(family)), ToQString(family));
     // Selected without the change handler: the lettering font keeps the name it starts with.
-    const int arialBlack = int(names.lastIndexOf(QStringLiteral("Arial Black")));
-    FontList->setCurrentIndex(arialBlack >= 0 ? arialBlack : (names.isEmpty() ? -1 : 0));
+    const int arialBlack = FontList->findData(QStringLiteral("Arial Black"));
+    FontList->setCurrentIndex(arialBlack >= 0 ? arialBlack : (FontList->count() == 0 ? -1 : 0));
 }
 
 // ---------------------------------------------------------------------------------------------

@@ -212,13 +212,7 @@ int main(int argc, char** argv) {
         return gw::kExitOk;
     }
     if (options.listFonts) {
-        std::vector<std::string> families = gw::EnumFontFamilies();
-        std::stable_sort(families.begin(), families.end(), [](const auto& a, const auto& b) {
-            return std::lexicographical_compare(
-                a.begin(), a.end(), b.begin(), b.end(),
-                [](unsigned char x, unsigned char y) { return std::tolower(x) < std::tolower(y); });
-        });
-        for (const std::string& family : families)
+        for (const std::string& family : gw::EnumFontFamilies())
             std::printf("%s\n", family.c_str());
         return gw::kExitOk;
     }

@@ -534,28 +534,33 @@ std::vector<std::string> FamilyNames() {
     FcPattern* pattern = FcPatternCreate();
     FcObjectSet* objects = FcObjectSetBuild(FC_FAMILY, nullptr);
     FcFontSet* set = (pattern && objects) ? FcFontList(config, pattern, objects) : nullptr;
-    std::set<std::string> seen;
+    // A face answers to every family name it carries ("Lato" and "Lato Black"), and each of them
+    // matches it.
     for (int i = 0; set && i < set->nfont; ++i) {
         FcChar8* family = nullptr;
-        if (FcPatternGetString(set->fonts[i], FC_FAMILY, 0, &family) != FcResultMatch || !family)
-            continue;
-        std::string name(reinterpret_cast<const char*>(family));
-        // At most 32 characters, cut before the lead byte of the 33rd.
-        int characters = 0;
-        for (std::size_t at = 0; at < name.size(); ++at) {
-            if ((static_cast<unsigned char>(name[at]) & 0xC0) == 0x80) continue;
-            if (++characters > 32) {
-                name.resize(at);
-                break;
-            }
+        for (int n = 0; FcPatternGetString(set->fonts[i], FC_FAMILY, n, &family) == FcResultMatch;
+             ++n) {
+            if (family && *family) names.emplace_back(reinterpret_cast<const char*>(family));
         }
-        if (name.empty() || !seen.insert(name).second) continue;
-        names.push_back(std::move(name));
     }
     if (set) FcFontSetDestroy(set);
     if (objects) FcObjectSetDestroy(objects);
     if (pattern) FcPatternDestroy(pattern);
+    std::sort(names.begin(), names.end(), FontNameLess);
+    names.erase(std::unique(names.begin(), names.end()), names.end());
     return names;
+}
+
+bool FontNameLess(std::string_view a, std::string_view b) {
+    auto fold = [](unsigned char c) { return c >= 'A' && c <= 'Z' ? c + ('a' - 'A') : int(c); };
+    const bool folded = std::lexicographical_compare(
+        a.begin(), a.end(), b.begin(), b.end(),
+        [&](unsigned char x, unsigned char y) { return fold(x) < fold(y); });
+    if (folded) return true;
+    const bool foldedAfter = std::lexicographical_compare(
+        b.begin(), b.end(), a.begin(), a.end(),
+        [&](unsigned char x, unsigned char y) { return fold(x) < fold(y); });
+    return !foldedAfter && a < b;
 }
 
 bool LoadRuleFile(const std::string& path) {

@@ -100,6 +100,7 @@ std::int32_t DrawTextBlockWithFace(Bitmap* target, const FaceChoice& choice, con
                                    std::uint32_t format);
 
 std::vector<std::string> FamilyNames();
+bool FontNameLess(std::string_view a, std::string_view b);
 bool LoadRuleFile(const std::string& path);
 void ResetConfiguration();
 std::uint64_t Generation();

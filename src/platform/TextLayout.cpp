@@ -227,6 +227,20 @@ std::vector<std::string> EnumFontFamilies() {
     return fonts::FamilyNames();
 }
 
+bool FontNameLess(std::string_view a, std::string_view b) {
+    return fonts::FontNameLess(a, b);
+}
+
+std::string ShownFontName(std::string_view name) {
+    constexpr int kShownCharacters = 32;
+    int characters = 0;
+    for (std::size_t at = 0; at < name.size(); ++at) {
+        if ((static_cast<unsigned char>(name[at]) & 0xC0) == 0x80) continue;
+        if (++characters > kShownCharacters) return std::string(name.substr(0, at));
+    }
+    return std::string(name);
+}
+
 bool LoadFontConfigFile(const std::string& path) {
     auto lock = fonts::EngineLock();
     return fonts::LoadRuleFile(path);

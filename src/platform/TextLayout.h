@@ -44,9 +44,13 @@ std::int32_t DrawTextBlock(Bitmap* target, const LogFont& font, TColor color, st
 
 FontMetrics GetFontMetrics(const LogFont& font);
 
-// The family names of the installed fonts (each at most 32 characters), in the order fontconfig
-// lists them, without duplicates.
+// The font list: every family name of every installed face, in full, each once, in the order of
+// FontNameLess. These are the names a lettering can be given and matched by.
 std::vector<std::string> EnumFontFamilies();
+// The one order of font names: ASCII letters without regard to case, then bytes.
+bool FontNameLess(std::string_view a, std::string_view b);
+// A font name as a list shows it: at most 32 characters, never cut inside a UTF-8 sequence.
+std::string ShownFontName(std::string_view name);
 
 // Adds a fontconfig rule file to the configuration used for every later font match. False when
 // the file cannot be read or parsed.

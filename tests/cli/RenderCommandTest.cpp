@@ -81,6 +81,9 @@ TEST_F(RenderCommand, FontsAreThoseOfTheFontList) {
     const std::string fonts = "\n" + Contents(Path("fonts.txt"));
     EXPECT_NE(fonts.find("\nDejaVu Sans\n"), std::string::npos) << fonts;
     EXPECT_EQ(Render("--font 'DejaVu Sans' -o " + Path("a.png")).exitCode, 0);
+    // A face's second family name is a font of the list as well.
+    EXPECT_NE(fonts.find("\nLato Black\n"), std::string::npos) << fonts;
+    EXPECT_EQ(Render("--font 'Lato Black' -o " + Path("a.png")).exitCode, 0);
     // The program's font rule always provides the default font.
     EXPECT_EQ(Render("--font 'Arial Black' -o " + Path("b.png")).exitCode, 0);
     EXPECT_EQ(Render("--font 'Keine Solche Schrift' -o " + Path("c.png")).exitCode, 2);

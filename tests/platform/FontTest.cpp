@@ -198,24 +198,39 @@ TEST(FontRounding, RoundDivIsHalfToEven) {
 
 // ---- The font list
 
-TEST(FontList, HoldsDejaVuSansOnceAndNamesOfAtMost32Characters) {
+TEST(FontList, EveryFamilyNameOfEveryFaceInFullSortedOnce) {
+    testing::FontSetup setup({"DejaVuSans.ttf", "DejaVuSans-Bold.ttf", "DejaVuSansCondensed.ttf",
+                              "Lato-Black.ttf", "Lato-Light.ttf"});
     const std::vector<std::string> names = EnumFontFamilies();
-    EXPECT_EQ(std::count(names.begin(), names.end(), "DejaVu Sans"), 1);
+    EXPECT_TRUE(std::is_sorted(names.begin(), names.end(), FontNameLess));
     EXPECT_EQ(std::set<std::string>(names.begin(), names.end()).size(), names.size());
-    for (const std::string& name : names) {
-        EXPECT_FALSE(name.empty());
-        std::size_t characters = 0;
-        for (unsigned char c : name)
-            characters += (c & 0xC0) != 0x80;
-        EXPECT_LE(characters, 32u) << name;
+    // Second family names too: each of them is matched to its own face.
+    for (const auto& [name, file] :
+         {std::pair{"DejaVu Sans", "/DejaVuSans.ttf"},
+          std::pair{"DejaVu Sans Condensed", "/DejaVuSansCondensed.ttf"},
+          std::pair{"Lato Black", "/Lato-Black.ttf"}, std::pair{"Lato Light", "/Lato-Light.ttf"}}) {
+        EXPECT_EQ(std::count(names.begin(), names.end(), name), 1) << name;
+        EXPECT_TRUE(EndsWith(ResolvedFontFile(Font(name, -20)), file)) << name;
     }
+    EXPECT_EQ(std::count(names.begin(), names.end(), "Lato"), 1);
 }
 
-TEST(FontList, FamiliesAreFirstNamesOnly) {
-    // Lato Black is listed as "Lato", its first family name.
-    const std::vector<std::string> names = EnumFontFamilies();
-    EXPECT_EQ(std::count(names.begin(), names.end(), "Lato"), 1);
-    EXPECT_EQ(std::count(names.begin(), names.end(), "Lato Black"), 0);
+TEST(FontList, OneOrderAndShownNamesCutBetweenCharacters) {
+    EXPECT_TRUE(FontNameLess("arial", "Bitstream"));
+    EXPECT_TRUE(FontNameLess("DejaVu Sans", "dejavu sans"));  // equal but for case: bytes decide
+    EXPECT_FALSE(FontNameLess("dejavu sans", "DejaVu Sans"));
+    EXPECT_TRUE(FontNameLess("Lato", "Lato Black"));
+    const std::string ascii40(40, 'x');
+    // 31 letters and an umlaut fill 32 characters in 33 bytes; what follows is cut.
+    const std::string umlaut = std::string(31, 'a') + "\xc3\xbc" + "\xc3\xa4zz";
+    const std::pair<std::string, std::string> cases[] = {
+        {"DejaVu Sans", "DejaVu Sans"},
+        {ascii40, std::string(32, 'x')},
+        {umlaut, std::string(31, 'a') + "\xc3\xbc"},
+        {std::string(32, 'b'), std::string(32, 'b')},
+    };
+    for (const auto& [name, shown] : cases)
+        EXPECT_EQ(ShownFontName(name), shown) << name;
 }
 
 // ---- Threads
