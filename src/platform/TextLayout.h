@@ -13,7 +13,10 @@
 // width never shrinks as the em grows and drawing puts every glyph where measuring counted it.
 // Ascent and descent are the face's OS/2 win metrics (hhea where those are missing) rounded
 // the same way; for a positive (cell) height the descent is the cell less the rounded ascent.
-// Synthetic bold widens every advance by an em / 24; synthetic italic shears by 1/5. Drawing is
+// Synthetic bold widens every advance by an em / 24; synthetic italic shears by 1/5.
+// A character the font lacks is drawn from the best installed font that has it, at the same em;
+// its run is shaped in that font and counted in the chosen font's units like every other run. The
+// runs of a line stand in the order of the Unicode bidirectional algorithm. Drawing is
 // clipped to the target bitmap, not to the rect, so italic overhangs stay whole.
 
 #include <cstdint>
@@ -43,6 +46,11 @@ std::int32_t DrawTextBlock(Bitmap* target, const LogFont& font, TColor color, st
                            TRect& rect, std::uint32_t format);
 
 FontMetrics GetFontMetrics(const LogFont& font);
+
+// The characters of the block that no installed font has (drawn as the font's empty box), each
+// once, in the order of the text.
+std::vector<char32_t> MissingCharacters(const LogFont& font, std::string_view text,
+                                        std::uint32_t format = 0);
 
 // The font list: every family name of every installed face, in full, each once, in the order of
 // FontNameLess. These are the names a lettering can be given and matched by.
