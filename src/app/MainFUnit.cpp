@@ -40,6 +40,7 @@
 #include "raster/Bildkern.h"
 #include "raster/DibService.h"
 #include "render/Presets.h"
+#include "render/TextRaster.h"
 #include "ui/ColorFrUnit.h"
 #include "ui/Dialogs.h"
 #include "ui/EditView.h"
@@ -67,6 +68,25 @@ namespace {
 
 constexpr char kHelpFileName[] = "zarbox.html";
 constexpr char kDocumentFilter[] = "Schriftzug-Dateien (*.zgw)";
+
+// Says in the status bar what is drawn other than typed: a stand-in for a font that is not
+// installed, characters no font has. The note stays while it holds and goes when it no longer
+// does; other messages are left alone.
+void ShowTextNotes(QStatusBar* bar, const LetteringSettings& settings) {
+    const char* const kNoteProperty = "glyphwerkTextNote";
+    QStringList parts;
+    for (const std::string& note :
+         {FontSubstitutionNote(settings), MissingCharactersNote(settings)})
+        if (!note.empty()) parts << ToQString(note);
+    const QString note = parts.join(QStringLiteral("  "));
+    const QString shown = bar->property(kNoteProperty).toString();
+    if (!note.isEmpty()) {
+        if (bar->currentMessage() != note) bar->showMessage(note);
+    } else if (!shown.isEmpty() && bar->currentMessage() == shown) {
+        bar->clearMessage();
+    }
+    bar->setProperty(kNoteProperty, note);
+}
 
 // The memo's text and the model's lines: lines end at a line break; a break at the very end
 // makes no empty last line.
@@ -323,6 +343,7 @@ void TMainForm::SettingsUpdated() {
         ++renderCount_;
         PaintBox1Paint();
     }
+    ShowTextNotes(StatusBar1, lettering_.settings);
     emit rendered();
 }
 
@@ -837,8 +858,7 @@ void TMainForm::OpenFile(const QString& fileName) {
     // nothing; the working lines, pivot and rotation handle stay as they are.
     const int oldWidth = lettering_.width;
     const int oldHeight = lettering_.height;
-    const DocumentResult result =
-        OpenLetteringFile(lettering_, ToStdString(fileName), InstalledFonts());
+    const DocumentResult result = OpenLetteringFile(lettering_, ToStdString(fileName));
     if (!result.ok) {
         ShowMessageBox(result.message, result.title, MsgIcon::Error);
         return;

@@ -17,6 +17,7 @@
 #include "raster/DibService.h"
 #include "render/Pipeline.h"
 #include "render/Presets.h"
+#include "render/TextRaster.h"
 
 namespace gw {
 namespace {
@@ -69,6 +70,18 @@ bool WritePng(const DibImage& image, const std::string& path, Outputs& outputs) 
     return true;
 }
 
+// A font the run was given but that is not here is drawn in a stand-in, and characters no font
+// has are drawn as boxes: both are said, and the run goes on. The default font is covered by the
+// program's font rule, so default runs stay quiet.
+void NoteTextSubstitutes(const LetteringSettings& s, bool fontGiven) {
+    if (fontGiven && !IsInstalledFont(s.Font.name, EnumFontFamilies())) {
+        const std::string note = FontSubstitutionNote(s);
+        if (!note.empty()) Report(note);
+    }
+    const std::string missing = MissingCharactersNote(s);
+    if (!missing.empty()) Report(missing);
+}
+
 int Run(const CliOptions& options) {
     ImageFileType outputType = ImageFileType::Png;
     if (!options.output.empty() &&
@@ -77,20 +90,11 @@ int Run(const CliOptions& options) {
                           "\" kenne ich nicht; möglich sind .png, .bmp, .jpg und .jpeg.");
     }
 
-    // The window offers only installed fonts; a name it could not offer would be drawn in a
-    // stand-in here and stored, and the document would look different when opened again.
-    std::vector<std::string> installedFonts;
-    if (options.font || !options.input.empty()) installedFonts = EnumFontFamilies();
-    if (options.font && !IsInstalledFont(*options.font, installedFonts))
-        return UsageError(
-            "Die Schriftart \"" + *options.font +
-            "\" ist nicht installiert; glyphwerk-render --fonts nennt die installierten.");
-
     Lettering lettering;
     InitStartState(lettering);
 
     if (!options.input.empty()) {
-        const DocumentResult opened = OpenLetteringFile(lettering, options.input, installedFonts);
+        const DocumentResult opened = OpenLetteringFile(lettering, options.input);
         if (!opened.ok) {
             Report(opened.message);
             return kExitFile;
@@ -142,6 +146,8 @@ int Run(const CliOptions& options) {
         if (!options.backgroundTexture)
             lettering.BackgroundTexture = std::move(start.BackgroundTexture);
     }
+
+    NoteTextSubstitutes(s, options.font.has_value() || !options.input.empty());
 
     RenderImages images;
     MakeWhitePicture(lettering, images.Picture);

@@ -337,8 +337,7 @@ std::vector<std::uint8_t> LetteringFileBytes(const Lettering& lettering) {
     return sink.Take();
 }
 
-DocumentResult ReadLettering(Lettering& lettering, ByteSource& in,
-                             std::span<const std::string> installedFonts, std::string_view name) {
+DocumentResult ReadLettering(Lettering& lettering, ByteSource& in, std::string_view name) {
     char id[kIdentification.size()];
     const std::size_t idLength =
         std::size_t(std::min<std::uint64_t>(in.Remaining(), kIdentification.size()));
@@ -356,7 +355,9 @@ DocumentResult ReadLettering(Lettering& lettering, ByteSource& in,
     s.KursivBtn = r.Flag();
     if (!r.ok()) return Damaged(name);
     s.Memo1 = SplitTextLines(text);
-    if (IsInstalledFont(font, installedFonts)) s.Font.name = font;
+    // A font that is not installed here keeps its name: a stand-in is drawn, and the document is
+    // saved back as it came.
+    s.Font.name = font;
     s.Font.bold = s.FettBtn;
     s.Font.italic = s.KursivBtn;
 
@@ -417,10 +418,9 @@ DocumentResult ReadLettering(Lettering& lettering, ByteSource& in,
 }
 
 DocumentResult ReadLetteringBytes(Lettering& lettering, std::span<const std::uint8_t> bytes,
-                                  std::span<const std::string> installedFonts,
                                   std::string_view name) {
     MemorySource in(bytes);
-    return ReadLettering(lettering, in, installedFonts, name);
+    return ReadLettering(lettering, in, name);
 }
 
 DocumentResult SaveLetteringFile(const Lettering& lettering, const std::string& fileName) {
@@ -442,8 +442,7 @@ DocumentResult SaveLetteringFile(const Lettering& lettering, const std::string& 
                    " nicht erstellen!");
 }
 
-DocumentResult OpenLetteringFile(Lettering& lettering, const std::string& fileName,
-                                 std::span<const std::string> installedFonts) {
+DocumentResult OpenLetteringFile(Lettering& lettering, const std::string& fileName) {
     const std::string name = FileNameOnly(fileName);
     std::uint64_t size = 0;
     const int fd = OpenRegularFile(fileName, size);
@@ -451,7 +450,7 @@ DocumentResult OpenLetteringFile(Lettering& lettering, const std::string& fileNa
         return Failure("Zarbo-Glyphwerk Datei öffnen: Konnte die Datei " + name + " nicht öffnen!");
     }
     FileSource in(fd, size);
-    DocumentResult result = ReadLettering(lettering, in, installedFonts, name);
+    DocumentResult result = ReadLettering(lettering, in, name);
     ::close(fd);
     return result;
 }

@@ -17,6 +17,7 @@
 #include <map>
 #include <memory>
 #include <numeric>
+#include <optional>
 #include <set>
 #include <unordered_map>
 
@@ -42,6 +43,7 @@ class FontFace {
     // The face's own style as fontconfig classifies it, before any rule rewrote a match.
     int weight = FC_WEIGHT_REGULAR;
     int slant = FC_SLANT_ROMAN;
+    std::string family;  // the most specific English family name ("Lato Black", not "Lato")
 };
 
 // fontconfig's list of faces for one LogFont, best first, made when the first character its face
@@ -125,6 +127,8 @@ struct Engine {
     std::size_t glyphLimit = std::size_t(4) << 20;
     // Counts the changes of the configuration: whatever was matched under an older one is stale.
     std::uint64_t generation = 0;
+    std::optional<std::vector<std::string>> families;
+    std::uint64_t familiesGeneration = 0;
 
     ~Engine() {
         choices.clear();
@@ -237,6 +241,16 @@ FontFace* LoadFace(const std::string& file, int index) {
                                         static_cast<unsigned>(index), nullptr)) {
                 FcPatternGetInteger(own, FC_WEIGHT, 0, &face->weight);
                 FcPatternGetInteger(own, FC_SLANT, 0, &face->slant);
+                FcChar8* family = nullptr;
+                FcChar8* lang = nullptr;
+                for (int n = 0; FcPatternGetString(own, FC_FAMILY, n, &family) == FcResultMatch;
+                     ++n) {
+                    const bool english =
+                        FcPatternGetString(own, FC_FAMILYLANG, n, &lang) != FcResultMatch ||
+                        !lang || std::string_view(reinterpret_cast<const char*>(lang)) == "en";
+                    if (family && (english || face->family.empty()))
+                        face->family = reinterpret_cast<const char*>(family);
+                }
                 FcPatternDestroy(own);
             }
             hb_blob_t* blob = hb_blob_create_from_file(file.c_str());
@@ -447,6 +461,10 @@ FaceChoice ChooseFace(const LogFont& font) {
 const FaceUnits& UnitsOf(const FaceChoice& choice) {
     static const FaceUnits fallback;
     return choice.face ? choice.face->units : fallback;
+}
+
+std::string FamilyOf(const FaceChoice& choice) {
+    return choice.face ? choice.face->family : std::string();
 }
 
 std::string FileOf(const FaceChoice& choice) {
@@ -824,8 +842,10 @@ std::size_t SetGlyphCacheLimit(std::size_t bytes) {
 }
 
 std::vector<std::string> FamilyNames() {
-    std::vector<std::string> names;
+    Engine& e = TheEngine();
     FcConfig* config = Config();
+    if (e.familiesGeneration == e.generation && e.families) return *e.families;
+    std::vector<std::string> names;
     if (!config) return names;
     FcPattern* pattern = FcPatternCreate();
     FcObjectSet* objects = FcObjectSetBuild(FC_FAMILY, nullptr);
@@ -844,6 +864,8 @@ std::vector<std::string> FamilyNames() {
     if (pattern) FcPatternDestroy(pattern);
     std::sort(names.begin(), names.end(), FontNameLess);
     names.erase(std::unique(names.begin(), names.end()), names.end());
+    e.families = names;
+    e.familiesGeneration = e.generation;
     return names;
 }
 

@@ -89,6 +89,7 @@ struct ShapedLine {
 FaceChoice ChooseFace(const LogFont& font);
 const FaceUnits& UnitsOf(const FaceChoice& choice);  // defaults for a null face
 std::string FileOf(const FaceChoice& choice);        // "path", or "path:index" past face 0
+std::string FamilyOf(const FaceChoice& choice);      // the face's most specific family name
 
 // Pixels per font unit for a LogFont height (negative em, positive cell, 0 = 12 pixels em).
 Scale ScaleFor(const FaceUnits& units, std::int32_t height);

@@ -269,6 +269,13 @@ bool LoadFontConfigFile(const std::string& path) {
     return fonts::LoadRuleFile(path);
 }
 
+std::string FontStandIn(const LogFont& font) {
+    auto lock = fonts::EngineLock();
+    const std::vector<std::string> installed = fonts::FamilyNames();
+    if (std::find(installed.begin(), installed.end(), font.name) != installed.end()) return {};
+    return fonts::FamilyOf(fonts::ChooseFace(font));
+}
+
 void ResetFontConfiguration() {
     auto lock = fonts::EngineLock();
     fonts::ResetConfiguration();

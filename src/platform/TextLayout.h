@@ -64,6 +64,10 @@ std::string ShownFontName(std::string_view name);
 // the file cannot be read or parsed.
 bool LoadFontConfigFile(const std::string& path);
 
+// The family of the face drawn for a font whose name is none of EnumFontFamilies(); empty when the
+// name is installed or no font is installed at all.
+std::string FontStandIn(const LogFont& font);
+
 // Drops the font configuration and every match made under it; the next use of a font builds it
 // again from fontconfig's set-up (FONTCONFIG_FILE where it is set) and the program's rule file.
 // Tests switch to font set-ups of their own with it.
