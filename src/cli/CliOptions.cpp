@@ -185,8 +185,10 @@ Ausgabe:
 
 Bild und Text:
   --size BREITExHÖHE          neue Bildgröße (10 bis 9999), Schriftzug mitskaliert
-  --text TEXT                 der Text; \n trennt die Zeilen
-  --font NAME                 die Schriftart (eine installierte Schriftfamilie)
+  --text TEXT                 der Text; \n trennt die Zeilen; ein einzelnes & unterstreicht
+                              das Zeichen danach, && ergibt ein &
+  --font NAME                 die Schriftart; ist sie nicht installiert, wird eine Ersatzschrift
+                              gezeichnet und auf stderr genannt
   --bold, --italic            fett, kursiv
   --align left|center|right   Ausrichtung der Zeilen
 
