@@ -86,6 +86,8 @@ void ShowTextNotes(QStatusBar* bar, const LetteringSettings& settings) {
         bar->clearMessage();
     }
     bar->setProperty(kNoteProperty, note);
+    // A narrow window cuts the line; the whole of it is at hand under the mouse.
+    bar->setToolTip(note);
 }
 
 // The memo's text and the model's lines: lines end at a line break; a break at the very end
