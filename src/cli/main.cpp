@@ -3,6 +3,7 @@
 #include <cctype>
 #include <cstdio>
 #include <filesystem>
+#include <new>
 #include <string>
 #include <vector>
 
@@ -13,6 +14,7 @@
 #include "document/LetteringFile.h"
 #include "document/PictureSize.h"
 #include "document/SettingsTable.h"
+#include "platform/AllocationLimit.h"
 #include "platform/System.h"
 #include "platform/TextLayout.h"
 #include "raster/DibService.h"
@@ -54,6 +56,7 @@ bool WriteStages(const RenderTrace& trace, const RenderImages& images, const std
 }
 
 int Run(const CliOptions& options) {
+    const std::uint64_t failuresAtStart = AllocationFailures();
     ImageFileType outputType = ImageFileType::Png;
     if (!options.output.empty() &&
         (!ImageFileTypeFromName(options.output, outputType) || outputType == ImageFileType::Gif)) {
@@ -76,7 +79,7 @@ int Run(const CliOptions& options) {
     if (!options.input.empty()) {
         const DocumentResult opened = OpenLetteringFile(lettering, options.input, installedFonts);
         if (!opened.ok) {
-            Report(opened.message);
+            Report(AllocationFailures() != failuresAtStart ? kOutOfMemoryMessage : opened.message);
             return kExitFile;
         }
     }
@@ -131,8 +134,9 @@ int Run(const CliOptions& options) {
     MakeWhitePicture(lettering, images.Picture);
     RenderTrace trace;
     RenderLettering(lettering, images, options.stagesDir.empty() ? nullptr : &trace);
-    if (!images.Picture.Bits) {
-        Report("Das Bild konnte nicht erzeugt werden (zu wenig Speicher).");
+    // The render leaves out what it has no memory for; such a picture is not what was asked for.
+    if (!images.Picture.Bits || AllocationFailures() != failuresAtStart) {
+        Report(kOutOfMemoryMessage);
         return kExitFile;
     }
 
@@ -179,5 +183,11 @@ int main(int argc, char** argv) {
             std::printf("%s\n", family.c_str());
         return gw::kExitOk;
     }
-    return gw::Run(options);
+    try {
+        return gw::Run(options);
+    } catch (const std::bad_alloc&) {
+        // Whatever was staged went with the unwinding; nothing was put in place.
+        gw::Report(gw::kOutOfMemoryMessage);
+        return gw::kExitFile;
+    }
 }

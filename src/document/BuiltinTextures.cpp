@@ -5,6 +5,7 @@
 #include <cstring>
 #include <filesystem>
 
+#include "platform/AllocationLimit.h"
 #include "platform/System.h"
 #include "raster/DibService.h"
 
@@ -71,10 +72,13 @@ void SetTexture(Lettering& lettering, const BuiltinTextures& table, int index, b
 }
 
 bool LoadOwnTexture(Lettering& lettering, const std::string& fileName, bool textPage) {
+    const std::uint64_t failuresBefore = AllocationFailures();
     DibImage image;
     OpenDib(image, fileName);
     if (!image.Bits) {
-        ShowMessageBox("Konnte das Bild nicht laden.", "Fehler", MsgIcon::Error);
+        ShowMessageBox(AllocationFailures() != failuresBefore ? kOutOfMemoryMessage
+                                                              : "Konnte das Bild nicht laden.",
+                       "Fehler", MsgIcon::Error);
         return false;
     }
     (textPage ? lettering.TextTexture : lettering.BackgroundTexture) = std::move(image);

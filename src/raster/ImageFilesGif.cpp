@@ -104,8 +104,7 @@ struct MemoryWriter {
 int WriteToMemory(GifFileType* gif, const GifByteType* buffer, int length) {
     auto* writer = static_cast<MemoryWriter*>(gif->UserData);
     if (length <= 0) return 0;
-    writer->bytes->insert(writer->bytes->end(), buffer, buffer + length);
-    return length;
+    return AppendBytes(*writer->bytes, buffer, std::size_t(length)) ? length : 0;
 }
 
 struct MapFree {
