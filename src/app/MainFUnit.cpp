@@ -32,9 +32,11 @@
 
 #include "app/AboutBoxUnit.h"
 #include "app/LogoFUnit.h"
+#include "app/MemoryGuard.h"
 #include "app/Pictures.h"
 #include "document/LetteringFile.h"
 #include "document/PictureSize.h"
+#include "platform/AllocationLimit.h"
 #include "platform/System.h"
 #include "platform/TextLayout.h"
 #include "raster/Bildkern.h"
@@ -106,14 +108,6 @@ Qt::CursorShape CursorShape(EditCursor cursor) {
     }
     return Qt::ArrowCursor;
 }
-
-// Restores the normal cursor however a render ends.
-struct BusyCursor {
-    BusyCursor() { QGuiApplication::setOverrideCursor(Qt::WaitCursor); }
-    ~BusyCursor() { QGuiApplication::restoreOverrideCursor(); }
-    BusyCursor(const BusyCursor&) = delete;
-    BusyCursor& operator=(const BusyCursor&) = delete;
-};
 
 }  // namespace
 
@@ -312,18 +306,32 @@ void TMainForm::Timer1Timer() {
 
 void TMainForm::SettingsUpdated() {
     if (SuppressRender) return;
-    {
-        BusyCursor busy;
-        try {
-            RenderLettering(lettering_, images_);
-        } catch (const std::exception& failure) {
-            ShowMessageBox(failure.what(), "Fehler", MsgIcon::Error);
-            return;
-        }
+    const bool ok = RunTakingPictures([this] {
+        RenderLettering(lettering_, images_);
         ++renderCount_;
         PaintBox1Paint();
+    });
+    if (!ok) {
+        renderFailed_ = true;
+        if (!holdMemoryMessage_) ShowOutOfMemory();
+        return;
     }
     emit rendered();
+}
+
+bool TMainForm::TakePictureSize(bool newPicture) {
+    renderFailed_ = false;
+    bool ok = RunTakingPictures([this, newPicture] {
+        PaintBox1->resize(lettering_.width, lettering_.height);
+        if (newPicture) {
+            // The old images go first: the new ones may need all the room there is.
+            images_ = RenderImages();
+            MakeWhitePicture(lettering_, images_.Picture);
+        }
+        viewComposed_ = false;
+    });
+    ResizePaintBox();
+    return ok;
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -502,14 +510,26 @@ void TMainForm::ResizeBtnClick() {
     ResizeForm->BreitEdit->setValue(W0);
     ResizeForm->HochEdit->setValue(H0);
     if (ResizeForm->exec() != QDialog::Accepted) return;
+    const TLine upper = lettering_.EnvelopeLines[0];
+    const TLine lower = lettering_.EnvelopeLines[1];
     ResizeLettering(lettering_, ResizeForm->NewWidth(), ResizeForm->NewHeight(),
                     ResizeForm->SkalFont->isChecked());
-    PaintBox1->resize(lettering_.width, lettering_.height);
-    deldib(images_.Picture);
-    MakeWhitePicture(lettering_, images_.Picture);
-    viewComposed_ = false;
-    ResizePaintBox();
-    React(Change::PictureOrDocument);
+    holdMemoryMessage_ = true;
+    bool ok = TakePictureSize(true);
+    if (ok) {
+        React(Change::PictureOrDocument);
+        ok = !renderFailed_;
+    }
+    if (!ok) {
+        // A size the memory does not allow is taken back whole before the user hears of it.
+        lettering_.width = W0;
+        lettering_.height = H0;
+        lettering_.EnvelopeLines[0] = upper;
+        lettering_.EnvelopeLines[1] = lower;
+        if (TakePictureSize(true)) React(Change::PictureOrDocument);
+    }
+    holdMemoryMessage_ = false;
+    if (!ok) ShowOutOfMemory();
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -536,7 +556,11 @@ void TMainForm::ExportBtnClick() {
 }
 
 void TMainForm::PrintBtnClick() {
-    const QImage picture = DibToQImage(images_.Picture);
+    QImage picture;
+    if (!RunTakingPictures([&] { picture = DibToQImage(images_.Picture); })) {
+        ShowOutOfMemory();
+        return;
+    }
     if (picture.isNull()) return;
     QPrinter printer(QPrinter::HighResolution);
     printer.setDocName(QStringLiteral("Zarbo Glyphwerk"));
@@ -554,7 +578,11 @@ void TMainForm::PrintBtnClick() {
 }
 
 void TMainForm::Kopieren1Click() {
-    const QImage picture = DibToQImage(images_.Picture);
+    QImage picture;
+    if (!RunTakingPictures([&] { picture = DibToQImage(images_.Picture); })) {
+        ShowOutOfMemory();
+        return;
+    }
     if (picture.isNull()) return;
     QGuiApplication::clipboard()->setImage(picture);
 }
@@ -838,22 +866,49 @@ void TMainForm::SaveFile(const QString& fileName) {
 void TMainForm::OpenFile(const QString& fileName) {
     // The reader takes the file over only when all of it was read, so a refused file changes
     // nothing; the working lines, pivot and rotation handle stay as they are.
-    const int oldWidth = lettering_.width;
-    const int oldHeight = lettering_.height;
+    // The document is read into a copy of the lettering (its textures aside, which every document
+    // brings), so the lettering as it was can be taken back when its pictures cannot be had.
+    Lettering opened;
+    opened.settings = lettering_.settings;
+    opened.width = lettering_.width;
+    opened.height = lettering_.height;
+    opened.EnvelopeLines = lettering_.EnvelopeLines;
+    opened.pivot = lettering_.pivot;
+    opened.rotationHandle = lettering_.rotationHandle;
+    const std::uint64_t failuresBefore = AllocationFailures();
     const DocumentResult result =
-        OpenLetteringFile(lettering_, ToStdString(fileName), InstalledFonts());
+        OpenLetteringFile(opened, ToStdString(fileName), InstalledFonts());
     if (!result.ok) {
-        ShowMessageBox(result.message, result.title, MsgIcon::Error);
+        if (AllocationFailures() != failuresBefore) {
+            ShowOutOfMemory();
+        } else {
+            ShowMessageBox(result.message, result.title, MsgIcon::Error);
+        }
         return;
     }
-    LoadingSettings = true;
-    if (lettering_.width != oldWidth || lettering_.height != oldHeight || images_.Picture.Empty()) {
-        deldib(images_.Picture);
-        MakeWhitePicture(lettering_, images_.Picture);
+    std::swap(lettering_, opened);
+    holdMemoryMessage_ = true;
+    const auto take = [this, &opened] {
+        LoadingSettings = true;
+        const bool newPicture = lettering_.width != opened.width ||
+                                lettering_.height != opened.height || images_.Picture.Empty();
+        bool ok = TakePictureSize(newPicture);
+        WriteControls();
+        LoadingSettings = false;
+        if (!ok) return false;
+        React(Change::PictureOrDocument);
+        return !renderFailed_;
+    };
+    const bool ok = take();
+    if (!ok) {
+        std::swap(lettering_, opened);
+        take();
     }
-    WriteControls();
-    LoadingSettings = false;
-    React(Change::PictureOrDocument);
+    holdMemoryMessage_ = false;
+    if (!ok) {
+        ShowOutOfMemory();
+        return;
+    }
     Setsavedfilename(fileName);
     PaintBox1Paint();
 }

@@ -19,7 +19,7 @@ std::int64_t FromEnvironment(const char* name) {
 struct State {
     std::atomic<std::size_t> largestBlock{
         std::size_t(FromEnvironment("GLYPHWERK_ALLOCATION_LIMIT"))};
-    std::atomic<std::int64_t> failFrom{FromEnvironment("GLYPHWERK_ALLOCATION_FAIL")};
+    std::atomic<std::int64_t> failAt{FromEnvironment("GLYPHWERK_ALLOCATION_FAIL")};
     std::atomic<std::int64_t> asked{0};
     std::atomic<std::uint64_t> failures{0};
 };
@@ -34,7 +34,7 @@ State& Current() {
 void SetAllocationLimit(const AllocationLimit& limit) {
     State& state = Current();
     state.largestBlock = limit.largestBlock;
-    state.failFrom = limit.failFrom;
+    state.failAt = limit.failAt;
     state.asked = 0;
 }
 
@@ -42,8 +42,8 @@ bool MayAllocate(std::size_t bytes) {
     State& state = Current();
     const std::int64_t number = ++state.asked;
     const std::size_t largest = state.largestBlock;
-    const std::int64_t failFrom = state.failFrom;
-    if ((largest != 0 && bytes > largest) || (failFrom != 0 && number >= failFrom)) {
+    const std::int64_t failAt = state.failAt;
+    if ((largest != 0 && bytes > largest) || (failAt != 0 && number == failAt)) {
         ++state.failures;
         return false;
     }

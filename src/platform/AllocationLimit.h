@@ -5,7 +5,7 @@
 // tried, under the sanitizers too (which cannot run under a `ulimit -v`). Tests set it with
 // SetAllocationLimit; the programs also take it from the environment:
 //   GLYPHWERK_ALLOCATION_LIMIT=BYTES  no single block larger than BYTES
-//   GLYPHWERK_ALLOCATION_FAIL=N       the N-th block asked for (from 1) and every later one fail
+//   GLYPHWERK_ALLOCATION_FAIL=N       the N-th block asked for (from 1) fails
 //
 // Failures are also counted, real ones included, because some callers carry on without the
 // memory (an effect left out); a caller that must not show such a result compares the counts.
@@ -21,7 +21,7 @@ inline constexpr const char* kOutOfMemoryMessage =
 
 struct AllocationLimit {
     std::size_t largestBlock = 0;  // 0: any size
-    std::int64_t failFrom = 0;     // 0: never
+    std::int64_t failAt = 0;       // the one block that fails, counted from 1; 0: none
 };
 
 // Sets the limit and starts counting blocks anew.

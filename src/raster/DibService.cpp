@@ -61,7 +61,12 @@ namespace gw {
 void OpenDib(DibImage& dib, const std::string& fileName) {
     deldib(dib);
     std::vector<std::uint8_t> bytes;
-    if (!ReadWholeFile(fileName, kMaxImageFileBytes, bytes)) return;
+    try {
+        if (!ReadWholeFile(fileName, kMaxImageFileBytes, bytes)) return;
+    } catch (const std::bad_alloc&) {
+        NoteAllocationFailure();
+        return;
+    }
     DecodeImage(bytes.data(), bytes.size(), dib);
 }
 
