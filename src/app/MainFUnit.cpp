@@ -19,10 +19,12 @@
 #include <QScreen>
 #include <QScrollArea>
 #include <QShortcut>
+#include <QSignalBlocker>
 #include <QStatusBar>
 #include <QStyle>
 #include <QTabWidget>
 #include <QTextBrowser>
+#include <QTextCursor>
 #include <QTimer>
 #include <QToolButton>
 #include <QUrl>
@@ -686,8 +688,23 @@ void TMainForm::WriteFrameControls() {
 
 void TMainForm::Memo1Change() {
     const QString text = Memo1->toPlainText();
-    if (text != JoinLines(lettering_.settings.Memo1))
-        lettering_.settings.Memo1 = SplitTextLines(ToStdString(text));
+    const QString current = JoinLines(lettering_.settings.Memo1);
+    if (text == current) {
+        React(Change::Memo1);
+        return;
+    }
+    const std::string utf8 = ToStdString(text);
+    if (utf8.size() > kMaxTextBytes) {
+        // A paste too long for a lettering is refused whole; the text stays as it was.
+        {
+            const QSignalBlocker quiet(Memo1);
+            Memo1->setPlainText(current);
+            Memo1->moveCursor(QTextCursor::End);
+        }
+        ShowMessageBox(kTextTooLongMessage, "Fehler", MsgIcon::Error);
+        return;
+    }
+    lettering_.settings.Memo1 = SplitTextLines(utf8);
     React(Change::Memo1);
 }
 

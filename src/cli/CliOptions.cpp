@@ -3,6 +3,7 @@
 #include <charconv>
 #include <string_view>
 
+#include "document/Lettering.h"
 #include "document/SettingsTable.h"
 #include "render/Presets.h"
 
@@ -123,6 +124,10 @@ bool ParseCliOptions(int argc, const char* const* argv, CliOptions& options, std
             if (!value(v) || !ParseSize(v, options, error)) return false;
         } else if (name == "--text") {
             if (!value(v)) return false;
+            if (v.size() > kMaxTextBytes) {
+                error = kTextTooLongMessage;
+                return false;
+            }
             options.text = v;
         } else if (name == "--font") {
             if (!value(v)) return false;
