@@ -8,6 +8,7 @@
 #include "platform/AllocationLimit.h"
 #include "platform/System.h"
 #include "raster/DibService.h"
+#include "raster/ImageFiles.h"
 
 namespace gw {
 
@@ -74,10 +75,11 @@ void SetTexture(Lettering& lettering, const BuiltinTextures& table, int index, b
 bool LoadOwnTexture(Lettering& lettering, const std::string& fileName, bool textPage) {
     const std::uint64_t failuresBefore = AllocationFailures();
     DibImage image;
-    OpenDib(image, fileName);
+    OpenDib(image, fileName, kTextureLimits);
     if (!image.Bits) {
-        ShowMessageBox(AllocationFailures() != failuresBefore ? kOutOfMemoryMessage
-                                                              : "Konnte das Bild nicht laden.",
+        ShowMessageBox(AllocationFailures() != failuresBefore
+                           ? std::string(kOutOfMemoryMessage)
+                           : "Konnte das Bild nicht laden. (" + fileName + ")",
                        "Fehler", MsgIcon::Error);
         return false;
     }

@@ -59,6 +59,10 @@ void deldib(DibImage& dib) {
 namespace gw {
 
 void OpenDib(DibImage& dib, const std::string& fileName) {
+    OpenDib(dib, fileName, ImageLimits());
+}
+
+void OpenDib(DibImage& dib, const std::string& fileName, const ImageLimits& limits) {
     deldib(dib);
     std::vector<std::uint8_t> bytes;
     try {
@@ -67,7 +71,7 @@ void OpenDib(DibImage& dib, const std::string& fileName) {
         NoteAllocationFailure();
         return;
     }
-    DecodeImage(bytes.data(), bytes.size(), dib);
+    DecodeImage(bytes.data(), bytes.size(), dib, limits);
 }
 
 std::string GetDIBOpenFilter() {

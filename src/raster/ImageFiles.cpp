@@ -12,8 +12,30 @@ namespace gw {
 
 namespace imagefiles {
 
+namespace {
+
+// The caller's limits for the decoding under way; every decoder asks DibSizeAllowed before it
+// allocates, so they need not be handed through each format's code.
+thread_local ImageLimits t_limits;
+
+class ScopedLimits {
+  public:
+    explicit ScopedLimits(const ImageLimits& limits) : previous_(t_limits) { t_limits = limits; }
+    ~ScopedLimits() { t_limits = previous_; }
+    ScopedLimits(const ScopedLimits&) = delete;
+    ScopedLimits& operator=(const ScopedLimits&) = delete;
+
+  private:
+    ImageLimits previous_;
+};
+
+}  // namespace
+
 bool DibSizeAllowed(std::int64_t width, std::int64_t height, int bitCount) {
     if (width < 1 || height < 1 || width > kMaxDibSide || height > kMaxDibSide) return false;
+    if (width > t_limits.maxSide || height > t_limits.maxSide ||
+        width * height > t_limits.maxPixels)
+        return false;
     return DibStride(width, bitCount) * height <= kMaxDibBytes;
 }
 
@@ -62,7 +84,9 @@ bool DecodeImageOrThrow(const std::uint8_t* data, std::size_t size, DibImage& ou
 
 }  // namespace
 
-bool DecodeImage(const std::uint8_t* data, std::size_t size, DibImage& out) {
+bool DecodeImage(const std::uint8_t* data, std::size_t size, DibImage& out,
+                 const ImageLimits& limits) {
+    const imagefiles::ScopedLimits scoped(limits);
     try {
         return DecodeImageOrThrow(data, size, out);
     } catch (const std::bad_alloc&) {

@@ -30,6 +30,7 @@ class MemoryFailureWindowTest : public QObject {
     void aSizeWithoutMemoryIsTakenBack();
     void aDocumentWithoutMemoryIsNotTakenOver();
     void aRenderOrCopyWithoutMemoryIsToldOnce();
+    void aTextTooLongIsRefused();
 
   private:
     std::unique_ptr<TMainForm> form;
@@ -140,6 +141,17 @@ void MemoryFailureWindowTest::aRenderOrCopyWithoutMemoryIsToldOnce() {
     QCOMPARE(form->renderCount(), renders + 1);
     QCOMPARE(QGuiApplication::clipboard()->image().width(), 450);
     QCOMPARE(MemoryMessages(), 2);
+}
+
+void MemoryFailureWindowTest::aTextTooLongIsRefused() {
+    const QString before = form->Memo1->toPlainText();
+    form->Memo1->setPlainText(QString((1 << 20) + 1, QLatin1Char('a')));
+    QCOMPARE(form->Memo1->toPlainText(), before);
+    QCOMPARE(recorder->messages.size(), std::size_t(1));
+    QCOMPARE(recorder->messages[0].text,
+             std::string("Der Text ist zu lang: ein Schriftzug fasst höchstens 1 MiB Text."));
+    form->Memo1->setPlainText(QStringLiteral("Kurz"));
+    QCOMPARE(form->lettering().settings.Memo1, std::vector<std::string>{"Kurz"});
 }
 
 QTEST_MAIN(MemoryFailureWindowTest)
