@@ -19,10 +19,12 @@
 #include <QScreen>
 #include <QScrollArea>
 #include <QShortcut>
+#include <QSignalBlocker>
 #include <QStatusBar>
 #include <QStyle>
 #include <QTabWidget>
 #include <QTextBrowser>
+#include <QTextCursor>
 #include <QTimer>
 #include <QToolButton>
 #include <QUrl>
@@ -32,9 +34,11 @@
 
 #include "app/AboutBoxUnit.h"
 #include "app/LogoFUnit.h"
+#include "app/MemoryGuard.h"
 #include "app/Pictures.h"
 #include "document/LetteringFile.h"
 #include "document/PictureSize.h"
+#include "platform/AllocationLimit.h"
 #include "platform/System.h"
 #include "platform/TextLayout.h"
 #include "raster/Bildkern.h"
@@ -128,14 +132,6 @@ Qt::CursorShape CursorShape(EditCursor cursor) {
     }
     return Qt::ArrowCursor;
 }
-
-// Restores the normal cursor however a render ends.
-struct BusyCursor {
-    BusyCursor() { QGuiApplication::setOverrideCursor(Qt::WaitCursor); }
-    ~BusyCursor() { QGuiApplication::restoreOverrideCursor(); }
-    BusyCursor(const BusyCursor&) = delete;
-    BusyCursor& operator=(const BusyCursor&) = delete;
-};
 
 }  // namespace
 
@@ -334,19 +330,33 @@ void TMainForm::Timer1Timer() {
 
 void TMainForm::SettingsUpdated() {
     if (SuppressRender) return;
-    {
-        BusyCursor busy;
-        try {
-            RenderLettering(lettering_, images_);
-        } catch (const std::exception& failure) {
-            ShowMessageBox(failure.what(), "Fehler", MsgIcon::Error);
-            return;
-        }
+    const bool ok = RunTakingPictures([this] {
+        RenderLettering(lettering_, images_);
         ++renderCount_;
         PaintBox1Paint();
+    });
+    if (!ok) {
+        renderFailed_ = true;
+        if (!holdMemoryMessage_) ShowOutOfMemory();
+        return;
     }
     ShowTextNotes(StatusBar1, lettering_.settings);
     emit rendered();
+}
+
+bool TMainForm::TakePictureSize(bool newPicture) {
+    renderFailed_ = false;
+    bool ok = RunTakingPictures([this, newPicture] {
+        PaintBox1->resize(lettering_.width, lettering_.height);
+        if (newPicture) {
+            // The old images go first: the new ones may need all the room there is.
+            images_ = RenderImages();
+            MakeWhitePicture(lettering_, images_.Picture);
+        }
+        viewComposed_ = false;
+    });
+    ResizePaintBox();
+    return ok;
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -525,14 +535,26 @@ void TMainForm::ResizeBtnClick() {
     ResizeForm->BreitEdit->setValue(W0);
     ResizeForm->HochEdit->setValue(H0);
     if (ResizeForm->exec() != QDialog::Accepted) return;
+    const TLine upper = lettering_.EnvelopeLines[0];
+    const TLine lower = lettering_.EnvelopeLines[1];
     ResizeLettering(lettering_, ResizeForm->NewWidth(), ResizeForm->NewHeight(),
                     ResizeForm->SkalFont->isChecked());
-    PaintBox1->resize(lettering_.width, lettering_.height);
-    deldib(images_.Picture);
-    MakeWhitePicture(lettering_, images_.Picture);
-    viewComposed_ = false;
-    ResizePaintBox();
-    React(Change::PictureOrDocument);
+    holdMemoryMessage_ = true;
+    bool ok = TakePictureSize(true);
+    if (ok) {
+        React(Change::PictureOrDocument);
+        ok = !renderFailed_;
+    }
+    if (!ok) {
+        // A size the memory does not allow is taken back whole before the user hears of it.
+        lettering_.width = W0;
+        lettering_.height = H0;
+        lettering_.EnvelopeLines[0] = upper;
+        lettering_.EnvelopeLines[1] = lower;
+        if (TakePictureSize(true)) React(Change::PictureOrDocument);
+    }
+    holdMemoryMessage_ = false;
+    if (!ok) ShowOutOfMemory();
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -559,7 +581,11 @@ void TMainForm::ExportBtnClick() {
 }
 
 void TMainForm::PrintBtnClick() {
-    const QImage picture = DibToQImage(images_.Picture);
+    QImage picture;
+    if (!RunTakingPictures([&] { picture = DibToQImage(images_.Picture); })) {
+        ShowOutOfMemory();
+        return;
+    }
     if (picture.isNull()) return;
     QPrinter printer(QPrinter::HighResolution);
     printer.setDocName(QStringLiteral("Zarbo Glyphwerk"));
@@ -577,7 +603,11 @@ void TMainForm::PrintBtnClick() {
 }
 
 void TMainForm::Kopieren1Click() {
-    const QImage picture = DibToQImage(images_.Picture);
+    QImage picture;
+    if (!RunTakingPictures([&] { picture = DibToQImage(images_.Picture); })) {
+        ShowOutOfMemory();
+        return;
+    }
     if (picture.isNull()) return;
     QGuiApplication::clipboard()->setImage(picture);
 }
@@ -681,8 +711,23 @@ void TMainForm::WriteFrameControls() {
 
 void TMainForm::Memo1Change() {
     const QString text = Memo1->toPlainText();
-    if (text != JoinLines(lettering_.settings.Memo1))
-        lettering_.settings.Memo1 = SplitTextLines(ToStdString(text));
+    const QString current = JoinLines(lettering_.settings.Memo1);
+    if (text == current) {
+        React(Change::Memo1);
+        return;
+    }
+    const std::string utf8 = ToStdString(text);
+    if (utf8.size() > kMaxTextBytes) {
+        // A paste too long for a lettering is refused whole; the text stays as it was.
+        {
+            const QSignalBlocker quiet(Memo1);
+            Memo1->setPlainText(current);
+            Memo1->moveCursor(QTextCursor::End);
+        }
+        ShowMessageBox(kTextTooLongMessage, "Fehler", MsgIcon::Error);
+        return;
+    }
+    lettering_.settings.Memo1 = SplitTextLines(utf8);
     React(Change::Memo1);
 }
 
@@ -858,21 +903,48 @@ void TMainForm::SaveFile(const QString& fileName) {
 void TMainForm::OpenFile(const QString& fileName) {
     // The reader takes the file over only when all of it was read, so a refused file changes
     // nothing; the working lines, pivot and rotation handle stay as they are.
-    const int oldWidth = lettering_.width;
-    const int oldHeight = lettering_.height;
-    const DocumentResult result = OpenLetteringFile(lettering_, ToStdString(fileName));
+    // The document is read into a copy of the lettering (its textures aside, which every document
+    // brings), so the lettering as it was can be taken back when its pictures cannot be had.
+    Lettering opened;
+    opened.settings = lettering_.settings;
+    opened.width = lettering_.width;
+    opened.height = lettering_.height;
+    opened.EnvelopeLines = lettering_.EnvelopeLines;
+    opened.pivot = lettering_.pivot;
+    opened.rotationHandle = lettering_.rotationHandle;
+    const std::uint64_t failuresBefore = AllocationFailures();
+    const DocumentResult result = OpenLetteringFile(opened, ToStdString(fileName));
     if (!result.ok) {
-        ShowMessageBox(result.message, result.title, MsgIcon::Error);
+        if (AllocationFailures() != failuresBefore) {
+            ShowOutOfMemory();
+        } else {
+            ShowMessageBox(result.message, result.title, MsgIcon::Error);
+        }
         return;
     }
-    LoadingSettings = true;
-    if (lettering_.width != oldWidth || lettering_.height != oldHeight || images_.Picture.Empty()) {
-        deldib(images_.Picture);
-        MakeWhitePicture(lettering_, images_.Picture);
+    std::swap(lettering_, opened);
+    holdMemoryMessage_ = true;
+    const auto take = [this, &opened] {
+        LoadingSettings = true;
+        const bool newPicture = lettering_.width != opened.width ||
+                                lettering_.height != opened.height || images_.Picture.Empty();
+        bool ok = TakePictureSize(newPicture);
+        WriteControls();
+        LoadingSettings = false;
+        if (!ok) return false;
+        React(Change::PictureOrDocument);
+        return !renderFailed_;
+    };
+    const bool ok = take();
+    if (!ok) {
+        std::swap(lettering_, opened);
+        take();
     }
-    WriteControls();
-    LoadingSettings = false;
-    React(Change::PictureOrDocument);
+    holdMemoryMessage_ = false;
+    if (!ok) {
+        ShowOutOfMemory();
+        return;
+    }
     Setsavedfilename(fileName);
     PaintBox1Paint();
 }

@@ -10,6 +10,7 @@
 #include <cstring>
 #include <optional>
 
+#include "document/PictureSize.h"
 #include "document/SettingsTable.h"
 #include "platform/FileAccess.h"
 #include "raster/DibService.h"
@@ -168,7 +169,7 @@ class FieldReader {
     }
     std::string Text() {
         std::string v;
-        ok_ = ok_ && ReadSizedString(in_, v);
+        ok_ = ok_ && ReadSizedString(in_, v, kMaxTextBytes);
         return v;
     }
     bool Flag() { return Byte() != 0; }
@@ -370,7 +371,10 @@ DocumentResult ReadLettering(Lettering& lettering, ByteSource& in, std::string_v
     s.SpiralEd = ClampSettingValue(Info("SpiralEd"), spiral);
     const std::int32_t width = r.Int32();
     const std::int32_t height = r.Int32();
-    if (!r.ok() || width < 1 || height < 1 || width > kMaxDocumentSide || height > kMaxDocumentSide)
+    // The program makes no other sizes; a larger one would only cost memory the size dialog
+    // never asks for.
+    if (!r.ok() || width < kMinPictureSide || height < kMinPictureSide || width > kMaxPictureSide ||
+        height > kMaxPictureSide)
         return Damaged(name);
     std::optional<TLine> upper = r.Line();
     std::optional<TLine> lower = r.Line();

@@ -20,8 +20,8 @@
 namespace gw {
 
 // Sane limits for the counts of a document, beside those of the DIB service for its images.
+// The picture size must be one the size dialog allows, the text at most kMaxTextBytes.
 constexpr std::int32_t kMaxDocumentPoints = 1'000'000;  // points, and outline pixels, a line
-constexpr std::int32_t kMaxDocumentSide = 16384;        // picture width and height
 
 struct DocumentResult {
     bool ok = true;
