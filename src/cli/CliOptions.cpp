@@ -42,6 +42,26 @@ bool ParseSize(std::string_view text, CliOptions& options, std::string& error) {
     return true;
 }
 
+bool ParseFit(std::string_view text, CliOptions& options, std::string& error) {
+    std::int32_t side = 0;
+    if (!ParseInt(text, side) || side < 10 || side > 9999) {
+        error = "Die Option --fit erwartet eine Pixelzahl von 10 bis 9999, nicht \"" +
+                std::string(text) + "\".";
+        return false;
+    }
+    options.fit = side;
+    return true;
+}
+
+bool TakeInput(const std::string& arg, CliOptions& options, std::string& error) {
+    if (!options.input.empty()) {
+        error = "Nur eine Schriftzug-Datei kann gelesen werden, nicht auch \"" + arg + "\".";
+        return false;
+    }
+    options.input = arg;
+    return true;
+}
+
 bool ParseAlign(std::string_view text, CliOptions& options, std::string& error) {
     if (text == "left" || text == "links") {
         options.align = 0;
@@ -75,8 +95,17 @@ std::vector<std::string> SplitTextArgument(const std::string& text) {
 }
 
 bool ParseCliOptions(int argc, const char* const* argv, CliOptions& options, std::string& error) {
+    bool optionsEnded = false;
     for (int i = 1; i < argc; ++i) {
         const std::string arg = argv[i];
+        if (!optionsEnded && arg == "--") {
+            optionsEnded = true;
+            continue;
+        }
+        if (optionsEnded) {
+            if (!TakeInput(arg, options, error)) return false;
+            continue;
+        }
         // Options with a value take it from the next argument or after '='.
         std::string name = arg;
         std::optional<std::string> inlineValue;
@@ -102,16 +131,22 @@ bool ParseCliOptions(int argc, const char* const* argv, CliOptions& options, std
         std::string v;
         if (name == "-h" || name == "--help") {
             options.help = true;
+        } else if (name == "--version") {
+            options.version = true;
         } else if (name == "--fonts") {
             options.listFonts = true;
         } else if (name == "-o" || name == "--output") {
             if (!value(options.output)) return false;
+        } else if (name == "--format") {
+            if (!value(options.format)) return false;
         } else if (name == "--save") {
             if (!value(options.save)) return false;
         } else if (name == "--stages") {
             if (!value(options.stagesDir)) return false;
         } else if (name == "--size") {
             if (!value(v) || !ParseSize(v, options, error)) return false;
+        } else if (name == "--fit") {
+            if (!value(v) || !ParseFit(v, options, error)) return false;
         } else if (name == "--text") {
             if (!value(v)) return false;
             options.text = v;
@@ -157,10 +192,7 @@ bool ParseCliOptions(int argc, const char* const* argv, CliOptions& options, std
         } else if (arg.starts_with("-") && arg != "-") {
             error = "Unbekannte Option: " + arg;
             return false;
-        } else if (options.input.empty()) {
-            options.input = arg;
-        } else {
-            error = "Nur eine Schriftzug-Datei kann gelesen werden, nicht auch \"" + arg + "\".";
+        } else if (!TakeInput(arg, options, error)) {
             return false;
         }
     }
@@ -168,16 +200,18 @@ bool ParseCliOptions(int argc, const char* const* argv, CliOptions& options, std
 }
 
 const char* CliHelpText() {
-    return R"(Aufruf: glyphwerk-render [SCHRIFTZUG.zgw] [OPTIONEN]
+    return R"(Aufruf: glyphwerk-render [OPTIONEN] [--] [SCHRIFTZUG.zgw]
 
 Zeichnet einen Schriftzug ohne Fenster: aus einer Schriftzug-Datei, oder ohne sie aus dem
 Schriftzug, mit dem das Programm startet. Die Optionen werden in dieser Reihenfolge angewandt:
-Datei, --size, Text und Schrift, Texturen, Vorlagen, --set (in der angegebenen Reihenfolge);
-dann wird gezeichnet und mit --save und -o geschrieben.
+Datei, --size, --fit, Text und Schrift, Texturen, Vorlagen, --set (in der angegebenen
+Reihenfolge); dann wird gezeichnet und mit --save und -o geschrieben. Nach -- ist jedes weitere
+Argument die Schriftzug-Datei, auch wenn es mit - beginnt.
 
 Ausgabe:
   -o, --output DATEI          das fertige Bild schreiben; das Format folgt der Endung:
                               .png (genau die Bildbytes), .bmp, .jpg oder .jpeg
+  --format png|bmp|jpg        das Format des Bildes, unabhängig von der Endung
   --save DATEI                den Schriftzug als .zgw-Datei speichern
   --stages ORDNER             zusätzlich die Ebenen als PNG in ORDNER schreiben:
                               letters.png (Buchstaben schwarz auf weiß), textimage.png,
@@ -185,6 +219,9 @@ Ausgabe:
 
 Bild und Text:
   --size BREITExHÖHE          neue Bildgröße (10 bis 9999), Schriftzug mitskaliert
+  --fit PIXEL                 das Bild so verkleinern, dass seine längere Seite höchstens
+                              PIXEL misst (10 bis 9999), Seitenverhältnis und Schriftzug
+                              mitskaliert; für Vorschaubilder
   --text TEXT                 der Text; \n trennt die Zeilen
   --font NAME                 die Schriftart (eine installierte Schriftfamilie)
   --bold, --italic            fett, kursiv
@@ -210,6 +247,7 @@ Einstellungen:
   --fonts                     die Namen der installierten Schriftarten ausgeben, wie sie
                               die Schriftliste des Programms zeigt, und enden
   -h, --help                  diese Hilfe
+  --version                   die Versionsnummer ausgeben
 
 Rückgabewert: 0 bei Erfolg, 1 wenn eine Datei nicht gelesen oder geschrieben werden konnte,
 2 bei falschem Aufruf. Ein fehlgeschlagener Lauf hinterlässt keine Ausgabedatei.

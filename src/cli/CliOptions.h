@@ -13,7 +13,9 @@ struct CliOptions {
     std::string output;  // -o: the finished picture
     std::string save;    // --save: the lettering as a .zgw document
     std::string stagesDir;
+    std::string format;  // --format: the picture's file type instead of the one -o's name asks for
     std::optional<std::int32_t> width, height;
+    std::optional<std::int32_t> fit;  // --fit: the longer picture side at most this many pixels
     std::optional<std::string> text, font;
     bool bold = false;
     bool italic = false;
@@ -23,6 +25,7 @@ struct CliOptions {
     std::optional<int> envelope, edge, shadow, frame;
     std::vector<std::string> assignments;  // --set NAME=VALUE, in the order given
     bool help = false;
+    bool version = false;
     bool listFonts = false;  // --fonts: print the font list and stop
 };
 

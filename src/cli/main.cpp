@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "Version.h"
 #include "cli/CliOptions.h"
 #include "document/BuiltinTextures.h"
 #include "document/Lettering.h"
@@ -71,8 +72,14 @@ bool WritePng(const DibImage& image, const std::string& path, Outputs& outputs) 
 
 int Run(const CliOptions& options) {
     ImageFileType outputType = ImageFileType::Png;
-    if (!options.output.empty() &&
-        (!ImageFileTypeFromName(options.output, outputType) || outputType == ImageFileType::Gif)) {
+    if (!options.format.empty()) {
+        if (options.format.find_first_of("./") != std::string::npos ||
+            !ImageFileTypeFromName("." + options.format, outputType) ||
+            outputType == ImageFileType::Gif)
+            return UsageError("Die Option --format erwartet png, bmp oder jpg, nicht \"" +
+                              options.format + "\".");
+    } else if (!options.output.empty() && (!ImageFileTypeFromName(options.output, outputType) ||
+                                           outputType == ImageFileType::Gif)) {
         return UsageError("Das Bildformat von \"" + options.output +
                           "\" kenne ich nicht; möglich sind .png, .bmp, .jpg und .jpeg.");
     }
@@ -97,6 +104,18 @@ int Run(const CliOptions& options) {
         }
     }
     if (options.width) ResizeLettering(lettering, *options.width, *options.height, true);
+    if (options.fit) {
+        const std::int32_t w = lettering.width, h = lettering.height;
+        const std::int32_t longer = std::max(w, h);
+        if (longer > *options.fit) {
+            // The shorter side keeps the proportion but never drops below the smallest size.
+            const auto scaled = [&](std::int32_t side) {
+                return std::max<std::int32_t>(
+                    10, static_cast<std::int32_t>(std::int64_t(side) * *options.fit / longer));
+            };
+            ResizeLettering(lettering, scaled(w), scaled(h), true);
+        }
+    }
 
     LetteringSettings& s = lettering.settings;
     if (options.text) s.Memo1 = SplitTextArgument(*options.text);
@@ -209,6 +228,10 @@ int main(int argc, char** argv) {
     if (!gw::ParseCliOptions(argc, argv, options, error)) return gw::UsageError(error);
     if (options.help) {
         std::fputs(gw::CliHelpText(), stdout);
+        return gw::kExitOk;
+    }
+    if (options.version) {
+        std::printf("glyphwerk-render %s\n", gw::kVersion);
         return gw::kExitOk;
     }
     if (options.listFonts) {
