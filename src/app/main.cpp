@@ -13,6 +13,7 @@
 #include "Version.h"
 #include "app/MainFUnit.h"
 #include "app/MessageBoxes.h"
+#include "platform/FileAccess.h"
 #include "platform/System.h"
 #include "platform/TextLayout.h"
 
@@ -50,6 +51,7 @@ bool AnswerInformationOptions(int argc, char* argv[]) {
 int main(int argc, char* argv[]) {
     if (AnswerInformationOptions(argc, argv)) return 0;
     QApplication application(argc, argv);
+    gw::CleanUpOnSignals();
     QApplication::setApplicationName(QStringLiteral("Zarbo Glyphwerk"));
     // The installed menu entry and icon carry this name; the desktop matches windows to them.
     QGuiApplication::setDesktopFileName(QStringLiteral("de.zarbo.Glyphwerk"));

@@ -128,6 +128,15 @@ bool ParseCliOptions(int argc, const char* const* argv, CliOptions& options, std
             out = argv[++i];
             return true;
         };
+        // An empty name would otherwise read as "no such output" and the run would write nothing.
+        auto fileValue = [&](std::string& out) {
+            if (!value(out)) return false;
+            if (out.empty()) {
+                error = "Der Option " + name + " fehlt ihr Wert.";
+                return false;
+            }
+            return true;
+        };
         std::string v;
         if (name == "-h" || name == "--help") {
             options.help = true;
@@ -136,13 +145,13 @@ bool ParseCliOptions(int argc, const char* const* argv, CliOptions& options, std
         } else if (name == "--fonts") {
             options.listFonts = true;
         } else if (name == "-o" || name == "--output") {
-            if (!value(options.output)) return false;
+            if (!fileValue(options.output)) return false;
         } else if (name == "--format") {
             if (!value(options.format)) return false;
         } else if (name == "--save") {
-            if (!value(options.save)) return false;
+            if (!fileValue(options.save)) return false;
         } else if (name == "--stages") {
-            if (!value(options.stagesDir)) return false;
+            if (!fileValue(options.stagesDir)) return false;
         } else if (name == "--size") {
             if (!value(v) || !ParseSize(v, options, error)) return false;
         } else if (name == "--fit") {

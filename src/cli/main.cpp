@@ -8,6 +8,7 @@
 
 #include "Version.h"
 #include "cli/CliOptions.h"
+#include "cli/OutputTransaction.h"
 #include "document/BuiltinTextures.h"
 #include "document/Lettering.h"
 #include "document/LetteringFile.h"
@@ -36,37 +37,20 @@ int UsageError(const std::string& text) {
     return kExitUsage;
 }
 
-// Files written by this run, so a later failure can take them back: a failed run leaves no output
-// behind. A file that existed before is replaced only by a complete new one, never removed.
-class Outputs {
-  public:
-    void Written(const std::string& path, bool existedBefore) {
-        if (!existedBefore) created_.push_back(path);
+bool WriteStages(const RenderTrace& trace, const RenderImages& images, const std::string& folder,
+                 OutputTransaction& outputs, std::string& error) {
+    if (!outputs.AddFolder(folder, error)) return false;
+    const std::filesystem::path dir(folder);
+    const std::pair<const DibImage*, const char*> layers[] = {
+        {&trace.letters, "letters.png"},
+        {&images.TextImage, "textimage.png"},
+        {&images.TextMask, "textmask.png"},
+        {&trace.unfiltered, "unfiltered.png"},
+    };
+    for (const auto& [image, name] : layers) {
+        if (!outputs.AddImage(*image, (dir / name).string(), ImageFileType::Png, error))
+            return false;
     }
-    void TakeBack() {
-        std::error_code ec;
-        for (const std::string& path : created_)
-            std::filesystem::remove(path, ec);
-        created_.clear();
-    }
-
-  private:
-    std::vector<std::string> created_;
-};
-
-bool Exists(const std::string& path) {
-    std::error_code ec;
-    return std::filesystem::exists(path, ec);
-}
-
-bool WritePng(const DibImage& image, const std::string& path, Outputs& outputs) {
-    const bool existed = Exists(path);
-    std::string error;
-    if (!SaveDib(image, path, ImageFileType::Png, &error)) {
-        Report(error);
-        return false;
-    }
-    outputs.Written(path, existed);
     return true;
 }
 
@@ -171,45 +155,17 @@ int Run(const CliOptions& options) {
         return kExitFile;
     }
 
-    Outputs outputs;
-    auto fail = [&outputs] {
-        outputs.TakeBack();
+    OutputTransaction outputs;
+    std::string error;
+    const bool written =
+        (options.save.empty() || outputs.AddDocument(lettering, options.save, error)) &&
+        (options.output.empty() ||
+         outputs.AddImage(images.Picture, options.output, outputType, error)) &&
+        (options.stagesDir.empty() ||
+         WriteStages(trace, images, options.stagesDir, outputs, error));
+    if (!written || !outputs.Commit(error)) {
+        Report(error);
         return kExitFile;
-    };
-    if (!options.save.empty()) {
-        const bool existed = Exists(options.save);
-        const DocumentResult saved = SaveLetteringFile(lettering, options.save);
-        if (!saved.ok) {
-            Report(saved.message);
-            return fail();
-        }
-        outputs.Written(options.save, existed);
-    }
-    if (!options.output.empty()) {
-        const bool existed = Exists(options.output);
-        std::string error;
-        if (!SaveDib(images.Picture, options.output, outputType, &error)) {
-            Report(error);
-            return fail();
-        }
-        outputs.Written(options.output, existed);
-    }
-    if (!options.stagesDir.empty()) {
-        std::error_code ec;
-        const bool existed = Exists(options.stagesDir);
-        std::filesystem::create_directories(options.stagesDir, ec);
-        if (ec) {
-            Report("Konnte den Ordner " + options.stagesDir + " nicht anlegen.");
-            return fail();
-        }
-        outputs.Written(options.stagesDir, existed);
-        const std::filesystem::path dir(options.stagesDir);
-        if (!WritePng(trace.letters, (dir / "letters.png").string(), outputs) ||
-            !WritePng(images.TextImage, (dir / "textimage.png").string(), outputs) ||
-            !WritePng(images.TextMask, (dir / "textmask.png").string(), outputs) ||
-            !WritePng(trace.unfiltered, (dir / "unfiltered.png").string(), outputs)) {
-            return fail();
-        }
     }
     return kExitOk;
 }
@@ -218,6 +174,7 @@ int Run(const CliOptions& options) {
 }  // namespace gw
 
 int main(int argc, char** argv) {
+    gw::CleanUpOnSignals();
     gw::SetMessageBoxHandler(
         [](std::string_view text, std::string_view, gw::MsgIcon, gw::MsgButtons) {
             gw::Report(std::string(text));
