@@ -9,8 +9,9 @@
 namespace gw {
 
 struct CliOptions {
-    std::string input;   // a .zgw document; empty: the program's start-up lettering
-    std::string output;  // -o: the finished picture
+    std::string input;   // a .zgw document, "-" for standard input; empty: the start-up lettering
+    std::string output;  // -o: the finished picture, "-" for standard output
+    std::string batch;   // --batch: a file of lettering texts, one a line; -o is then a pattern
     std::string save;    // --save: the lettering as a .zgw document
     std::string stagesDir;
     std::string format;  // --format: the picture's file type instead of the one -o's name asks for
@@ -27,6 +28,7 @@ struct CliOptions {
     bool help = false;
     bool version = false;
     bool listFonts = false;  // --fonts: print the font list and stop
+    std::string list;        // --list: "envelopes", "edges", "shadows" or "frames"
 };
 
 // False with a German message in `error` when the arguments are not usable.
@@ -36,5 +38,8 @@ bool ParseCliOptions(int argc, const char* const* argv, CliOptions& options, std
 std::vector<std::string> SplitTextArgument(const std::string& text);
 
 const char* CliHelpText();
+
+// The lines --list prints for `kind`, "N Name" each; false for an unknown kind.
+bool PresetListing(const std::string& kind, std::string& listing);
 
 }  // namespace gw

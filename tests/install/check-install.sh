@@ -59,7 +59,8 @@ read -r w3 w2 w1 w0 h3 h2 h1 h0 <<<"$size"
 width=$(((w3 << 24) | (w2 << 16) | (w1 << 8) | w0)) height=$(((h3 << 24) | (h2 << 16) | (h1 << 8) | h0))
 ((width == 128 && height == 56)) || fail "das Vorschaubild misst ${width}x$height statt 128x56"
 
-# Every option that --help names is in the man page; --version tells the project's version.
+# Every option that --help names is in the man page, and every preset name that --list names;
+# --version tells the project's version.
 for program in glyphwerk-render glyphwerk; do
     [[ -x $prefix/bin/$program ]] || continue
     [[ $("$prefix/bin/$program" --version) == "$program $version" ]] ||
@@ -69,5 +70,11 @@ for program in glyphwerk-render glyphwerk; do
         tr -d ' ,' | sort -u); do
         grep -qF -- "$option" <<<"$page" || fail "$program.1 beschreibt $option nicht"
     done
+done
+page=$(sed 's/\\//g' "$share/man/man1/glyphwerk-render.1")
+for kind in envelopes edges shadows frames; do
+    while read -r entry; do
+        grep -qF -- "$entry" <<<"$page" || fail "glyphwerk-render.1 nennt die Vorlage $entry nicht"
+    done < <("$prefix/bin/glyphwerk-render" --list $kind)
 done
 echo "Installation geprüft: $prefix"
