@@ -1,12 +1,17 @@
 // Zarbo Glyphwerk: the window program.
 
 #include <QApplication>
+#include <QIcon>
 #include <QLibraryInfo>
 #include <QLocale>
 #include <QScreen>
 #include <QStyleFactory>
+#include <QTimer>
 #include <QTranslator>
+#include <cstdio>
+#include <cstring>
 
+#include "Version.h"
 #include "app/MainFUnit.h"
 #include "app/MemoryGuard.h"
 #include "app/MessageBoxes.h"
@@ -14,10 +19,60 @@
 #include "platform/System.h"
 #include "platform/TextLayout.h"
 
+namespace {
+
+constexpr char kHelpText[] = R"(Aufruf: glyphwerk [OPTIONEN] [--] [SCHRIFTZUG.zgw]
+
+Zarbo Glyphwerk: Schriftzüge mit Oberflächen, Hüllformen, 3D-Kanten, Schatten und
+Rahmen als Rasterbilder gestalten und als .zgw-Datei speichern. Eine angegebene
+Schriftzug-Datei wird beim Start geöffnet.
+
+  -h, --help     diese Hilfe
+  --version      die Versionsnummer ausgeben
+
+Die übrigen Optionen sind die von Qt, z. B. -platform NAME.
+Ohne Fenster zeichnet glyphwerk-render Schriftzüge (glyphwerk-render --help).
+)";
+
+// Answered before the window system is asked for, so they work without a display.
+bool AnswerInformationOptions(int argc, char* argv[]) {
+    for (int i = 1; i < argc && std::strcmp(argv[i], "--") != 0; ++i) {
+        if (std::strcmp(argv[i], "--help") == 0 || std::strcmp(argv[i], "-h") == 0) {
+            std::fputs(kHelpText, stdout);
+            return true;
+        }
+        if (std::strcmp(argv[i], "--version") == 0) {
+            std::printf("glyphwerk %s\n", gw::kVersion);
+            return true;
+        }
+    }
+    return false;
+}
+
+// The document to open at start: the first argument Qt left that is no option; after "--" any.
+QString StartDocument(const QStringList& arguments) {
+    bool optionsEnded = false;
+    for (qsizetype i = 1; i < arguments.size(); ++i) {
+        const QString& argument = arguments[i];
+        if (!optionsEnded && argument == QLatin1String("--")) {
+            optionsEnded = true;
+        } else if (optionsEnded || !argument.startsWith(QLatin1Char('-'))) {
+            return argument;
+        }
+    }
+    return {};
+}
+
+}  // namespace
+
 int main(int argc, char* argv[]) {
+    if (AnswerInformationOptions(argc, argv)) return 0;
     gw::GuardedApplication application(argc, argv);
     gw::CleanUpOnSignals();
     QApplication::setApplicationName(QStringLiteral("Zarbo Glyphwerk"));
+    // The installed menu entry and icon carry this name; the desktop matches windows to them.
+    QGuiApplication::setDesktopFileName(QStringLiteral("de.zarbo.Glyphwerk"));
+    QApplication::setWindowIcon(QIcon::fromTheme(QStringLiteral("de.zarbo.Glyphwerk")));
     // Qt's own dialogs (files, colours, printing) speak German like the rest of the program.
     const QLocale german(QLocale::German, QLocale::Germany);
     QLocale::setDefault(german);
@@ -35,5 +90,9 @@ int main(int argc, char* argv[]) {
 
     gw::TMainForm form;
     form.show();
+    // Opened once the window stands, so its textures replace the start-up ones and a refusal
+    // is reported over the window, which keeps the start-up lettering.
+    if (const QString document = StartDocument(QApplication::arguments()); !document.isEmpty())
+        QTimer::singleShot(0, &form, [&form, document] { form.OpenFile(document); });
     return QApplication::exec();
 }
