@@ -35,6 +35,12 @@ void EdgePass(DibImage& TextImage, const DibImage& TextMask, const DibImage& Bac
 void EdgePassOnShape(DibImage& TextImage, const std::uint8_t* shape,
                      const DibImage& BackgroundTexture, const EdgePassParams& params);
 
+// EdgePassOnShape's plain twin (see PlainStages.h): every ray walked whole with its pairs of run
+// length and position, every pixel shaded from its profile computed afresh. EdgePassOnShape takes
+// it when the plain stages are on.
+void EdgePassOnShapePlain(DibImage& TextImage, const std::uint8_t* shape,
+                          const DibImage& BackgroundTexture, const EdgePassParams& params);
+
 // The passes RenderText runs when KanteCheck is on: three with "3 Lichtstrahlen", else one.
 std::vector<EdgePassParams> EdgePasses(const Lettering& lettering);
 

@@ -12,6 +12,7 @@
 #include "render/Disorb.h"
 #include "render/LargeBuffers.h"
 #include "render/Pipeline.h"
+#include "render/PlainStages.h"
 #include "render/Shadow.h"
 #include "render/Surface.h"
 
@@ -367,7 +368,7 @@ void RenderText(const Lettering& lettering, DibImage& TextImage, DibImage& TextM
     const TextPlan plan = PlanText(lettering);
     newdib(TextImage, plan.width, plan.height, 24, nullptr, 0);
     newdib(TextMask, plan.width, plan.height, 24, nullptr, 0);
-    if (TextImage.Bits && TextMask.Bits)
+    if (TextImage.Bits && TextMask.Bits && !PlainStagesOn())
         RenderTextDirect(lettering, plan, TextImage, TextMask, trace);
     else
         RenderTextThroughBitmaps(lettering, plan, TextImage, TextMask, trace);

@@ -24,8 +24,9 @@ void TextImageSize(const LetteringSettings& settings, std::int32_t pictureWidth,
 void RenderText(const Lettering& lettering, DibImage& TextImage, DibImage& TextMask,
                 RenderTrace* trace = nullptr);
 
-// The same images by the plain way: every step on work bitmaps with raster operations. RenderText
-// takes it only when it cannot make both images; tests hold RenderText to it.
+// The same images by the plain way: every step on work bitmaps with raster operations, the shadow
+// softened on its bitmaps. RenderText takes it when it cannot make both images, and when the plain
+// stages are on (PlainStages.h); tests hold RenderText to it.
 void RenderTextReference(const Lettering& lettering, DibImage& TextImage, DibImage& TextMask,
                          RenderTrace* trace = nullptr);
 
