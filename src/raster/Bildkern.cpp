@@ -5,6 +5,7 @@
 #include <limits>
 #include <vector>
 
+#include "platform/ExactMath.h"
 #include "platform/System.h"
 #include "raster/DibService.h"
 
@@ -13,17 +14,6 @@ namespace gw {
 namespace {
 
 thread_local std::uint64_t rowDrawerCopies = 0;
-
-// Round(num / den) of the real quotient, half to even. The products feeding it are taken in 64
-// bits so that large sizes cannot wrap; the result is held to the 32-bit range of the callers.
-std::int32_t RoundQuotient(std::int64_t num, std::int64_t den) {
-    const long double q = std::nearbyintl(static_cast<long double>(num) / den);
-    if (q > std::numeric_limits<std::int32_t>::max())
-        return std::numeric_limits<std::int32_t>::max();
-    if (q < std::numeric_limits<std::int32_t>::min())
-        return std::numeric_limits<std::int32_t>::min();
-    return static_cast<std::int32_t>(q);
-}
 
 // Source column or row of a column or row of the 1:1 buffer. A buffer one pixel wide or high takes
 // the first column or row of the source rectangle rather than dividing by zero.

@@ -8,8 +8,8 @@
 #include <utility>
 #include <vector>
 
+#include "platform/ExactMath.h"
 #include "raster/Lines.h"
-#include "render/ExactMath.h"
 #include "render/PlainStages.h"
 
 namespace gw {
@@ -17,15 +17,6 @@ namespace gw {
 namespace {
 
 constexpr long double kPi = 3.141592653589793238462643383279502884L;
-
-// Trunc toward zero into 32 bits; values beyond the range saturate and NaN counts as 0, so a
-// nonsense setting typed into a spin field cannot make the conversion undefined.
-std::int32_t TruncSaturated(long double v) {
-    if (std::isnan(v)) return 0;
-    if (v >= 2147483647.0L) return std::numeric_limits<std::int32_t>::max();
-    if (v <= -2147483648.0L) return std::numeric_limits<std::int32_t>::min();
-    return static_cast<std::int32_t>(v);
-}
 
 std::int32_t RoundToInt(long double v) {
     return TruncSaturated(std::nearbyint(v));

@@ -4,8 +4,8 @@
 #include <cmath>
 #include <limits>
 
+#include "platform/ExactMath.h"
 #include "platform/LineRaster.h"
-#include "render/ExactMath.h"
 #include "render/PlainStages.h"
 
 namespace gw {

@@ -6,6 +6,8 @@
 #include <limits>
 #include <vector>
 
+#include "platform/ExactMath.h"
+
 namespace gw {
 
 namespace {
@@ -96,13 +98,6 @@ void ShadeWhiteBlack(DibImage& pic, std::int64_t w, std::int32_t offset, bool fo
     ForEachBandPixel(pic, w, [&](std::uint8_t* px, const BandPixel& p) {
         Mix(px, p.LightSide() ? kWhite : kBlack, weight(p), offset, forceZero);
     });
-}
-
-std::int32_t TruncSaturated(long double v) {
-    if (std::isnan(v)) return 0;
-    if (v >= 2147483647.0L) return std::numeric_limits<std::int32_t>::max();
-    if (v <= -2147483648.0L) return std::numeric_limits<std::int32_t>::min();
-    return static_cast<std::int32_t>(v);
 }
 
 }  // namespace

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "platform/Canvas.h"
+#include "platform/ExactMath.h"
 #include "platform/TextLayout.h"
 #include "raster/DibService.h"
 #include "render/Bevel.h"
@@ -42,10 +43,6 @@ LogFont LetteringLogFont(const LetteringSettings& s) {
     font.bold = s.Font.bold;
     font.italic = s.Font.italic;
     return font;
-}
-
-std::int32_t TruncPixels(double value) {
-    return static_cast<std::int32_t>(std::trunc(std::clamp(value, -1e9, 1e9)));
 }
 
 // Measures the block into a rectangle anchored at (x, y), then draws it there, aligned.
