@@ -305,17 +305,17 @@ class EdgeShader {
     }
 
     // L for a pixel at distance V from the outer edge of a band of width N (N >= 1).
-    long double Profile(std::int32_t profile, bool inner, std::int64_t N, std::int64_t V) const {
+    long double Profile(EdgeProfile profile, bool inner, std::int64_t N, std::int64_t V) const {
         const long double f = p_.divisor;
         long double L = 0;
         switch (profile) {
-            case 1:
+            case kLinear:
                 L = 196.0L / f;
                 break;
-            case 2:
+            case kKonvex:
                 L = static_cast<long double>((N - V) * 255) / static_cast<long double>(N) / f;
                 break;
-            case 3: {
+            case kKonkav: {
                 const std::int64_t half = N / 2;
                 const std::int64_t t = inner ? V - half : V + half;
                 L = static_cast<long double>(t * 255) / static_cast<long double>(N) / f;
@@ -483,13 +483,13 @@ void EdgePassOnShapePlain(DibImage& TextImage, const std::uint8_t* shape,
     const std::vector<TPoint> start = SegmentOutline(place(-o, -o), place(o, -o));
     const std::vector<TPoint> ray = SegmentOutline(place(-o, -o), place(-o, o));
 
-    const auto profile = [&](std::int32_t index, bool inner, std::int64_t N, std::int64_t V) {
+    const auto profile = [&](EdgeProfile index, bool inner, std::int64_t N, std::int64_t V) {
         const long double f = p.divisor;
         long double L = 0;
-        if (index == 1) L = 196.0L / f;
-        if (index == 2)
+        if (index == kLinear) L = 196.0L / f;
+        if (index == kKonvex)
             L = static_cast<long double>((N - V) * 255) / static_cast<long double>(N) / f;
-        if (index == 3) {
+        if (index == kKonkav) {
             const std::int64_t t = inner ? V - N / 2 : V + N / 2;
             L = static_cast<long double>(t * 255) / static_cast<long double>(N) / f;
         }
@@ -578,8 +578,9 @@ std::vector<EdgePassParams> EdgePasses(const Lettering& lettering) {
     base.widthFactor = static_cast<double>(static_cast<long double>(s.KBreiteEd) / 200.0L);
     base.invers = s.Invers1Check;
     base.fixedWidth = s.KFixedWCheck;
-    base.profile1 = s.Profil1Box;
-    base.profile2 = s.Profil2Box;
+    // Any other index (a list without a selection) is shaded as "Flach".
+    base.profile1 = static_cast<EdgeProfile>(s.Profil1Box);
+    base.profile2 = static_cast<EdgeProfile>(s.Profil2Box);
     base.background1 = s.BkGnd1;
     base.background2 = s.BkGnd2;
     base.backgroundIsTexture = s.SurfaceFrame2.IsTexture();

@@ -10,14 +10,22 @@
 
 namespace gw {
 
+// Profil1Box and Profil2Box, the brightness curve across a half of the band.
+enum EdgeProfile : std::int32_t {
+    kFlach = 0,   // "Flach": no light
+    kLinear = 1,  // "Linear": one brightness
+    kKonvex = 2,  // "Konvex": brightest at the outer edge
+    kKonkav = 3,  // "Konkav": rising across each half
+};
+
 struct EdgePassParams {
     double theta = 0;        // light angle in degrees
     double widthFactor = 0;  // KBreiteEd / 200
     double divisor = 1;      // the pass's light divisor
     bool invers = false;
     bool fixedWidth = false;
-    std::int32_t profile1 = 2;
-    std::int32_t profile2 = 2;
+    EdgeProfile profile1 = kKonvex;
+    EdgeProfile profile2 = kKonvex;
     bool background1 = false;
     bool background2 = false;
     bool backgroundIsTexture = false;

@@ -112,16 +112,16 @@ void RenderBorder(DibImage& Picture, const LetteringSettings& settings) {
     if (!UsablePicture(Picture)) return;
     const std::int32_t w = FrameBandWidth(settings, DibWidth(Picture), DibHeight(Picture));
     switch (settings.FrameStyle) {
-        case 1:
+        case kColourFrame:
             Buttonize(Picture, w, settings.RColorShape, 0, false);
             break;
-        case 2:
+        case kEdgeStrongFrame:
             Buttonize1(Picture, w, 0, false);
             break;
-        case 3:
+        case kInnerStrongFrame:
             Buttonize2(Picture, w, 0, false);
             break;
-        case 4:
+        case kEvenFrame:
             Buttonize3(Picture, w, 100 - TruncSaturated(settings.RHochEd), 0, false);
             break;
         default:

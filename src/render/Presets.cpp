@@ -133,7 +133,7 @@ std::array<std::vector<TPoint>, 2> EnvelopePresetLines(int p, std::int32_t w, st
             }
             return lines;
         }
-        case 19:
+        case kSpiralPreset:
             return Spiral(w, h, spiral);
         case 20:
             return Straight({{L, T}, {cx - w / 10, cy}, {cx + w / 10, cy}, {R, T}},

@@ -6,6 +6,13 @@
 
 namespace gw {
 
+// SRichtBox, the slant of the shadow.
+enum ShadowSlant : std::int32_t {
+    kUpright = 0,     // "0°"
+    kSlantLeft = 1,   // "-45°": the rows move left, the more the higher they lie
+    kSlantRight = 2,  // "45°": the rows move right alike
+};
+
 // J, the mask level of a fully drawn shadow pixel: Trunc((100 - SDeckEd) x 255 / 100).
 std::int32_t ShadowLevel(const LetteringSettings& settings);
 

@@ -24,6 +24,14 @@ void ForEachTile(std::int32_t W, std::int32_t H, std::int32_t tw, std::int32_t t
     }
 }
 
+// A tile: the whole texture 1:1 at (x, y), its colours as they are.
+DrawDibOptions OneTile(const DibImage& texture, std::int32_t x, std::int32_t y) {
+    DrawDibOptions tile =
+        DrawDibOptions::Whole(texture, x, y, DibWidth(texture), DibHeight(texture));
+    tile.Halftone = false;
+    return tile;
+}
+
 // The way through an off-screen bitmap, for pictures the direct fill does not know; also the
 // direct fill's plain twin (see PlainStages.h).
 void FillThroughBitmap(const Lettering& lettering, DibImage& Picture) {
@@ -43,7 +51,7 @@ void FillThroughBitmap(const Lettering& lettering, DibImage& Picture) {
         const std::int32_t th = DibHeight(texture);
         if (texture.Bits) {
             ForEachTile(W, H, tw, th, [&](std::int32_t x, std::int32_t y) {
-                DrawDib(canvas, x, y, tw, th, texture, 0, 0, tw, th, false, SRCCOPY, false, 0);
+                DrawDib(canvas, texture, OneTile(texture, x, y));
             });
         }
     }
@@ -83,7 +91,7 @@ void FillDi0Bkgnd(const Lettering& lettering, DibImage& Picture) {
     // the edges: one tile is drawn alone, the way the bitmap would receive it, and repeated.
     Bitmap tile(tw, th, PixelFormat::Rgb24);
     Canvas canvas(tile);
-    DrawDib(canvas, 0, 0, tw, th, texture, 0, 0, tw, th, false, SRCCOPY, false, 0);
+    DrawDib(canvas, texture, OneTile(texture, 0, 0));
     for (std::int32_t y = 0; y < H; ++y) {
         const std::uint8_t* from = tile.Row(y % th);
         std::uint8_t* to = Picture.Row(y);

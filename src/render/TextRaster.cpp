@@ -27,9 +27,9 @@ constexpr std::int32_t kLargestCharacterHeight = 4 * kMaxDibSide;
 
 std::uint32_t AlignmentFlag(std::int32_t ausrichtBox) {
     switch (ausrichtBox) {
-        case 1:
+        case kAlignCentre:
             return DT_CENTER;
-        case 2:
+        case kAlignRight:
             return DT_RIGHT;
         default:
             return DT_LEFT;
@@ -108,7 +108,7 @@ TextPlan PlanText(const Lettering& lettering) {
     // Room for a shadow to the side: the text shrinks by the offset and moves away from a shadow
     // that lies to its left or above it.
     std::int32_t Rx = 0, Ry = 0, Ox = 0, Oy = 0;
-    if (s.SchattenCheck && s.SRichtBox == 0) {
+    if (s.SchattenCheck && s.SRichtBox == kUpright) {
         Rx = TruncPixels(s.SRightEd);
         if (Rx < 0) Ox = Rx = -Rx;
         Ry = TruncPixels(s.SBottomEd);

@@ -12,6 +12,13 @@ namespace gw {
 
 struct RenderTrace;
 
+// AusrichtBox, the alignment of the text lines.
+enum TextAlignment : std::int32_t {
+    kAlignLeft = 0,    // "Linksbündig"
+    kAlignCentre = 1,  // "Zentriert"
+    kAlignRight = 2,   // "Rechtsbündig"
+};
+
 // The text block: the lines joined with one CR each, a single space when that is empty.
 std::string JoinedText(const LetteringSettings& settings);
 
