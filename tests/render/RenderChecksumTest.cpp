@@ -13,20 +13,12 @@
 #include "raster/DibService.h"
 #include "render/Pipeline.h"
 #include "render/Presets.h"
+#include "render/RenderTestSupport.h"
 
 namespace gw {
 namespace {
 
-std::uint64_t Fnv1a(const DibImage& dib) {
-    std::uint64_t h = 0xcbf29ce484222325ULL;
-    if (!dib.Bits) return 0;
-    const std::uint8_t* p = dib.Bits.get();
-    for (std::size_t i = 0, n = DibImageSize(dib); i < n; ++i) {
-        h ^= p[i];
-        h *= 0x100000001b3ULL;
-    }
-    return h;
-}
+using test::Fnv1a;
 
 // Textures made from their coordinates, so no file can change them.
 DibImage Texture24(std::int32_t w, std::int32_t h) {
