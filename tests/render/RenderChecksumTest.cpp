@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "FontSetup.h"
 #include "document/PictureSize.h"
 #include "platform/TextLayout.h"
 #include "raster/DibService.h"
@@ -19,6 +20,11 @@ namespace gw {
 namespace {
 
 using test::Fnv1a;
+
+// The pinned pictures were drawn with these faces; no other installed font may take their place.
+[[maybe_unused]] ::testing::Environment* const kFonts =
+    ::testing::AddGlobalTestEnvironment(new testing::FontSetupEnvironment(
+        {"DejaVuSans.ttf", "DejaVuSans-Bold.ttf", "DejaVuSans-Oblique.ttf", "Lato-Black.ttf"}));
 
 // Textures made from their coordinates, so no file can change them.
 DibImage Texture24(std::int32_t w, std::int32_t h) {
@@ -128,9 +134,7 @@ const Case kCases[] = {
 // clang-format on
 
 void Prepare(const Case& c, Lettering& lettering) {
-    static const bool loaded =
-        LoadFontConfigFile(GLYPHWERK_SOURCE_DIR "/data/glyphwerk-fonts.conf");
-    ASSERT_TRUE(loaded);
+    ASSERT_TRUE(LoadFontConfigFile(GLYPHWERK_SOURCE_DIR "/data/glyphwerk-fonts.conf"));
     InitStartState(lettering);
     LetteringSettings& s = lettering.settings;
     s.Font.name = c.font;
