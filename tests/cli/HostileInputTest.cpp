@@ -91,7 +91,6 @@ TEST_F(HostileFiles, ARefusedTextureIsNamed) {
 }
 
 TEST(HostileDocuments, SizesAndTextsTheProgramNeverWritesAreDamage) {
-    const std::vector<std::string> fonts;
     struct Case {
         std::int32_t width, height;
         std::size_t textBytes;  // one line of 'a', stored with its CR LF
@@ -116,7 +115,7 @@ TEST(HostileDocuments, SizesAndTextsTheProgramNeverWritesAreDamage) {
         InitStartState(read);
         const Bytes before = LetteringFileBytes(read);
         const DocumentResult result =
-            ReadLetteringBytes(read, LetteringFileBytes(written), fonts, "t.zgw");
+            ReadLetteringBytes(read, LetteringFileBytes(written), "t.zgw");
         EXPECT_EQ(result.ok, c.accepted) << c.width << " x " << c.height << ", " << c.textBytes;
         if (!c.accepted) {
             EXPECT_EQ(result.message,
