@@ -825,7 +825,7 @@ void TMainForm::ErgPaintBoxPaint() {
     const int h = DibHeight(picture);
     if (ErgPaintBox->width() != w || ErgPaintBox->height() != h) ErgPaintBox->resize(w, h);
     if (picture.Empty()) return;
-    DrawDib(ErgPaintBox->canvas(), 0, 0, w, h, picture, 0, 0, w, h, true, SRCCOPY, false, 0);
+    DrawDib(ErgPaintBox->canvas(), picture, DrawDibOptions::Whole(picture, 0, 0, w, h));
 }
 
 void TMainForm::FillFontList() {

@@ -3,19 +3,9 @@
 #include <cmath>
 #include <limits>
 
+#include "platform/ExactMath.h"
+
 namespace gw {
-namespace {
-
-// Points may lie far outside the picture; a product beyond 32 bits stays at the nearer limit.
-std::int32_t TruncToInt32(long double v) {
-    constexpr long double lo = std::numeric_limits<std::int32_t>::min();
-    constexpr long double hi = std::numeric_limits<std::int32_t>::max();
-    if (!(v > lo)) return std::numeric_limits<std::int32_t>::min();
-    if (!(v < hi)) return std::numeric_limits<std::int32_t>::max();
-    return static_cast<std::int32_t>(std::trunc(v));
-}
-
-}  // namespace
 
 std::int32_t SizeFieldValue(long double value) {
     if (std::isnan(value)) return kMinPictureSide;
@@ -47,12 +37,13 @@ void ResizeLettering(Lettering& lettering, std::int32_t width, std::int32_t heig
     // The quotients are taken in extended precision and held as doubles.
     const double fx = static_cast<double>(static_cast<long double>(width) / W0);
     const double fy = static_cast<double>(static_cast<long double>(height) / H0);
+    // Points may lie far outside the picture; a product beyond 32 bits stays at the nearer limit.
     for (int k = 0; k < 2; ++k) {
         TLine& line = lettering.EnvelopeLines[k];
         for (std::int32_t i = 0; i < line.PointCount(); ++i) {
             const TPoint p = line.GetPoint(i);
-            line.SetPoint(i, TruncToInt32(static_cast<long double>(p.x) * fx),
-                          TruncToInt32(static_cast<long double>(p.y) * fy));
+            line.SetPoint(i, TruncSaturated(static_cast<long double>(p.x) * fx),
+                          TruncSaturated(static_cast<long double>(p.y) * fy));
         }
         line.BuildOutline();
     }

@@ -64,7 +64,7 @@ class Bitmap {
 
 // The monochrome reduction: white when the colour is at least as near white as black.
 constexpr TColor MonoColor(TColor c) {
-    return (GetRValue(c) + GetGValue(c) + GetBValue(c)) >= 383 ? clWhite : clBlack;
+    return (GetRValue(c) + GetGValue(c) + GetBValue(c)) >= kGreyThreshold ? clWhite : clBlack;
 }
 
 }  // namespace gw

@@ -150,11 +150,6 @@ FT_Library Library() {
     return e.library;
 }
 
-std::int32_t Clamp32(std::int64_t v) {
-    return static_cast<std::int32_t>(std::clamp<std::int64_t>(
-        v, std::numeric_limits<std::int32_t>::min(), std::numeric_limits<std::int32_t>::max()));
-}
-
 bool LoadRuleLocked(FcConfig* config, const std::string& path) {
     Engine& e = TheEngine();
     std::error_code ec;
@@ -375,20 +370,6 @@ void Blit(Bitmap& target, const GlyphImage& image, std::int64_t originX, std::in
 }
 
 }  // namespace
-
-std::int64_t RoundDiv(__int128 n, std::int64_t d) {
-    __int128 q = n / d;
-    __int128 rem = n % d;
-    if (rem < 0) {
-        rem += d;
-        --q;
-    }
-    // q = floor(n / d), 0 <= rem < d.
-    if (2 * rem > d || (2 * rem == d && (q & 1) != 0)) ++q;
-    const __int128 lo = std::numeric_limits<std::int64_t>::min();
-    const __int128 hi = std::numeric_limits<std::int64_t>::max();
-    return static_cast<std::int64_t>(std::clamp(q, lo, hi));
-}
 
 std::unique_lock<std::mutex> EngineLock() {
     return std::unique_lock<std::mutex>(TheEngine().mutex);

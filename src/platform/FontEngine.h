@@ -16,6 +16,7 @@
 #include <vector>
 
 #include "platform/Bitmap.h"
+#include "platform/ExactMath.h"
 #include "platform/Font.h"
 
 namespace gw::fonts {
@@ -26,9 +27,8 @@ struct Scale {
     std::int64_t den = 1;
 };
 
-// n / d rounded half to even, d > 0; the one rounding rule of all text geometry.
-std::int64_t RoundDiv(__int128 n, std::int64_t d);
-// A length in font units as pixels.
+// A length in font units as pixels; RoundDiv, half to even, is the one rounding rule of all text
+// geometry.
 inline std::int64_t ToPixels(std::int64_t units, Scale s) {
     return RoundDiv(static_cast<__int128>(units) * s.num, s.den);
 }

@@ -26,6 +26,10 @@ constexpr TColor clWhite = 0xFFFFFF;
 constexpr TColor clRed = 0x0000FF;
 constexpr TColor clBlue = 0xFF0000;
 
+// A colour whose three channels add up to at least this, half of 3 x 255 rounded up, is at least
+// as near white as black: it turns white in a monochrome bitmap.
+constexpr int kGreyThreshold = 383;
+
 struct TPoint {
     std::int32_t x = 0;
     std::int32_t y = 0;

@@ -117,7 +117,7 @@ void RopRow(Rop rop, std::uint8_t* dst, const std::uint8_t* src, std::size_t pix
 
 void MonoRow(std::uint8_t* dst, const std::uint8_t* src, std::size_t pixels) {
     for (std::size_t i = 0; i < pixels; ++i, dst += 3, src += 3) {
-        const std::uint8_t v = (unsigned(src[0]) + src[1] + src[2]) >= 383 ? 0xFF : 0x00;
+        const std::uint8_t v = (int(src[0]) + src[1] + src[2]) >= kGreyThreshold ? 0xFF : 0x00;
         dst[0] = dst[1] = dst[2] = v;
     }
 }

@@ -5,6 +5,7 @@
 #include <limits>
 #include <vector>
 
+#include "platform/ExactMath.h"
 #include "platform/System.h"
 #include "raster/DibService.h"
 
@@ -13,17 +14,6 @@ namespace gw {
 namespace {
 
 thread_local std::uint64_t rowDrawerCopies = 0;
-
-// Round(num / den) of the real quotient, half to even. The products feeding it are taken in 64
-// bits so that large sizes cannot wrap; the result is held to the 32-bit range of the callers.
-std::int32_t RoundQuotient(std::int64_t num, std::int64_t den) {
-    const long double q = std::nearbyintl(static_cast<long double>(num) / den);
-    if (q > std::numeric_limits<std::int32_t>::max())
-        return std::numeric_limits<std::int32_t>::max();
-    if (q < std::numeric_limits<std::int32_t>::min())
-        return std::numeric_limits<std::int32_t>::min();
-    return static_cast<std::int32_t>(q);
-}
 
 // Source column or row of a column or row of the 1:1 buffer. A buffer one pixel wide or high takes
 // the first column or row of the source rectangle rather than dividing by zero.
@@ -205,10 +195,14 @@ void StretchRows8(DeviceContext& dc, std::int32_t DestX, std::int32_t DestY, std
     StretchRows(dc, DestX, DestY, DestWidth, DestHeight, dib, SrcX, SrcTop, SrcWidth, SrcHeight, 1);
 }
 
-void DrawDib(DeviceContext& dc, std::int32_t DestX, std::int32_t DestY, std::int32_t DestWidth,
-             std::int32_t DestHeight, const DibImage& dib, std::int32_t SrcX, std::int32_t SrcY,
-             std::int32_t SrcWidth, std::int32_t SrcHeight, bool Halftone, Rop rop,
-             bool UseOwnPalette, gw::PaletteHandle PaletteHandle) {
+void DrawDib(DeviceContext& dc, const DibImage& dib, const DrawDibOptions& options) {
+    // The rectangles are cut to the DIB below.
+    std::int32_t DestX = options.DestX, DestY = options.DestY;
+    std::int32_t DestWidth = options.DestWidth, DestHeight = options.DestHeight;
+    std::int32_t SrcX = options.SrcX, SrcY = options.SrcY;
+    std::int32_t SrcWidth = options.SrcWidth, SrcHeight = options.SrcHeight;
+    const bool Halftone = options.Halftone;
+    const Rop rop = options.rop;
     const bool printer = dc.GetDeviceCaps(TECHNOLOGY) == DT_RASPRINTER;
     dc.SetStretchBltMode(COLORONCOLOR);
     if (!dib.Bits || !dib.Info) return;
@@ -252,7 +246,7 @@ void DrawDib(DeviceContext& dc, std::int32_t DestX, std::int32_t DestY, std::int
         if (sourceEmpty()) return;
     }
 
-    const gw::PaletteHandle palette = UseOwnPalette ? dib.Palette : PaletteHandle;
+    const gw::PaletteHandle palette = options.UseOwnPalette ? dib.Palette : options.Palette;
     gw::PaletteHandle devicePalette = 0;
     if (dib.HasPalette) {
         devicePalette = dc.SelectPalette(palette, false);

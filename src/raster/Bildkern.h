@@ -8,14 +8,29 @@
 
 namespace gw {
 
-// Draws the source rectangle of `dib` (DIB coordinates: y counted from the bottom stored row) into
-// the destination rectangle of the device (DestY at the top), scaled by nearest neighbour. The
-// way of drawing follows from the DIB's depth, ScreenColorDepth() and the device's kind; when the
-// device refuses the direct stretch, two slower ways are tried. The DIB is never changed.
-void DrawDib(DeviceContext& dc, std::int32_t DestX, std::int32_t DestY, std::int32_t DestWidth,
-             std::int32_t DestHeight, const DibImage& dib, std::int32_t SrcX, std::int32_t SrcY,
-             std::int32_t SrcWidth, std::int32_t SrcHeight, bool Halftone, Rop rop,
-             bool UseOwnPalette, PaletteHandle PaletteHandle);
+// Where and how DrawDib draws: the destination rectangle of the device (DestY at the top), the
+// source rectangle of the DIB (DIB coordinates: SrcY counted from the bottom stored row), and the
+// way of drawing. The defaults are the window's: halftoned, copied, the device's palette.
+struct DrawDibOptions {
+    std::int32_t DestX = 0, DestY = 0, DestWidth = 0, DestHeight = 0;
+    std::int32_t SrcX = 0, SrcY = 0, SrcWidth = 0, SrcHeight = 0;
+    bool Halftone = true;
+    Rop rop = SRCCOPY;
+    bool UseOwnPalette = false;  // the DIB's own palette rather than `Palette`
+    PaletteHandle Palette = 0;
+
+    // The whole DIB into the w x h rectangle at (x, y).
+    static DrawDibOptions Whole(const DibImage& dib, std::int32_t x, std::int32_t y, std::int32_t w,
+                                std::int32_t h) {
+        return {x, y, w, h, 0, 0, DibWidth(dib), DibHeight(dib)};
+    }
+};
+
+// Draws the source rectangle of `dib` into the destination rectangle of the device, scaled by
+// nearest neighbour. The way of drawing follows from the DIB's depth, ScreenColorDepth() and the
+// device's kind; when the device refuses the direct stretch, two slower ways are tried. The DIB is
+// never changed.
+void DrawDib(DeviceContext& dc, const DibImage& dib, const DrawDibOptions& options);
 
 // Row drawers: the destination one row at a time through a one-row buffer; SrcTop is the top row
 // of the source rectangle counted from the top of the image. They ignore the raster operation.

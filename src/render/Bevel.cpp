@@ -8,23 +8,15 @@
 #include <utility>
 #include <vector>
 
+#include "platform/ExactMath.h"
 #include "raster/Lines.h"
-#include "render/ExactMath.h"
+#include "render/PlainStages.h"
 
 namespace gw {
 
 namespace {
 
 constexpr long double kPi = 3.141592653589793238462643383279502884L;
-
-// Trunc toward zero into 32 bits; values beyond the range saturate and NaN counts as 0, so a
-// nonsense setting typed into a spin field cannot make the conversion undefined.
-std::int32_t TruncSaturated(long double v) {
-    if (std::isnan(v)) return 0;
-    if (v >= 2147483647.0L) return std::numeric_limits<std::int32_t>::max();
-    if (v <= -2147483648.0L) return std::numeric_limits<std::int32_t>::min();
-    return static_cast<std::int32_t>(v);
-}
 
 std::int32_t RoundToInt(long double v) {
     return TruncSaturated(std::nearbyint(v));
@@ -313,17 +305,17 @@ class EdgeShader {
     }
 
     // L for a pixel at distance V from the outer edge of a band of width N (N >= 1).
-    long double Profile(std::int32_t profile, bool inner, std::int64_t N, std::int64_t V) const {
+    long double Profile(EdgeProfile profile, bool inner, std::int64_t N, std::int64_t V) const {
         const long double f = p_.divisor;
         long double L = 0;
         switch (profile) {
-            case 1:
+            case kLinear:
                 L = 196.0L / f;
                 break;
-            case 2:
+            case kKonvex:
                 L = static_cast<long double>((N - V) * 255) / static_cast<long double>(N) / f;
                 break;
-            case 3: {
+            case kKonkav: {
                 const std::int64_t half = N / 2;
                 const std::int64_t t = inner ? V - half : V + half;
                 L = static_cast<long double>(t * 255) / static_cast<long double>(N) / f;
@@ -462,8 +454,122 @@ void EdgePassOnShape(DibImage& TextImage, const std::uint8_t* shape,
     // Without a readable image there is nothing to shade; an angle that is no number has no rays.
     if (!Is24BitImage(TextImage) || !shape) return;
     if (!std::isfinite(params.theta)) return;
+    if (PlainStagesOn()) return EdgePassOnShapePlain(TextImage, shape, BackgroundTexture, params);
     EdgeShader shader(TextImage, shape, BackgroundTexture, params);
     shader.Run();
+}
+
+void EdgePassOnShapePlain(DibImage& TextImage, const std::uint8_t* shape,
+                          const DibImage& BackgroundTexture, const EdgePassParams& p) {
+    if (!Is24BitImage(TextImage) || !shape || !std::isfinite(p.theta)) return;
+    const std::int32_t W = DibWidth(TextImage);
+    const std::int32_t H = DibHeight(TextImage);
+    const auto inside = [&](TPoint q) { return q.x >= 0 && q.y >= 0 && q.x < W && q.y < H; };
+    const auto isLetter = [&](TPoint q) {
+        return shape[std::size_t(q.y) * std::size_t(W) + std::size_t(q.x)] != 255;
+    };
+    const TextureSampler sampler(BackgroundTexture);
+    const bool useTexture = p.backgroundIsTexture && sampler.ok();
+
+    // Ray geometry: the start line A-B and the ray template A-D of the square turned by theta.
+    const std::int32_t o = TruncSaturated(
+        std::sqrt(static_cast<long double>(W) * W + static_cast<long double>(H) * H));
+    const long double rad = static_cast<long double>(p.theta) * kPi / 180.0L;
+    const auto place = [&](std::int32_t x, std::int32_t y) {
+        const long double lx = x, ly = y;
+        return TPoint{W / 2 + RoundToInt(lx * std::cos(rad) - ly * std::sin(rad)),
+                      H / 2 + RoundToInt(lx * std::sin(rad) + ly * std::cos(rad))};
+    };
+    const std::vector<TPoint> start = SegmentOutline(place(-o, -o), place(o, -o));
+    const std::vector<TPoint> ray = SegmentOutline(place(-o, -o), place(-o, o));
+
+    const auto profile = [&](EdgeProfile index, bool inner, std::int64_t N, std::int64_t V) {
+        const long double f = p.divisor;
+        long double L = 0;
+        if (index == kLinear) L = 196.0L / f;
+        if (index == kKonvex)
+            L = static_cast<long double>((N - V) * 255) / static_cast<long double>(N) / f;
+        if (index == kKonkav) {
+            const std::int64_t t = inner ? V - N / 2 : V + N / 2;
+            L = static_cast<long double>(t * 255) / static_cast<long double>(N) / f;
+        }
+        return std::min(L, 255.0L);
+    };
+    const auto toByte = [](long double v) {
+        const long double r = std::nearbyint(v);
+        if (!(r > 0)) return std::uint8_t(0);
+        return r >= 255 ? std::uint8_t(255) : static_cast<std::uint8_t>(r);
+    };
+    const auto shade = [&](TPoint q, std::int64_t N, std::int64_t V, bool lit) {
+        const bool inner = V > N / 2;
+        const long double L = profile(inner ? p.profile2 : p.profile1, inner, N, V);
+        std::uint8_t* px = TextImage.Row(q.y) + 3 * std::size_t(q.x);
+        std::uint8_t source[3] = {px[0], px[1], px[2]};
+        if (inner ? p.background2 : p.background1) {
+            if (useTexture) {
+                sampler.Sample(q.x, q.y, source);
+            } else {
+                source[0] = p.backgroundBlue;
+                source[1] = p.backgroundGreen;
+                source[2] = p.backgroundRed;
+            }
+        }
+        for (int ch = 0; ch < 3; ++ch) {
+            const long double v = static_cast<long double>(source[ch]) * (1.0L - L / 255.0L);
+            px[ch] = toByte(lit ? v + L : v);
+        }
+    };
+
+    struct Pair {
+        std::int64_t len = 1, pos = 0;
+    };
+    std::vector<Pair> pairs(ray.size());
+    const auto processRay = [&](std::int32_t ox, std::int32_t oy) {
+        const auto at = [&](std::size_t j) { return TPoint{ray[j].x + ox, ray[j].y + oy}; };
+        // Run detection; the state starts as neither kind.
+        std::fill(pairs.begin(), pairs.end(), Pair{});
+        std::int64_t c = 0;
+        int state = -1;
+        for (std::size_t j = 0; j < ray.size(); ++j) {
+            if (!inside(at(j))) {
+                c = 0;
+                continue;
+            }
+            const int letter = isLetter(at(j)) ? 1 : 0;
+            if (letter == state) {
+                ++c;
+            } else {
+                for (std::int64_t i = 0; i < c; ++i)
+                    pairs[j - std::size_t(c - i)] = Pair{c, i};
+                c = 1;
+            }
+            state = letter;
+        }
+        // Shading of the letter pixels by their pairs.
+        for (std::size_t j = 0; j < ray.size(); ++j) {
+            if (!inside(at(j)) || !isLetter(at(j))) continue;
+            const auto [len, pos] = pairs[j];
+            const std::int64_t N =
+                p.fixedWidth ? TruncSaturated(15.0L * static_cast<long double>(p.widthFactor))
+                             : TruncSaturated(static_cast<long double>(len) *
+                                              static_cast<long double>(p.widthFactor));
+            const std::int64_t X = p.invers ? len - 1 - pos : pos;
+            if (X < N)
+                shade(at(j), N, X, true);
+            else if (len - 1 - X < N)
+                shade(at(j), N, len - 1 - X, false);
+        }
+    };
+
+    std::int32_t pdx = 0, pdy = 0;
+    for (const TPoint& sk : start) {
+        const std::int32_t dx = sk.x - start[0].x, dy = sk.y - start[0].y;
+        processRay(pdx, dy);
+        processRay(dx, pdy);
+        processRay(dx, dy);
+        pdx = dx;
+        pdy = dy;
+    }
 }
 
 std::vector<EdgePassParams> EdgePasses(const Lettering& lettering) {
@@ -472,8 +578,9 @@ std::vector<EdgePassParams> EdgePasses(const Lettering& lettering) {
     base.widthFactor = static_cast<double>(static_cast<long double>(s.KBreiteEd) / 200.0L);
     base.invers = s.Invers1Check;
     base.fixedWidth = s.KFixedWCheck;
-    base.profile1 = s.Profil1Box;
-    base.profile2 = s.Profil2Box;
+    // Any other index (a list without a selection) is shaded as "Flach".
+    base.profile1 = static_cast<EdgeProfile>(s.Profil1Box);
+    base.profile2 = static_cast<EdgeProfile>(s.Profil2Box);
     base.background1 = s.BkGnd1;
     base.background2 = s.BkGnd2;
     base.backgroundIsTexture = s.SurfaceFrame2.IsTexture();

@@ -10,14 +10,22 @@
 
 namespace gw {
 
+// Profil1Box and Profil2Box, the brightness curve across a half of the band.
+enum EdgeProfile : std::int32_t {
+    kFlach = 0,   // "Flach": no light
+    kLinear = 1,  // "Linear": one brightness
+    kKonvex = 2,  // "Konvex": brightest at the outer edge
+    kKonkav = 3,  // "Konkav": rising across each half
+};
+
 struct EdgePassParams {
     double theta = 0;        // light angle in degrees
     double widthFactor = 0;  // KBreiteEd / 200
     double divisor = 1;      // the pass's light divisor
     bool invers = false;
     bool fixedWidth = false;
-    std::int32_t profile1 = 2;
-    std::int32_t profile2 = 2;
+    EdgeProfile profile1 = kKonvex;
+    EdgeProfile profile2 = kKonvex;
     bool background1 = false;
     bool background2 = false;
     bool backgroundIsTexture = false;
@@ -34,6 +42,12 @@ void EdgePass(DibImage& TextImage, const DibImage& TextMask, const DibImage& Bac
 // letter pixel is one whose byte is not 255 (the blue bytes of TextMask, or a monochrome mask).
 void EdgePassOnShape(DibImage& TextImage, const std::uint8_t* shape,
                      const DibImage& BackgroundTexture, const EdgePassParams& params);
+
+// EdgePassOnShape's plain twin (see PlainStages.h): every ray walked whole with its pairs of run
+// length and position, every pixel shaded from its profile computed afresh. EdgePassOnShape takes
+// it when the plain stages are on.
+void EdgePassOnShapePlain(DibImage& TextImage, const std::uint8_t* shape,
+                          const DibImage& BackgroundTexture, const EdgePassParams& params);
 
 // The passes RenderText runs when KanteCheck is on: three with "3 Lichtstrahlen", else one.
 std::vector<EdgePassParams> EdgePasses(const Lettering& lettering);

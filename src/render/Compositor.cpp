@@ -10,9 +10,9 @@ void RenderDib(const Lettering& lettering, const DibImage& TextImage, const DibI
                DibImage& Picture) {
     const LetteringSettings& s = lettering.settings;
     FillDi0Bkgnd(lettering, Picture);
-    if (s.FrameStyle != 0 && !s.RTextcheck) RenderBorder(Picture, s);
+    if (s.FrameStyle != kNoFrame && !s.RTextcheck) RenderBorder(Picture, s);
     WarpText(lettering.EnvelopeLines[0], lettering.EnvelopeLines[1], TextImage, TextMask, Picture);
-    if (s.FrameStyle != 0 && s.RTextcheck) RenderBorder(Picture, s);
+    if (s.FrameStyle != kNoFrame && s.RTextcheck) RenderBorder(Picture, s);
 }
 
 }  // namespace gw

@@ -4,8 +4,9 @@
 #include <cmath>
 #include <limits>
 
+#include "platform/ExactMath.h"
 #include "platform/LineRaster.h"
-#include "render/ExactMath.h"
+#include "render/PlainStages.h"
 
 namespace gw {
 
@@ -145,6 +146,7 @@ void EnvelopeWarp::BlendPixel(std::int32_t x, std::int32_t y) {
 
 void WarpText(const TLine& upper, const TLine& lower, const DibImage& TextImage,
               const DibImage& TextMask, DibImage& Picture) {
+    if (PlainStagesOn()) return WarpTextPlain(upper, lower, TextImage, TextMask, Picture);
     EnvelopeWarp warp(TextImage, TextMask, Picture);
     if (!warp.Usable()) return;
     const std::int64_t upperCount = upper.OutlineCount();
@@ -194,6 +196,71 @@ void WarpText(const TLine& upper, const TLine& lower, const DibImage& TextImage,
         warp.WarpRay(Up.x, Up.y, L.x, L.y, c, length);
         warp.WarpRay(U.x, U.y, Lp.x, Lp.y, c, length);
         warp.WarpRay(U.x, U.y, L.x, L.y, c, length);
+    }
+}
+
+void WarpTextPlain(const TLine& upper, const TLine& lower, const DibImage& TextImage,
+                   const DibImage& TextMask, DibImage& Picture) {
+    if (!EnvelopeWarp(TextImage, TextMask, Picture).Usable()) return;
+    const std::int64_t Wt = DibWidth(TextImage), Ht = DibHeight(TextImage);
+    const std::int64_t St = TextImage.Stride;
+    const std::int64_t Wp = DibWidth(Picture), Hp = DibHeight(Picture), Sp = Picture.Stride;
+    const std::int64_t upperCount = upper.OutlineCount();
+    const std::int64_t lowerCount = lower.OutlineCount();
+    const std::int64_t N = std::max(upperCount, lowerCount);
+    if (N <= 1) return;
+
+    for (std::int64_t k = 0; k < N; ++k) {
+        const std::int64_t iu = upperCount * k / N;
+        const std::int64_t il = lowerCount * k / N;
+        const TPoint U = upper.GetOutlinePoint(std::int32_t(iu));
+        const TPoint L = lower.GetOutlinePoint(std::int32_t(il));
+        const TPoint Up = iu > 0 ? upper.GetOutlinePoint(std::int32_t(iu - 1)) : U;
+        const TPoint Lp = il > 0 ? lower.GetOutlinePoint(std::int32_t(il - 1)) : L;
+        const std::int64_t column = (Wt - 1) * k / (N - 1);
+        const long double ex = static_cast<long double>(std::int64_t(U.x) - L.x);
+        const long double ey = static_cast<long double>(std::int64_t(U.y) - L.y);
+        const long double rounded = std::nearbyintl(std::sqrt(ex * ex + ey * ey));
+        const std::int32_t length = rounded > std::numeric_limits<std::int32_t>::max()
+                                        ? std::numeric_limits<std::int32_t>::max()
+                                        : static_cast<std::int32_t>(rounded);
+        const double scale = length != 0 ? double(static_cast<long double>(Ht - 1) / length) : 0.0;
+
+        const auto blend = [&](std::int32_t x, std::int32_t y) {
+            if (x < 0 || x > Wp - 1 || y < 0 || y > Hp - 1) return;
+            const std::int64_t dx = std::int64_t(U.x) - x, dy = std::int64_t(U.y) - y;
+            const std::uint64_t d = std::uint64_t(dx * dx) + std::uint64_t(dy * dy);
+            if (d > std::numeric_limits<std::uint32_t>::max()) return;
+            const std::uint32_t e = d == 0 ? 0 : WarpSqrtByNewton(std::uint32_t(d));
+            const std::int64_t s =
+                length != 0
+                    ? (Ht - 1) -
+                          static_cast<std::int64_t>(std::trunc(static_cast<long double>(e) * scale))
+                    : (Ht - 1) / 2;
+            const std::int64_t o = s * St + column * 3;
+            if (o < 0 || o >= Ht * St) return;
+            const std::uint8_t m = TextMask.Bits[std::size_t(o)];
+            const double a = double(static_cast<long double>(255 - m) / 255);
+            const double b = double(1.0L - a);
+            std::uint8_t* q = Picture.Bits.get() + (Hp - 1 - y) * Sp + std::int64_t(x) * 3;
+            const std::uint8_t* t = TextImage.Bits.get() + o;
+            for (int i = 0; i < 3; ++i)
+                q[i] = static_cast<std::uint8_t>(std::nearbyintl(
+                    static_cast<long double>(q[i]) * b + static_cast<long double>(t[i]) * a));
+        };
+        const auto ray = [&](std::int32_t x1, std::int32_t y1, std::int32_t x2, std::int32_t y2) {
+            ForEachSegmentPixel(x1, y1, x2, y2, blend);
+        };
+        if (L.x > U.x) {
+            ray(U.x + 1, U.y, L.x, L.y);
+            ray(U.x, U.y, L.x - 1, L.y);
+        } else {
+            ray(U.x - 1, U.y, L.x, L.y);
+            ray(U.x, U.y, L.x + 1, L.y);
+        }
+        ray(Up.x, Up.y, L.x, L.y);
+        ray(U.x, U.y, Lp.x, Lp.y);
+        ray(U.x, U.y, L.x, L.y);
     }
 }
 

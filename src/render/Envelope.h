@@ -57,4 +57,10 @@ class EnvelopeWarp {
 void WarpText(const TLine& upper, const TLine& lower, const DibImage& TextImage,
               const DibImage& TextMask, DibImage& Picture);
 
+// WarpText's plain twin (see PlainStages.h): every step and every ray walked whole, every root
+// taken by the warp's own rule, every row and blend computed afresh. WarpText takes it when the
+// plain stages are on.
+void WarpTextPlain(const TLine& upper, const TLine& lower, const DibImage& TextImage,
+                   const DibImage& TextMask, DibImage& Picture);
+
 }  // namespace gw

@@ -8,6 +8,7 @@
 
 #include "platform/System.h"
 #include "raster/DibService.h"
+#include "render/PlainStages.h"
 
 namespace gw {
 
@@ -167,26 +168,32 @@ class FilterRows {
 // Below this many pixels a second thread costs more than it saves.
 constexpr std::int64_t kPixelsPerThread = 512 * 1024;
 
-}  // namespace
-
-void DibFilterInBands(DibImage& image, const FilterKernel& kernel, int bandCount) {
-    if (DibColorCount(image) <= 256) return;
+// Whether the picture is one the filter works on; a picture too large is refused with a message.
+bool Filterable(const DibImage& image, const FilterKernel& kernel) {
+    if (DibColorCount(image) <= 256) return false;
     // Only 24-bit pictures are laid out as the window below expects; a kernel without divisor
     // has no defined result. Both leave the picture as it is.
-    if (!image.Bits || DibBitCount(image) != 24 || kernel.Divisor == 0) return;
+    if (!image.Bits || DibBitCount(image) != 24 || kernel.Divisor == 0) return false;
 
     const std::int32_t W = DibWidth(image);
     const std::int32_t H = DibHeight(image);
-    if (W < 1 || H < 1) return;
+    if (W < 1 || H < 1) return false;
     // The whole bordered copy P is never made, but a picture too large for it is refused alike.
     const bool copyPossible = W + 4 <= kMaxDibSide && H + 4 <= kMaxDibSide &&
                               std::int64_t(DibStride(W + 4, 24)) * (H + 4) <= kMaxDibBytes;
     if (!copyPossible) {
         ShowMessageBox("Fehler: Nicht genügend Speicher um den Filter anzuwenden!", "Fehler",
                        MsgIcon::Error);
-        return;
+        return false;
     }
+    return true;
+}
 
+}  // namespace
+
+void DibFilterInBands(DibImage& image, const FilterKernel& kernel, int bandCount) {
+    if (!Filterable(image, kernel)) return;
+    const std::int32_t H = DibHeight(image);
     FilterRows rows(image, kernel);
     const std::int32_t bands = std::clamp(bandCount, 1, H);
     std::vector<FilterRows::Band> work(static_cast<std::size_t>(bands));
@@ -210,7 +217,34 @@ void DibFilterInBands(DibImage& image, const FilterKernel& kernel, int bandCount
         t.join();
 }
 
+void DibFilterPlain(DibImage& image, const FilterKernel& kernel) {
+    if (!Filterable(image, kernel)) return;
+    const std::int32_t W = DibWidth(image), H = DibHeight(image);
+    const auto P = [&](std::int32_t x, std::int32_t y, int ch) {
+        const std::int32_t ix = std::clamp(x - 2, 0, W - 1), iy = std::clamp(y - 2, 0, H - 1);
+        return image.Row(iy)[3 * ix + ch];
+    };
+    std::vector<std::uint8_t> out(std::size_t(W) * std::size_t(H) * 3);
+    for (std::int32_t y = 0; y < H; ++y)
+        for (std::int32_t x = 0; x < W; ++x)
+            for (int ch = 0; ch < 3; ++ch) {
+                // The sum wraps in 32 bits as large weights make it.
+                std::uint32_t sum = 0;
+                for (int r = 0; r < 5; ++r)
+                    for (int c = 0; c < 5; ++c)
+                        sum += std::uint32_t(kernel.Matrix[r][c]) * P(x + c, y + r, ch);
+                const std::int64_t v =
+                    std::int64_t(static_cast<std::int32_t>(sum)) / kernel.Divisor + kernel.Bias;
+                out[(std::size_t(y) * std::size_t(W) + std::size_t(x)) * 3 + std::size_t(ch)] =
+                    static_cast<std::uint8_t>(std::clamp<std::int64_t>(v, 0, 255));
+            }
+    for (std::int32_t y = 0; y < H; ++y)
+        std::memcpy(image.Row(y), out.data() + std::size_t(y) * std::size_t(W) * 3,
+                    std::size_t(W) * 3);
+}
+
 void DibFilter(DibImage& image, const FilterKernel& kernel) {
+    if (PlainStagesOn()) return DibFilterPlain(image, kernel);
     const std::int64_t pixels = std::int64_t(DibWidth(image)) * DibHeight(image);
     const unsigned cores = std::max(1u, std::thread::hardware_concurrency());
     const std::int64_t wanted = std::max<std::int64_t>(1, pixels / kPixelsPerThread);

@@ -26,4 +26,8 @@ void DibFilter(DibImage& image, const FilterKernel& kernel);
 // picture's size and the cores there are.
 void DibFilterInBands(DibImage& image, const FilterKernel& kernel, int bands);
 
+// DibFilter's plain twin (see PlainStages.h): the bordered copy made whole, every window summed
+// tap by tap. DibFilter takes it when the plain stages are on.
+void DibFilterPlain(DibImage& image, const FilterKernel& kernel);
+
 }  // namespace gw

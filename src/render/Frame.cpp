@@ -6,6 +6,8 @@
 #include <limits>
 #include <vector>
 
+#include "platform/ExactMath.h"
+
 namespace gw {
 
 namespace {
@@ -98,13 +100,6 @@ void ShadeWhiteBlack(DibImage& pic, std::int64_t w, std::int32_t offset, bool fo
     });
 }
 
-std::int32_t TruncSaturated(long double v) {
-    if (std::isnan(v)) return 0;
-    if (v >= 2147483647.0L) return std::numeric_limits<std::int32_t>::max();
-    if (v <= -2147483648.0L) return std::numeric_limits<std::int32_t>::min();
-    return static_cast<std::int32_t>(v);
-}
-
 }  // namespace
 
 std::int32_t FrameBandWidth(const LetteringSettings& settings, std::int32_t W, std::int32_t H) {
@@ -117,16 +112,16 @@ void RenderBorder(DibImage& Picture, const LetteringSettings& settings) {
     if (!UsablePicture(Picture)) return;
     const std::int32_t w = FrameBandWidth(settings, DibWidth(Picture), DibHeight(Picture));
     switch (settings.FrameStyle) {
-        case 1:
+        case kColourFrame:
             Buttonize(Picture, w, settings.RColorShape, 0, false);
             break;
-        case 2:
+        case kEdgeStrongFrame:
             Buttonize1(Picture, w, 0, false);
             break;
-        case 3:
+        case kInnerStrongFrame:
             Buttonize2(Picture, w, 0, false);
             break;
-        case 4:
+        case kEvenFrame:
             Buttonize3(Picture, w, 100 - TruncSaturated(settings.RHochEd), 0, false);
             break;
         default:

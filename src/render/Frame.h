@@ -11,7 +11,16 @@ namespace gw {
 // The band width: min(Trunc(W x RBreitEd / 200), Trunc(H x RBreitEd / 200)).
 std::int32_t FrameBandWidth(const LetteringSettings& settings, std::int32_t W, std::int32_t H);
 
-// Draws the frame of FrameStyle (nothing for 0) into the picture.
+// FrameStyle, the frame gallery's choice.
+enum FrameStyleIndex : std::int32_t {
+    kNoFrame = 0,
+    kColourFrame = 1,       // Buttonize: shades of RColorShape
+    kEdgeStrongFrame = 2,   // Buttonize1: white and black, strongest at the picture's edge
+    kInnerStrongFrame = 3,  // Buttonize2: white and black, strongest at the band's inner border
+    kEvenFrame = 4,         // Buttonize3: white and black, the same strength across (RHochEd)
+};
+
+// Draws the frame of FrameStyle (nothing for kNoFrame) into the picture.
 void RenderBorder(DibImage& Picture, const LetteringSettings& settings);
 
 // The four styles; offset and forceZero are carried as the frame routines carry them (RenderBorder

@@ -4,6 +4,8 @@
 #include <cmath>
 #include <numbers>
 
+#include "platform/ExactMath.h"
+
 namespace gw {
 namespace {
 
@@ -16,9 +18,6 @@ long double SinDeg(long double degrees) {
 }
 long double CosDeg(long double degrees) {
     return std::cos(degrees * kRadiansPerDegree);
-}
-std::int32_t Trunc(long double v) {
-    return static_cast<std::int32_t>(std::trunc(v));
 }
 
 // Upper and lower line from two lists of points.
@@ -81,7 +80,7 @@ std::array<std::vector<TPoint>, 2> EnvelopePresetLines(int p, std::int32_t w, st
             Lines lines;
             for (std::int32_t i = 0; i <= 19; ++i) {
                 const std::int32_t d = (360 * i) / 19;
-                const std::int32_t r = Trunc(SinDeg(d) * (h / 5));
+                const std::int32_t r = TruncSaturated(SinDeg(d) * (h / 5));
                 const std::int32_t x = (w - w / 10) * i / 19 + mx;
                 lines[0].push_back({x, my + h / 5 + r});
                 lines[1].push_back({x, B - h / 5 + r});
@@ -111,8 +110,8 @@ std::array<std::vector<TPoint>, 2> EnvelopePresetLines(int p, std::int32_t w, st
             Lines lines;
             for (std::int32_t i = 0; i <= 19; ++i) {
                 const std::int32_t d = (180 * i) / 19;
-                const std::int32_t s = Trunc(CosDeg(d) * (cx - mx));
-                const std::int32_t u = Trunc(SinDeg(d) * (h - h / 10));
+                const std::int32_t s = TruncSaturated(CosDeg(d) * (cx - mx));
+                const std::int32_t u = TruncSaturated(SinDeg(d) * (h - h / 10));
                 lines[0].push_back({cx - s, h - my - u});
                 lines[1].push_back({cx - s / 2, h - my - u / 2});
             }
@@ -128,14 +127,14 @@ std::array<std::vector<TPoint>, 2> EnvelopePresetLines(int p, std::int32_t w, st
             Lines lines;
             for (std::int32_t i = 0; i <= 19; ++i) {
                 const std::int32_t d = (350 * i) / 19;
-                const std::int32_t s = Trunc(CosDeg(d) * (cx - mx));
-                const std::int32_t u = Trunc(SinDeg(d) * (cy - my));
+                const std::int32_t s = TruncSaturated(CosDeg(d) * (cx - mx));
+                const std::int32_t u = TruncSaturated(SinDeg(d) * (cy - my));
                 lines[0].push_back({cx - s, cy - u});
                 lines[1].push_back({cx - s / 2, cy - u / 2});
             }
             return lines;
         }
-        case 19:
+        case kSpiralPreset:
             return Spiral(w, h, spiral);
         case 20:
             return Straight({{L, T}, {cx - w / 10, cy}, {cx + w / 10, cy}, {R, T}},

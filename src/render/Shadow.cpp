@@ -66,11 +66,11 @@ void SoftenShadow(Bitmap& bitmap, const LetteringSettings& settings) {
     SetDIBits(bitmap, 0, H, target.Bits.get(), *target.Info, DIB_RGB_COLORS);
 
     // The slant comes after the softening and is the same for colour and opacity.
-    if (settings.SRichtBox != 1 && settings.SRichtBox != 2) return;
+    if (settings.SRichtBox != kSlantLeft && settings.SRichtBox != kSlantRight) return;
     Canvas canvas(bitmap);
     canvas.pen.color = clWhite;
     for (std::int32_t i = 0; i < H; ++i) {
-        if (settings.SRichtBox == 1) {
+        if (settings.SRichtBox == kSlantLeft) {
             const std::int32_t shift = i - (H - 1);
             canvas.BitBlt(shift, i, W, 1, bitmap, 0, i, SRCCOPY);
             if (shift < 0) {
@@ -122,12 +122,12 @@ void SoftenCoverage(std::uint8_t* plane, std::int32_t W, std::int32_t H,
         }
     }
 
-    if (settings.SRichtBox != 1 && settings.SRichtBox != 2) return;
+    if (settings.SRichtBox != kSlantLeft && settings.SRichtBox != kSlantRight) return;
     for (std::int32_t i = 0; i < H; ++i) {
         std::uint8_t* r = row(i);
         // -45 degrees: the row moves left by H - 1 - i; 45 degrees: right by as much.
         const std::int64_t shift =
-            settings.SRichtBox == 1 ? std::int64_t(i) - (H - 1) : std::int64_t(H - 1) - i;
+            settings.SRichtBox == kSlantLeft ? std::int64_t(i) - (H - 1) : std::int64_t(H - 1) - i;
         if (shift == 0) continue;
         const std::int64_t n = shift < 0 ? -shift : shift;
         if (n >= W) {

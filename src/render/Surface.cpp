@@ -6,6 +6,7 @@
 #include "platform/Canvas.h"
 #include "raster/Bildkern.h"
 #include "raster/DibService.h"
+#include "render/PlainStages.h"
 
 namespace gw {
 
@@ -23,7 +24,16 @@ void ForEachTile(std::int32_t W, std::int32_t H, std::int32_t tw, std::int32_t t
     }
 }
 
-// The way through an off-screen bitmap, for pictures the direct fill does not know.
+// A tile: the whole texture 1:1 at (x, y), its colours as they are.
+DrawDibOptions OneTile(const DibImage& texture, std::int32_t x, std::int32_t y) {
+    DrawDibOptions tile =
+        DrawDibOptions::Whole(texture, x, y, DibWidth(texture), DibHeight(texture));
+    tile.Halftone = false;
+    return tile;
+}
+
+// The way through an off-screen bitmap, for pictures the direct fill does not know; also the
+// direct fill's plain twin (see PlainStages.h).
 void FillThroughBitmap(const Lettering& lettering, DibImage& Picture) {
     if (!Picture.Bits) return;
     const std::int32_t W = DibWidth(Picture);
@@ -41,7 +51,7 @@ void FillThroughBitmap(const Lettering& lettering, DibImage& Picture) {
         const std::int32_t th = DibHeight(texture);
         if (texture.Bits) {
             ForEachTile(W, H, tw, th, [&](std::int32_t x, std::int32_t y) {
-                DrawDib(canvas, x, y, tw, th, texture, 0, 0, tw, th, false, SRCCOPY, false, 0);
+                DrawDib(canvas, texture, OneTile(texture, x, y));
             });
         }
     }
@@ -55,7 +65,8 @@ void FillDi0Bkgnd(const Lettering& lettering, DibImage& Picture) {
     const std::int32_t W = DibWidth(Picture);
     const std::int32_t H = DibHeight(Picture);
     const SurfaceSettings& background = lettering.settings.SurfaceFrame2;
-    if (W <= 0 || H <= 0 || DibBitCount(Picture) != 24 || Picture.Stride != DibStride(W, 24))
+    if (PlainStagesOn() || W <= 0 || H <= 0 || DibBitCount(Picture) != 24 ||
+        Picture.Stride != DibStride(W, 24))
         return FillThroughBitmap(lettering, Picture);
     const std::size_t rowBytes = std::size_t(W) * 3;
     const std::size_t padding = std::size_t(Picture.Stride) - rowBytes;
@@ -80,7 +91,7 @@ void FillDi0Bkgnd(const Lettering& lettering, DibImage& Picture) {
     // the edges: one tile is drawn alone, the way the bitmap would receive it, and repeated.
     Bitmap tile(tw, th, PixelFormat::Rgb24);
     Canvas canvas(tile);
-    DrawDib(canvas, 0, 0, tw, th, texture, 0, 0, tw, th, false, SRCCOPY, false, 0);
+    DrawDib(canvas, texture, OneTile(texture, 0, 0));
     for (std::int32_t y = 0; y < H; ++y) {
         const std::uint8_t* from = tile.Row(y % th);
         std::uint8_t* to = Picture.Row(y);
@@ -134,9 +145,9 @@ void TextSurfaceRows::Apply(const std::uint8_t* letters, std::uint8_t* out, std:
 }
 
 // DSTINVERT, then the surface tiled with SRCAND: every pixel is ANDed with the one texel (or the
-// colour) that covers it.
+// colour) that covers it. The raster operations are the plain twin of the row by row fill.
 void FillTextSurface(Bitmap& T, const SurfaceSettings& surface, const DibImage& TextTexture) {
-    if (T.Format() == PixelFormat::Rgb24) {
+    if (T.Format() == PixelFormat::Rgb24 && !PlainStagesOn()) {
         const TextSurfaceRows rows(surface, TextTexture);
         for (std::int32_t y = 0; y < T.Height(); ++y)
             rows.Apply(T.Row(y), T.Row(y), T.Width(), y);

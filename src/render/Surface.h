@@ -8,11 +8,13 @@
 namespace gw {
 
 // Fills the whole picture with the background colour, or with BackgroundTexture tiled 1:1 from
-// the top-left corner.
+// the top-left corner. With the plain stages on (PlainStages.h), through a bitmap drawn tile by
+// tile.
 void FillDi0Bkgnd(const Lettering& lettering, DibImage& Picture);
 
 // The text surface fill: T holds the letters black on white (24 bits); afterwards the letters
 // carry the surface (colour, or the texture tiled from T's top-left corner) and the rest is black.
+// With the plain stages on, by raster operations whatever T's format.
 void FillTextSurface(Bitmap& T, const SurfaceSettings& surface, const DibImage& TextTexture);
 
 // The text surface fill one row at a time, for a 24-bit T: out = (NOT letters) AND the surface of

@@ -7,12 +7,14 @@
 #include <vector>
 
 #include "platform/Canvas.h"
+#include "platform/ExactMath.h"
 #include "platform/TextLayout.h"
 #include "raster/DibService.h"
 #include "render/Bevel.h"
 #include "render/Disorb.h"
 #include "render/LargeBuffers.h"
 #include "render/Pipeline.h"
+#include "render/PlainStages.h"
 #include "render/Shadow.h"
 #include "render/Surface.h"
 
@@ -26,9 +28,9 @@ constexpr std::int32_t kLargestCharacterHeight = 4 * kMaxDibSide;
 
 std::uint32_t AlignmentFlag(std::int32_t ausrichtBox) {
     switch (ausrichtBox) {
-        case 1:
+        case kAlignCentre:
             return DT_CENTER;
-        case 2:
+        case kAlignRight:
             return DT_RIGHT;
         default:
             return DT_LEFT;
@@ -62,10 +64,6 @@ std::string Utf8Of(char32_t c) {
         out += char(0x80 | (c & 0x3F));
     }
     return out;
-}
-
-std::int32_t TruncPixels(double value) {
-    return static_cast<std::int32_t>(std::trunc(std::clamp(value, -1e9, 1e9)));
 }
 
 // Measures the block into a rectangle anchored at (x, y), then draws it there, aligned.
@@ -155,7 +153,7 @@ TextPlan PlanText(const Lettering& lettering) {
     // Room for a shadow to the side: the text shrinks by the offset and moves away from a shadow
     // that lies to its left or above it.
     std::int32_t Rx = 0, Ry = 0, Ox = 0, Oy = 0;
-    if (s.SchattenCheck && s.SRichtBox == 0) {
+    if (s.SchattenCheck && s.SRichtBox == kUpright) {
         Rx = TruncPixels(s.SRightEd);
         if (Rx < 0) Ox = Rx = -Rx;
         Ry = TruncPixels(s.SBottomEd);
@@ -412,7 +410,7 @@ void RenderText(const Lettering& lettering, DibImage& TextImage, DibImage& TextM
     const TextPlan plan = PlanText(lettering);
     newdib(TextImage, plan.width, plan.height, 24, nullptr, 0);
     newdib(TextMask, plan.width, plan.height, 24, nullptr, 0);
-    if (TextImage.Bits && TextMask.Bits)
+    if (TextImage.Bits && TextMask.Bits && !PlainStagesOn())
         RenderTextDirect(lettering, plan, TextImage, TextMask, trace);
     else
         RenderTextThroughBitmaps(lettering, plan, TextImage, TextMask, trace);

@@ -12,6 +12,13 @@ namespace gw {
 
 struct RenderTrace;
 
+// AusrichtBox, the alignment of the text lines.
+enum TextAlignment : std::int32_t {
+    kAlignLeft = 0,    // "Linksbündig"
+    kAlignCentre = 1,  // "Zentriert"
+    kAlignRight = 2,   // "Rechtsbündig"
+};
+
 // The text block: the lines joined with one CR each, a single space when that is empty.
 std::string JoinedText(const LetteringSettings& settings);
 
@@ -29,8 +36,9 @@ void TextImageSize(const LetteringSettings& settings, std::int32_t pictureWidth,
 void RenderText(const Lettering& lettering, DibImage& TextImage, DibImage& TextMask,
                 RenderTrace* trace = nullptr);
 
-// The same images by the plain way: every step on work bitmaps with raster operations. RenderText
-// takes it only when it cannot make both images; tests hold RenderText to it.
+// The same images by the plain way: every step on work bitmaps with raster operations, the shadow
+// softened on its bitmaps. RenderText takes it when it cannot make both images, and when the plain
+// stages are on (PlainStages.h); tests hold RenderText to it.
 void RenderTextReference(const Lettering& lettering, DibImage& TextImage, DibImage& TextMask,
                          RenderTrace* trace = nullptr);
 

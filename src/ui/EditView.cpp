@@ -82,8 +82,7 @@ void PaintEditView(Canvas& canvas, const Lettering& lettering, const DibImage& P
     const std::int32_t w = canvas.Target().Width();
     const std::int32_t h = canvas.Target().Height();
     if (!Picture.Empty()) {
-        DrawDib(canvas, 0, 0, w, h, Picture, 0, 0, DibWidth(Picture), DibHeight(Picture), true,
-                SRCCOPY, false, 0);
+        DrawDib(canvas, Picture, DrawDibOptions::Whole(Picture, 0, 0, w, h));
     }
     if (envelopeTabActive) DrawEnvelope(canvas, lettering);
 }

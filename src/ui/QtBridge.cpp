@@ -51,8 +51,7 @@ QImage DibToQImage(const DibImage& dib) {
     if (dib.Empty() || DibWidth(dib) <= 0 || DibHeight(dib) <= 0) return {};
     Bitmap bitmap(DibWidth(dib), DibHeight(dib));
     Canvas canvas(bitmap);
-    DrawDib(canvas, 0, 0, DibWidth(dib), DibHeight(dib), dib, 0, 0, DibWidth(dib), DibHeight(dib),
-            true, SRCCOPY, false, 0);
+    DrawDib(canvas, dib, DrawDibOptions::Whole(dib, 0, 0, DibWidth(dib), DibHeight(dib)));
     return ToQImage(bitmap);
 }
 

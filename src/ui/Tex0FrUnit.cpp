@@ -62,8 +62,7 @@ void TTexture0Frame::Tex0PaintPaint() {
         const DibImage& texture = textures[std::size_t(i)];
         if (texture.Empty()) continue;
         const TRect cell = layout.Cell(i);
-        DrawDib(canvas, cell.left, cell.top, 32, 32, texture, 0, 0, DibWidth(texture),
-                DibHeight(texture), true, SRCCOPY, false, 0);
+        DrawDib(canvas, texture, DrawDibOptions::Whole(texture, cell.left, cell.top, 32, 32));
     }
     if (selected_ >= 0 && selected_ < layout.count) {
         const TRect cell = layout.Cell(selected_);

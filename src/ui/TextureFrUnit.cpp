@@ -56,7 +56,7 @@ void TTextureFrame::ShowTexture(const DibImage& texture) {
     const int h = DibHeight(texture);
     if (DIBPaintBox->width() != w || DIBPaintBox->height() != h) DIBPaintBox->resize(w, h);
     if (texture.Empty() || w <= 0 || h <= 0) return;
-    DrawDib(DIBPaintBox->canvas(), 0, 0, w, h, texture, 0, 0, w, h, true, SRCCOPY, false, 0);
+    DrawDib(DIBPaintBox->canvas(), texture, DrawDibOptions::Whole(texture, 0, 0, w, h));
 }
 
 }  // namespace gw

@@ -184,18 +184,6 @@ TEST(FontMetricsOf, ZeroHeightIsTwelvePixels) {
     EXPECT_EQ(testing::WidthOf(DejaVu(0), "Hamburg"), testing::WidthOf(DejaVu(-12), "Hamburg"));
 }
 
-TEST(FontRounding, RoundDivIsHalfToEven) {
-    EXPECT_EQ(fonts::RoundDiv(5, 2), 2);
-    EXPECT_EQ(fonts::RoundDiv(7, 2), 4);
-    EXPECT_EQ(fonts::RoundDiv(-5, 2), -2);
-    EXPECT_EQ(fonts::RoundDiv(-7, 2), -4);
-    EXPECT_EQ(fonts::RoundDiv(2, 3), 1);
-    EXPECT_EQ(fonts::RoundDiv(-2, 3), -1);
-    EXPECT_EQ(fonts::RoundDiv(1, 3), 0);
-    EXPECT_EQ(fonts::RoundDiv(-1, 3), 0);
-    EXPECT_EQ(fonts::RoundDiv(0, 7), 0);
-}
-
 // ---- The font list
 
 TEST(FontList, EveryFamilyNameOfEveryFaceInFullSortedOnce) {

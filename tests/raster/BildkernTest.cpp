@@ -187,8 +187,9 @@ std::vector<Px> RowPixels(const RowCall& call) {
 
 void Draw(DeviceContext& dc, const DibImage& dib, TRect dest, TRect src, bool halftone = true,
           Rop rop = SRCCOPY, bool ownPalette = false, PaletteHandle palette = 0) {
-    DrawDib(dc, dest.left, dest.top, dest.right, dest.bottom, dib, src.left, src.top, src.right,
-            src.bottom, halftone, rop, ownPalette, palette);
+    DrawDib(dc, dib,
+            {dest.left, dest.top, dest.right, dest.bottom, src.left, src.top, src.right, src.bottom,
+             halftone, rop, ownPalette, palette});
 }
 
 // Rectangles below are written {x, y, width, height}.

@@ -1,4 +1,4 @@
-// The filter made row by row in bands, held to a plain filter over the whole bordered copy.
+// The filter made row by row in bands, held to its plain twin over the whole bordered copy.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -8,33 +8,12 @@
 
 #include "raster/DibService.h"
 #include "render/Filter.h"
+#include "render/RenderTestSupport.h"
 
 namespace gw {
 namespace {
 
-// The plain filter: the bordered copy P made whole, every window summed.
-void PlainFilter(DibImage& image, const FilterKernel& k) {
-    const std::int32_t W = DibWidth(image), H = DibHeight(image);
-    const auto P = [&](std::int32_t x, std::int32_t y, int ch) {
-        const std::int32_t ix = std::clamp(x - 2, 0, W - 1), iy = std::clamp(y - 2, 0, H - 1);
-        return image.Row(iy)[3 * ix + ch];
-    };
-    std::vector<std::uint8_t> out(std::size_t(W) * std::size_t(H) * 3);
-    for (std::int32_t y = 0; y < H; ++y)
-        for (std::int32_t x = 0; x < W; ++x)
-            for (int ch = 0; ch < 3; ++ch) {
-                std::uint32_t sum = 0;
-                for (int r = 0; r < 5; ++r)
-                    for (int c = 0; c < 5; ++c)
-                        sum += std::uint32_t(k.Matrix[r][c]) * P(x + c, y + r, ch);
-                const std::int64_t v =
-                    std::int64_t(static_cast<std::int32_t>(sum)) / k.Divisor + k.Bias;
-                out[(std::size_t(y) * W + x) * 3 + ch] =
-                    static_cast<std::uint8_t>(std::clamp<std::int64_t>(v, 0, 255));
-            }
-    for (std::int32_t y = 0; y < H; ++y)
-        std::memcpy(image.Row(y), out.data() + std::size_t(y) * W * 3, std::size_t(W) * 3);
-}
+using test::SameBytes;
 
 DibImage Noise(std::int32_t w, std::int32_t h, unsigned seed) {
     DibImage dib;
@@ -45,18 +24,13 @@ DibImage Noise(std::int32_t w, std::int32_t h, unsigned seed) {
     return dib;
 }
 
-bool Same(const DibImage& a, const DibImage& b) {
-    return DibImageSize(a) == DibImageSize(b) &&
-           std::memcmp(a.Bits.get(), b.Bits.get(), DibImageSize(a)) == 0;
-}
-
 void ExpectAsPlain(std::int32_t w, std::int32_t h, const FilterKernel& k, int bands) {
     SCOPED_TRACE(testing::Message() << w << "x" << h << " in " << bands << " bands");
     DibImage fast = Noise(w, h, unsigned(w * 31 + h));
     DibImage plain = MakeDIBCopy(fast);
     DibFilterInBands(fast, k, bands);
-    PlainFilter(plain, k);
-    EXPECT_TRUE(Same(fast, plain));
+    DibFilterPlain(plain, k);
+    EXPECT_TRUE(SameBytes(fast, plain));
 }
 
 TEST(DibFilterBands, SmoothingAsPlainAtEverySizeAndBandCount) {
@@ -95,7 +69,7 @@ TEST(DibFilterBands, LargePictureOnEveryCore) {
     DibImage whole = MakeDIBCopy(split);
     DibFilter(split, Weichzeichnen);
     DibFilterInBands(whole, Weichzeichnen, 1);
-    EXPECT_TRUE(Same(split, whole));
+    EXPECT_TRUE(SameBytes(split, whole));
 }
 
 }  // namespace

@@ -11,17 +11,13 @@
 #include "raster/DibService.h"
 #include "render/Pipeline.h"
 #include "render/Presets.h"
+#include "render/RenderTestSupport.h"
 #include "render/TextRaster.h"
 
 namespace gw {
 namespace {
 
-bool SameBytes(const DibImage& a, const DibImage& b) {
-    if (!a.Bits || !b.Bits) return !a.Bits && !b.Bits;
-    return DibWidth(a) == DibWidth(b) && DibHeight(a) == DibHeight(b) &&
-           DibImageSize(a) == DibImageSize(b) &&
-           std::memcmp(a.Bits.get(), b.Bits.get(), DibImageSize(a)) == 0;
-}
+using test::SameBytes;
 
 DibImage Stripes(std::int32_t w, std::int32_t h) {
     DibImage dib;
