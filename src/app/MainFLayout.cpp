@@ -20,6 +20,7 @@
 #include "document/SettingsTable.h"
 #include "raster/DibService.h"
 #include "ui/ColorFrUnit.h"
+#include "ui/Dialogs.h"
 #include "ui/GalleryBox.h"
 #include "ui/Image.h"
 #include "ui/ImageList.h"
@@ -122,10 +123,9 @@ SpinEdit* TMainForm::MakeSpin(const char* name, QWidget* parent) {
     Name(spin, name);
     // Range and kind come from the settings table of the document layer.
     if (const SettingInfo* info = FindSetting(name)) {
-        const bool decimal = info->kind == SettingKind::DecimalSpin;
-        spin->setDecimals(decimal ? kDecimalSpinPlaces : 0);
-        spin->setRange(info->minimum, info->maximum);
-        spin->setSingleStep(decimal ? 0.1 : 1);
+        const SpinRule rule = SpinRuleOf(*info);
+        spin->setRule(rule);
+        spin->setSingleStep(rule.decimals > 0 ? 0.1 : 1);
         spin->setValue(info->startValue);
     }
     spin->setFixedWidth(64);
@@ -762,12 +762,6 @@ void TMainForm::ConnectHandlers() {
     // Text.
     connect(Memo1, &QPlainTextEdit::textChanged, this, [this] { Memo1Change(); });
     connect(FontList, &QComboBox::activated, this, [this](int index) { FontListChange(index); });
-    connect(FettBtn, &QToolButton::clicked, this, [this] { FettBtnClick(); });
-    connect(KursivBtn, &QToolButton::clicked, this, [this] { KursivBtnClick(); });
-    connect(AusrichtBox, &QComboBox::activated, this, [this, &s](int index) {
-        s.AusrichtBox = index;
-        React(Change::AusrichtBox);
-    });
 
     // Surfaces.
     for (int surface : {1, 2}) {
@@ -796,98 +790,69 @@ void TMainForm::ConnectHandlers() {
         frame->TextureFrame1->DIBPaintBox->OnPaint = [this] { TextureFrame1DIBPaintBoxPaint(); };
     }
 
-    // Spin fields: each writes its value as read, then reacts.
-    struct SpinBinding {
-        SpinEdit* spin;
-        double LetteringSettings::*field;
-        Change change;
-    };
-    const SpinBinding spins[] = {
-        {SpiralEd, &LetteringSettings::SpiralEd, Change::SpiralEd},
-        {StarkEd, &LetteringSettings::StarkEd, Change::DeformValue},
-        {AnzahlEd, &LetteringSettings::AnzahlEd, Change::DeformValue},
-        {KWinkEd, &LetteringSettings::KWinkEd, Change::EdgeValue},
-        {KBreiteEd, &LetteringSettings::KBreiteEd, Change::EdgeValue},
-        {KLichtEd, &LetteringSettings::KLichtEd, Change::EdgeValue},
-        {SDeckEd, &LetteringSettings::SDeckEd, Change::ShadowValue},
-        {SWeichEd, &LetteringSettings::SWeichEd, Change::ShadowValue},
-        {SRightEd, &LetteringSettings::SRightEd, Change::ShadowValue},
-        {SBottomEd, &LetteringSettings::SBottomEd, Change::ShadowValue},
-        {RBreitEd, &LetteringSettings::RBreitEd, Change::RBreitEd},
-        {RHochEd, &LetteringSettings::RHochEd, Change::RHochEd},
-    };
-    for (const SpinBinding& b : spins) {
-        connect(b.spin, &SpinEdit::valueChanged, this, [this, &s, b](double value) {
-            s.*b.field = value;
-            React(b.change);
-        });
-    }
+    ConnectSettings();
+}
 
-    // Check boxes: their handlers run whenever the state changes, by click or by the program.
-    struct CheckBinding {
-        QCheckBox* check;
-        bool LetteringSettings::*field;
-        Change change;
-    };
-    const CheckBinding checks[] = {
-        {KanteCheck, &LetteringSettings::KanteCheck, Change::KanteCheck},
-        {BkGnd1, &LetteringSettings::BkGnd1, Change::EdgeOption},
-        {BkGnd2, &LetteringSettings::BkGnd2, Change::EdgeOption},
-        {Invers1Check, &LetteringSettings::Invers1Check, Change::EdgeOption},
-        {KFixedWCheck, &LetteringSettings::KFixedWCheck, Change::EdgeOption},
-        {KQualCheck, &LetteringSettings::KQualCheck, Change::EdgeOption},
-        {SchattenCheck, &LetteringSettings::SchattenCheck, Change::SchattenCheck},
-        {RTextcheck, &LetteringSettings::RTextcheck, Change::RTextcheck},
-    };
-    for (const CheckBinding& b : checks) {
-        connect(b.check, &QCheckBox::toggled, this, [this, &s, b](bool on) {
-            s.*b.field = on;
-            React(b.change);
-        });
+// Every control named in the settings table writes its entry when it changes, by the user or by
+// the program, and then reacts as the table says. The surface pickers and the frame gallery are
+// no control of that name and bind themselves above.
+void TMainForm::ConnectSettings() {
+    for (const SettingInfo& info : SettingsTable()) {
+        const QString name = QString::fromLatin1(info.name.data(), qsizetype(info.name.size()));
+        QWidget* control = findChild<QWidget*>(name);
+        if (!control) continue;
+        const SettingInfo* row = &info;
+        settingControls_.push_back({row, control});
+        const auto write = [this, row](double value) {
+            row->set(lettering_.settings, value);
+            SettingChanged(*row);
+        };
+        if (auto* spin = qobject_cast<SpinEdit*>(control)) {
+            connect(spin, &SpinEdit::valueChanged, this, write);
+        } else if (auto* radio = qobject_cast<QRadioButton*>(control)) {
+            connect(radio, &QRadioButton::toggled, this, [write](bool on) {
+                if (on) write(1);
+            });
+        } else if (auto* check = qobject_cast<QCheckBox*>(control)) {
+            connect(check, &QCheckBox::toggled, this, [write](bool on) { write(on ? 1 : 0); });
+        } else if (auto* button = qobject_cast<QAbstractButton*>(control)) {
+            // A toggle button reacts to the user's click only, as a list to the user's choice.
+            connect(button, &QAbstractButton::clicked, this,
+                    [write, button] { write(button->isChecked() ? 1 : 0); });
+        } else if (auto* list = qobject_cast<QComboBox*>(control)) {
+            connect(list, &QComboBox::activated, this, write);
+        } else if (auto* swatch = qobject_cast<TShape*>(control)) {
+            // A colour swatch is set through its button: SColorShape by SColorBtn.
+            QString buttonName = name;
+            buttonName.replace(QStringLiteral("Shape"), QStringLiteral("Btn"));
+            if (auto* button = findChild<QPushButton*>(buttonName)) {
+                connect(button, &QPushButton::clicked, this, [this, swatch, write] {
+                    const std::optional<TColor> chosen = ChooseColor(this, swatch->brushColor());
+                    if (!chosen) return;
+                    swatch->setBrushColor(*chosen);
+                    write(*chosen);
+                });
+            }
+        }
     }
+}
 
-    // Lists chosen by the user.
-    struct ListBinding {
-        QComboBox* list;
-        std::int32_t LetteringSettings::*field;
-        Change change;
-    };
-    const ListBinding lists[] = {
-        {Profil1Box, &LetteringSettings::Profil1Box, Change::EdgeOption},
-        {Profil2Box, &LetteringSettings::Profil2Box, Change::EdgeOption},
-        {SRichtBox, &LetteringSettings::SRichtBox, Change::ShadowValue},
-    };
-    for (const ListBinding& b : lists) {
-        connect(b.list, &QComboBox::activated, this, [this, &s, b](int index) {
-            s.*b.field = index;
-            React(b.change);
-        });
+void TMainForm::WriteSettingControls() {
+    const LetteringSettings& s = lettering_.settings;
+    for (const auto& [info, control] : settingControls_) {
+        const double v = info->get(s);
+        if (auto* spin = qobject_cast<SpinEdit*>(control)) {
+            spin->setValue(v);
+        } else if (auto* radio = qobject_cast<QRadioButton*>(control)) {
+            if (v != 0) radio->setChecked(true);
+        } else if (auto* button = qobject_cast<QAbstractButton*>(control)) {
+            button->setChecked(v != 0);
+        } else if (auto* list = qobject_cast<QComboBox*>(control)) {
+            list->setCurrentIndex(int(v));
+        } else if (auto* swatch = qobject_cast<TShape*>(control)) {
+            swatch->setBrushColor(static_cast<TColor>(v));
+        }
     }
-
-    // Radio groups.
-    const std::pair<QRadioButton*, DeformMode> deforms[] = {{NoDeform, DeformMode::NoDeform},
-                                                            {SinDeform, DeformMode::SinDeform},
-                                                            {RandDeform, DeformMode::RandDeform}};
-    for (auto [radio, mode] : deforms) {
-        connect(radio, &QRadioButton::toggled, this, [this, &s, mode](bool on) {
-            if (!on) return;
-            s.deform = mode;
-            React(Change::DeformMode);
-        });
-    }
-    const std::pair<QRadioButton*, EditMode> modes[] = {{MoveCheck, EditMode::MoveCheck},
-                                                        {EdPointsCheck, EditMode::EdPointsCheck},
-                                                        {DrawFace, EditMode::DrawFace}};
-    for (auto [radio, mode] : modes) {
-        connect(radio, &QRadioButton::toggled, this, [this, &s, mode](bool on) {
-            if (!on) return;
-            s.editMode = mode;
-            MoveCheckClick();
-        });
-    }
-
-    connect(SColorBtn, &QPushButton::clicked, this, [this] { SColorBtnClick(); });
-    connect(RColorBtn, &QPushButton::clicked, this, [this] { RColorBtnClick(); });
 }
 
 }  // namespace gw

@@ -453,7 +453,7 @@ void TMainForm::KantePaintMouseDown(int x, int y) {
     // countdown the spin fields start is stopped before the one render.
     SuppressRender = true;
     ApplyEdgePreset(lettering_.settings, i);
-    WriteEdgeControls();
+    WriteSettingControls();
     Timer1->stop();
     SuppressRender = false;
     KantePaint->update();
@@ -470,7 +470,7 @@ void TMainForm::SchattenPaintMouseDown(int x, int y) {
     ShadowPreset = i;
     SuppressRender = true;
     ApplyShadowPreset(lettering_.settings, i);
-    WriteShadowControls();
+    WriteSettingControls();
     Timer1->stop();
     SuppressRender = false;
     SchattenPaint->update();
@@ -564,21 +564,13 @@ void TMainForm::Kopieren1Click() {
 
 void TMainForm::WriteControls() {
     const LetteringSettings& s = lettering_.settings;
-    // Text. Setting a control fires its handler, which writes the same value back; the order
-    // is that of "Neu".
+    // Setting a control fires its handler, which writes the same value back.
     if (Memo1->toPlainText() != JoinLines(s.Memo1)) Memo1->setPlainText(JoinLines(s.Memo1));
     const int fontIndex = FontList->findText(ToQString(s.Font.name), Qt::MatchExactly);
     if (fontIndex >= 0) FontList->setCurrentIndex(fontIndex);
-    FettBtn->setChecked(s.FettBtn);
-    KursivBtn->setChecked(s.KursivBtn);
-    AusrichtBox->setCurrentIndex(s.AusrichtBox);
-    QFont memoFont(ToQString(s.Font.name));
-    memoFont.setPixelSize(16);
-    memoFont.setBold(s.Font.bold);
-    memoFont.setItalic(s.Font.italic);
-    Memo1->setFont(memoFont);
+    ShowLetteringFont();
 
-    // Surfaces.
+    // The surface pickers: kind, colour in swatch and dialog alike, and the matching panel.
     struct Surface {
         TSurfaceFrame* frame;
         const SurfaceSettings& settings;
@@ -589,68 +581,39 @@ void TMainForm::WriteControls() {
         surface.frame->ColorFrame1->SetColor(surface.settings.color);
         surface.frame->SetMeRight(int(surface.settings.kind));
     }
-
     FitTexturePreviews();
 
-    // Envelope.
-    (s.editMode == EditMode::EdPointsCheck ? EdPointsCheck
-     : s.editMode == EditMode::DrawFace    ? DrawFace
-                                           : MoveCheck)
-        ->setChecked(true);
-    SpiralEd->setValue(s.SpiralEd);
     if (PaintBox1->width() != lettering_.width || PaintBox1->height() != lettering_.height) {
         // The view keeps its place; only a change of the window centres it again.
         PaintBox1->resize(lettering_.width, lettering_.height);
         FitScrollContent();
         viewComposed_ = false;
     }
-
-    // Outline deformation.
-    (s.deform == DeformMode::SinDeform    ? SinDeform
-     : s.deform == DeformMode::RandDeform ? RandDeform
-                                          : NoDeform)
-        ->setChecked(true);
-    StarkEd->setValue(s.StarkEd);
-    AnzahlEd->setValue(s.AnzahlEd);
-
-    WriteEdgeControls();
-    WriteShadowControls();
-    WriteFrameControls();
-}
-
-void TMainForm::WriteEdgeControls() {
-    const LetteringSettings& s = lettering_.settings;
-    KanteCheck->setChecked(s.KanteCheck);
-    KQualCheck->setChecked(s.KQualCheck);
-    KFixedWCheck->setChecked(s.KFixedWCheck);
-    Invers1Check->setChecked(s.Invers1Check);
-    BkGnd1->setChecked(s.BkGnd1);
-    BkGnd2->setChecked(s.BkGnd2);
-    Profil1Box->setCurrentIndex(s.Profil1Box);
-    Profil2Box->setCurrentIndex(s.Profil2Box);
-    KWinkEd->setValue(s.KWinkEd);
-    KBreiteEd->setValue(s.KBreiteEd);
-    KLichtEd->setValue(s.KLichtEd);
-}
-
-void TMainForm::WriteShadowControls() {
-    const LetteringSettings& s = lettering_.settings;
-    SchattenCheck->setChecked(s.SchattenCheck);
-    SColorShape->setBrushColor(s.SColorShape);
-    SDeckEd->setValue(s.SDeckEd);
-    SWeichEd->setValue(s.SWeichEd);
-    SRichtBox->setCurrentIndex(s.SRichtBox);
-    SRightEd->setValue(s.SRightEd);
-    SBottomEd->setValue(s.SBottomEd);
-}
-
-void TMainForm::WriteFrameControls() {
-    const LetteringSettings& s = lettering_.settings;
+    WriteSettingControls();
     RahmenPaint->update();
-    RColorShape->setBrushColor(s.RColorShape);
-    RBreitEd->setValue(s.RBreitEd);
-    RHochEd->setValue(s.RHochEd);
-    RTextcheck->setChecked(s.RTextcheck);
+}
+
+void TMainForm::ShowLetteringFont() {
+    const LetteringFont& font = lettering_.settings.Font;
+    QFont memoFont(ToQString(font.name));
+    memoFont.setPixelSize(16);
+    memoFont.setBold(font.bold);
+    memoFont.setItalic(font.italic);
+    Memo1->setFont(memoFont);
+}
+
+void TMainForm::SettingChanged(const SettingInfo& info) {
+    switch (info.change) {
+        case Change::FontStyle:
+            ShowLetteringFont();
+            break;
+        case Change::EditMode:
+            MoveCheckClick();
+            return;
+        default:
+            break;
+    }
+    React(info.change);
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -674,28 +637,6 @@ void TMainForm::FontListChange(int index) {
     React(Change::FontList, selected);
 }
 
-void TMainForm::FettBtnClick() {
-    LetteringSettings& s = lettering_.settings;
-    s.FettBtn = FettBtn->isChecked();
-    s.Font.bold = s.FettBtn;
-    s.Font.italic = s.KursivBtn;
-    QFont memoFont = Memo1->font();
-    memoFont.setBold(s.Font.bold);
-    Memo1->setFont(memoFont);
-    React(Change::FontStyle);
-}
-
-void TMainForm::KursivBtnClick() {
-    LetteringSettings& s = lettering_.settings;
-    s.KursivBtn = KursivBtn->isChecked();
-    s.Font.bold = s.FettBtn;
-    s.Font.italic = s.KursivBtn;
-    QFont memoFont = Memo1->font();
-    memoFont.setItalic(s.Font.italic);
-    Memo1->setFont(memoFont);
-    React(Change::FontStyle);
-}
-
 void TMainForm::SurfaceKindChanged(int surface, int kind, bool classChanged) {
     SurfaceSettings& settings =
         surface == 1 ? lettering_.settings.SurfaceFrame1 : lettering_.settings.SurfaceFrame2;
@@ -714,22 +655,6 @@ std::vector<std::string> TMainForm::InstalledFonts() const {
     for (int i = 0; i < FontList->count(); ++i)
         fonts.push_back(ToStdString(FontList->itemText(i)));
     return fonts;
-}
-
-void TMainForm::SColorBtnClick() {
-    const std::optional<TColor> chosen = ChooseColor(this, SColorShape->brushColor());
-    if (!chosen) return;
-    SColorShape->setBrushColor(*chosen);
-    lettering_.settings.SColorShape = *chosen;
-    React(Change::ShadowColour);
-}
-
-void TMainForm::RColorBtnClick() {
-    const std::optional<TColor> chosen = ChooseColor(this, RColorShape->brushColor());
-    if (!chosen) return;
-    RColorShape->setBrushColor(*chosen);
-    lettering_.settings.RColorShape = *chosen;
-    React(Change::FrameColour);
 }
 
 void TMainForm::FitTexturePreviews() {

@@ -12,9 +12,9 @@
 #include <string>
 #include <vector>
 
-#include "app/Reactions.h"
 #include "document/BuiltinTextures.h"
 #include "document/Lettering.h"
+#include "document/Reactions.h"
 #include "render/Pipeline.h"
 
 class QComboBox;
@@ -42,6 +42,7 @@ class TPaintBox;
 class TResizeForm;
 class TShape;
 class TSurfaceFrame;
+struct SettingInfo;
 
 class TMainForm : public QMainWindow {
     Q_OBJECT
@@ -117,11 +118,8 @@ class TMainForm : public QMainWindow {
     void SaveFile(const QString& fileName);
     void OpenFile(const QString& fileName);
 
-    // Writes every control from the model, in the order "Neu" resets them.
+    // Writes every control from the model.
     void WriteControls();
-    void WriteEdgeControls();
-    void WriteShadowControls();
-    void WriteFrameControls();
 
     // Surfaces: installs a copy of built-in texture `index` for the letters (surface 1) or the
     // background (surface 2).
@@ -249,11 +247,7 @@ class TMainForm : public QMainWindow {
     // Handlers of the controls; each writes its own field of the model.
     void Memo1Change();
     void FontListChange(int index);
-    void FettBtnClick();
-    void KursivBtnClick();
     void SurfaceKindChanged(int surface, int kind, bool classChanged);
-    void SColorBtnClick();
-    void RColorBtnClick();
     void ErgPaintBoxPaint();
     void FitResultView();
     void TextureFrame1DIBPaintBoxPaint();
@@ -288,6 +282,18 @@ class TMainForm : public QMainWindow {
     QWidget* BuildFrameTab();
     SpinEdit* MakeSpin(const char* name, QWidget* parent);
     void ConnectHandlers();
+    void ConnectSettings();
+    // The controls named in the settings table, from the model.
+    void WriteSettingControls();
+    // A control of the settings table has written its entry.
+    void SettingChanged(const SettingInfo& info);
+    // Memo1 shows the lettering font with its style.
+    void ShowLetteringFont();
+    struct SettingControl {
+        const SettingInfo* info;
+        QWidget* control;
+    };
+    std::vector<SettingControl> settingControls_;
     void FillFontList();
 
     // The image buttons of the bottom bar: the normal picture and the pressed one lie on the

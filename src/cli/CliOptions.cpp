@@ -167,8 +167,8 @@ bool ParseCliOptions(int argc, const char* const* argv, CliOptions& options, std
     return true;
 }
 
-const char* CliHelpText() {
-    return R"(Aufruf: glyphwerk-render [SCHRIFTZUG.zgw] [OPTIONEN]
+std::string CliHelpText() {
+    static const char* const kHead = R"(Aufruf: glyphwerk-render [SCHRIFTZUG.zgw] [OPTIONEN]
 
 Zeichnet einen Schriftzug ohne Fenster: aus einer Schriftzug-Datei, oder ohne sie aus dem
 Schriftzug, mit dem das Programm startet. Die Optionen werden in dieser Reihenfolge angewandt:
@@ -213,7 +213,10 @@ Einstellungen:
 
 Rückgabewert: 0 bei Erfolg, 1 wenn eine Datei nicht gelesen oder geschrieben werden konnte,
 2 bei falschem Aufruf. Ein fehlgeschlagener Lauf hinterlässt keine Ausgabedatei.
+
+Die Einstellungen für --set:
 )";
+    return kHead + SettingsHelpText();
 }
 
 }  // namespace gw

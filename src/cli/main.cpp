@@ -101,8 +101,8 @@ int Run(const CliOptions& options) {
     LetteringSettings& s = lettering.settings;
     if (options.text) s.Memo1 = SplitTextArgument(*options.text);
     if (options.font) s.Font.name = *options.font;
-    if (options.bold) s.FettBtn = s.Font.bold = true;
-    if (options.italic) s.KursivBtn = s.Font.italic = true;
+    if (options.bold) s.Font.bold = true;
+    if (options.italic) s.Font.italic = true;
     if (options.align) s.AusrichtBox = *options.align;
 
     if (options.textTexture) {
@@ -208,7 +208,7 @@ int main(int argc, char** argv) {
     std::string error;
     if (!gw::ParseCliOptions(argc, argv, options, error)) return gw::UsageError(error);
     if (options.help) {
-        std::fputs(gw::CliHelpText(), stdout);
+        std::fputs(gw::CliHelpText().c_str(), stdout);
         return gw::kExitOk;
     }
     if (options.listFonts) {

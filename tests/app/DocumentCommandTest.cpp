@@ -182,7 +182,6 @@ void DocumentCommandTest::newResetsTheStartValuesAndKeepsTheRest() {
     form->lettering().settings.FrameStyle = 3;
     form->NewBtnClick();
     const LetteringSettings& s = form->lettering().settings;
-    QVERIFY(s.FettBtn);
     QVERIFY(s.Font.bold);
     QVERIFY(form->FettBtn->isChecked());
     QCOMPARE(s.KWinkEd, 12.0);

@@ -274,11 +274,14 @@ void RenderReactionTest::coloursRenderOnlyWhenTheirEffectIsOn() {
     form->findChild<QCheckBox*>(QStringLiteral("SchattenCheck"))->click();
     form->findChild<QPushButton*>(QStringLiteral("SColorBtn"))->click();
     QCOMPARE(form->renderCount(), 3);
-    form->RColorBtnClick();
+    // The button is enabled by the frame gallery only; here it is asked without a frame.
+    auto* frameColour = form->findChild<QPushButton*>(QStringLiteral("RColorBtn"));
+    frameColour->setEnabled(true);
+    frameColour->click();
     QCOMPARE(form->lettering().settings.RColorShape, TColor(0x0000FF));
     QCOMPARE(form->renderCount(), 3);
     form->lettering().settings.FrameStyle = 1;
-    form->RColorBtnClick();
+    frameColour->click();
     QCOMPARE(form->renderCount(), 4);
     // A surface colour renders always.
     form->SurfaceFrame1->ColorFrame1->ColorBtnClick();
