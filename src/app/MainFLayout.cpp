@@ -17,6 +17,7 @@
 
 #include "app/MainFUnit.h"
 #include "app/Pictures.h"
+#include "app/RenderSchedule.h"
 #include "document/SettingsTable.h"
 #include "raster/DibService.h"
 #include "ui/ColorFrUnit.h"
@@ -376,7 +377,8 @@ QWidget* TMainForm::BuildEdgeTab() {
     Name(TabSheet11, "TabSheet11");
     auto* presets = new QVBoxLayout(TabSheet11);
     presets->setContentsMargins(0, 0, 0, 0);
-    presets->addWidget(GalleryBox("ScrollBox3", KantePaint, "KantePaint", 94, TabSheet11));
+    ScrollBox3 = GalleryBox("ScrollBox3", KantePaint, "KantePaint", 94, TabSheet11);
+    presets->addWidget(ScrollBox3);
     PageControl4->addTab(TabSheet11, QStringLiteral("Vorgegebene Kanten"));
 
     TabSheet12 = new QWidget;
@@ -454,7 +456,8 @@ QWidget* TMainForm::BuildShadowTab() {
     Name(TabSheet13, "TabSheet13");
     auto* presets = new QVBoxLayout(TabSheet13);
     presets->setContentsMargins(0, 0, 0, 0);
-    presets->addWidget(GalleryBox("ScrollBox4", SchattenPaint, "SchattenPaint", 94, TabSheet13));
+    ScrollBox4 = GalleryBox("ScrollBox4", SchattenPaint, "SchattenPaint", 94, TabSheet13);
+    presets->addWidget(ScrollBox4);
     PageControl5->addTab(TabSheet13, QStringLiteral("Vorgegebene Schatten"));
 
     TabSheet14 = new QWidget;
@@ -516,9 +519,9 @@ QWidget* TMainForm::BuildFrameTab() {
     Name(TabSheet8, "TabSheet8");
     auto* grid = PageGrid(TabSheet8);
     grid->setContentsMargins(8, 3, 8, 2);
-    QScrollArea* gallery = GalleryBox("ScrollBox5", RahmenPaint, "RahmenPaint", 125, TabSheet8);
-    gallery->setFixedWidth(200);
-    grid->addWidget(gallery, 0, 0);
+    ScrollBox5 = GalleryBox("ScrollBox5", RahmenPaint, "RahmenPaint", 125, TabSheet8);
+    ScrollBox5->setFixedWidth(200);
+    grid->addWidget(ScrollBox5, 0, 0);
 
     auto* options = Column(grid, 1);
     RTextcheck = Check("RTextcheck", QStringLiteral("Auch über Text legen"), TabSheet8);
@@ -625,7 +628,7 @@ void TMainForm::BuildBottomBar(QWidget* parent) {
     layout->setContentsMargins(6, 0, 4, 0);
     wwwBtn = new QToolButton(Panel7);
     Name(wwwBtn, "wwwBtn");
-    wwwBtn->setText(QString::fromLatin1(HomePageCaption));
+    wwwBtn->setText(QString::fromLatin1(kHomePageCaption));
     wwwBtn->setToolTip(QStringLiteral("Auf zur ZEF-LOR Homepage..."));
     wwwBtn->setIcon(LayoutIcon("www.png"));
     wwwBtn->setIconSize(QSize(16, 16));
@@ -702,7 +705,7 @@ void TMainForm::ConnectHandlers() {
 
     // The views.
     PaintBox1->OnPaint = [this] {
-        if (!viewComposed_ || !FirstRenderDone) PaintBox1Paint();
+        if (!viewComposed_ || !schedule_->FirstRenderDone) PaintBox1Paint();
     };
     // Hovering sets the cursor and the drag kind, so the view follows the mouse unpressed.
     PaintBox1->setMouseTracking(true);
@@ -716,23 +719,23 @@ void TMainForm::ConnectHandlers() {
 
     // Galleries.
     struct GalleryBinding {
+        TGalleryBox* gallery;
         TPaintBox* box;
         const TImageList* images;
-        void (TMainForm::*paint)();
         void (TMainForm::*click)(int, int);
     };
     const GalleryBinding galleries[] = {
-        {VFormPaint, VFormImages.get(), &TMainForm::VFormPaintPaint,
-         &TMainForm::VFormPaintMouseDown},
-        {KantePaint, KanteImages.get(), &TMainForm::KantePaintPaint,
-         &TMainForm::KantePaintMouseDown},
-        {SchattenPaint, SchattenImages.get(), &TMainForm::SchattenPaintPaint,
-         &TMainForm::SchattenPaintMouseDown},
-        {RahmenPaint, RahmenImages.get(), &TMainForm::RahmenPaintPaint,
-         &TMainForm::RahmenPaintMouseDown},
+        {ScrollBox2, VFormPaint, VFormImages.get(), &TMainForm::VFormPaintMouseDown},
+        {ScrollBox3, KantePaint, KanteImages.get(), &TMainForm::KantePaintMouseDown},
+        {ScrollBox4, SchattenPaint, SchattenImages.get(), &TMainForm::SchattenPaintMouseDown},
+        {ScrollBox5, RahmenPaint, RahmenImages.get(), &TMainForm::RahmenPaintMouseDown},
     };
     for (const GalleryBinding& g : galleries) {
-        g.box->OnPaint = [this, g] { (this->*g.paint)(); };
+        g.box->OnPaint = [this, g] {
+            // The frame gallery marks the frame style of the lettering.
+            if (g.gallery == ScrollBox5) g.gallery->setSelected(lettering_.settings.FrameStyle);
+            PaintGallery(*g.box, *g.images, g.gallery->selected());
+        };
         g.box->OnMouseDown = [this, g](Qt::MouseButton, int x, int y) { (this->*g.click)(x, y); };
         // A gallery shown before its first paint needs its width to be painted at all.
         g.box->OnResize = [g] { FitGallery(*g.box, *g.images); };

@@ -33,6 +33,7 @@
 #include "app/AboutBoxUnit.h"
 #include "app/LogoFUnit.h"
 #include "app/Pictures.h"
+#include "app/RenderSchedule.h"
 #include "document/LetteringFile.h"
 #include "document/PictureSize.h"
 #include "platform/System.h"
@@ -45,6 +46,7 @@
 #include "ui/EditView.h"
 #include "ui/EnvelopeEditor.h"
 #include "ui/EnvelopeThumbnails.h"
+#include "ui/GalleryBox.h"
 #include "ui/Image.h"
 #include "ui/ImageList.h"
 #include "ui/PaintBox.h"
@@ -59,9 +61,6 @@
 #include "ui/ThumbnailGallery.h"
 
 namespace gw {
-
-const char* const TMainForm::HomePage = "https://www.zef-lor.example";
-const char* const TMainForm::HomePageCaption = "www.zef-lor.example";
 
 namespace {
 
@@ -162,11 +161,9 @@ void TMainForm::FormCreate() {
     StatusBar1->setSizeGripEnabled(true);
     setStatusBar(StatusBar1);
 
-    Timer1 = new QTimer(this);
-    Timer1->setObjectName(QStringLiteral("Timer1"));
-    Timer1->setInterval(1000);
-    Timer1->setSingleShot(false);
-    connect(Timer1, &QTimer::timeout, this, [this] { Timer1Timer(); });
+    schedule_ = new TRenderSchedule(this);
+    schedule_->Render = [this] { return RenderNow(); };
+    connect(schedule_, &TRenderSchedule::rendered, this, &TMainForm::rendered);
 
     auto* help = new QShortcut(QKeySequence(Qt::Key_F1), this);
     help->setContext(Qt::ApplicationShortcut);
@@ -192,7 +189,7 @@ void TMainForm::FormCreate() {
     WriteControls();
     MakeWhitePicture(lettering_, images_.Picture);
     FitResultView();
-    EnvelopeTabActive = PageControl1->currentWidget() == TabSheet4;
+    editor_->TabActive = PageControl1->currentWidget() == TabSheet4;
     helpFile_ = ToQString(DataFolder()) + QString::fromLatin1(kHelpFileName);
 
     if (const QScreen* screen = QGuiApplication::primaryScreen()) {
@@ -237,7 +234,7 @@ bool TMainForm::FormCloseQuery() {
 }
 
 void TMainForm::FormDestroy() {
-    Timer1->stop();
+    schedule_->StopCountdown();
     for (TLine& line : lettering_.EnvelopeLines)
         line.Clear();
     deldib(images_.TextMask);
@@ -282,14 +279,14 @@ bool TMainForm::eventFilter(QObject* watched, QEvent* event) {
 
 void TMainForm::React(Change change, bool eventCondition) {
     ChangeContext context;
-    context.firstRenderDone = FirstRenderDone;
+    context.firstRenderDone = schedule_->FirstRenderDone;
     context.eventCondition = eventCondition;
     switch (ReactionTo(change, lettering_.settings, context)) {
         case Reaction::Render:
-            SettingsUpdated();
+            schedule_->SettingsUpdated();
             break;
         case Reaction::Defer:
-            RestartCountdown();
+            schedule_->RestartCountdown();
             break;
         case Reaction::Repaint:
             PaintBox1Paint();
@@ -299,43 +296,32 @@ void TMainForm::React(Change change, bool eventCondition) {
     }
 }
 
-void TMainForm::RestartCountdown() {
-    Timer1->stop();
-    Timer1->start();
+int TMainForm::renderCount() const {
+    return schedule_->renderCount();
 }
 
-void TMainForm::Timer1Timer() {
-    if (LoadingSettings) return;
-    Timer1->stop();
-    SettingsUpdated();
-}
-
-void TMainForm::SettingsUpdated() {
-    if (SuppressRender) return;
-    {
-        BusyCursor busy;
-        try {
-            RenderLettering(lettering_, images_);
-        } catch (const std::exception& failure) {
-            ShowMessageBox(failure.what(), "Fehler", MsgIcon::Error);
-            return;
-        }
-        ++renderCount_;
-        PaintBox1Paint();
+bool TMainForm::RenderNow() {
+    BusyCursor busy;
+    try {
+        RenderLettering(lettering_, images_);
+    } catch (const std::exception& failure) {
+        ShowMessageBox(failure.what(), "Fehler", MsgIcon::Error);
+        return false;
     }
-    emit rendered();
+    PaintBox1Paint();
+    return true;
 }
 
 // ---------------------------------------------------------------------------------------------
 // The editing view
 
 void TMainForm::PaintBox1Paint() {
-    PaintEditView(PaintBox1->canvas(), lettering_, images_.Picture, EnvelopeTabActive);
+    PaintEditView(PaintBox1->canvas(), lettering_, images_.Picture, editor_->TabActive);
     viewComposed_ = true;
     PaintBox1->Show();
-    if (!FirstRenderDone) {
-        FirstRenderDone = true;
-        SettingsUpdated();
+    if (!schedule_->FirstRenderDone) {
+        schedule_->FirstRenderDone = true;
+        schedule_->SettingsUpdated();
     }
 }
 
@@ -377,8 +363,8 @@ void TMainForm::FitScrollContent() {
 void TMainForm::PageControl1Change() {
     if (DrawFace->isChecked()) MoveCheck->setChecked(true);
     const bool active = PageControl1->currentWidget() == TabSheet4;
-    const bool changed = active != EnvelopeTabActive;
-    if (changed) EnvelopeTabActive = active;
+    const bool changed = active != editor_->TabActive;
+    if (changed) editor_->TabActive = active;
     React(Change::EffectTab, changed);
 }
 
@@ -388,7 +374,7 @@ void TMainForm::MoveCheckClick() {
 }
 
 void TMainForm::PaintBox1MouseDown(int x, int y) {
-    if (editor_->Press(PaintBox1->canvas(), x, y, EnvelopeTabActive)) PaintBox1->Show();
+    if (editor_->Press(PaintBox1->canvas(), x, y, editor_->TabActive)) PaintBox1->Show();
 }
 
 void TMainForm::PaintBox1MouseMove(int x, int y) {
@@ -397,7 +383,7 @@ void TMainForm::PaintBox1MouseMove(int x, int y) {
         PaintBox1->Show();
         return;
     }
-    const EditCursor cursor = editor_->Hover(x, y, EnvelopeTabActive);
+    const EditCursor cursor = editor_->Hover(x, y, editor_->TabActive);
     if (cursor == EditCursor::Brush) {
         PaintBox1->setCursor(BrushCursor());
     } else {
@@ -406,7 +392,7 @@ void TMainForm::PaintBox1MouseMove(int x, int y) {
 }
 
 void TMainForm::PaintBox1MouseUp(int, int) {
-    switch (editor_->Release(PaintBox1->canvas(), EnvelopeTabActive)) {
+    switch (editor_->Release(PaintBox1->canvas(), editor_->TabActive)) {
         case EditOutcome::Nothing:
             PaintBox1->Show();
             break;
@@ -428,57 +414,41 @@ void TMainForm::PaintBox1MouseUp(int, int) {
 // ---------------------------------------------------------------------------------------------
 // Galleries
 
-void TMainForm::VFormPaintPaint() {
-    PaintGallery(*VFormPaint, *VFormImages, EnvelopePreset);
-}
-
 void TMainForm::VFormPaintMouseDown(int x, int y) {
     const std::int32_t i = GalleryClick(*VFormPaint, *VFormImages, x, y);
     if (i < 0) return;
-    EnvelopePreset = i;
+    ScrollBox2->setSelected(i);
     ApplyEnvelopePreset(lettering_, i);
     VFormPaint->update();
     React(Change::EnvelopePreset);
 }
 
-void TMainForm::KantePaintPaint() {
-    PaintGallery(*KantePaint, *KanteImages, EdgePreset);
-}
-
 void TMainForm::KantePaintMouseDown(int x, int y) {
     const std::int32_t i = GalleryClick(*KantePaint, *KanteImages, x, y);
     if (i < 0) return;
-    EdgePreset = i;
+    ScrollBox3->setSelected(i);
     // The controls' own handlers run while they are set; none of them may render, and the
     // countdown the spin fields start is stopped before the one render.
-    SuppressRender = true;
+    schedule_->SuppressRender = true;
     ApplyEdgePreset(lettering_.settings, i);
     WriteSettingControls();
-    Timer1->stop();
-    SuppressRender = false;
+    schedule_->StopCountdown();
+    schedule_->SuppressRender = false;
     KantePaint->update();
     React(Change::Preset);
-}
-
-void TMainForm::SchattenPaintPaint() {
-    PaintGallery(*SchattenPaint, *SchattenImages, ShadowPreset);
 }
 
 void TMainForm::SchattenPaintMouseDown(int x, int y) {
     const std::int32_t i = GalleryClick(*SchattenPaint, *SchattenImages, x, y);
     if (i < 0) return;
-    ShadowPreset = i;
-    SuppressRender = true;
+    ScrollBox4->setSelected(i);
+    schedule_->SuppressRender = true;
     ApplyShadowPreset(lettering_.settings, i);
     WriteSettingControls();
-    Timer1->stop();
-    SuppressRender = false;
+    schedule_->StopCountdown();
+    schedule_->SuppressRender = false;
     SchattenPaint->update();
     React(Change::Preset);
-}
-
-void TMainForm::RahmenPaintPaint() {
-    PaintGallery(*RahmenPaint, *RahmenImages, lettering_.settings.FrameStyle);
 }
 
 void TMainForm::RahmenPaintMouseDown(int x, int y) {
@@ -711,11 +681,11 @@ void TMainForm::NewBtnClick() {
     if (ShowMessageBox("Alle nicht gespeicherten Einstellungen gehen verloren.", "Datei|Neu",
                        MsgIcon::Question, MsgButtons::OkCancel) != MsgResult::Ok)
         return;
-    FirstRenderDone = false;
-    LoadingSettings = true;
+    schedule_->FirstRenderDone = false;
+    schedule_->LoadingSettings = true;
     ResetForNew(lettering_);
     WriteControls();
-    LoadingSettings = false;
+    schedule_->LoadingSettings = false;
     React(Change::PictureOrDocument);
     Setsavedfilename(QString());
 }
@@ -771,13 +741,13 @@ void TMainForm::OpenFile(const QString& fileName) {
         ShowMessageBox(result.message, result.title, MsgIcon::Error);
         return;
     }
-    LoadingSettings = true;
+    schedule_->LoadingSettings = true;
     if (lettering_.width != oldWidth || lettering_.height != oldHeight || images_.Picture.Empty()) {
         deldib(images_.Picture);
         MakeWhitePicture(lettering_, images_.Picture);
     }
     WriteControls();
-    LoadingSettings = false;
+    schedule_->LoadingSettings = false;
     React(Change::PictureOrDocument);
     Setsavedfilename(fileName);
     PaintBox1Paint();
@@ -796,7 +766,7 @@ void TMainForm::EndeBtnClick() {
 }
 
 void TMainForm::wwwBtnClick() {
-    QDesktopServices::openUrl(QUrl(QString::fromLatin1(HomePage)));
+    QDesktopServices::openUrl(QUrl(QString::fromLatin1(kHomePage)));
 }
 
 void TMainForm::HelpContents() {
@@ -820,18 +790,22 @@ void TMainForm::HelpContents() {
     helpWindow_->activateWindow();
 }
 
+bool TMainForm::Pressed(ImagePair pair) {
+    return pair.normal->property("pressed").toBool();
+}
+
 TMainForm::ImagePair TMainForm::AboutPair() {
-    return {ueberbtn, ueberBtn2, &AboutPressed};
+    return {ueberbtn, ueberBtn2};
 }
 
 TMainForm::ImagePair TMainForm::EndPair() {
-    return {EndeBtn, EndeBtnDown, &EndPressed};
+    return {EndeBtn, EndeBtnDown};
 }
 
 void TMainForm::ImageButtonDown(ImagePair pair) {
     pair.pressed->show();
     pair.normal->hide();
-    *pair.flag = true;
+    pair.normal->setProperty("pressed", true);
     heldPairStorage_ = pair;
     heldPair_ = &heldPairStorage_;
     // The normal picture is hidden now; the panel holds the mouse until it is released.
@@ -839,20 +813,20 @@ void TMainForm::ImageButtonDown(ImagePair pair) {
 }
 
 void TMainForm::ImageButtonMove(ImagePair pair, int x, int y) {
-    if (!*pair.flag) return;
+    if (!Pressed(pair)) return;
     const bool outside = x < 0 || x >= pair.normal->width() || y < 0 || y >= pair.normal->height();
     pair.normal->setVisible(outside);
     pair.pressed->setVisible(!outside);
 }
 
 void TMainForm::ImageButtonUp(ImagePair pair, int x, int y) {
-    if (!*pair.flag) return;
+    if (!Pressed(pair)) return;
     if (QWidget::mouseGrabber() == Panel8) Panel8->releaseMouse();
     heldPair_ = nullptr;
     const bool inside = x >= 0 && x < pair.normal->width() && y >= 0 && y < pair.normal->height();
     pair.normal->show();
     pair.pressed->hide();
-    *pair.flag = false;
+    pair.normal->setProperty("pressed", false);
     if (!inside) return;
     if (pair.normal == ueberbtn) {
         ueberbtnClick();
