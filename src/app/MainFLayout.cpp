@@ -12,8 +12,10 @@
 #include <QRadioButton>
 #include <QScrollArea>
 #include <QScrollBar>
+#include <QStyle>
 #include <QTabWidget>
 #include <QToolButton>
+#include <tuple>
 
 #include "app/MainFUnit.h"
 #include "app/Pictures.h"
@@ -173,6 +175,24 @@ void TMainForm::BuildToolBar(QWidget* parent) {
         b.button->setAutoRaise(true);
         b.button->setFixedSize(121, 25);
         layout->addWidget(b.button);
+    }
+    // Undo and redo: arrows only, so the row still fits the window's width; the tool tip names
+    // the step.
+    for (auto [button, name, caption, arrow] :
+         {std::tuple{&UndoBtn, "UndoBtn", QStringLiteral("Rückgängig"), QStyle::SP_ArrowBack},
+          std::tuple{&RedoBtn, "RedoBtn", QStringLiteral("Wiederholen"),
+                     QStyle::SP_ArrowForward}}) {
+        *button = new QToolButton(Panel25);
+        Name(*button, name);
+        (*button)->setText(caption);
+        (*button)->setToolTip(caption);
+        (*button)->setIcon(style()->standardIcon(arrow));
+        (*button)->setIconSize(QSize(16, 16));
+        (*button)->setToolButtonStyle(Qt::ToolButtonIconOnly);
+        (*button)->setAutoRaise(true);
+        (*button)->setFixedSize(20, 25);
+        (*button)->setEnabled(false);
+        layout->addWidget(*button);
     }
     layout->addStretch(1);
     // The captions with their images fit the fixed button width in a slightly smaller font.
@@ -681,6 +701,8 @@ void TMainForm::ConnectHandlers() {
     connect(SpeedButton2, &QToolButton::clicked, this, [this] { SpeedButton2Click(); });
     connect(SaveBtn, &QToolButton::clicked, this, [this] { SaveBtnClick(); });
     connect(SaveAsBtn, &QToolButton::clicked, this, [this] { SaveAsBtnClick(); });
+    connect(UndoBtn, &QToolButton::clicked, this, [this] { UndoBtnClick(); });
+    connect(RedoBtn, &QToolButton::clicked, this, [this] { RedoBtnClick(); });
     connect(wwwBtn, &QToolButton::clicked, this, [this] { wwwBtnClick(); });
     connect(PageControl1, &QTabWidget::currentChanged, this, [this] { PageControl1Change(); });
     // The result view takes the picture's size when its page is shown; it paints what the
@@ -773,19 +795,28 @@ void TMainForm::ConnectHandlers() {
         frame->OnKindChanged = [this, surface](int kind, bool classChanged) {
             SurfaceKindChanged(surface, kind, classChanged);
         };
-        frame->ColorFrame1->OnColorChosen = [this, &settings](TColor colour) {
+        frame->ColorFrame1->OnColorChosen = [this, &settings, surface](TColor colour) {
+            const std::string_view step = surface == 1 ? "Textfarbe" : "Hintergrundfarbe";
+            BeginStep(step);
             settings.color = colour;
+            EndStep(step);
             React(Change::SurfaceContent);
         };
         frame->Texture0Frame1->Textures = [this] {
             return std::span<const DibImage>(builtinTextures_.entries);
         };
-        frame->Texture0Frame1->OnTexturePicked = [this, surface](std::int32_t index) {
+        const std::string_view textureStep = surface == 1 ? "Textur" : "Hintergrundtextur";
+        frame->Texture0Frame1->OnTexturePicked = [this, surface, textureStep](std::int32_t index) {
+            BeginStep(textureStep);
             SetTexture(surface, index);
+            EndStep(textureStep);
             React(Change::SurfaceContent);
         };
-        frame->TextureFrame1->OnTextureFile = [this, surface](const QString& fileName) {
+        frame->TextureFrame1->OnTextureFile = [this, surface,
+                                               textureStep](const QString& fileName) {
+            BeginStep(textureStep);
             if (!LoadOwnTexture(lettering_, ToStdString(fileName), surface == 1)) return false;
+            EndStep(textureStep);
             FitTexturePreviews();
             React(Change::SurfaceContent);
             return true;
@@ -806,12 +837,18 @@ void TMainForm::ConnectSettings() {
         if (!control) continue;
         const SettingInfo* row = &info;
         settingControls_.push_back({row, control});
-        const auto write = [this, row](double value) {
+        // Typing in a spin field is one step until the countdown renders.
+        const bool typed =
+            info.kind == SettingKind::IntegerSpin || info.kind == SettingKind::DecimalSpin;
+        const auto write = [this, row, typed](double value) {
+            BeginStep(row->undoName, typed);
             row->set(lettering_.settings, value);
+            EndStep(row->undoName, typed);
             SettingChanged(*row);
         };
         if (auto* spin = qobject_cast<SpinEdit*>(control)) {
             connect(spin, &SpinEdit::valueChanged, this, write);
+            spin->installEventFilter(this);
         } else if (auto* radio = qobject_cast<QRadioButton*>(control)) {
             connect(radio, &QRadioButton::toggled, this, [write](bool on) {
                 if (on) write(1);
@@ -842,6 +879,8 @@ void TMainForm::ConnectSettings() {
 
 void TMainForm::WriteSettingControls() {
     const LetteringSettings& s = lettering_.settings;
+    const bool outer = writingControls_;
+    writingControls_ = true;
     for (const auto& [info, control] : settingControls_) {
         const double v = info->get(s);
         if (auto* spin = qobject_cast<SpinEdit*>(control)) {
@@ -856,6 +895,7 @@ void TMainForm::WriteSettingControls() {
             swatch->setBrushColor(static_cast<TColor>(v));
         }
     }
+    writingControls_ = outer;
 }
 
 }  // namespace gw

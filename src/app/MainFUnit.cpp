@@ -10,6 +10,7 @@
 #include <QDesktopServices>
 #include <QFileInfo>
 #include <QGuiApplication>
+#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPlainTextEdit>
@@ -165,6 +166,17 @@ void TMainForm::FormCreate() {
     schedule_->Render = [this] { return RenderNow(); };
     connect(schedule_, &TRenderSchedule::rendered, this, &TMainForm::rendered);
 
+    // The window's undo everywhere, the text box's and the spin fields' own undo switched off.
+    for (const QKeySequence& keys : {QKeySequence(Qt::CTRL | Qt::Key_Z)}) {
+        auto* undo = new QShortcut(keys, this);
+        connect(undo, &QShortcut::activated, this, [this] { UndoBtnClick(); });
+    }
+    for (const QKeySequence& keys :
+         {QKeySequence(Qt::CTRL | Qt::Key_Y), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z)}) {
+        auto* redo = new QShortcut(keys, this);
+        connect(redo, &QShortcut::activated, this, [this] { RedoBtnClick(); });
+    }
+
     auto* help = new QShortcut(QKeySequence(Qt::Key_F1), this);
     help->setContext(Qt::ApplicationShortcut);
     connect(help, &QShortcut::activated, this, [this] { HelpContents(); });
@@ -191,6 +203,10 @@ void TMainForm::FormCreate() {
     FitResultView();
     editor_->TabActive = PageControl1->currentWidget() == TabSheet4;
     helpFile_ = ToQString(DataFolder()) + QString::fromLatin1(kHelpFileName);
+    Memo1->setUndoRedoEnabled(false);
+    Memo1->installEventFilter(this);
+    connect(schedule_, &TRenderSchedule::rendered, this, [this] { FinishOpenStep(); });
+    history_.Reset(lettering_);
 
     if (const QScreen* screen = QGuiApplication::primaryScreen()) {
         const QRect area = screen->availableGeometry();
@@ -212,6 +228,8 @@ void TMainForm::FormShow() {
 
     LoadBuiltinTextures(builtinTextures_, DataFolder(), [] { QCoreApplication::processEvents(); });
     SetStartTextures(lettering_, builtinTextures_);
+    history_.Reset(lettering_);
+    UpdateUndoButtons();
     FitTexturePreviews();
     SurfaceFrame1->Texture0Frame1->Tex0Paint->update();
     SurfaceFrame2->Texture0Frame1->Tex0Paint->update();
@@ -258,6 +276,17 @@ void TMainForm::resizeEvent(QResizeEvent* event) {
 }
 
 bool TMainForm::eventFilter(QObject* watched, QEvent* event) {
+    // The keys of undo and redo go to the window's shortcuts, not to the text fields.
+    if (event->type() == QEvent::ShortcutOverride) {
+        auto* key = static_cast<QKeyEvent*>(event);
+        const auto combo = key->keyCombination();
+        if (combo == QKeyCombination(Qt::ControlModifier, Qt::Key_Z) ||
+            combo == QKeyCombination(Qt::ControlModifier, Qt::Key_Y) ||
+            combo == QKeyCombination(Qt::ControlModifier | Qt::ShiftModifier, Qt::Key_Z)) {
+            event->ignore();
+            return true;
+        }
+    }
     if (watched == ScrollBox1 && event->type() == QEvent::Resize) ResizePaintBox();
     if (watched == Panel8 && heldPair_) {
         if (event->type() == QEvent::MouseMove || event->type() == QEvent::MouseButtonRelease) {
@@ -374,7 +403,9 @@ void TMainForm::MoveCheckClick() {
 }
 
 void TMainForm::PaintBox1MouseDown(int x, int y) {
-    if (editor_->Press(PaintBox1->canvas(), x, y, editor_->TabActive)) PaintBox1->Show();
+    if (!editor_->Press(PaintBox1->canvas(), x, y, editor_->TabActive)) return;
+    FinishOpenStep();
+    PaintBox1->Show();
 }
 
 void TMainForm::PaintBox1MouseMove(int x, int y) {
@@ -392,7 +423,11 @@ void TMainForm::PaintBox1MouseMove(int x, int y) {
 }
 
 void TMainForm::PaintBox1MouseUp(int, int) {
-    switch (editor_->Release(PaintBox1->canvas(), editor_->TabActive)) {
+    // The lines change while the button is held; the step is taken at the release.
+    const EditOutcome outcome = editor_->Release(PaintBox1->canvas(), editor_->TabActive);
+    if (outcome == EditOutcome::Render || outcome == EditOutcome::HullDrawn)
+        EndStep(outcome == EditOutcome::HullDrawn ? "Hülle zeichnen" : "Hülle bearbeiten");
+    switch (outcome) {
         case EditOutcome::Nothing:
             PaintBox1->Show();
             break;
@@ -418,7 +453,9 @@ void TMainForm::VFormPaintMouseDown(int x, int y) {
     const std::int32_t i = GalleryClick(*VFormPaint, *VFormImages, x, y);
     if (i < 0) return;
     ScrollBox2->setSelected(i);
+    BeginStep("Hüllform");
     ApplyEnvelopePreset(lettering_, i);
+    EndStep("Hüllform");
     VFormPaint->update();
     React(Change::EnvelopePreset);
 }
@@ -429,8 +466,10 @@ void TMainForm::KantePaintMouseDown(int x, int y) {
     ScrollBox3->setSelected(i);
     // The controls' own handlers run while they are set; none of them may render, and the
     // countdown the spin fields start is stopped before the one render.
+    BeginStep("Vorlage 3D-Kante");
     schedule_->SuppressRender = true;
     ApplyEdgePreset(lettering_.settings, i);
+    EndStep("Vorlage 3D-Kante");
     WriteSettingControls();
     schedule_->StopCountdown();
     schedule_->SuppressRender = false;
@@ -442,8 +481,10 @@ void TMainForm::SchattenPaintMouseDown(int x, int y) {
     const std::int32_t i = GalleryClick(*SchattenPaint, *SchattenImages, x, y);
     if (i < 0) return;
     ScrollBox4->setSelected(i);
+    BeginStep("Vorlage Schatten");
     schedule_->SuppressRender = true;
     ApplyShadowPreset(lettering_.settings, i);
+    EndStep("Vorlage Schatten");
     WriteSettingControls();
     schedule_->StopCountdown();
     schedule_->SuppressRender = false;
@@ -454,7 +495,9 @@ void TMainForm::SchattenPaintMouseDown(int x, int y) {
 void TMainForm::RahmenPaintMouseDown(int x, int y) {
     const std::int32_t i = GalleryClick(*RahmenPaint, *RahmenImages, x, y);
     if (i < 0) return;
+    BeginStep("Rahmen");
     ApplyFramePreset(lettering_.settings, i);
+    EndStep("Rahmen");
     // Only a click here changes these two; documents and "Neu" leave them as they are.
     RColorBtn->setEnabled(i == 1);
     RHochEd->setEnabled(i == 4);
@@ -472,6 +515,7 @@ void TMainForm::ResizeBtnClick() {
     ResizeForm->BreitEdit->setValue(W0);
     ResizeForm->HochEdit->setValue(H0);
     if (ResizeForm->exec() != QDialog::Accepted) return;
+    BeginStep("Bildgröße");
     ResizeLettering(lettering_, ResizeForm->NewWidth(), ResizeForm->NewHeight(),
                     ResizeForm->SkalFont->isChecked());
     PaintBox1->resize(lettering_.width, lettering_.height);
@@ -479,6 +523,7 @@ void TMainForm::ResizeBtnClick() {
     MakeWhitePicture(lettering_, images_.Picture);
     viewComposed_ = false;
     ResizePaintBox();
+    EndStep("Bildgröße");
     React(Change::PictureOrDocument);
 }
 
@@ -534,6 +579,8 @@ void TMainForm::Kopieren1Click() {
 
 void TMainForm::WriteControls() {
     const LetteringSettings& s = lettering_.settings;
+    const bool outer = writingControls_;
+    writingControls_ = true;
     // Setting a control fires its handler, which writes the same value back.
     if (Memo1->toPlainText() != JoinLines(s.Memo1)) Memo1->setPlainText(JoinLines(s.Memo1));
     const int fontIndex = FontList->findText(ToQString(s.Font.name), Qt::MatchExactly);
@@ -561,6 +608,7 @@ void TMainForm::WriteControls() {
     }
     WriteSettingControls();
     RahmenPaint->update();
+    writingControls_ = outer;
 }
 
 void TMainForm::ShowLetteringFont() {
@@ -591,15 +639,20 @@ void TMainForm::SettingChanged(const SettingInfo& info) {
 
 void TMainForm::Memo1Change() {
     const QString text = Memo1->toPlainText();
-    if (text != JoinLines(lettering_.settings.Memo1))
+    if (text != JoinLines(lettering_.settings.Memo1)) {
+        BeginStep("Text", true);
         lettering_.settings.Memo1 = SplitTextLines(ToStdString(text));
+        EndStep("Text", true);
+    }
     React(Change::Memo1);
 }
 
 void TMainForm::FontListChange(int index) {
     const bool selected = index >= 0 && FontList->count() > 0;
     if (selected) {
+        BeginStep("Schriftart");
         lettering_.settings.Font.name = ToStdString(FontList->itemText(index));
+        EndStep("Schriftart");
         QFont memoFont = Memo1->font();
         memoFont.setFamily(FontList->itemText(index));
         Memo1->setFont(memoFont);
@@ -610,7 +663,10 @@ void TMainForm::FontListChange(int index) {
 void TMainForm::SurfaceKindChanged(int surface, int kind, bool classChanged) {
     SurfaceSettings& settings =
         surface == 1 ? lettering_.settings.SurfaceFrame1 : lettering_.settings.SurfaceFrame2;
+    const std::string_view step = surface == 1 ? "Textoberfläche" : "Hintergrund";
+    BeginStep(step);
     settings.kind = static_cast<SurfaceKind>(kind);
+    EndStep(step);
     React(Change::SurfaceKind, classChanged);
 }
 
@@ -681,9 +737,11 @@ void TMainForm::NewBtnClick() {
     if (ShowMessageBox("Alle nicht gespeicherten Einstellungen gehen verloren.", "Datei|Neu",
                        MsgIcon::Question, MsgButtons::OkCancel) != MsgResult::Ok)
         return;
+    BeginStep("Neu");
     schedule_->FirstRenderDone = false;
     schedule_->LoadingSettings = true;
     ResetForNew(lettering_);
+    EndStep("Neu");
     WriteControls();
     schedule_->LoadingSettings = false;
     React(Change::PictureOrDocument);
@@ -748,9 +806,83 @@ void TMainForm::OpenFile(const QString& fileName) {
     }
     WriteControls();
     schedule_->LoadingSettings = false;
+    openStep_.clear();
+    history_.Reset(lettering_);
+    UpdateUndoButtons();
     React(Change::PictureOrDocument);
     Setsavedfilename(fileName);
     PaintBox1Paint();
+}
+
+// ---------------------------------------------------------------------------------------------
+// Undo and redo
+
+void TMainForm::BeginStep(std::string_view name, bool grouped) {
+    if (writingControls_ || name.empty()) return;
+    if (!openStep_.empty() && (!grouped || openStep_ != name)) FinishOpenStep();
+}
+
+void TMainForm::EndStep(std::string_view name, bool grouped) {
+    if (writingControls_ || name.empty()) return;
+    if (grouped) {
+        openStep_ = name;
+        return;
+    }
+    history_.Record(lettering_, std::string(name));
+    UpdateUndoButtons();
+}
+
+void TMainForm::FinishOpenStep() {
+    if (openStep_.empty()) return;
+    history_.Record(lettering_, std::move(openStep_));
+    openStep_.clear();
+    UpdateUndoButtons();
+}
+
+void TMainForm::UndoBtnClick() {
+    FinishOpenStep();
+    if (!history_.CanUndo()) return;
+    // The editing mode is the view's tool, not part of the lettering's look.
+    const EditMode mode = lettering_.settings.editMode;
+    history_.Undo(lettering_);
+    lettering_.settings.editMode = mode;
+    ShowRestoredState();
+}
+
+void TMainForm::RedoBtnClick() {
+    FinishOpenStep();
+    if (!history_.CanRedo()) return;
+    const EditMode mode = lettering_.settings.editMode;
+    history_.Redo(lettering_);
+    lettering_.settings.editMode = mode;
+    ShowRestoredState();
+}
+
+void TMainForm::ShowRestoredState() {
+    schedule_->StopCountdown();
+    schedule_->SuppressRender = true;
+    if (DibWidth(images_.Picture) != lettering_.width ||
+        DibHeight(images_.Picture) != lettering_.height) {
+        deldib(images_.Picture);
+        MakeWhitePicture(lettering_, images_.Picture);
+    }
+    WriteControls();
+    ResizePaintBox();
+    schedule_->StopCountdown();
+    schedule_->SuppressRender = false;
+    UpdateUndoButtons();
+    schedule_->SettingsUpdated();
+}
+
+void TMainForm::UpdateUndoButtons() {
+    UndoBtn->setEnabled(history_.CanUndo());
+    RedoBtn->setEnabled(history_.CanRedo());
+    UndoBtn->setToolTip(history_.CanUndo()
+                            ? QStringLiteral("Rückgängig: ") + ToQString(history_.UndoName())
+                            : QStringLiteral("Rückgängig"));
+    RedoBtn->setToolTip(history_.CanRedo()
+                            ? QStringLiteral("Wiederholen: ") + ToQString(history_.RedoName())
+                            : QStringLiteral("Wiederholen"));
 }
 
 // ---------------------------------------------------------------------------------------------

@@ -20,6 +20,7 @@
 #include "document/BuiltinTextures.h"
 #include "document/Lettering.h"
 #include "document/Reactions.h"
+#include "document/UndoHistory.h"
 #include "render/Pipeline.h"
 
 class QComboBox;
@@ -133,6 +134,21 @@ class TMainForm : public QMainWindow {
     // Writes every control from the model.
     void WriteControls();
 
+    // Undo and redo. A change of the user starts a step (finishing a step still open) and ends
+    // it; typing (text box, spin fields) keeps its step open until the countdown renders.
+    void BeginStep(std::string_view name, bool grouped = false);
+    void EndStep(std::string_view name, bool grouped = false);
+    void FinishOpenStep();
+    void UndoBtnClick();
+    void RedoBtnClick();
+    // Shows the state the history put into the lettering, and renders once.
+    void ShowRestoredState();
+    void UpdateUndoButtons();
+    UndoHistory history_;
+    std::string openStep_;
+    // Set while the program writes controls: their handlers make no steps.
+    bool writingControls_ = false;
+
     // Handlers of the controls; each writes its own part of the model.
     void Memo1Change();
     void FontListChange(int index);
@@ -223,6 +239,8 @@ class TMainForm : public QMainWindow {
     QToolButton* SpeedButton2;
     QToolButton* SaveBtn;
     QToolButton* SaveAsBtn;
+    QToolButton* UndoBtn;
+    QToolButton* RedoBtn;
     QTabWidget* PageControl3;
     QWidget* TabSheet1;
     QWidget* Panel6;

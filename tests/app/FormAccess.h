@@ -54,6 +54,12 @@ inline void Paint(const QObject& form, const char* box) {
     Find<TPaintBox>(form, box)->OnPaint();
 }
 
+// What pressing the keys does, without the window having the focus.
+inline void PressShortcut(const QObject& form, const QKeySequence& keys) {
+    for (QShortcut* shortcut : form.findChildren<QShortcut*>())
+        if (shortcut->key() == keys) emit shortcut->activated();
+}
+
 inline QTextBrowser* HelpWindow() {
     for (QWidget* widget : QApplication::topLevelWidgets())
         if (widget->objectName() == QStringLiteral("HelpWindow"))

@@ -338,7 +338,7 @@ void ShellTest::helpOpensTheHelpFile() {
 
 void ShellTest::missingHelpFileIsReportedInTheHelpWindow() {
     form->SetHelpFile(QStringLiteral("/nirgends/zarbox.html"));
-    emit form->findChild<QShortcut*>()->activated();
+    PressShortcut(*form, QKeySequence(Qt::Key_F1));
     QVERIFY(HelpWindow()->toPlainText().contains(QStringLiteral("nicht gefunden")));
 }
 
