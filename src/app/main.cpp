@@ -11,6 +11,7 @@
 #include "app/MessageBoxes.h"
 #include "platform/System.h"
 #include "platform/TextLayout.h"
+#include "render/LargeBuffers.h"
 
 int main(int argc, char* argv[]) {
     QApplication application(argc, argv);
@@ -29,6 +30,8 @@ int main(int argc, char* argv[]) {
     if (const QScreen* screen = QGuiApplication::primaryScreen())
         gw::SetDesktopColorDepth(screen->depth());
     gw::InstallQtMessageBoxes();
+    // Every change renders the whole lettering again with images of the same sizes.
+    gw::KeepRenderMemory();
 
     gw::TMainForm form;
     form.show();

@@ -15,6 +15,7 @@
 #include "platform/System.h"
 #include "platform/TextLayout.h"
 #include "raster/DibService.h"
+#include "render/LargeBuffers.h"
 #include "render/Pipeline.h"
 #include "render/Presets.h"
 
@@ -199,6 +200,8 @@ int Run(const CliOptions& options) {
 }  // namespace gw
 
 int main(int argc, char** argv) {
+    // A run may render twice (--stages), with images of the same sizes.
+    gw::KeepRenderMemory();
     gw::SetMessageBoxHandler(
         [](std::string_view text, std::string_view, gw::MsgIcon, gw::MsgButtons) {
             gw::Report(std::string(text));
