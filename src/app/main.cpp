@@ -8,13 +8,16 @@
 #include <QTranslator>
 
 #include "app/MainFUnit.h"
+#include "app/MemoryGuard.h"
 #include "app/MessageBoxes.h"
+#include "platform/FileAccess.h"
 #include "platform/System.h"
 #include "platform/TextLayout.h"
 #include "render/LargeBuffers.h"
 
 int main(int argc, char* argv[]) {
-    QApplication application(argc, argv);
+    gw::GuardedApplication application(argc, argv);
+    gw::CleanUpOnSignals();
     QApplication::setApplicationName(QStringLiteral("Zarbo Glyphwerk"));
     // Qt's own dialogs (files, colours, printing) speak German like the rest of the program.
     const QLocale german(QLocale::German, QLocale::Germany);

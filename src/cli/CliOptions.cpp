@@ -3,6 +3,7 @@
 #include <charconv>
 #include <string_view>
 
+#include "document/Lettering.h"
 #include "document/SettingsTable.h"
 #include "render/Presets.h"
 
@@ -99,21 +100,34 @@ bool ParseCliOptions(int argc, const char* const* argv, CliOptions& options, std
             out = argv[++i];
             return true;
         };
+        // An empty name would otherwise read as "no such output" and the run would write nothing.
+        auto fileValue = [&](std::string& out) {
+            if (!value(out)) return false;
+            if (out.empty()) {
+                error = "Der Option " + name + " fehlt ihr Wert.";
+                return false;
+            }
+            return true;
+        };
         std::string v;
         if (name == "-h" || name == "--help") {
             options.help = true;
         } else if (name == "--fonts") {
             options.listFonts = true;
         } else if (name == "-o" || name == "--output") {
-            if (!value(options.output)) return false;
+            if (!fileValue(options.output)) return false;
         } else if (name == "--save") {
-            if (!value(options.save)) return false;
+            if (!fileValue(options.save)) return false;
         } else if (name == "--stages") {
-            if (!value(options.stagesDir)) return false;
+            if (!fileValue(options.stagesDir)) return false;
         } else if (name == "--size") {
             if (!value(v) || !ParseSize(v, options, error)) return false;
         } else if (name == "--text") {
             if (!value(v)) return false;
+            if (v.size() > kMaxTextBytes) {
+                error = kTextTooLongMessage;
+                return false;
+            }
             options.text = v;
         } else if (name == "--font") {
             if (!value(v)) return false;
@@ -185,8 +199,10 @@ Ausgabe:
 
 Bild und Text:
   --size BREITExHÖHE          neue Bildgröße (10 bis 9999), Schriftzug mitskaliert
-  --text TEXT                 der Text; \n trennt die Zeilen
-  --font NAME                 die Schriftart (eine installierte Schriftfamilie)
+  --text TEXT                 der Text; \n trennt die Zeilen; ein einzelnes & unterstreicht
+                              das Zeichen danach, && ergibt ein &
+  --font NAME                 die Schriftart; ist sie nicht installiert, wird eine Ersatzschrift
+                              gezeichnet und auf stderr genannt
   --bold, --italic            fett, kursiv
   --align left|center|right   Ausrichtung der Zeilen
 

@@ -3,21 +3,25 @@
 #include <cctype>
 #include <cstdio>
 #include <filesystem>
+#include <new>
 #include <string>
 #include <vector>
 
 #include "cli/CliOptions.h"
+#include "cli/OutputTransaction.h"
 #include "document/BuiltinTextures.h"
 #include "document/Lettering.h"
 #include "document/LetteringFile.h"
 #include "document/PictureSize.h"
 #include "document/SettingsTable.h"
+#include "platform/AllocationLimit.h"
 #include "platform/System.h"
 #include "platform/TextLayout.h"
 #include "raster/DibService.h"
 #include "render/LargeBuffers.h"
 #include "render/Pipeline.h"
 #include "render/Presets.h"
+#include "render/TextRaster.h"
 
 namespace gw {
 namespace {
@@ -36,41 +40,37 @@ int UsageError(const std::string& text) {
     return kExitUsage;
 }
 
-// Files written by this run, so a later failure can take them back: a failed run leaves no output
-// behind. A file that existed before is replaced only by a complete new one, never removed.
-class Outputs {
-  public:
-    void Written(const std::string& path, bool existedBefore) {
-        if (!existedBefore) created_.push_back(path);
+bool WriteStages(const RenderTrace& trace, const RenderImages& images, const std::string& folder,
+                 OutputTransaction& outputs, std::string& error) {
+    if (!outputs.AddFolder(folder, error)) return false;
+    const std::filesystem::path dir(folder);
+    const std::pair<const DibImage*, const char*> layers[] = {
+        {&trace.letters, "letters.png"},
+        {&images.TextImage, "textimage.png"},
+        {&images.TextMask, "textmask.png"},
+        {&trace.unfiltered, "unfiltered.png"},
+    };
+    for (const auto& [image, name] : layers) {
+        if (!outputs.AddImage(*image, (dir / name).string(), ImageFileType::Png, error))
+            return false;
     }
-    void TakeBack() {
-        std::error_code ec;
-        for (const std::string& path : created_)
-            std::filesystem::remove(path, ec);
-        created_.clear();
-    }
-
-  private:
-    std::vector<std::string> created_;
-};
-
-bool Exists(const std::string& path) {
-    std::error_code ec;
-    return std::filesystem::exists(path, ec);
-}
-
-bool WritePng(const DibImage& image, const std::string& path, Outputs& outputs) {
-    const bool existed = Exists(path);
-    std::string error;
-    if (!SaveDib(image, path, ImageFileType::Png, &error)) {
-        Report(error);
-        return false;
-    }
-    outputs.Written(path, existed);
     return true;
 }
 
+// A font the run was given but that is not here is drawn in a stand-in, and characters no font
+// has are drawn as boxes: both are said, and the run goes on. The default font is covered by the
+// program's font rule, so default runs stay quiet.
+void NoteTextSubstitutes(const LetteringSettings& s, bool fontGiven) {
+    if (fontGiven && !IsInstalledFont(s.Font.name, EnumFontFamilies())) {
+        const std::string note = FontSubstitutionNote(s);
+        if (!note.empty()) Report(note);
+    }
+    const std::string missing = MissingCharactersNote(s);
+    if (!missing.empty()) Report(missing);
+}
+
 int Run(const CliOptions& options) {
+    const std::uint64_t failuresAtStart = AllocationFailures();
     ImageFileType outputType = ImageFileType::Png;
     if (!options.output.empty() &&
         (!ImageFileTypeFromName(options.output, outputType) || outputType == ImageFileType::Gif)) {
@@ -78,22 +78,13 @@ int Run(const CliOptions& options) {
                           "\" kenne ich nicht; möglich sind .png, .bmp, .jpg und .jpeg.");
     }
 
-    // The window offers only installed fonts; a name it could not offer would be drawn in a
-    // stand-in here and stored, and the document would look different when opened again.
-    std::vector<std::string> installedFonts;
-    if (options.font || !options.input.empty()) installedFonts = EnumFontFamilies();
-    if (options.font && !IsInstalledFont(*options.font, installedFonts))
-        return UsageError(
-            "Die Schriftart \"" + *options.font +
-            "\" ist nicht installiert; glyphwerk-render --fonts nennt die installierten.");
-
     Lettering lettering;
     InitStartState(lettering);
 
     if (!options.input.empty()) {
-        const DocumentResult opened = OpenLetteringFile(lettering, options.input, installedFonts);
+        const DocumentResult opened = OpenLetteringFile(lettering, options.input);
         if (!opened.ok) {
-            Report(opened.message);
+            Report(AllocationFailures() != failuresAtStart ? kOutOfMemoryMessage : opened.message);
             return kExitFile;
         }
     }
@@ -144,54 +135,29 @@ int Run(const CliOptions& options) {
             lettering.BackgroundTexture = std::move(start.BackgroundTexture);
     }
 
+    NoteTextSubstitutes(s, options.font.has_value() || !options.input.empty());
+
     RenderImages images;
     MakeWhitePicture(lettering, images.Picture);
     RenderTrace trace;
     RenderLettering(lettering, images, options.stagesDir.empty() ? nullptr : &trace);
-    if (!images.Picture.Bits) {
-        Report("Das Bild konnte nicht erzeugt werden (zu wenig Speicher).");
+    // The render leaves out what it has no memory for; such a picture is not what was asked for.
+    if (!images.Picture.Bits || AllocationFailures() != failuresAtStart) {
+        Report(kOutOfMemoryMessage);
         return kExitFile;
     }
 
-    Outputs outputs;
-    auto fail = [&outputs] {
-        outputs.TakeBack();
+    OutputTransaction outputs;
+    std::string error;
+    const bool written =
+        (options.save.empty() || outputs.AddDocument(lettering, options.save, error)) &&
+        (options.output.empty() ||
+         outputs.AddImage(images.Picture, options.output, outputType, error)) &&
+        (options.stagesDir.empty() ||
+         WriteStages(trace, images, options.stagesDir, outputs, error));
+    if (!written || !outputs.Commit(error)) {
+        Report(error);
         return kExitFile;
-    };
-    if (!options.save.empty()) {
-        const bool existed = Exists(options.save);
-        const DocumentResult saved = SaveLetteringFile(lettering, options.save);
-        if (!saved.ok) {
-            Report(saved.message);
-            return fail();
-        }
-        outputs.Written(options.save, existed);
-    }
-    if (!options.output.empty()) {
-        const bool existed = Exists(options.output);
-        std::string error;
-        if (!SaveDib(images.Picture, options.output, outputType, &error)) {
-            Report(error);
-            return fail();
-        }
-        outputs.Written(options.output, existed);
-    }
-    if (!options.stagesDir.empty()) {
-        std::error_code ec;
-        const bool existed = Exists(options.stagesDir);
-        std::filesystem::create_directories(options.stagesDir, ec);
-        if (ec) {
-            Report("Konnte den Ordner " + options.stagesDir + " nicht anlegen.");
-            return fail();
-        }
-        outputs.Written(options.stagesDir, existed);
-        const std::filesystem::path dir(options.stagesDir);
-        if (!WritePng(trace.letters, (dir / "letters.png").string(), outputs) ||
-            !WritePng(images.TextImage, (dir / "textimage.png").string(), outputs) ||
-            !WritePng(images.TextMask, (dir / "textmask.png").string(), outputs) ||
-            !WritePng(trace.unfiltered, (dir / "unfiltered.png").string(), outputs)) {
-            return fail();
-        }
     }
     return kExitOk;
 }
@@ -200,6 +166,7 @@ int Run(const CliOptions& options) {
 }  // namespace gw
 
 int main(int argc, char** argv) {
+    gw::CleanUpOnSignals();
     // A run may render twice (--stages), with images of the same sizes.
     gw::KeepRenderMemory();
     gw::SetMessageBoxHandler(
@@ -215,15 +182,15 @@ int main(int argc, char** argv) {
         return gw::kExitOk;
     }
     if (options.listFonts) {
-        std::vector<std::string> families = gw::EnumFontFamilies();
-        std::stable_sort(families.begin(), families.end(), [](const auto& a, const auto& b) {
-            return std::lexicographical_compare(
-                a.begin(), a.end(), b.begin(), b.end(),
-                [](unsigned char x, unsigned char y) { return std::tolower(x) < std::tolower(y); });
-        });
-        for (const std::string& family : families)
+        for (const std::string& family : gw::EnumFontFamilies())
             std::printf("%s\n", family.c_str());
         return gw::kExitOk;
     }
-    return gw::Run(options);
+    try {
+        return gw::Run(options);
+    } catch (const std::bad_alloc&) {
+        // Whatever was staged went with the unwinding; nothing was put in place.
+        gw::Report(gw::kOutOfMemoryMessage);
+        return gw::kExitFile;
+    }
 }

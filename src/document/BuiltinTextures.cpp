@@ -5,8 +5,10 @@
 #include <cstring>
 #include <filesystem>
 
+#include "platform/AllocationLimit.h"
 #include "platform/System.h"
 #include "raster/DibService.h"
+#include "raster/ImageFiles.h"
 
 namespace gw {
 
@@ -71,10 +73,14 @@ void SetTexture(Lettering& lettering, const BuiltinTextures& table, int index, b
 }
 
 bool LoadOwnTexture(Lettering& lettering, const std::string& fileName, bool textPage) {
+    const std::uint64_t failuresBefore = AllocationFailures();
     DibImage image;
-    OpenDib(image, fileName);
+    OpenDib(image, fileName, kTextureLimits);
     if (!image.Bits) {
-        ShowMessageBox("Konnte das Bild nicht laden.", "Fehler", MsgIcon::Error);
+        ShowMessageBox(AllocationFailures() != failuresBefore
+                           ? std::string(kOutOfMemoryMessage)
+                           : "Konnte das Bild nicht laden. (" + fileName + ")",
+                       "Fehler", MsgIcon::Error);
         return false;
     }
     (textPage ? lettering.TextTexture : lettering.BackgroundTexture) = std::move(image);

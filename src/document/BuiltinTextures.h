@@ -29,7 +29,9 @@ void SetStartTextures(Lettering& lettering, const BuiltinTextures& table);
 void SetTexture(Lettering& lettering, const BuiltinTextures& table, int index, bool textPage);
 
 // An image file becomes the letters' texture (textPage) or the background's. When it cannot be
-// loaded the user is told "Konnte das Bild nicht laden." and the textures stay as they were.
+// loaded the user is told "Konnte das Bild nicht laden." with the file's name, and the textures
+// stay as they were. A texture over 9999 pixels on a side or over 100 million pixels is refused
+// before its pixels are read (kTextureLimits).
 bool LoadOwnTexture(Lettering& lettering, const std::string& fileName, bool textPage);
 
 }  // namespace gw

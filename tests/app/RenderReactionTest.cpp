@@ -307,7 +307,7 @@ void RenderReactionTest::textControlsRenderAtOnce() {
     if (Find<QComboBox>(*form, "FontList")->count() > 1) {
         emit Find<QComboBox>(*form, "FontList")->activated(1);
         QCOMPARE(form->lettering().settings.Font.name,
-                 Find<QComboBox>(*form, "FontList")->itemText(1).toStdString());
+                 Find<QComboBox>(*form, "FontList")->itemData(1).toString().toStdString());
         QCOMPARE(form->renderCount(), 5);
     }
     QVERIFY(!timer()->isActive());

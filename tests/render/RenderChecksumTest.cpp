@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "FontSetup.h"
 #include "document/PictureSize.h"
 #include "platform/TextLayout.h"
 #include "raster/DibService.h"
@@ -16,6 +17,11 @@
 
 namespace gw {
 namespace {
+
+// The pinned pictures were drawn with these faces; no other installed font may take their place.
+[[maybe_unused]] ::testing::Environment* const kFonts =
+    ::testing::AddGlobalTestEnvironment(new testing::FontSetupEnvironment(
+        {"DejaVuSans.ttf", "DejaVuSans-Bold.ttf", "DejaVuSans-Oblique.ttf", "Lato-Black.ttf"}));
 
 std::uint64_t Fnv1a(const DibImage& dib) {
     std::uint64_t h = 0xcbf29ce484222325ULL;
@@ -136,9 +142,7 @@ const Case kCases[] = {
 // clang-format on
 
 void Prepare(const Case& c, Lettering& lettering) {
-    static const bool loaded =
-        LoadFontConfigFile(GLYPHWERK_SOURCE_DIR "/data/glyphwerk-fonts.conf");
-    ASSERT_TRUE(loaded);
+    ASSERT_TRUE(LoadFontConfigFile(GLYPHWERK_SOURCE_DIR "/data/glyphwerk-fonts.conf"));
     InitStartState(lettering);
     LetteringSettings& s = lettering.settings;
     s.Font.name = c.font;

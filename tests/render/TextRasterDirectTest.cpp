@@ -35,9 +35,7 @@ DibImage Stripes(std::int32_t w, std::int32_t h) {
 void ExpectBothWaysAlike(const std::function<void(Lettering&)>& edit, const char* what,
                          std::int32_t width = 173, std::int32_t height = 61) {
     SCOPED_TRACE(what);
-    static const bool loaded =
-        LoadFontConfigFile(GLYPHWERK_SOURCE_DIR "/data/glyphwerk-fonts.conf");
-    ASSERT_TRUE(loaded);
+    ASSERT_TRUE(LoadFontConfigFile(GLYPHWERK_SOURCE_DIR "/data/glyphwerk-fonts.conf"));
     Lettering lettering;
     InitStartState(lettering);
     lettering.settings.Font.name = "DejaVu Sans";
@@ -154,9 +152,7 @@ TEST(RenderTextDirect, FlatImagesAsThroughBitmaps) {
 }
 
 TEST(RenderTextDirect, TheTraceIsTheSame) {
-    static const bool loaded =
-        LoadFontConfigFile(GLYPHWERK_SOURCE_DIR "/data/glyphwerk-fonts.conf");
-    ASSERT_TRUE(loaded);
+    ASSERT_TRUE(LoadFontConfigFile(GLYPHWERK_SOURCE_DIR "/data/glyphwerk-fonts.conf"));
     Lettering lettering;
     InitStartState(lettering);
     ApplyShadowPreset(lettering.settings, 3);
