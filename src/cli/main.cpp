@@ -126,6 +126,11 @@ int Run(const CliOptions& options) {
     // brought its own.
     if (options.input.empty() &&
         (s.SurfaceFrame1.IsTexture() || s.SurfaceFrame2.IsTexture() || !options.save.empty())) {
+        // Grey placeholders would be drawn or stored in their place: the run cannot do its job.
+        if (!HasTextureFiles(DataFolder())) {
+            Report(MissingDataMessage("die mitgelieferten Texturen (tex*.gif)"));
+            return kExitFile;
+        }
         BuiltinTextures textures;
         LoadBuiltinTextures(textures, DataFolder());
         Lettering start;

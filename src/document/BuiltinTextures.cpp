@@ -36,6 +36,15 @@ DibImage CopyOrGrey(const DibImage& source) {
 
 }  // namespace
 
+bool HasTextureFiles(const std::string& folder) {
+    std::error_code ec;
+    for (std::filesystem::directory_iterator it(folder, ec), end; !ec && it != end;
+         it.increment(ec)) {
+        if (IsTextureFileName(it->path().filename().string())) return true;
+    }
+    return false;
+}
+
 void LoadBuiltinTextures(BuiltinTextures& table, const std::string& folder,
                          const std::function<void()>& afterEachFile) {
     table.entries.clear();

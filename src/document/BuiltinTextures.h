@@ -21,6 +21,9 @@ struct BuiltinTextures {
 void LoadBuiltinTextures(BuiltinTextures& table, const std::string& folder,
                          const std::function<void()>& afterEachFile = {});
 
+// Whether `folder` holds at least one file named as a built-in texture.
+bool HasTextureFiles(const std::string& folder);
+
 // The textures at start: the letters get a copy of the first entry, the background a copy of the
 // last. A copy that fails leaves a 10 x 10 grey image in its place.
 void SetStartTextures(Lettering& lettering, const BuiltinTextures& table);

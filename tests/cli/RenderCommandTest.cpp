@@ -117,6 +117,24 @@ TEST_F(RenderCommand, StandInsAndMissingCharactersAreSaidOnlyWhenTheyOccur) {
     EXPECT_EQ(Contents(Path("k.zgw")), Contents(Path("k2.zgw")));
 }
 
+TEST_F(RenderCommand, AMissingDataFolderFailsOnlyRunsThatNeedIt) {
+    // The program alone, without the data folder beside it.
+    fs::create_directories(dir_ / "bin");
+    fs::copy_file(GLYPHWERK_BIN_DIR "/glyphwerk-render", dir_ / "bin" / "glyphwerk-render");
+    auto run = [&](const std::string& arguments) {
+        const std::string command = "'" + Path("bin/glyphwerk-render") + "' " + arguments + " 2>'" +
+                                    Path("stderr.txt") + "' >/dev/null";
+        const int status = std::system(command.c_str());
+        return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    };
+    EXPECT_EQ(run("-o " + Path("plain.png")), 0);
+    EXPECT_EQ(run("--save " + Path("k.zgw")), 1);
+    EXPECT_FALSE(fs::exists(Path("k.zgw")));
+    EXPECT_NE(Contents(Path("stderr.txt")).find("Gesucht wurde in: " + Path("bin/")),
+              std::string::npos)
+        << Contents(Path("stderr.txt"));
+}
+
 TEST_F(RenderCommand, FormatsFollowTheExtension) {
     ASSERT_EQ(Render("-o " + Path("p.bmp") + " -o " + Path("p.jpg")).exitCode, 0);
     EXPECT_TRUE(fs::exists(Path("p.jpg")));
