@@ -12,6 +12,7 @@
 #include "EveryEffect.h"
 #include "document/PictureSize.h"
 #include "platform/TextLayout.h"
+#include "render/LargeBuffers.h"
 #include "render/Pipeline.h"
 
 namespace {
@@ -31,6 +32,7 @@ int main(int argc, char** argv) {
         width = std::atoi(argv[1]);
         height = std::atoi(argv[2]);
     }
+    KeepRenderMemory();
     LoadFontConfigFile(GLYPHWERK_SOURCE_DIR "/data/glyphwerk-fonts.conf");
     Lettering lettering;
     InitStartState(lettering);

@@ -24,6 +24,7 @@
 #include "render/Envelope.h"
 #include "render/Filter.h"
 #include "render/Frame.h"
+#include "render/LargeBuffers.h"
 #include "render/Pipeline.h"
 #include "render/Shadow.h"
 #include "render/Surface.h"
@@ -301,4 +302,12 @@ BENCHMARK(BM_Warp)->Apply(Configurations);
 }  // namespace
 }  // namespace gw
 
-BENCHMARK_MAIN();
+int main(int argc, char** argv) {
+    // As the two programs do: renders keep their memory for the next one.
+    gw::KeepRenderMemory();
+    benchmark::Initialize(&argc, argv);
+    if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}

@@ -182,7 +182,7 @@ DibImage Render(const Look& look) {
     LetteringSettings& s = lettering.settings;
     s.Memo1 = look.text;
     s.AusrichtBox = look.align;
-    s.Font.bold = s.FettBtn = look.bold;
+    s.Font.bold = look.bold;
     s.SurfaceFrame1.color = look.letters;
     s.SurfaceFrame2.color = look.background;
     if (look.letterTexture) {

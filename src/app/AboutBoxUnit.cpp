@@ -10,8 +10,8 @@
 #include <QUrl>
 #include <QVBoxLayout>
 
-#include "app/MainFUnit.h"
 #include "app/Pictures.h"
+#include "document/Lettering.h"
 #include "ui/Image.h"
 #include "ui/QtBridge.h"
 
@@ -83,7 +83,7 @@ TAboutBox::TAboutBox(QWidget* parent) : QDialog(parent) {
                        "Neuigkeiten zu Zarbo Glyphwerk, Beispiele zum Nachmachen und Antworten "
                        "auf häufige Fragen. Schauen Sie doch einmal vorbei:"),
         column, "Label3");
-    BitBtnXP1 = new QPushButton(QString::fromLatin1(TMainForm::HomePageCaption), column);
+    BitBtnXP1 = new QPushButton(QString::fromLatin1(kHomePageCaption), column);
     BitBtnXP1->setObjectName(QStringLiteral("BitBtnXP1"));
     BitBtnXP1->setFixedSize(220, 30);
     BitBtnXP1->setCursor(Qt::PointingHandCursor);
@@ -125,7 +125,7 @@ void TAboutBox::FormCreate() {
 }
 
 void TAboutBox::BitBtnXP1Click() {
-    QDesktopServices::openUrl(QUrl(QString::fromLatin1(TMainForm::HomePage)));
+    QDesktopServices::openUrl(QUrl(QString::fromLatin1(kHomePage)));
 }
 
 }  // namespace gw

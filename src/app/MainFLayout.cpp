@@ -12,14 +12,18 @@
 #include <QRadioButton>
 #include <QScrollArea>
 #include <QScrollBar>
+#include <QStyle>
 #include <QTabWidget>
 #include <QToolButton>
+#include <tuple>
 
 #include "app/MainFUnit.h"
 #include "app/Pictures.h"
+#include "app/RenderSchedule.h"
 #include "document/SettingsTable.h"
 #include "raster/DibService.h"
 #include "ui/ColorFrUnit.h"
+#include "ui/Dialogs.h"
 #include "ui/GalleryBox.h"
 #include "ui/Image.h"
 #include "ui/ImageList.h"
@@ -122,10 +126,9 @@ SpinEdit* TMainForm::MakeSpin(const char* name, QWidget* parent) {
     Name(spin, name);
     // Range and kind come from the settings table of the document layer.
     if (const SettingInfo* info = FindSetting(name)) {
-        const bool decimal = info->kind == SettingKind::DecimalSpin;
-        spin->setDecimals(decimal ? kDecimalSpinPlaces : 0);
-        spin->setRange(info->minimum, info->maximum);
-        spin->setSingleStep(decimal ? 0.1 : 1);
+        const SpinRule rule = SpinRuleOf(*info);
+        spin->setRule(rule);
+        spin->setSingleStep(rule.decimals > 0 ? 0.1 : 1);
         spin->setValue(info->startValue);
     }
     spin->setFixedWidth(64);
@@ -172,6 +175,24 @@ void TMainForm::BuildToolBar(QWidget* parent) {
         b.button->setAutoRaise(true);
         b.button->setFixedSize(121, 25);
         layout->addWidget(b.button);
+    }
+    // Undo and redo: arrows only, so the row still fits the window's width; the tool tip names
+    // the step.
+    for (auto [button, name, caption, arrow] :
+         {std::tuple{&UndoBtn, "UndoBtn", QStringLiteral("Rückgängig"), QStyle::SP_ArrowBack},
+          std::tuple{&RedoBtn, "RedoBtn", QStringLiteral("Wiederholen"),
+                     QStyle::SP_ArrowForward}}) {
+        *button = new QToolButton(Panel25);
+        Name(*button, name);
+        (*button)->setText(caption);
+        (*button)->setToolTip(caption);
+        (*button)->setIcon(style()->standardIcon(arrow));
+        (*button)->setIconSize(QSize(16, 16));
+        (*button)->setToolButtonStyle(Qt::ToolButtonIconOnly);
+        (*button)->setAutoRaise(true);
+        (*button)->setFixedSize(20, 25);
+        (*button)->setEnabled(false);
+        layout->addWidget(*button);
     }
     layout->addStretch(1);
     // The captions with their images fit the fixed button width in a slightly smaller font.
@@ -376,7 +397,8 @@ QWidget* TMainForm::BuildEdgeTab() {
     Name(TabSheet11, "TabSheet11");
     auto* presets = new QVBoxLayout(TabSheet11);
     presets->setContentsMargins(0, 0, 0, 0);
-    presets->addWidget(GalleryBox("ScrollBox3", KantePaint, "KantePaint", 94, TabSheet11));
+    ScrollBox3 = GalleryBox("ScrollBox3", KantePaint, "KantePaint", 94, TabSheet11);
+    presets->addWidget(ScrollBox3);
     PageControl4->addTab(TabSheet11, QStringLiteral("Vorgegebene Kanten"));
 
     TabSheet12 = new QWidget;
@@ -454,7 +476,8 @@ QWidget* TMainForm::BuildShadowTab() {
     Name(TabSheet13, "TabSheet13");
     auto* presets = new QVBoxLayout(TabSheet13);
     presets->setContentsMargins(0, 0, 0, 0);
-    presets->addWidget(GalleryBox("ScrollBox4", SchattenPaint, "SchattenPaint", 94, TabSheet13));
+    ScrollBox4 = GalleryBox("ScrollBox4", SchattenPaint, "SchattenPaint", 94, TabSheet13);
+    presets->addWidget(ScrollBox4);
     PageControl5->addTab(TabSheet13, QStringLiteral("Vorgegebene Schatten"));
 
     TabSheet14 = new QWidget;
@@ -516,9 +539,9 @@ QWidget* TMainForm::BuildFrameTab() {
     Name(TabSheet8, "TabSheet8");
     auto* grid = PageGrid(TabSheet8);
     grid->setContentsMargins(8, 3, 8, 2);
-    QScrollArea* gallery = GalleryBox("ScrollBox5", RahmenPaint, "RahmenPaint", 125, TabSheet8);
-    gallery->setFixedWidth(200);
-    grid->addWidget(gallery, 0, 0);
+    ScrollBox5 = GalleryBox("ScrollBox5", RahmenPaint, "RahmenPaint", 125, TabSheet8);
+    ScrollBox5->setFixedWidth(200);
+    grid->addWidget(ScrollBox5, 0, 0);
 
     auto* options = Column(grid, 1);
     RTextcheck = Check("RTextcheck", QStringLiteral("Auch über Text legen"), TabSheet8);
@@ -625,7 +648,7 @@ void TMainForm::BuildBottomBar(QWidget* parent) {
     layout->setContentsMargins(6, 0, 4, 0);
     wwwBtn = new QToolButton(Panel7);
     Name(wwwBtn, "wwwBtn");
-    wwwBtn->setText(QString::fromLatin1(HomePageCaption));
+    wwwBtn->setText(QString::fromLatin1(kHomePageCaption));
     wwwBtn->setToolTip(QStringLiteral("Auf zur ZEF-LOR Homepage..."));
     wwwBtn->setIcon(LayoutIcon("www.png"));
     wwwBtn->setIconSize(QSize(16, 16));
@@ -678,6 +701,8 @@ void TMainForm::ConnectHandlers() {
     connect(SpeedButton2, &QToolButton::clicked, this, [this] { SpeedButton2Click(); });
     connect(SaveBtn, &QToolButton::clicked, this, [this] { SaveBtnClick(); });
     connect(SaveAsBtn, &QToolButton::clicked, this, [this] { SaveAsBtnClick(); });
+    connect(UndoBtn, &QToolButton::clicked, this, [this] { UndoBtnClick(); });
+    connect(RedoBtn, &QToolButton::clicked, this, [this] { RedoBtnClick(); });
     connect(wwwBtn, &QToolButton::clicked, this, [this] { wwwBtnClick(); });
     connect(PageControl1, &QTabWidget::currentChanged, this, [this] { PageControl1Change(); });
     // The result view takes the picture's size when its page is shown; it paints what the
@@ -702,7 +727,7 @@ void TMainForm::ConnectHandlers() {
 
     // The views.
     PaintBox1->OnPaint = [this] {
-        if (!viewComposed_ || !FirstRenderDone) PaintBox1Paint();
+        if (!viewComposed_ || !schedule_->FirstRenderDone) PaintBox1Paint();
     };
     // Hovering sets the cursor and the drag kind, so the view follows the mouse unpressed.
     PaintBox1->setMouseTracking(true);
@@ -716,23 +741,23 @@ void TMainForm::ConnectHandlers() {
 
     // Galleries.
     struct GalleryBinding {
+        TGalleryBox* gallery;
         TPaintBox* box;
         const TImageList* images;
-        void (TMainForm::*paint)();
         void (TMainForm::*click)(int, int);
     };
     const GalleryBinding galleries[] = {
-        {VFormPaint, VFormImages.get(), &TMainForm::VFormPaintPaint,
-         &TMainForm::VFormPaintMouseDown},
-        {KantePaint, KanteImages.get(), &TMainForm::KantePaintPaint,
-         &TMainForm::KantePaintMouseDown},
-        {SchattenPaint, SchattenImages.get(), &TMainForm::SchattenPaintPaint,
-         &TMainForm::SchattenPaintMouseDown},
-        {RahmenPaint, RahmenImages.get(), &TMainForm::RahmenPaintPaint,
-         &TMainForm::RahmenPaintMouseDown},
+        {ScrollBox2, VFormPaint, VFormImages.get(), &TMainForm::VFormPaintMouseDown},
+        {ScrollBox3, KantePaint, KanteImages.get(), &TMainForm::KantePaintMouseDown},
+        {ScrollBox4, SchattenPaint, SchattenImages.get(), &TMainForm::SchattenPaintMouseDown},
+        {ScrollBox5, RahmenPaint, RahmenImages.get(), &TMainForm::RahmenPaintMouseDown},
     };
     for (const GalleryBinding& g : galleries) {
-        g.box->OnPaint = [this, g] { (this->*g.paint)(); };
+        g.box->OnPaint = [this, g] {
+            // The frame gallery marks the frame style of the lettering.
+            if (g.gallery == ScrollBox5) g.gallery->setSelected(lettering_.settings.FrameStyle);
+            PaintGallery(*g.box, *g.images, g.gallery->selected());
+        };
         g.box->OnMouseDown = [this, g](Qt::MouseButton, int x, int y) { (this->*g.click)(x, y); };
         // A gallery shown before its first paint needs its width to be painted at all.
         g.box->OnResize = [g] { FitGallery(*g.box, *g.images); };
@@ -762,12 +787,6 @@ void TMainForm::ConnectHandlers() {
     // Text.
     connect(Memo1, &QPlainTextEdit::textChanged, this, [this] { Memo1Change(); });
     connect(FontList, &QComboBox::activated, this, [this](int index) { FontListChange(index); });
-    connect(FettBtn, &QToolButton::clicked, this, [this] { FettBtnClick(); });
-    connect(KursivBtn, &QToolButton::clicked, this, [this] { KursivBtnClick(); });
-    connect(AusrichtBox, &QComboBox::activated, this, [this, &s](int index) {
-        s.AusrichtBox = index;
-        React(Change::AusrichtBox);
-    });
 
     // Surfaces.
     for (int surface : {1, 2}) {
@@ -776,19 +795,28 @@ void TMainForm::ConnectHandlers() {
         frame->OnKindChanged = [this, surface](int kind, bool classChanged) {
             SurfaceKindChanged(surface, kind, classChanged);
         };
-        frame->ColorFrame1->OnColorChosen = [this, &settings](TColor colour) {
+        frame->ColorFrame1->OnColorChosen = [this, &settings, surface](TColor colour) {
+            const std::string_view step = surface == 1 ? "Textfarbe" : "Hintergrundfarbe";
+            BeginStep(step);
             settings.color = colour;
+            EndStep(step);
             React(Change::SurfaceContent);
         };
         frame->Texture0Frame1->Textures = [this] {
             return std::span<const DibImage>(builtinTextures_.entries);
         };
-        frame->Texture0Frame1->OnTexturePicked = [this, surface](std::int32_t index) {
+        const std::string_view textureStep = surface == 1 ? "Textur" : "Hintergrundtextur";
+        frame->Texture0Frame1->OnTexturePicked = [this, surface, textureStep](std::int32_t index) {
+            BeginStep(textureStep);
             SetTexture(surface, index);
+            EndStep(textureStep);
             React(Change::SurfaceContent);
         };
-        frame->TextureFrame1->OnTextureFile = [this, surface](const QString& fileName) {
+        frame->TextureFrame1->OnTextureFile = [this, surface,
+                                               textureStep](const QString& fileName) {
+            BeginStep(textureStep);
             if (!LoadOwnTexture(lettering_, ToStdString(fileName), surface == 1)) return false;
+            EndStep(textureStep);
             FitTexturePreviews();
             React(Change::SurfaceContent);
             return true;
@@ -796,98 +824,78 @@ void TMainForm::ConnectHandlers() {
         frame->TextureFrame1->DIBPaintBox->OnPaint = [this] { TextureFrame1DIBPaintBoxPaint(); };
     }
 
-    // Spin fields: each writes its value as read, then reacts.
-    struct SpinBinding {
-        SpinEdit* spin;
-        double LetteringSettings::*field;
-        Change change;
-    };
-    const SpinBinding spins[] = {
-        {SpiralEd, &LetteringSettings::SpiralEd, Change::SpiralEd},
-        {StarkEd, &LetteringSettings::StarkEd, Change::DeformValue},
-        {AnzahlEd, &LetteringSettings::AnzahlEd, Change::DeformValue},
-        {KWinkEd, &LetteringSettings::KWinkEd, Change::EdgeValue},
-        {KBreiteEd, &LetteringSettings::KBreiteEd, Change::EdgeValue},
-        {KLichtEd, &LetteringSettings::KLichtEd, Change::EdgeValue},
-        {SDeckEd, &LetteringSettings::SDeckEd, Change::ShadowValue},
-        {SWeichEd, &LetteringSettings::SWeichEd, Change::ShadowValue},
-        {SRightEd, &LetteringSettings::SRightEd, Change::ShadowValue},
-        {SBottomEd, &LetteringSettings::SBottomEd, Change::ShadowValue},
-        {RBreitEd, &LetteringSettings::RBreitEd, Change::RBreitEd},
-        {RHochEd, &LetteringSettings::RHochEd, Change::RHochEd},
-    };
-    for (const SpinBinding& b : spins) {
-        connect(b.spin, &SpinEdit::valueChanged, this, [this, &s, b](double value) {
-            s.*b.field = value;
-            React(b.change);
-        });
-    }
+    ConnectSettings();
+}
 
-    // Check boxes: their handlers run whenever the state changes, by click or by the program.
-    struct CheckBinding {
-        QCheckBox* check;
-        bool LetteringSettings::*field;
-        Change change;
-    };
-    const CheckBinding checks[] = {
-        {KanteCheck, &LetteringSettings::KanteCheck, Change::KanteCheck},
-        {BkGnd1, &LetteringSettings::BkGnd1, Change::EdgeOption},
-        {BkGnd2, &LetteringSettings::BkGnd2, Change::EdgeOption},
-        {Invers1Check, &LetteringSettings::Invers1Check, Change::EdgeOption},
-        {KFixedWCheck, &LetteringSettings::KFixedWCheck, Change::EdgeOption},
-        {KQualCheck, &LetteringSettings::KQualCheck, Change::EdgeOption},
-        {SchattenCheck, &LetteringSettings::SchattenCheck, Change::SchattenCheck},
-        {RTextcheck, &LetteringSettings::RTextcheck, Change::RTextcheck},
-    };
-    for (const CheckBinding& b : checks) {
-        connect(b.check, &QCheckBox::toggled, this, [this, &s, b](bool on) {
-            s.*b.field = on;
-            React(b.change);
-        });
+// Every control named in the settings table writes its entry when it changes, by the user or by
+// the program, and then reacts as the table says. The surface pickers and the frame gallery are
+// no control of that name and bind themselves above.
+void TMainForm::ConnectSettings() {
+    for (const SettingInfo& info : SettingsTable()) {
+        const QString name = QString::fromLatin1(info.name.data(), qsizetype(info.name.size()));
+        QWidget* control = findChild<QWidget*>(name);
+        if (!control) continue;
+        const SettingInfo* row = &info;
+        settingControls_.push_back({row, control});
+        // Typing in a spin field is one step until the countdown renders.
+        const bool typed =
+            info.kind == SettingKind::IntegerSpin || info.kind == SettingKind::DecimalSpin;
+        const auto write = [this, row, typed](double value) {
+            BeginStep(row->undoName, typed);
+            row->set(lettering_.settings, value);
+            EndStep(row->undoName, typed);
+            SettingChanged(*row);
+        };
+        if (auto* spin = qobject_cast<SpinEdit*>(control)) {
+            connect(spin, &SpinEdit::valueChanged, this, write);
+            spin->installEventFilter(this);
+        } else if (auto* radio = qobject_cast<QRadioButton*>(control)) {
+            connect(radio, &QRadioButton::toggled, this, [write](bool on) {
+                if (on) write(1);
+            });
+        } else if (auto* check = qobject_cast<QCheckBox*>(control)) {
+            connect(check, &QCheckBox::toggled, this, [write](bool on) { write(on ? 1 : 0); });
+        } else if (auto* button = qobject_cast<QAbstractButton*>(control)) {
+            // A toggle button reacts to the user's click only, as a list to the user's choice.
+            connect(button, &QAbstractButton::clicked, this,
+                    [write, button] { write(button->isChecked() ? 1 : 0); });
+        } else if (auto* list = qobject_cast<QComboBox*>(control)) {
+            connect(list, &QComboBox::activated, this, write);
+        } else if (auto* swatch = qobject_cast<TShape*>(control)) {
+            // A colour swatch is set through its button: SColorShape by SColorBtn.
+            QString buttonName = name;
+            buttonName.replace(QStringLiteral("Shape"), QStringLiteral("Btn"));
+            if (auto* button = findChild<QPushButton*>(buttonName)) {
+                connect(button, &QPushButton::clicked, this, [this, swatch, write] {
+                    const std::optional<TColor> chosen = ChooseColor(this, swatch->brushColor());
+                    if (!chosen) return;
+                    swatch->setBrushColor(*chosen);
+                    write(*chosen);
+                });
+            }
+        }
     }
+}
 
-    // Lists chosen by the user.
-    struct ListBinding {
-        QComboBox* list;
-        std::int32_t LetteringSettings::*field;
-        Change change;
-    };
-    const ListBinding lists[] = {
-        {Profil1Box, &LetteringSettings::Profil1Box, Change::EdgeOption},
-        {Profil2Box, &LetteringSettings::Profil2Box, Change::EdgeOption},
-        {SRichtBox, &LetteringSettings::SRichtBox, Change::ShadowValue},
-    };
-    for (const ListBinding& b : lists) {
-        connect(b.list, &QComboBox::activated, this, [this, &s, b](int index) {
-            s.*b.field = index;
-            React(b.change);
-        });
+void TMainForm::WriteSettingControls() {
+    const LetteringSettings& s = lettering_.settings;
+    const bool outer = writingControls_;
+    writingControls_ = true;
+    for (const auto& [info, control] : settingControls_) {
+        const double v = info->get(s);
+        if (auto* spin = qobject_cast<SpinEdit*>(control)) {
+            spin->setValue(v);
+        } else if (auto* radio = qobject_cast<QRadioButton*>(control)) {
+            if (v != 0) radio->setChecked(true);
+        } else if (auto* button = qobject_cast<QAbstractButton*>(control)) {
+            button->setChecked(v != 0);
+        } else if (auto* list = qobject_cast<QComboBox*>(control)) {
+            list->setCurrentIndex(int(v));
+        } else if (auto* swatch = qobject_cast<TShape*>(control)) {
+            swatch->setBrushColor(static_cast<TColor>(v));
+        }
     }
-
-    // Radio groups.
-    const std::pair<QRadioButton*, DeformMode> deforms[] = {{NoDeform, DeformMode::NoDeform},
-                                                            {SinDeform, DeformMode::SinDeform},
-                                                            {RandDeform, DeformMode::RandDeform}};
-    for (auto [radio, mode] : deforms) {
-        connect(radio, &QRadioButton::toggled, this, [this, &s, mode](bool on) {
-            if (!on) return;
-            s.deform = mode;
-            React(Change::DeformMode);
-        });
-    }
-    const std::pair<QRadioButton*, EditMode> modes[] = {{MoveCheck, EditMode::MoveCheck},
-                                                        {EdPointsCheck, EditMode::EdPointsCheck},
-                                                        {DrawFace, EditMode::DrawFace}};
-    for (auto [radio, mode] : modes) {
-        connect(radio, &QRadioButton::toggled, this, [this, &s, mode](bool on) {
-            if (!on) return;
-            s.editMode = mode;
-            MoveCheckClick();
-        });
-    }
-
-    connect(SColorBtn, &QPushButton::clicked, this, [this] { SColorBtnClick(); });
-    connect(RColorBtn, &QPushButton::clicked, this, [this] { RColorBtnClick(); });
+    writingControls_ = outer;
 }
 
 }  // namespace gw

@@ -10,6 +10,7 @@
 #include <QDesktopServices>
 #include <QFileInfo>
 #include <QGuiApplication>
+#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPlainTextEdit>
@@ -36,6 +37,7 @@
 #include "app/LogoFUnit.h"
 #include "app/MemoryGuard.h"
 #include "app/Pictures.h"
+#include "app/RenderSchedule.h"
 #include "document/LetteringFile.h"
 #include "document/PictureSize.h"
 #include "platform/AllocationLimit.h"
@@ -50,6 +52,7 @@
 #include "ui/EditView.h"
 #include "ui/EnvelopeEditor.h"
 #include "ui/EnvelopeThumbnails.h"
+#include "ui/GalleryBox.h"
 #include "ui/Image.h"
 #include "ui/ImageList.h"
 #include "ui/PaintBox.h"
@@ -64,9 +67,6 @@
 #include "ui/ThumbnailGallery.h"
 
 namespace gw {
-
-const char* const TMainForm::HomePage = "https://www.zef-lor.example";
-const char* const TMainForm::HomePageCaption = "www.zef-lor.example";
 
 namespace {
 
@@ -180,11 +180,20 @@ void TMainForm::FormCreate() {
     StatusBar1->setSizeGripEnabled(true);
     setStatusBar(StatusBar1);
 
-    Timer1 = new QTimer(this);
-    Timer1->setObjectName(QStringLiteral("Timer1"));
-    Timer1->setInterval(1000);
-    Timer1->setSingleShot(false);
-    connect(Timer1, &QTimer::timeout, this, [this] { Timer1Timer(); });
+    schedule_ = new TRenderSchedule(this);
+    schedule_->Render = [this] { return RenderNow(); };
+    connect(schedule_, &TRenderSchedule::rendered, this, &TMainForm::rendered);
+
+    // The window's undo everywhere, the text box's and the spin fields' own undo switched off.
+    for (const QKeySequence& keys : {QKeySequence(Qt::CTRL | Qt::Key_Z)}) {
+        auto* undo = new QShortcut(keys, this);
+        connect(undo, &QShortcut::activated, this, [this] { UndoBtnClick(); });
+    }
+    for (const QKeySequence& keys :
+         {QKeySequence(Qt::CTRL | Qt::Key_Y), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z)}) {
+        auto* redo = new QShortcut(keys, this);
+        connect(redo, &QShortcut::activated, this, [this] { RedoBtnClick(); });
+    }
 
     auto* help = new QShortcut(QKeySequence(Qt::Key_F1), this);
     help->setContext(Qt::ApplicationShortcut);
@@ -210,8 +219,12 @@ void TMainForm::FormCreate() {
     WriteControls();
     MakeWhitePicture(lettering_, images_.Picture);
     FitResultView();
-    EnvelopeTabActive = PageControl1->currentWidget() == TabSheet4;
+    editor_->TabActive = PageControl1->currentWidget() == TabSheet4;
     helpFile_ = ToQString(DataFolder()) + QString::fromLatin1(kHelpFileName);
+    Memo1->setUndoRedoEnabled(false);
+    Memo1->installEventFilter(this);
+    connect(schedule_, &TRenderSchedule::rendered, this, [this] { FinishOpenStep(); });
+    history_.Reset(lettering_);
 
     if (const QScreen* screen = QGuiApplication::primaryScreen()) {
         const QRect area = screen->availableGeometry();
@@ -233,6 +246,8 @@ void TMainForm::FormShow() {
 
     LoadBuiltinTextures(builtinTextures_, DataFolder(), [] { QCoreApplication::processEvents(); });
     SetStartTextures(lettering_, builtinTextures_);
+    history_.Reset(lettering_);
+    UpdateUndoButtons();
     FitTexturePreviews();
     SurfaceFrame1->Texture0Frame1->Tex0Paint->update();
     SurfaceFrame2->Texture0Frame1->Tex0Paint->update();
@@ -255,7 +270,7 @@ bool TMainForm::FormCloseQuery() {
 }
 
 void TMainForm::FormDestroy() {
-    Timer1->stop();
+    schedule_->StopCountdown();
     for (TLine& line : lettering_.EnvelopeLines)
         line.Clear();
     deldib(images_.TextMask);
@@ -279,6 +294,17 @@ void TMainForm::resizeEvent(QResizeEvent* event) {
 }
 
 bool TMainForm::eventFilter(QObject* watched, QEvent* event) {
+    // The keys of undo and redo go to the window's shortcuts, not to the text fields.
+    if (event->type() == QEvent::ShortcutOverride) {
+        auto* key = static_cast<QKeyEvent*>(event);
+        const auto combo = key->keyCombination();
+        if (combo == QKeyCombination(Qt::ControlModifier, Qt::Key_Z) ||
+            combo == QKeyCombination(Qt::ControlModifier, Qt::Key_Y) ||
+            combo == QKeyCombination(Qt::ControlModifier | Qt::ShiftModifier, Qt::Key_Z)) {
+            event->ignore();
+            return true;
+        }
+    }
     if (watched == ScrollBox1 && event->type() == QEvent::Resize) ResizePaintBox();
     if (watched == Panel8 && heldPair_) {
         if (event->type() == QEvent::MouseMove || event->type() == QEvent::MouseButtonRelease) {
@@ -300,14 +326,14 @@ bool TMainForm::eventFilter(QObject* watched, QEvent* event) {
 
 void TMainForm::React(Change change, bool eventCondition) {
     ChangeContext context;
-    context.firstRenderDone = FirstRenderDone;
+    context.firstRenderDone = schedule_->FirstRenderDone;
     context.eventCondition = eventCondition;
     switch (ReactionTo(change, lettering_.settings, context)) {
         case Reaction::Render:
-            SettingsUpdated();
+            schedule_->SettingsUpdated();
             break;
         case Reaction::Defer:
-            RestartCountdown();
+            schedule_->RestartCountdown();
             break;
         case Reaction::Repaint:
             PaintBox1Paint();
@@ -317,31 +343,22 @@ void TMainForm::React(Change change, bool eventCondition) {
     }
 }
 
-void TMainForm::RestartCountdown() {
-    Timer1->stop();
-    Timer1->start();
+int TMainForm::renderCount() const {
+    return schedule_->renderCount();
 }
 
-void TMainForm::Timer1Timer() {
-    if (LoadingSettings) return;
-    Timer1->stop();
-    SettingsUpdated();
-}
-
-void TMainForm::SettingsUpdated() {
-    if (SuppressRender) return;
+bool TMainForm::RenderNow() {
     const bool ok = RunTakingPictures([this] {
         RenderLettering(lettering_, images_);
-        ++renderCount_;
         PaintBox1Paint();
     });
     if (!ok) {
         renderFailed_ = true;
         if (!holdMemoryMessage_) ShowOutOfMemory();
-        return;
+        return false;
     }
     ShowTextNotes(StatusBar1, lettering_.settings);
-    emit rendered();
+    return true;
 }
 
 bool TMainForm::TakePictureSize(bool newPicture) {
@@ -363,12 +380,12 @@ bool TMainForm::TakePictureSize(bool newPicture) {
 // The editing view
 
 void TMainForm::PaintBox1Paint() {
-    PaintEditView(PaintBox1->canvas(), lettering_, images_.Picture, EnvelopeTabActive);
+    PaintEditView(PaintBox1->canvas(), lettering_, images_.Picture, editor_->TabActive);
     viewComposed_ = true;
     PaintBox1->Show();
-    if (!FirstRenderDone) {
-        FirstRenderDone = true;
-        SettingsUpdated();
+    if (!schedule_->FirstRenderDone) {
+        schedule_->FirstRenderDone = true;
+        schedule_->SettingsUpdated();
     }
 }
 
@@ -410,8 +427,8 @@ void TMainForm::FitScrollContent() {
 void TMainForm::PageControl1Change() {
     if (DrawFace->isChecked()) MoveCheck->setChecked(true);
     const bool active = PageControl1->currentWidget() == TabSheet4;
-    const bool changed = active != EnvelopeTabActive;
-    if (changed) EnvelopeTabActive = active;
+    const bool changed = active != editor_->TabActive;
+    if (changed) editor_->TabActive = active;
     React(Change::EffectTab, changed);
 }
 
@@ -421,7 +438,9 @@ void TMainForm::MoveCheckClick() {
 }
 
 void TMainForm::PaintBox1MouseDown(int x, int y) {
-    if (editor_->Press(PaintBox1->canvas(), x, y, EnvelopeTabActive)) PaintBox1->Show();
+    if (!editor_->Press(PaintBox1->canvas(), x, y, editor_->TabActive)) return;
+    FinishOpenStep();
+    PaintBox1->Show();
 }
 
 void TMainForm::PaintBox1MouseMove(int x, int y) {
@@ -430,7 +449,7 @@ void TMainForm::PaintBox1MouseMove(int x, int y) {
         PaintBox1->Show();
         return;
     }
-    const EditCursor cursor = editor_->Hover(x, y, EnvelopeTabActive);
+    const EditCursor cursor = editor_->Hover(x, y, editor_->TabActive);
     if (cursor == EditCursor::Brush) {
         PaintBox1->setCursor(BrushCursor());
     } else {
@@ -439,7 +458,11 @@ void TMainForm::PaintBox1MouseMove(int x, int y) {
 }
 
 void TMainForm::PaintBox1MouseUp(int, int) {
-    switch (editor_->Release(PaintBox1->canvas(), EnvelopeTabActive)) {
+    // The lines change while the button is held; the step is taken at the release.
+    const EditOutcome outcome = editor_->Release(PaintBox1->canvas(), editor_->TabActive);
+    if (outcome == EditOutcome::Render || outcome == EditOutcome::HullDrawn)
+        EndStep(outcome == EditOutcome::HullDrawn ? "Hülle zeichnen" : "Hülle bearbeiten");
+    switch (outcome) {
         case EditOutcome::Nothing:
             PaintBox1->Show();
             break;
@@ -461,63 +484,55 @@ void TMainForm::PaintBox1MouseUp(int, int) {
 // ---------------------------------------------------------------------------------------------
 // Galleries
 
-void TMainForm::VFormPaintPaint() {
-    PaintGallery(*VFormPaint, *VFormImages, EnvelopePreset);
-}
-
 void TMainForm::VFormPaintMouseDown(int x, int y) {
     const std::int32_t i = GalleryClick(*VFormPaint, *VFormImages, x, y);
     if (i < 0) return;
-    EnvelopePreset = i;
+    ScrollBox2->setSelected(i);
+    BeginStep("Hüllform");
     ApplyEnvelopePreset(lettering_, i);
+    EndStep("Hüllform");
     VFormPaint->update();
     React(Change::EnvelopePreset);
-}
-
-void TMainForm::KantePaintPaint() {
-    PaintGallery(*KantePaint, *KanteImages, EdgePreset);
 }
 
 void TMainForm::KantePaintMouseDown(int x, int y) {
     const std::int32_t i = GalleryClick(*KantePaint, *KanteImages, x, y);
     if (i < 0) return;
-    EdgePreset = i;
+    ScrollBox3->setSelected(i);
     // The controls' own handlers run while they are set; none of them may render, and the
     // countdown the spin fields start is stopped before the one render.
-    SuppressRender = true;
+    BeginStep("Vorlage 3D-Kante");
+    schedule_->SuppressRender = true;
     ApplyEdgePreset(lettering_.settings, i);
-    WriteEdgeControls();
-    Timer1->stop();
-    SuppressRender = false;
+    EndStep("Vorlage 3D-Kante");
+    WriteSettingControls();
+    schedule_->StopCountdown();
+    schedule_->SuppressRender = false;
     KantePaint->update();
     React(Change::Preset);
-}
-
-void TMainForm::SchattenPaintPaint() {
-    PaintGallery(*SchattenPaint, *SchattenImages, ShadowPreset);
 }
 
 void TMainForm::SchattenPaintMouseDown(int x, int y) {
     const std::int32_t i = GalleryClick(*SchattenPaint, *SchattenImages, x, y);
     if (i < 0) return;
-    ShadowPreset = i;
-    SuppressRender = true;
+    ScrollBox4->setSelected(i);
+    BeginStep("Vorlage Schatten");
+    schedule_->SuppressRender = true;
     ApplyShadowPreset(lettering_.settings, i);
-    WriteShadowControls();
-    Timer1->stop();
-    SuppressRender = false;
+    EndStep("Vorlage Schatten");
+    WriteSettingControls();
+    schedule_->StopCountdown();
+    schedule_->SuppressRender = false;
     SchattenPaint->update();
     React(Change::Preset);
-}
-
-void TMainForm::RahmenPaintPaint() {
-    PaintGallery(*RahmenPaint, *RahmenImages, lettering_.settings.FrameStyle);
 }
 
 void TMainForm::RahmenPaintMouseDown(int x, int y) {
     const std::int32_t i = GalleryClick(*RahmenPaint, *RahmenImages, x, y);
     if (i < 0) return;
+    BeginStep("Rahmen");
     ApplyFramePreset(lettering_.settings, i);
+    EndStep("Rahmen");
     // Only a click here changes these two; documents and "Neu" leave them as they are.
     RColorBtn->setEnabled(i == 1);
     RHochEd->setEnabled(i == 4);
@@ -537,6 +552,9 @@ void TMainForm::ResizeBtnClick() {
     if (ResizeForm->exec() != QDialog::Accepted) return;
     const TLine upper = lettering_.EnvelopeLines[0];
     const TLine lower = lettering_.EnvelopeLines[1];
+    const TPoint pivot = lettering_.pivot;
+    const TPoint handle = lettering_.rotationHandle;
+    BeginStep("Bildgröße");
     ResizeLettering(lettering_, ResizeForm->NewWidth(), ResizeForm->NewHeight(),
                     ResizeForm->SkalFont->isChecked());
     holdMemoryMessage_ = true;
@@ -551,10 +569,16 @@ void TMainForm::ResizeBtnClick() {
         lettering_.height = H0;
         lettering_.EnvelopeLines[0] = upper;
         lettering_.EnvelopeLines[1] = lower;
+        lettering_.pivot = pivot;
+        lettering_.rotationHandle = handle;
         if (TakePictureSize(true)) React(Change::PictureOrDocument);
     }
     holdMemoryMessage_ = false;
-    if (!ok) ShowOutOfMemory();
+    if (!ok) {
+        ShowOutOfMemory();
+        return;
+    }
+    EndStep("Bildgröße");
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -617,21 +641,15 @@ void TMainForm::Kopieren1Click() {
 
 void TMainForm::WriteControls() {
     const LetteringSettings& s = lettering_.settings;
-    // Text. Setting a control fires its handler, which writes the same value back; the order
-    // is that of "Neu".
+    const bool outer = writingControls_;
+    writingControls_ = true;
+    // Setting a control fires its handler, which writes the same value back.
     if (Memo1->toPlainText() != JoinLines(s.Memo1)) Memo1->setPlainText(JoinLines(s.Memo1));
     const int fontIndex = FontList->findData(ToQString(s.Font.name));
     if (fontIndex >= 0) FontList->setCurrentIndex(fontIndex);
-    FettBtn->setChecked(s.FettBtn);
-    KursivBtn->setChecked(s.KursivBtn);
-    AusrichtBox->setCurrentIndex(s.AusrichtBox);
-    QFont memoFont(ToQString(s.Font.name));
-    memoFont.setPixelSize(16);
-    memoFont.setBold(s.Font.bold);
-    memoFont.setItalic(s.Font.italic);
-    Memo1->setFont(memoFont);
+    ShowLetteringFont();
 
-    // Surfaces.
+    // The surface pickers: kind, colour in swatch and dialog alike, and the matching panel.
     struct Surface {
         TSurfaceFrame* frame;
         const SurfaceSettings& settings;
@@ -642,68 +660,40 @@ void TMainForm::WriteControls() {
         surface.frame->ColorFrame1->SetColor(surface.settings.color);
         surface.frame->SetMeRight(int(surface.settings.kind));
     }
-
     FitTexturePreviews();
 
-    // Envelope.
-    (s.editMode == EditMode::EdPointsCheck ? EdPointsCheck
-     : s.editMode == EditMode::DrawFace    ? DrawFace
-                                           : MoveCheck)
-        ->setChecked(true);
-    SpiralEd->setValue(s.SpiralEd);
     if (PaintBox1->width() != lettering_.width || PaintBox1->height() != lettering_.height) {
         // The view keeps its place; only a change of the window centres it again.
         PaintBox1->resize(lettering_.width, lettering_.height);
         FitScrollContent();
         viewComposed_ = false;
     }
-
-    // Outline deformation.
-    (s.deform == DeformMode::SinDeform    ? SinDeform
-     : s.deform == DeformMode::RandDeform ? RandDeform
-                                          : NoDeform)
-        ->setChecked(true);
-    StarkEd->setValue(s.StarkEd);
-    AnzahlEd->setValue(s.AnzahlEd);
-
-    WriteEdgeControls();
-    WriteShadowControls();
-    WriteFrameControls();
-}
-
-void TMainForm::WriteEdgeControls() {
-    const LetteringSettings& s = lettering_.settings;
-    KanteCheck->setChecked(s.KanteCheck);
-    KQualCheck->setChecked(s.KQualCheck);
-    KFixedWCheck->setChecked(s.KFixedWCheck);
-    Invers1Check->setChecked(s.Invers1Check);
-    BkGnd1->setChecked(s.BkGnd1);
-    BkGnd2->setChecked(s.BkGnd2);
-    Profil1Box->setCurrentIndex(s.Profil1Box);
-    Profil2Box->setCurrentIndex(s.Profil2Box);
-    KWinkEd->setValue(s.KWinkEd);
-    KBreiteEd->setValue(s.KBreiteEd);
-    KLichtEd->setValue(s.KLichtEd);
-}
-
-void TMainForm::WriteShadowControls() {
-    const LetteringSettings& s = lettering_.settings;
-    SchattenCheck->setChecked(s.SchattenCheck);
-    SColorShape->setBrushColor(s.SColorShape);
-    SDeckEd->setValue(s.SDeckEd);
-    SWeichEd->setValue(s.SWeichEd);
-    SRichtBox->setCurrentIndex(s.SRichtBox);
-    SRightEd->setValue(s.SRightEd);
-    SBottomEd->setValue(s.SBottomEd);
-}
-
-void TMainForm::WriteFrameControls() {
-    const LetteringSettings& s = lettering_.settings;
+    WriteSettingControls();
     RahmenPaint->update();
-    RColorShape->setBrushColor(s.RColorShape);
-    RBreitEd->setValue(s.RBreitEd);
-    RHochEd->setValue(s.RHochEd);
-    RTextcheck->setChecked(s.RTextcheck);
+    writingControls_ = outer;
+}
+
+void TMainForm::ShowLetteringFont() {
+    const LetteringFont& font = lettering_.settings.Font;
+    QFont memoFont(ToQString(font.name));
+    memoFont.setPixelSize(16);
+    memoFont.setBold(font.bold);
+    memoFont.setItalic(font.italic);
+    Memo1->setFont(memoFont);
+}
+
+void TMainForm::SettingChanged(const SettingInfo& info) {
+    switch (info.change) {
+        case Change::FontStyle:
+            ShowLetteringFont();
+            break;
+        case Change::EditMode:
+            MoveCheckClick();
+            return;
+        default:
+            break;
+    }
+    React(info.change);
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -727,7 +717,9 @@ void TMainForm::Memo1Change() {
         ShowMessageBox(kTextTooLongMessage, "Fehler", MsgIcon::Error);
         return;
     }
+    BeginStep("Text", true);
     lettering_.settings.Memo1 = SplitTextLines(utf8);
+    EndStep("Text", true);
     React(Change::Memo1);
 }
 
@@ -735,7 +727,9 @@ void TMainForm::FontListChange(int index) {
     const bool selected = index >= 0 && FontList->count() > 0;
     if (selected) {
         const QString family = FontList->itemData(index).toString();
+        BeginStep("Schriftart");
         lettering_.settings.Font.name = ToStdString(family);
+        EndStep("Schriftart");
         QFont memoFont = Memo1->font();
         memoFont.setFamily(family);
         Memo1->setFont(memoFont);
@@ -743,32 +737,13 @@ void TMainForm::FontListChange(int index) {
     React(Change::FontList, selected);
 }
 
-void TMainForm::FettBtnClick() {
-    LetteringSettings& s = lettering_.settings;
-    s.FettBtn = FettBtn->isChecked();
-    s.Font.bold = s.FettBtn;
-    s.Font.italic = s.KursivBtn;
-    QFont memoFont = Memo1->font();
-    memoFont.setBold(s.Font.bold);
-    Memo1->setFont(memoFont);
-    React(Change::FontStyle);
-}
-
-void TMainForm::KursivBtnClick() {
-    LetteringSettings& s = lettering_.settings;
-    s.KursivBtn = KursivBtn->isChecked();
-    s.Font.bold = s.FettBtn;
-    s.Font.italic = s.KursivBtn;
-    QFont memoFont = Memo1->font();
-    memoFont.setItalic(s.Font.italic);
-    Memo1->setFont(memoFont);
-    React(Change::FontStyle);
-}
-
 void TMainForm::SurfaceKindChanged(int surface, int kind, bool classChanged) {
     SurfaceSettings& settings =
         surface == 1 ? lettering_.settings.SurfaceFrame1 : lettering_.settings.SurfaceFrame2;
+    const std::string_view step = surface == 1 ? "Textoberfläche" : "Hintergrund";
+    BeginStep(step);
     settings.kind = static_cast<SurfaceKind>(kind);
+    EndStep(step);
     React(Change::SurfaceKind, classChanged);
 }
 
@@ -783,22 +758,6 @@ std::vector<std::string> TMainForm::InstalledFonts() const {
     for (int i = 0; i < FontList->count(); ++i)
         fonts.push_back(ToStdString(FontList->itemData(i).toString()));
     return fonts;
-}
-
-void TMainForm::SColorBtnClick() {
-    const std::optional<TColor> chosen = ChooseColor(this, SColorShape->brushColor());
-    if (!chosen) return;
-    SColorShape->setBrushColor(*chosen);
-    lettering_.settings.SColorShape = *chosen;
-    React(Change::ShadowColour);
-}
-
-void TMainForm::RColorBtnClick() {
-    const std::optional<TColor> chosen = ChooseColor(this, RColorShape->brushColor());
-    if (!chosen) return;
-    RColorShape->setBrushColor(*chosen);
-    lettering_.settings.RColorShape = *chosen;
-    React(Change::FrameColour);
 }
 
 void TMainForm::FitTexturePreviews() {
@@ -851,11 +810,13 @@ void TMainForm::NewBtnClick() {
     if (ShowMessageBox("Alle nicht gespeicherten Einstellungen gehen verloren.", "Datei|Neu",
                        MsgIcon::Question, MsgButtons::OkCancel) != MsgResult::Ok)
         return;
-    FirstRenderDone = false;
-    LoadingSettings = true;
+    BeginStep("Neu");
+    schedule_->FirstRenderDone = false;
+    schedule_->LoadingSettings = true;
     ResetForNew(lettering_);
+    EndStep("Neu");
     WriteControls();
-    LoadingSettings = false;
+    schedule_->LoadingSettings = false;
     React(Change::PictureOrDocument);
     Setsavedfilename(QString());
 }
@@ -925,12 +886,12 @@ void TMainForm::OpenFile(const QString& fileName) {
     std::swap(lettering_, opened);
     holdMemoryMessage_ = true;
     const auto take = [this, &opened] {
-        LoadingSettings = true;
+        schedule_->LoadingSettings = true;
         const bool newPicture = lettering_.width != opened.width ||
                                 lettering_.height != opened.height || images_.Picture.Empty();
         bool ok = TakePictureSize(newPicture);
         WriteControls();
-        LoadingSettings = false;
+        schedule_->LoadingSettings = false;
         if (!ok) return false;
         React(Change::PictureOrDocument);
         return !renderFailed_;
@@ -945,8 +906,83 @@ void TMainForm::OpenFile(const QString& fileName) {
         ShowOutOfMemory();
         return;
     }
+    openStep_.clear();
+    history_.Reset(lettering_);
+    UpdateUndoButtons();
     Setsavedfilename(fileName);
     PaintBox1Paint();
+}
+
+// ---------------------------------------------------------------------------------------------
+// Undo and redo
+
+void TMainForm::BeginStep(std::string_view name, bool grouped) {
+    if (writingControls_ || name.empty()) return;
+    if (!openStep_.empty() && (!grouped || openStep_ != name)) FinishOpenStep();
+}
+
+void TMainForm::EndStep(std::string_view name, bool grouped) {
+    if (writingControls_ || name.empty()) return;
+    if (grouped) {
+        openStep_ = name;
+        return;
+    }
+    history_.Record(lettering_, std::string(name));
+    UpdateUndoButtons();
+}
+
+void TMainForm::FinishOpenStep() {
+    if (openStep_.empty()) return;
+    history_.Record(lettering_, std::move(openStep_));
+    openStep_.clear();
+    UpdateUndoButtons();
+}
+
+void TMainForm::UndoBtnClick() {
+    FinishOpenStep();
+    if (!history_.CanUndo()) return;
+    // The editing mode is the view's tool, not part of the lettering's look.
+    const EditMode mode = lettering_.settings.editMode;
+    history_.Undo(lettering_);
+    lettering_.settings.editMode = mode;
+    ShowRestoredState();
+}
+
+void TMainForm::RedoBtnClick() {
+    FinishOpenStep();
+    if (!history_.CanRedo()) return;
+    const EditMode mode = lettering_.settings.editMode;
+    history_.Redo(lettering_);
+    lettering_.settings.editMode = mode;
+    ShowRestoredState();
+}
+
+void TMainForm::ShowRestoredState() {
+    schedule_->StopCountdown();
+    schedule_->SuppressRender = true;
+    const bool newPicture = DibWidth(images_.Picture) != lettering_.width ||
+                            DibHeight(images_.Picture) != lettering_.height;
+    const bool ok = TakePictureSize(newPicture);
+    WriteControls();
+    schedule_->StopCountdown();
+    schedule_->SuppressRender = false;
+    UpdateUndoButtons();
+    if (!ok) {
+        ShowOutOfMemory();
+        return;
+    }
+    schedule_->SettingsUpdated();
+}
+
+void TMainForm::UpdateUndoButtons() {
+    UndoBtn->setEnabled(history_.CanUndo());
+    RedoBtn->setEnabled(history_.CanRedo());
+    UndoBtn->setToolTip(history_.CanUndo()
+                            ? QStringLiteral("Rückgängig: ") + ToQString(history_.UndoName())
+                            : QStringLiteral("Rückgängig"));
+    RedoBtn->setToolTip(history_.CanRedo()
+                            ? QStringLiteral("Wiederholen: ") + ToQString(history_.RedoName())
+                            : QStringLiteral("Wiederholen"));
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -962,7 +998,7 @@ void TMainForm::EndeBtnClick() {
 }
 
 void TMainForm::wwwBtnClick() {
-    QDesktopServices::openUrl(QUrl(QString::fromLatin1(HomePage)));
+    QDesktopServices::openUrl(QUrl(QString::fromLatin1(kHomePage)));
 }
 
 void TMainForm::HelpContents() {
@@ -986,18 +1022,22 @@ void TMainForm::HelpContents() {
     helpWindow_->activateWindow();
 }
 
+bool TMainForm::Pressed(ImagePair pair) {
+    return pair.normal->property("pressed").toBool();
+}
+
 TMainForm::ImagePair TMainForm::AboutPair() {
-    return {ueberbtn, ueberBtn2, &AboutPressed};
+    return {ueberbtn, ueberBtn2};
 }
 
 TMainForm::ImagePair TMainForm::EndPair() {
-    return {EndeBtn, EndeBtnDown, &EndPressed};
+    return {EndeBtn, EndeBtnDown};
 }
 
 void TMainForm::ImageButtonDown(ImagePair pair) {
     pair.pressed->show();
     pair.normal->hide();
-    *pair.flag = true;
+    pair.normal->setProperty("pressed", true);
     heldPairStorage_ = pair;
     heldPair_ = &heldPairStorage_;
     // The normal picture is hidden now; the panel holds the mouse until it is released.
@@ -1005,20 +1045,20 @@ void TMainForm::ImageButtonDown(ImagePair pair) {
 }
 
 void TMainForm::ImageButtonMove(ImagePair pair, int x, int y) {
-    if (!*pair.flag) return;
+    if (!Pressed(pair)) return;
     const bool outside = x < 0 || x >= pair.normal->width() || y < 0 || y >= pair.normal->height();
     pair.normal->setVisible(outside);
     pair.pressed->setVisible(!outside);
 }
 
 void TMainForm::ImageButtonUp(ImagePair pair, int x, int y) {
-    if (!*pair.flag) return;
+    if (!Pressed(pair)) return;
     if (QWidget::mouseGrabber() == Panel8) Panel8->releaseMouse();
     heldPair_ = nullptr;
     const bool inside = x >= 0 && x < pair.normal->width() && y >= 0 && y < pair.normal->height();
     pair.normal->show();
     pair.pressed->hide();
-    *pair.flag = false;
+    pair.normal->setProperty("pressed", false);
     if (!inside) return;
     if (pair.normal == ueberbtn) {
         ueberbtnClick();

@@ -4,6 +4,11 @@
 // now, to restart the one-second countdown, to repaint the editing view, or to do nothing. The
 // renderer reads the model when it runs. Program code that changes the model writes the
 // controls back from it (WriteControls), and the controls' handlers react as for the user.
+//
+// Controls, handlers and the pipeline's state are the window's own. From outside, the controls
+// are found by their names (findChild) and driven with events; the render schedule (Timer1 and
+// its flags) is the child "RenderSchedule", a gallery's choice is its box's, an image button's
+// pressed state the property "pressed" of its normal picture.
 
 #include <QMainWindow>
 #include <QString>
@@ -12,9 +17,10 @@
 #include <string>
 #include <vector>
 
-#include "app/Reactions.h"
 #include "document/BuiltinTextures.h"
 #include "document/Lettering.h"
+#include "document/Reactions.h"
+#include "document/UndoHistory.h"
 #include "render/Pipeline.h"
 
 class QComboBox;
@@ -35,6 +41,8 @@ namespace gw {
 
 class SpinEdit;
 class TEnvelopeEditor;
+class TGalleryBox;
+class TRenderSchedule;
 class TImage;
 class TImageList;
 class TLogoForm;
@@ -42,6 +50,7 @@ class TPaintBox;
 class TResizeForm;
 class TShape;
 class TSurfaceFrame;
+struct SettingInfo;
 
 class TMainForm : public QMainWindow {
     Q_OBJECT
@@ -53,29 +62,40 @@ class TMainForm : public QMainWindow {
     // The lettering this window shows and edits, and the images of the last render.
     Lettering& lettering() { return lettering_; }
     const Lettering& lettering() const { return lettering_; }
-    RenderImages& images() { return images_; }
+    const RenderImages& images() const { return images_; }
 
     // Completed renders since the window was made.
-    int renderCount() const { return renderCount_; }
+    int renderCount() const;
     const QString& currentFileName() const { return savedFileName_; }
+    // The envelope editor's state (drag kind, strokes, whether its tab is active).
+    const TEnvelopeEditor& envelopeEditor() const { return *editor_; }
 
-    // Flags of the render pipeline.
-    bool SuppressRender = false;
-    bool FirstRenderDone = false;
-    bool LoadingSettings = false;
-    bool EnvelopeTabActive = false;
+    // Document commands without their dialogs and questions.
+    void Setsavedfilename(const QString& fileName);
+    void SaveFile(const QString& fileName);
+    void OpenFile(const QString& fileName);
+    // The help file, the data folder's "zarbox.html" unless set otherwise.
+    void SetHelpFile(const QString& fileName) { helpFile_ = fileName; }
 
-    // The selection of the galleries, drawn as their highlight only (the frame gallery marks
-    // FrameStyle of the settings).
-    std::int32_t EnvelopePreset = 0;
-    std::int32_t EdgePreset = 0;
-    std::int32_t ShadowPreset = 0;
+  signals:
+    // A render has finished and the editing view shows its picture.
+    void rendered();
+
+  protected:
+    void showEvent(QShowEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+  private:
+    void FormCreate();
+    void FormShow();
+    void FormDestroy();
+    bool FormCloseQuery();
 
     // The pipeline.
-    void SettingsUpdated();
-    void Timer1Timer();
-    void RestartCountdown();
     void React(Change change, bool eventCondition = true);
+    bool RenderNow();
 
     // The editing view.
     void PaintBox1Paint();
@@ -88,16 +108,11 @@ class TMainForm : public QMainWindow {
     void PaintBox1MouseDown(int x, int y);
     void PaintBox1MouseMove(int x, int y);
     void PaintBox1MouseUp(int x, int y);
-    TEnvelopeEditor& envelopeEditor() { return *editor_; }
 
     // Galleries.
-    void VFormPaintPaint();
     void VFormPaintMouseDown(int x, int y);
-    void KantePaintPaint();
     void KantePaintMouseDown(int x, int y);
-    void SchattenPaintPaint();
     void SchattenPaintMouseDown(int x, int y);
-    void RahmenPaintPaint();
     void RahmenPaintMouseDown(int x, int y);
 
     // Picture size.
@@ -107,42 +122,120 @@ class TMainForm : public QMainWindow {
     void ExportBtnClick();
     void PrintBtnClick();
     void Kopieren1Click();
+    void ErgPaintBoxPaint();
+    void FitResultView();
 
     // Document commands.
     void NewBtnClick();
     void SpeedButton2Click();
     void SaveBtnClick();
     void SaveAsBtnClick();
-    void Setsavedfilename(const QString& fileName);
-    void SaveFile(const QString& fileName);
-    void OpenFile(const QString& fileName);
 
-    // Writes every control from the model, in the order "Neu" resets them.
+    // Writes every control from the model.
     void WriteControls();
-    void WriteEdgeControls();
-    void WriteShadowControls();
-    void WriteFrameControls();
 
+    // Undo and redo. A change of the user starts a step (finishing a step still open) and ends
+    // it; typing (text box, spin fields) keeps its step open until the countdown renders.
+    void BeginStep(std::string_view name, bool grouped = false);
+    void EndStep(std::string_view name, bool grouped = false);
+    void FinishOpenStep();
+    void UndoBtnClick();
+    void RedoBtnClick();
+    // Shows the state the history put into the lettering, and renders once.
+    void ShowRestoredState();
+    void UpdateUndoButtons();
+    UndoHistory history_;
+    std::string openStep_;
+    // Set while the program writes controls: their handlers make no steps.
+    bool writingControls_ = false;
+
+    // Handlers of the controls; each writes its own part of the model.
+    void Memo1Change();
+    void FontListChange(int index);
+    void SurfaceKindChanged(int surface, int kind, bool classChanged);
     // Surfaces: installs a copy of built-in texture `index` for the letters (surface 1) or the
     // background (surface 2).
     void SetTexture(int surface, int index);
+    void TextureFrame1DIBPaintBoxPaint();
+    void FitTexturePreviews();
     // The family names the font list offers.
     std::vector<std::string> InstalledFonts() const;
-    BuiltinTextures& builtinTextures() { return builtinTextures_; }
 
     // Shell.
-    bool FormCloseQuery();
     void ueberbtnClick();
     void EndeBtnClick();
     void wwwBtnClick();
     void HelpContents();
-    // The help file, the data folder's "zarbox.html" unless set otherwise.
-    void SetHelpFile(const QString& fileName) { helpFile_ = fileName; }
-    QTextBrowser* helpWindow() const { return helpWindow_; }
 
-    // The web address of the maker, as the buttons show and open it.
-    static const char* const HomePage;
-    static const char* const HomePageCaption;
+    // Window layout, one part each.
+    void BuildToolBar(QWidget* parent);
+    void BuildMakePage();
+    void BuildResultPage();
+    void BuildBottomBar(QWidget* parent);
+    QWidget* BuildTextTab();
+    QWidget* BuildSurfaceTab();
+    QWidget* BuildEnvelopeTab();
+    QWidget* BuildOutlineTab();
+    QWidget* BuildEdgeTab();
+    QWidget* BuildShadowTab();
+    QWidget* BuildFrameTab();
+    SpinEdit* MakeSpin(const char* name, QWidget* parent);
+    void ConnectHandlers();
+    void ConnectSettings();
+    // The controls named in the settings table, from the model.
+    void WriteSettingControls();
+    // A control of the settings table has written its entry.
+    void SettingChanged(const SettingInfo& info);
+    // Memo1 shows the lettering font with its style.
+    void ShowLetteringFont();
+    void FillFontList();
+
+    // The image buttons of the bottom bar: the normal picture and the pressed one lie on the
+    // same spot; while the mouse is held, Panel8 holds the mouse so the pair follows it. The
+    // normal picture carries the pressed state as its property "pressed".
+    struct ImagePair {
+        TImage* normal = nullptr;
+        TImage* pressed = nullptr;
+    };
+    void ImageButtonDown(ImagePair pair);
+    void ImageButtonMove(ImagePair pair, int x, int y);
+    void ImageButtonUp(ImagePair pair, int x, int y);
+    static bool Pressed(ImagePair pair);
+    ImagePair AboutPair();
+    ImagePair EndPair();
+    ImagePair* heldPair_ = nullptr;
+    ImagePair heldPairStorage_;
+
+    struct SettingControl {
+        const SettingInfo* info;
+        QWidget* control;
+    };
+    std::vector<SettingControl> settingControls_;
+
+    Lettering lettering_;
+    RenderImages images_;
+    BuiltinTextures builtinTextures_;
+    TRenderSchedule* schedule_ = nullptr;
+    QString savedFileName_;
+    std::string programFolder_;
+    QString helpFile_;
+    QTextBrowser* helpWindow_ = nullptr;
+    TLogoForm* logoForm_ = nullptr;
+    bool shownOnce_ = false;
+    bool viewComposed_ = false;
+    // Set while the program itself checks MoveCheck after a hull was drawn: the render that
+    // follows paints the view.
+    bool suppressViewRepaint_ = false;
+    // A render that ran out of memory sets renderFailed_; while holdMemoryMessage_ is set, the
+    // command that caused the render tells the user itself, after taking its change back.
+    bool renderFailed_ = false;
+    bool holdMemoryMessage_ = false;
+    bool TakePictureSize(bool newPicture);
+    std::unique_ptr<TEnvelopeEditor> editor_;
+    std::unique_ptr<TImageList> VFormImages;
+    std::unique_ptr<TImageList> KanteImages;
+    std::unique_ptr<TImageList> SchattenImages;
+    std::unique_ptr<TImageList> RahmenImages;
 
     // Controls, by their names.
     QWidget* Panel25;
@@ -151,6 +244,8 @@ class TMainForm : public QMainWindow {
     QToolButton* SpeedButton2;
     QToolButton* SaveBtn;
     QToolButton* SaveAsBtn;
+    QToolButton* UndoBtn;
+    QToolButton* RedoBtn;
     QTabWidget* PageControl3;
     QWidget* TabSheet1;
     QWidget* Panel6;
@@ -181,9 +276,7 @@ class TMainForm : public QMainWindow {
     TImage* EndeBtn;
     TImage* EndeBtnDown;
     QStatusBar* StatusBar1;
-    QTimer* Timer1;
     TResizeForm* ResizeForm;
-
     // Text
     QPlainTextEdit* Memo1;
     QComboBox* FontList;
@@ -201,7 +294,7 @@ class TMainForm : public QMainWindow {
     QRadioButton* EdPointsCheck;
     QRadioButton* DrawFace;
     SpinEdit* SpiralEd;
-    QScrollArea* ScrollBox2;
+    TGalleryBox* ScrollBox2;
     TPaintBox* VFormPaint;
     // Outline deformation
     QRadioButton* NoDeform;
@@ -213,6 +306,7 @@ class TMainForm : public QMainWindow {
     QTabWidget* PageControl4;
     QWidget* TabSheet11;
     QWidget* TabSheet12;
+    TGalleryBox* ScrollBox3;
     TPaintBox* KantePaint;
     QCheckBox* KanteCheck;
     SpinEdit* KWinkEd;
@@ -229,6 +323,7 @@ class TMainForm : public QMainWindow {
     QTabWidget* PageControl5;
     QWidget* TabSheet13;
     QWidget* TabSheet14;
+    TGalleryBox* ScrollBox4;
     TPaintBox* SchattenPaint;
     QCheckBox* SchattenCheck;
     TShape* SColorShape;
@@ -239,100 +334,13 @@ class TMainForm : public QMainWindow {
     SpinEdit* SRightEd;
     SpinEdit* SBottomEd;
     // Frame
+    TGalleryBox* ScrollBox5;
     TPaintBox* RahmenPaint;
     QCheckBox* RTextcheck;
     SpinEdit* RBreitEd;
     SpinEdit* RHochEd;
     TShape* RColorShape;
     QPushButton* RColorBtn;
-
-    // Handlers of the controls; each writes its own field of the model.
-    void Memo1Change();
-    void FontListChange(int index);
-    void FettBtnClick();
-    void KursivBtnClick();
-    void SurfaceKindChanged(int surface, int kind, bool classChanged);
-    void SColorBtnClick();
-    void RColorBtnClick();
-    void ErgPaintBoxPaint();
-    void FitResultView();
-    void TextureFrame1DIBPaintBoxPaint();
-    void FitTexturePreviews();
-
-  signals:
-    // A render has finished and the editing view shows its picture.
-    void rendered();
-
-  protected:
-    void showEvent(QShowEvent* event) override;
-    void closeEvent(QCloseEvent* event) override;
-    void resizeEvent(QResizeEvent* event) override;
-    bool eventFilter(QObject* watched, QEvent* event) override;
-
-  private:
-    void FormCreate();
-    void FormShow();
-    void FormDestroy();
-
-    // Window layout, one part each.
-    void BuildToolBar(QWidget* parent);
-    void BuildMakePage();
-    void BuildResultPage();
-    void BuildBottomBar(QWidget* parent);
-    QWidget* BuildTextTab();
-    QWidget* BuildSurfaceTab();
-    QWidget* BuildEnvelopeTab();
-    QWidget* BuildOutlineTab();
-    QWidget* BuildEdgeTab();
-    QWidget* BuildShadowTab();
-    QWidget* BuildFrameTab();
-    SpinEdit* MakeSpin(const char* name, QWidget* parent);
-    void ConnectHandlers();
-    void FillFontList();
-
-    // The image buttons of the bottom bar: the normal picture and the pressed one lie on the
-    // same spot; while the mouse is held, Panel8 holds the mouse so the pair follows it.
-    struct ImagePair {
-        TImage* normal = nullptr;
-        TImage* pressed = nullptr;
-        bool* flag = nullptr;
-    };
-    void ImageButtonDown(ImagePair pair);
-    void ImageButtonMove(ImagePair pair, int x, int y);
-    void ImageButtonUp(ImagePair pair, int x, int y);
-    ImagePair AboutPair();
-    ImagePair EndPair();
-    ImagePair* heldPair_ = nullptr;
-    ImagePair heldPairStorage_;
-
-    Lettering lettering_;
-    RenderImages images_;
-    BuiltinTextures builtinTextures_;
-    int renderCount_ = 0;
-    QString savedFileName_;
-    std::string programFolder_;
-    QString helpFile_;
-    QTextBrowser* helpWindow_ = nullptr;
-    TLogoForm* logoForm_ = nullptr;
-    bool shownOnce_ = false;
-    bool viewComposed_ = false;
-    // Set while the program itself checks MoveCheck after a hull was drawn: the render that
-    // follows paints the view.
-    bool suppressViewRepaint_ = false;
-    // A render that ran out of memory sets renderFailed_; while holdMemoryMessage_ is set, the
-    // command that caused the render tells the user itself, after taking its change back.
-    bool renderFailed_ = false;
-    bool holdMemoryMessage_ = false;
-    bool TakePictureSize(bool newPicture);
-    std::unique_ptr<TEnvelopeEditor> editor_;
-    std::unique_ptr<TImageList> VFormImages;
-    std::unique_ptr<TImageList> KanteImages;
-    std::unique_ptr<TImageList> SchattenImages;
-    std::unique_ptr<TImageList> RahmenImages;
-
-  public:
-    bool AboutPressed = false;
-    bool EndPressed = false;
 };
 
 }  // namespace gw

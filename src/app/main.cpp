@@ -18,6 +18,7 @@
 #include "platform/FileAccess.h"
 #include "platform/System.h"
 #include "platform/TextLayout.h"
+#include "render/LargeBuffers.h"
 
 namespace {
 
@@ -87,6 +88,8 @@ int main(int argc, char* argv[]) {
     if (const QScreen* screen = QGuiApplication::primaryScreen())
         gw::SetDesktopColorDepth(screen->depth());
     gw::InstallQtMessageBoxes();
+    // Every change renders the whole lettering again with images of the same sizes.
+    gw::KeepRenderMemory();
 
     gw::TMainForm form;
     form.show();

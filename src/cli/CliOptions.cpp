@@ -249,8 +249,9 @@ bool PresetListing(const std::string& kind, std::string& listing) {
     return false;
 }
 
-const char* CliHelpText() {
-    return R"(Aufruf: glyphwerk-render [OPTIONEN] [--] [SCHRIFTZUG.zgw | -]
+std::string CliHelpText() {
+    static const char* const kHead =
+        R"(Aufruf: glyphwerk-render [OPTIONEN] [--] [SCHRIFTZUG.zgw | -]
 
 Zeichnet einen Schriftzug ohne Fenster: aus einer Schriftzug-Datei (- liest sie von der
 Standardeingabe), oder ohne sie aus dem Schriftzug, mit dem das Programm startet. Die Optionen
@@ -321,7 +322,10 @@ Stapel:
 Rückgabewert: 0 bei Erfolg, 1 wenn eine Datei nicht gelesen oder geschrieben werden konnte
 (mit --batch: wenn eine Zeile fehlschlug), 2 bei falschem Aufruf. Ein fehlgeschlagener Lauf
 hinterlässt keine Ausgabedatei; mit --batch gilt das für jede Zeile.
+
+Die Einstellungen für --set:
 )";
+    return kHead + SettingsHelpText();
 }
 
 }  // namespace gw

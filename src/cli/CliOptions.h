@@ -37,7 +37,8 @@ bool ParseCliOptions(int argc, const char* const* argv, CliOptions& options, std
 // The lines of a --text argument: split at "\n" (backslash and n) and at real line breaks.
 std::vector<std::string> SplitTextArgument(const std::string& text);
 
-const char* CliHelpText();
+// The help text, with every setting --set takes, from the settings table.
+std::string CliHelpText();
 
 // The lines --list prints for `kind`, "N Name" each; false for an unknown kind.
 bool PresetListing(const std::string& kind, std::string& listing);

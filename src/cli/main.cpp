@@ -29,6 +29,7 @@
 #include "platform/TextLayout.h"
 #include "raster/DibService.h"
 #include "raster/ImageFiles.h"
+#include "render/LargeBuffers.h"
 #include "render/Pipeline.h"
 #include "render/Presets.h"
 #include "render/TextRaster.h"
@@ -181,8 +182,8 @@ int PrepareLettering(const CliOptions& options, Lettering& lettering) {
     LetteringSettings& s = lettering.settings;
     if (options.text) s.Memo1 = SplitTextArgument(*options.text);
     if (font) s.Font.name = *font;
-    if (options.bold) s.FettBtn = s.Font.bold = true;
-    if (options.italic) s.KursivBtn = s.Font.italic = true;
+    if (options.bold) s.Font.bold = true;
+    if (options.italic) s.Font.italic = true;
     if (options.align) s.AusrichtBox = *options.align;
 
     if (options.textTexture) {
@@ -460,6 +461,8 @@ int Run(const CliOptions& options) {
 
 int main(int argc, char** argv) {
     gw::CleanUpOnSignals();
+    // A run may render twice (--stages), with images of the same sizes.
+    gw::KeepRenderMemory();
     gw::SetMessageBoxHandler(
         [](std::string_view text, std::string_view, gw::MsgIcon, gw::MsgButtons) {
             gw::Report(std::string(text));
@@ -469,7 +472,7 @@ int main(int argc, char** argv) {
     std::string error;
     if (!gw::ParseCliOptions(argc, argv, options, error)) return gw::UsageError(error);
     if (options.help) {
-        std::fputs(gw::CliHelpText(), stdout);
+        std::fputs(gw::CliHelpText().c_str(), stdout);
         return gw::kExitOk;
     }
     if (options.version) {

@@ -2,6 +2,8 @@
 
 #include <filesystem>
 
+#include "document/SettingsTable.h"
+
 namespace gw {
 
 std::vector<std::string> SplitTextLines(std::string_view text) {
@@ -48,16 +50,9 @@ void InitStartState(Lettering& lettering) {
 }
 
 void ResetForNew(Lettering& lettering) {
-    const LetteringSettings start;
-    LetteringSettings& s = lettering.settings;
-    s.Memo1 = start.Memo1;
-    s.SurfaceFrame1 = start.SurfaceFrame1;
-    s.SurfaceFrame2 = start.SurfaceFrame2;
+    lettering.settings.Memo1 = LetteringSettings().Memo1;
+    ApplyNewValues(lettering.settings);
     ResetBoundaryLines(lettering);
-    s.deform = DeformMode::NoDeform;
-    s.KanteCheck = false;
-    s.SchattenCheck = false;
-    s.FrameStyle = 0;
 }
 
 std::string FileNameOnly(const std::string& fileName) {

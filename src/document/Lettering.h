@@ -37,6 +37,9 @@ inline constexpr char kTextTooLongMessage[] =
 
 // The program's name and version as the window caption and the document files carry it.
 inline constexpr char kProgramTitle[] = "ZEF-LOR Zarbo-Glyphwerk 2.1";
+// The maker's home page, as the window's buttons open it and show it.
+inline constexpr char kHomePage[] = "https://www.zef-lor.example";
+inline constexpr char kHomePageCaption[] = "www.zef-lor.example";
 
 // The lines of a text as the text control holds them: breaks at CR LF, CR or LF; a break at the
 // very end opens no further line, so "" has no lines and "a\r\n" one.

@@ -47,10 +47,17 @@ std::string JoinLines(const std::vector<std::string>& lines) {
 
 // ---- writing ----------------------------------------------------------------------------------
 
-const SettingInfo& Info(std::string_view name) {
-    const SettingInfo* info = FindSetting(name);
-    if (!info) std::abort();  // a name below missing from the table is a programming error
-    return *info;
+// The boundary lines and the picture size stand in the file right after this setting.
+constexpr std::string_view kSizeAndLinesFollow = "SpiralEd";
+
+// The stored settings before the size and lines (first) or after them.
+std::span<const SettingInfo> StoredSettings(bool first) {
+    const std::span<const SettingInfo> table = SettingsTable();
+    std::size_t split = 0;
+    while (split < table.size() && table[split].name != kSizeAndLinesFollow)
+        ++split;
+    if (split == table.size()) std::abort();  // the table lost the setting the lines follow
+    return first ? table.first(split + 1) : table.subspan(split + 1);
 }
 
 // A spin value goes out truncated toward zero; one beyond 32 bits (typed, never confirmed)
@@ -72,11 +79,32 @@ class FieldWriter {
     void Float64(double v) { ok_ = ok_ && WriteFloat64(out_, v); }
     void Text(std::string_view utf8) { ok_ = ok_ && WriteSizedString(out_, utf8); }
     void Bytes(const void* p, std::size_t n) { ok_ = ok_ && out_.Write(p, n); }
-    void Flag(bool v) { Byte(v ? 1 : 0); }
-    void Colour(TColor c) { Int32(static_cast<std::int32_t>(c)); }
-    void Spin(std::string_view name) { Int32(SpinToInt32(Info(name).get(s_))); }
-    void Choice(std::string_view name) {
-        Byte(static_cast<std::uint8_t>(std::clamp(Info(name).get(s_), 0.0, 255.0)));
+    // One entry of the settings table as the file holds it.
+    void Setting(const SettingInfo& info) {
+        const double v = info.get(s_);
+        switch (info.stored) {
+            case FileField::NotStored:
+                break;
+            case FileField::Flag:
+                Byte(v != 0 ? 1 : 0);
+                break;
+            case FileField::Byte:
+                if (info.kind != SettingKind::Radio) {
+                    Byte(static_cast<std::uint8_t>(std::clamp(v, 0.0, 255.0)));
+                } else if (&RadioGroup(info).front() == &info) {
+                    Byte(static_cast<std::uint8_t>(std::max(0, ChosenInGroup(info, s_))));
+                }
+                break;
+            case FileField::Int32:
+                Int32(SpinToInt32(v));
+                break;
+            case FileField::Float64:
+                Float64(v);
+                break;
+            case FileField::Colour:
+                Int32(static_cast<std::int32_t>(static_cast<TColor>(v)));
+                break;
+        }
     }
 
     void Line(const TLine& line) {
@@ -172,27 +200,44 @@ class FieldReader {
         ok_ = ok_ && ReadSizedString(in_, v, kMaxTextBytes);
         return v;
     }
-    bool Flag() { return Byte() != 0; }
-    // Colours here are plain RGB; a high byte (a system colour where the file was made) is dropped.
-    TColor Colour() { return static_cast<TColor>(Int32()) & 0xFFFFFF; }
-
-    // A spin value is brought into its field's range, as the field does when it is given one.
-    void Spin(std::string_view name) {
-        const SettingInfo& info = Info(name);
-        const std::int32_t v = Int32();
-        if (ok_) info.set(s_, ClampSettingValue(info, v));
-    }
-    // A list index beyond the list's entries leaves the list as it was.
-    void Choice(std::string_view name) {
-        const SettingInfo& info = Info(name);
-        const std::uint8_t v = Byte();
-        if (ok_ && v <= info.maximum) info.set(s_, v);
-    }
-    // A radio group takes 0, 1 or 2; any other byte leaves it as it was.
-    template <typename Enum>
-    void Radio(Enum& group) {
-        const std::uint8_t v = Byte();
-        if (ok_ && v < 3) group = static_cast<Enum>(v);
+    // One entry of the settings table. A spin value is brought into its field's range, as the
+    // field does when it is given one; a list index beyond the list's entries, or a radio
+    // group's index beyond its buttons, leaves the control as it was. Colours here are plain
+    // RGB; a high byte (a system colour where the file was made) is dropped.
+    void Setting(const SettingInfo& info) {
+        double v = 0;
+        switch (info.stored) {
+            case FileField::NotStored:
+                return;
+            case FileField::Flag:
+                v = Byte() != 0 ? 1 : 0;
+                break;
+            case FileField::Byte:
+                if (info.kind == SettingKind::Radio) {
+                    const std::span<const SettingInfo> group = RadioGroup(info);
+                    if (&group.front() != &info) return;
+                    const std::uint8_t chosen = Byte();
+                    if (ok_ && chosen < group.size()) group[chosen].set(s_, 1);
+                    return;
+                }
+                v = Byte();
+                break;
+            case FileField::Int32:
+                v = Int32();
+                break;
+            case FileField::Float64:
+                v = Float64();
+                break;
+            case FileField::Colour:
+                v = static_cast<TColor>(Int32()) & 0xFFFFFF;
+                break;
+        }
+        if (!ok_) return;
+        if (info.kind == SettingKind::List) {
+            if (v >= info.minimum && v <= info.maximum) info.set(s_, v);
+        } else {
+            info.set(s_, ClampSettingValue(info, v));
+        }
     }
 
     std::optional<TLine> Line() {
@@ -301,45 +346,14 @@ bool WriteLettering(const Lettering& lettering, ByteSink& out) {
     w.Bytes(kIdentification.data(), kIdentification.size());
     w.Text(JoinLines(s.Memo1));
     w.Text(s.Font.name);
-    w.Choice("AusrichtBox");
-    w.Flag(s.FettBtn);
-    w.Flag(s.KursivBtn);
-    w.Byte(static_cast<std::uint8_t>(s.SurfaceFrame1.kind));
-    w.Colour(s.SurfaceFrame1.color);
-    w.Byte(static_cast<std::uint8_t>(s.SurfaceFrame2.kind));
-    w.Colour(s.SurfaceFrame2.color);
-    w.Byte(static_cast<std::uint8_t>(s.editMode));
-    w.Float64(s.SpiralEd);
+    for (const SettingInfo& info : StoredSettings(true))
+        w.Setting(info);
     w.Int32(lettering.width);
     w.Int32(lettering.height);
     w.Line(lettering.EnvelopeLines[0]);
     w.Line(lettering.EnvelopeLines[1]);
-    w.Byte(static_cast<std::uint8_t>(s.deform));
-    w.Spin("StarkEd");
-    w.Spin("AnzahlEd");
-    w.Flag(s.KanteCheck);
-    w.Flag(s.KQualCheck);
-    w.Flag(s.KFixedWCheck);
-    w.Flag(s.Invers1Check);
-    w.Flag(s.BkGnd1);
-    w.Flag(s.BkGnd2);
-    w.Choice("Profil1Box");
-    w.Choice("Profil2Box");
-    w.Spin("KWinkEd");
-    w.Spin("KBreiteEd");
-    w.Spin("KLichtEd");
-    w.Flag(s.SchattenCheck);
-    w.Colour(s.SColorShape);
-    w.Spin("SDeckEd");
-    w.Spin("SWeichEd");
-    w.Choice("SRichtBox");
-    w.Spin("SRightEd");
-    w.Spin("SBottomEd");
-    w.Int32(s.FrameStyle);
-    w.Colour(s.RColorShape);
-    w.Spin("RBreitEd");
-    w.Spin("RHochEd");
-    w.Flag(s.RTextcheck);
+    for (const SettingInfo& info : StoredSettings(false))
+        w.Setting(info);
     w.Image(lettering.BackgroundTexture);
     w.Image(lettering.TextTexture);
     return w.ok();
@@ -364,24 +378,13 @@ DocumentResult ReadLettering(Lettering& lettering, ByteSource& in, std::string_v
     FieldReader r(s, in);
     const std::string text = r.Text();
     const std::string font = r.Text();
-    r.Choice("AusrichtBox");
-    s.FettBtn = r.Flag();
-    s.KursivBtn = r.Flag();
     if (!r.ok()) return Damaged(name);
     s.Memo1 = SplitTextLines(text);
     // A font that is not installed here keeps its name: a stand-in is drawn, and the document is
     // saved back as it came.
     s.Font.name = font;
-    s.Font.bold = s.FettBtn;
-    s.Font.italic = s.KursivBtn;
-
-    r.Radio(s.SurfaceFrame1.kind);
-    s.SurfaceFrame1.color = r.Colour();
-    r.Radio(s.SurfaceFrame2.kind);
-    s.SurfaceFrame2.color = r.Colour();
-    r.Radio(s.editMode);
-    const double spiral = r.Float64();
-    s.SpiralEd = ClampSettingValue(Info("SpiralEd"), spiral);
+    for (const SettingInfo& info : StoredSettings(true))
+        r.Setting(info);
     const std::int32_t width = r.Int32();
     const std::int32_t height = r.Int32();
     // The program makes no other sizes; a larger one would only cost memory the size dialog
@@ -391,35 +394,8 @@ DocumentResult ReadLettering(Lettering& lettering, ByteSource& in, std::string_v
         return Damaged(name);
     std::optional<TLine> upper = r.Line();
     std::optional<TLine> lower = r.Line();
-
-    r.Radio(s.deform);
-    r.Spin("StarkEd");
-    r.Spin("AnzahlEd");
-    s.KanteCheck = r.Flag();
-    s.KQualCheck = r.Flag();
-    s.KFixedWCheck = r.Flag();
-    s.Invers1Check = r.Flag();
-    s.BkGnd1 = r.Flag();
-    s.BkGnd2 = r.Flag();
-    r.Choice("Profil1Box");
-    r.Choice("Profil2Box");
-    r.Spin("KWinkEd");
-    r.Spin("KBreiteEd");
-    r.Spin("KLichtEd");
-    s.SchattenCheck = r.Flag();
-    s.SColorShape = r.Colour();
-    r.Spin("SDeckEd");
-    r.Spin("SWeichEd");
-    r.Choice("SRichtBox");
-    r.Spin("SRightEd");
-    r.Spin("SBottomEd");
-    // A style the frame gallery does not have leaves the frame as it was, like a choice byte.
-    const std::int32_t frameStyle = r.Int32();
-    if (frameStyle >= 0 && frameStyle <= 4) s.FrameStyle = frameStyle;
-    s.RColorShape = r.Colour();
-    r.Spin("RBreitEd");
-    r.Spin("RHochEd");
-    s.RTextcheck = r.Flag();
+    for (const SettingInfo& info : StoredSettings(false))
+        r.Setting(info);
     DibImage background = r.Image();
     DibImage textTexture = r.Image();
     if (!r.ok() || !upper || !lower) return Damaged(name);

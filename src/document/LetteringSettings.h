@@ -1,9 +1,11 @@
 #pragma once
-// Every parameter of one lettering, named by the control of the window that holds it.
+// Every parameter of one lettering, named by the control of the window that holds it. Ranges,
+// start values and everything else about them are in SettingsTable.h; a new LetteringSettings
+// holds the start values of that table.
 //
 // Spin values are real numbers as typed; the renderer truncates them where they count pixels.
 // A value may lie outside its control's range while the user types; the control brings it into
-// range when it loses the focus (see SettingsTable.h for the ranges).
+// range when it loses the focus.
 
 #include <cstdint>
 #include <string>
@@ -41,54 +43,54 @@ struct LetteringFont {
 };
 
 struct LetteringSettings {
+    LetteringSettings();
+
     // Text
     std::vector<std::string> Memo1{"ZEF-LOR", "GbR"};  // the text lines, UTF-8
-    LetteringFont Font;                                // written by FontList, FettBtn, KursivBtn
-    bool FettBtn = false;                              // bold button down
-    bool KursivBtn = false;                            // italic button down
-    std::int32_t AusrichtBox = 0;  // 0 "Linksbündig", 1 "Zentriert", 2 "Rechtsbündig"
+    LetteringFont Font;          // written by FontList; its style is FettBtn and KursivBtn
+    std::int32_t AusrichtBox{};  // 0 "Linksbündig", 1 "Zentriert", 2 "Rechtsbündig"
 
     // Surfaces
-    SurfaceSettings SurfaceFrame1{SurfaceKind::Color, 0xFF0000};  // the letters
-    SurfaceSettings SurfaceFrame2{SurfaceKind::Color, 0xFFFFFF};  // the background
+    SurfaceSettings SurfaceFrame1;  // the letters
+    SurfaceSettings SurfaceFrame2;  // the background
 
     // Envelope
-    EditMode editMode = EditMode::MoveCheck;
-    double SpiralEd = 1.5;  // 0.6 .. 10, the one decimal field
+    EditMode editMode{};
+    double SpiralEd{};  // the one decimal field
 
     // Outline deformation
-    DeformMode deform = DeformMode::NoDeform;
-    double StarkEd = 20;  // 1 .. 100 percent
-    double AnzahlEd = 5;  // 1 .. 100
+    DeformMode deform{};
+    double StarkEd{};  // percent
+    double AnzahlEd{};
 
     // 3D edge
-    bool KanteCheck = false;
-    double KWinkEd = -45;         // -180 .. 180 degrees
-    double KBreiteEd = 100;       // 1 .. 100 percent
-    double KLichtEd = 100;        // 1 .. 500 percent
-    std::int32_t Profil1Box = 2;  // 0 "Flach", 1 "Linear", 2 "Konvex", 3 "Konkav"
-    bool BkGnd1 = false;
-    std::int32_t Profil2Box = 2;
-    bool BkGnd2 = false;
-    bool Invers1Check = false;
-    bool KFixedWCheck = false;
-    bool KQualCheck = true;  // "3 Lichtstrahlen"
+    bool KanteCheck{};
+    double KWinkEd{};           // degrees
+    double KBreiteEd{};         // percent
+    double KLichtEd{};          // percent
+    std::int32_t Profil1Box{};  // 0 "Flach", 1 "Linear", 2 "Konvex", 3 "Konkav"
+    bool BkGnd1{};
+    std::int32_t Profil2Box{};
+    bool BkGnd2{};
+    bool Invers1Check{};
+    bool KFixedWCheck{};
+    bool KQualCheck{};  // "3 Lichtstrahlen"
 
     // Shadow
-    bool SchattenCheck = false;
-    TColor SColorShape = clBlack;
-    double SDeckEd = 15;         // 1 .. 100 percent
-    double SWeichEd = 0;         // 0 .. 30 pixels
-    std::int32_t SRichtBox = 0;  // 0 "0°", 1 "-45°", 2 "45°"
-    double SRightEd = 10;        // -100 .. 100 pixels
-    double SBottomEd = 10;       // -100 .. 100 pixels
+    bool SchattenCheck{};
+    TColor SColorShape{};
+    double SDeckEd{};          // percent
+    double SWeichEd{};         // pixels
+    std::int32_t SRichtBox{};  // 0 "0°", 1 "-45°", 2 "45°"
+    double SRightEd{};         // pixels
+    double SBottomEd{};        // pixels
 
     // Frame
-    std::int32_t FrameStyle = 0;  // 0 none, 1 .. 4
-    bool RTextcheck = false;      // "Auch über Text legen"
-    double RBreitEd = 20;         // 0 .. 100
-    double RHochEd = 75;          // 0 .. 100
-    TColor RColorShape = clBlack;
+    std::int32_t FrameStyle{};  // 0 none, 1 .. 4
+    bool RTextcheck{};          // "Auch über Text legen"
+    double RBreitEd{};
+    double RHochEd{};
+    TColor RColorShape{};
 
     friend bool operator==(const LetteringSettings&, const LetteringSettings&) = default;
 };

@@ -4,6 +4,8 @@
 #include <charconv>
 #include <cmath>
 #include <cstdint>
+#include <cstdio>
+#include <iterator>
 #include <limits>
 #include <string>
 
@@ -33,14 +35,18 @@ void SetColour(LetteringSettings& s, double v) {
     s.*Member = static_cast<TColor>(v);
 }
 
-// The style buttons write the lettering font's style at once, as their click handlers do.
+// The style buttons are the lettering font's style; the font holds it, once.
+double GetBold(const LetteringSettings& s) {
+    return s.Font.bold ? 1 : 0;
+}
 void SetBold(LetteringSettings& s, double v) {
-    s.FettBtn = v != 0;
-    s.Font.bold = s.FettBtn;
+    s.Font.bold = v != 0;
+}
+double GetItalic(const LetteringSettings& s) {
+    return s.Font.italic ? 1 : 0;
 }
 void SetItalic(LetteringSettings& s, double v) {
-    s.KursivBtn = v != 0;
-    s.Font.italic = s.KursivBtn;
+    s.Font.italic = v != 0;
 }
 
 template <auto Member, int Index>
@@ -71,78 +77,113 @@ void SetSurfaceColour(LetteringSettings& s, double v) {
 
 using S = LetteringSettings;
 using K = SettingKind;
+using F = FileField;
+using C = Change;
 constexpr std::optional<double> kKeep = std::nullopt;
 constexpr double kMaxColour = 0xFFFFFF;
 
 // clang-format off
 const SettingInfo kTable[] = {
     // Text
-    {"FettBtn",     K::Check, 0, 1, 0, kKeep, {}, GetValue<&S::FettBtn>,     SetBold},
-    {"KursivBtn",   K::Check, 0, 1, 0, kKeep, {}, GetValue<&S::KursivBtn>,   SetItalic},
-    {"AusrichtBox", K::List,  0, 2, 0, kKeep, {}, GetValue<&S::AusrichtBox>, SetIndex<&S::AusrichtBox>},
+    {"AusrichtBox", K::List,  0, 2, 0, kKeep, {}, F::Byte, C::AusrichtBox, "Ausrichtung",
+     GetValue<&S::AusrichtBox>, SetIndex<&S::AusrichtBox>},
+    {"FettBtn",     K::Check, 0, 1, 0, kKeep, {}, F::Flag, C::FontStyle, "Fett", GetBold, SetBold},
+    {"KursivBtn",   K::Check, 0, 1, 0, kKeep, {}, F::Flag, C::FontStyle, "Kursiv", GetItalic, SetItalic},
 
     // Surfaces
-    {"SurfaceFrame1.ColorCheck",    K::Radio, 0, 1, 1, 1, "SurfaceFrame1",
-     GetSurfaceRadio<&S::SurfaceFrame1, 0>, SetSurfaceRadio<&S::SurfaceFrame1, 0>},
-    {"SurfaceFrame1.Texture0Check", K::Radio, 0, 1, 0, 0, "SurfaceFrame1",
-     GetSurfaceRadio<&S::SurfaceFrame1, 1>, SetSurfaceRadio<&S::SurfaceFrame1, 1>},
-    {"SurfaceFrame1.TextureCheck",  K::Radio, 0, 1, 0, 0, "SurfaceFrame1",
-     GetSurfaceRadio<&S::SurfaceFrame1, 2>, SetSurfaceRadio<&S::SurfaceFrame1, 2>},
-    {"SurfaceFrame1.Color", K::Colour, 0, kMaxColour, 0xFF0000, 0xFF0000, {},
+    {"SurfaceFrame1.ColorCheck",    K::Radio, 0, 1, 1, 1, "SurfaceFrame1", F::Byte, C::SurfaceKind,
+     "Textoberfläche", GetSurfaceRadio<&S::SurfaceFrame1, 0>, SetSurfaceRadio<&S::SurfaceFrame1, 0>},
+    {"SurfaceFrame1.Texture0Check", K::Radio, 0, 1, 0, 0, "SurfaceFrame1", F::Byte, C::SurfaceKind,
+     "Textoberfläche", GetSurfaceRadio<&S::SurfaceFrame1, 1>, SetSurfaceRadio<&S::SurfaceFrame1, 1>},
+    {"SurfaceFrame1.TextureCheck",  K::Radio, 0, 1, 0, 0, "SurfaceFrame1", F::Byte, C::SurfaceKind,
+     "Textoberfläche", GetSurfaceRadio<&S::SurfaceFrame1, 2>, SetSurfaceRadio<&S::SurfaceFrame1, 2>},
+    {"SurfaceFrame1.Color", K::Colour, 0, kMaxColour, 0xFF0000, 0xFF0000, {}, F::Colour,
+     C::SurfaceContent, "Textfarbe",
      GetSurfaceColour<&S::SurfaceFrame1>, SetSurfaceColour<&S::SurfaceFrame1>},
-    {"SurfaceFrame2.ColorCheck",    K::Radio, 0, 1, 1, 1, "SurfaceFrame2",
-     GetSurfaceRadio<&S::SurfaceFrame2, 0>, SetSurfaceRadio<&S::SurfaceFrame2, 0>},
-    {"SurfaceFrame2.Texture0Check", K::Radio, 0, 1, 0, 0, "SurfaceFrame2",
-     GetSurfaceRadio<&S::SurfaceFrame2, 1>, SetSurfaceRadio<&S::SurfaceFrame2, 1>},
-    {"SurfaceFrame2.TextureCheck",  K::Radio, 0, 1, 0, 0, "SurfaceFrame2",
-     GetSurfaceRadio<&S::SurfaceFrame2, 2>, SetSurfaceRadio<&S::SurfaceFrame2, 2>},
-    {"SurfaceFrame2.Color", K::Colour, 0, kMaxColour, 0xFFFFFF, 0xFFFFFF, {},
+    {"SurfaceFrame2.ColorCheck",    K::Radio, 0, 1, 1, 1, "SurfaceFrame2", F::Byte, C::SurfaceKind,
+     "Hintergrund", GetSurfaceRadio<&S::SurfaceFrame2, 0>, SetSurfaceRadio<&S::SurfaceFrame2, 0>},
+    {"SurfaceFrame2.Texture0Check", K::Radio, 0, 1, 0, 0, "SurfaceFrame2", F::Byte, C::SurfaceKind,
+     "Hintergrund", GetSurfaceRadio<&S::SurfaceFrame2, 1>, SetSurfaceRadio<&S::SurfaceFrame2, 1>},
+    {"SurfaceFrame2.TextureCheck",  K::Radio, 0, 1, 0, 0, "SurfaceFrame2", F::Byte, C::SurfaceKind,
+     "Hintergrund", GetSurfaceRadio<&S::SurfaceFrame2, 2>, SetSurfaceRadio<&S::SurfaceFrame2, 2>},
+    {"SurfaceFrame2.Color", K::Colour, 0, kMaxColour, 0xFFFFFF, 0xFFFFFF, {}, F::Colour,
+     C::SurfaceContent, "Hintergrundfarbe",
      GetSurfaceColour<&S::SurfaceFrame2>, SetSurfaceColour<&S::SurfaceFrame2>},
 
-    // Envelope
-    {"MoveCheck",     K::Radio, 0, 1, 1, kKeep, "EditMode",
+    // Envelope. The editing mode is a tool of the editing view rather than a look of the
+    // lettering: stored, but no undo step.
+    {"MoveCheck",     K::Radio, 0, 1, 1, kKeep, "EditMode", F::Byte, C::EditMode, {},
      GetRadio<&S::editMode, 0>, SetRadio<&S::editMode, 0>},
-    {"EdPointsCheck", K::Radio, 0, 1, 0, kKeep, "EditMode",
+    {"EdPointsCheck", K::Radio, 0, 1, 0, kKeep, "EditMode", F::Byte, C::EditMode, {},
      GetRadio<&S::editMode, 1>, SetRadio<&S::editMode, 1>},
-    {"DrawFace",      K::Radio, 0, 1, 0, kKeep, "EditMode",
+    {"DrawFace",      K::Radio, 0, 1, 0, kKeep, "EditMode", F::Byte, C::EditMode, {},
      GetRadio<&S::editMode, 2>, SetRadio<&S::editMode, 2>},
-    {"SpiralEd", K::DecimalSpin, 0.6, 10, 1.5, kKeep, {}, GetValue<&S::SpiralEd>, SetSpin<&S::SpiralEd>},
+    {"SpiralEd", K::DecimalSpin, 0.6, 10, 1.5, kKeep, {}, F::Float64, C::SpiralEd, "Spiralwindungen",
+     GetValue<&S::SpiralEd>, SetSpin<&S::SpiralEd>},
 
     // Outline deformation
-    {"NoDeform",   K::Radio, 0, 1, 1, 1, "Deform", GetRadio<&S::deform, 0>, SetRadio<&S::deform, 0>},
-    {"SinDeform",  K::Radio, 0, 1, 0, 0, "Deform", GetRadio<&S::deform, 1>, SetRadio<&S::deform, 1>},
-    {"RandDeform", K::Radio, 0, 1, 0, 0, "Deform", GetRadio<&S::deform, 2>, SetRadio<&S::deform, 2>},
-    {"StarkEd",  K::IntegerSpin, 1, 100, 20, kKeep, {}, GetValue<&S::StarkEd>,  SetSpin<&S::StarkEd>},
-    {"AnzahlEd", K::IntegerSpin, 1, 100, 5,  kKeep, {}, GetValue<&S::AnzahlEd>, SetSpin<&S::AnzahlEd>},
+    {"NoDeform",   K::Radio, 0, 1, 1, 1, "Deform", F::Byte, C::DeformMode, "Umriß",
+     GetRadio<&S::deform, 0>, SetRadio<&S::deform, 0>},
+    {"SinDeform",  K::Radio, 0, 1, 0, 0, "Deform", F::Byte, C::DeformMode, "Umriß",
+     GetRadio<&S::deform, 1>, SetRadio<&S::deform, 1>},
+    {"RandDeform", K::Radio, 0, 1, 0, 0, "Deform", F::Byte, C::DeformMode, "Umriß",
+     GetRadio<&S::deform, 2>, SetRadio<&S::deform, 2>},
+    {"StarkEd",  K::IntegerSpin, 1, 100, 20, kKeep, {}, F::Int32, C::DeformValue, "Stärke",
+     GetValue<&S::StarkEd>,  SetSpin<&S::StarkEd>},
+    {"AnzahlEd", K::IntegerSpin, 1, 100, 5,  kKeep, {}, F::Int32, C::DeformValue, "Anzahl",
+     GetValue<&S::AnzahlEd>, SetSpin<&S::AnzahlEd>},
 
     // 3D edge
-    {"KanteCheck",   K::Check, 0, 1, 0, 0, {}, GetValue<&S::KanteCheck>, SetFlag<&S::KanteCheck>},
-    {"KWinkEd",   K::IntegerSpin, -180, 180, -45, kKeep, {}, GetValue<&S::KWinkEd>,   SetSpin<&S::KWinkEd>},
-    {"KBreiteEd", K::IntegerSpin, 1,    100, 100, kKeep, {}, GetValue<&S::KBreiteEd>, SetSpin<&S::KBreiteEd>},
-    {"KLichtEd",  K::IntegerSpin, 1,    500, 100, kKeep, {}, GetValue<&S::KLichtEd>,  SetSpin<&S::KLichtEd>},
-    {"Profil1Box",   K::List,  0, 3, 2, kKeep, {}, GetValue<&S::Profil1Box>,   SetIndex<&S::Profil1Box>},
-    {"BkGnd1",       K::Check, 0, 1, 0, kKeep, {}, GetValue<&S::BkGnd1>,       SetFlag<&S::BkGnd1>},
-    {"Profil2Box",   K::List,  0, 3, 2, kKeep, {}, GetValue<&S::Profil2Box>,   SetIndex<&S::Profil2Box>},
-    {"BkGnd2",       K::Check, 0, 1, 0, kKeep, {}, GetValue<&S::BkGnd2>,       SetFlag<&S::BkGnd2>},
-    {"Invers1Check", K::Check, 0, 1, 0, kKeep, {}, GetValue<&S::Invers1Check>, SetFlag<&S::Invers1Check>},
-    {"KFixedWCheck", K::Check, 0, 1, 0, kKeep, {}, GetValue<&S::KFixedWCheck>, SetFlag<&S::KFixedWCheck>},
-    {"KQualCheck",   K::Check, 0, 1, 1, kKeep, {}, GetValue<&S::KQualCheck>,   SetFlag<&S::KQualCheck>},
+    {"KanteCheck",   K::Check, 0, 1, 0, 0,     {}, F::Flag, C::KanteCheck, "3D-Kante",
+     GetValue<&S::KanteCheck>, SetFlag<&S::KanteCheck>},
+    {"KQualCheck",   K::Check, 0, 1, 1, kKeep, {}, F::Flag, C::EdgeOption, "3 Lichtstrahlen",
+     GetValue<&S::KQualCheck>, SetFlag<&S::KQualCheck>},
+    {"KFixedWCheck", K::Check, 0, 1, 0, kKeep, {}, F::Flag, C::EdgeOption, "Feste Breite",
+     GetValue<&S::KFixedWCheck>, SetFlag<&S::KFixedWCheck>},
+    {"Invers1Check", K::Check, 0, 1, 0, kKeep, {}, F::Flag, C::EdgeOption, "Invers",
+     GetValue<&S::Invers1Check>, SetFlag<&S::Invers1Check>},
+    {"BkGnd1",       K::Check, 0, 1, 0, kKeep, {}, F::Flag, C::EdgeOption, "Hintergrund 1. Teil",
+     GetValue<&S::BkGnd1>, SetFlag<&S::BkGnd1>},
+    {"BkGnd2",       K::Check, 0, 1, 0, kKeep, {}, F::Flag, C::EdgeOption, "Hintergrund 2. Teil",
+     GetValue<&S::BkGnd2>, SetFlag<&S::BkGnd2>},
+    {"Profil1Box",   K::List,  0, 3, 2, kKeep, {}, F::Byte, C::EdgeOption, "Profil 1. Teil",
+     GetValue<&S::Profil1Box>, SetIndex<&S::Profil1Box>},
+    {"Profil2Box",   K::List,  0, 3, 2, kKeep, {}, F::Byte, C::EdgeOption, "Profil 2. Teil",
+     GetValue<&S::Profil2Box>, SetIndex<&S::Profil2Box>},
+    {"KWinkEd",   K::IntegerSpin, -180, 180, -45, kKeep, {}, F::Int32, C::EdgeValue, "Lichtwinkel",
+     GetValue<&S::KWinkEd>,   SetSpin<&S::KWinkEd>},
+    {"KBreiteEd", K::IntegerSpin, 1,    100, 100, kKeep, {}, F::Int32, C::EdgeValue, "Kantenbreite",
+     GetValue<&S::KBreiteEd>, SetSpin<&S::KBreiteEd>},
+    {"KLichtEd",  K::IntegerSpin, 1,    500, 100, kKeep, {}, F::Int32, C::EdgeValue, "Lichtstärke",
+     GetValue<&S::KLichtEd>,  SetSpin<&S::KLichtEd>},
 
     // Shadow
-    {"SchattenCheck", K::Check, 0, 1, 0, 0, {}, GetValue<&S::SchattenCheck>, SetFlag<&S::SchattenCheck>},
-    {"SColorShape", K::Colour, 0, kMaxColour, 0, kKeep, {}, GetValue<&S::SColorShape>, SetColour<&S::SColorShape>},
-    {"SDeckEd",   K::IntegerSpin, 1,    100, 15, kKeep, {}, GetValue<&S::SDeckEd>,   SetSpin<&S::SDeckEd>},
-    {"SWeichEd",  K::IntegerSpin, 0,    30,  0,  kKeep, {}, GetValue<&S::SWeichEd>,  SetSpin<&S::SWeichEd>},
-    {"SRichtBox", K::List,        0,    2,   0,  kKeep, {}, GetValue<&S::SRichtBox>, SetIndex<&S::SRichtBox>},
-    {"SRightEd",  K::IntegerSpin, -100, 100, 10, kKeep, {}, GetValue<&S::SRightEd>,  SetSpin<&S::SRightEd>},
-    {"SBottomEd", K::IntegerSpin, -100, 100, 10, kKeep, {}, GetValue<&S::SBottomEd>, SetSpin<&S::SBottomEd>},
+    {"SchattenCheck", K::Check, 0, 1, 0, 0, {}, F::Flag, C::SchattenCheck, "Schatten",
+     GetValue<&S::SchattenCheck>, SetFlag<&S::SchattenCheck>},
+    {"SColorShape", K::Colour, 0, kMaxColour, 0, kKeep, {}, F::Colour, C::ShadowColour, "Schattenfarbe",
+     GetValue<&S::SColorShape>, SetColour<&S::SColorShape>},
+    {"SDeckEd",   K::IntegerSpin, 1,    100, 15, kKeep, {}, F::Int32, C::ShadowValue, "Deckkraft",
+     GetValue<&S::SDeckEd>,   SetSpin<&S::SDeckEd>},
+    {"SWeichEd",  K::IntegerSpin, 0,    30,  0,  kKeep, {}, F::Int32, C::ShadowValue, "Weichheit",
+     GetValue<&S::SWeichEd>,  SetSpin<&S::SWeichEd>},
+    {"SRichtBox", K::List,        0,    2,   0,  kKeep, {}, F::Byte,  C::ShadowValue, "Schattenrichtung",
+     GetValue<&S::SRichtBox>, SetIndex<&S::SRichtBox>},
+    {"SRightEd",  K::IntegerSpin, -100, 100, 10, kKeep, {}, F::Int32, C::ShadowValue, "Verschiebung nach rechts",
+     GetValue<&S::SRightEd>,  SetSpin<&S::SRightEd>},
+    {"SBottomEd", K::IntegerSpin, -100, 100, 10, kKeep, {}, F::Int32, C::ShadowValue, "Verschiebung nach unten",
+     GetValue<&S::SBottomEd>, SetSpin<&S::SBottomEd>},
 
     // Frame
-    {"FrameStyle", K::List,        0, 4,   0,  0,     {}, GetValue<&S::FrameStyle>, SetIndex<&S::FrameStyle>},
-    {"RTextcheck", K::Check,       0, 1,   0,  kKeep, {}, GetValue<&S::RTextcheck>, SetFlag<&S::RTextcheck>},
-    {"RBreitEd",   K::IntegerSpin, 0, 100, 20, kKeep, {}, GetValue<&S::RBreitEd>,   SetSpin<&S::RBreitEd>},
-    {"RHochEd",    K::IntegerSpin, 0, 100, 75, kKeep, {}, GetValue<&S::RHochEd>,    SetSpin<&S::RHochEd>},
-    {"RColorShape", K::Colour, 0, kMaxColour, 0, kKeep, {}, GetValue<&S::RColorShape>, SetColour<&S::RColorShape>},
+    {"FrameStyle",  K::List,  0, 4, 0, 0, {}, F::Int32, C::Preset, "Rahmen",
+     GetValue<&S::FrameStyle>, SetIndex<&S::FrameStyle>},
+    {"RColorShape", K::Colour, 0, kMaxColour, 0, kKeep, {}, F::Colour, C::FrameColour, "Rahmenfarbe",
+     GetValue<&S::RColorShape>, SetColour<&S::RColorShape>},
+    {"RBreitEd",   K::IntegerSpin, 0, 100, 20, kKeep, {}, F::Int32, C::RBreitEd, "Rahmenbreite",
+     GetValue<&S::RBreitEd>,   SetSpin<&S::RBreitEd>},
+    {"RHochEd",    K::IntegerSpin, 0, 100, 75, kKeep, {}, F::Int32, C::RHochEd, "Rahmenhöhe",
+     GetValue<&S::RHochEd>,    SetSpin<&S::RHochEd>},
+    {"RTextcheck", K::Check,       0, 1,   0,  kKeep, {}, F::Flag, C::RTextcheck, "Rahmen über Text",
+     GetValue<&S::RTextcheck>, SetFlag<&S::RTextcheck>},
 };
 // clang-format on
 
@@ -202,6 +243,10 @@ bool AboveDoubleRange(std::string_view text) {
 
 }  // namespace
 
+LetteringSettings::LetteringSettings() {
+    ApplyStartValues(*this);
+}
+
 std::span<const SettingInfo> SettingsTable() {
     return kTable;
 }
@@ -243,19 +288,60 @@ bool ParseSettingNumber(std::string_view text, double& value) {
     return true;
 }
 
-double SpinValueFromText(const SettingInfo& info, std::string_view text) {
+void ApplyStartValues(LetteringSettings& settings) {
+    for (const SettingInfo& info : kTable)
+        info.set(settings, info.startValue);
+}
+
+void ApplyNewValues(LetteringSettings& settings) {
+    for (const SettingInfo& info : kTable)
+        if (info.newValue) info.set(settings, *info.newValue);
+}
+
+std::span<const SettingInfo> RadioGroup(const SettingInfo& button) {
+    const SettingInfo* first = &button;
+    while (first != kTable && first[-1].kind == SettingKind::Radio &&
+           first[-1].group == button.group)
+        --first;
+    const SettingInfo* last = &button + 1;
+    while (last != std::end(kTable) && last->kind == SettingKind::Radio &&
+           last->group == button.group)
+        ++last;
+    return {first, last};
+}
+
+int ChosenInGroup(const SettingInfo& button, const LetteringSettings& settings) {
+    const std::span<const SettingInfo> group = RadioGroup(button);
+    for (std::size_t i = 0; i < group.size(); ++i)
+        if (group[i].get(settings) != 0) return int(i);
+    return -1;
+}
+
+SpinRule SpinRuleOf(const SettingInfo& info) {
+    return {info.minimum, info.maximum,
+            info.kind == SettingKind::DecimalSpin ? kDecimalSpinPlaces : 0};
+}
+
+double SpinValueFromText(const SpinRule& rule, std::string_view text) {
     double v;
-    if (!ParseSettingNumber(text, v)) return info.minimum;
-    return info.kind == SettingKind::DecimalSpin ? v : std::trunc(v);
+    if (!ParseSettingNumber(text, v)) return rule.minimum;
+    return rule.decimals == 0 ? std::trunc(v) : v;
+}
+
+double ClampSpinValue(const SpinRule& rule, double value) {
+    if (std::isnan(value)) return rule.minimum;
+    value = std::clamp(value, rule.minimum, rule.maximum);
+    if (rule.decimals == 0) return std::trunc(value);
+    const double scale = std::pow(10.0, rule.decimals);
+    return std::nearbyint(value * scale) / scale;
+}
+
+double SpinValueFromText(const SettingInfo& info, std::string_view text) {
+    return SpinValueFromText(SpinRuleOf(info), text);
 }
 
 double ClampSettingValue(const SettingInfo& info, double value) {
-    if (std::isnan(value)) return info.minimum;
-    if (value < info.minimum) return info.minimum;
-    if (value > info.maximum) return info.maximum;
-    if (info.kind != SettingKind::DecimalSpin) return std::trunc(value);
-    const double scale = std::pow(10.0, kDecimalSpinPlaces);
-    return std::nearbyint(value * scale) / scale;
+    return ClampSpinValue(SpinRuleOf(info), value);
 }
 
 bool SetSettingFromText(LetteringSettings& settings, std::string_view name, std::string_view text,
@@ -293,6 +379,42 @@ bool ApplySettingAssignment(LetteringSettings& settings, std::string_view assign
     }
     return SetSettingFromText(settings, Trim(assignment.substr(0, eq)), assignment.substr(eq + 1),
                               error);
+}
+
+std::string SettingsHelpText() {
+    std::string text;
+    for (const SettingInfo& info : kTable) {
+        std::string line = "  " + std::string(info.name);
+        line.resize(std::max<std::size_t>(line.size() + 1, 32), ' ');
+        char range[96];
+        switch (info.kind) {
+            case SettingKind::IntegerSpin:
+                std::snprintf(range, sizeof range, "%g bis %g (Start %g)", info.minimum,
+                              info.maximum, info.startValue);
+                break;
+            case SettingKind::DecimalSpin:
+                std::snprintf(range, sizeof range, "%.1f bis %g, zwei Nachkommastellen (Start %g)",
+                              info.minimum, info.maximum, info.startValue);
+                break;
+            case SettingKind::Check:
+                std::snprintf(range, sizeof range, "0 oder 1 (Start %g)", info.startValue);
+                break;
+            case SettingKind::Radio:
+                std::snprintf(range, sizeof range, "1 wählt es in der Gruppe %.*s",
+                              int(info.group.size()), info.group.data());
+                break;
+            case SettingKind::List:
+                std::snprintf(range, sizeof range, "Eintrag %g bis %g (Start %g)", info.minimum,
+                              info.maximum, info.startValue);
+                break;
+            case SettingKind::Colour:
+                std::snprintf(range, sizeof range, "Farbe 0xBBGGRR (Start 0x%06X)",
+                              unsigned(info.startValue));
+                break;
+        }
+        text += line + range + "\n";
+    }
+    return text;
 }
 
 }  // namespace gw

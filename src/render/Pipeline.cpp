@@ -17,7 +17,6 @@ void MakeWhitePicture(const Lettering& lettering, DibImage& picture) {
 }
 
 void RenderLettering(const Lettering& lettering, RenderImages& images, RenderTrace* trace) {
-    KeepRenderMemory();
     deldib(images.TextImage);
     deldib(images.TextMask);
     RenderText(lettering, images.TextImage, images.TextMask, trace);

@@ -59,6 +59,9 @@ class TEnvelopeEditor {
     // Draw mode was chosen: the strokes start anew.
     void StartDrawing();
 
+    // Whether the tab "Verformen" is the active effect tab: the view then shows the boundary
+    // lines and the mouse edits them.
+    bool TabActive = false;
     std::int32_t DragKind = dkMoveAll;
     std::int32_t PickedLine = 0;   // 0 upper, 1 lower
     std::int32_t PickedPoint = 0;  // index within the picked line

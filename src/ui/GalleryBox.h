@@ -15,6 +15,9 @@ class TGalleryBox : public QScrollArea {
     TGalleryBox(int laidOutHeight, QWidget* parent = nullptr);
 
     TPaintBox* paintBox() const { return box_; }
+    // The entry drawn as chosen.
+    int selected() const { return selected_; }
+    void setSelected(int index) { selected_ = index; }
 
   protected:
     void resizeEvent(QResizeEvent* event) override;
@@ -22,6 +25,7 @@ class TGalleryBox : public QScrollArea {
   private:
     TPaintBox* box_;
     int laidOutHeight_;
+    int selected_ = 0;
 };
 
 }  // namespace gw

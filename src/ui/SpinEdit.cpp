@@ -16,27 +16,29 @@ SpinEdit::SpinEdit(QWidget* parent) : QAbstractSpinBox(parent) {
     connect(lineEdit(), &QLineEdit::textChanged, this, [this] { TextChanged(); });
 }
 
-void SpinEdit::setRange(double minimum, double maximum) {
-    minimum_ = minimum;
-    maximum_ = std::max(minimum, maximum);
+void SpinEdit::setRule(const SpinRule& rule) {
+    rule_ = rule;
+    rule_.maximum = std::max(rule.minimum, rule.maximum);
+    rule_.decimals = std::clamp(rule.decimals, 0, 6);
     TextChanged();
+}
+
+void SpinEdit::setRange(double minimum, double maximum) {
+    setRule({minimum, maximum, rule_.decimals});
 }
 
 void SpinEdit::setDecimals(int decimals) {
-    decimals_ = std::clamp(decimals, 0, 6);
-    TextChanged();
+    setRule({rule_.minimum, rule_.maximum, decimals});
 }
 
 double SpinEdit::ValueOfText(const QString& text) const {
-    double v = 0;
-    if (!ParseSettingNumber(text.toStdString(), v)) return minimum_;
-    return decimals_ == 0 ? std::trunc(v) : v;
+    return SpinValueFromText(rule_, text.toStdString());
 }
 
 QString SpinEdit::TextOfValue(double value) const {
-    if (decimals_ == 0) return QString::number(static_cast<long long>(std::trunc(value)));
+    if (rule_.decimals == 0) return QString::number(static_cast<long long>(std::trunc(value)));
     // German number format: the decimal comma.
-    QString text = QString::number(value, 'f', decimals_);
+    QString text = QString::number(value, 'f', rule_.decimals);
     text.replace(QLatin1Char('.'), QLatin1Char(','));
     return text;
 }
@@ -45,16 +47,8 @@ double SpinEdit::value() const {
     return ValueOfText(text());
 }
 
-double SpinEdit::Bounded(double value) const {
-    if (std::isnan(value)) return minimum_;
-    value = std::clamp(value, minimum_, maximum_);
-    if (decimals_ == 0) return std::trunc(value);
-    const double scale = std::pow(10.0, decimals_);
-    return std::nearbyint(value * scale) / scale;
-}
-
 void SpinEdit::setValue(double value) {
-    lineEdit()->setText(TextOfValue(Bounded(value)));
+    lineEdit()->setText(TextOfValue(ClampSpinValue(rule_, value)));
 }
 
 void SpinEdit::setText(const QString& text) {
@@ -84,20 +78,24 @@ QAbstractSpinBox::StepEnabled SpinEdit::stepEnabled() const {
     if (isReadOnly()) return StepNone;
     const double v = value();
     StepEnabled enabled = StepNone;
-    if (v < maximum_) enabled |= StepUpEnabled;
-    if (v > minimum_) enabled |= StepDownEnabled;
+    if (v < rule_.maximum) enabled |= StepUpEnabled;
+    if (v > rule_.minimum) enabled |= StepDownEnabled;
     return enabled;
 }
 
 void SpinEdit::focusOutEvent(QFocusEvent* event) {
     QAbstractSpinBox::focusOutEvent(event);
-    const double v = value();
-    if (v < minimum_ || v > maximum_) setValue(v);
+    // Leaving the field shows the number as the field holds it ("3" becomes "3,00"); a text that
+    // is no number stays as typed and reads as the minimum.
+    double typed;
+    if (!ParseSettingNumber(text().toStdString(), typed)) return;
+    setValue(value());
 }
 
 QSize SpinEdit::sizeHint() const {
     const QFontMetrics fm(font());
-    const int w = fm.horizontalAdvance(TextOfValue(-std::max(std::abs(minimum_), maximum_)));
+    const int w =
+        fm.horizontalAdvance(TextOfValue(-std::max(std::abs(rule_.minimum), rule_.maximum)));
     QSize hint = QAbstractSpinBox::sizeHint();
     hint.setWidth(std::max(hint.width(), w + 36));
     return hint;

@@ -10,6 +10,8 @@
 #include <QAbstractSpinBox>
 #include <QString>
 
+#include "document/SettingsTable.h"
+
 namespace gw {
 
 class SpinEdit : public QAbstractSpinBox {
@@ -18,12 +20,13 @@ class SpinEdit : public QAbstractSpinBox {
   public:
     explicit SpinEdit(QWidget* parent = nullptr);
 
+    // The field's rule: range and decimals (0 for a whole-number field; SpiralEd shows two).
+    void setRule(const SpinRule& rule);
     void setRange(double minimum, double maximum);
-    double minimum() const { return minimum_; }
-    double maximum() const { return maximum_; }
-    // 0 for a whole-number field; SpiralEd shows two.
+    double minimum() const { return rule_.minimum; }
+    double maximum() const { return rule_.maximum; }
     void setDecimals(int decimals);
-    int decimals() const { return decimals_; }
+    int decimals() const { return rule_.decimals; }
     void setSingleStep(double step) { step_ = step; }
     double singleStep() const { return step_; }
 
@@ -53,12 +56,9 @@ class SpinEdit : public QAbstractSpinBox {
 
   private:
     void TextChanged();
-    double Bounded(double value) const;
 
-    double minimum_ = 0;
-    double maximum_ = 99;
+    SpinRule rule_{0, 99, 0};
     double step_ = 1;
-    int decimals_ = 0;
     double value_ = 0;  // the value last announced
 };
 

@@ -14,6 +14,7 @@
 #include <string>
 #include <vector>
 
+#include "FormAccess.h"
 #include "app/MainFUnit.h"
 #include "platform/System.h"
 #include "ui/Dialogs.h"
@@ -73,7 +74,7 @@ void DocumentCommandTest::init() {
     folder = std::make_unique<QTemporaryDir>();
     QVERIFY(folder->isValid());
     form = std::make_unique<TMainForm>();
-    form->PaintBox1Paint();  // the first render
+    Paint(*form, "PaintBox1");  // the first render
 }
 
 void DocumentCommandTest::cleanup() {
@@ -84,7 +85,7 @@ void DocumentCommandTest::cleanup() {
 
 void DocumentCommandTest::saveWithoutANameAsksForOne() {
     Answer(true, Path("Logo.zgw"));
-    form->SaveBtn->click();
+    Find<QToolButton>(*form, "SaveBtn")->click();
     QCOMPARE(dialogs.size(), size_t(1));
     QCOMPARE(dialogs[0].kind, DialogKind::Save);
     QCOMPARE(dialogs[0].filter, QStringLiteral("Schriftzug-Dateien (*.zgw)"));
@@ -95,61 +96,62 @@ void DocumentCommandTest::saveWithoutANameAsksForOne() {
 
     // Now Save writes to that file without a dialog.
     QFile::remove(Path("Logo.zgw"));
-    form->SaveBtn->click();
+    Find<QToolButton>(*form, "SaveBtn")->click();
     QCOMPARE(dialogs.size(), size_t(1));
     QVERIFY(QFile::exists(Path("Logo.zgw")));
 
     // Save As always asks.
     Answer(true, Path("Zweites.zgw"));
-    form->SaveAsBtn->click();
+    Find<QToolButton>(*form, "SaveAsBtn")->click();
     QCOMPARE(dialogs.size(), size_t(2));
     QCOMPARE(form->windowTitle(), QStringLiteral("ZEF-LOR Zarbo-Glyphwerk 2.1 - [Zweites.zgw]"));
 }
 
 void DocumentCommandTest::openingRestoresTheControls() {
-    form->Memo1->setPlainText(QStringLiteral("Erste\nZweite\nDritte"));
+    Find<QPlainTextEdit>(*form, "Memo1")->setPlainText(QStringLiteral("Erste\nZweite\nDritte"));
     form->findChild<QCheckBox*>(QStringLiteral("KanteCheck"))->click();
     form->findChild<SpinEdit*>(QStringLiteral("KWinkEd"))->setValue(-120);
     form->findChild<SpinEdit*>(QStringLiteral("SRightEd"))->setValue(-30);
     form->findChild<QRadioButton*>(QStringLiteral("RandDeform"))->click();
     form->findChild<SpinEdit*>(QStringLiteral("SpiralEd"))->setValue(2.3);
-    form->SurfaceFrame2->Texture0Check->click();
+    Find<TSurfaceFrame>(*form, "SurfaceFrame2")->Texture0Check->click();
     const LetteringSettings saved = form->lettering().settings;
     Answer(true, Path("Alles.zgw"));
-    form->SaveAsBtnClick();
+    Find<QToolButton>(*form, "SaveAsBtn")->click();
 
-    form->NewBtnClick();
-    QCOMPARE(form->Memo1->toPlainText(), QStringLiteral("ZEF-LOR\nGbR"));
+    Find<QToolButton>(*form, "SpeedButton1")->click();
+    QCOMPARE(Find<QPlainTextEdit>(*form, "Memo1")->toPlainText(), QStringLiteral("ZEF-LOR\nGbR"));
     const int before = form->renderCount();
-    form->SpeedButton2->click();
+    Find<QToolButton>(*form, "SpeedButton2")->click();
     QCOMPARE(messages.back().caption, std::string("Datei/Öffnen"));
     QCOMPARE(dialogs.back().kind, DialogKind::Open);
     QVERIFY(form->renderCount() > before);
-    QVERIFY(!form->LoadingSettings);
+    QVERIFY(!Schedule(*form)->LoadingSettings);
     QCOMPARE(form->windowTitle(), QStringLiteral("ZEF-LOR Zarbo-Glyphwerk 2.1 - [Alles.zgw]"));
-    QCOMPARE(form->Memo1->toPlainText(), QStringLiteral("Erste\nZweite\nDritte"));
+    QCOMPARE(Find<QPlainTextEdit>(*form, "Memo1")->toPlainText(),
+             QStringLiteral("Erste\nZweite\nDritte"));
     QVERIFY(form->findChild<QCheckBox*>(QStringLiteral("KanteCheck"))->isChecked());
     QCOMPARE(form->findChild<SpinEdit*>(QStringLiteral("KWinkEd"))->value(), -120.0);
     QCOMPARE(form->findChild<SpinEdit*>(QStringLiteral("SRightEd"))->value(), -30.0);
     QVERIFY(form->findChild<QRadioButton*>(QStringLiteral("RandDeform"))->isChecked());
     QCOMPARE(form->findChild<SpinEdit*>(QStringLiteral("SpiralEd"))->text(),
              QStringLiteral("2,30"));
-    QVERIFY(form->SurfaceFrame2->Texture0Check->isChecked());
+    QVERIFY(Find<TSurfaceFrame>(*form, "SurfaceFrame2")->Texture0Check->isChecked());
     QVERIFY(form->lettering().settings == saved);
 }
 
 void DocumentCommandTest::cancelledQuestionOrDialogChangesNothing() {
     Answer(true, Path("Da.zgw"));
-    form->SaveAsBtnClick();
-    form->Memo1->setPlainText(QStringLiteral("Bleibt"));
+    Find<QToolButton>(*form, "SaveAsBtn")->click();
+    Find<QPlainTextEdit>(*form, "Memo1")->setPlainText(QStringLiteral("Bleibt"));
     const LetteringSettings before = form->lettering().settings;
 
     answer = MsgResult::Cancel;
-    form->SpeedButton2Click();
+    Find<QToolButton>(*form, "SpeedButton2")->click();
     QCOMPARE(dialogs.size(), size_t(1));  // no open dialog after Cancel
     answer = MsgResult::Ok;
     Answer(false);
-    form->SpeedButton2Click();
+    Find<QToolButton>(*form, "SpeedButton2")->click();
     QCOMPARE(dialogs.size(), size_t(2));
     QVERIFY(form->lettering().settings == before);
     QCOMPARE(form->windowTitle(), QStringLiteral("ZEF-LOR Zarbo-Glyphwerk 2.1 - [Da.zgw]"));
@@ -160,36 +162,35 @@ void DocumentCommandTest::refusedFileChangesNothing() {
         std::ofstream bad(Path("Kaputt.zgw").toStdString(), std::ios::binary);
         bad << "ZEF-LOR Zarbo-Glyphwerk 2.0 and then some more bytes";
     }
-    form->Memo1->setPlainText(QStringLiteral("Bleibt"));
+    Find<QPlainTextEdit>(*form, "Memo1")->setPlainText(QStringLiteral("Bleibt"));
     const LetteringSettings before = form->lettering().settings;
     const int renders = form->renderCount();
     Answer(true, Path("Kaputt.zgw"));
-    form->SpeedButton2Click();
+    Find<QToolButton>(*form, "SpeedButton2")->click();
     QCOMPARE(messages.back().text,
              std::string("Die Datei ist keine gültige Zarbo-Glyphwerk Datei!"));
     QCOMPARE(messages.back().caption, std::string("Fehler"));
     QVERIFY(form->lettering().settings == before);
     QCOMPARE(form->renderCount(), renders);
-    QVERIFY(!form->LoadingSettings);
+    QVERIFY(!Schedule(*form)->LoadingSettings);
     QVERIFY(form->currentFileName().isEmpty());
 }
 
 void DocumentCommandTest::newResetsTheStartValuesAndKeepsTheRest() {
-    form->FettBtn->click();
+    Find<QToolButton>(*form, "FettBtn")->click();
     form->findChild<SpinEdit*>(QStringLiteral("KWinkEd"))->setValue(12);
     form->findChild<QCheckBox*>(QStringLiteral("SchattenCheck"))->click();
-    form->SurfaceFrame1->TextureCheck->click();
+    Find<TSurfaceFrame>(*form, "SurfaceFrame1")->TextureCheck->click();
     form->lettering().settings.FrameStyle = 3;
-    form->NewBtnClick();
+    Find<QToolButton>(*form, "SpeedButton1")->click();
     const LetteringSettings& s = form->lettering().settings;
-    QVERIFY(s.FettBtn);
     QVERIFY(s.Font.bold);
-    QVERIFY(form->FettBtn->isChecked());
+    QVERIFY(Find<QToolButton>(*form, "FettBtn")->isChecked());
     QCOMPARE(s.KWinkEd, 12.0);
     QVERIFY(!s.SchattenCheck);
     QVERIFY(!form->findChild<QCheckBox*>(QStringLiteral("SchattenCheck"))->isChecked());
     QCOMPARE(s.FrameStyle, 0);
-    QVERIFY(form->SurfaceFrame1->ColorCheck->isChecked());
+    QVERIFY(Find<TSurfaceFrame>(*form, "SurfaceFrame1")->ColorCheck->isChecked());
     QCOMPARE(s.SurfaceFrame1.kind, SurfaceKind::Color);
     QCOMPARE(form->lettering().EnvelopeLines[0].GetPoint(0), (TPoint{22, 10}));
     QCOMPARE(form->lettering().EnvelopeLines[1].GetPoint(1), (TPoint{428, 190}));
@@ -200,11 +201,11 @@ void DocumentCommandTest::openedPictureSizeResizesTheView() {
     form->lettering().height = 300;
     ResetBoundaryLines(form->lettering());
     Answer(true, Path("Gross.zgw"));
-    form->SaveAsBtnClick();
+    Find<QToolButton>(*form, "SaveAsBtn")->click();
     form->lettering().width = 450;
     form->lettering().height = 200;
-    form->SpeedButton2Click();
-    QCOMPARE(form->PaintBox1->size(), QSize(600, 300));
+    Find<QToolButton>(*form, "SpeedButton2")->click();
+    QCOMPARE(Find<TPaintBox>(*form, "PaintBox1")->size(), QSize(600, 300));
     QCOMPARE(DibWidth(form->images().Picture), 600);
     QCOMPARE(DibHeight(form->images().Picture), 300);
     QCOMPARE(form->lettering().EnvelopeLines[0].GetPoint(0), (TPoint{30, 15}));

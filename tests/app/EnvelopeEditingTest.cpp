@@ -5,6 +5,7 @@
 #include <QTabWidget>
 #include <QTest>
 
+#include "FormAccess.h"
 #include "app/MainFUnit.h"
 #include "ui/EnvelopeEditor.h"
 #include "ui/PaintBox.h"
@@ -193,70 +194,71 @@ void EnvelopeEditingTest::releaseOffTheTabStillEndsThePress() {
 
 void EnvelopeEditingTest::pivotMoveRepaintsButNeverRenders() {
     TMainForm form;
-    form.PaintBox1Paint();
-    form.PageControl1->setCurrentWidget(form.TabSheet4);
+    Paint(form, "PaintBox1");
+    Find<QTabWidget>(form, "PageControl1")->setCurrentWidget(Find<QWidget>(form, "TabSheet4"));
     const auto upper = Points(form.lettering(), 0);
     const int renders = form.renderCount();
-    form.PaintBox1MouseMove(225, 100);
-    QCOMPARE(form.PaintBox1->cursor().shape(), Qt::PointingHandCursor);
-    form.PaintBox1MouseDown(225, 100);
-    form.PaintBox1MouseMove(300, 120);
-    form.PaintBox1MouseUp(300, 120);
+    Mouse(Find<TPaintBox>(form, "PaintBox1"), QEvent::MouseMove, 225, 100);
+    QCOMPARE(Find<TPaintBox>(form, "PaintBox1")->cursor().shape(), Qt::PointingHandCursor);
+    Mouse(Find<TPaintBox>(form, "PaintBox1"), QEvent::MouseButtonPress, 225, 100);
+    Mouse(Find<TPaintBox>(form, "PaintBox1"), QEvent::MouseMove, 300, 120);
+    Mouse(Find<TPaintBox>(form, "PaintBox1"), QEvent::MouseButtonRelease, 300, 120);
     QCOMPARE(form.renderCount(), renders);
     QCOMPARE(form.lettering().pivot, (TPoint{300, 120}));
     QCOMPARE(Points(form.lettering(), 0), upper);
     // The next turn is about the new pivot: a half turn maps (22, 10) to (578, 230).
-    form.PaintBox1MouseMove(225, 50);
-    form.PaintBox1MouseDown(225, 50);
-    form.PaintBox1MouseMove(375, 190);
-    form.PaintBox1MouseUp(375, 190);
+    Mouse(Find<TPaintBox>(form, "PaintBox1"), QEvent::MouseMove, 225, 50);
+    Mouse(Find<TPaintBox>(form, "PaintBox1"), QEvent::MouseButtonPress, 225, 50);
+    Mouse(Find<TPaintBox>(form, "PaintBox1"), QEvent::MouseMove, 375, 190);
+    Mouse(Find<TPaintBox>(form, "PaintBox1"), QEvent::MouseButtonRelease, 375, 190);
     QCOMPARE(form.renderCount(), renders + 1);
     QCOMPARE(form.lettering().EnvelopeLines[0].GetPoint(0), (TPoint{578, 230}));
 }
 
 void EnvelopeEditingTest::dragRendersOnceAtTheRelease() {
     TMainForm form;
-    form.PaintBox1Paint();
-    form.PageControl1->setCurrentWidget(form.TabSheet4);
+    Paint(form, "PaintBox1");
+    Find<QTabWidget>(form, "PageControl1")->setCurrentWidget(Find<QWidget>(form, "TabSheet4"));
     const int renders = form.renderCount();
-    form.PaintBox1MouseMove(200, 150);
-    QCOMPARE(form.PaintBox1->cursor().shape(), Qt::SizeAllCursor);
-    form.PaintBox1MouseDown(200, 150);
+    Mouse(Find<TPaintBox>(form, "PaintBox1"), QEvent::MouseMove, 200, 150);
+    QCOMPARE(Find<TPaintBox>(form, "PaintBox1")->cursor().shape(), Qt::SizeAllCursor);
+    Mouse(Find<TPaintBox>(form, "PaintBox1"), QEvent::MouseButtonPress, 200, 150);
     for (int x = 201; x < 230; ++x)
-        form.PaintBox1MouseMove(x, 150);
+        Mouse(Find<TPaintBox>(form, "PaintBox1"), QEvent::MouseMove, x, 150);
     QCOMPARE(form.renderCount(), renders);
-    form.PaintBox1MouseUp(229, 150);
+    Mouse(Find<TPaintBox>(form, "PaintBox1"), QEvent::MouseButtonRelease, 229, 150);
     QCOMPARE(form.renderCount(), renders + 1);
     QCOMPARE(form.lettering().EnvelopeLines[0].GetPoint(0), (TPoint{51, 10}));
     // Off the envelope tab the mouse does nothing.
-    form.PageControl1->setCurrentWidget(form.TabSheet2);
-    form.PaintBox1MouseMove(51, 10);
-    QCOMPARE(form.PaintBox1->cursor().shape(), Qt::ArrowCursor);
-    form.PaintBox1MouseDown(51, 10);
-    form.PaintBox1MouseMove(80, 40);
-    form.PaintBox1MouseUp(80, 40);
+    Find<QTabWidget>(form, "PageControl1")->setCurrentWidget(Find<QWidget>(form, "TabSheet2"));
+    Mouse(Find<TPaintBox>(form, "PaintBox1"), QEvent::MouseMove, 51, 10);
+    QCOMPARE(Find<TPaintBox>(form, "PaintBox1")->cursor().shape(), Qt::ArrowCursor);
+    Mouse(Find<TPaintBox>(form, "PaintBox1"), QEvent::MouseButtonPress, 51, 10);
+    Mouse(Find<TPaintBox>(form, "PaintBox1"), QEvent::MouseMove, 80, 40);
+    Mouse(Find<TPaintBox>(form, "PaintBox1"), QEvent::MouseButtonRelease, 80, 40);
     QCOMPARE(form.renderCount(), renders + 1);
     QCOMPARE(form.lettering().EnvelopeLines[0].GetPoint(0), (TPoint{51, 10}));
 }
 
 void EnvelopeEditingTest::twoStrokesMakeTheNewHull() {
     TMainForm form;
-    form.PaintBox1Paint();
-    form.PageControl1->setCurrentWidget(form.TabSheet4);
-    form.DrawFace->click();
+    Paint(form, "PaintBox1");
+    Find<QTabWidget>(form, "PageControl1")->setCurrentWidget(Find<QWidget>(form, "TabSheet4"));
+    Find<QRadioButton>(form, "DrawFace")->click();
     const int renders = form.renderCount();
-    form.PaintBox1MouseMove(20, 40);
-    QCOMPARE(form.PaintBox1->cursor().shape(), Qt::BitmapCursor);
-    form.PaintBox1MouseDown(20, 40);
-    form.PaintBox1MouseMove(200, 30);
-    form.PaintBox1MouseUp(400, 30);
+    Mouse(Find<TPaintBox>(form, "PaintBox1"), QEvent::MouseMove, 20, 40);
+    QCOMPARE(Find<TPaintBox>(form, "PaintBox1")->cursor().shape(), Qt::BitmapCursor);
+    Mouse(Find<TPaintBox>(form, "PaintBox1"), QEvent::MouseButtonPress, 20, 40);
+    Mouse(Find<TPaintBox>(form, "PaintBox1"), QEvent::MouseMove, 200, 30);
+    Mouse(Find<TPaintBox>(form, "PaintBox1"), QEvent::MouseButtonRelease, 400, 30);
     QCOMPARE(form.renderCount(), renders);
-    QVERIFY(form.DrawFace->isChecked());
-    form.PaintBox1MouseDown(400, 170);  // the second stroke, drawn right to left
-    form.PaintBox1MouseMove(20, 160);
-    form.PaintBox1MouseUp(20, 160);
+    QVERIFY(Find<QRadioButton>(form, "DrawFace")->isChecked());
+    Mouse(Find<TPaintBox>(form, "PaintBox1"), QEvent::MouseButtonPress, 400,
+          170);  // the second stroke, drawn right to left
+    Mouse(Find<TPaintBox>(form, "PaintBox1"), QEvent::MouseMove, 20, 160);
+    Mouse(Find<TPaintBox>(form, "PaintBox1"), QEvent::MouseButtonRelease, 20, 160);
     QCOMPARE(form.renderCount(), renders + 1);
-    QVERIFY(form.MoveCheck->isChecked());
+    QVERIFY(Find<QRadioButton>(form, "MoveCheck")->isChecked());
     QCOMPARE(Points(form.lettering(), 0), (std::vector<TPoint>{{20, 40}, {200, 30}}));
     QCOMPARE(Points(form.lettering(), 1), (std::vector<TPoint>{{400, 170}, {20, 160}}));
     QCOMPARE(form.lettering().EnvelopeLines[2].PointCount(), 0);

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "../MessageRecorder.h"
+#include "FormAccess.h"
 #include "app/MainFUnit.h"
 #include "document/LetteringFile.h"
 #include "platform/AllocationLimit.h"
@@ -49,12 +50,12 @@ class MemoryFailureWindowTest : public QObject {
         const DibImage& p = form->images().Picture;
         return {form->lettering().width,
                 form->lettering().height,
-                form->PaintBox1->size(),
+                Find<TPaintBox>(*form, "PaintBox1")->size(),
                 form->lettering().EnvelopeLines[0].GetPoint(1),
                 form->lettering().EnvelopeLines[1].GetPoint(1),
                 p.Empty() ? std::vector<std::uint8_t>()
                           : std::vector<std::uint8_t>(p.Bits.get(), p.Bits.get() + DibImageSize(p)),
-                form->Memo1->toPlainText(),
+                Find<QPlainTextEdit>(*form, "Memo1")->toPlainText(),
                 form->windowTitle()};
     }
     int MemoryMessages() const {
@@ -65,19 +66,19 @@ class MemoryFailureWindowTest : public QObject {
     }
     void Resize(int width, int height) {
         QTimer::singleShot(0, form.get(), [this, width, height] {
-            form->ResizeForm->SverhCheck->setChecked(false);
-            form->ResizeForm->BreitEdit->setValue(width);
-            form->ResizeForm->HochEdit->setValue(height);
-            form->ResizeForm->accept();
+            Find<TResizeForm>(*form, "ResizeForm")->SverhCheck->setChecked(false);
+            Find<TResizeForm>(*form, "ResizeForm")->BreitEdit->setValue(width);
+            Find<TResizeForm>(*form, "ResizeForm")->HochEdit->setValue(height);
+            Find<TResizeForm>(*form, "ResizeForm")->accept();
         });
-        form->ResizeBtnClick();
+        Find<QToolButton>(*form, "OpenBtn")->click();
     }
 };
 
 void MemoryFailureWindowTest::init() {
     recorder = std::make_unique<MessageRecorder>();
     form = std::make_unique<TMainForm>();
-    form->PaintBox1Paint();
+    Paint(*form, "PaintBox1");
 }
 
 void MemoryFailureWindowTest::cleanup() {
@@ -123,34 +124,34 @@ void MemoryFailureWindowTest::aDocumentWithoutMemoryIsNotTakenOver() {
     QVERIFY(SaveLetteringFile(lettering, big.toStdString()).ok);
     form->OpenFile(big);
     QCOMPARE(form->lettering().width, 500);
-    QCOMPARE(form->Memo1->toPlainText(), QStringLiteral("GROSS"));
+    QCOMPARE(Find<QPlainTextEdit>(*form, "Memo1")->toPlainText(), QStringLiteral("GROSS"));
 }
 
 void MemoryFailureWindowTest::aRenderOrCopyWithoutMemoryIsToldOnce() {
     QGuiApplication::clipboard()->clear();
     SetAllocationLimit({0, 1});
-    form->SettingsUpdated();
+    Schedule(*form)->SettingsUpdated();
     SetAllocationLimit({0, 1});
-    form->Kopieren1Click();
+    Find<QPushButton>(*form, "CopyButton")->click();
     QCOMPARE(MemoryMessages(), 2);
     QVERIFY(QGuiApplication::clipboard()->image().isNull());
     SetAllocationLimit({});
     const int renders = form->renderCount();
-    form->SettingsUpdated();
-    form->Kopieren1Click();
+    Schedule(*form)->SettingsUpdated();
+    Find<QPushButton>(*form, "CopyButton")->click();
     QCOMPARE(form->renderCount(), renders + 1);
     QCOMPARE(QGuiApplication::clipboard()->image().width(), 450);
     QCOMPARE(MemoryMessages(), 2);
 }
 
 void MemoryFailureWindowTest::aTextTooLongIsRefused() {
-    const QString before = form->Memo1->toPlainText();
-    form->Memo1->setPlainText(QString((1 << 20) + 1, QLatin1Char('a')));
-    QCOMPARE(form->Memo1->toPlainText(), before);
+    const QString before = Find<QPlainTextEdit>(*form, "Memo1")->toPlainText();
+    Find<QPlainTextEdit>(*form, "Memo1")->setPlainText(QString((1 << 20) + 1, QLatin1Char('a')));
+    QCOMPARE(Find<QPlainTextEdit>(*form, "Memo1")->toPlainText(), before);
     QCOMPARE(recorder->messages.size(), std::size_t(1));
     QCOMPARE(recorder->messages[0].text,
              std::string("Der Text ist zu lang: ein Schriftzug fasst höchstens 1 MiB Text."));
-    form->Memo1->setPlainText(QStringLiteral("Kurz"));
+    Find<QPlainTextEdit>(*form, "Memo1")->setPlainText(QStringLiteral("Kurz"));
     QCOMPARE(form->lettering().settings.Memo1, std::vector<std::string>{"Kurz"});
 }
 

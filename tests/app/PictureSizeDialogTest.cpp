@@ -7,6 +7,7 @@
 #include <QToolButton>
 #include <functional>
 
+#include "FormAccess.h"
 #include "app/MainFUnit.h"
 #include "raster/DibService.h"
 #include "ui/PaintBox.h"
@@ -39,8 +40,9 @@ class PictureSizeDialogTest : public QObject {
     }
     // Runs the window's command; `answer` fills in the dialog while it is shown.
     void Resize(const std::function<void(TResizeForm&)>& answer) {
-        QTimer::singleShot(0, form.get(), [this, answer] { answer(*form->ResizeForm); });
-        form->ResizeBtnClick();
+        QTimer::singleShot(0, form.get(),
+                           [this, answer] { answer(*Find<TResizeForm>(*form, "ResizeForm")); });
+        Find<QToolButton>(*form, "OpenBtn")->click();
     }
 };
 
@@ -106,9 +108,9 @@ void PictureSizeDialogTest::okBringsATypedValueIntoRange() {
 }
 
 void PictureSizeDialogTest::okGivesTheNewSizeAndScalesTheLines() {
-    form->PaintBox1Paint();
+    Paint(*form, "PaintBox1");
     const int renders = form->renderCount();
-    QVERIFY(form->OpenBtn->isEnabled());
+    QVERIFY(Find<QToolButton>(*form, "OpenBtn")->isEnabled());
     Resize([](TResizeForm& d) {
         QCOMPARE(d.BreitEdit->value(), 450.0);
         QCOMPARE(d.HochEdit->value(), 200.0);
@@ -119,7 +121,7 @@ void PictureSizeDialogTest::okGivesTheNewSizeAndScalesTheLines() {
     const Lettering& l = form->lettering();
     QCOMPARE(l.width, 900);
     QCOMPARE(l.height, 400);
-    QCOMPARE(form->PaintBox1->size(), QSize(900, 400));
+    QCOMPARE(Find<TPaintBox>(*form, "PaintBox1")->size(), QSize(900, 400));
     QCOMPARE(DibWidth(form->images().Picture), 900);
     QCOMPARE(DibHeight(form->images().Picture), 400);
     QCOMPARE(l.EnvelopeLines[0].GetPoint(0), (TPoint{44, 20}));
@@ -131,11 +133,11 @@ void PictureSizeDialogTest::okGivesTheNewSizeAndScalesTheLines() {
         d.SkalFont->setChecked(false);
         d.reject();
     });
-    QVERIFY(!form->ResizeForm->SkalFont->isChecked());
+    QVERIFY(!Find<TResizeForm>(*form, "ResizeForm")->SkalFont->isChecked());
 }
 
 void PictureSizeDialogTest::okWithoutScalingKeepsTheLines() {
-    form->PaintBox1Paint();
+    Paint(*form, "PaintBox1");
     const int renders = form->renderCount();
     Resize([](TResizeForm& d) {
         d.SkalFont->setChecked(false);
@@ -154,7 +156,7 @@ void PictureSizeDialogTest::okWithoutScalingKeepsTheLines() {
 }
 
 void PictureSizeDialogTest::cancelChangesNothing() {
-    form->PaintBox1Paint();
+    Paint(*form, "PaintBox1");
     const int renders = form->renderCount();
     const std::uint8_t* pictureBits = form->images().Picture.Row(0);
     Resize([](TResizeForm& d) {
@@ -163,7 +165,7 @@ void PictureSizeDialogTest::cancelChangesNothing() {
     });
     QCOMPARE(form->renderCount(), renders);
     QCOMPARE(form->lettering().width, 450);
-    QCOMPARE(form->PaintBox1->size(), QSize(450, 200));
+    QCOMPARE(Find<TPaintBox>(*form, "PaintBox1")->size(), QSize(450, 200));
     QCOMPARE(form->images().Picture.Row(0), pictureBits);
     QCOMPARE(form->lettering().EnvelopeLines[0].GetPoint(0), (TPoint{22, 10}));
 }

@@ -11,6 +11,7 @@
 #include <QTimer>
 #include <QToolButton>
 
+#include "FormAccess.h"
 #include "app/MainFUnit.h"
 #include "ui/ColorFrUnit.h"
 #include "ui/Dialogs.h"
@@ -50,7 +51,7 @@ class RenderReactionTest : public QObject {
     QTimer* timer() { return form->findChild<QTimer*>(QStringLiteral("Timer1")); }
     // The state after the first paint of the window.
     void FirstRender() {
-        form->PaintBox1Paint();
+        Paint(*form, "PaintBox1");
         QCOMPARE(form->renderCount(), 1);
     }
 };
@@ -61,7 +62,7 @@ void RenderReactionTest::init() {
 
 void RenderReactionTest::nothingRendersBeforeTheFirstPaint() {
     QCOMPARE(form->renderCount(), 0);
-    QVERIFY(!form->FirstRenderDone);
+    QVERIFY(!Schedule(*form)->FirstRenderDone);
     QVERIFY(timer());
     QVERIFY(!timer()->isActive());
     QCOMPARE(timer()->interval(), 1000);
@@ -71,20 +72,20 @@ void RenderReactionTest::theFirstPaintRenders() {
     form->show();
     QVERIFY(QTest::qWaitForWindowExposed(form.get()));
     QTRY_COMPARE(form->renderCount(), 1);
-    QVERIFY(form->FirstRenderDone);
+    QVERIFY(Schedule(*form)->FirstRenderDone);
     // Later paints only show the picture.
-    form->PaintBox1->repaint();
+    Find<TPaintBox>(*form, "PaintBox1")->repaint();
     QCOMPARE(form->renderCount(), 1);
 }
 
 void RenderReactionTest::tenQuickTextChangesRenderOnce() {
     FirstRender();
-    form->Memo1->moveCursor(QTextCursor::End);
-    QTest::keyClicks(form->Memo1, QStringLiteral(" ist da!!!"));
+    Find<QPlainTextEdit>(*form, "Memo1")->moveCursor(QTextCursor::End);
+    QTest::keyClicks(Find<QPlainTextEdit>(*form, "Memo1"), QStringLiteral(" ist da!!!"));
     QCOMPARE(form->lettering().settings.Memo1.back(), std::string("GbR ist da!!!"));
     QCOMPARE(form->renderCount(), 1);
     QVERIFY(timer()->isActive());
-    form->Timer1Timer();
+    Schedule(*form)->Timer1Timer();
     QCOMPARE(form->renderCount(), 2);
     QVERIFY(!timer()->isActive());
 }
@@ -161,26 +162,26 @@ void RenderReactionTest::programSetSpinFieldsRestartTheCountdown() {
     form->findChild<SpinEdit*>(QStringLiteral("SWeichEd"))->setValue(4);
     QVERIFY(timer()->isActive());
     QCOMPARE(form->renderCount(), 2);
-    form->Timer1Timer();
+    Schedule(*form)->Timer1Timer();
     QCOMPARE(form->renderCount(), 3);
 }
 
 void RenderReactionTest::countdownStaysArmedWhileLoading() {
     FirstRender();
-    form->RestartCountdown();
-    form->LoadingSettings = true;
-    form->Timer1Timer();
+    Schedule(*form)->RestartCountdown();
+    Schedule(*form)->LoadingSettings = true;
+    Schedule(*form)->Timer1Timer();
     QVERIFY(timer()->isActive());
     QCOMPARE(form->renderCount(), 1);
-    form->LoadingSettings = false;
-    form->Timer1Timer();
+    Schedule(*form)->LoadingSettings = false;
+    Schedule(*form)->Timer1Timer();
     QVERIFY(!timer()->isActive());
     QCOMPARE(form->renderCount(), 2);
 }
 
 void RenderReactionTest::renderWhileArmedLeavesTheCountdownArmed() {
     FirstRender();
-    form->Memo1->appendPlainText(QStringLiteral("Neu"));
+    Find<QPlainTextEdit>(*form, "Memo1")->appendPlainText(QStringLiteral("Neu"));
     QVERIFY(timer()->isActive());
     form->findChild<QCheckBox*>(QStringLiteral("KanteCheck"))->click();
     QCOMPARE(form->renderCount(), 2);
@@ -189,12 +190,12 @@ void RenderReactionTest::renderWhileArmedLeavesTheCountdownArmed() {
 
 void RenderReactionTest::suppressedRendersDoNothing() {
     FirstRender();
-    form->SuppressRender = true;
+    Schedule(*form)->SuppressRender = true;
     form->findChild<QCheckBox*>(QStringLiteral("KanteCheck"))->click();
-    form->SettingsUpdated();
+    Schedule(*form)->SettingsUpdated();
     QCOMPARE(form->renderCount(), 1);
-    form->SuppressRender = false;
-    form->SettingsUpdated();
+    Schedule(*form)->SuppressRender = false;
+    Schedule(*form)->SettingsUpdated();
     QCOMPARE(form->renderCount(), 2);
 }
 
@@ -213,15 +214,16 @@ void RenderReactionTest::deformValuesDeferOnlyWithADeformation() {
 
 void RenderReactionTest::newRendersWithTheStartText() {
     FirstRender();
-    form->Memo1->setPlainText(QStringLiteral("Hallo"));
-    form->Timer1Timer();
+    Find<QPlainTextEdit>(*form, "Memo1")->setPlainText(QStringLiteral("Hallo"));
+    Schedule(*form)->Timer1Timer();
     form->findChild<QCheckBox*>(QStringLiteral("KanteCheck"))->click();
     const int before = form->renderCount();
-    form->NewBtnClick();  // no message handler: the question answers OK
+    Find<QToolButton>(*form, "SpeedButton1")
+        ->click();  // no message handler: the question answers OK
     QVERIFY(form->renderCount() > before);
-    QVERIFY(!form->LoadingSettings);
-    QVERIFY(form->FirstRenderDone);
-    QCOMPARE(form->Memo1->toPlainText(), QStringLiteral("ZEF-LOR\nGbR"));
+    QVERIFY(!Schedule(*form)->LoadingSettings);
+    QVERIFY(Schedule(*form)->FirstRenderDone);
+    QCOMPARE(Find<QPlainTextEdit>(*form, "Memo1")->toPlainText(), QStringLiteral("ZEF-LOR\nGbR"));
     QVERIFY(!form->findChild<QCheckBox*>(QStringLiteral("KanteCheck"))->isChecked());
     QVERIFY(!form->lettering().settings.KanteCheck);
     // The text set by "Neu" arms no countdown.
@@ -274,14 +276,17 @@ void RenderReactionTest::coloursRenderOnlyWhenTheirEffectIsOn() {
     form->findChild<QCheckBox*>(QStringLiteral("SchattenCheck"))->click();
     form->findChild<QPushButton*>(QStringLiteral("SColorBtn"))->click();
     QCOMPARE(form->renderCount(), 3);
-    form->RColorBtnClick();
+    // The button is enabled by the frame gallery only; here it is asked without a frame.
+    auto* frameColour = form->findChild<QPushButton*>(QStringLiteral("RColorBtn"));
+    frameColour->setEnabled(true);
+    frameColour->click();
     QCOMPARE(form->lettering().settings.RColorShape, TColor(0x0000FF));
     QCOMPARE(form->renderCount(), 3);
     form->lettering().settings.FrameStyle = 1;
-    form->RColorBtnClick();
+    frameColour->click();
     QCOMPARE(form->renderCount(), 4);
     // A surface colour renders always.
-    form->SurfaceFrame1->ColorFrame1->ColorBtnClick();
+    Find<TSurfaceFrame>(*form, "SurfaceFrame1")->ColorFrame1->ColorBtnClick();
     QCOMPARE(form->lettering().settings.SurfaceFrame1.color, TColor(0x0000FF));
     QCOMPARE(form->renderCount(), 5);
     SetDialogHook(previous);
@@ -289,20 +294,20 @@ void RenderReactionTest::coloursRenderOnlyWhenTheirEffectIsOn() {
 
 void RenderReactionTest::textControlsRenderAtOnce() {
     FirstRender();
-    form->FettBtn->click();
+    Find<QToolButton>(*form, "FettBtn")->click();
     QCOMPARE(form->renderCount(), 2);
     QVERIFY(form->lettering().settings.Font.bold);
-    form->KursivBtn->click();
+    Find<QToolButton>(*form, "KursivBtn")->click();
     QCOMPARE(form->renderCount(), 3);
     QVERIFY(form->lettering().settings.Font.italic);
     QVERIFY(form->lettering().settings.Font.bold);
-    emit form->AusrichtBox->activated(2);
+    emit Find<QComboBox>(*form, "AusrichtBox")->activated(2);
     QCOMPARE(form->lettering().settings.AusrichtBox, 2);
     QCOMPARE(form->renderCount(), 4);
-    if (form->FontList->count() > 1) {
-        emit form->FontList->activated(1);
+    if (Find<QComboBox>(*form, "FontList")->count() > 1) {
+        emit Find<QComboBox>(*form, "FontList")->activated(1);
         QCOMPARE(form->lettering().settings.Font.name,
-                 form->FontList->itemData(1).toString().toStdString());
+                 Find<QComboBox>(*form, "FontList")->itemData(1).toString().toStdString());
         QCOMPARE(form->renderCount(), 5);
     }
     QVERIFY(!timer()->isActive());
@@ -312,9 +317,10 @@ void RenderReactionTest::listsSetByTheProgramRunNoHandler() {
     FirstRender();
     form->findChild<QCheckBox*>(QStringLiteral("KanteCheck"))->click();
     const int renders = form->renderCount();
-    form->Profil1Box->setCurrentIndex(0);
-    form->SRichtBox->setCurrentIndex(1);
-    form->FontList->setCurrentIndex(form->FontList->count() - 1);
+    Find<QComboBox>(*form, "Profil1Box")->setCurrentIndex(0);
+    Find<QComboBox>(*form, "SRichtBox")->setCurrentIndex(1);
+    Find<QComboBox>(*form, "FontList")
+        ->setCurrentIndex(Find<QComboBox>(*form, "FontList")->count() - 1);
     QCOMPARE(form->renderCount(), renders);
     QCOMPARE(form->lettering().settings.Profil1Box, 2);
     QCOMPARE(form->lettering().settings.Font.name, std::string("Arial Black"));
@@ -322,10 +328,10 @@ void RenderReactionTest::listsSetByTheProgramRunNoHandler() {
 
 void RenderReactionTest::tabsAndModesOnlyRepaint() {
     FirstRender();
-    form->PageControl1->setCurrentWidget(form->TabSheet4);
-    form->EdPointsCheck->click();
-    form->PageControl1->setCurrentWidget(form->TabSheet5);
-    form->PageControl1->setCurrentWidget(form->TabSheet6);
+    Find<QTabWidget>(*form, "PageControl1")->setCurrentWidget(Find<QWidget>(*form, "TabSheet4"));
+    Find<QRadioButton>(*form, "EdPointsCheck")->click();
+    Find<QTabWidget>(*form, "PageControl1")->setCurrentWidget(Find<QWidget>(*form, "TabSheet5"));
+    Find<QTabWidget>(*form, "PageControl1")->setCurrentWidget(Find<QWidget>(*form, "TabSheet6"));
     QCOMPARE(form->renderCount(), 1);
     QVERIFY(!timer()->isActive());
     QCOMPARE(form->lettering().settings.editMode, EditMode::EdPointsCheck);

@@ -13,6 +13,7 @@
 #include <string>
 #include <vector>
 
+#include "FormAccess.h"
 #include "app/MainFUnit.h"
 #include "platform/System.h"
 #include "raster/DibService.h"
@@ -68,7 +69,7 @@ void ResultPageTest::init() {
     });
     folder = std::make_unique<QTemporaryDir>();
     form = std::make_unique<TMainForm>();
-    form->PaintBox1Paint();  // the first render
+    Paint(*form, "PaintBox1");  // the first render
 }
 
 void ResultPageTest::cleanup() {
@@ -78,9 +79,9 @@ void ResultPageTest::cleanup() {
 }
 
 void ResultPageTest::saveWritesAReadablePng() {
-    QVERIFY(form->SaveAsButton->isEnabled());
+    QVERIFY(Find<QPushButton>(*form, "SaveAsButton")->isEnabled());
     answer = DialogAnswer{true, Path("bild.png"), 0, PictureSaveFilter().section(";;", 1, 1)};
-    form->SaveAsButton->click();
+    Find<QPushButton>(*form, "SaveAsButton")->click();
     QCOMPARE(requests.size(), std::size_t(1));
     QCOMPARE(requests[0].kind, DialogKind::Save);
     QCOMPARE(requests[0].filter,
@@ -95,7 +96,7 @@ void ResultPageTest::saveWritesAReadablePng() {
 
 void ResultPageTest::theChosenFilterDecidesWithoutAnExtension() {
     answer = DialogAnswer{true, Path("bild"), 0, QStringLiteral("JPEG-Bild (*.jpg *.jpeg)")};
-    form->ExportBtnClick();
+    Find<QPushButton>(*form, "SaveAsButton")->click();
     QVERIFY(QFile::exists(Path("bild.jpg")));
     QCOMPARE(QImage(Path("bild.jpg"), "JPEG").size(), QSize(450, 200));
     const ExportTarget bmp = ExportTargetFor(QStringLiteral("/a/b.BMP"), {});
@@ -118,7 +119,7 @@ void ResultPageTest::anAddedSuffixNamingAnExistingFileAsksFirst() {
     old.close();
     answer = DialogAnswer{true, Path("bild"), 0, QStringLiteral("JPEG-Bild (*.jpg *.jpeg)")};
     reply = MsgResult::Cancel;
-    form->ExportBtnClick();
+    Find<QPushButton>(*form, "SaveAsButton")->click();
     QCOMPARE(messages.size(), std::size_t(1));
     QCOMPARE(QString::fromStdString(messages[0]),
              QStringLiteral("Bild speichern unter: Die Datei bild.jpg gibt es schon. Soll sie "
@@ -126,14 +127,14 @@ void ResultPageTest::anAddedSuffixNamingAnExistingFileAsksFirst() {
     QCOMPARE(QFileInfo(Path("bild.jpg")).size(), qint64(8));
 
     reply = MsgResult::Ok;
-    form->ExportBtnClick();
+    Find<QPushButton>(*form, "SaveAsButton")->click();
     QCOMPARE(messages.size(), std::size_t(2));
     QCOMPARE(QImage(Path("bild.jpg"), "JPEG").size(), QSize(450, 200));
 }
 
 void ResultPageTest::aFailedSaveIsReportedInGerman() {
     answer = DialogAnswer{true, Path("fehlt/bild.png"), 0, {}};
-    form->ExportBtnClick();
+    Find<QPushButton>(*form, "SaveAsButton")->click();
     QCOMPARE(messages.size(), std::size_t(1));
     QVERIFY2(QString::fromStdString(messages[0]).startsWith(QStringLiteral("Fehler: ")),
              messages[0].c_str());
@@ -141,7 +142,7 @@ void ResultPageTest::aFailedSaveIsReportedInGerman() {
 }
 
 void ResultPageTest::cancelledSaveWritesNothing() {
-    form->ExportBtnClick();
+    Find<QPushButton>(*form, "SaveAsButton")->click();
     QCOMPARE(requests.size(), std::size_t(1));
     QVERIFY(QDir(folder->path()).isEmpty());
     QVERIFY(messages.empty());
@@ -149,7 +150,7 @@ void ResultPageTest::cancelledSaveWritesNothing() {
 
 void ResultPageTest::copyPutsThePictureOnTheClipboard() {
     QGuiApplication::clipboard()->clear();
-    form->CopyButton->click();
+    Find<QPushButton>(*form, "CopyButton")->click();
     const QImage copied = QGuiApplication::clipboard()->image();
     QCOMPARE(copied.size(), QSize(450, 200));
     QCOMPARE(copied.convertToFormat(QImage::Format_RGB888),
@@ -163,7 +164,7 @@ void ResultPageTest::printPutsThePictureOnAPage() {
         printer.setOutputFileName(pdf);
         return true;
     });
-    form->PrintButton->click();
+    Find<QPushButton>(*form, "PrintButton")->click();
     SetPrintHook(previous);
     QFile file(pdf);
     QVERIFY(file.open(QIODevice::ReadOnly));
@@ -172,7 +173,7 @@ void ResultPageTest::printPutsThePictureOnAPage() {
     // Declining the printer dialog prints nothing.
     QFile::remove(pdf);
     const PrintHook declined = SetPrintHook([](QPrinter&) { return false; });
-    form->PrintBtnClick();
+    Find<QPushButton>(*form, "PrintButton")->click();
     SetPrintHook(declined);
     QVERIFY(!QFile::exists(pdf));
 }

@@ -19,6 +19,7 @@
 #include <string>
 #include <vector>
 
+#include "FormAccess.h"
 #include "app/AboutBoxUnit.h"
 #include "app/MainFUnit.h"
 #include "platform/System.h"
@@ -115,58 +116,65 @@ void ShellTest::toolBarAndTabs() {
         QCOMPARE(button->text(), QString::fromUtf8(caption));
         QCOMPARE(button->size(), QSize(121, 25));
     }
-    QVERIFY(form->OpenBtn->isEnabled());
-    QCOMPARE(form->SpeedButton1->toolTip(), QStringLiteral("Neuen Schriftzug erstellen"));
+    QVERIFY(Find<QToolButton>(*form, "OpenBtn")->isEnabled());
+    QCOMPARE(Find<QToolButton>(*form, "SpeedButton1")->toolTip(),
+             QStringLiteral("Neuen Schriftzug erstellen"));
     const QStringList tabs = {QStringLiteral("Text"),      QStringLiteral("Oberfläche"),
                               QStringLiteral("Verformen"), QStringLiteral("Umriß"),
                               QStringLiteral("3D-Kante"),  QStringLiteral("Schatten"),
                               QStringLiteral("Rahmen")};
-    QCOMPARE(form->PageControl1->count(), 7);
+    QCOMPARE(Find<QTabWidget>(*form, "PageControl1")->count(), 7);
     for (int i = 0; i < 7; ++i)
-        QCOMPARE(form->PageControl1->tabText(i), tabs[i]);
-    QCOMPARE(form->PageControl1->currentIndex(), 0);
-    QCOMPARE(form->PageControl1->height(), 158);
-    QCOMPARE(form->PageControl3->tabText(0), QStringLiteral("Schriftzug erstellen"));
-    QCOMPARE(form->PageControl3->tabText(1), QStringLiteral("Ergebnis verarbeiten"));
-    QCOMPARE(form->PageControl3->currentIndex(), 0);
-    QCOMPARE(form->ueberbtn->size(), QSize(101, 30));
-    QCOMPARE(form->ueberbtn->geometry(), form->ueberBtn2->geometry());
-    QCOMPARE(form->EndeBtn->geometry(), form->EndeBtnDown->geometry());
-    QCOMPARE(form->EndeBtn->toolTip(), QStringLiteral("Hiermit verlassen Sie das Programm"));
-    QCOMPARE(form->wwwBtn->toolTip(), QStringLiteral("Auf zur ZEF-LOR Homepage..."));
+        QCOMPARE(Find<QTabWidget>(*form, "PageControl1")->tabText(i), tabs[i]);
+    QCOMPARE(Find<QTabWidget>(*form, "PageControl1")->currentIndex(), 0);
+    QCOMPARE(Find<QTabWidget>(*form, "PageControl1")->height(), 158);
+    QCOMPARE(Find<QTabWidget>(*form, "PageControl3")->tabText(0),
+             QStringLiteral("Schriftzug erstellen"));
+    QCOMPARE(Find<QTabWidget>(*form, "PageControl3")->tabText(1),
+             QStringLiteral("Ergebnis verarbeiten"));
+    QCOMPARE(Find<QTabWidget>(*form, "PageControl3")->currentIndex(), 0);
+    QCOMPARE(Find<TImage>(*form, "ueberbtn")->size(), QSize(101, 30));
+    QCOMPARE(Find<TImage>(*form, "ueberbtn")->geometry(),
+             Find<TImage>(*form, "ueberBtn2")->geometry());
+    QCOMPARE(Find<TImage>(*form, "EndeBtn")->geometry(),
+             Find<TImage>(*form, "EndeBtnDown")->geometry());
+    QCOMPARE(Find<TImage>(*form, "EndeBtn")->toolTip(),
+             QStringLiteral("Hiermit verlassen Sie das Programm"));
+    QCOMPARE(Find<QToolButton>(*form, "wwwBtn")->toolTip(),
+             QStringLiteral("Auf zur ZEF-LOR Homepage..."));
 }
 
 void ShellTest::startValuesOfTheControls() {
-    QCOMPARE(form->Memo1->toPlainText(), QStringLiteral("ZEF-LOR\nGbR"));
+    QCOMPARE(Find<QPlainTextEdit>(*form, "Memo1")->toPlainText(), QStringLiteral("ZEF-LOR\nGbR"));
     QCOMPARE(form->lettering().settings.Font.name, std::string("Arial Black"));
-    QCOMPARE(form->AusrichtBox->currentIndex(), 0);
-    QCOMPARE(form->Profil1Box->currentIndex(), 2);
-    QCOMPARE(form->Profil2Box->currentText(), QStringLiteral("Konvex"));
-    QCOMPARE(form->SRichtBox->currentIndex(), 0);
-    QVERIFY(form->MoveCheck->isChecked());
-    QVERIFY(form->NoDeform->isChecked());
-    QVERIFY(form->KQualCheck->isChecked());
-    QVERIFY(!form->KanteCheck->isChecked());
-    QCOMPARE(form->SpiralEd->text(), QStringLiteral("1,50"));
+    QCOMPARE(Find<QComboBox>(*form, "AusrichtBox")->currentIndex(), 0);
+    QCOMPARE(Find<QComboBox>(*form, "Profil1Box")->currentIndex(), 2);
+    QCOMPARE(Find<QComboBox>(*form, "Profil2Box")->currentText(), QStringLiteral("Konvex"));
+    QCOMPARE(Find<QComboBox>(*form, "SRichtBox")->currentIndex(), 0);
+    QVERIFY(Find<QRadioButton>(*form, "MoveCheck")->isChecked());
+    QVERIFY(Find<QRadioButton>(*form, "NoDeform")->isChecked());
+    QVERIFY(Find<QCheckBox>(*form, "KQualCheck")->isChecked());
+    QVERIFY(!Find<QCheckBox>(*form, "KanteCheck")->isChecked());
+    QCOMPARE(Find<SpinEdit>(*form, "SpiralEd")->text(), QStringLiteral("1,50"));
     const std::pair<const char*, double> spins[] = {
         {"StarkEd", 20},   {"AnzahlEd", 5},  {"KWinkEd", -45}, {"KBreiteEd", 100},
         {"KLichtEd", 100}, {"SDeckEd", 15},  {"SWeichEd", 0},  {"SRightEd", 10},
         {"SBottomEd", 10}, {"RBreitEd", 20}, {"RHochEd", 75}};
     for (auto [name, value] : spins)
         QCOMPARE(form->findChild<SpinEdit*>(QString::fromLatin1(name))->value(), value);
-    QVERIFY(!form->RHochEd->isEnabled());
-    QVERIFY(!form->RColorBtn->isEnabled());
-    QCOMPARE(form->PaintBox1->size(), QSize(450, 200));
+    QVERIFY(!Find<SpinEdit>(*form, "RHochEd")->isEnabled());
+    QVERIFY(!Find<QPushButton>(*form, "RColorBtn")->isEnabled());
+    QCOMPARE(Find<TPaintBox>(*form, "PaintBox1")->size(), QSize(450, 200));
     // No installed font is named "Arial Black" here: the list shows an entry of its own while
     // the lettering keeps its font.
-    if (form->FontList->findText(QStringLiteral("Arial Black")) < 0)
-        QCOMPARE(form->FontList->currentIndex(), 0);
+    if (Find<QComboBox>(*form, "FontList")->findText(QStringLiteral("Arial Black")) < 0)
+        QCOMPARE(Find<QComboBox>(*form, "FontList")->currentIndex(), 0);
 }
 
 void ShellTest::cancelOnTheExitQuestionKeepsEverything() {
     form->show();
     QVERIFY(QTest::qWaitForWindowExposed(form.get()));
-    form->Memo1->setPlainText(QStringLiteral("Bleibt"));
+    Find<QPlainTextEdit>(*form, "Memo1")->setPlainText(QStringLiteral("Bleibt"));
     const LetteringSettings before = form->lettering().settings;
     answer = MsgResult::Cancel;
     QVERIFY(!form->close());
@@ -177,7 +185,7 @@ void ShellTest::cancelOnTheExitQuestionKeepsEverything() {
     QCOMPARE(questions[0].caption, std::string("Beenden"));
     QVERIFY(form->isVisible());
     QVERIFY(form->lettering().settings == before);
-    QCOMPARE(form->Memo1->toPlainText(), QStringLiteral("Bleibt"));
+    QCOMPARE(Find<QPlainTextEdit>(*form, "Memo1")->toPlainText(), QStringLiteral("Bleibt"));
 }
 
 void ShellTest::okOnTheExitQuestionCloses() {
@@ -192,21 +200,21 @@ void ShellTest::endPressedMovedOffAndReleasedKeepsRunning() {
     form->show();
     QVERIFY(QTest::qWaitForWindowExposed(form.get()));
     questions.clear();
-    QTest::mousePress(form->EndeBtn, Qt::LeftButton, {}, QPoint(50, 15));
-    QVERIFY(form->EndPressed);
-    QVERIFY(form->EndeBtnDown->isVisible());
-    QVERIFY(!form->EndeBtn->isVisible());
-    QTest::mouseMove(form->EndeBtnDown, QPoint(60, 20));
-    QVERIFY(form->EndeBtnDown->isVisible());
-    QTest::mouseMove(form->EndeBtnDown, QPoint(120, 20));  // off to the right
-    QVERIFY(form->EndeBtn->isVisible());
-    QVERIFY(!form->EndeBtnDown->isVisible());
-    QTest::mouseRelease(form->EndeBtn, Qt::LeftButton, {}, QPoint(120, 20));
+    QTest::mousePress(Find<TImage>(*form, "EndeBtn"), Qt::LeftButton, {}, QPoint(50, 15));
+    QVERIFY(Find<TImage>(*form, "EndeBtn")->property("pressed").toBool());
+    QVERIFY(Find<TImage>(*form, "EndeBtnDown")->isVisible());
+    QVERIFY(!Find<TImage>(*form, "EndeBtn")->isVisible());
+    QTest::mouseMove(Find<TImage>(*form, "EndeBtnDown"), QPoint(60, 20));
+    QVERIFY(Find<TImage>(*form, "EndeBtnDown")->isVisible());
+    QTest::mouseMove(Find<TImage>(*form, "EndeBtnDown"), QPoint(120, 20));  // off to the right
+    QVERIFY(Find<TImage>(*form, "EndeBtn")->isVisible());
+    QVERIFY(!Find<TImage>(*form, "EndeBtnDown")->isVisible());
+    QTest::mouseRelease(Find<TImage>(*form, "EndeBtn"), Qt::LeftButton, {}, QPoint(120, 20));
     QVERIFY(questions.empty());
     QVERIFY(form->isVisible());
-    QVERIFY(form->EndeBtn->isVisible());
-    QVERIFY(!form->EndeBtnDown->isVisible());
-    QVERIFY(!form->EndPressed);
+    QVERIFY(Find<TImage>(*form, "EndeBtn")->isVisible());
+    QVERIFY(!Find<TImage>(*form, "EndeBtnDown")->isVisible());
+    QVERIFY(!Find<TImage>(*form, "EndeBtn")->property("pressed").toBool());
 }
 
 void ShellTest::endPressedAndReleasedAsksToLeave() {
@@ -214,13 +222,13 @@ void ShellTest::endPressedAndReleasedAsksToLeave() {
     QVERIFY(QTest::qWaitForWindowExposed(form.get()));
     questions.clear();
     answer = MsgResult::Cancel;
-    QTest::mousePress(form->EndeBtn, Qt::LeftButton, {}, QPoint(50, 15));
-    QTest::mouseRelease(form->EndeBtnDown, Qt::LeftButton, {}, QPoint(50, 15));
+    QTest::mousePress(Find<TImage>(*form, "EndeBtn"), Qt::LeftButton, {}, QPoint(50, 15));
+    QTest::mouseRelease(Find<TImage>(*form, "EndeBtnDown"), Qt::LeftButton, {}, QPoint(50, 15));
     QCOMPARE(questions.size(), size_t(1));
     QCOMPARE(questions[0].caption, std::string("Beenden"));
     QVERIFY(form->isVisible());
-    QVERIFY(form->EndeBtn->isVisible());
-    QVERIFY(!form->EndeBtnDown->isVisible());
+    QVERIFY(Find<TImage>(*form, "EndeBtn")->isVisible());
+    QVERIFY(!Find<TImage>(*form, "EndeBtnDown")->isVisible());
 }
 
 void ShellTest::aboutBoxShowsTheCurrentYear() {
@@ -255,9 +263,9 @@ void ShellTest::aboutButtonOpensOneBoxAtATime() {
     };
     for (int i = 0; i < 2; ++i) {
         QTimer::singleShot(0, closeBox);
-        QTest::mouseClick(form->ueberbtn, Qt::LeftButton, {}, QPoint(20, 10));
-        QVERIFY(form->ueberbtn->isVisible());
-        QVERIFY(!form->AboutPressed);
+        QTest::mouseClick(Find<TImage>(*form, "ueberbtn"), Qt::LeftButton, {}, QPoint(20, 10));
+        QVERIFY(Find<TImage>(*form, "ueberbtn")->isVisible());
+        QVERIFY(!Find<TImage>(*form, "ueberbtn")->property("pressed").toBool());
     }
     QCOMPARE(boxes, 2);
     QVERIFY(!overlapping);
@@ -269,50 +277,50 @@ void ShellTest::captionNamesTheDocument() {
     form->Setsavedfilename(QStringLiteral("/tmp/irgendwo/Logo.zgw"));
     QCOMPARE(form->windowTitle(), QStringLiteral("ZEF-LOR Zarbo-Glyphwerk 2.1 - [Logo.zgw]"));
     QCOMPARE(form->currentFileName(), QStringLiteral("/tmp/irgendwo/Logo.zgw"));
-    form->NewBtnClick();
+    Find<QToolButton>(*form, "SpeedButton1")->click();
     QCOMPARE(questions.back().caption, std::string("Datei|Neu"));
     QCOMPARE(form->windowTitle(), QStringLiteral("ZEF-LOR Zarbo-Glyphwerk 2.1 - [Unbenannt.zgw]"));
     QVERIFY(form->currentFileName().isEmpty());
 
     // Cancelling "Neu" changes nothing.
     form->Setsavedfilename(QStringLiteral("/tmp/Logo.zgw"));
-    form->Memo1->setPlainText(QStringLiteral("Bleibt"));
+    Find<QPlainTextEdit>(*form, "Memo1")->setPlainText(QStringLiteral("Bleibt"));
     answer = MsgResult::Cancel;
-    form->NewBtnClick();
-    QCOMPARE(form->Memo1->toPlainText(), QStringLiteral("Bleibt"));
+    Find<QToolButton>(*form, "SpeedButton1")->click();
+    QCOMPARE(Find<QPlainTextEdit>(*form, "Memo1")->toPlainText(), QStringLiteral("Bleibt"));
     QCOMPARE(form->currentFileName(), QStringLiteral("/tmp/Logo.zgw"));
 }
 
 void ShellTest::editingViewIsCentredOrAtTheOrigin() {
     form->show();
     QVERIFY(QTest::qWaitForWindowExposed(form.get()));
-    QScrollArea* scroll = form->ScrollBox1;
+    QScrollArea* scroll = Find<QScrollArea>(*form, "ScrollBox1");
     QTRY_VERIFY(scroll->viewport()->width() > 450);
     const QSize client = scroll->viewport()->size();
-    QCOMPARE(form->PaintBox1->pos(),
+    QCOMPARE(Find<TPaintBox>(*form, "PaintBox1")->pos(),
              QPoint((client.width() - 450) / 2, (client.height() - 200) / 2));
     // Lower than the view: it sits at the top, reached by scrolling, still centred across.
     form->resize(648, 380);
     QTRY_VERIFY(scroll->viewport()->height() < 200);
-    QTRY_COMPARE(form->PaintBox1->y(), 0);
+    QTRY_COMPARE(Find<TPaintBox>(*form, "PaintBox1")->y(), 0);
     QTRY_VERIFY(scroll->verticalScrollBar()->maximum() > 0);
-    QTRY_COMPARE(form->PaintBox1->x(), (scroll->viewport()->width() - 450) / 2);
+    QTRY_COMPARE(Find<TPaintBox>(*form, "PaintBox1")->x(), (scroll->viewport()->width() - 450) / 2);
     // It fits across beside the vertical bar: nothing to scroll sideways.
     QCOMPARE(scroll->horizontalScrollBar()->maximum(), 0);
     form->resize(900, 700);
     QTRY_VERIFY(scroll->viewport()->width() > 800);
-    QTRY_COMPARE(form->PaintBox1->x(), (scroll->viewport()->width() - 450) / 2);
+    QTRY_COMPARE(Find<TPaintBox>(*form, "PaintBox1")->x(), (scroll->viewport()->width() - 450) / 2);
 }
 
 void ShellTest::leavingTheEnvelopeTabEndsDrawing() {
-    form->PageControl1->setCurrentWidget(form->TabSheet4);
-    QVERIFY(form->EnvelopeTabActive);
-    form->DrawFace->click();
+    Find<QTabWidget>(*form, "PageControl1")->setCurrentWidget(Find<QWidget>(*form, "TabSheet4"));
+    QVERIFY(form->envelopeEditor().TabActive);
+    Find<QRadioButton>(*form, "DrawFace")->click();
     QCOMPARE(form->lettering().settings.editMode, EditMode::DrawFace);
-    form->PageControl1->setCurrentWidget(form->TabSheet7);
-    QVERIFY(form->MoveCheck->isChecked());
+    Find<QTabWidget>(*form, "PageControl1")->setCurrentWidget(Find<QWidget>(*form, "TabSheet7"));
+    QVERIFY(Find<QRadioButton>(*form, "MoveCheck")->isChecked());
     QCOMPARE(form->lettering().settings.editMode, EditMode::MoveCheck);
-    QVERIFY(!form->EnvelopeTabActive);
+    QVERIFY(!form->envelopeEditor().TabActive);
 }
 
 void ShellTest::helpOpensTheHelpFile() {
@@ -320,7 +328,7 @@ void ShellTest::helpOpensTheHelpFile() {
     QVERIFY(QTest::qWaitForWindowActive(form.get()));
     form->SetHelpFile(QStringLiteral(GLYPHWERK_SOURCE_DIR "/data/zarbox.html"));
     QTest::keyClick(form.get(), Qt::Key_F1);
-    QTextBrowser* help = form->helpWindow();
+    QTextBrowser* help = HelpWindow();
     QVERIFY(help);
     QVERIFY(help->isVisible());
     for (const char* topic : {"Verformen", "3D-Kante", "Ergebnis verarbeiten", "Speichern unter"})
@@ -330,8 +338,8 @@ void ShellTest::helpOpensTheHelpFile() {
 
 void ShellTest::missingHelpFileIsReportedInTheHelpWindow() {
     form->SetHelpFile(QStringLiteral("/nirgends/zarbox.html"));
-    form->HelpContents();
-    QVERIFY(form->helpWindow()->toPlainText().contains(QStringLiteral("nicht gefunden")));
+    PressShortcut(*form, QKeySequence(Qt::Key_F1));
+    QVERIFY(HelpWindow()->toPlainText().contains(QStringLiteral("nicht gefunden")));
 }
 
 QTEST_MAIN(ShellTest)

@@ -48,7 +48,6 @@ Lettering BusyLettering() {
     LetteringSettings& s = lettering.settings;
     s.Memo1 = {"Erste", "", "Dritte Zeile"};
     s.Font = {"DejaVu Serif", -16, true, false};
-    s.FettBtn = true;
     s.AusrichtBox = 2;
     s.SurfaceFrame1 = {SurfaceKind::OwnTexture, 0x102030};
     s.SurfaceFrame2 = {SurfaceKind::BuiltinTexture, 0x405060};
@@ -301,7 +300,7 @@ TEST(DocumentText, StoredBytesDecoded) {
 TEST(DocumentOpen, AFontNotInstalledKeepsItsName) {
     Lettering lettering = StartWithTextures();
     lettering.settings.Font.name = "Nirgendwo Grotesk";
-    lettering.settings.FettBtn = true;
+    lettering.settings.Font.bold = true;
     lettering.settings.AusrichtBox = 1;
     const Bytes b = LetteringFileBytes(lettering);
 

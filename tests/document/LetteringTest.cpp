@@ -55,7 +55,6 @@ TEST(New, KeepsFontStyleAngleTexturesAndSize) {
     InitStartState(lettering);
     LetteringSettings& s = lettering.settings;
     s.Font = {"DejaVu Sans", -16, true, true};
-    s.FettBtn = s.KursivBtn = true;
     s.KWinkEd = 30;
     s.Memo1 = {"Hallo"};
     s.SurfaceFrame1 = {SurfaceKind::BuiltinTexture, 0x123456};
@@ -65,7 +64,7 @@ TEST(New, KeepsFontStyleAngleTexturesAndSize) {
     newdib(lettering.TextTexture, 4, 4, 24, nullptr, 0);
     ResetForNew(lettering);
     EXPECT_EQ(s.Font, (LetteringFont{"DejaVu Sans", -16, true, true}));
-    EXPECT_TRUE(s.FettBtn);
+    EXPECT_TRUE(s.Font.bold);
     EXPECT_EQ(s.KWinkEd, 30);
     EXPECT_FALSE(lettering.TextTexture.Empty());
     EXPECT_EQ(s.Memo1, (std::vector<std::string>{"ZEF-LOR", "GbR"}));

@@ -83,5 +83,27 @@ TEST(Resize, FarPointsStayAtTheLimit) {
     EXPECT_EQ(lettering.EnvelopeLines[0].GetPoint(0).x, 2147483647);
 }
 
+// The pivot and the rotation handle stay where the mouse can take them after a size change.
+TEST(Resize, PivotAndHandleFollowOrStayInside) {
+    struct Case {
+        std::int32_t w, h;
+        bool scale;
+        TPoint pivot, handle;
+    };
+    const Case cases[] = {
+        {225, 100, true, {112, 50}, {112, 25}},  // halved with the lines
+        {900, 400, true, {450, 200}, {450, 100}},
+        {100, 40, false, {99, 39}, {99, 39}},  // the lines stay; the two move inside
+        {900, 400, false, {225, 100}, {225, 50}},
+    };
+    for (const Case& c : cases) {
+        Lettering lettering;
+        InitStartState(lettering);  // pivot (225, 100), handle (225, 50)
+        ResizeLettering(lettering, c.w, c.h, c.scale);
+        EXPECT_EQ(lettering.pivot, c.pivot) << c.w;
+        EXPECT_EQ(lettering.rotationHandle, c.handle) << c.w;
+    }
+}
+
 }  // namespace
 }  // namespace gw

@@ -75,6 +75,33 @@ TEST(SettingsTable, NewResetsExactlyTheListedEntries) {
     EXPECT_EQ(s.Font, before.Font);
 }
 
+// The document file stores every setting of the fixed layout; a radio group once, as a byte.
+TEST(SettingsTable, DocumentFieldsAndHelpCoverTheTable) {
+    std::size_t bytes = 0;
+    const std::string help = SettingsHelpText();
+    for (const SettingInfo& info : SettingsTable()) {
+        EXPECT_NE(help.find("  " + std::string(info.name) + " "), std::string::npos) << info.name;
+        switch (info.stored) {
+            case FileField::NotStored:
+                break;
+            case FileField::Flag:
+            case FileField::Byte:
+                bytes += info.kind != SettingKind::Radio || &RadioGroup(info).front() == &info;
+                break;
+            case FileField::Int32:
+            case FileField::Colour:
+                bytes += 4;
+                break;
+            case FileField::Float64:
+                bytes += 8;
+                break;
+        }
+        EXPECT_EQ(info.undoName.empty(), info.change == Change::EditMode) << info.name;
+    }
+    // 14 flags and choices, 4 radio groups, 11 spin values, FrameStyle, 4 colours, SpiralEd.
+    EXPECT_EQ(bytes, 14u + 4u + 4u * (11 + 1 + 4) + 8u);
+}
+
 TEST(SpinText, NoNumberReadsAsMinimum) {
     EXPECT_EQ(SpinValueFromText(Get("StarkEd"), ""), 1);
     EXPECT_EQ(SpinValueFromText(Get("SWeichEd"), "abc"), 0);
@@ -143,7 +170,7 @@ TEST(SetByName, ColoursChecksAndRadioButtons) {
     EXPECT_EQ(s.editMode, EditMode::DrawFace);
 
     EXPECT_TRUE(ApplySettingAssignment(s, "FettBtn=1"));
-    EXPECT_TRUE(s.FettBtn);
+    EXPECT_TRUE(s.Font.bold);
     EXPECT_TRUE(s.Font.bold);
     EXPECT_TRUE(ApplySettingAssignment(s, "KQualCheck=0"));
     EXPECT_FALSE(s.KQualCheck);

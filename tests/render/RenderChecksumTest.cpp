@@ -94,12 +94,12 @@ const Case kCases[] = {
      0x8800083e58b4fb73ULL, 0x15d158719f44ba7dULL, 0xad458e3011f7e58cULL},
     {"ConcaveSlant45Spiral", 400, 300, "DejaVu Sans", {"Spirale"},
      4, 7, 0, 19, DeformMode::NoDeform, Tex::None, Tex::None,
-     [](LetteringSettings& s) { s.KursivBtn = s.Font.italic = true; s.SpiralEd = 2.5; },
+     [](LetteringSettings& s) { s.Font.italic = true; s.SpiralEd = 2.5; },
      0x3ab8420b91ee64eaULL, 0x272e20a385e916e4ULL, 0xd8ab9216e9b90f44ULL},
     {"LinearSlantMinus45Crossed", 420, 180, "Arial Black", {"Kreuz"},
      5, 2, 3, 21, DeformMode::NoDeform, Tex::None, Tex::None,
      [](LetteringSettings& s) {
-         s.FettBtn = s.Font.bold = true;
+         s.Font.bold = true;
          s.SRichtBox = 1; s.SWeichEd = 3; s.SRightEd = -8; s.SBottomEd = 6; s.KWinkEd = 120;
      },
      0x8e49f02175ca41c5ULL, 0xa36dd5791722f2c0ULL, 0xb252c65ac6f8c0ddULL},

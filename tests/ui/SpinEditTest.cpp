@@ -18,6 +18,7 @@ class SpinEditTest : public QObject {
     void typedValuesAreReadAsTypedUntilFocusLeaves();
     void wholeNumberFieldsTruncateAFraction();
     void decimalFieldShowsTwoDecimalsAndSteps();
+    void leavingTheFieldShowsWhatItHolds();
     void stepsStopAtTheBounds();
     void everyValueChangeSignalsOnce();
     void programValuesAreBroughtIntoRange();
@@ -112,6 +113,30 @@ void SpinEditTest::decimalFieldShowsTwoDecimalsAndSteps() {
     QCOMPARE(spiral->text(), QStringLiteral("1,30"));
     spiral->setText(QStringLiteral("2.25"));
     QCOMPARE(spiral->value(), 2.25);
+}
+
+// "3" typed into SpiralEd reads 3,00 once the field is left, as a value set by the program.
+void SpinEditTest::leavingTheFieldShowsWhatItHolds() {
+    QWidget window;
+    auto* layout = new QHBoxLayout(&window);
+    SpinEdit* spiral = MakeField(&window, 0.6, 10, 2);
+    auto* other = new QLineEdit(&window);
+    layout->addWidget(spiral);
+    layout->addWidget(other);
+    window.show();
+    QVERIFY(QTest::qWaitForWindowActive(&window));
+    const struct {
+        const char* typed;
+        const char* shown;
+    } cases[] = {{"3", "3,00"}, {"2.255", "2,26"}, {"abc", "abc"}};
+    for (const auto& c : cases) {
+        spiral->setFocus();
+        QTRY_VERIFY(spiral->hasFocus());
+        spiral->setText(QString::fromLatin1(c.typed));
+        other->setFocus();
+        QTRY_VERIFY(other->hasFocus());
+        QCOMPARE(spiral->text(), QString::fromLatin1(c.shown));
+    }
 }
 
 void SpinEditTest::stepsStopAtTheBounds() {

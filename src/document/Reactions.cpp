@@ -1,4 +1,4 @@
-#include "app/Reactions.h"
+#include "document/Reactions.h"
 
 namespace gw {
 
