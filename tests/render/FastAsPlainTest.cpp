@@ -63,8 +63,8 @@ Lettering RandomLettering(std::uint32_t seed) {
         {"ZEF-LOR", "GbR"}, {"Wg"}, {"Äpfel", "und", "Birnen"}, {}, {"i"}, {"MMMM MMMM"}};
     s.Memo1 = texts[std::size_t(dice.Int(0, int(texts.size()) - 1))];
     s.Font.name = dice.Coin() ? "DejaVu Sans" : "Arial Black";
-    s.FettBtn = s.Font.bold = dice.Coin(30);
-    s.KursivBtn = s.Font.italic = dice.Coin(30);
+    s.Font.bold = dice.Coin(30);
+    s.Font.italic = dice.Coin(30);
     s.AusrichtBox = dice.Int(0, 2);
     s.SurfaceFrame1 = RandomSurface(dice);
     s.SurfaceFrame2 = RandomSurface(dice);
