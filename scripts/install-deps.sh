@@ -11,6 +11,12 @@ packages=(
     libgtest-dev libbenchmark-dev
     fonts-dejavu-core fonts-lato
     xvfb xauth
+    # The package build works out the libraries' packages; the install test validates the desktop
+    # entry, the metadata and the file type.
+    dpkg-dev file
+    desktop-file-utils
+    appstream
+    shared-mime-info
 )
 # Optional extras, installed only when asked for (the fuzzers and the comparison benchmark).
 if [[ "${GLYPHWERK_EXTRAS:-}" == *fuzz* ]]; then packages+=(clang libclang-rt-14-dev); fi

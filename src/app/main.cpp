@@ -1,20 +1,61 @@
 // Zarbo Glyphwerk: the window program.
 
 #include <QApplication>
+#include <QIcon>
 #include <QLibraryInfo>
 #include <QLocale>
 #include <QScreen>
 #include <QStyleFactory>
 #include <QTranslator>
+#include <cstdio>
+#include <cstring>
 
+#include "Version.h"
 #include "app/MainFUnit.h"
 #include "app/MessageBoxes.h"
+#include "platform/FileAccess.h"
 #include "platform/System.h"
 #include "platform/TextLayout.h"
 
+namespace {
+
+constexpr char kHelpText[] = R"(Aufruf: glyphwerk [OPTIONEN]
+
+Zarbo Glyphwerk: Schriftzüge mit Oberflächen, Hüllformen, 3D-Kanten, Schatten und
+Rahmen als Rasterbilder gestalten und als .zgw-Datei speichern.
+
+  -h, --help     diese Hilfe
+  --version      die Versionsnummer ausgeben
+
+Die übrigen Optionen sind die von Qt, z. B. -platform NAME.
+Ohne Fenster zeichnet glyphwerk-render Schriftzüge (glyphwerk-render --help).
+)";
+
+// Answered before the window system is asked for, so they work without a display.
+bool AnswerInformationOptions(int argc, char* argv[]) {
+    for (int i = 1; i < argc; ++i) {
+        if (std::strcmp(argv[i], "--help") == 0 || std::strcmp(argv[i], "-h") == 0) {
+            std::fputs(kHelpText, stdout);
+            return true;
+        }
+        if (std::strcmp(argv[i], "--version") == 0) {
+            std::printf("glyphwerk %s\n", gw::kVersion);
+            return true;
+        }
+    }
+    return false;
+}
+
+}  // namespace
+
 int main(int argc, char* argv[]) {
+    if (AnswerInformationOptions(argc, argv)) return 0;
     QApplication application(argc, argv);
+    gw::CleanUpOnSignals();
     QApplication::setApplicationName(QStringLiteral("Zarbo Glyphwerk"));
+    // The installed menu entry and icon carry this name; the desktop matches windows to them.
+    QGuiApplication::setDesktopFileName(QStringLiteral("de.zarbo.Glyphwerk"));
+    QApplication::setWindowIcon(QIcon::fromTheme(QStringLiteral("de.zarbo.Glyphwerk")));
     // Qt's own dialogs (files, colours, printing) speak German like the rest of the program.
     const QLocale german(QLocale::German, QLocale::Germany);
     QLocale::setDefault(german);

@@ -1,6 +1,7 @@
 #include "cli/CliOptions.h"
 
 #include <charconv>
+#include <span>
 #include <string_view>
 
 #include "document/SettingsTable.h"
@@ -10,18 +11,39 @@ namespace gw {
 
 namespace {
 
+// The presets' galleries by the word --list takes.
+struct PresetKind {
+    std::string_view list;
+    std::string_view option;
+    std::span<const std::string_view> names;
+};
+constexpr PresetKind kPresetKinds[] = {
+    {"envelopes", "--envelope", kEnvelopePresetNames},
+    {"edges", "--edge", kEdgePresetNames},
+    {"shadows", "--shadow", kShadowPresetNames},
+    {"frames", "--frame", kFramePresetNames},
+};
+
+std::string_view ListKindOf(std::string_view option) {
+    for (const PresetKind& kind : kPresetKinds)
+        if (kind.option == option) return kind.list;
+    return {};
+}
+
 bool ParseInt(std::string_view text, std::int32_t& value) {
     const char* end = text.data() + text.size();
     auto [ptr, ec] = std::from_chars(text.data(), end, value);
     return ec == std::errc() && ptr == end;
 }
 
-bool ParsePresetIndex(const std::string& option, std::string_view text, int count,
-                      std::optional<int>& target, std::string& error) {
-    std::int32_t index = 0;
-    if (!ParseInt(text, index) || index < 0 || index >= count) {
+bool ParsePreset(const std::string& option, std::string_view text,
+                 std::span<const std::string_view> names, std::optional<int>& target,
+                 std::string& error) {
+    std::int32_t index = FindPresetName(names, text);
+    if (index < 0 && (!ParseInt(text, index) || index < 0 || index >= std::ssize(names))) {
         error = "Die Option " + option + " erwartet eine Zahl von 0 bis " +
-                std::to_string(count - 1) + ", nicht \"" + std::string(text) + "\".";
+                std::to_string(names.size() - 1) + " oder einen Namen (glyphwerk-render --list " +
+                std::string(ListKindOf(option)) + "), nicht \"" + std::string(text) + "\".";
         return false;
     }
     target = index;
@@ -39,6 +61,26 @@ bool ParseSize(std::string_view text, CliOptions& options, std::string& error) {
     }
     options.width = w;
     options.height = h;
+    return true;
+}
+
+bool ParseFit(std::string_view text, CliOptions& options, std::string& error) {
+    std::int32_t side = 0;
+    if (!ParseInt(text, side) || side < 10 || side > 9999) {
+        error = "Die Option --fit erwartet eine Pixelzahl von 10 bis 9999, nicht \"" +
+                std::string(text) + "\".";
+        return false;
+    }
+    options.fit = side;
+    return true;
+}
+
+bool TakeInput(const std::string& arg, CliOptions& options, std::string& error) {
+    if (!options.input.empty()) {
+        error = "Nur eine Schriftzug-Datei kann gelesen werden, nicht auch \"" + arg + "\".";
+        return false;
+    }
+    options.input = arg;
     return true;
 }
 
@@ -75,8 +117,17 @@ std::vector<std::string> SplitTextArgument(const std::string& text) {
 }
 
 bool ParseCliOptions(int argc, const char* const* argv, CliOptions& options, std::string& error) {
+    bool optionsEnded = false;
     for (int i = 1; i < argc; ++i) {
         const std::string arg = argv[i];
+        if (!optionsEnded && arg == "--") {
+            optionsEnded = true;
+            continue;
+        }
+        if (optionsEnded) {
+            if (!TakeInput(arg, options, error)) return false;
+            continue;
+        }
         // Options with a value take it from the next argument or after '='.
         std::string name = arg;
         std::optional<std::string> inlineValue;
@@ -99,19 +150,38 @@ bool ParseCliOptions(int argc, const char* const* argv, CliOptions& options, std
             out = argv[++i];
             return true;
         };
+        // An empty name would otherwise read as "no such output" and the run would write nothing.
+        auto fileValue = [&](std::string& out) {
+            if (!value(out)) return false;
+            if (out.empty()) {
+                error = "Der Option " + name + " fehlt ihr Wert.";
+                return false;
+            }
+            return true;
+        };
         std::string v;
         if (name == "-h" || name == "--help") {
             options.help = true;
+        } else if (name == "--version") {
+            options.version = true;
         } else if (name == "--fonts") {
             options.listFonts = true;
+        } else if (name == "--list") {
+            if (!value(options.list)) return false;
+        } else if (name == "--batch") {
+            if (!value(options.batch)) return false;
         } else if (name == "-o" || name == "--output") {
-            if (!value(options.output)) return false;
+            if (!fileValue(options.output)) return false;
+        } else if (name == "--format") {
+            if (!value(options.format)) return false;
         } else if (name == "--save") {
-            if (!value(options.save)) return false;
+            if (!fileValue(options.save)) return false;
         } else if (name == "--stages") {
-            if (!value(options.stagesDir)) return false;
+            if (!fileValue(options.stagesDir)) return false;
         } else if (name == "--size") {
             if (!value(v) || !ParseSize(v, options, error)) return false;
+        } else if (name == "--fit") {
+            if (!value(v) || !ParseFit(v, options, error)) return false;
         } else if (name == "--text") {
             if (!value(v)) return false;
             options.text = v;
@@ -139,17 +209,16 @@ bool ParseCliOptions(int argc, const char* const* argv, CliOptions& options, std
             }
             options.spiral = turns;
         } else if (name == "--envelope") {
-            if (!value(v) ||
-                !ParsePresetIndex(name, v, kEnvelopePresetCount, options.envelope, error))
+            if (!value(v) || !ParsePreset(name, v, kEnvelopePresetNames, options.envelope, error))
                 return false;
         } else if (name == "--edge") {
-            if (!value(v) || !ParsePresetIndex(name, v, kEdgePresetCount, options.edge, error))
+            if (!value(v) || !ParsePreset(name, v, kEdgePresetNames, options.edge, error))
                 return false;
         } else if (name == "--shadow") {
-            if (!value(v) || !ParsePresetIndex(name, v, kShadowPresetCount, options.shadow, error))
+            if (!value(v) || !ParsePreset(name, v, kShadowPresetNames, options.shadow, error))
                 return false;
         } else if (name == "--frame") {
-            if (!value(v) || !ParsePresetIndex(name, v, kFramePresetCount, options.frame, error))
+            if (!value(v) || !ParsePreset(name, v, kFramePresetNames, options.frame, error))
                 return false;
         } else if (name == "--set") {
             if (!value(v)) return false;
@@ -157,27 +226,39 @@ bool ParseCliOptions(int argc, const char* const* argv, CliOptions& options, std
         } else if (arg.starts_with("-") && arg != "-") {
             error = "Unbekannte Option: " + arg;
             return false;
-        } else if (options.input.empty()) {
-            options.input = arg;
-        } else {
-            error = "Nur eine Schriftzug-Datei kann gelesen werden, nicht auch \"" + arg + "\".";
+        } else if (!TakeInput(arg, options, error)) {
             return false;
         }
     }
     return true;
 }
 
+bool PresetListing(const std::string& kind, std::string& listing) {
+    for (const PresetKind& presets : kPresetKinds) {
+        if (presets.list != kind) continue;
+        listing.clear();
+        for (std::size_t i = 0; i < presets.names.size(); ++i)
+            listing += std::to_string(i) + " " + std::string(presets.names[i]) + "\n";
+        return true;
+    }
+    return false;
+}
+
 const char* CliHelpText() {
-    return R"(Aufruf: glyphwerk-render [SCHRIFTZUG.zgw] [OPTIONEN]
+    return R"(Aufruf: glyphwerk-render [OPTIONEN] [--] [SCHRIFTZUG.zgw | -]
 
-Zeichnet einen Schriftzug ohne Fenster: aus einer Schriftzug-Datei, oder ohne sie aus dem
-Schriftzug, mit dem das Programm startet. Die Optionen werden in dieser Reihenfolge angewandt:
-Datei, --size, Text und Schrift, Texturen, Vorlagen, --set (in der angegebenen Reihenfolge);
-dann wird gezeichnet und mit --save und -o geschrieben.
+Zeichnet einen Schriftzug ohne Fenster: aus einer Schriftzug-Datei (- liest sie von der
+Standardeingabe), oder ohne sie aus dem Schriftzug, mit dem das Programm startet. Die Optionen
+werden in dieser Reihenfolge angewandt: Datei, --size, --fit, Text und Schrift, Texturen,
+Vorlagen, --set (in der angegebenen Reihenfolge); dann wird gezeichnet und mit --save und -o
+geschrieben. Nach -- ist jedes weitere Argument die Schriftzug-Datei, auch wenn es mit -
+beginnt.
 
-Ausgabe:
+Ausgabe (mindestens eine):
   -o, --output DATEI          das fertige Bild schreiben; das Format folgt der Endung:
-                              .png (genau die Bildbytes), .bmp, .jpg oder .jpeg
+                              .png (genau die Bildbytes), .bmp, .jpg oder .jpeg;
+                              -o - schreibt es auf die Standardausgabe (PNG)
+  --format png|bmp|jpg        das Format des Bildes, unabhängig von der Endung
   --save DATEI                den Schriftzug als .zgw-Datei speichern
   --stages ORDNER             zusätzlich die Ebenen als PNG in ORDNER schreiben:
                               letters.png (Buchstaben schwarz auf weiß), textimage.png,
@@ -185,8 +266,12 @@ Ausgabe:
 
 Bild und Text:
   --size BREITExHÖHE          neue Bildgröße (10 bis 9999), Schriftzug mitskaliert
+  --fit PIXEL                 das Bild so verkleinern, dass seine längere Seite höchstens
+                              PIXEL misst (10 bis 9999), Seitenverhältnis und Schriftzug
+                              mitskaliert; für Vorschaubilder
   --text TEXT                 der Text; \n trennt die Zeilen
-  --font NAME                 die Schriftart (eine installierte Schriftfamilie)
+  --font NAME                 die Schriftart (eine installierte Schriftfamilie; Groß- und
+                              Kleinschreibung gleich, gespeichert wird der installierte Name)
   --bold, --italic            fett, kursiv
   --align left|center|right   Ausrichtung der Zeilen
 
@@ -194,25 +279,41 @@ Oberflächen:
   --text-texture DATEI        eigene Textur der Buchstaben (wählt "Eigene Textur")
   --background-texture DATEI  eigene Textur des Hintergrunds (wählt "Eigene Textur")
 
-Vorlagen:
-  --envelope N                Hüllform 0 bis 26
+Vorlagen, als Nummer oder Name (Groß- und Kleinschreibung gleich):
+  --envelope N|NAME           Hüllform 0 bis 26, z. B. 7 oder Welle
   --spiral T                  die Spirale (Hüllform 19) mit T Windungen (0.6 bis 10)
-  --edge N                    3D-Kante 0 bis 10 (0: keine)
-  --shadow N                  Schatten 0 bis 7 (0: keiner)
-  --frame N                   Rahmen 0 bis 4 (0: keiner)
+  --edge N|NAME               3D-Kante 0 bis 10 (0: Keine)
+  --shadow N|NAME             Schatten 0 bis 7 (0: Keiner)
+  --frame N|NAME              Rahmen 0 bis 4 (0: Keiner)
+  --list envelopes|edges|shadows|frames
+                              Nummer und Name jeder Vorlage ausgeben und enden
 
 Einstellungen:
   --set NAME=WERT             eine Einstellung über den Namen ihres Bedienelements setzen,
                               z. B. KWinkEd=-30, SchattenCheck=1, SColorShape=0x0000FF,
-                              SinDeform=1, SurfaceFrame2.Color=0xC0FFFF; Werte außerhalb des
-                              Bereichs werden auf die nächste Grenze gesetzt; beliebig oft
+                              SinDeform=1, SurfaceFrame2.Color=0xC0FFFF; Farben auch als
+                              #RRGGBB (rot, grün, blau) oder CSS-Farbname (navy, gold);
+                              Werte außerhalb des Bereichs werden auf die nächste Grenze
+                              gesetzt; beliebig oft
+
+Stapel:
+  --batch LISTE               jede Zeile der Datei LISTE (- für die Standardeingabe) ist ein
+                              Text, gezeichnet wie mit --text und den übrigen Optionen; -o ist
+                              ein Muster mit {n} (die Zeilennummer ab 1) oder {text} (der Text:
+                              Buchstaben, Ziffern, - und _ bleiben, alles andere wird _,
+                              höchstens 40 Bytes; ein schon vergebener Name bekommt -{n} dazu).
+                              Nicht mit --save, --stages oder --text. Die Zeilen werden
+                              gleichzeitig gezeichnet; eine fehlgeschlagene wird mit ihrer
+                              Nummer gemeldet, die übrigen gehen weiter.
 
   --fonts                     die Namen der installierten Schriftarten ausgeben, wie sie
                               die Schriftliste des Programms zeigt, und enden
   -h, --help                  diese Hilfe
+  --version                   die Versionsnummer ausgeben
 
-Rückgabewert: 0 bei Erfolg, 1 wenn eine Datei nicht gelesen oder geschrieben werden konnte,
-2 bei falschem Aufruf. Ein fehlgeschlagener Lauf hinterlässt keine Ausgabedatei.
+Rückgabewert: 0 bei Erfolg, 1 wenn eine Datei nicht gelesen oder geschrieben werden konnte
+(mit --batch: wenn eine Zeile fehlschlug), 2 bei falschem Aufruf. Ein fehlgeschlagener Lauf
+hinterlässt keine Ausgabedatei; mit --batch gilt das für jede Zeile.
 )";
 }
 

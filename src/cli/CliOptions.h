@@ -9,11 +9,14 @@
 namespace gw {
 
 struct CliOptions {
-    std::string input;   // a .zgw document; empty: the program's start-up lettering
-    std::string output;  // -o: the finished picture
+    std::string input;   // a .zgw document, "-" for standard input; empty: the start-up lettering
+    std::string output;  // -o: the finished picture, "-" for standard output
+    std::string batch;   // --batch: a file of lettering texts, one a line; -o is then a pattern
     std::string save;    // --save: the lettering as a .zgw document
     std::string stagesDir;
+    std::string format;  // --format: the picture's file type instead of the one -o's name asks for
     std::optional<std::int32_t> width, height;
+    std::optional<std::int32_t> fit;  // --fit: the longer picture side at most this many pixels
     std::optional<std::string> text, font;
     bool bold = false;
     bool italic = false;
@@ -23,7 +26,9 @@ struct CliOptions {
     std::optional<int> envelope, edge, shadow, frame;
     std::vector<std::string> assignments;  // --set NAME=VALUE, in the order given
     bool help = false;
+    bool version = false;
     bool listFonts = false;  // --fonts: print the font list and stop
+    std::string list;        // --list: "envelopes", "edges", "shadows" or "frames"
 };
 
 // False with a German message in `error` when the arguments are not usable.
@@ -33,5 +38,8 @@ bool ParseCliOptions(int argc, const char* const* argv, CliOptions& options, std
 std::vector<std::string> SplitTextArgument(const std::string& text);
 
 const char* CliHelpText();
+
+// The lines --list prints for `kind`, "N Name" each; false for an unknown kind.
+bool PresetListing(const std::string& kind, std::string& listing);
 
 }  // namespace gw

@@ -1,12 +1,23 @@
 // glyphwerk-render: draws letterings without a window.
+#include <fcntl.h>
+#include <sched.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
 #include <algorithm>
 #include <cctype>
+#include <cerrno>
+#include <cstdint>
 #include <cstdio>
 #include <filesystem>
+#include <optional>
+#include <set>
 #include <string>
 #include <vector>
 
+#include "Version.h"
 #include "cli/CliOptions.h"
+#include "cli/OutputTransaction.h"
 #include "document/BuiltinTextures.h"
 #include "document/Lettering.h"
 #include "document/LetteringFile.h"
@@ -15,6 +26,7 @@
 #include "platform/System.h"
 #include "platform/TextLayout.h"
 #include "raster/DibService.h"
+#include "raster/ImageFiles.h"
 #include "render/Pipeline.h"
 #include "render/Presets.h"
 
@@ -25,8 +37,11 @@ constexpr int kExitOk = 0;
 constexpr int kExitFile = 1;
 constexpr int kExitUsage = 2;
 
+// The "Zeile N: " of a batch line's messages, empty outside a batch.
+std::string g_linePrefix;
+
 void Report(const std::string& text) {
-    std::fprintf(stderr, "glyphwerk-render: %s\n", text.c_str());
+    std::fprintf(stderr, "glyphwerk-render: %s%s\n", g_linePrefix.c_str(), text.c_str());
 }
 
 int UsageError(const std::string& text) {
@@ -35,61 +50,102 @@ int UsageError(const std::string& text) {
     return kExitUsage;
 }
 
-// Files written by this run, so a later failure can take them back: a failed run leaves no output
-// behind. A file that existed before is replaced only by a complete new one, never removed.
-class Outputs {
-  public:
-    void Written(const std::string& path, bool existedBefore) {
-        if (!existedBefore) created_.push_back(path);
+bool WriteStages(const RenderTrace& trace, const RenderImages& images, const std::string& folder,
+                 OutputTransaction& outputs, std::string& error) {
+    if (!outputs.AddFolder(folder, error)) return false;
+    const std::filesystem::path dir(folder);
+    const std::pair<const DibImage*, const char*> layers[] = {
+        {&trace.letters, "letters.png"},
+        {&images.TextImage, "textimage.png"},
+        {&images.TextMask, "textmask.png"},
+        {&trace.unfiltered, "unfiltered.png"},
+    };
+    for (const auto& [image, name] : layers) {
+        if (!outputs.AddImage(*image, (dir / name).string(), ImageFileType::Png, error))
+            return false;
     }
-    void TakeBack() {
-        std::error_code ec;
-        for (const std::string& path : created_)
-            std::filesystem::remove(path, ec);
-        created_.clear();
-    }
-
-  private:
-    std::vector<std::string> created_;
-};
-
-bool Exists(const std::string& path) {
-    std::error_code ec;
-    return std::filesystem::exists(path, ec);
-}
-
-bool WritePng(const DibImage& image, const std::string& path, Outputs& outputs) {
-    const bool existed = Exists(path);
-    std::string error;
-    if (!SaveDib(image, path, ImageFileType::Png, &error)) {
-        Report(error);
-        return false;
-    }
-    outputs.Written(path, existed);
     return true;
 }
 
-int Run(const CliOptions& options) {
-    ImageFileType outputType = ImageFileType::Png;
-    if (!options.output.empty() &&
-        (!ImageFileTypeFromName(options.output, outputType) || outputType == ImageFileType::Gif)) {
+bool ReadAll(int fd, std::vector<std::uint8_t>& bytes) {
+    std::uint8_t buffer[65536];
+    for (;;) {
+        const ssize_t n = ::read(fd, buffer, sizeof buffer);
+        if (n == 0) return true;
+        if (n < 0) {
+            if (errno == EINTR) continue;
+            return false;
+        }
+        bytes.insert(bytes.end(), buffer, buffer + n);
+    }
+}
+
+bool IsPattern(const std::string& name) {
+    return name.find("{n}") != std::string::npos || name.find("{text}") != std::string::npos;
+}
+
+// What can be refused before anything is read: the picture's format and the combinations.
+int CheckUsage(const CliOptions& options, ImageFileType& outputType) {
+    if (options.output.empty() && options.save.empty() && options.stagesDir.empty())
+        return UsageError("Keine Ausgabe angegeben: -o DATEI, --save DATEI oder --stages ORDNER.");
+    if (!options.batch.empty()) {
+        if (!options.save.empty() || !options.stagesDir.empty() || options.text)
+            return UsageError("--batch geht nicht zusammen mit --save, --stages oder --text.");
+        if (!IsPattern(options.output))
+            return UsageError(
+                "Mit --batch braucht -o ein Muster mit {n} oder {text}, z. B. "
+                "-o bild-{n}.png.");
+        if (options.batch == "-" && options.input == "-")
+            return UsageError(
+                "Liste und Schriftzug können nicht beide von der Standardeingabe "
+                "kommen.");
+    }
+    outputType = ImageFileType::Png;
+    if (!options.format.empty()) {
+        if (options.format.find_first_of("./") != std::string::npos ||
+            !ImageFileTypeFromName("." + options.format, outputType) ||
+            outputType == ImageFileType::Gif)
+            return UsageError("Die Option --format erwartet png, bmp oder jpg, nicht \"" +
+                              options.format + "\".");
+    } else if (!options.output.empty() && options.output != "-" &&
+               (!ImageFileTypeFromName(options.output, outputType) ||
+                outputType == ImageFileType::Gif)) {
         return UsageError("Das Bildformat von \"" + options.output +
                           "\" kenne ich nicht; möglich sind .png, .bmp, .jpg und .jpeg.");
     }
+    return kExitOk;
+}
 
+// Everything a run sets before it draws; a batch sets its lines' texts on top.
+int PrepareLettering(const CliOptions& options, Lettering& lettering) {
     // The window offers only installed fonts; a name it could not offer would be drawn in a
     // stand-in here and stored, and the document would look different when opened again.
     std::vector<std::string> installedFonts;
     if (options.font || !options.input.empty()) installedFonts = EnumFontFamilies();
-    if (options.font && !IsInstalledFont(*options.font, installedFonts))
-        return UsageError(
-            "Die Schriftart \"" + *options.font +
-            "\" ist nicht installiert; glyphwerk-render --fonts nennt die installierten.");
+    std::optional<std::string> font;
+    if (options.font) {
+        font = InstalledFontSpelling(*options.font, installedFonts);
+        if (!font)
+            return UsageError(
+                "Die Schriftart \"" + *options.font +
+                "\" ist nicht installiert; glyphwerk-render --fonts nennt die installierten.");
+    }
 
-    Lettering lettering;
     InitStartState(lettering);
 
-    if (!options.input.empty()) {
+    if (options.input == "-") {
+        std::vector<std::uint8_t> bytes;
+        if (!ReadAll(STDIN_FILENO, bytes)) {
+            Report("Konnte den Schriftzug nicht von der Standardeingabe lesen.");
+            return kExitFile;
+        }
+        const DocumentResult opened =
+            ReadLetteringBytes(lettering, bytes, installedFonts, "(Standardeingabe)");
+        if (!opened.ok) {
+            Report(opened.message);
+            return kExitFile;
+        }
+    } else if (!options.input.empty()) {
         const DocumentResult opened = OpenLetteringFile(lettering, options.input, installedFonts);
         if (!opened.ok) {
             Report(opened.message);
@@ -97,10 +153,22 @@ int Run(const CliOptions& options) {
         }
     }
     if (options.width) ResizeLettering(lettering, *options.width, *options.height, true);
+    if (options.fit) {
+        const std::int32_t w = lettering.width, h = lettering.height;
+        const std::int32_t longer = std::max(w, h);
+        if (longer > *options.fit) {
+            // The shorter side keeps the proportion but never drops below the smallest size.
+            const auto scaled = [&](std::int32_t side) {
+                return std::max<std::int32_t>(
+                    10, static_cast<std::int32_t>(std::int64_t(side) * *options.fit / longer));
+            };
+            ResizeLettering(lettering, scaled(w), scaled(h), true);
+        }
+    }
 
     LetteringSettings& s = lettering.settings;
     if (options.text) s.Memo1 = SplitTextArgument(*options.text);
-    if (options.font) s.Font.name = *options.font;
+    if (font) s.Font.name = *font;
     if (options.bold) s.FettBtn = s.Font.bold = true;
     if (options.italic) s.KursivBtn = s.Font.italic = true;
     if (options.align) s.AusrichtBox = *options.align;
@@ -142,63 +210,229 @@ int Run(const CliOptions& options) {
         if (!options.backgroundTexture)
             lettering.BackgroundTexture = std::move(start.BackgroundTexture);
     }
+    return kExitOk;
+}
 
+struct Destinations {
+    std::string picture;  // "-": standard output
+    ImageFileType pictureType = ImageFileType::Png;
+    std::string document;
+    std::string stages;
+};
+
+// Draws the lettering and writes its outputs as one transaction; standard output comes last,
+// when the files are in place.
+int RenderAndWrite(const Lettering& lettering, const Destinations& to) {
     RenderImages images;
     MakeWhitePicture(lettering, images.Picture);
     RenderTrace trace;
-    RenderLettering(lettering, images, options.stagesDir.empty() ? nullptr : &trace);
+    RenderLettering(lettering, images, to.stages.empty() ? nullptr : &trace);
     if (!images.Picture.Bits) {
         Report("Das Bild konnte nicht erzeugt werden (zu wenig Speicher).");
         return kExitFile;
     }
 
-    Outputs outputs;
-    auto fail = [&outputs] {
-        outputs.TakeBack();
+    const bool toStdout = to.picture == "-";
+    OutputTransaction outputs;
+    std::string error;
+    const bool written =
+        (to.document.empty() || outputs.AddDocument(lettering, to.document, error)) &&
+        (to.picture.empty() || toStdout ||
+         outputs.AddImage(images.Picture, to.picture, to.pictureType, error)) &&
+        (to.stages.empty() || WriteStages(trace, images, to.stages, outputs, error));
+    if (!written || !outputs.Commit(error)) {
+        Report(error);
         return kExitFile;
-    };
-    if (!options.save.empty()) {
-        const bool existed = Exists(options.save);
-        const DocumentResult saved = SaveLetteringFile(lettering, options.save);
-        if (!saved.ok) {
-            Report(saved.message);
-            return fail();
-        }
-        outputs.Written(options.save, existed);
     }
-    if (!options.output.empty()) {
-        const bool existed = Exists(options.output);
-        std::string error;
-        if (!SaveDib(images.Picture, options.output, outputType, &error)) {
+    if (toStdout) {
+        std::vector<std::uint8_t> bytes;
+        if (!EncodeImage(images.Picture, to.pictureType, 92, bytes, &error)) {
             Report(error);
-            return fail();
+            return kExitFile;
         }
-        outputs.Written(options.output, existed);
-    }
-    if (!options.stagesDir.empty()) {
-        std::error_code ec;
-        const bool existed = Exists(options.stagesDir);
-        std::filesystem::create_directories(options.stagesDir, ec);
-        if (ec) {
-            Report("Konnte den Ordner " + options.stagesDir + " nicht anlegen.");
-            return fail();
-        }
-        outputs.Written(options.stagesDir, existed);
-        const std::filesystem::path dir(options.stagesDir);
-        if (!WritePng(trace.letters, (dir / "letters.png").string(), outputs) ||
-            !WritePng(images.TextImage, (dir / "textimage.png").string(), outputs) ||
-            !WritePng(images.TextMask, (dir / "textmask.png").string(), outputs) ||
-            !WritePng(trace.unfiltered, (dir / "unfiltered.png").string(), outputs)) {
-            return fail();
+        if (!WriteAll(STDOUT_FILENO, bytes.data(), bytes.size())) {
+            Report("Konnte das Bild nicht auf die Standardausgabe schreiben.");
+            return kExitFile;
         }
     }
     return kExitOk;
+}
+
+// A line's text as part of a file name: ASCII letters and digits, the German letters, '-' and
+// '_' stay; every other character, a line break too, becomes one '_'; at most 40 bytes.
+std::string FileNameText(const std::string& line) {
+    std::string text;
+    for (const std::string& row : SplitTextArgument(line))
+        text += row + '\n';
+    if (!text.empty()) text.pop_back();
+    constexpr std::string_view kGermanLetters[] = {"ä", "ö", "ü", "Ä", "Ö", "Ü", "ß"};
+    std::string safe;
+    for (std::size_t i = 0; i < text.size();) {
+        const unsigned char c = static_cast<unsigned char>(text[i]);
+        const std::size_t length = std::min<std::size_t>(c < 0xC0   ? 1
+                                                         : c < 0xE0 ? 2
+                                                         : c < 0xF0 ? 3
+                                                                    : 4,
+                                                         text.size() - i);
+        const std::string_view character(text.data() + i, length);
+        const bool kept =
+            length == 1 ? (c >= '0' && c <= '9') || (c >= 'A' && c <= 'Z') ||
+                              (c >= 'a' && c <= 'z') || c == '-' || c == '_'
+                        : std::ranges::find(kGermanLetters, character) != std::end(kGermanLetters);
+        const std::string_view piece = kept ? character : "_";
+        if (safe.size() + piece.size() > 40) break;
+        safe += piece;
+        i += length;
+    }
+    return safe;
+}
+
+// The file name of each batch line; a name an earlier line took gets "-N" after the text.
+std::vector<std::string> BatchFileNames(const std::string& pattern,
+                                        const std::vector<std::string>& lines) {
+    const auto fill = [&pattern](const std::string& number, const std::string& text) {
+        std::string name;
+        for (std::size_t i = 0; i < pattern.size();) {
+            if (pattern.compare(i, 3, "{n}") == 0) {
+                name += number;
+                i += 3;
+            } else if (pattern.compare(i, 6, "{text}") == 0) {
+                name += text;
+                i += 6;
+            } else {
+                name += pattern[i++];
+            }
+        }
+        return name;
+    };
+    std::vector<std::string> names;
+    std::set<std::string> used;
+    for (std::size_t i = 0; i < lines.size(); ++i) {
+        const std::string number = std::to_string(i + 1);
+        const std::string text = FileNameText(lines[i]);
+        std::string name = fill(number, text);
+        if (used.contains(name)) name = fill(number, text + "-" + number);
+        used.insert(name);
+        names.push_back(std::move(name));
+    }
+    return names;
+}
+
+// How many lines may be drawn at once: one a core, as long as half the free memory holds them.
+std::size_t BatchWorkers(const Lettering& lettering, std::size_t lines) {
+    cpu_set_t cpus;
+    std::size_t cores = 1;
+    if (sched_getaffinity(0, sizeof cpus, &cpus) == 0) cores = std::max(1, CPU_COUNT(&cpus));
+    // A render holds about a dozen pictures of three bytes a pixel at once.
+    const std::uint64_t perLine =
+        std::uint64_t(lettering.width) * std::uint64_t(lettering.height) * 36 + (32u << 20);
+    std::uint64_t available = 0;
+    if (std::FILE* meminfo = std::fopen("/proc/meminfo", "r")) {
+        char row[256];
+        unsigned long long kib = 0;
+        while (std::fgets(row, sizeof row, meminfo))
+            if (std::sscanf(row, "MemAvailable: %llu kB", &kib) == 1) available = kib * 1024;
+        std::fclose(meminfo);
+    }
+    std::size_t workers = std::min(cores, lines);
+    if (available > 0)
+        workers =
+            std::min<std::size_t>(workers, std::max<std::uint64_t>(1, available / 2 / perLine));
+    return std::max<std::size_t>(1, workers);
+}
+
+// Drawing reads the lettering only, so the lines take turns in one.
+int RenderBatchLines(Lettering& lettering, const std::vector<std::string>& lines,
+                     const std::vector<std::string>& names, ImageFileType type, std::size_t first,
+                     std::size_t step) {
+    int result = kExitOk;
+    for (std::size_t i = first; i < lines.size(); i += step) {
+        g_linePrefix = "Zeile " + std::to_string(i + 1) + ": ";
+        lettering.settings.Memo1 = SplitTextArgument(lines[i]);
+        if (RenderAndWrite(lettering, {names[i], type, {}, {}}) != kExitOk) result = kExitFile;
+    }
+    g_linePrefix.clear();
+    return result;
+}
+
+int RunBatch(const CliOptions& options, ImageFileType type) {
+    std::vector<std::uint8_t> bytes;
+    bool read = false;
+    if (options.batch == "-") {
+        read = ReadAll(STDIN_FILENO, bytes);
+    } else if (const int fd = ::open(options.batch.c_str(), O_RDONLY | O_CLOEXEC); fd >= 0) {
+        read = ReadAll(fd, bytes);
+        ::close(fd);
+    }
+    if (!read) {
+        Report("Konnte die Liste " + options.batch + " nicht lesen.");
+        return kExitFile;
+    }
+    std::vector<std::string> lines;
+    std::string text(bytes.begin(), bytes.end());
+    for (std::size_t at = 0; at < text.size();) {
+        std::size_t end = text.find('\n', at);
+        if (end == std::string::npos) end = text.size();
+        std::string line = text.substr(at, end - at);
+        if (!line.empty() && line.back() == '\r') line.pop_back();
+        lines.push_back(std::move(line));
+        at = end + 1;
+    }
+    if (lines.empty()) {
+        Report("Die Liste " + options.batch + " enthält keine Zeile.");
+        return kExitFile;
+    }
+
+    Lettering base;
+    if (const int prepared = PrepareLettering(options, base); prepared != kExitOk) return prepared;
+    const std::vector<std::string> names = BatchFileNames(options.output, lines);
+    const std::size_t workers = BatchWorkers(base, lines.size());
+    if (workers == 1) return RenderBatchLines(base, lines, names, type, 0, 1);
+
+    // One process a worker: the lines share nothing, and each keeps the renderer's single thread
+    // of control and its own output transactions.
+    std::fflush(nullptr);
+    std::vector<pid_t> children;
+    int result = kExitOk;
+    for (std::size_t k = 0; k < workers; ++k) {
+        const pid_t child = ::fork();
+        if (child == 0) {
+            const int status = RenderBatchLines(base, lines, names, type, k, workers);
+            std::fflush(nullptr);
+            ::_exit(status);
+        }
+        if (child < 0) {
+            // Without another process the lines of this worker are drawn here.
+            if (RenderBatchLines(base, lines, names, type, k, workers) != kExitOk)
+                result = kExitFile;
+            continue;
+        }
+        children.push_back(child);
+    }
+    for (const pid_t child : children) {
+        int status = 0;
+        while (::waitpid(child, &status, 0) < 0 && errno == EINTR) {
+        }
+        if (!WIFEXITED(status) || WEXITSTATUS(status) != kExitOk) result = kExitFile;
+    }
+    return result;
+}
+
+int Run(const CliOptions& options) {
+    ImageFileType type = ImageFileType::Png;
+    if (const int usage = CheckUsage(options, type); usage != kExitOk) return usage;
+    if (!options.batch.empty()) return RunBatch(options, type);
+    Lettering lettering;
+    if (const int prepared = PrepareLettering(options, lettering); prepared != kExitOk)
+        return prepared;
+    return RenderAndWrite(lettering, {options.output, type, options.save, options.stagesDir});
 }
 
 }  // namespace
 }  // namespace gw
 
 int main(int argc, char** argv) {
+    gw::CleanUpOnSignals();
     gw::SetMessageBoxHandler(
         [](std::string_view text, std::string_view, gw::MsgIcon, gw::MsgButtons) {
             gw::Report(std::string(text));
@@ -209,6 +443,20 @@ int main(int argc, char** argv) {
     if (!gw::ParseCliOptions(argc, argv, options, error)) return gw::UsageError(error);
     if (options.help) {
         std::fputs(gw::CliHelpText(), stdout);
+        return gw::kExitOk;
+    }
+    if (options.version) {
+        std::printf("glyphwerk-render %s\n", gw::kVersion);
+        return gw::kExitOk;
+    }
+    if (!options.list.empty()) {
+        std::string listing;
+        if (!gw::PresetListing(options.list, listing))
+            return gw::UsageError(
+                "Die Option --list erwartet envelopes, edges, shadows oder "
+                "frames, nicht \"" +
+                options.list + "\".");
+        std::fputs(listing.c_str(), stdout);
         return gw::kExitOk;
     }
     if (options.listFonts) {

@@ -281,6 +281,19 @@ bool IsInstalledFont(const std::string& font, std::span<const std::string> insta
            std::find(installedFonts.begin(), installedFonts.end(), font) != installedFonts.end();
 }
 
+std::optional<std::string> InstalledFontSpelling(std::string_view font,
+                                                 std::span<const std::string> installedFonts) {
+    if (IsInstalledFont(std::string(font), installedFonts)) return std::string(font);
+    const auto lower = [](unsigned char c) { return c >= 'A' && c <= 'Z' ? c + ('a' - 'A') : c; };
+    const auto sameName = [&](std::string_view name) {
+        return std::ranges::equal(name, font, {}, lower, lower);
+    };
+    if (sameName(kDefaultFont)) return std::string(kDefaultFont);
+    for (const std::string& name : installedFonts)
+        if (sameName(name)) return name;
+    return std::nullopt;
+}
+
 bool WriteLettering(const Lettering& lettering, ByteSink& out) {
     const LetteringSettings& s = lettering.settings;
     FieldWriter w(s, out);

@@ -9,6 +9,7 @@
 // save leaves the old file as it was.
 
 #include <cstdint>
+#include <optional>
 #include <span>
 #include <string>
 #include <string_view>
@@ -32,6 +33,11 @@ struct DocumentResult {
 // Whether a font name is one the font list offers, or "Arial Black", which the program's font rule
 // always provides.
 bool IsInstalledFont(const std::string& font, std::span<const std::string> installedFonts);
+
+// The font as the font list spells it, for a name typed in any letter case (an exact match
+// first); nullopt when no such font is offered.
+std::optional<std::string> InstalledFontSpelling(std::string_view font,
+                                                 std::span<const std::string> installedFonts);
 
 // Writes every field in document order: settings, picture size, the boundary lines with their
 // outlines, BackgroundTexture, then TextTexture. An empty texture is written as an info size and

@@ -7,6 +7,8 @@
 #include <limits>
 #include <string>
 
+#include "document/ColourNames.h"
+
 namespace gw {
 namespace {
 
@@ -264,10 +266,18 @@ bool SetSettingFromText(LetteringSettings& settings, std::string_view name, std:
         return false;
     }
     double v;
+    if (info->kind == SettingKind::Colour) {
+        if (const std::optional<TColor> colour = ParseColourName(Trim(text))) {
+            info->set(settings, *colour);
+            return true;
+        }
+    }
     if (!ParseSettingNumber(text, v)) {
         if (error)
             *error = "Der Wert \"" + std::string(text) + "\" für " + std::string(name) +
-                     " ist keine Zahl.";
+                     (info->kind == SettingKind::Colour
+                          ? " ist keine Farbe (0xBBGGRR, #RRGGBB oder ein CSS-Farbname)."
+                          : " ist keine Zahl.");
         return false;
     }
     info->set(settings, ClampSettingValue(*info, v));

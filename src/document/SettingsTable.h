@@ -62,7 +62,8 @@ constexpr int kDecimalSpinPlaces = 2;
 // NaN as the minimum.
 double ClampSettingValue(const SettingInfo& info, double value);
 
-// Sets a control by name from text, the value brought into range first. False with a German
+// Sets a control by name from text, the value brought into range first; a colour also takes
+// "#RRGGBB" and the CSS colour names. False with a German
 // message in `error` for an unknown name or a value that is no number; nothing changes then.
 bool SetSettingFromText(LetteringSettings& settings, std::string_view name, std::string_view text,
                         std::string* error = nullptr);

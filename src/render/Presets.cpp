@@ -1,5 +1,6 @@
 #include "render/Presets.h"
 
+#include <algorithm>
 #include <cmath>
 #include <numbers>
 
@@ -264,6 +265,14 @@ void ApplyShadowPreset(LetteringSettings& s, int i) {
 void ApplyFramePreset(LetteringSettings& s, int i) {
     if (i < 0 || i >= kFramePresetCount) return;
     s.FrameStyle = i;
+}
+
+int FindPresetName(std::span<const std::string_view> names, std::string_view name) {
+    const auto lower = [](unsigned char c) { return c >= 'A' && c <= 'Z' ? c + ('a' - 'A') : c; };
+    for (std::size_t i = 0; i < names.size(); ++i) {
+        if (std::ranges::equal(names[i], name, {}, lower, lower)) return static_cast<int>(i);
+    }
+    return -1;
 }
 
 }  // namespace gw

@@ -1,0 +1,133 @@
+#include "cli/OutputTransaction.h"
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cstring>
+#include <filesystem>
+#include <set>
+
+#include "document/Lettering.h"
+#include "document/LetteringFile.h"
+#include "document/zeflor.h"
+#include "raster/ImageFiles.h"
+
+namespace gw {
+
+bool OutputTransaction::AddFolder(const std::string& folder, std::string& error) {
+    const std::string message = "Konnte den Ordner " + folder + " nicht anlegen.";
+    if (folder.empty()) {
+        error = message;
+        return false;
+    }
+    // The missing levels, outermost first, each made and remembered on its own so that an
+    // interruption between two of them still finds every one.
+    std::vector<std::filesystem::path> missing;
+    for (std::filesystem::path level = std::filesystem::path(folder).lexically_normal();
+         !level.empty(); level = level.parent_path()) {
+        struct stat st {};
+        if (::stat(level.c_str(), &st) == 0) {
+            if (!S_ISDIR(st.st_mode)) {
+                error = message;
+                return false;
+            }
+            break;
+        }
+        missing.insert(missing.begin(), level);
+        if (level == level.parent_path() || !level.has_parent_path()) break;
+    }
+    for (const std::filesystem::path& level : missing) {
+        MadeFolder made;
+        const std::string name = level.string();
+        made.path = std::make_unique<char[]>(name.size() + 1);
+        std::memcpy(made.path.get(), name.c_str(), name.size() + 1);
+        made.slot = RememberTemporary(made.path.get(), true);
+        if (made.slot < 0 || ::mkdir(made.path.get(), 0777) != 0) {
+            ForgetTemporary(made.slot);
+            error = message;
+            return false;
+        }
+        folders_.push_back(std::move(made));
+    }
+    return true;
+}
+
+bool OutputTransaction::Stage(const std::string& fileName, const std::function<bool(int fd)>& write,
+                              std::string& notCreated, std::string& notWritten,
+                              std::string& error) {
+    StagedFile file;
+    if (file.Open(fileName) != ReplaceStatus::Ok) {
+        error = notCreated;
+        return false;
+    }
+    if (!write(file.Fd()) || file.Finish() != ReplaceStatus::Ok) {
+        error = notWritten;
+        return false;
+    }
+    files_.push_back(std::move(file));
+    return true;
+}
+
+bool OutputTransaction::AddFile(const std::string& fileName,
+                                const std::function<bool(int fd)>& write, std::string& error) {
+    std::string message = "Konnte die Datei " + fileName + " nicht schreiben.";
+    return Stage(fileName, write, message, message, error);
+}
+
+bool OutputTransaction::AddImage(const DibImage& image, const std::string& fileName,
+                                 ImageFileType type, std::string& error) {
+    std::vector<std::uint8_t> bytes;
+    if (!EncodeImage(image, type, 92, bytes, &error)) return false;
+    return AddFile(
+        fileName, [&bytes](int fd) { return WriteAll(fd, bytes.data(), bytes.size()); }, error);
+}
+
+bool OutputTransaction::AddDocument(const Lettering& lettering, const std::string& fileName,
+                                    std::string& error) {
+    const std::string name = std::filesystem::path(fileName).filename().string();
+    std::string notCreated =
+        "Zarbo-Glyphwerk Datei speichern: Konnte die Datei " + name + " nicht erstellen!";
+    std::string notWritten =
+        "Zarbo-Glyphwerk Datei speichern: Konnte die Datei " + name + " nicht schreiben!";
+    return Stage(
+        fileName,
+        [&lettering](int fd) {
+            FileSink sink(fd);
+            return WriteLettering(lettering, sink) && sink.Flush();
+        },
+        notCreated, notWritten, error);
+}
+
+bool OutputTransaction::Commit(std::string& error) {
+    std::set<std::string> touched;
+    bool ok = true;
+    for (StagedFile& file : files_) {
+        const std::string target = file.Target();
+        if (!file.Commit() && ok) {
+            error = "Konnte die Datei " + target + " nicht schreiben.";
+            ok = false;
+        }
+        touched.insert(file.Folder());
+    }
+    files_.clear();
+    for (MadeFolder& made : folders_) {
+        ForgetTemporary(made.slot);
+        const std::filesystem::path path(made.path.get());
+        touched.insert(path.has_parent_path() ? path.parent_path().string() : std::string("."));
+    }
+    folders_.clear();
+    for (const std::string& folder : touched)
+        SyncFolder(folder);
+    return ok;
+}
+
+void OutputTransaction::Abort() {
+    files_.clear();
+    for (auto made = folders_.rbegin(); made != folders_.rend(); ++made) {
+        ::rmdir(made->path.get());
+        ForgetTemporary(made->slot);
+    }
+    folders_.clear();
+}
+
+}  // namespace gw
