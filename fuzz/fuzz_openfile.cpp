@@ -9,13 +9,11 @@
 #include "document/LetteringFile.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    static const std::vector<std::string> fonts = {"DejaVu Sans", "DejaVu Serif"};
     gw::Lettering lettering;
     gw::InitStartState(lettering);
     const std::vector<std::uint8_t> start = gw::LetteringFileBytes(lettering);
 
-    const gw::DocumentResult result =
-        gw::ReadLetteringBytes(lettering, {data, size}, fonts, "fuzz.zgw");
+    const gw::DocumentResult result = gw::ReadLetteringBytes(lettering, {data, size}, "fuzz.zgw");
     const std::vector<std::uint8_t> written = gw::LetteringFileBytes(lettering);
     if (!result.ok) {
         if (written != start) __builtin_trap();
@@ -23,7 +21,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     }
     gw::Lettering again;
     gw::InitStartState(again);
-    if (!gw::ReadLetteringBytes(again, written, fonts, "fuzz.zgw").ok) __builtin_trap();
+    if (!gw::ReadLetteringBytes(again, written, "fuzz.zgw").ok) __builtin_trap();
     if (gw::LetteringFileBytes(again) != written) __builtin_trap();
     return 0;
 }

@@ -6,10 +6,10 @@ set -euo pipefail
 packages=(
     g++ cmake ninja-build pkg-config
     qt6-base-dev qt6-qpa-plugins qt6-translations-l10n
-    libfreetype-dev libharfbuzz-dev libfontconfig-dev
+    libfreetype-dev libharfbuzz-dev libfontconfig-dev libfribidi-dev
     libgif-dev libpng-dev libjpeg62-turbo-dev libcairo2-dev
     libgtest-dev libbenchmark-dev
-    fonts-dejavu-core fonts-lato
+    fonts-dejavu-core fonts-dejavu-extra fonts-lato
     xvfb xauth
     # The tests read the PDF pictures back.
     poppler-utils

@@ -19,10 +19,12 @@
 #include <QScreen>
 #include <QScrollArea>
 #include <QShortcut>
+#include <QSignalBlocker>
 #include <QStatusBar>
 #include <QStyle>
 #include <QTabWidget>
 #include <QTextBrowser>
+#include <QTextCursor>
 #include <QTimer>
 #include <QToolButton>
 #include <QUrl>
@@ -32,14 +34,17 @@
 
 #include "app/AboutBoxUnit.h"
 #include "app/LogoFUnit.h"
+#include "app/MemoryGuard.h"
 #include "app/Pictures.h"
 #include "document/LetteringFile.h"
 #include "document/PictureSize.h"
+#include "platform/AllocationLimit.h"
 #include "platform/System.h"
 #include "platform/TextLayout.h"
 #include "raster/Bildkern.h"
 #include "raster/DibService.h"
 #include "render/Presets.h"
+#include "render/TextRaster.h"
 #include "ui/ColorFrUnit.h"
 #include "ui/Dialogs.h"
 #include "ui/EditView.h"
@@ -67,6 +72,27 @@ namespace {
 
 constexpr char kHelpFileName[] = "zarbox.html";
 constexpr char kDocumentFilter[] = "Schriftzug-Dateien (*.zgw)";
+
+// Says in the status bar what is drawn other than typed: a stand-in for a font that is not
+// installed, characters no font has. The note stays while it holds and goes when it no longer
+// does; other messages are left alone.
+void ShowTextNotes(QStatusBar* bar, const LetteringSettings& settings) {
+    const char* const kNoteProperty = "glyphwerkTextNote";
+    QStringList parts;
+    for (const std::string& note :
+         {FontSubstitutionNote(settings), MissingCharactersNote(settings)})
+        if (!note.empty()) parts << ToQString(note);
+    const QString note = parts.join(QStringLiteral("  "));
+    const QString shown = bar->property(kNoteProperty).toString();
+    if (!note.isEmpty()) {
+        if (bar->currentMessage() != note) bar->showMessage(note);
+    } else if (!shown.isEmpty() && bar->currentMessage() == shown) {
+        bar->clearMessage();
+    }
+    bar->setProperty(kNoteProperty, note);
+    // A narrow window cuts the line; the whole of it is at hand under the mouse.
+    bar->setToolTip(note);
+}
 
 // The memo's text and the model's lines: lines end at a line break; a break at the very end
 // makes no empty last line.
@@ -106,14 +132,6 @@ Qt::CursorShape CursorShape(EditCursor cursor) {
     }
     return Qt::ArrowCursor;
 }
-
-// Restores the normal cursor however a render ends.
-struct BusyCursor {
-    BusyCursor() { QGuiApplication::setOverrideCursor(Qt::WaitCursor); }
-    ~BusyCursor() { QGuiApplication::restoreOverrideCursor(); }
-    BusyCursor(const BusyCursor&) = delete;
-    BusyCursor& operator=(const BusyCursor&) = delete;
-};
 
 }  // namespace
 
@@ -312,18 +330,33 @@ void TMainForm::Timer1Timer() {
 
 void TMainForm::SettingsUpdated() {
     if (SuppressRender) return;
-    {
-        BusyCursor busy;
-        try {
-            RenderLettering(lettering_, images_);
-        } catch (const std::exception& failure) {
-            ShowMessageBox(failure.what(), "Fehler", MsgIcon::Error);
-            return;
-        }
+    const bool ok = RunTakingPictures([this] {
+        RenderLettering(lettering_, images_);
         ++renderCount_;
         PaintBox1Paint();
+    });
+    if (!ok) {
+        renderFailed_ = true;
+        if (!holdMemoryMessage_) ShowOutOfMemory();
+        return;
     }
+    ShowTextNotes(StatusBar1, lettering_.settings);
     emit rendered();
+}
+
+bool TMainForm::TakePictureSize(bool newPicture) {
+    renderFailed_ = false;
+    bool ok = RunTakingPictures([this, newPicture] {
+        PaintBox1->resize(lettering_.width, lettering_.height);
+        if (newPicture) {
+            // The old images go first: the new ones may need all the room there is.
+            images_ = RenderImages();
+            MakeWhitePicture(lettering_, images_.Picture);
+        }
+        viewComposed_ = false;
+    });
+    ResizePaintBox();
+    return ok;
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -502,14 +535,26 @@ void TMainForm::ResizeBtnClick() {
     ResizeForm->BreitEdit->setValue(W0);
     ResizeForm->HochEdit->setValue(H0);
     if (ResizeForm->exec() != QDialog::Accepted) return;
+    const TLine upper = lettering_.EnvelopeLines[0];
+    const TLine lower = lettering_.EnvelopeLines[1];
     ResizeLettering(lettering_, ResizeForm->NewWidth(), ResizeForm->NewHeight(),
                     ResizeForm->SkalFont->isChecked());
-    PaintBox1->resize(lettering_.width, lettering_.height);
-    deldib(images_.Picture);
-    MakeWhitePicture(lettering_, images_.Picture);
-    viewComposed_ = false;
-    ResizePaintBox();
-    React(Change::PictureOrDocument);
+    holdMemoryMessage_ = true;
+    bool ok = TakePictureSize(true);
+    if (ok) {
+        React(Change::PictureOrDocument);
+        ok = !renderFailed_;
+    }
+    if (!ok) {
+        // A size the memory does not allow is taken back whole before the user hears of it.
+        lettering_.width = W0;
+        lettering_.height = H0;
+        lettering_.EnvelopeLines[0] = upper;
+        lettering_.EnvelopeLines[1] = lower;
+        if (TakePictureSize(true)) React(Change::PictureOrDocument);
+    }
+    holdMemoryMessage_ = false;
+    if (!ok) ShowOutOfMemory();
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -536,7 +581,11 @@ void TMainForm::ExportBtnClick() {
 }
 
 void TMainForm::PrintBtnClick() {
-    const QImage picture = DibToQImage(images_.Picture);
+    QImage picture;
+    if (!RunTakingPictures([&] { picture = DibToQImage(images_.Picture); })) {
+        ShowOutOfMemory();
+        return;
+    }
     if (picture.isNull()) return;
     QPrinter printer(QPrinter::HighResolution);
     printer.setDocName(QStringLiteral("Zarbo Glyphwerk"));
@@ -554,7 +603,11 @@ void TMainForm::PrintBtnClick() {
 }
 
 void TMainForm::Kopieren1Click() {
-    const QImage picture = DibToQImage(images_.Picture);
+    QImage picture;
+    if (!RunTakingPictures([&] { picture = DibToQImage(images_.Picture); })) {
+        ShowOutOfMemory();
+        return;
+    }
     if (picture.isNull()) return;
     QGuiApplication::clipboard()->setImage(picture);
 }
@@ -567,7 +620,7 @@ void TMainForm::WriteControls() {
     // Text. Setting a control fires its handler, which writes the same value back; the order
     // is that of "Neu".
     if (Memo1->toPlainText() != JoinLines(s.Memo1)) Memo1->setPlainText(JoinLines(s.Memo1));
-    const int fontIndex = FontList->findText(ToQString(s.Font.name), Qt::MatchExactly);
+    const int fontIndex = FontList->findData(ToQString(s.Font.name));
     if (fontIndex >= 0) FontList->setCurrentIndex(fontIndex);
     FettBtn->setChecked(s.FettBtn);
     KursivBtn->setChecked(s.KursivBtn);
@@ -658,17 +711,33 @@ void TMainForm::WriteFrameControls() {
 
 void TMainForm::Memo1Change() {
     const QString text = Memo1->toPlainText();
-    if (text != JoinLines(lettering_.settings.Memo1))
-        lettering_.settings.Memo1 = SplitTextLines(ToStdString(text));
+    const QString current = JoinLines(lettering_.settings.Memo1);
+    if (text == current) {
+        React(Change::Memo1);
+        return;
+    }
+    const std::string utf8 = ToStdString(text);
+    if (utf8.size() > kMaxTextBytes) {
+        // A paste too long for a lettering is refused whole; the text stays as it was.
+        {
+            const QSignalBlocker quiet(Memo1);
+            Memo1->setPlainText(current);
+            Memo1->moveCursor(QTextCursor::End);
+        }
+        ShowMessageBox(kTextTooLongMessage, "Fehler", MsgIcon::Error);
+        return;
+    }
+    lettering_.settings.Memo1 = SplitTextLines(utf8);
     React(Change::Memo1);
 }
 
 void TMainForm::FontListChange(int index) {
     const bool selected = index >= 0 && FontList->count() > 0;
     if (selected) {
-        lettering_.settings.Font.name = ToStdString(FontList->itemText(index));
+        const QString family = FontList->itemData(index).toString();
+        lettering_.settings.Font.name = ToStdString(family);
         QFont memoFont = Memo1->font();
-        memoFont.setFamily(FontList->itemText(index));
+        memoFont.setFamily(family);
         Memo1->setFont(memoFont);
     }
     React(Change::FontList, selected);
@@ -712,7 +781,7 @@ std::vector<std::string> TMainForm::InstalledFonts() const {
     std::vector<std::string> fonts;
     fonts.reserve(std::size_t(FontList->count()));
     for (int i = 0; i < FontList->count(); ++i)
-        fonts.push_back(ToStdString(FontList->itemText(i)));
+        fonts.push_back(ToStdString(FontList->itemData(i).toString()));
     return fonts;
 }
 
@@ -760,18 +829,14 @@ void TMainForm::ErgPaintBoxPaint() {
 }
 
 void TMainForm::FillFontList() {
-    std::vector<std::string> families = EnumFontFamilies();
-    QStringList names;
-    for (const std::string& family : families)
-        names << ToQString(family.substr(0, 32));
-    std::stable_sort(names.begin(), names.end(), [](const QString& a, const QString& b) {
-        return QString::compare(a, b, Qt::CaseInsensitive) < 0;
-    });
+    // Each entry shows at most 32 characters of its name and keeps the whole name as its data,
+    // which is what a lettering stores and matches.
     FontList->clear();
-    FontList->addItems(names);
+    for (const std::string& family : EnumFontFamilies())
+        FontList->addItem(ToQString(ShownFontName(family)), ToQString(family));
     // Selected without the change handler: the lettering font keeps the name it starts with.
-    const int arialBlack = int(names.lastIndexOf(QStringLiteral("Arial Black")));
-    FontList->setCurrentIndex(arialBlack >= 0 ? arialBlack : (names.isEmpty() ? -1 : 0));
+    const int arialBlack = FontList->findData(QStringLiteral("Arial Black"));
+    FontList->setCurrentIndex(arialBlack >= 0 ? arialBlack : (FontList->count() == 0 ? -1 : 0));
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -838,22 +903,48 @@ void TMainForm::SaveFile(const QString& fileName) {
 void TMainForm::OpenFile(const QString& fileName) {
     // The reader takes the file over only when all of it was read, so a refused file changes
     // nothing; the working lines, pivot and rotation handle stay as they are.
-    const int oldWidth = lettering_.width;
-    const int oldHeight = lettering_.height;
-    const DocumentResult result =
-        OpenLetteringFile(lettering_, ToStdString(fileName), InstalledFonts());
+    // The document is read into a copy of the lettering (its textures aside, which every document
+    // brings), so the lettering as it was can be taken back when its pictures cannot be had.
+    Lettering opened;
+    opened.settings = lettering_.settings;
+    opened.width = lettering_.width;
+    opened.height = lettering_.height;
+    opened.EnvelopeLines = lettering_.EnvelopeLines;
+    opened.pivot = lettering_.pivot;
+    opened.rotationHandle = lettering_.rotationHandle;
+    const std::uint64_t failuresBefore = AllocationFailures();
+    const DocumentResult result = OpenLetteringFile(opened, ToStdString(fileName));
     if (!result.ok) {
-        ShowMessageBox(result.message, result.title, MsgIcon::Error);
+        if (AllocationFailures() != failuresBefore) {
+            ShowOutOfMemory();
+        } else {
+            ShowMessageBox(result.message, result.title, MsgIcon::Error);
+        }
         return;
     }
-    LoadingSettings = true;
-    if (lettering_.width != oldWidth || lettering_.height != oldHeight || images_.Picture.Empty()) {
-        deldib(images_.Picture);
-        MakeWhitePicture(lettering_, images_.Picture);
+    std::swap(lettering_, opened);
+    holdMemoryMessage_ = true;
+    const auto take = [this, &opened] {
+        LoadingSettings = true;
+        const bool newPicture = lettering_.width != opened.width ||
+                                lettering_.height != opened.height || images_.Picture.Empty();
+        bool ok = TakePictureSize(newPicture);
+        WriteControls();
+        LoadingSettings = false;
+        if (!ok) return false;
+        React(Change::PictureOrDocument);
+        return !renderFailed_;
+    };
+    const bool ok = take();
+    if (!ok) {
+        std::swap(lettering_, opened);
+        take();
     }
-    WriteControls();
-    LoadingSettings = false;
-    React(Change::PictureOrDocument);
+    holdMemoryMessage_ = false;
+    if (!ok) {
+        ShowOutOfMemory();
+        return;
+    }
     Setsavedfilename(fileName);
     PaintBox1Paint();
 }

@@ -319,6 +319,11 @@ class TMainForm : public QMainWindow {
     // Set while the program itself checks MoveCheck after a hull was drawn: the render that
     // follows paints the view.
     bool suppressViewRepaint_ = false;
+    // A render that ran out of memory sets renderFailed_; while holdMemoryMessage_ is set, the
+    // command that caused the render tells the user itself, after taking its change back.
+    bool renderFailed_ = false;
+    bool holdMemoryMessage_ = false;
+    bool TakePictureSize(bool newPicture);
     std::unique_ptr<TEnvelopeEditor> editor_;
     std::unique_ptr<TImageList> VFormImages;
     std::unique_ptr<TImageList> KanteImages;

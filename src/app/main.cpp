@@ -6,12 +6,14 @@
 #include <QLocale>
 #include <QScreen>
 #include <QStyleFactory>
+#include <QTimer>
 #include <QTranslator>
 #include <cstdio>
 #include <cstring>
 
 #include "Version.h"
 #include "app/MainFUnit.h"
+#include "app/MemoryGuard.h"
 #include "app/MessageBoxes.h"
 #include "platform/FileAccess.h"
 #include "platform/System.h"
@@ -19,10 +21,11 @@
 
 namespace {
 
-constexpr char kHelpText[] = R"(Aufruf: glyphwerk [OPTIONEN]
+constexpr char kHelpText[] = R"(Aufruf: glyphwerk [OPTIONEN] [--] [SCHRIFTZUG.zgw]
 
 Zarbo Glyphwerk: Schriftzüge mit Oberflächen, Hüllformen, 3D-Kanten, Schatten und
-Rahmen als Rasterbilder gestalten und als .zgw-Datei speichern.
+Rahmen als Rasterbilder gestalten und als .zgw-Datei speichern. Eine angegebene
+Schriftzug-Datei wird beim Start geöffnet.
 
   -h, --help     diese Hilfe
   --version      die Versionsnummer ausgeben
@@ -33,7 +36,7 @@ Ohne Fenster zeichnet glyphwerk-render Schriftzüge (glyphwerk-render --help).
 
 // Answered before the window system is asked for, so they work without a display.
 bool AnswerInformationOptions(int argc, char* argv[]) {
-    for (int i = 1; i < argc; ++i) {
+    for (int i = 1; i < argc && std::strcmp(argv[i], "--") != 0; ++i) {
         if (std::strcmp(argv[i], "--help") == 0 || std::strcmp(argv[i], "-h") == 0) {
             std::fputs(kHelpText, stdout);
             return true;
@@ -46,11 +49,25 @@ bool AnswerInformationOptions(int argc, char* argv[]) {
     return false;
 }
 
+// The document to open at start: the first argument Qt left that is no option; after "--" any.
+QString StartDocument(const QStringList& arguments) {
+    bool optionsEnded = false;
+    for (qsizetype i = 1; i < arguments.size(); ++i) {
+        const QString& argument = arguments[i];
+        if (!optionsEnded && argument == QLatin1String("--")) {
+            optionsEnded = true;
+        } else if (optionsEnded || !argument.startsWith(QLatin1Char('-'))) {
+            return argument;
+        }
+    }
+    return {};
+}
+
 }  // namespace
 
 int main(int argc, char* argv[]) {
     if (AnswerInformationOptions(argc, argv)) return 0;
-    QApplication application(argc, argv);
+    gw::GuardedApplication application(argc, argv);
     gw::CleanUpOnSignals();
     QApplication::setApplicationName(QStringLiteral("Zarbo Glyphwerk"));
     // The installed menu entry and icon carry this name; the desktop matches windows to them.
@@ -73,5 +90,9 @@ int main(int argc, char* argv[]) {
 
     gw::TMainForm form;
     form.show();
+    // Opened once the window stands, so its textures replace the start-up ones and a refusal
+    // is reported over the window, which keeps the start-up lettering.
+    if (const QString document = StartDocument(QApplication::arguments()); !document.isEmpty())
+        QTimer::singleShot(0, &form, [&form, document] { form.OpenFile(document); });
     return QApplication::exec();
 }

@@ -4,6 +4,7 @@
 #include <span>
 #include <string_view>
 
+#include "document/Lettering.h"
 #include "document/SettingsTable.h"
 #include "raster/ImageFiles.h"
 #include "render/Presets.h"
@@ -210,6 +211,10 @@ bool ParseCliOptions(int argc, const char* const* argv, CliOptions& options, std
             options.transparent = true;
         } else if (name == "--text") {
             if (!value(v)) return false;
+            if (v.size() > kMaxTextBytes) {
+                error = kTextTooLongMessage;
+                return false;
+            }
             options.text = v;
         } else if (name == "--font") {
             if (!value(v)) return false;
@@ -305,9 +310,11 @@ Bild und Text:
   --fit PIXEL                 das Bild so verkleinern, dass seine längere Seite höchstens
                               PIXEL misst (10 bis 9999), Seitenverhältnis und Schriftzug
                               mitskaliert; für Vorschaubilder
-  --text TEXT                 der Text; \n trennt die Zeilen
-  --font NAME                 die Schriftart (eine installierte Schriftfamilie; Groß- und
-                              Kleinschreibung gleich, gespeichert wird der installierte Name)
+  --text TEXT                 der Text; \n trennt die Zeilen; ein einzelnes & unterstreicht
+                              das Zeichen danach, && ergibt ein &
+  --font NAME                 die Schriftart (Groß- und Kleinschreibung gleich, gespeichert
+                              wird der installierte Name); ist sie nicht installiert, wird
+                              eine Ersatzschrift gezeichnet und auf stderr genannt
   --bold, --italic            fett, kursiv
   --align left|center|right   Ausrichtung der Zeilen
 

@@ -10,6 +10,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <filesystem>
+#include <new>
 #include <optional>
 #include <set>
 #include <string>
@@ -23,12 +24,14 @@
 #include "document/LetteringFile.h"
 #include "document/PictureSize.h"
 #include "document/SettingsTable.h"
+#include "platform/AllocationLimit.h"
 #include "platform/System.h"
 #include "platform/TextLayout.h"
 #include "raster/DibService.h"
 #include "raster/ImageFiles.h"
 #include "render/Pipeline.h"
 #include "render/Presets.h"
+#include "render/TextRaster.h"
 
 namespace gw {
 namespace {
@@ -65,6 +68,20 @@ bool WriteStages(const RenderTrace& trace, const RenderImages& images, const std
             return false;
     }
     return true;
+}
+
+// A font the run was given but that is not here is drawn in a stand-in: said, and the run goes
+// on. The default font is covered by the program's font rule, so default runs stay quiet.
+void NoteFontSubstitute(const LetteringSettings& s) {
+    if (IsInstalledFont(s.Font.name, EnumFontFamilies())) return;
+    const std::string note = FontSubstitutionNote(s);
+    if (!note.empty()) Report(note);
+}
+
+// Characters no font has are drawn as boxes: said, and the run goes on.
+void NoteMissingCharacters(const LetteringSettings& s) {
+    const std::string missing = MissingCharactersNote(s);
+    if (!missing.empty()) Report(missing);
 }
 
 bool ReadAll(int fd, std::vector<std::uint8_t>& bytes) {
@@ -135,18 +152,14 @@ PrintOptions PrintOptionsOf(const CliOptions& options) {
 
 // Everything a run sets before it draws; a batch sets its lines' texts on top.
 int PrepareLettering(const CliOptions& options, Lettering& lettering) {
-    // The window offers only installed fonts; a name it could not offer would be drawn in a
-    // stand-in here and stored, and the document would look different when opened again.
-    std::vector<std::string> installedFonts;
-    if (options.font || !options.input.empty()) installedFonts = EnumFontFamilies();
+    // A font name in any letter case is stored in the installed spelling; a name that is not
+    // installed is kept as given and drawn in a stand-in, as a document keeps it.
     std::optional<std::string> font;
     if (options.font) {
-        font = InstalledFontSpelling(*options.font, installedFonts);
-        if (!font)
-            return UsageError(
-                "Die Schriftart \"" + *options.font +
-                "\" ist nicht installiert; glyphwerk-render --fonts nennt die installierten.");
+        font = InstalledFontSpelling(*options.font, EnumFontFamilies());
+        if (!font) font = *options.font;
     }
+    const std::uint64_t failuresAtStart = AllocationFailures();
 
     InitStartState(lettering);
 
@@ -156,16 +169,15 @@ int PrepareLettering(const CliOptions& options, Lettering& lettering) {
             Report("Konnte den Schriftzug nicht von der Standardeingabe lesen.");
             return kExitFile;
         }
-        const DocumentResult opened =
-            ReadLetteringBytes(lettering, bytes, installedFonts, "(Standardeingabe)");
+        const DocumentResult opened = ReadLetteringBytes(lettering, bytes, "(Standardeingabe)");
         if (!opened.ok) {
-            Report(opened.message);
+            Report(AllocationFailures() != failuresAtStart ? kOutOfMemoryMessage : opened.message);
             return kExitFile;
         }
     } else if (!options.input.empty()) {
-        const DocumentResult opened = OpenLetteringFile(lettering, options.input, installedFonts);
+        const DocumentResult opened = OpenLetteringFile(lettering, options.input);
         if (!opened.ok) {
-            Report(opened.message);
+            Report(AllocationFailures() != failuresAtStart ? kOutOfMemoryMessage : opened.message);
             return kExitFile;
         }
     }
@@ -219,6 +231,11 @@ int PrepareLettering(const CliOptions& options, Lettering& lettering) {
     // brought its own.
     if (options.input.empty() &&
         (s.SurfaceFrame1.IsTexture() || s.SurfaceFrame2.IsTexture() || !options.save.empty())) {
+        // Grey placeholders would be drawn or stored in their place: the run cannot do its job.
+        if (!HasTextureFiles(DataFolder())) {
+            Report(MissingDataMessage("die mitgelieferten Texturen (tex*.gif)"));
+            return kExitFile;
+        }
         BuiltinTextures textures;
         LoadBuiltinTextures(textures, DataFolder());
         Lettering start;
@@ -227,6 +244,7 @@ int PrepareLettering(const CliOptions& options, Lettering& lettering) {
         if (!options.backgroundTexture)
             lettering.BackgroundTexture = std::move(start.BackgroundTexture);
     }
+    if (options.font || !options.input.empty()) NoteFontSubstitute(s);
     return kExitOk;
 }
 
@@ -242,6 +260,8 @@ struct Destinations {
 // Draws the lettering and writes its outputs as one transaction; standard output comes last,
 // when the files are in place.
 int RenderAndWrite(const Lettering& lettering, const Destinations& to) {
+    NoteMissingCharacters(lettering.settings);
+    const std::uint64_t failuresAtStart = AllocationFailures();
     RenderImages images;
     RenderTrace trace;
     std::vector<std::uint8_t> alpha;
@@ -267,8 +287,9 @@ int RenderAndWrite(const Lettering& lettering, const Destinations& to) {
         MakeWhitePicture(lettering, images.Picture);
         RenderLettering(lettering, images, to.stages.empty() ? nullptr : &trace);
     }
-    if (!images.Picture.Bits) {
-        Report("Das Bild konnte nicht erzeugt werden (zu wenig Speicher).");
+    // The render leaves out what it has no memory for; such a picture is not what was asked for.
+    if (!images.Picture.Bits || AllocationFailures() != failuresAtStart) {
+        Report(kOutOfMemoryMessage);
         return kExitFile;
     }
 
@@ -390,8 +411,14 @@ int RenderBatchLines(Lettering& lettering, const std::vector<std::string>& lines
     for (std::size_t i = first; i < lines.size(); i += step) {
         g_linePrefix = "Zeile " + std::to_string(i + 1) + ": ";
         lettering.settings.Memo1 = SplitTextArgument(lines[i]);
-        if (RenderAndWrite(lettering, {names[i], type, extras, print, {}, {}}) != kExitOk)
+        try {
+            if (RenderAndWrite(lettering, {names[i], type, extras, print, {}, {}}) != kExitOk)
+                result = kExitFile;
+        } catch (const std::bad_alloc&) {
+            // One line too big for the memory left: said, and the others go on.
+            Report(kOutOfMemoryMessage);
             result = kExitFile;
+        }
     }
     g_linePrefix.clear();
     return result;
@@ -506,15 +533,15 @@ int main(int argc, char** argv) {
         return gw::kExitOk;
     }
     if (options.listFonts) {
-        std::vector<std::string> families = gw::EnumFontFamilies();
-        std::stable_sort(families.begin(), families.end(), [](const auto& a, const auto& b) {
-            return std::lexicographical_compare(
-                a.begin(), a.end(), b.begin(), b.end(),
-                [](unsigned char x, unsigned char y) { return std::tolower(x) < std::tolower(y); });
-        });
-        for (const std::string& family : families)
+        for (const std::string& family : gw::EnumFontFamilies())
             std::printf("%s\n", family.c_str());
         return gw::kExitOk;
     }
-    return gw::Run(options);
+    try {
+        return gw::Run(options);
+    } catch (const std::bad_alloc&) {
+        // Whatever was staged went with the unwinding; nothing was put in place.
+        gw::Report(gw::kOutOfMemoryMessage);
+        return gw::kExitFile;
+    }
 }

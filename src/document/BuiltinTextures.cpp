@@ -5,8 +5,10 @@
 #include <cstring>
 #include <filesystem>
 
+#include "platform/AllocationLimit.h"
 #include "platform/System.h"
 #include "raster/DibService.h"
+#include "raster/ImageFiles.h"
 
 namespace gw {
 
@@ -33,6 +35,15 @@ DibImage CopyOrGrey(const DibImage& source) {
 }
 
 }  // namespace
+
+bool HasTextureFiles(const std::string& folder) {
+    std::error_code ec;
+    for (std::filesystem::directory_iterator it(folder, ec), end; !ec && it != end;
+         it.increment(ec)) {
+        if (IsTextureFileName(it->path().filename().string())) return true;
+    }
+    return false;
+}
 
 void LoadBuiltinTextures(BuiltinTextures& table, const std::string& folder,
                          const std::function<void()>& afterEachFile) {
@@ -71,10 +82,14 @@ void SetTexture(Lettering& lettering, const BuiltinTextures& table, int index, b
 }
 
 bool LoadOwnTexture(Lettering& lettering, const std::string& fileName, bool textPage) {
+    const std::uint64_t failuresBefore = AllocationFailures();
     DibImage image;
-    OpenDib(image, fileName);
+    OpenDib(image, fileName, kTextureLimits);
     if (!image.Bits) {
-        ShowMessageBox("Konnte das Bild nicht laden.", "Fehler", MsgIcon::Error);
+        ShowMessageBox(AllocationFailures() != failuresBefore
+                           ? std::string(kOutOfMemoryMessage)
+                           : "Konnte das Bild nicht laden. (" + fileName + ")",
+                       "Fehler", MsgIcon::Error);
         return false;
     }
     (textPage ? lettering.TextTexture : lettering.BackgroundTexture) = std::move(image);

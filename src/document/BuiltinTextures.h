@@ -21,6 +21,9 @@ struct BuiltinTextures {
 void LoadBuiltinTextures(BuiltinTextures& table, const std::string& folder,
                          const std::function<void()>& afterEachFile = {});
 
+// Whether `folder` holds at least one file named as a built-in texture.
+bool HasTextureFiles(const std::string& folder);
+
 // The textures at start: the letters get a copy of the first entry, the background a copy of the
 // last. A copy that fails leaves a 10 x 10 grey image in its place.
 void SetStartTextures(Lettering& lettering, const BuiltinTextures& table);
@@ -29,7 +32,9 @@ void SetStartTextures(Lettering& lettering, const BuiltinTextures& table);
 void SetTexture(Lettering& lettering, const BuiltinTextures& table, int index, bool textPage);
 
 // An image file becomes the letters' texture (textPage) or the background's. When it cannot be
-// loaded the user is told "Konnte das Bild nicht laden." and the textures stay as they were.
+// loaded the user is told "Konnte das Bild nicht laden." with the file's name, and the textures
+// stay as they were. A texture over 9999 pixels on a side or over 100 million pixels is refused
+// before its pixels are read (kTextureLimits).
 bool LoadOwnTexture(Lettering& lettering, const std::string& fileName, bool textPage);
 
 }  // namespace gw

@@ -4,6 +4,7 @@
 // renderer reads it at the moment it runs.
 
 #include <array>
+#include <cstddef>
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -26,6 +27,13 @@ struct Lettering {
     DibImage TextTexture;
     DibImage BackgroundTexture;
 };
+
+// The longest text a lettering takes, in bytes (UTF-8 in the window and on the command line, as
+// stored in a document), and what the user is told of a longer one. Far beyond any lettering, it
+// keeps a pasted or stored book from costing gigabytes in the render.
+inline constexpr std::size_t kMaxTextBytes = std::size_t(1) << 20;
+inline constexpr char kTextTooLongMessage[] =
+    "Der Text ist zu lang: ein Schriftzug fasst höchstens 1 MiB Text.";
 
 // The program's name and version as the window caption and the document files carry it.
 inline constexpr char kProgramTitle[] = "ZEF-LOR Zarbo-Glyphwerk 2.1";

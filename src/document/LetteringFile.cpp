@@ -10,6 +10,7 @@
 #include <cstring>
 #include <optional>
 
+#include "document/PictureSize.h"
 #include "document/SettingsTable.h"
 #include "platform/FileAccess.h"
 #include "raster/DibService.h"
@@ -168,7 +169,7 @@ class FieldReader {
     }
     std::string Text() {
         std::string v;
-        ok_ = ok_ && ReadSizedString(in_, v);
+        ok_ = ok_ && ReadSizedString(in_, v, kMaxTextBytes);
         return v;
     }
     bool Flag() { return Byte() != 0; }
@@ -350,8 +351,7 @@ std::vector<std::uint8_t> LetteringFileBytes(const Lettering& lettering) {
     return sink.Take();
 }
 
-DocumentResult ReadLettering(Lettering& lettering, ByteSource& in,
-                             std::span<const std::string> installedFonts, std::string_view name) {
+DocumentResult ReadLettering(Lettering& lettering, ByteSource& in, std::string_view name) {
     char id[kIdentification.size()];
     const std::size_t idLength =
         std::size_t(std::min<std::uint64_t>(in.Remaining(), kIdentification.size()));
@@ -369,7 +369,9 @@ DocumentResult ReadLettering(Lettering& lettering, ByteSource& in,
     s.KursivBtn = r.Flag();
     if (!r.ok()) return Damaged(name);
     s.Memo1 = SplitTextLines(text);
-    if (IsInstalledFont(font, installedFonts)) s.Font.name = font;
+    // A font that is not installed here keeps its name: a stand-in is drawn, and the document is
+    // saved back as it came.
+    s.Font.name = font;
     s.Font.bold = s.FettBtn;
     s.Font.italic = s.KursivBtn;
 
@@ -382,7 +384,10 @@ DocumentResult ReadLettering(Lettering& lettering, ByteSource& in,
     s.SpiralEd = ClampSettingValue(Info("SpiralEd"), spiral);
     const std::int32_t width = r.Int32();
     const std::int32_t height = r.Int32();
-    if (!r.ok() || width < 1 || height < 1 || width > kMaxDocumentSide || height > kMaxDocumentSide)
+    // The program makes no other sizes; a larger one would only cost memory the size dialog
+    // never asks for.
+    if (!r.ok() || width < kMinPictureSide || height < kMinPictureSide || width > kMaxPictureSide ||
+        height > kMaxPictureSide)
         return Damaged(name);
     std::optional<TLine> upper = r.Line();
     std::optional<TLine> lower = r.Line();
@@ -430,10 +435,9 @@ DocumentResult ReadLettering(Lettering& lettering, ByteSource& in,
 }
 
 DocumentResult ReadLetteringBytes(Lettering& lettering, std::span<const std::uint8_t> bytes,
-                                  std::span<const std::string> installedFonts,
                                   std::string_view name) {
     MemorySource in(bytes);
-    return ReadLettering(lettering, in, installedFonts, name);
+    return ReadLettering(lettering, in, name);
 }
 
 DocumentResult SaveLetteringFile(const Lettering& lettering, const std::string& fileName) {
@@ -455,8 +459,7 @@ DocumentResult SaveLetteringFile(const Lettering& lettering, const std::string& 
                    " nicht erstellen!");
 }
 
-DocumentResult OpenLetteringFile(Lettering& lettering, const std::string& fileName,
-                                 std::span<const std::string> installedFonts) {
+DocumentResult OpenLetteringFile(Lettering& lettering, const std::string& fileName) {
     const std::string name = FileNameOnly(fileName);
     std::uint64_t size = 0;
     const int fd = OpenRegularFile(fileName, size);
@@ -464,7 +467,7 @@ DocumentResult OpenLetteringFile(Lettering& lettering, const std::string& fileNa
         return Failure("Zarbo-Glyphwerk Datei öffnen: Konnte die Datei " + name + " nicht öffnen!");
     }
     FileSource in(fd, size);
-    DocumentResult result = ReadLettering(lettering, in, installedFonts, name);
+    DocumentResult result = ReadLettering(lettering, in, name);
     ::close(fd);
     return result;
 }

@@ -21,8 +21,8 @@
 namespace gw {
 
 // Sane limits for the counts of a document, beside those of the DIB service for its images.
+// The picture size must be one the size dialog allows, the text at most kMaxTextBytes.
 constexpr std::int32_t kMaxDocumentPoints = 1'000'000;  // points, and outline pixels, a line
-constexpr std::int32_t kMaxDocumentSide = 16384;        // picture width and height
 
 struct DocumentResult {
     bool ok = true;
@@ -46,19 +46,14 @@ bool WriteLettering(const Lettering& lettering, ByteSink& out);
 std::vector<std::uint8_t> LetteringFileBytes(const Lettering& lettering);
 
 // Reads a document into `lettering`: the settings, the picture size, the two boundary lines and
-// both textures; the working lines, pivot and rotation handle stay. `installedFonts` are the
-// family names the font list offers; a stored font that is none of them (nor "Arial Black", which
-// the program's font rule always provides) leaves the lettering font's name as it was. `name` is
-// the file name the messages show.
-DocumentResult ReadLettering(Lettering& lettering, ByteSource& in,
-                             std::span<const std::string> installedFonts, std::string_view name);
+// both textures; the working lines, pivot and rotation handle stay. The font name is taken as
+// stored, installed or not. `name` is the file name the messages show.
+DocumentResult ReadLettering(Lettering& lettering, ByteSource& in, std::string_view name);
 DocumentResult ReadLetteringBytes(Lettering& lettering, std::span<const std::uint8_t> bytes,
-                                  std::span<const std::string> installedFonts,
                                   std::string_view name);
 
 // SaveFile and OpenFile without the window: the messages name the file without its folder.
 DocumentResult SaveLetteringFile(const Lettering& lettering, const std::string& fileName);
-DocumentResult OpenLetteringFile(Lettering& lettering, const std::string& fileName,
-                                 std::span<const std::string> installedFonts);
+DocumentResult OpenLetteringFile(Lettering& lettering, const std::string& fileName);
 
 }  // namespace gw

@@ -236,9 +236,11 @@ bool WriteSizedString(ByteSink& out, std::string_view utf8) {
            out.Write(bytes.data(), bytes.size());
 }
 
-bool ReadSizedString(ByteSource& in, std::string& utf8) {
+bool ReadSizedString(ByteSource& in, std::string& utf8, std::size_t maxBytes) {
     std::int32_t n;
-    if (!ReadInt32(in, n) || n < 0 || std::uint64_t(n) > in.Remaining()) return false;
+    if (!ReadInt32(in, n) || n < 0 || std::uint64_t(n) > in.Remaining() ||
+        std::uint64_t(n) > maxBytes)
+        return false;
     std::string bytes(std::size_t(n), '\0');
     if (!in.Read(bytes.data(), bytes.size())) return false;
     utf8 = TextFromDocumentBytes(bytes);

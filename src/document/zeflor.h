@@ -98,6 +98,7 @@ std::string TextFromDocumentBytes(std::string_view bytes);
 // A sized string: int32 byte count n, then n bytes of text, no terminator.
 bool WriteSizedString(ByteSink& out, std::string_view utf8);
 // False when the count is negative or more than the bytes left; nothing is allocated then.
-bool ReadSizedString(ByteSource& in, std::string& utf8);
+// False also when the string holds more than maxBytes bytes; nothing is allocated for it then.
+bool ReadSizedString(ByteSource& in, std::string& utf8, std::size_t maxBytes = 0x7FFFFFFF);
 
 }  // namespace gw

@@ -5,6 +5,7 @@
 #include <limits>
 #include <new>
 
+#include "platform/AllocationLimit.h"
 #include "platform/BitmapInfo.h"
 
 namespace gw {
@@ -17,7 +18,14 @@ Bitmap::Bitmap(std::int32_t width, std::int32_t height, PixelFormat format, TCol
     if (stride > std::numeric_limits<std::int32_t>::max()) throw std::bad_alloc();
     stride_ = static_cast<std::int32_t>(stride);
     // The padding bytes stay zero for good: rows handed out as DIB rows carry clean padding.
-    data_.assign(std::size_t(stride_) * std::size_t(height_), 0);
+    const std::size_t bytes = std::size_t(stride_) * std::size_t(height_);
+    CheckAllocation(bytes);
+    try {
+        data_.assign(bytes, 0);
+    } catch (const std::bad_alloc&) {
+        NoteAllocationFailure();
+        throw;
+    }
     Fill(fill);
 }
 

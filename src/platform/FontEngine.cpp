@@ -1,11 +1,14 @@
 #include "platform/FontEngine.h"
 
 #include <fontconfig/fontconfig.h>
+#include <fribidi.h>
 #include <ft2build.h>
 #include <hb.h>
 #include FT_FREETYPE_H
 #include FT_OUTLINE_H
 #include FT_TRUETYPE_TABLES_H
+// Needs fontconfig and FreeType first.
+#include <fontconfig/fcfreetype.h>
 
 #include <algorithm>
 #include <cmath>
@@ -13,6 +16,8 @@
 #include <limits>
 #include <map>
 #include <memory>
+#include <numeric>
+#include <optional>
 #include <set>
 #include <unordered_map>
 
@@ -35,6 +40,29 @@ class FontFace {
     FaceUnits units;
     std::string file;
     int index = 0;
+    // The face's own style as fontconfig classifies it, before any rule rewrote a match.
+    int weight = FC_WEIGHT_REGULAR;
+    int slant = FC_SLANT_ROMAN;
+    std::string family;  // the most specific English family name ("Lato Black", not "Lato")
+};
+
+// fontconfig's list of faces for one LogFont, best first, made when the first character its face
+// lacks is met; and the face found for each such character.
+struct FallbackList {
+    FallbackList() = default;
+    FallbackList(const FallbackList&) = delete;
+    FallbackList& operator=(const FallbackList&) = delete;
+    ~FallbackList() {
+        if (sorted) FcFontSetDestroy(sorted);
+        if (pattern) FcPatternDestroy(pattern);
+    }
+
+    FcPattern* pattern = nullptr;  // as asked, after the configuration's substitutions
+    int weight = FC_WEIGHT_REGULAR;
+    int slant = FC_SLANT_ROMAN;
+    FcFontSet* sorted = nullptr;
+    bool sortTried = false;
+    std::unordered_map<char32_t, FaceChoice> found;
 };
 
 namespace {
@@ -89,12 +117,21 @@ struct Engine {
     bool configTried = false;
     std::set<std::string> loadedRules;
     std::map<std::pair<std::string, int>, std::unique_ptr<FontFace>> faces;
-    std::map<std::tuple<std::string, bool, bool>, FaceChoice> choices;
+    struct Chosen {
+        FaceChoice choice;
+        std::unique_ptr<FallbackList> fallback;
+    };
+    std::map<std::tuple<std::string, bool, bool>, Chosen> choices;
     std::unordered_map<GlyphKey, GlyphImage, GlyphKeyHash> glyphs;
     std::size_t glyphBytes = 0;
     std::size_t glyphLimit = std::size_t(4) << 20;
+    // Counts the changes of the configuration: whatever was matched under an older one is stale.
+    std::uint64_t generation = 0;
+    std::optional<std::vector<std::string>> families;
+    std::uint64_t familiesGeneration = 0;
 
     ~Engine() {
+        choices.clear();
         glyphs.clear();
         faces.clear();
         if (library) FT_Done_FreeType(library);
@@ -124,6 +161,7 @@ bool LoadRuleLocked(FcConfig* config, const std::string& path) {
         return false;
     e.loadedRules.insert(canonical);
     e.choices.clear();
+    ++e.generation;
     return true;
 }
 
@@ -193,6 +231,23 @@ FontFace* LoadFace(const std::string& file, int index) {
             face->file = file;
             face->index = index;
             face->units = ReadUnits(ft);
+            if (FcPattern* own =
+                    FcFreeTypeQueryFace(ft, reinterpret_cast<const FcChar8*>(file.c_str()),
+                                        static_cast<unsigned>(index), nullptr)) {
+                FcPatternGetInteger(own, FC_WEIGHT, 0, &face->weight);
+                FcPatternGetInteger(own, FC_SLANT, 0, &face->slant);
+                FcChar8* family = nullptr;
+                FcChar8* lang = nullptr;
+                for (int n = 0; FcPatternGetString(own, FC_FAMILY, n, &family) == FcResultMatch;
+                     ++n) {
+                    const bool english =
+                        FcPatternGetString(own, FC_FAMILYLANG, n, &lang) != FcResultMatch ||
+                        !lang || std::string_view(reinterpret_cast<const char*>(lang)) == "en";
+                    if (family && (english || face->family.empty()))
+                        face->family = reinterpret_cast<const char*>(family);
+                }
+                FcPatternDestroy(own);
+            }
             hb_blob_t* blob = hb_blob_create_from_file(file.c_str());
             hb_face_t* hbFace = hb_face_create(blob, static_cast<unsigned>(index) & 0xFFFFu);
             hb_blob_destroy(blob);
@@ -324,9 +379,10 @@ FaceChoice ChooseFace(const LogFont& font) {
     Engine& e = TheEngine();
     auto key = std::make_tuple(font.name, font.bold, font.italic);
     auto it = e.choices.find(key);
-    if (it != e.choices.end()) return it->second;
+    if (it != e.choices.end()) return it->second.choice;
 
     FaceChoice choice;
+    auto fallback = std::make_unique<FallbackList>();
     FcConfig* config = Config();
     FcPattern* pattern = FcPatternCreate();
     if (config && pattern) {
@@ -340,35 +396,56 @@ FaceChoice ChooseFace(const LogFont& font) {
         int askedSlant = FC_SLANT_ROMAN;
         FcPatternGetInteger(pattern, FC_WEIGHT, 0, &askedWeight);
         FcPatternGetInteger(pattern, FC_SLANT, 0, &askedSlant);
+        fallback->weight = askedWeight;
+        fallback->slant = askedSlant;
+        fallback->pattern = FcPatternDuplicate(pattern);
         FcResult result = FcResultNoMatch;
         FcPattern* match = FcFontMatch(config, pattern, &result);
         if (match) {
             FcChar8* file = nullptr;
             int index = 0;
-            int weight = FC_WEIGHT_REGULAR;
-            int slant = FC_SLANT_ROMAN;
             FcPatternGetInteger(match, FC_INDEX, 0, &index);
-            FcPatternGetInteger(match, FC_WEIGHT, 0, &weight);
-            FcPatternGetInteger(match, FC_SLANT, 0, &slant);
+            // A rule (fontconfig's own synthetic rules, say) may have rewritten the match's slant
+            // and weight to what was asked while asking the renderer for a shear or emboldening:
+            // the face's own style decides, and such requests are honoured as well.
+            FcMatrix* matrix = nullptr;
+            const bool sheared =
+                FcPatternGetMatrix(match, FC_MATRIX, 0, &matrix) == FcResultMatch && matrix &&
+                matrix->xy != 0;
+            FcBool embolden = FcFalse;
+            FcPatternGetBool(match, FC_EMBOLDEN, 0, &embolden);
             if (FcPatternGetString(match, FC_FILE, 0, &file) == FcResultMatch && file) {
                 choice.face = LoadFace(reinterpret_cast<const char*>(file), index);
-                choice.syntheticBold = askedWeight >= FC_WEIGHT_BOLD && weight < FC_WEIGHT_DEMIBOLD;
-                choice.syntheticItalic = askedSlant != FC_SLANT_ROMAN && slant == FC_SLANT_ROMAN;
+                if (choice.face) {
+                    choice.syntheticBold =
+                        askedWeight >= FC_WEIGHT_BOLD &&
+                        (choice.face->weight < FC_WEIGHT_DEMIBOLD || embolden == FcTrue);
+                    choice.syntheticItalic = askedSlant != FC_SLANT_ROMAN &&
+                                             (choice.face->slant == FC_SLANT_ROMAN || sheared);
+                }
             }
             FcPatternDestroy(match);
         }
     }
     if (pattern) FcPatternDestroy(pattern);
     if (!choice.face) choice = {};
+    if (choice.face && fallback->pattern) choice.fallback = fallback.get();
     // Names come from documents too; keep the table from growing without end.
-    if (e.choices.size() >= 1024) e.choices.clear();
-    e.choices.emplace(std::move(key), choice);
+    if (e.choices.size() >= 1024) {
+        e.choices.clear();
+        ++e.generation;
+    }
+    e.choices.emplace(std::move(key), Engine::Chosen{choice, std::move(fallback)});
     return choice;
 }
 
 const FaceUnits& UnitsOf(const FaceChoice& choice) {
     static const FaceUnits fallback;
     return choice.face ? choice.face->units : fallback;
+}
+
+std::string FamilyOf(const FaceChoice& choice) {
+    return choice.face ? choice.face->family : std::string();
 }
 
 std::string FileOf(const FaceChoice& choice) {
@@ -399,36 +476,298 @@ FontMetrics MetricsFor(const FaceUnits& units, std::int32_t height) {
     return m;
 }
 
+namespace {
+
+bool HasGlyph(const FontFace* face, char32_t c) {
+    hb_codepoint_t glyph = 0;
+    return hb_font_get_nominal_glyph(face->hbFont, c, &glyph) && glyph != 0;
+}
+
+// The best face of fontconfig's sorted list for the LogFont that has the character; null when
+// no installed face has it.
+FaceChoice FallbackFor(const FaceChoice& choice, char32_t c) {
+    FallbackList* list = choice.fallback;
+    if (!list) return {};
+    auto known = list->found.find(c);
+    if (known != list->found.end()) return known->second;
+    if (!list->sortTried) {
+        list->sortTried = true;
+        FcConfig* config = Config();
+        FcResult result = FcResultNoMatch;
+        // Trimmed: a face that covers nothing the better ones miss is never the first to have
+        // a character.
+        if (config) list->sorted = FcFontSort(config, list->pattern, FcTrue, nullptr, &result);
+    }
+    FaceChoice found;
+    for (int i = 0; list->sorted && i < list->sorted->nfont; ++i) {
+        FcPattern* candidate = list->sorted->fonts[i];
+        FcCharSet* charset = nullptr;
+        if (FcPatternGetCharSet(candidate, FC_CHARSET, 0, &charset) != FcResultMatch || !charset ||
+            !FcCharSetHasChar(charset, c))
+            continue;
+        FcChar8* file = nullptr;
+        int index = 0;
+        if (FcPatternGetString(candidate, FC_FILE, 0, &file) != FcResultMatch || !file) continue;
+        FcPatternGetInteger(candidate, FC_INDEX, 0, &index);
+        FontFace* face = LoadFace(reinterpret_cast<const char*>(file), index);
+        if (!face || face == choice.face || !HasGlyph(face, c)) continue;
+        found.face = face;
+        found.syntheticBold = list->weight >= FC_WEIGHT_BOLD && face->weight < FC_WEIGHT_DEMIBOLD;
+        found.syntheticItalic = list->slant != FC_SLANT_ROMAN && face->slant == FC_SLANT_ROMAN;
+        break;
+    }
+    if (list->found.size() >= 4096) list->found.clear();
+    list->found.emplace(c, found);
+    return found;
+}
+
+struct LineChar {
+    char32_t code = 0;
+    std::uint32_t at = 0;  // byte offset
+    std::uint32_t size = 0;
+};
+
+// UTF-8 as HarfBuzz reads it: a byte that starts no valid sequence stands for U+FFFD alone.
+std::vector<LineChar> Decode(std::string_view text) {
+    std::vector<LineChar> chars;
+    chars.reserve(text.size());
+    const auto* p = reinterpret_cast<const unsigned char*>(text.data());
+    const std::size_t n = text.size();
+    for (std::size_t i = 0; i < n;) {
+        const unsigned char b = p[i];
+        std::uint32_t size = 1;
+        char32_t code = 0xFFFD;
+        auto cont = [&](std::size_t k) { return i + k < n && (p[i + k] & 0xC0) == 0x80; };
+        if (b < 0x80) {
+            code = b;
+        } else if (b >= 0xC2 && b <= 0xDF && cont(1)) {
+            code = char32_t(b & 0x1F) << 6 | (p[i + 1] & 0x3F);
+            size = 2;
+        } else if (b >= 0xE0 && b <= 0xEF && cont(1) && cont(2)) {
+            const char32_t c =
+                char32_t(b & 0x0F) << 12 | char32_t(p[i + 1] & 0x3F) << 6 | (p[i + 2] & 0x3F);
+            if (c >= 0x800 && (c < 0xD800 || c > 0xDFFF)) {
+                code = c;
+                size = 3;
+            }
+        } else if (b >= 0xF0 && b <= 0xF4 && cont(1) && cont(2) && cont(3)) {
+            const char32_t c = char32_t(b & 0x07) << 18 | char32_t(p[i + 1] & 0x3F) << 12 |
+                               char32_t(p[i + 2] & 0x3F) << 6 | (p[i + 3] & 0x3F);
+            if (c >= 0x10000 && c <= 0x10FFFF) {
+                code = c;
+                size = 4;
+            }
+        }
+        chars.push_back({code, static_cast<std::uint32_t>(i), size});
+        i += size;
+    }
+    return chars;
+}
+
+// Characters that draw nothing of their own: they never call for another face.
+bool DrawsNothing(hb_unicode_general_category_t category) {
+    return category == HB_UNICODE_GENERAL_CATEGORY_CONTROL ||
+           category == HB_UNICODE_GENERAL_CATEGORY_FORMAT ||
+           category == HB_UNICODE_GENERAL_CATEGORY_LINE_SEPARATOR ||
+           category == HB_UNICODE_GENERAL_CATEGORY_PARAGRAPH_SEPARATOR;
+}
+
+bool IsMark(hb_unicode_general_category_t category) {
+    return category == HB_UNICODE_GENERAL_CATEGORY_NON_SPACING_MARK ||
+           category == HB_UNICODE_GENERAL_CATEGORY_SPACING_MARK ||
+           category == HB_UNICODE_GENERAL_CATEGORY_ENCLOSING_MARK;
+}
+
+bool IsRealScript(hb_script_t script) {
+    return script != HB_SCRIPT_COMMON && script != HB_SCRIPT_INHERITED &&
+           script != HB_SCRIPT_UNKNOWN && script != HB_SCRIPT_INVALID;
+}
+
+// The resolved bidirectional level of every character after the line rules, and each one's
+// place in visual order.
+void BidiOrder(const std::vector<LineChar>& chars, std::vector<std::uint8_t>& levels,
+               std::vector<std::uint32_t>& visual) {
+    const std::size_t n = chars.size();
+    levels.assign(n, 0);
+    visual.resize(n);
+    std::iota(visual.begin(), visual.end(), 0u);
+    std::vector<FriBidiChar> text(n);
+    for (std::size_t i = 0; i < n; ++i)
+        text[i] = chars[i].code;
+    std::vector<FriBidiCharType> types(n);
+    std::vector<FriBidiBracketType> brackets(n);
+    std::vector<FriBidiLevel> resolved(n, 0);
+    std::vector<FriBidiStrIndex> map(n);
+    std::iota(map.begin(), map.end(), 0);
+    const auto length = static_cast<FriBidiStrIndex>(n);
+    fribidi_get_bidi_types(text.data(), length, types.data());
+    fribidi_get_bracket_types(text.data(), length, types.data(), brackets.data());
+    FriBidiParType base = FRIBIDI_PAR_ON;
+    if (fribidi_get_par_embedding_levels_ex(types.data(), brackets.data(), length, &base,
+                                            resolved.data()) == 0)
+        return;
+    if (fribidi_reorder_line(0, types.data(), length, 0, base, resolved.data(), nullptr,
+                             map.data()) == 0)
+        return;
+    for (std::size_t v = 0; v < n; ++v)
+        visual[std::size_t(map[v])] = static_cast<std::uint32_t>(v);
+    for (std::size_t i = 0; i < n; ++i)
+        levels[i] = static_cast<std::uint8_t>(resolved[i]);
+}
+
+}  // namespace
+
 ShapedLine Shape(const FaceChoice& choice, std::string_view text,
                  std::span<const std::uint32_t> underlined) {
     ShapedLine line;
     if (!choice.face || text.empty()) return line;
     const int length =
         static_cast<int>(std::min<std::size_t>(text.size(), std::numeric_limits<int>::max() / 2));
+    text = text.substr(0, std::size_t(length));
+    line.faces.push_back(choice);
+    const std::vector<LineChar> chars = Decode(text);
+    const std::size_t n = chars.size();
+
+    // The face of every character: the chosen one where it has the character, else the first of
+    // fontconfig's list that has it. Marks stay with their base.
+    hb_unicode_funcs_t* unicode = hb_unicode_funcs_get_default();
+    std::vector<std::uint16_t> faceOf(n, 0);
+    std::vector<hb_script_t> scriptOf(n, HB_SCRIPT_COMMON);
+    for (std::size_t i = 0; i < n; ++i) {
+        const char32_t c = chars[i].code;
+        const hb_unicode_general_category_t category = hb_unicode_general_category(unicode, c);
+        scriptOf[i] = hb_unicode_script(unicode, c);
+        if (i > 0 && (IsMark(category) || c == 0x200D)) {
+            faceOf[i] = faceOf[i - 1];
+            continue;
+        }
+        if (DrawsNothing(category) || HasGlyph(choice.face, c)) continue;
+        const FaceChoice fallback = FallbackFor(choice, c);
+        if (!fallback.face) {
+            if (std::find(line.missing.begin(), line.missing.end(), c) == line.missing.end())
+                line.missing.push_back(c);
+            continue;
+        }
+        std::size_t index = 0;
+        while (index < line.faces.size() && line.faces[index].face != fallback.face)
+            ++index;
+        if (index == line.faces.size()) line.faces.push_back(fallback);
+        faceOf[i] = static_cast<std::uint16_t>(std::min<std::size_t>(index, 0xFFFF));
+    }
+    // Characters of no script of their own take the script around them.
+    hb_script_t last = HB_SCRIPT_INVALID;
+    for (std::size_t i = 0; i < n; ++i) {
+        if (IsRealScript(scriptOf[i])) {
+            last = scriptOf[i];
+        } else if (last != HB_SCRIPT_INVALID) {
+            scriptOf[i] = last;
+        }
+    }
+    last = HB_SCRIPT_INVALID;
+    for (std::size_t i = n; i-- > 0;) {
+        if (IsRealScript(scriptOf[i])) {
+            last = scriptOf[i];
+        } else if (last != HB_SCRIPT_INVALID) {
+            scriptOf[i] = last;
+        }
+    }
+
+    std::vector<std::uint8_t> levels;
+    std::vector<std::uint32_t> visual;
+    BidiOrder(chars, levels, visual);
+
+    // Runs of one face, script and level, in logical order; each is contiguous in visual order
+    // too, so the place of its first visual character orders the runs.
+    struct Pending {
+        ShapedRun run;
+        std::size_t first = 0;
+        std::size_t last = 0;
+        hb_script_t script = HB_SCRIPT_INVALID;
+    };
+    std::vector<Pending> runs;
+    for (std::size_t i = 0; i < n; ++i) {
+        if (runs.empty() || runs.back().run.face != faceOf[i] ||
+            runs.back().run.level != levels[i] || runs.back().script != scriptOf[i]) {
+            Pending p;
+            p.run.start = chars[i].at;
+            p.run.level = levels[i];
+            p.run.face = faceOf[i];
+            p.first = i;
+            p.script = scriptOf[i];
+            runs.push_back(p);
+        }
+        runs.back().last = i;
+        runs.back().run.length = chars[i].at + chars[i].size - runs.back().run.start;
+    }
+    auto visualStart = [&](const Pending& p) { return std::min(visual[p.first], visual[p.last]); };
+    std::stable_sort(runs.begin(), runs.end(), [&](const Pending& a, const Pending& b) {
+        return visualStart(a) < visualStart(b);
+    });
+
+    const std::int32_t unitsPerEm = choice.face->units.unitsPerEm;
     hb_buffer_t* buffer = hb_buffer_create();
-    hb_buffer_add_utf8(buffer, text.data(), length, 0, length);
-    hb_buffer_guess_segment_properties(buffer);
-    hb_shape(choice.face->hbFont, buffer, nullptr, 0);
-    unsigned count = 0;
-    const hb_glyph_info_t* infos = hb_buffer_get_glyph_infos(buffer, &count);
-    const hb_glyph_position_t* positions = hb_buffer_get_glyph_positions(buffer, &count);
-    line.glyphs.reserve(count);
     std::int64_t pen = 0;
-    for (unsigned i = 0; i < count; ++i) {
-        ShapedGlyph g;
-        g.glyph = infos[i].codepoint;
-        g.penX = pen;
-        g.advance = positions[i].x_advance;
-        if (choice.syntheticBold && g.advance != 0) g.advance += choice.face->units.boldStrength;
-        g.xOffset = positions[i].x_offset;
-        g.yOffset = positions[i].y_offset;
-        g.underline = std::binary_search(underlined.begin(), underlined.end(), infos[i].cluster);
-        pen += g.advance;
-        line.glyphs.push_back(g);
+    for (const Pending& p : runs) {
+        line.runs.push_back(p.run);
+        const FaceChoice& runFace = line.faces[p.run.face];
+        hb_font_t* font = runFace.face->hbFont;
+        const std::int32_t ownUnits = runFace.face->units.unitsPerEm;
+        hb_buffer_clear_contents(buffer);
+        // The whole line is the context, so letters join across the ends of a run.
+        hb_buffer_add_utf8(buffer, text.data(), length, p.run.start,
+                           static_cast<int>(p.run.length));
+        hb_buffer_set_direction(buffer, (p.run.level & 1) ? HB_DIRECTION_RTL : HB_DIRECTION_LTR);
+        if (IsRealScript(p.script)) hb_buffer_set_script(buffer, p.script);
+        hb_buffer_guess_segment_properties(buffer);
+        // A fallback face is shaped in the chosen face's units: one em is one em in both.
+        if (ownUnits != unitsPerEm) hb_font_set_scale(font, unitsPerEm, unitsPerEm);
+        hb_shape(font, buffer, nullptr, 0);
+        if (ownUnits != unitsPerEm) hb_font_set_scale(font, ownUnits, ownUnits);
+        std::int32_t boldGrowth = 0;
+        if (runFace.syntheticBold) {
+            boldGrowth =
+                p.run.face == 0
+                    ? runFace.face->units.boldStrength
+                    : static_cast<std::int32_t>(RoundDiv(
+                          std::int64_t(runFace.face->units.boldStrength) * unitsPerEm, ownUnits));
+        }
+        unsigned count = 0;
+        const hb_glyph_info_t* infos = hb_buffer_get_glyph_infos(buffer, &count);
+        const hb_glyph_position_t* positions = hb_buffer_get_glyph_positions(buffer, &count);
+        for (unsigned i = 0; i < count; ++i) {
+            ShapedGlyph g;
+            g.glyph = infos[i].codepoint;
+            g.penX = pen;
+            g.advance = positions[i].x_advance;
+            if (g.advance != 0) g.advance += boldGrowth;
+            g.xOffset = positions[i].x_offset;
+            g.yOffset = positions[i].y_offset;
+            g.underline =
+                std::binary_search(underlined.begin(), underlined.end(), infos[i].cluster);
+            g.face = p.run.face;
+            pen += g.advance;
+            line.glyphs.push_back(g);
+        }
     }
     line.width = pen;
     hb_buffer_destroy(buffer);
     return line;
+}
+
+Scale ScaleOfFace(const ShapedLine& line, std::size_t face, Scale scale) {
+    if (face == 0 || face >= line.faces.size() || !line.faces[face].face || line.faces.empty() ||
+        !line.faces[0].face)
+        return scale;
+    const std::int64_t own = line.faces[face].face->units.unitsPerEm;
+    const std::int64_t chosen = line.faces[0].face->units.unitsPerEm;
+    if (own == chosen) return scale;
+    Scale s{scale.num * chosen, scale.den * own};
+    const std::int64_t g = std::gcd(s.num, s.den);
+    if (g > 1) {
+        s.num /= g;
+        s.den /= g;
+    }
+    return s;
 }
 
 void DrawGlyph(Bitmap& target, const FaceChoice& choice, Scale scale, std::uint32_t glyph,
@@ -484,39 +823,62 @@ std::size_t SetGlyphCacheLimit(std::size_t bytes) {
 }
 
 std::vector<std::string> FamilyNames() {
-    std::vector<std::string> names;
+    Engine& e = TheEngine();
     FcConfig* config = Config();
+    if (e.familiesGeneration == e.generation && e.families) return *e.families;
+    std::vector<std::string> names;
     if (!config) return names;
     FcPattern* pattern = FcPatternCreate();
     FcObjectSet* objects = FcObjectSetBuild(FC_FAMILY, nullptr);
     FcFontSet* set = (pattern && objects) ? FcFontList(config, pattern, objects) : nullptr;
-    std::set<std::string> seen;
+    // A face answers to every family name it carries ("Lato" and "Lato Black"), and each of them
+    // matches it.
     for (int i = 0; set && i < set->nfont; ++i) {
         FcChar8* family = nullptr;
-        if (FcPatternGetString(set->fonts[i], FC_FAMILY, 0, &family) != FcResultMatch || !family)
-            continue;
-        std::string name(reinterpret_cast<const char*>(family));
-        // At most 32 characters, cut before the lead byte of the 33rd.
-        int characters = 0;
-        for (std::size_t at = 0; at < name.size(); ++at) {
-            if ((static_cast<unsigned char>(name[at]) & 0xC0) == 0x80) continue;
-            if (++characters > 32) {
-                name.resize(at);
-                break;
-            }
+        for (int n = 0; FcPatternGetString(set->fonts[i], FC_FAMILY, n, &family) == FcResultMatch;
+             ++n) {
+            if (family && *family) names.emplace_back(reinterpret_cast<const char*>(family));
         }
-        if (name.empty() || !seen.insert(name).second) continue;
-        names.push_back(std::move(name));
     }
     if (set) FcFontSetDestroy(set);
     if (objects) FcObjectSetDestroy(objects);
     if (pattern) FcPatternDestroy(pattern);
+    std::sort(names.begin(), names.end(), FontNameLess);
+    names.erase(std::unique(names.begin(), names.end()), names.end());
+    e.families = names;
+    e.familiesGeneration = e.generation;
     return names;
+}
+
+bool FontNameLess(std::string_view a, std::string_view b) {
+    auto fold = [](unsigned char c) { return c >= 'A' && c <= 'Z' ? c + ('a' - 'A') : int(c); };
+    const bool folded = std::lexicographical_compare(
+        a.begin(), a.end(), b.begin(), b.end(),
+        [&](unsigned char x, unsigned char y) { return fold(x) < fold(y); });
+    if (folded) return true;
+    const bool foldedAfter = std::lexicographical_compare(
+        b.begin(), b.end(), a.begin(), a.end(),
+        [&](unsigned char x, unsigned char y) { return fold(x) < fold(y); });
+    return !foldedAfter && a < b;
 }
 
 bool LoadRuleFile(const std::string& path) {
     FcConfig* config = Config();
     return config && LoadRuleLocked(config, path);
+}
+
+void ResetConfiguration() {
+    Engine& e = TheEngine();
+    e.choices.clear();
+    if (e.config) FcConfigDestroy(e.config);
+    e.config = nullptr;
+    e.configTried = false;
+    e.loadedRules.clear();
+    ++e.generation;
+}
+
+std::uint64_t Generation() {
+    return TheEngine().generation;
 }
 
 }  // namespace gw::fonts

@@ -44,6 +44,7 @@ struct FaceUnits {
 };
 
 class FontFace;
+struct FallbackList;
 
 // A face as a LogFont resolves to it, with the styles the face lacks made up by transforming
 // its outlines. A null face (no font installed at all) measures every line zero wide.
@@ -51,6 +52,8 @@ struct FaceChoice {
     FontFace* face = nullptr;
     bool syntheticBold = false;
     bool syntheticItalic = false;
+    // Where the characters the face lacks are looked for; null: nowhere.
+    FallbackList* fallback = nullptr;
 };
 
 struct ShapedGlyph {
@@ -60,11 +63,24 @@ struct ShapedGlyph {
     std::int32_t xOffset = 0;
     std::int32_t yOffset = 0;  // upwards
     bool underline = false;
+    std::uint16_t face = 0;  // index into ShapedLine::faces
 };
 
-// One line in font units, in visual order; width is the pen position after the last glyph.
+// A stretch of a line shaped in one face, one script and one direction.
+struct ShapedRun {
+    std::uint32_t start = 0;  // in bytes of the text
+    std::uint32_t length = 0;
+    std::uint8_t level = 0;  // bidirectional embedding level: odd runs go right to left
+    std::uint16_t face = 0;
+};
+
+// One line in the units of its first face, in visual order; width is the pen position after
+// the last glyph.
 struct ShapedLine {
     std::vector<ShapedGlyph> glyphs;
+    std::vector<FaceChoice> faces;  // the chosen face, then the fallback faces the line uses
+    std::vector<ShapedRun> runs;    // in visual order
+    std::vector<char32_t> missing;  // characters no installed face has, each once
     std::int64_t width = 0;
 };
 
@@ -73,15 +89,21 @@ struct ShapedLine {
 FaceChoice ChooseFace(const LogFont& font);
 const FaceUnits& UnitsOf(const FaceChoice& choice);  // defaults for a null face
 std::string FileOf(const FaceChoice& choice);        // "path", or "path:index" past face 0
+std::string FamilyOf(const FaceChoice& choice);      // the face's most specific family name
 
 // Pixels per font unit for a LogFont height (negative em, positive cell, 0 = 12 pixels em).
 Scale ScaleFor(const FaceUnits& units, std::int32_t height);
 FontMetrics MetricsFor(const FaceUnits& units, std::int32_t height);
 
-// Shapes `text` (UTF-8) with the face; glyphs whose cluster starts at one of the byte offsets in
-// `underlined` (ascending) are marked for the underline.
+// Shapes `text` (UTF-8) with the face: runs in the order of the Unicode bidirectional algorithm,
+// characters the face lacks from the best installed face that has them, every run in the units of
+// the chosen face. Glyphs whose cluster starts at one of the byte offsets in `underlined`
+// (ascending) are marked for the underline.
 ShapedLine Shape(const FaceChoice& choice, std::string_view text,
                  std::span<const std::uint32_t> underlined);
+
+// The pixels per unit of a fallback face of the line, so that its em equals the chosen face's.
+Scale ScaleOfFace(const ShapedLine& line, std::size_t face, Scale scale);
 
 // Sets the pixels of the glyph's image, its origin at (originX, originY) of the target (y down,
 // the origin on the baseline), to `stored` (a colour as the target stores it). Images up to the
@@ -100,6 +122,9 @@ std::int32_t DrawTextBlockWithFace(Bitmap* target, const FaceChoice& choice, con
                                    std::uint32_t format);
 
 std::vector<std::string> FamilyNames();
+bool FontNameLess(std::string_view a, std::string_view b);
 bool LoadRuleFile(const std::string& path);
+void ResetConfiguration();
+std::uint64_t Generation();
 
 }  // namespace gw::fonts

@@ -65,6 +65,24 @@ std::string ProgramFolder() {
     return folder;
 }
 
+std::vector<std::string> DataFolderCandidates() {
+    const std::string program = ProgramFolder();
+    std::error_code ec;
+    std::string shared =
+        std::filesystem::weakly_canonical(program + "../share/glyphwerk/", ec).string();
+    if (ec || shared.empty()) shared = program + "../share/glyphwerk/";
+    if (shared.back() != '/') shared += '/';
+    return {program, shared};
+}
+
+std::string MissingDataMessage(const std::string& what) {
+    std::string folders;
+    for (const std::string& folder : DataFolderCandidates())
+        folders += (folders.empty() ? "" : ", ") + folder;
+    return "Die Programmdaten sind unvollständig: es fehlen " + what +
+           ". Gesucht wurde in: " + folders + ".";
+}
+
 std::string DataFolder() {
     const std::string program = ProgramFolder();
     std::error_code ec;

@@ -5,6 +5,7 @@
 #include <functional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace gw {
 
@@ -32,5 +33,10 @@ std::string ProgramFolder();
 // The folder of the data files: the program's folder when it holds them, else
 // ../share/glyphwerk/ relative to it. Ends in '/'.
 std::string DataFolder();
+// The folders DataFolder() looks in, in order.
+std::vector<std::string> DataFolderCandidates();
+// The message for data files that are not there, naming the folders that were searched: "Die
+// Programmdaten sind unvollständig: es fehlen WHAT. Gesucht wurde in: A, B."
+std::string MissingDataMessage(const std::string& what);
 
 }  // namespace gw

@@ -69,8 +69,16 @@ class LineCache {
   public:
     std::shared_ptr<const ShapedLine> Get(const FaceChoice& choice, std::string_view line,
                                           bool prefixRule) {
+        // A change of the configuration may give the same face other fallback faces.
+        if (generation_ != fonts::Generation()) {
+            lines_.clear();
+            textBytes_ = 0;
+            generation_ = fonts::Generation();
+        }
         key_.assign(reinterpret_cast<const char*>(&choice.face), sizeof(choice.face));
+        key_.append(reinterpret_cast<const char*>(&choice.fallback), sizeof(choice.fallback));
         key_ += choice.syntheticBold ? 'B' : 'r';
+        key_ += choice.syntheticItalic ? 'I' : 'r';
         key_ += prefixRule ? '&' : '-';
         key_.append(line);
         auto it = lines_.find(key_);
@@ -97,6 +105,7 @@ class LineCache {
     static constexpr std::size_t kMaxTextBytes = std::size_t(8) << 20;
     std::unordered_map<std::string, std::shared_ptr<const ShapedLine>> lines_;
     std::size_t textBytes_ = 0;
+    std::uint64_t generation_ = 0;
     std::string key_;
 };
 
@@ -173,7 +182,10 @@ void Draw(Bitmap& target, const Block& block, const LogFont& font, TColor color,
         const std::int64_t top = rect.top + static_cast<std::int64_t>(i) * lineHeight;
         const std::int64_t baseline = top + block.metrics.ascent;
         for (const fonts::ShapedGlyph& g : line.glyphs) {
-            fonts::DrawGlyph(target, block.choice, block.scale, g.glyph,
+            // Positions are in the chosen face's units; a fallback face's outlines in its own.
+            const Scale glyphScale =
+                g.face == 0 ? block.scale : fonts::ScaleOfFace(line, g.face, block.scale);
+            fonts::DrawGlyph(target, line.faces[g.face], glyphScale, g.glyph,
                              x + ToPixels(g.penX + g.xOffset, block.scale),
                              baseline - ToPixels(g.yOffset, block.scale), stored);
             if (g.underline || font.underline) {
@@ -222,14 +234,51 @@ FontMetrics GetFontMetrics(const LogFont& font) {
     return fonts::MetricsFor(fonts::UnitsOf(fonts::ChooseFace(font)), font.height);
 }
 
+std::vector<char32_t> MissingCharacters(const LogFont& font, std::string_view text,
+                                        std::uint32_t format) {
+    auto lock = fonts::EngineLock();
+    const Block block = LayOut(fonts::ChooseFace(font), font, text, format);
+    std::vector<char32_t> missing;
+    for (const auto& line : block.lines)
+        for (char32_t c : line->missing)
+            if (std::find(missing.begin(), missing.end(), c) == missing.end()) missing.push_back(c);
+    return missing;
+}
+
 std::vector<std::string> EnumFontFamilies() {
     auto lock = fonts::EngineLock();
     return fonts::FamilyNames();
 }
 
+bool FontNameLess(std::string_view a, std::string_view b) {
+    return fonts::FontNameLess(a, b);
+}
+
+std::string ShownFontName(std::string_view name) {
+    constexpr int kShownCharacters = 32;
+    int characters = 0;
+    for (std::size_t at = 0; at < name.size(); ++at) {
+        if ((static_cast<unsigned char>(name[at]) & 0xC0) == 0x80) continue;
+        if (++characters > kShownCharacters) return std::string(name.substr(0, at));
+    }
+    return std::string(name);
+}
+
 bool LoadFontConfigFile(const std::string& path) {
     auto lock = fonts::EngineLock();
     return fonts::LoadRuleFile(path);
+}
+
+std::string FontStandIn(const LogFont& font) {
+    auto lock = fonts::EngineLock();
+    const std::vector<std::string> installed = fonts::FamilyNames();
+    if (std::find(installed.begin(), installed.end(), font.name) != installed.end()) return {};
+    return fonts::FamilyOf(fonts::ChooseFace(font));
+}
+
+void ResetFontConfiguration() {
+    auto lock = fonts::EngineLock();
+    fonts::ResetConfiguration();
 }
 
 std::string ResolvedFontFile(const LogFont& font) {

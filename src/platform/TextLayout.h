@@ -13,7 +13,10 @@
 // width never shrinks as the em grows and drawing puts every glyph where measuring counted it.
 // Ascent and descent are the face's OS/2 win metrics (hhea where those are missing) rounded
 // the same way; for a positive (cell) height the descent is the cell less the rounded ascent.
-// Synthetic bold widens every advance by an em / 24; synthetic italic shears by 1/5. Drawing is
+// Synthetic bold widens every advance by an em / 24; synthetic italic shears by 1/5.
+// A character the font lacks is drawn from the best installed font that has it, at the same em;
+// its run is shaped in that font and counted in the chosen font's units like every other run. The
+// runs of a line stand in the order of the Unicode bidirectional algorithm. Drawing is
 // clipped to the target bitmap, not to the rect, so italic overhangs stay whole.
 
 #include <cstdint>
@@ -44,13 +47,31 @@ std::int32_t DrawTextBlock(Bitmap* target, const LogFont& font, TColor color, st
 
 FontMetrics GetFontMetrics(const LogFont& font);
 
-// The family names of the installed fonts (each at most 32 characters), in the order fontconfig
-// lists them, without duplicates.
+// The characters of the block that no installed font has (drawn as the font's empty box), each
+// once, in the order of the text.
+std::vector<char32_t> MissingCharacters(const LogFont& font, std::string_view text,
+                                        std::uint32_t format = 0);
+
+// The font list: every family name of every installed face, in full, each once, in the order of
+// FontNameLess. These are the names a lettering can be given and matched by.
 std::vector<std::string> EnumFontFamilies();
+// The one order of font names: ASCII letters without regard to case, then bytes.
+bool FontNameLess(std::string_view a, std::string_view b);
+// A font name as a list shows it: at most 32 characters, never cut inside a UTF-8 sequence.
+std::string ShownFontName(std::string_view name);
 
 // Adds a fontconfig rule file to the configuration used for every later font match. False when
 // the file cannot be read or parsed.
 bool LoadFontConfigFile(const std::string& path);
+
+// The family of the face drawn for a font whose name is none of EnumFontFamilies(); empty when the
+// name is installed or no font is installed at all.
+std::string FontStandIn(const LogFont& font);
+
+// Drops the font configuration and every match made under it; the next use of a font builds it
+// again from fontconfig's set-up (FONTCONFIG_FILE where it is set) and the program's rule file.
+// Tests switch to font set-ups of their own with it.
+void ResetFontConfiguration();
 
 // The file and face index a font resolves to (for tests and diagnostics): the path, followed by
 // ":index" for any face but the first of its file; empty when no font is installed.

@@ -2,6 +2,7 @@
 
 #include <cstring>
 
+#include "platform/AllocationLimit.h"
 #include "platform/System.h"
 #include "raster/DibService.h"
 
@@ -44,7 +45,7 @@ DibImage MakeDIBCopy(const DibImage& source) {
     if (result.Bits) {
         std::memcpy(result.Bits.get(), source.Bits.get(), DibImageSize(source));
     } else {
-        ShowMessageBox("Fehler: nicht genug Speicher für diese Operation!", {}, MsgIcon::Error);
+        ShowMessageBox(kOutOfMemoryMessage, {}, MsgIcon::Error);
     }
     return result;
 }

@@ -4,6 +4,7 @@
 #include <cstring>
 #include <vector>
 
+#include "platform/AllocationLimit.h"
 #include "platform/FileAccess.h"
 #include "raster/Halftone.h"
 #include "raster/ImageFiles.h"
@@ -17,7 +18,7 @@ void newdib(DibImage& dib, std::int32_t width, std::int32_t height, std::int32_t
     if (bitCount != 1 && bitCount != 4 && bitCount != 8 && bitCount != 24) return;
     const std::int64_t stride = DibStride(width, bitCount);
     const std::int64_t size = stride * height;
-    if (size > kMaxDibBytes) return;
+    if (size > kMaxDibBytes || !MayAllocate(std::size_t(size))) return;
 
     auto info = std::make_unique<BitmapInfo>();
     BitmapInfoHeader& h = info->bmiHeader;
@@ -34,7 +35,10 @@ void newdib(DibImage& dib, std::int32_t width, std::int32_t height, std::int32_t
 
     // calloc: large blocks come zeroed from the system without being touched here.
     DibBits bits(static_cast<std::uint8_t*>(std::calloc(std::size_t(size), 1)));
-    if (!bits) return;
+    if (!bits) {
+        NoteAllocationFailure();
+        return;
+    }
     dib.Info = std::move(info);
     dib.Bits = std::move(bits);
     dib.Stride = static_cast<std::int32_t>(stride);
@@ -55,10 +59,19 @@ void deldib(DibImage& dib) {
 namespace gw {
 
 void OpenDib(DibImage& dib, const std::string& fileName) {
+    OpenDib(dib, fileName, ImageLimits());
+}
+
+void OpenDib(DibImage& dib, const std::string& fileName, const ImageLimits& limits) {
     deldib(dib);
     std::vector<std::uint8_t> bytes;
-    if (!ReadWholeFile(fileName, kMaxImageFileBytes, bytes)) return;
-    DecodeImage(bytes.data(), bytes.size(), dib);
+    try {
+        if (!ReadWholeFile(fileName, kMaxImageFileBytes, bytes)) return;
+    } catch (const std::bad_alloc&) {
+        NoteAllocationFailure();
+        return;
+    }
+    DecodeImage(bytes.data(), bytes.size(), dib, limits);
 }
 
 std::string GetDIBOpenFilter() {

@@ -26,7 +26,9 @@ void deldib(DibImage& dib);
 // 24), JPEG (24 bits), BMP (1, 4, 8 and 24 bits, as stored; 32 bits become 24). A file that cannot
 // be read, is damaged, truncated or too large leaves `dib` empty; nothing is shown to the user.
 // The decoding itself is DecodeImage (raster/ImageFiles.h).
+struct ImageLimits;
 void OpenDib(DibImage& dib, const std::string& fileName);
+void OpenDib(DibImage& dib, const std::string& fileName, const ImageLimits& limits);
 
 // The open-dialog filter of the formats OpenDib reads: description and pattern pairs, all parts
 // separated by '|'.

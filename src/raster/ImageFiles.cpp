@@ -1,6 +1,10 @@
 #include "raster/ImageFiles.h"
 
+#include <algorithm>
 #include <cstring>
+#include <new>
+
+#include "platform/AllocationLimit.h"
 
 #include "raster/ImageFilesCodecs.h"
 
@@ -8,8 +12,30 @@ namespace gw {
 
 namespace imagefiles {
 
+namespace {
+
+// The caller's limits for the decoding under way; every decoder asks DibSizeAllowed before it
+// allocates, so they need not be handed through each format's code.
+thread_local ImageLimits t_limits;
+
+class ScopedLimits {
+  public:
+    explicit ScopedLimits(const ImageLimits& limits) : previous_(t_limits) { t_limits = limits; }
+    ~ScopedLimits() { t_limits = previous_; }
+    ScopedLimits(const ScopedLimits&) = delete;
+    ScopedLimits& operator=(const ScopedLimits&) = delete;
+
+  private:
+    ImageLimits previous_;
+};
+
+}  // namespace
+
 bool DibSizeAllowed(std::int64_t width, std::int64_t height, int bitCount) {
     if (width < 1 || height < 1 || width > kMaxDibSide || height > kMaxDibSide) return false;
+    if (width > t_limits.maxSide || height > t_limits.maxSide ||
+        width * height > t_limits.maxPixels)
+        return false;
     return DibStride(width, bitCount) * height <= kMaxDibBytes;
 }
 
@@ -20,9 +46,24 @@ bool WithinBudget(std::uint64_t needed, std::size_t fileSize, std::uint64_t rati
     return needed <= std::uint64_t(fileSize) * ratio;
 }
 
+bool AppendBytes(std::vector<std::uint8_t>& bytes, const std::uint8_t* data, std::size_t size) {
+    try {
+        if (bytes.size() + size > bytes.capacity() &&
+            !MayAllocate(std::max(bytes.size() + size, 2 * bytes.capacity())))
+            return false;
+        bytes.insert(bytes.end(), data, data + size);
+        return true;
+    } catch (const std::bad_alloc&) {
+        NoteAllocationFailure();
+        return false;
+    }
+}
+
 }  // namespace imagefiles
 
-bool DecodeImage(const std::uint8_t* data, std::size_t size, DibImage& out) {
+namespace {
+
+bool DecodeImageOrThrow(const std::uint8_t* data, std::size_t size, DibImage& out) {
     deldib(out);
     if (!data || size < 8) return false;
     DibImage image;
@@ -41,8 +82,23 @@ bool DecodeImage(const std::uint8_t* data, std::size_t size, DibImage& out) {
     return true;
 }
 
+}  // namespace
+
+bool DecodeImage(const std::uint8_t* data, std::size_t size, DibImage& out,
+                 const ImageLimits& limits) {
+    const imagefiles::ScopedLimits scoped(limits);
+    try {
+        return DecodeImageOrThrow(data, size, out);
+    } catch (const std::bad_alloc&) {
+        NoteAllocationFailure();
+        deldib(out);
+        return false;
+    }
+}
+
 bool EncodeImage(const DibImage& dib, ImageFileType type, int jpegQuality,
                  std::vector<std::uint8_t>& bytes, std::string* error, const ImageExtras& extras) {
+    const std::uint64_t failuresBefore = AllocationFailures();
     bytes.clear();
     auto fail = [&](const char* message) {
         if (error) *error = message;
@@ -65,30 +121,40 @@ bool EncodeImage(const DibImage& dib, ImageFileType type, int jpegQuality,
     if (type != ImageFileType::Png && type != ImageFileType::Jpeg && type != ImageFileType::Pdf &&
         extras.dpi != 0)
         return fail("Eine Auflösung können nur PNG, JPEG und PDF speichern.");
-    switch (type) {
-        case ImageFileType::Png:
-        case ImageFileType::Jpeg:
-        case ImageFileType::Pdf:
-            if (bits != 24) return fail("Dieses Bildformat braucht ein Bild mit 24 Bit Farbtiefe.");
-            ok = type == ImageFileType::Png ? imagefiles::EncodePng(dib, extras, bytes)
-                 : type == ImageFileType::Jpeg
-                     ? imagefiles::EncodeJpeg(dib, jpegQuality, extras.dpi, bytes)
-                     : imagefiles::EncodePdf(dib, extras, bytes);
-            break;
-        case ImageFileType::Bmp:
-            if (bits != 1 && bits != 4 && bits != 8 && bits != 24) {
-                return fail(
-                    "Dieses Bildformat braucht ein Bild mit 1, 4, 8 oder 24 Bit Farbtiefe.");
-            }
-            ok = imagefiles::EncodeBmp(dib, bytes);
-            break;
-        case ImageFileType::Gif:
-            if (bits != 1 && bits != 4 && bits != 8) {
-                return fail(
-                    "Dieses Bildformat braucht ein Bild mit Farbtabelle (8 Bit Farbtiefe).");
-            }
-            ok = imagefiles::EncodeGif(dib, bytes);
-            break;
+    try {
+        switch (type) {
+            case ImageFileType::Png:
+            case ImageFileType::Jpeg:
+            case ImageFileType::Pdf:
+                if (bits != 24)
+                    return fail("Dieses Bildformat braucht ein Bild mit 24 Bit Farbtiefe.");
+                ok = type == ImageFileType::Png ? imagefiles::EncodePng(dib, extras, bytes)
+                     : type == ImageFileType::Jpeg
+                         ? imagefiles::EncodeJpeg(dib, jpegQuality, extras.dpi, bytes)
+                         : imagefiles::EncodePdf(dib, extras, bytes);
+                break;
+            case ImageFileType::Bmp:
+                if (bits != 1 && bits != 4 && bits != 8 && bits != 24) {
+                    return fail(
+                        "Dieses Bildformat braucht ein Bild mit 1, 4, 8 oder 24 Bit Farbtiefe.");
+                }
+                ok = imagefiles::EncodeBmp(dib, bytes);
+                break;
+            case ImageFileType::Gif:
+                if (bits != 1 && bits != 4 && bits != 8) {
+                    return fail(
+                        "Dieses Bildformat braucht ein Bild mit Farbtabelle (8 Bit Farbtiefe).");
+                }
+                ok = imagefiles::EncodeGif(dib, bytes);
+                break;
+        }
+    } catch (const std::bad_alloc&) {
+        NoteAllocationFailure();
+        ok = false;
+    }
+    if (!ok && AllocationFailures() != failuresBefore) {
+        bytes.shrink_to_fit();
+        return fail(kOutOfMemoryMessage);
     }
     if (!ok) return fail("Das Bild konnte nicht umgewandelt werden.");
     return true;

@@ -8,6 +8,7 @@
 
 #include <cstring>
 
+#include "platform/AllocationLimit.h"
 #include "raster/DibService.h"
 #include "raster/ImageFilesCodecs.h"
 
@@ -217,6 +218,7 @@ bool EncodeBmp(const DibImage& dib, std::vector<std::uint8_t>& bytes) {
     if (fileSize > 0xFFFFFFFFu) return false;
 
     bytes.clear();
+    CheckAllocation(std::size_t(fileSize));
     bytes.reserve(std::size_t(fileSize));
     bytes.push_back('B');
     bytes.push_back('M');

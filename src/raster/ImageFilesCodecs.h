@@ -31,6 +31,10 @@ bool DibSizeAllowed(std::int64_t width, std::int64_t height, int bitCount);
 // True when `needed` bytes of stored picture fit into `fileSize` bytes at `ratio`.
 bool WithinBudget(std::uint64_t needed, std::size_t fileSize, std::uint64_t ratio);
 
+// Appends to an encoder's output; false (the failure counted) when the memory cannot be had.
+// Never throws, so the libraries' callbacks can use it and report the failure their own way.
+bool AppendBytes(std::vector<std::uint8_t>& bytes, const std::uint8_t* data, std::size_t size);
+
 bool DecodeGif(const std::uint8_t* data, std::size_t size, DibImage& out);
 bool DecodePng(const std::uint8_t* data, std::size_t size, DibImage& out);
 bool DecodeJpeg(const std::uint8_t* data, std::size_t size, DibImage& out);

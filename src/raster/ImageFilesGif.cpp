@@ -46,8 +46,26 @@ bool SkipExtension(GifFileType* gif) {
     return true;
 }
 
-bool ReadFirstImage(GifFileType* gif, std::size_t fileSize, DibImage& out) {
+// The bytes of LZW data the image at the reader's position holds: its sub-blocks, up to the end of
+// the file at most. Comments and other blocks elsewhere in the file describe no pixels.
+std::uint64_t ImageDataBytes(const MemoryReader& reader) {
+    std::uint64_t total = 0;
+    for (std::size_t at = reader.pos; at < reader.size;) {
+        const std::size_t length = reader.data[at];
+        if (length == 0) break;
+        total += std::min(length, reader.size - at - 1);
+        at += length + 1;
+    }
+    return total;
+}
+
+// A logical screen far larger than the image on it is memory spent on background only.
+constexpr std::int64_t kMaxScreenPerImage = 64;
+constexpr std::int64_t kSmallScreenPixels = 4'000'000;
+
+bool ReadFirstImage(GifFileType* gif, DibImage& out) {
     if (DGifGetImageDesc(gif) == GIF_ERROR) return false;
+    const std::uint64_t dataBytes = ImageDataBytes(*static_cast<MemoryReader*>(gif->UserData));
     const GifImageDesc& desc = gif->Image;
     const ColorMapObject* map = desc.ColorMap ? desc.ColorMap : gif->SColorMap;
     if (!map || !map->Colors || map->ColorCount < 1 || map->ColorCount > 256) return false;
@@ -60,9 +78,10 @@ bool ReadFirstImage(GifFileType* gif, std::size_t fileSize, DibImage& out) {
     const std::int64_t height =
         std::max<std::int64_t>(gif->SHeight, std::int64_t(desc.Top) + desc.Height);
     if (!DibSizeAllowed(width, height, 8)) return false;
-    if (!WithinBudget(std::uint64_t(width) * std::uint64_t(height), fileSize, kGifRatio)) {
+    const std::int64_t imagePixels = std::int64_t(desc.Width) * desc.Height;
+    if (!WithinBudget(std::uint64_t(imagePixels), std::size_t(dataBytes), kGifRatio)) return false;
+    if (width * height > kSmallScreenPixels && width * height > kMaxScreenPerImage * imagePixels)
         return false;
-    }
 
     BitmapInfo table;
     for (int i = 0; i < map->ColorCount; ++i) {
@@ -104,8 +123,7 @@ struct MemoryWriter {
 int WriteToMemory(GifFileType* gif, const GifByteType* buffer, int length) {
     auto* writer = static_cast<MemoryWriter*>(gif->UserData);
     if (length <= 0) return 0;
-    writer->bytes->insert(writer->bytes->end(), buffer, buffer + length);
-    return length;
+    return AppendBytes(*writer->bytes, buffer, std::size_t(length)) ? length : 0;
 }
 
 struct MapFree {
@@ -126,7 +144,7 @@ bool DecodeGif(const std::uint8_t* data, std::size_t size, DibImage& out) {
         if (DGifGetRecordType(gif.get(), &type) == GIF_ERROR) return false;
         switch (type) {
             case IMAGE_DESC_RECORD_TYPE:
-                return ReadFirstImage(gif.get(), size, out);
+                return ReadFirstImage(gif.get(), out);
             case EXTENSION_RECORD_TYPE:
                 if (!SkipExtension(gif.get())) return false;
                 break;

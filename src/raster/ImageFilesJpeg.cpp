@@ -143,15 +143,15 @@ void StartDestination(j_compress_ptr cinfo) {
 
 boolean EmptyDestination(j_compress_ptr cinfo) {
     VectorDestination& dest = DestinationOf(cinfo);
-    dest.bytes->insert(dest.bytes->end(), dest.buffer, dest.buffer + sizeof dest.buffer);
+    if (!AppendBytes(*dest.bytes, dest.buffer, sizeof dest.buffer)) Abort(j_common_ptr(cinfo));
     StartDestination(cinfo);
     return TRUE;
 }
 
 void FinishDestination(j_compress_ptr cinfo) {
     VectorDestination& dest = DestinationOf(cinfo);
-    dest.bytes->insert(dest.bytes->end(), dest.buffer,
-                       dest.buffer + (sizeof dest.buffer - dest.mgr.free_in_buffer));
+    if (!AppendBytes(*dest.bytes, dest.buffer, sizeof dest.buffer - dest.mgr.free_in_buffer))
+        Abort(j_common_ptr(cinfo));
 }
 
 bool RunWrite(jpeg_compress_struct& cinfo, JpegErrors& errors, const DibImage& dib, int quality,

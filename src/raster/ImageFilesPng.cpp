@@ -7,7 +7,9 @@
 
 #include <csetjmp>
 #include <cstring>
+#include <new>
 
+#include "platform/AllocationLimit.h"
 #include "raster/DibService.h"
 #include "raster/ImageFilesCodecs.h"
 
@@ -91,9 +93,16 @@ bool RunRead(png_structp png, png_infop info, PngReadJob& job) {
     newdib(job.dib, std::int32_t(width), std::int32_t(height), palette ? 8 : 24,
            palette ? &table : nullptr, palette ? 256 : 0);
     if (job.dib.Empty()) return false;
-    job.rows.resize(height);
+    // Nothing may throw past libpng's frames: a failure here returns, so the caller frees it.
+    try {
+        job.rows.resize(height);
+        if (alpha && MayAllocate(rowBytes * height)) job.rgba.resize(rowBytes * height);
+    } catch (const std::bad_alloc&) {
+        NoteAllocationFailure();
+        return false;
+    }
     if (alpha) {
-        job.rgba.resize(rowBytes * height);
+        if (job.rgba.empty()) return false;
         for (png_uint_32 t = 0; t < height; ++t)
             job.rows[t] = job.rgba.data() + rowBytes * t;
     } else {
@@ -128,7 +137,7 @@ struct PngWriteJob {
 
 void WriteToMemory(png_structp png, png_bytep buffer, png_size_t length) {
     auto* job = static_cast<PngWriteJob*>(png_get_io_ptr(png));
-    job->bytes->insert(job->bytes->end(), buffer, buffer + length);
+    if (!AppendBytes(*job->bytes, buffer, length)) png_error(png, nullptr);
 }
 
 void FlushNothing(png_structp) {}

@@ -10,6 +10,8 @@
 #include <malloc.h>
 #endif
 
+#include "platform/AllocationLimit.h"
+
 namespace gw {
 
 void AdviseHugePages(void* p, std::size_t n) {
@@ -42,8 +44,12 @@ LargeBuffer::LargeBuffer(std::size_t n) {
     if (n == 0) return;
     // calloc hands out fresh zero pages for large blocks without touching them, so the advice
     // still counts.
+    CheckAllocation(n);
     bytes_.reset(static_cast<std::uint8_t*>(std::calloc(n, 1)));
-    if (!bytes_) throw std::bad_alloc();
+    if (!bytes_) {
+        NoteAllocationFailure();
+        throw std::bad_alloc();
+    }
     size_ = n;
     AdviseHugePages(bytes_.get(), n);
 }

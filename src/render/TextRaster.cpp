@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdio>
 #include <cstring>
 #include <vector>
 
@@ -45,6 +46,26 @@ LogFont LetteringLogFont(const LetteringSettings& s) {
     return font;
 }
 
+std::string Utf8Of(char32_t c) {
+    std::string out;
+    if (c < 0x80) {
+        out += char(c);
+    } else if (c < 0x800) {
+        out += char(0xC0 | (c >> 6));
+        out += char(0x80 | (c & 0x3F));
+    } else if (c < 0x10000) {
+        out += char(0xE0 | (c >> 12));
+        out += char(0x80 | ((c >> 6) & 0x3F));
+        out += char(0x80 | (c & 0x3F));
+    } else {
+        out += char(0xF0 | (c >> 18));
+        out += char(0x80 | ((c >> 12) & 0x3F));
+        out += char(0x80 | ((c >> 6) & 0x3F));
+        out += char(0x80 | (c & 0x3F));
+    }
+    return out;
+}
+
 // Measures the block into a rectangle anchored at (x, y), then draws it there, aligned.
 void DrawBlockAt(Canvas& canvas, const std::string& text, std::int32_t x, std::int32_t y,
                  std::uint32_t align) {
@@ -66,6 +87,30 @@ std::string JoinedText(const LetteringSettings& settings) {
         text += settings.Memo1[i];
     }
     return text.empty() ? std::string(" ") : text;
+}
+
+std::string FontSubstitutionNote(const LetteringSettings& settings) {
+    const std::string standIn = FontStandIn(LetteringLogFont(settings));
+    if (standIn.empty()) return {};
+    return "Schriftart „" + settings.Font.name + "“ ist nicht installiert – gezeichnet wird „" +
+           standIn + "“.";
+}
+
+std::string MissingCharactersNote(const LetteringSettings& settings) {
+    const std::vector<char32_t> missing =
+        MissingCharacters(LetteringLogFont(settings), JoinedText(settings));
+    if (missing.empty()) return {};
+    // The status bar's own font may lack them as well, so each is named by its number too.
+    constexpr std::size_t kNamed = 8;
+    std::string note = "Für diese Zeichen gibt es keine Schrift: ";
+    for (std::size_t i = 0; i < missing.size() && i < kNamed; ++i) {
+        if (i > 0) note += ", ";
+        char number[16];
+        std::snprintf(number, sizeof number, "U+%04X", static_cast<unsigned>(missing[i]));
+        note += "„" + Utf8Of(missing[i]) + "“ (" + number + ")";
+    }
+    if (missing.size() > kNamed) note += ", …";
+    return note;
 }
 
 void TextImageSize(const LetteringSettings& settings, std::int32_t pictureWidth,

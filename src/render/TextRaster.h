@@ -22,6 +22,11 @@ enum TextAlignment : std::int32_t {
 // The text block: the lines joined with one CR each, a single space when that is empty.
 std::string JoinedText(const LetteringSettings& settings);
 
+// What the user is told about the lettering's text: that a stand-in is drawn for a font that is
+// not installed, and which characters no installed font has. Empty when there is nothing to say.
+std::string FontSubstitutionNote(const LetteringSettings& settings);
+std::string MissingCharactersNote(const LetteringSettings& settings);
+
 // The text-image size for a picture `pictureWidth` wide: the longer side is the picture width,
 // the proportions those of the text block measured in the lettering font.
 void TextImageSize(const LetteringSettings& settings, std::int32_t pictureWidth,

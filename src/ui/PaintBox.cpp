@@ -3,6 +3,9 @@
 #include <QMouseEvent>
 #include <QPainter>
 
+#include <new>
+
+#include "platform/AllocationLimit.h"
 #include "ui/QtBridge.h"
 
 namespace gw {
@@ -15,8 +18,14 @@ TPaintBox::TPaintBox(QWidget* parent) : QWidget(parent) {
 TPaintBox::~TPaintBox() = default;
 
 void TPaintBox::FitBitmap() {
-    if (bitmap_.Width() != width() || bitmap_.Height() != height())
+    if (bitmap_.Width() == width() && bitmap_.Height() == height()) return;
+    try {
         bitmap_.SetSize(width(), height());
+    } catch (const std::bad_alloc&) {
+        // Without memory for its bitmap the box shows nothing; the command that made it this
+        // large learns of the failure from the count and takes the size back.
+        bitmap_ = Bitmap();
+    }
 }
 
 Canvas& TPaintBox::canvas() {
@@ -32,9 +41,20 @@ void TPaintBox::resizeEvent(QResizeEvent* event) {
 
 void TPaintBox::paintEvent(QPaintEvent*) {
     FitBitmap();
-    if (OnPaint) OnPaint();
+    QImage image;
+    try {
+        if (OnPaint) OnPaint();
+        image = ToQImage(bitmap_);
+    } catch (const std::bad_alloc&) {
+        // A paint cannot ask the user anything; what could not be drawn stays blank.
+        NoteAllocationFailure();
+    }
     QPainter painter(this);
-    painter.drawImage(0, 0, ToQImage(bitmap_));
+    if (image.isNull()) {
+        painter.fillRect(rect(), palette().window());
+        return;
+    }
+    painter.drawImage(0, 0, image);
 }
 
 void TPaintBox::mousePressEvent(QMouseEvent* event) {

@@ -3,6 +3,7 @@
 #include <QStringList>
 #include <cstring>
 
+#include "platform/AllocationLimit.h"
 #include "platform/Canvas.h"
 #include "raster/Bildkern.h"
 
@@ -21,6 +22,11 @@ QImage ToQImage(const Bitmap& bitmap) {
     if (bitmap.Empty()) return {};
     // Both keep blue, green, red per pixel; only the row order and the padding differ.
     QImage image(bitmap.Width(), bitmap.Height(), QImage::Format_BGR888);
+    // Qt answers a failed allocation with a null image, not an exception.
+    if (image.isNull()) {
+        NoteAllocationFailure();
+        return {};
+    }
     const std::size_t rowBytes = std::size_t(bitmap.Width()) * 3;
     for (std::int32_t y = 0; y < bitmap.Height(); ++y)
         std::memcpy(image.scanLine(y), bitmap.Row(y), rowBytes);
@@ -30,6 +36,10 @@ QImage ToQImage(const Bitmap& bitmap) {
 Bitmap FromQImage(const QImage& image) {
     if (image.isNull()) return {};
     const QImage bgr = image.convertToFormat(QImage::Format_BGR888);
+    if (bgr.isNull()) {
+        NoteAllocationFailure();
+        return {};
+    }
     Bitmap bitmap(bgr.width(), bgr.height());
     const std::size_t rowBytes = std::size_t(bgr.width()) * 3;
     for (std::int32_t y = 0; y < bitmap.Height(); ++y)

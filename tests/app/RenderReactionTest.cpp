@@ -301,7 +301,8 @@ void RenderReactionTest::textControlsRenderAtOnce() {
     QCOMPARE(form->renderCount(), 4);
     if (form->FontList->count() > 1) {
         emit form->FontList->activated(1);
-        QCOMPARE(form->lettering().settings.Font.name, form->FontList->itemText(1).toStdString());
+        QCOMPARE(form->lettering().settings.Font.name,
+                 form->FontList->itemData(1).toString().toStdString());
         QCOMPARE(form->renderCount(), 5);
     }
     QVERIFY(!timer()->isActive());

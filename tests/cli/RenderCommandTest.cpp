@@ -10,12 +10,18 @@
 #include <string>
 #include <vector>
 
+#include "FontSetup.h"
 #include "raster/DibService.h"
 
 namespace gw {
 namespace {
 
 namespace fs = std::filesystem;
+
+// The renderer started by these tests finds only these faces (and its own font rule).
+[[maybe_unused]] ::testing::Environment* const kFonts =
+    ::testing::AddGlobalTestEnvironment(new testing::FontSetupEnvironment(
+        {"DejaVuSans.ttf", "DejaVuSans-Bold.ttf", "DejaVuSans-Oblique.ttf", "Lato-Black.ttf"}));
 
 struct RunResult {
     int exitCode = -1;
@@ -75,9 +81,58 @@ TEST_F(RenderCommand, FontsAreThoseOfTheFontList) {
     const std::string fonts = "\n" + Contents(Path("fonts.txt"));
     EXPECT_NE(fonts.find("\nDejaVu Sans\n"), std::string::npos) << fonts;
     EXPECT_EQ(Render("--font 'DejaVu Sans' -o " + Path("a.png")).exitCode, 0);
+    // A face's second family name is a font of the list as well.
+    EXPECT_NE(fonts.find("\nLato Black\n"), std::string::npos) << fonts;
+    EXPECT_EQ(Render("--font 'Lato Black' -o " + Path("a.png")).exitCode, 0);
     // The program's font rule always provides the default font.
     EXPECT_EQ(Render("--font 'Arial Black' -o " + Path("b.png")).exitCode, 0);
-    EXPECT_EQ(Render("--font 'Keine Solche Schrift' -o " + Path("c.png")).exitCode, 2);
+    EXPECT_EQ(Render("--font 'Keine Solche Schrift' -o " + Path("c.png")).exitCode, 0);
+}
+
+TEST_F(RenderCommand, StandInsAndMissingCharactersAreSaidOnlyWhenTheyOccur) {
+    struct Case {
+        std::string arguments;
+        std::string errors;
+    };
+    const Case cases[] = {
+        {"", ""},
+        {"--font 'Arial Black'", ""},
+        {"--font 'Lato Black' --text 'Mir Мир'", ""},
+        {"--font 'Keine Solche Schrift'",
+         "glyphwerk-render: Schriftart „Keine Solche Schrift“ ist nicht "
+         "installiert – gezeichnet wird „DejaVu Sans“.\n"},
+        {"--text 'a🦄b'",
+         "glyphwerk-render: Für diese Zeichen gibt es keine Schrift: "
+         "„🦄“ (U+1F984)\n"},
+    };
+    for (const Case& c : cases) {
+        const RunResult run = Render(c.arguments + " -o " + Path("a.png"));
+        EXPECT_EQ(run.exitCode, 0) << c.arguments;
+        EXPECT_EQ(run.errors, c.errors) << c.arguments;
+    }
+    // A document keeps a missing font's name, and says so when it is drawn.
+    ASSERT_EQ(Render("--font 'Keine Solche Schrift' --save " + Path("k.zgw")).exitCode, 0);
+    const RunResult opened = Render(Path("k.zgw") + " --save " + Path("k2.zgw"));
+    EXPECT_NE(opened.errors.find("Keine Solche Schrift"), std::string::npos);
+    EXPECT_EQ(Contents(Path("k.zgw")), Contents(Path("k2.zgw")));
+}
+
+TEST_F(RenderCommand, AMissingDataFolderFailsOnlyRunsThatNeedIt) {
+    // The program alone, without the data folder beside it.
+    fs::create_directories(dir_ / "bin");
+    fs::copy_file(GLYPHWERK_BIN_DIR "/glyphwerk-render", dir_ / "bin" / "glyphwerk-render");
+    auto run = [&](const std::string& arguments) {
+        const std::string command = "'" + Path("bin/glyphwerk-render") + "' " + arguments + " 2>'" +
+                                    Path("stderr.txt") + "' >/dev/null";
+        const int status = std::system(command.c_str());
+        return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    };
+    EXPECT_EQ(run("-o " + Path("plain.png")), 0);
+    EXPECT_EQ(run("--save " + Path("k.zgw")), 1);
+    EXPECT_FALSE(fs::exists(Path("k.zgw")));
+    EXPECT_NE(Contents(Path("stderr.txt")).find("Gesucht wurde in: " + Path("bin/")),
+              std::string::npos)
+        << Contents(Path("stderr.txt"));
 }
 
 TEST_F(RenderCommand, FormatsFollowTheExtension) {

@@ -242,8 +242,10 @@ TEST_F(ThreeTextures, OwnTextureThatCannotBeLoadedIsReportedAndChangesNothing) {
     EXPECT_FALSE(LoadOwnTexture(lettering, Path("fehlt.gif"), true));
     EXPECT_FALSE(LoadOwnTexture(lettering, Path("kaputt.png"), false));
     ASSERT_EQ(recorder.messages.size(), 2u);
-    for (const MessageRecorder::Message& m : recorder.messages) {
-        EXPECT_EQ(m.text, "Konnte das Bild nicht laden.");
+    const char* names[] = {"fehlt.gif", "kaputt.png"};
+    for (std::size_t i = 0; i < 2; ++i) {
+        const MessageRecorder::Message& m = recorder.messages[i];
+        EXPECT_EQ(m.text, "Konnte das Bild nicht laden. (" + Path(names[i]) + ")");
         EXPECT_EQ(m.caption, "Fehler");
         EXPECT_EQ(m.icon, MsgIcon::Error);
     }

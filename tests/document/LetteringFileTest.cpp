@@ -20,7 +20,6 @@ namespace {
 namespace fs = std::filesystem;
 using Bytes = std::vector<std::uint8_t>;
 
-const std::vector<std::string> kFonts = {"DejaVu Sans", "DejaVu Serif"};
 const std::string kDamaged = "Zarbo-Glyphwerk Datei öffnen: Die Datei t.zgw ist beschädigt!";
 
 // A texture of the DIB service with a recognisable colour table and pixels.
@@ -107,7 +106,7 @@ void ExpectSameDocument(const Lettering& a, const Lettering& b) {
 }
 
 DocumentResult Read(Lettering& into, const Bytes& bytes) {
-    return ReadLetteringBytes(into, bytes, kFonts, "t.zgw");
+    return ReadLetteringBytes(into, bytes, "t.zgw");
 }
 
 std::int32_t Int32At(const Bytes& b, std::size_t at) {
@@ -151,7 +150,7 @@ TEST(DocumentRoundTrip, ThroughAFile) {
     const Lettering saved = BusyLettering();
     ASSERT_TRUE(SaveLetteringFile(saved, file.string()).ok);
     Lettering opened;
-    ASSERT_TRUE(OpenLetteringFile(opened, file.string(), kFonts).ok);
+    ASSERT_TRUE(OpenLetteringFile(opened, file.string()).ok);
     ExpectSameDocument(opened, saved);
     fs::remove(file);
 }
@@ -299,7 +298,7 @@ TEST(DocumentText, StoredBytesDecoded) {
 
 // ---- what the reader takes over -----------------------------------------------------------------
 
-TEST(DocumentOpen, FontNotInstalledKeepsTheFont) {
+TEST(DocumentOpen, AFontNotInstalledKeepsItsName) {
     Lettering lettering = StartWithTextures();
     lettering.settings.Font.name = "Nirgendwo Grotesk";
     lettering.settings.FettBtn = true;
@@ -310,7 +309,8 @@ TEST(DocumentOpen, FontNotInstalledKeepsTheFont) {
     InitStartState(opened);
     opened.settings.Font.name = "DejaVu Sans";
     ASSERT_TRUE(Read(opened, b).ok);
-    EXPECT_EQ(opened.settings.Font.name, "DejaVu Sans");
+    EXPECT_EQ(opened.settings.Font.name, "Nirgendwo Grotesk");
+    EXPECT_EQ(LetteringFileBytes(opened), b);
     EXPECT_TRUE(opened.settings.Font.bold);
     EXPECT_EQ(opened.settings.AusrichtBox, 1);
 }
@@ -319,7 +319,7 @@ TEST(DocumentOpen, DefaultFontNeedsNoInstalledFont) {
     Lettering opened;
     InitStartState(opened);
     opened.settings.Font.name = "DejaVu Sans";
-    ASSERT_TRUE(ReadLetteringBytes(opened, LetteringFileBytes(StartWithTextures()), {}, "t").ok);
+    ASSERT_TRUE(ReadLetteringBytes(opened, LetteringFileBytes(StartWithTextures()), "t").ok);
     EXPECT_EQ(opened.settings.Font.name, "Arial Black");
 }
 
@@ -443,10 +443,10 @@ TEST(DocumentRefused, AbsurdCounts) {
 TEST(DocumentRefused, FileThatCannotBeOpened) {
     Lettering lettering = BusyLettering();
     const LetteringSettings before = lettering.settings;
-    DocumentResult r = OpenLetteringFile(lettering, "/nirgends/da/Logo.zgw", kFonts);
+    DocumentResult r = OpenLetteringFile(lettering, "/nirgends/da/Logo.zgw");
     EXPECT_EQ(r.message, "Zarbo-Glyphwerk Datei öffnen: Konnte die Datei Logo.zgw nicht öffnen!");
     EXPECT_EQ(r.title, "Fehler");
-    r = OpenLetteringFile(lettering, fs::temp_directory_path().string(), kFonts);
+    r = OpenLetteringFile(lettering, fs::temp_directory_path().string());
     EXPECT_FALSE(r.ok);
     EXPECT_EQ(lettering.settings, before);
 }

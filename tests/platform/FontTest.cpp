@@ -5,12 +5,19 @@
 #include <set>
 #include <thread>
 
+#include "FontSetup.h"
 #include "platform/FontEngine.h"
 #include "platform/TextLayout.h"
 #include "platform/TextTestSupport.h"
 
 namespace gw {
 namespace {
+
+// The faces every test of this program draws with unless it names its own.
+[[maybe_unused]] ::testing::Environment* const kFonts =
+    ::testing::AddGlobalTestEnvironment(new testing::FontSetupEnvironment(
+        {"DejaVuSans.ttf", "DejaVuSans-Bold.ttf", "DejaVuSans-Oblique.ttf",
+         "DejaVuSans-BoldOblique.ttf", "Lato-Black.ttf", "Lato-BlackItalic.ttf"}));
 
 using testing::DejaVu;
 using testing::Font;
@@ -86,13 +93,49 @@ TEST(FontResolve, RealStylesAreNotSynthesised) {
     EXPECT_FALSE(bold.syntheticBold || bold.syntheticItalic);
 }
 
-TEST(FontResolve, ItalicIsRealOrSheared) {
-    // Where the oblique face is installed it is used, else the upright face is sheared.
-    auto lock = fonts::EngineLock();
-    const fonts::FaceChoice italic = fonts::ChooseFace(Font("DejaVu Sans", -40, false, true));
-    ASSERT_NE(italic.face, nullptr);
-    EXPECT_NE(EndsWith(fonts::FileOf(italic), "/DejaVuSans.ttf"), !italic.syntheticItalic);
-    EXPECT_FALSE(italic.syntheticBold);
+TEST(FontResolve, MissingStylesAreSynthesisedWhateverTheRules) {
+    // Without the oblique faces, italic shears the upright face; without a bold face, bold
+    // emboldens. fontconfig's synthesis rules rewrite such a match to look like the asked style,
+    // which must not fool the choice.
+    struct Case {
+        std::vector<std::string> files;
+        bool bold, italic;
+        const char* file;
+        bool syntheticBold, syntheticItalic;
+    };
+    const std::vector<std::string> regularAndBold = {"DejaVuSans.ttf", "DejaVuSans-Bold.ttf"};
+    const Case cases[] = {
+        {regularAndBold, false, true, "/DejaVuSans.ttf", false, true},
+        {regularAndBold, true, true, "/DejaVuSans-Bold.ttf", false, true},
+        {regularAndBold, true, false, "/DejaVuSans-Bold.ttf", false, false},
+        {{"DejaVuSans.ttf"}, true, false, "/DejaVuSans.ttf", true, false},
+        {{"DejaVuSans.ttf"}, true, true, "/DejaVuSans.ttf", true, true},
+        {{"DejaVuSans.ttf", "DejaVuSans-Oblique.ttf"},
+         false,
+         true,
+         "/DejaVuSans-Oblique.ttf",
+         false,
+         false},
+    };
+    for (const bool rules : {false, true}) {
+        for (const Case& c : cases) {
+            SCOPED_TRACE(std::string(c.file) + (rules ? " with" : " without") +
+                         " the rules, bold " + std::to_string(c.bold) + ", italic " +
+                         std::to_string(c.italic));
+            testing::FontSetup setup(c.files, rules);
+            const LogFont font = Font("DejaVu Sans", -40, c.bold, c.italic);
+            {
+                auto lock = fonts::EngineLock();
+                const fonts::FaceChoice choice = fonts::ChooseFace(font);
+                EXPECT_TRUE(EndsWith(fonts::FileOf(choice), c.file)) << fonts::FileOf(choice);
+                EXPECT_EQ(choice.syntheticBold, c.syntheticBold);
+                EXPECT_EQ(choice.syntheticItalic, c.syntheticItalic);
+            }
+            // What is asked shows in the pixels.
+            const Bitmap asked = testing::Drawn(font, "Hamburg");
+            EXPECT_FALSE(testing::SamePixels(asked, testing::Drawn(DejaVu(), "Hamburg")));
+        }
+    }
 }
 
 TEST(FontResolve, UnknownNamesStillGiveAFace) {
@@ -143,24 +186,39 @@ TEST(FontMetricsOf, ZeroHeightIsTwelvePixels) {
 
 // ---- The font list
 
-TEST(FontList, HoldsDejaVuSansOnceAndNamesOfAtMost32Characters) {
+TEST(FontList, EveryFamilyNameOfEveryFaceInFullSortedOnce) {
+    testing::FontSetup setup({"DejaVuSans.ttf", "DejaVuSans-Bold.ttf", "DejaVuSansCondensed.ttf",
+                              "Lato-Black.ttf", "Lato-Light.ttf"});
     const std::vector<std::string> names = EnumFontFamilies();
-    EXPECT_EQ(std::count(names.begin(), names.end(), "DejaVu Sans"), 1);
+    EXPECT_TRUE(std::is_sorted(names.begin(), names.end(), FontNameLess));
     EXPECT_EQ(std::set<std::string>(names.begin(), names.end()).size(), names.size());
-    for (const std::string& name : names) {
-        EXPECT_FALSE(name.empty());
-        std::size_t characters = 0;
-        for (unsigned char c : name)
-            characters += (c & 0xC0) != 0x80;
-        EXPECT_LE(characters, 32u) << name;
+    // Second family names too: each of them is matched to its own face.
+    for (const auto& [name, file] :
+         {std::pair{"DejaVu Sans", "/DejaVuSans.ttf"},
+          std::pair{"DejaVu Sans Condensed", "/DejaVuSansCondensed.ttf"},
+          std::pair{"Lato Black", "/Lato-Black.ttf"}, std::pair{"Lato Light", "/Lato-Light.ttf"}}) {
+        EXPECT_EQ(std::count(names.begin(), names.end(), name), 1) << name;
+        EXPECT_TRUE(EndsWith(ResolvedFontFile(Font(name, -20)), file)) << name;
     }
+    EXPECT_EQ(std::count(names.begin(), names.end(), "Lato"), 1);
 }
 
-TEST(FontList, FamiliesAreFirstNamesOnly) {
-    // Lato Black is listed as "Lato", its first family name.
-    const std::vector<std::string> names = EnumFontFamilies();
-    EXPECT_EQ(std::count(names.begin(), names.end(), "Lato"), 1);
-    EXPECT_EQ(std::count(names.begin(), names.end(), "Lato Black"), 0);
+TEST(FontList, OneOrderAndShownNamesCutBetweenCharacters) {
+    EXPECT_TRUE(FontNameLess("arial", "Bitstream"));
+    EXPECT_TRUE(FontNameLess("DejaVu Sans", "dejavu sans"));  // equal but for case: bytes decide
+    EXPECT_FALSE(FontNameLess("dejavu sans", "DejaVu Sans"));
+    EXPECT_TRUE(FontNameLess("Lato", "Lato Black"));
+    const std::string ascii40(40, 'x');
+    // 31 letters and an umlaut fill 32 characters in 33 bytes; what follows is cut.
+    const std::string umlaut = std::string(31, 'a') + "\xc3\xbc" + "\xc3\xa4zz";
+    const std::pair<std::string, std::string> cases[] = {
+        {"DejaVu Sans", "DejaVu Sans"},
+        {ascii40, std::string(32, 'x')},
+        {umlaut, std::string(31, 'a') + "\xc3\xbc"},
+        {std::string(32, 'b'), std::string(32, 'b')},
+    };
+    for (const auto& [name, shown] : cases)
+        EXPECT_EQ(ShownFontName(name), shown) << name;
 }
 
 // ---- Threads

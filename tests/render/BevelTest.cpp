@@ -8,26 +8,14 @@
 #include <vector>
 
 #include "raster/DibService.h"
+#include "render/RenderTestSupport.h"
 
 namespace gw {
 namespace {
 
-using Bgr = std::array<std::uint8_t, 3>;
-
-DibImage Filled(std::int32_t w, std::int32_t h, Bgr c) {
-    DibImage dib;
-    newdib(dib, w, h, 24, nullptr, 0);
-    for (std::int32_t y = 0; y < h; ++y)
-        for (std::int32_t x = 0; x < w; ++x)
-            for (int ch = 0; ch < 3; ++ch)
-                dib.Row(y)[3 * x + ch] = c[std::size_t(ch)];
-    return dib;
-}
-
-Bgr At(const DibImage& dib, std::int32_t x, std::int32_t y) {
-    const std::uint8_t* p = dib.Row(y) + 3 * x;
-    return {p[0], p[1], p[2]};
-}
+using test::At;
+using test::Bgr;
+using test::Filled;
 
 void Put(DibImage& dib, std::int32_t x, std::int32_t y, Bgr c) {
     std::uint8_t* p = dib.Row(y) + 3 * x;

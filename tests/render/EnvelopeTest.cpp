@@ -8,30 +8,17 @@
 #include <vector>
 
 #include "raster/DibService.h"
+#include "render/RenderTestSupport.h"
 
 namespace gw {
 namespace {
 
+using test::At;
+using test::Filled;
+
 // ---- test pictures ----
 
-struct Rgb {
-    std::uint8_t b, g, r;
-    friend bool operator==(const Rgb&, const Rgb&) = default;
-};
-
-DibImage Solid(std::int32_t w, std::int32_t h, Rgb c) {
-    DibImage dib;
-    newdib(dib, w, h, 24, nullptr, 0);
-    for (std::int32_t t = 0; t < h; ++t)
-        for (std::int32_t x = 0; x < w; ++x)
-            std::memcpy(dib.Row(t) + 3 * x, &c, 3);
-    return dib;
-}
-
-Rgb At(const DibImage& dib, std::int32_t x, std::int32_t y) {
-    const std::uint8_t* p = dib.Row(y) + 3 * x;
-    return {p[0], p[1], p[2]};
-}
+using Rgb = test::Bgr;
 
 // Text pixel (x, t) carries its column in blue and red and its row, counted from the top, in
 // green; red stays below 4, so no text pixel is white.
@@ -40,18 +27,18 @@ Rgb TextPixel(std::int32_t x, std::int32_t t) {
 }
 
 DibImage Text(std::int32_t w, std::int32_t h) {
-    DibImage dib = Solid(w, h, {});
+    DibImage dib = Filled(w, h, {});
     for (std::int32_t t = 0; t < h; ++t)
         for (std::int32_t x = 0; x < w; ++x) {
             const Rgb c = TextPixel(x, t);
-            std::memcpy(dib.Row(t) + 3 * x, &c, 3);
+            std::memcpy(dib.Row(t) + 3 * x, c.data(), 3);
         }
     return dib;
 }
 
 // Opaque (0) in the given columns, transparent (255) elsewhere.
 DibImage MaskOfColumns(std::int32_t w, std::int32_t h, const std::set<std::int32_t>& columns) {
-    DibImage dib = Solid(w, h, {255, 255, 255});
+    DibImage dib = Filled(w, h, {255, 255, 255});
     for (std::int32_t t = 0; t < h; ++t)
         for (std::int32_t x : columns)
             dib.Row(t)[3 * x] = 0;
@@ -130,7 +117,7 @@ void ExpectOnlyNear(const DibImage& picture, const std::set<std::int32_t>& xs) {
 TEST(WarpStartupLines, StepKLaysColumnKAtX22PlusK) {
     const DibImage text = Text(407, 181);
     const DibImage mask = MaskOfColumns(407, 181, {0, 100, 203, 406});
-    DibImage picture = Solid(450, 200, kWhite);
+    DibImage picture = Filled(450, 200, kWhite);
     WarpText(Line(22, 10, 428, 10), Line(22, 190, 428, 190), text, mask, picture);
     for (std::int32_t c : {0, 100, 203, 406})
         ExpectColumnAt(picture, 22 + c, c);
@@ -147,13 +134,13 @@ TEST(WarpStartupLines, ColumnsFollowTheStepsByIntegerDivision) {
     // 1000 columns over 407 steps: step k takes column 999 k div 406, so step 100 takes 246 and
     // columns 244 and 245 fall between steps 99 (243) and 100.
     const DibImage text = Text(1000, 181);
-    DibImage skipped = Solid(450, 200, kWhite);
-    const DibImage white = Solid(450, 200, kWhite);
+    DibImage skipped = Filled(450, 200, kWhite);
+    const DibImage white = Filled(450, 200, kWhite);
     WarpText(Line(22, 10, 428, 10), Line(22, 190, 428, 190), text,
              MaskOfColumns(1000, 181, {244, 245}), skipped);
     EXPECT_TRUE(Unchanged(skipped, white));
 
-    DibImage taken = Solid(450, 200, kWhite);
+    DibImage taken = Filled(450, 200, kWhite);
     WarpText(Line(22, 10, 428, 10), Line(22, 190, 428, 190), text, MaskOfColumns(1000, 181, {246}),
              taken);
     ExpectColumnAt(taken, 122, 246);
@@ -163,7 +150,7 @@ TEST(WarpStartupLines, ColumnsFollowTheStepsByIntegerDivision) {
     // over the first one's column measuring from their own U one pixel aside: row 1 beside U and,
     // below, the same rows again (the root of n^2 + 1 is n).
     const DibImage narrow = Text(204, 181);
-    DibImage doubled = Solid(450, 200, kWhite);
+    DibImage doubled = Filled(450, 200, kWhite);
     WarpText(Line(22, 10, 428, 10), Line(22, 190, 428, 190), narrow, MaskOfColumns(204, 181, {50}),
              doubled);
     EXPECT_EQ(At(doubled, 122, 10), TextPixel(50, 1));
@@ -175,7 +162,7 @@ TEST(WarpStartupLines, ColumnsFollowTheStepsByIntegerDivision) {
 TEST(WarpStartupLines, TextRowsAreScaledIntoTheBand) {
     // 91 rows over 180 pixels: scale 0.5, so the pixel at y shows row (y - 10) div 2.
     const DibImage text = Text(407, 91);
-    DibImage picture = Solid(450, 200, kWhite);
+    DibImage picture = Filled(450, 200, kWhite);
     WarpText(Line(22, 10, 428, 10), Line(22, 190, 428, 190), text, MaskOfColumns(407, 91, {200}),
              picture);
     for (std::int32_t y = 10; y <= 190; ++y)
@@ -187,8 +174,8 @@ TEST(WarpStartupLines, TextRowsAreScaledIntoTheBand) {
 TEST(WarpStartupLines, ExchangingTheLinesMirrorsTheText) {
     const DibImage text = Text(407, 181);
     const DibImage mask = MaskOfColumns(407, 181, {50, 300});
-    DibImage down = Solid(450, 200, kWhite);
-    DibImage up = Solid(450, 200, kWhite);
+    DibImage down = Filled(450, 200, kWhite);
+    DibImage up = Filled(450, 200, kWhite);
     WarpText(Line(22, 10, 428, 10), Line(22, 190, 428, 190), text, mask, down);
     WarpText(Line(22, 190, 428, 190), Line(22, 10, 428, 10), text, mask, up);
     for (std::int32_t x : {72, 322})
@@ -212,14 +199,14 @@ TEST(WarpStartupLines, TransparentMaskLeavesThePictureAlone) {
 TEST(WarpDegenerate, EqualLinesTakeTheMiddleRowOfEachColumn) {
     // 10 rows: (10 - 1) div 2 = 4 counted from the bottom, row 5 from the top.
     const DibImage text = Text(407, 10);
-    DibImage opaque = Solid(407, 10, {});
-    DibImage picture = Solid(450, 200, kWhite);
+    DibImage opaque = Filled(407, 10, {});
+    DibImage picture = Filled(450, 200, kWhite);
     WarpText(Line(22, 10, 428, 10), Line(22, 10, 428, 10), text, opaque, picture);
     for (std::int32_t y = 0; y < 200; ++y)
         for (std::int32_t x = 0; x < 450; ++x) {
             const Rgb p = At(picture, x, y);
             if (y == 10 && x >= 21 && x <= 429) {
-                ASSERT_EQ(p.g, 5) << x;
+                ASSERT_EQ(p[1], 5) << x;
                 ASSERT_NE(p, kWhite);
             } else {
                 ASSERT_EQ(p, kWhite) << "x " << x << " y " << y;
@@ -229,8 +216,8 @@ TEST(WarpDegenerate, EqualLinesTakeTheMiddleRowOfEachColumn) {
 
 TEST(WarpDegenerate, EmptyLowerLineSendsEveryRayToTheCorner) {
     const DibImage text = Text(20, 30);
-    DibImage picture = Solid(60, 20, kWhite);
-    WarpText(Line(40, 10, 50, 10), TLine(), text, Solid(20, 30, {}), picture);
+    DibImage picture = Filled(60, 20, kWhite);
+    WarpText(Line(40, 10, 50, 10), TLine(), text, Filled(20, 30, {}), picture);
     EXPECT_NE(At(picture, 0, 0), kWhite);
     EXPECT_NE(At(picture, 22, 5), kWhite);
     // Every touched pixel lies in the fan between the upper line (39..51, 10) and the corner,
@@ -246,9 +233,9 @@ TEST(WarpDegenerate, EmptyLowerLineSendsEveryRayToTheCorner) {
 
 TEST(WarpDegenerate, OnePixelOutlinesDrawNothing) {
     const DibImage text = Text(20, 30);
-    const DibImage opaque = Solid(20, 30, {});
-    const DibImage white = Solid(60, 40, kWhite);
-    DibImage picture = Solid(60, 40, kWhite);
+    const DibImage opaque = Filled(20, 30, {});
+    const DibImage white = Filled(60, 40, kWhite);
+    DibImage picture = Filled(60, 40, kWhite);
     WarpText(Line(5, 5, 5, 5), Line(5, 30, 5, 30), text, opaque, picture);
     WarpText(Line(5, 5, 5, 5), TLine(), text, opaque, picture);
     WarpText(TLine(), TLine(), text, opaque, picture);
@@ -257,14 +244,14 @@ TEST(WarpDegenerate, OnePixelOutlinesDrawNothing) {
 
 TEST(WarpDegenerate, MissingImagesDrawNothing) {
     const DibImage text = Text(20, 30);
-    const DibImage opaque = Solid(20, 30, {});
-    const DibImage white = Solid(60, 40, kWhite);
-    DibImage picture = Solid(60, 40, kWhite);
+    const DibImage opaque = Filled(20, 30, {});
+    const DibImage white = Filled(60, 40, kWhite);
+    DibImage picture = Filled(60, 40, kWhite);
     const TLine upper = Line(5, 5, 50, 5);
     const TLine lower = Line(5, 30, 50, 30);
     WarpText(upper, lower, DibImage(), opaque, picture);
     WarpText(upper, lower, text, DibImage(), picture);
-    WarpText(upper, lower, text, Solid(21, 30, {}), picture);  // mask of another size
+    WarpText(upper, lower, text, Filled(21, 30, {}), picture);  // mask of another size
     EXPECT_TRUE(Unchanged(picture, white));
     DibImage none;
     WarpText(upper, lower, text, opaque, none);
@@ -275,8 +262,8 @@ TEST(WarpDegenerate, MissingImagesDrawNothing) {
 
 TEST(WarpRay, PixelsBeyondTheBottomRowAreSkipped) {
     const DibImage text = Text(1, 5);
-    const DibImage opaque = Solid(1, 5, {});
-    DibImage picture = Solid(8, 1, kWhite);
+    const DibImage opaque = Filled(1, 5, {});
+    DibImage picture = Filled(8, 1, kWhite);
     EnvelopeWarp warp(text, opaque, picture);
     warp.SetReference({0, 0});
     warp.WarpRay(0, 0, 7, 0, 0, 4);
@@ -288,8 +275,8 @@ TEST(WarpRay, PixelsBeyondTheBottomRowAreSkipped) {
 
 TEST(WarpRay, PixelsOutsideThePictureAreSkipped) {
     const DibImage text = Text(1, 20);
-    const DibImage opaque = Solid(1, 20, {});
-    DibImage picture = Solid(5, 2, kWhite);
+    const DibImage opaque = Filled(1, 20, {});
+    DibImage picture = Filled(5, 2, kWhite);
     EnvelopeWarp warp(text, opaque, picture);
     warp.SetReference({-3, 1});
     warp.WarpRay(-3, 1, 12, 1, 0, 19);  // scale 1: the row is the distance from (-3, 1)
@@ -301,8 +288,8 @@ TEST(WarpRay, PixelsOutsideThePictureAreSkipped) {
 
 TEST(WarpRay, ZeroLengthTakesTheMiddleRow) {
     const DibImage text = Text(3, 4);  // (4 - 1) div 2 = 1 from the bottom: row 2 from the top
-    const DibImage opaque = Solid(3, 4, {});
-    DibImage picture = Solid(6, 1, kWhite);
+    const DibImage opaque = Filled(3, 4, {});
+    DibImage picture = Filled(6, 1, kWhite);
     EnvelopeWarp warp(text, opaque, picture);
     warp.SetReference({0, 0});
     warp.WarpRay(0, 0, 5, 0, 2, 0);
@@ -320,8 +307,8 @@ TEST(WarpRay, RowChoiceKeepsThePrecisionOfEachValue) {
     // row. 115 / 2051 and 41 / 2067 round differently when divided in double precision.
     for (const Case& c : {Case{3, 2, 0}, Case{3, 3, 1}, Case{2051, 116, 115}, Case{2067, 42, 40}}) {
         const DibImage text = Text(1, c.rows);
-        const DibImage opaque = Solid(1, c.rows, {});
-        DibImage picture = Solid(c.length + 1, 1, kWhite);
+        const DibImage opaque = Filled(1, c.rows, {});
+        DibImage picture = Filled(c.length + 1, 1, kWhite);
         EnvelopeWarp warp(text, opaque, picture);
         warp.SetReference({0, 0});
         warp.WarpRay(0, 0, c.length, 0, 0, c.length);
@@ -331,9 +318,9 @@ TEST(WarpRay, RowChoiceKeepsThePrecisionOfEachValue) {
 
 TEST(WarpBlend, ThreeHalfOpaqueBlendsLeaveAnEighthOfTheOldColour) {
     // Mask 128: opacity 127/255 each time.
-    DibImage text = Solid(1, 1, {0, 255, 0});
-    DibImage mask = Solid(1, 1, {128, 128, 128});
-    DibImage picture = Solid(1, 1, {200, 0, 0});
+    DibImage text = Filled(1, 1, {0, 255, 0});
+    DibImage mask = Filled(1, 1, {128, 128, 128});
+    DibImage picture = Filled(1, 1, {200, 0, 0});
     EnvelopeWarp warp(text, mask, picture);
     const std::vector<Rgb> expected{{100, 127, 0}, {50, 191, 0}, {25, 223, 0}};
     for (const Rgb& e : expected) {
@@ -342,9 +329,9 @@ TEST(WarpBlend, ThreeHalfOpaqueBlendsLeaveAnEighthOfTheOldColour) {
         EXPECT_EQ(At(picture, 0, 0), e);
     }
     // Mask 127: opacity 128/255.
-    DibImage picture2 = Solid(1, 1, {0, 0, 0});
-    DibImage text2 = Solid(1, 1, {255, 255, 255});
-    DibImage mask2 = Solid(1, 1, {127, 0, 0});
+    DibImage picture2 = Filled(1, 1, {0, 0, 0});
+    DibImage text2 = Filled(1, 1, {255, 255, 255});
+    DibImage mask2 = Filled(1, 1, {127, 0, 0});
     EnvelopeWarp warp2(text2, mask2, picture2);
     for (int i = 0; i < 3; ++i)
         warp2.WarpRay(0, 0, 0, 0, 0, 0);
@@ -352,10 +339,10 @@ TEST(WarpBlend, ThreeHalfOpaqueBlendsLeaveAnEighthOfTheOldColour) {
 }
 
 TEST(WarpBlend, OpaqueOverwritesAndTransparentKeeps) {
-    DibImage text = Solid(2, 1, {10, 20, 30});
-    DibImage mask = Solid(2, 1, {0, 0, 0});
+    DibImage text = Filled(2, 1, {10, 20, 30});
+    DibImage mask = Filled(2, 1, {0, 0, 0});
     mask.Row(0)[3] = 255;
-    DibImage picture = Solid(1, 1, {200, 100, 50});
+    DibImage picture = Filled(1, 1, {200, 100, 50});
     EnvelopeWarp warp(text, mask, picture);
     warp.WarpRay(0, 0, 0, 0, 1, 0);
     EXPECT_EQ(At(picture, 0, 0), (Rgb{200, 100, 50}));

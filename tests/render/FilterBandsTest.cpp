@@ -8,9 +8,12 @@
 
 #include "raster/DibService.h"
 #include "render/Filter.h"
+#include "render/RenderTestSupport.h"
 
 namespace gw {
 namespace {
+
+using test::SameBytes;
 
 DibImage Noise(std::int32_t w, std::int32_t h, unsigned seed) {
     DibImage dib;
@@ -21,18 +24,13 @@ DibImage Noise(std::int32_t w, std::int32_t h, unsigned seed) {
     return dib;
 }
 
-bool Same(const DibImage& a, const DibImage& b) {
-    return DibImageSize(a) == DibImageSize(b) &&
-           std::memcmp(a.Bits.get(), b.Bits.get(), DibImageSize(a)) == 0;
-}
-
 void ExpectAsPlain(std::int32_t w, std::int32_t h, const FilterKernel& k, int bands) {
     SCOPED_TRACE(testing::Message() << w << "x" << h << " in " << bands << " bands");
     DibImage fast = Noise(w, h, unsigned(w * 31 + h));
     DibImage plain = MakeDIBCopy(fast);
     DibFilterInBands(fast, k, bands);
     DibFilterPlain(plain, k);
-    EXPECT_TRUE(Same(fast, plain));
+    EXPECT_TRUE(SameBytes(fast, plain));
 }
 
 TEST(DibFilterBands, SmoothingAsPlainAtEverySizeAndBandCount) {
@@ -71,7 +69,7 @@ TEST(DibFilterBands, LargePictureOnEveryCore) {
     DibImage whole = MakeDIBCopy(split);
     DibFilter(split, Weichzeichnen);
     DibFilterInBands(whole, Weichzeichnen, 1);
-    EXPECT_TRUE(Same(split, whole));
+    EXPECT_TRUE(SameBytes(split, whole));
 }
 
 }  // namespace

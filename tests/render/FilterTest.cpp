@@ -9,22 +9,12 @@
 
 #include "platform/System.h"
 #include "raster/DibService.h"
+#include "render/RenderTestSupport.h"
 
 namespace gw {
 namespace {
 
-DibImage Solid(std::int32_t w, std::int32_t h, std::uint8_t b, std::uint8_t g, std::uint8_t r) {
-    DibImage dib;
-    newdib(dib, w, h, 24, nullptr, 0);
-    for (std::int32_t t = 0; t < h; ++t)
-        for (std::int32_t x = 0; x < w; ++x) {
-            std::uint8_t* p = dib.Row(t) + 3 * x;
-            p[0] = b;
-            p[1] = g;
-            p[2] = r;
-        }
-    return dib;
-}
+using test::Filled;
 
 std::uint8_t* Px(DibImage& dib, std::int32_t x, std::int32_t y) {
     return dib.Row(y) + 3 * x;
@@ -49,7 +39,7 @@ TEST(DibFilterSoften, PaletteImagesAreLeftAlone) {
 }
 
 TEST(DibFilterSoften, UniformPictureStaysUniform) {
-    DibImage dib = Solid(7, 5, 10, 200, 255);
+    DibImage dib = Filled(7, 5, {10, 200, 255});
     DibFilter(dib, Weichzeichnen);
     for (std::int32_t y = 0; y < 5; ++y)
         for (std::int32_t x = 0; x < 7; ++x) {
@@ -61,7 +51,7 @@ TEST(DibFilterSoften, UniformPictureStaysUniform) {
 }
 
 TEST(DibFilterSoften, SingleWhitePixelBecomesASquareOf28) {
-    DibImage dib = Solid(7, 6, 0, 0, 0);
+    DibImage dib = Filled(7, 6, {0, 0, 0});
     std::memset(Px(dib, 3, 2), 255, 3);
     DibFilter(dib, Weichzeichnen);
     for (std::int32_t y = 0; y < 6; ++y)
@@ -74,7 +64,7 @@ TEST(DibFilterSoften, SingleWhitePixelBecomesASquareOf28) {
 
 TEST(DibFilterSoften, CornerCountsItselfFourTimes) {
     // (4 x 90 + 2 x 9 + 2 x 18 + 27) div 9 = 441 div 9 = 49; the other pixels must not count.
-    DibImage dib = Solid(3, 3, 255, 255, 255);
+    DibImage dib = Filled(3, 3, {255, 255, 255});
     Px(dib, 0, 0)[0] = 90;
     Px(dib, 1, 0)[0] = 9;
     Px(dib, 0, 1)[0] = 18;
@@ -92,7 +82,7 @@ TEST(DibFilterKernel, OffsetsRunDownAndRightFromTheTopLeft) {
     // border.
     FilterKernel k = Kernel(1, 0);
     k.Matrix[0][4] = 1;
-    DibImage dib = Solid(5, 4, 0, 0, 0);
+    DibImage dib = Filled(5, 4, {0, 0, 0});
     for (std::int32_t y = 0; y < 4; ++y)
         for (std::int32_t x = 0; x < 5; ++x)
             Px(dib, x, y)[1] = std::uint8_t(10 * y + x);
@@ -108,7 +98,7 @@ TEST(DibFilterKernel, OffsetsRunDownAndRightFromTheTopLeft) {
 TEST(DibFilterKernel, DivisionTruncatesTowardZeroThenBiasThenClamp) {
     FilterKernel k = Kernel(2, 100);
     k.Matrix[2][2] = -1;
-    DibImage dib = Solid(1, 1, 3, 0, 255);
+    DibImage dib = Filled(1, 1, {3, 0, 255});
     DibFilter(dib, k);
     EXPECT_EQ(Px(dib, 0, 0)[0], 99);  // -3 div 2 = -1, not -2
     EXPECT_EQ(Px(dib, 0, 0)[1], 100);
@@ -117,7 +107,7 @@ TEST(DibFilterKernel, DivisionTruncatesTowardZeroThenBiasThenClamp) {
     FilterKernel sharpen = Kernel(1, 0);
     sharpen.Matrix[2][2] = 5;
     sharpen.Matrix[1][2] = sharpen.Matrix[3][2] = sharpen.Matrix[2][1] = sharpen.Matrix[2][3] = -1;
-    DibImage edge = Solid(3, 1, 100, 100, 100);
+    DibImage edge = Filled(3, 1, {100, 100, 100});
     Px(edge, 1, 0)[0] = 200;
     DibFilter(edge, sharpen);
     EXPECT_EQ(Px(edge, 1, 0)[0], 255);  // 5 x 200 - 2 x 200 - 2 x 100 = 400
@@ -128,7 +118,7 @@ TEST(DibFilterKernel, DivisionTruncatesTowardZeroThenBiasThenClamp) {
 TEST(DibFilterKernel, KernelWithoutDivisorLeavesThePictureAlone) {
     FilterKernel k = Kernel(0, 7);
     k.Matrix[2][2] = 1;
-    DibImage dib = Solid(4, 3, 1, 2, 3);
+    DibImage dib = Filled(4, 3, {1, 2, 3});
     DibFilter(dib, k);
     for (std::int32_t y = 0; y < 3; ++y)
         for (std::int32_t x = 0; x < 4; ++x)
@@ -137,7 +127,7 @@ TEST(DibFilterKernel, KernelWithoutDivisorLeavesThePictureAlone) {
 
 TEST(DibFilterKernel, WorkingCopyThatCannotBeMadeIsReported) {
     // Four pixels wider than the largest image the service makes.
-    DibImage dib = Solid(kMaxDibSide - 2, 1, 0, 0, 0);
+    DibImage dib = Filled(kMaxDibSide - 2, 1, {0, 0, 0});
     Px(dib, 5, 0)[0] = 255;
     std::vector<std::string> messages;
     MessageBoxHandler previous = SetMessageBoxHandler(

@@ -7,33 +7,18 @@
 #include <cstring>
 
 #include "raster/DibService.h"
+#include "render/RenderTestSupport.h"
 
 namespace gw {
 namespace {
 
-using Bgr = std::array<std::uint8_t, 3>;
-
-DibImage Filled(std::int32_t w, std::int32_t h, Bgr c) {
-    DibImage dib;
-    newdib(dib, w, h, 24, nullptr, 0);
-    for (std::int32_t y = 0; y < h; ++y)
-        for (std::int32_t x = 0; x < w; ++x)
-            std::memcpy(dib.Row(y) + 3 * x, c.data(), 3);
-    return dib;
-}
-
-Bgr At(const DibImage& dib, std::int32_t x, std::int32_t y) {
-    const std::uint8_t* p = dib.Row(y) + 3 * x;
-    return {p[0], p[1], p[2]};
-}
+using test::At;
+using test::Bgr;
+using test::Filled;
+using test::SameBytes;
 
 Bgr Grey(std::uint8_t v) {
     return {v, v, v};
-}
-
-bool SameBits(const DibImage& a, const DibImage& b) {
-    return DibImageSize(a) == DibImageSize(b) &&
-           std::memcmp(a.Bits.get(), b.Bits.get(), DibImageSize(a)) == 0;
 }
 
 LetteringSettings Style(std::int32_t style, double breite) {
@@ -130,7 +115,7 @@ TEST(FrameStyles, Style4Strength) {
     DibImage pic = Filled(100, 50, Grey(100));
     const DibImage before = MakeDIBCopy(pic);
     RenderBorder(pic, s);
-    EXPECT_TRUE(SameBits(pic, before));
+    EXPECT_TRUE(SameBytes(pic, before));
 
     s.RHochEd = 100;  // w = min(10, 5)
     RenderBorder(pic, s);
@@ -193,9 +178,9 @@ TEST(FrameZeroWidth, StylesOneToThreeDrawNothing) {
         DibImage pic = Filled(90, 40, Grey(100));
         const DibImage before = MakeDIBCopy(pic);
         RenderBorder(pic, Style(style, 2));  // 0.9 and 0.4
-        EXPECT_TRUE(SameBits(pic, before)) << style;
+        EXPECT_TRUE(SameBytes(pic, before)) << style;
         RenderBorder(pic, Style(style, 0));
-        EXPECT_TRUE(SameBits(pic, before)) << style;
+        EXPECT_TRUE(SameBytes(pic, before)) << style;
     }
 }
 
@@ -222,7 +207,7 @@ TEST(FrameZeroWidth, NoStyleAndNegativeWidthDrawNothing) {
     RenderBorder(pic, Style(0, 50));
     RenderBorder(pic, Style(4, -10));
     Buttonize3(pic, -1, 0);
-    EXPECT_TRUE(SameBits(pic, before));
+    EXPECT_TRUE(SameBytes(pic, before));
 }
 
 // Offset and forced weight

@@ -8,25 +8,23 @@
 #include <string>
 #include <vector>
 
+#include "FontSetup.h"
 #include "document/PictureSize.h"
 #include "platform/TextLayout.h"
 #include "raster/DibService.h"
 #include "render/Pipeline.h"
 #include "render/Presets.h"
+#include "render/RenderTestSupport.h"
 
 namespace gw {
 namespace {
 
-std::uint64_t Fnv1a(const DibImage& dib) {
-    std::uint64_t h = 0xcbf29ce484222325ULL;
-    if (!dib.Bits) return 0;
-    const std::uint8_t* p = dib.Bits.get();
-    for (std::size_t i = 0, n = DibImageSize(dib); i < n; ++i) {
-        h ^= p[i];
-        h *= 0x100000001b3ULL;
-    }
-    return h;
-}
+using test::Fnv1a;
+
+// The pinned pictures were drawn with these faces; no other installed font may take their place.
+[[maybe_unused]] ::testing::Environment* const kFonts =
+    ::testing::AddGlobalTestEnvironment(new testing::FontSetupEnvironment(
+        {"DejaVuSans.ttf", "DejaVuSans-Bold.ttf", "DejaVuSans-Oblique.ttf", "Lato-Black.ttf"}));
 
 // Textures made from their coordinates, so no file can change them.
 DibImage Texture24(std::int32_t w, std::int32_t h) {
@@ -136,9 +134,7 @@ const Case kCases[] = {
 // clang-format on
 
 void Prepare(const Case& c, Lettering& lettering) {
-    static const bool loaded =
-        LoadFontConfigFile(GLYPHWERK_SOURCE_DIR "/data/glyphwerk-fonts.conf");
-    ASSERT_TRUE(loaded);
+    ASSERT_TRUE(LoadFontConfigFile(GLYPHWERK_SOURCE_DIR "/data/glyphwerk-fonts.conf"));
     InitStartState(lettering);
     LetteringSettings& s = lettering.settings;
     s.Font.name = c.font;

@@ -11,17 +11,13 @@
 #include "raster/DibService.h"
 #include "render/Pipeline.h"
 #include "render/Presets.h"
+#include "render/RenderTestSupport.h"
 #include "render/TextRaster.h"
 
 namespace gw {
 namespace {
 
-bool SameBytes(const DibImage& a, const DibImage& b) {
-    if (!a.Bits || !b.Bits) return !a.Bits && !b.Bits;
-    return DibWidth(a) == DibWidth(b) && DibHeight(a) == DibHeight(b) &&
-           DibImageSize(a) == DibImageSize(b) &&
-           std::memcmp(a.Bits.get(), b.Bits.get(), DibImageSize(a)) == 0;
-}
+using test::SameBytes;
 
 DibImage Stripes(std::int32_t w, std::int32_t h) {
     DibImage dib;
@@ -35,9 +31,7 @@ DibImage Stripes(std::int32_t w, std::int32_t h) {
 void ExpectBothWaysAlike(const std::function<void(Lettering&)>& edit, const char* what,
                          std::int32_t width = 173, std::int32_t height = 61) {
     SCOPED_TRACE(what);
-    static const bool loaded =
-        LoadFontConfigFile(GLYPHWERK_SOURCE_DIR "/data/glyphwerk-fonts.conf");
-    ASSERT_TRUE(loaded);
+    ASSERT_TRUE(LoadFontConfigFile(GLYPHWERK_SOURCE_DIR "/data/glyphwerk-fonts.conf"));
     Lettering lettering;
     InitStartState(lettering);
     lettering.settings.Font.name = "DejaVu Sans";
@@ -154,9 +148,7 @@ TEST(RenderTextDirect, FlatImagesAsThroughBitmaps) {
 }
 
 TEST(RenderTextDirect, TheTraceIsTheSame) {
-    static const bool loaded =
-        LoadFontConfigFile(GLYPHWERK_SOURCE_DIR "/data/glyphwerk-fonts.conf");
-    ASSERT_TRUE(loaded);
+    ASSERT_TRUE(LoadFontConfigFile(GLYPHWERK_SOURCE_DIR "/data/glyphwerk-fonts.conf"));
     Lettering lettering;
     InitStartState(lettering);
     ApplyShadowPreset(lettering.settings, 3);

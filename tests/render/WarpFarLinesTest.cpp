@@ -6,21 +6,12 @@
 
 #include "raster/DibService.h"
 #include "render/Envelope.h"
+#include "render/RenderTestSupport.h"
 
 namespace gw {
 namespace {
 
-DibImage Solid(std::int32_t w, std::int32_t h, std::uint8_t b, std::uint8_t g, std::uint8_t r) {
-    DibImage dib;
-    newdib(dib, w, h, 24, nullptr, 0);
-    for (std::int32_t y = 0; y < h; ++y)
-        for (std::int32_t x = 0; x < w; ++x) {
-            dib.Row(y)[3 * x] = b;
-            dib.Row(y)[3 * x + 1] = g;
-            dib.Row(y)[3 * x + 2] = r;
-        }
-    return dib;
-}
+using test::Filled;
 
 TLine Line(std::initializer_list<TPoint> points) {
     TLine line;
@@ -32,8 +23,8 @@ TLine Line(std::initializer_list<TPoint> points) {
 
 // The text: every row a colour of its own, the bottom row red. All opaque.
 struct Text {
-    DibImage image = Solid(31, 20, 0, 0, 0);
-    DibImage mask = Solid(31, 20, 0, 0, 0);
+    DibImage image = Filled(31, 20, {0, 0, 0});
+    DibImage mask = Filled(31, 20, {0, 0, 0});
     Text() {
         for (std::int32_t y = 0; y < 20; ++y)
             for (std::int32_t x = 0; x < 31; ++x)
@@ -48,7 +39,7 @@ struct Text {
 // the text's top row. Beyond 65535 pixels from U no pixel lies in the picture.
 TEST(WarpFarLines, ALowerLineFarBelowShowsTheTopRow) {
     Text text;
-    DibImage picture = Solid(60, 50, 255, 255, 255);
+    DibImage picture = Filled(60, 50, {255, 255, 255});
     const TLine upper = Line({{10, 10}, {40, 10}});
     const TLine lower = Line({{10, 1000000000}, {40, 1000000000}});
     WarpText(upper, lower, text.image, text.mask, picture);
@@ -72,7 +63,7 @@ TEST(WarpFarLines, ALowerLineFarBelowShowsTheTopRow) {
 // range. The warp must finish and leave the picture as it is, since no ray pixel reaches it.
 TEST(WarpFarLines, LinesAtTheEndsOfTheRangeLeaveThePicture) {
     Text text;
-    DibImage picture = Solid(40, 30, 1, 2, 3);
+    DibImage picture = Filled(40, 30, {1, 2, 3});
     const std::int32_t lo = -2147483647 - 1, hi = 2147483647;
     const TLine upper = Line({{lo, lo}, {lo + 200, lo}});
     const TLine lower = Line({{hi, hi}, {hi - 200, hi}});
@@ -88,7 +79,7 @@ TEST(WarpFarLines, LinesAtTheEndsOfTheRangeLeaveThePicture) {
 // part of each ray over the picture is blended and the rest never walked.
 TEST(WarpFarLines, RaysToAFarPointBlendOnlyTheirPartInThePicture) {
     Text text;
-    DibImage picture = Solid(64, 64, 255, 255, 255);
+    DibImage picture = Filled(64, 64, {255, 255, 255});
     const TLine upper = Line({{0, 0}, {63, 0}});
     const TLine lower = Line({{-900000000, 63}, {-900000000 + 63, 63}});
     WarpText(upper, lower, text.image, text.mask, picture);

@@ -1,0 +1,47 @@
+// A run that cannot have the memory it needs says so in German, exits with 1 and leaves nothing
+// on disk, wherever the memory ran out: reading, rendering or writing.
+#include <string>
+
+#include "RenderProcess.h"
+
+namespace gw {
+namespace {
+
+using MemoryFailure = RenderProcess;
+
+TEST_F(MemoryFailure, EveryAllocationThatFailsEndsTheRunCleanly) {
+    ASSERT_EQ(Render("--text-texture '" GLYPHWERK_SOURCE_DIR "/data/tex03-holz.gif' --save " +
+                     Path("doc.zgw"))
+                  .exitCode,
+              0);
+    const std::string before = Contents(Path("doc.zgw"));
+    const std::string everything = Path("doc.zgw") + " --edge 4 --shadow 3 --frame 2 --save " +
+                                   Path("doc.zgw") + " -o " + Path("out.png") + " --stages " +
+                                   Path("layers");
+    // The picture's large blocks, one after the other, until the run has all it needs; every
+    // third is enough to meet reading, each effect and writing.
+    int n = 1;
+    for (;; n += 3) {
+        ASSERT_LT(n, 400) << "the run never got through";
+        const auto run = Render(everything, "GLYPHWERK_ALLOCATION_FAIL=" + std::to_string(n) + " ");
+        if (run.exitCode == 0) break;
+        EXPECT_EQ(run.exitCode, 1) << n;
+        EXPECT_NE(run.errors.find("Fehler: nicht genug Speicher für diese Operation!"),
+                  std::string::npos)
+            << n << ": " << run.errors;
+        EXPECT_EQ(Listing(), std::set<std::string>{"doc.zgw"}) << n;
+        EXPECT_EQ(Contents(Path("doc.zgw")), before) << n;
+    }
+    EXPECT_GT(n, 10);
+}
+
+TEST_F(MemoryFailure, APictureTooLargeForTheMemoryIsRefusedAtOnce) {
+    const auto run = Render("--size 9999x9999 --edge 4 -o " + Path("out.png"),
+                            "GLYPHWERK_ALLOCATION_LIMIT=100000000 ");
+    EXPECT_EQ(run.exitCode, 1);
+    EXPECT_NE(run.errors.find("nicht genug Speicher"), std::string::npos) << run.errors;
+    EXPECT_TRUE(Listing().empty());
+}
+
+}  // namespace
+}  // namespace gw
