@@ -14,8 +14,7 @@ namespace {
 
 cairo_status_t AppendToVector(void* closure, const unsigned char* data, unsigned int length) {
     auto* bytes = static_cast<std::vector<std::uint8_t>*>(closure);
-    bytes->insert(bytes->end(), data, data + length);
-    return CAIRO_STATUS_SUCCESS;
+    return AppendBytes(*bytes, data, length) ? CAIRO_STATUS_SUCCESS : CAIRO_STATUS_WRITE_ERROR;
 }
 
 // The picture as a cairo image: opaque RGB, or with its opacity premultiplied as cairo wants it.
