@@ -1,13 +1,15 @@
 // The peak memory of one whole render with every effect on, at a print size (4000 x 1800 unless
 // given as arguments): the process's largest resident set before and after the render.
 //
-//   build-rel/bin/glyphwerk_peakmem [WIDTH HEIGHT]
+//   build-rel/bin/glyphwerk_peakmem [WIDTH HEIGHT] [smooth]
 #include <sys/resource.h>
 
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <string>
+#include <vector>
 
 #include "EveryEffect.h"
 #include "document/PictureSize.h"
@@ -28,11 +30,12 @@ long PeakKiB() {
 int main(int argc, char** argv) {
     using namespace gw;
     std::int32_t width = 4000, height = 1800;
-    if (argc == 3) {
+    if (argc >= 3) {
         width = std::atoi(argv[1]);
         height = std::atoi(argv[2]);
     }
     KeepRenderMemory();
+    const bool smooth = argc >= 4 && std::strcmp(argv[3], "smooth") == 0;
     LoadFontConfigFile(GLYPHWERK_SOURCE_DIR "/data/glyphwerk-fonts.conf");
     Lettering lettering;
     InitStartState(lettering);
@@ -43,13 +46,21 @@ int main(int argc, char** argv) {
     MakeWhitePicture(lettering, images.Picture);
     const long before = PeakKiB();
     const auto start = std::chrono::steady_clock::now();
-    RenderLettering(lettering, images);
+    if (smooth) {
+        images.Picture = DibImage{};
+        std::vector<std::uint8_t> alpha;
+        std::string error;
+        if (!RenderPrint(lettering, {1, true, false}, images.Picture, alpha, error))
+            std::printf("%s\n", error.c_str());
+    } else {
+        RenderLettering(lettering, images);
+    }
     const auto stop = std::chrono::steady_clock::now();
     const long after = PeakKiB();
     std::printf(
-        "render %dx%d, every effect: %.1f ms, peak RSS %.1f MB (%.1f MB before the "
+        "render %dx%d%s, every effect: %.1f ms, peak RSS %.1f MB (%.1f MB before the "
         "render)\n",
-        lettering.width, lettering.height,
+        lettering.width, lettering.height, smooth ? " smooth" : "",
         std::chrono::duration<double, std::milli>(stop - start).count(), after / 1024.0,
         before / 1024.0);
     // How much of the memory came in huge pages (the render asks for them for its large images).

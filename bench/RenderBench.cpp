@@ -10,6 +10,7 @@
 
 #include <algorithm>
 #include <map>
+#include <string>
 #include <utility>
 #include <vector>
 
@@ -103,6 +104,35 @@ void EffectsOnly(benchmark::internal::Benchmark* b) {
         b->Args({1, size});
     b->Unit(benchmark::kMillisecond)->ComputeStatistics("min", Smallest);
 }
+
+// ---- Print renders: scaled, smooth and transparent, every effect on
+
+// Arguments: the print kind (0 smooth, 1 scale 4, 2 transparent) and the picture size.
+void BM_Print(benchmark::State& state) {
+    const auto& size = kSizes[state.range(1)];
+    const Lettering lettering = MakeLettering(true, size.first, size.second);
+    PrintOptions options;
+    options.smooth = state.range(0) == 0;
+    options.scale = state.range(0) == 1 ? 4 : 1;
+    options.transparent = state.range(0) == 2;
+    DibImage picture;
+    std::vector<std::uint8_t> alpha;
+    std::string error;
+    for (auto _ : state) {
+        RenderPrint(lettering, options, picture, alpha, error);
+        benchmark::DoNotOptimize(picture.Bits.get());
+    }
+    static const char* const kKinds[] = {"smooth ", "scale 4 ", "transparent "};
+    state.SetLabel(std::string(kKinds[state.range(0)]) + std::to_string(size.first) + "x" +
+                   std::to_string(size.second));
+}
+BENCHMARK(BM_Print)
+    ->ArgNames({"kind", "size"})
+    ->Args({0, 0})
+    ->Args({1, 0})
+    ->Args({2, 1})
+    ->Unit(benchmark::kMillisecond)
+    ->ComputeStatistics("min", Smallest);
 
 // ---- The whole render and its three parts
 

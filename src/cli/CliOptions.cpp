@@ -6,6 +6,7 @@
 
 #include "document/Lettering.h"
 #include "document/SettingsTable.h"
+#include "raster/ImageFiles.h"
 #include "render/Presets.h"
 
 namespace gw {
@@ -73,6 +74,20 @@ bool ParseFit(std::string_view text, CliOptions& options, std::string& error) {
         return false;
     }
     options.fit = side;
+    return true;
+}
+
+bool ParseBounded(std::string_view option, std::string_view text, std::int32_t low,
+                  std::int32_t high, std::string_view what, std::int32_t& target,
+                  std::string& error) {
+    std::int32_t number = 0;
+    if (!ParseInt(text, number) || number < low || number > high) {
+        error = "Die Option " + std::string(option) + " erwartet " + std::string(what) + " von " +
+                std::to_string(low) + " bis " + std::to_string(high) + ", nicht \"" +
+                std::string(text) + "\".";
+        return false;
+    }
+    target = number;
     return true;
 }
 
@@ -183,6 +198,17 @@ bool ParseCliOptions(int argc, const char* const* argv, CliOptions& options, std
             if (!value(v) || !ParseSize(v, options, error)) return false;
         } else if (name == "--fit") {
             if (!value(v) || !ParseFit(v, options, error)) return false;
+        } else if (name == "--dpi") {
+            if (!value(v) ||
+                !ParseBounded(name, v, 1, kMaxDpi, "eine Auflösung in dpi", options.dpi, error))
+                return false;
+        } else if (name == "--scale") {
+            if (!value(v) || !ParseBounded(name, v, 1, 8, "eine Zahl", options.scale, error))
+                return false;
+        } else if (name == "--smooth") {
+            options.smooth = true;
+        } else if (name == "--transparent") {
+            options.transparent = true;
         } else if (name == "--text") {
             if (!value(v)) return false;
             if (v.size() > kMaxTextBytes) {
@@ -262,13 +288,23 @@ beginnt.
 
 Ausgabe (mindestens eine):
   -o, --output DATEI          das fertige Bild schreiben; das Format folgt der Endung:
-                              .png (genau die Bildbytes), .bmp, .jpg oder .jpeg;
-                              -o - schreibt es auf die Standardausgabe (PNG)
-  --format png|bmp|jpg        das Format des Bildes, unabhängig von der Endung
+                              .png (genau die Bildbytes), .bmp, .jpg, .jpeg oder .pdf
+                              (eine Seite in Bildgröße bei der Auflösung, ohne --dpi
+                              96 dpi); -o - schreibt es auf die Standardausgabe (PNG)
+  --format png|bmp|jpg|pdf    das Format des Bildes, unabhängig von der Endung
   --save DATEI                den Schriftzug als .zgw-Datei speichern
   --stages ORDNER             zusätzlich die Ebenen als PNG in ORDNER schreiben:
                               letters.png (Buchstaben schwarz auf weiß), textimage.png,
                               textmask.png und unfiltered.png (das Bild vor dem Weichzeichnen)
+
+Druckqualität (nur für die Ausgabe, nie im Schriftzug gespeichert):
+  --scale K                   das Bild K-mal so breit und hoch zeichnen (1 bis 8), mit
+                              allen Pixelmaßen (Schatten, feste Kantenbreite) mal K;
+                              höchstens 16384 Pixel je Seite und 256 Millionen Pixel
+  --smooth                    Kanten glätten: vierfach gezeichnet, je 4 x 4 Pixel gemittelt
+  --transparent               Hintergrund transparent (nur PNG und PDF)
+  --dpi D                     die Auflösung (1 bis 10000 dpi) in PNG und JPEG eintragen;
+                              bestimmt die Seitengröße des PDF
 
 Bild und Text:
   --size BREITExHÖHE          neue Bildgröße (10 bis 9999), Schriftzug mitskaliert

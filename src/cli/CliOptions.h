@@ -17,6 +17,11 @@ struct CliOptions {
     std::string format;  // --format: the picture's file type instead of the one -o's name asks for
     std::optional<std::int32_t> width, height;
     std::optional<std::int32_t> fit;  // --fit: the longer picture side at most this many pixels
+    // Export only, never stored in a document.
+    std::int32_t dpi = 0;      // --dpi: resolution stored in the picture file; 0: none
+    std::int32_t scale = 1;    // --scale: the picture drawn this many times larger
+    bool smooth = false;       // --smooth: antialiased edges
+    bool transparent = false;  // --transparent: no background in the picture
     std::optional<std::string> text, font;
     bool bold = false;
     bool italic = false;

@@ -75,9 +75,10 @@ bool OutputTransaction::AddFile(const std::string& fileName,
 }
 
 bool OutputTransaction::AddImage(const DibImage& image, const std::string& fileName,
-                                 ImageFileType type, std::string& error) {
+                                 ImageFileType type, std::string& error,
+                                 const ImageExtras& extras) {
     std::vector<std::uint8_t> bytes;
-    if (!EncodeImage(image, type, 92, bytes, &error)) return false;
+    if (!EncodeImage(image, type, 92, bytes, &error, extras)) return false;
     return AddFile(
         fileName, [&bytes](int fd) { return WriteAll(fd, bytes.data(), bytes.size()); }, error);
 }

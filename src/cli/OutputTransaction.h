@@ -14,6 +14,7 @@
 
 #include "platform/FileAccess.h"
 #include "raster/DibService.h"
+#include "raster/ImageFiles.h"
 
 namespace gw {
 
@@ -33,7 +34,7 @@ class OutputTransaction {
     bool AddFile(const std::string& fileName, const std::function<bool(int fd)>& write,
                  std::string& error);
     bool AddImage(const DibImage& image, const std::string& fileName, ImageFileType type,
-                  std::string& error);
+                  std::string& error, const ImageExtras& extras = {});
     bool AddDocument(const Lettering& lettering, const std::string& fileName, std::string& error);
 
     // Renames every output into place and syncs their folders.

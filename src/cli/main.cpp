@@ -118,20 +118,37 @@ int CheckUsage(const CliOptions& options, ImageFileType& outputType) {
                 "Liste und Schriftzug können nicht beide von der Standardeingabe "
                 "kommen.");
     }
+    const bool print = options.scale > 1 || options.smooth || options.transparent;
+    if (print && !options.stagesDir.empty())
+        return UsageError("--stages geht nicht zusammen mit --scale, --smooth oder --transparent.");
     outputType = ImageFileType::Png;
     if (!options.format.empty()) {
         if (options.format.find_first_of("./") != std::string::npos ||
             !ImageFileTypeFromName("." + options.format, outputType) ||
             outputType == ImageFileType::Gif)
-            return UsageError("Die Option --format erwartet png, bmp oder jpg, nicht \"" +
+            return UsageError("Die Option --format erwartet png, bmp, jpg oder pdf, nicht \"" +
                               options.format + "\".");
     } else if (!options.output.empty() && options.output != "-" &&
                (!ImageFileTypeFromName(options.output, outputType) ||
                 outputType == ImageFileType::Gif)) {
         return UsageError("Das Bildformat von \"" + options.output +
-                          "\" kenne ich nicht; möglich sind .png, .bmp, .jpg und .jpeg.");
+                          "\" kenne ich nicht; möglich sind .png, .bmp, .jpg, .jpeg und .pdf.");
     }
+    if (options.transparent &&
+        (outputType == ImageFileType::Jpeg || outputType == ImageFileType::Bmp))
+        return UsageError(
+            "Ein transparenter Hintergrund geht nur mit PNG und PDF, nicht mit JPEG oder BMP.");
     return kExitOk;
+}
+
+ImageExtras ExtrasOf(const CliOptions& options) {
+    ImageExtras extras;
+    extras.dpi = options.dpi;
+    return extras;
+}
+
+PrintOptions PrintOptionsOf(const CliOptions& options) {
+    return {options.scale, options.smooth, options.transparent};
 }
 
 // Everything a run sets before it draws; a batch sets its lines' texts on top.
@@ -235,6 +252,8 @@ int PrepareLettering(const CliOptions& options, Lettering& lettering) {
 struct Destinations {
     std::string picture;  // "-": standard output
     ImageFileType pictureType = ImageFileType::Png;
+    ImageExtras extras;
+    PrintOptions print;
     std::string document;
     std::string stages;
 };
@@ -245,9 +264,30 @@ int RenderAndWrite(const Lettering& lettering, const Destinations& to) {
     NoteMissingCharacters(lettering.settings);
     const std::uint64_t failuresAtStart = AllocationFailures();
     RenderImages images;
-    MakeWhitePicture(lettering, images.Picture);
     RenderTrace trace;
-    RenderLettering(lettering, images, to.stages.empty() ? nullptr : &trace);
+    std::vector<std::uint8_t> alpha;
+    ImageExtras extras = to.extras;
+    if (to.print.scale > 1 || to.print.smooth || to.print.transparent) {
+        const std::int32_t largest = LargestPrintScale(lettering, to.print.smooth);
+        if (to.print.scale > largest) {
+            Report(largest == 0
+                       ? "Für --smooth ist das Bild zu groß; höchstens 4096 Pixel je Seite."
+                       : "Das Bild wäre mit --scale " + std::to_string(to.print.scale) +
+                             " zu groß (höchstens 16384 Pixel je Seite und 256 "
+                             "Millionen Pixel); möglich ist höchstens --scale " +
+                             std::to_string(largest) + ".");
+            return kExitUsage;
+        }
+        std::string error;
+        if (!RenderPrint(lettering, to.print, images.Picture, alpha, error)) {
+            Report(error);
+            return kExitFile;
+        }
+        if (to.print.transparent) extras.alpha = &alpha;
+    } else {
+        MakeWhitePicture(lettering, images.Picture);
+        RenderLettering(lettering, images, to.stages.empty() ? nullptr : &trace);
+    }
     // The render leaves out what it has no memory for; such a picture is not what was asked for.
     if (!images.Picture.Bits || AllocationFailures() != failuresAtStart) {
         Report(kOutOfMemoryMessage);
@@ -260,7 +300,7 @@ int RenderAndWrite(const Lettering& lettering, const Destinations& to) {
     const bool written =
         (to.document.empty() || outputs.AddDocument(lettering, to.document, error)) &&
         (to.picture.empty() || toStdout ||
-         outputs.AddImage(images.Picture, to.picture, to.pictureType, error)) &&
+         outputs.AddImage(images.Picture, to.picture, to.pictureType, error, extras)) &&
         (to.stages.empty() || WriteStages(trace, images, to.stages, outputs, error));
     if (!written || !outputs.Commit(error)) {
         Report(error);
@@ -268,7 +308,7 @@ int RenderAndWrite(const Lettering& lettering, const Destinations& to) {
     }
     if (toStdout) {
         std::vector<std::uint8_t> bytes;
-        if (!EncodeImage(images.Picture, to.pictureType, 92, bytes, &error)) {
+        if (!EncodeImage(images.Picture, to.pictureType, 92, bytes, &error, extras)) {
             Report(error);
             return kExitFile;
         }
@@ -365,14 +405,16 @@ std::size_t BatchWorkers(const Lettering& lettering, std::size_t lines) {
 
 // Drawing reads the lettering only, so the lines take turns in one.
 int RenderBatchLines(Lettering& lettering, const std::vector<std::string>& lines,
-                     const std::vector<std::string>& names, ImageFileType type, std::size_t first,
+                     const std::vector<std::string>& names, ImageFileType type,
+                     const ImageExtras& extras, const PrintOptions& print, std::size_t first,
                      std::size_t step) {
     int result = kExitOk;
     for (std::size_t i = first; i < lines.size(); i += step) {
         g_linePrefix = "Zeile " + std::to_string(i + 1) + ": ";
         lettering.settings.Memo1 = SplitTextArgument(lines[i]);
         try {
-            if (RenderAndWrite(lettering, {names[i], type, {}, {}}) != kExitOk) result = kExitFile;
+            if (RenderAndWrite(lettering, {names[i], type, extras, print, {}, {}}) != kExitOk)
+                result = kExitFile;
         } catch (const std::bad_alloc&) {
             // One line too big for the memory left: said, and the others go on.
             Report(kOutOfMemoryMessage);
@@ -411,11 +453,13 @@ int RunBatch(const CliOptions& options, ImageFileType type) {
         return kExitFile;
     }
 
+    const ImageExtras extras = ExtrasOf(options);
+    const PrintOptions print = PrintOptionsOf(options);
     Lettering base;
     if (const int prepared = PrepareLettering(options, base); prepared != kExitOk) return prepared;
     const std::vector<std::string> names = BatchFileNames(options.output, lines);
     const std::size_t workers = BatchWorkers(base, lines.size());
-    if (workers == 1) return RenderBatchLines(base, lines, names, type, 0, 1);
+    if (workers == 1) return RenderBatchLines(base, lines, names, type, extras, print, 0, 1);
 
     // One process a worker: the lines share nothing, and each keeps the renderer's single thread
     // of control and its own output transactions.
@@ -425,13 +469,14 @@ int RunBatch(const CliOptions& options, ImageFileType type) {
     for (std::size_t k = 0; k < workers; ++k) {
         const pid_t child = ::fork();
         if (child == 0) {
-            const int status = RenderBatchLines(base, lines, names, type, k, workers);
+            const int status =
+                RenderBatchLines(base, lines, names, type, extras, print, k, workers);
             std::fflush(nullptr);
             ::_exit(status);
         }
         if (child < 0) {
             // Without another process the lines of this worker are drawn here.
-            if (RenderBatchLines(base, lines, names, type, k, workers) != kExitOk)
+            if (RenderBatchLines(base, lines, names, type, extras, print, k, workers) != kExitOk)
                 result = kExitFile;
             continue;
         }
@@ -453,7 +498,8 @@ int Run(const CliOptions& options) {
     Lettering lettering;
     if (const int prepared = PrepareLettering(options, lettering); prepared != kExitOk)
         return prepared;
-    return RenderAndWrite(lettering, {options.output, type, options.save, options.stagesDir});
+    return RenderAndWrite(lettering, {options.output, type, ExtrasOf(options),
+                                      PrintOptionsOf(options), options.save, options.stagesDir});
 }
 
 }  // namespace

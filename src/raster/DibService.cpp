@@ -157,6 +157,8 @@ bool ImageFileTypeFromName(const std::string& fileName, ImageFileType& type) {
         type = ImageFileType::Bmp;
     } else if (ext == "gif") {
         type = ImageFileType::Gif;
+    } else if (ext == "pdf") {
+        type = ImageFileType::Pdf;
     } else {
         return false;
     }

@@ -97,7 +97,7 @@ bool DecodeImage(const std::uint8_t* data, std::size_t size, DibImage& out,
 }
 
 bool EncodeImage(const DibImage& dib, ImageFileType type, int jpegQuality,
-                 std::vector<std::uint8_t>& bytes, std::string* error) {
+                 std::vector<std::uint8_t>& bytes, std::string* error, const ImageExtras& extras) {
     const std::uint64_t failuresBefore = AllocationFailures();
     bytes.clear();
     auto fail = [&](const char* message) {
@@ -109,15 +109,29 @@ bool EncodeImage(const DibImage& dib, ImageFileType type, int jpegQuality,
         return fail("Es gibt kein Bild zum Speichern.");
     }
     const std::uint32_t bits = DibBitCount(dib);
+    if (extras.dpi < 0 || extras.dpi > kMaxDpi)
+        return fail("Die Auflösung liegt außerhalb von 1 bis 10000 dpi.");
+    if (extras.alpha) {
+        if (type != ImageFileType::Png && type != ImageFileType::Pdf)
+            return fail("Einen transparenten Hintergrund können nur PNG und PDF speichern.");
+        if (extras.alpha->size() != std::size_t(DibWidth(dib)) * std::size_t(DibHeight(dib)))
+            return fail("Das Bild konnte nicht umgewandelt werden.");
+    }
     bool ok = false;
+    if (type != ImageFileType::Png && type != ImageFileType::Jpeg && type != ImageFileType::Pdf &&
+        extras.dpi != 0)
+        return fail("Eine Auflösung können nur PNG, JPEG und PDF speichern.");
     try {
         switch (type) {
             case ImageFileType::Png:
             case ImageFileType::Jpeg:
+            case ImageFileType::Pdf:
                 if (bits != 24)
                     return fail("Dieses Bildformat braucht ein Bild mit 24 Bit Farbtiefe.");
-                ok = type == ImageFileType::Png ? imagefiles::EncodePng(dib, bytes)
-                                                : imagefiles::EncodeJpeg(dib, jpegQuality, bytes);
+                ok = type == ImageFileType::Png ? imagefiles::EncodePng(dib, extras, bytes)
+                     : type == ImageFileType::Jpeg
+                         ? imagefiles::EncodeJpeg(dib, jpegQuality, extras.dpi, bytes)
+                         : imagefiles::EncodePdf(dib, extras, bytes);
                 break;
             case ImageFileType::Bmp:
                 if (bits != 1 && bits != 4 && bits != 8 && bits != 24) {

@@ -37,10 +37,22 @@ inline constexpr ImageLimits kTextureLimits{9999, 100'000'000};
 bool DecodeImage(const std::uint8_t* data, std::size_t size, DibImage& out,
                  const ImageLimits& limits = {});
 
-// Encodes the picture in the given format into `bytes` (replaced). PNG and JPEG take 24-bit
+// What an export may add to the plain picture. Without either the files are as they always were.
+struct ImageExtras {
+    // Pixels per inch, stored in PNG (pHYs) and JPEG (JFIF density); a PDF page takes its size
+    // from it. 0: none given (no resolution stored; a PDF page at 96).
+    int dpi = 0;
+    // Opacity of every pixel, one byte each, rows from the top; PNG and PDF only.
+    const std::vector<std::uint8_t>* alpha = nullptr;
+};
+
+constexpr int kMaxDpi = 10000;
+
+// Encodes the picture in the given format into `bytes` (replaced). PNG, JPEG and PDF take 24-bit
 // images; BMP takes 1, 4, 8 and 24 bits as stored; GIF takes 1, 4 and 8 bits with their colour
 // table. False, with a German message in `error` when the picture does not suit the format.
 bool EncodeImage(const DibImage& dib, ImageFileType type, int jpegQuality,
-                 std::vector<std::uint8_t>& bytes, std::string* error = nullptr);
+                 std::vector<std::uint8_t>& bytes, std::string* error = nullptr,
+                 const ImageExtras& extras = {});
 
 }  // namespace gw

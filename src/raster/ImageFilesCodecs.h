@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "raster/DibImage.h"
+#include "raster/ImageFiles.h"
 
 namespace gw::imagefiles {
 
@@ -41,8 +42,10 @@ bool DecodeBmp(const std::uint8_t* data, std::size_t size, DibImage& out);
 
 // The encoders take images their format suits (checked by EncodeImage) and fail only when the
 // library does.
-bool EncodePng(const DibImage& dib, std::vector<std::uint8_t>& bytes);
-bool EncodeJpeg(const DibImage& dib, int quality, std::vector<std::uint8_t>& bytes);
+bool EncodePng(const DibImage& dib, const ImageExtras& extras, std::vector<std::uint8_t>& bytes);
+bool EncodeJpeg(const DibImage& dib, int quality, int dpi, std::vector<std::uint8_t>& bytes);
+// One page of the picture's size at its resolution, the picture stored losslessly.
+bool EncodePdf(const DibImage& dib, const ImageExtras& extras, std::vector<std::uint8_t>& bytes);
 bool EncodeBmp(const DibImage& dib, std::vector<std::uint8_t>& bytes);
 bool EncodeGif(const DibImage& dib, std::vector<std::uint8_t>& bytes);
 

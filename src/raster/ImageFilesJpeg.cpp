@@ -155,7 +155,7 @@ void FinishDestination(j_compress_ptr cinfo) {
 }
 
 bool RunWrite(jpeg_compress_struct& cinfo, JpegErrors& errors, const DibImage& dib, int quality,
-              VectorDestination& dest) {
+              int dpi, VectorDestination& dest) {
     if (setjmp(errors.jump)) return false;
     jpeg_create_compress(&cinfo);
     dest.mgr.init_destination = StartDestination;
@@ -168,6 +168,10 @@ bool RunWrite(jpeg_compress_struct& cinfo, JpegErrors& errors, const DibImage& d
     cinfo.in_color_space = JCS_EXT_BGR;
     jpeg_set_defaults(&cinfo);
     jpeg_set_quality(&cinfo, quality < 1 ? 1 : quality > 100 ? 100 : quality, TRUE);
+    if (dpi > 0) {
+        cinfo.density_unit = 1;  // dots per inch
+        cinfo.X_density = cinfo.Y_density = UINT16(dpi);
+    }
     jpeg_start_compress(&cinfo, TRUE);
     while (cinfo.next_scanline < cinfo.image_height) {
         JSAMPROW row = const_cast<std::uint8_t*>(dib.Row(std::int32_t(cinfo.next_scanline)));
@@ -194,7 +198,7 @@ bool DecodeJpeg(const std::uint8_t* data, std::size_t size, DibImage& out) {
     return true;
 }
 
-bool EncodeJpeg(const DibImage& dib, int quality, std::vector<std::uint8_t>& bytes) {
+bool EncodeJpeg(const DibImage& dib, int quality, int dpi, std::vector<std::uint8_t>& bytes) {
     jpeg_compress_struct cinfo;
     JpegErrors errors;
     std::memset(&cinfo, 0, sizeof cinfo);
@@ -202,7 +206,7 @@ bool EncodeJpeg(const DibImage& dib, int quality, std::vector<std::uint8_t>& byt
     InstallErrors(errors);
     VectorDestination dest{};
     dest.bytes = &bytes;
-    const bool ok = RunWrite(cinfo, errors, dib, quality, dest);
+    const bool ok = RunWrite(cinfo, errors, dib, quality, dpi, dest);
     jpeg_destroy_compress(&cinfo);
     return ok;
 }

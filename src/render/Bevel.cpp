@@ -110,7 +110,7 @@ class EdgeShader {
         imageBits_ = image.Bits.get();
         stride_ = image.Stride;
 
-        fixedN_ = TruncSaturated(15.0L * static_cast<long double>(p_.widthFactor));
+        fixedN_ = TruncSaturated(15.0L * static_cast<long double>(p_.widthFactor)) * p_.scale;
         background_[0] = p_.backgroundBlue;
         background_[1] = p_.backgroundGreen;
         background_[2] = p_.backgroundRed;
@@ -550,9 +550,10 @@ void EdgePassOnShapePlain(DibImage& TextImage, const std::uint8_t* shape,
             if (!inside(at(j)) || !isLetter(at(j))) continue;
             const auto [len, pos] = pairs[j];
             const std::int64_t N =
-                p.fixedWidth ? TruncSaturated(15.0L * static_cast<long double>(p.widthFactor))
-                             : TruncSaturated(static_cast<long double>(len) *
-                                              static_cast<long double>(p.widthFactor));
+                p.fixedWidth
+                    ? TruncSaturated(15.0L * static_cast<long double>(p.widthFactor)) * p.scale
+                    : TruncSaturated(static_cast<long double>(len) *
+                                     static_cast<long double>(p.widthFactor));
             const std::int64_t X = p.invers ? len - 1 - pos : pos;
             if (X < N)
                 shade(at(j), N, X, true);
@@ -572,9 +573,10 @@ void EdgePassOnShapePlain(DibImage& TextImage, const std::uint8_t* shape,
     }
 }
 
-std::vector<EdgePassParams> EdgePasses(const Lettering& lettering) {
+std::vector<EdgePassParams> EdgePasses(const Lettering& lettering, std::int32_t scale) {
     const LetteringSettings& s = lettering.settings;
     EdgePassParams base;
+    base.scale = scale;
     base.widthFactor = static_cast<double>(static_cast<long double>(s.KBreiteEd) / 200.0L);
     base.invers = s.Invers1Check;
     base.fixedWidth = s.KFixedWCheck;

@@ -24,6 +24,7 @@ struct EdgePassParams {
     double divisor = 1;      // the pass's light divisor
     bool invers = false;
     bool fixedWidth = false;
+    std::int32_t scale = 1;  // the fixed width is in pixels of the 1x picture
     EdgeProfile profile1 = kKonvex;
     EdgeProfile profile2 = kKonvex;
     bool background1 = false;
@@ -50,6 +51,6 @@ void EdgePassOnShapePlain(DibImage& TextImage, const std::uint8_t* shape,
                           const DibImage& BackgroundTexture, const EdgePassParams& params);
 
 // The passes RenderText runs when KanteCheck is on: three with "3 Lichtstrahlen", else one.
-std::vector<EdgePassParams> EdgePasses(const Lettering& lettering);
+std::vector<EdgePassParams> EdgePasses(const Lettering& lettering, std::int32_t scale = 1);
 
 }  // namespace gw

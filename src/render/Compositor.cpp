@@ -1,5 +1,7 @@
 #include "render/Compositor.h"
 
+#include <cstring>
+
 #include "render/Envelope.h"
 #include "render/Frame.h"
 #include "render/Surface.h"
@@ -7,9 +9,12 @@
 namespace gw {
 
 void RenderDib(const Lettering& lettering, const DibImage& TextImage, const DibImage& TextMask,
-               DibImage& Picture) {
+               DibImage& Picture, std::int32_t flatBackground) {
     const LetteringSettings& s = lettering.settings;
-    FillDi0Bkgnd(lettering, Picture);
+    if (flatBackground >= 0 && Picture.Bits)
+        std::memset(Picture.Bits.get(), flatBackground, DibImageSize(Picture));
+    else
+        FillDi0Bkgnd(lettering, Picture);
     if (s.FrameStyle != kNoFrame && !s.RTextcheck) RenderBorder(Picture, s);
     WarpText(lettering.EnvelopeLines[0], lettering.EnvelopeLines[1], TextImage, TextMask, Picture);
     if (s.FrameStyle != kNoFrame && s.RTextcheck) RenderBorder(Picture, s);

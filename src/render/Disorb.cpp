@@ -6,6 +6,8 @@
 
 #include <cstring>
 
+#include "platform/ExactMath.h"
+
 namespace gw {
 
 std::uint32_t DisorbRandom::Random(std::uint32_t n) {
@@ -44,7 +46,23 @@ void PassShifts(bool sine, std::int64_t n, std::int64_t A, std::int32_t count, D
 }  // namespace
 
 void DisorbShifts(const LetteringSettings& settings, std::int32_t W, std::int32_t H,
-                  std::vector<std::int32_t>& rowShifts, std::vector<std::int32_t>& columnShifts) {
+                  std::vector<std::int32_t>& rowShifts, std::vector<std::int32_t>& columnShifts,
+                  std::int32_t scale) {
+    if (scale > 1) {
+        DisorbShifts(settings, W / scale, H / scale, rowShifts, columnShifts);
+        const auto stretch = [scale](std::vector<std::int32_t>& shifts, std::int32_t count) {
+            if (shifts.empty()) return;
+            std::vector<std::int32_t> stretched(std::size_t(count), 0);
+            for (std::int32_t i = 0; i < count; ++i) {
+                const std::size_t source = std::min<std::size_t>(i / scale, shifts.size() - 1);
+                stretched[std::size_t(i)] = Clamp32(std::int64_t(shifts[source]) * scale);
+            }
+            shifts = std::move(stretched);
+        };
+        stretch(rowShifts, H);
+        stretch(columnShifts, W);
+        return;
+    }
     rowShifts.clear();
     columnShifts.clear();
     if (settings.deform == DeformMode::NoDeform) return;
@@ -66,10 +84,10 @@ void DisorbShifts(const LetteringSettings& settings, std::int32_t W, std::int32_
 }
 
 void DisorbRows(std::uint8_t* const* rows, std::int32_t W, std::int32_t H, int bytesPerPixel,
-                std::uint8_t white, const LetteringSettings& settings) {
+                std::uint8_t white, const LetteringSettings& settings, std::int32_t scale) {
     if (settings.deform == DeformMode::NoDeform || W <= 0 || H <= 0) return;
     std::vector<std::int32_t> rowShifts, columnShifts;
-    DisorbShifts(settings, W, H, rowShifts, columnShifts);
+    DisorbShifts(settings, W, H, rowShifts, columnShifts, scale);
     DisorbRows(rows, W, H, bytesPerPixel, white, rowShifts, columnShifts);
 }
 
@@ -159,14 +177,14 @@ void DisorbRows(std::uint8_t* const* rows, std::int32_t W, std::int32_t H, int b
     }
 }
 
-void Disorb(Bitmap& bitmap, const LetteringSettings& settings) {
+void Disorb(Bitmap& bitmap, const LetteringSettings& settings, std::int32_t scale) {
     if (settings.deform == DeformMode::NoDeform || bitmap.Empty()) return;
     std::vector<std::uint8_t*> rows(std::size_t(bitmap.Height()));
     for (std::int32_t y = 0; y < bitmap.Height(); ++y)
         rows[std::size_t(y)] = bitmap.Row(y);
     // White as the bitmap stores it: the same byte in every channel for both formats.
     const std::uint8_t white = GetBValue(bitmap.StoredColor(clWhite));
-    DisorbRows(rows.data(), bitmap.Width(), bitmap.Height(), 3, white, settings);
+    DisorbRows(rows.data(), bitmap.Width(), bitmap.Height(), 3, white, settings, scale);
 }
 
 }  // namespace gw

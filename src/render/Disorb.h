@@ -19,17 +19,21 @@ struct DisorbRandom {
 
 // The shifts of the row pass (H values) and then of the column pass (W values) for a bitmap of
 // W x H, as Disorb applies them. Empty for NoDeform.
+// At a scale k above 1 the picture is the 1x one drawn k times larger: the shifts are drawn for
+// W / k x H / k and each stretched over k rows or columns, k times as long, so that the random
+// walk and the waves keep their shape.
 void DisorbShifts(const LetteringSettings& settings, std::int32_t W, std::int32_t H,
-                  std::vector<std::int32_t>& rowShifts, std::vector<std::int32_t>& columnShifts);
+                  std::vector<std::int32_t>& rowShifts, std::vector<std::int32_t>& columnShifts,
+                  std::int32_t scale = 1);
 
 // Deforms the bitmap in place; uncovered pixels turn white. Restarts the generator at every call,
 // so equal settings and sizes deform every bitmap alike.
-void Disorb(Bitmap& bitmap, const LetteringSettings& settings);
+void Disorb(Bitmap& bitmap, const LetteringSettings& settings, std::int32_t scale = 1);
 
 // Disorb on any picture given by its rows (top first, W pixels of bytesPerPixel bytes each);
 // `white` is the byte that uncovered pixels take. Works in place: no copy of the picture.
 void DisorbRows(std::uint8_t* const* rows, std::int32_t W, std::int32_t H, int bytesPerPixel,
-                std::uint8_t white, const LetteringSettings& settings);
+                std::uint8_t white, const LetteringSettings& settings, std::int32_t scale = 1);
 
 // The same with the shifts from DisorbShifts for W x H, so pictures deformed alike share them.
 // Shifts of other counts (NoDeform's empty ones) leave the picture as it is.

@@ -141,14 +141,20 @@ struct TextPlan {
     std::int32_t Ox = 0, Oy = 0;  // where the letters' block is anchored
     std::int32_t sx = 0, sy = 0;  // where the shadow's block is anchored
     LogFont fitted;
+    std::int32_t scale = 1;
 };
 
-TextPlan PlanText(const Lettering& lettering) {
+TextPlan PlanText(const Lettering& lettering, std::int32_t scale) {
     const LetteringSettings& s = lettering.settings;
     TextPlan plan;
     plan.align = AlignmentFlag(s.AusrichtBox);
     plan.text = JoinedText(s);
-    TextImageSize(s, lettering.width, plan.width, plan.height);
+    plan.scale = std::max(scale, 1);
+    // A scaled text image is exactly the 1x one enlarged, so that what is counted per row or
+    // column at 1x can be stretched over it.
+    TextImageSize(s, lettering.width / plan.scale, plan.width, plan.height);
+    plan.width *= plan.scale;
+    plan.height *= plan.scale;
 
     // Room for a shadow to the side: the text shrinks by the offset and moves away from a shadow
     // that lies to its left or above it.
@@ -226,7 +232,7 @@ void RenderTextThroughBitmaps(const Lettering& lettering, const TextPlan& plan, 
     if (s.KanteCheck && TextImage.Bits && TextMask.Bits) {
         CopyRows(T, TextImage);
         CopyRows(M, TextMask);
-        for (const EdgePassParams& pass : EdgePasses(lettering)) {
+        for (const EdgePassParams& pass : EdgePasses(lettering, plan.scale)) {
             EdgePass(TextImage, TextMask, lettering.BackgroundTexture, pass);
         }
         SetDIBits(T, 0, height, TextImage.Bits.get(), *TextImage.Info, DIB_RGB_COLORS);
@@ -240,8 +246,8 @@ void RenderTextThroughBitmaps(const Lettering& lettering, const TextPlan& plan, 
     DrawShadowLayer(hc, plan, text, align, s,
                     RGB(0, 0, static_cast<std::uint8_t>(std::clamp(ShadowLevel(s), 0, 255))));
 
-    Disorb(H, s);
-    Disorb(M, s);
+    Disorb(H, s, plan.scale);
+    Disorb(M, s, plan.scale);
 
     // Letters become 0 in the coverage; elsewhere the shadow's level stays.
     hc.BitBlt(0, 0, width, height, H, 0, 0, DSTINVERT);
@@ -252,8 +258,8 @@ void RenderTextThroughBitmaps(const Lettering& lettering, const TextPlan& plan, 
     Canvas fc(F);
     DrawShadowLayer(fc, plan, text, align, s, s.SColorShape);
 
-    Disorb(F, s);
-    Disorb(T, s);
+    Disorb(F, s, plan.scale);
+    Disorb(T, s, plan.scale);
 
     // Letter pixels take the surfaced letters; elsewhere F keeps its own colour, T being black.
     fc.BitBlt(0, 0, width, height, M, 0, 0, SRCAND);
@@ -343,7 +349,7 @@ void RenderTextDirect(const Lettering& lettering, const TextPlan& plan, DibImage
         }
     });
     if (s.KanteCheck) {
-        for (const EdgePassParams& pass : EdgePasses(lettering))
+        for (const EdgePassParams& pass : EdgePasses(lettering, plan.scale))
             EdgePassOnShape(TextImage, M.data(), lettering.BackgroundTexture, pass);
     }
 
@@ -365,7 +371,7 @@ void RenderTextDirect(const Lettering& lettering, const TextPlan& plan, DibImage
     const std::vector<std::uint8_t*> mRows = RowsOf(M, W, H);
     const std::vector<std::uint8_t*> tRows = RowsOf(TextImage);
     std::vector<std::int32_t> rowShifts, columnShifts;
-    DisorbShifts(s, W, H, rowShifts, columnShifts);
+    DisorbShifts(s, W, H, rowShifts, columnShifts, plan.scale);
     DisorbRows(kRows.data(), W, H, 1, 0, rowShifts, columnShifts);
     DisorbRows(mRows.data(), W, H, 1, 255, rowShifts, columnShifts);
     DisorbRows(tRows.data(), W, H, 3, 255, rowShifts, columnShifts);
@@ -406,8 +412,8 @@ void RenderTextDirect(const Lettering& lettering, const TextPlan& plan, DibImage
 }  // namespace
 
 void RenderText(const Lettering& lettering, DibImage& TextImage, DibImage& TextMask,
-                RenderTrace* trace) {
-    const TextPlan plan = PlanText(lettering);
+                RenderTrace* trace, std::int32_t scale) {
+    const TextPlan plan = PlanText(lettering, scale);
     newdib(TextImage, plan.width, plan.height, 24, nullptr, 0);
     newdib(TextMask, plan.width, plan.height, 24, nullptr, 0);
     if (TextImage.Bits && TextMask.Bits && !PlainStagesOn())
@@ -417,8 +423,8 @@ void RenderText(const Lettering& lettering, DibImage& TextImage, DibImage& TextM
 }
 
 void RenderTextReference(const Lettering& lettering, DibImage& TextImage, DibImage& TextMask,
-                         RenderTrace* trace) {
-    const TextPlan plan = PlanText(lettering);
+                         RenderTrace* trace, std::int32_t scale) {
+    const TextPlan plan = PlanText(lettering, scale);
     newdib(TextImage, plan.width, plan.height, 24, nullptr, 0);
     newdib(TextMask, plan.width, plan.height, 24, nullptr, 0);
     RenderTextThroughBitmaps(lettering, plan, TextImage, TextMask, trace);

@@ -32,14 +32,16 @@ std::string MissingCharactersNote(const LetteringSettings& settings);
 void TextImageSize(const LetteringSettings& settings, std::int32_t pictureWidth,
                    std::int32_t& width, std::int32_t& height);
 
-// Replaces TextImage and TextMask (both 24 bits, the text-image size).
+// Replaces TextImage and TextMask (both 24 bits, the text-image size). At a scale k above 1 the
+// lettering is one made by ScaledLettering (Pipeline.h): the text image is k times the 1x one,
+// the fixed bevel width k times as wide, the outline deformation the 1x one stretched.
 void RenderText(const Lettering& lettering, DibImage& TextImage, DibImage& TextMask,
-                RenderTrace* trace = nullptr);
+                RenderTrace* trace = nullptr, std::int32_t scale = 1);
 
 // The same images by the plain way: every step on work bitmaps with raster operations, the shadow
 // softened on its bitmaps. RenderText takes it when it cannot make both images, and when the plain
 // stages are on (PlainStages.h); tests hold RenderText to it.
 void RenderTextReference(const Lettering& lettering, DibImage& TextImage, DibImage& TextMask,
-                         RenderTrace* trace = nullptr);
+                         RenderTrace* trace = nullptr, std::int32_t scale = 1);
 
 }  // namespace gw

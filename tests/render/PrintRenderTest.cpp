@@ -1,0 +1,238 @@
+// The print renders: scaled, smooth and transparent pictures, held to the ordinary 1x picture.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
+#include <cstdlib>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "RenderTestSupport.h"
+#include "document/Lettering.h"
+#include "document/PictureSize.h"
+#include "platform/TextLayout.h"
+#include "render/Pipeline.h"
+#include "render/Presets.h"
+
+namespace gw {
+namespace {
+
+using test::At;
+
+Lettering StartLettering(const std::function<void(Lettering&)>& effect) {
+    static const bool loaded =
+        LoadFontConfigFile(GLYPHWERK_SOURCE_DIR "/data/glyphwerk-fonts.conf");
+    EXPECT_TRUE(loaded);
+    Lettering lettering;
+    InitStartState(lettering);
+    lettering.settings.Font.name = "Arial Black";
+    lettering.settings.Memo1 = {"ZEF-LOR", "GbR"};
+    if (effect) effect(lettering);
+    return lettering;
+}
+
+DibImage Render(const Lettering& lettering, std::int32_t scale = 1) {
+    RenderImages images;
+    MakeWhitePicture(lettering, images.Picture, scale);
+    RenderLettering(lettering, images, nullptr, scale);
+    return std::move(images.Picture);
+}
+
+// Mean absolute difference per channel between `small` and `large` averaged down by k.
+double DifferenceAveragedDown(const DibImage& small, const DibImage& large, std::int32_t k) {
+    const std::int32_t w = DibWidth(small), h = DibHeight(small);
+    double total = 0;
+    for (std::int32_t y = 0; y < h; ++y) {
+        for (std::int32_t x = 0; x < w; ++x) {
+            for (int ch = 0; ch < 3; ++ch) {
+                int sum = 0;
+                for (std::int32_t r = 0; r < k; ++r)
+                    for (std::int32_t c = 0; c < k; ++c)
+                        sum += large.Row(y * k + r)[3 * (x * k + c) + ch];
+                total += std::abs(double(sum) / (k * k) - small.Row(y)[3 * x + ch]);
+            }
+        }
+    }
+    return total / (double(w) * h * 3);
+}
+
+struct Effect {
+    const char* name;
+    std::function<void(Lettering&)> apply;
+    bool pixelMeasures;  // whether the ordinary render has measures in pixels here
+};
+
+const std::vector<Effect>& Effects() {
+    static const std::vector<Effect> effects = {
+        {"Schlicht", nullptr, false},
+        {"Welle", [](Lettering& l) { ApplyEnvelopePreset(l, 7); }, false},
+        {"Sinus", [](Lettering& l) { l.settings.deform = DeformMode::SinDeform; }, false},
+        {"Zufall", [](Lettering& l) { l.settings.deform = DeformMode::RandDeform; }, true},
+        {"Kante", [](Lettering& l) { ApplyEdgePreset(l.settings, 3); }, false},
+        {"Kante fest",
+         [](Lettering& l) {
+             ApplyEdgePreset(l.settings, 3);
+             l.settings.KFixedWCheck = true;
+             l.settings.KBreiteEd = 100;
+         },
+         true},
+        {"Schatten hart", [](Lettering& l) { ApplyShadowPreset(l.settings, 1); }, true},
+        {"Schatten weich", [](Lettering& l) { ApplyShadowPreset(l.settings, 2); }, true},
+        {"Schatten schräg", [](Lettering& l) { ApplyShadowPreset(l.settings, 7); }, true},
+        {"Rahmen", [](Lettering& l) { ApplyFramePreset(l.settings, 2); }, false},
+        {"Rahmen über Text",
+         [](Lettering& l) {
+             ApplyFramePreset(l.settings, 1);
+             l.settings.RTextcheck = true;
+         },
+         false},
+    };
+    return effects;
+}
+
+// Averaged down by 3, the scaled picture is close to the 1x one: where the ordinary render has
+// pixel measures, at most half as far as a plain size change; elsewhere the plain size change is
+// already the same design, and the scaled picture is no farther.
+TEST(PrintRender, TheScaledPictureAveragedDownIsThe1xPicture) {
+    for (const Effect& effect : Effects()) {
+        SCOPED_TRACE(effect.name);
+        const Lettering lettering = StartLettering(effect.apply);
+        const DibImage once = Render(lettering);
+        const DibImage scaled = Render(lettering, 3);
+        ASSERT_EQ(DibWidth(scaled), 3 * lettering.width);
+        ASSERT_EQ(DibHeight(scaled), 3 * lettering.height);
+        Lettering resized = StartLettering(effect.apply);
+        ResizeLettering(resized, 3 * lettering.width, 3 * lettering.height, true);
+        if (effect.apply) effect.apply(resized);
+        const DibImage plain = Render(resized);
+
+        const double ours = DifferenceAveragedDown(once, scaled, 3);
+        const double theirs = DifferenceAveragedDown(once, plain, 3);
+        std::printf("%-18s scaled %.3f  plain size change %.3f\n", effect.name, ours, theirs);
+        if (effect.pixelMeasures)
+            EXPECT_LE(ours, theirs / 2);
+        else
+            EXPECT_LE(ours, theirs + 0.25);
+    }
+    // Scale 1 is the ordinary render.
+    const Lettering lettering = StartLettering(nullptr);
+    EXPECT_TRUE(test::SameBytes(Render(lettering, 1), Render(lettering)));
+}
+
+TEST(PrintRender, LargeScalesAreRefusedNamingTheLargestPossible) {
+    struct Case {
+        std::int32_t width, height;
+        bool smooth;
+        std::int32_t largest;
+    };
+    const Case cases[] = {
+        {450, 200, false, 8},   {450, 200, true, 8},    {4000, 1800, false, 4},
+        {4000, 1800, true, 1},  {9999, 9999, false, 1}, {9999, 9999, true, 0},
+        {2048, 2048, false, 7},  // 8 would be 16384 a side but 268 million pixels
+    };
+    for (const Case& c : cases) {
+        Lettering lettering = StartLettering(nullptr);
+        lettering.width = c.width;
+        lettering.height = c.height;
+        EXPECT_EQ(LargestPrintScale(lettering, c.smooth), c.largest) << c.width << " " << c.smooth;
+    }
+    Lettering lettering = StartLettering(nullptr);
+    lettering.width = 4000;
+    lettering.height = 1800;
+    DibImage picture;
+    std::vector<std::uint8_t> alpha;
+    std::string error;
+    EXPECT_FALSE(RenderPrint(lettering, {5, false, false}, picture, alpha, error));
+    EXPECT_NE(error.find("höchstens Skalierung 4"), std::string::npos) << error;
+    EXPECT_TRUE(picture.Empty());
+}
+
+// Smooth: the same design, antialiased. Away from any edge it is the 1x picture; the edges take
+// levels between the two sides; the picture averaged is the 1x picture's mean within a little.
+TEST(PrintRender, SmoothEdgesAreTheSameDesignAntialiased) {
+    const Lettering lettering = StartLettering([](Lettering& l) {
+        ApplyShadowPreset(l.settings, 1);
+        ApplyEdgePreset(l.settings, 3);
+    });
+    const DibImage once = Render(lettering);
+    DibImage smooth;
+    std::vector<std::uint8_t> alpha;
+    std::string error;
+    ASSERT_TRUE(RenderPrint(lettering, {1, true, false}, smooth, alpha, error)) << error;
+    ASSERT_EQ(DibWidth(smooth), lettering.width);
+    ASSERT_EQ(DibHeight(smooth), lettering.height);
+    EXPECT_TRUE(alpha.empty());
+    EXPECT_LT(DifferenceAveragedDown(once, smooth, 1), 6.0);
+    // The background far from the letters is untouched.
+    EXPECT_EQ(At(smooth, 2, 2), At(once, 2, 2));
+    // More distinct levels than the 1x picture has: the edges are graded.
+    const auto levels = [](const DibImage& dib) {
+        std::vector<bool> seen(256);
+        for (std::int32_t y = 0; y < DibHeight(dib); ++y)
+            for (std::int32_t x = 0; x < DibWidth(dib); ++x)
+                seen[At(dib, x, y)[1]] = true;
+        return std::count(seen.begin(), seen.end(), true);
+    };
+    EXPECT_GT(levels(smooth), levels(once));
+}
+
+// Transparent: the background is gone, the letters stay opaque, the shadow keeps its opacity,
+// edges are partly opaque, a frame is opaque; over the background it is the ordinary picture.
+TEST(PrintRender, TransparentPicturesComposeToTheOrdinaryPicture) {
+    struct Case {
+        const char* name;
+        std::function<void(Lettering&)> apply;
+        bool smooth;
+    };
+    const Case cases[] = {
+        {"Schatten", [](Lettering& l) { ApplyShadowPreset(l.settings, 2); }, false},
+        {"Schatten, geglättet", [](Lettering& l) { ApplyShadowPreset(l.settings, 1); }, true},
+        {"Rahmen und Kante",
+         [](Lettering& l) {
+             ApplyFramePreset(l.settings, 3);
+             ApplyEdgePreset(l.settings, 3);
+             l.settings.SurfaceFrame2.color = RGB(40, 200, 90);
+         },
+         false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        const Lettering lettering = StartLettering(c.apply);
+        DibImage ordinary, picture;
+        std::vector<std::uint8_t> alpha, none;
+        std::string error;
+        ASSERT_TRUE(RenderPrint(lettering, {1, c.smooth, false}, ordinary, none, error));
+        ASSERT_TRUE(RenderPrint(lettering, {1, c.smooth, true}, picture, alpha, error));
+        const std::int32_t W = DibWidth(picture), H = DibHeight(picture);
+        ASSERT_EQ(alpha.size(), std::size_t(W) * std::size_t(H));
+        const TColor bg = lettering.settings.SurfaceFrame2.color;
+        const int background[3] = {GetBValue(bg), GetGValue(bg), GetRValue(bg)};
+        int worst = 0, opaque = 0, clear = 0, partial = 0;
+        for (std::int32_t y = 0; y < H; ++y) {
+            for (std::int32_t x = 0; x < W; ++x) {
+                const int a = alpha[std::size_t(y) * std::size_t(W) + std::size_t(x)];
+                opaque += a == 255;
+                clear += a == 0;
+                partial += a > 0 && a < 255;
+                for (int ch = 0; ch < 3; ++ch) {
+                    const int over =
+                        (At(picture, x, y)[ch] * a + background[ch] * (255 - a) + 127) / 255;
+                    worst = std::max(worst, std::abs(over - At(ordinary, x, y)[ch]));
+                }
+            }
+        }
+        EXPECT_LE(worst, 2);
+        EXPECT_GT(opaque, 0);
+        EXPECT_GT(partial, 0);
+        const bool framed = lettering.settings.FrameStyle != 0;
+        // Corners: background, unless a frame is drawn there.
+        EXPECT_EQ(alpha[0], framed ? 255 : 0);
+        if (!framed) {
+            EXPECT_GT(clear, W * H / 3);
+        }
+    }
+}
+
+}  // namespace
+}  // namespace gw
