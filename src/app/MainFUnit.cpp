@@ -70,7 +70,6 @@ namespace gw {
 
 namespace {
 
-constexpr char kHelpFileName[] = "zarbox.html";
 constexpr char kDocumentFilter[] = "Schriftzug-Dateien (*.zgw)";
 
 // Says in the status bar what is drawn other than typed: a stand-in for a font that is not

@@ -23,6 +23,11 @@
 #include "document/UndoHistory.h"
 #include "render/Pipeline.h"
 
+namespace gw {
+// The help page in the data folder.
+inline constexpr char kHelpFileName[] = "zarbox.html";
+}  // namespace gw
+
 class QComboBox;
 class QCheckBox;
 class QGroupBox;

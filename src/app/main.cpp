@@ -10,11 +10,14 @@
 #include <QTranslator>
 #include <cstdio>
 #include <cstring>
+#include <filesystem>
+#include <string>
 
 #include "Version.h"
 #include "app/MainFUnit.h"
 #include "app/MemoryGuard.h"
 #include "app/MessageBoxes.h"
+#include "document/BuiltinTextures.h"
 #include "platform/FileAccess.h"
 #include "platform/System.h"
 #include "platform/TextLayout.h"
@@ -64,6 +67,21 @@ QString StartDocument(const QStringList& arguments) {
     return {};
 }
 
+// The data files that are not in the data folder, as the message names them.
+std::string MissingDataFiles() {
+    const std::string folder = gw::DataFolder();
+    std::error_code ec;
+    std::string missing;
+    const auto need = [&missing](bool there, const char* what) {
+        if (!there) missing += (missing.empty() ? "" : ", ") + std::string(what);
+    };
+    need(gw::HasTextureFiles(folder), "die mitgelieferten Texturen (tex*.gif)");
+    need(std::filesystem::exists(folder + "glyphwerk-fonts.conf", ec),
+         "die Schriftregel (glyphwerk-fonts.conf)");
+    need(std::filesystem::exists(folder + gw::kHelpFileName, ec), "die Hilfe (zarbox.html)");
+    return missing;
+}
+
 }  // namespace
 
 int main(int argc, char* argv[]) {
@@ -88,6 +106,10 @@ int main(int argc, char* argv[]) {
     if (const QScreen* screen = QGuiApplication::primaryScreen())
         gw::SetDesktopColorDepth(screen->depth());
     gw::InstallQtMessageBoxes();
+    // Without its data the program still starts, with grey textures and without help, but it
+    // first says where it looked, so a broken installation is found at once.
+    if (const std::string missing = MissingDataFiles(); !missing.empty())
+        gw::ShowMessageBox(gw::MissingDataMessage(missing), "Fehler", gw::MsgIcon::Warning);
     // Every change renders the whole lettering again with images of the same sizes.
     gw::KeepRenderMemory();
 
