@@ -9,6 +9,7 @@
 #include "platform/Canvas.h"
 #include "platform/ExactMath.h"
 #include "platform/TextLayout.h"
+#include "platform/Utf8.h"
 #include "raster/DibService.h"
 #include "render/Bevel.h"
 #include "render/Disorb.h"
@@ -48,21 +49,7 @@ LogFont LetteringLogFont(const LetteringSettings& s) {
 
 std::string Utf8Of(char32_t c) {
     std::string out;
-    if (c < 0x80) {
-        out += char(c);
-    } else if (c < 0x800) {
-        out += char(0xC0 | (c >> 6));
-        out += char(0x80 | (c & 0x3F));
-    } else if (c < 0x10000) {
-        out += char(0xE0 | (c >> 12));
-        out += char(0x80 | ((c >> 6) & 0x3F));
-        out += char(0x80 | (c & 0x3F));
-    } else {
-        out += char(0xF0 | (c >> 18));
-        out += char(0x80 | ((c >> 12) & 0x3F));
-        out += char(0x80 | ((c >> 6) & 0x3F));
-        out += char(0x80 | (c & 0x3F));
-    }
+    AppendUtf8(out, c);
     return out;
 }
 

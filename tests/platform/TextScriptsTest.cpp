@@ -8,6 +8,7 @@
 #include "platform/FontEngine.h"
 #include "platform/TextLayout.h"
 #include "platform/TextTestSupport.h"
+#include "platform/Utf8.h"
 
 namespace gw {
 namespace {
@@ -83,23 +84,8 @@ std::vector<std::size_t> FriBidiVisual(const std::u32string& text) {
 
 std::string Utf8(const std::u32string& text) {
     std::string out;
-    for (char32_t c : text) {
-        if (c < 0x80) {
-            out += char(c);
-        } else if (c < 0x800) {
-            out += char(0xC0 | (c >> 6));
-            out += char(0x80 | (c & 0x3F));
-        } else if (c < 0x10000) {
-            out += char(0xE0 | (c >> 12));
-            out += char(0x80 | ((c >> 6) & 0x3F));
-            out += char(0x80 | (c & 0x3F));
-        } else {
-            out += char(0xF0 | (c >> 18));
-            out += char(0x80 | ((c >> 12) & 0x3F));
-            out += char(0x80 | ((c >> 6) & 0x3F));
-            out += char(0x80 | (c & 0x3F));
-        }
-    }
+    for (char32_t c : text)
+        AppendUtf8(out, c);
     return out;
 }
 
