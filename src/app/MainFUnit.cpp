@@ -751,14 +751,6 @@ void TMainForm::SetTexture(int surface, int index) {
     FitTexturePreviews();
 }
 
-std::vector<std::string> TMainForm::InstalledFonts() const {
-    std::vector<std::string> fonts;
-    fonts.reserve(std::size_t(FontList->count()));
-    for (int i = 0; i < FontList->count(); ++i)
-        fonts.push_back(ToStdString(FontList->itemData(i).toString()));
-    return fonts;
-}
-
 void TMainForm::FitTexturePreviews() {
     // A preview takes its texture's size before it paints, so an empty box gets painted too.
     SurfaceFrame1->TextureFrame1->FitTo(lettering_.TextTexture);

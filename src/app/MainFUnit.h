@@ -163,8 +163,6 @@ class TMainForm : public QMainWindow {
     void SetTexture(int surface, int index);
     void TextureFrame1DIBPaintBoxPaint();
     void FitTexturePreviews();
-    // The family names the font list offers.
-    std::vector<std::string> InstalledFonts() const;
 
     // Shell.
     void ueberbtnClick();
