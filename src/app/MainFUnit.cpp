@@ -930,20 +930,23 @@ void TMainForm::FinishOpenStep() {
 }
 
 void TMainForm::UndoBtnClick() {
-    FinishOpenStep();
-    if (!history_.CanUndo()) return;
-    // The editing mode is the view's tool, not part of the lettering's look.
-    const EditMode mode = lettering_.settings.editMode;
-    history_.Undo(lettering_);
-    lettering_.settings.editMode = mode;
-    ShowRestoredState();
+    StepThroughHistory(true);
 }
 
 void TMainForm::RedoBtnClick() {
+    StepThroughHistory(false);
+}
+
+void TMainForm::StepThroughHistory(bool back) {
     FinishOpenStep();
-    if (!history_.CanRedo()) return;
+    if (back ? !history_.CanUndo() : !history_.CanRedo()) return;
+    // The editing mode is the view's tool, not part of the lettering's look.
     const EditMode mode = lettering_.settings.editMode;
-    history_.Redo(lettering_);
+    if (back) {
+        history_.Undo(lettering_);
+    } else {
+        history_.Redo(lettering_);
+    }
     lettering_.settings.editMode = mode;
     ShowRestoredState();
 }

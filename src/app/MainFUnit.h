@@ -146,6 +146,7 @@ class TMainForm : public QMainWindow {
     void FinishOpenStep();
     void UndoBtnClick();
     void RedoBtnClick();
+    void StepThroughHistory(bool back);
     // Shows the state the history put into the lettering, and renders once.
     void ShowRestoredState();
     void UpdateUndoButtons();
