@@ -379,7 +379,7 @@ bool TMainForm::TakePictureSize(bool newPicture) {
 // The editing view
 
 void TMainForm::PaintBox1Paint() {
-    PaintEditView(PaintBox1->canvas(), lettering_, images_.Picture, editor_->TabActive);
+    PaintEditView(PaintBox1->canvas(), lettering_, *editor_, images_.Picture, editor_->TabActive);
     viewComposed_ = true;
     PaintBox1->Show();
     if (!schedule_->FirstRenderDone) {
@@ -551,11 +551,12 @@ void TMainForm::ResizeBtnClick() {
     if (ResizeForm->exec() != QDialog::Accepted) return;
     const TLine upper = lettering_.EnvelopeLines[0];
     const TLine lower = lettering_.EnvelopeLines[1];
-    const TPoint pivot = lettering_.pivot;
-    const TPoint handle = lettering_.rotationHandle;
+    const TPoint pivot = editor_->Pivot;
+    const TPoint handle = editor_->RotationHandle;
     BeginStep("Bildgröße");
     ResizeLettering(lettering_, ResizeForm->NewWidth(), ResizeForm->NewHeight(),
                     ResizeForm->SkalFont->isChecked());
+    editor_->PictureResized(W0, H0, ResizeForm->SkalFont->isChecked());
     holdMemoryMessage_ = true;
     bool ok = TakePictureSize(true);
     if (ok) {
@@ -568,8 +569,8 @@ void TMainForm::ResizeBtnClick() {
         lettering_.height = H0;
         lettering_.EnvelopeLines[0] = upper;
         lettering_.EnvelopeLines[1] = lower;
-        lettering_.pivot = pivot;
-        lettering_.rotationHandle = handle;
+        editor_->Pivot = pivot;
+        editor_->RotationHandle = handle;
         if (TakePictureSize(true)) React(Change::PictureOrDocument);
     }
     holdMemoryMessage_ = false;
@@ -854,7 +855,7 @@ void TMainForm::SaveFile(const QString& fileName) {
 
 void TMainForm::OpenFile(const QString& fileName) {
     // The reader takes the file over only when all of it was read, so a refused file changes
-    // nothing; the working lines, pivot and rotation handle stay as they are.
+    // nothing.
     // The document is read into a copy of the lettering (its textures aside, which every document
     // brings), so the lettering as it was can be taken back when its pictures cannot be had.
     Lettering opened;
@@ -862,8 +863,6 @@ void TMainForm::OpenFile(const QString& fileName) {
     opened.width = lettering_.width;
     opened.height = lettering_.height;
     opened.EnvelopeLines = lettering_.EnvelopeLines;
-    opened.pivot = lettering_.pivot;
-    opened.rotationHandle = lettering_.rotationHandle;
     const std::uint64_t failuresBefore = AllocationFailures();
     const DocumentResult result = OpenLetteringFile(opened, ToStdString(fileName));
     if (!result.ok) {
@@ -897,6 +896,7 @@ void TMainForm::OpenFile(const QString& fileName) {
         ShowOutOfMemory();
         return;
     }
+    editor_->PictureResized(opened.width, opened.height, false);
     openStep_.clear();
     history_.Reset(lettering_);
     UpdateUndoButtons();
@@ -942,12 +942,17 @@ void TMainForm::StepThroughHistory(bool back) {
     if (back ? !history_.CanUndo() : !history_.CanRedo()) return;
     // The editing mode is the view's tool, not part of the lettering's look.
     const EditMode mode = lettering_.settings.editMode;
+    const std::int32_t W0 = lettering_.width;
+    const std::int32_t H0 = lettering_.height;
     if (back) {
         history_.Undo(lettering_);
     } else {
         history_.Redo(lettering_);
     }
     lettering_.settings.editMode = mode;
+    // The pivot and the handle are the editor's and not in the history: a size taken back
+    // keeps them within reach.
+    editor_->PictureResized(W0, H0, false);
     ShowRestoredState();
 }
 

@@ -40,12 +40,6 @@ void InitStartState(Lettering& lettering) {
     lettering.settings = LetteringSettings{};
     lettering.width = 450;
     lettering.height = 200;
-    const std::int32_t w = lettering.width;
-    const std::int32_t h = lettering.height;
-    lettering.pivot = {w / 2, h / 2};
-    lettering.rotationHandle = {w / 2, h / 2 - h / 4};
-    for (TLine& line : lettering.EnvelopeLines)
-        line.Clear();
     ResetBoundaryLines(lettering);
 }
 

@@ -1,7 +1,8 @@
 #pragma once
-// The whole state of one lettering: its settings, the picture size, the four envelope lines with
-// the pivot and rotation handle, and the two surface textures. The window is a view of it; the
-// renderer reads it at the moment it runs.
+// The whole state of one lettering: its settings, the picture size, the two boundary lines and
+// the two surface textures. The window is a view of it; the renderer reads it at the moment it
+// runs. What only the mouse editing needs (its working lines, pivot and rotation handle) is the
+// envelope editor's.
 
 #include <array>
 #include <cstddef>
@@ -20,10 +21,8 @@ struct Lettering {
     LetteringSettings settings;
     std::int32_t width = 450;  // the picture size (PaintBox1)
     std::int32_t height = 200;
-    // 0 upper boundary line, 1 lower boundary line, 2 and 3 the working lines of the editing view.
-    std::array<TLine, 4> EnvelopeLines;
-    TPoint pivot;
-    TPoint rotationHandle;
+    // 0 the upper boundary line, 1 the lower one.
+    std::array<TLine, 2> EnvelopeLines;
     DibImage TextTexture;
     DibImage BackgroundTexture;
 };
@@ -46,11 +45,11 @@ inline constexpr char kHomePageCaption[] = "www.zef-lor.example";
 std::vector<std::string> SplitTextLines(std::string_view text);
 
 // The two-point boundary lines of a picture of w x h: (w div 20, h div 20) to (w - w div 20,
-// h div 20) above, the same at h - h div 20 below; all four outlines rebuilt.
+// h div 20) above, the same at h - h div 20 below; both outlines rebuilt.
 void ResetBoundaryLines(Lettering& lettering);
 
 // The state at program start, before the textures are set: start settings, picture 450 x 200,
-// boundary lines, pivot (W div 2, H div 2) and rotation handle (W div 2, H div 2 - H div 4).
+// boundary lines.
 void InitStartState(Lettering& lettering);
 
 // The model side of "Neu": text lines, both surfaces to colour with their start colours, the

@@ -46,8 +46,8 @@ bool WriteLettering(const Lettering& lettering, ByteSink& out);
 std::vector<std::uint8_t> LetteringFileBytes(const Lettering& lettering);
 
 // Reads a document into `lettering`: the settings, the picture size, the two boundary lines and
-// both textures; the working lines, pivot and rotation handle stay. The font name is taken as
-// stored, installed or not. `name` is the file name the messages show.
+// both textures. The font name is taken as stored, installed or not. `name` is the file name the
+// messages show.
 DocumentResult ReadLettering(Lettering& lettering, ByteSource& in, std::string_view name);
 DocumentResult ReadLetteringBytes(Lettering& lettering, std::span<const std::uint8_t> bytes,
                                   std::string_view name);

@@ -1,6 +1,5 @@
 #include "document/PictureSize.h"
 
-#include <algorithm>
 #include <cmath>
 #include <limits>
 
@@ -26,6 +25,16 @@ std::int32_t WidthForHeight(long double height, std::int32_t W0, std::int32_t H0
     return SizeFieldValue(height * W0 / H0);
 }
 
+TPoint ResizedPoint(TPoint p, std::int32_t W0, std::int32_t H0, std::int32_t width,
+                    std::int32_t height) {
+    // The quotients are taken in extended precision and held as doubles.
+    const double fx = static_cast<double>(static_cast<long double>(width) / W0);
+    const double fy = static_cast<double>(static_cast<long double>(height) / H0);
+    // Points may lie far outside the picture, so the product is held within 32 bits.
+    return {TruncSaturated(static_cast<long double>(p.x) * fx),
+            TruncSaturated(static_cast<long double>(p.y) * fy)};
+}
+
 void ResizeLettering(Lettering& lettering, std::int32_t width, std::int32_t height,
                      bool scaleLines) {
     width = SizeFieldValue(width);
@@ -34,32 +43,11 @@ void ResizeLettering(Lettering& lettering, std::int32_t width, std::int32_t heig
     const std::int32_t H0 = lettering.height;
     lettering.width = width;
     lettering.height = height;
-    // The pivot and the rotation handle must stay where the mouse can take them: they scale
-    // with the lines, or, with the lines kept, move inside a smaller picture.
-    const auto inside = [&](TPoint& p) {
-        p.x = std::clamp(p.x, 0, width - 1);
-        p.y = std::clamp(p.y, 0, height - 1);
-    };
-    if (!scaleLines || W0 <= 0 || H0 <= 0) {
-        inside(lettering.pivot);
-        inside(lettering.rotationHandle);
-        return;
-    }
-    // The quotients are taken in extended precision and held as doubles.
-    const double fx = static_cast<double>(static_cast<long double>(width) / W0);
-    const double fy = static_cast<double>(static_cast<long double>(height) / H0);
-    // Points may lie far outside the picture; a product beyond 32 bits stays at the nearer limit.
-    for (TPoint* p : {&lettering.pivot, &lettering.rotationHandle}) {
-        *p = {TruncSaturated(static_cast<long double>(p->x) * fx),
-              TruncSaturated(static_cast<long double>(p->y) * fy)};
-        inside(*p);
-    }
-    for (int k = 0; k < 2; ++k) {
-        TLine& line = lettering.EnvelopeLines[k];
+    if (!scaleLines || W0 <= 0 || H0 <= 0) return;
+    for (TLine& line : lettering.EnvelopeLines) {
         for (std::int32_t i = 0; i < line.PointCount(); ++i) {
-            const TPoint p = line.GetPoint(i);
-            line.SetPoint(i, TruncSaturated(static_cast<long double>(p.x) * fx),
-                          TruncSaturated(static_cast<long double>(p.y) * fy));
+            const TPoint p = ResizedPoint(line.GetPoint(i), W0, H0, width, height);
+            line.SetPoint(i, p.x, p.y);
         }
         line.BuildOutline();
     }

@@ -22,11 +22,15 @@ std::int32_t HeightForWidth(long double width, std::int32_t W0, std::int32_t H0)
 std::int32_t WidthForHeight(long double height, std::int32_t W0, std::int32_t H0);
 
 // Gives the lettering the picture size width x height (each held in 10 .. 9999). With
-// scaleLines, every point of the two boundary lines becomes (Trunc(x x fx), Trunc(y x fy)) with
-// fx = width / W0 and fy = height / H0 held as doubles, and their outlines are rebuilt; the
-// working lines are left alone. The pivot and the rotation handle scale the same way; without
-// scaleLines they are moved inside the picture. The caller replaces the picture and renders.
+// scaleLines, every point of the two boundary lines becomes ResizedPoint and their outlines are
+// rebuilt. The caller replaces the picture and renders.
 void ResizeLettering(Lettering& lettering, std::int32_t width, std::int32_t height,
                      bool scaleLines);
+
+// A point scaled with a size change from W0 x H0 to width x height: (Trunc(x x fx), Trunc(y x
+// fy)) with fx = width / W0 and fy = height / H0 held as doubles; a product beyond 32 bits stays
+// at the nearer limit. W0 and H0 must be positive.
+TPoint ResizedPoint(TPoint p, std::int32_t W0, std::int32_t H0, std::int32_t width,
+                    std::int32_t height);
 
 }  // namespace gw

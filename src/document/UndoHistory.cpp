@@ -43,8 +43,6 @@ LetteringState UndoHistory::Capture(const Lettering& lettering) const {
     s.height = lettering.height;
     s.upper = lettering.EnvelopeLines[0];
     s.lower = lettering.EnvelopeLines[1];
-    s.pivot = lettering.pivot;
-    s.rotationHandle = lettering.rotationHandle;
     s.textTexture = Share(lettering.TextTexture, current_.textTexture);
     s.backgroundTexture = Share(lettering.BackgroundTexture, current_.backgroundTexture);
     return s;
@@ -56,8 +54,6 @@ void UndoHistory::Restore(const LetteringState& s, Lettering& lettering) {
     lettering.height = s.height;
     lettering.EnvelopeLines[0] = s.upper;
     lettering.EnvelopeLines[1] = s.lower;
-    lettering.pivot = s.pivot;
-    lettering.rotationHandle = s.rotationHandle;
     if (!SameImage(lettering.TextTexture, *s.textTexture))
         lettering.TextTexture = MakeDIBCopy(*s.textTexture);
     if (!SameImage(lettering.BackgroundTexture, *s.backgroundTexture))

@@ -1,6 +1,6 @@
 #pragma once
-// The undo history of one lettering: every step keeps the state before it (settings, picture size,
-// boundary lines, pivot, rotation handle and both textures), so undoing a step puts back exactly
+// The undo history of one lettering: every step keeps the state before it (settings, picture
+// size, boundary lines and both textures), so undoing a step puts back exactly
 // what was there and the picture rendered from it is the same, byte for byte.
 //
 // Steps share a texture that did not change. The number of steps has no limit of its own; the
@@ -18,15 +18,13 @@ namespace gw {
 
 inline constexpr std::size_t kMaxUndoBytes = std::size_t(256) << 20;
 
-// The state of a lettering that a step can change; the working lines stay the editor's.
+// The state of a lettering that a step can change.
 struct LetteringState {
     LetteringSettings settings;
     std::int32_t width = 0;
     std::int32_t height = 0;
     TLine upper;
     TLine lower;
-    TPoint pivot;
-    TPoint rotationHandle;
     std::shared_ptr<const DibImage> textTexture;
     std::shared_ptr<const DibImage> backgroundTexture;
 };

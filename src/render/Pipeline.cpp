@@ -96,8 +96,6 @@ Lettering ScaledLettering(const Lettering& lettering, std::int32_t scale) {
     scaled.height = lettering.height * k;
     for (std::size_t i = 0; i < scaled.EnvelopeLines.size(); ++i)
         scaled.EnvelopeLines[i] = ScaledLine(lettering.EnvelopeLines[i], k);
-    scaled.pivot = {lettering.pivot.x * k, lettering.pivot.y * k};
-    scaled.rotationHandle = {lettering.rotationHandle.x * k, lettering.rotationHandle.y * k};
     LetteringSettings& s = scaled.settings;
     // The 1x render truncates the offsets; their k-fold keeps the shadow where it was.
     s.SRightEd = double(std::int64_t(TruncPixels(s.SRightEd)) * k);

@@ -45,7 +45,7 @@ std::array<std::vector<TPoint>, 2> EnvelopePresetLines(int p, std::int32_t w, st
                                                        double spiral);
 
 // Replaces both boundary lines by preset p (0 .. 26) for the lettering's picture size; the spiral
-// reads SpiralEd. Outlines rebuilt; the working lines are left alone.
+// reads SpiralEd. Outlines rebuilt.
 void ApplyEnvelopePreset(Lettering& lettering, int p);
 
 // Every control of the effect takes the preset's value. An index outside the

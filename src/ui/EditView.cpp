@@ -12,7 +12,7 @@ void Connector(Canvas& canvas, TPoint from, TPoint to) {
     canvas.LineTo(to.x, to.y);
 }
 
-void DrawSheet(Canvas& canvas, const Lettering& lettering) {
+void DrawSheet(Canvas& canvas, const TEnvelopeEditor& editor) {
     const std::int32_t w = canvas.Target().Width();
     const std::int32_t h = canvas.Target().Height();
     canvas.pen = Pen{clWhite, PenStyle::Solid, PenMode::Copy};
@@ -23,11 +23,11 @@ void DrawSheet(Canvas& canvas, const Lettering& lettering) {
     TRect rect{0, 0, w - 1, h - 1};
     canvas.DrawText(kDrawPrompt, rect, DT_CENTER);
     canvas.pen = Pen{clBlack, PenStyle::Solid, PenMode::Copy};
-    lettering.EnvelopeLines[2].Draw(canvas);
-    lettering.EnvelopeLines[3].Draw(canvas);
+    editor.WorkLines[0].Draw(canvas);
+    editor.WorkLines[1].Draw(canvas);
 }
 
-void DrawEnvelope(Canvas& canvas, const Lettering& lettering) {
+void DrawEnvelope(Canvas& canvas, const Lettering& lettering, const TEnvelopeEditor& editor) {
     const TLine& upper = lettering.EnvelopeLines[0];
     const TLine& lower = lettering.EnvelopeLines[1];
     canvas.pen = Pen{clBlack, PenStyle::Dot, PenMode::Copy};
@@ -44,9 +44,9 @@ void DrawEnvelope(Canvas& canvas, const Lettering& lettering) {
                 DrawSquareMarker(canvas, p);
         return;
     }
-    Connector(canvas, lettering.pivot, lettering.rotationHandle);
-    DrawSquareMarker(canvas, lettering.pivot);
-    DrawRoundMarker(canvas, lettering.rotationHandle);
+    Connector(canvas, editor.Pivot, editor.RotationHandle);
+    DrawSquareMarker(canvas, editor.Pivot);
+    DrawRoundMarker(canvas, editor.RotationHandle);
     for (const TLine* line : {&upper, &lower}) {
         DrawSquareMarker(canvas, line->GetPoint(0));
         DrawSquareMarker(canvas, line->GetPoint(line->PointCount() - 1));
@@ -73,10 +73,10 @@ void DrawRoundMarker(Canvas& canvas, TPoint p) {
     canvas.brush.style = BrushStyle::Solid;
 }
 
-void PaintEditView(Canvas& canvas, const Lettering& lettering, const DibImage& Picture,
-                   bool envelopeTabActive) {
+void PaintEditView(Canvas& canvas, const Lettering& lettering, const TEnvelopeEditor& editor,
+                   const DibImage& Picture, bool envelopeTabActive) {
     if (lettering.settings.editMode == EditMode::DrawFace) {
-        DrawSheet(canvas, lettering);
+        DrawSheet(canvas, editor);
         return;
     }
     const std::int32_t w = canvas.Target().Width();
@@ -84,7 +84,7 @@ void PaintEditView(Canvas& canvas, const Lettering& lettering, const DibImage& P
     if (!Picture.Empty()) {
         DrawDib(canvas, Picture, DrawDibOptions::Whole(Picture, 0, 0, w, h));
     }
-    if (envelopeTabActive) DrawEnvelope(canvas, lettering);
+    if (envelopeTabActive) DrawEnvelope(canvas, lettering, editor);
 }
 
 }  // namespace gw

@@ -9,6 +9,7 @@
 #include "document/Lettering.h"
 #include "platform/Canvas.h"
 #include "raster/DibImage.h"
+#include "ui/EnvelopeEditor.h"
 
 namespace gw {
 
@@ -16,8 +17,8 @@ inline constexpr char kDrawPrompt[] =
     "Zeichnen Sie nun die obere und untere Text-Begrenzungslinie!";
 
 // Paints the whole view (the canvas's bitmap is the view's size).
-void PaintEditView(Canvas& canvas, const Lettering& lettering, const DibImage& Picture,
-                   bool envelopeTabActive);
+void PaintEditView(Canvas& canvas, const Lettering& lettering, const TEnvelopeEditor& editor,
+                   const DibImage& Picture, bool envelopeTabActive);
 
 // The handle of a point: the square (x - 3, y - 3)-(x + 3, y + 3) inverted, then framed white.
 void DrawSquareMarker(Canvas& canvas, TPoint p);

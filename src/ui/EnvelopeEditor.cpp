@@ -1,9 +1,12 @@
 #include "ui/EnvelopeEditor.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdlib>
 #include <limits>
 #include <numbers>
+
+#include "document/PictureSize.h"
 
 namespace gw {
 
@@ -60,6 +63,13 @@ bool HitsPoint(TPoint p, std::int32_t x, std::int32_t y) {
            std::llabs(static_cast<long long>(y) - p.y) <= 5;
 }
 
+TEnvelopeEditor::TEnvelopeEditor(Lettering& lettering) : lettering_(lettering) {
+    const std::int32_t w = lettering.width;
+    const std::int32_t h = lettering.height;
+    Pivot = {w / 2, h / 2};
+    RotationHandle = {w / 2, h / 2 - h / 4};
+}
+
 EditCursor TEnvelopeEditor::Hover(std::int32_t x, std::int32_t y, bool envelopeTabActive) {
     if (!envelopeTabActive) return EditCursor::Arrow;
     const TLine& upper = lettering_.EnvelopeLines[0];
@@ -96,8 +106,8 @@ EditCursor TEnvelopeEditor::Hover(std::int32_t x, std::int32_t y, bool envelopeT
         {LastPoint(upper), dkUpperLast, EditCursor::SizeNESW},
         {lower.GetPoint(0), dkLowerFirst, EditCursor::SizeNESW},
         {LastPoint(lower), dkLowerLast, EditCursor::SizeNWSE},
-        {lettering_.pivot, dkPivot, EditCursor::HandPoint},
-        {lettering_.rotationHandle, dkRotate, EditCursor::HandPoint},
+        {Pivot, dkPivot, EditCursor::HandPoint},
+        {RotationHandle, dkRotate, EditCursor::HandPoint},
     };
     for (const Row& row : rows) {
         if (!HitsPoint(row.point, x, y)) continue;
@@ -115,16 +125,16 @@ bool TEnvelopeEditor::Press(Canvas& canvas, std::int32_t x, std::int32_t y,
     PressPos = {x, y};
     auto& lines = lettering_.EnvelopeLines;
     if (Mode() == EditMode::DrawFace) {
-        lines[StrokeCount == 0 ? 2 : 3].AddPoint(x, y);
+        WorkLines[StrokeCount == 0 ? 0 : 1].AddPoint(x, y);
         return true;
     }
-    lines[2].Clear();
-    lines[3].Clear();
-    PressPivot = lettering_.pivot;
-    PressHandle = lettering_.rotationHandle;
+    WorkLines[0].Clear();
+    WorkLines[1].Clear();
+    PressPivot = Pivot;
+    PressHandle = RotationHandle;
     for (std::int32_t k = 0; k < 2; ++k)
         for (const TPoint& p : lines[std::size_t(k)].Points())
-            lines[std::size_t(k) + 2].AddPoint(p.x, p.y);
+            WorkLines[std::size_t(k)].AddPoint(p.x, p.y);
     DrawTempLines(canvas);
     return true;
 }
@@ -134,30 +144,30 @@ void TEnvelopeEditor::Drag(Canvas& canvas, std::int32_t x, std::int32_t y) {
     auto& lines = lettering_.EnvelopeLines;
     if (Mode() == EditMode::DrawFace) {
         canvas.pen = Pen{clBlack, PenStyle::Solid, PenMode::Copy};
-        lines[StrokeCount == 0 ? 2 : 3].AddPoint(x, y);
-        lines[2].Draw(canvas);
-        lines[3].Draw(canvas);
+        WorkLines[StrokeCount == 0 ? 0 : 1].AddPoint(x, y);
+        WorkLines[0].Draw(canvas);
+        WorkLines[1].Draw(canvas);
         return;
     }
     DrawTempLines(canvas);
     const std::int64_t dx = std::int64_t(x) - PressPos.x;
     const std::int64_t dy = std::int64_t(y) - PressPos.y;
     if (Mode() == EditMode::EdPointsCheck) {
-        const TPoint from = lines[std::size_t(PickedLine) + 2].GetPoint(PickedPoint);
+        const TPoint from = WorkLines[std::size_t(PickedLine)].GetPoint(PickedPoint);
         const TPoint to = Offset(from, dx, dy);
         lines[std::size_t(PickedLine)].SetPoint(PickedPoint, to.x, to.y);
     } else {
         switch (DragKind) {
             case dkMoveAll:
                 for (std::size_t k = 0; k < 2; ++k) {
-                    const std::vector<TPoint>& snapshot = lines[k + 2].Points();
+                    const std::vector<TPoint>& snapshot = WorkLines[k].Points();
                     for (std::size_t i = 0; i < snapshot.size(); ++i) {
                         const TPoint p = Offset(snapshot[i], dx, dy);
                         lines[k].SetPoint(std::int32_t(i), p.x, p.y);
                     }
                 }
-                lettering_.pivot = Offset(PressPivot, dx, dy);
-                lettering_.rotationHandle = Offset(PressHandle, dx, dy);
+                Pivot = Offset(PressPivot, dx, dy);
+                RotationHandle = Offset(PressHandle, dx, dy);
                 break;
             case dkUpperFirst:
             case dkUpperLast:
@@ -166,7 +176,7 @@ void TEnvelopeEditor::Drag(Canvas& canvas, std::int32_t x, std::int32_t y) {
                 ScaleFromCorner(x, y);
                 break;
             case dkPivot:
-                lettering_.pivot = {x, y};
+                Pivot = {x, y};
                 break;
             case dkRotate:
                 Rotate(x, y);
@@ -180,8 +190,8 @@ void TEnvelopeEditor::Drag(Canvas& canvas, std::int32_t x, std::int32_t y) {
 
 void TEnvelopeEditor::ScaleFromCorner(std::int32_t x, std::int32_t y) {
     auto& lines = lettering_.EnvelopeLines;
-    const TLine& upper = lines[2];
-    const TLine& lower = lines[3];
+    const TLine& upper = WorkLines[0];
+    const TLine& lower = WorkLines[1];
     TPoint grabbed;
     TPoint opposite;
     switch (DragKind) {
@@ -212,19 +222,19 @@ void TEnvelopeEditor::ScaleFromCorner(std::int32_t x, std::int32_t y) {
         return TPoint{Clamped(std::nearbyint(px)), Clamped(std::nearbyint(py))};
     };
     for (std::size_t k = 0; k < 2; ++k) {
-        const std::vector<TPoint>& snapshot = lines[k + 2].Points();
+        const std::vector<TPoint>& snapshot = WorkLines[k].Points();
         for (std::size_t i = 0; i < snapshot.size(); ++i) {
             const TPoint p = scaled(snapshot[i]);
             lines[k].SetPoint(std::int32_t(i), p.x, p.y);
         }
     }
-    lettering_.pivot = scaled(PressPivot);
-    lettering_.rotationHandle = scaled(PressHandle);
+    Pivot = scaled(PressPivot);
+    RotationHandle = scaled(PressHandle);
 }
 
 void TEnvelopeEditor::Rotate(std::int32_t x, std::int32_t y) {
-    lettering_.rotationHandle = {x, y};
-    const TPoint c = lettering_.pivot;
+    RotationHandle = {x, y};
+    const TPoint c = Pivot;
     const long double before = Direction(static_cast<long double>(PressHandle.x) - c.x,
                                          static_cast<long double>(PressHandle.y) - c.y);
     const long double after =
@@ -234,7 +244,7 @@ void TEnvelopeEditor::Rotate(std::int32_t x, std::int32_t y) {
     const long double sinA = std::sin(a);
     auto& lines = lettering_.EnvelopeLines;
     for (std::size_t k = 0; k < 2; ++k) {
-        const std::vector<TPoint>& snapshot = lines[k + 2].Points();
+        const std::vector<TPoint>& snapshot = WorkLines[k].Points();
         for (std::size_t i = 0; i < snapshot.size(); ++i) {
             const long double dx = static_cast<long double>(snapshot[i].x) - c.x;
             const long double dy = static_cast<long double>(snapshot[i].y) - c.y;
@@ -255,8 +265,8 @@ EditOutcome TEnvelopeEditor::Release(Canvas& canvas, bool envelopeTabActive) {
     const bool pivotMoved = Mode() == EditMode::MoveCheck && DragKind == dkPivot;
     if (!envelopeTabActive) {
         if (Mode() == EditMode::DrawFace) return EditOutcome::Nothing;
-        lines[2].Clear();
-        lines[3].Clear();
+        WorkLines[0].Clear();
+        WorkLines[1].Clear();
         if (pivotMoved) return EditOutcome::Nothing;
         BuildOutlines(lettering_);
         return EditOutcome::Render;
@@ -266,16 +276,16 @@ EditOutcome TEnvelopeEditor::Release(Canvas& canvas, bool envelopeTabActive) {
         StrokeCount = 0;
         for (std::size_t k = 0; k < 2; ++k) {
             lines[k].Clear();
-            for (const TPoint& p : lines[k + 2].Points())
+            for (const TPoint& p : WorkLines[k].Points())
                 lines[k].AddPoint(p.x, p.y);
         }
-        lines[2].Clear();
-        lines[3].Clear();
+        WorkLines[0].Clear();
+        WorkLines[1].Clear();
         BuildOutlines(lettering_);
         return EditOutcome::HullDrawn;
     }
-    lines[2].Clear();
-    lines[3].Clear();
+    WorkLines[0].Clear();
+    WorkLines[1].Clear();
     DrawTempLines(canvas);
     if (pivotMoved) return EditOutcome::Repaint;
     BuildOutlines(lettering_);
@@ -293,14 +303,24 @@ void TEnvelopeEditor::DrawTempLines(Canvas& canvas) const {
         Connect(canvas, upper.GetPoint(0), lower.GetPoint(0));
         Connect(canvas, LastPoint(upper), LastPoint(lower));
     }
-    Connect(canvas, lettering_.pivot, lettering_.rotationHandle);
+    Connect(canvas, Pivot, RotationHandle);
     canvas.pen.mode = PenMode::Copy;
 }
 
 void TEnvelopeEditor::StartDrawing() {
-    lettering_.EnvelopeLines[2].Clear();
-    lettering_.EnvelopeLines[3].Clear();
+    WorkLines[0].Clear();
+    WorkLines[1].Clear();
     StrokeCount = 0;
+}
+
+void TEnvelopeEditor::PictureResized(std::int32_t W0, std::int32_t H0, bool scaleLines) {
+    const std::int32_t w = lettering_.width;
+    const std::int32_t h = lettering_.height;
+    for (TPoint* p : {&Pivot, &RotationHandle}) {
+        if (scaleLines && W0 > 0 && H0 > 0) *p = ResizedPoint(*p, W0, H0, w, h);
+        p->x = std::clamp(p->x, 0, w - 1);
+        p->y = std::clamp(p->y, 0, h - 1);
+    }
 }
 
 }  // namespace gw

@@ -2,11 +2,13 @@
 // Mouse editing of the boundary lines in the editing view: move, scale from a corner, rotate
 // about the pivot, move the pivot, drag single points, or draw a new hull in two strokes.
 //
-// The editor changes the lettering's lines, pivot and rotation handle and draws its rubber band
-// into the view's canvas; what the window does afterwards (render, repaint) it learns from the
+// The editor changes the lettering's boundary lines and keeps what only the editing needs: the
+// working lines, the pivot and the rotation handle. It draws its rubber band into the view's
+// canvas; what the window does afterwards (render, repaint) it learns from the
 // outcome of the release. Every step of a drag is computed from the snapshot taken at the press,
 // never from the step before, so rounding does not pile up.
 
+#include <array>
 #include <cstdint>
 
 #include "document/Lettering.h"
@@ -41,7 +43,9 @@ bool HitsPoint(TPoint p, std::int32_t x, std::int32_t y);
 
 class TEnvelopeEditor {
   public:
-    explicit TEnvelopeEditor(Lettering& lettering) : lettering_(lettering) {}
+    // The pivot starts in the middle of the picture, the rotation handle a quarter of its
+    // height above.
+    explicit TEnvelopeEditor(Lettering& lettering);
 
     // PaintBox1MouseMove with no button held: sets the drag kind (move and draw mode) or the
     // picked point (point mode) and tells the cursor.
@@ -58,6 +62,10 @@ class TEnvelopeEditor {
     void DrawTempLines(Canvas& canvas) const;
     // Draw mode was chosen: the strokes start anew.
     void StartDrawing();
+    // The picture was W0 x H0 before its size changed: the pivot and the rotation handle scale
+    // with the lines, or with the lines kept they move inside the picture, so the mouse can
+    // always take them.
+    void PictureResized(std::int32_t W0, std::int32_t H0, bool scaleLines);
 
     // Whether the tab "Verformen" is the active effect tab: the view then shows the boundary
     // lines and the mouse edits them.
@@ -68,6 +76,10 @@ class TEnvelopeEditor {
     std::int32_t StrokeCount = 0;  // strokes finished in draw mode, 0 or 1
     bool ButtonHeld = false;
     TPoint PressPos;
+    // In move and point mode the lines as they were at the press; in draw mode the two strokes.
+    std::array<TLine, 2> WorkLines;
+    TPoint Pivot;
+    TPoint RotationHandle;
     TPoint PressPivot;   // the pivot at the press
     TPoint PressHandle;  // the rotation handle at the press
 

@@ -7,6 +7,7 @@
 
 #include "FormAccess.h"
 #include "app/MainFUnit.h"
+#include "document/PictureSize.h"
 #include "ui/EnvelopeEditor.h"
 #include "ui/PaintBox.h"
 
@@ -35,6 +36,7 @@ class EnvelopeEditingTest : public QObject {
     void quarterTurnClockwiseTurnsTheLinesClockwise();
     void rubberBandIsGoneAfterTheRelease();
     void releaseOffTheTabStillEndsThePress();
+    void pivotAndHandleFollowOrStayInsideAfterAResize();
     // The window.
     void pivotMoveRepaintsButNeverRenders();
     void dragRendersOnceAtTheRelease();
@@ -59,11 +61,11 @@ void EnvelopeEditingTest::init() {
     lettering.width = 200;
     lettering.height = 100;
     ResetBoundaryLines(lettering);  // (10, 5)-(190, 5) above, (10, 95)-(190, 95) below
-    lettering.pivot = {100, 50};
-    lettering.rotationHandle = {100, 25};
     view = Bitmap(200, 100);
     canvas = std::make_unique<Canvas>(view);
     editor = std::make_unique<TEnvelopeEditor>(lettering);
+    QCOMPARE(editor->Pivot, (TPoint{100, 50}));
+    QCOMPARE(editor->RotationHandle, (TPoint{100, 25}));
 }
 
 void EnvelopeEditingTest::hoverKindsFollowTheTableOrder() {
@@ -96,7 +98,7 @@ void EnvelopeEditingTest::hoverKindsFollowTheTableOrder() {
 }
 
 void EnvelopeEditingTest::theCornerWinsOverThePivot() {
-    lettering.pivot = {14, 8};
+    editor->Pivot = {14, 8};
     QCOMPARE(editor->Hover(12, 6, true), EditCursor::SizeNWSE);
     QCOMPARE(editor->DragKind, std::int32_t(dkUpperFirst));
 }
@@ -119,8 +121,8 @@ void EnvelopeEditingTest::moveAllStepsFromThePressSnapshot() {
     editor->Drag(*canvas, 63, 61);
     QCOMPARE(Points(lettering, 0), (std::vector<TPoint>{{13, 6}, {193, 6}}));
     QCOMPARE(Points(lettering, 1), (std::vector<TPoint>{{13, 96}, {193, 96}}));
-    QCOMPARE(lettering.pivot, (TPoint{103, 51}));
-    QCOMPARE(lettering.rotationHandle, (TPoint{103, 26}));
+    QCOMPARE(editor->Pivot, (TPoint{103, 51}));
+    QCOMPARE(editor->RotationHandle, (TPoint{103, 26}));
 }
 
 void EnvelopeEditingTest::cornerScalingShrinksAboutTheOppositeCornerAndNeverMirrors() {
@@ -128,7 +130,7 @@ void EnvelopeEditingTest::cornerScalingShrinksAboutTheOppositeCornerAndNeverMirr
     Drag({190, 95}, {100, 50});
     QCOMPARE(Points(lettering, 0), (std::vector<TPoint>{{10, 5}, {100, 5}}));
     QCOMPARE(Points(lettering, 1), (std::vector<TPoint>{{10, 50}, {100, 50}}));
-    QCOMPARE(lettering.pivot, (TPoint{55, 28}));  // (55, 27.5) rounded half to even
+    QCOMPARE(editor->Pivot, (TPoint{55, 28}));  // (55, 27.5) rounded half to even
     // Just as far beyond the opposite corner: the factor is a ratio of distances.
     editor->Drag(*canvas, -80, -40);
     QCOMPARE(Points(lettering, 1), (std::vector<TPoint>{{10, 50}, {100, 50}}));
@@ -149,12 +151,12 @@ void EnvelopeEditingTest::coincidentCornersLeaveTheLinesAsTheyWere() {
 void EnvelopeEditingTest::quarterTurnClockwiseTurnsTheLinesClockwise() {
     // The handle from above the pivot to its right: a quarter turn clockwise on screen.
     Drag({100, 25}, {125, 50});
-    QCOMPARE(lettering.rotationHandle, (TPoint{125, 50}));
-    QCOMPARE(lettering.pivot, (TPoint{100, 50}));
+    QCOMPARE(editor->RotationHandle, (TPoint{125, 50}));
+    QCOMPARE(editor->Pivot, (TPoint{100, 50}));
     QCOMPARE(Points(lettering, 0), (std::vector<TPoint>{{145, -40}, {145, 140}}));
     QCOMPARE(Points(lettering, 1), (std::vector<TPoint>{{55, -40}, {55, 140}}));
     // An eighth of a turn from the snapshot, not from the step before: 10 * cos 45 = 7.07.
-    lettering.EnvelopeLines[2].SetPoint(0, 110, 50);
+    editor->WorkLines[0].SetPoint(0, 110, 50);
     editor->Drag(*canvas, 125, 25);
     QCOMPARE(lettering.EnvelopeLines[0].GetPoint(0), (TPoint{107, 57}));
 }
@@ -178,7 +180,7 @@ void EnvelopeEditingTest::rubberBandIsGoneAfterTheRelease() {
     for (int y = 0; y < 100; ++y)
         for (int x = 0; x < 200; ++x)
             QCOMPARE(view.Pixel(x, y), before.Pixel(x, y));
-    QCOMPARE(lettering.EnvelopeLines[2].PointCount(), 0);
+    QCOMPARE(editor->WorkLines[0].PointCount(), 0);
     TLine rebuilt = lettering.EnvelopeLines[0];
     rebuilt.BuildOutline();
     QCOMPARE(lettering.EnvelopeLines[0].Outline(), rebuilt.Outline());
@@ -190,6 +192,30 @@ void EnvelopeEditingTest::releaseOffTheTabStillEndsThePress() {
     QCOMPARE(editor->Release(*canvas, false), EditOutcome::Render);
     QVERIFY(!editor->ButtonHeld);
     QVERIFY(editor->Press(*canvas, 60, 60, true));  // the next press is taken
+}
+
+// The pivot and the rotation handle stay where the mouse can take them after a size change.
+void EnvelopeEditingTest::pivotAndHandleFollowOrStayInsideAfterAResize() {
+    struct Case {
+        std::int32_t w, h;
+        bool scale;
+        TPoint pivot, handle;
+    };
+    const Case cases[] = {
+        {225, 100, true, {112, 50}, {112, 25}},  // halved with the lines
+        {900, 400, true, {450, 200}, {450, 100}},
+        {100, 40, false, {99, 39}, {99, 39}},  // the lines stay; the two move inside
+        {900, 400, false, {225, 100}, {225, 50}},
+    };
+    for (const Case& c : cases) {
+        Lettering start;
+        InitStartState(start);
+        TEnvelopeEditor moved(start);  // pivot (225, 100), handle (225, 50)
+        ResizeLettering(start, c.w, c.h, c.scale);
+        moved.PictureResized(450, 200, c.scale);
+        QCOMPARE(moved.Pivot, c.pivot);
+        QCOMPARE(moved.RotationHandle, c.handle);
+    }
 }
 
 void EnvelopeEditingTest::pivotMoveRepaintsButNeverRenders() {
@@ -204,7 +230,7 @@ void EnvelopeEditingTest::pivotMoveRepaintsButNeverRenders() {
     Mouse(Find<TPaintBox>(form, "PaintBox1"), QEvent::MouseMove, 300, 120);
     Mouse(Find<TPaintBox>(form, "PaintBox1"), QEvent::MouseButtonRelease, 300, 120);
     QCOMPARE(form.renderCount(), renders);
-    QCOMPARE(form.lettering().pivot, (TPoint{300, 120}));
+    QCOMPARE(form.envelopeEditor().Pivot, (TPoint{300, 120}));
     QCOMPARE(Points(form.lettering(), 0), upper);
     // The next turn is about the new pivot: a half turn maps (22, 10) to (578, 230).
     Mouse(Find<TPaintBox>(form, "PaintBox1"), QEvent::MouseMove, 225, 50);
@@ -261,7 +287,7 @@ void EnvelopeEditingTest::twoStrokesMakeTheNewHull() {
     QVERIFY(Find<QRadioButton>(form, "MoveCheck")->isChecked());
     QCOMPARE(Points(form.lettering(), 0), (std::vector<TPoint>{{20, 40}, {200, 30}}));
     QCOMPARE(Points(form.lettering(), 1), (std::vector<TPoint>{{400, 170}, {20, 160}}));
-    QCOMPARE(form.lettering().EnvelopeLines[2].PointCount(), 0);
+    QCOMPARE(form.envelopeEditor().WorkLines[0].PointCount(), 0);
     QCOMPARE(form.envelopeEditor().StrokeCount, 0);
 }
 
@@ -271,7 +297,7 @@ void EnvelopeEditingTest::onePointStrokeFromPressAndRelease() {
     QVERIFY(editor->Press(*canvas, 30, 40, true));
     QCOMPARE(editor->Release(*canvas, true), EditOutcome::Nothing);
     QCOMPARE(editor->StrokeCount, 1);
-    QCOMPARE(Points(lettering, 2), (std::vector<TPoint>{{30, 40}}));
+    QCOMPARE(editor->WorkLines[0].Points(), (std::vector<TPoint>{{30, 40}}));
     QVERIFY(editor->Press(*canvas, 50, 60, true));
     QCOMPARE(editor->Release(*canvas, true), EditOutcome::HullDrawn);
     QCOMPARE(Points(lettering, 0), (std::vector<TPoint>{{30, 40}}));

@@ -10,7 +10,7 @@ namespace {
 
 using Points = std::vector<TPoint>;
 
-TEST(StartState, BoundaryLinesPivotAndHandle) {
+TEST(StartState, SizeBoundaryLinesAndSurfaces) {
     Lettering lettering;
     InitStartState(lettering);
     EXPECT_EQ(lettering.width, 450);
@@ -18,10 +18,6 @@ TEST(StartState, BoundaryLinesPivotAndHandle) {
     EXPECT_EQ(lettering.EnvelopeLines[0].Points(), (Points{{22, 10}, {428, 10}}));
     EXPECT_EQ(lettering.EnvelopeLines[1].Points(), (Points{{22, 190}, {428, 190}}));
     EXPECT_EQ(lettering.EnvelopeLines[0].OutlineCount(), 407);
-    EXPECT_EQ(lettering.EnvelopeLines[2].PointCount(), 0);
-    EXPECT_EQ(lettering.EnvelopeLines[3].PointCount(), 0);
-    EXPECT_EQ(lettering.pivot, (TPoint{225, 100}));
-    EXPECT_EQ(lettering.rotationHandle, (TPoint{225, 50}));
     EXPECT_EQ(lettering.settings.Font.name, "Arial Black");
     EXPECT_EQ(lettering.settings.SurfaceFrame1.color, 0xFF0000u);
     EXPECT_EQ(lettering.settings.SurfaceFrame2.color, 0xFFFFFFu);
@@ -39,15 +35,6 @@ TEST(New, LinesFromCurrentPictureSize) {
     ResetForNew(lettering);
     EXPECT_EQ(lettering.EnvelopeLines[0].Points(), (Points{{30, 15}, {570, 15}}));
     EXPECT_EQ(lettering.EnvelopeLines[1].Points(), (Points{{30, 285}, {570, 285}}));
-}
-
-TEST(New, RebuildsTheWorkingLinesOutlines) {
-    Lettering lettering;
-    InitStartState(lettering);
-    lettering.EnvelopeLines[3].AddPoint(0, 0);
-    lettering.EnvelopeLines[3].AddPoint(4, 0);
-    ResetForNew(lettering);
-    EXPECT_EQ(lettering.EnvelopeLines[3].OutlineCount(), 5);
 }
 
 TEST(New, KeepsFontStyleAngleTexturesAndSize) {

@@ -3,6 +3,7 @@
 
 #include <QTest>
 #include <cstring>
+#include <memory>
 
 #include "document/Lettering.h"
 #include "platform/Canvas.h"
@@ -26,6 +27,7 @@ class EditViewTest : public QObject {
   private:
     Lettering lettering;
     DibImage picture;
+    std::unique_ptr<TEnvelopeEditor> editor;
 
     // A picture of one colour at the lettering's size.
     void FillPicture(TColor colour) {
@@ -46,15 +48,14 @@ void EditViewTest::init() {
     lettering.width = 200;
     lettering.height = 100;
     ResetBoundaryLines(lettering);  // (10, 5)-(190, 5) and (10, 95)-(190, 95)
-    lettering.pivot = {100, 50};
-    lettering.rotationHandle = {100, 25};
+    editor = std::make_unique<TEnvelopeEditor>(lettering);  // pivot (100, 50), handle (100, 25)
     FillPicture(0x336699);
 }
 
 void EditViewTest::showsThePictureAloneOffTheEnvelopeTab() {
     Bitmap view(200, 100);
     Canvas canvas(view);
-    PaintEditView(canvas, lettering, picture, false);
+    PaintEditView(canvas, lettering, *editor, picture, false);
     for (int y = 0; y < 100; y += 7)
         for (int x = 0; x < 200; x += 7)
             QCOMPARE(view.Pixel(x, y), TColor(0x336699));
@@ -64,7 +65,7 @@ void EditViewTest::squareMarkersInvertInsideAWhiteFrame() {
     FillPicture(0x000000);
     Bitmap view(200, 100);
     Canvas canvas(view);
-    PaintEditView(canvas, lettering, picture, true);
+    PaintEditView(canvas, lettering, *editor, picture, true);
     // The marker of the upper line's first point (10, 5): the square (7, 2)-(13, 8), right and
     // bottom excluded, framed white, its inside inverted from black to white.
     for (int i = 7; i < 13; ++i) {
@@ -93,7 +94,7 @@ void EditViewTest::envelopeTabShowsDottedLinesAndConnectors() {
     FillPicture(clWhite);
     Bitmap view(200, 100);
     Canvas canvas(view);
-    PaintEditView(canvas, lettering, picture, true);
+    PaintEditView(canvas, lettering, *editor, picture, true);
     // The upper line between its markers is dotted: black and white pixels alternate.
     int black = 0;
     int white = 0;
@@ -123,7 +124,7 @@ void EditViewTest::pointModeMarksEveryPoint() {
     lettering.settings.editMode = EditMode::EdPointsCheck;
     Bitmap view(200, 100);
     Canvas canvas(view);
-    PaintEditView(canvas, lettering, picture, true);
+    PaintEditView(canvas, lettering, *editor, picture, true);
     QCOMPARE(view.Pixel(100, 30), clWhite);  // the middle point has a marker
     QCOMPARE(view.Pixel(100, 50), clBlack);  // the pivot has none in this mode
 }
@@ -131,11 +132,11 @@ void EditViewTest::pointModeMarksEveryPoint() {
 void EditViewTest::drawModeShowsTheWhiteSheetAndTheStrokes() {
     FillPicture(0x000000);
     lettering.settings.editMode = EditMode::DrawFace;
-    lettering.EnvelopeLines[2].AddPoint(20, 60);
-    lettering.EnvelopeLines[2].AddPoint(180, 60);
+    editor->WorkLines[0].AddPoint(20, 60);
+    editor->WorkLines[0].AddPoint(180, 60);
     Bitmap view(200, 100);
     Canvas canvas(view);
-    PaintEditView(canvas, lettering, picture, true);
+    PaintEditView(canvas, lettering, *editor, picture, true);
     QCOMPARE(view.Pixel(100, 60), clBlack);  // the stroke, solid
     QCOMPARE(view.Pixel(101, 60), clBlack);
     QCOMPARE(view.Pixel(100, 80), clWhite);  // the sheet
