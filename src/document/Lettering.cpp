@@ -2,6 +2,7 @@
 
 #include <filesystem>
 
+#include "document/EnvelopePresets.h"
 #include "document/SettingsTable.h"
 
 namespace gw {
@@ -17,23 +18,6 @@ std::vector<std::string> SplitTextLines(std::string_view text) {
     }
     if (start < text.size()) lines.emplace_back(text.substr(start));
     return lines;
-}
-
-void ResetBoundaryLines(Lettering& lettering) {
-    const std::int32_t w = lettering.width;
-    const std::int32_t h = lettering.height;
-    const std::int32_t a = w / 20;
-    const std::int32_t b = h / 20;
-    TLine& upper = lettering.EnvelopeLines[0];
-    TLine& lower = lettering.EnvelopeLines[1];
-    upper.Clear();
-    upper.AddPoint(a, b);
-    upper.AddPoint(w - a, b);
-    lower.Clear();
-    lower.AddPoint(a, h - b);
-    lower.AddPoint(w - a, h - b);
-    for (TLine& line : lettering.EnvelopeLines)
-        line.BuildOutline();
 }
 
 void InitStartState(Lettering& lettering) {

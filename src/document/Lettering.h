@@ -44,10 +44,6 @@ inline constexpr char kHomePageCaption[] = "www.zef-lor.example";
 // very end opens no further line, so "" has no lines and "a\r\n" one.
 std::vector<std::string> SplitTextLines(std::string_view text);
 
-// The two-point boundary lines of a picture of w x h: (w div 20, h div 20) to (w - w div 20,
-// h div 20) above, the same at h - h div 20 below; both outlines rebuilt.
-void ResetBoundaryLines(Lettering& lettering);
-
 // The state at program start, before the textures are set: start settings, picture 450 x 200,
 // boundary lines.
 void InitStartState(Lettering& lettering);

@@ -16,6 +16,7 @@
 
 #include "FormAccess.h"
 #include "app/MainFUnit.h"
+#include "document/EnvelopePresets.h"
 #include "platform/System.h"
 #include "ui/Dialogs.h"
 #include "ui/PaintBox.h"

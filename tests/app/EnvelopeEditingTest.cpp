@@ -7,6 +7,7 @@
 
 #include "FormAccess.h"
 #include "app/MainFUnit.h"
+#include "document/EnvelopePresets.h"
 #include "document/PictureSize.h"
 #include "ui/EnvelopeEditor.h"
 #include "ui/PaintBox.h"

@@ -5,6 +5,7 @@
 #include <cstring>
 #include <memory>
 
+#include "document/EnvelopePresets.h"
 #include "document/Lettering.h"
 #include "platform/Canvas.h"
 #include "raster/DibService.h"
