@@ -7,8 +7,8 @@
 #include <functional>
 #include <span>
 
+#include "editing/Gallery.h"
 #include "raster/DibImage.h"
-#include "ui/Gallery.h"
 
 class QScrollArea;
 

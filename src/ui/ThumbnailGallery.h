@@ -5,7 +5,7 @@
 
 #include <cstdint>
 
-#include "ui/Gallery.h"
+#include "editing/Gallery.h"
 
 namespace gw {
 

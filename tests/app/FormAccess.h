@@ -18,7 +18,7 @@
 
 #include "app/MainFUnit.h"
 #include "app/RenderSchedule.h"
-#include "ui/EnvelopeEditor.h"
+#include "editing/EnvelopeEditor.h"
 #include "ui/GalleryBox.h"
 #include "ui/Image.h"
 #include "ui/PaintBox.h"

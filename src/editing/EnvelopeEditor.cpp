@@ -1,4 +1,4 @@
-#include "ui/EnvelopeEditor.h"
+#include "editing/EnvelopeEditor.h"
 
 #include <algorithm>
 #include <cmath>
@@ -58,9 +58,9 @@ void BuildOutlines(Lettering& lettering) {
 
 }  // namespace
 
-bool HitsPoint(TPoint p, std::int32_t x, std::int32_t y) {
-    return std::llabs(static_cast<long long>(x) - p.x) <= 5 &&
-           std::llabs(static_cast<long long>(y) - p.y) <= 5;
+bool HitsPoint(TPoint p, std::int32_t x, std::int32_t y, std::int32_t radius) {
+    return std::llabs(static_cast<long long>(x) - p.x) <= radius &&
+           std::llabs(static_cast<long long>(y) - p.y) <= radius;
 }
 
 TEnvelopeEditor::TEnvelopeEditor(Lettering& lettering) : lettering_(lettering) {
@@ -70,7 +70,8 @@ TEnvelopeEditor::TEnvelopeEditor(Lettering& lettering) : lettering_(lettering) {
     RotationHandle = {w / 2, h / 2 - h / 4};
 }
 
-EditCursor TEnvelopeEditor::Hover(std::int32_t x, std::int32_t y, bool envelopeTabActive) {
+EditCursor TEnvelopeEditor::Hover(std::int32_t x, std::int32_t y, bool envelopeTabActive,
+                                  std::int32_t hitRadius) {
     if (!envelopeTabActive) return EditCursor::Arrow;
     const TLine& upper = lettering_.EnvelopeLines[0];
     const TLine& lower = lettering_.EnvelopeLines[1];
@@ -84,7 +85,7 @@ EditCursor TEnvelopeEditor::Hover(std::int32_t x, std::int32_t y, bool envelopeT
             for (std::int32_t k = 0; k < 2; ++k) {
                 const TLine& line = lettering_.EnvelopeLines[std::size_t(k)];
                 for (std::int32_t i = 0; i < line.PointCount(); ++i) {
-                    if (!HitsPoint(line.GetPoint(i), x, y)) continue;
+                    if (!HitsPoint(line.GetPoint(i), x, y, hitRadius)) continue;
                     PickedLine = k;
                     PickedPoint = i;
                     hit = true;
@@ -110,7 +111,7 @@ EditCursor TEnvelopeEditor::Hover(std::int32_t x, std::int32_t y, bool envelopeT
         {RotationHandle, dkRotate, EditCursor::HandPoint},
     };
     for (const Row& row : rows) {
-        if (!HitsPoint(row.point, x, y)) continue;
+        if (!HitsPoint(row.point, x, y, hitRadius)) continue;
         DragKind = row.kind;
         return row.cursor;
     }

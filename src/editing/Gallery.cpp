@@ -1,4 +1,4 @@
-#include "ui/Gallery.h"
+#include "editing/Gallery.h"
 
 namespace gw {
 

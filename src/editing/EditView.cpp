@@ -1,4 +1,4 @@
-#include "ui/EditView.h"
+#include "editing/EditView.h"
 
 #include "platform/TextLayout.h"
 #include "raster/Bildkern.h"

@@ -38,8 +38,11 @@ enum class EditOutcome {
     HullDrawn,  // the second stroke made the new lines: back to "Verschieben", then render
 };
 
-// A point within 5 pixels on both axes, borders included.
-bool HitsPoint(TPoint p, std::int32_t x, std::int32_t y);
+// How near, in pixels on both axes, the pointer must come to a point to take it.
+inline constexpr std::int32_t kHitRadius = 5;
+
+// A point within `radius` on both axes, borders included.
+bool HitsPoint(TPoint p, std::int32_t x, std::int32_t y, std::int32_t radius = kHitRadius);
 
 class TEnvelopeEditor {
   public:
@@ -48,8 +51,10 @@ class TEnvelopeEditor {
     explicit TEnvelopeEditor(Lettering& lettering);
 
     // PaintBox1MouseMove with no button held: sets the drag kind (move and draw mode) or the
-    // picked point (point mode) and tells the cursor.
-    EditCursor Hover(std::int32_t x, std::int32_t y, bool envelopeTabActive);
+    // picked point (point mode) and tells the cursor. (x, y) is in picture coordinates;
+    // hitRadius lets a zoomed view keep the radius the same on the screen.
+    EditCursor Hover(std::int32_t x, std::int32_t y, bool envelopeTabActive,
+                     std::int32_t hitRadius = kHitRadius);
     // PaintBox1MouseDown; ignored off the envelope tab and while a button is held. True when it
     // took the press.
     bool Press(Canvas& canvas, std::int32_t x, std::int32_t y, bool envelopeTabActive);

@@ -1,31 +1,25 @@
 // The picture of the editing view: the lettering, and on the envelope tab the boundary lines
 // with their markers drawn by inverting; the drawing sheet of draw mode.
 
-#include <QTest>
+#include <gtest/gtest.h>
+
 #include <cstring>
 #include <memory>
 
 #include "document/EnvelopePresets.h"
 #include "document/Lettering.h"
+#include "editing/EditView.h"
 #include "platform/Canvas.h"
 #include "raster/DibService.h"
-#include "ui/EditView.h"
 
 using namespace gw;
 
-class EditViewTest : public QObject {
-    Q_OBJECT
+namespace {
 
-  private slots:
-    void init();
-    void showsThePictureAloneOffTheEnvelopeTab();
-    void squareMarkersInvertInsideAWhiteFrame();
-    void roundMarkerInvertsItsInside();
-    void envelopeTabShowsDottedLinesAndConnectors();
-    void pointModeMarksEveryPoint();
-    void drawModeShowsTheWhiteSheetAndTheStrokes();
+class EditViewTest : public ::testing::Test {
+  protected:
+    void SetUp() override;
 
-  private:
     Lettering lettering;
     DibImage picture;
     std::unique_ptr<TEnvelopeEditor> editor;
@@ -44,7 +38,7 @@ class EditViewTest : public QObject {
     }
 };
 
-void EditViewTest::init() {
+void EditViewTest::SetUp() {
     InitStartState(lettering);
     lettering.width = 200;
     lettering.height = 100;
@@ -53,16 +47,16 @@ void EditViewTest::init() {
     FillPicture(0x336699);
 }
 
-void EditViewTest::showsThePictureAloneOffTheEnvelopeTab() {
+TEST_F(EditViewTest, ShowsThePictureAloneOffTheEnvelopeTab) {
     Bitmap view(200, 100);
     Canvas canvas(view);
     PaintEditView(canvas, lettering, *editor, picture, false);
     for (int y = 0; y < 100; y += 7)
         for (int x = 0; x < 200; x += 7)
-            QCOMPARE(view.Pixel(x, y), TColor(0x336699));
+            EXPECT_EQ(view.Pixel(x, y), TColor(0x336699));
 }
 
-void EditViewTest::squareMarkersInvertInsideAWhiteFrame() {
+TEST_F(EditViewTest, SquareMarkersInvertInsideAWhiteFrame) {
     FillPicture(0x000000);
     Bitmap view(200, 100);
     Canvas canvas(view);
@@ -70,28 +64,28 @@ void EditViewTest::squareMarkersInvertInsideAWhiteFrame() {
     // The marker of the upper line's first point (10, 5): the square (7, 2)-(13, 8), right and
     // bottom excluded, framed white, its inside inverted from black to white.
     for (int i = 7; i < 13; ++i) {
-        QCOMPARE(view.Pixel(i, 2), clWhite);
-        QCOMPARE(view.Pixel(i, 7), clWhite);
-        QCOMPARE(view.Pixel(7, i - 5), clWhite);
-        QCOMPARE(view.Pixel(12, i - 5), clWhite);
+        EXPECT_EQ(view.Pixel(i, 2), clWhite);
+        EXPECT_EQ(view.Pixel(i, 7), clWhite);
+        EXPECT_EQ(view.Pixel(7, i - 5), clWhite);
+        EXPECT_EQ(view.Pixel(12, i - 5), clWhite);
     }
-    QCOMPARE(view.Pixel(10, 5), clWhite);
-    QCOMPARE(view.Pixel(13, 5), clBlack);  // just outside, off the dotted line's row
-    QCOMPARE(view.Pixel(10, 9), clBlack);
+    EXPECT_EQ(view.Pixel(10, 5), clWhite);
+    EXPECT_EQ(view.Pixel(13, 5), clBlack);  // just outside, off the dotted line's row
+    EXPECT_EQ(view.Pixel(10, 9), clBlack);
 }
 
-void EditViewTest::roundMarkerInvertsItsInside() {
+TEST_F(EditViewTest, RoundMarkerInvertsItsInside) {
     Bitmap view(20, 20, PixelFormat::Rgb24, 0x204060);
     Canvas canvas(view);
     DrawRoundMarker(canvas, {10, 10});
-    QCOMPARE(view.Pixel(10, 10), TColor(0xDFBF9F));  // inverted
-    QCOMPARE(view.Pixel(6, 10), clWhite);            // the ring
-    QCOMPARE(view.Pixel(1, 1), TColor(0x204060));    // untouched
-    QCOMPARE(canvas.pen.mode, PenMode::Copy);
-    QCOMPARE(canvas.brush.style, BrushStyle::Solid);
+    EXPECT_EQ(view.Pixel(10, 10), TColor(0xDFBF9F));  // inverted
+    EXPECT_EQ(view.Pixel(6, 10), clWhite);            // the ring
+    EXPECT_EQ(view.Pixel(1, 1), TColor(0x204060));    // untouched
+    EXPECT_EQ(canvas.pen.mode, PenMode::Copy);
+    EXPECT_EQ(canvas.brush.style, BrushStyle::Solid);
 }
 
-void EditViewTest::envelopeTabShowsDottedLinesAndConnectors() {
+TEST_F(EditViewTest, EnvelopeTabShowsDottedLinesAndConnectors) {
     FillPicture(clWhite);
     Bitmap view(200, 100);
     Canvas canvas(view);
@@ -101,8 +95,8 @@ void EditViewTest::envelopeTabShowsDottedLinesAndConnectors() {
     int white = 0;
     for (int x = 20; x < 180; ++x)
         (view.Pixel(x, 5) == clBlack ? black : white)++;
-    QVERIFY(black > 60);
-    QVERIFY(white > 60);
+    EXPECT_GT(black, 60);
+    EXPECT_GT(white, 60);
     // The left connector runs down x = 10, the pivot arm up x = 100.
     int connector = 0;
     int arm = 0;
@@ -110,13 +104,13 @@ void EditViewTest::envelopeTabShowsDottedLinesAndConnectors() {
         connector += view.Pixel(10, y) == clBlack;
     for (int y = 30; y < 45; ++y)
         arm += view.Pixel(100, y) == clBlack;
-    QVERIFY(connector > 25);
-    QVERIFY(arm > 4);
+    EXPECT_GT(connector, 25);
+    EXPECT_GT(arm, 4);
     // Nothing but the lines: the middle of the picture stays white.
-    QCOMPARE(view.Pixel(60, 50), clWhite);
+    EXPECT_EQ(view.Pixel(60, 50), clWhite);
 }
 
-void EditViewTest::pointModeMarksEveryPoint() {
+TEST_F(EditViewTest, PointModeMarksEveryPoint) {
     FillPicture(0x000000);
     lettering.EnvelopeLines[0].Clear();
     lettering.EnvelopeLines[0].AddPoint(10, 5);
@@ -126,11 +120,11 @@ void EditViewTest::pointModeMarksEveryPoint() {
     Bitmap view(200, 100);
     Canvas canvas(view);
     PaintEditView(canvas, lettering, *editor, picture, true);
-    QCOMPARE(view.Pixel(100, 30), clWhite);  // the middle point has a marker
-    QCOMPARE(view.Pixel(100, 50), clBlack);  // the pivot has none in this mode
+    EXPECT_EQ(view.Pixel(100, 30), clWhite);  // the middle point has a marker
+    EXPECT_EQ(view.Pixel(100, 50), clBlack);  // the pivot has none in this mode
 }
 
-void EditViewTest::drawModeShowsTheWhiteSheetAndTheStrokes() {
+TEST_F(EditViewTest, DrawModeShowsTheWhiteSheetAndTheStrokes) {
     FillPicture(0x000000);
     lettering.settings.editMode = EditMode::DrawFace;
     editor->WorkLines[0].AddPoint(20, 60);
@@ -138,16 +132,15 @@ void EditViewTest::drawModeShowsTheWhiteSheetAndTheStrokes() {
     Bitmap view(200, 100);
     Canvas canvas(view);
     PaintEditView(canvas, lettering, *editor, picture, true);
-    QCOMPARE(view.Pixel(100, 60), clBlack);  // the stroke, solid
-    QCOMPARE(view.Pixel(101, 60), clBlack);
-    QCOMPARE(view.Pixel(100, 80), clWhite);  // the sheet
+    EXPECT_EQ(view.Pixel(100, 60), clBlack);  // the stroke, solid
+    EXPECT_EQ(view.Pixel(101, 60), clBlack);
+    EXPECT_EQ(view.Pixel(100, 80), clWhite);  // the sheet
     // The prompt is written at the top.
     int ink = 0;
     for (int y = 0; y < 20; ++y)
         for (int x = 0; x < 200; ++x)
             ink += view.Pixel(x, y) == clBlack;
-    QVERIFY(ink > 50);
+    EXPECT_GT(ink, 50);
 }
 
-QTEST_MAIN(EditViewTest)
-#include "EditViewTest.moc"
+}  // namespace

@@ -7,9 +7,9 @@
 // marker is XORed, which QPainter would not reproduce.
 
 #include "document/Lettering.h"
+#include "editing/EnvelopeEditor.h"
 #include "platform/Canvas.h"
 #include "raster/DibImage.h"
-#include "ui/EnvelopeEditor.h"
 
 namespace gw {
 
