@@ -15,6 +15,8 @@
 #include <QStyle>
 #include <QTabWidget>
 #include <QToolButton>
+#include <span>
+#include <string_view>
 #include <tuple>
 
 #include "app/MainFUnit.h"
@@ -22,9 +24,11 @@
 #include "app/RenderSchedule.h"
 #include "document/SettingsTable.h"
 #include "raster/DibService.h"
+#include "render/Presets.h"
 #include "ui/ColorFrUnit.h"
 #include "ui/Dialogs.h"
 #include "ui/GalleryBox.h"
+#include "ui/GalleryCells.h"
 #include "ui/Image.h"
 #include "ui/ImageList.h"
 #include "ui/PaintBox.h"
@@ -745,18 +749,32 @@ void TMainForm::ConnectHandlers() {
         TPaintBox* box;
         const TImageList* images;
         void (TMainForm::*click)(int, int);
+        std::span<const std::string_view> names;
     };
     const GalleryBinding galleries[] = {
-        {ScrollBox2, VFormPaint, VFormImages.get(), &TMainForm::VFormPaintMouseDown},
-        {ScrollBox3, KantePaint, KanteImages.get(), &TMainForm::KantePaintMouseDown},
-        {ScrollBox4, SchattenPaint, SchattenImages.get(), &TMainForm::SchattenPaintMouseDown},
-        {ScrollBox5, RahmenPaint, RahmenImages.get(), &TMainForm::RahmenPaintMouseDown},
+        {ScrollBox2, VFormPaint, VFormImages.get(), &TMainForm::VFormPaintMouseDown,
+         kEnvelopePresetNames},
+        {ScrollBox3, KantePaint, KanteImages.get(), &TMainForm::KantePaintMouseDown,
+         kEdgePresetNames},
+        {ScrollBox4, SchattenPaint, SchattenImages.get(), &TMainForm::SchattenPaintMouseDown,
+         kShadowPresetNames},
+        {ScrollBox5, RahmenPaint, RahmenImages.get(), &TMainForm::RahmenPaintMouseDown,
+         kFramePresetNames},
     };
     for (const GalleryBinding& g : galleries) {
-        g.box->OnPaint = [this, g] {
+        // The keys pick a cell through the click, so a key makes the same render and undo step.
+        auto* cells = new TGalleryCells(
+            g.box, [g] { return GalleryLayoutOf(*g.box, *g.images); },
+            [this, g](int x, int y) { (this->*g.click)(x, y); },
+            [this, g] {
+                return g.gallery == ScrollBox5 ? lettering_.settings.FrameStyle
+                                               : g.gallery->selected();
+            },
+            g.names);
+        g.box->OnPaint = [this, g, cells] {
             // The frame gallery marks the frame style of the lettering.
             if (g.gallery == ScrollBox5) g.gallery->setSelected(lettering_.settings.FrameStyle);
-            PaintGallery(*g.box, *g.images, g.gallery->selected());
+            PaintGallery(*g.box, *g.images, g.gallery->selected(), cells->ShownCell());
         };
         g.box->OnMouseDown = [this, g](Qt::MouseButton, int x, int y) { (this->*g.click)(x, y); };
         // A gallery shown before its first paint needs its width to be painted at all.

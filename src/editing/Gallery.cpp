@@ -1,5 +1,7 @@
 #include "editing/Gallery.h"
 
+#include <algorithm>
+
 namespace gw {
 
 std::int32_t GalleryLayout::Rows() const {
@@ -32,6 +34,16 @@ std::int32_t GalleryLayout::HitTest(std::int32_t x, std::int32_t y) const {
         if (c.left <= x && x <= c.right && c.top <= y && y <= c.bottom) return i;
     }
     return -1;
+}
+
+std::int32_t GalleryLayout::Step(std::int32_t i, std::int32_t across, std::int32_t down) const {
+    const std::int32_t rows = Rows();
+    if (rows <= 0 || i < 0 || i >= count) return i;
+    const std::int32_t row = i % rows + down;
+    if (row < 0 || row >= rows) return i;
+    const std::int32_t column = i / rows + across;
+    if (column < 0 || column >= Columns()) return i;
+    return std::min(column * rows + row, count - 1);
 }
 
 }  // namespace gw

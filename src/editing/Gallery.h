@@ -1,6 +1,7 @@
 #pragma once
 // The layout shared by every thumbnail gallery: cells of a fixed size one pixel apart, filled
-// top to bottom, then left to right, as many rows as the box's height holds.
+// top to bottom, then left to right, as many rows as the box's height holds; where a click lands
+// and where the arrow keys lead.
 
 #include <cstdint>
 
@@ -25,6 +26,9 @@ struct GalleryLayout {
     // The cell whose rectangle, borders included, holds (x, y); -1 for none. With no rows
     // nothing is hit.
     std::int32_t HitTest(std::int32_t x, std::int32_t y) const;
+    // The cell an arrow key reaches from cell i: `down` moves within the column, `across` by a
+    // column, into the last cell when the next column is shorter. A step off the gallery stays.
+    std::int32_t Step(std::int32_t i, std::int32_t across, std::int32_t down) const;
 };
 
 }  // namespace gw

@@ -6,7 +6,9 @@
 #include <QVBoxLayout>
 
 #include "raster/Bildkern.h"
+#include "ui/GalleryCells.h"
 #include "ui/PaintBox.h"
+#include "ui/ThumbnailGallery.h"
 
 namespace gw {
 
@@ -30,6 +32,13 @@ TTexture0Frame::TTexture0Frame(QWidget* parent) : QWidget(parent) {
 
     Tex0Paint->OnPaint = [this] { Tex0PaintPaint(); };
     Tex0Paint->OnMouseDown = [this](Qt::MouseButton, int x, int y) { Tex0PaintMouseDown(x, y); };
+    cells_ = new TGalleryCells(
+        Tex0Paint,
+        [this] {
+            FitWidth();
+            return Layout();
+        },
+        [this](int x, int y) { Tex0PaintMouseDown(x, y); }, [this] { return selected_; });
 }
 
 std::int32_t TTexture0Frame::TextureCount() const {
@@ -68,6 +77,8 @@ void TTexture0Frame::Tex0PaintPaint() {
         const TRect cell = layout.Cell(selected_);
         canvas.DrawFocusRect({cell.left, cell.top, cell.right, cell.bottom});
     }
+    const std::int32_t focus = cells_->ShownCell();
+    if (focus >= 0 && focus < layout.count) DrawFocusCell(canvas, layout.Cell(focus));
 }
 
 void TTexture0Frame::Tex0PaintMouseDown(int x, int y) {

@@ -14,6 +14,7 @@ class QScrollArea;
 
 namespace gw {
 
+class TGalleryCells;
 class TPaintBox;
 
 class TTexture0Frame : public QWidget {
@@ -45,6 +46,7 @@ class TTexture0Frame : public QWidget {
     void FitWidth();
 
     std::int32_t selected_ = 0;
+    TGalleryCells* cells_;
 };
 
 }  // namespace gw

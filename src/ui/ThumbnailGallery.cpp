@@ -8,6 +8,7 @@ namespace gw {
 namespace {
 
 constexpr TColor kWorkspace = 0x808080;
+constexpr TColor kFocusCell = RGB(0, 120, 215);
 
 }  // namespace
 
@@ -26,7 +27,14 @@ GalleryLayout FitGallery(TPaintBox& box, const TImageList& images) {
     return layout;
 }
 
-void PaintGallery(TPaintBox& box, const TImageList& images, std::int32_t selected) {
+void DrawFocusCell(Canvas& canvas, const TRect& cell) {
+    canvas.brush = Brush{kFocusCell, BrushStyle::Solid};
+    canvas.FrameRect({cell.left + 1, cell.top + 1, cell.right - 1, cell.bottom - 1});
+    canvas.FrameRect({cell.left + 2, cell.top + 2, cell.right - 2, cell.bottom - 2});
+}
+
+void PaintGallery(TPaintBox& box, const TImageList& images, std::int32_t selected,
+                  std::int32_t focusCell) {
     const GalleryLayout layout = FitGallery(box, images);
     Canvas& canvas = box.canvas();
     canvas.brush = Brush{kWorkspace, BrushStyle::Solid};
@@ -37,6 +45,7 @@ void PaintGallery(TPaintBox& box, const TImageList& images, std::int32_t selecte
         images.Draw(canvas, i, cell.left, cell.top);
     }
     if (selected >= 0 && selected < layout.count) canvas.DrawFocusRect(layout.Cell(selected));
+    if (focusCell >= 0 && focusCell < layout.count) DrawFocusCell(canvas, layout.Cell(focusCell));
 }
 
 std::int32_t GalleryClick(TPaintBox& box, const TImageList& images, std::int32_t x,

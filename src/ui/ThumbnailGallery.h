@@ -6,6 +6,7 @@
 #include <cstdint>
 
 #include "editing/Gallery.h"
+#include "platform/Canvas.h"
 
 namespace gw {
 
@@ -16,8 +17,13 @@ class TPaintBox;
 GalleryLayout GalleryLayoutOf(const TPaintBox& box, const TImageList& images);
 // The box takes the width of its columns; every paint and every click does this first.
 GalleryLayout FitGallery(TPaintBox& box, const TImageList& images);
-// Draws every picture into its cell and the focus rectangle on the selected cell.
-void PaintGallery(TPaintBox& box, const TImageList& images, std::int32_t selected);
+// Draws every picture into its cell, the focus rectangle on the selected cell and, when the box
+// has the keyboard focus, the focus cell's frame (focusCell -1 for none).
+void PaintGallery(TPaintBox& box, const TImageList& images, std::int32_t selected,
+                  std::int32_t focusCell = -1);
+// The keyboard's focus cell: a two-pixel frame in the highlight colour just inside the cell, so
+// it shows beside the dotted rectangle of the selection.
+void DrawFocusCell(Canvas& canvas, const TRect& cell);
 // The cell a click at (x, y) hits, -1 for none.
 std::int32_t GalleryClick(TPaintBox& box, const TImageList& images, std::int32_t x, std::int32_t y);
 

@@ -60,5 +60,25 @@ TEST(GalleryLayout, HitTestTakesTheGapIntoTheCellBefore) {
         EXPECT_EQ(c.layout.HitTest(c.x, c.y), c.hit) << c.x << ", " << c.y;
 }
 
+TEST(GalleryLayout, ArrowStepsStayInTheGallery) {
+    const GalleryLayout edges{64, 32, 11, 94};  // 2 rows, the last column holds cell 10 alone
+    const GalleryLayout low{32, 32, 7, 32};
+    struct Case {
+        const GalleryLayout& layout;
+        std::int32_t from, across, down, to;
+    };
+    const Case cases[] = {
+        {edges, 0, 0, 1, 1},   {edges, 1, 0, 1, 1},  // the bottom row stays
+        {edges, 1, 0, -1, 0},  {edges, 0, 0, -1, 0},
+        {edges, 0, 1, 0, 2},   {edges, 2, -1, 0, 0},
+        {edges, 0, -1, 0, 0},  {edges, 9, 1, 0, 10},  // into the shorter column
+        {edges, 10, 1, 0, 10}, {edges, 10, 0, 1, 10},
+        {edges, 10, -1, 0, 8}, {low, 3, 1, 0, 3},  // no rows: nothing moves
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(c.layout.Step(c.from, c.across, c.down), c.to)
+            << c.from << " by " << c.across << ", " << c.down;
+}
+
 }  // namespace
 }  // namespace gw
