@@ -161,6 +161,7 @@ class EdgeShader {
         // band of rows shades its own pixels of all the round's rays in the rays' order.
         bands_ = BandCount(H_, std::int64_t(W_) * H_);
         states_.resize(std::size_t(bands_));
+        SplitRows();
         std::int32_t pdx = 0;
         std::int32_t pdy = 0;
         for (std::size_t k0 = 0; k0 < start.size(); k0 += kStepsPerRound) {
@@ -186,16 +187,45 @@ class EdgeShader {
                     FindRuns(rays_[std::size_t(r)]);
             });
             RunBands(bands_, [&](int band) {
-                std::int64_t y0 = 0, y1 = 0;
-                BandRange(H_, bands_, band, y0, y1);
                 BandState& state = states_[std::size_t(band)];
                 for (const RayCall& call : calls_)
-                    ShadeCall(call, std::int32_t(y0), std::int32_t(y1), state);
+                    ShadeCall(call, rowStart_[std::size_t(band)], rowStart_[std::size_t(band) + 1],
+                              state);
             });
         }
     }
 
   private:
+    // The rows of each band. Shading is done only near the letters' edges, so the rows are split
+    // by how many letter pixels they hold (and a little by their width): text that fills the
+    // upper half of the image more than the lower one would otherwise keep one band waiting for
+    // the other.
+    void SplitRows() {
+        rowStart_.assign(std::size_t(bands_) + 1, H_);
+        rowStart_[0] = 0;
+        if (bands_ == 1) return;
+        std::vector<std::int64_t> weight(static_cast<std::size_t>(H_));
+        ParallelRows(H_, std::int64_t(W_) * H_, [&](std::int64_t y0, std::int64_t y1) {
+            for (std::int64_t y = y0; y < y1; ++y) {
+                const std::uint8_t* row = shape_ + y * W_;
+                std::int64_t letters = 0;
+                for (std::int32_t x = 0; x < W_; ++x)
+                    letters += row[x] != 255;
+                weight[std::size_t(y)] = letters + W_ / 8 + 1;
+            }
+        });
+        std::int64_t total = 0;
+        for (const std::int64_t w : weight)
+            total += w;
+        std::int64_t sum = 0;
+        int band = 1;
+        for (std::int32_t y = 0; y < H_ && band < bands_; ++y) {
+            sum += weight[std::size_t(y)];
+            while (band < bands_ && sum * bands_ >= total * band)
+                rowStart_[std::size_t(band++)] = y + 1;
+        }
+    }
+
     // The indices j for which ray pixel j + (ox, oy) lies inside the image. The template is one
     // straight segment, so both coordinates are monotone along it and the inside part is a single
     // span. Walking only the span changes nothing: before it the state is still undefined, and
@@ -474,7 +504,7 @@ class EdgeShader {
     }
 
     // Steps of the start line a round takes: its runs are kept until the round is shaded.
-    static constexpr std::size_t kStepsPerRound = 1024;
+    static constexpr std::size_t kStepsPerRound = 8192;
     static constexpr std::size_t kMaxTabledWidth = std::size_t(1) << 16;
     static constexpr std::size_t kMaxTabledEntries = std::size_t(1) << 20;
 
@@ -493,6 +523,7 @@ class EdgeShader {
     std::size_t rayCount_ = 0;
     std::vector<RayCall> calls_;
     int bands_ = 1;
+    std::vector<std::int32_t> rowStart_;  // band b shades rows [rowStart_[b], rowStart_[b + 1])
     std::vector<BandState> states_;
     std::vector<std::int64_t> rayOffset_;
     std::vector<std::int64_t> bandWidth_;  // N by run length
