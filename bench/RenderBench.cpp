@@ -17,6 +17,7 @@
 #include "EveryEffect.h"
 #include "document/PictureSize.h"
 #include "platform/Canvas.h"
+#include "platform/ParallelRows.h"
 #include "platform/TextLayout.h"
 #include "raster/DibService.h"
 #include "render/Bevel.h"
@@ -180,6 +181,34 @@ void BM_DibFilter(benchmark::State& state) {
     Label(state);
 }
 BENCHMARK(BM_DibFilter)->Apply(Configurations);
+
+// ---- The whole render on one thread against the banded stages on every core
+
+// Arguments: the threads (1, or 0 for as many as the machine has) and the size: 450 x 200,
+// 4000 x 1800 or 9999 x 9999, every effect on. Compare the CPU time with the wall time: on a
+// machine busy with other work the bands wait for a core.
+void BM_Parallel(benchmark::State& state) {
+    constexpr std::pair<std::int32_t, std::int32_t> kParallelSizes[] = {
+        {450, 200}, {4000, 1800}, {9999, 9999}};
+    const auto& size = kParallelSizes[state.range(1)];
+    const ParallelThreadsScope threads(int(state.range(0)));
+    Lettering lettering = MakeLettering(true, size.first, size.second);
+    RenderImages images;
+    MakeWhitePicture(lettering, images.Picture);
+    for (auto _ : state) {
+        RenderLettering(lettering, images);
+        benchmark::DoNotOptimize(images.Picture.Bits.get());
+    }
+    state.SetLabel(std::string(state.range(0) == 1 ? "serial " : "parallel ") +
+                   std::to_string(size.first) + "x" + std::to_string(size.second));
+}
+BENCHMARK(BM_Parallel)
+    ->ArgNames({"threads", "size"})
+    ->ArgsProduct({{1, 0}, {0, 1, 2}})
+    ->Unit(benchmark::kMillisecond)
+    ->MeasureProcessCPUTime()
+    ->UseRealTime()
+    ->ComputeStatistics("min", Smallest);
 
 // ---- Stages of RenderText
 

@@ -71,14 +71,14 @@ inline I128 CeilDiv(I128 n, I128 d) {  // d > 0
 // that walk's error term; m grows with k, so the steps inside the picture form one range, which is
 // found by division and walked from its first step.
 template <class Visit>
-void ForEachSegmentPixelInside(std::int32_t x1, std::int32_t y1, std::int32_t x2, std::int32_t y2,
+void ForEachSegmentPixelInside(std::int64_t x1, std::int64_t y1, std::int64_t x2, std::int64_t y2,
                                std::int64_t w, std::int64_t h, Visit&& visit) {
     using clipped_detail::CeilDiv;
     using clipped_detail::FloorDiv;
     using clipped_detail::I128;
     using I64 = std::int64_t;
     if (w <= 0 || h <= 0) return;
-    const bool steep = std::llabs(I64(x2) - x1) < std::llabs(I64(y2) - y1);
+    const bool steep = std::llabs(x2 - x1) < std::llabs(y2 - y1);
     I64 a1 = steep ? y1 : x1, b1 = steep ? x1 : y1;
     I64 a2 = steep ? y2 : x2, b2 = steep ? x2 : y2;
     if (a1 > a2) {
@@ -134,6 +134,17 @@ void ForEachSegmentPixelInside(std::int32_t x1, std::int32_t y1, std::int32_t x2
             e += 2 * db;
         }
     }
+}
+
+// The pixels of ForEachSegmentPixel(x1, y1, x2, y2) that lie in [0, w) x [top, bottom), in the
+// same order: the walk moved up by `top` is the same walk, its pixels moved alike.
+template <class Visit>
+void ForEachSegmentPixelInRows(std::int32_t x1, std::int32_t y1, std::int32_t x2, std::int32_t y2,
+                               std::int64_t w, std::int64_t top, std::int64_t bottom,
+                               Visit&& visit) {
+    ForEachSegmentPixelInside(
+        std::int64_t(x1), y1 - top, std::int64_t(x2), y2 - top, w, bottom - top,
+        [&](std::int32_t x, std::int32_t y) { visit(x, static_cast<std::int32_t>(y + top)); });
 }
 
 }  // namespace gw

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "platform/ExactMath.h"
+#include "platform/ParallelRows.h"
 #include "raster/Lines.h"
 #include "render/PlainStages.h"
 
@@ -154,22 +155,77 @@ class EdgeShader {
                                   : TruncSaturated(static_cast<long double>(len) *
                                                    static_cast<long double>(p_.widthFactor));
 
+        // Rays cross each other's pixels, and a pixel shaded twice is shaded from its first
+        // shading, so the order of the rays matters pixel by pixel. The rays are taken a round at
+        // a time: their runs are found side by side (they only read the letter shape), then every
+        // band of rows shades its own pixels of all the round's rays in the rays' order.
+        bands_ = BandCount(H_, std::int64_t(W_) * H_);
+        states_.resize(std::size_t(bands_));
+        SplitRows();
         std::int32_t pdx = 0;
         std::int32_t pdy = 0;
-        for (const TPoint& sk : start) {
-            const std::int32_t dx = sk.x - start[0].x;
-            const std::int32_t dy = sk.y - start[0].y;
-            // The first two close the holes a diagonal step of the start line would leave
-            // between neighbouring rays.
-            ProcessRay(pdx, dy);
-            ProcessRay(dx, pdy);
-            ProcessRay(dx, dy);
-            pdx = dx;
-            pdy = dy;
+        for (std::size_t k0 = 0; k0 < start.size(); k0 += kStepsPerRound) {
+            calls_.clear();
+            rayCount_ = 0;
+            const std::size_t k1 = std::min(start.size(), k0 + kStepsPerRound);
+            for (std::size_t k = k0; k < k1; ++k) {
+                const std::int32_t dx = start[k].x - start[0].x;
+                const std::int32_t dy = start[k].y - start[0].y;
+                // The first two close the holes a diagonal step of the start line would leave
+                // between neighbouring rays.
+                AddCall(pdx, dy);
+                AddCall(dx, pdy);
+                AddCall(dx, dy);
+                pdx = dx;
+                pdy = dy;
+            }
+            const int rayBands = std::min<int>(bands_, std::max<int>(int(rayCount_), 1));
+            RunBands(rayBands, [&](int band) {
+                std::int64_t first = 0, end = 0;
+                BandRange(std::int64_t(rayCount_), rayBands, band, first, end);
+                for (std::int64_t r = first; r < end; ++r)
+                    FindRuns(rays_[std::size_t(r)]);
+            });
+            RunBands(bands_, [&](int band) {
+                BandState& state = states_[std::size_t(band)];
+                for (const RayCall& call : calls_)
+                    ShadeCall(call, rowStart_[std::size_t(band)], rowStart_[std::size_t(band) + 1],
+                              state);
+            });
         }
     }
 
   private:
+    // The rows of each band. Shading is done only near the letters' edges, so the rows are split
+    // by how many letter pixels they hold (and a little by their width): text that fills the
+    // upper half of the image more than the lower one would otherwise keep one band waiting for
+    // the other.
+    void SplitRows() {
+        rowStart_.assign(std::size_t(bands_) + 1, H_);
+        rowStart_[0] = 0;
+        if (bands_ == 1) return;
+        std::vector<std::int64_t> weight(static_cast<std::size_t>(H_));
+        ParallelRows(H_, std::int64_t(W_) * H_, [&](std::int64_t y0, std::int64_t y1) {
+            for (std::int64_t y = y0; y < y1; ++y) {
+                const std::uint8_t* row = shape_ + y * W_;
+                std::int64_t letters = 0;
+                for (std::int32_t x = 0; x < W_; ++x)
+                    letters += row[x] != 255;
+                weight[std::size_t(y)] = letters + W_ / 8 + 1;
+            }
+        });
+        std::int64_t total = 0;
+        for (const std::int64_t w : weight)
+            total += w;
+        std::int64_t sum = 0;
+        int band = 1;
+        for (std::int32_t y = 0; y < H_ && band < bands_; ++y) {
+            sum += weight[std::size_t(y)];
+            while (band < bands_ && sum * bands_ >= total * band)
+                rowStart_[std::size_t(band++)] = y + 1;
+        }
+    }
+
     // The indices j for which ray pixel j + (ox, oy) lies inside the image. The template is one
     // straight segment, so both coordinates are monotone along it and the inside part is a single
     // span. Walking only the span changes nothing: before it the state is still undefined, and
@@ -207,9 +263,18 @@ class EdgeShader {
         bool closed;
     };
     struct RayRuns {
-        bool valid = false;
         std::int32_t ox = 0, oy = 0;
         std::vector<LetterRun> runs;
+    };
+    // One shading of a ray of the round (rays_[ray]); a ray comes up to three times.
+    struct RayCall {
+        std::size_t ray;
+    };
+    // What a band of rows keeps for itself: the band entries it has made, whose last results
+    // it alone updates.
+    struct BandState {
+        std::vector<std::vector<BandEntry>> entries;
+        std::size_t tabled = 0;
     };
 
     // Run detection reads only the letter shape and shading writes only TextImage, and a ray never
@@ -218,33 +283,29 @@ class EdgeShader {
     // (1, 0) for each of its pixels. The state starts as neither kind, so the first pixel inside
     // never closes anything. When the start line runs along an axis, each ray comes three times
     // within two steps; its runs are found once.
-    void ProcessRay(std::int32_t ox, std::int32_t oy) {
+    void AddCall(std::int32_t ox, std::int32_t oy) {
         if (std::int64_t(maxX_) + ox < 0 || std::int64_t(minX_) + ox > W_ - 1 ||
             std::int64_t(maxY_) + oy < 0 || std::int64_t(minY_) + oy > H_ - 1)
             return;
-        const RayRuns& found = RunsOf(ox, oy);
-        for (const LetterRun& run : found.runs) {
-            if (run.closed) {
-                ShadeRun(run.first, run.end, ox, oy);
-            } else {
-                for (std::size_t j = run.first; j < run.end; ++j)
-                    ShadeRunPixel(j, ox, oy, 1, 0);
-            }
+        std::size_t ray = rayCount_;
+        for (std::size_t back = 1; back <= 2 && back <= rayCount_; ++back) {
+            const RayRuns& r = rays_[rayCount_ - back];
+            if (r.ox == ox && r.oy == oy) ray = rayCount_ - back;
         }
+        if (ray == rayCount_) {
+            if (rays_.size() <= rayCount_) rays_.emplace_back();
+            rays_[rayCount_].ox = ox;
+            rays_[rayCount_].oy = oy;
+            ++rayCount_;
+        }
+        calls_.push_back({ray});
     }
 
-    const RayRuns& RunsOf(std::int32_t ox, std::int32_t oy) {
-        for (const RayRuns& r : recent_)
-            if (r.valid && r.ox == ox && r.oy == oy) return r;
-        RayRuns& r = recent_[nextRecent_];
-        nextRecent_ = (nextRecent_ + 1) % 2;
-        r.valid = true;
-        r.ox = ox;
-        r.oy = oy;
+    void FindRuns(RayRuns& r) const {
         r.runs.clear();
-        const auto [lo, hi] = InsideSpan(ox, oy);
-        if (lo == hi) return r;
-        const std::int64_t shift = std::int64_t(oy) * W_ + ox;
+        const auto [lo, hi] = InsideSpan(r.ox, r.oy);
+        if (lo == hi) return;
+        const std::int64_t shift = std::int64_t(r.oy) * W_ + r.ox;
         const std::uint8_t* letter = shape_;
         const std::int64_t* offset = rayOffset_.data();
         std::size_t runStart = lo;
@@ -257,18 +318,62 @@ class EdgeShader {
             state = isLetter;
         }
         if (state) r.runs.push_back({runStart, hi, false});
-        return r;
     }
 
-    // The closed letter run of ray pixels [first, end). Only its bands are visited: pixels with
-    // X < N are lit, then pixels with len - 1 - X < N are shaded; the middle keeps its colours.
-    void ShadeRun(std::size_t first, std::size_t end, std::int32_t ox, std::int32_t oy) {
+    // The ray pixels j whose row ray_[j].y + oy lies in [y0, y1): one span, the template's rows
+    // being monotone.
+    std::pair<std::size_t, std::size_t> RowSpan(std::int32_t oy, std::int32_t y0,
+                                                std::int32_t y1) const {
+        const auto row = [&](const TPoint& p) { return std::int64_t(p.y) + oy; };
+        const auto b = ray_.begin();
+        const auto e = ray_.end();
+        if (ray_.front().y <= ray_.back().y) {
+            const auto lo =
+                std::partition_point(b, e, [&](const TPoint& p) { return row(p) < y0; });
+            const auto hi =
+                std::partition_point(lo, e, [&](const TPoint& p) { return row(p) < y1; });
+            return {std::size_t(lo - b), std::size_t(hi - b)};
+        }
+        const auto lo = std::partition_point(b, e, [&](const TPoint& p) { return row(p) >= y1; });
+        const auto hi = std::partition_point(lo, e, [&](const TPoint& p) { return row(p) >= y0; });
+        return {std::size_t(lo - b), std::size_t(hi - b)};
+    }
+
+    // The pixels of one ray that lie in the rows [y0, y1).
+    void ShadeCall(const RayCall& call, std::int32_t y0, std::int32_t y1, BandState& state) {
+        const RayRuns& found = rays_[call.ray];
+        if (found.runs.empty()) return;
+        const std::int32_t ox = found.ox, oy = found.oy;
+        if (std::int64_t(maxY_) + oy < y0 || std::int64_t(minY_) + oy >= y1) return;
+        const auto [jlo, jhi] = RowSpan(oy, y0, y1);
+        if (jlo >= jhi) return;
+        for (const LetterRun& run : found.runs) {
+            if (run.end <= jlo || run.first >= jhi) continue;
+            if (run.closed) {
+                ShadeRun(run.first, run.end, ox, oy, jlo, jhi, state);
+            } else {
+                for (std::size_t j = std::max(run.first, jlo); j < std::min(run.end, jhi); ++j)
+                    ShadeRunPixel(j, ox, oy, 1, 0, state);
+            }
+        }
+    }
+
+    // The closed letter run of ray pixels [first, end), as far as it lies in ray pixels [jlo,
+    // jhi). Only its bands are visited: pixels with X < N are lit, then pixels with len - 1 - X < N
+    // are shaded; the middle keeps its colours.
+    void ShadeRun(std::size_t first, std::size_t end, std::int32_t ox, std::int32_t oy,
+                  std::size_t jlo, std::size_t jhi, BandState& state) {
         const std::int64_t len = std::int64_t(end - first);
         const std::int64_t N = bandWidth_[std::size_t(len)];
         if (N <= 0) return;
-        BandEntry* row = EntriesFor(N);
+        BandEntry* row = EntriesFor(N, state);
+        // The X whose pixel first + pos lies in [jlo, jhi).
+        const std::int64_t inLo = p_.invers ? std::int64_t(end) - std::int64_t(jhi)
+                                            : std::int64_t(jlo) - std::int64_t(first);
+        const std::int64_t inHi = p_.invers ? std::int64_t(end) - std::int64_t(jlo)
+                                            : std::int64_t(jhi) - std::int64_t(first);
         const std::int64_t litEnd = std::min(N, len);
-        for (std::int64_t X = 0; X < litEnd; ++X) {
+        for (std::int64_t X = std::max<std::int64_t>(0, inLo); X < std::min(litEnd, inHi); ++X) {
             const std::int64_t pos = p_.invers ? len - 1 - X : X;
             if (row) {
                 ShadeAt(first + std::size_t(pos), ox, oy, row[X], true);
@@ -277,7 +382,7 @@ class EdgeShader {
                 ShadeAt(first + std::size_t(pos), ox, oy, e, true);
             }
         }
-        for (std::int64_t X = std::max(litEnd, len - N); X < len; ++X) {
+        for (std::int64_t X = std::max({litEnd, len - N, inLo}); X < std::min(len, inHi); ++X) {
             const std::int64_t pos = p_.invers ? len - 1 - X : X;
             const std::int64_t V = len - 1 - X;
             if (row) {
@@ -291,16 +396,16 @@ class EdgeShader {
 
     // One pixel with the pair (len, pos), by the general rule.
     void ShadeRunPixel(std::size_t j, std::int32_t ox, std::int32_t oy, std::int64_t len,
-                       std::int64_t pos) {
+                       std::int64_t pos, BandState& state) {
         const std::int64_t N = p_.fixedWidth
                                    ? fixedN_
                                    : TruncSaturated(static_cast<long double>(len) *
                                                     static_cast<long double>(p_.widthFactor));
         const std::int64_t X = p_.invers ? len - 1 - pos : pos;
         if (X < N) {
-            ShadePixel(j, ox, oy, N, X, true);
+            ShadePixel(j, ox, oy, N, X, true, state);
         } else if (len - 1 - X < N) {
-            ShadePixel(j, ox, oy, N, len - 1 - X, false);
+            ShadePixel(j, ox, oy, N, len - 1 - X, false, state);
         }
     }
 
@@ -339,13 +444,13 @@ class EdgeShader {
     // The entries of band width N, made when first met. Runs of the same length recur all over
     // the letters, so the divisions of the profiles are done once per width and distance; past
     // the budget (absurd widths) they are done per pixel.
-    BandEntry* EntriesFor(std::int64_t N) {
+    BandEntry* EntriesFor(std::int64_t N, BandState& state) const {
         if (N >= std::int64_t(kMaxTabledWidth)) return nullptr;
-        if (std::size_t(N) >= entries_.size()) entries_.resize(std::size_t(N) + 1);
-        std::vector<BandEntry>& row = entries_[std::size_t(N)];
+        if (std::size_t(N) >= state.entries.size()) state.entries.resize(std::size_t(N) + 1);
+        std::vector<BandEntry>& row = state.entries[std::size_t(N)];
         if (row.empty()) {
-            if (tabled_ + std::size_t(N) > kMaxTabledEntries) return nullptr;
-            tabled_ += std::size_t(N);
+            if (state.tabled + std::size_t(N) > kMaxTabledEntries) return nullptr;
+            state.tabled += std::size_t(N);
             row.resize(std::size_t(N));
             for (std::int64_t V = 0; V < N; ++V)
                 row[std::size_t(V)] = MakeEntry(N, V);
@@ -356,8 +461,8 @@ class EdgeShader {
     // Shades ray pixel j in the lit (mixed toward white) or shaded (toward black) band of width
     // N, at distance V < N from the band's outer edge.
     void ShadePixel(std::size_t j, std::int32_t ox, std::int32_t oy, std::int64_t N, std::int64_t V,
-                    bool lit) {
-        if (BandEntry* row = EntriesFor(N)) {
+                    bool lit, BandState& state) {
+        if (BandEntry* row = EntriesFor(N, state)) {
             ShadeAt(j, ox, oy, row[V], lit);
         } else {
             BandEntry e = MakeEntry(N, V);
@@ -365,7 +470,7 @@ class EdgeShader {
         }
     }
 
-    void ShadeAt(std::size_t j, std::int32_t ox, std::int32_t oy, BandEntry& e, bool lit) {
+    void ShadeAt(std::size_t j, std::int32_t ox, std::int32_t oy, BandEntry& e, bool lit) const {
         // The template pixel's byte offset moved by the ray's offset; rows are stored bottom-up.
         std::uint8_t* px = imageBits_ + (pixelOffset_[j] - std::int64_t(oy) * stride_ + 3 * ox);
         std::uint8_t source[3] = {px[0], px[1], px[2]};
@@ -398,6 +503,8 @@ class EdgeShader {
         px[2] = result[2];
     }
 
+    // Steps of the start line a round takes: its runs are kept until the round is shaded.
+    static constexpr std::size_t kStepsPerRound = 8192;
     static constexpr std::size_t kMaxTabledWidth = std::size_t(1) << 16;
     static constexpr std::size_t kMaxTabledEntries = std::size_t(1) << 20;
 
@@ -412,12 +519,14 @@ class EdgeShader {
     const std::uint8_t* shape_;
     std::vector<TPoint> ray_;
     std::int32_t minX_ = 0, maxX_ = 0, minY_ = 0, maxY_ = 0;  // the template's bounding box
-    RayRuns recent_[2];
-    int nextRecent_ = 0;
+    std::vector<RayRuns> rays_;  // the distinct rays of the round, rayCount_ of them in use
+    std::size_t rayCount_ = 0;
+    std::vector<RayCall> calls_;
+    int bands_ = 1;
+    std::vector<std::int32_t> rowStart_;  // band b shades rows [rowStart_[b], rowStart_[b + 1])
+    std::vector<BandState> states_;
     std::vector<std::int64_t> rayOffset_;
     std::vector<std::int64_t> bandWidth_;  // N by run length
-    std::vector<std::vector<BandEntry>> entries_;
-    std::size_t tabled_ = 0;
     std::int32_t fixedN_ = 0;
     std::uint8_t background_[3] = {0, 0, 0};
 };

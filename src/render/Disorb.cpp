@@ -5,8 +5,10 @@
 #include <numbers>
 
 #include <cstring>
+#include <vector>
 
 #include "platform/ExactMath.h"
+#include "platform/ParallelRows.h"
 
 namespace gw {
 
@@ -99,27 +101,32 @@ void DisorbRows(std::uint8_t* const* rows, std::int32_t W, std::int32_t H, int b
         return;
     const std::size_t bpp = std::size_t(bytesPerPixel);
     const std::size_t rowBytes = std::size_t(W) * bpp;
+    const std::int64_t pixels = std::int64_t(W) * H;
 
     // Row pass: each row moves by e within itself; the pixels it uncovers turn white.
-    for (std::int32_t i = 0; i < H; ++i) {
-        std::uint8_t* row = rows[i];
-        const std::int64_t e = rowShifts[std::size_t(i)];
-        if (e == 0) continue;
-        if (e >= W || e <= -W) {
-            std::memset(row, white, rowBytes);
-        } else if (e > 0) {
-            std::memmove(row + std::size_t(e) * bpp, row, rowBytes - std::size_t(e) * bpp);
-            std::memset(row, white, std::size_t(e) * bpp);
-        } else {
-            const std::size_t kept = rowBytes - std::size_t(-e) * bpp;
-            std::memmove(row, row + std::size_t(-e) * bpp, kept);
-            std::memset(row + kept, white, rowBytes - kept);
+    ParallelRows(H, pixels, [&](std::int64_t first, std::int64_t end) {
+        for (std::int64_t i = first; i < end; ++i) {
+            std::uint8_t* row = rows[i];
+            const std::int64_t e = rowShifts[std::size_t(i)];
+            if (e == 0) continue;
+            if (e >= W || e <= -W) {
+                std::memset(row, white, rowBytes);
+            } else if (e > 0) {
+                std::memmove(row + std::size_t(e) * bpp, row, rowBytes - std::size_t(e) * bpp);
+                std::memset(row, white, std::size_t(e) * bpp);
+            } else {
+                const std::size_t kept = rowBytes - std::size_t(-e) * bpp;
+                std::memmove(row, row + std::size_t(-e) * bpp, kept);
+                std::memset(row + kept, white, rowBytes - kept);
+            }
         }
-    }
+    });
 
     // Column pass: pixel (i, y) takes the row pass's pixel (i, y - f_i), white where that lies
     // outside. Done row by row in place, top to bottom: rows below y still hold the row pass's
-    // pixels, and the rows above that a column still reaches (f_i > 0) are kept in a ring.
+    // pixels, and the rows above that a column still reaches (f_i > 0) are kept in a ring. A
+    // column reads nothing but itself, so bands of columns go side by side, each with its own
+    // ring.
     std::int32_t fMin = 0, fMax = 0;
     for (const std::int32_t f : columnShifts) {
         fMin = std::min(fMin, f);
@@ -127,54 +134,61 @@ void DisorbRows(std::uint8_t* const* rows, std::int32_t W, std::int32_t H, int b
     }
     if (fMin == 0 && fMax == 0) return;
     const std::int32_t ringRows = std::min(fMax, H) + 1;
-    std::vector<std::uint8_t> ring(std::size_t(ringRows) * rowBytes);
-    const auto saved = [&](std::int32_t r) {
-        return ring.data() + std::size_t(r % ringRows) * rowBytes;
-    };
-    // The source row of every shift for the row being made, null where it lies outside.
-    std::vector<const std::uint8_t*> source(std::size_t(fMax - fMin + 1));
-    std::vector<std::uint8_t> fresh(rowBytes);
-    for (std::int32_t y = 0; y < H; ++y) {
-        std::memcpy(saved(y), rows[y], rowBytes);
-        for (std::int32_t f = fMin; f <= fMax; ++f) {
-            const std::int64_t r = std::int64_t(y) - f;
-            source[std::size_t(f - fMin)] = (r < 0 || r >= H) ? nullptr
-                                            : r <= y          ? saved(std::int32_t(r))
-                                                              : rows[r];
-        }
-        std::uint8_t* out = fresh.data();
-        // Pixels of one and of three bytes, the ones the renderer deforms, copied without a call.
-        if (bpp == 1) {
-            for (std::int32_t i = 0; i < W; ++i) {
-                const std::uint8_t* from = source[std::size_t(columnShifts[std::size_t(i)] - fMin)];
-                out[i] = from ? from[i] : white;
+    ParallelRows(W, pixels, [&](std::int64_t x0, std::int64_t x1) {
+        const std::size_t offset = std::size_t(x0) * bpp;
+        const std::size_t bandBytes = std::size_t(x1 - x0) * bpp;
+        const std::int32_t* shifts = columnShifts.data() + x0;
+        const std::int32_t n = std::int32_t(x1 - x0);
+        std::vector<std::uint8_t> ring(std::size_t(ringRows) * bandBytes);
+        const auto saved = [&](std::int32_t r) {
+            return ring.data() + std::size_t(r % ringRows) * bandBytes;
+        };
+        // The source row of every shift for the row being made, null where it lies outside.
+        std::vector<const std::uint8_t*> source(std::size_t(fMax - fMin + 1));
+        std::vector<std::uint8_t> fresh(bandBytes);
+        for (std::int32_t y = 0; y < H; ++y) {
+            std::memcpy(saved(y), rows[y] + offset, bandBytes);
+            for (std::int32_t f = fMin; f <= fMax; ++f) {
+                const std::int64_t r = std::int64_t(y) - f;
+                source[std::size_t(f - fMin)] = (r < 0 || r >= H) ? nullptr
+                                                : r <= y          ? saved(std::int32_t(r))
+                                                                  : rows[r] + offset;
             }
-        } else if (bpp == 3) {
-            for (std::int32_t i = 0; i < W; ++i) {
-                const std::uint8_t* from = source[std::size_t(columnShifts[std::size_t(i)] - fMin)];
-                std::uint8_t* to = out + 3 * std::size_t(i);
-                if (from) {
-                    const std::uint8_t* p = from + 3 * std::size_t(i);
-                    to[0] = p[0];
-                    to[1] = p[1];
-                    to[2] = p[2];
-                } else {
-                    to[0] = to[1] = to[2] = white;
+            std::uint8_t* out = fresh.data();
+            // Pixels of one and of three bytes, the ones the renderer deforms, copied without a
+            // call.
+            if (bpp == 1) {
+                for (std::int32_t i = 0; i < n; ++i) {
+                    const std::uint8_t* from = source[std::size_t(shifts[i] - fMin)];
+                    out[i] = from ? from[i] : white;
+                }
+            } else if (bpp == 3) {
+                for (std::int32_t i = 0; i < n; ++i) {
+                    const std::uint8_t* from = source[std::size_t(shifts[i] - fMin)];
+                    std::uint8_t* to = out + 3 * std::size_t(i);
+                    if (from) {
+                        const std::uint8_t* p = from + 3 * std::size_t(i);
+                        to[0] = p[0];
+                        to[1] = p[1];
+                        to[2] = p[2];
+                    } else {
+                        to[0] = to[1] = to[2] = white;
+                    }
+                }
+            } else {
+                for (std::int32_t i = 0; i < n; ++i) {
+                    const std::uint8_t* from = source[std::size_t(shifts[i] - fMin)];
+                    std::uint8_t* to = out + std::size_t(i) * bpp;
+                    if (from) {
+                        std::memcpy(to, from + std::size_t(i) * bpp, bpp);
+                    } else {
+                        std::memset(to, white, bpp);
+                    }
                 }
             }
-        } else {
-            for (std::int32_t i = 0; i < W; ++i) {
-                const std::uint8_t* from = source[std::size_t(columnShifts[std::size_t(i)] - fMin)];
-                std::uint8_t* to = out + std::size_t(i) * bpp;
-                if (from) {
-                    std::memcpy(to, from + std::size_t(i) * bpp, bpp);
-                } else {
-                    std::memset(to, white, bpp);
-                }
-            }
+            std::memcpy(rows[y] + offset, out, bandBytes);
         }
-        std::memcpy(rows[y], out, rowBytes);
-    }
+    });
 }
 
 void Disorb(Bitmap& bitmap, const LetteringSettings& settings, std::int32_t scale) {

@@ -6,6 +6,7 @@
 
 #include "platform/ExactMath.h"
 #include "platform/LineRaster.h"
+#include "platform/ParallelRows.h"
 #include "render/PlainStages.h"
 
 namespace gw {
@@ -60,6 +61,7 @@ EnvelopeWarp::EnvelopeWarp(const DibImage& TextImage, const DibImage& TextMask, 
     pictureWidth_ = DibWidth(Picture);
     pictureHeight_ = DibHeight(Picture);
     pictureStride_ = Picture.Stride;
+    bottom_ = pictureHeight_;
     // The opacity of a mask byte, in extended precision, held as a double, and its complement.
     for (int m = 0; m < 256; ++m) {
         const double a = double(static_cast<long double>(255 - m) / 255);
@@ -81,7 +83,7 @@ void EnvelopeWarp::WarpRay(std::int32_t x1, std::int32_t y1, std::int32_t x2, st
     }
     rootValid_ = false;
     // Pixels outside the picture are skipped by the blend, so only the inside part is walked.
-    ForEachSegmentPixelInside(x1, y1, x2, y2, pictureWidth_, pictureHeight_,
+    ForEachSegmentPixelInRows(x1, y1, x2, y2, pictureWidth_, top_, bottom_,
                               [this](std::int32_t x, std::int32_t y) { BlendPixel(x, y); });
 }
 
@@ -147,56 +149,62 @@ void EnvelopeWarp::BlendPixel(std::int32_t x, std::int32_t y) {
 void WarpText(const TLine& upper, const TLine& lower, const DibImage& TextImage,
               const DibImage& TextMask, DibImage& Picture) {
     if (PlainStagesOn()) return WarpTextPlain(upper, lower, TextImage, TextMask, Picture);
-    EnvelopeWarp warp(TextImage, TextMask, Picture);
-    if (!warp.Usable()) return;
+    if (!EnvelopeWarp(TextImage, TextMask, Picture).Usable()) return;
     const std::int64_t upperCount = upper.OutlineCount();
     const std::int64_t lowerCount = lower.OutlineCount();
     const std::int64_t N = std::max(upperCount, lowerCount);
     // With a single step the column (Wt - 1) x k div (N - 1) has no divisor: nothing is drawn.
     if (N <= 1) return;
     const std::int64_t lastColumn = DibWidth(TextImage) - 1;
+    const std::int64_t W = DibWidth(Picture), H = DibHeight(Picture);
 
-    for (std::int64_t k = 0; k < N; ++k) {
-        const std::int64_t iu = upperCount * k / N;
-        const std::int64_t il = lowerCount * k / N;
-        const TPoint U = upper.GetOutlinePoint(std::int32_t(iu));
-        const TPoint L = lower.GetOutlinePoint(std::int32_t(il));
-        const TPoint Up = iu > 0 ? upper.GetOutlinePoint(std::int32_t(iu - 1)) : U;
-        const TPoint Lp = il > 0 ? lower.GetOutlinePoint(std::int32_t(il - 1)) : L;
-        const auto c = std::int32_t(lastColumn * k / (N - 1));
+    // Rays of neighbouring steps blend over each other's pixels, so each band of picture rows
+    // walks every step and blends only its own rows: every pixel sees the blends in the order
+    // of the whole warp.
+    ParallelRows(H, W * H, [&](std::int64_t rowTop, std::int64_t rowBottom) {
+        EnvelopeWarp warp(TextImage, TextMask, Picture);
+        warp.SetRows(rowTop, rowBottom);
+        for (std::int64_t k = 0; k < N; ++k) {
+            const std::int64_t iu = upperCount * k / N;
+            const std::int64_t il = lowerCount * k / N;
+            const TPoint U = upper.GetOutlinePoint(std::int32_t(iu));
+            const TPoint L = lower.GetOutlinePoint(std::int32_t(il));
+            const TPoint Up = iu > 0 ? upper.GetOutlinePoint(std::int32_t(iu - 1)) : U;
+            const TPoint Lp = il > 0 ? lower.GetOutlinePoint(std::int32_t(il - 1)) : L;
+            const auto c = std::int32_t(lastColumn * k / (N - 1));
 
-        // All five rays lie in the box of their end points; a step whose box misses the picture
-        // blends nothing (lines far outside the picture have millions of such steps).
-        const std::int64_t left =
-            std::min<std::int64_t>({std::int64_t(U.x) - 1, Up.x, std::int64_t(L.x) - 1, Lp.x});
-        const std::int64_t right =
-            std::max<std::int64_t>({std::int64_t(U.x) + 1, Up.x, std::int64_t(L.x) + 1, Lp.x});
-        const std::int64_t top = std::min({U.y, Up.y, L.y, Lp.y});
-        const std::int64_t bottom = std::max({U.y, Up.y, L.y, Lp.y});
-        if (right < 0 || left >= DibWidth(Picture) || bottom < 0 || top >= DibHeight(Picture))
-            continue;
+            // All five rays lie in the box of their end points; a step whose box misses the
+            // band blends nothing (lines far outside the picture have millions of such steps).
+            const std::int64_t left =
+                std::min<std::int64_t>({std::int64_t(U.x) - 1, Up.x, std::int64_t(L.x) - 1, Lp.x});
+            const std::int64_t right =
+                std::max<std::int64_t>({std::int64_t(U.x) + 1, Up.x, std::int64_t(L.x) + 1, Lp.x});
+            const std::int64_t top = std::min({U.y, Up.y, L.y, Lp.y});
+            const std::int64_t bottom = std::max({U.y, Up.y, L.y, Lp.y});
+            if (right < 0 || left >= W || bottom < rowTop || top >= rowBottom) continue;
 
-        const long double ex = static_cast<long double>(std::int64_t(U.x) - L.x);
-        const long double ey = static_cast<long double>(std::int64_t(U.y) - L.y);
-        const long double rounded = std::nearbyintl(std::sqrt(ex * ex + ey * ey));
-        const std::int32_t length = rounded > std::numeric_limits<std::int32_t>::max()
-                                        ? std::numeric_limits<std::int32_t>::max()
-                                        : static_cast<std::int32_t>(rounded);
+            const long double ex = static_cast<long double>(std::int64_t(U.x) - L.x);
+            const long double ey = static_cast<long double>(std::int64_t(U.y) - L.y);
+            const long double rounded = std::nearbyintl(std::sqrt(ex * ex + ey * ey));
+            const std::int32_t length = rounded > std::numeric_limits<std::int32_t>::max()
+                                            ? std::numeric_limits<std::int32_t>::max()
+                                            : static_cast<std::int32_t>(rounded);
 
-        // Rays 1 to 4 fill the gaps a single ray per step would leave between neighbouring
-        // columns; every ray measures its distances from U.
-        warp.SetReference(U);
-        if (L.x > U.x) {
-            warp.WarpRay(U.x + 1, U.y, L.x, L.y, c, length);
-            warp.WarpRay(U.x, U.y, L.x - 1, L.y, c, length);
-        } else {
-            warp.WarpRay(U.x - 1, U.y, L.x, L.y, c, length);
-            warp.WarpRay(U.x, U.y, L.x + 1, L.y, c, length);
+            // Rays 1 to 4 fill the gaps a single ray per step would leave between neighbouring
+            // columns; every ray measures its distances from U.
+            warp.SetReference(U);
+            if (L.x > U.x) {
+                warp.WarpRay(U.x + 1, U.y, L.x, L.y, c, length);
+                warp.WarpRay(U.x, U.y, L.x - 1, L.y, c, length);
+            } else {
+                warp.WarpRay(U.x - 1, U.y, L.x, L.y, c, length);
+                warp.WarpRay(U.x, U.y, L.x + 1, L.y, c, length);
+            }
+            warp.WarpRay(Up.x, Up.y, L.x, L.y, c, length);
+            warp.WarpRay(U.x, U.y, Lp.x, Lp.y, c, length);
+            warp.WarpRay(U.x, U.y, L.x, L.y, c, length);
         }
-        warp.WarpRay(Up.x, Up.y, L.x, L.y, c, length);
-        warp.WarpRay(U.x, U.y, Lp.x, Lp.y, c, length);
-        warp.WarpRay(U.x, U.y, L.x, L.y, c, length);
-    }
+    });
 }
 
 void WarpTextPlain(const TLine& upper, const TLine& lower, const DibImage& TextImage,

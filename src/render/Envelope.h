@@ -24,6 +24,12 @@ class EnvelopeWarp {
     bool Usable() const { return usable_; }
     // The point U from which the rays of one step measure their distances.
     void SetReference(TPoint U) { U_ = U; }
+    // Limits the blending to picture rows [top, bottom) (top first): bands of rows warped side
+    // by side each blend their own pixels, in the order of the whole warp.
+    void SetRows(std::int64_t top, std::int64_t bottom) {
+        top_ = top;
+        bottom_ = bottom;
+    }
     // Blends every picture pixel of the segment (both ends included, the raster of the outlines)
     // with text column `column`, whose rows are spread over `length` pixels from U.
     void WarpRay(std::int32_t x1, std::int32_t y1, std::int32_t x2, std::int32_t y2,
@@ -38,6 +44,7 @@ class EnvelopeWarp {
     std::int64_t textWidth_ = 0, textHeight_ = 0, textStride_ = 0;
     std::int64_t pictureWidth_ = 0, pictureHeight_ = 0, pictureStride_ = 0;
     bool usable_ = false;
+    std::int64_t top_ = 0, bottom_ = 0;
     TPoint U_;
     // The ray being walked.
     std::int64_t column_ = 0;

@@ -2,10 +2,9 @@
 
 #include <algorithm>
 #include <cstring>
-#include <system_error>
-#include <thread>
 #include <vector>
 
+#include "platform/ParallelRows.h"
 #include "platform/System.h"
 #include "raster/DibService.h"
 #include "render/PlainStages.h"
@@ -165,9 +164,6 @@ class FilterRows {
     std::vector<std::uint8_t> result_;
 };
 
-// Below this many pixels a second thread costs more than it saves.
-constexpr std::int64_t kPixelsPerThread = 512 * 1024;
-
 // Whether the picture is one the filter works on; a picture too large is refused with a message.
 bool Filterable(const DibImage& image, const FilterKernel& kernel) {
     if (DibColorCount(image) <= 256) return false;
@@ -202,19 +198,7 @@ void DibFilterInBands(DibImage& image, const FilterKernel& kernel, int bandCount
         work[std::size_t(i)].y1 = static_cast<std::int32_t>(std::int64_t(H) * (i + 1) / bands);
         rows.Snapshot(work[std::size_t(i)]);
     }
-    std::vector<std::thread> helpers;
-    std::int32_t next = 1;
-    try {
-        for (; next < bands; ++next)
-            helpers.emplace_back([&rows, &work, next] { rows.Run(work[std::size_t(next)]); });
-    } catch (const std::system_error&) {
-        // No thread to be had: the bands left run here.
-    }
-    for (std::int32_t i = next; i < bands; ++i)
-        rows.Run(work[std::size_t(i)]);
-    rows.Run(work[0]);
-    for (std::thread& t : helpers)
-        t.join();
+    RunBands(bands, [&rows, &work](int band) { rows.Run(work[std::size_t(band)]); });
 }
 
 void DibFilterPlain(DibImage& image, const FilterKernel& kernel) {
@@ -246,9 +230,7 @@ void DibFilterPlain(DibImage& image, const FilterKernel& kernel) {
 void DibFilter(DibImage& image, const FilterKernel& kernel) {
     if (PlainStagesOn()) return DibFilterPlain(image, kernel);
     const std::int64_t pixels = std::int64_t(DibWidth(image)) * DibHeight(image);
-    const unsigned cores = std::max(1u, std::thread::hardware_concurrency());
-    const std::int64_t wanted = std::max<std::int64_t>(1, pixels / kPixelsPerThread);
-    DibFilterInBands(image, kernel, static_cast<int>(std::min<std::int64_t>({wanted, cores, 8})));
+    DibFilterInBands(image, kernel, BandCount(DibHeight(image), pixels));
 }
 
 }  // namespace gw

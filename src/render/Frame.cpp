@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "platform/ExactMath.h"
+#include "platform/ParallelRows.h"
 
 namespace gw {
 
@@ -38,44 +39,47 @@ void ForEachBandPixel(DibImage& pic, std::int64_t w, Rule&& rule) {
     if (!UsablePicture(pic) || w < 0) return;
     const std::int64_t W = DibWidth(pic);
     const std::int64_t H = DibHeight(pic);
-    for (std::int64_t y = 0; y < H; ++y) {
-        std::uint8_t* row = pic.Row(static_cast<std::int32_t>(y));
-        const std::int64_t dT = y;
-        const std::int64_t dB = H - 1 - y;
-        const std::int64_t a = std::min(dT, dB);
-        const auto visit = [&](std::int64_t x) {
-            BandPixel p{x, y, x, W - 1 - x, dT, dB, 0, a, Side::Left, 0};
-            p.u = std::min(p.dL, p.dR);
-            // The nearest side wins; a tie (the corner diagonal) goes to left or right. Of two
-            // opposite sides the left and the top win whenever they are in reach, which only
-            // matters once the band reaches the middle of the picture.
-            bool leftRight;
-            if (a > w)
-                leftRight = true;
-            else if (p.u > w)
-                leftRight = false;
-            else
-                leftRight = p.u <= a;
-            if (leftRight) {
-                p.side = p.dL <= w ? Side::Left : Side::Right;
-                p.d = p.dL <= w ? p.dL : p.dR;
+    // Every pixel is shaded from itself alone: bands of rows go side by side.
+    ParallelRows(H, W * H, [&](std::int64_t rowTop, std::int64_t rowBottom) {
+        for (std::int64_t y = rowTop; y < rowBottom; ++y) {
+            std::uint8_t* row = pic.Row(static_cast<std::int32_t>(y));
+            const std::int64_t dT = y;
+            const std::int64_t dB = H - 1 - y;
+            const std::int64_t a = std::min(dT, dB);
+            const auto visit = [&](std::int64_t x) {
+                BandPixel p{x, y, x, W - 1 - x, dT, dB, 0, a, Side::Left, 0};
+                p.u = std::min(p.dL, p.dR);
+                // The nearest side wins; a tie (the corner diagonal) goes to left or right. Of two
+                // opposite sides the left and the top win whenever they are in reach, which only
+                // matters once the band reaches the middle of the picture.
+                bool leftRight;
+                if (a > w)
+                    leftRight = true;
+                else if (p.u > w)
+                    leftRight = false;
+                else
+                    leftRight = p.u <= a;
+                if (leftRight) {
+                    p.side = p.dL <= w ? Side::Left : Side::Right;
+                    p.d = p.dL <= w ? p.dL : p.dR;
+                } else {
+                    p.side = p.dT <= w ? Side::Top : Side::Bottom;
+                    p.d = p.dT <= w ? p.dT : p.dB;
+                }
+                rule(row + 3 * std::size_t(x), p);
+            };
+            if (a <= w) {
+                for (std::int64_t x = 0; x < W; ++x)
+                    visit(x);
             } else {
-                p.side = p.dT <= w ? Side::Top : Side::Bottom;
-                p.d = p.dT <= w ? p.dT : p.dB;
+                const std::int64_t leftEnd = std::min(w, W - 1);
+                for (std::int64_t x = 0; x <= leftEnd; ++x)
+                    visit(x);
+                for (std::int64_t x = std::max(W - 1 - w, leftEnd + 1); x < W; ++x)
+                    visit(x);
             }
-            rule(row + 3 * std::size_t(x), p);
-        };
-        if (a <= w) {
-            for (std::int64_t x = 0; x < W; ++x)
-                visit(x);
-        } else {
-            const std::int64_t leftEnd = std::min(w, W - 1);
-            for (std::int64_t x = 0; x <= leftEnd; ++x)
-                visit(x);
-            for (std::int64_t x = std::max(W - 1 - w, leftEnd + 1); x < W; ++x)
-                visit(x);
         }
-    }
+    });
 }
 
 // new = (s x (100 - k) + k x v) div 100 per channel. The weight is clamped after the offset and a

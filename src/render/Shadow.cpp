@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "platform/Canvas.h"
+#include "platform/ParallelRows.h"
 #include "raster/DibService.h"
 
 namespace gw {
@@ -92,6 +93,26 @@ void SoftenShadow(Bitmap& bitmap, const LetteringSettings& settings) {
 
 namespace gw {
 
+namespace {
+
+// -45 degrees: the row moves left by H - 1 - i; 45 degrees: right by as much.
+void SlantRow(std::uint8_t* r, std::size_t w, std::int64_t i, std::int32_t H, std::int32_t slant) {
+    const std::int64_t shift = slant == kSlantLeft ? i - (H - 1) : std::int64_t(H - 1) - i;
+    if (shift == 0) return;
+    const std::int64_t n = shift < 0 ? -shift : shift;
+    if (n >= std::int64_t(w)) {
+        std::memset(r, 0, w);
+    } else if (shift < 0) {
+        std::memmove(r, r + n, w - std::size_t(n));
+        std::memset(r + (w - std::size_t(n)), 0, std::size_t(n));
+    } else {
+        std::memmove(r + n, r, w - std::size_t(n));
+        std::memset(r, 0, std::size_t(n));
+    }
+}
+
+}  // namespace
+
 void SoftenCoverage(std::uint8_t* plane, std::int32_t W, std::int32_t H,
                     const LetteringSettings& settings) {
     if (W <= 0 || H <= 0) return;
@@ -102,44 +123,61 @@ void SoftenCoverage(std::uint8_t* plane, std::int32_t W, std::int32_t H,
 
     if (p > 0 && H - 1 - p >= q && W - 1 - q >= p) {
         // Every pixel is averaged from the unsoftened plane: rows below y are still unsoftened,
-        // the rows above that are still read (down to y - q) are kept in a ring.
+        // the rows above that are still read (down to y - q) are kept in a ring. Bands of rows
+        // go side by side; the rows a band reads beyond its own, which its neighbours soften,
+        // are copied before any band starts.
         const std::int32_t ringRows = q + 1;
-        std::vector<std::uint8_t> ring(std::size_t(ringRows) * w);
-        const auto saved = [&](std::int32_t y) {
-            return ring.data() + std::size_t(y % ringRows) * w;
+        int bands = BandCount(H, std::int64_t(W) * H);
+        if (std::int64_t(p + q) * bands > H) bands = 1;
+        std::vector<std::vector<std::uint8_t>> beyond(static_cast<std::size_t>(bands));
+        const auto bandRows = [&](int band, std::int32_t& y0, std::int32_t& y1) {
+            std::int64_t first = 0, end = 0;
+            BandRange(H, bands, band, first, end);
+            y0 = std::int32_t(first);
+            y1 = std::int32_t(end);
         };
-        for (std::int32_t y = 0; y < q; ++y)
-            std::memcpy(saved(y), row(y), w);
-        for (std::int32_t y = q; y <= H - 1 - p; ++y) {
-            std::memcpy(saved(y), row(y), w);
-            const std::uint8_t* below = row(y + p);
-            const std::uint8_t* above = saved(y - q);
-            std::uint8_t* out = row(y);
-            for (std::int32_t x = p; x <= W - 1 - q; ++x) {
-                out[x] = static_cast<std::uint8_t>(
-                    (below[x - p] + below[x + q] + above[x - p] + above[x + q]) / 4);
-            }
+        // Rows y0 - q .. y0 - 1 and y1 .. y1 + p - 1, as far as they are in the picture.
+        for (int band = 0; band < bands; ++band) {
+            std::int32_t y0 = 0, y1 = 0;
+            bandRows(band, y0, y1);
+            std::vector<std::uint8_t>& copy = beyond[std::size_t(band)];
+            copy.assign(std::size_t(p + q) * w, 0);
+            for (std::int32_t r = std::max(0, y0 - q); r < y0; ++r)
+                std::memcpy(copy.data() + std::size_t(r - (y0 - q)) * w, row(r), w);
+            for (std::int32_t r = y1; r < std::min(H, y1 + p); ++r)
+                std::memcpy(copy.data() + std::size_t(q + r - y1) * w, row(r), w);
         }
+        RunBands(bands, [&](int band) {
+            std::int32_t y0 = 0, y1 = 0;
+            bandRows(band, y0, y1);
+            const std::uint8_t* copy = beyond[std::size_t(band)].data();
+            std::vector<std::uint8_t> ring(std::size_t(ringRows) * w);
+            const auto saved = [&](std::int32_t y) {
+                return ring.data() + std::size_t(y % ringRows) * w;
+            };
+            const std::int32_t yFirst = std::max(y0, q), yLast = std::min(y1 - 1, H - 1 - p);
+            for (std::int32_t y = std::max(y0, yFirst - q); y < yFirst; ++y)
+                std::memcpy(saved(y), row(y), w);
+            for (std::int32_t y = yFirst; y <= yLast; ++y) {
+                std::memcpy(saved(y), row(y), w);
+                const std::int32_t b = y + p, a = y - q;
+                const std::uint8_t* below = b < y1 ? row(b) : copy + std::size_t(q + b - y1) * w;
+                const std::uint8_t* above =
+                    a >= y0 ? saved(a) : copy + std::size_t(a - (y0 - q)) * w;
+                std::uint8_t* out = row(y);
+                for (std::int32_t x = p; x <= W - 1 - q; ++x) {
+                    out[x] = static_cast<std::uint8_t>(
+                        (below[x - p] + below[x + q] + above[x - p] + above[x + q]) / 4);
+                }
+            }
+        });
     }
 
     if (settings.SRichtBox != kSlantLeft && settings.SRichtBox != kSlantRight) return;
-    for (std::int32_t i = 0; i < H; ++i) {
-        std::uint8_t* r = row(i);
-        // -45 degrees: the row moves left by H - 1 - i; 45 degrees: right by as much.
-        const std::int64_t shift =
-            settings.SRichtBox == kSlantLeft ? std::int64_t(i) - (H - 1) : std::int64_t(H - 1) - i;
-        if (shift == 0) continue;
-        const std::int64_t n = shift < 0 ? -shift : shift;
-        if (n >= W) {
-            std::memset(r, 0, w);
-        } else if (shift < 0) {
-            std::memmove(r, r + n, w - std::size_t(n));
-            std::memset(r + (w - std::size_t(n)), 0, std::size_t(n));
-        } else {
-            std::memmove(r + n, r, w - std::size_t(n));
-            std::memset(r, 0, std::size_t(n));
-        }
-    }
+    ParallelRows(H, std::int64_t(W) * H, [&](std::int64_t first, std::int64_t end) {
+        for (std::int64_t i = first; i < end; ++i)
+            SlantRow(row(std::int32_t(i)), w, i, H, settings.SRichtBox);
+    });
 }
 
 }  // namespace gw

@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "platform/Canvas.h"
+#include "platform/ParallelRows.h"
 #include "raster/Bildkern.h"
 #include "raster/DibService.h"
 #include "render/PlainStages.h"
@@ -79,8 +80,10 @@ void FillDi0Bkgnd(const Lettering& lettering, DibImage& Picture) {
         for (std::size_t x = 0; x < rowBytes; ++x)
             first[x] = c[x % 3];
         std::memset(first + rowBytes, 0, padding);
-        for (std::int32_t r = 1; r < H; ++r)
-            std::memcpy(Picture.StoredRow(r), first, std::size_t(Picture.Stride));
+        ParallelRows(H - 1, std::int64_t(W) * H, [&](std::int64_t r0, std::int64_t r1) {
+            for (std::int64_t r = r0 + 1; r < r1 + 1; ++r)
+                std::memcpy(Picture.StoredRow(std::int32_t(r)), first, std::size_t(Picture.Stride));
+        });
         return;
     }
     const DibImage& texture = lettering.BackgroundTexture;
@@ -92,16 +95,18 @@ void FillDi0Bkgnd(const Lettering& lettering, DibImage& Picture) {
     Bitmap tile(tw, th, PixelFormat::Rgb24);
     Canvas canvas(tile);
     DrawDib(canvas, texture, OneTile(texture, 0, 0));
-    for (std::int32_t y = 0; y < H; ++y) {
-        const std::uint8_t* from = tile.Row(y % th);
-        std::uint8_t* to = Picture.Row(y);
-        for (std::size_t x = 0; x < rowBytes;) {
-            const std::size_t n = std::min(rowBytes - x, std::size_t(tw) * 3);
-            std::memcpy(to + x, from, n);
-            x += n;
+    ParallelRows(H, std::int64_t(W) * H, [&](std::int64_t y0, std::int64_t y1) {
+        for (std::int32_t y = std::int32_t(y0); y < y1; ++y) {
+            const std::uint8_t* from = tile.Row(y % th);
+            std::uint8_t* to = Picture.Row(y);
+            for (std::size_t x = 0; x < rowBytes;) {
+                const std::size_t n = std::min(rowBytes - x, std::size_t(tw) * 3);
+                std::memcpy(to + x, from, n);
+                x += n;
+            }
+            std::memset(to + rowBytes, 0, padding);
         }
-        std::memset(to + rowBytes, 0, padding);
-    }
+    });
 }
 
 TextSurfaceRows::TextSurfaceRows(const SurfaceSettings& surface, const DibImage& TextTexture)
@@ -149,8 +154,11 @@ void TextSurfaceRows::Apply(const std::uint8_t* letters, std::uint8_t* out, std:
 void FillTextSurface(Bitmap& T, const SurfaceSettings& surface, const DibImage& TextTexture) {
     if (T.Format() == PixelFormat::Rgb24 && !PlainStagesOn()) {
         const TextSurfaceRows rows(surface, TextTexture);
-        for (std::int32_t y = 0; y < T.Height(); ++y)
-            rows.Apply(T.Row(y), T.Row(y), T.Width(), y);
+        ParallelRows(T.Height(), std::int64_t(T.Width()) * T.Height(),
+                     [&](std::int64_t y0, std::int64_t y1) {
+                         for (std::int32_t y = std::int32_t(y0); y < y1; ++y)
+                             rows.Apply(T.Row(y), T.Row(y), T.Width(), y);
+                     });
         return;
     }
     Bitmap S;

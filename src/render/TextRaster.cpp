@@ -8,6 +8,7 @@
 
 #include "platform/Canvas.h"
 #include "platform/ExactMath.h"
+#include "platform/ParallelRows.h"
 #include "platform/TextLayout.h"
 #include "platform/Utf8.h"
 #include "raster/DibService.h"
@@ -378,22 +379,25 @@ void RenderTextDirect(const Lettering& lettering, const TextPlan& plan, DibImage
     }
     // H = ((NOT H) AND M) XOR M and F = (F AND M) XOR T, byte by byte.
     const std::size_t maskPadding = std::size_t(TextMask.Stride) - 3 * w;
-    for (std::int32_t y = 0; y < H; ++y) {
-        const std::uint8_t* k = K.data() + std::size_t(y) * w;
-        const std::uint8_t* m = M.data() + std::size_t(y) * w;
-        std::uint8_t* mask = TextMask.Row(y);
-        std::uint8_t* image = TextImage.Row(y);
-        for (std::size_t x = 0; x < w; ++x) {
-            const std::uint8_t* hb = hByte[k[x]];
-            const std::uint8_t* fb = fByte[k[x]];
-            const std::uint8_t mx = m[x];
-            for (int ch = 0; ch < 3; ++ch) {
-                mask[3 * x + ch] = static_cast<std::uint8_t>((~hb[ch] & mx) ^ mx);
-                image[3 * x + ch] = static_cast<std::uint8_t>((fb[ch] & mx) ^ image[3 * x + ch]);
+    ParallelRows(H, std::int64_t(W) * H, [&](std::int64_t y0, std::int64_t y1) {
+        for (std::int32_t y = std::int32_t(y0); y < y1; ++y) {
+            const std::uint8_t* k = K.data() + std::size_t(y) * w;
+            const std::uint8_t* m = M.data() + std::size_t(y) * w;
+            std::uint8_t* mask = TextMask.Row(y);
+            std::uint8_t* image = TextImage.Row(y);
+            for (std::size_t x = 0; x < w; ++x) {
+                const std::uint8_t* hb = hByte[k[x]];
+                const std::uint8_t* fb = fByte[k[x]];
+                const std::uint8_t mx = m[x];
+                for (int ch = 0; ch < 3; ++ch) {
+                    mask[3 * x + ch] = static_cast<std::uint8_t>((~hb[ch] & mx) ^ mx);
+                    image[3 * x + ch] =
+                        static_cast<std::uint8_t>((fb[ch] & mx) ^ image[3 * x + ch]);
+                }
             }
+            std::memset(mask + 3 * w, 0, maskPadding);
         }
-        std::memset(mask + 3 * w, 0, maskPadding);
-    }
+    });
 }
 
 }  // namespace
