@@ -1,6 +1,10 @@
 #include "raster/DibService.h"
 
+#include <unistd.h>
+
+#include <algorithm>
 #include <cctype>
+#include <cerrno>
 #include <cstring>
 #include <vector>
 
@@ -64,14 +68,27 @@ void OpenDib(DibImage& dib, const std::string& fileName) {
 
 void OpenDib(DibImage& dib, const std::string& fileName, const ImageLimits& limits) {
     deldib(dib);
-    std::vector<std::uint8_t> bytes;
-    try {
-        if (!ReadWholeFile(fileName, kMaxImageFileBytes, bytes)) return;
-    } catch (const std::bad_alloc&) {
-        NoteAllocationFailure();
-        return;
+    std::uint64_t size = 0;
+    const int fd = OpenRegularFile(fileName, size);
+    if (fd < 0) return;
+    if (size <= kMaxImageFileBytes) {
+        // Read as the decoder goes, so a big file is never held whole beside its picture; never
+        // more than the limit, should the file grow meanwhile.
+        std::uint64_t left = kMaxImageFileBytes;
+        const ByteReader read = [fd, &left](std::uint8_t* to, std::size_t n) -> std::size_t {
+            n = std::size_t(std::min<std::uint64_t>(n, left));
+            for (;;) {
+                if (n == 0) return 0;
+                const ssize_t got = ::read(fd, to, n);
+                if (got < 0 && errno == EINTR) continue;
+                if (got <= 0) return 0;
+                left -= std::uint64_t(got);
+                return std::size_t(got);
+            }
+        };
+        DecodeImageFrom(read, size, dib, limits);
     }
-    DecodeImage(bytes.data(), bytes.size(), dib, limits);
+    ::close(fd);
 }
 
 std::string GetDIBOpenFilter() {

@@ -82,7 +82,68 @@ bool DecodeImageOrThrow(const std::uint8_t* data, std::size_t size, DibImage& ou
     return true;
 }
 
+bool DecodeImageFromOrThrow(const ByteReader& read, std::uint64_t fileSize, DibImage& out) {
+    deldib(out);
+    std::uint8_t head[8];
+    std::size_t got = 0;
+    while (got < sizeof head) {
+        const std::size_t n = read(head + got, sizeof head - got);
+        if (n == 0) return false;
+        got += n;
+    }
+    const bool png = std::memcmp(head, "\x89PNG\r\n\x1a\n", 8) == 0;
+    const bool jpeg = head[0] == 0xFF && head[1] == 0xD8 && head[2] == 0xFF;
+    if (!png && !jpeg) {
+        // The other decoders work on the file in memory.
+        if (fileSize > kMaxImageFileBytes || !MayAllocate(std::size_t(fileSize))) return false;
+        std::vector<std::uint8_t> bytes(head, head + sizeof head);
+        bytes.resize(std::size_t(fileSize));
+        std::size_t have = sizeof head;
+        while (have < bytes.size()) {
+            const std::size_t n = read(bytes.data() + have, bytes.size() - have);
+            if (n == 0) break;
+            have += n;
+        }
+        bytes.resize(have);
+        return DecodeImageOrThrow(bytes.data(), bytes.size(), out);
+    }
+    // The decoders read the file from its start: the bytes taken to tell the format come first.
+    std::size_t served = 0;
+    const ByteReader whole = [&](std::uint8_t* to, std::size_t size) {
+        std::size_t n = 0;
+        if (served < sizeof head) {
+            n = std::min(size, sizeof head - served);
+            std::memcpy(to, head + served, n);
+            served += n;
+        }
+        while (n < size) {
+            const std::size_t more = read(to + n, size - n);
+            if (more == 0) break;
+            n += more;
+        }
+        return n;
+    };
+    DibImage image;
+    const bool ok = png ? imagefiles::DecodePng(whole, fileSize, image)
+                        : imagefiles::DecodeJpeg(whole, fileSize, image);
+    if (!ok || image.Empty()) return false;
+    out = std::move(image);
+    return true;
+}
+
 }  // namespace
+
+bool DecodeImageFrom(const ByteReader& read, std::uint64_t fileSize, DibImage& out,
+                     const ImageLimits& limits) {
+    const imagefiles::ScopedLimits scoped(limits);
+    try {
+        return DecodeImageFromOrThrow(read, fileSize, out);
+    } catch (const std::bad_alloc&) {
+        NoteAllocationFailure();
+        deldib(out);
+        return false;
+    }
+}
 
 bool DecodeImage(const std::uint8_t* data, std::size_t size, DibImage& out,
                  const ImageLimits& limits) {
