@@ -91,10 +91,11 @@ bool DecodeImageFromOrThrow(const ByteReader& read, std::uint64_t fileSize, DibI
         if (n == 0) return false;
         got += n;
     }
+    const bool gif = std::memcmp(head, "GIF87a", 6) == 0 || std::memcmp(head, "GIF89a", 6) == 0;
     const bool png = std::memcmp(head, "\x89PNG\r\n\x1a\n", 8) == 0;
     const bool jpeg = head[0] == 0xFF && head[1] == 0xD8 && head[2] == 0xFF;
-    if (!png && !jpeg) {
-        // The other decoders work on the file in memory.
+    if (!gif && !png && !jpeg) {
+        // The BMP decoder works on the file in memory.
         if (fileSize > kMaxImageFileBytes || !MayAllocate(std::size_t(fileSize))) return false;
         std::vector<std::uint8_t> bytes(head, head + sizeof head);
         bytes.resize(std::size_t(fileSize));
@@ -124,8 +125,9 @@ bool DecodeImageFromOrThrow(const ByteReader& read, std::uint64_t fileSize, DibI
         return n;
     };
     DibImage image;
-    const bool ok = png ? imagefiles::DecodePng(whole, fileSize, image)
-                        : imagefiles::DecodeJpeg(whole, fileSize, image);
+    const bool ok = gif   ? imagefiles::DecodeGif(whole, image)
+                    : png ? imagefiles::DecodePng(whole, fileSize, image)
+                          : imagefiles::DecodeJpeg(whole, fileSize, image);
     if (!ok || image.Empty()) return false;
     out = std::move(image);
     return true;

@@ -41,8 +41,8 @@ bool DecodeImage(const std::uint8_t* data, std::size_t size, DibImage& out,
 // Reads up to `size` further bytes of an image file into `to`; how many came, 0 at its end.
 using ByteReader = std::function<std::size_t(std::uint8_t* to, std::size_t size)>;
 
-// DecodeImage for a file of `fileSize` bytes read through `read` as the decoder goes: PNG and JPEG
-// never hold the file whole, only their work and the picture; GIF and BMP are read whole first.
+// DecodeImage for a file of `fileSize` bytes read through `read` as the decoder goes: GIF, PNG and
+// JPEG never hold the file whole, only their work and the picture; BMP is read whole first.
 bool DecodeImageFrom(const ByteReader& read, std::uint64_t fileSize, DibImage& out,
                      const ImageLimits& limits = {});
 
