@@ -127,6 +127,14 @@ TEST(DamagedFiles, FixturesLoadWhole) {
     EXPECT_TRUE(Loads(SmallJpeg(true)));
     EXPECT_TRUE(Loads(test::MakeBmp(SmallBmpPlan())));
     EXPECT_TRUE(Loads(test::MakeBmp(SmallBmpPlan(24))));
+    // Room between the table and the pixels and after them, which a file read as it goes skips.
+    for (std::uint16_t bits : {8, 24}) {
+        test::BmpPlan plan = SmallBmpPlan(bits);
+        plan.pixelOffset = 5000;
+        Bytes bytes = test::MakeBmp(plan);
+        bytes.resize(bytes.size() + 3000, 0xAB);
+        EXPECT_TRUE(Loads(bytes)) << bits;
+    }
 }
 
 // --- Truncation -------------------------------------------------------------------------------
