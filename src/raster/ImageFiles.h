@@ -42,7 +42,8 @@ bool DecodeImage(const std::uint8_t* data, std::size_t size, DibImage& out,
 using ByteReader = std::function<std::size_t(std::uint8_t* to, std::size_t size)>;
 
 // DecodeImage for a file of `fileSize` bytes read through `read` as the decoder goes: GIF, PNG and
-// JPEG never hold the file whole, only their work and the picture; BMP is read whole first.
+// JPEG never hold the file whole, only their work and the picture; of a BMP only the headers, the
+// colour table and the pixel data are held.
 bool DecodeImageFrom(const ByteReader& read, std::uint64_t fileSize, DibImage& out,
                      const ImageLimits& limits = {});
 
