@@ -1,9 +1,11 @@
-// Feeds arbitrary bytes to the image-file decoder; what decodes is encoded again, so the writers
-// meet every depth and size the readers can produce.
+// Feeds arbitrary bytes to the image-file decoder, once from memory and once read as a file is, a
+// few bytes at a time; both must agree. What decodes is encoded again, so the writers meet every
+// depth and size the readers can produce.
 
 #include <algorithm>
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
 #include <vector>
 
 #include "raster/DibService.h"
@@ -11,7 +13,21 @@
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     gw::DibImage dib;
-    if (!gw::DecodeImage(data, size, dib)) {
+    const bool decoded = gw::DecodeImage(data, size, dib);
+    std::size_t at = 0;
+    const std::size_t piece = size > 0 ? 1 + data[size - 1] % 61 : 1;
+    const gw::ByteReader read = [&](std::uint8_t* to, std::size_t n) {
+        n = std::min({n, size - at, piece});
+        if (n > 0) std::memcpy(to, data + at, n);
+        at += n;
+        return n;
+    };
+    gw::DibImage streamed;
+    if (gw::DecodeImageFrom(read, size, streamed) != decoded) __builtin_trap();
+    if (decoded && (gw::DibImageSize(streamed) != gw::DibImageSize(dib) ||
+                    std::memcmp(streamed.Bits.get(), dib.Bits.get(), gw::DibImageSize(dib)) != 0))
+        __builtin_trap();
+    if (!decoded) {
         if (!dib.Empty()) __builtin_trap();
         return 0;
     }

@@ -1,6 +1,10 @@
 #include "raster/DibService.h"
 
+#include <unistd.h>
+
+#include <algorithm>
 #include <cctype>
+#include <cerrno>
 #include <cstring>
 #include <vector>
 
@@ -62,16 +66,47 @@ void OpenDib(DibImage& dib, const std::string& fileName) {
     OpenDib(dib, fileName, ImageLimits());
 }
 
+namespace {
+
+// Decodes the open file as the decoder reads it, so a big file is never held whole beside its
+// picture; never more than the limit is read, should the file grow meanwhile. Decoders ask for a
+// few bytes at a time, so the file is read in larger pieces.
+void DecodeOpenFile(int fd, std::uint64_t size, DibImage& dib, const ImageLimits& limits) {
+    std::vector<std::uint8_t> buffer(std::size_t(64) << 10);
+    std::size_t begin = 0, end = 0;
+    std::uint64_t left = kMaxImageFileBytes;
+    const ByteReader read = [&](std::uint8_t* to, std::size_t n) -> std::size_t {
+        while (begin == end) {
+            const std::size_t want = std::size_t(std::min<std::uint64_t>(buffer.size(), left));
+            if (want == 0) return 0;
+            const ssize_t got = ::read(fd, buffer.data(), want);
+            if (got < 0 && errno == EINTR) continue;
+            if (got <= 0) return 0;
+            left -= std::uint64_t(got);
+            begin = 0;
+            end = std::size_t(got);
+        }
+        n = std::min(n, end - begin);
+        std::memcpy(to, buffer.data() + begin, n);
+        begin += n;
+        return n;
+    };
+    DecodeImageFrom(read, size, dib, limits);
+}
+
+}  // namespace
+
 void OpenDib(DibImage& dib, const std::string& fileName, const ImageLimits& limits) {
     deldib(dib);
-    std::vector<std::uint8_t> bytes;
+    std::uint64_t size = 0;
+    const int fd = OpenRegularFile(fileName, size);
+    if (fd < 0) return;
     try {
-        if (!ReadWholeFile(fileName, kMaxImageFileBytes, bytes)) return;
+        if (size <= kMaxImageFileBytes) DecodeOpenFile(fd, size, dib, limits);
     } catch (const std::bad_alloc&) {
         NoteAllocationFailure();
-        return;
     }
-    DecodeImage(bytes.data(), bytes.size(), dib, limits);
+    ::close(fd);
 }
 
 std::string GetDIBOpenFilter() {

@@ -82,7 +82,138 @@ bool DecodeImageOrThrow(const std::uint8_t* data, std::size_t size, DibImage& ou
     return true;
 }
 
+// Appends up to n further bytes of the file to `bytes`; false when fewer came.
+bool Append(const ByteReader& read, std::uint64_t n, std::vector<std::uint8_t>& bytes) {
+    const std::size_t at = bytes.size();
+    if (!MayAllocate(at + std::size_t(n))) return false;
+    bytes.resize(at + std::size_t(n));
+    std::size_t got = 0;
+    while (got < n) {
+        const std::size_t more = read(bytes.data() + at + got, std::size_t(n) - got);
+        if (more == 0) break;
+        got += more;
+    }
+    bytes.resize(at + got);
+    return got == n;
+}
+
+std::uint32_t LittleEndian(const std::uint8_t* p, int bytes) {
+    std::uint32_t v = 0;
+    for (int i = bytes - 1; i >= 0; --i)
+        v = v << 8 | p[i];
+    return v;
+}
+
+// The parts of a BMP file its decoder reads: the headers with the colour table, and the pixel
+// data. Whatever lies between them or after the data is skipped, not held: the data is moved up
+// behind the table and the offset in the file header says so. A file whose headers do not say
+// where its data lies is read whole, for the decoder to refuse.
+bool ReadBmpParts(const std::uint8_t (&head)[8], const ByteReader& read, std::uint64_t fileSize,
+                  std::vector<std::uint8_t>& bytes) {
+    constexpr std::uint64_t kFileHeader = 14, kCoreHeader = 12, kInfoHeader = 40,
+                            kLargestHeader = 124;
+    // The longest header, the three colour masks a plain info header is followed by, and the
+    // largest colour table.
+    constexpr std::uint64_t kTablesEnd = kFileHeader + kLargestHeader + 12 + 256 * 4;
+    bytes.assign(head, head + sizeof head);
+    Append(read, kFileHeader + 4 - sizeof head, bytes);
+    const auto readWhole = [&] {
+        return fileSize <= kMaxImageFileBytes && fileSize >= bytes.size() &&
+               (Append(read, fileSize - bytes.size(), bytes), true);
+    };
+    if (bytes.size() < kFileHeader + 4) return true;
+    const std::uint64_t pixelOffset = LittleEndian(&bytes[10], 4);
+    const std::uint64_t headerSize = LittleEndian(&bytes[kFileHeader], 4);
+    if (headerSize != kCoreHeader && (headerSize < kInfoHeader || headerSize > kLargestHeader))
+        return readWhole();
+    const std::uint64_t kept = std::min(pixelOffset, kTablesEnd);
+    if (pixelOffset > fileSize || kept < kFileHeader + headerSize) return readWhole();
+    Append(read, kept - bytes.size(), bytes);
+    if (bytes.size() != kept) return true;
+    const std::uint8_t* h = bytes.data() + kFileHeader;
+    const bool core = headerSize == kCoreHeader;
+    const std::int64_t width = core ? LittleEndian(h + 4, 2) : std::int32_t(LittleEndian(h + 4, 4));
+    std::int64_t height = core ? LittleEndian(h + 6, 2) : std::int32_t(LittleEndian(h + 8, 4));
+    const std::uint32_t bits = LittleEndian(h + (core ? 10 : 14), 2);
+    const std::uint32_t compression = core ? 0 : LittleEndian(h + 16, 4);
+    if (height < 0) height = -height;
+    if (width < 1 || width > kMaxDibSide || height < 1 || height > kMaxDibSide || bits < 1 ||
+        bits > 32)
+        return readWhole();
+    const bool rle = compression == 1 || compression == 2;
+    const std::uint64_t dataSize =
+        rle ? LittleEndian(h + 20, 4)
+            : std::uint64_t(DibStride(width, int(bits))) * std::uint64_t(height);
+    // Skipped bytes are read through a small piece at a time.
+    std::uint8_t skipped[4096];
+    for (std::uint64_t gap = pixelOffset - kept; gap > 0;) {
+        const std::size_t n =
+            read(skipped, std::size_t(std::min<std::uint64_t>(gap, sizeof skipped)));
+        if (n == 0) return true;
+        gap -= n;
+    }
+    for (int i = 0; i < 4; ++i)
+        bytes[10 + std::size_t(i)] = std::uint8_t(kept >> (8 * i));
+    Append(read, std::min(dataSize, fileSize - pixelOffset), bytes);
+    return true;
+}
+
+bool DecodeImageFromOrThrow(const ByteReader& read, std::uint64_t fileSize, DibImage& out) {
+    deldib(out);
+    std::uint8_t head[8];
+    std::size_t got = 0;
+    while (got < sizeof head) {
+        const std::size_t n = read(head + got, sizeof head - got);
+        if (n == 0) return false;
+        got += n;
+    }
+    const bool gif = std::memcmp(head, "GIF87a", 6) == 0 || std::memcmp(head, "GIF89a", 6) == 0;
+    const bool png = std::memcmp(head, "\x89PNG\r\n\x1a\n", 8) == 0;
+    const bool jpeg = head[0] == 0xFF && head[1] == 0xD8 && head[2] == 0xFF;
+    if (head[0] == 'B' && head[1] == 'M') {
+        std::vector<std::uint8_t> bytes;
+        if (!ReadBmpParts(head, read, fileSize, bytes)) return false;
+        return DecodeImageOrThrow(bytes.data(), bytes.size(), out);
+    }
+    if (!gif && !png && !jpeg) return false;
+    // The decoders read the file from its start: the bytes taken to tell the format come first.
+    std::size_t served = 0;
+    const ByteReader whole = [&](std::uint8_t* to, std::size_t size) {
+        std::size_t n = 0;
+        if (served < sizeof head) {
+            n = std::min(size, sizeof head - served);
+            std::memcpy(to, head + served, n);
+            served += n;
+        }
+        while (n < size) {
+            const std::size_t more = read(to + n, size - n);
+            if (more == 0) break;
+            n += more;
+        }
+        return n;
+    };
+    DibImage image;
+    const bool ok = gif   ? imagefiles::DecodeGif(whole, image)
+                    : png ? imagefiles::DecodePng(whole, fileSize, image)
+                          : imagefiles::DecodeJpeg(whole, fileSize, image);
+    if (!ok || image.Empty()) return false;
+    out = std::move(image);
+    return true;
+}
+
 }  // namespace
+
+bool DecodeImageFrom(const ByteReader& read, std::uint64_t fileSize, DibImage& out,
+                     const ImageLimits& limits) {
+    const imagefiles::ScopedLimits scoped(limits);
+    try {
+        return DecodeImageFromOrThrow(read, fileSize, out);
+    } catch (const std::bad_alloc&) {
+        NoteAllocationFailure();
+        deldib(out);
+        return false;
+    }
+}
 
 bool DecodeImage(const std::uint8_t* data, std::size_t size, DibImage& out,
                  const ImageLimits& limits) {

@@ -8,6 +8,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -36,6 +37,15 @@ inline constexpr ImageLimits kTextureLimits{9999, 100'000'000};
 // On failure `out` is empty. Never reads outside data[0, size).
 bool DecodeImage(const std::uint8_t* data, std::size_t size, DibImage& out,
                  const ImageLimits& limits = {});
+
+// Reads up to `size` further bytes of an image file into `to`; how many came, 0 at its end.
+using ByteReader = std::function<std::size_t(std::uint8_t* to, std::size_t size)>;
+
+// DecodeImage for a file of `fileSize` bytes read through `read` as the decoder goes: GIF, PNG and
+// JPEG never hold the file whole, only their work and the picture; of a BMP only the headers, the
+// colour table and the pixel data are held.
+bool DecodeImageFrom(const ByteReader& read, std::uint64_t fileSize, DibImage& out,
+                     const ImageLimits& limits = {});
 
 // What an export may add to the plain picture. Without either the files are as they always were.
 struct ImageExtras {

@@ -38,6 +38,10 @@ bool AppendBytes(std::vector<std::uint8_t>& bytes, const std::uint8_t* data, std
 bool DecodeGif(const std::uint8_t* data, std::size_t size, DibImage& out);
 bool DecodePng(const std::uint8_t* data, std::size_t size, DibImage& out);
 bool DecodeJpeg(const std::uint8_t* data, std::size_t size, DibImage& out);
+// The same read from a file of `size` bytes as they go; `read` starts at the file's first byte.
+bool DecodeGif(const ByteReader& read, DibImage& out);
+bool DecodePng(const ByteReader& read, std::uint64_t size, DibImage& out);
+bool DecodeJpeg(const ByteReader& read, std::uint64_t size, DibImage& out);
 bool DecodeBmp(const std::uint8_t* data, std::size_t size, DibImage& out);
 
 // The encoders take images their format suits (checked by EncodeImage) and fail only when the

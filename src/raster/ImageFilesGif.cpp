@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cstring>
 #include <memory>
+#include <vector>
 
 #include "raster/DibService.h"
 #include "raster/ImageFilesCodecs.h"
@@ -13,18 +14,55 @@ namespace gw::imagefiles {
 
 namespace {
 
-struct MemoryReader {
-    const std::uint8_t* data;
-    std::size_t size;
-    std::size_t pos;
+// The file as giflib reads it: whole in memory, or read from a file as it goes. Bytes read ahead
+// of giflib (to weigh an image's data) are handed out before the file's next ones.
+struct GifSource {
+    const std::uint8_t* data = nullptr;  // the whole file, or null when `read` gives it
+    std::size_t size = 0;
+    std::size_t pos = 0;
+    const ByteReader* read = nullptr;
+    std::vector<std::uint8_t> ahead;
+    std::size_t aheadPos = 0;
+
+    // Up to n bytes of the file from `read`, appended to `ahead`; how many came.
+    std::size_t ReadAhead(std::size_t n) {
+        const std::size_t at = ahead.size();
+        ahead.resize(at + n);
+        std::size_t got = 0;
+        while (got < n) {
+            const std::size_t more = (*read)(ahead.data() + at + got, n - got);
+            if (more == 0) break;
+            got += more;
+        }
+        ahead.resize(at + got);
+        return got;
+    }
 };
 
-int ReadFromMemory(GifFileType* gif, GifByteType* buffer, int length) {
-    auto* reader = static_cast<MemoryReader*>(gif->UserData);
+int ReadFromSource(GifFileType* gif, GifByteType* buffer, int length) {
+    auto* source = static_cast<GifSource*>(gif->UserData);
     if (length <= 0) return 0;
-    const std::size_t n = std::min(std::size_t(length), reader->size - reader->pos);
-    std::memcpy(buffer, reader->data + reader->pos, n);
-    reader->pos += n;
+    if (!source->read) {
+        const std::size_t n = std::min(std::size_t(length), source->size - source->pos);
+        std::memcpy(buffer, source->data + source->pos, n);
+        source->pos += n;
+        return int(n);
+    }
+    std::size_t n = 0;
+    if (source->aheadPos < source->ahead.size()) {
+        n = std::min(std::size_t(length), source->ahead.size() - source->aheadPos);
+        std::memcpy(buffer, source->ahead.data() + source->aheadPos, n);
+        source->aheadPos += n;
+        if (source->aheadPos == source->ahead.size()) {
+            source->ahead.clear();
+            source->aheadPos = 0;
+        }
+    }
+    while (n < std::size_t(length)) {
+        const std::size_t more = (*source->read)(buffer + n, std::size_t(length) - n);
+        if (more == 0) break;
+        n += more;
+    }
     return int(n);
 }
 
@@ -46,14 +84,26 @@ bool SkipExtension(GifFileType* gif) {
     return true;
 }
 
-// The bytes of LZW data the image at the reader's position holds: its sub-blocks, up to the end of
-// the file at most. Comments and other blocks elsewhere in the file describe no pixels.
-std::uint64_t ImageDataBytes(const MemoryReader& reader) {
+// The bytes of LZW data the image at the source's position holds: its sub-blocks, up to the end of
+// the file at most. Comments and other blocks elsewhere in the file describe no pixels. A file
+// being read is weighed only until `enough` bytes are found, so no more of it is held than the
+// size check needs.
+std::uint64_t ImageDataBytes(GifSource& source, std::uint64_t enough) {
     std::uint64_t total = 0;
-    for (std::size_t at = reader.pos; at < reader.size;) {
-        const std::size_t length = reader.data[at];
+    if (source.read) {
+        while (total < enough && source.ReadAhead(1) == 1) {
+            const std::size_t length = source.ahead.back();
+            if (length == 0) break;
+            const std::size_t got = source.ReadAhead(length);
+            total += got;
+            if (got < length) break;
+        }
+        return total;
+    }
+    for (std::size_t at = source.pos; at < source.size;) {
+        const std::size_t length = source.data[at];
         if (length == 0) break;
-        total += std::min(length, reader.size - at - 1);
+        total += std::min(length, source.size - at - 1);
         at += length + 1;
     }
     return total;
@@ -65,7 +115,6 @@ constexpr std::int64_t kSmallScreenPixels = 4'000'000;
 
 bool ReadFirstImage(GifFileType* gif, DibImage& out) {
     if (DGifGetImageDesc(gif) == GIF_ERROR) return false;
-    const std::uint64_t dataBytes = ImageDataBytes(*static_cast<MemoryReader*>(gif->UserData));
     const GifImageDesc& desc = gif->Image;
     const ColorMapObject* map = desc.ColorMap ? desc.ColorMap : gif->SColorMap;
     if (!map || !map->Colors || map->ColorCount < 1 || map->ColorCount > 256) return false;
@@ -79,6 +128,8 @@ bool ReadFirstImage(GifFileType* gif, DibImage& out) {
         std::max<std::int64_t>(gif->SHeight, std::int64_t(desc.Top) + desc.Height);
     if (!DibSizeAllowed(width, height, 8)) return false;
     const std::int64_t imagePixels = std::int64_t(desc.Width) * desc.Height;
+    const std::uint64_t dataBytes = ImageDataBytes(*static_cast<GifSource*>(gif->UserData),
+                                                   std::uint64_t(imagePixels) / kGifRatio + 1);
     if (!WithinBudget(std::uint64_t(imagePixels), std::size_t(dataBytes), kGifRatio)) return false;
     if (width * height > kSmallScreenPixels && width * height > kMaxScreenPerImage * imagePixels)
         return false;
@@ -132,10 +183,11 @@ struct MapFree {
 
 }  // namespace
 
-bool DecodeGif(const std::uint8_t* data, std::size_t size, DibImage& out) {
-    MemoryReader reader{data, size, 0};
+namespace {
+
+bool DecodeGifSource(GifSource& source, DibImage& out) {
     int error = 0;
-    std::unique_ptr<GifFileType, GifReadCloser> gif(DGifOpen(&reader, ReadFromMemory, &error));
+    std::unique_ptr<GifFileType, GifReadCloser> gif(DGifOpen(&source, ReadFromSource, &error));
     if (!gif) return false;
     // Only the first image counts; extensions before it (comments, graphic control, loops) are
     // skipped, transparency with them.
@@ -152,6 +204,21 @@ bool DecodeGif(const std::uint8_t* data, std::size_t size, DibImage& out) {
                 return false;
         }
     }
+}
+
+}  // namespace
+
+bool DecodeGif(const std::uint8_t* data, std::size_t size, DibImage& out) {
+    GifSource source;
+    source.data = data;
+    source.size = size;
+    return DecodeGifSource(source, out);
+}
+
+bool DecodeGif(const ByteReader& read, DibImage& out) {
+    GifSource source;
+    source.read = &read;
+    return DecodeGifSource(source, out);
 }
 
 bool EncodeGif(const DibImage& dib, std::vector<std::uint8_t>& bytes) {

@@ -1,4 +1,4 @@
-// JPEG through libjpeg, read from and written to memory.
+// JPEG through libjpeg, read from memory or straight from a file, written to memory.
 //
 // libjpeg reports errors through our error manager, which jumps back with longjmp. As with PNG,
 // the functions that call setjmp hold nothing that needs a destructor. Warnings count as damage:
@@ -9,6 +9,7 @@
 #include <cstddef>
 #include <cstdio>
 #include <cstring>
+#include <memory>
 
 // jpeglib.h needs size_t and FILE declared before it.
 #include <jpeglib.h>
@@ -53,7 +54,41 @@ void InstallErrors(JpegErrors& errors) {
     errors.mgr.output_message = Quiet;
 }
 
+// A file read as the decoder asks for it. A file that ends before the decoder does is damaged.
+struct StreamSource {
+    jpeg_source_mgr mgr;
+    const ByteReader* read = nullptr;
+    JOCTET buffer[16384];
+};
+
+void InitSource(j_decompress_ptr) {}
+void TermSource(j_decompress_ptr) {}
+
+boolean FillInput(j_decompress_ptr cinfo) {
+    auto& source = *reinterpret_cast<StreamSource*>(cinfo->src);
+    const std::size_t got = (*source.read)(source.buffer, sizeof source.buffer);
+    if (got == 0) Abort(reinterpret_cast<j_common_ptr>(cinfo));
+    source.mgr.next_input_byte = source.buffer;
+    source.mgr.bytes_in_buffer = got;
+    return TRUE;
+}
+
+void SkipInput(j_decompress_ptr cinfo, long count) {
+    if (count <= 0) return;
+    jpeg_source_mgr& mgr = *cinfo->src;
+    auto left = static_cast<unsigned long>(count);
+    while (left > mgr.bytes_in_buffer) {
+        left -= static_cast<unsigned long>(mgr.bytes_in_buffer);
+        FillInput(cinfo);
+    }
+    mgr.next_input_byte += left;
+    mgr.bytes_in_buffer -= left;
+}
+
 struct JpegReadJob {
+    const std::uint8_t* data = nullptr;  // the whole file, or null when `stream` reads it
+    StreamSource* stream = nullptr;
+    std::uint64_t size = 0;  // of the whole file
     DibImage dib;
     std::vector<std::uint8_t> cmyk;
 };
@@ -63,21 +98,33 @@ std::uint8_t Product(unsigned a, unsigned b) {
 }
 
 // Runs after jpeg_create_decompress; jumps back here on every error and warning.
-bool RunRead(jpeg_decompress_struct& cinfo, JpegErrors& errors, const std::uint8_t* data,
-             std::size_t size, jpeg_progress_mgr& progress, JpegReadJob& job) {
+bool RunRead(jpeg_decompress_struct& cinfo, JpegErrors& errors, jpeg_progress_mgr& progress,
+             JpegReadJob& job) {
     if (setjmp(errors.jump)) return false;
     jpeg_create_decompress(&cinfo);
     progress.progress_monitor = LimitScans;
     cinfo.progress = &progress;
     cinfo.mem->max_memory_to_use = long(kMaxDibBytes);
-    jpeg_mem_src(&cinfo, data, static_cast<unsigned long>(size));
+    if (job.stream) {
+        StreamSource& source = *job.stream;
+        source.mgr.init_source = InitSource;
+        source.mgr.fill_input_buffer = FillInput;
+        source.mgr.skip_input_data = SkipInput;
+        source.mgr.resync_to_restart = jpeg_resync_to_restart;
+        source.mgr.term_source = TermSource;
+        source.mgr.next_input_byte = nullptr;
+        source.mgr.bytes_in_buffer = 0;
+        cinfo.src = &source.mgr;
+    } else {
+        jpeg_mem_src(&cinfo, job.data, static_cast<unsigned long>(job.size));
+    }
     if (jpeg_read_header(&cinfo, TRUE) != JPEG_HEADER_OK) return false;
     // Arithmetic coding packs a flat picture into almost nothing: no budget can be given for it.
     if (cinfo.arith_code) return false;
     const std::int64_t width = cinfo.image_width;
     const std::int64_t height = cinfo.image_height;
     if (!DibSizeAllowed(width, height, 24)) return false;
-    if (!WithinBudget(std::uint64_t(width) * std::uint64_t(height), size, kJpegPixelsPerByte)) {
+    if (!WithinBudget(std::uint64_t(width) * std::uint64_t(height), job.size, kJpegPixelsPerByte)) {
         return false;
     }
 
@@ -183,19 +230,38 @@ bool RunWrite(jpeg_compress_struct& cinfo, JpegErrors& errors, const DibImage& d
 
 }  // namespace
 
-bool DecodeJpeg(const std::uint8_t* data, std::size_t size, DibImage& out) {
+namespace {
+
+bool DecodeJpegJob(JpegReadJob& job, DibImage& out) {
     jpeg_decompress_struct cinfo;
     JpegErrors errors;
     std::memset(&cinfo, 0, sizeof cinfo);
     cinfo.err = &errors.mgr;
     InstallErrors(errors);
     jpeg_progress_mgr progress{};
-    JpegReadJob job;
-    const bool ok = RunRead(cinfo, errors, data, size, progress, job);
+    const bool ok = RunRead(cinfo, errors, progress, job);
     jpeg_destroy_decompress(&cinfo);
     if (!ok) return false;
     out = std::move(job.dib);
     return true;
+}
+
+}  // namespace
+
+bool DecodeJpeg(const std::uint8_t* data, std::size_t size, DibImage& out) {
+    JpegReadJob job;
+    job.data = data;
+    job.size = size;
+    return DecodeJpegJob(job, out);
+}
+
+bool DecodeJpeg(const ByteReader& read, std::uint64_t size, DibImage& out) {
+    const auto source = std::make_unique<StreamSource>();
+    source->read = &read;
+    JpegReadJob job;
+    job.stream = source.get();
+    job.size = size;
+    return DecodeJpegJob(job, out);
 }
 
 bool EncodeJpeg(const DibImage& dib, int quality, int dpi, std::vector<std::uint8_t>& bytes) {

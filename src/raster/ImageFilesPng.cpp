@@ -1,4 +1,4 @@
-// PNG through libpng, read from and written to memory.
+// PNG through libpng, read from memory or straight from a file, written to memory.
 //
 // libpng reports errors by longjmp. The functions that call setjmp therefore hold no object with
 // a destructor: everything that must be released lives in a job record owned by the caller.
@@ -18,16 +18,22 @@ namespace gw::imagefiles {
 namespace {
 
 struct PngReadJob {
-    const std::uint8_t* data = nullptr;
-    std::size_t size = 0;
+    const std::uint8_t* data = nullptr;  // the whole file, or null when `reader` gives it
+    const ByteReader* reader = nullptr;
+    std::uint64_t size = 0;  // of the whole file
     std::size_t pos = 0;
     DibImage dib;
     std::vector<std::uint8_t> rgba;  // rows with alpha, before they are laid over white
     std::vector<png_bytep> rows;
 };
 
-void ReadFromMemory(png_structp png, png_bytep buffer, png_size_t length) {
+void ReadBytes(png_structp png, png_bytep buffer, png_size_t length) {
     auto* job = static_cast<PngReadJob*>(png_get_io_ptr(png));
+    if (job->reader) {
+        const std::size_t got = (*job->reader)(buffer, length);
+        if (got != length) png_error(png, "truncated");
+        return;
+    }
     if (length > job->size - job->pos) png_error(png, "truncated");
     std::memcpy(buffer, job->data + job->pos, length);
     job->pos += length;
@@ -45,7 +51,7 @@ std::uint8_t OverWhite(unsigned colour, unsigned alpha) {
 
 bool RunRead(png_structp png, png_infop info, PngReadJob& job) {
     if (setjmp(png_jmpbuf(png))) return false;
-    png_set_read_fn(png, &job, ReadFromMemory);
+    png_set_read_fn(png, &job, ReadBytes);
     png_set_user_limits(png, kMaxDibSide, kMaxDibSide);
     png_set_chunk_malloc_max(png, std::size_t(8) << 20);
     png_set_keep_unknown_chunks(png, PNG_HANDLE_CHUNK_NEVER, nullptr, 0);
@@ -185,18 +191,33 @@ bool RunWrite(png_structp png, png_infop info, PngWriteJob& job) {
 
 }  // namespace
 
-bool DecodePng(const std::uint8_t* data, std::size_t size, DibImage& out) {
+namespace {
+
+bool DecodePngJob(PngReadJob& job, DibImage& out) {
     png_structp png = png_create_read_struct(PNG_LIBPNG_VER_STRING, nullptr, Fail, Ignore);
     if (!png) return false;
     png_infop info = png_create_info_struct(png);
-    PngReadJob job;
-    job.data = data;
-    job.size = size;
     const bool ok = info && RunRead(png, info, job);
     png_destroy_read_struct(&png, info ? &info : nullptr, nullptr);
     if (!ok) return false;
     out = std::move(job.dib);
     return true;
+}
+
+}  // namespace
+
+bool DecodePng(const std::uint8_t* data, std::size_t size, DibImage& out) {
+    PngReadJob job;
+    job.data = data;
+    job.size = size;
+    return DecodePngJob(job, out);
+}
+
+bool DecodePng(const ByteReader& read, std::uint64_t size, DibImage& out) {
+    PngReadJob job;
+    job.reader = &read;
+    job.size = size;
+    return DecodePngJob(job, out);
 }
 
 bool EncodePng(const DibImage& dib, const ImageExtras& extras, std::vector<std::uint8_t>& bytes) {

@@ -4,11 +4,12 @@
 #include <cmath>
 #include <cstdio>
 #include <cstring>
+#include <mutex>
 #include <vector>
 
 #include "platform/Canvas.h"
 #include "platform/ExactMath.h"
-#include "platform/ParallelRows.h"
+#include "platform/FontEngine.h"
 #include "platform/TextLayout.h"
 #include "platform/Utf8.h"
 #include "raster/DibService.h"
@@ -264,25 +265,63 @@ std::vector<std::uint8_t*> RowsOf(DibImage& dib) {
     return rows;
 }
 
-std::vector<std::uint8_t*> RowsOf(LargeBuffer& plane, std::int32_t W, std::int32_t H) {
+std::vector<std::uint8_t*> RowsOf(std::uint8_t* plane, std::int32_t W, std::int32_t H) {
     std::vector<std::uint8_t*> rows(static_cast<std::size_t>(H));
     for (std::int32_t y = 0; y < H; ++y)
-        rows[std::size_t(y)] = plane.data() + std::size_t(y) * std::size_t(W);
+        rows[std::size_t(y)] = plane + std::size_t(y) * std::size_t(W);
     return rows;
 }
 
 // Rows of text drawn at a time by the direct way. A block is drawn band by band, each time moved
 // up by the band's first row; glyph images are placed at whole pixels, so every band gets exactly
-// its rows of the whole block. Glyphs too big for the glyph cache are rendered clipped to their
-// target, which is not known to give the same pixels for every clip: letters that large (far
-// beyond any picture's text) are drawn in one band.
-std::int32_t BandRows(std::int32_t W, std::int32_t H, const LogFont& fitted) {
-    constexpr std::int32_t kLargestBandedEm = 2048;
+// its rows of the whole block, as long as every glyph image is rendered whole (see WholeGlyphs).
+std::int32_t BandRows(std::int32_t W, std::int32_t H) {
     constexpr std::int64_t kBandBytes = std::int64_t(1) << 18;
-    if (-std::int64_t(fitted.height) > kLargestBandedEm) return H;
     const std::int64_t rows = kBandBytes / (std::int64_t(W) * 3 + 1);
     return static_cast<std::int32_t>(std::min<std::int64_t>(std::max<std::int64_t>(rows, 16), H));
 }
+
+// The font engine renders glyph images too big for its cache clipped to their target, which is
+// not known to give the same pixels for every clip. While large letters are drawn in bands, the
+// cache takes images up to the whole text image's size (one bit a pixel), so each glyph is
+// rendered whole once and every band gets its rows of the same image. Renders running at once
+// share the raised limit; the last one out puts the engine's own back.
+class WholeGlyphs {
+  public:
+    WholeGlyphs(const LogFont& fitted, std::int32_t W, std::int32_t H) {
+        // Up to this em the largest glyph image stays well inside the engine's own limit.
+        constexpr std::int64_t kLargestCachedEm = 2048;
+        if (-std::int64_t(fitted.height) <= kLargestCachedEm) return;
+        const std::size_t wanted = (std::size_t(W) + 7) / 8 * std::size_t(H);
+        const std::lock_guard<std::mutex> guard(Shared().mutex);
+        auto lock = fonts::EngineLock();
+        const std::size_t previous = fonts::SetGlyphCacheLimit(0);
+        if (Shared().users++ == 0) Shared().engineLimit = previous;
+        fonts::SetGlyphCacheLimit(std::max({previous, wanted, Shared().engineLimit}));
+        raised_ = true;
+    }
+    ~WholeGlyphs() {
+        if (!raised_) return;
+        const std::lock_guard<std::mutex> guard(Shared().mutex);
+        if (--Shared().users > 0) return;
+        auto lock = fonts::EngineLock();
+        fonts::SetGlyphCacheLimit(Shared().engineLimit);
+    }
+    WholeGlyphs(const WholeGlyphs&) = delete;
+    WholeGlyphs& operator=(const WholeGlyphs&) = delete;
+
+  private:
+    struct State {
+        std::mutex mutex;
+        int users = 0;
+        std::size_t engineLimit = 0;
+    };
+    static State& Shared() {
+        static State state;
+        return state;
+    }
+    bool raised_ = false;
+};
 
 // Draws the block anchored at (x, y) band by band into `band` (monochrome, W wide) and hands
 // each band's rows to take(first image row, rows).
@@ -305,6 +344,12 @@ void DrawInBands(Canvas& canvas, const TextPlan& plan, std::int32_t x, std::int3
 // of rows; TextImage stands for the text bitmap from the surface fill on. The raster operations
 // that end the way through the bitmaps become their per-byte results, worked out once for the
 // five coverages.
+//
+// Both one-byte planes live, one after the other, in the first third of TextMask's own memory, so
+// the render never holds more than its two images: first the letter shape for the bevel, then the
+// shadow's coverage, into which the letters are folded once it is softened (a letter pixel shows
+// its own colours whatever shadow lies below it, so it needs no coverage). The mask is made from
+// that plane last, in place.
 void RenderTextDirect(const Lettering& lettering, const TextPlan& plan, DibImage& TextImage,
                       DibImage& TextMask, RenderTrace* trace) {
     const LetteringSettings& s = lettering.settings;
@@ -312,8 +357,11 @@ void RenderTextDirect(const Lettering& lettering, const TextPlan& plan, DibImage
     const std::size_t w = std::size_t(W);
     AdviseHugePages(TextImage.Bits.get(), DibImageSize(TextImage));
     AdviseHugePages(TextMask.Bits.get(), DibImageSize(TextMask));
+    std::uint8_t* const plane = TextMask.Bits.get();
+    const auto planeRow = [plane, w](std::int32_t y) { return plane + std::size_t(y) * w; };
 
-    Bitmap band(W, BandRows(W, H, plan.fitted), PixelFormat::Mono, clWhite);
+    const WholeGlyphs wholeGlyphs(plan.fitted, W, H);
+    Bitmap band(W, BandRows(W, H), PixelFormat::Mono, clWhite);
     Canvas tc(band);
     tc.font = plan.fitted;
     tc.fontColor = clBlack;
@@ -321,47 +369,65 @@ void RenderTextDirect(const Lettering& lettering, const TextPlan& plan, DibImage
     const TextSurfaceRows surface(s.SurfaceFrame1, lettering.TextTexture);
     const std::size_t imagePadding = std::size_t(TextImage.Stride) - 3 * w;
 
-    // The letters: their mask (0 for a letter, 255 elsewhere) and, surfaced, TextImage.
-    LargeBuffer M(w * std::size_t(H));
-    DrawInBands(tc, plan, plan.Ox, plan.Oy, H, [&](std::int32_t y0, std::int32_t rows) {
-        for (std::int32_t r = 0; r < rows; ++r) {
-            const std::int32_t y = y0 + r;
-            const std::uint8_t* letters = band.Row(r);
-            std::uint8_t* m = M.data() + std::size_t(y) * w;
+    // The letters, 0 for a letter and 255 elsewhere in every byte of `letters`, handed row by row
+    // to take(y, letters); the first time they are also surfaced into TextImage.
+    bool surfaced = false;
+    const auto drawLetters = [&](auto&& take) {
+        const bool first = !surfaced;
+        surfaced = true;
+        DrawInBands(tc, plan, plan.Ox, plan.Oy, H, [&](std::int32_t y0, std::int32_t rows) {
+            for (std::int32_t r = 0; r < rows; ++r) {
+                const std::int32_t y = y0 + r;
+                const std::uint8_t* letters = band.Row(r);
+                take(y, letters);
+                if (!first) continue;
+                if (trace && trace->letters.Bits)
+                    std::memcpy(trace->letters.Row(y), letters, 3 * w);
+                std::uint8_t* image = TextImage.Row(y);
+                surface.Apply(letters, image, W, y);
+                std::memset(image + 3 * w, 0, imagePadding);
+            }
+        });
+    };
+    if (s.KanteCheck) {
+        drawLetters([&](std::int32_t y, const std::uint8_t* letters) {
+            std::uint8_t* m = planeRow(y);
             for (std::size_t x = 0; x < w; ++x)
                 m[x] = letters[3 * x];
-            if (trace && trace->letters.Bits) std::memcpy(trace->letters.Row(y), letters, 3 * w);
-            std::uint8_t* image = TextImage.Row(y);
-            surface.Apply(letters, image, W, y);
-            std::memset(image + 3 * w, 0, imagePadding);
-        }
-    });
-    if (s.KanteCheck) {
+        });
         for (const EdgePassParams& pass : EdgePasses(lettering, plan.scale))
-            EdgePassOnShape(TextImage, M.data(), lettering.BackgroundTexture, pass);
+            EdgePassOnShape(TextImage, plane, lettering.BackgroundTexture, pass);
     }
 
     // The shadow's coverage: 4 where its text is drawn, then softened and slanted.
-    LargeBuffer K(w * std::size_t(H));
     if (s.SchattenCheck) {
         DrawInBands(tc, plan, plan.sx, plan.sy, H, [&](std::int32_t y0, std::int32_t rows) {
             for (std::int32_t r = 0; r < rows; ++r) {
                 const std::uint8_t* shadow = band.Row(r);
-                std::uint8_t* k = K.data() + std::size_t(y0 + r) * w;
+                std::uint8_t* k = planeRow(y0 + r);
                 for (std::size_t x = 0; x < w; ++x)
                     k[x] = shadow[3 * x] == 0 ? 4 : 0;
             }
         });
-        SoftenCoverage(K.data(), W, H, s);
+        SoftenCoverage(plane, W, H, s);
+    } else {
+        std::memset(plane, 0, w * std::size_t(H));
     }
+    // Coverages are 0 to 4; kLetter stands for a letter pixel.
+    constexpr std::uint8_t kLetter = 255;
+    drawLetters([&](std::int32_t y, const std::uint8_t* letters) {
+        std::uint8_t* v = planeRow(y);
+        for (std::size_t x = 0; x < w; ++x)
+            if (letters[3 * x] == 0) v[x] = kLetter;
+    });
+    band = Bitmap();
 
-    const std::vector<std::uint8_t*> kRows = RowsOf(K, W, H);
-    const std::vector<std::uint8_t*> mRows = RowsOf(M, W, H);
+    // Pixels the deformation uncovers hold neither letter nor shadow.
+    const std::vector<std::uint8_t*> vRows = RowsOf(plane, W, H);
     const std::vector<std::uint8_t*> tRows = RowsOf(TextImage);
     std::vector<std::int32_t> rowShifts, columnShifts;
     DisorbShifts(s, W, H, rowShifts, columnShifts, plan.scale);
-    DisorbRows(kRows.data(), W, H, 1, 0, rowShifts, columnShifts);
-    DisorbRows(mRows.data(), W, H, 1, 255, rowShifts, columnShifts);
+    DisorbRows(vRows.data(), W, H, 1, 0, rowShifts, columnShifts);
     DisorbRows(tRows.data(), W, H, 3, 255, rowShifts, columnShifts);
 
     // The shadow bitmaps' bytes by coverage: the opacity one drawn in blue J, the colour one in
@@ -377,27 +443,32 @@ void RenderTextDirect(const Lettering& lettering, const TextPlan& plan, DibImage
             fByte[k][ch] = static_cast<std::uint8_t>((k * fColor[ch] + (4 - k) * 255) / 4);
         }
     }
+
+    // The plane's rows turned upside down, into the order of the mask's stored rows: stored row r
+    // of the mask starts at or beyond the plane's row r, so making the mask from the top stored
+    // row down overwrites only plane rows already read.
+    for (std::int32_t y = 0; y < H / 2; ++y)
+        std::swap_ranges(planeRow(y), planeRow(y) + w, planeRow(H - 1 - y));
+    std::vector<std::uint8_t> coverage(w);
     // H = ((NOT H) AND M) XOR M and F = (F AND M) XOR T, byte by byte.
     const std::size_t maskPadding = std::size_t(TextMask.Stride) - 3 * w;
-    ParallelRows(H, std::int64_t(W) * H, [&](std::int64_t y0, std::int64_t y1) {
-        for (std::int32_t y = std::int32_t(y0); y < y1; ++y) {
-            const std::uint8_t* k = K.data() + std::size_t(y) * w;
-            const std::uint8_t* m = M.data() + std::size_t(y) * w;
-            std::uint8_t* mask = TextMask.Row(y);
-            std::uint8_t* image = TextImage.Row(y);
-            for (std::size_t x = 0; x < w; ++x) {
-                const std::uint8_t* hb = hByte[k[x]];
-                const std::uint8_t* fb = fByte[k[x]];
-                const std::uint8_t mx = m[x];
-                for (int ch = 0; ch < 3; ++ch) {
-                    mask[3 * x + ch] = static_cast<std::uint8_t>((~hb[ch] & mx) ^ mx);
-                    image[3 * x + ch] =
-                        static_cast<std::uint8_t>((fb[ch] & mx) ^ image[3 * x + ch]);
-                }
+    for (std::int32_t y = 0; y < H; ++y) {
+        std::memcpy(coverage.data(), planeRow(H - 1 - y), w);
+        const std::uint8_t* v = coverage.data();
+        std::uint8_t* mask = TextMask.Row(y);
+        std::uint8_t* image = TextImage.Row(y);
+        for (std::size_t x = 0; x < w; ++x) {
+            const bool letter = v[x] == kLetter;
+            const std::uint8_t* hb = hByte[letter ? 0 : v[x]];
+            const std::uint8_t* fb = fByte[letter ? 0 : v[x]];
+            const std::uint8_t mx = letter ? 0 : 255;
+            for (int ch = 0; ch < 3; ++ch) {
+                mask[3 * x + ch] = static_cast<std::uint8_t>((~hb[ch] & mx) ^ mx);
+                image[3 * x + ch] = static_cast<std::uint8_t>((fb[ch] & mx) ^ image[3 * x + ch]);
             }
-            std::memset(mask + 3 * w, 0, maskPadding);
         }
-    });
+        std::memset(mask + 3 * w, 0, maskPadding);
+    }
 }
 
 }  // namespace

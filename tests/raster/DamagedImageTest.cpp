@@ -4,6 +4,9 @@
 
 #include <png.h>
 
+#include <algorithm>
+#include <cstring>
+
 #include "raster/DibService.h"
 #include "raster/ImageFiles.h"
 #include "raster/ImageFixtures.h"
@@ -13,10 +16,30 @@ namespace {
 
 using test::Bytes;
 
+bool SameImage(const DibImage& a, const DibImage& b) {
+    if (a.Empty() || b.Empty()) return a.Empty() == b.Empty();
+    return DibWidth(a) == DibWidth(b) && DibHeight(a) == DibHeight(b) &&
+           DibBitCount(a) == DibBitCount(b) && DibImageSize(a) == DibImageSize(b) &&
+           std::memcmp(a.Bits.get(), b.Bits.get(), DibImageSize(a)) == 0 &&
+           std::memcmp(a.Info->bmiColors, b.Info->bmiColors, sizeof a.Info->bmiColors) == 0;
+}
+
+// Every file is decoded twice: whole from memory, and read as from a file, seven bytes at a time
+// at most, as a decoder reading the file as it goes gets it. Both must agree.
 bool Loads(const Bytes& bytes) {
     DibImage dib;
     const bool ok = DecodeImage(bytes.data(), bytes.size(), dib);
     EXPECT_EQ(ok, !dib.Empty());
+    std::size_t at = 0;
+    const ByteReader read = [&](std::uint8_t* to, std::size_t n) {
+        n = std::min({n, bytes.size() - at, std::size_t(7)});
+        if (n > 0) std::memcpy(to, bytes.data() + at, n);
+        at += n;
+        return n;
+    };
+    DibImage streamed;
+    EXPECT_EQ(DecodeImageFrom(read, bytes.size(), streamed), ok);
+    EXPECT_TRUE(SameImage(dib, streamed));
     return ok;
 }
 
@@ -104,6 +127,14 @@ TEST(DamagedFiles, FixturesLoadWhole) {
     EXPECT_TRUE(Loads(SmallJpeg(true)));
     EXPECT_TRUE(Loads(test::MakeBmp(SmallBmpPlan())));
     EXPECT_TRUE(Loads(test::MakeBmp(SmallBmpPlan(24))));
+    // Room between the table and the pixels and after them, which a file read as it goes skips.
+    for (std::uint16_t bits : {8, 24}) {
+        test::BmpPlan plan = SmallBmpPlan(bits);
+        plan.pixelOffset = 5000;
+        Bytes bytes = test::MakeBmp(plan);
+        bytes.resize(bytes.size() + 3000, 0xAB);
+        EXPECT_TRUE(Loads(bytes)) << bits;
+    }
 }
 
 // --- Truncation -------------------------------------------------------------------------------

@@ -133,6 +133,16 @@ TEST(RenderTextDirect, BandsGiveTheWholeBlock) {
             l.settings.deform = DeformMode::RandDeform;
         },
         "tall bands", 701, 900);
+    // Letters more than 2048 pixels high, their glyph images bigger than the font engine keeps
+    // by itself.
+    ExpectBothWaysAlike(
+        [](Lettering& l) {
+            l.settings.Memo1 = {"I"};
+            l.settings.Font.italic = true;
+            ApplyShadowPreset(l.settings, 2);
+            ApplyEdgePreset(l.settings, 3);
+        },
+        "large letters", 2800, 40);
 }
 
 // A long line gives a text image a few rows high, lower than one band.
