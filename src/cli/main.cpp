@@ -14,6 +14,8 @@
 #include <optional>
 #include <set>
 #include <string>
+#include <system_error>
+#include <thread>
 #include <vector>
 
 #include "Version.h"
@@ -43,8 +45,15 @@ constexpr int kExitUsage = 2;
 
 // The "Zeile N: " of a batch line's messages, empty outside a batch.
 std::string g_linePrefix;
+// Whether the run (or the batch line) has said that memory ran out: the render core says it for
+// a copy it could not make, and the run says it again when it finds the picture incomplete.
+bool g_memoryReported = false;
 
 void Report(const std::string& text) {
+    if (text == kOutOfMemoryMessage) {
+        if (g_memoryReported) return;
+        g_memoryReported = true;
+    }
     std::fprintf(stderr, "glyphwerk-render: %s%s\n", g_linePrefix.c_str(), text.c_str());
 }
 
@@ -249,6 +258,38 @@ int PrepareLettering(const CliOptions& options, Lettering& lettering) {
     return kExitOk;
 }
 
+// fontconfig reads the system's configuration (some sixty files) before its first match, and the
+// matched face is opened after that: a second thread does both while this one reads the
+// document and the textures. It prepares the font a run without a document draws; a document's
+// own font is matched when it is drawn, under the same configuration.
+class FontPreparation {
+  public:
+    explicit FontPreparation(const CliOptions& options) {
+        const LetteringSettings start;
+        LogFont font;
+        font.name = options.font.value_or(start.Font.name);
+        font.bold = options.bold || start.Font.bold;
+        font.italic = options.italic || start.Font.italic;
+        try {
+            // Resolving the font reads the configuration and opens the face.
+            thread_ = std::thread([font] { ResolvedFontFile(font); });
+        } catch (const std::system_error&) {
+            // Without a second thread the font is prepared when it is first used.
+        }
+    }
+    FontPreparation(const FontPreparation&) = delete;
+    FontPreparation& operator=(const FontPreparation&) = delete;
+    ~FontPreparation() { Finish(); }
+
+    // Before the process forks or ends: no thread may be left holding the font machinery.
+    void Finish() {
+        if (thread_.joinable()) thread_.join();
+    }
+
+  private:
+    std::thread thread_;
+};
+
 struct Destinations {
     std::string picture;  // "-": standard output
     ImageFileType pictureType = ImageFileType::Png;
@@ -261,13 +302,16 @@ struct Destinations {
 // Draws the lettering and writes its outputs as one transaction; standard output comes last,
 // when the files are in place.
 int RenderAndWrite(const Lettering& lettering, const Destinations& to) {
-    NoteMissingCharacters(lettering.settings);
     const std::uint64_t failuresAtStart = AllocationFailures();
     RenderImages images;
+    const bool print = to.print.scale > 1 || to.print.smooth || to.print.transparent;
+    // Made before the first font call, which may still wait for the font configuration.
+    if (!print) MakeWhitePicture(lettering, images.Picture);
+    NoteMissingCharacters(lettering.settings);
     RenderTrace trace;
     std::vector<std::uint8_t> alpha;
     ImageExtras extras = to.extras;
-    if (to.print.scale > 1 || to.print.smooth || to.print.transparent) {
+    if (print) {
         const std::int32_t largest = LargestPrintScale(lettering, to.print.smooth);
         if (to.print.scale > largest) {
             Report(largest == 0
@@ -285,7 +329,6 @@ int RenderAndWrite(const Lettering& lettering, const Destinations& to) {
         }
         if (to.print.transparent) extras.alpha = &alpha;
     } else {
-        MakeWhitePicture(lettering, images.Picture);
         RenderLettering(lettering, images, to.stages.empty() ? nullptr : &trace);
     }
     // The render leaves out what it has no memory for; such a picture is not what was asked for.
@@ -411,6 +454,7 @@ int RenderBatchLines(Lettering& lettering, const std::vector<std::string>& lines
     int result = kExitOk;
     for (std::size_t i = first; i < lines.size(); i += step) {
         g_linePrefix = "Zeile " + std::to_string(i + 1) + ": ";
+        g_memoryReported = false;
         lettering.settings.Memo1 = SplitTextArgument(lines[i]);
         try {
             if (RenderAndWrite(lettering, {names[i], type, extras, print, {}, {}}) != kExitOk)
@@ -425,7 +469,7 @@ int RenderBatchLines(Lettering& lettering, const std::vector<std::string>& lines
     return result;
 }
 
-int RunBatch(const CliOptions& options, ImageFileType type) {
+int RunBatch(const CliOptions& options, ImageFileType type, FontPreparation& fonts) {
     std::vector<std::uint8_t> bytes;
     bool read = false;
     if (options.batch == "-") {
@@ -457,6 +501,7 @@ int RunBatch(const CliOptions& options, ImageFileType type) {
     const PrintOptions print = PrintOptionsOf(options);
     Lettering base;
     if (const int prepared = PrepareLettering(options, base); prepared != kExitOk) return prepared;
+    fonts.Finish();
     const std::vector<std::string> names = BatchFileNames(options.output, lines);
     const std::size_t workers = BatchWorkers(base, lines.size());
     if (workers == 1) return RenderBatchLines(base, lines, names, type, extras, print, 0, 1);
@@ -494,7 +539,8 @@ int RunBatch(const CliOptions& options, ImageFileType type) {
 int Run(const CliOptions& options) {
     ImageFileType type = ImageFileType::Png;
     if (const int usage = CheckUsage(options, type); usage != kExitOk) return usage;
-    if (!options.batch.empty()) return RunBatch(options, type);
+    FontPreparation fonts(options);
+    if (!options.batch.empty()) return RunBatch(options, type, fonts);
     Lettering lettering;
     if (const int prepared = PrepareLettering(options, lettering); prepared != kExitOk)
         return prepared;

@@ -7,7 +7,18 @@
 namespace gw {
 namespace {
 
-using MemoryFailure = RenderProcess;
+class MemoryFailure : public RenderProcess {
+  protected:
+    // How often the run said that memory ran out: once, however many places noticed it.
+    static int Said(const std::string& errors) {
+        const std::string message = "Fehler: nicht genug Speicher für diese Operation!";
+        int count = 0;
+        for (auto at = errors.find(message); at != std::string::npos;
+             at = errors.find(message, at + 1))
+            ++count;
+        return count;
+    }
+};
 
 TEST_F(MemoryFailure, EveryAllocationThatFailsEndsTheRunCleanly) {
     ASSERT_EQ(Render("--text-texture '" GLYPHWERK_SOURCE_DIR "/data/tex03-holz.gif' --save " +
@@ -26,13 +37,21 @@ TEST_F(MemoryFailure, EveryAllocationThatFailsEndsTheRunCleanly) {
         const auto run = Render(everything, "GLYPHWERK_ALLOCATION_FAIL=" + std::to_string(n) + " ");
         if (run.exitCode == 0) break;
         EXPECT_EQ(run.exitCode, 1) << n;
-        EXPECT_NE(run.errors.find("Fehler: nicht genug Speicher für diese Operation!"),
-                  std::string::npos)
-            << n << ": " << run.errors;
+        EXPECT_EQ(Said(run.errors), 1) << n << ": " << run.errors;
         EXPECT_EQ(Listing(), std::set<std::string>{"doc.zgw"}) << n;
         EXPECT_EQ(Contents(Path("doc.zgw")), before) << n;
     }
     EXPECT_GT(n, 10);
+}
+
+TEST_F(MemoryFailure, EachBlockOfARunWithItsStagesFailsWithOneMessage) {
+    for (int n = 1;; ++n) {
+        ASSERT_LT(n, 200) << "the run never got through";
+        const auto run = Render("--edge 4 --shadow 3 --frame 2 --stages " + Path("layers"),
+                                "GLYPHWERK_ALLOCATION_FAIL=" + std::to_string(n) + " ");
+        if (run.exitCode == 0) break;
+        EXPECT_EQ(Said(run.errors), 1) << n << ": " << run.errors;
+    }
 }
 
 TEST_F(MemoryFailure, APictureTooLargeForTheMemoryIsRefusedAtOnce) {
