@@ -168,7 +168,6 @@ void TMainForm::BuildToolBar(QWidget* parent) {
         Name(b.button, b.name);
         b.button->setText(b.caption);
         b.button->setToolTip(b.hint);
-        b.button->setStatusTip(b.hint);
         b.button->setIcon(LayoutIcon(b.picture));
         b.button->setIconSize(QSize(16, 16));
         b.button->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);

@@ -205,6 +205,7 @@ void TMainForm::FormCreate() {
     ResizeForm = new TResizeForm(this);
 
     ConnectHandlers();
+    ConnectDesktopHabits();
 
     Setsavedfilename(QString());
     // The surface colours, swatch and dialog alike, and the colour panels of both pickers.
@@ -293,6 +294,7 @@ void TMainForm::resizeEvent(QResizeEvent* event) {
 }
 
 bool TMainForm::eventFilter(QObject* watched, QEvent* event) {
+    if (RunSharedMnemonic(watched, event)) return true;
     // The keys of undo and redo go to the window's shortcuts, not to the text fields.
     if (event->type() == QEvent::ShortcutOverride) {
         auto* key = static_cast<QKeyEvent*>(event);

@@ -36,6 +36,7 @@ class QPlainTextEdit;
 class QPushButton;
 class QRadioButton;
 class QScrollArea;
+class QShortcut;
 class QStatusBar;
 class QTabWidget;
 class QTextBrowser;
@@ -170,6 +171,14 @@ class TMainForm : public QMainWindow {
     void EndeBtnClick();
     void wwwBtnClick();
     void HelpContents();
+
+    // Desktop habits: keys, the Alt letters two captions share, tool tips with their keys.
+    void ConnectDesktopHabits();
+    void ConnectKeys();
+    // A mnemonic two buttons of the current page share runs the page's command (or the tool
+    // bar's) at the first press instead of only moving the focus.
+    bool RunSharedMnemonic(QObject* receiver, QEvent* event);
+    std::vector<QShortcut*> resultPageKeys_;
 
     // Window layout, one part each.
     void BuildToolBar(QWidget* parent);

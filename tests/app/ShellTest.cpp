@@ -118,7 +118,7 @@ void ShellTest::toolBarAndTabs() {
     }
     QVERIFY(Find<QToolButton>(*form, "OpenBtn")->isEnabled());
     QCOMPARE(Find<QToolButton>(*form, "SpeedButton1")->toolTip(),
-             QStringLiteral("Neuen Schriftzug erstellen"));
+             QStringLiteral("Neuen Schriftzug erstellen (Strg+N)"));
     const QStringList tabs = {QStringLiteral("Text"),      QStringLiteral("Oberfläche"),
                               QStringLiteral("Verformen"), QStringLiteral("Umriß"),
                               QStringLiteral("3D-Kante"),  QStringLiteral("Schatten"),
@@ -139,7 +139,7 @@ void ShellTest::toolBarAndTabs() {
     QCOMPARE(Find<TImage>(*form, "EndeBtn")->geometry(),
              Find<TImage>(*form, "EndeBtnDown")->geometry());
     QCOMPARE(Find<TImage>(*form, "EndeBtn")->toolTip(),
-             QStringLiteral("Hiermit verlassen Sie das Programm"));
+             QStringLiteral("Hiermit verlassen Sie das Programm (Strg+Q)"));
     QCOMPARE(Find<QToolButton>(*form, "wwwBtn")->toolTip(),
              QStringLiteral("Auf zur ZEF-LOR Homepage..."));
 }

@@ -1,0 +1,98 @@
+// The window's desktop habits: keys and their tool tips, the Alt letters two captions share.
+
+#include <QAbstractButton>
+#include <QKeySequence>
+#include <QPushButton>
+#include <QShortcut>
+#include <QShortcutEvent>
+#include <QTabWidget>
+#include <QToolButton>
+
+#include "app/MainFUnit.h"
+#include "ui/Image.h"
+
+namespace gw {
+
+namespace {
+
+// The keys as the German desktop names them, "Strg+Umschalt+S".
+QString KeyName(const QKeySequence& keys) {
+    QString name = keys.toString(QKeySequence::PortableText);
+    name.replace(QStringLiteral("Ctrl"), QStringLiteral("Strg"));
+    name.replace(QStringLiteral("Shift"), QStringLiteral("Umschalt"));
+    return name;
+}
+
+QString WithKeys(const QString& hint, const QKeySequence& keys) {
+    return hint + QStringLiteral(" (") + KeyName(keys) + QLatin1Char(')');
+}
+
+}  // namespace
+
+void TMainForm::ConnectDesktopHabits() {
+    ConnectKeys();
+    // Every button of the window, the pickers' included, is watched for shared Alt letters.
+    for (QAbstractButton* button : findChildren<QAbstractButton*>())
+        button->installEventFilter(this);
+}
+
+void TMainForm::ConnectKeys() {
+    struct Key {
+        QKeySequence keys;
+        void (TMainForm::*command)();
+        QWidget* shownOn;  // the button whose tool tip names the keys
+        bool resultPage;
+    };
+    const Key keys[] = {
+        {QKeySequence(Qt::CTRL | Qt::Key_N), &TMainForm::NewBtnClick, SpeedButton1, false},
+        {QKeySequence(Qt::CTRL | Qt::Key_O), &TMainForm::SpeedButton2Click, SpeedButton2, false},
+        {QKeySequence(Qt::CTRL | Qt::Key_S), &TMainForm::SaveBtnClick, SaveBtn, false},
+        {QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_S), &TMainForm::SaveAsBtnClick, SaveAsBtn,
+         false},
+        {QKeySequence(Qt::CTRL | Qt::Key_Q), &TMainForm::EndeBtnClick, EndeBtn, false},
+        {QKeySequence(Qt::CTRL | Qt::Key_P), &TMainForm::PrintBtnClick, PrintButton, true},
+        {QKeySequence(Qt::CTRL | Qt::Key_C), &TMainForm::Kopieren1Click, CopyButton, true},
+    };
+    for (const Key& key : keys) {
+        auto* shortcut = new QShortcut(key.keys, this);
+        connect(shortcut, &QShortcut::activated, this,
+                [this, command = key.command] { (this->*command)(); });
+        // The result page's buttons had no tool tip before.
+        const QString hint = key.shownOn == PrintButton  ? QStringLiteral("Bild drucken...")
+                             : key.shownOn == CopyButton ? QStringLiteral("Bild kopieren")
+                                                         : key.shownOn->toolTip();
+        key.shownOn->setToolTip(WithKeys(hint, key.keys));
+        if (key.resultPage) resultPageKeys_.push_back(shortcut);
+    }
+    EndeBtnDown->setToolTip(EndeBtn->toolTip());
+    // Printing and copying belong to the result page; elsewhere Ctrl+C is the text box's copy.
+    const auto followPage = [this] {
+        for (QShortcut* shortcut : resultPageKeys_)
+            shortcut->setEnabled(PageControl3->currentWidget() == TabSheet15);
+    };
+    connect(PageControl3, &QTabWidget::currentChanged, this, followPage);
+    followPage();
+}
+
+bool TMainForm::RunSharedMnemonic(QObject* receiver, QEvent* event) {
+    if (event->type() != QEvent::Shortcut || !qobject_cast<QAbstractButton*>(receiver))
+        return false;
+    auto* shortcut = static_cast<QShortcutEvent*>(event);
+    if (!shortcut->isAmbiguous()) return false;
+    QAbstractButton* toolBar = nullptr;
+    QAbstractButton* page = nullptr;
+    for (QAbstractButton* button : findChildren<QAbstractButton*>()) {
+        if (!button->isVisible() || !button->isEnabled() ||
+            QKeySequence::mnemonic(button->text()) != shortcut->key())
+            continue;
+        QAbstractButton*& slot = Panel25->isAncestorOf(button) ? toolBar : page;
+        if (!slot) slot = button;
+    }
+    // The page in front is what the user works on; the tool bar's commands keep their Ctrl keys.
+    QAbstractButton* chosen = page ? page : toolBar;
+    if (!chosen) return false;
+    chosen->click();
+    return true;
+}
+
+}  // namespace gw
