@@ -6,10 +6,14 @@
 #include <QShortcut>
 #include <QShortcutEvent>
 #include <QTabWidget>
+#include <QTimer>
 #include <QToolButton>
 
 #include "app/MainFUnit.h"
+#include "document/LetteringFile.h"
+#include "ui/Dialogs.h"
 #include "ui/Image.h"
+#include "ui/QtBridge.h"
 
 namespace gw {
 
@@ -93,6 +97,64 @@ bool TMainForm::RunSharedMnemonic(QObject* receiver, QEvent* event) {
     if (!chosen) return false;
     chosen->click();
     return true;
+}
+
+// ---------------------------------------------------------------------------------------------
+// Unsaved changes
+
+void TMainForm::MarkSaved() {
+    savedBytes_ = LetteringFileBytes(lettering_);
+    UpdateCaption();
+}
+
+bool TMainForm::HasChanges() const {
+    return LetteringFileBytes(lettering_) != savedBytes_;
+}
+
+void TMainForm::NoteChange() {
+    if (captionPending_) return;
+    captionPending_ = true;
+    QTimer::singleShot(0, this, [this] {
+        captionPending_ = false;
+        UpdateCaption();
+    });
+}
+
+void TMainForm::UpdateCaption() {
+    QString caption = ToQString(CaptionFor(ToStdString(savedFileName_)));
+    if (HasChanges()) caption += QStringLiteral(" *");
+    setWindowTitle(caption);
+}
+
+bool TMainForm::MayDropChanges(std::string_view question, std::string_view caption, MsgIcon icon) {
+    if (!HasChanges()) return true;
+    switch (ShowMessageBox(question, caption, icon, MsgButtons::SaveDiscardCancel)) {
+        case MsgResult::Save:
+            return SaveDocument();
+        case MsgResult::Cancel:
+            return false;
+        case MsgResult::Ok:
+        case MsgResult::Discard:
+            break;
+    }
+    return true;
+}
+
+bool TMainForm::SaveDocument() {
+    QString fileName = savedFileName_;
+    if (fileName.isEmpty()) {
+        DialogRequest request;
+        request.kind = DialogKind::Save;
+        request.name = QStringLiteral("SaveDialog2");
+        request.filter = QStringLiteral("Schriftzug-Dateien (*.zgw)");
+        request.defaultSuffix = QStringLiteral("zgw");
+        const DialogAnswer answer = RunDialog(this, request);
+        if (!answer.accepted) return false;
+        fileName = answer.fileName;
+    }
+    SaveFile(fileName);
+    // A failed save has said so and left the changes unsaved.
+    return savedFileName_ == fileName && !HasChanges();
 }
 
 }  // namespace gw

@@ -225,6 +225,7 @@ void TMainForm::FormCreate() {
     Memo1->installEventFilter(this);
     connect(schedule_, &TRenderSchedule::rendered, this, [this] { FinishOpenStep(); });
     history_.Reset(lettering_);
+    MarkSaved();
 
     if (const QScreen* screen = QGuiApplication::primaryScreen()) {
         const QRect area = screen->availableGeometry();
@@ -247,6 +248,7 @@ void TMainForm::FormShow() {
     LoadBuiltinTextures(builtinTextures_, DataFolder(), [] { QCoreApplication::processEvents(); });
     SetStartTextures(lettering_, builtinTextures_);
     history_.Reset(lettering_);
+    MarkSaved();
     UpdateUndoButtons();
     FitTexturePreviews();
     SurfaceFrame1->Texture0Frame1->Tex0Paint->update();
@@ -263,10 +265,10 @@ void TMainForm::closeEvent(QCloseEvent* event) {
 }
 
 bool TMainForm::FormCloseQuery() {
-    return ShowMessageBox(
-               "Hiermit beenden Sie das Programm. Alle nicht gespeicherten Einstellungen gehen "
-               "verloren.",
-               "Beenden", MsgIcon::Information, MsgButtons::OkCancel) == MsgResult::Ok;
+    return MayDropChanges(
+        "Hiermit beenden Sie das Programm. Alle nicht gespeicherten Einstellungen gehen "
+        "verloren.",
+        "Beenden", MsgIcon::Information);
 }
 
 void TMainForm::FormDestroy() {
@@ -326,6 +328,7 @@ bool TMainForm::eventFilter(QObject* watched, QEvent* event) {
 // The render pipeline
 
 void TMainForm::React(Change change, bool eventCondition) {
+    NoteChange();
     ChangeContext context;
     context.firstRenderDone = schedule_->FirstRenderDone;
     context.eventCondition = eventCondition;
@@ -796,12 +799,12 @@ void TMainForm::FillFontList() {
 
 void TMainForm::Setsavedfilename(const QString& fileName) {
     savedFileName_ = fileName;
-    setWindowTitle(ToQString(CaptionFor(ToStdString(fileName))));
+    UpdateCaption();
 }
 
 void TMainForm::NewBtnClick() {
-    if (ShowMessageBox("Alle nicht gespeicherten Einstellungen gehen verloren.", "Datei|Neu",
-                       MsgIcon::Question, MsgButtons::OkCancel) != MsgResult::Ok)
+    if (!MayDropChanges("Alle nicht gespeicherten Einstellungen gehen verloren.", "Datei|Neu",
+                        MsgIcon::Question))
         return;
     BeginStep("Neu");
     schedule_->FirstRenderDone = false;
@@ -812,11 +815,12 @@ void TMainForm::NewBtnClick() {
     schedule_->LoadingSettings = false;
     React(Change::PictureOrDocument);
     Setsavedfilename(QString());
+    MarkSaved();
 }
 
 void TMainForm::SpeedButton2Click() {
-    if (ShowMessageBox("Hiermit gehen alle nicht gespeicherten Informationen verloren.",
-                       "Datei/Öffnen", MsgIcon::Information, MsgButtons::OkCancel) != MsgResult::Ok)
+    if (!MayDropChanges("Hiermit gehen alle nicht gespeicherten Informationen verloren.",
+                        "Datei/Öffnen", MsgIcon::Information))
         return;
     DialogRequest request;
     request.kind = DialogKind::Open;
@@ -852,6 +856,7 @@ void TMainForm::SaveFile(const QString& fileName) {
         return;
     }
     Setsavedfilename(fileName);
+    MarkSaved();
 }
 
 void TMainForm::OpenFile(const QString& fileName) {
@@ -903,6 +908,7 @@ void TMainForm::OpenFile(const QString& fileName) {
     history_.Reset(lettering_);
     UpdateUndoButtons();
     Setsavedfilename(fileName);
+    MarkSaved();
     PaintBox1Paint();
 }
 
@@ -971,6 +977,7 @@ void TMainForm::ShowRestoredState() {
 }
 
 void TMainForm::UpdateUndoButtons() {
+    NoteChange();
     UndoBtn->setEnabled(history_.CanUndo());
     RedoBtn->setEnabled(history_.CanRedo());
     UndoBtn->setToolTip(history_.CanUndo()

@@ -21,6 +21,7 @@
 #include "document/Lettering.h"
 #include "document/Reactions.h"
 #include "document/UndoHistory.h"
+#include "platform/System.h"
 #include "render/Pipeline.h"
 
 namespace gw {
@@ -179,6 +180,23 @@ class TMainForm : public QMainWindow {
     // bar's) at the first press instead of only moving the focus.
     bool RunSharedMnemonic(QObject* receiver, QEvent* event);
     std::vector<QShortcut*> resultPageKeys_;
+
+    // Unsaved changes: a change is anything that alters the bytes SaveFile would write, so
+    // undoing back to the saved state is none. MarkSaved takes the bytes of the lettering as
+    // they are after a save, an open or "Neu".
+    void MarkSaved();
+    bool HasChanges() const;
+    // The caption follows the changes once the events at hand are done, so a burst of changes
+    // compares the bytes once.
+    void NoteChange();
+    void UpdateCaption();
+    // Asks the question of a command that would drop the changes, if there are any: true when
+    // the command may go on (saved, discarded, or nothing to lose).
+    bool MayDropChanges(std::string_view question, std::string_view caption, MsgIcon icon);
+    // Save, or Save As on an untitled document: true when the lettering was saved.
+    bool SaveDocument();
+    std::vector<std::uint8_t> savedBytes_;
+    bool captionPending_ = false;
 
     // Window layout, one part each.
     void BuildToolBar(QWidget* parent);

@@ -84,6 +84,7 @@ void DesktopKeysTest::keysRunTheirCommands() {
         QCOMPARE(dialogs.size(), size_t(2));
         QCOMPARE(dialogs[1].kind, DialogKind::Color);
 
+        Find<QCheckBox>(form, "KanteCheck")->click();
         press(Qt::Key_Q, Qt::ControlModifier);
         QCOMPARE(questions.back(), std::string("Beenden"));
         QVERIFY(form.isVisible());
