@@ -1,7 +1,10 @@
 // The window's desktop habits: keys and their tool tips, the Alt letters two captions share.
 
 #include <QAbstractButton>
+#include <QAction>
+#include <QFileInfo>
 #include <QKeySequence>
+#include <QMenu>
 #include <QPushButton>
 #include <QShortcut>
 #include <QShortcutEvent>
@@ -10,6 +13,7 @@
 #include <QToolButton>
 
 #include "app/MainFUnit.h"
+#include "app/RecentDocuments.h"
 #include "document/LetteringFile.h"
 #include "ui/Dialogs.h"
 #include "ui/Image.h"
@@ -35,6 +39,7 @@ QString WithKeys(const QString& hint, const QKeySequence& keys) {
 
 void TMainForm::ConnectDesktopHabits() {
     ConnectKeys();
+    ConnectRecentMenu();
     // Every button of the window, the pickers' included, is watched for shared Alt letters.
     for (QAbstractButton* button : findChildren<QAbstractButton*>())
         button->installEventFilter(this);
@@ -104,7 +109,8 @@ bool TMainForm::RunSharedMnemonic(QObject* receiver, QEvent* event) {
 
 void TMainForm::MarkSaved() {
     savedBytes_ = LetteringFileBytes(lettering_);
-    UpdateCaption();
+    setWindowTitle(ToQString(CaptionFor(ToStdString(savedFileName_))));
+    if (!savedFileName_.isEmpty()) AddRecentDocument(savedFileName_);
 }
 
 bool TMainForm::HasChanges() const {
@@ -155,6 +161,51 @@ bool TMainForm::SaveDocument() {
     SaveFile(fileName);
     // A failed save has said so and left the changes unsaved.
     return savedFileName_ == fileName && !HasChanges();
+}
+
+// ---------------------------------------------------------------------------------------------
+// "Zuletzt geöffnet"
+
+bool TMainForm::MayOpen() {
+    return MayDropChanges("Hiermit gehen alle nicht gespeicherten Informationen verloren.",
+                          "Datei/Öffnen", MsgIcon::Information);
+}
+
+void TMainForm::ConnectRecentMenu() {
+    recentMenu_ = new QMenu(QStringLiteral("Zuletzt geöffnet"), SpeedButton2);
+    recentMenu_->setObjectName(QStringLiteral("RecentMenu"));
+    recentMenu_->setToolTipsVisible(true);
+    SpeedButton2->setMenu(recentMenu_);
+    SpeedButton2->setPopupMode(QToolButton::MenuButtonPopup);
+    connect(recentMenu_, &QMenu::aboutToShow, this, [this] { FillRecentMenu(); });
+    connect(recentMenu_, &QMenu::triggered, this, [this](QAction* action) {
+        if (const QString file = action->data().toString(); !file.isEmpty()) OpenRecent(file);
+    });
+}
+
+void TMainForm::FillRecentMenu() {
+    recentMenu_->clear();
+    recentMenu_->addSection(QStringLiteral("Zuletzt geöffnet"));
+    const QStringList documents = RecentDocuments();
+    if (documents.isEmpty()) recentMenu_->addAction(QStringLiteral("(keine)"))->setEnabled(false);
+    for (qsizetype i = 0; i < documents.size(); ++i) {
+        QAction* action = recentMenu_->addAction(
+            QStringLiteral("&%1 %2").arg(i + 1).arg(QFileInfo(documents[i]).fileName()));
+        action->setData(documents[i]);
+        action->setToolTip(documents[i]);
+    }
+}
+
+void TMainForm::OpenRecent(const QString& fileName) {
+    if (!QFileInfo::exists(fileName)) {
+        ForgetRecentDocument(fileName);
+        ShowMessageBox("Die Datei " + ToStdString(fileName) +
+                           " gibt es nicht mehr. Sie wird aus der Liste \"Zuletzt geöffnet\" "
+                           "genommen.",
+                       "Zuletzt geöffnet", MsgIcon::Warning);
+        return;
+    }
+    if (MayOpen()) OpenFile(fileName);
 }
 
 }  // namespace gw

@@ -819,9 +819,7 @@ void TMainForm::NewBtnClick() {
 }
 
 void TMainForm::SpeedButton2Click() {
-    if (!MayDropChanges("Hiermit gehen alle nicht gespeicherten Informationen verloren.",
-                        "Datei/Öffnen", MsgIcon::Information))
-        return;
+    if (!MayOpen()) return;
     DialogRequest request;
     request.kind = DialogKind::Open;
     request.name = QStringLiteral("OpenDialog1");

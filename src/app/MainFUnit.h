@@ -36,6 +36,7 @@ class QLabel;
 class QPlainTextEdit;
 class QPushButton;
 class QRadioButton;
+class QMenu;
 class QScrollArea;
 class QShortcut;
 class QStatusBar;
@@ -196,6 +197,13 @@ class TMainForm : public QMainWindow {
     // Save, or Save As on an untitled document: true when the lettering was saved.
     bool SaveDocument();
     std::vector<std::uint8_t> savedBytes_;
+
+    // Öffnen's question, and the menu of the documents last opened on its button.
+    bool MayOpen();
+    void ConnectRecentMenu();
+    void FillRecentMenu();
+    void OpenRecent(const QString& fileName);
+    QMenu* recentMenu_ = nullptr;
     bool captionPending_ = false;
 
     // Window layout, one part each.

@@ -75,6 +75,8 @@ int main(int argc, char* argv[]) {
     gw::GuardedApplication application(argc, argv);
     gw::CleanUpOnSignals();
     QApplication::setApplicationName(QStringLiteral("Zarbo Glyphwerk"));
+    // The settings (recent documents, the file dialogs' folders) live under this name.
+    QApplication::setOrganizationName(QStringLiteral("Zarbo"));
     // The installed menu entry and icon carry this name; the desktop matches windows to them.
     QGuiApplication::setDesktopFileName(QStringLiteral("de.zarbo.Glyphwerk"));
     QApplication::setWindowIcon(QIcon::fromTheme(QStringLiteral("de.zarbo.Glyphwerk")));
