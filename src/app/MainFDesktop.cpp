@@ -2,15 +2,19 @@
 
 #include <QAbstractButton>
 #include <QAction>
+#include <QDragEnterEvent>
+#include <QDropEvent>
 #include <QFileInfo>
 #include <QKeySequence>
 #include <QMenu>
+#include <QMimeData>
 #include <QPushButton>
 #include <QShortcut>
 #include <QShortcutEvent>
 #include <QTabWidget>
 #include <QTimer>
 #include <QToolButton>
+#include <QUrl>
 
 #include "app/MainFUnit.h"
 #include "app/RecentDocuments.h"
@@ -40,6 +44,13 @@ QString WithKeys(const QString& hint, const QKeySequence& keys) {
 void TMainForm::ConnectDesktopHabits() {
     ConnectKeys();
     ConnectRecentMenu();
+    setAcceptDrops(true);
+    // The picture buttons are reached with Tab and pressed with Space or Enter.
+    for (auto [picture, command] : {std::pair{ueberbtn, &TMainForm::ueberbtnClick},
+                                    std::pair{EndeBtn, &TMainForm::EndeBtnClick}}) {
+        picture->setFocusPolicy(Qt::TabFocus);
+        picture->OnKeyClick = [this, command] { (this->*command)(); };
+    }
     // Every button of the window, the pickers' included, is watched for shared Alt letters.
     for (QAbstractButton* button : findChildren<QAbstractButton*>())
         button->installEventFilter(this);
@@ -206,6 +217,33 @@ void TMainForm::OpenRecent(const QString& fileName) {
         return;
     }
     if (MayOpen()) OpenFile(fileName);
+}
+
+// ---------------------------------------------------------------------------------------------
+// Drag and drop
+
+namespace {
+
+// The one local .zgw file dropped; empty for anything else.
+QString DroppedDocument(const QMimeData* data) {
+    if (!data || !data->hasUrls() || data->urls().size() != 1) return {};
+    const QUrl& url = data->urls().front();
+    if (!url.isLocalFile()) return {};
+    const QString file = url.toLocalFile();
+    return file.endsWith(QStringLiteral(".zgw"), Qt::CaseInsensitive) ? file : QString();
+}
+
+}  // namespace
+
+void TMainForm::dragEnterEvent(QDragEnterEvent* event) {
+    if (!DroppedDocument(event->mimeData()).isEmpty()) event->acceptProposedAction();
+}
+
+void TMainForm::dropEvent(QDropEvent* event) {
+    const QString file = DroppedDocument(event->mimeData());
+    if (file.isEmpty()) return;
+    event->acceptProposedAction();
+    if (MayOpen()) OpenFile(file);
 }
 
 }  // namespace gw
