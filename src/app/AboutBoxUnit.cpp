@@ -48,7 +48,9 @@ TAboutBox::TAboutBox(QWidget* parent) : QDialog(parent) {
     Panel1->setObjectName(QStringLiteral("Panel1"));
     Panel1->setGeometry(8, 8, 648, 384);
     const QColor panel = ToQColor(0xA6CAF0);
-    Panel1->setStyleSheet(QStringLiteral("#Panel1 { background-color: %1; border: 2px outset %2; }")
+    // Its texts stay dark on the light panel whatever the desktop's colour scheme.
+    Panel1->setStyleSheet(QStringLiteral("#Panel1 { background-color: %1; border: 2px outset %2; }"
+                                         " #Panel1 QLabel { color: black; }")
                               .arg(panel.name(), panel.lighter(115).name()));
 
     ProgramIcon = new TImage(Panel1);

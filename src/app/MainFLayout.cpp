@@ -55,6 +55,8 @@ void Paint(QWidget* widget, TColor colour) {
     widget->setAutoFillBackground(true);
     QPalette palette = widget->palette();
     palette.setColor(QPalette::Window, ToQColor(colour));
+    // The colour is light whatever the desktop's scheme: its text stays dark on it.
+    palette.setColor(QPalette::WindowText, Qt::black);
     widget->setPalette(palette);
 }
 
@@ -172,7 +174,6 @@ void TMainForm::BuildToolBar(QWidget* parent) {
         Name(b.button, b.name);
         b.button->setText(b.caption);
         b.button->setToolTip(b.hint);
-        b.button->setStatusTip(b.hint);
         b.button->setIcon(LayoutIcon(b.picture));
         b.button->setIconSize(QSize(16, 16));
         b.button->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
@@ -716,8 +717,9 @@ void TMainForm::ConnectHandlers() {
     });
 
     for (ImagePair pair : {AboutPair(), EndPair()}) {
-        pair.normal->OnMouseDown = [this, pair](Qt::MouseButton, int, int) {
-            ImageButtonDown(pair);
+        // Only the left button presses a picture button, as with any other button.
+        pair.normal->OnMouseDown = [this, pair](Qt::MouseButton button, int, int) {
+            if (button == Qt::LeftButton) ImageButtonDown(pair);
         };
         for (TImage* image : {pair.normal, pair.pressed}) {
             image->OnMouseMove = [this, pair](Qt::MouseButtons, int x, int y) {

@@ -205,6 +205,7 @@ void TMainForm::FormCreate() {
     ResizeForm = new TResizeForm(this);
 
     ConnectHandlers();
+    ConnectDesktopHabits();
 
     Setsavedfilename(QString());
     // The surface colours, swatch and dialog alike, and the colour panels of both pickers.
@@ -224,6 +225,7 @@ void TMainForm::FormCreate() {
     Memo1->installEventFilter(this);
     connect(schedule_, &TRenderSchedule::rendered, this, [this] { FinishOpenStep(); });
     history_.Reset(lettering_);
+    MarkSaved();
 
     if (const QScreen* screen = QGuiApplication::primaryScreen()) {
         const QRect area = screen->availableGeometry();
@@ -246,6 +248,7 @@ void TMainForm::FormShow() {
     LoadBuiltinTextures(builtinTextures_, DataFolder(), [] { QCoreApplication::processEvents(); });
     SetStartTextures(lettering_, builtinTextures_);
     history_.Reset(lettering_);
+    MarkSaved();
     UpdateUndoButtons();
     FitTexturePreviews();
     SurfaceFrame1->Texture0Frame1->Tex0Paint->update();
@@ -262,10 +265,10 @@ void TMainForm::closeEvent(QCloseEvent* event) {
 }
 
 bool TMainForm::FormCloseQuery() {
-    return ShowMessageBox(
-               "Hiermit beenden Sie das Programm. Alle nicht gespeicherten Einstellungen gehen "
-               "verloren.",
-               "Beenden", MsgIcon::Information, MsgButtons::OkCancel) == MsgResult::Ok;
+    return MayDropChanges(
+        "Hiermit beenden Sie das Programm. Alle nicht gespeicherten Einstellungen gehen "
+        "verloren.",
+        "Beenden", MsgIcon::Information);
 }
 
 void TMainForm::FormDestroy() {
@@ -293,6 +296,7 @@ void TMainForm::resizeEvent(QResizeEvent* event) {
 }
 
 bool TMainForm::eventFilter(QObject* watched, QEvent* event) {
+    if (RunSharedMnemonic(watched, event)) return true;
     // The keys of undo and redo go to the window's shortcuts, not to the text fields.
     if (event->type() == QEvent::ShortcutOverride) {
         auto* key = static_cast<QKeyEvent*>(event);
@@ -324,6 +328,7 @@ bool TMainForm::eventFilter(QObject* watched, QEvent* event) {
 // The render pipeline
 
 void TMainForm::React(Change change, bool eventCondition) {
+    NoteChange();
     ChangeContext context;
     context.firstRenderDone = schedule_->FirstRenderDone;
     context.eventCondition = eventCondition;
@@ -795,12 +800,12 @@ void TMainForm::FillFontList() {
 
 void TMainForm::Setsavedfilename(const QString& fileName) {
     savedFileName_ = fileName;
-    setWindowTitle(ToQString(CaptionFor(ToStdString(fileName))));
+    UpdateCaption();
 }
 
 void TMainForm::NewBtnClick() {
-    if (ShowMessageBox("Alle nicht gespeicherten Einstellungen gehen verloren.", "Datei|Neu",
-                       MsgIcon::Question, MsgButtons::OkCancel) != MsgResult::Ok)
+    if (!MayDropChanges("Alle nicht gespeicherten Einstellungen gehen verloren.", "Datei|Neu",
+                        MsgIcon::Question))
         return;
     BeginStep("Neu");
     schedule_->FirstRenderDone = false;
@@ -811,12 +816,11 @@ void TMainForm::NewBtnClick() {
     schedule_->LoadingSettings = false;
     React(Change::PictureOrDocument);
     Setsavedfilename(QString());
+    MarkSaved();
 }
 
 void TMainForm::SpeedButton2Click() {
-    if (ShowMessageBox("Hiermit gehen alle nicht gespeicherten Informationen verloren.",
-                       "Datei/Öffnen", MsgIcon::Information, MsgButtons::OkCancel) != MsgResult::Ok)
-        return;
+    if (!MayOpen()) return;
     DialogRequest request;
     request.kind = DialogKind::Open;
     request.name = QStringLiteral("OpenDialog1");
@@ -851,6 +855,7 @@ void TMainForm::SaveFile(const QString& fileName) {
         return;
     }
     Setsavedfilename(fileName);
+    MarkSaved();
 }
 
 void TMainForm::OpenFile(const QString& fileName) {
@@ -901,6 +906,7 @@ void TMainForm::OpenFile(const QString& fileName) {
     history_.Reset(lettering_);
     UpdateUndoButtons();
     Setsavedfilename(fileName);
+    MarkSaved();
     PaintBox1Paint();
 }
 
@@ -974,6 +980,7 @@ void TMainForm::ShowRestoredState() {
 }
 
 void TMainForm::UpdateUndoButtons() {
+    NoteChange();
     UndoBtn->setEnabled(history_.CanUndo());
     RedoBtn->setEnabled(history_.CanRedo());
     UndoBtn->setToolTip(history_.CanUndo()

@@ -21,6 +21,7 @@
 #include "document/Lettering.h"
 #include "document/Reactions.h"
 #include "document/UndoHistory.h"
+#include "platform/System.h"
 #include "render/Pipeline.h"
 
 namespace gw {
@@ -35,7 +36,9 @@ class QLabel;
 class QPlainTextEdit;
 class QPushButton;
 class QRadioButton;
+class QMenu;
 class QScrollArea;
+class QShortcut;
 class QStatusBar;
 class QTabWidget;
 class QTextBrowser;
@@ -91,6 +94,9 @@ class TMainForm : public QMainWindow {
     void closeEvent(QCloseEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
+    // A .zgw dropped on the window opens as Öffnen does.
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
 
   private:
     void FormCreate();
@@ -170,6 +176,38 @@ class TMainForm : public QMainWindow {
     void EndeBtnClick();
     void wwwBtnClick();
     void HelpContents();
+
+    // Desktop habits: keys, the Alt letters two captions share, tool tips with their keys.
+    void ConnectDesktopHabits();
+    void ConnectKeys();
+    // A mnemonic two buttons of the current page share runs the page's command (or the tool
+    // bar's) at the first press instead of only moving the focus.
+    bool RunSharedMnemonic(QObject* receiver, QEvent* event);
+    std::vector<QShortcut*> resultPageKeys_;
+
+    // Unsaved changes: a change is anything that alters the bytes SaveFile would write, so
+    // undoing back to the saved state is none. MarkSaved takes the bytes of the lettering as
+    // they are after a save, an open or "Neu".
+    void MarkSaved();
+    bool HasChanges() const;
+    // The caption follows the changes once the events at hand are done, so a burst of changes
+    // compares the bytes once.
+    void NoteChange();
+    void UpdateCaption();
+    // Asks the question of a command that would drop the changes, if there are any: true when
+    // the command may go on (saved, discarded, or nothing to lose).
+    bool MayDropChanges(std::string_view question, std::string_view caption, MsgIcon icon);
+    // Save, or Save As on an untitled document: true when the lettering was saved.
+    bool SaveDocument();
+    std::vector<std::uint8_t> savedBytes_;
+
+    // Öffnen's question, and the menu of the documents last opened on its button.
+    bool MayOpen();
+    void ConnectRecentMenu();
+    void FillRecentMenu();
+    void OpenRecent(const QString& fileName);
+    QMenu* recentMenu_ = nullptr;
+    bool captionPending_ = false;
 
     // Window layout, one part each.
     void BuildToolBar(QWidget* parent);

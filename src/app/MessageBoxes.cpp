@@ -39,6 +39,18 @@ MsgResult ShowQtMessageBox(std::string_view text, std::string_view caption, MsgI
         box.exec();
         return box.clickedButton() == cancel ? MsgResult::Cancel : MsgResult::Ok;
     }
+    if (buttons == MsgButtons::SaveDiscardCancel) {
+        QPushButton* save = box.addButton(QStringLiteral("Speichern"), QMessageBox::AcceptRole);
+        QPushButton* discard =
+            box.addButton(QStringLiteral("Verwerfen"), QMessageBox::DestructiveRole);
+        QPushButton* cancel = box.addButton(QStringLiteral("Abbrechen"), QMessageBox::RejectRole);
+        box.setDefaultButton(save);
+        box.setEscapeButton(cancel);
+        box.exec();
+        if (box.clickedButton() == save) return MsgResult::Save;
+        if (box.clickedButton() == discard) return MsgResult::Discard;
+        return MsgResult::Cancel;
+    }
     box.addButton(QStringLiteral("OK"), QMessageBox::AcceptRole);
     box.exec();
     return MsgResult::Ok;

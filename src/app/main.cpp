@@ -6,7 +6,6 @@
 #include <QLocale>
 #include <QScreen>
 #include <QStyleFactory>
-#include <QTimer>
 #include <QTranslator>
 #include <cstdio>
 #include <cstring>
@@ -17,6 +16,7 @@
 #include "app/MainFUnit.h"
 #include "app/MemoryGuard.h"
 #include "app/MessageBoxes.h"
+#include "app/StartDocument.h"
 #include "document/BuiltinTextures.h"
 #include "platform/FileAccess.h"
 #include "platform/System.h"
@@ -53,20 +53,6 @@ bool AnswerInformationOptions(int argc, char* argv[]) {
     return false;
 }
 
-// The document to open at start: the first argument Qt left that is no option; after "--" any.
-QString StartDocument(const QStringList& arguments) {
-    bool optionsEnded = false;
-    for (qsizetype i = 1; i < arguments.size(); ++i) {
-        const QString& argument = arguments[i];
-        if (!optionsEnded && argument == QLatin1String("--")) {
-            optionsEnded = true;
-        } else if (optionsEnded || !argument.startsWith(QLatin1Char('-'))) {
-            return argument;
-        }
-    }
-    return {};
-}
-
 // The data files that are not in the data folder, as the message names them.
 std::string MissingDataFiles() {
     const std::string folder = gw::DataFolder();
@@ -89,6 +75,8 @@ int main(int argc, char* argv[]) {
     gw::GuardedApplication application(argc, argv);
     gw::CleanUpOnSignals();
     QApplication::setApplicationName(QStringLiteral("Zarbo Glyphwerk"));
+    // The settings (recent documents, the file dialogs' folders) live under this name.
+    QApplication::setOrganizationName(QStringLiteral("Zarbo"));
     // The installed menu entry and icon carry this name; the desktop matches windows to them.
     QGuiApplication::setDesktopFileName(QStringLiteral("de.zarbo.Glyphwerk"));
     QApplication::setWindowIcon(QIcon::fromTheme(QStringLiteral("de.zarbo.Glyphwerk")));
@@ -115,9 +103,6 @@ int main(int argc, char* argv[]) {
 
     gw::TMainForm form;
     form.show();
-    // Opened once the window stands, so its textures replace the start-up ones and a refusal
-    // is reported over the window, which keeps the start-up lettering.
-    if (const QString document = StartDocument(QApplication::arguments()); !document.isEmpty())
-        QTimer::singleShot(0, &form, [&form, document] { form.OpenFile(document); });
+    gw::OpenStartDocument(form, QApplication::arguments());
     return QApplication::exec();
 }

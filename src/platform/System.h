@@ -10,8 +10,10 @@
 namespace gw {
 
 enum class MsgIcon { None, Error, Information, Question, Warning };
-enum class MsgButtons { Ok, OkCancel };
-enum class MsgResult { Ok, Cancel };
+// SaveDiscardCancel asks about unsaved changes ("Speichern", "Verwerfen", "Abbrechen"); a handler
+// that answers Ok there lets the command go on without saving, as Discard does.
+enum class MsgButtons { Ok, OkCancel, SaveDiscardCancel };
+enum class MsgResult { Ok, Cancel, Save, Discard };
 
 using MessageBoxHandler =
     std::function<MsgResult(std::string_view text, std::string_view caption, MsgIcon, MsgButtons)>;

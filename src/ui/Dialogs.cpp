@@ -1,11 +1,13 @@
 #include "ui/Dialogs.h"
 
 #include <QColorDialog>
+#include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
-#include <QHash>
 #include <QPrintDialog>
 #include <QPrinter>
+#include <QSettings>
+#include <QStandardPaths>
 
 #include "ui/QtBridge.h"
 
@@ -16,12 +18,6 @@ namespace {
 DialogHook& Hook() {
     static DialogHook hook;
     return hook;
-}
-
-// The folder and file each dialog held when it was last closed.
-QHash<QString, QString>& LastFiles() {
-    static QHash<QString, QString> files;
-    return files;
 }
 
 DialogAnswer RunFileDialog(QWidget* parent, const DialogRequest& request) {
@@ -46,14 +42,18 @@ DialogAnswer RunFileDialog(QWidget* parent, const DialogRequest& request) {
         dialog.setFileMode(QFileDialog::AnyFile);
         dialog.setWindowTitle(QStringLiteral("Speichern unter"));
     }
-    const QString last = LastFiles().value(request.name);
-    if (!last.isEmpty()) dialog.selectFile(last);
+    const QString start = FileDialogStart(request.name);
+    if (QFileInfo(start).isDir()) {
+        dialog.setDirectory(start);
+    } else {
+        dialog.selectFile(start);
+    }
     DialogAnswer answer;
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return answer;
     answer.accepted = true;
     answer.fileName = QFileInfo(dialog.selectedFiles().first()).absoluteFilePath();
     answer.selectedFilter = dialog.selectedNameFilter();
-    LastFiles()[request.name] = answer.fileName;
+    RememberFileDialog(request.name, answer.fileName);
     return answer;
 }
 
@@ -63,6 +63,17 @@ PrintHook& ThePrintHook() {
 }
 
 }  // namespace
+
+QString FileDialogStart(const QString& name) {
+    const QString last = QSettings().value(QStringLiteral("fileDialogs/") + name).toString();
+    // A folder that went away since is no place to start in.
+    if (!last.isEmpty() && QFileInfo(last).absoluteDir().exists()) return last;
+    return QStandardPaths::writableLocation(QStandardPaths::PicturesLocation);
+}
+
+void RememberFileDialog(const QString& name, const QString& fileName) {
+    QSettings().setValue(QStringLiteral("fileDialogs/") + name, fileName);
+}
 
 QString FirstSuffixOfFilter(const QString& filter) {
     const qsizetype star = filter.indexOf(QLatin1String("*."));

@@ -17,8 +17,8 @@ enum class DialogKind { Color, Open, Save };
 
 struct DialogRequest {
     DialogKind kind = DialogKind::Color;
-    QString name;    // the dialog's name, e.g. "OpenDialog1"; each name keeps its last folder
-    QString filter;  // Qt form, "Schriftzug-Dateien (*.zgw)"
+    QString name;            // the dialog's name, e.g. "OpenDialog1"; each name keeps its last file
+    QString filter;          // Qt form, "Schriftzug-Dateien (*.zgw)"
     QString defaultSuffix;   // without the dot
     TColor color = clBlack;  // the colour the colour dialog opens with
 };
@@ -36,6 +36,11 @@ using DialogHook = std::function<DialogAnswer(const DialogRequest&)>;
 DialogHook SetDialogHook(DialogHook hook);
 
 DialogAnswer RunDialog(QWidget* parent, const DialogRequest& request);
+
+// Where a file dialog of that name starts: the file chosen in it last, kept in the user's
+// settings between runs, or the user's pictures folder the first time.
+QString FileDialogStart(const QString& name);
+void RememberFileDialog(const QString& name, const QString& fileName);
 
 // The suffix of a filter's first pattern, without the dot: "png" for "PNG-Bild (*.png)"; empty
 // when the filter has no "*.xxx" pattern.

@@ -1,7 +1,9 @@
 #include "ui/Image.h"
 
+#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QPen>
 
 namespace gw {
 
@@ -31,6 +33,20 @@ void TImage::paintEvent(QPaintEvent*) {
     } else {
         painter.drawPixmap(0, 0, pixmap_);
     }
+    if (hasFocus()) {
+        // The keyboard's place must show on a picture as on any button.
+        painter.setPen(QPen(palette().color(QPalette::Highlight), 1, Qt::DotLine));
+        painter.drawRect(rect().adjusted(2, 2, -3, -3));
+    }
+}
+
+void TImage::keyPressEvent(QKeyEvent* event) {
+    const int key = event->key();
+    if (OnKeyClick && (key == Qt::Key_Space || key == Qt::Key_Return || key == Qt::Key_Enter)) {
+        OnKeyClick();
+        return;
+    }
+    QWidget::keyPressEvent(event);
 }
 
 void TImage::mousePressEvent(QMouseEvent* event) {

@@ -23,12 +23,15 @@ class TImage : public QWidget {
     std::function<void(Qt::MouseButton, int x, int y)> OnMouseDown;
     std::function<void(Qt::MouseButtons, int x, int y)> OnMouseMove;
     std::function<void(Qt::MouseButton, int x, int y)> OnMouseUp;
+    // Space or Enter while the picture has the focus (a picture button reached with Tab).
+    std::function<void()> OnKeyClick;
 
   protected:
     void paintEvent(QPaintEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
 
   private:
     QPixmap pixmap_;

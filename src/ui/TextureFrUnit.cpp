@@ -1,7 +1,10 @@
 #include "ui/TextureFrUnit.h"
 
+#include <QDropEvent>
+#include <QMimeData>
 #include <QPushButton>
 #include <QScrollArea>
+#include <QUrl>
 #include <QVBoxLayout>
 
 #include "raster/Bildkern.h"
@@ -32,6 +35,41 @@ TTextureFrame::TTextureFrame(QWidget* parent) : QWidget(parent) {
     layout->addWidget(ScrollBox1, 1);
 
     connect(TexBn, &QPushButton::clicked, this, [this] { TexBnClick(); });
+    ScrollBox1->viewport()->setAcceptDrops(true);
+    ScrollBox1->viewport()->installEventFilter(this);
+}
+
+namespace {
+
+// The one local file dropped, unless it is a document (the window opens those).
+QString DroppedImage(const QMimeData* data) {
+    if (!data || !data->hasUrls() || data->urls().size() != 1) return {};
+    const QUrl& url = data->urls().front();
+    if (!url.isLocalFile()) return {};
+    const QString file = url.toLocalFile();
+    return file.endsWith(QStringLiteral(".zgw"), Qt::CaseInsensitive) ? QString() : file;
+}
+
+}  // namespace
+
+bool TTextureFrame::eventFilter(QObject* watched, QEvent* event) {
+    if (watched != ScrollBox1->viewport()) return QWidget::eventFilter(watched, event);
+    if (event->type() == QEvent::DragEnter || event->type() == QEvent::DragMove) {
+        auto* drag = static_cast<QDragMoveEvent*>(event);
+        if (DroppedImage(drag->mimeData()).isEmpty()) return false;
+        drag->acceptProposedAction();
+        return true;
+    }
+    if (event->type() == QEvent::Drop) {
+        auto* drop = static_cast<QDropEvent*>(event);
+        const QString file = DroppedImage(drop->mimeData());
+        if (file.isEmpty()) return false;
+        drop->acceptProposedAction();
+        // The receiver reports a file it cannot read.
+        if (OnTextureFile && OnTextureFile(file)) DIBPaintBox->update();
+        return true;
+    }
+    return QWidget::eventFilter(watched, event);
 }
 
 void TTextureFrame::TexBnClick() {

@@ -33,6 +33,10 @@ class TTextureFrame : public QWidget {
     void ShowTexture(const DibImage& texture);
     // Sizes the preview to the texture and asks for a paint.
     void FitTo(const DibImage& texture);
+
+  protected:
+    // An image file dropped on the preview loads as the load button's choice does.
+    bool eventFilter(QObject* watched, QEvent* event) override;
 };
 
 }  // namespace gw

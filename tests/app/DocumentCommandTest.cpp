@@ -122,6 +122,7 @@ void DocumentCommandTest::openingRestoresTheControls() {
 
     Find<QToolButton>(*form, "SpeedButton1")->click();
     QCOMPARE(Find<QPlainTextEdit>(*form, "Memo1")->toPlainText(), QStringLiteral("ZEF-LOR\nGbR"));
+    Find<QPlainTextEdit>(*form, "Memo1")->setPlainText(QStringLiteral("Verworfen"));
     const int before = form->renderCount();
     Find<QToolButton>(*form, "SpeedButton2")->click();
     QCOMPARE(messages.back().caption, std::string("Datei/Öffnen"));

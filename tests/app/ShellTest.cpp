@@ -118,7 +118,7 @@ void ShellTest::toolBarAndTabs() {
     }
     QVERIFY(Find<QToolButton>(*form, "OpenBtn")->isEnabled());
     QCOMPARE(Find<QToolButton>(*form, "SpeedButton1")->toolTip(),
-             QStringLiteral("Neuen Schriftzug erstellen"));
+             QStringLiteral("Neuen Schriftzug erstellen (Strg+N)"));
     const QStringList tabs = {QStringLiteral("Text"),      QStringLiteral("Oberfläche"),
                               QStringLiteral("Verformen"), QStringLiteral("Umriß"),
                               QStringLiteral("3D-Kante"),  QStringLiteral("Schatten"),
@@ -139,7 +139,7 @@ void ShellTest::toolBarAndTabs() {
     QCOMPARE(Find<TImage>(*form, "EndeBtn")->geometry(),
              Find<TImage>(*form, "EndeBtnDown")->geometry());
     QCOMPARE(Find<TImage>(*form, "EndeBtn")->toolTip(),
-             QStringLiteral("Hiermit verlassen Sie das Programm"));
+             QStringLiteral("Hiermit verlassen Sie das Programm (Strg+Q)"));
     QCOMPARE(Find<QToolButton>(*form, "wwwBtn")->toolTip(),
              QStringLiteral("Auf zur ZEF-LOR Homepage..."));
 }
@@ -191,6 +191,7 @@ void ShellTest::cancelOnTheExitQuestionKeepsEverything() {
 void ShellTest::okOnTheExitQuestionCloses() {
     form->show();
     QVERIFY(QTest::qWaitForWindowExposed(form.get()));
+    Find<QCheckBox>(*form, "KanteCheck")->click();  // only a change is asked about
     QVERIFY(form->close());
     QVERIFY(!form->isVisible());
     QCOMPARE(questions.size(), size_t(1));
@@ -222,6 +223,7 @@ void ShellTest::endPressedAndReleasedAsksToLeave() {
     QVERIFY(QTest::qWaitForWindowExposed(form.get()));
     questions.clear();
     answer = MsgResult::Cancel;
+    Find<QCheckBox>(*form, "KanteCheck")->click();
     QTest::mousePress(Find<TImage>(*form, "EndeBtn"), Qt::LeftButton, {}, QPoint(50, 15));
     QTest::mouseRelease(Find<TImage>(*form, "EndeBtnDown"), Qt::LeftButton, {}, QPoint(50, 15));
     QCOMPARE(questions.size(), size_t(1));
@@ -277,6 +279,7 @@ void ShellTest::captionNamesTheDocument() {
     form->Setsavedfilename(QStringLiteral("/tmp/irgendwo/Logo.zgw"));
     QCOMPARE(form->windowTitle(), QStringLiteral("ZEF-LOR Zarbo-Glyphwerk 2.1 - [Logo.zgw]"));
     QCOMPARE(form->currentFileName(), QStringLiteral("/tmp/irgendwo/Logo.zgw"));
+    Find<QPlainTextEdit>(*form, "Memo1")->setPlainText(QStringLiteral("Geändert"));
     Find<QToolButton>(*form, "SpeedButton1")->click();
     QCOMPARE(questions.back().caption, std::string("Datei|Neu"));
     QCOMPARE(form->windowTitle(), QStringLiteral("ZEF-LOR Zarbo-Glyphwerk 2.1 - [Unbenannt.zgw]"));
