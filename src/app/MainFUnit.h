@@ -22,6 +22,7 @@
 #include "document/Reactions.h"
 #include "document/UndoHistory.h"
 #include "render/Pipeline.h"
+#include "ui/PictureExport.h"
 
 namespace gw {
 // The help page in the data folder.
@@ -29,6 +30,8 @@ inline constexpr char kHelpFileName[] = "zarbox.html";
 }  // namespace gw
 
 class QComboBox;
+class QImage;
+class QPrinter;
 class QCheckBox;
 class QGroupBox;
 class QLabel;
@@ -126,9 +129,16 @@ class TMainForm : public QMainWindow {
     // Result page.
     void ExportBtnClick();
     void PrintBtnClick();
+    void PreviewBtnClick();
+    // Puts the picture on the printer's page at its resolution, rendered smooth at the scale the
+    // printer's resolution asks for; a render of the same scale in `cache` is taken from there.
+    // False when the user cancelled the render or it failed (and was reported).
+    bool PaintPrint(QPrinter& printer, QImage& cache);
     void Kopieren1Click();
     void ErgPaintBoxPaint();
     void FitResultView();
+    // The options of the last export, for this session; printing takes its resolution.
+    ExportOptions exportOptions_;
 
     // Document commands.
     void NewBtnClick();
@@ -269,6 +279,7 @@ class TMainForm : public QMainWindow {
     QWidget* Panel17;
     QPushButton* SaveAsButton;
     QPushButton* PrintButton;
+    QPushButton* PreviewButton;
     QPushButton* CopyButton;
     QScrollArea* ErgScrollBox;
     TPaintBox* ErgPaintBox;
