@@ -552,7 +552,9 @@ void TMainForm::ResizeBtnClick() {
     ResizeForm->SetReference(W0, H0);
     ResizeForm->BreitEdit->setValue(W0);
     ResizeForm->HochEdit->setValue(H0);
+    ResizeForm->SetSettings(lettering_.settings);
     if (ResizeForm->exec() != QDialog::Accepted) return;
+    const LetteringSettings settings = lettering_.settings;
     const TLine upper = lettering_.EnvelopeLines[0];
     const TLine lower = lettering_.EnvelopeLines[1];
     const TPoint pivot = lettering_.pivot;
@@ -560,6 +562,7 @@ void TMainForm::ResizeBtnClick() {
     BeginStep("Bildgröße");
     ResizeLettering(lettering_, ResizeForm->NewWidth(), ResizeForm->NewHeight(),
                     ResizeForm->SkalFont->isChecked());
+    if (ResizeForm->ScalesEffects()) ScaleEffects(ResizeForm->ScaledEffects(settings));
     holdMemoryMessage_ = true;
     bool ok = TakePictureSize(true);
     if (ok) {
@@ -574,6 +577,10 @@ void TMainForm::ResizeBtnClick() {
         lettering_.EnvelopeLines[1] = lower;
         lettering_.pivot = pivot;
         lettering_.rotationHandle = handle;
+        if (ResizeForm->ScalesEffects()) {
+            lettering_.settings = settings;
+            ScaleEffects({});
+        }
         if (TakePictureSize(true)) React(Change::PictureOrDocument);
     }
     holdMemoryMessage_ = false;
@@ -582,6 +589,16 @@ void TMainForm::ResizeBtnClick() {
         return;
     }
     EndStep("Bildgröße");
+}
+
+void TMainForm::ScaleEffects(const std::vector<ScaledMeasure>& measures) {
+    for (const ScaledMeasure& m : measures)
+        m.info->set(lettering_.settings, m.value);
+    // The size change renders once; the fields written here start no countdown of their own.
+    schedule_->SuppressRender = true;
+    WriteControls();
+    schedule_->StopCountdown();
+    schedule_->SuppressRender = false;
 }
 
 // ---------------------------------------------------------------------------------------------

@@ -58,6 +58,7 @@ class TPaintBox;
 class TResizeForm;
 class TShape;
 class TSurfaceFrame;
+struct ScaledMeasure;
 struct SettingInfo;
 
 class TMainForm : public QMainWindow {
@@ -125,6 +126,8 @@ class TMainForm : public QMainWindow {
 
     // Picture size.
     void ResizeBtnClick();
+    // Gives the pixel measures their scaled values and writes the controls from the model.
+    void ScaleEffects(const std::vector<ScaledMeasure>& measures);
 
     // Result page.
     void ExportBtnClick();
