@@ -734,6 +734,8 @@ bool TMainForm::PaintPrint(QPrinter& printer, QImage& cache) {
         return false;
     }
     painter.setRenderHint(QPainter::SmoothPixmapTransform);
+    // A PDF printer would otherwise store the picture as a JPEG, blurring the smoothed edges.
+    painter.setRenderHint(QPainter::LosslessImageRendering);
     painter.drawImage(target, cache);
     painter.end();
     return true;

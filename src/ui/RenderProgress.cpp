@@ -42,6 +42,11 @@ bool RunWithProgress(QWidget* parent, const QString& label, std::function<void()
         cancelled = true;
         loop.quit();
     });
+    // Escape closes the dialog without the button: that cancels too.
+    QObject::connect(&dialog, &QDialog::rejected, &loop, [&] {
+        cancelled = true;
+        loop.quit();
+    });
     QFutureWatcher<void> watcher;
     QObject::connect(&watcher, &QFutureWatcher<void>::finished, &loop, &QEventLoop::quit);
     watcher.setFuture(QtConcurrent::run(std::move(work)));

@@ -333,6 +333,7 @@ void ResultPageTest::printPutsThePictureOnAPageAtItsResolution() {
             run("pdfimages -list " + pdf + " | tail -1").split(' ', Qt::SkipEmptyParts);
         QVERIFY(image.size() > 4);
         QCOMPARE(QSize(image[3].toInt(), image[4].toInt()), c.rendered);
+        QCOMPARE(image[8], QStringLiteral("image"));  // stored without loss, not as a JPEG
         run("pdftoppm -r 72 -png -singlefile " + pdf + " " + Path("seite"));
         const QImage page(Path("seite.png"));
         QCOMPARE(page.size(), QSize(595, 842));
