@@ -627,6 +627,9 @@ void TMainForm::BuildResultPage() {
     PrintButton = new QPushButton(QStringLiteral("Bild &drucken..."), Panel17);
     Name(PrintButton, "PrintButton");
     PrintButton->setGeometry(184, 8, 169, 25);
+    PreviewButton = new QPushButton(QStringLiteral("Druck&vorschau..."), Panel17);
+    Name(PreviewButton, "PreviewButton");
+    PreviewButton->setGeometry(184, 40, 169, 25);
     CopyButton = new QPushButton(QStringLiteral("Kopieren (Zwischenablage )"), Panel17);
     Name(CopyButton, "CopyButton");
     CopyButton->setGeometry(8, 40, 169, 25);
@@ -743,6 +746,7 @@ void TMainForm::ConnectHandlers() {
     ErgPaintBox->OnPaint = [this] { ErgPaintBoxPaint(); };
     connect(SaveAsButton, &QPushButton::clicked, this, [this] { ExportBtnClick(); });
     connect(PrintButton, &QPushButton::clicked, this, [this] { PrintBtnClick(); });
+    connect(PreviewButton, &QPushButton::clicked, this, [this] { PreviewBtnClick(); });
     connect(CopyButton, &QPushButton::clicked, this, [this] { Kopieren1Click(); });
 
     // Galleries.

@@ -32,6 +32,8 @@
 #include <QVBoxLayout>
 #include <algorithm>
 #include <exception>
+#include <memory>
+#include <new>
 
 #include "app/AboutBoxUnit.h"
 #include "app/LogoFUnit.h"
@@ -43,6 +45,7 @@
 #include "editing/EditView.h"
 #include "editing/EnvelopeEditor.h"
 #include "platform/AllocationLimit.h"
+#include "platform/FileAccess.h"
 #include "platform/System.h"
 #include "platform/TextLayout.h"
 #include "raster/Bildkern.h"
@@ -58,6 +61,7 @@
 #include "ui/PaintBox.h"
 #include "ui/PictureExport.h"
 #include "ui/QtBridge.h"
+#include "ui/RenderProgress.h"
 #include "ui/ResizeFUnit.h"
 #include "ui/Shape.h"
 #include "ui/SpinEdit.h"
@@ -553,7 +557,9 @@ void TMainForm::ResizeBtnClick() {
     ResizeForm->SetReference(W0, H0);
     ResizeForm->BreitEdit->setValue(W0);
     ResizeForm->HochEdit->setValue(H0);
+    ResizeForm->SetSettings(lettering_.settings);
     if (ResizeForm->exec() != QDialog::Accepted) return;
+    const LetteringSettings settings = lettering_.settings;
     const TLine upper = lettering_.EnvelopeLines[0];
     const TLine lower = lettering_.EnvelopeLines[1];
     const TPoint pivot = editor_->Pivot;
@@ -562,6 +568,7 @@ void TMainForm::ResizeBtnClick() {
     ResizeLettering(lettering_, ResizeForm->NewWidth(), ResizeForm->NewHeight(),
                     ResizeForm->SkalFont->isChecked());
     editor_->PictureResized(W0, H0, ResizeForm->SkalFont->isChecked());
+    if (ResizeForm->ScalesEffects()) ScaleEffects(ResizeForm->ScaledEffects(settings));
     holdMemoryMessage_ = true;
     bool ok = TakePictureSize(true);
     if (ok) {
@@ -576,6 +583,10 @@ void TMainForm::ResizeBtnClick() {
         lettering_.EnvelopeLines[1] = lower;
         editor_->Pivot = pivot;
         editor_->RotationHandle = handle;
+        if (ResizeForm->ScalesEffects()) {
+            lettering_.settings = settings;
+            ScaleEffects({});
+        }
         if (TakePictureSize(true)) React(Change::PictureOrDocument);
     }
     holdMemoryMessage_ = false;
@@ -586,6 +597,16 @@ void TMainForm::ResizeBtnClick() {
     EndStep("Bildgröße");
 }
 
+void TMainForm::ScaleEffects(const std::vector<ScaledMeasure>& measures) {
+    for (const ScaledMeasure& m : measures)
+        m.info->set(lettering_.settings, m.value);
+    // The size change renders once; the fields written here start no countdown of their own.
+    schedule_->SuppressRender = true;
+    WriteControls();
+    schedule_->StopCountdown();
+    schedule_->SuppressRender = false;
+}
+
 // ---------------------------------------------------------------------------------------------
 // Result page
 
@@ -594,41 +615,136 @@ void TMainForm::ExportBtnClick() {
     request.kind = DialogKind::Save;
     request.name = QStringLiteral("SaveDialog1");
     request.filter = PictureSaveFilter();
+    ExportOptions chosen = exportOptions_;
+    request.exportOptions = &chosen;
+    request.pictureWidth = lettering_.width;
+    request.pictureHeight = lettering_.height;
     const DialogAnswer answer = RunDialog(this, request);
     if (!answer.accepted) return;
+    exportOptions_ = chosen;
     const ExportTarget target = ExportTargetFor(answer.fileName, answer.selectedFilter);
+    const std::string shortName = ToStdString(QFileInfo(target.fileName).fileName());
+    const auto confirmed = [](const std::string& question) {
+        return ShowMessageBox(question, "Bild speichern unter", MsgIcon::Question,
+                              MsgButtons::OkCancel) == MsgResult::Ok;
+    };
+    if (HasForeignExtension(answer.fileName) &&
+        !confirmed("Die Endung ." + ToStdString(QFileInfo(answer.fileName).suffix()) +
+                   " gehört zu keinem der angebotenen Formate. Soll das Bild als " +
+                   ToStdString(PictureTypeName(target.type)) + " unter " + shortName +
+                   " gespeichert werden?"))
+        return;
     // The dialog asked about the name as it was chosen; a suffix added here names another file.
     if (target.fileName != answer.fileName && QFileInfo::exists(target.fileName) &&
-        ShowMessageBox("Die Datei " + ToStdString(QFileInfo(target.fileName).fileName()) +
-                           " gibt es schon. Soll sie ersetzt werden?",
-                       "Bild speichern unter", MsgIcon::Question,
-                       MsgButtons::OkCancel) != MsgResult::Ok)
+        !confirmed("Die Datei " + shortName + " gibt es schon. Soll sie ersetzt werden?"))
         return;
-    std::string error;
-    if (!SaveDib(images_.Picture, ToStdString(target.fileName), target.type, &error))
-        ShowMessageBox(error, "Fehler", MsgIcon::Error);
+    if (exportOptions_.transparent && !TypeTakesTransparency(target.type)) {
+        ShowMessageBox(
+            "Ein transparenter Hintergrund geht nur mit PNG und PDF, nicht mit JPEG oder BMP.",
+            "Fehler", MsgIcon::Error);
+        return;
+    }
+    struct Job {
+        bool ok = false;
+        std::vector<std::uint8_t> bytes;
+        std::string error;
+    };
+    auto job = std::make_shared<Job>();
+    ExportOptions options = exportOptions_;
+    // A bitmap file has no place for a resolution; the one chosen stays for printing.
+    if (target.type == ImageFileType::Bmp) options.dpi = 0;
+    if (IsScreenPicture(options)) {
+        job->ok =
+            EncodeScreenPicture(images_.Picture, options.dpi, target.type, job->bytes, job->error);
+    } else {
+        auto copy = std::make_shared<const Lettering>(CopyForRender(lettering_));
+        const ImageFileType type = target.type;
+        const bool finished = RunWithProgress(
+            this, QStringLiteral("Das Bild wird gezeichnet …"), [job, copy, options, type] {
+                try {
+                    job->ok = EncodeExport(*copy, options, type, job->bytes, job->error);
+                } catch (const std::bad_alloc&) {
+                    job->error = kOutOfMemoryMessage;
+                }
+            });
+        if (!finished) return;  // cancelled: the render's result is dropped
+    }
+    if (job->ok && ReplaceFile(ToStdString(target.fileName), job->bytes) != ReplaceStatus::Ok) {
+        job->ok = false;
+        job->error = "Konnte die Datei " + ToStdString(target.fileName) + " nicht schreiben.";
+    }
+    if (!job->ok) ShowMessageBox(job->error, "Fehler", MsgIcon::Error);
 }
 
 void TMainForm::PrintBtnClick() {
-    QImage picture;
-    if (!RunTakingPictures([&] { picture = DibToQImage(images_.Picture); })) {
-        ShowOutOfMemory();
-        return;
-    }
-    if (picture.isNull()) return;
     QPrinter printer(QPrinter::HighResolution);
     printer.setDocName(QStringLiteral("Zarbo Glyphwerk"));
     if (!RunPrintDialog(this, printer)) return;
+    QImage cache;
+    PaintPrint(printer, cache);
+}
+
+void TMainForm::PreviewBtnClick() {
+    QPrinter printer(QPrinter::HighResolution);
+    printer.setDocName(QStringLiteral("Zarbo Glyphwerk"));
+    // The preview paints again for every change of the page set-up; one render serves them all.
+    QImage cache;
+    RunPrintPreview(this, printer, [this, &cache](QPrinter& target) { PaintPrint(target, cache); });
+}
+
+bool TMainForm::PaintPrint(QPrinter& printer, QImage& cache) {
+    const double pictureDpi =
+        exportOptions_.dpi > 0 ? double(exportOptions_.dpi) : kPrintPixelsPerInch;
+    const QRectF area = printer.pageLayout().paintRectPixels(printer.resolution());
+    const QRectF target = PrintRect(QSizeF(lettering_.width, lettering_.height), area.size(),
+                                    printer.resolution(), pictureDpi);
+    if (target.isEmpty()) return false;
+    const std::int32_t k = PrintScale(lettering_, target.width() / lettering_.width);
+    if (k >= 1 && cache.width() != lettering_.width * k) {
+        struct Job {
+            QImage picture;
+            std::string error;
+        };
+        auto job = std::make_shared<Job>();
+        auto copy = std::make_shared<const Lettering>(CopyForRender(lettering_));
+        const bool finished = RunWithProgress(
+            this, QStringLiteral("Das Bild wird für den Druck gezeichnet …"), [job, copy, k] {
+                try {
+                    DibImage picture;
+                    std::vector<std::uint8_t> alpha;
+                    if (RenderPrint(*copy, PrintOptions{k, true, false}, picture, alpha,
+                                    job->error))
+                        job->picture = DibToQImage(picture);
+                } catch (const std::bad_alloc&) {
+                    job->error = kOutOfMemoryMessage;
+                }
+            });
+        if (!finished) return false;
+        if (job->picture.isNull()) {
+            ShowMessageBox(job->error.empty() ? std::string(kOutOfMemoryMessage) : job->error,
+                           "Fehler", MsgIcon::Error);
+            return false;
+        }
+        cache = std::move(job->picture);
+    } else if (k < 1 && cache.isNull()) {
+        // Too large to smooth: the picture as the window shows it.
+        if (!RunTakingPictures([&] { cache = DibToQImage(images_.Picture); })) {
+            ShowOutOfMemory();
+            return false;
+        }
+        if (cache.isNull()) return false;
+    }
     QPainter painter;
     if (!painter.begin(&printer)) {
         ShowMessageBox("Das Bild konnte nicht gedruckt werden.", "Fehler", MsgIcon::Error);
-        return;
+        return false;
     }
-    const QRectF area = printer.pageLayout().paintRectPixels(printer.resolution());
-    const QRectF target = PrintRect(picture.size(), area.size(), printer.resolution());
     painter.setRenderHint(QPainter::SmoothPixmapTransform);
-    painter.drawImage(target, picture);
+    // A PDF printer would otherwise store the picture as a JPEG, blurring the smoothed edges.
+    painter.setRenderHint(QPainter::LosslessImageRendering);
+    painter.drawImage(target, cache);
     painter.end();
+    return true;
 }
 
 void TMainForm::Kopieren1Click() {

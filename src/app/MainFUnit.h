@@ -23,6 +23,7 @@
 #include "document/UndoHistory.h"
 #include "platform/System.h"
 #include "render/Pipeline.h"
+#include "ui/PictureExport.h"
 
 namespace gw {
 // The help page in the data folder.
@@ -30,6 +31,8 @@ inline constexpr char kHelpFileName[] = "zarbox.html";
 }  // namespace gw
 
 class QComboBox;
+class QImage;
+class QPrinter;
 class QCheckBox;
 class QGroupBox;
 class QLabel;
@@ -58,6 +61,7 @@ class TPaintBox;
 class TResizeForm;
 class TShape;
 class TSurfaceFrame;
+struct ScaledMeasure;
 struct SettingInfo;
 
 class TMainForm : public QMainWindow {
@@ -128,13 +132,22 @@ class TMainForm : public QMainWindow {
 
     // Picture size.
     void ResizeBtnClick();
+    // Gives the pixel measures their scaled values and writes the controls from the model.
+    void ScaleEffects(const std::vector<ScaledMeasure>& measures);
 
     // Result page.
     void ExportBtnClick();
     void PrintBtnClick();
+    void PreviewBtnClick();
+    // Puts the picture on the printer's page at its resolution, rendered smooth at the scale the
+    // printer's resolution asks for; a render of the same scale in `cache` is taken from there.
+    // False when the user cancelled the render or it failed (and was reported).
+    bool PaintPrint(QPrinter& printer, QImage& cache);
     void Kopieren1Click();
     void ErgPaintBoxPaint();
     void FitResultView();
+    // The options of the last export, for this session; printing takes its resolution.
+    ExportOptions exportOptions_;
 
     // Document commands.
     void NewBtnClick();
@@ -307,6 +320,7 @@ class TMainForm : public QMainWindow {
     QWidget* Panel17;
     QPushButton* SaveAsButton;
     QPushButton* PrintButton;
+    QPushButton* PreviewButton;
     QPushButton* CopyButton;
     QScrollArea* ErgScrollBox;
     TPaintBox* ErgPaintBox;

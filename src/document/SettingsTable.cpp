@@ -153,7 +153,8 @@ const SettingInfo kTable[] = {
     {"KWinkEd",   K::IntegerSpin, -180, 180, -45, kKeep, {}, F::Int32, C::EdgeValue, "Lichtwinkel",
      GetValue<&S::KWinkEd>,   SetSpin<&S::KWinkEd>},
     {"KBreiteEd", K::IntegerSpin, 1,    100, 100, kKeep, {}, F::Int32, C::EdgeValue, "Kantenbreite",
-     GetValue<&S::KBreiteEd>, SetSpin<&S::KBreiteEd>},
+     GetValue<&S::KBreiteEd>, SetSpin<&S::KBreiteEd>,
+     PixelMeasure::FixedEdgeWidth},
     {"KLichtEd",  K::IntegerSpin, 1,    500, 100, kKeep, {}, F::Int32, C::EdgeValue, "Lichtstärke",
      GetValue<&S::KLichtEd>,  SetSpin<&S::KLichtEd>},
 
@@ -165,13 +166,16 @@ const SettingInfo kTable[] = {
     {"SDeckEd",   K::IntegerSpin, 1,    100, 15, kKeep, {}, F::Int32, C::ShadowValue, "Deckkraft",
      GetValue<&S::SDeckEd>,   SetSpin<&S::SDeckEd>},
     {"SWeichEd",  K::IntegerSpin, 0,    30,  0,  kKeep, {}, F::Int32, C::ShadowValue, "Weichheit",
-     GetValue<&S::SWeichEd>,  SetSpin<&S::SWeichEd>},
+     GetValue<&S::SWeichEd>,  SetSpin<&S::SWeichEd>,
+     PixelMeasure::Both},
     {"SRichtBox", K::List,        0,    2,   0,  kKeep, {}, F::Byte,  C::ShadowValue, "Schattenrichtung",
      GetValue<&S::SRichtBox>, SetIndex<&S::SRichtBox>},
     {"SRightEd",  K::IntegerSpin, -100, 100, 10, kKeep, {}, F::Int32, C::ShadowValue, "Verschiebung nach rechts",
-     GetValue<&S::SRightEd>,  SetSpin<&S::SRightEd>},
+     GetValue<&S::SRightEd>,  SetSpin<&S::SRightEd>,
+     PixelMeasure::Horizontal},
     {"SBottomEd", K::IntegerSpin, -100, 100, 10, kKeep, {}, F::Int32, C::ShadowValue, "Verschiebung nach unten",
-     GetValue<&S::SBottomEd>, SetSpin<&S::SBottomEd>},
+     GetValue<&S::SBottomEd>, SetSpin<&S::SBottomEd>,
+     PixelMeasure::Vertical},
 
     // Frame
     {"FrameStyle",  K::List,  0, 4, 0, 0, {}, F::Int32, C::Preset, "Rahmen",
@@ -379,6 +383,35 @@ bool ApplySettingAssignment(LetteringSettings& settings, std::string_view assign
     }
     return SetSettingFromText(settings, Trim(assignment.substr(0, eq)), assignment.substr(eq + 1),
                               error);
+}
+
+std::vector<ScaledMeasure> ScaledPixelMeasures(const LetteringSettings& settings, double fx,
+                                               double fy) {
+    std::vector<ScaledMeasure> scaled;
+    for (const SettingInfo& info : kTable) {
+        double factor = 1;
+        switch (info.pixels) {
+            case PixelMeasure::None:
+                continue;
+            case PixelMeasure::Horizontal:
+                factor = fx;
+                break;
+            case PixelMeasure::Vertical:
+                factor = fy;
+                break;
+            case PixelMeasure::FixedEdgeWidth:
+                if (!settings.KFixedWCheck) continue;
+                [[fallthrough]];
+            case PixelMeasure::Both:
+                factor = std::min(fx, fy);
+                break;
+        }
+        // Rounded rather than truncated: a measure scaled by 1.5 and back by 2/3 comes home.
+        const double wanted = std::nearbyint(info.get(settings) * factor);
+        const double value = ClampSettingValue(info, wanted);
+        scaled.push_back({&info, value, value != wanted});
+    }
+    return scaled;
 }
 
 std::string SettingsHelpText() {

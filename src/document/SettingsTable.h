@@ -17,6 +17,7 @@
 #include <span>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "document/LetteringSettings.h"
 #include "document/Reactions.h"
@@ -43,6 +44,18 @@ enum class FileField {
     Colour,   // int32; a high byte read back is dropped
 };
 
+// Whether a setting counts pixels of the picture, and along which side: such a measure keeps the
+// look of a lettering only when it grows with the picture ("Effekte mitskalieren").
+enum class PixelMeasure {
+    None,
+    Horizontal,  // with the picture's width
+    Vertical,    // with its height
+    Both,        // a softness or a width in every direction: with the smaller of the two
+    // KBreiteEd: pixels (as Both) only while "Feste Breite" is on; otherwise a share of each
+    // run of letter pixels, which follows the letters by itself.
+    FixedEdgeWidth,
+};
+
 struct SettingInfo {
     std::string_view name;
     SettingKind kind;
@@ -58,6 +71,7 @@ struct SettingInfo {
     // Takes a value already in range; a radio button given 0 leaves its group alone, since a
     // group always has one button chosen.
     void (*set)(LetteringSettings&, double);
+    PixelMeasure pixels = PixelMeasure::None;
 };
 
 std::span<const SettingInfo> SettingsTable();
@@ -112,6 +126,16 @@ bool SetSettingFromText(LetteringSettings& settings, std::string_view name, std:
 // The same for "NAME=VALUE".
 bool ApplySettingAssignment(LetteringSettings& settings, std::string_view assignment,
                             std::string* error = nullptr);
+
+// A setting that counts pixels, scaled for a picture fx times wider and fy times higher.
+struct ScaledMeasure {
+    const SettingInfo* info;
+    double value;      // the scaled value, rounded to the field, in the field's range
+    bool heldAtLimit;  // the scaled value lay outside the range
+};
+// Every pixel measure of `settings` scaled, in table order; the settings are left alone.
+std::vector<ScaledMeasure> ScaledPixelMeasures(const LetteringSettings& settings, double fx,
+                                               double fy);
 
 // The settings --set takes, one line each: name, range and start value.
 std::string SettingsHelpText();

@@ -4,11 +4,14 @@
 #include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QGridLayout>
 #include <QPrintDialog>
+#include <QPrintPreviewDialog>
 #include <QPrinter>
 #include <QSettings>
 #include <QStandardPaths>
 
+#include "ui/ExportOptionsRow.h"
 #include "ui/QtBridge.h"
 
 namespace gw {
@@ -42,6 +45,21 @@ DialogAnswer RunFileDialog(QWidget* parent, const DialogRequest& request) {
         dialog.setFileMode(QFileDialog::AnyFile);
         dialog.setWindowTitle(QStringLiteral("Speichern unter"));
     }
+    TExportOptionsRow* options = nullptr;
+    if (request.exportOptions) {
+        // The row goes under the file list, which only Qt's own dialog lets us extend.
+        dialog.setOption(QFileDialog::DontUseNativeDialog);
+        options = new TExportOptionsRow(&dialog);
+        options->SetPictureSize(request.pictureWidth, request.pictureHeight);
+        options->SetOptions(*request.exportOptions);
+        const auto follow = [options](const QString& filter) {
+            options->SetType(ExportTargetFor(QString(), filter).type);
+        };
+        follow(dialog.selectedNameFilter());
+        QObject::connect(&dialog, &QFileDialog::filterSelected, options, follow);
+        if (auto* grid = qobject_cast<QGridLayout*>(dialog.layout()))
+            grid->addWidget(options, grid->rowCount(), 0, 1, grid->columnCount());
+    }
     const QString start = FileDialogStart(request.name);
     if (QFileInfo(start).isDir()) {
         dialog.setDirectory(start);
@@ -53,12 +71,18 @@ DialogAnswer RunFileDialog(QWidget* parent, const DialogRequest& request) {
     answer.accepted = true;
     answer.fileName = QFileInfo(dialog.selectedFiles().first()).absoluteFilePath();
     answer.selectedFilter = dialog.selectedNameFilter();
+    if (options) *request.exportOptions = options->Options();
     RememberFileDialog(request.name, answer.fileName);
     return answer;
 }
 
 PrintHook& ThePrintHook() {
     static PrintHook hook;
+    return hook;
+}
+
+PreviewHook& ThePreviewHook() {
+    static PreviewHook hook;
     return hook;
 }
 
@@ -96,6 +120,22 @@ bool RunPrintDialog(QWidget* parent, QPrinter& printer) {
     QPrintDialog dialog(&printer, parent);
     dialog.setWindowTitle(QStringLiteral("Drucken"));
     return dialog.exec() == QDialog::Accepted;
+}
+
+PreviewHook SetPreviewHook(PreviewHook hook) {
+    PreviewHook previous = std::move(ThePreviewHook());
+    ThePreviewHook() = std::move(hook);
+    return previous;
+}
+
+void RunPrintPreview(QWidget* parent, QPrinter& printer, const PrintPainter& paint) {
+    if (ThePreviewHook()) return ThePreviewHook()(printer, paint);
+    QPrintPreviewDialog preview(&printer, parent);
+    preview.setObjectName(QStringLiteral("PrintPreview"));
+    preview.setWindowTitle(QStringLiteral("Druckvorschau"));
+    QObject::connect(&preview, &QPrintPreviewDialog::paintRequested, &preview,
+                     [&paint](QPrinter* target) { paint(*target); });
+    preview.exec();
 }
 
 DialogHook SetDialogHook(DialogHook hook) {

@@ -7,6 +7,7 @@
 #include <optional>
 
 #include "platform/Geometry.h"
+#include "ui/PictureExport.h"
 
 class QPrinter;
 class QWidget;
@@ -21,6 +22,12 @@ struct DialogRequest {
     QString filter;          // Qt form, "Schriftzug-Dateien (*.zgw)"
     QString defaultSuffix;   // without the dot
     TColor color = clBlack;  // the colour the colour dialog opens with
+    // A save dialog given these has the options row of a picture export under its file list,
+    // showing the options and writing back the chosen ones when accepted; the picture size is
+    // what the row's print size applies to.
+    ExportOptions* exportOptions = nullptr;
+    std::int32_t pictureWidth = 0;
+    std::int32_t pictureHeight = 0;
 };
 
 struct DialogAnswer {
@@ -51,6 +58,14 @@ QString FirstSuffixOfFilter(const QString& filter);
 using PrintHook = std::function<bool(QPrinter&)>;
 PrintHook SetPrintHook(PrintHook hook);
 bool RunPrintDialog(QWidget* parent, QPrinter& printer);
+
+// The print preview ("Druckvorschau") of what `paint` puts on the printer's pages; its own print
+// button prints through `paint` again. A test installs a hook that gets the printer and `paint`
+// instead of the modal window.
+using PrintPainter = std::function<void(QPrinter&)>;
+using PreviewHook = std::function<void(QPrinter&, const PrintPainter&)>;
+PreviewHook SetPreviewHook(PreviewHook hook);
+void RunPrintPreview(QWidget* parent, QPrinter& printer, const PrintPainter& paint);
 
 // The colour dialog ("ColorDialog1"), opened with `current`: the chosen colour, or nothing when the
 // user cancels.

@@ -1,16 +1,23 @@
 #pragma once
 // The result page's commands that take the picture out of the program: the file types of
-// "Bild speichern unter..." and the place of the picture on a printed page.
+// "Bild speichern unter...", the options an export adds to the picture, and the place and render
+// scale of the picture on a printed page.
 
 #include <QRectF>
 #include <QSizeF>
 #include <QString>
+#include <cstdint>
+#include <string>
+#include <vector>
 
+#include "document/Lettering.h"
+#include "raster/DibImage.h"
 #include "raster/DibService.h"
+#include "render/Pipeline.h"
 
 namespace gw {
 
-// The save dialog's filters, Qt form: PNG first, then JPEG and BMP.
+// The save dialog's filters, Qt form: PNG first, then JPEG, BMP and PDF.
 QString PictureSaveFilter();
 
 struct ExportTarget {
@@ -18,14 +25,59 @@ struct ExportTarget {
     ImageFileType type = ImageFileType::Png;
 };
 
-// The file and its type: an extension of an offered type (.png, .jpg, .jpeg, .bmp, any case)
-// decides; otherwise the chosen filter does, and its extension is appended.
+// The file and its type: an extension of an offered type (.png, .jpg, .jpeg, .bmp, .pdf, any
+// case) decides; otherwise the chosen filter does, and its extension is appended.
 ExportTarget ExportTargetFor(const QString& fileName, const QString& selectedFilter);
 
-// The picture prints as large as it shows on a screen of 96 pixels an inch, smaller when that
+// The file name has an extension, but none of an offered type ("bild.gif"): the chosen type's
+// extension would be appended to it, which the user should hear of first.
+bool HasForeignExtension(const QString& fileName);
+
+// The name of a type as the question about a foreign extension uses it ("PNG", "PDF").
+QString PictureTypeName(ImageFileType type);
+
+// What the options row of the save dialog adds to the picture; kept by the window for the
+// session, never part of a document.
+struct ExportOptions {
+    std::int32_t scale = 1;  // 1 .. kMaxRenderScale
+    bool smooth = false;
+    bool transparent = false;
+    int dpi = 0;  // 0: none given; the file then carries none and a PDF page takes 96
+};
+
+// Only PNG and PDF carry an opacity.
+bool TypeTakesTransparency(ImageFileType type);
+
+// The options as the engine takes them.
+PrintOptions PrintOptionsOf(const ExportOptions& options);
+// The plain picture, the one the window shows: no scale, no smoothing, no transparency.
+bool IsScreenPicture(const ExportOptions& options);
+
+// "900 × 400 Pixel, 23,81 × 10,58 cm bei 96 dpi": what the options give for a picture of
+// width x height pixels.
+QString ExportSizeText(std::int32_t width, std::int32_t height, const ExportOptions& options);
+
+// A copy of the lettering for a render on another thread.
+Lettering CopyForRender(const Lettering& lettering);
+
+// The picture file exactly as glyphwerk-render writes it with the same options: the render of
+// the lettering for export, encoded. False with the engine's German message.
+bool EncodeExport(const Lettering& lettering, const ExportOptions& options, ImageFileType type,
+                  std::vector<std::uint8_t>& bytes, std::string& error);
+// The same for a picture already rendered without options (the window's own).
+bool EncodeScreenPicture(const DibImage& picture, int dpi, ImageFileType type,
+                         std::vector<std::uint8_t>& bytes, std::string& error);
+
+// The picture prints at its resolution (96 pixels an inch when none is given), smaller when that
 // does not fit the printable area (keeping its aspect), and centred on that area. Sizes and the
 // result are in printer pixels; `printerDpi` is the printer's resolution.
 inline constexpr double kPrintPixelsPerInch = 96;
-QRectF PrintRect(QSizeF picturePixels, QSizeF printableArea, double printerDpi);
+QRectF PrintRect(QSizeF picturePixels, QSizeF printableArea, double printerDpi,
+                 double pictureDpi = kPrintPixelsPerInch);
+
+// The scale a print is rendered at so that each printed picture pixel gets at least one printer
+// pixel: the printed pixels per picture pixel rounded up, at most kMaxRenderScale, and never
+// more than the lettering allows smooth. 0 when not even scale 1 can be smoothed.
+std::int32_t PrintScale(const Lettering& lettering, double printerPixelsPerPicturePixel);
 
 }  // namespace gw

@@ -33,7 +33,7 @@ TResizeForm::TResizeForm(QWidget* parent) : QDialog(parent) {
     setWindowTitle(QStringLiteral("Größe verändern"));
     setWindowFlags(Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint |
                    Qt::WindowCloseButtonHint);
-    setFixedSize(306, 177);
+    setFixedSize(306, 236);
     setModal(true);
 
     BreitEdit = SizeField("BreitEdit", this);
@@ -44,6 +44,11 @@ TResizeForm::TResizeForm(QWidget* parent) : QDialog(parent) {
     SkalFont = new QCheckBox(QStringLiteral("Schriftzug mitskalieren"), this);
     SkalFont->setObjectName(QStringLiteral("SkalFont"));
     SkalFont->setChecked(true);
+    SkalEffekte = new QCheckBox(QStringLiteral("Effekte mitskalieren"), this);
+    SkalEffekte->setObjectName(QStringLiteral("SkalEffekte"));
+    GrenzLabel = new QLabel(this);
+    GrenzLabel->setObjectName(QStringLiteral("GrenzLabel"));
+    GrenzLabel->setWordWrap(true);
     OkBtn = new QPushButton(QStringLiteral("OK"), this);
     OkBtn->setObjectName(QStringLiteral("OkBtn"));
     OkBtn->setDefault(true);
@@ -64,20 +69,24 @@ TResizeForm::TResizeForm(QWidget* parent) : QDialog(parent) {
     grid->addWidget(HochEdit, 1, 1, Qt::AlignLeft);
     grid->addWidget(SverhCheck, 2, 0, 1, 2);
     grid->addWidget(SkalFont, 3, 0, 1, 2);
-    grid->setRowStretch(4, 1);
+    grid->addWidget(SkalEffekte, 4, 0, 1, 2);
+    grid->addWidget(GrenzLabel, 5, 0, 1, 2);
+    grid->setRowStretch(6, 1);
     auto* buttons = new QHBoxLayout;
     buttons->addStretch(1);
     for (QPushButton* button : {OkBtn, CancelBtn}) {
         button->setFixedSize(75, 25);
         buttons->addWidget(button);
     }
-    grid->addLayout(buttons, 5, 0, 1, 2);
+    grid->addLayout(buttons, 7, 0, 1, 2);
     grid->setColumnStretch(1, 1);
 
     connect(BreitEdit, &SpinEdit::valueChanged, this, [this] { BreitEditChange(); });
     connect(HochEdit, &SpinEdit::valueChanged, this, [this] { HochEditChange(); });
     connect(SverhCheck, &QCheckBox::clicked, this, [this] { SverhCheckClick(); });
     connect(SkalFont, &QCheckBox::clicked, this, [this] { SverhCheckClick(); });
+    connect(SkalFont, &QCheckBox::toggled, this, [this] { ShowLimits(); });
+    connect(SkalEffekte, &QCheckBox::toggled, this, [this] { ShowLimits(); });
     connect(OkBtn, &QPushButton::clicked, this, [this] { accept(); });
     connect(CancelBtn, &QPushButton::clicked, this, [this] { reject(); });
 }
@@ -95,7 +104,37 @@ std::int32_t TResizeForm::NewHeight() const {
     return SizeFieldValue(HochEdit->value());
 }
 
+void TResizeForm::SetSettings(const LetteringSettings& settings) {
+    settings_ = settings;
+    ShowLimits();
+}
+
+bool TResizeForm::ScalesEffects() const {
+    return SkalFont->isChecked() && SkalEffekte->isChecked();
+}
+
+std::vector<ScaledMeasure> TResizeForm::ScaledEffects(const LetteringSettings& settings) const {
+    const double fx = double(NewWidth()) / referenceWidth_;
+    const double fy = double(NewHeight()) / referenceHeight_;
+    return ScaledPixelMeasures(settings, fx, fy);
+}
+
+void TResizeForm::ShowLimits() {
+    SkalEffekte->setEnabled(SkalFont->isChecked());
+    QStringList held;
+    if (ScalesEffects())
+        for (const ScaledMeasure& m : ScaledEffects(settings_))
+            if (m.heldAtLimit)
+                held << QString::fromUtf8(m.info->undoName.data(),
+                                          qsizetype(m.info->undoName.size())) +
+                            QLatin1Char(' ') + QString::number(m.value);
+    GrenzLabel->setText(held.isEmpty() ? QString()
+                                       : QStringLiteral("An der Grenze gehalten: ") +
+                                             held.join(QStringLiteral(", ")));
+}
+
 void TResizeForm::BreitEditChange() {
+    ShowLimits();
     if (!SverhCheck->isChecked() || echoGuard_) return;
     echoGuard_ = true;
     HochEdit->setValue(HeightForWidth(BreitEdit->value(), referenceWidth_, referenceHeight_));
@@ -103,6 +142,7 @@ void TResizeForm::BreitEditChange() {
 }
 
 void TResizeForm::HochEditChange() {
+    ShowLimits();
     if (!SverhCheck->isChecked() || echoGuard_) return;
     echoGuard_ = true;
     BreitEdit->setValue(WidthForHeight(HochEdit->value(), referenceWidth_, referenceHeight_));

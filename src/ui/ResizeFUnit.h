@@ -1,12 +1,19 @@
 #pragma once
 // TResizeForm: the dialog of "Bildgröße ändern...". It is made once and kept, so its check
 // boxes keep their state from one use to the next; the fields and the reference size are set
-// anew on every opening.
+// anew on every opening. With "Effekte mitskalieren" a size change that scales the lettering also
+// scales the settings that count pixels (the settings table knows them); the dialog says which
+// of them would be held at the limit of their field.
 
 #include <QDialog>
 #include <cstdint>
+#include <vector>
+
+#include "document/LetteringSettings.h"
+#include "document/SettingsTable.h"
 
 class QCheckBox;
+class QLabel;
 class QPushButton;
 
 namespace gw {
@@ -23,6 +30,8 @@ class TResizeForm : public QDialog {
     SpinEdit* HochEdit;
     QCheckBox* SverhCheck;
     QCheckBox* SkalFont;
+    QCheckBox* SkalEffekte;
+    QLabel* GrenzLabel;
     QPushButton* OkBtn;
     QPushButton* CancelBtn;
 
@@ -30,6 +39,13 @@ class TResizeForm : public QDialog {
     void SetReference(std::int32_t width, std::int32_t height);
     std::int32_t ReferenceWidth() const { return referenceWidth_; }
     std::int32_t ReferenceHeight() const { return referenceHeight_; }
+
+    // The settings whose pixel measures a size change would scale, for the note on the limits.
+    void SetSettings(const LetteringSettings& settings);
+    // Whether the size change scales the pixel measures: only with the lettering.
+    bool ScalesEffects() const;
+    // The pixel measures of `settings` as the size in the fields scales them.
+    std::vector<ScaledMeasure> ScaledEffects(const LetteringSettings& settings) const;
 
     // The size the fields ask for, each within 10 .. 9999.
     std::int32_t NewWidth() const;
@@ -48,6 +64,8 @@ class TResizeForm : public QDialog {
     void showEvent(QShowEvent* event) override;
 
   private:
+    void ShowLimits();
+    LetteringSettings settings_;
     std::int32_t referenceWidth_ = 450;
     std::int32_t referenceHeight_ = 200;
     // Set while one field is being set from the other, so that the change this causes in the

@@ -1,11 +1,13 @@
-// "Bildgröße ändern...": the side-ratio rule of the size dialog with its limits, and what OK and
-// Cancel do to the window.
+// "Bildgröße ändern...": the side-ratio rule of the size dialog with its limits, what OK and
+// Cancel do to the window, and the pixel measures scaled along with "Effekte mitskalieren".
 
 #include <QCheckBox>
+#include <QLabel>
 #include <QTest>
 #include <QTimer>
 #include <QToolButton>
 #include <functional>
+#include <utility>
 
 #include "FormAccess.h"
 #include "app/MainFUnit.h"
@@ -28,6 +30,7 @@ class PictureSizeDialogTest : public QObject {
     void okGivesTheNewSizeAndScalesTheLines();
     void okWithoutScalingKeepsTheLines();
     void cancelChangesNothing();
+    void effectsScaleWhenAskedAsOneStep();
 
   private:
     std::unique_ptr<TResizeForm> dialog;
@@ -53,7 +56,7 @@ void PictureSizeDialogTest::init() {
 
 void PictureSizeDialogTest::ratioFollowsEitherField() {
     QCOMPARE(dialog->windowTitle(), QStringLiteral("Größe verändern"));
-    QCOMPARE(dialog->size(), QSize(306, 177));
+    QCOMPARE(dialog->size(), QSize(306, 236));
     Open(450, 200);
     dialog->BreitEdit->setText(QStringLiteral("900"));
     QCOMPARE(dialog->HochEdit->value(), 400.0);
@@ -168,6 +171,58 @@ void PictureSizeDialogTest::cancelChangesNothing() {
     QCOMPARE(Find<TPaintBox>(*form, "PaintBox1")->size(), QSize(450, 200));
     QCOMPARE(form->images().Picture.Row(0), pictureBits);
     QCOMPARE(form->lettering().EnvelopeLines[0].GetPoint(0), (TPoint{22, 10}));
+}
+
+void PictureSizeDialogTest::effectsScaleWhenAskedAsOneStep() {
+    Paint(*form, "PaintBox1");
+    QVERIFY(!Find<TResizeForm>(*form, "ResizeForm")->SkalEffekte->isChecked());
+    struct Case {
+        int width, height;
+        bool effects, lines, fixedEdge;
+        double right, bottom, softness, edge;  // after the change
+        const char* note;
+    };
+    // From 450 x 200 with the shadow 10 right, 10 down, softness 12, edge width 60.
+    const Case cases[] = {
+        {900, 300, true, true, true, 20, 15, 18, 90, ""},
+        {1350, 600, true, true, true, 30, 30, 30, 100,
+         "An der Grenze gehalten: Kantenbreite 100, Weichheit 30"},
+        {1350, 600, true, true, false, 30, 30, 30, 60, "An der Grenze gehalten: Weichheit 30"},
+        {225, 100, true, true, true, 5, 5, 6, 30, ""},
+        {900, 400, false, true, true, 10, 10, 12, 60, ""},  // the box is off by default
+        {900, 400, true, false, true, 10, 10, 12, 60, ""},  // only with the lettering
+    };
+    const LetteringSettings& s = form->lettering().settings;
+    for (const auto& [name, value] :
+         {std::pair{"SRightEd", 10}, {"SBottomEd", 10}, {"SWeichEd", 12}, {"KBreiteEd", 60}})
+        Find<SpinEdit>(*form, name)->setValue(value);
+    QCOMPARE(s.SWeichEd, 12.0);
+    for (const Case& c : cases) {
+        auto* fixedEdge = Find<QCheckBox>(*form, "KFixedWCheck");
+        if (fixedEdge->isChecked() != c.fixedEdge) fixedEdge->click();
+        QString note;
+        Resize([&](TResizeForm& d) {
+            d.SverhCheck->setChecked(false);
+            d.SkalFont->setChecked(c.lines);
+            d.SkalEffekte->setChecked(c.effects);
+            d.BreitEdit->setText(QString::number(c.width));
+            d.HochEdit->setText(QString::number(c.height));
+            note = d.GrenzLabel->text();
+            d.accept();
+        });
+        QCOMPARE(note, QString::fromUtf8(c.note));
+        QCOMPARE(form->lettering().width, c.width);
+        QCOMPARE(s.SRightEd, c.right);
+        QCOMPARE(s.SBottomEd, c.bottom);
+        QCOMPARE(s.SWeichEd, c.softness);
+        QCOMPARE(s.KBreiteEd, c.edge);
+        QCOMPARE(Find<SpinEdit>(*form, "SWeichEd")->value(), c.softness);
+        // Size and measures come back with one step.
+        Find<QToolButton>(*form, "UndoBtn")->click();
+        QCOMPARE(form->lettering().width, 450);
+        QCOMPARE(s.SWeichEd, 12.0);
+        QCOMPARE(Find<SpinEdit>(*form, "SRightEd")->value(), 10.0);
+    }
 }
 
 QTEST_MAIN(PictureSizeDialogTest)

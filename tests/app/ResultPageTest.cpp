@@ -1,5 +1,6 @@
-// The commands of the result page: saving the picture as an image file, printing it, copying it
-// to the clipboard; and the rules they follow for file types and the printed size.
+// The commands of the result page: saving the picture as an image file with the export options,
+// printing it and its preview, copying it to the clipboard; and the rules they follow for file
+// types, the printed size and the render scale of a print.
 
 #include <QClipboard>
 #include <QDir>
@@ -7,9 +8,12 @@
 #include <QFileInfo>
 #include <QGuiApplication>
 #include <QPrinter>
+#include <QProcess>
+#include <QProgressDialog>
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QThreadPool>
 #include <string>
 #include <vector>
 
@@ -20,6 +24,7 @@
 #include "ui/Dialogs.h"
 #include "ui/PictureExport.h"
 #include "ui/QtBridge.h"
+#include "ui/RenderProgress.h"
 
 using namespace gw;
 
@@ -30,17 +35,21 @@ class ResultPageTest : public QObject {
     void init();
     void cleanup();
     void saveWritesAReadablePng();
+    void exportWritesWhatTheRendererWrites();
+    void aForeignExtensionIsAskedAbout();
+    void refusedOrCancelledExportsWriteNothing();
     void theChosenFilterDecidesWithoutAnExtension();
     void anAddedSuffixNamingAnExistingFileAsksFirst();
     void aFailedSaveIsReportedInGerman();
     void cancelledSaveWritesNothing();
     void copyPutsThePictureOnTheClipboard();
-    void printPutsThePictureOnAPage();
+    void printPutsThePictureOnAPageAtItsResolution();
     void printedSizeIsTheScreenSizeOrWhatFits();
 
   private:
     std::vector<std::string> messages;
     std::vector<DialogRequest> requests;
+    ExportOptions chosenOptions;  // what the options row of a save dialog answers
     DialogAnswer answer;
     MsgResult reply = MsgResult::Ok;
     MessageBoxHandler previousBoxes;
@@ -56,6 +65,7 @@ class ResultPageTest : public QObject {
 void ResultPageTest::init() {
     messages.clear();
     requests.clear();
+    chosenOptions = ExportOptions{};
     answer = DialogAnswer{};
     reply = MsgResult::Ok;
     previousBoxes = SetMessageBoxHandler(
@@ -65,6 +75,7 @@ void ResultPageTest::init() {
         });
     previousDialogs = SetDialogHook([this](const DialogRequest& request) {
         requests.push_back(request);
+        if (request.exportOptions && answer.accepted) *request.exportOptions = chosenOptions;
         return answer;
     });
     folder = std::make_unique<QTemporaryDir>();
@@ -73,6 +84,8 @@ void ResultPageTest::init() {
 }
 
 void ResultPageTest::cleanup() {
+    // A cancelled render finishes in the background before the window goes.
+    QThreadPool::globalInstance()->waitForDone();
     form.reset();
     SetMessageBoxHandler(previousBoxes);
     SetDialogHook(previousDialogs);
@@ -85,13 +98,125 @@ void ResultPageTest::saveWritesAReadablePng() {
     QCOMPARE(requests.size(), std::size_t(1));
     QCOMPARE(requests[0].kind, DialogKind::Save);
     QCOMPARE(requests[0].filter,
-             QStringLiteral("PNG-Bild (*.png);;JPEG-Bild (*.jpg *.jpeg);;Windows-Bitmap (*.bmp)"));
+             QStringLiteral("PNG-Bild (*.png);;JPEG-Bild (*.jpg *.jpeg);;Windows-Bitmap "
+                            "(*.bmp);;PDF-Dokument (*.pdf)"));
     QVERIFY(messages.empty());
     // The extension wins over the chosen JPEG filter; PNG keeps the exact pixels.
     const QImage saved(Path("bild.png"), "PNG");
     QVERIFY(!saved.isNull());
     QCOMPARE(saved.convertToFormat(QImage::Format_RGB888),
              Picture().convertToFormat(QImage::Format_RGB888));
+}
+
+void ResultPageTest::exportWritesWhatTheRendererWrites() {
+    struct Case {
+        const char* file;
+        ExportOptions options;
+        ImageFileType type;
+    };
+    const Case cases[] = {
+        {"gross.png", {2, false, false, 300}, ImageFileType::Png},
+        {"glatt.jpg", {1, true, false, 0}, ImageFileType::Jpeg},
+        {"logo.pdf", {1, true, true, 150}, ImageFileType::Pdf},
+        {"logo.png", {3, false, true, 0}, ImageFileType::Png},
+        {"bild.bmp", {1, false, false, 0}, ImageFileType::Bmp},
+        {"bild.jpg", {1, false, false, 72}, ImageFileType::Jpeg},  // the window's own picture
+    };
+    for (const Case& c : cases) {
+        answer = DialogAnswer{true, Path(c.file), 0, {}};
+        chosenOptions = c.options;
+        Find<QPushButton>(*form, "SaveAsButton")->click();
+        QVERIFY2(messages.empty(), messages.empty() ? "" : messages[0].c_str());
+        QFile file(Path(c.file));
+        QVERIFY2(file.open(QIODevice::ReadOnly), c.file);
+        std::vector<std::uint8_t> bytes;
+        std::string error;
+        QVERIFY(EncodeExport(form->lettering(), c.options, c.type, bytes, error));
+        // A PDF carries the second it was made in.
+        const auto timeless = [](QByteArray data) {
+            const qsizetype at = data.indexOf("/CreationDate (D:");
+            return at < 0 ? data : data.remove(at, data.indexOf(')', at) - at);
+        };
+        const QByteArray expected(reinterpret_cast<const char*>(bytes.data()),
+                                  qsizetype(bytes.size()));
+        QVERIFY2(timeless(file.readAll()) == timeless(expected), c.file);
+    }
+    // The next dialog starts from the options chosen last.
+    requests.clear();
+    answer = DialogAnswer{};
+    Find<QPushButton>(*form, "SaveAsButton")->click();
+    QVERIFY(requests[0].exportOptions);
+    QCOMPARE(requests[0].exportOptions->dpi, 72);
+    QCOMPARE(requests[0].pictureWidth, 450);
+    QCOMPARE(ExportSizeText(450, 200, {4, false, false, 300}),
+             QStringLiteral("1800 × 800 Pixel, 15,24 × 6,77 cm bei 300 dpi"));
+}
+
+void ResultPageTest::aForeignExtensionIsAskedAbout() {
+    answer = DialogAnswer{true, Path("bild.gif"), 0, QStringLiteral("PDF-Dokument (*.pdf)")};
+    reply = MsgResult::Cancel;
+    Find<QPushButton>(*form, "SaveAsButton")->click();
+    QCOMPARE(messages.size(), std::size_t(1));
+    QCOMPARE(QString::fromStdString(messages[0]),
+             QStringLiteral("Bild speichern unter: Die Endung .gif gehört zu keinem der "
+                            "angebotenen Formate. Soll das Bild als PDF unter bild.gif.pdf "
+                            "gespeichert werden?"));
+    QVERIFY(QDir(folder->path()).isEmpty());
+    reply = MsgResult::Ok;
+    Find<QPushButton>(*form, "SaveAsButton")->click();
+    QFile pdf(Path("bild.gif.pdf"));
+    QVERIFY(pdf.open(QIODevice::ReadOnly));
+    QVERIFY(pdf.read(5) == "%PDF-");
+    // A name without any extension takes the chosen type's without a question.
+    QVERIFY(!HasForeignExtension(QStringLiteral("/a/bild")));
+    QVERIFY(!HasForeignExtension(QStringLiteral("/a/bild.JPEG")));
+}
+
+void ResultPageTest::refusedOrCancelledExportsWriteNothing() {
+    struct Case {
+        const char* file;
+        ExportOptions options;
+        std::int32_t width;  // of the picture
+        bool cancel;
+        const char* message;  // the start of what the user is told
+    };
+    const Case cases[] = {
+        {"riesig.png",
+         {8, false, false, 0},
+         4000,
+         false,
+         "Fehler: Das Bild wäre mit Skalierung 8 zu groß (höchstens 16384 Pixel je Seite und 256 "
+         "Millionen Pixel); möglich ist höchstens Skalierung 4."},
+        {"durchsichtig.jpg",
+         {1, false, true, 0},
+         450,
+         false,
+         "Fehler: Ein transparenter Hintergrund geht nur mit PNG und PDF"},
+        {"abgebrochen.png", {2, true, false, 0}, 450, true, nullptr},
+    };
+    for (const Case& c : cases) {
+        messages.clear();
+        form->lettering().width = c.width;
+        answer = DialogAnswer{true, Path(c.file), 0, {}};
+        chosenOptions = c.options;
+        int dialogs = 0;
+        const ProgressHook previous = SetProgressHook([&](QProgressDialog& progress) {
+            ++dialogs;
+            if (c.cancel) progress.cancel();
+        });
+        Find<QPushButton>(*form, "SaveAsButton")->click();
+        SetProgressHook(previous);
+        QThreadPool::globalInstance()->waitForDone();
+        QVERIFY2(QDir(folder->path()).isEmpty(), c.file);
+        if (c.message) {
+            QCOMPARE(messages.size(), std::size_t(1));
+            QVERIFY2(QString::fromStdString(messages[0]).startsWith(QString::fromUtf8(c.message)),
+                     messages[0].c_str());
+        } else {
+            QVERIFY(messages.empty());
+            QCOMPARE(dialogs, 1);
+        }
+    }
 }
 
 void ResultPageTest::theChosenFilterDecidesWithoutAnExtension() {
@@ -157,19 +282,72 @@ void ResultPageTest::copyPutsThePictureOnTheClipboard() {
              Picture().convertToFormat(QImage::Format_RGB888));
 }
 
-void ResultPageTest::printPutsThePictureOnAPage() {
+void ResultPageTest::printPutsThePictureOnAPageAtItsResolution() {
+    // A blue background shows where the picture lies on the page.
+    form->lettering().settings.SurfaceFrame2.color = RGB(0, 0, 255);
     const QString pdf = Path("druck.pdf");
-    const PrintHook previous = SetPrintHook([&](QPrinter& printer) {
+    const auto toPdf = [&](QPrinter& printer) {
         printer.setOutputFormat(QPrinter::PdfFormat);
         printer.setOutputFileName(pdf);
-        return true;
-    });
-    Find<QPushButton>(*form, "PrintButton")->click();
-    SetPrintHook(previous);
-    QFile file(pdf);
-    QVERIFY(file.open(QIODevice::ReadOnly));
-    QVERIFY(file.read(5) == "%PDF-");
-    QVERIFY(file.size() > 1000);
+        printer.setPageSize(QPageSize(QPageSize::A4));
+        printer.setResolution(150);
+    };
+    const auto run = [](const QString& command) {
+        QProcess process;
+        process.start(QStringLiteral("sh"), {QStringLiteral("-c"), command});
+        process.waitForFinished(60000);
+        return QString::fromUtf8(process.readAllStandardOutput());
+    };
+    struct Case {
+        int dpi;
+        bool preview;
+        QSize printed;   // at 72 dpi, one pixel a point
+        QSize rendered;  // the picture in the PDF: smooth at the scale the printer asks for
+    };
+    const Case cases[] = {
+        {0, false, {338, 150}, {900, 400}},  // 96 dpi: 150 / 96 rounds up to 2
+        {300, true, {108, 48}, {450, 200}},
+    };
+    for (const Case& c : cases) {
+        QFile::remove(pdf);
+        const auto previousPrint = SetPrintHook([&](QPrinter& printer) {
+            toPdf(printer);
+            return true;
+        });
+        const auto previousPreview =
+            SetPreviewHook([&](QPrinter& printer, const PrintPainter& paint) {
+                toPdf(printer);
+                paint(printer);
+            });
+        // The print takes the resolution of the last export.
+        answer = DialogAnswer{true, Path("export.png"), 0, {}};
+        chosenOptions = ExportOptions{1, false, false, c.dpi};
+        Find<QPushButton>(*form, "SaveAsButton")->click();
+        Find<QPushButton>(*form, c.preview ? "PreviewButton" : "PrintButton")->click();
+        SetPrintHook(previousPrint);
+        SetPreviewHook(previousPreview);
+        QVERIFY(QFile::exists(pdf));
+        const QString info = run("pdfinfo " + pdf);
+        QVERIFY2(info.contains(QStringLiteral("(A4)")), qPrintable(info));
+        const QStringList image =
+            run("pdfimages -list " + pdf + " | tail -1").split(' ', Qt::SkipEmptyParts);
+        QVERIFY(image.size() > 4);
+        QCOMPARE(QSize(image[3].toInt(), image[4].toInt()), c.rendered);
+        QCOMPARE(image[8], QStringLiteral("image"));  // stored without loss, not as a JPEG
+        run("pdftoppm -r 72 -png -singlefile " + pdf + " " + Path("seite"));
+        const QImage page(Path("seite.png"));
+        QCOMPARE(page.size(), QSize(595, 842));
+        QRect blue;
+        for (int y = 0; y < page.height(); ++y)
+            for (int x = 0; x < page.width(); ++x) {
+                const QColor p = page.pixelColor(x, y);
+                if (p.blue() > 200 && p.red() < 60 && p.green() < 60) blue |= QRect(x, y, 1, 1);
+            }
+        QVERIFY2(std::abs(blue.width() - c.printed.width()) <= 2 &&
+                     std::abs(blue.height() - c.printed.height()) <= 2,
+                 qPrintable(QStringLiteral("%1 x %2").arg(blue.width()).arg(blue.height())));
+        QVERIFY(std::abs(blue.center().x() - 297) <= 2);
+    }
     // Declining the printer dialog prints nothing.
     QFile::remove(pdf);
     const PrintHook declined = SetPrintHook([](QPrinter&) { return false; });
@@ -191,6 +369,22 @@ void ResultPageTest::printedSizeIsTheScreenSizeOrWhatFits() {
     QCOMPARE(high.height(), 6000.0);
     QCOMPARE(high.width(), 750.0);
     QVERIFY(PrintRect({0, 200}, {4000, 6000}, 600).isNull());
+    // At 300 dpi the picture is a third as large as at 96.
+    QCOMPARE(PrintRect({450, 200}, {4000, 6000}, 600, 300).size(), QSizeF(900, 400));
+
+    // The print renders smooth at the printed pixels per picture pixel, rounded up, at most 8,
+    // and no larger than the lettering can be smoothed.
+    Lettering& l = form->lettering();
+    const struct {
+        std::int32_t width;
+        double ratio;
+        std::int32_t scale;
+    } scales[] = {{450, 600 / 96.0, 7}, {450, 1200 / 96.0, 8}, {450, 0.5, 1},
+                  {450, 2.0, 2},        {2000, 8.0, 2},        {5000, 4.0, 0}};
+    for (const auto& s : scales) {
+        l.width = s.width;
+        QCOMPARE(PrintScale(l, s.ratio), s.scale);
+    }
 }
 
 QTEST_MAIN(ResultPageTest)
