@@ -4,6 +4,10 @@
 #include <QThread>
 #include <exception>
 
+#include <sys/resource.h>
+#include <sys/syscall.h>
+#include <unistd.h>
+
 #include "document/Lettering.h"
 #include "platform/System.h"
 #include "render/Presets.h"
@@ -75,6 +79,9 @@ void TLiveThumbnails::Start(const Lettering& lettering) {
     const std::int32_t width = width_;
     const std::int32_t height = height_;
     pool_.start([this, set, latest, copy, width, height] {
+        // The thread priority above does nothing under Linux's ordinary scheduling; the thread's
+        // nice value does, and lowering it needs no rights.
+        setpriority(PRIO_PROCESS, id_t(syscall(SYS_gettid)), 19);
         QuietMessages quiet;
         try {
             FitForThumbnail(*copy, width, height);
