@@ -116,8 +116,12 @@ const std::vector<Bitmap>& TLiveThumbnails::Pictures(PresetGallery gallery) cons
 }
 
 void TLiveThumbnails::WaitForDone() {
-    pool_.waitForDone();
+    WaitForWorker();
     QCoreApplication::sendPostedEvents(this, QEvent::MetaCall);
+}
+
+void TLiveThumbnails::WaitForWorker() {
+    pool_.waitForDone();
 }
 
 }  // namespace gw

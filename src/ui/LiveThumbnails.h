@@ -39,6 +39,8 @@ class TLiveThumbnails : public QObject {
     const std::vector<Bitmap>& Pictures(PresetGallery gallery) const;
     // Waits until the set being made is finished and takes in what it delivered.
     void WaitForDone();
+    // Waits until the set being made is finished; what it delivered waits for the event loop.
+    void WaitForWorker();
 
   signals:
     // A gallery's pictures have changed.

@@ -2,6 +2,7 @@
 // apart from the window's renders, each the lettering with its preset as a direct small render
 // shows it; a newer set drops an older one, and switched off the drawn thumbnails stay.
 
+#include <QSignalSpy>
 #include <QStackedWidget>
 #include <QTest>
 
@@ -110,9 +111,13 @@ void LiveThumbnailTest::aNewerSetDropsAnOlderOneAndOffKeepsTheDrawnThumbnails() 
     older.settings.Memo1 = {"Alt"};
     Lettering newer = CopyOf(older);
     newer.settings.Memo1 = {"Wx"};
+    QSignalSpy taken(&thumbnails, &TLiveThumbnails::ready);
+    // The older set is finished, its pictures still on their way, when the newer one starts.
     thumbnails.Start(older);
+    thumbnails.WaitForWorker();
     thumbnails.Start(newer);
     thumbnails.WaitForDone();
+    QCOMPARE(taken.count(), 3);  // the newer set's three galleries, nothing of the older one
     const Bitmap wanted = Direct(newer, ApplyFramePreset, 1);
     QVERIFY(!SamePixels(Direct(older, ApplyFramePreset, 1), 0, 0, wanted));
     QVERIFY(SamePixels(thumbnails.Pictures(PresetGallery::Frame)[1], 0, 0, wanted));
