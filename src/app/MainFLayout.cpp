@@ -31,6 +31,7 @@
 #include "ui/GalleryCells.h"
 #include "ui/Image.h"
 #include "ui/ImageList.h"
+#include "ui/LiveThumbnails.h"
 #include "ui/PaintBox.h"
 #include "ui/QtBridge.h"
 #include "ui/Shape.h"
@@ -756,16 +757,17 @@ void TMainForm::ConnectHandlers() {
         const TImageList* images;
         void (TMainForm::*click)(int, int);
         std::span<const std::string_view> names;
+        int live;  // the PresetGallery of the live thumbnails, -1 for none
     };
     const GalleryBinding galleries[] = {
         {ScrollBox2, VFormPaint, VFormImages.get(), &TMainForm::VFormPaintMouseDown,
-         kEnvelopePresetNames},
+         kEnvelopePresetNames, -1},
         {ScrollBox3, KantePaint, KanteImages.get(), &TMainForm::KantePaintMouseDown,
-         kEdgePresetNames},
+         kEdgePresetNames, int(PresetGallery::Edge)},
         {ScrollBox4, SchattenPaint, SchattenImages.get(), &TMainForm::SchattenPaintMouseDown,
-         kShadowPresetNames},
+         kShadowPresetNames, int(PresetGallery::Shadow)},
         {ScrollBox5, RahmenPaint, RahmenImages.get(), &TMainForm::RahmenPaintMouseDown,
-         kFramePresetNames},
+         kFramePresetNames, int(PresetGallery::Frame)},
     };
     for (const GalleryBinding& g : galleries) {
         // The keys pick a cell through the click, so a key makes the same render and undo step.
@@ -780,7 +782,8 @@ void TMainForm::ConnectHandlers() {
         g.box->OnPaint = [this, g, cells] {
             // The frame gallery marks the frame style of the lettering.
             if (g.gallery == ScrollBox5) g.gallery->setSelected(lettering_.settings.FrameStyle);
-            PaintGallery(*g.box, *g.images, g.gallery->selected(), cells->ShownCell());
+            PaintGallery(*g.box, *g.images, g.gallery->selected(), cells->ShownCell(),
+                         g.live >= 0 ? &thumbnails_->Pictures(PresetGallery(g.live)) : nullptr);
         };
         g.box->OnMouseDown = [this, g](Qt::MouseButton, int x, int y) { (this->*g.click)(x, y); };
         // A gallery shown before its first paint needs its width to be painted at all.

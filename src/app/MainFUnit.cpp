@@ -58,6 +58,7 @@
 #include "ui/GalleryBox.h"
 #include "ui/Image.h"
 #include "ui/ImageList.h"
+#include "ui/LiveThumbnails.h"
 #include "ui/PaintBox.h"
 #include "ui/PictureExport.h"
 #include "ui/QtBridge.h"
@@ -210,6 +211,7 @@ void TMainForm::FormCreate() {
 
     ConnectHandlers();
     ConnectDesktopHabits();
+    ConnectLiveThumbnails();
 
     Setsavedfilename(QString());
     // The surface colours, swatch and dialog alike, and the colour panels of both pickers.
@@ -546,6 +548,30 @@ void TMainForm::RahmenPaintMouseDown(int x, int y) {
     RHochEd->setEnabled(i == 4);
     RahmenPaint->update();
     React(Change::Preset);
+}
+
+void TMainForm::ConnectLiveThumbnails() {
+    thumbnails_ = new TLiveThumbnails(KanteImages->Width(), KanteImages->Height(), this);
+    connect(thumbnails_, &TLiveThumbnails::ready, this, [this] {
+        KantePaint->update();
+        SchattenPaint->update();
+        RahmenPaint->update();
+    });
+    // After the render, so a set never holds the window's own render up.
+    connect(schedule_, &TRenderSchedule::rendered, this, [this] {
+        thumbnailsStale_ = true;
+        RefreshThumbnails();
+    });
+    for (QTabWidget* tabs : {PageControl3, PageControl1, PageControl4, PageControl5})
+        connect(tabs, &QTabWidget::currentChanged, this, [this] { RefreshThumbnails(); });
+}
+
+void TMainForm::RefreshThumbnails() {
+    if (!thumbnailsStale_ || !thumbnails_->Enabled()) return;
+    if (!KantePaint->isVisible() && !SchattenPaint->isVisible() && !RahmenPaint->isVisible())
+        return;
+    thumbnailsStale_ = false;
+    thumbnails_->Start(lettering_);
 }
 
 // ---------------------------------------------------------------------------------------------

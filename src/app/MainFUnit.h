@@ -56,6 +56,7 @@ class TGalleryBox;
 class TRenderSchedule;
 class TImage;
 class TImageList;
+class TLiveThumbnails;
 class TLogoForm;
 class TPaintBox;
 class TResizeForm;
@@ -291,6 +292,12 @@ class TMainForm : public QMainWindow {
     std::unique_ptr<TImageList> KanteImages;
     std::unique_ptr<TImageList> SchattenImages;
     std::unique_ptr<TImageList> RahmenImages;
+    // The edge, shadow and frame galleries' pictures of the lettering, remade after a render
+    // while one of them is in view (or when one comes into view after a render).
+    TLiveThumbnails* thumbnails_ = nullptr;
+    bool thumbnailsStale_ = false;
+    void ConnectLiveThumbnails();
+    void RefreshThumbnails();
 
     // Controls, by their names.
     QWidget* Panel25;

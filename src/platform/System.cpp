@@ -19,6 +19,8 @@ MessageBoxHandler& Handler() {
 
 std::atomic<int> desktopDepth{24};
 
+thread_local int quietDepth = 0;
+
 // The file that marks a folder as holding the program's data.
 constexpr const char* kDataMarker = "glyphwerk-fonts.conf";
 
@@ -26,6 +28,7 @@ constexpr const char* kDataMarker = "glyphwerk-fonts.conf";
 
 MsgResult ShowMessageBox(std::string_view text, std::string_view caption, MsgIcon icon,
                          MsgButtons buttons) {
+    if (quietDepth > 0) return MsgResult::Ok;
     MessageBoxHandler handler;
     {
         std::lock_guard lock(handlerMutex);
@@ -39,6 +42,14 @@ MsgResult ShowMessageBox(std::string_view text, std::string_view caption, MsgIco
                      text.data());
     }
     return MsgResult::Ok;
+}
+
+QuietMessages::QuietMessages() {
+    ++quietDepth;
+}
+
+QuietMessages::~QuietMessages() {
+    --quietDepth;
 }
 
 MessageBoxHandler SetMessageBoxHandler(MessageBoxHandler handler) {

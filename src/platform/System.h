@@ -25,6 +25,16 @@ MsgResult ShowMessageBox(std::string_view text, std::string_view caption = {},
                          MsgIcon icon = MsgIcon::None, MsgButtons buttons = MsgButtons::Ok);
 MessageBoxHandler SetMessageBoxHandler(MessageBoxHandler handler);  // returns the previous one
 
+// While one lives, ShowMessageBox on its thread says nothing and answers Ok: work in the
+// background that may fail quietly must not reach the window's handler from another thread.
+class QuietMessages {
+  public:
+    QuietMessages();
+    ~QuietMessages();
+    QuietMessages(const QuietMessages&) = delete;
+    QuietMessages& operator=(const QuietMessages&) = delete;
+};
+
 // Bits per pixel of the screen: 24 unless the window says otherwise (tests set 8 to reach the
 // halftone path of DrawDib).
 int DesktopColorDepth();

@@ -34,15 +34,21 @@ void DrawFocusCell(Canvas& canvas, const TRect& cell) {
 }
 
 void PaintGallery(TPaintBox& box, const TImageList& images, std::int32_t selected,
-                  std::int32_t focusCell) {
+                  std::int32_t focusCell, const std::vector<Bitmap>* live) {
     const GalleryLayout layout = FitGallery(box, images);
     Canvas& canvas = box.canvas();
     canvas.brush = Brush{kWorkspace, BrushStyle::Solid};
     canvas.FillRect({0, 0, box.bitmap().Width(), box.bitmap().Height()});
     if (layout.Rows() <= 0) return;
+    const bool useLive = live && std::int32_t(live->size()) == layout.count;
     for (std::int32_t i = 0; i < layout.count; ++i) {
         const TRect cell = layout.Cell(i);
-        images.Draw(canvas, i, cell.left, cell.top);
+        if (useLive) {
+            canvas.BitBlt(cell.left, cell.top, layout.cellWidth, layout.cellHeight,
+                          (*live)[std::size_t(i)], 0, 0, SRCCOPY);
+        } else {
+            images.Draw(canvas, i, cell.left, cell.top);
+        }
     }
     if (selected >= 0 && selected < layout.count) canvas.DrawFocusRect(layout.Cell(selected));
     if (focusCell >= 0 && focusCell < layout.count) DrawFocusCell(canvas, layout.Cell(focusCell));

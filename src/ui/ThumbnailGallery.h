@@ -4,6 +4,7 @@
 // frame galleries are all made this way.
 
 #include <cstdint>
+#include <vector>
 
 #include "editing/Gallery.h"
 #include "platform/Canvas.h"
@@ -18,9 +19,10 @@ GalleryLayout GalleryLayoutOf(const TPaintBox& box, const TImageList& images);
 // The box takes the width of its columns; every paint and every click does this first.
 GalleryLayout FitGallery(TPaintBox& box, const TImageList& images);
 // Draws every picture into its cell, the focus rectangle on the selected cell and, when the box
-// has the keyboard focus, the focus cell's frame (focusCell -1 for none).
+// has the keyboard focus, the focus cell's frame (focusCell -1 for none). Live pictures, one for
+// every cell, take the place of the list's.
 void PaintGallery(TPaintBox& box, const TImageList& images, std::int32_t selected,
-                  std::int32_t focusCell = -1);
+                  std::int32_t focusCell = -1, const std::vector<Bitmap>* live = nullptr);
 // The keyboard's focus cell: a two-pixel frame in the highlight colour just inside the cell, so
 // it shows beside the dotted rectangle of the selection.
 void DrawFocusCell(Canvas& canvas, const TRect& cell);
