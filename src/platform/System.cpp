@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <filesystem>
 #include <mutex>
+#include <utility>
 
 namespace gw {
 
@@ -39,6 +40,23 @@ MsgResult ShowMessageBox(std::string_view text, std::string_view caption, MsgIco
                      text.data());
     }
     return MsgResult::Ok;
+}
+
+namespace {
+thread_local std::vector<Notice> pendingNotices;
+}  // namespace
+
+void NoteFailure(std::string text, std::string caption, MsgIcon icon) {
+    pendingNotices.push_back({std::move(text), std::move(caption), icon});
+}
+
+std::vector<Notice> TakeNotices() {
+    return std::exchange(pendingNotices, {});
+}
+
+void ShowNotices(const std::vector<Notice>& notices) {
+    for (const Notice& notice : notices)
+        ShowMessageBox(notice.text, notice.caption, notice.icon);
 }
 
 MessageBoxHandler SetMessageBoxHandler(MessageBoxHandler handler) {
