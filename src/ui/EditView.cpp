@@ -1,5 +1,8 @@
 #include "ui/EditView.h"
 
+#include <utility>
+#include <vector>
+
 #include "platform/TextLayout.h"
 #include "raster/Bildkern.h"
 
@@ -12,24 +15,32 @@ void Connector(Canvas& canvas, TPoint from, TPoint to) {
     canvas.LineTo(to.x, to.y);
 }
 
-void DrawSheet(Canvas& canvas, const Lettering& lettering) {
-    const std::int32_t w = canvas.Target().Width();
-    const std::int32_t h = canvas.Target().Height();
-    canvas.pen = Pen{clWhite, PenStyle::Solid, PenMode::Copy};
-    canvas.brush = Brush{clWhite, BrushStyle::Solid};
-    canvas.Rectangle(0, 0, w, h);
-    canvas.font = LogFont{};  // "MS Sans Serif", 8 points
-    canvas.fontColor = clBlack;
-    TRect rect{0, 0, w - 1, h - 1};
-    canvas.DrawText(kDrawPrompt, rect, DT_CENTER);
-    canvas.pen = Pen{clBlack, PenStyle::Solid, PenMode::Copy};
-    lettering.EnvelopeLines[2].Draw(canvas);
-    lettering.EnvelopeLines[3].Draw(canvas);
+TLine ShiftedLine(const TLine& line, TPoint by) {
+    std::vector<TPoint> points = line.Points();
+    for (TPoint& p : points)
+        p = {p.x + by.x, p.y + by.y};
+    TLine shifted;
+    shifted.Assign(std::move(points), {});
+    return shifted;
 }
 
-void DrawEnvelope(Canvas& canvas, const Lettering& lettering) {
-    const TLine& upper = lettering.EnvelopeLines[0];
-    const TLine& lower = lettering.EnvelopeLines[1];
+void DrawSheet(Canvas& canvas, const EditViewLines& lines, TPoint origin, std::int32_t viewWidth,
+               std::int32_t viewHeight) {
+    canvas.pen = Pen{clWhite, PenStyle::Solid, PenMode::Copy};
+    canvas.brush = Brush{clWhite, BrushStyle::Solid};
+    canvas.Rectangle(0, 0, canvas.Target().Width(), canvas.Target().Height());
+    canvas.font = LogFont{};  // "MS Sans Serif", 8 points
+    canvas.fontColor = clBlack;
+    TRect rect{-origin.x, -origin.y, viewWidth - 1 - origin.x, viewHeight - 1 - origin.y};
+    canvas.DrawText(kDrawPrompt, rect, DT_CENTER);
+    canvas.pen = Pen{clBlack, PenStyle::Solid, PenMode::Copy};
+    lines.lines[2].Draw(canvas);
+    lines.lines[3].Draw(canvas);
+}
+
+void DrawEnvelope(Canvas& canvas, const EditViewLines& lines) {
+    const TLine& upper = lines.lines[0];
+    const TLine& lower = lines.lines[1];
     canvas.pen = Pen{clBlack, PenStyle::Dot, PenMode::Copy};
     canvas.brush = Brush{clWhite, BrushStyle::Solid};
     upper.Draw(canvas);
@@ -38,15 +49,15 @@ void DrawEnvelope(Canvas& canvas, const Lettering& lettering) {
     Connector(canvas, upper.GetPoint(upper.PointCount() - 1),
               lower.GetPoint(lower.PointCount() - 1));
 
-    if (lettering.settings.editMode == EditMode::EdPointsCheck) {
+    if (lines.mode == EditMode::EdPointsCheck) {
         for (const TLine* line : {&upper, &lower})
             for (const TPoint& p : line->Points())
                 DrawSquareMarker(canvas, p);
         return;
     }
-    Connector(canvas, lettering.pivot, lettering.rotationHandle);
-    DrawSquareMarker(canvas, lettering.pivot);
-    DrawRoundMarker(canvas, lettering.rotationHandle);
+    Connector(canvas, lines.pivot, lines.rotationHandle);
+    DrawSquareMarker(canvas, lines.pivot);
+    DrawRoundMarker(canvas, lines.rotationHandle);
     for (const TLine* line : {&upper, &lower}) {
         DrawSquareMarker(canvas, line->GetPoint(0));
         DrawSquareMarker(canvas, line->GetPoint(line->PointCount() - 1));
@@ -73,18 +84,55 @@ void DrawRoundMarker(Canvas& canvas, TPoint p) {
     canvas.brush.style = BrushStyle::Solid;
 }
 
-void PaintEditView(Canvas& canvas, const Lettering& lettering, const DibImage& Picture,
-                   bool envelopeTabActive) {
-    if (lettering.settings.editMode == EditMode::DrawFace) {
-        DrawSheet(canvas, lettering);
+EditViewLines EditViewLines::Of(const Lettering& lettering) {
+    return {lettering.EnvelopeLines, lettering.pivot, lettering.rotationHandle,
+            lettering.settings.editMode};
+}
+
+EditViewLines EditViewLines::Shifted(TPoint by) const {
+    EditViewLines shifted{{},
+                          {pivot.x + by.x, pivot.y + by.y},
+                          {rotationHandle.x + by.x, rotationHandle.y + by.y},
+                          mode};
+    for (std::size_t i = 0; i < lines.size(); ++i)
+        shifted.lines[i] = ShiftedLine(lines[i], by);
+    return shifted;
+}
+
+void PaintEditOverlay(Canvas& canvas, const EditViewLines& lines, bool envelopeTabActive,
+                      TPoint origin, std::int32_t viewWidth, std::int32_t viewHeight) {
+    const EditViewLines shown = lines.Shifted({-origin.x, -origin.y});
+    if (shown.mode == EditMode::DrawFace) {
+        DrawSheet(canvas, shown, origin, viewWidth, viewHeight);
         return;
     }
+    if (envelopeTabActive) DrawEnvelope(canvas, shown);
+}
+
+void DrawRubberBand(Canvas& canvas, const EditViewLines& lines, bool pivotOnly, TPoint origin) {
+    const EditViewLines shown = lines.Shifted({-origin.x, -origin.y});
+    canvas.pen = Pen{clRed, PenStyle::Dot, PenMode::Xor};
+    canvas.brush = Brush{clWhite, BrushStyle::Solid};
+    if (!pivotOnly) {
+        const TLine& upper = shown.lines[0];
+        const TLine& lower = shown.lines[1];
+        upper.Draw(canvas);
+        lower.Draw(canvas);
+        Connector(canvas, upper.GetPoint(0), lower.GetPoint(0));
+        Connector(canvas, upper.GetPoint(upper.PointCount() - 1),
+                  lower.GetPoint(lower.PointCount() - 1));
+    }
+    Connector(canvas, shown.pivot, shown.rotationHandle);
+    canvas.pen.mode = PenMode::Copy;
+}
+
+void PaintEditView(Canvas& canvas, const Lettering& lettering, const DibImage& Picture,
+                   bool envelopeTabActive) {
     const std::int32_t w = canvas.Target().Width();
     const std::int32_t h = canvas.Target().Height();
-    if (!Picture.Empty()) {
+    if (lettering.settings.editMode != EditMode::DrawFace && !Picture.Empty())
         DrawDib(canvas, Picture, DrawDibOptions::Whole(Picture, 0, 0, w, h));
-    }
-    if (envelopeTabActive) DrawEnvelope(canvas, lettering);
+    PaintEditOverlay(canvas, EditViewLines::Of(lettering), envelopeTabActive, {0, 0}, w, h);
 }
 
 }  // namespace gw

@@ -3,9 +3,12 @@
 #include <QMouseEvent>
 #include <QPainter>
 
+#include <algorithm>
+#include <cstring>
 #include <new>
 
 #include "platform/AllocationLimit.h"
+#include "raster/Bildkern.h"
 #include "ui/QtBridge.h"
 
 namespace gw {
@@ -39,7 +42,67 @@ void TPaintBox::resizeEvent(QResizeEvent* event) {
     if (OnResize) OnResize();
 }
 
-void TPaintBox::paintEvent(QPaintEvent*) {
+void TPaintBox::ShowPicture(const DibImage* picture) {
+    picture_ = picture;
+    if (picture_) bitmap_ = Bitmap();
+    update();
+}
+
+void CopyPicturePart(const DibImage& picture, std::int32_t x, std::int32_t y, Bitmap& part) {
+    if (picture.Empty() || part.Empty()) return;
+    const std::int32_t w = DibWidth(picture);
+    const std::int32_t h = DibHeight(picture);
+    if (DibBitCount(picture) != 24 || ScreenColorDepth() < 24) {
+        // Fewer colours take DrawDib's own ways (colour table, halftone); rare enough to draw
+        // the whole picture clipped to the part.
+        Canvas canvas(part);
+        DrawDib(canvas, picture, DrawDibOptions::Whole(picture, -x, -y, w, h));
+        return;
+    }
+    const std::int32_t left = std::max(x, 0);
+    const std::int32_t right = std::min(x + part.Width(), w);
+    const std::int32_t top = std::max(y, 0);
+    const std::int32_t bottom = std::min(y + part.Height(), h);
+    if (left >= right || top >= bottom) return;
+    const std::size_t bytes = std::size_t(right - left) * 3;
+    for (std::int32_t row = top; row < bottom; ++row)
+        std::memcpy(part.Row(row - y) + std::size_t(left - x) * 3,
+                    picture.Row(row) + std::size_t(left) * 3, bytes);
+}
+
+void TPaintBox::PaintPicture(const QRect& exposed) {
+    const QRect r = exposed & rect();
+    if (r.isEmpty()) return;
+    QImage image;
+    try {
+        if (OnPaint) OnPaint();
+        // OnPaint may have rendered, changed the picture or even taken it away.
+        if (picture_) {
+            Bitmap part(r.width(), r.height(), PixelFormat::Rgb24,
+                        FromQColor(palette().window().color()));
+            CopyPicturePart(*picture_, r.x(), r.y(), part);
+            if (OnOverlay) {
+                Canvas canvas(part);
+                OnOverlay(canvas, {r.x(), r.y()});
+            }
+            image = ToQImage(part);
+        }
+    } catch (const std::bad_alloc&) {
+        NoteAllocationFailure();
+    }
+    QPainter painter(this);
+    if (image.isNull()) {
+        painter.fillRect(r, palette().window());
+        return;
+    }
+    painter.drawImage(r.topLeft(), image);
+}
+
+void TPaintBox::paintEvent(QPaintEvent* event) {
+    if (picture_) {
+        PaintPicture(event->rect());
+        return;
+    }
     FitBitmap();
     QImage image;
     try {

@@ -1,6 +1,7 @@
 // The commands of the result page: saving the picture as an image file, printing it, copying it
 // to the clipboard; and the rules they follow for file types and the printed size.
 
+#include <QCheckBox>
 #include <QClipboard>
 #include <QDir>
 #include <QFile>
@@ -8,6 +9,7 @@
 #include <QGuiApplication>
 #include <QPrinter>
 #include <QPushButton>
+#include <QTabWidget>
 #include <QTemporaryDir>
 #include <QTest>
 #include <string>
@@ -15,6 +17,8 @@
 
 #include "FormAccess.h"
 #include "app/MainFUnit.h"
+#include "document/LetteringFile.h"
+#include "document/PictureSize.h"
 #include "platform/System.h"
 #include "raster/DibService.h"
 #include "ui/Dialogs.h"
@@ -37,6 +41,7 @@ class ResultPageTest : public QObject {
     void copyPutsThePictureOnTheClipboard();
     void printPutsThePictureOnAPage();
     void printedSizeIsTheScreenSizeOrWhatFits();
+    void theShownPageFollowsEveryRenderAndSize();
 
   private:
     std::vector<std::string> messages;
@@ -191,6 +196,38 @@ void ResultPageTest::printedSizeIsTheScreenSizeOrWhatFits() {
     QCOMPARE(high.height(), 6000.0);
     QCOMPARE(high.width(), 750.0);
     QVERIFY(PrintRect({0, 200}, {4000, 6000}, 600).isNull());
+}
+
+void ResultPageTest::theShownPageFollowsEveryRenderAndSize() {
+    // Counts the paints of the result view, which shows the picture only as it paints.
+    struct PaintCounter : QObject {
+        int paints = 0;
+        bool eventFilter(QObject*, QEvent* event) override {
+            paints += event->type() == QEvent::Paint;
+            return false;
+        }
+    } counter;
+    form->show();
+    QVERIFY(QTest::qWaitForWindowExposed(form.get()));
+    Find<QTabWidget>(*form, "PageControl3")->setCurrentWidget(Find(*form, "TabSheet15"));
+    TPaintBox* view = Find<TPaintBox>(*form, "ErgPaintBox");
+    QVERIFY(QTest::qWaitFor([view] { return view->isVisible(); }));
+    QCoreApplication::processEvents();
+    view->installEventFilter(&counter);
+
+    Find<QCheckBox>(*form, "KanteCheck")->click();
+    QTRY_VERIFY(counter.paints > 0);
+
+    Lettering bigger;
+    InitStartState(bigger);
+    ResizeLettering(bigger, 600, 300, true);
+    QVERIFY(SaveLetteringFile(bigger, Path("gross.zgw").toStdString()).ok);
+    counter.paints = 0;
+    form->OpenFile(Path("gross.zgw"));
+    QCOMPARE(view->size(), QSize(600, 300));
+    QTRY_VERIFY(counter.paints > 0);
+    QCOMPARE(view->grab().toImage().convertToFormat(QImage::Format_RGB888),
+             Picture().convertToFormat(QImage::Format_RGB888));
 }
 
 QTEST_MAIN(ResultPageTest)

@@ -6,8 +6,10 @@
 
 #include "document/Lettering.h"
 #include "platform/Canvas.h"
+#include "raster/Bildkern.h"
 #include "raster/DibService.h"
 #include "ui/EditView.h"
+#include "ui/PaintBox.h"
 
 using namespace gw;
 
@@ -22,6 +24,7 @@ class EditViewTest : public QObject {
     void envelopeTabShowsDottedLinesAndConnectors();
     void pointModeMarksEveryPoint();
     void drawModeShowsTheWhiteSheetAndTheStrokes();
+    void aPaintedPartMatchesTheWholeView();
 
   private:
     Lettering lettering;
@@ -145,6 +148,57 @@ void EditViewTest::drawModeShowsTheWhiteSheetAndTheStrokes() {
         for (int x = 0; x < 200; ++x)
             ink += view.Pixel(x, y) == clBlack;
     QVERIFY(ink > 50);
+}
+
+void EditViewTest::aPaintedPartMatchesTheWholeView() {
+    // A paint draws only the part it reaches: picture, lines, markers, sheet and rubber band
+    // must come out there exactly as in the whole view, across every edge of the part.
+    for (int y = 0; y < lettering.height; ++y)
+        for (int x = 0; x < lettering.width; ++x) {
+            std::uint8_t* p = picture.Row(y) + 3 * x;
+            p[0] = std::uint8_t(x * 7 + y);
+            p[1] = std::uint8_t(x ^ y);
+            p[2] = std::uint8_t(y * 3);
+        }
+    lettering.EnvelopeLines[0].Clear();
+    lettering.EnvelopeLines[0].AddPoint(10, 5);
+    lettering.EnvelopeLines[0].AddPoint(97, 41);
+    lettering.EnvelopeLines[0].AddPoint(190, 5);
+    lettering.EnvelopeLines[2].AddPoint(3, 90);
+    lettering.EnvelopeLines[2].AddPoint(150, 20);
+    EditViewLines dragged = EditViewLines::Of(lettering).Shifted({13, -4});
+    struct Case {
+        EditMode mode;
+        bool tab;
+        bool band;
+    };
+    const Case cases[] = {{EditMode::MoveCheck, true, false},
+                          {EditMode::MoveCheck, false, false},
+                          {EditMode::EdPointsCheck, true, false},
+                          {EditMode::DrawFace, true, false},
+                          {EditMode::MoveCheck, true, true}};
+    const QRect parts[] = {{0, 0, 200, 100}, {7, 3, 31, 17}, {95, 38, 9, 9}, {150, 60, 50, 40}};
+    for (const Case& c : cases) {
+        lettering.settings.editMode = c.mode;
+        Bitmap whole(200, 100);
+        Canvas wholeCanvas(whole);
+        PaintEditView(wholeCanvas, lettering, picture, c.tab);
+        if (c.band) DrawRubberBand(wholeCanvas, dragged, false, {0, 0});
+        for (const QRect& r : parts) {
+            Bitmap part(r.width(), r.height());
+            CopyPicturePart(picture, r.x(), r.y(), part);
+            Canvas canvas(part);
+            PaintEditOverlay(canvas, EditViewLines::Of(lettering), c.tab, {r.x(), r.y()}, 200, 100);
+            if (c.band) DrawRubberBand(canvas, dragged, false, {r.x(), r.y()});
+            for (int y = 0; y < r.height(); ++y)
+                for (int x = 0; x < r.width(); ++x)
+                    if (part.Pixel(x, y) != whole.Pixel(r.x() + x, r.y() + y))
+                        QFAIL(qPrintable(QStringLiteral("mode %1 at (%2, %3)")
+                                             .arg(int(c.mode))
+                                             .arg(r.x() + x)
+                                             .arg(r.y() + y)));
+        }
+    }
 }
 
 QTEST_MAIN(EditViewTest)
