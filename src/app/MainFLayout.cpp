@@ -745,6 +745,11 @@ void TMainForm::ConnectHandlers() {
     PaintBox1->OnMouseMove = [this](Qt::MouseButtons, int x, int y) { PaintBox1MouseMove(x, y); };
     PaintBox1->OnMouseUp = [this](Qt::MouseButton, int x, int y) { PaintBox1MouseUp(x, y); };
     ErgPaintBox->OnPaint = [this] { ErgPaintBoxPaint(); };
+    PaintBox1->OnOverlay = [this](Canvas& canvas, TPoint origin) {
+        PaintBox1Overlay(canvas, origin);
+    };
+    PaintBox1->ShowPicture(&images_.Picture);
+    ErgPaintBox->ShowPicture(&images_.Picture);
     connect(SaveAsButton, &QPushButton::clicked, this, [this] { ExportBtnClick(); });
     connect(PrintButton, &QPushButton::clicked, this, [this] { PrintBtnClick(); });
     connect(PreviewButton, &QPushButton::clicked, this, [this] { PreviewBtnClick(); });

@@ -36,6 +36,7 @@
 #include <new>
 
 #include "app/AboutBoxUnit.h"
+#include "app/BackgroundRender.h"
 #include "app/LogoFUnit.h"
 #include "app/MemoryGuard.h"
 #include "app/Pictures.h"
@@ -76,6 +77,14 @@ namespace gw {
 namespace {
 
 constexpr char kDocumentFilter[] = "Schriftzug-Dateien (*.zgw)";
+
+// The envelope editor draws its rubber band as it goes; the view draws it at its paints instead,
+// over the part each one shows, so what the editor draws lands here unseen.
+Canvas& EditorScratch() {
+    static Bitmap scratch(1, 1);
+    static Canvas canvas(scratch);
+    return canvas;
+}
 
 // Says in the status bar what is drawn other than typed: a stand-in for a font that is not
 // installed, characters no font has. The note stays while it holds and goes when it no longer
@@ -186,7 +195,7 @@ void TMainForm::FormCreate() {
 
     schedule_ = new TRenderSchedule(this);
     schedule_->Render = [this] { return RenderNow(); };
-    connect(schedule_, &TRenderSchedule::rendered, this, &TMainForm::rendered);
+    SetUpBackgroundRender();
 
     // The window's undo everywhere, the text box's and the spin fields' own undo switched off.
     for (const QKeySequence& keys : {QKeySequence(Qt::CTRL | Qt::Key_Z)}) {
@@ -357,7 +366,74 @@ int TMainForm::renderCount() const {
     return schedule_->renderCount();
 }
 
+void TMainForm::SetUpBackgroundRender() {
+    background_ = new TBackgroundRender(this);
+    connect(background_, &TBackgroundRender::finished, this,
+            [this](bool ok) { BackgroundRenderEnded(ok); });
+    // A render beside the window is told as its picture arrives.
+    connect(schedule_, &TRenderSchedule::rendered, this, [this] {
+        if (!background_->Busy()) emit rendered();
+    });
+    cancelRender_ = new QShortcut(QKeySequence(Qt::Key_Escape), this);
+    cancelRender_->setEnabled(false);
+    connect(cancelRender_, &QShortcut::activated, this, [this] {
+        background_->Cancel();
+        ShowRendering(false);
+        SettleSize();
+    });
+}
+
+void TMainForm::ShowRendering(bool running) {
+    static const QString message = QStringLiteral("Das Bild wird berechnet … (Esc bricht ab)");
+    cancelRender_->setEnabled(running);
+    if (running) {
+        StatusBar1->showMessage(message);
+    } else {
+        if (StatusBar1->currentMessage() == message) StatusBar1->clearMessage();
+        ShowTextNotes(StatusBar1, lettering_.settings);
+    }
+}
+
+bool TMainForm::RenderBeside() {
+    if (!RunTakingPictures([this] { background_->Start(lettering_); })) {
+        renderFailed_ = true;
+        if (!holdMemoryMessage_) ShowOutOfMemory();
+        return false;
+    }
+    ShowRendering(true);
+    return true;
+}
+
+void TMainForm::BackgroundRenderEnded(bool ok) {
+    ShowRendering(false);
+    if (!ok) {
+        renderFailed_ = true;
+        if (const std::function<void()> takeBack = std::exchange(sizeTakeBack_, nullptr))
+            takeBack();
+        ShowOutOfMemory();
+        return;
+    }
+    SettleSize();
+    std::swap(images_, background_->images);
+    background_->images = RenderImages();
+    PaintBox1Paint();
+    FitResultView();
+    const std::vector<Notice> notices = std::move(background_->notices);
+    ShowNotices(notices);
+    ShowTextNotes(StatusBar1, lettering_.settings);
+    emit rendered();
+}
+
 bool TMainForm::RenderNow() {
+    if (std::int64_t(lettering_.width) * lettering_.height >= kBackgroundRenderPixels &&
+        !renderAtOnce_)
+        return RenderBeside();
+    // A big picture still on its way is of a lettering that is no more.
+    if (background_->Busy()) {
+        background_->Cancel();
+        ShowRendering(false);
+        SettleSize();
+    }
     const bool ok = RunTakingPictures([this] {
         RenderLettering(lettering_, images_);
         PaintBox1Paint();
@@ -367,6 +443,7 @@ bool TMainForm::RenderNow() {
         if (!holdMemoryMessage_) ShowOutOfMemory();
         return false;
     }
+    FitResultView();
     ShowTextNotes(StatusBar1, lettering_.settings);
     return true;
 }
@@ -383,6 +460,7 @@ bool TMainForm::TakePictureSize(bool newPicture) {
         viewComposed_ = false;
     });
     ResizePaintBox();
+    FitResultView();
     return ok;
 }
 
@@ -390,12 +468,29 @@ bool TMainForm::TakePictureSize(bool newPicture) {
 // The editing view
 
 void TMainForm::PaintBox1Paint() {
-    PaintEditView(PaintBox1->canvas(), lettering_, *editor_, images_.Picture, editor_->TabActive);
+    shownLines_ = EditViewLines::Of(lettering_, *editor_);
+    shownTab_ = editor_->TabActive;
     viewComposed_ = true;
     PaintBox1->Show();
     if (!schedule_->FirstRenderDone) {
         schedule_->FirstRenderDone = true;
         schedule_->SettingsUpdated();
+    }
+}
+
+void TMainForm::PaintBox1Overlay(Canvas& canvas, TPoint origin) {
+    EditViewLines shown = shownLines_;
+    // The strokes of draw mode show as they are drawn, not at the next composition.
+    if (shown.mode == EditMode::DrawFace) {
+        shown.lines[2] = editor_->WorkLines[0];
+        shown.lines[3] = editor_->WorkLines[1];
+    }
+    PaintEditOverlay(canvas, shown, shownTab_, origin, PaintBox1->width(), PaintBox1->height());
+    const EditMode mode = lettering_.settings.editMode;
+    if (editor_->ButtonHeld && editor_->TabActive && mode != EditMode::DrawFace &&
+        shown.mode != EditMode::DrawFace) {
+        const bool pivotOnly = mode == EditMode::MoveCheck && editor_->DragKind == dkPivot;
+        DrawRubberBand(canvas, EditViewLines::Of(lettering_, *editor_), pivotOnly, origin);
     }
 }
 
@@ -448,14 +543,14 @@ void TMainForm::MoveCheckClick() {
 }
 
 void TMainForm::PaintBox1MouseDown(int x, int y) {
-    if (!editor_->Press(PaintBox1->canvas(), x, y, editor_->TabActive)) return;
+    if (!editor_->Press(EditorScratch(), x, y, editor_->TabActive)) return;
     FinishOpenStep();
     PaintBox1->Show();
 }
 
 void TMainForm::PaintBox1MouseMove(int x, int y) {
     if (editor_->ButtonHeld) {
-        editor_->Drag(PaintBox1->canvas(), x, y);
+        editor_->Drag(EditorScratch(), x, y);
         PaintBox1->Show();
         return;
     }
@@ -469,7 +564,7 @@ void TMainForm::PaintBox1MouseMove(int x, int y) {
 
 void TMainForm::PaintBox1MouseUp(int, int) {
     // The lines change while the button is held; the step is taken at the release.
-    const EditOutcome outcome = editor_->Release(PaintBox1->canvas(), editor_->TabActive);
+    const EditOutcome outcome = editor_->Release(EditorScratch(), editor_->TabActive);
     if (outcome == EditOutcome::Render || outcome == EditOutcome::HullDrawn)
         EndStep(outcome == EditOutcome::HullDrawn ? "Hülle zeichnen" : "Hülle bearbeiten");
     switch (outcome) {
@@ -578,6 +673,7 @@ void TMainForm::RefreshThumbnails() {
 // Picture size
 
 void TMainForm::ResizeBtnClick() {
+    SettleSize();
     const std::int32_t W0 = lettering_.width;
     const std::int32_t H0 = lettering_.height;
     ResizeForm->SetReference(W0, H0);
@@ -620,6 +716,31 @@ void TMainForm::ResizeBtnClick() {
         ShowOutOfMemory();
         return;
     }
+    if (background_->Busy()) {
+        // The picture comes later; the size becomes a step when it is there, and is taken back
+        // as above when memory runs out in its render.
+        const bool scaledEffects = ResizeForm->ScalesEffects();
+        sizeTakeBack_ = [this, W0, H0, upper, lower, pivot, handle, settings, scaledEffects] {
+            lettering_.width = W0;
+            lettering_.height = H0;
+            lettering_.EnvelopeLines[0] = upper;
+            lettering_.EnvelopeLines[1] = lower;
+            editor_->Pivot = pivot;
+            editor_->RotationHandle = handle;
+            if (scaledEffects) {
+                lettering_.settings = settings;
+                ScaleEffects({});
+            }
+            if (TakePictureSize(true)) React(Change::PictureOrDocument);
+        };
+        return;
+    }
+    EndStep("Bildgröße");
+}
+
+void TMainForm::SettleSize() {
+    if (!sizeTakeBack_) return;
+    sizeTakeBack_ = nullptr;
     EndStep("Bildgröße");
 }
 
@@ -683,7 +804,7 @@ void TMainForm::ExportBtnClick() {
         job->ok =
             EncodeScreenPicture(images_.Picture, options.dpi, target.type, job->bytes, job->error);
     } else {
-        auto copy = std::make_shared<const Lettering>(CopyForRender(lettering_));
+        auto copy = std::make_shared<const Lettering>(RenderSnapshot(lettering_));
         const ImageFileType type = target.type;
         const bool finished = RunWithProgress(
             this, QStringLiteral("Das Bild wird gezeichnet …"), [job, copy, options, type] {
@@ -732,7 +853,7 @@ bool TMainForm::PaintPrint(QPrinter& printer, QImage& cache) {
             std::string error;
         };
         auto job = std::make_shared<Job>();
-        auto copy = std::make_shared<const Lettering>(CopyForRender(lettering_));
+        auto copy = std::make_shared<const Lettering>(RenderSnapshot(lettering_));
         const bool finished = RunWithProgress(
             this, QStringLiteral("Das Bild wird für den Druck gezeichnet …"), [job, copy, k] {
                 try {
@@ -918,12 +1039,9 @@ void TMainForm::FitResultView() {
 }
 
 void TMainForm::ErgPaintBoxPaint() {
-    const DibImage& picture = images_.Picture;
-    const int w = DibWidth(picture);
-    const int h = DibHeight(picture);
+    const int w = DibWidth(images_.Picture);
+    const int h = DibHeight(images_.Picture);
     if (ErgPaintBox->width() != w || ErgPaintBox->height() != h) ErgPaintBox->resize(w, h);
-    if (picture.Empty()) return;
-    DrawDib(ErgPaintBox->canvas(), picture, DrawDibOptions::Whole(picture, 0, 0, w, h));
 }
 
 void TMainForm::FillFontList() {
@@ -1022,6 +1140,8 @@ void TMainForm::OpenFile(const QString& fileName) {
     }
     std::swap(lettering_, opened);
     holdMemoryMessage_ = true;
+    // An opened document is taken over whole or not at all, so its picture is awaited.
+    renderAtOnce_ = true;
     const auto take = [this, &opened] {
         schedule_->LoadingSettings = true;
         const bool newPicture = lettering_.width != opened.width ||
@@ -1039,6 +1159,7 @@ void TMainForm::OpenFile(const QString& fileName) {
         take();
     }
     holdMemoryMessage_ = false;
+    renderAtOnce_ = false;
     if (!ok) {
         ShowOutOfMemory();
         return;

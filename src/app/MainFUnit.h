@@ -13,6 +13,7 @@
 #include <QMainWindow>
 #include <QString>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -23,6 +24,7 @@
 #include "document/UndoHistory.h"
 #include "platform/System.h"
 #include "render/Pipeline.h"
+#include "editing/EditView.h"
 #include "ui/PictureExport.h"
 
 namespace gw {
@@ -51,6 +53,7 @@ class QToolButton;
 namespace gw {
 
 class SpinEdit;
+class TBackgroundRender;
 class TEnvelopeEditor;
 class TGalleryBox;
 class TRenderSchedule;
@@ -112,9 +115,25 @@ class TMainForm : public QMainWindow {
     // The pipeline.
     void React(Change change, bool eventCondition = true);
     bool RenderNow();
+    // Big pictures: rendered on a worker while the window goes on; Esc drops the render.
+    void SetUpBackgroundRender();
+    bool RenderBeside();
+    void BackgroundRenderEnded(bool ok);
+    // The status bar's word that a render is running, and Esc with it.
+    void ShowRendering(bool running);
+    // A size change whose picture renders beside the window: taken back when memory runs out
+    // in the render; SettleSize makes it a step of the history.
+    std::function<void()> sizeTakeBack_;
+    void SettleSize();
+    // Set while a command needs its picture before it goes on.
+    bool renderAtOnce_ = false;
+    TBackgroundRender* background_ = nullptr;
+    QShortcut* cancelRender_ = nullptr;
 
     // The editing view.
     void PaintBox1Paint();
+    // Draws the lines, handles and rubber band over the part of the view a paint shows.
+    void PaintBox1Overlay(Canvas& canvas, TPoint origin);
     void ResizePaintBox();
     void FitScrollContent();
     // The scroll area's client size with the scroll bars the view needs.
@@ -279,6 +298,9 @@ class TMainForm : public QMainWindow {
     TLogoForm* logoForm_ = nullptr;
     bool shownOnce_ = false;
     bool viewComposed_ = false;
+    // What the editing view shows over the picture since its last composition.
+    EditViewLines shownLines_;
+    bool shownTab_ = false;
     // Set while the program itself checks MoveCheck after a hull was drawn: the render that
     // follows paints the view.
     bool suppressViewRepaint_ = false;

@@ -64,6 +64,8 @@ bool RunTakingPictures(const std::function<void()>& step) {
             ok = false;
         }
         held = std::move(messages.held);
+        for (Notice& notice : TakeNotices())
+            held.push_back({std::move(notice.text), std::move(notice.caption), notice.icon});
     }
     if (AllocationFailures() != failuresBefore) ok = false;
     if (ok) {
@@ -75,7 +77,11 @@ bool RunTakingPictures(const std::function<void()>& step) {
 
 bool GuardedApplication::notify(QObject* receiver, QEvent* event) {
     try {
-        return QApplication::notify(receiver, event);
+        const bool handled = QApplication::notify(receiver, event);
+        // What the drawing code noted during the event is told once the event is over.
+        if (std::vector<Notice> notices = TakeNotices(); !notices.empty())
+            QTimer::singleShot(0, [notices] { ShowNotices(notices); });
+        return handled;
     } catch (const std::bad_alloc&) {
         NoteAllocationFailure();
         static bool pending = false;

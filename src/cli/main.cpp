@@ -331,6 +331,7 @@ int RenderAndWrite(const Lettering& lettering, const Destinations& to) {
     } else {
         RenderLettering(lettering, images, to.stages.empty() ? nullptr : &trace);
     }
+    ShowNotices(TakeNotices());
     // The render leaves out what it has no memory for; such a picture is not what was asked for.
     if (!images.Picture.Bits || AllocationFailures() != failuresAtStart) {
         Report(kOutOfMemoryMessage);

@@ -42,4 +42,15 @@ std::string CaptionFor(const std::string& fileName) {
     return std::string(kProgramTitle) + " - [" + shown + "]";
 }
 
+Lettering RenderSnapshot(const Lettering& lettering) {
+    Lettering copy;
+    copy.settings = lettering.settings;
+    copy.width = lettering.width;
+    copy.height = lettering.height;
+    copy.EnvelopeLines = lettering.EnvelopeLines;
+    copy.TextTexture = MakeDIBCopy(lettering.TextTexture);
+    copy.BackgroundTexture = MakeDIBCopy(lettering.BackgroundTexture);
+    return copy;
+}
+
 }  // namespace gw

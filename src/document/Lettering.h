@@ -44,6 +44,10 @@ inline constexpr char kHomePageCaption[] = "www.zef-lor.example";
 // very end opens no further line, so "" has no lines and "a\r\n" one.
 std::vector<std::string> SplitTextLines(std::string_view text);
 
+// The lettering as a render reads it, with copies of its own of both textures (a texture that
+// cannot be copied for want of memory comes back empty).
+Lettering RenderSnapshot(const Lettering& lettering);
+
 // The state at program start, before the textures are set: start settings, picture 450 x 200,
 // boundary lines.
 void InitStartState(Lettering& lettering);

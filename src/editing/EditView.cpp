@@ -1,5 +1,10 @@
 #include "editing/EditView.h"
 
+#include <algorithm>
+#include <cstring>
+#include <utility>
+#include <vector>
+
 #include "platform/TextLayout.h"
 #include "raster/Bildkern.h"
 
@@ -12,24 +17,32 @@ void Connector(Canvas& canvas, TPoint from, TPoint to) {
     canvas.LineTo(to.x, to.y);
 }
 
-void DrawSheet(Canvas& canvas, const TEnvelopeEditor& editor) {
-    const std::int32_t w = canvas.Target().Width();
-    const std::int32_t h = canvas.Target().Height();
-    canvas.pen = Pen{clWhite, PenStyle::Solid, PenMode::Copy};
-    canvas.brush = Brush{clWhite, BrushStyle::Solid};
-    canvas.Rectangle(0, 0, w, h);
-    canvas.font = LogFont{};  // "MS Sans Serif", 8 points
-    canvas.fontColor = clBlack;
-    TRect rect{0, 0, w - 1, h - 1};
-    canvas.DrawText(kDrawPrompt, rect, DT_CENTER);
-    canvas.pen = Pen{clBlack, PenStyle::Solid, PenMode::Copy};
-    editor.WorkLines[0].Draw(canvas);
-    editor.WorkLines[1].Draw(canvas);
+TLine ShiftedLine(const TLine& line, TPoint by) {
+    std::vector<TPoint> points = line.Points();
+    for (TPoint& p : points)
+        p = {p.x + by.x, p.y + by.y};
+    TLine shifted;
+    shifted.Assign(std::move(points), {});
+    return shifted;
 }
 
-void DrawEnvelope(Canvas& canvas, const Lettering& lettering, const TEnvelopeEditor& editor) {
-    const TLine& upper = lettering.EnvelopeLines[0];
-    const TLine& lower = lettering.EnvelopeLines[1];
+void DrawSheet(Canvas& canvas, const EditViewLines& lines, TPoint origin, std::int32_t viewWidth,
+               std::int32_t viewHeight) {
+    canvas.pen = Pen{clWhite, PenStyle::Solid, PenMode::Copy};
+    canvas.brush = Brush{clWhite, BrushStyle::Solid};
+    canvas.Rectangle(0, 0, canvas.Target().Width(), canvas.Target().Height());
+    canvas.font = LogFont{};  // "MS Sans Serif", 8 points
+    canvas.fontColor = clBlack;
+    TRect rect{-origin.x, -origin.y, viewWidth - 1 - origin.x, viewHeight - 1 - origin.y};
+    canvas.DrawText(kDrawPrompt, rect, DT_CENTER);
+    canvas.pen = Pen{clBlack, PenStyle::Solid, PenMode::Copy};
+    lines.lines[2].Draw(canvas);
+    lines.lines[3].Draw(canvas);
+}
+
+void DrawEnvelope(Canvas& canvas, const EditViewLines& lines) {
+    const TLine& upper = lines.lines[0];
+    const TLine& lower = lines.lines[1];
     canvas.pen = Pen{clBlack, PenStyle::Dot, PenMode::Copy};
     canvas.brush = Brush{clWhite, BrushStyle::Solid};
     upper.Draw(canvas);
@@ -38,15 +51,15 @@ void DrawEnvelope(Canvas& canvas, const Lettering& lettering, const TEnvelopeEdi
     Connector(canvas, upper.GetPoint(upper.PointCount() - 1),
               lower.GetPoint(lower.PointCount() - 1));
 
-    if (lettering.settings.editMode == EditMode::EdPointsCheck) {
+    if (lines.mode == EditMode::EdPointsCheck) {
         for (const TLine* line : {&upper, &lower})
             for (const TPoint& p : line->Points())
                 DrawSquareMarker(canvas, p);
         return;
     }
-    Connector(canvas, editor.Pivot, editor.RotationHandle);
-    DrawSquareMarker(canvas, editor.Pivot);
-    DrawRoundMarker(canvas, editor.RotationHandle);
+    Connector(canvas, lines.pivot, lines.rotationHandle);
+    DrawSquareMarker(canvas, lines.pivot);
+    DrawRoundMarker(canvas, lines.rotationHandle);
     for (const TLine* line : {&upper, &lower}) {
         DrawSquareMarker(canvas, line->GetPoint(0));
         DrawSquareMarker(canvas, line->GetPoint(line->PointCount() - 1));
@@ -73,18 +86,80 @@ void DrawRoundMarker(Canvas& canvas, TPoint p) {
     canvas.brush.style = BrushStyle::Solid;
 }
 
-void PaintEditView(Canvas& canvas, const Lettering& lettering, const TEnvelopeEditor& editor,
-                   const DibImage& Picture, bool envelopeTabActive) {
-    if (lettering.settings.editMode == EditMode::DrawFace) {
-        DrawSheet(canvas, editor);
+EditViewLines EditViewLines::Of(const Lettering& lettering, const TEnvelopeEditor& editor) {
+    return {{lettering.EnvelopeLines[0], lettering.EnvelopeLines[1], editor.WorkLines[0],
+             editor.WorkLines[1]},
+            editor.Pivot,
+            editor.RotationHandle,
+            lettering.settings.editMode};
+}
+
+EditViewLines EditViewLines::Shifted(TPoint by) const {
+    EditViewLines shifted{{},
+                          {pivot.x + by.x, pivot.y + by.y},
+                          {rotationHandle.x + by.x, rotationHandle.y + by.y},
+                          mode};
+    for (std::size_t i = 0; i < lines.size(); ++i)
+        shifted.lines[i] = ShiftedLine(lines[i], by);
+    return shifted;
+}
+
+void PaintEditOverlay(Canvas& canvas, const EditViewLines& lines, bool envelopeTabActive,
+                      TPoint origin, std::int32_t viewWidth, std::int32_t viewHeight) {
+    const EditViewLines shown = lines.Shifted({-origin.x, -origin.y});
+    if (shown.mode == EditMode::DrawFace) {
+        DrawSheet(canvas, shown, origin, viewWidth, viewHeight);
         return;
     }
+    if (envelopeTabActive) DrawEnvelope(canvas, shown);
+}
+
+void DrawRubberBand(Canvas& canvas, const EditViewLines& lines, bool pivotOnly, TPoint origin) {
+    const EditViewLines shown = lines.Shifted({-origin.x, -origin.y});
+    canvas.pen = Pen{clRed, PenStyle::Dot, PenMode::Xor};
+    canvas.brush = Brush{clWhite, BrushStyle::Solid};
+    if (!pivotOnly) {
+        const TLine& upper = shown.lines[0];
+        const TLine& lower = shown.lines[1];
+        upper.Draw(canvas);
+        lower.Draw(canvas);
+        Connector(canvas, upper.GetPoint(0), lower.GetPoint(0));
+        Connector(canvas, upper.GetPoint(upper.PointCount() - 1),
+                  lower.GetPoint(lower.PointCount() - 1));
+    }
+    Connector(canvas, shown.pivot, shown.rotationHandle);
+    canvas.pen.mode = PenMode::Copy;
+}
+
+void CopyPicturePart(const DibImage& picture, std::int32_t x, std::int32_t y, Bitmap& part) {
+    if (picture.Empty() || part.Empty()) return;
+    const std::int32_t w = DibWidth(picture);
+    const std::int32_t h = DibHeight(picture);
+    if (DibBitCount(picture) != 24 || ScreenColorDepth() < 24) {
+        // Fewer colours take DrawDib's own ways (colour table, halftone); rare enough to draw
+        // the whole picture clipped to the part.
+        Canvas canvas(part);
+        DrawDib(canvas, picture, DrawDibOptions::Whole(picture, -x, -y, w, h));
+        return;
+    }
+    const std::int32_t left = std::max(x, 0);
+    const std::int32_t right = std::min(x + part.Width(), w);
+    const std::int32_t top = std::max(y, 0);
+    const std::int32_t bottom = std::min(y + part.Height(), h);
+    if (left >= right || top >= bottom) return;
+    const std::size_t bytes = std::size_t(right - left) * 3;
+    for (std::int32_t row = top; row < bottom; ++row)
+        std::memcpy(part.Row(row - y) + std::size_t(left - x) * 3,
+                    picture.Row(row) + std::size_t(left) * 3, bytes);
+}
+
+void PaintEditView(Canvas& canvas, const Lettering& lettering, const TEnvelopeEditor& editor,
+                   const DibImage& Picture, bool envelopeTabActive) {
     const std::int32_t w = canvas.Target().Width();
     const std::int32_t h = canvas.Target().Height();
-    if (!Picture.Empty()) {
+    if (lettering.settings.editMode != EditMode::DrawFace && !Picture.Empty())
         DrawDib(canvas, Picture, DrawDibOptions::Whole(Picture, 0, 0, w, h));
-    }
-    if (envelopeTabActive) DrawEnvelope(canvas, lettering, editor);
+    PaintEditOverlay(canvas, EditViewLines::Of(lettering, editor), envelopeTabActive, {0, 0}, w, h);
 }
 
 }  // namespace gw

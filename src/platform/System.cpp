@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <filesystem>
 #include <mutex>
+#include <utility>
 
 namespace gw {
 
@@ -19,8 +20,6 @@ MessageBoxHandler& Handler() {
 
 std::atomic<int> desktopDepth{24};
 
-thread_local int quietDepth = 0;
-
 // The file that marks a folder as holding the program's data.
 constexpr const char* kDataMarker = "glyphwerk-fonts.conf";
 
@@ -28,7 +27,6 @@ constexpr const char* kDataMarker = "glyphwerk-fonts.conf";
 
 MsgResult ShowMessageBox(std::string_view text, std::string_view caption, MsgIcon icon,
                          MsgButtons buttons) {
-    if (quietDepth > 0) return MsgResult::Ok;
     MessageBoxHandler handler;
     {
         std::lock_guard lock(handlerMutex);
@@ -44,12 +42,21 @@ MsgResult ShowMessageBox(std::string_view text, std::string_view caption, MsgIco
     return MsgResult::Ok;
 }
 
-QuietMessages::QuietMessages() {
-    ++quietDepth;
+namespace {
+thread_local std::vector<Notice> pendingNotices;
+}  // namespace
+
+void NoteFailure(std::string text, std::string caption, MsgIcon icon) {
+    pendingNotices.push_back({std::move(text), std::move(caption), icon});
 }
 
-QuietMessages::~QuietMessages() {
-    --quietDepth;
+std::vector<Notice> TakeNotices() {
+    return std::exchange(pendingNotices, {});
+}
+
+void ShowNotices(const std::vector<Notice>& notices) {
+    for (const Notice& notice : notices)
+        ShowMessageBox(notice.text, notice.caption, notice.icon);
 }
 
 MessageBoxHandler SetMessageBoxHandler(MessageBoxHandler handler) {

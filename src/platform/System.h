@@ -25,15 +25,21 @@ MsgResult ShowMessageBox(std::string_view text, std::string_view caption = {},
                          MsgIcon icon = MsgIcon::None, MsgButtons buttons = MsgButtons::Ok);
 MessageBoxHandler SetMessageBoxHandler(MessageBoxHandler handler);  // returns the previous one
 
-// While one lives, ShowMessageBox on its thread says nothing and answers Ok: work in the
-// background that may fail quietly must not reach the window's handler from another thread.
-class QuietMessages {
-  public:
-    QuietMessages();
-    ~QuietMessages();
-    QuietMessages(const QuietMessages&) = delete;
-    QuietMessages& operator=(const QuietMessages&) = delete;
+// A failure that drawing code met and went past. Such code may run on any thread, so it never
+// asks the user itself: it notes the failure, and whoever called it takes the notices and shows
+// them where the user can be asked.
+struct Notice {
+    std::string text;
+    std::string caption;
+    MsgIcon icon = MsgIcon::None;
+    friend bool operator==(const Notice&, const Notice&) = default;
 };
+// Keeps the notice with the calling thread until taken.
+void NoteFailure(std::string text, std::string caption = {}, MsgIcon icon = MsgIcon::None);
+// The calling thread's notices, oldest first; it has none afterwards.
+std::vector<Notice> TakeNotices();
+// Each notice in a message box, in order.
+void ShowNotices(const std::vector<Notice>& notices);
 
 // Bits per pixel of the screen: 24 unless the window says otherwise (tests set 8 to reach the
 // halftone path of DrawDib).

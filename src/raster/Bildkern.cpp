@@ -76,17 +76,17 @@ void DrawThroughBitmap(DeviceContext& dc, std::int32_t DestX, std::int32_t DestY
                        std::int32_t SrcHeight, Rop rop) {
     std::unique_ptr<Bitmap> bitmap = dc.CreateCompatibleBitmap(DibWidth(dib), DibHeight(dib));
     if (!bitmap) {
-        ShowMessageBox("Konnte Bitmap nicht erzeugen!");
+        NoteFailure("Konnte Bitmap nicht erzeugen!");
         return;
     }
     // The memory context of a bitmap is the bitmap itself here: StretchBlt takes it directly.
     if (SetDIBits(*bitmap, 0, DibHeight(dib), dib.Bits.get(), *dib.Info, DIB_RGB_COLORS) != 0) {
         if (!dc.StretchBlt(DestX, DestY, DestWidth, DestHeight, *bitmap, SrcX, SrcY, SrcWidth,
                            SrcHeight, rop)) {
-            ShowMessageBox("Das Gerät unterstützt die Funktion StretchBlt nicht!");
+            NoteFailure("Das Gerät unterstützt die Funktion StretchBlt nicht!");
         }
     } else {
-        ShowMessageBox("Das Gerät unterstützt die Funtkion setdibits nicht!");
+        NoteFailure("Das Gerät unterstützt die Funtkion setdibits nicht!");
     }
 }
 

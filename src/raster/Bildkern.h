@@ -29,7 +29,7 @@ struct DrawDibOptions {
 // Draws the source rectangle of `dib` into the destination rectangle of the device, scaled by
 // nearest neighbour. The way of drawing follows from the DIB's depth, ScreenColorDepth() and the
 // device's kind; when the device refuses the direct stretch, two slower ways are tried. The DIB is
-// never changed.
+// never changed. What cannot be drawn is noted (NoteFailure) for the caller to show.
 void DrawDib(DeviceContext& dc, const DibImage& dib, const DrawDibOptions& options);
 
 // Row drawers: the destination one row at a time through a one-row buffer; SrcTop is the top row

@@ -45,7 +45,7 @@ DibImage MakeDIBCopy(const DibImage& source) {
     if (result.Bits) {
         std::memcpy(result.Bits.get(), source.Bits.get(), DibImageSize(source));
     } else {
-        ShowMessageBox(kOutOfMemoryMessage, {}, MsgIcon::Error);
+        NoteFailure(kOutOfMemoryMessage, {}, MsgIcon::Error);
     }
     return result;
 }

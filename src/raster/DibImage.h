@@ -57,8 +57,8 @@ std::size_t DibImageSize(const DibImage& dib);
 int ScreenColorDepth();
 
 // A deep copy with memory of its own. A source with null Bits gives an empty image silently; when
-// memory runs out the user is told "Fehler: nicht genug Speicher für diese Operation!" and the
-// result is empty.
+// memory runs out the result is empty, with the notice "Fehler: nicht genug Speicher für diese
+// Operation!" (NoteFailure) for the caller to show.
 DibImage MakeDIBCopy(const DibImage& source);
 
 }  // namespace gw

@@ -178,8 +178,8 @@ bool Filterable(const DibImage& image, const FilterKernel& kernel) {
     const bool copyPossible = W + 4 <= kMaxDibSide && H + 4 <= kMaxDibSide &&
                               std::int64_t(DibStride(W + 4, 24)) * (H + 4) <= kMaxDibBytes;
     if (!copyPossible) {
-        ShowMessageBox("Fehler: Nicht genügend Speicher um den Filter anzuwenden!", "Fehler",
-                       MsgIcon::Error);
+        NoteFailure("Fehler: Nicht genügend Speicher um den Filter anzuwenden!", "Fehler",
+                    MsgIcon::Error);
         return false;
     }
     return true;

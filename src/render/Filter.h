@@ -18,7 +18,8 @@ struct FilterKernel {
 // "Weichzeichnen": the 3 x 3 box average.
 extern const FilterKernel Weichzeichnen;
 
-// Filters a 24-bit image in place; images of 256 colours or fewer are left unchanged.
+// Filters a 24-bit image in place; images of 256 colours or fewer are left unchanged. An image
+// too large for the filter stays as it is, with a notice (NoteFailure) for the caller to show.
 void DibFilter(DibImage& image, const FilterKernel& kernel);
 
 // DibFilter with the rows split into `bands` bands (at least one, at most one a row), each run on

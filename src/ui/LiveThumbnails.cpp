@@ -61,20 +61,16 @@ void TLiveThumbnails::SetEnabled(bool enabled) {
 void TLiveThumbnails::Start(const Lettering& lettering) {
     if (!enabled_) return;
     const std::uint64_t set = ++*latest_;
-    auto copy = std::make_shared<Lettering>();
-    {
-        // A copy that cannot be had means no set this time, not a message after every render.
-        QuietMessages quiet;
-        copy->settings = lettering.settings;
-        copy->width = lettering.width;
-        copy->height = lettering.height;
-        copy->EnvelopeLines = lettering.EnvelopeLines;
-        copy->TextTexture = MakeDIBCopy(lettering.TextTexture);
-        copy->BackgroundTexture = MakeDIBCopy(lettering.BackgroundTexture);
-        if (copy->TextTexture.Empty() != lettering.TextTexture.Empty() ||
-            copy->BackgroundTexture.Empty() != lettering.BackgroundTexture.Empty())
-            return;
-    }
+    // A copy that cannot be had means no set this time, not a message after every render: what
+    // the copy notes is dropped, what was noted before it stays for the window to show.
+    std::vector<Notice> earlier = TakeNotices();
+    auto copy = std::make_shared<Lettering>(RenderSnapshot(lettering));
+    TakeNotices();
+    for (Notice& notice : earlier)
+        NoteFailure(std::move(notice.text), std::move(notice.caption), notice.icon);
+    if (copy->TextTexture.Empty() != lettering.TextTexture.Empty() ||
+        copy->BackgroundTexture.Empty() != lettering.BackgroundTexture.Empty())
+        return;
     const std::shared_ptr<std::atomic<std::uint64_t>> latest = latest_;
     const std::int32_t width = width_;
     const std::int32_t height = height_;
@@ -82,7 +78,6 @@ void TLiveThumbnails::Start(const Lettering& lettering) {
         // The thread priority above does nothing under Linux's ordinary scheduling; the thread's
         // nice value does, and lowering it needs no rights.
         setpriority(PRIO_PROCESS, id_t(syscall(SYS_gettid)), 19);
-        QuietMessages quiet;
         try {
             FitForThumbnail(*copy, width, height);
             const LetteringSettings base = copy->settings;
@@ -101,6 +96,8 @@ void TLiveThumbnails::Start(const Lettering& lettering) {
         } catch (const std::exception&) {
             // Out of memory: the galleries keep what they show.
         }
+        // What the renders noted is nobody's to show: a thumbnail is only a preview.
+        TakeNotices();
     });
 }
 

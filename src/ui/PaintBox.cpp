@@ -3,9 +3,13 @@
 #include <QMouseEvent>
 #include <QPainter>
 
+#include <algorithm>
+#include <cstring>
 #include <new>
 
+#include "editing/EditView.h"
 #include "platform/AllocationLimit.h"
+#include "raster/Bildkern.h"
 #include "ui/QtBridge.h"
 
 namespace gw {
@@ -39,7 +43,45 @@ void TPaintBox::resizeEvent(QResizeEvent* event) {
     if (OnResize) OnResize();
 }
 
-void TPaintBox::paintEvent(QPaintEvent*) {
+void TPaintBox::ShowPicture(const DibImage* picture) {
+    picture_ = picture;
+    if (picture_) bitmap_ = Bitmap();
+    update();
+}
+
+void TPaintBox::PaintPicture(const QRect& exposed) {
+    const QRect r = exposed & rect();
+    if (r.isEmpty()) return;
+    QImage image;
+    try {
+        if (OnPaint) OnPaint();
+        // OnPaint may have rendered, changed the picture or even taken it away.
+        if (picture_) {
+            Bitmap part(r.width(), r.height(), PixelFormat::Rgb24,
+                        FromQColor(palette().window().color()));
+            CopyPicturePart(*picture_, r.x(), r.y(), part);
+            if (OnOverlay) {
+                Canvas canvas(part);
+                OnOverlay(canvas, {r.x(), r.y()});
+            }
+            image = ToQImage(part);
+        }
+    } catch (const std::bad_alloc&) {
+        NoteAllocationFailure();
+    }
+    QPainter painter(this);
+    if (image.isNull()) {
+        painter.fillRect(r, palette().window());
+        return;
+    }
+    painter.drawImage(r.topLeft(), image);
+}
+
+void TPaintBox::paintEvent(QPaintEvent* event) {
+    if (picture_) {
+        PaintPicture(event->rect());
+        return;
+    }
     FitBitmap();
     QImage image;
     try {

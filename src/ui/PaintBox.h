@@ -1,10 +1,14 @@
 #pragma once
 // A paint box: a widget that is drawn through a Canvas of our raster layer.
 //
-// The box keeps a bitmap of its own size and a Canvas on it. OnPaint draws into the canvas;
+// A small box keeps a bitmap of its own size and a Canvas on it. OnPaint draws into the canvas;
 // every Qt paint then converts the bitmap once into a QImage and shows it. What was drawn stays
 // in the bitmap between paints, so a handler may draw a rubber band into the canvas and call
 // Show() without repainting everything beneath it.
+//
+// A box of picture size (the editing view, the result page) shows a picture instead: a paint
+// takes only the part it reaches and draws its overlays there, so scrolling over a big picture
+// costs what the window shows, and no picture-sized copy is kept.
 
 #include <QWidget>
 #include <functional>
@@ -12,6 +16,7 @@
 
 #include "platform/Bitmap.h"
 #include "platform/Canvas.h"
+#include "raster/DibImage.h"
 
 namespace gw {
 
@@ -27,6 +32,15 @@ class TPaintBox : public QWidget {
 
     // Shows the bitmap as it is now (at the next paint of the widget).
     void Show() { update(); }
+
+    // Shows `picture` 1:1 from the box's top left instead of the bitmap; the box keeps no copy
+    // of it and reads it at every paint, only where the paint reaches, so it must live as long
+    // as it is shown. Null goes back to the bitmap.
+    void ShowPicture(const DibImage* picture);
+    const DibImage* picture() const { return picture_; }
+    // With a picture: draws over the part a paint reaches. The canvas's bitmap is that part and
+    // holds the picture's pixels there; `origin` is its top left in the box's pixels.
+    std::function<void(Canvas&, TPoint origin)> OnOverlay;
 
     // Called by every paint before the bitmap is shown.
     std::function<void()> OnPaint;
@@ -46,9 +60,11 @@ class TPaintBox : public QWidget {
 
   private:
     void FitBitmap();
+    void PaintPicture(const QRect& exposed);
 
     Bitmap bitmap_;
     std::unique_ptr<Canvas> canvas_;
+    const DibImage* picture_ = nullptr;
 };
 
 }  // namespace gw

@@ -92,17 +92,6 @@ QString ExportSizeText(std::int32_t width, std::int32_t height, const ExportOpti
         .arg(dpi);
 }
 
-Lettering CopyForRender(const Lettering& lettering) {
-    Lettering copy;
-    copy.settings = lettering.settings;
-    copy.width = lettering.width;
-    copy.height = lettering.height;
-    copy.EnvelopeLines = lettering.EnvelopeLines;
-    copy.TextTexture = MakeDIBCopy(lettering.TextTexture);
-    copy.BackgroundTexture = MakeDIBCopy(lettering.BackgroundTexture);
-    return copy;
-}
-
 bool EncodeExport(const Lettering& lettering, const ExportOptions& options, ImageFileType type,
                   std::vector<std::uint8_t>& bytes, std::string& error) {
     if (IsScreenPicture(options)) {

@@ -57,9 +57,6 @@ bool IsScreenPicture(const ExportOptions& options);
 // width x height pixels.
 QString ExportSizeText(std::int32_t width, std::int32_t height, const ExportOptions& options);
 
-// A copy of the lettering for a render on another thread.
-Lettering CopyForRender(const Lettering& lettering);
-
 // The picture file exactly as glyphwerk-render writes it with the same options: the render of
 // the lettering for export, encoded. False with the engine's German message.
 bool EncodeExport(const Lettering& lettering, const ExportOptions& options, ImageFileType type,

@@ -111,8 +111,9 @@ void MemoryFailureWindowTest::aDocumentWithoutMemoryIsNotTakenOver() {
     QVERIFY(SaveLetteringFile(lettering, big.toStdString()).ok);
     const Seen before = Look();
     // The limit bites at the picture, after the document itself was read: the same for every
-    // first block of the picture and for one later in the render.
-    for (const AllocationLimit limit : {AllocationLimit{64 << 20, 0}, AllocationLimit{0, 6}}) {
+    // first block of the picture and for one later in the render (the 4th block: the letters'
+    // drawing bitmap, drawn on the window's thread).
+    for (const AllocationLimit limit : {AllocationLimit{64 << 20, 0}, AllocationLimit{0, 4}}) {
         recorder->messages.clear();
         SetAllocationLimit(limit);
         form->OpenFile(big);

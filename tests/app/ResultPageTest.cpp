@@ -2,6 +2,7 @@
 // printing it and its preview, copying it to the clipboard; and the rules they follow for file
 // types, the printed size and the render scale of a print.
 
+#include <QCheckBox>
 #include <QClipboard>
 #include <QDir>
 #include <QFile>
@@ -11,6 +12,7 @@
 #include <QProcess>
 #include <QProgressDialog>
 #include <QPushButton>
+#include <QTabWidget>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QThreadPool>
@@ -19,6 +21,8 @@
 
 #include "FormAccess.h"
 #include "app/MainFUnit.h"
+#include "document/LetteringFile.h"
+#include "document/PictureSize.h"
 #include "platform/System.h"
 #include "raster/DibService.h"
 #include "ui/Dialogs.h"
@@ -45,6 +49,7 @@ class ResultPageTest : public QObject {
     void copyPutsThePictureOnTheClipboard();
     void printPutsThePictureOnAPageAtItsResolution();
     void printedSizeIsTheScreenSizeOrWhatFits();
+    void theShownPageFollowsEveryRenderAndSize();
 
   private:
     std::vector<std::string> messages;
@@ -385,6 +390,38 @@ void ResultPageTest::printedSizeIsTheScreenSizeOrWhatFits() {
         l.width = s.width;
         QCOMPARE(PrintScale(l, s.ratio), s.scale);
     }
+}
+
+void ResultPageTest::theShownPageFollowsEveryRenderAndSize() {
+    // Counts the paints of the result view, which shows the picture only as it paints.
+    struct PaintCounter : QObject {
+        int paints = 0;
+        bool eventFilter(QObject*, QEvent* event) override {
+            paints += event->type() == QEvent::Paint;
+            return false;
+        }
+    } counter;
+    form->show();
+    QVERIFY(QTest::qWaitForWindowExposed(form.get()));
+    Find<QTabWidget>(*form, "PageControl3")->setCurrentWidget(Find(*form, "TabSheet15"));
+    TPaintBox* view = Find<TPaintBox>(*form, "ErgPaintBox");
+    QVERIFY(QTest::qWaitFor([view] { return view->isVisible(); }));
+    QCoreApplication::processEvents();
+    view->installEventFilter(&counter);
+
+    Find<QCheckBox>(*form, "KanteCheck")->click();
+    QTRY_VERIFY(counter.paints > 0);
+
+    Lettering bigger;
+    InitStartState(bigger);
+    ResizeLettering(bigger, 600, 300, true);
+    QVERIFY(SaveLetteringFile(bigger, Path("gross.zgw").toStdString()).ok);
+    counter.paints = 0;
+    form->OpenFile(Path("gross.zgw"));
+    QCOMPARE(view->size(), QSize(600, 300));
+    QTRY_VERIFY(counter.paints > 0);
+    QCOMPARE(view->grab().toImage().convertToFormat(QImage::Format_RGB888),
+             Picture().convertToFormat(QImage::Format_RGB888));
 }
 
 QTEST_MAIN(ResultPageTest)

@@ -10,6 +10,7 @@
 #include "document/Lettering.h"
 #include "editing/EditView.h"
 #include "platform/Canvas.h"
+#include "raster/Bildkern.h"
 #include "raster/DibService.h"
 
 using namespace gw;
@@ -141,6 +142,58 @@ TEST_F(EditViewTest, DrawModeShowsTheWhiteSheetAndTheStrokes) {
         for (int x = 0; x < 200; ++x)
             ink += view.Pixel(x, y) == clBlack;
     EXPECT_GT(ink, 50);
+}
+
+TEST_F(EditViewTest, APaintedPartMatchesTheWholeView) {
+    // A paint draws only the part it reaches: picture, lines, markers, sheet and rubber band
+    // must come out there exactly as in the whole view, across every edge of the part.
+    for (int y = 0; y < lettering.height; ++y)
+        for (int x = 0; x < lettering.width; ++x) {
+            std::uint8_t* p = picture.Row(y) + 3 * x;
+            p[0] = std::uint8_t(x * 7 + y);
+            p[1] = std::uint8_t(x ^ y);
+            p[2] = std::uint8_t(y * 3);
+        }
+    lettering.EnvelopeLines[0].Clear();
+    lettering.EnvelopeLines[0].AddPoint(10, 5);
+    lettering.EnvelopeLines[0].AddPoint(97, 41);
+    lettering.EnvelopeLines[0].AddPoint(190, 5);
+    editor->WorkLines[0].AddPoint(3, 90);
+    editor->WorkLines[0].AddPoint(150, 20);
+    const EditViewLines dragged = EditViewLines::Of(lettering, *editor).Shifted({13, -4});
+    struct Case {
+        EditMode mode;
+        bool tab;
+        bool band;
+    };
+    const Case cases[] = {{EditMode::MoveCheck, true, false},
+                          {EditMode::MoveCheck, false, false},
+                          {EditMode::EdPointsCheck, true, false},
+                          {EditMode::DrawFace, true, false},
+                          {EditMode::MoveCheck, true, true}};
+    struct Part {
+        int x, y, w, h;
+    };
+    const Part parts[] = {{0, 0, 200, 100}, {7, 3, 31, 17}, {95, 38, 9, 9}, {150, 60, 50, 40}};
+    for (const Case& c : cases) {
+        lettering.settings.editMode = c.mode;
+        Bitmap whole(200, 100);
+        Canvas wholeCanvas(whole);
+        PaintEditView(wholeCanvas, lettering, *editor, picture, c.tab);
+        if (c.band) DrawRubberBand(wholeCanvas, dragged, false, {0, 0});
+        for (const Part& r : parts) {
+            Bitmap part(r.w, r.h);
+            CopyPicturePart(picture, r.x, r.y, part);
+            Canvas canvas(part);
+            PaintEditOverlay(canvas, EditViewLines::Of(lettering, *editor), c.tab, {r.x, r.y}, 200,
+                             100);
+            if (c.band) DrawRubberBand(canvas, dragged, false, {r.x, r.y});
+            for (int y = 0; y < r.h; ++y)
+                for (int x = 0; x < r.w; ++x)
+                    ASSERT_EQ(part.Pixel(x, y), whole.Pixel(r.x + x, r.y + y))
+                        << "mode " << int(c.mode) << " at (" << r.x + x << ", " << r.y + y << ")";
+        }
+    }
 }
 
 }  // namespace

@@ -6,7 +6,6 @@
 #include <string>
 #include <vector>
 
-#include "MessageRecorder.h"
 #include "platform/System.h"
 #include "raster/DibService.h"
 
@@ -538,36 +537,35 @@ TEST(DrawDibBuffer, BytesOfPaletteImages) {
 
 TEST(DrawDibBitmap, DeviceWithoutDibTransferThatCannotMakeABitmapSaysSo) {
     const DibImage dib = TrueColour(4, 3);
-    MessageRecorder recorder;
+    TakeNotices();
     NoDibToDeviceDevice printer(DT_RASPRINTER);
     Draw(printer, dib, {0, 0, 8, 6}, {0, 0, 4, 3});
     EXPECT_TRUE(printer.rows.empty());
     EXPECT_EQ(printer.bitmapRequests, (std::vector<TPoint>{{4, 3}}));
-    ASSERT_EQ(recorder.messages.size(), 1u);
-    EXPECT_EQ(recorder.messages[0].text, "Konnte Bitmap nicht erzeugen!");
-    EXPECT_EQ(recorder.messages[0].caption, "");
-    EXPECT_EQ(recorder.messages[0].icon, MsgIcon::None);
+    EXPECT_EQ(TakeNotices(),
+              (std::vector<Notice>{{"Konnte Bitmap nicht erzeugen!", "", MsgIcon::None}}));
 }
 
 TEST(DrawDibBitmap, FailedBufferTransferFallsBackToTheBitmap) {
     const DibImage dib = TrueColour(4, 3);
-    MessageRecorder recorder;
+    TakeNotices();
     FailingRowsDevice printer(DT_RASPRINTER);
     Draw(printer, dib, {0, 0, 8, 6}, {0, 0, 4, 3});
     EXPECT_EQ(printer.rows.size(), 1u);
     EXPECT_EQ(printer.bitmapRequests.size(), 1u);
-    ASSERT_EQ(recorder.messages.size(), 1u);
-    EXPECT_EQ(recorder.messages[0].text, "Konnte Bitmap nicht erzeugen!");
+    const std::vector<Notice> notices = TakeNotices();
+    ASSERT_EQ(notices.size(), 1u);
+    EXPECT_EQ(notices[0].text, "Konnte Bitmap nicht erzeugen!");
 }
 
 TEST(DrawDibBitmap, BufferTooLargeToMakeFallsBackToTheBitmap) {
     const DibImage dib = TrueColour(4, 3);
-    MessageRecorder recorder;
+    TakeNotices();
     RefusingDevice printer(DT_RASPRINTER);
     Draw(printer, dib, {0, 0, kMaxDibSide + 1, 6}, {0, 0, 4, 3});
     EXPECT_TRUE(printer.rows.empty());
     EXPECT_EQ(printer.bitmapRequests.size(), 1u);
-    EXPECT_EQ(recorder.messages.size(), 1u);
+    EXPECT_EQ(TakeNotices().size(), 1u);
 }
 
 }  // namespace

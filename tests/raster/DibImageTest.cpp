@@ -72,6 +72,7 @@ TEST(MakeDIBCopy, AnEmptySourceGivesAnEmptyCopySilently) {
     SetMessageBoxHandler(std::move(previous));
     EXPECT_FALSE(copy.Bits);
     EXPECT_EQ(messages, 0);
+    EXPECT_TRUE(TakeNotices().empty());
 }
 
 }  // namespace

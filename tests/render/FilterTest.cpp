@@ -129,18 +129,11 @@ TEST(DibFilterKernel, WorkingCopyThatCannotBeMadeIsReported) {
     // Four pixels wider than the largest image the service makes.
     DibImage dib = Filled(kMaxDibSide - 2, 1, {0, 0, 0});
     Px(dib, 5, 0)[0] = 255;
-    std::vector<std::string> messages;
-    MessageBoxHandler previous = SetMessageBoxHandler(
-        [&](std::string_view text, std::string_view caption, MsgIcon icon, MsgButtons) {
-            messages.push_back(std::string(text) + "|" + std::string(caption) + "|" +
-                               std::to_string(int(icon)));
-            return MsgResult::Ok;
-        });
+    TakeNotices();
     DibFilter(dib, Weichzeichnen);
-    SetMessageBoxHandler(std::move(previous));
-    EXPECT_EQ(messages, (std::vector<std::string>{
-                            "Fehler: Nicht genügend Speicher um den Filter anzuwenden!|Fehler|" +
-                            std::to_string(int(MsgIcon::Error))}));
+    EXPECT_EQ(TakeNotices(),
+              (std::vector<Notice>{{"Fehler: Nicht genügend Speicher um den Filter anzuwenden!",
+                                    "Fehler", MsgIcon::Error}}));
     EXPECT_EQ(Px(dib, 5, 0)[0], 255);
     EXPECT_EQ(Px(dib, 4, 0)[0], 0);
 }

@@ -1,0 +1,81 @@
+// Scrolling over a big picture in the window's views: each step moves the view by 40 pixels
+// down and paints what it uncovers, as the window does (the offscreen platform, one window).
+
+#include <benchmark/benchmark.h>
+#include <QApplication>
+#include <QScrollArea>
+#include <QScrollBar>
+#include <cstdint>
+
+#include "document/EnvelopePresets.h"
+#include "document/Lettering.h"
+#include "editing/EditView.h"
+#include "editing/EnvelopeEditor.h"
+#include "platform/Canvas.h"
+#include "raster/DibService.h"
+#include "ui/PaintBox.h"
+
+namespace {
+
+using namespace gw;
+
+constexpr int kWidth = 6000;
+constexpr int kHeight = 4000;
+
+// A picture of many colours, so no step can take a shortcut over uniform rows.
+DibImage Picture() {
+    DibImage picture;
+    newdib(picture, kWidth, kHeight, 24, nullptr, 0);
+    for (int y = 0; y < kHeight; ++y) {
+        std::uint8_t* row = picture.Row(y);
+        for (int x = 0; x < kWidth; ++x) {
+            row[3 * x] = std::uint8_t(x);
+            row[3 * x + 1] = std::uint8_t(y);
+            row[3 * x + 2] = std::uint8_t(x ^ y);
+        }
+    }
+    return picture;
+}
+
+// state.range(0): 1 the editing view with its boundary lines and handles, 0 the result view.
+void BM_ScrollStep(benchmark::State& state) {
+    static const DibImage picture = Picture();
+    Lettering lettering;
+    InitStartState(lettering);
+    lettering.width = kWidth;
+    lettering.height = kHeight;
+    ResetBoundaryLines(lettering);
+    TEnvelopeEditor editor(lettering);
+    const EditViewLines lines = EditViewLines::Of(lettering, editor);
+
+    QScrollArea area;
+    area.resize(1000, 700);
+    auto* box = new TPaintBox;
+    box->resize(kWidth, kHeight);
+    box->ShowPicture(&picture);
+    if (state.range(0) == 1)
+        box->OnOverlay = [&lines](Canvas& canvas, TPoint origin) {
+            PaintEditOverlay(canvas, lines, true, origin, kWidth, kHeight);
+        };
+    area.setWidget(box);
+    area.show();
+    QApplication::processEvents();
+    QScrollBar* bar = area.verticalScrollBar();
+    for (auto _ : state) {
+        bar->setValue(bar->value() + 40 > bar->maximum() ? 0 : bar->value() + 40);
+        area.viewport()->repaint();
+        QApplication::processEvents();
+    }
+}
+BENCHMARK(BM_ScrollStep)->Arg(1)->Arg(0)->Unit(benchmark::kMillisecond);
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}
