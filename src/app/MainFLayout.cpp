@@ -689,7 +689,7 @@ void TMainForm::BuildBottomBar(QWidget* parent) {
     for (const Picture& p : pictures) {
         p.image = new TImage(Panel8);
         Name(p.image, p.name);
-        p.image->setPixmap(LayoutPicture(p.file));
+        p.image->setPixmap(PictureButton(p.file, p.image->devicePixelRatioF()));
         p.image->setGeometry(p.x, 5, 101, 30);
         p.image->setToolTip(p.hint);
         p.image->setCursor(Qt::PointingHandCursor);

@@ -14,4 +14,9 @@ QIcon LayoutIcon(const char* fileName);
 // The picture as stored, no colour taken for transparent (the gallery thumbnails).
 QImage LayoutImage(const char* fileName);
 
+// A picture button of the bottom bar ("about.png", "about-down.png", "end.png",
+// "end-down.png"): the picture itself on an ordinary screen; drawn anew at the screen's scale on
+// one of more pixels per point, where the enlarged picture would be blurred.
+QPixmap PictureButton(const char* fileName, qreal devicePixelRatio);
+
 }  // namespace gw

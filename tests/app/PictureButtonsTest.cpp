@@ -1,11 +1,13 @@
 // The Info and Ende picture buttons (left button only, Tab and Space, a visible focus), the tool
-// bar's hints kept out of the status bar, and readable fixed-colour panels in a dark scheme.
+// bar's hints kept out of the status bar, readable fixed-colour panels in a dark scheme, and
+// sharp pictures on a screen of two pixels per point.
 
 #include <QLabel>
 #include <QTest>
 
 #include "FormAccess.h"
 #include "app/AboutBoxUnit.h"
+#include "app/Pictures.h"
 #include "platform/System.h"
 
 using namespace gw;
@@ -16,6 +18,7 @@ class PictureButtonsTest : public QObject {
   private slots:
     void onlyTheLeftButtonOrTheKeysPressThem();
     void fixedColourPanelsStayReadableInADarkScheme();
+    void picturesAreDrawnAtTheScreensScale();
 };
 
 void PictureButtonsTest::onlyTheLeftButtonOrTheKeysPressThem() {
@@ -77,6 +80,23 @@ void PictureButtonsTest::fixedColourPanelsStayReadableInADarkScheme() {
             QVERIFY2(readable(label, QColor(0xF0, 0xCA, 0xA6)), qPrintable(label->objectName()));
     }
     QApplication::setPalette(light);
+}
+
+void PictureButtonsTest::picturesAreDrawnAtTheScreensScale() {
+    for (const char* file : {"about.png", "about-down.png", "end.png", "end-down.png"}) {
+        // One pixel per point: the stored picture itself.
+        QCOMPARE(PictureButton(file, 1.0).toImage(), LayoutPicture(file).toImage());
+        // Two: drawn at twice the pixels, the same size in points, the caption on its face.
+        const QImage drawn = PictureButton(file, 2.0).toImage();
+        QCOMPARE(drawn.size(), QSize(202, 60));
+        QCOMPARE(drawn.deviceIndependentSize(), QSizeF(101, 30));
+        int steepest = 0;
+        for (int y = 10; y < 50; ++y)
+            for (int x = 1; x < drawn.width(); ++x)
+                steepest = std::max(
+                    steepest, std::abs(qGray(drawn.pixel(x, y)) - qGray(drawn.pixel(x - 1, y))));
+        QVERIFY2(steepest > 120, file);
+    }
 }
 
 QTEST_MAIN(PictureButtonsTest)
