@@ -3,7 +3,6 @@
 # otherwise the headless renderer, which draws the start-up lettering into a PNG file.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-scripts/install-deps.sh
 scripts/build.sh
 if [[ -n "${DISPLAY:-}${WAYLAND_DISPLAY:-}" && -x build/bin/glyphwerk ]]; then
     exec build/bin/glyphwerk "$@"

@@ -2,6 +2,5 @@
 # Installs what is missing, builds, and runs every test.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-scripts/install-deps.sh
 scripts/build.sh
 ctest --test-dir build --output-on-failure -j "$(nproc)"
