@@ -691,26 +691,28 @@ void TMainForm::ResizeBtnClick() {
                     ResizeForm->SkalFont->isChecked());
     editor_->PictureResized(W0, H0, ResizeForm->SkalFont->isChecked());
     if (ResizeForm->ScalesEffects()) ScaleEffects(ResizeForm->ScaledEffects(settings));
-    holdMemoryMessage_ = true;
-    bool ok = TakePictureSize(true);
-    if (ok) {
-        React(Change::PictureOrDocument);
-        ok = !renderFailed_;
-    }
-    if (!ok) {
-        // A size the memory does not allow is taken back whole before the user hears of it.
+    // A size the memory does not allow is taken back whole before the user hears of it.
+    const bool scaledEffects = ResizeForm->ScalesEffects();
+    const auto takeBack = [this, W0, H0, upper, lower, pivot, handle, settings, scaledEffects] {
         lettering_.width = W0;
         lettering_.height = H0;
         lettering_.EnvelopeLines[0] = upper;
         lettering_.EnvelopeLines[1] = lower;
         editor_->Pivot = pivot;
         editor_->RotationHandle = handle;
-        if (ResizeForm->ScalesEffects()) {
+        if (scaledEffects) {
             lettering_.settings = settings;
             ScaleEffects({});
         }
         if (TakePictureSize(true)) React(Change::PictureOrDocument);
+    };
+    holdMemoryMessage_ = true;
+    bool ok = TakePictureSize(true);
+    if (ok) {
+        React(Change::PictureOrDocument);
+        ok = !renderFailed_;
     }
+    if (!ok) takeBack();
     holdMemoryMessage_ = false;
     if (!ok) {
         ShowOutOfMemory();
@@ -719,20 +721,7 @@ void TMainForm::ResizeBtnClick() {
     if (background_->Busy()) {
         // The picture comes later; the size becomes a step when it is there, and is taken back
         // as above when memory runs out in its render.
-        const bool scaledEffects = ResizeForm->ScalesEffects();
-        sizeTakeBack_ = [this, W0, H0, upper, lower, pivot, handle, settings, scaledEffects] {
-            lettering_.width = W0;
-            lettering_.height = H0;
-            lettering_.EnvelopeLines[0] = upper;
-            lettering_.EnvelopeLines[1] = lower;
-            editor_->Pivot = pivot;
-            editor_->RotationHandle = handle;
-            if (scaledEffects) {
-                lettering_.settings = settings;
-                ScaleEffects({});
-            }
-            if (TakePictureSize(true)) React(Change::PictureOrDocument);
-        };
+        sizeTakeBack_ = takeBack;
         return;
     }
     EndStep("Bildgröße");

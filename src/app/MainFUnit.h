@@ -22,9 +22,9 @@
 #include "document/Lettering.h"
 #include "document/Reactions.h"
 #include "document/UndoHistory.h"
+#include "editing/EditView.h"
 #include "platform/System.h"
 #include "render/Pipeline.h"
-#include "editing/EditView.h"
 #include "ui/PictureExport.h"
 
 namespace gw {

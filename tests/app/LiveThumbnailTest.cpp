@@ -18,20 +18,9 @@ using namespace gw;
 
 namespace {
 
-Lettering CopyOf(const Lettering& lettering) {
-    Lettering copy;
-    copy.settings = lettering.settings;
-    copy.width = lettering.width;
-    copy.height = lettering.height;
-    copy.EnvelopeLines = lettering.EnvelopeLines;
-    copy.TextTexture = MakeDIBCopy(lettering.TextTexture);
-    copy.BackgroundTexture = MakeDIBCopy(lettering.BackgroundTexture);
-    return copy;
-}
-
 // The thumbnail of preset i as one render makes it, without the galleries.
 Bitmap Direct(const Lettering& lettering, void (*apply)(LetteringSettings&, int), int i) {
-    Lettering copy = CopyOf(lettering);
+    Lettering copy = RenderSnapshot(lettering);
     FitForThumbnail(copy, 64, 32);
     apply(copy.settings, i);
     return RenderThumbnail(copy, 64, 32, 0x808080);
@@ -109,7 +98,7 @@ void LiveThumbnailTest::aNewerSetDropsAnOlderOneAndOffKeepsTheDrawnThumbnails() 
     Lettering older;
     InitStartState(older);
     older.settings.Memo1 = {"Alt"};
-    Lettering newer = CopyOf(older);
+    Lettering newer = RenderSnapshot(older);
     newer.settings.Memo1 = {"Wx"};
     QSignalSpy taken(&thumbnails, &TLiveThumbnails::ready);
     // The older set is finished, its pictures still on their way, when the newer one starts.
