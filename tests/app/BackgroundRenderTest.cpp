@@ -19,6 +19,10 @@
 
 using namespace gw;
 
+// A wait for a render on the worker, not a limit on its speed: under the sanitizers on a busy
+// machine a big render takes many seconds.
+constexpr int kRenderWait = 300'000;
+
 class BackgroundRenderTest : public QObject {
     Q_OBJECT
 
@@ -79,21 +83,21 @@ void BackgroundRenderTest::keysArriveBeforeTheBigPicture() {
     Schedule(*form)->StopCountdown();
     QVERIFY(form->lettering().settings.Memo1.back().ends_with("xyz"));
     QVERIFY(rendered->isEmpty());
-    QTRY_COMPARE(rendered->size(), 1);
+    QTRY_COMPARE_WITH_TIMEOUT(rendered->size(), 1, kRenderWait);
     QVERIFY(!Status().startsWith(QStringLiteral("Das Bild wird berechnet")));
 }
 
 void BackgroundRenderTest::onlyTheNewestSettingsAreShown() {
     Find<QCheckBox>(*form, "SchattenCheck")->click();
     Find<QCheckBox>(*form, "KanteCheck")->click();  // supersedes the shadow's render
-    QTRY_COMPARE(rendered->size(), 1);
+    QTRY_COMPARE_WITH_TIMEOUT(rendered->size(), 1, kRenderWait);
     QVERIFY(ShowsTheLettering());
 
     Find<QCheckBox>(*form, "SchattenCheck")->click();  // off again
     PressShortcut(*form, QKeySequence(Qt::Key_Escape));
     QVERIFY(!Status().startsWith(QStringLiteral("Das Bild wird berechnet")));
     Find<QCheckBox>(*form, "KanteCheck")->click();
-    QTRY_COMPARE(rendered->size(), 2);
+    QTRY_COMPARE_WITH_TIMEOUT(rendered->size(), 2, kRenderWait);
     QVERIFY(ShowsTheLettering());
 }
 
