@@ -74,10 +74,11 @@ void TLiveThumbnails::Start(const Lettering& lettering) {
     const std::shared_ptr<std::atomic<std::uint64_t>> latest = latest_;
     const std::int32_t width = width_;
     const std::int32_t height = height_;
-    pool_.start([this, set, latest, copy, width, height] {
+    const bool low = lowPriority_;
+    pool_.start([this, set, latest, copy, width, height, low] {
         // The thread priority above does nothing under Linux's ordinary scheduling; the thread's
         // nice value does, and lowering it needs no rights.
-        setpriority(PRIO_PROCESS, id_t(syscall(SYS_gettid)), 19);
+        if (low) setpriority(PRIO_PROCESS, id_t(syscall(SYS_gettid)), 19);
         try {
             FitForThumbnail(*copy, width, height);
             const LetteringSettings base = copy->settings;

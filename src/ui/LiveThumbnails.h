@@ -32,6 +32,9 @@ class TLiveThumbnails : public QObject {
     // Switched off, no set starts and the drawn thumbnails show again.
     void SetEnabled(bool enabled);
     bool Enabled() const { return enabled_; }
+    // At the lowest priority (the default) a set waits while anything else wants the cores;
+    // tests that wait for a set on a busy machine turn that off before the first set starts.
+    void SetLowPriority(bool low) { lowPriority_ = low; }
 
     // Starts a set for the lettering as it is now.
     void Start(const Lettering& lettering);
@@ -52,6 +55,7 @@ class TLiveThumbnails : public QObject {
     std::int32_t width_;
     std::int32_t height_;
     bool enabled_ = true;
+    bool lowPriority_ = true;
     QThreadPool pool_;
     // The newest set; the worker reads it to stop a set that is no longer wanted.
     std::shared_ptr<std::atomic<std::uint64_t>> latest_;

@@ -56,6 +56,7 @@ void LiveThumbnailTest::galleriesShowTheLetteringWithEachPresetAfterTheRender() 
     form.show();
     Paint(form, "PaintBox1");
     auto* thumbnails = Find<TLiveThumbnails>(form, "LiveThumbnails");
+    thumbnails->SetLowPriority(false);
     // Rendered while no gallery was in view: the set starts when one comes into view.
     thumbnails->WaitForDone();
     QVERIFY(thumbnails->Pictures(PresetGallery::Shadow).empty());
@@ -95,6 +96,7 @@ void LiveThumbnailTest::galleriesShowTheLetteringWithEachPresetAfterTheRender() 
 
 void LiveThumbnailTest::aNewerSetDropsAnOlderOneAndOffKeepsTheDrawnThumbnails() {
     TLiveThumbnails thumbnails(64, 32, nullptr);
+    thumbnails.SetLowPriority(false);
     Lettering older;
     InitStartState(older);
     older.settings.Memo1 = {"Alt"};
