@@ -10,6 +10,7 @@
 #include "platform/Canvas.h"
 #include "platform/ExactMath.h"
 #include "platform/FontEngine.h"
+#include "platform/ParallelRows.h"
 #include "platform/TextLayout.h"
 #include "platform/Utf8.h"
 #include "raster/DibService.h"
@@ -445,29 +446,47 @@ void RenderTextDirect(const Lettering& lettering, const TextPlan& plan, DibImage
     }
 
     // The plane's rows turned upside down, into the order of the mask's stored rows: stored row r
-    // of the mask starts at or beyond the plane's row r, so making the mask from the top stored
-    // row down overwrites only plane rows already read.
+    // of the mask reads plane row r and writes bytes from r times the mask's stride on, which
+    // reach only plane rows beyond r. So the mask is made in rounds from the top stored row
+    // down: a round takes the stored rows whose bytes lie wholly beyond the plane rows it reads,
+    // all of them rows earlier rounds have read already, and its rows go side by side.
     for (std::int32_t y = 0; y < H / 2; ++y)
         std::swap_ranges(planeRow(y), planeRow(y) + w, planeRow(H - 1 - y));
-    std::vector<std::uint8_t> coverage(w);
     // H = ((NOT H) AND M) XOR M and F = (F AND M) XOR T, byte by byte.
-    const std::size_t maskPadding = std::size_t(TextMask.Stride) - 3 * w;
-    for (std::int32_t y = 0; y < H; ++y) {
-        std::memcpy(coverage.data(), planeRow(H - 1 - y), w);
-        const std::uint8_t* v = coverage.data();
-        std::uint8_t* mask = TextMask.Row(y);
-        std::uint8_t* image = TextImage.Row(y);
-        for (std::size_t x = 0; x < w; ++x) {
-            const bool letter = v[x] == kLetter;
-            const std::uint8_t* hb = hByte[letter ? 0 : v[x]];
-            const std::uint8_t* fb = fByte[letter ? 0 : v[x]];
-            const std::uint8_t mx = letter ? 0 : 255;
-            for (int ch = 0; ch < 3; ++ch) {
-                mask[3 * x + ch] = static_cast<std::uint8_t>((~hb[ch] & mx) ^ mx);
-                image[3 * x + ch] = static_cast<std::uint8_t>((fb[ch] & mx) ^ image[3 * x + ch]);
+    const std::size_t stride = std::size_t(TextMask.Stride);
+    const std::size_t maskPadding = stride - 3 * w;
+    const auto makeRows = [&](std::int64_t first, std::int64_t end) {
+        std::vector<std::uint8_t> coverage(w);
+        for (std::int64_t r = end - 1; r >= first; --r) {
+            const auto stored = static_cast<std::int32_t>(r);
+            std::memcpy(coverage.data(), planeRow(stored), w);
+            const std::uint8_t* v = coverage.data();
+            std::uint8_t* mask = TextMask.StoredRow(stored);
+            std::uint8_t* image = TextImage.StoredRow(stored);
+            for (std::size_t x = 0; x < w; ++x) {
+                const bool letter = v[x] == kLetter;
+                const std::uint8_t* hb = hByte[letter ? 0 : v[x]];
+                const std::uint8_t* fb = fByte[letter ? 0 : v[x]];
+                const std::uint8_t mx = letter ? 0 : 255;
+                for (int ch = 0; ch < 3; ++ch) {
+                    mask[3 * x + ch] = static_cast<std::uint8_t>((~hb[ch] & mx) ^ mx);
+                    image[3 * x + ch] =
+                        static_cast<std::uint8_t>((fb[ch] & mx) ^ image[3 * x + ch]);
+                }
             }
+            std::memset(mask + 3 * w, 0, maskPadding);
         }
-        std::memset(mask + 3 * w, 0, maskPadding);
+    };
+    const std::int64_t pixels = std::int64_t(W) * H;
+    for (std::int64_t end = H; end > 0;) {
+        // The round's plane rows end at byte end * w, at or before its first written byte.
+        std::int64_t first =
+            (end * std::int64_t(w) + std::int64_t(stride) - 1) / std::int64_t(stride);
+        // The last row reads its own plane row before it overwrites it.
+        if (first >= end) first = end - 1;
+        ParallelRows(end - first, pixels,
+                     [&](std::int64_t a, std::int64_t b) { makeRows(first + a, first + b); });
+        end = first;
     }
 }
 
