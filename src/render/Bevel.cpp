@@ -161,7 +161,6 @@ class EdgeShader {
         // band of rows shades its own pixels of all the round's rays in the rays' order.
         bands_ = BandCount(H_, std::int64_t(W_) * H_);
         states_.resize(std::size_t(bands_));
-        SplitRows();
         std::int32_t pdx = 0;
         std::int32_t pdy = 0;
         for (std::size_t k0 = 0; k0 < start.size(); k0 += kStepsPerRound) {
@@ -179,13 +178,17 @@ class EdgeShader {
                 pdx = dx;
                 pdy = dy;
             }
+            // Rays near either end of the round may miss the image, so the bands take the rays
+            // in turns, a few neighbours at a time, rather than one block each.
             const int rayBands = std::min<int>(bands_, std::max<int>(int(rayCount_), 1));
             RunBands(rayBands, [&](int band) {
-                std::int64_t first = 0, end = 0;
-                BandRange(std::int64_t(rayCount_), rayBands, band, first, end);
-                for (std::int64_t r = first; r < end; ++r)
-                    FindRuns(rays_[std::size_t(r)]);
+                constexpr std::size_t kRaysInTurn = 64;
+                const std::size_t step = std::size_t(rayBands) * kRaysInTurn;
+                for (std::size_t r0 = std::size_t(band) * kRaysInTurn; r0 < rayCount_; r0 += step)
+                    for (std::size_t r = r0; r < std::min(r0 + kRaysInTurn, rayCount_); ++r)
+                        FindRuns(rays_[r]);
             });
+            SplitRows();
             RunBands(bands_, [&](int band) {
                 BandState& state = states_[std::size_t(band)];
                 for (const RayCall& call : calls_)
@@ -196,32 +199,56 @@ class EdgeShader {
     }
 
   private:
-    // The rows of each band. Shading is done only near the letters' edges, so the rows are split
-    // by how many letter pixels they hold (and a little by their width): text that fills the
-    // upper half of the image more than the lower one would otherwise keep one band waiting for
-    // the other.
+    // The rows of each band for the round's shading, split by the work its runs bring to each
+    // row: a closed run is shaded at its two ends, as deep as its band width, an open one pixel
+    // by pixel. A round's rays cross the image in a slanted strip, so a split made once for the
+    // whole image would keep one band waiting for the other. Which band shades a pixel changes
+    // nothing in it: the bands' tables only remember results.
     void SplitRows() {
         rowStart_.assign(std::size_t(bands_) + 1, H_);
         rowStart_[0] = 0;
         if (bands_ == 1) return;
-        std::vector<std::int64_t> weight(static_cast<std::size_t>(H_));
-        ParallelRows(H_, std::int64_t(W_) * H_, [&](std::int64_t y0, std::int64_t y1) {
-            for (std::int64_t y = y0; y < y1; ++y) {
-                const std::uint8_t* row = shape_ + y * W_;
-                std::int64_t letters = 0;
-                for (std::int32_t x = 0; x < W_; ++x)
-                    letters += row[x] != 255;
-                weight[std::size_t(y)] = letters + W_ / 8 + 1;
+        // Work spread evenly over the rows of ray pixels [from, to], as differences by row.
+        rowWork_.assign(std::size_t(H_) + 1, 0.0);
+        const auto spread = [&](const RayRuns& r, std::size_t from, std::size_t to, double work) {
+            std::int64_t a = std::int64_t(ray_[from].y) + r.oy;
+            std::int64_t b = std::int64_t(ray_[to].y) + r.oy;
+            if (a > b) std::swap(a, b);
+            a = std::clamp<std::int64_t>(a, 0, H_ - 1);
+            b = std::clamp<std::int64_t>(b, 0, H_ - 1);
+            const double perRow = work / double(b - a + 1);
+            rowWork_[std::size_t(a)] += perRow;
+            rowWork_[std::size_t(b) + 1] -= perRow;
+        };
+        for (const RayCall& call : calls_) {
+            const RayRuns& r = rays_[call.ray];
+            for (const LetterRun& run : r.runs) {
+                const std::size_t len = run.end - run.first;
+                if (!run.closed) {
+                    spread(r, run.first, run.end - 1, double(len));
+                    continue;
+                }
+                const std::size_t deep =
+                    std::size_t(std::clamp<std::int64_t>(bandWidth_[len], 1, std::int64_t(len)));
+                spread(r, run.first, run.first + deep - 1, double(deep));
+                spread(r, run.end - deep, run.end - 1, double(deep));
             }
-        });
-        std::int64_t total = 0;
-        for (const std::int64_t w : weight)
-            total += w;
-        std::int64_t sum = 0;
+        }
+        // The differences summed up into each row's work; a small share for every row besides,
+        // so that rows without work still split evenly.
+        double running = 0, all = 0;
+        for (std::int32_t y = 0; y < H_; ++y) {
+            running += rowWork_[std::size_t(y)];
+            rowWork_[std::size_t(y)] = running;
+            all += running;
+        }
+        const double base = all / H_ / 16 + 1;
+        all += base * H_;
+        double sum = 0;
         int band = 1;
         for (std::int32_t y = 0; y < H_ && band < bands_; ++y) {
-            sum += weight[std::size_t(y)];
-            while (band < bands_ && sum * bands_ >= total * band)
+            sum += rowWork_[std::size_t(y)] + base;
+            while (band < bands_ && sum * bands_ >= all * band)
                 rowStart_[std::size_t(band++)] = y + 1;
         }
     }
@@ -524,6 +551,7 @@ class EdgeShader {
     std::vector<RayCall> calls_;
     int bands_ = 1;
     std::vector<std::int32_t> rowStart_;  // band b shades rows [rowStart_[b], rowStart_[b + 1])
+    std::vector<double> rowWork_;
     std::vector<BandState> states_;
     std::vector<std::int64_t> rayOffset_;
     std::vector<std::int64_t> bandWidth_;  // N by run length
