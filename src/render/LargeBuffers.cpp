@@ -11,6 +11,7 @@
 #endif
 
 #include "platform/AllocationLimit.h"
+#include "platform/ParallelRows.h"
 
 namespace gw {
 
@@ -26,6 +27,20 @@ void AdviseHugePages(void* p, std::size_t n) {
     (void)p;
     (void)n;
 #endif
+}
+
+void TouchPagesInBands(void* p, std::size_t n) {
+    if (!p || n == 0) return;
+    constexpr std::size_t kPage = 4096;
+    auto* const bytes = static_cast<volatile std::uint8_t*>(p);
+    const std::int64_t pages = std::int64_t((n + kPage - 1) / kPage);
+    // A picture's worth of bytes: three a pixel.
+    ParallelRows(pages, std::int64_t(n / 3), [&](std::int64_t first, std::int64_t end) {
+        for (std::int64_t page = first; page < end; ++page) {
+            volatile std::uint8_t& byte = bytes[std::size_t(page) * kPage];
+            byte = byte;
+        }
+    });
 }
 
 void KeepRenderMemory() {

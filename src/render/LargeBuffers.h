@@ -15,6 +15,11 @@ namespace gw {
 // changes, and nothing at all where the system lacks the call.
 void AdviseHugePages(void* p, std::size_t n);
 
+// Takes the pages behind [p, p + n) from the system on every core at once, leaving their bytes as
+// they are. The system clears a page at its first touch, which would otherwise fall on whichever
+// stage writes there first, often one that cannot be split.
+void TouchPagesInBands(void* p, std::size_t n);
+
 // Keeps memory that renders free within the process for the next render, instead of handing it
 // back to the system and taking it anew page by page: every change of a setting renders the whole
 // lettering again with images of the same sizes. Blocks above 32 MiB still come and go on their

@@ -5,6 +5,7 @@
 
 #include "platform/AllocationLimit.h"
 #include "platform/ExactMath.h"
+#include "platform/ParallelRows.h"
 #include "raster/DibService.h"
 #include "render/Compositor.h"
 #include "render/Filter.h"
@@ -17,7 +18,13 @@ namespace gw {
 void MakeWhitePicture(const Lettering& lettering, DibImage& picture, std::int32_t scale) {
     newdib(picture, lettering.width * scale, lettering.height * scale, 24, nullptr, 0);
     AdviseHugePages(picture.Bits.get(), DibImageSize(picture));
-    if (picture.Bits) std::memset(picture.Bits.get(), 0xFF, DibImageSize(picture));
+    if (!picture.Bits) return;
+    const std::size_t stride = std::size_t(picture.Stride);
+    ParallelRows(DibHeight(picture), std::int64_t(DibWidth(picture)) * DibHeight(picture),
+                 [&](std::int64_t first, std::int64_t end) {
+                     std::memset(picture.Bits.get() + std::size_t(first) * stride, 0xFF,
+                                 std::size_t(end - first) * stride);
+                 });
 }
 
 void RenderLettering(const Lettering& lettering, RenderImages& images, RenderTrace* trace,

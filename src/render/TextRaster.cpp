@@ -358,6 +358,8 @@ void RenderTextDirect(const Lettering& lettering, const TextPlan& plan, DibImage
     const std::size_t w = std::size_t(W);
     AdviseHugePages(TextImage.Bits.get(), DibImageSize(TextImage));
     AdviseHugePages(TextMask.Bits.get(), DibImageSize(TextMask));
+    TouchPagesInBands(TextImage.Bits.get(), DibImageSize(TextImage));
+    TouchPagesInBands(TextMask.Bits.get(), DibImageSize(TextMask));
     std::uint8_t* const plane = TextMask.Bits.get();
     const auto planeRow = [plane, w](std::int32_t y) { return plane + std::size_t(y) * w; };
 
