@@ -7,7 +7,7 @@
 #include <cstring>
 #include <new>
 
-#include "editing/EditView.h"
+#include "editing/ViewZoom.h"
 #include "platform/AllocationLimit.h"
 #include "raster/Bildkern.h"
 #include "ui/QtBridge.h"
@@ -22,6 +22,9 @@ TPaintBox::TPaintBox(QWidget* parent) : QWidget(parent) {
 TPaintBox::~TPaintBox() = default;
 
 void TPaintBox::FitBitmap() {
+    // A box that shows a picture draws into parts of what it shows, never into a bitmap of its
+    // whole size, which at a high zoom would be many times the picture.
+    if (picture_) return;
     if (bitmap_.Width() == width() && bitmap_.Height() == height()) return;
     try {
         bitmap_.SetSize(width(), height());
@@ -49,6 +52,12 @@ void TPaintBox::ShowPicture(const DibImage* picture) {
     update();
 }
 
+void TPaintBox::SetZoom(double scale) {
+    if (scale == zoom_) return;
+    zoom_ = scale;
+    update();
+}
+
 void TPaintBox::PaintPicture(const QRect& exposed) {
     const QRect r = exposed & rect();
     if (r.isEmpty()) return;
@@ -59,7 +68,7 @@ void TPaintBox::PaintPicture(const QRect& exposed) {
         if (picture_) {
             Bitmap part(r.width(), r.height(), PixelFormat::Rgb24,
                         FromQColor(palette().window().color()));
-            CopyPicturePart(*picture_, r.x(), r.y(), part);
+            ZoomPicturePart(*picture_, zoom_, r.x(), r.y(), part);
             if (OnOverlay) {
                 Canvas canvas(part);
                 OnOverlay(canvas, {r.x(), r.y()});

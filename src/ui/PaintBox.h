@@ -8,7 +8,7 @@
 //
 // A box of picture size (the editing view, the result page) shows a picture instead: a paint
 // takes only the part it reaches and draws its overlays there, so scrolling over a big picture
-// costs what the window shows, and no picture-sized copy is kept.
+// costs what the window shows, and no picture-sized copy is kept, zoomed or not.
 
 #include <QWidget>
 #include <functional>
@@ -38,6 +38,9 @@ class TPaintBox : public QWidget {
     // as it is shown. Null goes back to the bitmap.
     void ShowPicture(const DibImage* picture);
     const DibImage* picture() const { return picture_; }
+    // The picture is shown at `scale` screen pixels a picture pixel; its owner sizes the box.
+    void SetZoom(double scale);
+    double zoom() const { return zoom_; }
     // With a picture: draws over the part a paint reaches. The canvas's bitmap is that part and
     // holds the picture's pixels there; `origin` is its top left in the box's pixels.
     std::function<void(Canvas&, TPoint origin)> OnOverlay;
@@ -65,6 +68,7 @@ class TPaintBox : public QWidget {
     Bitmap bitmap_;
     std::unique_ptr<Canvas> canvas_;
     const DibImage* picture_ = nullptr;
+    double zoom_ = 1;
 };
 
 }  // namespace gw
