@@ -1,0 +1,251 @@
+#include "ui/ViewNavigator.h"
+
+#include <QAbstractSpinBox>
+#include <QApplication>
+#include <QComboBox>
+#include <QContextMenuEvent>
+#include <QCursor>
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QMenu>
+#include <QMouseEvent>
+#include <QPlainTextEdit>
+#include <QScrollArea>
+#include <QScrollBar>
+#include <QTextEdit>
+#include <QWheelEvent>
+#include <algorithm>
+#include <cmath>
+
+#include "editing/ViewZoom.h"
+#include "ui/PaintBox.h"
+
+namespace gw {
+
+namespace {
+
+// Where a typed Space means a space.
+bool TypesText(const QWidget* widget) {
+    for (; widget; widget = widget->parentWidget()) {
+        if (qobject_cast<const QLineEdit*>(widget) || qobject_cast<const QAbstractSpinBox*>(widget))
+            return true;
+        if (const auto* edit = qobject_cast<const QPlainTextEdit*>(widget))
+            return !edit->isReadOnly();
+        if (const auto* edit = qobject_cast<const QTextEdit*>(widget)) return !edit->isReadOnly();
+        if (const auto* box = qobject_cast<const QComboBox*>(widget)) return box->isEditable();
+        if (widget->isWindow()) break;
+    }
+    return false;
+}
+
+}  // namespace
+
+TViewNavigator::TViewNavigator(QScrollArea* area, TPaintBox* box)
+    : QObject(box), area_(area), box_(box) {
+    picture_ = box->size();
+    area_->installEventFilter(this);
+    area_->viewport()->installEventFilter(this);
+    box_->installEventFilter(this);
+}
+
+TViewNavigator::~TViewNavigator() {
+    if (panEnabled_) qApp->removeEventFilter(this);
+}
+
+void TViewNavigator::SetPictureSize(QSize size) {
+    picture_ = size;
+    Apply(fit_ ? FitZoom(size.width(), size.height(), area_->maximumViewportSize().width(),
+                         area_->maximumViewportSize().height())
+               : scale_);
+}
+
+QString TViewNavigator::ZoomText() const {
+    const double percent = scale_ * 100;
+    return QStringLiteral("Zoom: %1 %").arg(std::max(1L, std::lround(percent)));
+}
+
+void TViewNavigator::Apply(double scale) {
+    const bool changed = scale != scale_;
+    scale_ = scale;
+    box_->SetZoom(scale);
+    const QSize zoomed(ZoomedLength(picture_.width(), scale),
+                       ZoomedLength(picture_.height(), scale));
+    if (box_->size() != zoomed) box_->resize(zoomed);
+    if (OnPlace) OnPlace();
+    if (changed) emit zoomChanged();
+}
+
+void TViewNavigator::FitWhole() {
+    fit_ = true;
+    const QSize view = area_->maximumViewportSize();
+    Apply(FitZoom(picture_.width(), picture_.height(), view.width(), view.height()));
+}
+
+void TViewNavigator::ActualSize() {
+    ZoomAt(1, ViewCentre());
+}
+
+void TViewNavigator::ZoomIn() {
+    ZoomAt(ZoomInStep(scale_), ViewCentre());
+}
+
+void TViewNavigator::ZoomOut() {
+    ZoomAt(ZoomOutStep(scale_), ViewCentre());
+}
+
+QPoint TViewNavigator::ViewCentre() const {
+    return area_->viewport()->rect().center();
+}
+
+void TViewNavigator::ZoomAt(double scale, QPoint at) {
+    ZoomAbout(scale, at, QPointF(box_->mapFrom(area_->viewport(), at)) / scale_);
+}
+
+void TViewNavigator::ZoomAbout(double scale, QPoint at, QPointF pictureAt) {
+    fit_ = false;
+    scale = std::clamp(scale, kMinZoom, kMaxZoom);
+    Apply(scale);
+    // The box may have moved (a smaller picture is centred); its place in the scrolled content
+    // does not depend on the scroll position.
+    const QPoint inContent = box_->mapTo(area_->widget(), QPoint(0, 0));
+    const QPointF target = QPointF(inContent) + pictureAt * scale - QPointF(at);
+    area_->horizontalScrollBar()->setValue(int(std::lround(target.x())));
+    area_->verticalScrollBar()->setValue(int(std::lround(target.y())));
+}
+
+QPoint TViewNavigator::ToPicture(QPoint boxPixel) const {
+    return {gw::ToPicture(boxPixel.x(), scale_), gw::ToPicture(boxPixel.y(), scale_)};
+}
+
+void TViewNavigator::SetPanning(bool enabled) {
+    if (enabled == panEnabled_) return;
+    panEnabled_ = enabled;
+    // Space goes to whatever has the focus; only the application sees it first.
+    if (enabled) {
+        qApp->installEventFilter(this);
+    } else {
+        qApp->removeEventFilter(this);
+    }
+}
+
+void TViewNavigator::SetContextMenu(QMenu* menu) {
+    menu_ = menu;
+}
+
+bool TViewNavigator::TakesSpace(QObject* receiver) const {
+    auto* widget = qobject_cast<QWidget*>(receiver);
+    if (!widget || !box_->isVisible() || widget->window() != box_->window() || TypesText(widget))
+        return false;
+    if (widget == box_ || widget == area_ || area_->isAncestorOf(widget)) return true;
+    QWidget* viewport = area_->viewport();
+    return viewport->rect().contains(viewport->mapFromGlobal(QCursor::pos()));
+}
+
+void TViewNavigator::ShowHand() {
+    if (dragging_) {
+        box_->setCursor(Qt::ClosedHandCursor);
+    } else if (spaceHeld_) {
+        box_->setCursor(Qt::OpenHandCursor);
+    } else {
+        box_->unsetCursor();
+    }
+}
+
+bool TViewNavigator::PanEvent(QEvent* event) {
+    auto* mouse = static_cast<QMouseEvent*>(event);
+    const QPoint global = mouse->globalPosition().toPoint();
+    switch (event->type()) {
+        case QEvent::MouseButtonPress:
+        case QEvent::MouseButtonDblClick:
+            if (dragging_) return true;
+            if (mouse->button() != Qt::MiddleButton &&
+                !(mouse->button() == Qt::LeftButton && spaceHeld_))
+                return false;
+            dragging_ = true;
+            dragButton_ = mouse->button();
+            dragStart_ = global;
+            scrollStart_ = {area_->horizontalScrollBar()->value(),
+                            area_->verticalScrollBar()->value()};
+            ShowHand();
+            return true;
+        case QEvent::MouseMove:
+            if (!dragging_) return spaceHeld_;
+            area_->horizontalScrollBar()->setValue(scrollStart_.x() -
+                                                   (global.x() - dragStart_.x()));
+            area_->verticalScrollBar()->setValue(scrollStart_.y() - (global.y() - dragStart_.y()));
+            return true;
+        case QEvent::MouseButtonRelease:
+            if (!dragging_) return false;
+            if (mouse->button() == dragButton_) {
+                dragging_ = false;
+                ShowHand();
+            }
+            return true;
+        default:
+            return false;
+    }
+}
+
+bool TViewNavigator::eventFilter(QObject* watched, QEvent* event) {
+    const QEvent::Type type = event->type();
+    if ((type == QEvent::KeyPress || type == QEvent::KeyRelease) && panEnabled_) {
+        auto* key = static_cast<QKeyEvent*>(event);
+        if (key->key() != Qt::Key_Space) return false;
+        if (type == QEvent::KeyPress && !spaceHeld_) {
+            if (key->isAutoRepeat() || key->modifiers() != Qt::NoModifier || !TakesSpace(watched))
+                return false;
+            spaceHeld_ = true;
+            ShowHand();
+            return true;
+        }
+        if (!spaceHeld_) return false;
+        if (type == QEvent::KeyRelease && !key->isAutoRepeat()) {
+            spaceHeld_ = false;
+            ShowHand();
+        }
+        return true;
+    }
+    if (type == QEvent::WindowDeactivate && watched == box_->window() && spaceHeld_) {
+        spaceHeld_ = false;
+        ShowHand();
+        return false;
+    }
+    if (watched == area_ && type == QEvent::Resize && fit_) {
+        FitWhole();
+        return false;
+    }
+    if (watched == area_->viewport() && type == QEvent::Wheel) {
+        auto* wheel = static_cast<QWheelEvent*>(event);
+        if (!(wheel->modifiers() & Qt::ControlModifier)) return false;
+        // A fine wheel sends parts of a notch; a step is taken for each whole one.
+        wheelRest_ += wheel->angleDelta().y();
+        const QPoint at = wheel->position().toPoint();
+        const QPoint scroll(area_->horizontalScrollBar()->value(),
+                            area_->verticalScrollBar()->value());
+        if (at != wheelAt_ || scroll != wheelScroll_) {
+            wheelAt_ = at;
+            wheelPicture_ = QPointF(box_->mapFrom(area_->viewport(), at)) / scale_;
+        }
+        for (; wheelRest_ >= 120; wheelRest_ -= 120)
+            ZoomAbout(ZoomInStep(scale_), at, wheelPicture_);
+        for (; wheelRest_ <= -120; wheelRest_ += 120)
+            ZoomAbout(ZoomOutStep(scale_), at, wheelPicture_);
+        wheelScroll_ = {area_->horizontalScrollBar()->value(), area_->verticalScrollBar()->value()};
+        return true;
+    }
+    if (watched != box_) return false;
+    if (type == QEvent::ContextMenu && menu_) {
+        menu_->exec(static_cast<QContextMenuEvent*>(event)->globalPos());
+        return true;
+    }
+    const bool mouse = type == QEvent::MouseButtonPress || type == QEvent::MouseButtonRelease ||
+                       type == QEvent::MouseButtonDblClick || type == QEvent::MouseMove;
+    if (!mouse) return false;
+    // The right button belongs to the menu.
+    if (menu_ && type != QEvent::MouseMove &&
+        static_cast<QMouseEvent*>(event)->button() == Qt::RightButton)
+        return true;
+    return panEnabled_ && PanEvent(event);
+}
+
+}  // namespace gw
