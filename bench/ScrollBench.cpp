@@ -11,6 +11,7 @@
 #include "document/Lettering.h"
 #include "editing/EditView.h"
 #include "editing/EnvelopeEditor.h"
+#include "editing/ViewZoom.h"
 #include "platform/Canvas.h"
 #include "raster/DibService.h"
 #include "ui/PaintBox.h"
@@ -37,8 +38,10 @@ DibImage Picture() {
     return picture;
 }
 
-// state.range(0): 1 the editing view with its boundary lines and handles, 0 the result view.
+// state.range(0): 1 the editing view with its boundary lines and handles, 0 the result view;
+// state.range(1): the zoom in percent.
 void BM_ScrollStep(benchmark::State& state) {
+    const double scale = state.range(1) == 33 ? 1.0 / 3 : state.range(1) / 100.0;
     static const DibImage picture = Picture();
     Lettering lettering;
     InitStartState(lettering);
@@ -51,11 +54,12 @@ void BM_ScrollStep(benchmark::State& state) {
     QScrollArea area;
     area.resize(1000, 700);
     auto* box = new TPaintBox;
-    box->resize(kWidth, kHeight);
+    box->resize(ZoomedLength(kWidth, scale), ZoomedLength(kHeight, scale));
+    box->SetZoom(scale);
     box->ShowPicture(&picture);
     if (state.range(0) == 1)
-        box->OnOverlay = [&lines](Canvas& canvas, TPoint origin) {
-            PaintEditOverlay(canvas, lines, true, origin, kWidth, kHeight);
+        box->OnOverlay = [&lines, box, scale](Canvas& canvas, TPoint origin) {
+            PaintEditOverlay(canvas, lines, true, origin, box->width(), box->height(), scale);
         };
     area.setWidget(box);
     area.show();
@@ -67,7 +71,12 @@ void BM_ScrollStep(benchmark::State& state) {
         QApplication::processEvents();
     }
 }
-BENCHMARK(BM_ScrollStep)->Arg(1)->Arg(0)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_ScrollStep)
+    ->Args({1, 100})
+    ->Args({0, 100})
+    ->Args({1, 33})
+    ->Args({1, 200})
+    ->Unit(benchmark::kMillisecond);
 
 }  // namespace
 
