@@ -54,9 +54,12 @@ TViewNavigator::~TViewNavigator() {
 
 void TViewNavigator::SetPictureSize(QSize size) {
     picture_ = size;
-    Apply(fit_ ? FitZoom(size.width(), size.height(), area_->maximumViewportSize().width(),
-                         area_->maximumViewportSize().height())
-               : scale_);
+    // At a kept scale the box keeps its place, as its owner decides; a fitted one is placed anew.
+    if (fit_) {
+        FitWhole();
+    } else {
+        Apply(scale_, false);
+    }
 }
 
 QString TViewNavigator::ZoomText() const {
@@ -64,14 +67,14 @@ QString TViewNavigator::ZoomText() const {
     return QStringLiteral("Zoom: %1 %").arg(std::max(1L, std::lround(percent)));
 }
 
-void TViewNavigator::Apply(double scale) {
+void TViewNavigator::Apply(double scale, bool place) {
     const bool changed = scale != scale_;
     scale_ = scale;
     box_->SetZoom(scale);
     const QSize zoomed(ZoomedLength(picture_.width(), scale),
                        ZoomedLength(picture_.height(), scale));
     if (box_->size() != zoomed) box_->resize(zoomed);
-    if (OnPlace) OnPlace();
+    if (place && OnPlace) OnPlace();
     if (changed) emit zoomChanged();
 }
 
@@ -98,19 +101,25 @@ QPoint TViewNavigator::ViewCentre() const {
 }
 
 void TViewNavigator::ZoomAt(double scale, QPoint at) {
-    ZoomAbout(scale, at, QPointF(box_->mapFrom(area_->viewport(), at)) / scale_);
+    ZoomAbout(scale, at, PictureAt(at));
 }
 
 void TViewNavigator::ZoomAbout(double scale, QPoint at, QPointF pictureAt) {
     fit_ = false;
     scale = std::clamp(scale, kMinZoom, kMaxZoom);
+    if (scale == scale_) return;
     Apply(scale);
     // The box may have moved (a smaller picture is centred); its place in the scrolled content
     // does not depend on the scroll position.
     const QPoint inContent = box_->mapTo(area_->widget(), QPoint(0, 0));
-    const QPointF target = QPointF(inContent) + pictureAt * scale - QPointF(at);
+    const QPointF target = QPointF(inContent) + pictureAt * scale - QPointF(at) - QPointF(0.5, 0.5);
     area_->horizontalScrollBar()->setValue(int(std::lround(target.x())));
     area_->verticalScrollBar()->setValue(int(std::lround(target.y())));
+}
+
+QPointF TViewNavigator::PictureAt(QPoint at) const {
+    // The middle of the screen pixel: a reduced view's pixel spans several of the picture's.
+    return (QPointF(box_->mapFrom(area_->viewport(), at)) + QPointF(0.5, 0.5)) / scale_;
 }
 
 QPoint TViewNavigator::ToPicture(QPoint boxPixel) const {
@@ -224,7 +233,7 @@ bool TViewNavigator::eventFilter(QObject* watched, QEvent* event) {
                             area_->verticalScrollBar()->value());
         if (at != wheelAt_ || scroll != wheelScroll_) {
             wheelAt_ = at;
-            wheelPicture_ = QPointF(box_->mapFrom(area_->viewport(), at)) / scale_;
+            wheelPicture_ = PictureAt(at);
         }
         for (; wheelRest_ >= 120; wheelRest_ -= 120)
             ZoomAbout(ZoomInStep(scale_), at, wheelPicture_);

@@ -65,8 +65,9 @@ class TViewNavigator : public QObject {
     bool eventFilter(QObject* watched, QEvent* event) override;
 
   private:
-    void Apply(double scale);
+    void Apply(double scale, bool place = true);
     void ZoomAbout(double scale, QPoint at, QPointF pictureAt);
+    QPointF PictureAt(QPoint at) const;
     QPoint ViewCentre() const;
     bool TakesSpace(QObject* receiver) const;
     bool PanEvent(QEvent* event);
