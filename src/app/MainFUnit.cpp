@@ -445,6 +445,9 @@ bool TMainForm::RenderNow() {
         RenderLettering(lettering_, images_);
         PaintBox1Paint();
     });
+    // A render that failed part-way may have left another picture.
+    PaintBox1->PictureChanged();
+    ErgPaintBox->PictureChanged();
     if (!ok) {
         renderFailed_ = true;
         if (!holdMemoryMessage_) ShowOutOfMemory();
@@ -466,6 +469,7 @@ bool TMainForm::TakePictureSize(bool newPicture) {
         }
         viewComposed_ = false;
     });
+    PaintBox1->PictureChanged();
     ResizePaintBox();
     FitResultView();
     return ok;
@@ -475,6 +479,7 @@ bool TMainForm::TakePictureSize(bool newPicture) {
 // The editing view
 
 void TMainForm::PaintBox1Paint() {
+    PaintBox1->PictureChanged();
     shownLines_ = EditViewLines::Of(lettering_, *editor_);
     shownTab_ = editor_->TabActive;
     viewComposed_ = true;
@@ -1034,6 +1039,7 @@ void TMainForm::TextureFrame1DIBPaintBoxPaint() {
 }
 
 void TMainForm::FitResultView() {
+    ErgPaintBox->PictureChanged();
     ErgPaintBoxPaint();
     ErgPaintBox->update();
 }

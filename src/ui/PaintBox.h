@@ -41,6 +41,10 @@ class TPaintBox : public QWidget {
     // The picture is shown at `scale` screen pixels a picture pixel; its owner sizes the box.
     void SetZoom(double scale);
     double zoom() const { return zoom_; }
+    // The picture's pixels may have changed. A reduced picture of moderate size is kept between
+    // paints, so a rubber band drawn over it does not read the whole picture at every step;
+    // whoever changes the picture says so here.
+    void PictureChanged();
     // With a picture: draws over the part a paint reaches. The canvas's bitmap is that part and
     // holds the picture's pixels there; `origin` is its top left in the box's pixels.
     std::function<void(Canvas&, TPoint origin)> OnOverlay;
@@ -67,8 +71,15 @@ class TPaintBox : public QWidget {
 
     Bitmap bitmap_;
     std::unique_ptr<Canvas> canvas_;
+    const Bitmap* ReducedPicture();
+
     const DibImage* picture_ = nullptr;
     double zoom_ = 1;
+    Bitmap reduced_;
+    // What reduced_ was made of; a picture of another address, size or zoom makes it anew.
+    const void* reducedBits_ = nullptr;
+    QSize reducedOf_;
+    double reducedScale_ = 0;
 };
 
 }  // namespace gw

@@ -13,6 +13,7 @@
 #include "document/LetteringFile.h"
 #include "editing/ViewZoom.h"
 #include "raster/DibService.h"
+#include "ui/QtBridge.h"
 #include "ui/ViewNavigator.h"
 
 using namespace gw;
@@ -64,6 +65,7 @@ class ZoomTest : public QObject {
     void draggingThePictureScrolls();
     void reducedIsSmoothEnlargedIsBlocks_data();
     void reducedIsSmoothEnlargedIsBlocks();
+    void reducedViewsShowEveryRender();
 };
 
 void ZoomTest::commandsKeysAndLimits() {
@@ -276,6 +278,21 @@ void ZoomTest::reducedIsSmoothEnlargedIsBlocks() {
             }
         }
     deldib(picture);
+}
+
+void ZoomTest::reducedViewsShowEveryRender() {
+    TMainForm form;
+    Paint(form, "PaintBox1");
+    EditZoom(form)->ZoomAt(0.5, QPoint());
+    Find<TViewNavigator>(form, "ErgPaintBoxZoom")->ZoomAt(1.0 / 3, QPoint());
+    for (const TColor background : {clWhite, TColor(0x0000FF), TColor(0x00FF00)}) {
+        form.lettering().settings.SurfaceFrame2.color = background;
+        Schedule(form)->SettingsUpdated();
+        for (const char* name : {"PaintBox1", "ErgPaintBox"}) {
+            const QImage shown = Find<TPaintBox>(form, name)->grab().toImage();
+            QCOMPARE(shown.pixelColor(1, 1), ToQColor(background));
+        }
+    }
 }
 
 QTEST_MAIN(ZoomTest)
