@@ -265,6 +265,13 @@ void ZoomTest::reducedIsSmoothEnlargedIsBlocks() {
     box.SetZoom(scale);
     box.resize(ZoomedLength(60, scale), ZoomedLength(60, scale));
     const QImage shown = box.grab().toImage();
+    // A part painted on its own (a scroll step) is the same part of the whole.
+    Bitmap part(13, 11);
+    ZoomPicturePart(picture, scale, 7, 5, part);
+    for (int y = 0; y < part.Height(); ++y)
+        for (int x = 0; x < part.Width(); ++x)
+            QCOMPARE(shown.pixel(7 + x, 5 + y),
+                     qRgb(part.Row(y)[3 * x + 2], part.Row(y)[3 * x + 1], part.Row(y)[3 * x]));
     for (int y = 0; y < shown.height(); ++y)
         for (int x = 0; x < shown.width(); ++x) {
             const int grey = qGray(shown.pixel(x, y));
