@@ -295,6 +295,7 @@ bool TMainForm::FormCloseQuery() {
 
 void TMainForm::FormDestroy() {
     schedule_->StopCountdown();
+    editZoom_->SetPanning(false);
     for (TLine& line : lettering_.EnvelopeLines)
         line.Clear();
     deldib(images_.TextMask);

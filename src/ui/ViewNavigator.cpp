@@ -41,10 +41,10 @@ bool TypesText(const QWidget* widget) {
 }  // namespace
 
 TViewNavigator::TViewNavigator(QScrollArea* area, TPaintBox* box)
-    : QObject(box), area_(area), box_(box) {
+    : QObject(box), area_(area), viewport_(area->viewport()), box_(box) {
     picture_ = box->size();
     area_->installEventFilter(this);
-    area_->viewport()->installEventFilter(this);
+    viewport_->installEventFilter(this);
     box_->installEventFilter(this);
 }
 
@@ -214,7 +214,10 @@ bool TViewNavigator::eventFilter(QObject* watched, QEvent* event) {
         }
         return true;
     }
-    if (type == QEvent::WindowDeactivate && watched == box_->window() && spaceHeld_) {
+    // Every event of the program passes here while panning is on, those of widgets being
+    // destroyed included: only pointers are compared until an event is known to be ours.
+    if (type == QEvent::WindowDeactivate && spaceHeld_) {
+        // The release of Space goes to another window.
         spaceHeld_ = false;
         ShowHand();
         return false;
@@ -223,7 +226,7 @@ bool TViewNavigator::eventFilter(QObject* watched, QEvent* event) {
         FitWhole();
         return false;
     }
-    if (watched == area_->viewport() && type == QEvent::Wheel) {
+    if (watched == viewport_ && type == QEvent::Wheel) {
         auto* wheel = static_cast<QWheelEvent*>(event);
         if (!(wheel->modifiers() & Qt::ControlModifier)) return false;
         // A fine wheel sends parts of a notch; a step is taken for each whole one.

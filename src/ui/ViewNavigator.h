@@ -19,6 +19,7 @@
 
 class QMenu;
 class QScrollArea;
+class QWidget;
 
 namespace gw {
 
@@ -50,6 +51,7 @@ class TViewNavigator : public QObject {
     // The picture pixel under a pixel of the box.
     QPoint ToPicture(QPoint boxPixel) const;
 
+    // Its owner switches panning off before the view's widgets go.
     void SetPanning(bool enabled);
     bool panning() const { return dragging_; }
     bool spaceHeld() const { return spaceHeld_; }
@@ -74,6 +76,7 @@ class TViewNavigator : public QObject {
     void ShowHand();
 
     QScrollArea* area_;
+    QWidget* viewport_;
     TPaintBox* box_;
     QMenu* menu_ = nullptr;
     QSize picture_;
