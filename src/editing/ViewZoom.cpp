@@ -86,7 +86,7 @@ double ZoomOutStep(double scale) {
 
 double FitZoom(std::int32_t w, std::int32_t h, std::int32_t viewW, std::int32_t viewH) {
     if (w <= 0 || h <= 0 || viewW <= 0 || viewH <= 0) return 1;
-    return std::clamp(std::min(double(viewW) / w, double(viewH) / h), kMinZoom, kMaxZoom);
+    return std::clamp(std::min(double(viewW) / w, double(viewH) / h), kMinZoom, 1.0);
 }
 
 std::int32_t ZoomedLength(std::int32_t n, double scale) {

@@ -23,8 +23,9 @@ inline constexpr double kMaxZoom = kZoomSteps[std::size(kZoomSteps) - 1];
 // between steps (a fitted one) goes to the nearest step in that direction.
 double ZoomInStep(double scale);
 double ZoomOutStep(double scale);
-// The largest scale at which a picture of w x h shows whole in a view of viewW x viewH, within
-// the ladder's ends.
+// The largest scale at which a picture of w x h shows whole in a view of viewW x viewH, no
+// smaller than the ladder's foot; never above 1:1, where a small picture is whole already and
+// enlarging it by an odd factor would only make its pixels uneven.
 double FitZoom(std::int32_t w, std::int32_t h, std::int32_t viewW, std::int32_t viewH);
 
 // The screen length of n picture pixels: every picture pixel shows, if only in part.
