@@ -97,7 +97,7 @@ void TViewNavigator::ZoomOut() {
 }
 
 QPoint TViewNavigator::ViewCentre() const {
-    return area_->viewport()->rect().center();
+    return viewport_->rect().center();
 }
 
 void TViewNavigator::ZoomAt(double scale, QPoint at) {
@@ -119,7 +119,7 @@ void TViewNavigator::ZoomAbout(double scale, QPoint at, QPointF pictureAt) {
 
 QPointF TViewNavigator::PictureAt(QPoint at) const {
     // The middle of the screen pixel: a reduced view's pixel spans several of the picture's.
-    return (QPointF(box_->mapFrom(area_->viewport(), at)) + QPointF(0.5, 0.5)) / scale_;
+    return (QPointF(box_->mapFrom(viewport_, at)) + QPointF(0.5, 0.5)) / scale_;
 }
 
 QPoint TViewNavigator::ToPicture(QPoint boxPixel) const {
@@ -146,8 +146,7 @@ bool TViewNavigator::TakesSpace(QObject* receiver) const {
     if (!widget || !box_->isVisible() || widget->window() != box_->window() || TypesText(widget))
         return false;
     if (widget == box_ || widget == area_ || area_->isAncestorOf(widget)) return true;
-    QWidget* viewport = area_->viewport();
-    return viewport->rect().contains(viewport->mapFromGlobal(QCursor::pos()));
+    return viewport_->rect().contains(viewport_->mapFromGlobal(QCursor::pos()));
 }
 
 void TViewNavigator::ShowHand() {
