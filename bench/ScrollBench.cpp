@@ -11,6 +11,7 @@
 #include "document/Lettering.h"
 #include "editing/EditView.h"
 #include "editing/EnvelopeEditor.h"
+#include "editing/ViewZoom.h"
 #include "platform/Canvas.h"
 #include "raster/DibService.h"
 #include "ui/PaintBox.h"
@@ -37,8 +38,11 @@ DibImage Picture() {
     return picture;
 }
 
-// state.range(0): 1 the editing view with its boundary lines and handles, 0 the result view.
+// state.range(0): 1 the editing view with its boundary lines and handles, 0 the result view;
+// state.range(1): the zoom in percent, or -n for 1/n.
 void BM_ScrollStep(benchmark::State& state) {
+    const double scale =
+        state.range(1) < 0 ? -1.0 / double(state.range(1)) : state.range(1) / 100.0;
     static const DibImage picture = Picture();
     Lettering lettering;
     InitStartState(lettering);
@@ -51,11 +55,12 @@ void BM_ScrollStep(benchmark::State& state) {
     QScrollArea area;
     area.resize(1000, 700);
     auto* box = new TPaintBox;
-    box->resize(kWidth, kHeight);
+    box->resize(ZoomedLength(kWidth, scale), ZoomedLength(kHeight, scale));
+    box->SetZoom(scale);
     box->ShowPicture(&picture);
     if (state.range(0) == 1)
-        box->OnOverlay = [&lines](Canvas& canvas, TPoint origin) {
-            PaintEditOverlay(canvas, lines, true, origin, kWidth, kHeight);
+        box->OnOverlay = [&lines, box, scale](Canvas& canvas, TPoint origin) {
+            PaintEditOverlay(canvas, lines, true, origin, box->width(), box->height(), scale);
         };
     area.setWidget(box);
     area.show();
@@ -67,7 +72,33 @@ void BM_ScrollStep(benchmark::State& state) {
         QApplication::processEvents();
     }
 }
-BENCHMARK(BM_ScrollStep)->Arg(1)->Arg(0)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_ScrollStep)
+    ->Args({1, 100})
+    ->Args({0, 100})
+    ->Args({1, -3})
+    ->Args({1, 200})
+    ->Unit(benchmark::kMillisecond);
+
+// The whole picture in view at 1/6 (1000 x 667 screen pixels), painted whole; state.range(0) 1:
+// as the first paint after a render, which reads every picture pixel once.
+void BM_FittedPaint(benchmark::State& state) {
+    static const DibImage picture = Picture();
+    constexpr double kScale = 1.0 / 6;
+    QScrollArea area;
+    area.resize(1000, 700);
+    auto* box = new TPaintBox;
+    box->resize(ZoomedLength(kWidth, kScale), ZoomedLength(kHeight, kScale));
+    box->SetZoom(kScale);
+    box->ShowPicture(&picture);
+    area.setWidget(box);
+    area.show();
+    QApplication::processEvents();
+    for (auto _ : state) {
+        if (state.range(0) == 1) box->PictureChanged();
+        box->repaint();
+    }
+}
+BENCHMARK(BM_FittedPaint)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 

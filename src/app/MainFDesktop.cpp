@@ -5,10 +5,13 @@
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QFileInfo>
+#include <QHBoxLayout>
 #include <QKeySequence>
+#include <QLabel>
 #include <QMenu>
 #include <QMimeData>
 #include <QPushButton>
+#include <QScrollArea>
 #include <QShortcut>
 #include <QShortcutEvent>
 #include <QTabWidget>
@@ -21,7 +24,9 @@
 #include "document/LetteringFile.h"
 #include "ui/Dialogs.h"
 #include "ui/Image.h"
+#include "ui/PaintBox.h"
 #include "ui/QtBridge.h"
+#include "ui/ViewNavigator.h"
 
 namespace gw {
 
@@ -113,6 +118,99 @@ bool TMainForm::RunSharedMnemonic(QObject* receiver, QEvent* event) {
     if (!chosen) return false;
     chosen->click();
     return true;
+}
+
+// ---------------------------------------------------------------------------------------------
+// Zoom
+
+void TMainForm::ConnectZoom() {
+    editZoom_ = new TViewNavigator(ScrollBox1, PaintBox1);
+    editZoom_->setObjectName(QStringLiteral("PaintBox1Zoom"));
+    editZoom_->OnPlace = [this] { ResizePaintBox(); };
+    editZoom_->SetPanning(true);
+    // A click into the view gives it the keys, so Space pans there even after typing.
+    PaintBox1->setFocusPolicy(Qt::ClickFocus);
+    resultZoom_ = new TViewNavigator(ErgScrollBox, ErgPaintBox);
+    resultZoom_->setObjectName(QStringLiteral("ErgPaintBoxZoom"));
+
+    struct Command {
+        const char* name;
+        QString text;
+        void (TViewNavigator::*run)();
+        std::vector<QKeySequence> keys;
+    };
+    const Command commands[] = {
+        {"ZoomFit", QStringLiteral("Ganzes Bild"), &TViewNavigator::FitWhole, {}},
+        {"Zoom100",
+         QStringLiteral("100 %"),
+         &TViewNavigator::ActualSize,
+         {QKeySequence(Qt::CTRL | Qt::Key_0),
+          QKeySequence(Qt::ControlModifier | Qt::KeypadModifier | Qt::Key_0)}},
+        {"ZoomIn",
+         QStringLiteral("Vergrößern"),
+         &TViewNavigator::ZoomIn,
+         {QKeySequence(Qt::CTRL | Qt::Key_Plus), QKeySequence(Qt::CTRL | Qt::Key_Equal),
+          QKeySequence(Qt::ControlModifier | Qt::KeypadModifier | Qt::Key_Plus)}},
+        {"ZoomOut",
+         QStringLiteral("Verkleinern"),
+         &TViewNavigator::ZoomOut,
+         {QKeySequence(Qt::CTRL | Qt::Key_Minus),
+          QKeySequence(Qt::ControlModifier | Qt::KeypadModifier | Qt::Key_Minus)}},
+    };
+    for (const Command& command : commands)
+        for (const QKeySequence& keys : command.keys) {
+            auto* shortcut = new QShortcut(keys, this);
+            connect(shortcut, &QShortcut::activated, this,
+                    [this, run = command.run] { (ShownZoom()->*run)(); });
+        }
+
+    // Each view has the commands in a row of its page's header and in its menu.
+    struct View {
+        TViewNavigator* zoom;
+        QWidget* header;
+        const char* prefix;
+    };
+    for (const View& view : {View{editZoom_, Panel6, ""}, View{resultZoom_, Panel16, "Erg"}}) {
+        auto* menu = new QMenu(this);
+        auto* row = static_cast<QHBoxLayout*>(view.header->layout());
+        row->addStretch(1);
+        for (const Command& command : commands) {
+            const QString keys = command.keys.empty() ? QString() : KeyName(command.keys.front());
+            QAction* action = menu->addAction(
+                keys.isEmpty() ? command.text : command.text + QLatin1Char('\t') + keys);
+            connect(action, &QAction::triggered, this,
+                    [zoom = view.zoom, run = command.run] { (zoom->*run)(); });
+            auto* button = new QToolButton(view.header);
+            button->setObjectName(QString::fromLatin1(view.prefix) +
+                                  QString::fromLatin1(command.name) + QStringLiteral("Btn"));
+            button->setAutoRaise(true);
+            button->setFocusPolicy(Qt::NoFocus);
+            const bool sign =
+                command.run == &TViewNavigator::ZoomIn || command.run == &TViewNavigator::ZoomOut;
+            // The steps are signs, so the row leaves the header its title.
+            button->setText(!sign                                    ? command.text
+                            : command.run == &TViewNavigator::ZoomIn ? QStringLiteral("+")
+                                                                     : QStringLiteral("\u2212"));
+            button->setToolTip(keys.isEmpty() ? command.text
+                                              : WithKeys(command.text, command.keys.front()));
+            if (sign) button->setFixedWidth(25);
+            connect(button, &QToolButton::clicked, this,
+                    [zoom = view.zoom, run = command.run] { (zoom->*run)(); });
+            row->addWidget(button);
+        }
+        view.zoom->SetContextMenu(menu);
+        connect(view.zoom, &TViewNavigator::zoomChanged, this, [this] { ShowZoom(); });
+    }
+    connect(PageControl3, &QTabWidget::currentChanged, this, [this] { ShowZoom(); });
+    ShowZoom();
+}
+
+TViewNavigator* TMainForm::ShownZoom() const {
+    return PageControl3->currentWidget() == TabSheet15 ? resultZoom_ : editZoom_;
+}
+
+void TMainForm::ShowZoom() {
+    if (ZoomLabel) ZoomLabel->setText(ShownZoom()->ZoomText());
 }
 
 // ---------------------------------------------------------------------------------------------

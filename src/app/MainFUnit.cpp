@@ -11,6 +11,7 @@
 #include <QFileInfo>
 #include <QGuiApplication>
 #include <QKeyEvent>
+#include <QLabel>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPlainTextEdit>
@@ -45,6 +46,7 @@
 #include "document/PictureSize.h"
 #include "editing/EditView.h"
 #include "editing/EnvelopeEditor.h"
+#include "editing/ViewZoom.h"
 #include "platform/AllocationLimit.h"
 #include "platform/FileAccess.h"
 #include "platform/System.h"
@@ -71,6 +73,7 @@
 #include "ui/Tex0FrUnit.h"
 #include "ui/TextureFrUnit.h"
 #include "ui/ThumbnailGallery.h"
+#include "ui/ViewNavigator.h"
 
 namespace gw {
 
@@ -192,6 +195,9 @@ void TMainForm::FormCreate() {
     StatusBar1->setFixedHeight(19);
     StatusBar1->setSizeGripEnabled(true);
     setStatusBar(StatusBar1);
+    ZoomLabel = new QLabel(StatusBar1);
+    ZoomLabel->setObjectName(QStringLiteral("ZoomLabel"));
+    StatusBar1->addPermanentWidget(ZoomLabel);
 
     schedule_ = new TRenderSchedule(this);
     schedule_->Render = [this] { return RenderNow(); };
@@ -219,6 +225,7 @@ void TMainForm::FormCreate() {
     ResizeForm = new TResizeForm(this);
 
     ConnectHandlers();
+    ConnectZoom();
     ConnectDesktopHabits();
     ConnectLiveThumbnails();
 
@@ -228,7 +235,7 @@ void TMainForm::FormCreate() {
     SurfaceFrame2->ColorFrame1->SetColor(lettering_.settings.SurfaceFrame2.color);
     SurfaceFrame1->SetMeRight(0);
     SurfaceFrame2->SetMeRight(0);
-    PaintBox1->resize(lettering_.width, lettering_.height);
+    editZoom_->SetPictureSize({lettering_.width, lettering_.height});
     ResizePaintBox();
     FillFontList();
     WriteControls();
@@ -288,6 +295,7 @@ bool TMainForm::FormCloseQuery() {
 
 void TMainForm::FormDestroy() {
     schedule_->StopCountdown();
+    editZoom_->SetPanning(false);
     for (TLine& line : lettering_.EnvelopeLines)
         line.Clear();
     deldib(images_.TextMask);
@@ -438,6 +446,9 @@ bool TMainForm::RenderNow() {
         RenderLettering(lettering_, images_);
         PaintBox1Paint();
     });
+    // A render that failed part-way may have left another picture.
+    PaintBox1->PictureChanged();
+    ErgPaintBox->PictureChanged();
     if (!ok) {
         renderFailed_ = true;
         if (!holdMemoryMessage_) ShowOutOfMemory();
@@ -451,7 +462,7 @@ bool TMainForm::RenderNow() {
 bool TMainForm::TakePictureSize(bool newPicture) {
     renderFailed_ = false;
     bool ok = RunTakingPictures([this, newPicture] {
-        PaintBox1->resize(lettering_.width, lettering_.height);
+        editZoom_->SetPictureSize({lettering_.width, lettering_.height});
         if (newPicture) {
             // The old images go first: the new ones may need all the room there is.
             images_ = RenderImages();
@@ -459,6 +470,7 @@ bool TMainForm::TakePictureSize(bool newPicture) {
         }
         viewComposed_ = false;
     });
+    PaintBox1->PictureChanged();
     ResizePaintBox();
     FitResultView();
     return ok;
@@ -468,6 +480,7 @@ bool TMainForm::TakePictureSize(bool newPicture) {
 // The editing view
 
 void TMainForm::PaintBox1Paint() {
+    PaintBox1->PictureChanged();
     shownLines_ = EditViewLines::Of(lettering_, *editor_);
     shownTab_ = editor_->TabActive;
     viewComposed_ = true;
@@ -485,12 +498,14 @@ void TMainForm::PaintBox1Overlay(Canvas& canvas, TPoint origin) {
         shown.lines[2] = editor_->WorkLines[0];
         shown.lines[3] = editor_->WorkLines[1];
     }
-    PaintEditOverlay(canvas, shown, shownTab_, origin, PaintBox1->width(), PaintBox1->height());
+    const double scale = PaintBox1->zoom();
+    PaintEditOverlay(canvas, shown, shownTab_, origin, PaintBox1->width(), PaintBox1->height(),
+                     scale);
     const EditMode mode = lettering_.settings.editMode;
     if (editor_->ButtonHeld && editor_->TabActive && mode != EditMode::DrawFace &&
         shown.mode != EditMode::DrawFace) {
         const bool pivotOnly = mode == EditMode::MoveCheck && editor_->DragKind == dkPivot;
-        DrawRubberBand(canvas, EditViewLines::Of(lettering_, *editor_), pivotOnly, origin);
+        DrawRubberBand(canvas, EditViewLines::Of(lettering_, *editor_), pivotOnly, origin, scale);
     }
 }
 
@@ -543,18 +558,22 @@ void TMainForm::MoveCheckClick() {
 }
 
 void TMainForm::PaintBox1MouseDown(int x, int y) {
-    if (!editor_->Press(EditorScratch(), x, y, editor_->TabActive)) return;
+    const QPoint p = editZoom_->ToPicture({x, y});
+    if (!editor_->Press(EditorScratch(), p.x(), p.y(), editor_->TabActive)) return;
     FinishOpenStep();
     PaintBox1->Show();
 }
 
 void TMainForm::PaintBox1MouseMove(int x, int y) {
+    const QPoint p = editZoom_->ToPicture({x, y});
     if (editor_->ButtonHeld) {
-        editor_->Drag(EditorScratch(), x, y);
+        editor_->Drag(EditorScratch(), p.x(), p.y());
         PaintBox1->Show();
         return;
     }
-    const EditCursor cursor = editor_->Hover(x, y, editor_->TabActive);
+    // The points are as easy to take at any zoom: their reach is the same on the screen.
+    const EditCursor cursor = editor_->Hover(p.x(), p.y(), editor_->TabActive,
+                                             PictureRadius(kHitRadius, editZoom_->scale()));
     if (cursor == EditCursor::Brush) {
         PaintBox1->setCursor(BrushCursor());
     } else {
@@ -919,9 +938,9 @@ void TMainForm::WriteControls() {
     }
     FitTexturePreviews();
 
-    if (PaintBox1->width() != lettering_.width || PaintBox1->height() != lettering_.height) {
+    if (editZoom_->pictureSize() != QSize(lettering_.width, lettering_.height)) {
         // The view keeps its place; only a change of the window centres it again.
-        PaintBox1->resize(lettering_.width, lettering_.height);
+        editZoom_->SetPictureSize({lettering_.width, lettering_.height});
         FitScrollContent();
         viewComposed_ = false;
     }
@@ -1021,16 +1040,14 @@ void TMainForm::TextureFrame1DIBPaintBoxPaint() {
 }
 
 void TMainForm::FitResultView() {
-    const int w = DibWidth(images_.Picture);
-    const int h = DibHeight(images_.Picture);
-    if (ErgPaintBox->width() != w || ErgPaintBox->height() != h) ErgPaintBox->resize(w, h);
+    ErgPaintBox->PictureChanged();
+    ErgPaintBoxPaint();
     ErgPaintBox->update();
 }
 
 void TMainForm::ErgPaintBoxPaint() {
-    const int w = DibWidth(images_.Picture);
-    const int h = DibHeight(images_.Picture);
-    if (ErgPaintBox->width() != w || ErgPaintBox->height() != h) ErgPaintBox->resize(w, h);
+    const QSize size(DibWidth(images_.Picture), DibHeight(images_.Picture));
+    if (resultZoom_->pictureSize() != size) resultZoom_->SetPictureSize(size);
 }
 
 void TMainForm::FillFontList() {

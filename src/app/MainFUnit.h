@@ -65,6 +65,7 @@ class TPaintBox;
 class TResizeForm;
 class TShape;
 class TSurfaceFrame;
+class TViewNavigator;
 struct ScaledMeasure;
 struct SettingInfo;
 
@@ -143,6 +144,13 @@ class TMainForm : public QMainWindow {
     void PaintBox1MouseDown(int x, int y);
     void PaintBox1MouseMove(int x, int y);
     void PaintBox1MouseUp(int x, int y);
+
+    // Zoom of both picture views: the commands act on the view of the page in front.
+    void ConnectZoom();
+    TViewNavigator* ShownZoom() const;
+    void ShowZoom();
+    TViewNavigator* editZoom_ = nullptr;
+    TViewNavigator* resultZoom_ = nullptr;
 
     // Galleries.
     void VFormPaintMouseDown(int x, int y);
@@ -361,6 +369,7 @@ class TMainForm : public QMainWindow {
     TImage* EndeBtn;
     TImage* EndeBtnDown;
     QStatusBar* StatusBar1;
+    QLabel* ZoomLabel = nullptr;
     TResizeForm* ResizeForm;
     // Text
     QPlainTextEdit* Memo1;

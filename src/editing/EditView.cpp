@@ -5,6 +5,7 @@
 #include <utility>
 #include <vector>
 
+#include "editing/ViewZoom.h"
 #include "platform/TextLayout.h"
 #include "raster/Bildkern.h"
 
@@ -17,10 +18,11 @@ void Connector(Canvas& canvas, TPoint from, TPoint to) {
     canvas.LineTo(to.x, to.y);
 }
 
-TLine ShiftedLine(const TLine& line, TPoint by) {
+template <class Map>
+TLine MappedLine(const TLine& line, Map map) {
     std::vector<TPoint> points = line.Points();
     for (TPoint& p : points)
-        p = {p.x + by.x, p.y + by.y};
+        p = map(p);
     TLine shifted;
     shifted.Assign(std::move(points), {});
     return shifted;
@@ -94,19 +96,33 @@ EditViewLines EditViewLines::Of(const Lettering& lettering, const TEnvelopeEdito
             lettering.settings.editMode};
 }
 
+namespace {
+
+template <class Map>
+EditViewLines MappedLines(const EditViewLines& lines, Map map) {
+    EditViewLines mapped{{}, map(lines.pivot), map(lines.rotationHandle), lines.mode};
+    for (std::size_t i = 0; i < lines.lines.size(); ++i)
+        mapped.lines[i] = MappedLine(lines.lines[i], map);
+    return mapped;
+}
+
+}  // namespace
+
 EditViewLines EditViewLines::Shifted(TPoint by) const {
-    EditViewLines shifted{{},
-                          {pivot.x + by.x, pivot.y + by.y},
-                          {rotationHandle.x + by.x, rotationHandle.y + by.y},
-                          mode};
-    for (std::size_t i = 0; i < lines.size(); ++i)
-        shifted.lines[i] = ShiftedLine(lines[i], by);
-    return shifted;
+    return MappedLines(*this, [by](TPoint p) { return TPoint{p.x + by.x, p.y + by.y}; });
+}
+
+EditViewLines EditViewLines::OnScreen(double scale, TPoint origin) const {
+    if (scale == 1) return Shifted({-origin.x, -origin.y});
+    return MappedLines(*this, [scale, origin](TPoint p) {
+        return TPoint{ToScreen(p.x, scale) - origin.x, ToScreen(p.y, scale) - origin.y};
+    });
 }
 
 void PaintEditOverlay(Canvas& canvas, const EditViewLines& lines, bool envelopeTabActive,
-                      TPoint origin, std::int32_t viewWidth, std::int32_t viewHeight) {
-    const EditViewLines shown = lines.Shifted({-origin.x, -origin.y});
+                      TPoint origin, std::int32_t viewWidth, std::int32_t viewHeight,
+                      double scale) {
+    const EditViewLines shown = lines.OnScreen(scale, origin);
     if (shown.mode == EditMode::DrawFace) {
         DrawSheet(canvas, shown, origin, viewWidth, viewHeight);
         return;
@@ -114,8 +130,9 @@ void PaintEditOverlay(Canvas& canvas, const EditViewLines& lines, bool envelopeT
     if (envelopeTabActive) DrawEnvelope(canvas, shown);
 }
 
-void DrawRubberBand(Canvas& canvas, const EditViewLines& lines, bool pivotOnly, TPoint origin) {
-    const EditViewLines shown = lines.Shifted({-origin.x, -origin.y});
+void DrawRubberBand(Canvas& canvas, const EditViewLines& lines, bool pivotOnly, TPoint origin,
+                    double scale) {
+    const EditViewLines shown = lines.OnScreen(scale, origin);
     canvas.pen = Pen{clRed, PenStyle::Dot, PenMode::Xor};
     canvas.brush = Brush{clWhite, BrushStyle::Solid};
     if (!pivotOnly) {

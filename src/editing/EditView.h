@@ -33,17 +33,23 @@ struct EditViewLines {
 
     static EditViewLines Of(const Lettering& lettering, const TEnvelopeEditor& editor);
     EditViewLines Shifted(TPoint by) const;
+    // As a view zoomed by `scale` shows them over its part whose top left is `origin`.
+    EditViewLines OnScreen(double scale, TPoint origin) const;
 };
 
 // Paints what lies over the picture into the part of the view whose top left is `origin`: the
 // canvas's bitmap is that part and already holds the picture's pixels there; the whole view is
 // viewWidth x viewHeight. Every pixel comes out as PaintEditView would draw it at that place.
+// A zoomed view draws the lines at its own pixels: they stay one pixel wide and the handles
+// keep their size.
 void PaintEditOverlay(Canvas& canvas, const EditViewLines& lines, bool envelopeTabActive,
-                      TPoint origin, std::int32_t viewWidth, std::int32_t viewHeight);
+                      TPoint origin, std::int32_t viewWidth, std::int32_t viewHeight,
+                      double scale = 1);
 
 // The rubber band of a drag over that part: the lines and connectors (unless only the pivot is
 // dragged) and the pivot arm, dotted red in XOR.
-void DrawRubberBand(Canvas& canvas, const EditViewLines& lines, bool pivotOnly, TPoint origin);
+void DrawRubberBand(Canvas& canvas, const EditViewLines& lines, bool pivotOnly, TPoint origin,
+                    double scale = 1);
 
 // The part of the picture whose top left is (x, y) copied into `part` as DrawDib shows it 1:1;
 // what lies beyond the picture stays as it is.

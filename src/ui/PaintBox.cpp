@@ -7,7 +7,7 @@
 #include <cstring>
 #include <new>
 
-#include "editing/EditView.h"
+#include "editing/ViewZoom.h"
 #include "platform/AllocationLimit.h"
 #include "raster/Bildkern.h"
 #include "ui/QtBridge.h"
@@ -22,6 +22,9 @@ TPaintBox::TPaintBox(QWidget* parent) : QWidget(parent) {
 TPaintBox::~TPaintBox() = default;
 
 void TPaintBox::FitBitmap() {
+    // A box that shows a picture draws into parts of what it shows, never into a bitmap of its
+    // whole size, which at a high zoom would be many times the picture.
+    if (picture_) return;
     if (bitmap_.Width() == width() && bitmap_.Height() == height()) return;
     try {
         bitmap_.SetSize(width(), height());
@@ -44,9 +47,50 @@ void TPaintBox::resizeEvent(QResizeEvent* event) {
 }
 
 void TPaintBox::ShowPicture(const DibImage* picture) {
+    PictureChanged();
     picture_ = picture;
     if (picture_) bitmap_ = Bitmap();
     update();
+}
+
+void TPaintBox::SetZoom(double scale) {
+    if (scale == zoom_) return;
+    zoom_ = scale;
+    update();
+}
+
+void TPaintBox::PictureChanged() {
+    reduced_ = Bitmap();
+    reducedBits_ = nullptr;
+    update();
+}
+
+const Bitmap* TPaintBox::ReducedPicture() {
+    // Up to 8 million pixels (24 MB): enough for a picture fitted into any screen, while a view
+    // that shows only part of a bigger reduction reads no more than that part anyway.
+    constexpr std::int64_t kMostPixels = std::int64_t(8) << 20;
+    if (zoom_ >= 1 || picture_->Empty()) return nullptr;
+    const QSize of(DibWidth(*picture_), DibHeight(*picture_));
+    const std::int32_t w = ZoomedLength(of.width(), zoom_);
+    const std::int32_t h = ZoomedLength(of.height(), zoom_);
+    if (std::int64_t(w) * h > kMostPixels) return nullptr;
+    if (reducedBits_ == picture_->Bits.get() && reducedOf_ == of && reducedScale_ == zoom_ &&
+        !reduced_.Empty())
+        return &reduced_;
+    reduced_ = Bitmap();
+    reducedBits_ = nullptr;
+    try {
+        Bitmap made(w, h, PixelFormat::Rgb24);
+        ZoomPicturePart(*picture_, zoom_, 0, 0, made);
+        reduced_ = std::move(made);
+    } catch (const std::bad_alloc&) {
+        // Without room for it the paint reads the picture itself.
+        return nullptr;
+    }
+    reducedBits_ = picture_->Bits.get();
+    reducedOf_ = of;
+    reducedScale_ = zoom_;
+    return &reduced_;
 }
 
 void TPaintBox::PaintPicture(const QRect& exposed) {
@@ -59,7 +103,15 @@ void TPaintBox::PaintPicture(const QRect& exposed) {
         if (picture_) {
             Bitmap part(r.width(), r.height(), PixelFormat::Rgb24,
                         FromQColor(palette().window().color()));
-            CopyPicturePart(*picture_, r.x(), r.y(), part);
+            if (const Bitmap* whole = ReducedPicture()) {
+                const std::int32_t right = std::min(r.x() + r.width(), whole->Width());
+                const std::int32_t bottom = std::min(r.y() + r.height(), whole->Height());
+                for (std::int32_t y = r.y(); y < bottom && r.x() < right; ++y)
+                    std::memcpy(part.Row(y - r.y()), whole->Row(y) + std::size_t(r.x()) * 3,
+                                std::size_t(right - r.x()) * 3);
+            } else {
+                ZoomPicturePart(*picture_, zoom_, r.x(), r.y(), part);
+            }
             if (OnOverlay) {
                 Canvas canvas(part);
                 OnOverlay(canvas, {r.x(), r.y()});

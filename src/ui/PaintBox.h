@@ -8,7 +8,7 @@
 //
 // A box of picture size (the editing view, the result page) shows a picture instead: a paint
 // takes only the part it reaches and draws its overlays there, so scrolling over a big picture
-// costs what the window shows, and no picture-sized copy is kept.
+// costs what the window shows, and no picture-sized copy is kept, zoomed or not.
 
 #include <QWidget>
 #include <functional>
@@ -38,6 +38,13 @@ class TPaintBox : public QWidget {
     // as it is shown. Null goes back to the bitmap.
     void ShowPicture(const DibImage* picture);
     const DibImage* picture() const { return picture_; }
+    // The picture is shown at `scale` screen pixels a picture pixel; its owner sizes the box.
+    void SetZoom(double scale);
+    double zoom() const { return zoom_; }
+    // The picture's pixels may have changed. A reduced picture of moderate size is kept between
+    // paints, so a rubber band drawn over it does not read the whole picture at every step;
+    // whoever changes the picture says so here.
+    void PictureChanged();
     // With a picture: draws over the part a paint reaches. The canvas's bitmap is that part and
     // holds the picture's pixels there; `origin` is its top left in the box's pixels.
     std::function<void(Canvas&, TPoint origin)> OnOverlay;
@@ -64,7 +71,15 @@ class TPaintBox : public QWidget {
 
     Bitmap bitmap_;
     std::unique_ptr<Canvas> canvas_;
+    const Bitmap* ReducedPicture();
+
     const DibImage* picture_ = nullptr;
+    double zoom_ = 1;
+    Bitmap reduced_;
+    // What reduced_ was made of; a picture of another address, size or zoom makes it anew.
+    const void* reducedBits_ = nullptr;
+    QSize reducedOf_;
+    double reducedScale_ = 0;
 };
 
 }  // namespace gw
