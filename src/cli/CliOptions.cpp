@@ -5,6 +5,7 @@
 #include <string_view>
 
 #include "document/Lettering.h"
+#include "document/LetteringFile.h"
 #include "document/SettingsTable.h"
 #include "raster/ImageFiles.h"
 #include "render/Presets.h"
@@ -211,7 +212,7 @@ bool ParseCliOptions(int argc, const char* const* argv, CliOptions& options, std
             options.transparent = true;
         } else if (name == "--text") {
             if (!value(v)) return false;
-            if (v.size() > kMaxTextBytes) {
+            if (!TextFitsDocument(SplitTextArgument(v))) {
                 error = kTextTooLongMessage;
                 return false;
             }
