@@ -1,5 +1,7 @@
 // The peak memory of one whole render with every effect on, at a print size (4000 x 1800 unless
-// given as arguments): the process's largest resident set before and after the render.
+// given as arguments), and of the PNG made of it as glyphwerk-render makes it: the process's
+// largest resident set before the render, after it, and after the PNG, which is the figure of the
+// whole process (what /usr/bin/time reports for it).
 //
 //   build-rel/bin/glyphwerk_peakmem [WIDTH HEIGHT] [smooth]
 #include <sys/resource.h>
@@ -14,6 +16,7 @@
 #include "EveryEffect.h"
 #include "document/PictureSize.h"
 #include "platform/TextLayout.h"
+#include "raster/ImageFiles.h"
 #include "render/LargeBuffers.h"
 #include "render/Pipeline.h"
 
@@ -57,12 +60,15 @@ int main(int argc, char** argv) {
     }
     const auto stop = std::chrono::steady_clock::now();
     const long after = PeakKiB();
+    std::vector<std::uint8_t> png;
+    EncodeImage(images.Picture, ImageFileType::Png, 92, png);
+    const long whole = PeakKiB();
     std::printf(
-        "render %dx%d%s, every effect: %.1f ms, peak RSS %.1f MB (%.1f MB before the "
-        "render)\n",
+        "render %dx%d%s, every effect: %.1f ms, peak RSS of the whole process with the PNG "
+        "(%.1f MB) %.1f MB (%.1f MB after the render, %.1f MB before it)\n",
         lettering.width, lettering.height, smooth ? " smooth" : "",
-        std::chrono::duration<double, std::milli>(stop - start).count(), after / 1024.0,
-        before / 1024.0);
+        std::chrono::duration<double, std::milli>(stop - start).count(), png.size() / 1e6,
+        whole / 1024.0, after / 1024.0, before / 1024.0);
     // How much of the memory came in huge pages (the render asks for them for its large images).
     if (std::FILE* f = std::fopen("/proc/self/smaps_rollup", "r")) {
         char line[256];

@@ -983,7 +983,7 @@ void TMainForm::Memo1Change() {
         return;
     }
     const std::string utf8 = ToStdString(text);
-    if (utf8.size() > kMaxTextBytes) {
+    if (!TextFitsDocument(SplitTextLines(utf8))) {
         // A paste too long for a lettering is refused whole; the text stays as it was.
         {
             const QSignalBlocker quiet(Memo1);

@@ -5,6 +5,7 @@
 #include <string_view>
 
 #include "document/Lettering.h"
+#include "document/LetteringFile.h"
 #include "document/SettingsTable.h"
 #include "raster/ImageFiles.h"
 #include "render/Presets.h"
@@ -211,7 +212,7 @@ bool ParseCliOptions(int argc, const char* const* argv, CliOptions& options, std
             options.transparent = true;
         } else if (name == "--text") {
             if (!value(v)) return false;
-            if (v.size() > kMaxTextBytes) {
+            if (!TextFitsDocument(SplitTextArgument(v))) {
                 error = kTextTooLongMessage;
                 return false;
             }
@@ -345,7 +346,9 @@ Stapel:
                               Text, gezeichnet wie mit --text und den übrigen Optionen; -o ist
                               ein Muster mit {n} (die Zeilennummer ab 1) oder {text} (der Text:
                               Buchstaben, Ziffern, - und _ bleiben, alles andere wird _,
-                              höchstens 40 Bytes; ein schon vergebener Name bekommt -{n} dazu).
+                              höchstens 40 Bytes; hat eine andere Zeile den Namen schon,
+                              bekommt er -{n} dazu, und -2, -3 ..., wenn auch der vergeben
+                              ist). Die Liste hat höchstens 16 MiB.
                               Nicht mit --save, --stages oder --text. Die Zeilen werden
                               gleichzeitig gezeichnet; eine fehlgeschlagene wird mit ihrer
                               Nummer gemeldet, die übrigen gehen weiter.

@@ -10,6 +10,7 @@
 #include "document/Lettering.h"
 #include "document/LetteringFile.h"
 #include "document/zeflor.h"
+#include "platform/AllocationLimit.h"
 #include "raster/ImageFiles.h"
 
 namespace gw {
@@ -42,11 +43,16 @@ bool OutputTransaction::AddFolder(const std::string& folder, std::string& error)
         made.path = std::make_unique<char[]>(name.size() + 1);
         std::memcpy(made.path.get(), name.c_str(), name.size() + 1);
         made.slot = RememberTemporary(made.path.get(), true);
-        if (made.slot < 0 || ::mkdir(made.path.get(), 0777) != 0) {
+        struct stat st {};
+        if (made.slot < 0 || ::mkdir(made.path.get(), 0777) != 0 ||
+            ::lstat(made.path.get(), &st) != 0) {
             ForgetTemporary(made.slot);
             error = message;
             return false;
         }
+        made.device = std::uint64_t(st.st_dev);
+        made.inode = std::uint64_t(st.st_ino);
+        MadeTemporary(made.slot, made.device, made.inode);
         folders_.push_back(std::move(made));
     }
     return true;
@@ -90,27 +96,27 @@ bool OutputTransaction::AddDocument(const Lettering& lettering, const std::strin
         "Zarbo-Glyphwerk Datei speichern: Konnte die Datei " + name + " nicht erstellen!";
     std::string notWritten =
         "Zarbo-Glyphwerk Datei speichern: Konnte die Datei " + name + " nicht schreiben!";
-    return Stage(
-        fileName,
-        [&lettering](int fd) {
-            FileSink sink(fd);
-            return WriteLettering(lettering, sink) && sink.Flush();
-        },
+    // The check that reads the document back needs memory of its own.
+    const std::uint64_t failuresAtStart = AllocationFailures();
+    const bool staged = Stage(
+        fileName, [&lettering](int fd) { return WriteVerifiedLettering(lettering, fd); },
         notCreated, notWritten, error);
+    if (!staged && AllocationFailures() != failuresAtStart) error = kOutOfMemoryMessage;
+    return staged;
 }
 
 bool OutputTransaction::Commit(std::string& error) {
     std::set<std::string> touched;
-    bool ok = true;
-    for (StagedFile& file : files_) {
-        const std::string target = file.Target();
-        if (!file.Commit() && ok) {
-            error = "Konnte die Datei " + target + " nicht schreiben.";
-            ok = false;
-        }
+    for (const StagedFile& file : files_)
         touched.insert(file.Folder());
-    }
+    std::string failed;
+    const bool ok = CommitStagedFiles(files_, failed);
     files_.clear();
+    if (!ok) {
+        error = "Konnte die Datei " + failed + " nicht schreiben.";
+        Abort();
+        return false;
+    }
     for (MadeFolder& made : folders_) {
         ForgetTemporary(made.slot);
         const std::filesystem::path path(made.path.get());
@@ -119,13 +125,13 @@ bool OutputTransaction::Commit(std::string& error) {
     folders_.clear();
     for (const std::string& folder : touched)
         SyncFolder(folder);
-    return ok;
+    return true;
 }
 
 void OutputTransaction::Abort() {
     files_.clear();
     for (auto made = folders_.rbegin(); made != folders_.rend(); ++made) {
-        ::rmdir(made->path.get());
+        RemoveIfMade(made->path.get(), made->device, made->inode, true);
         ForgetTemporary(made->slot);
     }
     folders_.clear();

@@ -37,7 +37,7 @@ class OutputTransaction {
                   std::string& error, const ImageExtras& extras = {});
     bool AddDocument(const Lettering& lettering, const std::string& fileName, std::string& error);
 
-    // Renames every output into place and syncs their folders.
+    // Renames every output into place, all of them or none, and syncs their folders.
     bool Commit(std::string& error);
     // Removes every temporary file and the folders made; also what the destructor does.
     void Abort();
@@ -49,6 +49,7 @@ class OutputTransaction {
     struct MadeFolder {
         std::unique_ptr<char[]> path;  // stays in place while the signal table points at it
         int slot = -1;
+        std::uint64_t device = 0, inode = 0;
     };
     std::vector<StagedFile> files_;
     std::vector<MadeFolder> folders_;  // outermost first

@@ -1,12 +1,14 @@
 // glyphwerk-render: draws letterings without a window.
 #include <fcntl.h>
 #include <sched.h>
+#include <sys/prctl.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <cctype>
 #include <cerrno>
+#include <csignal>
 #include <cstdint>
 #include <cstdio>
 #include <filesystem>
@@ -42,6 +44,10 @@ namespace {
 constexpr int kExitOk = 0;
 constexpr int kExitFile = 1;
 constexpr int kExitUsage = 2;
+
+// The longest list --batch reads: a great many lines of a length anybody would draw, and a bound
+// for a source that never ends.
+constexpr std::size_t kMaxBatchListBytes = std::size_t(16) << 20;
 
 // The "Zeile N: " of a batch line's messages, empty outside a batch.
 std::string g_linePrefix;
@@ -92,19 +98,6 @@ void NoteFontSubstitute(const LetteringSettings& s) {
 void NoteMissingCharacters(const LetteringSettings& s) {
     const std::string missing = MissingCharactersNote(s);
     if (!missing.empty()) Report(missing);
-}
-
-bool ReadAll(int fd, std::vector<std::uint8_t>& bytes) {
-    std::uint8_t buffer[65536];
-    for (;;) {
-        const ssize_t n = ::read(fd, buffer, sizeof buffer);
-        if (n == 0) return true;
-        if (n < 0) {
-            if (errno == EINTR) continue;
-            return false;
-        }
-        bytes.insert(bytes.end(), buffer, buffer + n);
-    }
 }
 
 bool IsPattern(const std::string& name) {
@@ -174,12 +167,8 @@ int PrepareLettering(const CliOptions& options, Lettering& lettering) {
     InitStartState(lettering);
 
     if (options.input == "-") {
-        std::vector<std::uint8_t> bytes;
-        if (!ReadAll(STDIN_FILENO, bytes)) {
-            Report("Konnte den Schriftzug nicht von der Standardeingabe lesen.");
-            return kExitFile;
-        }
-        const DocumentResult opened = ReadLetteringBytes(lettering, bytes, "(Standardeingabe)");
+        const DocumentResult opened =
+            ReadLetteringStream(lettering, STDIN_FILENO, "(Standardeingabe)");
         if (!opened.ok) {
             Report(AllocationFailures() != failuresAtStart ? kOutOfMemoryMessage : opened.message);
             return kExitFile;
@@ -411,15 +400,24 @@ std::vector<std::string> BatchFileNames(const std::string& pattern,
         }
         return name;
     };
-    std::vector<std::string> names;
+    // Every name a line's text gives is kept for that line, the first line of a text taking it;
+    // the other lines of the same text get "-N" (and "-2", "-3" ... after that, should a
+    // line's text take that name too), checked against every name in the run.
+    std::vector<std::string> names(lines.size());
     std::set<std::string> used;
+    std::vector<std::size_t> repeated;
     for (std::size_t i = 0; i < lines.size(); ++i) {
+        names[i] = fill(std::to_string(i + 1), FileNameText(lines[i]));
+        if (!used.insert(names[i]).second) repeated.push_back(i);
+    }
+    for (const std::size_t i : repeated) {
         const std::string number = std::to_string(i + 1);
-        const std::string text = FileNameText(lines[i]);
+        const std::string text = FileNameText(lines[i]) + "-" + number;
         std::string name = fill(number, text);
-        if (used.contains(name)) name = fill(number, text + "-" + number);
+        for (int k = 2; used.contains(name); ++k)
+            name = fill(number, text + "-" + std::to_string(k));
         used.insert(name);
-        names.push_back(std::move(name));
+        names[i] = std::move(name);
     }
     return names;
 }
@@ -457,6 +455,11 @@ int RenderBatchLines(Lettering& lettering, const std::vector<std::string>& lines
         g_linePrefix = "Zeile " + std::to_string(i + 1) + ": ";
         g_memoryReported = false;
         lettering.settings.Memo1 = SplitTextArgument(lines[i]);
+        if (!TextFitsDocument(lettering.settings.Memo1)) {
+            Report(kTextTooLongMessage);
+            result = kExitFile;
+            continue;
+        }
         try {
             if (RenderAndWrite(lettering, {names[i], type, extras, print, {}, {}}) != kExitOk)
                 result = kExitFile;
@@ -472,14 +475,19 @@ int RenderBatchLines(Lettering& lettering, const std::vector<std::string>& lines
 
 int RunBatch(const CliOptions& options, ImageFileType type, FontPreparation& fonts) {
     std::vector<std::uint8_t> bytes;
-    bool read = false;
+    ReadStatus read = ReadStatus::Failed;
     if (options.batch == "-") {
-        read = ReadAll(STDIN_FILENO, bytes);
-    } else if (const int fd = ::open(options.batch.c_str(), O_RDONLY | O_CLOEXEC); fd >= 0) {
-        read = ReadAll(fd, bytes);
+        read = ReadAtMost(STDIN_FILENO, kMaxBatchListBytes, bytes);
+    } else if (const int fd = OpenForReading(options.batch); fd >= 0) {
+        read = ReadAtMost(fd, kMaxBatchListBytes, bytes);
         ::close(fd);
     }
-    if (!read) {
+    if (read == ReadStatus::TooLarge) {
+        Report("Die Liste " + options.batch + " ist zu lang; eine Liste hat höchstens " +
+               std::to_string(kMaxBatchListBytes >> 20) + " MiB.");
+        return kExitFile;
+    }
+    if (read != ReadStatus::Ok) {
         Report("Konnte die Liste " + options.batch + " nicht lesen.");
         return kExitFile;
     }
@@ -512,9 +520,15 @@ int RunBatch(const CliOptions& options, ImageFileType type, FontPreparation& fon
     std::fflush(nullptr);
     std::vector<pid_t> children;
     int result = kExitOk;
+    const pid_t parent = ::getpid();
     for (std::size_t k = 0; k < workers; ++k) {
         const pid_t child = ::fork();
         if (child == 0) {
+            // A worker ends with the run: when the parent dies, by whatever means, the worker is
+            // told as if the run had been stopped, and cleans up its own temporaries.
+            ForgetWorkers();
+            if (::prctl(PR_SET_PDEATHSIG, SIGTERM) != 0 || ::getppid() != parent)
+                ::_exit(kExitFile);
             const int status =
                 RenderBatchLines(base, lines, names, type, extras, print, k, workers);
             std::fflush(nullptr);
@@ -527,11 +541,13 @@ int RunBatch(const CliOptions& options, ImageFileType type, FontPreparation& fon
             continue;
         }
         children.push_back(child);
+        RememberWorker(child);
     }
     for (const pid_t child : children) {
         int status = 0;
         while (::waitpid(child, &status, 0) < 0 && errno == EINTR) {
         }
+        ForgetWorker(child);
         if (!WIFEXITED(status) || WEXITSTATUS(status) != kExitOk) result = kExitFile;
     }
     return result;

@@ -1,5 +1,6 @@
 #include "document/LetteringFile.h"
 
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -12,6 +13,7 @@
 
 #include "document/PictureSize.h"
 #include "document/SettingsTable.h"
+#include "platform/AllocationLimit.h"
 #include "platform/FileAccess.h"
 #include "raster/DibService.h"
 
@@ -44,6 +46,26 @@ std::string JoinLines(const std::vector<std::string>& lines) {
     }
     return text;
 }
+
+}  // namespace
+
+std::size_t StoredTextBytes(const std::vector<std::string>& lines) {
+    return TextToDocumentBytes(JoinLines(lines)).size();
+}
+
+bool TextFitsDocument(const std::vector<std::string>& lines) {
+    return StoredTextBytes(lines) <= kMaxTextBytes;
+}
+
+std::size_t LargestDocumentBytes() {
+    constexpr std::size_t kText = 4 + kMaxTextBytes;
+    constexpr std::size_t kPoints = 4 + 8 * std::size_t(kMaxDocumentPoints);
+    constexpr std::size_t kImage = 8 + sizeof(BitmapInfo) + std::size_t(kMaxDibBytes);
+    // The settings take a few hundred bytes; 64 KiB leaves room for any that join them.
+    return kIdentification.size() + 2 * kText + 4 * kPoints + 2 * kImage + (std::size_t(64) << 10);
+}
+
+namespace {
 
 // ---- writing ----------------------------------------------------------------------------------
 
@@ -380,6 +402,7 @@ DocumentResult ReadLettering(Lettering& lettering, ByteSource& in, std::string_v
     const std::string font = r.Text();
     if (!r.ok()) return Damaged(name);
     s.Memo1 = SplitTextLines(text);
+    if (!TextFitsDocument(s.Memo1)) return Damaged(name);
     // A font that is not installed here keeps its name: a stand-in is drawn, and the document is
     // saved back as it came.
     s.Font.name = font;
@@ -416,16 +439,57 @@ DocumentResult ReadLetteringBytes(Lettering& lettering, std::span<const std::uin
     return ReadLettering(lettering, in, name);
 }
 
+bool WriteVerifiedLettering(const Lettering& lettering, int fd) {
+    FileSink sink(fd);
+    if (!WriteLettering(lettering, sink) || !sink.Flush()) return false;
+    struct stat written {};
+    if (::fstat(fd, &written) != 0 || ::lseek(fd, 0, SEEK_SET) != 0) return false;
+    FileSource in(fd, std::uint64_t(written.st_size));
+    Lettering check;
+    return ReadLettering(check, in, {}).ok && in.Remaining() == 0;
+}
+
+DocumentResult ReadLetteringStream(Lettering& lettering, int fd, std::string_view name) {
+    std::vector<std::uint8_t> bytes(kIdentification.size());
+    std::size_t have = 0;
+    while (have < bytes.size()) {
+        const ssize_t n = ::read(fd, bytes.data() + have, bytes.size() - have);
+        if (n < 0 && errno == EINTR) continue;
+        if (n < 0)
+            return Failure("Zarbo-Glyphwerk Datei öffnen: Konnte die Datei " + std::string(name) +
+                           " nicht lesen!");
+        if (n == 0) break;
+        have += std::size_t(n);
+    }
+    bytes.resize(have);
+    if (have == kIdentification.size() &&
+        std::memcmp(bytes.data(), kIdentification.data(), have) == 0) {
+        switch (ReadAtMost(fd, LargestDocumentBytes(), bytes)) {
+            case ReadStatus::Ok:
+                break;
+            case ReadStatus::TooLarge:
+                return Failure("Zarbo-Glyphwerk Datei öffnen: " + std::string(name) +
+                               " ist größer als jede Zarbo-Glyphwerk Datei (höchstens " +
+                               std::to_string(LargestDocumentBytes() >> 20) + " MiB)!");
+            case ReadStatus::Failed:
+                return Failure("Zarbo-Glyphwerk Datei öffnen: Konnte die Datei " +
+                               std::string(name) + " nicht lesen!");
+        }
+    }
+    return ReadLetteringBytes(lettering, bytes, name);
+}
+
 DocumentResult SaveLetteringFile(const Lettering& lettering, const std::string& fileName) {
     const std::string name = FileNameOnly(fileName);
-    const ReplaceStatus status = ReplaceFile(fileName, [&lettering](int fd) {
-        FileSink sink(fd);
-        return WriteLettering(lettering, sink) && sink.Flush();
-    });
+    // The check that reads the document back needs memory of its own.
+    const std::uint64_t failuresAtStart = AllocationFailures();
+    const ReplaceStatus status = ReplaceFile(
+        fileName, [&lettering](int fd) { return WriteVerifiedLettering(lettering, fd); });
     switch (status) {
         case ReplaceStatus::Ok:
             return {};
         case ReplaceStatus::NotWritten:
+            if (AllocationFailures() != failuresAtStart) return Failure(kOutOfMemoryMessage);
             return Failure("Zarbo-Glyphwerk Datei speichern: Konnte die Datei " + name +
                            " nicht schreiben!");
         case ReplaceStatus::NotCreated:

@@ -24,6 +24,16 @@ namespace gw {
 // The picture size must be one the size dialog allows, the text at most kMaxTextBytes.
 constexpr std::int32_t kMaxDocumentPoints = 1'000'000;  // points, and outline pixels, a line
 
+// The one rule for the length of a lettering's text, kept by the text box, --text, the lines of a
+// batch and the reader alike: counted as the document stores it, every line followed by CR LF,
+// the text takes at most kMaxTextBytes in the encoding the document gives it.
+std::size_t StoredTextBytes(const std::vector<std::string>& lines);
+bool TextFitsDocument(const std::vector<std::string>& lines);
+
+// The largest document the reader can accept: both texts, both lines and both textures at their
+// limits. A stream that goes on beyond it is no document.
+std::size_t LargestDocumentBytes();
+
 struct DocumentResult {
     bool ok = true;
     std::string message;  // empty when ok
@@ -51,6 +61,14 @@ std::vector<std::uint8_t> LetteringFileBytes(const Lettering& lettering);
 DocumentResult ReadLettering(Lettering& lettering, ByteSource& in, std::string_view name);
 DocumentResult ReadLetteringBytes(Lettering& lettering, std::span<const std::uint8_t> bytes,
                                   std::string_view name);
+
+// Writes the document to a new file open for reading and writing, then reads it back with the
+// reader: a document the program would refuse to open is never put in place of the old one.
+bool WriteVerifiedLettering(const Lettering& lettering, int fd);
+
+// Reads a document from a pipe or the standard input, at most LargestDocumentBytes of it; a
+// stream that does not begin like a document is refused before more of it is read.
+DocumentResult ReadLetteringStream(Lettering& lettering, int fd, std::string_view name);
 
 // SaveFile and OpenFile without the window: the messages name the file without its folder.
 DocumentResult SaveLetteringFile(const Lettering& lettering, const std::string& fileName);

@@ -1,13 +1,11 @@
 #include "platform/FileAccess.h"
 
 #include <fcntl.h>
-#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <atomic>
-#include <cctype>
 #include <cerrno>
 #include <csignal>
 #include <cstdio>
@@ -106,32 +104,126 @@ int OpenRegularFile(const std::string& fileName, std::uint64_t& size) {
     return fd;
 }
 
+int OpenForReading(const std::string& fileName) {
+    // Without O_NONBLOCK, opening a named pipe would wait for a writer forever; once open, reads
+    // wait for data as usual, and a pipe nobody writes to ends at once.
+    const int fd = ::open(fileName.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+    if (fd < 0) return -1;
+    const int flags = ::fcntl(fd, F_GETFL);
+    if (flags < 0 || ::fcntl(fd, F_SETFL, flags & ~O_NONBLOCK) != 0) {
+        ::close(fd);
+        return -1;
+    }
+    return fd;
+}
+
+ReadStatus ReadAtMost(int fd, std::size_t maxBytes, std::vector<std::uint8_t>& bytes) {
+    std::size_t have = bytes.size();
+    for (;;) {
+        // One byte beyond the limit tells a source that is too large from one that is exactly full.
+        if (have == bytes.size()) {
+            if (have > maxBytes) {
+                bytes.clear();
+                return ReadStatus::TooLarge;
+            }
+            bytes.resize(std::min(maxBytes + 1, std::max<std::size_t>(65536, have * 2)));
+        }
+        const ssize_t n = ::read(fd, bytes.data() + have, bytes.size() - have);
+        if (n < 0 && errno == EINTR) continue;
+        if (n < 0) {
+            bytes.clear();
+            return ReadStatus::Failed;
+        }
+        if (n == 0) break;
+        have += std::size_t(n);
+    }
+    if (have > maxBytes) {
+        bytes.clear();
+        return ReadStatus::TooLarge;
+    }
+    bytes.resize(have);
+    return ReadStatus::Ok;
+}
+
 namespace {
 
-// The table the signal handler reads: only lock-free atomics, so the handler sees each entry
+// The tables the signal handler reads: only lock-free atomics, so the handler sees each entry
 // whole or not at all.
 constexpr int kTemporarySlots = 64;
 std::atomic<bool> g_slotUsed[kTemporarySlots];
 std::atomic<bool> g_slotFolder[kTemporarySlots];
 std::atomic<const char*> g_slotPath[kTemporarySlots];
+std::atomic<std::uint64_t> g_slotDevice[kTemporarySlots];
+std::atomic<std::uint64_t> g_slotInode[kTemporarySlots];  // 0 until the file is made
 
-extern "C" void RemoveTemporariesAndDie(int signal) {
+constexpr int kWorkerSlots = 64;
+std::atomic<int> g_worker[kWorkerSlots];
+
+// A commit that is renaming holds the signals back: the handler notes the signal, and the commit
+// ends the program by it when its renames are all done or all undone.
+std::atomic<int> g_commitsRunning{0};
+std::atomic<int> g_heldSignal{0};
+
+std::atomic<RenameFunction> g_rename{nullptr};
+
+int RenameStep(const char* from, const char* to) {
+    const RenameFunction rename = g_rename.load();
+    return rename ? rename(from, to) : std::rename(from, to);
+}
+
+extern "C" void RemoveTemporariesAndDie(int signal);
+
+void InstallHandler(int signal) {
+    struct sigaction action {};
+    action.sa_handler = RemoveTemporariesAndDie;
+    sigemptyset(&action.sa_mask);
+    action.sa_flags = SA_RESETHAND | SA_NODEFER;
+    ::sigaction(signal, &action, nullptr);
+}
+
+// Only async-signal-safe calls from here on.
+void PassOnCleanUpAndRaise(int signal) {
+    struct sigaction fallback {};
+    fallback.sa_handler = SIG_DFL;
+    sigemptyset(&fallback.sa_mask);
+    ::sigaction(signal, &fallback, nullptr);
+    for (std::atomic<int>& worker : g_worker) {
+        const int pid = worker.load();
+        if (pid > 0) ::kill(pid, signal);
+    }
     // Files first, so that the folders they were written into are empty when their turn comes.
     for (int pass = 0; pass < 2; ++pass) {
         for (int i = 0; i < kTemporarySlots; ++i) {
             const char* path = g_slotPath[i].load();
             if (!path || g_slotFolder[i].load() != (pass == 1)) continue;
-            if (pass == 0) {
-                ::unlink(path);
-            } else {
-                ::rmdir(path);
-            }
+            RemoveIfMade(path, g_slotDevice[i].load(), g_slotInode[i].load(), pass == 1);
         }
     }
-    // The handler was reset on entry and the signal is not blocked: this ends the program the way
-    // the signal would have, so the caller sees 128 + signal.
+    // The signal's action is the default again and the signal is not blocked: this ends the
+    // program the way the signal would have, so the caller sees 128 + signal.
     ::raise(signal);
 }
+
+extern "C" void RemoveTemporariesAndDie(int signal) {
+    if (g_commitsRunning.load() > 0) {
+        g_heldSignal.store(signal);
+        InstallHandler(signal);
+        // The commit may have ended on another thread while this one looked.
+        if (g_commitsRunning.load() > 0 || g_heldSignal.exchange(0) == 0) return;
+    }
+    PassOnCleanUpAndRaise(signal);
+}
+
+class CommitScope {
+  public:
+    CommitScope() { g_commitsRunning.fetch_add(1); }
+    ~CommitScope() {
+        if (g_commitsRunning.fetch_sub(1) == 1)
+            if (const int signal = g_heldSignal.exchange(0)) PassOnCleanUpAndRaise(signal);
+    }
+    CommitScope(const CommitScope&) = delete;
+    CommitScope& operator=(const CommitScope&) = delete;
+};
 
 // Where a link points, following a chain of links, also to a file that does not exist yet.
 std::filesystem::path FollowLinks(std::filesystem::path path) {
@@ -148,62 +240,78 @@ std::filesystem::path FollowLinks(std::filesystem::path path) {
     return path;
 }
 
-bool IsTemporaryName(const std::string& name, const std::string& base) {
-    constexpr std::size_t kSuffix = 6;  // what mkstemp puts in place of XXXXXX
-    const std::string prefix = base + ".tmp-";
-    if (name.size() != prefix.size() + kSuffix || name.compare(0, prefix.size(), prefix) != 0)
-        return false;
-    return std::all_of(name.begin() + std::ptrdiff_t(prefix.size()), name.end(),
-                       [](unsigned char c) { return std::isalnum(c) != 0; });
-}
-
-// A temporary of this target that no living writer holds a lock on was left by a run that was
-// killed outright (or by a power loss): nobody will finish it.
-void RemoveStaleTemporaries(const std::filesystem::path& target) {
-    const std::string base = target.filename().string();
-    const std::filesystem::path folder =
-        target.has_parent_path() ? target.parent_path() : std::filesystem::path(".");
-    std::error_code ec;
-    for (std::filesystem::directory_iterator it(folder, ec), end; !ec && it != end;
-         it.increment(ec)) {
-        const std::string name = it->path().filename().string();
-        if (!IsTemporaryName(name, base)) continue;
-        FileDescriptor file(
-            ::open(it->path().c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC));
-        struct stat st {};
-        if (file.Get() < 0 || ::fstat(file.Get(), &st) != 0 || !S_ISREG(st.st_mode)) continue;
-        if (::flock(file.Get(), LOCK_EX | LOCK_NB) == 0) ::unlink(it->path().c_str());
-    }
+// The hidden name beside `target` with our marker, `kind` ("new", "old") and a six-character tail.
+std::string MarkedName(const std::string& target, const char* kind, const std::string& tail) {
+    const std::filesystem::path path(target);
+    std::string name = ".";
+    name.append(path.filename().string()).append(".~gw-").append(kind).append("-").append(tail);
+    return path.has_parent_path() ? (path.parent_path() / name).string() : name;
 }
 
 }  // namespace
+
+bool RemoveIfMade(const char* path, std::uint64_t device, std::uint64_t inode, bool folder) {
+    struct stat st {};
+    if (inode == 0 || ::lstat(path, &st) != 0 || std::uint64_t(st.st_dev) != device ||
+        std::uint64_t(st.st_ino) != inode || (folder ? !S_ISDIR(st.st_mode) : !S_ISREG(st.st_mode)))
+        return false;
+    return (folder ? ::rmdir(path) : ::unlink(path)) == 0;
+}
 
 int RememberTemporary(const char* path, bool folder) {
     for (int i = 0; i < kTemporarySlots; ++i) {
         if (g_slotUsed[i].exchange(true)) continue;
         g_slotFolder[i].store(folder);
+        g_slotInode[i].store(0);
         g_slotPath[i].store(path);
         return i;
     }
     return -1;
 }
 
+void MadeTemporary(int slot, std::uint64_t device, std::uint64_t inode) {
+    if (slot < 0 || slot >= kTemporarySlots) return;
+    g_slotDevice[slot].store(device);
+    g_slotInode[slot].store(inode);
+}
+
 void ForgetTemporary(int slot) {
     if (slot < 0 || slot >= kTemporarySlots) return;
     g_slotPath[slot].store(nullptr);
+    g_slotInode[slot].store(0);
     g_slotUsed[slot].store(false);
 }
 
+void RememberWorker(int pid) {
+    for (std::atomic<int>& worker : g_worker) {
+        int free = 0;
+        if (worker.compare_exchange_strong(free, pid)) return;
+    }
+}
+
+void ForgetWorker(int pid) {
+    for (std::atomic<int>& worker : g_worker) {
+        int known = pid;
+        worker.compare_exchange_strong(known, 0);
+    }
+}
+
+void ForgetWorkers() {
+    for (std::atomic<int>& worker : g_worker)
+        worker.store(0);
+}
+
+void SetRenameForTesting(RenameFunction rename) {
+    g_rename.store(rename);
+}
+
 void CleanUpOnSignals() {
+    ::signal(SIGXFSZ, SIG_IGN);
     for (const int signal : {SIGINT, SIGTERM, SIGHUP}) {
         struct sigaction old {};
         // A signal the caller chose to ignore (nohup, a background job) stays ignored.
         if (::sigaction(signal, nullptr, &old) == 0 && old.sa_handler == SIG_IGN) continue;
-        struct sigaction action {};
-        action.sa_handler = RemoveTemporariesAndDie;
-        sigemptyset(&action.sa_mask);
-        action.sa_flags = SA_RESETHAND | SA_NODEFER;
-        ::sigaction(signal, &action, nullptr);
+        InstallHandler(signal);
     }
 }
 
@@ -218,8 +326,9 @@ StagedFile::StagedFile(StagedFile&& other) noexcept
     : target_(std::move(other.target_)),
       temp_(std::move(other.temp_)),
       fd_(std::exchange(other.fd_, -1)),
-      lock_(std::exchange(other.lock_, -1)),
-      slot_(std::exchange(other.slot_, -1)) {}
+      slot_(std::exchange(other.slot_, -1)),
+      device_(std::exchange(other.device_, 0)),
+      inode_(std::exchange(other.inode_, 0)) {}
 
 StagedFile& StagedFile::operator=(StagedFile&& other) noexcept {
     if (this != &other) {
@@ -227,8 +336,9 @@ StagedFile& StagedFile::operator=(StagedFile&& other) noexcept {
         target_ = std::move(other.target_);
         temp_ = std::move(other.temp_);
         fd_ = std::exchange(other.fd_, -1);
-        lock_ = std::exchange(other.lock_, -1);
         slot_ = std::exchange(other.slot_, -1);
+        device_ = std::exchange(other.device_, 0);
+        inode_ = std::exchange(other.inode_, 0);
     }
     return *this;
 }
@@ -247,36 +357,28 @@ ReplaceStatus StagedFile::Open(const std::string& fileName) {
     // A file we could not open for writing is not replaced behind its back.
     if (exists && (!S_ISREG(st.st_mode) || ::access(target.c_str(), W_OK) != 0))
         return ReplaceStatus::NotCreated;
-    RemoveStaleTemporaries(target);
 
     target_ = target.string();
-    const std::string name = target_ + ".tmp-XXXXXX";
+    const std::string name = MarkedName(target_, "new", "XXXXXX");
     temp_ = std::make_unique<char[]>(name.size() + 1);
     std::memcpy(temp_.get(), name.c_str(), name.size() + 1);
-    // In the table before the file exists: a signal between the two removes at most a name that
-    // is not there yet.
+    // In the table before the file exists, so a signal never misses it; the handler removes it
+    // only once it knows the file.
     slot_ = RememberTemporary(temp_.get(), false);
     if (slot_ < 0) {
         Discard();
         return ReplaceStatus::NotCreated;
     }
+    // mkostemp creates exclusively: the name is new, and the file behind it ours.
     fd_ = ::mkostemp(temp_.get(), O_CLOEXEC);
-    if (fd_ < 0) {
+    struct stat made {};
+    if (fd_ < 0 || ::fstat(fd_, &made) != 0) {
         Discard();
         return ReplaceStatus::NotCreated;
     }
-    // The lock lives on a second descriptor, so it outlasts the close that reports write errors
-    // and keeps other runs from taking the file for a stale one until it is renamed.
-    lock_ = ::fcntl(fd_, F_DUPFD_CLOEXEC, 0);
-    struct stat opened {
-    }, named{};
-    if (lock_ < 0 || ::flock(lock_, LOCK_EX) != 0 || ::fstat(fd_, &opened) != 0 ||
-        ::stat(temp_.get(), &named) != 0 || opened.st_ino != named.st_ino ||
-        opened.st_dev != named.st_dev) {
-        // Another run took it for stale before the lock was on it.
-        Discard();
-        return ReplaceStatus::NotCreated;
-    }
+    device_ = std::uint64_t(made.st_dev);
+    inode_ = std::uint64_t(made.st_ino);
+    MadeTemporary(slot_, device_, inode_);
     // mkstemp makes the file private; the new file gets the permissions of the one it replaces,
     // or those of any new file.
     mode_t mode = 0;
@@ -308,20 +410,147 @@ ReplaceStatus StagedFile::Finish() {
 
 bool StagedFile::Commit() {
     if (!temp_ || fd_ >= 0) return false;
-    const bool ok = std::rename(temp_.get(), target_.c_str()) == 0;
-    if (!ok) ::unlink(temp_.get());
-    ForgetTemporary(std::exchange(slot_, -1));
-    ::close(std::exchange(lock_, -1));
-    temp_.reset();
+    bool ok = false;
+    {
+        const CommitScope holdSignals;
+        ok = RenameStep(temp_.get(), target_.c_str()) == 0;
+        if (ok) {
+            ForgetTemporary(std::exchange(slot_, -1));
+            temp_.reset();
+        }
+    }
+    Discard();
     return ok;
 }
 
 void StagedFile::Discard() {
     if (fd_ >= 0) ::close(std::exchange(fd_, -1));
-    if (temp_) ::unlink(temp_.get());
+    if (temp_) RemoveIfMade(temp_.get(), device_, inode_, false);
     ForgetTemporary(std::exchange(slot_, -1));
-    if (lock_ >= 0) ::close(std::exchange(lock_, -1));
     temp_.reset();
+    device_ = inode_ = 0;
+}
+
+namespace {
+
+// One file of a commit: where it was put, and how to undo that.
+struct CommitStep {
+    StagedFile* file = nullptr;
+    std::string backup;  // the replaced target under its hidden name; empty: there was none
+    std::uint64_t backupDevice = 0, backupInode = 0;
+    bool backupLinked = false;  // a second name of the target, made before the renames
+    bool renamed = false;
+};
+
+// Keeps the replaced target under a second name. Where the file system has no hard links, the
+// target is moved aside right before its rename instead.
+bool PrepareBackup(CommitStep& step) {
+    const std::string& target = step.file->Target();
+    struct stat st {};
+    if (::lstat(target.c_str(), &st) != 0) return errno == ENOENT;
+    step.backupDevice = std::uint64_t(st.st_dev);
+    step.backupInode = std::uint64_t(st.st_ino);
+    const char* temp = step.file->TemporaryName();
+    step.backup = MarkedName(target, "old", std::string(temp + std::strlen(temp) - 6));
+    step.backupLinked = ::link(target.c_str(), step.backup.c_str()) == 0;
+    return step.backupLinked || errno != EEXIST;
+}
+
+void WriteCommitRecord(const std::vector<CommitStep>& steps, std::string& record) {
+    std::string name = MarkedName(steps.front().file->Target(), "commit", "XXXXXX");
+    const int fd = ::mkostemp(name.data(), O_CLOEXEC);
+    if (fd < 0) return;
+    // One entry a file, each name ended by a zero byte: temporary, target, backup.
+    std::string text;
+    for (const CommitStep& step : steps) {
+        for (const std::string& part :
+             {std::string(step.file->TemporaryName()), step.file->Target(), step.backup})
+            text.append(part).push_back('\0');
+    }
+    const bool ok = WriteAll(fd, reinterpret_cast<const std::uint8_t*>(text.data()), text.size()) &&
+                    ::fsync(fd) == 0;
+    ::close(fd);
+    if (ok) {
+        record = std::move(name);
+    } else {
+        ::unlink(name.c_str());
+    }
+}
+
+bool RenameInPlace(CommitStep& step) {
+    StagedFile& file = *step.file;
+    const char* target = file.Target().c_str();
+    if (!step.backup.empty() && !step.backupLinked &&
+        ::renameat2(AT_FDCWD, target, AT_FDCWD, step.backup.c_str(), RENAME_NOREPLACE) != 0)
+        return false;
+    if (RenameStep(file.TemporaryName(), target) == 0) return true;
+    if (!step.backup.empty() && !step.backupLinked) {
+        ::rename(step.backup.c_str(), target);
+        step.backup.clear();
+    }
+    return false;
+}
+
+// Puts the target back as it was before the step's rename.
+void UndoStep(CommitStep& step, std::uint64_t device, std::uint64_t inode) {
+    const char* target = step.file->Target().c_str();
+    if (!step.backup.empty()) {
+        if (::rename(step.backup.c_str(), target) == 0) step.backup.clear();
+    } else {
+        RemoveIfMade(target, device, inode, false);
+    }
+}
+
+}  // namespace
+
+bool CommitStagedFiles(std::span<StagedFile> files, std::string& failedTarget) {
+    if (files.empty()) return true;
+    if (files.size() == 1) {
+        if (files[0].Commit()) return true;
+        failedTarget = files[0].Target();
+        return false;
+    }
+    const CommitScope holdSignals;
+    std::vector<CommitStep> steps;
+    for (StagedFile& file : files)
+        steps.emplace_back().file = &file;
+    std::string record;
+    bool ok = true;
+    for (CommitStep& step : steps) {
+        if (step.file->fd_ >= 0 || !step.file->temp_ || !PrepareBackup(step)) {
+            failedTarget = step.file->Target();
+            ok = false;
+            break;
+        }
+    }
+    if (ok) WriteCommitRecord(steps, record);
+    std::size_t done = 0;
+    for (; ok && done < steps.size(); ++done) {
+        if (!RenameInPlace(steps[done])) {
+            failedTarget = steps[done].file->Target();
+            ok = false;
+            break;
+        }
+        steps[done].renamed = true;
+    }
+    if (!ok) {
+        for (std::size_t i = done; i-- > 0;)
+            UndoStep(steps[i], files[i].device_, files[i].inode_);
+    } else {
+        for (StagedFile& file : files) {
+            ForgetTemporary(std::exchange(file.slot_, -1));
+            file.temp_.reset();
+        }
+    }
+    for (const CommitStep& step : steps) {
+        // A backup that could not be put back is the only copy of the old file: it stays.
+        if (!step.backup.empty() && (ok || !step.renamed))
+            RemoveIfMade(step.backup.c_str(), step.backupDevice, step.backupInode, false);
+    }
+    if (!record.empty()) ::unlink(record.c_str());
+    for (StagedFile& file : files)
+        file.Discard();
+    return ok;
 }
 
 ReplaceStatus ReplaceFile(const std::string& fileName, const std::function<bool(int fd)>& write) {

@@ -22,21 +22,32 @@ bool ReadWholeFile(const std::string& fileName, std::size_t maxBytes,
 // its size, or -1 when there is none.
 int OpenRegularFile(const std::string& fileName, std::uint64_t& size);
 
+// Opens any file for reading, a named pipe without waiting for a writer: one that has none reads
+// as empty. -1 when it cannot be opened.
+int OpenForReading(const std::string& fileName);
+
+enum class ReadStatus { Ok, TooLarge, Failed };
+// Reads a descriptor to its end after what `bytes` holds already, but never beyond maxBytes in all:
+// a source with more (a device that never ends, a pipe that keeps writing) is TooLarge, and
+// `bytes` is emptied, as it is when a read fails.
+ReadStatus ReadAtMost(int fd, std::size_t maxBytes, std::vector<std::uint8_t>& bytes);
+
 enum class ReplaceStatus {
     Ok,
     NotCreated,  // the new file could not be made, or the old one may not be replaced
     NotWritten,  // a write failed; the old file is untouched
 };
 
-// A new file written beside its target under a temporary name (target + ".tmp-" + six characters)
-// and put in the target's place by Commit; dropped without Commit, it leaves no trace. A link is
-// followed, also one that points nowhere yet, so the file it points to is replaced; a file that is
-// not regular or not writable is left alone. The new file keeps the permissions of the file it
-// replaces, else the usual 0644 less the umask.
+// A new file written beside its target under a hidden temporary name (".", the target's name,
+// ".~gw-new-" and six characters) and put in the target's place by Commit; dropped without
+// Commit, it leaves no trace. A link is followed, also one that points nowhere yet, so the file it
+// points to is replaced; a file that is not regular or not writable is left alone. The new file
+// keeps the permissions of the file it replaces, else the usual 0644 less the umask.
 //
-// While it exists, its name stands in a table that CleanUpOnSignals' handler empties, and it holds
-// a lock on the file; a temporary of the same target nobody holds a lock on was left by a killed
-// run, and Open removes it.
+// While it exists, its name stands in a table that CleanUpOnSignals' handler empties. Nothing is
+// ever removed by its name alone: the temporary is made exclusively, and it is removed only while
+// the name still leads to the file made (same device and inode), so a user's file of any name
+// stays, whatever it is called and wherever a link in the folder points.
 class StagedFile {
   public:
     StagedFile() = default;
@@ -57,26 +68,51 @@ class StagedFile {
 
     const std::string& Target() const { return target_; }
     std::string Folder() const;
+    const char* TemporaryName() const { return temp_.get(); }
 
   private:
+    friend bool CommitStagedFiles(std::span<StagedFile> files, std::string& failedTarget);
+
     std::string target_;
     std::unique_ptr<char[]> temp_;  // stays in place while the signal table points at it
     int fd_ = -1;
-    int lock_ = -1;
     int slot_ = -1;
+    std::uint64_t device_ = 0, inode_ = 0;  // of the temporary made
 };
+
+// Puts every finished file in its place, or none of them. Before the first rename a commit record
+// (the temporaries, their targets and the backups) is written beside the first target, and each
+// target that is replaced is kept under a hidden backup name until every rename went through; a
+// failed rename puts the done ones back. A SIGINT, SIGTERM or SIGHUP meanwhile waits for the end
+// of the commit and then ends the program. False with the target that failed in `failedTarget`;
+// either way the files are spent.
+bool CommitStagedFiles(std::span<StagedFile> files, std::string& failedTarget);
+
+// For tests: the rename the commit uses, to make one of them fail. nullptr restores the real one.
+using RenameFunction = int (*)(const char* from, const char* to);
+void SetRenameForTesting(RenameFunction rename);
 
 // Makes the renames in a folder durable.
 void SyncFolder(const std::string& folder);
 
 // Keeps a name in the table of temporaries removed on SIGINT, SIGTERM and SIGHUP (a folder is
-// removed when empty). The string must stay where it is until ForgetTemporary. -1 when the table
-// is full.
+// removed when empty), once Made tells which file it is: a name whose file is not the one made
+// stays. The string must stay where it is until ForgetTemporary. -1 when the table is full.
 int RememberTemporary(const char* path, bool folder);
+void MadeTemporary(int slot, std::uint64_t device, std::uint64_t inode);
 void ForgetTemporary(int slot);
+// Removes a temporary file or (empty) folder only when `path` still names the one made.
+bool RemoveIfMade(const char* path, std::uint64_t device, std::uint64_t inode, bool folder);
 
-// Installs handlers for SIGINT, SIGTERM and SIGHUP that remove every remembered temporary, then
-// end the program by the same signal.
+// The processes that work for this one: the signal handler passes its signal on to them before
+// it ends the program. A worker forgets its siblings with ForgetWorkers.
+void RememberWorker(int pid);
+void ForgetWorker(int pid);
+void ForgetWorkers();
+
+// Installs handlers for SIGINT, SIGTERM and SIGHUP that pass the signal on to the workers, remove
+// every remembered temporary, then end the program by the same signal. SIGXFSZ is ignored, so a
+// write beyond the file size limit fails like one on a full disk and is reported and cleaned up.
 void CleanUpOnSignals();
 
 // Writes a new file through `write` (given a descriptor open for writing; true when everything was

@@ -1,13 +1,17 @@
 // The outputs of a run are one transaction: all of them take their places, or none does and
 // nothing of the attempt stays on disk, even when the run is interrupted.
 #include <fcntl.h>
-#include <sys/file.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <csignal>
+#include <cstdio>
 #include <filesystem>
 #include <fstream>
+#include <utility>
+#include <vector>
 
 #include "RenderProcess.h"
 #include "platform/FileAccess.h"
@@ -61,17 +65,98 @@ TEST_F(OutputTransaction, ASuccessfulRunLeavesExactlyItsOutputs) {
     EXPECT_TRUE(fs::is_symlink(Path("dangling.png")));
 }
 
-TEST_F(OutputTransaction, TheNextSaveRemovesTemporariesNobodyIsWriting) {
-    for (const char* name : {"doc.zgw.tmp-Ab3xZ9", "doc.zgw.tmp-held01", "doc.zgw.tmp-toolong1",
-                             "other.zgw.tmp-Ab3xZ9"})
-        std::ofstream(Path(name)) << "left";
-    // A run still writing holds a lock on its temporary.
-    const int held = ::open(Path("doc.zgw.tmp-held01").c_str(), O_RDONLY | O_CLOEXEC);
-    ASSERT_EQ(::flock(held, LOCK_EX), 0);
-    ASSERT_EQ(Render("--save " + Path("doc.zgw")).exitCode, 0);
-    ::close(held);
-    EXPECT_EQ(Listing(), (std::set<std::string>{"doc.zgw", "doc.zgw.tmp-held01",
-                                                "doc.zgw.tmp-toolong1", "other.zgw.tmp-Ab3xZ9"}));
+TEST_F(OutputTransaction, SavingLeavesEveryFileItDidNotMake) {
+    // Names like the program's temporaries, old and new, one of them behind a link's target.
+    fs::create_directory(Path("real"));
+    fs::create_symlink("real/doc.zgw", Path("link.zgw"));
+    const std::set<std::string> userFiles = {"doc.zgw.tmp-Ab3xZ9", "pic.png.tmp-Notes1",
+                                             ".doc.zgw.~gw-new-Ab3xZ9", ".pic.png.~gw-old-Ab3xZ9",
+                                             "real/doc.zgw.tmp-abc123"};
+    for (const std::string& name : userFiles)
+        std::ofstream(Path(name)) << "notes";
+    const std::pair<std::string, int> runs[] = {
+        {"--save " + Path("doc.zgw") + " -o " + Path("pic.png"), 0},
+        {"--save " + Path("link.zgw"), 0},
+        {"--save " + Path("doc.zgw") + " -o " + Path("nodir/x.png"), 1},
+    };
+    for (const auto& [arguments, exitCode] : runs)
+        EXPECT_EQ(Render(arguments).exitCode, exitCode) << arguments;
+    std::set<std::string> expected = userFiles;
+    expected.insert({"doc.zgw", "pic.png", "link.zgw", "real", "real/doc.zgw"});
+    EXPECT_EQ(Listing(), expected);
+    for (const std::string& name : userFiles)
+        EXPECT_EQ(Contents(Path(name)), "notes") << name;
+}
+
+// The commit's renames, counted, with one of them failing or interrupted by SIGTERM.
+int g_renames = 0, g_failAt = -1, g_signalAt = -1;
+int ChosenRename(const char* from, const char* to) {
+    const int position = g_renames++;
+    if (position == g_signalAt) ::raise(SIGTERM);
+    if (position == g_failAt) {
+        errno = EISDIR;
+        return -1;
+    }
+    return std::rename(from, to);
+}
+
+TEST_F(OutputTransaction, ACommitPutsEveryFileInPlaceOrNone) {
+    struct Case {
+        int failAt, signalAt;
+    };
+    const Case cases[] = {{0, -1}, {1, -1}, {2, -1}, {-1, 0}, {-1, 1}, {-1, 2}};
+    // The first and the last target exist, the middle one is new.
+    const char* targets[] = {"a.zgw", "b.png", "c/d.png"};
+    for (const Case& c : cases) {
+        fs::remove_all(dir_);
+        fs::create_directories(Path("c"));
+        std::ofstream(Path("a.zgw")) << "old";
+        std::ofstream(Path("c/d.png")) << "old";
+        const pid_t child = ::fork();
+        ASSERT_GE(child, 0);
+        if (child == 0) {
+            CleanUpOnSignals();
+            g_failAt = c.failAt;
+            g_signalAt = c.signalAt;
+            SetRenameForTesting(ChosenRename);
+            std::vector<StagedFile> files(3);
+            for (int i = 0; i < 3; ++i) {
+                const std::string text = std::string("new ") + targets[i];
+                if (files[i].Open(Path(targets[i])) != ReplaceStatus::Ok ||
+                    !WriteAll(files[i].Fd(), reinterpret_cast<const std::uint8_t*>(text.data()),
+                              text.size()) ||
+                    files[i].Finish() != ReplaceStatus::Ok)
+                    ::_exit(3);
+            }
+            std::string failed;
+            ::_exit(CommitStagedFiles(files, failed) ? 0 : 1);
+        }
+        int status = 0;
+        ASSERT_EQ(::waitpid(child, &status, 0), child);
+        const std::string at = std::to_string(c.failAt) + "/" + std::to_string(c.signalAt);
+        if (c.signalAt >= 0) {
+            // A signal waits for the commit, which finishes, and then ends the process.
+            EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == SIGTERM) << at;
+            EXPECT_EQ(Listing(), (std::set<std::string>{"a.zgw", "b.png", "c", "c/d.png"})) << at;
+            for (const char* target : targets)
+                EXPECT_EQ(Contents(Path(target)), std::string("new ") + target) << at;
+        } else {
+            EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 1) << at;
+            EXPECT_EQ(Listing(), (std::set<std::string>{"a.zgw", "c", "c/d.png"})) << at;
+            EXPECT_EQ(Contents(Path("a.zgw")), "old") << at;
+            EXPECT_EQ(Contents(Path("c/d.png")), "old") << at;
+        }
+    }
+}
+
+TEST_F(OutputTransaction, AWriteBeyondTheFileSizeLimitFailsLikeAFullDisk) {
+    for (const std::string& output :
+         {"--save " + Path("doc.zgw"), "-o " + Path("pic.bmp"), "--stages " + Path("layers")}) {
+        const auto run = Render(output, "ulimit -f 2; ");
+        EXPECT_EQ(run.exitCode, 1) << output;
+        EXPECT_NE(run.errors.find("nicht schreiben"), std::string::npos) << run.errors;
+        EXPECT_TRUE(Listing().empty()) << output;
+    }
 }
 
 TEST_F(OutputTransaction, ASignalRemovesTheTemporariesAndEndsTheRunByTheSameSignal) {
@@ -85,7 +170,10 @@ TEST_F(OutputTransaction, ASignalRemovesTheTemporariesAndEndsTheRunByTheSameSign
                 ::_exit(3);
             static char folder[4096];
             Path("made").copy(folder, sizeof(folder) - 1);
-            if (RememberTemporary(folder, true) < 0 || ::mkdir(folder, 0777) != 0) ::_exit(4);
+            const int slot = RememberTemporary(folder, true);
+            struct stat made {};
+            if (slot < 0 || ::mkdir(folder, 0777) != 0 || ::lstat(folder, &made) != 0) ::_exit(4);
+            MadeTemporary(slot, made.st_dev, made.st_ino);
             ::raise(signal);
             ::_exit(5);
         }

@@ -515,5 +515,44 @@ TEST_F(DocumentSave, FailedWriteLeavesTheOldFile) {
     EXPECT_EQ(FilesInFolder(), 1u);
 }
 
+// The text limit counts the text as stored: what fits is saved and opens again; what does not is
+// refused by the save, which leaves the old file as it was.
+TEST_F(DocumentSave, WhatFitsTheTextLimitSavesAndOpensAgain) {
+    const auto repeat = [](const std::string& piece, std::size_t times) {
+        std::string text;
+        for (std::size_t i = 0; i < times; ++i)
+            text += piece;
+        return text;
+    };
+    struct Case {
+        std::string text;
+        bool fits;
+    };
+    const Case cases[] = {
+        {std::string(kMaxTextBytes - 2, 'a'), true},
+        {std::string(kMaxTextBytes - 1, 'a'), false},
+        // Short enough with LF line ends, too long with the CR LF the file stores.
+        {repeat("a\n", 349'526), false},
+        {repeat("a\n", 349'525), true},
+        // One byte a character in the file, two in UTF-8.
+        {repeat("ä", kMaxTextBytes / 2) + "b", true},
+    };
+    for (const Case& c : cases) {
+        Lettering lettering = StartWithTextures();
+        lettering.settings.Memo1 = SplitTextLines(c.text);
+        EXPECT_EQ(TextFitsDocument(lettering.settings.Memo1), c.fits) << c.text.size();
+        EXPECT_EQ(SaveLetteringFile(lettering, target_.string()).ok, c.fits) << c.text.size();
+        Lettering opened;
+        if (c.fits) {
+            ASSERT_TRUE(OpenLetteringFile(opened, target_.string()).ok) << c.text.size();
+            EXPECT_EQ(opened.settings.Memo1, lettering.settings.Memo1);
+        } else {
+            EXPECT_EQ(Contents(), "alter Inhalt") << c.text.size();
+        }
+        std::ofstream(target_) << "alter Inhalt";
+        EXPECT_EQ(FilesInFolder(), 1u);
+    }
+}
+
 }  // namespace
 }  // namespace gw
