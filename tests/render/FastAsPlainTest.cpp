@@ -6,12 +6,12 @@
 #include <cstdlib>
 #include <random>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "document/PictureSize.h"
 #include "platform/TextLayout.h"
 #include "render/Pipeline.h"
-#include "render/PlainStages.h"
 #include "render/Presets.h"
 #include "render/RenderTestSupport.h"
 
@@ -132,10 +132,7 @@ TEST(FastAsPlain, RandomLetteringsRenderAlike) {
         MakeWhitePicture(lettering, fast.Picture);
         MakeWhitePicture(lettering, plain.Picture);
         RenderLettering(lettering, fast);
-        {
-            const PlainStagesScope plainStages;
-            RenderLettering(lettering, plain);
-        }
+        RenderLettering(lettering, plain, nullptr, 1, {.plainStages = true});
         const bool alike = test::SameBytes(fast.Picture, plain.Picture) &&
                            test::SameBytes(fast.TextImage, plain.TextImage) &&
                            test::SameBytes(fast.TextMask, plain.TextMask);
@@ -143,6 +140,22 @@ TEST(FastAsPlain, RandomLetteringsRenderAlike) {
                            << "; rerun it alone with GLYPHWERK_RANDOM_SEED=" << seed
                            << " GLYPHWERK_RANDOM_CASES=1";
     }
+}
+
+// The choice of twins belongs to each render: a plain and a fast render of one lettering running
+// at once on two threads each keep their own way, and still agree.
+TEST(FastAsPlain, PlainAndFastRenderAtOnceOnTwoThreads) {
+    ASSERT_TRUE(LoadFontConfigFile(GLYPHWERK_SOURCE_DIR "/data/glyphwerk-fonts.conf"));
+    const Lettering lettering = RandomLettering(7);
+    RenderImages fast, plain;
+    MakeWhitePicture(lettering, fast.Picture);
+    MakeWhitePicture(lettering, plain.Picture);
+    std::thread plainThread(
+        [&] { RenderLettering(lettering, plain, nullptr, 1, {.plainStages = true}); });
+    RenderLettering(lettering, fast);
+    plainThread.join();
+    EXPECT_TRUE(test::SameBytes(fast.Picture, plain.Picture));
+    EXPECT_TRUE(test::SameBytes(fast.TextImage, plain.TextImage));
 }
 
 }  // namespace
