@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cstddef>
 #include <cstdint>
+#include <span>
 #include <string>
 
 #include "document/BuiltinTextures.h"
@@ -51,10 +52,34 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     gw::ApplyShadowPreset(s, in.Next() % gw::kShadowPresetCount);
     gw::ApplyFramePreset(s, in.Next() % gw::kFramePresetCount);
     gw::ApplyEnvelopePreset(lettering, in.Next() % gw::kEnvelopePresetCount);
+    // Every row by its kind and range, so a new setting is reached with no edit here: a radio
+    // group as one choice among its buttons, a list by its index, a colour of three bytes.
     for (const gw::SettingInfo& info : gw::SettingsTable()) {
         const std::uint8_t choice = in.Next();
         if (choice < 64) continue;  // keeps what the presets gave
-        info.set(s, gw::ClampSettingValue(info, in.Between(info.minimum, info.maximum)));
+        double v = 0;
+        switch (info.kind) {
+            case gw::SettingKind::Radio: {
+                const std::span<const gw::SettingInfo> group = gw::RadioGroup(info);
+                if (&group.front() == &info) group[in.Next() % group.size()].set(s, 1);
+                continue;
+            }
+            case gw::SettingKind::Check:
+                v = in.Next() & 1;
+                break;
+            case gw::SettingKind::List:
+                v = info.minimum + in.Next() % int(info.maximum - info.minimum + 1);
+                break;
+            case gw::SettingKind::Colour:
+                for (int shift = 0; shift < 24; shift += 8)
+                    v += double(in.Next() << shift);
+                break;
+            case gw::SettingKind::IntegerSpin:
+            case gw::SettingKind::DecimalSpin:
+                v = in.Between(info.minimum, info.maximum);
+                break;
+        }
+        info.set(s, gw::ClampSettingValue(info, v));
     }
     s.Memo1 = gw::SplitTextLines(in.Rest());
 

@@ -17,6 +17,20 @@
 
 namespace gw {
 
+// What a document brought beyond the settings this program knows: records of settings a later
+// version added, and whole extension blocks of a later layout. Kept with the lettering so that
+// saving gives them back unchanged (LetteringFile.h).
+struct KeptExtensions {
+    struct Record {
+        std::string name;
+        std::vector<std::uint8_t> value;
+        bool operator==(const Record&) const = default;
+    };
+    std::vector<Record> records;
+    std::vector<std::uint8_t> laterBlocks;  // verbatim, tag and all
+    bool operator==(const KeptExtensions&) const = default;
+};
+
 struct Lettering {
     LetteringSettings settings;
     std::int32_t width = 450;  // the picture size (PaintBox1)
@@ -25,6 +39,7 @@ struct Lettering {
     std::array<TLine, 2> EnvelopeLines;
     DibImage TextTexture;
     DibImage BackgroundTexture;
+    KeptExtensions keptExtensions;
 };
 
 // The longest text a lettering takes, in bytes (UTF-8 in the window and on the command line, as

@@ -10,6 +10,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <optional>
+#include <set>
 
 #include "document/PictureSize.h"
 #include "document/SettingsTable.h"
@@ -105,7 +106,7 @@ class FieldWriter {
     void Setting(const SettingInfo& info) {
         const double v = info.get(s_);
         switch (info.stored) {
-            case FileField::NotStored:
+            case FileField::Extension:
                 break;
             case FileField::Flag:
                 Byte(v != 0 ? 1 : 0);
@@ -194,6 +195,17 @@ std::uint16_t GetU16(const std::uint8_t* p) {
     return static_cast<std::uint16_t>(p[0] | p[1] << 8);
 }
 
+// A stored value of a setting other than a radio button, taken as its control takes it: a spin
+// value brought into its field's range, a list index beyond the list's entries leaving the list
+// as it was.
+void TakeStoredValue(const SettingInfo& info, double v, LetteringSettings& s) {
+    if (info.kind == SettingKind::List) {
+        if (v >= info.minimum && v <= info.maximum) info.set(s, v);
+    } else {
+        info.set(s, ClampSettingValue(info, v));
+    }
+}
+
 // Reads field after field into a copy of the settings. Every read checks the bytes left; the
 // first failure sticks, and the caller then throws the copy away.
 class FieldReader {
@@ -229,7 +241,7 @@ class FieldReader {
     void Setting(const SettingInfo& info) {
         double v = 0;
         switch (info.stored) {
-            case FileField::NotStored:
+            case FileField::Extension:
                 return;
             case FileField::Flag:
                 v = Byte() != 0 ? 1 : 0;
@@ -254,12 +266,7 @@ class FieldReader {
                 v = static_cast<TColor>(Int32()) & 0xFFFFFF;
                 break;
         }
-        if (!ok_) return;
-        if (info.kind == SettingKind::List) {
-            if (v >= info.minimum && v <= info.maximum) info.set(s_, v);
-        } else {
-            info.set(s_, ClampSettingValue(info, v));
-        }
+        if (ok_) TakeStoredValue(info, v, s_);
     }
 
     std::optional<TLine> Line() {
@@ -342,6 +349,140 @@ class FieldReader {
     bool ok_ = true;
 };
 
+// ---- extension blocks -------------------------------------------------------------------------
+
+// Settings beyond the fixed layout follow the fixed content in extension blocks: a tag, the
+// block's version and the byte count of its body (both int32), then the body. The body of our
+// version is a count of records, each the setting's table name and its value, both as an int32
+// count and the bytes; our values are doubles, a radio group's the index of its chosen button,
+// stored once at its first button. A block is written only when it holds something, so a
+// document that keeps to the fixed layout is written as it always was. Bytes after the fixed
+// content that do not start with the tag are no block and are left alone, as they always were.
+constexpr char kExtensionTag[4] = {'G', 'W', 'E', 'X'};
+constexpr std::int32_t kExtensionVersion = 1;
+constexpr std::size_t kMaxExtensionName = 256;
+
+bool StoredInExtension(const SettingInfo& info) {
+    return info.stored == FileField::Extension &&
+           (info.kind != SettingKind::Radio || &RadioGroup(info).front() == &info);
+}
+
+// The value a record holds, and the one it would hold at the start state.
+double ExtensionValue(const SettingInfo& info, const LetteringSettings& s) {
+    return info.kind == SettingKind::Radio ? ChosenInGroup(info, s) : info.get(s);
+}
+double ExtensionStartValue(const SettingInfo& info) {
+    return ExtensionValue(info, LetteringSettings{});
+}
+
+std::vector<std::uint8_t> DoubleBytes(double v) {
+    MemorySink sink;
+    WriteFloat64(sink, v);
+    return sink.Take();
+}
+
+void WriteCounted(FieldWriter& w, const void* bytes, std::size_t n) {
+    w.Int32(static_cast<std::int32_t>(n));
+    w.Bytes(bytes, n);
+}
+
+void WriteExtensions(const Lettering& lettering, FieldWriter& w) {
+    std::vector<KeptExtensions::Record> records;
+    for (const SettingInfo& info : SettingsTable()) {
+        if (!StoredInExtension(info)) continue;
+        const double v = ExtensionValue(info, lettering.settings);
+        if (v != ExtensionStartValue(info))
+            records.push_back({std::string(info.name), DoubleBytes(v)});
+    }
+    const KeptExtensions& kept = lettering.keptExtensions;
+    records.insert(records.end(), kept.records.begin(), kept.records.end());
+    if (!records.empty()) {
+        MemorySink body;
+        FieldWriter b(lettering.settings, body);
+        b.Int32(static_cast<std::int32_t>(records.size()));
+        for (const KeptExtensions::Record& r : records) {
+            WriteCounted(b, r.name.data(), r.name.size());
+            WriteCounted(b, r.value.data(), r.value.size());
+        }
+        w.Bytes(kExtensionTag, sizeof kExtensionTag);
+        w.Int32(kExtensionVersion);
+        WriteCounted(w, body.Bytes().data(), body.Bytes().size());
+    }
+    w.Bytes(kept.laterBlocks.data(), kept.laterBlocks.size());
+}
+
+bool ReadCounted(ByteSource& in, std::vector<std::uint8_t>& bytes, std::uint64_t maxBytes) {
+    std::int32_t n = 0;
+    if (!ReadInt32(in, n) || n < 0 || std::uint64_t(n) > in.Remaining() ||
+        std::uint64_t(n) > maxBytes)
+        return false;
+    bytes.resize(std::size_t(n));
+    return in.Read(bytes.data(), bytes.size());
+}
+
+// One block of our version into the settings; records of settings we do not know into `kept`.
+bool ReadExtensionBody(std::span<const std::uint8_t> body, LetteringSettings& s,
+                       std::vector<KeptExtensions::Record>& kept) {
+    MemorySource in(body);
+    std::int32_t count = 0;
+    // A record takes at least its two counts.
+    if (!ReadInt32(in, count) || count < 0 || std::uint64_t(count) * 8 > in.Remaining())
+        return false;
+    std::set<std::string> names;
+    for (std::int32_t i = 0; i < count; ++i) {
+        std::vector<std::uint8_t> name, value;
+        if (!ReadCounted(in, name, kMaxExtensionName) || !ReadCounted(in, value, body.size()))
+            return false;
+        KeptExtensions::Record record{std::string(name.begin(), name.end()), std::move(value)};
+        if (!names.insert(record.name).second) return false;
+        const SettingInfo* info = FindSetting(record.name);
+        if (!info || !StoredInExtension(*info)) {
+            kept.push_back(std::move(record));
+            continue;
+        }
+        MemorySource valueBytes(record.value);
+        double v = 0;
+        if (record.value.size() != 8 || !ReadFloat64(valueBytes, v)) return false;
+        if (info->kind != SettingKind::Radio) {
+            TakeStoredValue(*info, v, s);
+        } else {
+            const std::span<const SettingInfo> group = RadioGroup(*info);
+            if (v >= 0 && v < double(group.size())) group[std::size_t(v)].set(s, 1);
+        }
+    }
+    return in.Remaining() == 0;
+}
+
+// The blocks after the fixed content. A setting stored there that no block names has its start
+// value, as in a document of the fixed layout. False when a block is damaged.
+bool ReadExtensions(ByteSource& in, LetteringSettings& s, KeptExtensions& kept) {
+    const LetteringSettings start;
+    for (const SettingInfo& info : SettingsTable())
+        if (info.stored == FileField::Extension) info.set(s, info.get(start));
+    while (in.Remaining() >= sizeof kExtensionTag) {
+        char tag[sizeof kExtensionTag];
+        if (!in.Read(tag, sizeof tag)) return false;
+        if (std::memcmp(tag, kExtensionTag, sizeof tag) != 0) return true;
+        std::int32_t version = 0;
+        std::vector<std::uint8_t> body;
+        if (!ReadInt32(in, version) || version < 1 || !ReadCounted(in, body, in.Remaining()))
+            return false;
+        if (version == kExtensionVersion) {
+            if (!ReadExtensionBody(body, s, kept.records)) return false;
+            continue;
+        }
+        // A later layout we cannot read: kept whole, to go back as it came.
+        MemorySink whole;
+        FieldWriter w(s, whole);
+        w.Bytes(tag, sizeof tag);
+        w.Int32(version);
+        WriteCounted(w, body.data(), body.size());
+        const std::vector<std::uint8_t>& bytes = whole.Bytes();
+        kept.laterBlocks.insert(kept.laterBlocks.end(), bytes.begin(), bytes.end());
+    }
+    return true;
+}
+
 }  // namespace
 
 bool IsInstalledFont(const std::string& font, std::span<const std::string> installedFonts) {
@@ -378,6 +519,7 @@ bool WriteLettering(const Lettering& lettering, ByteSink& out) {
         w.Setting(info);
     w.Image(lettering.BackgroundTexture);
     w.Image(lettering.TextTexture);
+    WriteExtensions(lettering, w);
     return w.ok();
 }
 
@@ -422,6 +564,8 @@ DocumentResult ReadLettering(Lettering& lettering, ByteSource& in, std::string_v
     DibImage background = r.Image();
     DibImage textTexture = r.Image();
     if (!r.ok() || !upper || !lower) return Damaged(name);
+    KeptExtensions kept;
+    if (!ReadExtensions(in, s, kept)) return Damaged(name);
 
     lettering.settings = std::move(s);
     lettering.width = width;
@@ -430,6 +574,7 @@ DocumentResult ReadLettering(Lettering& lettering, ByteSource& in, std::string_v
     lettering.EnvelopeLines[1] = std::move(*lower);
     lettering.BackgroundTexture = std::move(background);
     lettering.TextTexture = std::move(textTexture);
+    lettering.keptExtensions = std::move(kept);
     return {};
 }
 

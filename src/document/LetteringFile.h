@@ -50,14 +50,17 @@ std::optional<std::string> InstalledFontSpelling(std::string_view font,
                                                  std::span<const std::string> installedFonts);
 
 // Writes every field in document order: settings, picture size, the boundary lines with their
-// outlines, BackgroundTexture, then TextTexture. An empty texture is written as an info size and
-// a colour count of 0 and reads back empty. False when the sink fails.
+// outlines, BackgroundTexture, then TextTexture; after them the extension blocks, when there are
+// settings beyond the fixed layout away from their start values or blocks kept from the file the
+// lettering was read from. An empty texture is written as an info size and a colour count of 0
+// and reads back empty. False when the sink fails.
 bool WriteLettering(const Lettering& lettering, ByteSink& out);
 std::vector<std::uint8_t> LetteringFileBytes(const Lettering& lettering);
 
-// Reads a document into `lettering`: the settings, the picture size, the two boundary lines and
-// both textures. The font name is taken as stored, installed or not. `name` is the file name the
-// messages show.
+// Reads a document into `lettering`: the settings, the picture size, the two boundary lines,
+// both textures and the extension blocks (what of them this program does not know is kept in
+// `keptExtensions`). The font name is taken as stored, installed or not. `name` is the file name
+// the messages show.
 DocumentResult ReadLettering(Lettering& lettering, ByteSource& in, std::string_view name);
 DocumentResult ReadLetteringBytes(Lettering& lettering, std::span<const std::uint8_t> bytes,
                                   std::string_view name);

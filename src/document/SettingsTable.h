@@ -10,8 +10,9 @@
 // 0x00BBGGRR. The text lines and the font name are strings and not in the table; the picture size
 // neither, since it only changes together with the boundary lines (PictureSize.h).
 //
-// The rows stand in the order of the document file; a new setting goes where it belongs on its
-// tab, marked FileField::NotStored, because the file layout is fixed.
+// The rows stand in the order of the document file. The file's fixed layout does not grow: a new
+// setting goes where it belongs on its tab, marked FileField::Extension, and the document keeps it
+// in its extension block by the row's name (LetteringFile.cpp).
 
 #include <optional>
 #include <span>
@@ -36,12 +37,12 @@ enum class SettingKind {
 // How a setting is held in the document file, little-endian. A radio group is stored once, at
 // its first button, as the index of the chosen button.
 enum class FileField {
-    NotStored,
-    Flag,     // one byte, 0 or 1; any non-zero byte reads as 1
-    Byte,     // a list index or a radio group's index
-    Int32,    // a spin value truncated toward zero, or a list index
-    Float64,  // SpiralEd keeps its fraction
-    Colour,   // int32; a high byte read back is dropped
+    Extension,  // beyond the fixed layout: a record of the extension block, by the row's name
+    Flag,       // one byte, 0 or 1; any non-zero byte reads as 1
+    Byte,       // a list index or a radio group's index
+    Int32,      // a spin value truncated toward zero, or a list index
+    Float64,    // SpiralEd keeps its fraction
+    Colour,     // int32; a high byte read back is dropped
 };
 
 // Whether a setting counts pixels of the picture, and along which side: such a measure keeps the

@@ -11,7 +11,6 @@
 #include "platform/ExactMath.h"
 #include "platform/ParallelRows.h"
 #include "raster/Lines.h"
-#include "render/PlainStages.h"
 
 namespace gw {
 
@@ -568,7 +567,7 @@ bool Is24BitImage(const DibImage& dib) {
 }  // namespace
 
 void EdgePass(DibImage& TextImage, const DibImage& TextMask, const DibImage& BackgroundTexture,
-              const EdgePassParams& params) {
+              const EdgePassParams& params, const RenderOptions& options) {
     if (!Is24BitImage(TextImage) || !Is24BitImage(TextMask)) return;
     // The letter shape, read once from the blue bytes. A mask smaller than the image has no
     // letters where it does not reach.
@@ -583,15 +582,17 @@ void EdgePass(DibImage& TextImage, const DibImage& TextMask, const DibImage& Bac
         for (std::int32_t x = 0; x < mw; ++x)
             l[x] = m[3 * std::size_t(x)];
     }
-    EdgePassOnShape(TextImage, shape.data(), BackgroundTexture, params);
+    EdgePassOnShape(TextImage, shape.data(), BackgroundTexture, params, options);
 }
 
 void EdgePassOnShape(DibImage& TextImage, const std::uint8_t* shape,
-                     const DibImage& BackgroundTexture, const EdgePassParams& params) {
+                     const DibImage& BackgroundTexture, const EdgePassParams& params,
+                     const RenderOptions& options) {
     // Without a readable image there is nothing to shade; an angle that is no number has no rays.
     if (!Is24BitImage(TextImage) || !shape) return;
     if (!std::isfinite(params.theta)) return;
-    if (PlainStagesOn()) return EdgePassOnShapePlain(TextImage, shape, BackgroundTexture, params);
+    if (options.plainStages)
+        return EdgePassOnShapePlain(TextImage, shape, BackgroundTexture, params);
     EdgeShader shader(TextImage, shape, BackgroundTexture, params);
     shader.Run();
 }

@@ -7,6 +7,7 @@
 
 #include "document/Lettering.h"
 #include "raster/DibImage.h"
+#include "render/RenderOptions.h"
 
 namespace gw {
 
@@ -37,16 +38,17 @@ struct EdgePassParams {
 
 // One pass over TextImage (24 bits, letters on black) with TextMask as the letter shape.
 void EdgePass(DibImage& TextImage, const DibImage& TextMask, const DibImage& BackgroundTexture,
-              const EdgePassParams& params);
+              const EdgePassParams& params, const RenderOptions& options = {});
 
 // EdgePass with the letter shape given as one byte a pixel, TextImage's size, rows top first: a
 // letter pixel is one whose byte is not 255 (the blue bytes of TextMask, or a monochrome mask).
 void EdgePassOnShape(DibImage& TextImage, const std::uint8_t* shape,
-                     const DibImage& BackgroundTexture, const EdgePassParams& params);
+                     const DibImage& BackgroundTexture, const EdgePassParams& params,
+                     const RenderOptions& options = {});
 
-// EdgePassOnShape's plain twin (see PlainStages.h): every ray walked whole with its pairs of run
+// EdgePassOnShape's plain twin (see RenderOptions.h): every ray walked whole with its pairs of run
 // length and position, every pixel shaded from its profile computed afresh. EdgePassOnShape takes
-// it when the plain stages are on.
+// it when the options choose the plain stages.
 void EdgePassOnShapePlain(DibImage& TextImage, const std::uint8_t* shape,
                           const DibImage& BackgroundTexture, const EdgePassParams& params);
 

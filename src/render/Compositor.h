@@ -5,6 +5,7 @@
 
 #include "document/Lettering.h"
 #include "raster/DibImage.h"
+#include "render/RenderOptions.h"
 
 namespace gw {
 
@@ -12,6 +13,7 @@ namespace gw {
 // lettering's surface (the transparent export tells the background from the rest by two such
 // fills); the text's own use of the background, in the bevel, is unchanged.
 void RenderDib(const Lettering& lettering, const DibImage& TextImage, const DibImage& TextMask,
-               DibImage& Picture, std::int32_t flatBackground = -1);
+               DibImage& Picture, std::int32_t flatBackground = -1,
+               const RenderOptions& options = {});
 
 }  // namespace gw

@@ -7,7 +7,6 @@
 #include "platform/ExactMath.h"
 #include "platform/LineRaster.h"
 #include "platform/ParallelRows.h"
-#include "render/PlainStages.h"
 
 namespace gw {
 
@@ -148,7 +147,6 @@ void EnvelopeWarp::BlendPixel(std::int32_t x, std::int32_t y) {
 
 void WarpText(const TLine& upper, const TLine& lower, const DibImage& TextImage,
               const DibImage& TextMask, DibImage& Picture) {
-    if (PlainStagesOn()) return WarpTextPlain(upper, lower, TextImage, TextMask, Picture);
     if (!EnvelopeWarp(TextImage, TextMask, Picture).Usable()) return;
     const std::int64_t upperCount = upper.OutlineCount();
     const std::int64_t lowerCount = lower.OutlineCount();

@@ -64,9 +64,9 @@ class EnvelopeWarp {
 void WarpText(const TLine& upper, const TLine& lower, const DibImage& TextImage,
               const DibImage& TextMask, DibImage& Picture);
 
-// WarpText's plain twin (see PlainStages.h): every step and every ray walked whole, every root
-// taken by the warp's own rule, every row and blend computed afresh. WarpText takes it when the
-// plain stages are on.
+// WarpText's plain twin (see RenderOptions.h): every step and every ray walked whole, every root
+// taken by the warp's own rule, every row and blend computed afresh. A render with the plain
+// stages chosen takes it in WarpText's place.
 void WarpTextPlain(const TLine& upper, const TLine& lower, const DibImage& TextImage,
                    const DibImage& TextMask, DibImage& Picture);
 

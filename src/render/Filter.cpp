@@ -7,7 +7,6 @@
 #include "platform/ParallelRows.h"
 #include "platform/System.h"
 #include "raster/DibService.h"
-#include "render/PlainStages.h"
 
 namespace gw {
 
@@ -228,7 +227,6 @@ void DibFilterPlain(DibImage& image, const FilterKernel& kernel) {
 }
 
 void DibFilter(DibImage& image, const FilterKernel& kernel) {
-    if (PlainStagesOn()) return DibFilterPlain(image, kernel);
     const std::int64_t pixels = std::int64_t(DibWidth(image)) * DibHeight(image);
     DibFilterInBands(image, kernel, BandCount(DibHeight(image), pixels));
 }

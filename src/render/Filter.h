@@ -27,8 +27,8 @@ void DibFilter(DibImage& image, const FilterKernel& kernel);
 // picture's size and the cores there are.
 void DibFilterInBands(DibImage& image, const FilterKernel& kernel, int bands);
 
-// DibFilter's plain twin (see PlainStages.h): the bordered copy made whole, every window summed
-// tap by tap. DibFilter takes it when the plain stages are on.
+// DibFilter's plain twin (see RenderOptions.h): the bordered copy made whole, every window summed
+// tap by tap. A render with the plain stages chosen takes it in DibFilter's place.
 void DibFilterPlain(DibImage& image, const FilterKernel& kernel);
 
 }  // namespace gw

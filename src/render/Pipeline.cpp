@@ -27,20 +27,32 @@ void MakeWhitePicture(const Lettering& lettering, DibImage& picture, std::int32_
                  });
 }
 
+namespace {
+
+// The last stage of every render, the 3 x 3 smoothing.
+void Smooth(DibImage& picture, const RenderOptions& options) {
+    if (options.plainStages)
+        DibFilterPlain(picture, Weichzeichnen);
+    else
+        DibFilter(picture, Weichzeichnen);
+}
+
+}  // namespace
+
 void RenderLettering(const Lettering& lettering, RenderImages& images, RenderTrace* trace,
-                     std::int32_t scale) {
+                     std::int32_t scale, const RenderOptions& options) {
     deldib(images.TextImage);
     deldib(images.TextMask);
     if (scale > 1) {
         const Lettering scaled = ScaledLettering(lettering, scale);
-        RenderText(scaled, images.TextImage, images.TextMask, trace, scale);
-        RenderDib(scaled, images.TextImage, images.TextMask, images.Picture);
+        RenderText(scaled, images.TextImage, images.TextMask, trace, scale, options);
+        RenderDib(scaled, images.TextImage, images.TextMask, images.Picture, -1, options);
     } else {
-        RenderText(lettering, images.TextImage, images.TextMask, trace);
-        RenderDib(lettering, images.TextImage, images.TextMask, images.Picture);
+        RenderText(lettering, images.TextImage, images.TextMask, trace, 1, options);
+        RenderDib(lettering, images.TextImage, images.TextMask, images.Picture, -1, options);
     }
     if (trace) trace->unfiltered = MakeDIBCopy(images.Picture);
-    DibFilter(images.Picture, Weichzeichnen);
+    Smooth(images.Picture, options);
 }
 
 namespace {
@@ -127,7 +139,8 @@ std::int32_t LargestPrintScale(const Lettering& lettering, bool smooth) {
 }
 
 bool RenderPrint(const Lettering& lettering, const PrintOptions& options, DibImage& picture,
-                 std::vector<std::uint8_t>& alpha, std::string& error) {
+                 std::vector<std::uint8_t>& alpha, std::string& error,
+                 const RenderOptions& render) {
     alpha.clear();
     const std::int32_t k = options.scale;
     const std::int32_t largest = LargestPrintScale(lettering, options.smooth);
@@ -145,7 +158,7 @@ bool RenderPrint(const Lettering& lettering, const PrintOptions& options, DibIma
     const Lettering scaled = ScaledLettering(lettering, inner);
 
     RenderImages images;
-    RenderText(scaled, images.TextImage, images.TextMask, nullptr, inner);
+    RenderText(scaled, images.TextImage, images.TextMask, nullptr, inner, render);
     if (!images.TextImage.Bits || !images.TextMask.Bits) {
         error = kOutOfMemoryMessage;
         return false;
@@ -159,9 +172,9 @@ bool RenderPrint(const Lettering& lettering, const PrintOptions& options, DibIma
         newdib(large, W * factor, H * factor, 24, nullptr, 0);
         if (!large.Bits) return false;
         AdviseHugePages(large.Bits.get(), DibImageSize(large));
-        RenderDib(scaled, images.TextImage, images.TextMask, large, flatBackground);
+        RenderDib(scaled, images.TextImage, images.TextMask, large, flatBackground, render);
         if (last) images = RenderImages{};
-        DibFilter(large, Weichzeichnen);
+        Smooth(large, render);
         if (factor == 1) {
             out = std::move(large);
             return true;

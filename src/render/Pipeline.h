@@ -7,6 +7,7 @@
 
 #include "document/Lettering.h"
 #include "raster/DibImage.h"
+#include "render/RenderOptions.h"
 
 namespace gw {
 
@@ -35,7 +36,7 @@ void MakeWhitePicture(const Lettering& lettering, DibImage& picture, std::int32_
 // (see ScaledLettering); the smoothing filter stays 3 x 3, so it softens only the stair steps of
 // the k-times finer raster. Scale 1 is the ordinary render.
 void RenderLettering(const Lettering& lettering, RenderImages& images, RenderTrace* trace = nullptr,
-                     std::int32_t scale = 1);
+                     std::int32_t scale = 1, const RenderOptions& options = {});
 
 constexpr std::int32_t kMaxRenderScale = 8;
 
@@ -66,6 +67,7 @@ std::int32_t LargestPrintScale(const Lettering& lettering, bool smooth);
 // and, when transparent, its opacity into `alpha` (one byte a pixel, rows from the top). False
 // with a German message when the scale is too large or memory runs out.
 bool RenderPrint(const Lettering& lettering, const PrintOptions& options, DibImage& picture,
-                 std::vector<std::uint8_t>& alpha, std::string& error);
+                 std::vector<std::uint8_t>& alpha, std::string& error,
+                 const RenderOptions& render = {});
 
 }  // namespace gw

@@ -20,7 +20,7 @@ std::int32_t ShadowLevel(const LetteringSettings& settings);
 void SoftenShadow(Bitmap& bitmap, const LetteringSettings& settings);
 
 // SoftenShadow on the shadow's coverage alone, for RenderText's direct way; SoftenShadow on the
-// bitmaps is its plain twin (see PlainStages.h): `plane` holds one byte a pixel (W x H, rows top
+// bitmaps is its plain twin (see RenderOptions.h): `plane` holds one byte a pixel (W x H, rows top
 // first), 4 where the shadow text is drawn and 0 elsewhere. Afterwards each byte is the number of
 // drawn corners that its softened pixel averaged (4 x the coverage where the softening does not
 // reach, 0 where the slant uncovers). A shadow bitmap drawn in colour c on white and softened is

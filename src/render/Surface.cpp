@@ -7,7 +7,6 @@
 #include "platform/ParallelRows.h"
 #include "raster/Bildkern.h"
 #include "raster/DibService.h"
-#include "render/PlainStages.h"
 
 namespace gw {
 
@@ -34,7 +33,7 @@ DrawDibOptions OneTile(const DibImage& texture, std::int32_t x, std::int32_t y) 
 }
 
 // The way through an off-screen bitmap, for pictures the direct fill does not know; also the
-// direct fill's plain twin (see PlainStages.h).
+// direct fill's plain twin (see RenderOptions.h).
 void FillThroughBitmap(const Lettering& lettering, DibImage& Picture) {
     if (!Picture.Bits) return;
     const std::int32_t W = DibWidth(Picture);
@@ -61,12 +60,12 @@ void FillThroughBitmap(const Lettering& lettering, DibImage& Picture) {
 
 }  // namespace
 
-void FillDi0Bkgnd(const Lettering& lettering, DibImage& Picture) {
+void FillDi0Bkgnd(const Lettering& lettering, DibImage& Picture, const RenderOptions& options) {
     if (!Picture.Bits) return;
     const std::int32_t W = DibWidth(Picture);
     const std::int32_t H = DibHeight(Picture);
     const SurfaceSettings& background = lettering.settings.SurfaceFrame2;
-    if (PlainStagesOn() || W <= 0 || H <= 0 || DibBitCount(Picture) != 24 ||
+    if (options.plainStages || W <= 0 || H <= 0 || DibBitCount(Picture) != 24 ||
         Picture.Stride != DibStride(W, 24))
         return FillThroughBitmap(lettering, Picture);
     const std::size_t rowBytes = std::size_t(W) * 3;
@@ -151,8 +150,9 @@ void TextSurfaceRows::Apply(const std::uint8_t* letters, std::uint8_t* out, std:
 
 // DSTINVERT, then the surface tiled with SRCAND: every pixel is ANDed with the one texel (or the
 // colour) that covers it. The raster operations are the plain twin of the row by row fill.
-void FillTextSurface(Bitmap& T, const SurfaceSettings& surface, const DibImage& TextTexture) {
-    if (T.Format() == PixelFormat::Rgb24 && !PlainStagesOn()) {
+void FillTextSurface(Bitmap& T, const SurfaceSettings& surface, const DibImage& TextTexture,
+                     const RenderOptions& options) {
+    if (T.Format() == PixelFormat::Rgb24 && !options.plainStages) {
         const TextSurfaceRows rows(surface, TextTexture);
         ParallelRows(T.Height(), std::int64_t(T.Width()) * T.Height(),
                      [&](std::int64_t y0, std::int64_t y1) {

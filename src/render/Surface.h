@@ -4,18 +4,20 @@
 #include "document/Lettering.h"
 #include "platform/Bitmap.h"
 #include "raster/DibImage.h"
+#include "render/RenderOptions.h"
 
 namespace gw {
 
 // Fills the whole picture with the background colour, or with BackgroundTexture tiled 1:1 from
-// the top-left corner. With the plain stages on (PlainStages.h), through a bitmap drawn tile by
-// tile.
-void FillDi0Bkgnd(const Lettering& lettering, DibImage& Picture);
+// the top-left corner. With the plain stages chosen (RenderOptions.h), through a bitmap drawn tile
+// by tile.
+void FillDi0Bkgnd(const Lettering& lettering, DibImage& Picture, const RenderOptions& options = {});
 
 // The text surface fill: T holds the letters black on white (24 bits); afterwards the letters
 // carry the surface (colour, or the texture tiled from T's top-left corner) and the rest is black.
-// With the plain stages on, by raster operations whatever T's format.
-void FillTextSurface(Bitmap& T, const SurfaceSettings& surface, const DibImage& TextTexture);
+// With the plain stages chosen, by raster operations whatever T's format.
+void FillTextSurface(Bitmap& T, const SurfaceSettings& surface, const DibImage& TextTexture,
+                     const RenderOptions& options = {});
 
 // The text surface fill one row at a time, for a 24-bit T: out = (NOT letters) AND the surface of
 // image row y, `count` pixels from the row's start. `out` may be `letters`.

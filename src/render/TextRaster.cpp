@@ -18,7 +18,6 @@
 #include "render/Disorb.h"
 #include "render/LargeBuffers.h"
 #include "render/Pipeline.h"
-#include "render/PlainStages.h"
 #include "render/Shadow.h"
 #include "render/Surface.h"
 
@@ -199,7 +198,8 @@ void DrawShadowLayer(Canvas& canvas, const TextPlan& plan, const std::string& te
 }
 
 void RenderTextThroughBitmaps(const Lettering& lettering, const TextPlan& plan, DibImage& TextImage,
-                              DibImage& TextMask, RenderTrace* trace) {
+                              DibImage& TextMask, RenderTrace* trace,
+                              const RenderOptions& options) {
     const LetteringSettings& s = lettering.settings;
     const std::int32_t width = plan.width, height = plan.height;
     const std::string& text = plan.text;
@@ -217,13 +217,13 @@ void RenderTextThroughBitmaps(const Lettering& lettering, const TextPlan& plan, 
         CopyRows(T, trace->letters);
     }
 
-    FillTextSurface(T, s.SurfaceFrame1, lettering.TextTexture);
+    FillTextSurface(T, s.SurfaceFrame1, lettering.TextTexture, options);
 
     if (s.KanteCheck && TextImage.Bits && TextMask.Bits) {
         CopyRows(T, TextImage);
         CopyRows(M, TextMask);
         for (const EdgePassParams& pass : EdgePasses(lettering, plan.scale)) {
-            EdgePass(TextImage, TextMask, lettering.BackgroundTexture, pass);
+            EdgePass(TextImage, TextMask, lettering.BackgroundTexture, pass, options);
         }
         SetDIBits(T, 0, height, TextImage.Bits.get(), *TextImage.Info, DIB_RGB_COLORS);
     }
@@ -495,22 +495,22 @@ void RenderTextDirect(const Lettering& lettering, const TextPlan& plan, DibImage
 }  // namespace
 
 void RenderText(const Lettering& lettering, DibImage& TextImage, DibImage& TextMask,
-                RenderTrace* trace, std::int32_t scale) {
+                RenderTrace* trace, std::int32_t scale, const RenderOptions& options) {
     const TextPlan plan = PlanText(lettering, scale);
     newdib(TextImage, plan.width, plan.height, 24, nullptr, 0);
     newdib(TextMask, plan.width, plan.height, 24, nullptr, 0);
-    if (TextImage.Bits && TextMask.Bits && !PlainStagesOn())
+    if (TextImage.Bits && TextMask.Bits && !options.plainStages)
         RenderTextDirect(lettering, plan, TextImage, TextMask, trace);
     else
-        RenderTextThroughBitmaps(lettering, plan, TextImage, TextMask, trace);
+        RenderTextThroughBitmaps(lettering, plan, TextImage, TextMask, trace, options);
 }
 
 void RenderTextReference(const Lettering& lettering, DibImage& TextImage, DibImage& TextMask,
-                         RenderTrace* trace, std::int32_t scale) {
+                         RenderTrace* trace, std::int32_t scale, const RenderOptions& options) {
     const TextPlan plan = PlanText(lettering, scale);
     newdib(TextImage, plan.width, plan.height, 24, nullptr, 0);
     newdib(TextMask, plan.width, plan.height, 24, nullptr, 0);
-    RenderTextThroughBitmaps(lettering, plan, TextImage, TextMask, trace);
+    RenderTextThroughBitmaps(lettering, plan, TextImage, TextMask, trace, options);
 }
 
 }  // namespace gw

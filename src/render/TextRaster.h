@@ -7,6 +7,7 @@
 
 #include "document/Lettering.h"
 #include "raster/DibImage.h"
+#include "render/RenderOptions.h"
 
 namespace gw {
 
@@ -36,12 +37,15 @@ void TextImageSize(const LetteringSettings& settings, std::int32_t pictureWidth,
 // lettering is one made by ScaledLettering (Pipeline.h): the text image is k times the 1x one,
 // the fixed bevel width k times as wide, the outline deformation the 1x one stretched.
 void RenderText(const Lettering& lettering, DibImage& TextImage, DibImage& TextMask,
-                RenderTrace* trace = nullptr, std::int32_t scale = 1);
+                RenderTrace* trace = nullptr, std::int32_t scale = 1,
+                const RenderOptions& options = {});
 
 // The same images by the plain way: every step on work bitmaps with raster operations, the shadow
-// softened on its bitmaps. RenderText takes it when it cannot make both images, and when the plain
-// stages are on (PlainStages.h); tests hold RenderText to it.
+// softened on its bitmaps. RenderText takes it when it cannot make both images, and when the
+// options choose the plain stages, which its own surface fill and bevel then take as well; tests
+// hold RenderText to it.
 void RenderTextReference(const Lettering& lettering, DibImage& TextImage, DibImage& TextMask,
-                         RenderTrace* trace = nullptr, std::int32_t scale = 1);
+                         RenderTrace* trace = nullptr, std::int32_t scale = 1,
+                         const RenderOptions& options = {});
 
 }  // namespace gw

@@ -11,6 +11,8 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <optional>
+#include <string_view>
 
 #include "raster/DibService.h"
 
@@ -551,6 +553,86 @@ TEST_F(DocumentSave, WhatFitsTheTextLimitSavesAndOpensAgain) {
         }
         std::ofstream(target_) << "alter Inhalt";
         EXPECT_EQ(FilesInFolder(), 1u);
+    }
+}
+
+// ---- extension blocks ---------------------------------------------------------------------------
+
+Bytes Raw(std::string_view bytes) {
+    return Bytes(bytes.begin(), bytes.end());
+}
+
+Bytes operator+(Bytes a, const Bytes& b) {
+    a.insert(a.end(), b.begin(), b.end());
+    return a;
+}
+
+Bytes Int(std::int32_t v) {
+    Bytes b(4);
+    PutInt32(b, 0, v);
+    return b;
+}
+
+Bytes Counted(std::string_view bytes) {
+    return Int(std::int32_t(bytes.size())) + Raw(bytes);
+}
+
+// An extension block: tag, version, and a body of records (name, value) or the body given.
+Bytes Block(std::int32_t version, const std::vector<std::pair<std::string, std::string>>& records,
+            std::optional<std::string_view> body = std::nullopt) {
+    Bytes inner = Int(std::int32_t(records.size()));
+    for (const auto& [name, value] : records)
+        inner = inner + Counted(name) + Counted(value);
+    return Raw("GWEX") + Int(version) +
+           Counted(
+               body ? *body
+                    : std::string_view(reinterpret_cast<const char*>(inner.data()), inner.size()));
+}
+
+TEST(DocumentExtension, BlocksAfterTheFixedContent) {
+    const Bytes fixed = LetteringFileBytes(BusyLettering());
+    const std::string eight(8, '\x11');
+    const Bytes unknown = Block(1, {{"RahmenDeckEd", eight}, {"Neu", "frei"}});
+    const Bytes later = Block(7, {}, "was auch immer");
+    const Bytes fixedName = Block(1, {{"KWinkEd", eight}});
+    const Bytes none;
+    const struct {
+        const char* what;
+        Bytes tail;
+        bool ok;
+        Bytes writtenBack;  // what follows the fixed content when it is saved again
+    } cases[] = {
+        {"no block", none, true, none},
+        {"bytes that are no block, ignored", Raw("xyzw1"), true, none},
+        {"a short tail, ignored", Raw("GW"), true, none},
+        {"an empty block", Block(1, {}), true, none},
+        {"unknown keys kept", unknown, true, unknown},
+        {"a block of a later version kept whole", later, true, later},
+        {"both kept, ours first", later + unknown, true, unknown + later},
+        // A name of the fixed layout is no record of the block: kept, the setting left alone.
+        {"a fixed setting's name", fixedName, true, fixedName},
+        {"version 0", Block(0, {}), false, none},
+        {"body beyond the file", Raw("GWEX") + Int(1) + Int(99) + Raw("x"), false, none},
+        {"a tag without its counts", Raw("GWEX") + Raw("\1"), false, none},
+        {"record count beyond the body", Block(1, {}, std::string_view("\x09\0\0\0", 4)), false,
+         none},
+        {"negative count", Block(1, {}, "\xFF\xFF\xFF\xFF"), false, none},
+        {"bytes left in the body", Block(1, {}, std::string_view("\0\0\0\0x", 5)), false, none},
+        {"a record cut short", Block(1, {}, std::string_view("\1\0\0\0\2\0\0\0AB\x09\0\0\0x", 15)),
+         false, none},
+        {"a name twice", Block(1, {{"A", ""}, {"A", "x"}}), false, none},
+        {"a name too long", Block(1, {{std::string(300, 'n'), ""}}), false, none},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        if (!c.ok) {
+            ExpectRefused(fixed + c.tail, kDamaged);
+            continue;
+        }
+        Lettering opened;
+        ASSERT_TRUE(Read(opened, fixed + c.tail).ok);
+        ExpectSameDocument(opened, BusyLettering());
+        EXPECT_EQ(LetteringFileBytes(opened), fixed + c.writtenBack);
     }
 }
 

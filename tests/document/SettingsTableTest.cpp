@@ -25,14 +25,12 @@ TEST(SettingsTable, StartValuesAreTheModelsStartState) {
         EXPECT_LE(info.minimum, info.startValue) << info.name;
         EXPECT_GE(info.maximum, info.startValue) << info.name;
     }
-    EXPECT_EQ(names.size(), 43u);
 }
 
 TEST(SettingsTable, EveryRadioGroupHasOneButtonChosen) {
     std::map<std::string_view, int> chosen;
     for (const SettingInfo& info : SettingsTable())
         if (info.kind == SettingKind::Radio) chosen[info.group] += info.startValue == 1;
-    EXPECT_EQ(chosen.size(), 4u);
     for (const auto& [group, count] : chosen)
         EXPECT_EQ(count, 1) << group;
 }
@@ -82,7 +80,7 @@ TEST(SettingsTable, DocumentFieldsAndHelpCoverTheTable) {
     for (const SettingInfo& info : SettingsTable()) {
         EXPECT_NE(help.find("  " + std::string(info.name) + " "), std::string::npos) << info.name;
         switch (info.stored) {
-            case FileField::NotStored:
+            case FileField::Extension:
                 break;
             case FileField::Flag:
             case FileField::Byte:
