@@ -702,8 +702,6 @@ void TMainForm::BuildBottomBar(QWidget* parent) {
 // ---------------------------------------------------------------------------------------------
 
 void TMainForm::ConnectHandlers() {
-    LetteringSettings& s = lettering_.settings;
-
     // Tool bar, bottom bar, pages.
     connect(SpeedButton1, &QToolButton::clicked, this, [this] { NewBtnClick(); });
     connect(OpenBtn, &QToolButton::clicked, this, [this] { ResizeBtnClick(); });
@@ -780,13 +778,12 @@ void TMainForm::ConnectHandlers() {
             g.box, [g] { return GalleryLayoutOf(*g.box, *g.images); },
             [this, g](int x, int y) { (this->*g.click)(x, y); },
             [this, g] {
-                return g.gallery == ScrollBox5 ? lettering_.settings.FrameStyle
-                                               : g.gallery->selected();
+                return g.gallery == ScrollBox5 ? L().settings.FrameStyle : g.gallery->selected();
             },
             g.names);
         g.box->OnPaint = [this, g, cells] {
             // The frame gallery marks the frame style of the lettering.
-            if (g.gallery == ScrollBox5) g.gallery->setSelected(lettering_.settings.FrameStyle);
+            if (g.gallery == ScrollBox5) g.gallery->setSelected(L().settings.FrameStyle);
             PaintGallery(*g.box, *g.images, g.gallery->selected(), cells->ShownCell(),
                          g.live >= 0 ? &thumbnails_->Pictures(PresetGallery(g.live)) : nullptr);
         };
@@ -823,35 +820,33 @@ void TMainForm::ConnectHandlers() {
     // Surfaces.
     for (int surface : {1, 2}) {
         TSurfaceFrame* frame = surface == 1 ? SurfaceFrame1 : SurfaceFrame2;
-        SurfaceSettings& settings = surface == 1 ? s.SurfaceFrame1 : s.SurfaceFrame2;
         frame->OnKindChanged = [this, surface](int kind, bool classChanged) {
             SurfaceKindChanged(surface, kind, classChanged);
         };
-        frame->ColorFrame1->OnColorChosen = [this, &settings, surface](TColor colour) {
-            const std::string_view step = surface == 1 ? "Textfarbe" : "Hintergrundfarbe";
-            BeginStep(step);
-            settings.color = colour;
-            EndStep(step);
-            React(Change::SurfaceContent);
+        frame->ColorFrame1->OnColorChosen = [this, surface](TColor colour) {
+            Run({surface == 1 ? "Textfarbe" : "Hintergrundfarbe", Change::SurfaceContent,
+                 [surface, colour](Lettering& lettering) {
+                     (surface == 1 ? lettering.settings.SurfaceFrame1
+                                   : lettering.settings.SurfaceFrame2)
+                         .color = colour;
+                     return true;
+                 }});
         };
         frame->Texture0Frame1->Textures = [this] {
             return std::span<const DibImage>(builtinTextures_.entries);
         };
-        const std::string_view textureStep = surface == 1 ? "Textur" : "Hintergrundtextur";
-        frame->Texture0Frame1->OnTexturePicked = [this, surface, textureStep](std::int32_t index) {
-            BeginStep(textureStep);
+        frame->Texture0Frame1->OnTexturePicked = [this, surface](std::int32_t index) {
             SetTexture(surface, index);
-            EndStep(textureStep);
-            React(Change::SurfaceContent);
         };
-        frame->TextureFrame1->OnTextureFile = [this, surface,
-                                               textureStep](const QString& fileName) {
-            BeginStep(textureStep);
-            if (!LoadOwnTexture(lettering_, ToStdString(fileName), surface == 1)) return false;
-            EndStep(textureStep);
+        frame->TextureFrame1->OnTextureFile = [this, surface](const QString& fileName) {
+            bool loaded = false;
+            Run({surface == 1 ? "Textur" : "Hintergrundtextur", Change::SurfaceContent,
+                 [&loaded, file = ToStdString(fileName), surface](Lettering& lettering) {
+                     loaded = LoadOwnTexture(lettering, file, surface == 1);
+                     return loaded;
+                 }});
             FitTexturePreviews();
-            React(Change::SurfaceContent);
-            return true;
+            return loaded;
         };
         frame->TextureFrame1->DIBPaintBox->OnPaint = [this] { TextureFrame1DIBPaintBoxPaint(); };
     }
@@ -869,15 +864,7 @@ void TMainForm::ConnectSettings() {
         if (!control) continue;
         const SettingInfo* row = &info;
         settingControls_.push_back({row, control});
-        // Typing in a spin field is one step until the countdown renders.
-        const bool typed =
-            info.kind == SettingKind::IntegerSpin || info.kind == SettingKind::DecimalSpin;
-        const auto write = [this, row, typed](double value) {
-            BeginStep(row->undoName, typed);
-            row->set(lettering_.settings, value);
-            EndStep(row->undoName, typed);
-            SettingChanged(*row);
-        };
+        const auto write = [this, row](double value) { SettingChanged(*row, value); };
         if (auto* spin = qobject_cast<SpinEdit*>(control)) {
             connect(spin, &SpinEdit::valueChanged, this, write);
             spin->installEventFilter(this);
@@ -910,7 +897,7 @@ void TMainForm::ConnectSettings() {
 }
 
 void TMainForm::WriteSettingControls() {
-    const LetteringSettings& s = lettering_.settings;
+    const LetteringSettings& s = L().settings;
     const bool outer = writingControls_;
     writingControls_ = true;
     for (const auto& [info, control] : settingControls_) {

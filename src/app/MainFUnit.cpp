@@ -41,6 +41,7 @@
 #include "app/LogoFUnit.h"
 #include "app/MemoryGuard.h"
 #include "app/Pictures.h"
+#include "app/RecentDocuments.h"
 #include "app/RenderSchedule.h"
 #include "document/LetteringFile.h"
 #include "document/PictureSize.h"
@@ -151,10 +152,8 @@ Qt::CursorShape CursorShape(EditCursor cursor) {
 
 }  // namespace
 
-TMainForm::TMainForm(QWidget* parent)
-    : QMainWindow(parent), editor_(std::make_unique<TEnvelopeEditor>(lettering_)) {
+TMainForm::TMainForm(QWidget* parent) : QMainWindow(parent) {
     setObjectName(QStringLiteral("MainForm"));
-    InitStartState(lettering_);
     FormCreate();
 }
 
@@ -229,25 +228,28 @@ void TMainForm::FormCreate() {
     ConnectDesktopHabits();
     ConnectLiveThumbnails();
 
-    Setsavedfilename(QString());
+    session_.Observe([this](const SessionNotice& notice) { SessionNotified(notice); });
+    UpdateCaption();
     // The surface colours, swatch and dialog alike, and the colour panels of both pickers.
-    SurfaceFrame1->ColorFrame1->SetColor(lettering_.settings.SurfaceFrame1.color);
-    SurfaceFrame2->ColorFrame1->SetColor(lettering_.settings.SurfaceFrame2.color);
+    SurfaceFrame1->ColorFrame1->SetColor(L().settings.SurfaceFrame1.color);
+    SurfaceFrame2->ColorFrame1->SetColor(L().settings.SurfaceFrame2.color);
     SurfaceFrame1->SetMeRight(0);
     SurfaceFrame2->SetMeRight(0);
-    editZoom_->SetPictureSize({lettering_.width, lettering_.height});
+    editZoom_->SetPictureSize({L().width, L().height});
     ResizePaintBox();
     FillFontList();
     WriteControls();
-    MakeWhitePicture(lettering_, images_.Picture);
+    MakeWhitePicture(L(), images_.Picture);
     FitResultView();
     editor_->TabActive = PageControl1->currentWidget() == TabSheet4;
     helpFile_ = ToQString(DataFolder()) + QString::fromLatin1(kHelpFileName);
     Memo1->setUndoRedoEnabled(false);
     Memo1->installEventFilter(this);
-    connect(schedule_, &TRenderSchedule::rendered, this, [this] { FinishOpenStep(); });
-    history_.Reset(lettering_);
-    MarkSaved();
+    connect(schedule_, &TRenderSchedule::rendered, this, [this] { session_.FinishOpenStep(); });
+    // Esc drew nothing; F5 draws the settings again.
+    auto* redraw = new QShortcut(QKeySequence(Qt::Key_F5), this);
+    connect(redraw, &QShortcut::activated, this, [this] { schedule_->SettingsUpdated(); });
+    UpdateUndoButtons();
 
     if (const QScreen* screen = QGuiApplication::primaryScreen()) {
         const QRect area = screen->availableGeometry();
@@ -268,10 +270,8 @@ void TMainForm::FormShow() {
     QCoreApplication::processEvents();
 
     LoadBuiltinTextures(builtinTextures_, DataFolder(), [] { QCoreApplication::processEvents(); });
-    SetStartTextures(lettering_, builtinTextures_);
-    history_.Reset(lettering_);
-    MarkSaved();
-    UpdateUndoButtons();
+    session_.Restart(
+        [this](Lettering& lettering) { SetStartTextures(lettering, builtinTextures_); });
     FitTexturePreviews();
     SurfaceFrame1->Texture0Frame1->Tex0Paint->update();
     SurfaceFrame2->Texture0Frame1->Tex0Paint->update();
@@ -296,13 +296,9 @@ bool TMainForm::FormCloseQuery() {
 void TMainForm::FormDestroy() {
     schedule_->StopCountdown();
     editZoom_->SetPanning(false);
-    for (TLine& line : lettering_.EnvelopeLines)
-        line.Clear();
     deldib(images_.TextMask);
     deldib(images_.TextImage);
     deldib(images_.Picture);
-    deldib(lettering_.BackgroundTexture);
-    deldib(lettering_.TextTexture);
     for (DibImage& texture : builtinTextures_.entries)
         deldib(texture);
     builtinTextures_.entries.clear();
@@ -350,12 +346,39 @@ bool TMainForm::eventFilter(QObject* watched, QEvent* event) {
 // ---------------------------------------------------------------------------------------------
 // The render pipeline
 
-void TMainForm::React(Change change, bool eventCondition) {
-    NoteChange();
-    ChangeContext context;
-    context.firstRenderDone = schedule_->FirstRenderDone;
-    context.eventCondition = eventCondition;
-    switch (ReactionTo(change, lettering_.settings, context)) {
+void TMainForm::Run(Command command) {
+    if (writingControls_) return;
+    session_.Run(command);
+}
+
+void TMainForm::SessionNotified(const SessionNotice& notice) {
+    const unsigned what = notice.what;
+    if (what & kCancelRender) {
+        background_->Cancel();
+        ShowRendering(false);
+        SettleSize();
+    }
+    bool pictureOk = true;
+    if (what & kPictureSizeChanged) {
+        const bool newPicture = DibWidth(images_.Picture) != L().width ||
+                                DibHeight(images_.Picture) != L().height || images_.Picture.Empty();
+        pictureOk = TakePictureSize(newPicture);
+    }
+    if (what & kSettingsChanged) {
+        // The controls written here start no countdown and no render of their own.
+        schedule_->SuppressRender = true;
+        WriteControls();
+        schedule_->StopCountdown();
+        schedule_->SuppressRender = false;
+    }
+    if (what & kHistoryChanged) UpdateUndoButtons();
+    if (what & (kModifiedChanged | kDocumentChanged)) UpdateCaption();
+    if (!pictureOk) {
+        renderFailed_ = true;
+        if (!holdMemoryMessage_) ShowOutOfMemory();
+        return;
+    }
+    switch (notice.reaction) {
         case Reaction::Render:
             schedule_->SettingsUpdated();
             break;
@@ -363,11 +386,16 @@ void TMainForm::React(Change change, bool eventCondition) {
             schedule_->RestartCountdown();
             break;
         case Reaction::Repaint:
-            PaintBox1Paint();
+            // After a hull was drawn the render that follows paints the view.
+            if (!suppressViewRepaint_) PaintBox1Paint();
             break;
         case Reaction::Nothing:
             break;
     }
+}
+
+QString TMainForm::currentFileName() const {
+    return ToQString(session_.fileName());
 }
 
 int TMainForm::renderCount() const {
@@ -386,6 +414,7 @@ void TMainForm::SetUpBackgroundRender() {
     cancelRender_->setEnabled(false);
     connect(cancelRender_, &QShortcut::activated, this, [this] {
         background_->Cancel();
+        session_.RenderStopped();
         ShowRendering(false);
         SettleSize();
     });
@@ -398,12 +427,61 @@ void TMainForm::ShowRendering(bool running) {
         StatusBar1->showMessage(message);
     } else {
         if (StatusBar1->currentMessage() == message) StatusBar1->clearMessage();
-        ShowTextNotes(StatusBar1, lettering_.settings);
+        ShowTextNotes(StatusBar1, L().settings);
+        ShowPictureState();
     }
 }
 
+void TMainForm::ShowPictureState() {
+    static const QString message = QStringLiteral(
+        "Das Bild zeigt nicht die aktuellen Einstellungen (abgebrochen). F5 berechnet es neu.");
+    if (!session_.PictureCurrent() && !session_.RenderBusy() && session_.FirstRenderDone()) {
+        StatusBar1->showMessage(message);
+    } else if (StatusBar1->currentMessage() == message) {
+        StatusBar1->clearMessage();
+    }
+}
+
+bool TMainForm::DrawCurrentPicture() {
+    if (session_.PictureCurrent()) return true;
+    if (background_->Busy()) {
+        background_->Cancel();
+        ShowRendering(false);
+        SettleSize();
+    }
+    struct Job {
+        RenderImages images;
+        bool ok = false;
+    };
+    auto job = std::make_shared<Job>();
+    auto copy = std::make_shared<const Lettering>(RenderSnapshot(L()));
+    const std::uint64_t generation = session_.Generation();
+    const bool finished =
+        RunWithProgress(this, QStringLiteral("Das Bild wird berechnet …"), [job, copy] {
+            try {
+                RenderLettering(*copy, job->images);
+                job->ok = true;
+            } catch (const std::bad_alloc&) {
+            }
+        });
+    if (!finished) return false;
+    if (!job->ok) {
+        ShowOutOfMemory();
+        return false;
+    }
+    std::swap(images_, job->images);
+    session_.PictureRendered(generation);
+    PaintBox1Paint();
+    FitResultView();
+    ShowPictureState();
+    return true;
+}
+
 bool TMainForm::RenderBeside() {
-    if (!RunTakingPictures([this] { background_->Start(lettering_); })) {
+    backgroundGeneration_ = session_.Generation();
+    session_.RenderStarted();
+    if (!RunTakingPictures([this] { background_->Start(L()); })) {
+        session_.RenderStopped();
         renderFailed_ = true;
         if (!holdMemoryMessage_) ShowOutOfMemory();
         return false;
@@ -413,14 +491,19 @@ bool TMainForm::RenderBeside() {
 }
 
 void TMainForm::BackgroundRenderEnded(bool ok) {
-    ShowRendering(false);
     if (!ok) {
+        session_.RenderStopped();
+        ShowRendering(false);
         renderFailed_ = true;
-        if (const std::function<void()> takeBack = std::exchange(sizeTakeBack_, nullptr))
-            takeBack();
+        if (std::exchange(sizePending_, false)) {
+            session_.TakeBack();
+            schedule_->SettingsUpdated();
+        }
         ShowOutOfMemory();
         return;
     }
+    session_.PictureRendered(backgroundGeneration_);
+    ShowRendering(false);
     SettleSize();
     std::swap(images_, background_->images);
     background_->images = RenderImages();
@@ -428,24 +511,26 @@ void TMainForm::BackgroundRenderEnded(bool ok) {
     FitResultView();
     const std::vector<Notice> notices = std::move(background_->notices);
     ShowNotices(notices);
-    ShowTextNotes(StatusBar1, lettering_.settings);
+    ShowTextNotes(StatusBar1, L().settings);
     emit rendered();
 }
 
 bool TMainForm::RenderNow() {
-    if (std::int64_t(lettering_.width) * lettering_.height >= kBackgroundRenderPixels &&
-        !renderAtOnce_)
+    if (std::int64_t(L().width) * L().height >= kBackgroundRenderPixels && !renderAtOnce_)
         return RenderBeside();
     // A big picture still on its way is of a lettering that is no more.
     if (background_->Busy()) {
         background_->Cancel();
+        session_.RenderStopped();
         ShowRendering(false);
         SettleSize();
     }
+    const std::uint64_t generation = session_.Generation();
     const bool ok = RunTakingPictures([this] {
-        RenderLettering(lettering_, images_);
+        RenderLettering(L(), images_);
         PaintBox1Paint();
     });
+    if (ok) session_.PictureRendered(generation);
     // A render that failed part-way may have left another picture.
     PaintBox1->PictureChanged();
     ErgPaintBox->PictureChanged();
@@ -455,18 +540,19 @@ bool TMainForm::RenderNow() {
         return false;
     }
     FitResultView();
-    ShowTextNotes(StatusBar1, lettering_.settings);
+    ShowTextNotes(StatusBar1, L().settings);
+    ShowPictureState();
     return true;
 }
 
 bool TMainForm::TakePictureSize(bool newPicture) {
     renderFailed_ = false;
     bool ok = RunTakingPictures([this, newPicture] {
-        editZoom_->SetPictureSize({lettering_.width, lettering_.height});
+        editZoom_->SetPictureSize({L().width, L().height});
         if (newPicture) {
             // The old images go first: the new ones may need all the room there is.
             images_ = RenderImages();
-            MakeWhitePicture(lettering_, images_.Picture);
+            MakeWhitePicture(L(), images_.Picture);
         }
         viewComposed_ = false;
     });
@@ -481,7 +567,7 @@ bool TMainForm::TakePictureSize(bool newPicture) {
 
 void TMainForm::PaintBox1Paint() {
     PaintBox1->PictureChanged();
-    shownLines_ = EditViewLines::Of(lettering_, *editor_);
+    shownLines_ = EditViewLines::Of(L(), *editor_);
     shownTab_ = editor_->TabActive;
     viewComposed_ = true;
     PaintBox1->Show();
@@ -501,11 +587,11 @@ void TMainForm::PaintBox1Overlay(Canvas& canvas, TPoint origin) {
     const double scale = PaintBox1->zoom();
     PaintEditOverlay(canvas, shown, shownTab_, origin, PaintBox1->width(), PaintBox1->height(),
                      scale);
-    const EditMode mode = lettering_.settings.editMode;
+    const EditMode mode = L().settings.editMode;
     if (editor_->ButtonHeld && editor_->TabActive && mode != EditMode::DrawFace &&
         shown.mode != EditMode::DrawFace) {
         const bool pivotOnly = mode == EditMode::MoveCheck && editor_->DragKind == dkPivot;
-        DrawRubberBand(canvas, EditViewLines::Of(lettering_, *editor_), pivotOnly, origin, scale);
+        DrawRubberBand(canvas, EditViewLines::Of(L(), *editor_), pivotOnly, origin, scale);
     }
 }
 
@@ -549,18 +635,15 @@ void TMainForm::PageControl1Change() {
     const bool active = PageControl1->currentWidget() == TabSheet4;
     const bool changed = active != editor_->TabActive;
     if (changed) editor_->TabActive = active;
-    React(Change::EffectTab, changed);
-}
-
-void TMainForm::MoveCheckClick() {
-    if (DrawFace->isChecked()) editor_->StartDrawing();
-    if (!suppressViewRepaint_) React(Change::EditMode);
+    Command tab{"", Change::EffectTab, nullptr};
+    tab.eventCondition = changed;
+    Run(std::move(tab));
 }
 
 void TMainForm::PaintBox1MouseDown(int x, int y) {
     const QPoint p = editZoom_->ToPicture({x, y});
     if (!editor_->Press(EditorScratch(), p.x(), p.y(), editor_->TabActive)) return;
-    FinishOpenStep();
+    session_.FinishOpenStep();
     PaintBox1->Show();
 }
 
@@ -583,9 +666,8 @@ void TMainForm::PaintBox1MouseMove(int x, int y) {
 
 void TMainForm::PaintBox1MouseUp(int, int) {
     // The lines change while the button is held; the step is taken at the release.
+    // The editor moved the lines while the button was held; the release makes the step.
     const EditOutcome outcome = editor_->Release(EditorScratch(), editor_->TabActive);
-    if (outcome == EditOutcome::Render || outcome == EditOutcome::HullDrawn)
-        EndStep(outcome == EditOutcome::HullDrawn ? "Hülle zeichnen" : "Hülle bearbeiten");
     switch (outcome) {
         case EditOutcome::Nothing:
             PaintBox1->Show();
@@ -594,13 +676,13 @@ void TMainForm::PaintBox1MouseUp(int, int) {
             PaintBox1Paint();
             break;
         case EditOutcome::Render:
-            React(Change::LinesEdited);
+            Run({"Hülle bearbeiten", Change::LinesEdited, nullptr});
             break;
         case EditOutcome::HullDrawn:
             suppressViewRepaint_ = true;
             MoveCheck->setChecked(true);
             suppressViewRepaint_ = false;
-            React(Change::LinesEdited);
+            Run({"Hülle zeichnen", Change::LinesEdited, nullptr});
             break;
     }
 }
@@ -612,56 +694,52 @@ void TMainForm::VFormPaintMouseDown(int x, int y) {
     const std::int32_t i = GalleryClick(*VFormPaint, *VFormImages, x, y);
     if (i < 0) return;
     ScrollBox2->setSelected(i);
-    BeginStep("Hüllform");
-    ApplyEnvelopePreset(lettering_, i);
-    EndStep("Hüllform");
+    Run({"Hüllform", Change::EnvelopePreset, [i](Lettering& lettering) {
+             ApplyEnvelopePreset(lettering, i);
+             return true;
+         }});
     VFormPaint->update();
-    React(Change::EnvelopePreset);
 }
 
+// The edge and shadow presets write several controls; the session has them written anew, and
+// renders once.
 void TMainForm::KantePaintMouseDown(int x, int y) {
     const std::int32_t i = GalleryClick(*KantePaint, *KanteImages, x, y);
     if (i < 0) return;
     ScrollBox3->setSelected(i);
-    // The controls' own handlers run while they are set; none of them may render, and the
-    // countdown the spin fields start is stopped before the one render.
-    BeginStep("Vorlage 3D-Kante");
-    schedule_->SuppressRender = true;
-    ApplyEdgePreset(lettering_.settings, i);
-    EndStep("Vorlage 3D-Kante");
-    WriteSettingControls();
-    schedule_->StopCountdown();
-    schedule_->SuppressRender = false;
+    Command preset{"Vorlage 3D-Kante", Change::Preset, [i](Lettering& lettering) {
+                       ApplyEdgePreset(lettering.settings, i);
+                       return true;
+                   }};
+    preset.fromControl = false;
+    Run(std::move(preset));
     KantePaint->update();
-    React(Change::Preset);
 }
 
 void TMainForm::SchattenPaintMouseDown(int x, int y) {
     const std::int32_t i = GalleryClick(*SchattenPaint, *SchattenImages, x, y);
     if (i < 0) return;
     ScrollBox4->setSelected(i);
-    BeginStep("Vorlage Schatten");
-    schedule_->SuppressRender = true;
-    ApplyShadowPreset(lettering_.settings, i);
-    EndStep("Vorlage Schatten");
-    WriteSettingControls();
-    schedule_->StopCountdown();
-    schedule_->SuppressRender = false;
+    Command preset{"Vorlage Schatten", Change::Preset, [i](Lettering& lettering) {
+                       ApplyShadowPreset(lettering.settings, i);
+                       return true;
+                   }};
+    preset.fromControl = false;
+    Run(std::move(preset));
     SchattenPaint->update();
-    React(Change::Preset);
 }
 
 void TMainForm::RahmenPaintMouseDown(int x, int y) {
     const std::int32_t i = GalleryClick(*RahmenPaint, *RahmenImages, x, y);
     if (i < 0) return;
-    BeginStep("Rahmen");
-    ApplyFramePreset(lettering_.settings, i);
-    EndStep("Rahmen");
     // Only a click here changes these two; documents and "Neu" leave them as they are.
     RColorBtn->setEnabled(i == 1);
     RHochEd->setEnabled(i == 4);
+    Run({"Rahmen", Change::Preset, [i](Lettering& lettering) {
+             ApplyFramePreset(lettering.settings, i);
+             return true;
+         }});
     RahmenPaint->update();
-    React(Change::Preset);
 }
 
 void TMainForm::ConnectLiveThumbnails() {
@@ -685,7 +763,7 @@ void TMainForm::RefreshThumbnails() {
     if (!KantePaint->isVisible() && !SchattenPaint->isVisible() && !RahmenPaint->isVisible())
         return;
     thumbnailsStale_ = false;
-    thumbnails_->Start(lettering_);
+    thumbnails_->Start(L());
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -693,73 +771,40 @@ void TMainForm::RefreshThumbnails() {
 
 void TMainForm::ResizeBtnClick() {
     SettleSize();
-    const std::int32_t W0 = lettering_.width;
-    const std::int32_t H0 = lettering_.height;
+    const std::int32_t W0 = L().width;
+    const std::int32_t H0 = L().height;
     ResizeForm->SetReference(W0, H0);
     ResizeForm->BreitEdit->setValue(W0);
     ResizeForm->HochEdit->setValue(H0);
-    ResizeForm->SetSettings(lettering_.settings);
+    ResizeForm->SetSettings(L().settings);
     if (ResizeForm->exec() != QDialog::Accepted) return;
-    const LetteringSettings settings = lettering_.settings;
-    const TLine upper = lettering_.EnvelopeLines[0];
-    const TLine lower = lettering_.EnvelopeLines[1];
-    const TPoint pivot = editor_->Pivot;
-    const TPoint handle = editor_->RotationHandle;
-    BeginStep("Bildgröße");
-    ResizeLettering(lettering_, ResizeForm->NewWidth(), ResizeForm->NewHeight(),
-                    ResizeForm->SkalFont->isChecked());
-    editor_->PictureResized(W0, H0, ResizeForm->SkalFont->isChecked());
-    if (ResizeForm->ScalesEffects()) ScaleEffects(ResizeForm->ScaledEffects(settings));
+    const std::vector<ScaledMeasure> scaled = ResizeForm->ScalesEffects()
+                                                  ? ResizeForm->ScaledEffects(L().settings)
+                                                  : std::vector<ScaledMeasure>();
     // A size the memory does not allow is taken back whole before the user hears of it.
-    const bool scaledEffects = ResizeForm->ScalesEffects();
-    const auto takeBack = [this, W0, H0, upper, lower, pivot, handle, settings, scaledEffects] {
-        lettering_.width = W0;
-        lettering_.height = H0;
-        lettering_.EnvelopeLines[0] = upper;
-        lettering_.EnvelopeLines[1] = lower;
-        editor_->Pivot = pivot;
-        editor_->RotationHandle = handle;
-        if (scaledEffects) {
-            lettering_.settings = settings;
-            ScaleEffects({});
-        }
-        if (TakePictureSize(true)) React(Change::PictureOrDocument);
-    };
     holdMemoryMessage_ = true;
-    bool ok = TakePictureSize(true);
-    if (ok) {
-        React(Change::PictureOrDocument);
-        ok = !renderFailed_;
+    renderFailed_ = false;
+    session_.Resize(ResizeForm->NewWidth(), ResizeForm->NewHeight(),
+                    ResizeForm->SkalFont->isChecked(), scaled);
+    const bool ok = !renderFailed_;
+    if (!ok) {
+        session_.TakeBack();
+        schedule_->SettingsUpdated();
     }
-    if (!ok) takeBack();
     holdMemoryMessage_ = false;
     if (!ok) {
         ShowOutOfMemory();
         return;
     }
-    if (background_->Busy()) {
-        // The picture comes later; the size becomes a step when it is there, and is taken back
-        // as above when memory runs out in its render.
-        sizeTakeBack_ = takeBack;
-        return;
-    }
-    EndStep("Bildgröße");
+    // A picture rendered beside the window comes later; the size is taken back as above when
+    // memory runs out in its render.
+    sizePending_ = background_->Busy();
+    if (!sizePending_) session_.Settle();
 }
 
 void TMainForm::SettleSize() {
-    if (!sizeTakeBack_) return;
-    sizeTakeBack_ = nullptr;
-    EndStep("Bildgröße");
-}
-
-void TMainForm::ScaleEffects(const std::vector<ScaledMeasure>& measures) {
-    for (const ScaledMeasure& m : measures)
-        m.info->set(lettering_.settings, m.value);
-    // The size change renders once; the fields written here start no countdown of their own.
-    schedule_->SuppressRender = true;
-    WriteControls();
-    schedule_->StopCountdown();
-    schedule_->SuppressRender = false;
+    if (!std::exchange(sizePending_, false)) return;
+    session_.Settle();
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -772,8 +817,8 @@ void TMainForm::ExportBtnClick() {
     request.filter = PictureSaveFilter();
     ExportOptions chosen = exportOptions_;
     request.exportOptions = &chosen;
-    request.pictureWidth = lettering_.width;
-    request.pictureHeight = lettering_.height;
+    request.pictureWidth = L().width;
+    request.pictureHeight = L().height;
     const DialogAnswer answer = RunDialog(this, request);
     if (!answer.accepted) return;
     exportOptions_ = chosen;
@@ -809,10 +854,12 @@ void TMainForm::ExportBtnClick() {
     // A bitmap file has no place for a resolution; the one chosen stays for printing.
     if (target.type == ImageFileType::Bmp) options.dpi = 0;
     if (IsScreenPicture(options)) {
+        // The file gets the settings as they are, not a picture whose render was cancelled.
+        if (!DrawCurrentPicture()) return;
         job->ok =
             EncodeScreenPicture(images_.Picture, options.dpi, target.type, job->bytes, job->error);
     } else {
-        auto copy = std::make_shared<const Lettering>(RenderSnapshot(lettering_));
+        auto copy = std::make_shared<const Lettering>(RenderSnapshot(L()));
         const ImageFileType type = target.type;
         const bool finished = RunWithProgress(
             this, QStringLiteral("Das Bild wird gezeichnet …"), [job, copy, options, type] {
@@ -851,17 +898,17 @@ bool TMainForm::PaintPrint(QPrinter& printer, QImage& cache) {
     const double pictureDpi =
         exportOptions_.dpi > 0 ? double(exportOptions_.dpi) : kPrintPixelsPerInch;
     const QRectF area = printer.pageLayout().paintRectPixels(printer.resolution());
-    const QRectF target = PrintRect(QSizeF(lettering_.width, lettering_.height), area.size(),
-                                    printer.resolution(), pictureDpi);
+    const QRectF target =
+        PrintRect(QSizeF(L().width, L().height), area.size(), printer.resolution(), pictureDpi);
     if (target.isEmpty()) return false;
-    const std::int32_t k = PrintScale(lettering_, target.width() / lettering_.width);
-    if (k >= 1 && cache.width() != lettering_.width * k) {
+    const std::int32_t k = PrintScale(L(), target.width() / L().width);
+    if (k >= 1 && cache.width() != L().width * k) {
         struct Job {
             QImage picture;
             std::string error;
         };
         auto job = std::make_shared<Job>();
-        auto copy = std::make_shared<const Lettering>(RenderSnapshot(lettering_));
+        auto copy = std::make_shared<const Lettering>(RenderSnapshot(L()));
         const bool finished = RunWithProgress(
             this, QStringLiteral("Das Bild wird für den Druck gezeichnet …"), [job, copy, k] {
                 try {
@@ -882,7 +929,8 @@ bool TMainForm::PaintPrint(QPrinter& printer, QImage& cache) {
         }
         cache = std::move(job->picture);
     } else if (k < 1 && cache.isNull()) {
-        // Too large to smooth: the picture as the window shows it.
+        // Too large to smooth: the picture as the window shows it, drawn anew if it is stale.
+        if (!DrawCurrentPicture()) return false;
         if (!RunTakingPictures([&] { cache = DibToQImage(images_.Picture); })) {
             ShowOutOfMemory();
             return false;
@@ -903,6 +951,7 @@ bool TMainForm::PaintPrint(QPrinter& printer, QImage& cache) {
 }
 
 void TMainForm::Kopieren1Click() {
+    if (!DrawCurrentPicture()) return;
     QImage picture;
     if (!RunTakingPictures([&] { picture = DibToQImage(images_.Picture); })) {
         ShowOutOfMemory();
@@ -916,7 +965,7 @@ void TMainForm::Kopieren1Click() {
 // Writing the controls from the model
 
 void TMainForm::WriteControls() {
-    const LetteringSettings& s = lettering_.settings;
+    const LetteringSettings& s = L().settings;
     const bool outer = writingControls_;
     writingControls_ = true;
     // Setting a control fires its handler, which writes the same value back.
@@ -938,9 +987,9 @@ void TMainForm::WriteControls() {
     }
     FitTexturePreviews();
 
-    if (editZoom_->pictureSize() != QSize(lettering_.width, lettering_.height)) {
+    if (editZoom_->pictureSize() != QSize(L().width, L().height)) {
         // The view keeps its place; only a change of the window centres it again.
-        editZoom_->SetPictureSize({lettering_.width, lettering_.height});
+        editZoom_->SetPictureSize({L().width, L().height});
         FitScrollContent();
         viewComposed_ = false;
     }
@@ -950,7 +999,7 @@ void TMainForm::WriteControls() {
 }
 
 void TMainForm::ShowLetteringFont() {
-    const LetteringFont& font = lettering_.settings.Font;
+    const LetteringFont& font = L().settings.Font;
     QFont memoFont(ToQString(font.name));
     memoFont.setPixelSize(16);
     memoFont.setBold(font.bold);
@@ -958,30 +1007,29 @@ void TMainForm::ShowLetteringFont() {
     Memo1->setFont(memoFont);
 }
 
-void TMainForm::SettingChanged(const SettingInfo& info) {
-    switch (info.change) {
-        case Change::FontStyle:
-            ShowLetteringFont();
-            break;
-        case Change::EditMode:
-            MoveCheckClick();
-            return;
-        default:
-            break;
+void TMainForm::SettingChanged(const SettingInfo& info, double value) {
+    if (writingControls_) return;
+    if (info.change == Change::EditMode) {
+        // The mode is the view's tool: it changes the lettering but makes no step.
+        if (value == 0) return;
+        Command mode = SettingCommand(info, value);
+        mode.name.clear();
+        if (DrawFace->isChecked()) editor_->StartDrawing();
+        Run(std::move(mode));
+        return;
     }
-    React(info.change);
+    Run(SettingCommand(info, value));
+    if (info.change == Change::FontStyle) ShowLetteringFont();
 }
 
 // ---------------------------------------------------------------------------------------------
 // Handlers of the controls
 
 void TMainForm::Memo1Change() {
+    if (writingControls_) return;
     const QString text = Memo1->toPlainText();
-    const QString current = JoinLines(lettering_.settings.Memo1);
-    if (text == current) {
-        React(Change::Memo1);
-        return;
-    }
+    const QString current = JoinLines(L().settings.Memo1);
+    if (text == current) return;
     const std::string utf8 = ToStdString(text);
     if (utf8.size() > kMaxTextBytes) {
         // A paste too long for a lettering is refused whole; the text stays as it was.
@@ -993,50 +1041,62 @@ void TMainForm::Memo1Change() {
         ShowMessageBox(kTextTooLongMessage, "Fehler", MsgIcon::Error);
         return;
     }
-    BeginStep("Text", true);
-    lettering_.settings.Memo1 = SplitTextLines(utf8);
-    EndStep("Text", true);
-    React(Change::Memo1);
+    Command typed{"Text", Change::Memo1, [lines = SplitTextLines(utf8)](Lettering& lettering) {
+                      lettering.settings.Memo1 = lines;
+                      return true;
+                  }};
+    typed.typed = true;
+    Run(std::move(typed));
 }
 
 void TMainForm::FontListChange(int index) {
     const bool selected = index >= 0 && FontList->count() > 0;
+    Command font{"", Change::FontList, nullptr};
+    font.eventCondition = selected;
     if (selected) {
         const QString family = FontList->itemData(index).toString();
-        BeginStep("Schriftart");
-        lettering_.settings.Font.name = ToStdString(family);
-        EndStep("Schriftart");
+        font.name = "Schriftart";
+        font.apply = [name = ToStdString(family)](Lettering& lettering) {
+            lettering.settings.Font.name = name;
+            return true;
+        };
         QFont memoFont = Memo1->font();
         memoFont.setFamily(family);
         Memo1->setFont(memoFont);
     }
-    React(Change::FontList, selected);
+    Run(std::move(font));
 }
 
 void TMainForm::SurfaceKindChanged(int surface, int kind, bool classChanged) {
-    SurfaceSettings& settings =
-        surface == 1 ? lettering_.settings.SurfaceFrame1 : lettering_.settings.SurfaceFrame2;
-    const std::string_view step = surface == 1 ? "Textoberfläche" : "Hintergrund";
-    BeginStep(step);
-    settings.kind = static_cast<SurfaceKind>(kind);
-    EndStep(step);
-    React(Change::SurfaceKind, classChanged);
+    Command command{surface == 1 ? "Textoberfläche" : "Hintergrund", Change::SurfaceKind,
+                    [surface, kind](Lettering& lettering) {
+                        SurfaceSettings& settings = surface == 1 ? lettering.settings.SurfaceFrame1
+                                                                 : lettering.settings.SurfaceFrame2;
+                        settings.kind = static_cast<SurfaceKind>(kind);
+                        return true;
+                    }};
+    command.eventCondition = classChanged;
+    Run(std::move(command));
 }
 
 void TMainForm::SetTexture(int surface, int index) {
-    gw::SetTexture(lettering_, builtinTextures_, index, surface == 1);
+    Run({surface == 1 ? "Textur" : "Hintergrundtextur", Change::SurfaceContent,
+         [this, surface, index](Lettering& lettering) {
+             gw::SetTexture(lettering, builtinTextures_, index, surface == 1);
+             return true;
+         }});
     FitTexturePreviews();
 }
 
 void TMainForm::FitTexturePreviews() {
     // A preview takes its texture's size before it paints, so an empty box gets painted too.
-    SurfaceFrame1->TextureFrame1->FitTo(lettering_.TextTexture);
-    SurfaceFrame2->TextureFrame1->FitTo(lettering_.BackgroundTexture);
+    SurfaceFrame1->TextureFrame1->FitTo(L().TextTexture);
+    SurfaceFrame2->TextureFrame1->FitTo(L().BackgroundTexture);
 }
 
 void TMainForm::TextureFrame1DIBPaintBoxPaint() {
-    SurfaceFrame1->TextureFrame1->ShowTexture(lettering_.TextTexture);
-    SurfaceFrame2->TextureFrame1->ShowTexture(lettering_.BackgroundTexture);
+    SurfaceFrame1->TextureFrame1->ShowTexture(L().TextTexture);
+    SurfaceFrame2->TextureFrame1->ShowTexture(L().BackgroundTexture);
 }
 
 void TMainForm::FitResultView() {
@@ -1064,25 +1124,12 @@ void TMainForm::FillFontList() {
 // ---------------------------------------------------------------------------------------------
 // Document commands
 
-void TMainForm::Setsavedfilename(const QString& fileName) {
-    savedFileName_ = fileName;
-    UpdateCaption();
-}
-
 void TMainForm::NewBtnClick() {
     if (!MayDropChanges("Alle nicht gespeicherten Einstellungen gehen verloren.", "Datei|Neu",
                         MsgIcon::Question))
         return;
-    BeginStep("Neu");
     schedule_->FirstRenderDone = false;
-    schedule_->LoadingSettings = true;
-    ResetForNew(lettering_);
-    EndStep("Neu");
-    WriteControls();
-    schedule_->LoadingSettings = false;
-    React(Change::PictureOrDocument);
-    Setsavedfilename(QString());
-    MarkSaved();
+    session_.New();
 }
 
 void TMainForm::SpeedButton2Click() {
@@ -1097,11 +1144,11 @@ void TMainForm::SpeedButton2Click() {
 }
 
 void TMainForm::SaveBtnClick() {
-    if (savedFileName_.isEmpty()) {
+    if (session_.fileName().empty()) {
         SaveAsBtnClick();
         return;
     }
-    SaveFile(savedFileName_);
+    SaveFile(currentFileName());
 }
 
 void TMainForm::SaveAsBtnClick() {
@@ -1115,25 +1162,24 @@ void TMainForm::SaveAsBtnClick() {
 }
 
 void TMainForm::SaveFile(const QString& fileName) {
-    const DocumentResult result = SaveLetteringFile(lettering_, ToStdString(fileName));
+    const DocumentResult result = SaveLetteringFile(L(), ToStdString(fileName));
     if (!result.ok) {
         ShowMessageBox(result.message, result.title, MsgIcon::Error);
         return;
     }
-    Setsavedfilename(fileName);
-    MarkSaved();
+    session_.Saved(ToStdString(fileName));
+    AddRecentDocument(fileName);
 }
 
 void TMainForm::OpenFile(const QString& fileName) {
     // The reader takes the file over only when all of it was read, so a refused file changes
-    // nothing.
-    // The document is read into a copy of the lettering (its textures aside, which every document
-    // brings), so the lettering as it was can be taken back when its pictures cannot be had.
+    // nothing. It reads into a copy of the lettering (its textures aside, which every document
+    // brings); the session keeps the lettering as it was until the new one has its picture.
     Lettering opened;
-    opened.settings = lettering_.settings;
-    opened.width = lettering_.width;
-    opened.height = lettering_.height;
-    opened.EnvelopeLines = lettering_.EnvelopeLines;
+    opened.settings = L().settings;
+    opened.width = L().width;
+    opened.height = L().height;
+    opened.EnvelopeLines = L().EnvelopeLines;
     const std::uint64_t failuresBefore = AllocationFailures();
     const DocumentResult result = OpenLetteringFile(opened, ToStdString(fileName));
     if (!result.ok) {
@@ -1144,119 +1190,46 @@ void TMainForm::OpenFile(const QString& fileName) {
         }
         return;
     }
-    std::swap(lettering_, opened);
     holdMemoryMessage_ = true;
     // An opened document is taken over whole or not at all, so its picture is awaited.
     renderAtOnce_ = true;
-    const auto take = [this, &opened] {
-        schedule_->LoadingSettings = true;
-        const bool newPicture = lettering_.width != opened.width ||
-                                lettering_.height != opened.height || images_.Picture.Empty();
-        bool ok = TakePictureSize(newPicture);
-        WriteControls();
-        schedule_->LoadingSettings = false;
-        if (!ok) return false;
-        React(Change::PictureOrDocument);
-        return !renderFailed_;
-    };
-    const bool ok = take();
+    renderFailed_ = false;
+    session_.Open(std::move(opened), ToStdString(fileName));
+    const bool ok = !renderFailed_;
     if (!ok) {
-        std::swap(lettering_, opened);
-        take();
+        session_.TakeBack();
+        schedule_->SettingsUpdated();
     }
+    session_.Settle();
     holdMemoryMessage_ = false;
     renderAtOnce_ = false;
     if (!ok) {
         ShowOutOfMemory();
         return;
     }
-    editor_->PictureResized(opened.width, opened.height, false);
-    openStep_.clear();
-    history_.Reset(lettering_);
-    UpdateUndoButtons();
-    Setsavedfilename(fileName);
-    MarkSaved();
+    AddRecentDocument(fileName);
     PaintBox1Paint();
 }
 
 // ---------------------------------------------------------------------------------------------
 // Undo and redo
 
-void TMainForm::BeginStep(std::string_view name, bool grouped) {
-    if (writingControls_ || name.empty()) return;
-    if (!openStep_.empty() && (!grouped || openStep_ != name)) FinishOpenStep();
-}
-
-void TMainForm::EndStep(std::string_view name, bool grouped) {
-    if (writingControls_ || name.empty()) return;
-    if (grouped) {
-        openStep_ = name;
-        return;
-    }
-    history_.Record(lettering_, std::string(name));
-    UpdateUndoButtons();
-}
-
-void TMainForm::FinishOpenStep() {
-    if (openStep_.empty()) return;
-    history_.Record(lettering_, std::move(openStep_));
-    openStep_.clear();
-    UpdateUndoButtons();
-}
-
 void TMainForm::UndoBtnClick() {
-    StepThroughHistory(true);
+    session_.Undo();
 }
 
 void TMainForm::RedoBtnClick() {
-    StepThroughHistory(false);
-}
-
-void TMainForm::StepThroughHistory(bool back) {
-    FinishOpenStep();
-    if (back ? !history_.CanUndo() : !history_.CanRedo()) return;
-    // The editing mode is the view's tool, not part of the lettering's look.
-    const EditMode mode = lettering_.settings.editMode;
-    const std::int32_t W0 = lettering_.width;
-    const std::int32_t H0 = lettering_.height;
-    if (back) {
-        history_.Undo(lettering_);
-    } else {
-        history_.Redo(lettering_);
-    }
-    lettering_.settings.editMode = mode;
-    // The pivot and the handle are the editor's and not in the history: a size taken back
-    // keeps them within reach.
-    editor_->PictureResized(W0, H0, false);
-    ShowRestoredState();
-}
-
-void TMainForm::ShowRestoredState() {
-    schedule_->StopCountdown();
-    schedule_->SuppressRender = true;
-    const bool newPicture = DibWidth(images_.Picture) != lettering_.width ||
-                            DibHeight(images_.Picture) != lettering_.height;
-    const bool ok = TakePictureSize(newPicture);
-    WriteControls();
-    schedule_->StopCountdown();
-    schedule_->SuppressRender = false;
-    UpdateUndoButtons();
-    if (!ok) {
-        ShowOutOfMemory();
-        return;
-    }
-    schedule_->SettingsUpdated();
+    session_.Redo();
 }
 
 void TMainForm::UpdateUndoButtons() {
-    NoteChange();
-    UndoBtn->setEnabled(history_.CanUndo());
-    RedoBtn->setEnabled(history_.CanRedo());
-    UndoBtn->setToolTip(history_.CanUndo()
-                            ? QStringLiteral("Rückgängig: ") + ToQString(history_.UndoName())
+    UndoBtn->setEnabled(session_.CanUndo());
+    RedoBtn->setEnabled(session_.CanRedo());
+    UndoBtn->setToolTip(session_.CanUndo()
+                            ? QStringLiteral("Rückgängig: ") + ToQString(session_.UndoName())
                             : QStringLiteral("Rückgängig"));
-    RedoBtn->setToolTip(history_.CanRedo()
-                            ? QStringLiteral("Wiederholen: ") + ToQString(history_.RedoName())
+    RedoBtn->setToolTip(session_.CanRedo()
+                            ? QStringLiteral("Wiederholen: ") + ToQString(session_.RedoName())
                             : QStringLiteral("Wiederholen"));
 }
 
