@@ -459,6 +459,8 @@ bool TMainForm::DrawCurrentPicture() {
     const bool finished =
         RunWithProgress(this, QStringLiteral("Das Bild wird berechnet …"), [job, copy] {
             try {
+                MakeWhitePicture(*copy, job->images.Picture);
+                if (!job->images.Picture.Bits) return;
                 RenderLettering(*copy, job->images);
                 job->ok = true;
             } catch (const std::bad_alloc&) {
