@@ -209,7 +209,7 @@ void TMainForm::BuildToolBar(QWidget* parent) {
 }
 
 void TMainForm::BuildMakePage() {
-    TabSheet1 = new QWidget;
+    auto* TabSheet1 = new QWidget;
     Name(TabSheet1, "TabSheet1");
     PageControl3->addTab(TabSheet1, LayoutIcon("page-make.png"),
                          QStringLiteral("Schriftzug erstellen"));
@@ -273,14 +273,14 @@ QWidget* TMainForm::BuildTextTab() {
 
     auto* styles = new QHBoxLayout;
     styles->setSpacing(2);
-    FettBtn = new QToolButton(TabSheet2);
+    auto* FettBtn = new QToolButton(TabSheet2);
     Name(FettBtn, "FettBtn");
     FettBtn->setText(QStringLiteral("F"));
     FettBtn->setToolTip(QStringLiteral("Fett"));
     QFont bold = FettBtn->font();
     bold.setBold(true);
     FettBtn->setFont(bold);
-    KursivBtn = new QToolButton(TabSheet2);
+    auto* KursivBtn = new QToolButton(TabSheet2);
     Name(KursivBtn, "KursivBtn");
     KursivBtn->setText(QStringLiteral("K"));
     KursivBtn->setToolTip(QStringLiteral("Kursiv"));
@@ -297,10 +297,10 @@ QWidget* TMainForm::BuildTextTab() {
     grid->addWidget(new QLabel(QStringLiteral("Schriftstil:"), TabSheet2), 1, 1);
     grid->addLayout(styles, 1, 2);
 
-    AusrichtBox = List("AusrichtBox",
-                       {QStringLiteral("Linksbündig"), QStringLiteral("Zentriert"),
-                        QStringLiteral("Rechtsbündig")},
-                       TabSheet2);
+    auto* AusrichtBox = List("AusrichtBox",
+                             {QStringLiteral("Linksbündig"), QStringLiteral("Zentriert"),
+                              QStringLiteral("Rechtsbündig")},
+                             TabSheet2);
     AusrichtBox->setFixedWidth(200);
     grid->addWidget(Label(QStringLiteral("Aus&richtung:"), AusrichtBox, TabSheet2), 2, 1);
     grid->addWidget(AusrichtBox, 2, 2);
@@ -310,15 +310,15 @@ QWidget* TMainForm::BuildTextTab() {
 }
 
 QWidget* TMainForm::BuildSurfaceTab() {
-    TabSheet3 = new QWidget;
+    auto* TabSheet3 = new QWidget;
     Name(TabSheet3, "TabSheet3");
     auto* layout = new QVBoxLayout(TabSheet3);
     layout->setContentsMargins(2, 2, 2, 2);
-    PageControl2 = new QTabWidget(TabSheet3);
+    auto* PageControl2 = new QTabWidget(TabSheet3);
     Name(PageControl2, "PageControl2");
-    TabSheet9 = new QWidget;
+    auto* TabSheet9 = new QWidget;
     Name(TabSheet9, "TabSheet9");
-    TabSheet10 = new QWidget;
+    auto* TabSheet10 = new QWidget;
     Name(TabSheet10, "TabSheet10");
     SurfaceFrame1 = new TSurfaceFrame(TabSheet9);
     Name(SurfaceFrame1, "SurfaceFrame1");
@@ -342,7 +342,7 @@ QWidget* TMainForm::BuildEnvelopeTab() {
     grid->setContentsMargins(8, 3, 8, 2);  // room for the gallery's three rows
     auto* modes = Column(grid, 0);
     MoveCheck = Radio("MoveCheck", QStringLiteral("Verschieben"), TabSheet4);
-    EdPointsCheck = Radio("EdPointsCheck", QStringLiteral("Punkte bearbeiten"), TabSheet4);
+    auto* EdPointsCheck = Radio("EdPointsCheck", QStringLiteral("Punkte bearbeiten"), TabSheet4);
     DrawFace = Radio("DrawFace", QStringLiteral("Hülle zeichnen"), TabSheet4);
     MoveCheck->setChecked(true);
     auto* group = new QButtonGroup(TabSheet4);
@@ -351,7 +351,7 @@ QWidget* TMainForm::BuildEnvelopeTab() {
         modes->addWidget(radio);
     }
     modes->addSpacing(6);
-    SpiralEd = MakeSpin("SpiralEd", TabSheet4);
+    auto* SpiralEd = MakeSpin("SpiralEd", TabSheet4);
     auto* spiral = new QHBoxLayout;
     spiral->addWidget(Label(QStringLiteral("Spiralwindungen:"), SpiralEd, TabSheet4));
     spiral->addWidget(SpiralEd);
@@ -364,13 +364,13 @@ QWidget* TMainForm::BuildEnvelopeTab() {
 }
 
 QWidget* TMainForm::BuildOutlineTab() {
-    TabSheet5 = new QWidget;
+    auto* TabSheet5 = new QWidget;
     Name(TabSheet5, "TabSheet5");
     auto* grid = PageGrid(TabSheet5);
     auto* modes = Column(grid, 0);
-    NoDeform = Radio("NoDeform", QStringLiteral("Keine Deformation"), TabSheet5);
-    SinDeform = Radio("SinDeform", QStringLiteral("Sinusdeformation"), TabSheet5);
-    RandDeform = Radio("RandDeform", QStringLiteral("Zufallsdeformation"), TabSheet5);
+    auto* NoDeform = Radio("NoDeform", QStringLiteral("Keine Deformation"), TabSheet5);
+    auto* SinDeform = Radio("SinDeform", QStringLiteral("Sinusdeformation"), TabSheet5);
+    auto* RandDeform = Radio("RandDeform", QStringLiteral("Zufallsdeformation"), TabSheet5);
     NoDeform->setChecked(true);
     auto* group = new QButtonGroup(TabSheet5);
     for (QRadioButton* radio : {NoDeform, SinDeform, RandDeform}) {
@@ -379,8 +379,8 @@ QWidget* TMainForm::BuildOutlineTab() {
     }
     auto* values = new QGridLayout;
     values->setVerticalSpacing(3);
-    StarkEd = MakeSpin("StarkEd", TabSheet5);
-    AnzahlEd = MakeSpin("AnzahlEd", TabSheet5);
+    auto* StarkEd = MakeSpin("StarkEd", TabSheet5);
+    auto* AnzahlEd = MakeSpin("AnzahlEd", TabSheet5);
     values->addWidget(Label(QStringLiteral("Stärke:"), StarkEd, TabSheet5), 0, 0);
     values->addWidget(StarkEd, 0, 1);
     values->addWidget(Label(QStringLiteral("Anzahl:"), AnzahlEd, TabSheet5), 1, 0);
@@ -391,7 +391,7 @@ QWidget* TMainForm::BuildOutlineTab() {
 }
 
 QWidget* TMainForm::BuildEdgeTab() {
-    TabSheet6 = new QWidget;
+    auto* TabSheet6 = new QWidget;
     Name(TabSheet6, "TabSheet6");
     auto* layout = new QVBoxLayout(TabSheet6);
     layout->setContentsMargins(2, 2, 2, 2);
@@ -399,7 +399,7 @@ QWidget* TMainForm::BuildEdgeTab() {
     Name(PageControl4, "PageControl4");
     layout->addWidget(PageControl4);
 
-    TabSheet11 = new QWidget;
+    auto* TabSheet11 = new QWidget;
     Name(TabSheet11, "TabSheet11");
     auto* presets = new QVBoxLayout(TabSheet11);
     presets->setContentsMargins(0, 0, 0, 0);
@@ -407,7 +407,7 @@ QWidget* TMainForm::BuildEdgeTab() {
     presets->addWidget(ScrollBox3);
     PageControl4->addTab(TabSheet11, QStringLiteral("Vorgegebene Kanten"));
 
-    TabSheet12 = new QWidget;
+    auto* TabSheet12 = new QWidget;
     Name(TabSheet12, "TabSheet12");
     PageControl4->addTab(TabSheet12, QStringLiteral("Eigene Kanten"));
     auto* grid = new QGridLayout(TabSheet12);
@@ -415,18 +415,18 @@ QWidget* TMainForm::BuildEdgeTab() {
     grid->setHorizontalSpacing(14);
 
     auto* switches = Column(grid, 0);
-    KanteCheck = Check("KanteCheck", QStringLiteral("3D-Kante hinzufügen"), TabSheet12);
-    KQualCheck = Check("KQualCheck", QStringLiteral("3 Lichtstrahlen"), TabSheet12);
-    KFixedWCheck = Check("KFixedWCheck", QStringLiteral("Feste Breite"), TabSheet12);
-    Invers1Check = Check("Invers1Check", QStringLiteral("Invers"), TabSheet12);
+    auto* KanteCheck = Check("KanteCheck", QStringLiteral("3D-Kante hinzufügen"), TabSheet12);
+    auto* KQualCheck = Check("KQualCheck", QStringLiteral("3 Lichtstrahlen"), TabSheet12);
+    auto* KFixedWCheck = Check("KFixedWCheck", QStringLiteral("Feste Breite"), TabSheet12);
+    auto* Invers1Check = Check("Invers1Check", QStringLiteral("Invers"), TabSheet12);
     for (QCheckBox* check : {KanteCheck, KQualCheck, KFixedWCheck, Invers1Check})
         switches->addWidget(check);
 
     auto* values = new QGridLayout;
     values->setVerticalSpacing(2);
-    KWinkEd = MakeSpin("KWinkEd", TabSheet12);
-    KBreiteEd = MakeSpin("KBreiteEd", TabSheet12);
-    KLichtEd = MakeSpin("KLichtEd", TabSheet12);
+    auto* KWinkEd = MakeSpin("KWinkEd", TabSheet12);
+    auto* KBreiteEd = MakeSpin("KBreiteEd", TabSheet12);
+    auto* KLichtEd = MakeSpin("KLichtEd", TabSheet12);
     values->addWidget(Label(QStringLiteral("Winkel:"), KWinkEd, TabSheet12), 0, 0);
     values->addWidget(KWinkEd, 0, 1);
     values->addWidget(Label(QStringLiteral("Breite (%):"), KBreiteEd, TabSheet12), 1, 0);
@@ -440,16 +440,12 @@ QWidget* TMainForm::BuildEdgeTab() {
     struct Part {
         const char* groupName;
         QString title;
-        QComboBox*& box;
         const char* boxName;
-        QCheckBox*& background;
         const char* backgroundName;
     };
     const Part parts[] = {
-        {"GroupBox1", QStringLiteral("1.Teil der Kante"), Profil1Box, "Profil1Box", BkGnd1,
-         "BkGnd1"},
-        {"GroupBox2", QStringLiteral("2.Teil der Kante"), Profil2Box, "Profil2Box", BkGnd2,
-         "BkGnd2"},
+        {"GroupBox1", QStringLiteral("1.Teil der Kante"), "Profil1Box", "BkGnd1"},
+        {"GroupBox2", QStringLiteral("2.Teil der Kante"), "Profil2Box", "BkGnd2"},
     };
     int column = 2;
     for (const Part& part : parts) {
@@ -458,11 +454,11 @@ QWidget* TMainForm::BuildEdgeTab() {
         auto* groupGrid = new QGridLayout(group);
         groupGrid->setContentsMargins(6, 2, 6, 2);
         groupGrid->setVerticalSpacing(2);
-        part.box = List(part.boxName, profiles, group);
-        part.background = Check(part.backgroundName, QStringLiteral("Hintergund"), group);
-        groupGrid->addWidget(Label(QStringLiteral("Profil:"), part.box, group), 0, 0);
-        groupGrid->addWidget(part.box, 0, 1);
-        groupGrid->addWidget(part.background, 1, 0, 1, 2);
+        auto* box = List(part.boxName, profiles, group);
+        auto* background = Check(part.backgroundName, QStringLiteral("Hintergund"), group);
+        groupGrid->addWidget(Label(QStringLiteral("Profil:"), box, group), 0, 0);
+        groupGrid->addWidget(box, 0, 1);
+        groupGrid->addWidget(background, 1, 0, 1, 2);
         grid->addWidget(group, 0, column++, Qt::AlignTop);
     }
     grid->setColumnStretch(column, 1);
@@ -470,7 +466,7 @@ QWidget* TMainForm::BuildEdgeTab() {
 }
 
 QWidget* TMainForm::BuildShadowTab() {
-    TabSheet7 = new QWidget;
+    auto* TabSheet7 = new QWidget;
     Name(TabSheet7, "TabSheet7");
     auto* layout = new QVBoxLayout(TabSheet7);
     layout->setContentsMargins(2, 2, 2, 2);
@@ -478,7 +474,7 @@ QWidget* TMainForm::BuildShadowTab() {
     Name(PageControl5, "PageControl5");
     layout->addWidget(PageControl5);
 
-    TabSheet13 = new QWidget;
+    auto* TabSheet13 = new QWidget;
     Name(TabSheet13, "TabSheet13");
     auto* presets = new QVBoxLayout(TabSheet13);
     presets->setContentsMargins(0, 0, 0, 0);
@@ -486,7 +482,7 @@ QWidget* TMainForm::BuildShadowTab() {
     presets->addWidget(ScrollBox4);
     PageControl5->addTab(TabSheet13, QStringLiteral("Vorgegebene Schatten"));
 
-    TabSheet14 = new QWidget;
+    auto* TabSheet14 = new QWidget;
     Name(TabSheet14, "TabSheet14");
     PageControl5->addTab(TabSheet14, QStringLiteral("Eigene Schatten"));
     auto* grid = new QGridLayout(TabSheet14);
@@ -494,7 +490,7 @@ QWidget* TMainForm::BuildShadowTab() {
     grid->setHorizontalSpacing(14);
 
     auto* first = Column(grid, 0);
-    SchattenCheck = Check("SchattenCheck", QStringLiteral("Schatten hinzufügen"), TabSheet14);
+    auto* SchattenCheck = Check("SchattenCheck", QStringLiteral("Schatten hinzufügen"), TabSheet14);
     first->addWidget(SchattenCheck);
     auto* colour = new QHBoxLayout;
     SColorShape = new TShape(TabSheet14);
@@ -510,9 +506,9 @@ QWidget* TMainForm::BuildShadowTab() {
 
     auto* values = new QGridLayout;
     values->setVerticalSpacing(2);
-    SDeckEd = MakeSpin("SDeckEd", TabSheet14);
-    SWeichEd = MakeSpin("SWeichEd", TabSheet14);
-    SRichtBox =
+    auto* SDeckEd = MakeSpin("SDeckEd", TabSheet14);
+    auto* SWeichEd = MakeSpin("SWeichEd", TabSheet14);
+    auto* SRichtBox =
         List("SRichtBox", {QStringLiteral("0°"), QStringLiteral("-45°"), QStringLiteral("45°")},
              TabSheet14);
     SRichtBox->setFixedWidth(64);
@@ -529,8 +525,8 @@ QWidget* TMainForm::BuildShadowTab() {
     auto* offsetGrid = new QGridLayout(offset);
     offsetGrid->setContentsMargins(6, 2, 6, 2);
     offsetGrid->setVerticalSpacing(2);
-    SRightEd = MakeSpin("SRightEd", offset);
-    SBottomEd = MakeSpin("SBottomEd", offset);
+    auto* SRightEd = MakeSpin("SRightEd", offset);
+    auto* SBottomEd = MakeSpin("SBottomEd", offset);
     offsetGrid->addWidget(Label(QStringLiteral("Nach rechts:"), SRightEd, offset), 0, 0);
     offsetGrid->addWidget(SRightEd, 0, 1);
     offsetGrid->addWidget(Label(QStringLiteral("Nach unten:"), SBottomEd, offset), 1, 0);
@@ -541,7 +537,7 @@ QWidget* TMainForm::BuildShadowTab() {
 }
 
 QWidget* TMainForm::BuildFrameTab() {
-    TabSheet8 = new QWidget;
+    auto* TabSheet8 = new QWidget;
     Name(TabSheet8, "TabSheet8");
     auto* grid = PageGrid(TabSheet8);
     grid->setContentsMargins(8, 3, 8, 2);
@@ -550,11 +546,11 @@ QWidget* TMainForm::BuildFrameTab() {
     grid->addWidget(ScrollBox5, 0, 0);
 
     auto* options = Column(grid, 1);
-    RTextcheck = Check("RTextcheck", QStringLiteral("Auch über Text legen"), TabSheet8);
+    auto* RTextcheck = Check("RTextcheck", QStringLiteral("Auch über Text legen"), TabSheet8);
     options->addWidget(RTextcheck);
     auto* values = new QGridLayout;
     values->setVerticalSpacing(2);
-    RBreitEd = MakeSpin("RBreitEd", TabSheet8);
+    auto* RBreitEd = MakeSpin("RBreitEd", TabSheet8);
     RHochEd = MakeSpin("RHochEd", TabSheet8);
     values->addWidget(Label(QStringLiteral("Breite:"), RBreitEd, TabSheet8), 0, 0);
     values->addWidget(RBreitEd, 0, 1);
@@ -563,7 +559,7 @@ QWidget* TMainForm::BuildFrameTab() {
     options->addLayout(values);
 
     auto* colour = new QHBoxLayout;
-    RColorShape = new TShape(TabSheet8);
+    auto* RColorShape = new TShape(TabSheet8);
     Name(RColorShape, "RColorShape");
     RColorShape->setFixedSize(25, 25);
     RColorShape->setBrushColor(clBlack);
@@ -597,7 +593,7 @@ void TMainForm::BuildResultPage() {
     body->setSpacing(0);
     layout->addLayout(body, 1);
 
-    Panel41 = new QWidget(TabSheet15);
+    auto* Panel41 = new QWidget(TabSheet15);
     Name(Panel41, "Panel41");
     Panel41->setFixedWidth(209);
     Paint(Panel41, kDecorColour);
@@ -619,7 +615,7 @@ void TMainForm::BuildResultPage() {
     auto* right = new QVBoxLayout;
     right->setSpacing(0);
     body->addLayout(right, 1);
-    Panel17 = new QWidget(TabSheet15);
+    auto* Panel17 = new QWidget(TabSheet15);
     Name(Panel17, "Panel17");
     Panel17->setFixedHeight(73);
     SaveAsButton = new QPushButton(QStringLiteral("Bild &speichern unter..."), Panel17);

@@ -329,22 +329,14 @@ class TMainForm : public QMainWindow {
     QToolButton* UndoBtn;
     QToolButton* RedoBtn;
     QTabWidget* PageControl3;
-    QWidget* TabSheet1;
     QWidget* Panel6;
     QScrollArea* ScrollBox1;
     TPaintBox* PaintBox1;
     QTabWidget* PageControl1;
     QWidget* TabSheet2;
-    QWidget* TabSheet3;
     QWidget* TabSheet4;
-    QWidget* TabSheet5;
-    QWidget* TabSheet6;
-    QWidget* TabSheet7;
-    QWidget* TabSheet8;
     QWidget* TabSheet15;
     QWidget* Panel16;
-    QWidget* Panel41;
-    QWidget* Panel17;
     QPushButton* SaveAsButton;
     QPushButton* PrintButton;
     QPushButton* PreviewButton;
@@ -364,66 +356,28 @@ class TMainForm : public QMainWindow {
     // Text
     QPlainTextEdit* Memo1;
     QComboBox* FontList;
-    QToolButton* FettBtn;
-    QToolButton* KursivBtn;
-    QComboBox* AusrichtBox;
     // Surfaces
-    QTabWidget* PageControl2;
-    QWidget* TabSheet9;
-    QWidget* TabSheet10;
     TSurfaceFrame* SurfaceFrame1;
     TSurfaceFrame* SurfaceFrame2;
     // Envelope
     QRadioButton* MoveCheck;
-    QRadioButton* EdPointsCheck;
     QRadioButton* DrawFace;
-    SpinEdit* SpiralEd;
     TGalleryBox* ScrollBox2;
     TPaintBox* VFormPaint;
-    // Outline deformation
-    QRadioButton* NoDeform;
-    QRadioButton* SinDeform;
-    QRadioButton* RandDeform;
-    SpinEdit* StarkEd;
-    SpinEdit* AnzahlEd;
     // 3D edge
     QTabWidget* PageControl4;
-    QWidget* TabSheet11;
-    QWidget* TabSheet12;
     TGalleryBox* ScrollBox3;
     TPaintBox* KantePaint;
-    QCheckBox* KanteCheck;
-    SpinEdit* KWinkEd;
-    SpinEdit* KBreiteEd;
-    SpinEdit* KLichtEd;
-    QComboBox* Profil1Box;
-    QCheckBox* BkGnd1;
-    QComboBox* Profil2Box;
-    QCheckBox* BkGnd2;
-    QCheckBox* Invers1Check;
-    QCheckBox* KFixedWCheck;
-    QCheckBox* KQualCheck;
     // Shadow
     QTabWidget* PageControl5;
-    QWidget* TabSheet13;
-    QWidget* TabSheet14;
     TGalleryBox* ScrollBox4;
     TPaintBox* SchattenPaint;
-    QCheckBox* SchattenCheck;
     TShape* SColorShape;
     QPushButton* SColorBtn;
-    SpinEdit* SDeckEd;
-    SpinEdit* SWeichEd;
-    QComboBox* SRichtBox;
-    SpinEdit* SRightEd;
-    SpinEdit* SBottomEd;
     // Frame
     TGalleryBox* ScrollBox5;
     TPaintBox* RahmenPaint;
-    QCheckBox* RTextcheck;
-    SpinEdit* RBreitEd;
     SpinEdit* RHochEd;
-    TShape* RColorShape;
     QPushButton* RColorBtn;
 };
 
