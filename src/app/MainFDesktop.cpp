@@ -216,33 +216,14 @@ void TMainForm::ShowZoom() {
 // ---------------------------------------------------------------------------------------------
 // Unsaved changes
 
-void TMainForm::MarkSaved() {
-    savedBytes_ = LetteringFileBytes(lettering_);
-    setWindowTitle(ToQString(CaptionFor(ToStdString(savedFileName_))));
-    if (!savedFileName_.isEmpty()) AddRecentDocument(savedFileName_);
-}
-
-bool TMainForm::HasChanges() const {
-    return LetteringFileBytes(lettering_) != savedBytes_;
-}
-
-void TMainForm::NoteChange() {
-    if (captionPending_) return;
-    captionPending_ = true;
-    QTimer::singleShot(0, this, [this] {
-        captionPending_ = false;
-        UpdateCaption();
-    });
-}
-
 void TMainForm::UpdateCaption() {
-    QString caption = ToQString(CaptionFor(ToStdString(savedFileName_)));
-    if (HasChanges()) caption += QStringLiteral(" *");
+    QString caption = ToQString(CaptionFor(session_.fileName()));
+    if (session_.Modified()) caption += QStringLiteral(" *");
     setWindowTitle(caption);
 }
 
 bool TMainForm::MayDropChanges(std::string_view question, std::string_view caption, MsgIcon icon) {
-    if (!HasChanges()) return true;
+    if (!session_.Modified()) return true;
     switch (ShowMessageBox(question, caption, icon, MsgButtons::SaveDiscardCancel)) {
         case MsgResult::Save:
             return SaveDocument();
@@ -256,7 +237,7 @@ bool TMainForm::MayDropChanges(std::string_view question, std::string_view capti
 }
 
 bool TMainForm::SaveDocument() {
-    QString fileName = savedFileName_;
+    QString fileName = currentFileName();
     if (fileName.isEmpty()) {
         DialogRequest request;
         request.kind = DialogKind::Save;
@@ -269,7 +250,7 @@ bool TMainForm::SaveDocument() {
     }
     SaveFile(fileName);
     // A failed save has said so and left the changes unsaved.
-    return savedFileName_ == fileName && !HasChanges();
+    return currentFileName() == fileName && !session_.Modified();
 }
 
 // ---------------------------------------------------------------------------------------------

@@ -1,5 +1,5 @@
 // The layout of the main window: tool bar, the two pages with the seven effect tabs, the bottom
-// bar; and the wiring of every control to its handler.
+// bar. The tabs 3D-Kante, Schatten and Rahmen are MainFEffectTabs's, the wiring MainFWiring's.
 
 #include <QButtonGroup>
 #include <QCheckBox>
@@ -19,6 +19,7 @@
 #include <string_view>
 #include <tuple>
 
+#include "app/LayoutKit.h"
 #include "app/MainFUnit.h"
 #include "app/Pictures.h"
 #include "app/RenderSchedule.h"
@@ -43,90 +44,7 @@
 
 namespace gw {
 
-namespace {
-
-constexpr TColor kHeaderColour = 0xA6CAF0;
-constexpr TColor kDecorColour = 0xC0DCC0;
-
-void Name(QObject* object, const char* name) {
-    object->setObjectName(QString::fromLatin1(name));
-}
-
-void Paint(QWidget* widget, TColor colour) {
-    widget->setAutoFillBackground(true);
-    QPalette palette = widget->palette();
-    palette.setColor(QPalette::Window, ToQColor(colour));
-    // The colour is light whatever the desktop's scheme: its text stays dark on it.
-    palette.setColor(QPalette::WindowText, Qt::black);
-    widget->setPalette(palette);
-}
-
-QWidget* Header(const char* name, const QString& text, QWidget* parent) {
-    auto* panel = new QWidget(parent);
-    Name(panel, name);
-    panel->setFixedHeight(33);
-    Paint(panel, kHeaderColour);
-    auto* label = new QLabel(text, panel);
-    QFont bold = label->font();
-    bold.setBold(true);
-    label->setFont(bold);
-    auto* layout = new QHBoxLayout(panel);
-    layout->setContentsMargins(8, 0, 8, 0);
-    layout->addWidget(label);
-    return panel;
-}
-
-QLabel* Label(const QString& text, QWidget* buddy, QWidget* parent) {
-    auto* label = new QLabel(text, parent);
-    label->setBuddy(buddy);
-    return label;
-}
-
-QRadioButton* Radio(const char* name, const QString& text, QWidget* parent) {
-    auto* radio = new QRadioButton(text, parent);
-    Name(radio, name);
-    return radio;
-}
-
-QCheckBox* Check(const char* name, const QString& text, QWidget* parent) {
-    auto* check = new QCheckBox(text, parent);
-    Name(check, name);
-    return check;
-}
-
-QComboBox* List(const char* name, const QStringList& items, QWidget* parent) {
-    auto* list = new QComboBox(parent);
-    Name(list, name);
-    list->addItems(items);
-    return list;
-}
-
-// A gallery: a paint box in a scroll box of the workspace colour that scrolls sideways.
-TGalleryBox* GalleryBox(const char* scrollName, TPaintBox*& box, const char* boxName,
-                        int laidOutHeight, QWidget* parent) {
-    auto* gallery = new TGalleryBox(laidOutHeight, parent);
-    Name(gallery, scrollName);
-    box = gallery->paintBox();
-    Name(box, boxName);
-    return gallery;
-}
-
-QVBoxLayout* Column(QGridLayout* grid, int column) {
-    auto* layout = new QVBoxLayout;
-    layout->setSpacing(2);
-    grid->addLayout(layout, 0, column, Qt::AlignTop);
-    return layout;
-}
-
-QGridLayout* PageGrid(QWidget* page) {
-    auto* grid = new QGridLayout(page);
-    grid->setContentsMargins(8, 6, 8, 4);
-    grid->setHorizontalSpacing(18);
-    grid->setVerticalSpacing(3);
-    return grid;
-}
-
-}  // namespace
+using namespace layout;
 
 SpinEdit* TMainForm::MakeSpin(const char* name, QWidget* parent) {
     auto* spin = new SpinEdit(parent);
@@ -209,7 +127,7 @@ void TMainForm::BuildToolBar(QWidget* parent) {
 }
 
 void TMainForm::BuildMakePage() {
-    TabSheet1 = new QWidget;
+    auto* TabSheet1 = new QWidget;
     Name(TabSheet1, "TabSheet1");
     PageControl3->addTab(TabSheet1, LayoutIcon("page-make.png"),
                          QStringLiteral("Schriftzug erstellen"));
@@ -273,14 +191,14 @@ QWidget* TMainForm::BuildTextTab() {
 
     auto* styles = new QHBoxLayout;
     styles->setSpacing(2);
-    FettBtn = new QToolButton(TabSheet2);
+    auto* FettBtn = new QToolButton(TabSheet2);
     Name(FettBtn, "FettBtn");
     FettBtn->setText(QStringLiteral("F"));
     FettBtn->setToolTip(QStringLiteral("Fett"));
     QFont bold = FettBtn->font();
     bold.setBold(true);
     FettBtn->setFont(bold);
-    KursivBtn = new QToolButton(TabSheet2);
+    auto* KursivBtn = new QToolButton(TabSheet2);
     Name(KursivBtn, "KursivBtn");
     KursivBtn->setText(QStringLiteral("K"));
     KursivBtn->setToolTip(QStringLiteral("Kursiv"));
@@ -297,10 +215,10 @@ QWidget* TMainForm::BuildTextTab() {
     grid->addWidget(new QLabel(QStringLiteral("Schriftstil:"), TabSheet2), 1, 1);
     grid->addLayout(styles, 1, 2);
 
-    AusrichtBox = List("AusrichtBox",
-                       {QStringLiteral("Linksbündig"), QStringLiteral("Zentriert"),
-                        QStringLiteral("Rechtsbündig")},
-                       TabSheet2);
+    auto* AusrichtBox = List("AusrichtBox",
+                             {QStringLiteral("Linksbündig"), QStringLiteral("Zentriert"),
+                              QStringLiteral("Rechtsbündig")},
+                             TabSheet2);
     AusrichtBox->setFixedWidth(200);
     grid->addWidget(Label(QStringLiteral("Aus&richtung:"), AusrichtBox, TabSheet2), 2, 1);
     grid->addWidget(AusrichtBox, 2, 2);
@@ -310,15 +228,15 @@ QWidget* TMainForm::BuildTextTab() {
 }
 
 QWidget* TMainForm::BuildSurfaceTab() {
-    TabSheet3 = new QWidget;
+    auto* TabSheet3 = new QWidget;
     Name(TabSheet3, "TabSheet3");
     auto* layout = new QVBoxLayout(TabSheet3);
     layout->setContentsMargins(2, 2, 2, 2);
-    PageControl2 = new QTabWidget(TabSheet3);
+    auto* PageControl2 = new QTabWidget(TabSheet3);
     Name(PageControl2, "PageControl2");
-    TabSheet9 = new QWidget;
+    auto* TabSheet9 = new QWidget;
     Name(TabSheet9, "TabSheet9");
-    TabSheet10 = new QWidget;
+    auto* TabSheet10 = new QWidget;
     Name(TabSheet10, "TabSheet10");
     SurfaceFrame1 = new TSurfaceFrame(TabSheet9);
     Name(SurfaceFrame1, "SurfaceFrame1");
@@ -342,7 +260,7 @@ QWidget* TMainForm::BuildEnvelopeTab() {
     grid->setContentsMargins(8, 3, 8, 2);  // room for the gallery's three rows
     auto* modes = Column(grid, 0);
     MoveCheck = Radio("MoveCheck", QStringLiteral("Verschieben"), TabSheet4);
-    EdPointsCheck = Radio("EdPointsCheck", QStringLiteral("Punkte bearbeiten"), TabSheet4);
+    auto* EdPointsCheck = Radio("EdPointsCheck", QStringLiteral("Punkte bearbeiten"), TabSheet4);
     DrawFace = Radio("DrawFace", QStringLiteral("Hülle zeichnen"), TabSheet4);
     MoveCheck->setChecked(true);
     auto* group = new QButtonGroup(TabSheet4);
@@ -351,7 +269,7 @@ QWidget* TMainForm::BuildEnvelopeTab() {
         modes->addWidget(radio);
     }
     modes->addSpacing(6);
-    SpiralEd = MakeSpin("SpiralEd", TabSheet4);
+    auto* SpiralEd = MakeSpin("SpiralEd", TabSheet4);
     auto* spiral = new QHBoxLayout;
     spiral->addWidget(Label(QStringLiteral("Spiralwindungen:"), SpiralEd, TabSheet4));
     spiral->addWidget(SpiralEd);
@@ -364,13 +282,13 @@ QWidget* TMainForm::BuildEnvelopeTab() {
 }
 
 QWidget* TMainForm::BuildOutlineTab() {
-    TabSheet5 = new QWidget;
+    auto* TabSheet5 = new QWidget;
     Name(TabSheet5, "TabSheet5");
     auto* grid = PageGrid(TabSheet5);
     auto* modes = Column(grid, 0);
-    NoDeform = Radio("NoDeform", QStringLiteral("Keine Deformation"), TabSheet5);
-    SinDeform = Radio("SinDeform", QStringLiteral("Sinusdeformation"), TabSheet5);
-    RandDeform = Radio("RandDeform", QStringLiteral("Zufallsdeformation"), TabSheet5);
+    auto* NoDeform = Radio("NoDeform", QStringLiteral("Keine Deformation"), TabSheet5);
+    auto* SinDeform = Radio("SinDeform", QStringLiteral("Sinusdeformation"), TabSheet5);
+    auto* RandDeform = Radio("RandDeform", QStringLiteral("Zufallsdeformation"), TabSheet5);
     NoDeform->setChecked(true);
     auto* group = new QButtonGroup(TabSheet5);
     for (QRadioButton* radio : {NoDeform, SinDeform, RandDeform}) {
@@ -379,8 +297,8 @@ QWidget* TMainForm::BuildOutlineTab() {
     }
     auto* values = new QGridLayout;
     values->setVerticalSpacing(3);
-    StarkEd = MakeSpin("StarkEd", TabSheet5);
-    AnzahlEd = MakeSpin("AnzahlEd", TabSheet5);
+    auto* StarkEd = MakeSpin("StarkEd", TabSheet5);
+    auto* AnzahlEd = MakeSpin("AnzahlEd", TabSheet5);
     values->addWidget(Label(QStringLiteral("Stärke:"), StarkEd, TabSheet5), 0, 0);
     values->addWidget(StarkEd, 0, 1);
     values->addWidget(Label(QStringLiteral("Anzahl:"), AnzahlEd, TabSheet5), 1, 0);
@@ -388,196 +306,6 @@ QWidget* TMainForm::BuildOutlineTab() {
     grid->addLayout(values, 0, 1, Qt::AlignTop);
     grid->setColumnStretch(2, 1);
     return TabSheet5;
-}
-
-QWidget* TMainForm::BuildEdgeTab() {
-    TabSheet6 = new QWidget;
-    Name(TabSheet6, "TabSheet6");
-    auto* layout = new QVBoxLayout(TabSheet6);
-    layout->setContentsMargins(2, 2, 2, 2);
-    PageControl4 = new QTabWidget(TabSheet6);
-    Name(PageControl4, "PageControl4");
-    layout->addWidget(PageControl4);
-
-    TabSheet11 = new QWidget;
-    Name(TabSheet11, "TabSheet11");
-    auto* presets = new QVBoxLayout(TabSheet11);
-    presets->setContentsMargins(0, 0, 0, 0);
-    ScrollBox3 = GalleryBox("ScrollBox3", KantePaint, "KantePaint", 94, TabSheet11);
-    presets->addWidget(ScrollBox3);
-    PageControl4->addTab(TabSheet11, QStringLiteral("Vorgegebene Kanten"));
-
-    TabSheet12 = new QWidget;
-    Name(TabSheet12, "TabSheet12");
-    PageControl4->addTab(TabSheet12, QStringLiteral("Eigene Kanten"));
-    auto* grid = new QGridLayout(TabSheet12);
-    grid->setContentsMargins(6, 3, 6, 2);
-    grid->setHorizontalSpacing(14);
-
-    auto* switches = Column(grid, 0);
-    KanteCheck = Check("KanteCheck", QStringLiteral("3D-Kante hinzufügen"), TabSheet12);
-    KQualCheck = Check("KQualCheck", QStringLiteral("3 Lichtstrahlen"), TabSheet12);
-    KFixedWCheck = Check("KFixedWCheck", QStringLiteral("Feste Breite"), TabSheet12);
-    Invers1Check = Check("Invers1Check", QStringLiteral("Invers"), TabSheet12);
-    for (QCheckBox* check : {KanteCheck, KQualCheck, KFixedWCheck, Invers1Check})
-        switches->addWidget(check);
-
-    auto* values = new QGridLayout;
-    values->setVerticalSpacing(2);
-    KWinkEd = MakeSpin("KWinkEd", TabSheet12);
-    KBreiteEd = MakeSpin("KBreiteEd", TabSheet12);
-    KLichtEd = MakeSpin("KLichtEd", TabSheet12);
-    values->addWidget(Label(QStringLiteral("Winkel:"), KWinkEd, TabSheet12), 0, 0);
-    values->addWidget(KWinkEd, 0, 1);
-    values->addWidget(Label(QStringLiteral("Breite (%):"), KBreiteEd, TabSheet12), 1, 0);
-    values->addWidget(KBreiteEd, 1, 1);
-    values->addWidget(Label(QStringLiteral("Lichtstärke:"), KLichtEd, TabSheet12), 2, 0);
-    values->addWidget(KLichtEd, 2, 1);
-    grid->addLayout(values, 0, 1, Qt::AlignTop);
-
-    const QStringList profiles = {QStringLiteral("Flach"), QStringLiteral("Linear"),
-                                  QStringLiteral("Konvex"), QStringLiteral("Konkav")};
-    struct Part {
-        const char* groupName;
-        QString title;
-        QComboBox*& box;
-        const char* boxName;
-        QCheckBox*& background;
-        const char* backgroundName;
-    };
-    const Part parts[] = {
-        {"GroupBox1", QStringLiteral("1.Teil der Kante"), Profil1Box, "Profil1Box", BkGnd1,
-         "BkGnd1"},
-        {"GroupBox2", QStringLiteral("2.Teil der Kante"), Profil2Box, "Profil2Box", BkGnd2,
-         "BkGnd2"},
-    };
-    int column = 2;
-    for (const Part& part : parts) {
-        auto* group = new QGroupBox(part.title, TabSheet12);
-        Name(group, part.groupName);
-        auto* groupGrid = new QGridLayout(group);
-        groupGrid->setContentsMargins(6, 2, 6, 2);
-        groupGrid->setVerticalSpacing(2);
-        part.box = List(part.boxName, profiles, group);
-        part.background = Check(part.backgroundName, QStringLiteral("Hintergund"), group);
-        groupGrid->addWidget(Label(QStringLiteral("Profil:"), part.box, group), 0, 0);
-        groupGrid->addWidget(part.box, 0, 1);
-        groupGrid->addWidget(part.background, 1, 0, 1, 2);
-        grid->addWidget(group, 0, column++, Qt::AlignTop);
-    }
-    grid->setColumnStretch(column, 1);
-    return TabSheet6;
-}
-
-QWidget* TMainForm::BuildShadowTab() {
-    TabSheet7 = new QWidget;
-    Name(TabSheet7, "TabSheet7");
-    auto* layout = new QVBoxLayout(TabSheet7);
-    layout->setContentsMargins(2, 2, 2, 2);
-    PageControl5 = new QTabWidget(TabSheet7);
-    Name(PageControl5, "PageControl5");
-    layout->addWidget(PageControl5);
-
-    TabSheet13 = new QWidget;
-    Name(TabSheet13, "TabSheet13");
-    auto* presets = new QVBoxLayout(TabSheet13);
-    presets->setContentsMargins(0, 0, 0, 0);
-    ScrollBox4 = GalleryBox("ScrollBox4", SchattenPaint, "SchattenPaint", 94, TabSheet13);
-    presets->addWidget(ScrollBox4);
-    PageControl5->addTab(TabSheet13, QStringLiteral("Vorgegebene Schatten"));
-
-    TabSheet14 = new QWidget;
-    Name(TabSheet14, "TabSheet14");
-    PageControl5->addTab(TabSheet14, QStringLiteral("Eigene Schatten"));
-    auto* grid = new QGridLayout(TabSheet14);
-    grid->setContentsMargins(6, 3, 6, 2);
-    grid->setHorizontalSpacing(14);
-
-    auto* first = Column(grid, 0);
-    SchattenCheck = Check("SchattenCheck", QStringLiteral("Schatten hinzufügen"), TabSheet14);
-    first->addWidget(SchattenCheck);
-    auto* colour = new QHBoxLayout;
-    SColorShape = new TShape(TabSheet14);
-    Name(SColorShape, "SColorShape");
-    SColorShape->setFixedSize(25, 25);
-    SColorShape->setBrushColor(clBlack);
-    SColorBtn = new QPushButton(QStringLiteral("&Farbe festlegen"), TabSheet14);
-    Name(SColorBtn, "SColorBtn");
-    colour->addWidget(SColorShape);
-    colour->addWidget(SColorBtn);
-    colour->addStretch(1);
-    first->addLayout(colour);
-
-    auto* values = new QGridLayout;
-    values->setVerticalSpacing(2);
-    SDeckEd = MakeSpin("SDeckEd", TabSheet14);
-    SWeichEd = MakeSpin("SWeichEd", TabSheet14);
-    SRichtBox =
-        List("SRichtBox", {QStringLiteral("0°"), QStringLiteral("-45°"), QStringLiteral("45°")},
-             TabSheet14);
-    SRichtBox->setFixedWidth(64);
-    values->addWidget(Label(QStringLiteral("Deckkraft:"), SDeckEd, TabSheet14), 0, 0);
-    values->addWidget(SDeckEd, 0, 1);
-    values->addWidget(Label(QStringLiteral("Weichheit:"), SWeichEd, TabSheet14), 1, 0);
-    values->addWidget(SWeichEd, 1, 1);
-    values->addWidget(Label(QStringLiteral("Richtung:"), SRichtBox, TabSheet14), 2, 0);
-    values->addWidget(SRichtBox, 2, 1);
-    grid->addLayout(values, 0, 1, Qt::AlignTop);
-
-    auto* offset = new QGroupBox(QStringLiteral("Verschiebung"), TabSheet14);
-    Name(offset, "GroupBox3");
-    auto* offsetGrid = new QGridLayout(offset);
-    offsetGrid->setContentsMargins(6, 2, 6, 2);
-    offsetGrid->setVerticalSpacing(2);
-    SRightEd = MakeSpin("SRightEd", offset);
-    SBottomEd = MakeSpin("SBottomEd", offset);
-    offsetGrid->addWidget(Label(QStringLiteral("Nach rechts:"), SRightEd, offset), 0, 0);
-    offsetGrid->addWidget(SRightEd, 0, 1);
-    offsetGrid->addWidget(Label(QStringLiteral("Nach unten:"), SBottomEd, offset), 1, 0);
-    offsetGrid->addWidget(SBottomEd, 1, 1);
-    grid->addWidget(offset, 0, 2, Qt::AlignTop);
-    grid->setColumnStretch(3, 1);
-    return TabSheet7;
-}
-
-QWidget* TMainForm::BuildFrameTab() {
-    TabSheet8 = new QWidget;
-    Name(TabSheet8, "TabSheet8");
-    auto* grid = PageGrid(TabSheet8);
-    grid->setContentsMargins(8, 3, 8, 2);
-    ScrollBox5 = GalleryBox("ScrollBox5", RahmenPaint, "RahmenPaint", 125, TabSheet8);
-    ScrollBox5->setFixedWidth(200);
-    grid->addWidget(ScrollBox5, 0, 0);
-
-    auto* options = Column(grid, 1);
-    RTextcheck = Check("RTextcheck", QStringLiteral("Auch über Text legen"), TabSheet8);
-    options->addWidget(RTextcheck);
-    auto* values = new QGridLayout;
-    values->setVerticalSpacing(2);
-    RBreitEd = MakeSpin("RBreitEd", TabSheet8);
-    RHochEd = MakeSpin("RHochEd", TabSheet8);
-    values->addWidget(Label(QStringLiteral("Breite:"), RBreitEd, TabSheet8), 0, 0);
-    values->addWidget(RBreitEd, 0, 1);
-    values->addWidget(Label(QStringLiteral("Höhe:"), RHochEd, TabSheet8), 1, 0);
-    values->addWidget(RHochEd, 1, 1);
-    options->addLayout(values);
-
-    auto* colour = new QHBoxLayout;
-    RColorShape = new TShape(TabSheet8);
-    Name(RColorShape, "RColorShape");
-    RColorShape->setFixedSize(25, 25);
-    RColorShape->setBrushColor(clBlack);
-    RColorBtn = new QPushButton(QStringLiteral("&Farbe festlegen"), TabSheet8);
-    Name(RColorBtn, "RColorBtn");
-    colour->addWidget(RColorShape);
-    colour->addWidget(RColorBtn);
-    colour->addStretch(1);
-    grid->addLayout(colour, 0, 2, Qt::AlignTop);
-    grid->setColumnStretch(3, 1);
-    // The frame gallery enables these for the styles that use them.
-    RHochEd->setEnabled(false);
-    RColorBtn->setEnabled(false);
-    return TabSheet8;
 }
 
 void TMainForm::BuildResultPage() {
@@ -597,7 +325,7 @@ void TMainForm::BuildResultPage() {
     body->setSpacing(0);
     layout->addLayout(body, 1);
 
-    Panel41 = new QWidget(TabSheet15);
+    auto* Panel41 = new QWidget(TabSheet15);
     Name(Panel41, "Panel41");
     Panel41->setFixedWidth(209);
     Paint(Panel41, kDecorColour);
@@ -619,7 +347,7 @@ void TMainForm::BuildResultPage() {
     auto* right = new QVBoxLayout;
     right->setSpacing(0);
     body->addLayout(right, 1);
-    Panel17 = new QWidget(TabSheet15);
+    auto* Panel17 = new QWidget(TabSheet15);
     Name(Panel17, "Panel17");
     Panel17->setFixedHeight(73);
     SaveAsButton = new QPushButton(QStringLiteral("Bild &speichern unter..."), Panel17);
@@ -697,237 +425,6 @@ void TMainForm::BuildBottomBar(QWidget* parent) {
     ueberBtn2->hide();
     EndeBtnDown->hide();
     layout->addWidget(Panel8);
-}
-
-// ---------------------------------------------------------------------------------------------
-
-void TMainForm::ConnectHandlers() {
-    LetteringSettings& s = lettering_.settings;
-
-    // Tool bar, bottom bar, pages.
-    connect(SpeedButton1, &QToolButton::clicked, this, [this] { NewBtnClick(); });
-    connect(OpenBtn, &QToolButton::clicked, this, [this] { ResizeBtnClick(); });
-    connect(SpeedButton2, &QToolButton::clicked, this, [this] { SpeedButton2Click(); });
-    connect(SaveBtn, &QToolButton::clicked, this, [this] { SaveBtnClick(); });
-    connect(SaveAsBtn, &QToolButton::clicked, this, [this] { SaveAsBtnClick(); });
-    connect(UndoBtn, &QToolButton::clicked, this, [this] { UndoBtnClick(); });
-    connect(RedoBtn, &QToolButton::clicked, this, [this] { RedoBtnClick(); });
-    connect(wwwBtn, &QToolButton::clicked, this, [this] { wwwBtnClick(); });
-    connect(PageControl1, &QTabWidget::currentChanged, this, [this] { PageControl1Change(); });
-    // The result view takes the picture's size when its page is shown; it paints what the
-    // window holds at that moment.
-    connect(PageControl3, &QTabWidget::currentChanged, this, [this] {
-        if (PageControl3->currentWidget() == TabSheet15) FitResultView();
-    });
-
-    for (ImagePair pair : {AboutPair(), EndPair()}) {
-        // Only the left button presses a picture button, as with any other button.
-        pair.normal->OnMouseDown = [this, pair](Qt::MouseButton button, int, int) {
-            if (button == Qt::LeftButton) ImageButtonDown(pair);
-        };
-        for (TImage* image : {pair.normal, pair.pressed}) {
-            image->OnMouseMove = [this, pair](Qt::MouseButtons, int x, int y) {
-                ImageButtonMove(pair, x, y);
-            };
-            image->OnMouseUp = [this, pair](Qt::MouseButton, int x, int y) {
-                ImageButtonUp(pair, x, y);
-            };
-        }
-    }
-
-    // The views.
-    PaintBox1->OnPaint = [this] {
-        if (!viewComposed_ || !schedule_->FirstRenderDone) PaintBox1Paint();
-    };
-    // Hovering sets the cursor and the drag kind, so the view follows the mouse unpressed.
-    PaintBox1->setMouseTracking(true);
-    PaintBox1->OnMouseDown = [this](Qt::MouseButton, int x, int y) { PaintBox1MouseDown(x, y); };
-    PaintBox1->OnMouseMove = [this](Qt::MouseButtons, int x, int y) { PaintBox1MouseMove(x, y); };
-    PaintBox1->OnMouseUp = [this](Qt::MouseButton, int x, int y) { PaintBox1MouseUp(x, y); };
-    ErgPaintBox->OnPaint = [this] { ErgPaintBoxPaint(); };
-    PaintBox1->OnOverlay = [this](Canvas& canvas, TPoint origin) {
-        PaintBox1Overlay(canvas, origin);
-    };
-    PaintBox1->ShowPicture(&images_.Picture);
-    ErgPaintBox->ShowPicture(&images_.Picture);
-    connect(SaveAsButton, &QPushButton::clicked, this, [this] { ExportBtnClick(); });
-    connect(PrintButton, &QPushButton::clicked, this, [this] { PrintBtnClick(); });
-    connect(PreviewButton, &QPushButton::clicked, this, [this] { PreviewBtnClick(); });
-    connect(CopyButton, &QPushButton::clicked, this, [this] { Kopieren1Click(); });
-
-    // Galleries.
-    struct GalleryBinding {
-        TGalleryBox* gallery;
-        TPaintBox* box;
-        const TImageList* images;
-        void (TMainForm::*click)(int, int);
-        std::span<const std::string_view> names;
-        int live;  // the PresetGallery of the live thumbnails, -1 for none
-    };
-    const GalleryBinding galleries[] = {
-        {ScrollBox2, VFormPaint, VFormImages.get(), &TMainForm::VFormPaintMouseDown,
-         kEnvelopePresetNames, -1},
-        {ScrollBox3, KantePaint, KanteImages.get(), &TMainForm::KantePaintMouseDown,
-         kEdgePresetNames, int(PresetGallery::Edge)},
-        {ScrollBox4, SchattenPaint, SchattenImages.get(), &TMainForm::SchattenPaintMouseDown,
-         kShadowPresetNames, int(PresetGallery::Shadow)},
-        {ScrollBox5, RahmenPaint, RahmenImages.get(), &TMainForm::RahmenPaintMouseDown,
-         kFramePresetNames, int(PresetGallery::Frame)},
-    };
-    for (const GalleryBinding& g : galleries) {
-        // The keys pick a cell through the click, so a key makes the same render and undo step.
-        auto* cells = new TGalleryCells(
-            g.box, [g] { return GalleryLayoutOf(*g.box, *g.images); },
-            [this, g](int x, int y) { (this->*g.click)(x, y); },
-            [this, g] {
-                return g.gallery == ScrollBox5 ? lettering_.settings.FrameStyle
-                                               : g.gallery->selected();
-            },
-            g.names);
-        g.box->OnPaint = [this, g, cells] {
-            // The frame gallery marks the frame style of the lettering.
-            if (g.gallery == ScrollBox5) g.gallery->setSelected(lettering_.settings.FrameStyle);
-            PaintGallery(*g.box, *g.images, g.gallery->selected(), cells->ShownCell(),
-                         g.live >= 0 ? &thumbnails_->Pictures(PresetGallery(g.live)) : nullptr);
-        };
-        g.box->OnMouseDown = [this, g](Qt::MouseButton, int x, int y) { (this->*g.click)(x, y); };
-        // A gallery shown before its first paint needs its width to be painted at all.
-        g.box->OnResize = [g] { FitGallery(*g.box, *g.images); };
-        FitGallery(*g.box, *g.images);
-    }
-    struct Pan {
-        bool active = false;
-        QPoint start;
-        QPoint scroll;
-    };
-    auto pan = std::make_shared<Pan>();
-    ErgPaintBox->OnMouseDown = [this, pan](Qt::MouseButton, int x, int y) {
-        // Positions are taken in the view's own coordinates, so the picture follows the pointer.
-        pan->active = true;
-        pan->start = ErgPaintBox->mapTo(ErgScrollBox->viewport(), QPoint(x, y));
-        pan->scroll = {ErgScrollBox->horizontalScrollBar()->value(),
-                       ErgScrollBox->verticalScrollBar()->value()};
-    };
-    ErgPaintBox->OnMouseMove = [this, pan](Qt::MouseButtons, int x, int y) {
-        if (!pan->active) return;
-        const QPoint now = ErgPaintBox->mapTo(ErgScrollBox->viewport(), QPoint(x, y));
-        ErgScrollBox->horizontalScrollBar()->setValue(pan->start.x() + pan->scroll.x() - now.x());
-        ErgScrollBox->verticalScrollBar()->setValue(pan->start.y() + pan->scroll.y() - now.y());
-    };
-    ErgPaintBox->OnMouseUp = [pan](Qt::MouseButton, int, int) { pan->active = false; };
-
-    // Text.
-    connect(Memo1, &QPlainTextEdit::textChanged, this, [this] { Memo1Change(); });
-    connect(FontList, &QComboBox::activated, this, [this](int index) { FontListChange(index); });
-
-    // Surfaces.
-    for (int surface : {1, 2}) {
-        TSurfaceFrame* frame = surface == 1 ? SurfaceFrame1 : SurfaceFrame2;
-        SurfaceSettings& settings = surface == 1 ? s.SurfaceFrame1 : s.SurfaceFrame2;
-        frame->OnKindChanged = [this, surface](int kind, bool classChanged) {
-            SurfaceKindChanged(surface, kind, classChanged);
-        };
-        frame->ColorFrame1->OnColorChosen = [this, &settings, surface](TColor colour) {
-            const std::string_view step = surface == 1 ? "Textfarbe" : "Hintergrundfarbe";
-            BeginStep(step);
-            settings.color = colour;
-            EndStep(step);
-            React(Change::SurfaceContent);
-        };
-        frame->Texture0Frame1->Textures = [this] {
-            return std::span<const DibImage>(builtinTextures_.entries);
-        };
-        const std::string_view textureStep = surface == 1 ? "Textur" : "Hintergrundtextur";
-        frame->Texture0Frame1->OnTexturePicked = [this, surface, textureStep](std::int32_t index) {
-            BeginStep(textureStep);
-            SetTexture(surface, index);
-            EndStep(textureStep);
-            React(Change::SurfaceContent);
-        };
-        frame->TextureFrame1->OnTextureFile = [this, surface,
-                                               textureStep](const QString& fileName) {
-            BeginStep(textureStep);
-            if (!LoadOwnTexture(lettering_, ToStdString(fileName), surface == 1)) return false;
-            EndStep(textureStep);
-            FitTexturePreviews();
-            React(Change::SurfaceContent);
-            return true;
-        };
-        frame->TextureFrame1->DIBPaintBox->OnPaint = [this] { TextureFrame1DIBPaintBoxPaint(); };
-    }
-
-    ConnectSettings();
-}
-
-// Every control named in the settings table writes its entry when it changes, by the user or by
-// the program, and then reacts as the table says. The surface pickers and the frame gallery are
-// no control of that name and bind themselves above.
-void TMainForm::ConnectSettings() {
-    for (const SettingInfo& info : SettingsTable()) {
-        const QString name = QString::fromLatin1(info.name.data(), qsizetype(info.name.size()));
-        QWidget* control = findChild<QWidget*>(name);
-        if (!control) continue;
-        const SettingInfo* row = &info;
-        settingControls_.push_back({row, control});
-        // Typing in a spin field is one step until the countdown renders.
-        const bool typed =
-            info.kind == SettingKind::IntegerSpin || info.kind == SettingKind::DecimalSpin;
-        const auto write = [this, row, typed](double value) {
-            BeginStep(row->undoName, typed);
-            row->set(lettering_.settings, value);
-            EndStep(row->undoName, typed);
-            SettingChanged(*row);
-        };
-        if (auto* spin = qobject_cast<SpinEdit*>(control)) {
-            connect(spin, &SpinEdit::valueChanged, this, write);
-            spin->installEventFilter(this);
-        } else if (auto* radio = qobject_cast<QRadioButton*>(control)) {
-            connect(radio, &QRadioButton::toggled, this, [write](bool on) {
-                if (on) write(1);
-            });
-        } else if (auto* check = qobject_cast<QCheckBox*>(control)) {
-            connect(check, &QCheckBox::toggled, this, [write](bool on) { write(on ? 1 : 0); });
-        } else if (auto* button = qobject_cast<QAbstractButton*>(control)) {
-            // A toggle button reacts to the user's click only, as a list to the user's choice.
-            connect(button, &QAbstractButton::clicked, this,
-                    [write, button] { write(button->isChecked() ? 1 : 0); });
-        } else if (auto* list = qobject_cast<QComboBox*>(control)) {
-            connect(list, &QComboBox::activated, this, write);
-        } else if (auto* swatch = qobject_cast<TShape*>(control)) {
-            // A colour swatch is set through its button: SColorShape by SColorBtn.
-            QString buttonName = name;
-            buttonName.replace(QStringLiteral("Shape"), QStringLiteral("Btn"));
-            if (auto* button = findChild<QPushButton*>(buttonName)) {
-                connect(button, &QPushButton::clicked, this, [this, swatch, write] {
-                    const std::optional<TColor> chosen = ChooseColor(this, swatch->brushColor());
-                    if (!chosen) return;
-                    swatch->setBrushColor(*chosen);
-                    write(*chosen);
-                });
-            }
-        }
-    }
-}
-
-void TMainForm::WriteSettingControls() {
-    const LetteringSettings& s = lettering_.settings;
-    const bool outer = writingControls_;
-    writingControls_ = true;
-    for (const auto& [info, control] : settingControls_) {
-        const double v = info->get(s);
-        if (auto* spin = qobject_cast<SpinEdit*>(control)) {
-            spin->setValue(v);
-        } else if (auto* radio = qobject_cast<QRadioButton*>(control)) {
-            if (v != 0) radio->setChecked(true);
-        } else if (auto* button = qobject_cast<QAbstractButton*>(control)) {
-            button->setChecked(v != 0);
-        } else if (auto* list = qobject_cast<QComboBox*>(control)) {
-            list->setCurrentIndex(int(v));
-        } else if (auto* swatch = qobject_cast<TShape*>(control)) {
-            swatch->setBrushColor(static_cast<TColor>(v));
-        }
-    }
-    writingControls_ = outer;
 }
 
 }  // namespace gw

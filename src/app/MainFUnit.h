@@ -1,9 +1,10 @@
 #pragma once
-// TMainForm: the main window. It is a view of one lettering: every control writes its own field
-// of the model when it changes and then asks the reaction table (Reactions.h) whether to render
-// now, to restart the one-second countdown, to repaint the editing view, or to do nothing. The
-// renderer reads the model when it runs. Program code that changes the model writes the
-// controls back from it (WriteControls), and the controls' handlers react as for the user.
+// TMainForm: the main window, a view of one editing session. Every control turns its event into
+// a command of the session (EditingSession.h); the session changes the lettering, records the
+// undo step and tells the window what changed and whether to render now, to restart the
+// one-second countdown, to repaint the editing view, or to do nothing. The window writes its
+// controls from the lettering when the program changed it (undo, presets, documents); the
+// controls' handlers make no commands meanwhile. The renderer reads the model when it runs.
 //
 // Controls, handlers and the pipeline's state are the window's own. From outside, the controls
 // are found by their names (findChild) and driven with events; the render schedule (Timer1 and
@@ -21,8 +22,8 @@
 #include "document/BuiltinTextures.h"
 #include "document/Lettering.h"
 #include "document/Reactions.h"
-#include "document/UndoHistory.h"
 #include "editing/EditView.h"
+#include "editing/EditingSession.h"
 #include "platform/System.h"
 #include "render/Pipeline.h"
 #include "ui/PictureExport.h"
@@ -76,19 +77,19 @@ class TMainForm : public QMainWindow {
     explicit TMainForm(QWidget* parent = nullptr);
     ~TMainForm() override;
 
-    // The lettering this window shows and edits, and the images of the last render.
-    Lettering& lettering() { return lettering_; }
-    const Lettering& lettering() const { return lettering_; }
+    // The lettering this window shows, the session that edits it, and the images of the last
+    // render.
+    const Lettering& lettering() const { return session_.lettering(); }
+    EditingSession& session() { return session_; }
     const RenderImages& images() const { return images_; }
 
     // Completed renders since the window was made.
     int renderCount() const;
-    const QString& currentFileName() const { return savedFileName_; }
+    QString currentFileName() const;
     // The envelope editor's state (drag kind, strokes, whether its tab is active).
-    const TEnvelopeEditor& envelopeEditor() const { return *editor_; }
+    const TEnvelopeEditor& envelopeEditor() const { return session_.editor(); }
 
     // Document commands without their dialogs and questions.
-    void Setsavedfilename(const QString& fileName);
     void SaveFile(const QString& fileName);
     void OpenFile(const QString& fileName);
     // The help file, the data folder's "zarbox.html" unless set otherwise.
@@ -113,8 +114,11 @@ class TMainForm : public QMainWindow {
     void FormDestroy();
     bool FormCloseQuery();
 
+    // The session: a command from a control (none while the program writes the controls), and
+    // what the window does on the session's notices.
+    void Run(Command command);
+    void SessionNotified(const SessionNotice& notice);
     // The pipeline.
-    void React(Change change, bool eventCondition = true);
     bool RenderNow();
     // Big pictures: rendered on a worker while the window goes on; Esc drops the render.
     void SetUpBackgroundRender();
@@ -123,9 +127,15 @@ class TMainForm : public QMainWindow {
     // The status bar's word that a render is running, and Esc with it.
     void ShowRendering(bool running);
     // A size change whose picture renders beside the window: taken back when memory runs out
-    // in the render; SettleSize makes it a step of the history.
-    std::function<void()> sizeTakeBack_;
+    // in the render; SettleSize keeps it.
+    bool sizePending_ = false;
     void SettleSize();
+    // The session's generation the picture on its way draws.
+    std::uint64_t backgroundGeneration_ = 0;
+    // While the picture does not show the settings (a render cancelled), the status bar says
+    // so; export, print and copy draw the settings first. False when the user cancelled that.
+    void ShowPictureState();
+    bool DrawCurrentPicture();
     // Set while a command needs its picture before it goes on.
     bool renderAtOnce_ = false;
     TBackgroundRender* background_ = nullptr;
@@ -140,7 +150,6 @@ class TMainForm : public QMainWindow {
     // The scroll area's client size with the scroll bars the view needs.
     QSize ScrollClientSize() const;
     void PageControl1Change();
-    void MoveCheckClick();
     void PaintBox1MouseDown(int x, int y);
     void PaintBox1MouseMove(int x, int y);
     void PaintBox1MouseUp(int x, int y);
@@ -160,8 +169,6 @@ class TMainForm : public QMainWindow {
 
     // Picture size.
     void ResizeBtnClick();
-    // Gives the pixel measures their scaled values and writes the controls from the model.
-    void ScaleEffects(const std::vector<ScaledMeasure>& measures);
 
     // Result page.
     void ExportBtnClick();
@@ -186,20 +193,12 @@ class TMainForm : public QMainWindow {
     // Writes every control from the model.
     void WriteControls();
 
-    // Undo and redo. A change of the user starts a step (finishing a step still open) and ends
-    // it; typing (text box, spin fields) keeps its step open until the countdown renders.
-    void BeginStep(std::string_view name, bool grouped = false);
-    void EndStep(std::string_view name, bool grouped = false);
-    void FinishOpenStep();
+    // Undo and redo; typing (text box, spin fields) keeps its step open until the countdown
+    // renders.
     void UndoBtnClick();
     void RedoBtnClick();
-    void StepThroughHistory(bool back);
-    // Shows the state the history put into the lettering, and renders once.
-    void ShowRestoredState();
     void UpdateUndoButtons();
-    UndoHistory history_;
-    std::string openStep_;
-    // Set while the program writes controls: their handlers make no steps.
+    // Set while the program writes controls: their handlers make no commands.
     bool writingControls_ = false;
 
     // Handlers of the controls; each writes its own part of the model.
@@ -226,21 +225,13 @@ class TMainForm : public QMainWindow {
     bool RunSharedMnemonic(QObject* receiver, QEvent* event);
     std::vector<QShortcut*> resultPageKeys_;
 
-    // Unsaved changes: a change is anything that alters the bytes SaveFile would write, so
-    // undoing back to the saved state is none. MarkSaved takes the bytes of the lettering as
-    // they are after a save, an open or "Neu".
-    void MarkSaved();
-    bool HasChanges() const;
-    // The caption follows the changes once the events at hand are done, so a burst of changes
-    // compares the bytes once.
-    void NoteChange();
+    // The caption: the document's name, and "*" while the session says it is modified.
     void UpdateCaption();
     // Asks the question of a command that would drop the changes, if there are any: true when
     // the command may go on (saved, discarded, or nothing to lose).
     bool MayDropChanges(std::string_view question, std::string_view caption, MsgIcon icon);
     // Save, or Save As on an untitled document: true when the lettering was saved.
     bool SaveDocument();
-    std::vector<std::uint8_t> savedBytes_;
 
     // Öffnen's question, and the menu of the documents last opened on its button.
     bool MayOpen();
@@ -248,7 +239,6 @@ class TMainForm : public QMainWindow {
     void FillRecentMenu();
     void OpenRecent(const QString& fileName);
     QMenu* recentMenu_ = nullptr;
-    bool captionPending_ = false;
 
     // Window layout, one part each.
     void BuildToolBar(QWidget* parent);
@@ -268,7 +258,7 @@ class TMainForm : public QMainWindow {
     // The controls named in the settings table, from the model.
     void WriteSettingControls();
     // A control of the settings table has written its entry.
-    void SettingChanged(const SettingInfo& info);
+    void SettingChanged(const SettingInfo& info, double value);
     // Memo1 shows the lettering font with its style.
     void ShowLetteringFont();
     void FillFontList();
@@ -295,11 +285,11 @@ class TMainForm : public QMainWindow {
     };
     std::vector<SettingControl> settingControls_;
 
-    Lettering lettering_;
+    EditingSession session_;
+    const Lettering& L() const { return session_.lettering(); }
     RenderImages images_;
     BuiltinTextures builtinTextures_;
     TRenderSchedule* schedule_ = nullptr;
-    QString savedFileName_;
     std::string programFolder_;
     QString helpFile_;
     QTextBrowser* helpWindow_ = nullptr;
@@ -317,7 +307,7 @@ class TMainForm : public QMainWindow {
     bool renderFailed_ = false;
     bool holdMemoryMessage_ = false;
     bool TakePictureSize(bool newPicture);
-    std::unique_ptr<TEnvelopeEditor> editor_;
+    TEnvelopeEditor* editor_ = &session_.editor();
     std::unique_ptr<TImageList> VFormImages;
     std::unique_ptr<TImageList> KanteImages;
     std::unique_ptr<TImageList> SchattenImages;
@@ -339,22 +329,14 @@ class TMainForm : public QMainWindow {
     QToolButton* UndoBtn;
     QToolButton* RedoBtn;
     QTabWidget* PageControl3;
-    QWidget* TabSheet1;
     QWidget* Panel6;
     QScrollArea* ScrollBox1;
     TPaintBox* PaintBox1;
     QTabWidget* PageControl1;
     QWidget* TabSheet2;
-    QWidget* TabSheet3;
     QWidget* TabSheet4;
-    QWidget* TabSheet5;
-    QWidget* TabSheet6;
-    QWidget* TabSheet7;
-    QWidget* TabSheet8;
     QWidget* TabSheet15;
     QWidget* Panel16;
-    QWidget* Panel41;
-    QWidget* Panel17;
     QPushButton* SaveAsButton;
     QPushButton* PrintButton;
     QPushButton* PreviewButton;
@@ -374,66 +356,28 @@ class TMainForm : public QMainWindow {
     // Text
     QPlainTextEdit* Memo1;
     QComboBox* FontList;
-    QToolButton* FettBtn;
-    QToolButton* KursivBtn;
-    QComboBox* AusrichtBox;
     // Surfaces
-    QTabWidget* PageControl2;
-    QWidget* TabSheet9;
-    QWidget* TabSheet10;
     TSurfaceFrame* SurfaceFrame1;
     TSurfaceFrame* SurfaceFrame2;
     // Envelope
     QRadioButton* MoveCheck;
-    QRadioButton* EdPointsCheck;
     QRadioButton* DrawFace;
-    SpinEdit* SpiralEd;
     TGalleryBox* ScrollBox2;
     TPaintBox* VFormPaint;
-    // Outline deformation
-    QRadioButton* NoDeform;
-    QRadioButton* SinDeform;
-    QRadioButton* RandDeform;
-    SpinEdit* StarkEd;
-    SpinEdit* AnzahlEd;
     // 3D edge
     QTabWidget* PageControl4;
-    QWidget* TabSheet11;
-    QWidget* TabSheet12;
     TGalleryBox* ScrollBox3;
     TPaintBox* KantePaint;
-    QCheckBox* KanteCheck;
-    SpinEdit* KWinkEd;
-    SpinEdit* KBreiteEd;
-    SpinEdit* KLichtEd;
-    QComboBox* Profil1Box;
-    QCheckBox* BkGnd1;
-    QComboBox* Profil2Box;
-    QCheckBox* BkGnd2;
-    QCheckBox* Invers1Check;
-    QCheckBox* KFixedWCheck;
-    QCheckBox* KQualCheck;
     // Shadow
     QTabWidget* PageControl5;
-    QWidget* TabSheet13;
-    QWidget* TabSheet14;
     TGalleryBox* ScrollBox4;
     TPaintBox* SchattenPaint;
-    QCheckBox* SchattenCheck;
     TShape* SColorShape;
     QPushButton* SColorBtn;
-    SpinEdit* SDeckEd;
-    SpinEdit* SWeichEd;
-    QComboBox* SRichtBox;
-    SpinEdit* SRightEd;
-    SpinEdit* SBottomEd;
     // Frame
     TGalleryBox* ScrollBox5;
     TPaintBox* RahmenPaint;
-    QCheckBox* RTextcheck;
-    SpinEdit* RBreitEd;
     SpinEdit* RHochEd;
-    TShape* RColorShape;
     QPushButton* RColorBtn;
 };
 

@@ -36,8 +36,10 @@ std::size_t StateBytes(const LetteringState& s, std::unordered_set<const DibImag
 
 }  // namespace
 
-LetteringState UndoHistory::Capture(const Lettering& lettering) const {
+LetteringState UndoHistory::Capture(const Lettering& lettering, const EditorMarks& marks) {
     LetteringState s;
+    s.position = ++lastPosition_;
+    s.marks = marks;
     s.settings = lettering.settings;
     s.width = lettering.width;
     s.height = lettering.height;
@@ -60,15 +62,15 @@ void UndoHistory::Restore(const LetteringState& s, Lettering& lettering) {
         lettering.BackgroundTexture = MakeDIBCopy(*s.backgroundTexture);
 }
 
-void UndoHistory::Reset(const Lettering& lettering) {
+void UndoHistory::Reset(const Lettering& lettering, EditorMarks marks) {
     undo_.clear();
     redo_.clear();
     current_ = {};
-    current_ = Capture(lettering);
+    current_ = Capture(lettering, marks);
 }
 
-void UndoHistory::Record(const Lettering& lettering, std::string name) {
-    LetteringState now = Capture(lettering);
+void UndoHistory::Record(const Lettering& lettering, std::string name, EditorMarks marks) {
+    LetteringState now = Capture(lettering, marks);
     undo_.push_back({std::move(name), std::move(current_)});
     current_ = std::move(now);
     redo_.clear();
@@ -82,6 +84,12 @@ void UndoHistory::Undo(Lettering& lettering) {
     Restore(step.state, lettering);
     redo_.push_back({step.name, std::move(current_)});
     current_ = std::move(step.state);
+}
+
+void UndoHistory::TakeBack(Lettering& lettering) {
+    if (undo_.empty()) return;
+    Undo(lettering);
+    redo_.pop_back();
 }
 
 void UndoHistory::Redo(Lettering& lettering) {

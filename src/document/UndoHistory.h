@@ -7,7 +7,9 @@
 // history holds at most kMaxUndoBytes of state and drops the oldest steps first, which leaves
 // hundreds of steps even with large textures changed often.
 
+#include <array>
 #include <cstddef>
+#include <cstdint>
 #include <deque>
 #include <memory>
 #include <string>
@@ -18,8 +20,16 @@ namespace gw {
 
 inline constexpr std::size_t kMaxUndoBytes = std::size_t(256) << 20;
 
+// Points the mouse editing keeps beside the lettering (its pivot and rotation handle): not part
+// of the lettering's look, but a size change moves them, so its step carries them both ways.
+using EditorMarks = std::array<TPoint, 2>;
+
 // The state of a lettering that a step can change.
 struct LetteringState {
+    // Tells the states apart: a state keeps its number while undo and redo move it between the
+    // lists, so "the document as saved" is a number, and a dropped state never comes back.
+    std::uint64_t position = 0;
+    EditorMarks marks{};
     LetteringSettings settings;
     std::int32_t width = 0;
     std::int32_t height = 0;
@@ -34,9 +44,9 @@ class UndoHistory {
     explicit UndoHistory(std::size_t maxBytes = kMaxUndoBytes) : maxBytes_(maxBytes) {}
 
     // Forgets every step; `lettering` is the state from which the next step starts.
-    void Reset(const Lettering& lettering);
+    void Reset(const Lettering& lettering, EditorMarks marks = {});
     // `lettering` has changed by a step of this name since the last step.
-    void Record(const Lettering& lettering, std::string name);
+    void Record(const Lettering& lettering, std::string name, EditorMarks marks = {});
 
     bool CanUndo() const { return !undo_.empty(); }
     bool CanRedo() const { return !redo_.empty(); }
@@ -47,6 +57,14 @@ class UndoHistory {
     // Puts the state before the last step (after the last undone step) into `lettering`.
     void Undo(Lettering& lettering);
     void Redo(Lettering& lettering);
+    // Undoes the last step and forgets it, as if it had never been made.
+    void TakeBack(Lettering& lettering);
+
+    // The number of the state the lettering is in, and the editor's marks recorded with it.
+    std::uint64_t Position() const { return current_.position; }
+    const EditorMarks& Marks() const { return current_.marks; }
+    // The marks moved since the state was recorded (the pivot dragged).
+    void SetMarks(const EditorMarks& marks) { current_.marks = marks; }
 
     // The bytes the history holds, each shared texture once.
     std::size_t Bytes() const;
@@ -56,7 +74,7 @@ class UndoHistory {
         std::string name;
         LetteringState state;
     };
-    LetteringState Capture(const Lettering& lettering) const;
+    LetteringState Capture(const Lettering& lettering, const EditorMarks& marks);
     static void Restore(const LetteringState& state, Lettering& lettering);
     void Trim();
 
@@ -64,6 +82,7 @@ class UndoHistory {
     std::deque<Step> redo_;
     LetteringState current_;
     std::size_t maxBytes_;
+    std::uint64_t lastPosition_ = 0;
 };
 
 }  // namespace gw

@@ -31,6 +31,7 @@ class BackgroundRenderTest : public QObject {
     void cleanup();
     void keysArriveBeforeTheBigPicture();
     void onlyTheNewestSettingsAreShown();
+    void aCancelledPictureIsSaidStaleAndDrawnBeforeCopying();
 
   private:
     QTemporaryDir folder;
@@ -99,6 +100,23 @@ void BackgroundRenderTest::onlyTheNewestSettingsAreShown() {
     Find<QCheckBox>(*form, "KanteCheck")->click();
     QTRY_COMPARE_WITH_TIMEOUT(rendered->size(), 2, kRenderWait);
     QVERIFY(ShowsTheLettering());
+}
+
+void BackgroundRenderTest::aCancelledPictureIsSaidStaleAndDrawnBeforeCopying() {
+    // Ctrl+Z while the picture is on its way cancels it and undoes.
+    Find<QCheckBox>(*form, "KanteCheck")->click();
+    PressShortcut(*form, QKeySequence(Qt::CTRL | Qt::Key_Z));
+    QVERIFY(!form->lettering().settings.KanteCheck);
+    QTRY_COMPARE_WITH_TIMEOUT(rendered->size(), 1, kRenderWait);
+    QVERIFY(ShowsTheLettering());
+
+    Find<QCheckBox>(*form, "SchattenCheck")->click();
+    PressShortcut(*form, QKeySequence(Qt::Key_Escape));
+    QVERIFY(Status().contains(QStringLiteral("F5")));
+    QVERIFY(!ShowsTheLettering());
+    Find<QPushButton>(*form, "CopyButton")->click();
+    QVERIFY(ShowsTheLettering());
+    QVERIFY(!Status().contains(QStringLiteral("F5")));
 }
 
 QTEST_MAIN(BackgroundRenderTest)

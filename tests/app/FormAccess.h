@@ -15,6 +15,7 @@
 #include <QTabWidget>
 #include <QTextBrowser>
 #include <QToolButton>
+#include <functional>
 
 #include "app/MainFUnit.h"
 #include "app/RenderSchedule.h"
@@ -58,6 +59,16 @@ inline void Paint(const QObject& form, const char* box) {
 inline void PressShortcut(const QObject& form, const QKeySequence& keys) {
     for (QShortcut* shortcut : form.findChildren<QShortcut*>())
         if (shortcut->key() == keys) emit shortcut->activated();
+}
+
+// A change of the lettering no control makes, run through the window's session as a step of
+// its own; Change::SpiralEd asks for no reaction.
+inline void ChangeLettering(TMainForm& form, std::function<void(Lettering&)> change,
+                            Change reaction = Change::PictureOrDocument) {
+    form.session().Run({"Test", reaction, [change](Lettering& lettering) {
+                            change(lettering);
+                            return true;
+                        }});
 }
 
 inline QTextBrowser* HelpWindow() {

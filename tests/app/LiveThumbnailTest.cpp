@@ -87,8 +87,7 @@ void LiveThumbnailTest::galleriesShowTheLetteringWithEachPresetAfterTheRender() 
     QVERIFY(!SamePixels(FromQImage(LayoutImage("gallery-shadow.png")), 5 * 64, 0, five));
 
     // The next render makes the next set, from the lettering as it is then.
-    form.lettering().settings.Memo1 = {"Neu"};
-    Schedule(form)->SettingsUpdated();
+    ChangeLettering(form, [](Lettering& l) { l.settings.Memo1 = {"Neu"}; });
     thumbnails->WaitForDone();
     QVERIFY(SamePixels(thumbnails->Pictures(PresetGallery::Shadow)[5], 0, 0,
                        Direct(form.lettering(), ApplyShadowPreset, 5)));

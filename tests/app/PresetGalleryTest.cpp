@@ -56,7 +56,8 @@ void PresetGalleryTest::envelopeClickTakesThePresetForThePictureSize() {
     QCOMPARE(l.EnvelopeLines[0].Points(), (std::vector<TPoint>{{22, 60}, {428, 10}}));
     QCOMPARE(l.EnvelopeLines[1].Points(), (std::vector<TPoint>{{22, 190}, {428, 50}}));
     // Clicking it again recomputes the lines, undoing a change of them.
-    form->lettering().EnvelopeLines[0].SetPoint(0, 1, 1);
+    ChangeLettering(
+        *form, [](Lettering& l) { l.EnvelopeLines[0].SetPoint(0, 1, 1); }, Change::SpiralEd);
     Mouse(Find<TPaintBox>(*form, "VFormPaint"), QEvent::MouseButtonPress, 10, 70);
     QCOMPARE(l.EnvelopeLines[0].GetPoint(0), (TPoint{22, 60}));
     QCOMPARE(form->renderCount(), renders + 2);
@@ -150,7 +151,8 @@ void PresetGalleryTest::frameGallerySetsTheEnabledStates() {
     // A document or "Neu" leaves them as the gallery set them.
     const QPoint one = Cell(1, 3);
     Mouse(Find<TPaintBox>(*form, "RahmenPaint"), QEvent::MouseButtonPress, one.x(), one.y());
-    form->lettering().settings.FrameStyle = 0;
+    ChangeLettering(
+        *form, [](Lettering& l) { l.settings.FrameStyle = 0; }, Change::SpiralEd);
     Find<QToolButton>(*form, "SpeedButton1")->click();  // "Neu" writes every control
     QVERIFY(Find<QPushButton>(*form, "RColorBtn")->isEnabled());
 }

@@ -126,13 +126,15 @@ void RenderReactionTest::frameOverTextNeedsAFrame() {
     QVERIFY(form->lettering().settings.RTextcheck);
     form->findChild<SpinEdit*>(QStringLiteral("RBreitEd"))->setValue(30);
     QVERIFY(!timer()->isActive());
-    form->lettering().settings.FrameStyle = 2;
+    ChangeLettering(
+        *form, [](Lettering& l) { l.settings.FrameStyle = 2; }, Change::SpiralEd);
     overText->click();
     QCOMPARE(form->renderCount(), 2);
     // The height waits only for style 4.
     form->findChild<SpinEdit*>(QStringLiteral("RHochEd"))->setValue(50);
     QVERIFY(!timer()->isActive());
-    form->lettering().settings.FrameStyle = 4;
+    ChangeLettering(
+        *form, [](Lettering& l) { l.settings.FrameStyle = 4; }, Change::SpiralEd);
     form->findChild<SpinEdit*>(QStringLiteral("RHochEd"))->setValue(51);
     QVERIFY(timer()->isActive());
 }
@@ -282,7 +284,8 @@ void RenderReactionTest::coloursRenderOnlyWhenTheirEffectIsOn() {
     frameColour->click();
     QCOMPARE(form->lettering().settings.RColorShape, TColor(0x0000FF));
     QCOMPARE(form->renderCount(), 3);
-    form->lettering().settings.FrameStyle = 1;
+    ChangeLettering(
+        *form, [](Lettering& l) { l.settings.FrameStyle = 1; }, Change::SpiralEd);
     frameColour->click();
     QCOMPARE(form->renderCount(), 4);
     // A surface colour renders always.

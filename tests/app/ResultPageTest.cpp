@@ -201,7 +201,8 @@ void ResultPageTest::refusedOrCancelledExportsWriteNothing() {
     };
     for (const Case& c : cases) {
         messages.clear();
-        form->lettering().width = c.width;
+        ChangeLettering(
+            *form, [&c](Lettering& l) { l.width = c.width; }, Change::SpiralEd);
         answer = DialogAnswer{true, Path(c.file), 0, {}};
         chosenOptions = c.options;
         int dialogs = 0;
@@ -289,7 +290,9 @@ void ResultPageTest::copyPutsThePictureOnTheClipboard() {
 
 void ResultPageTest::printPutsThePictureOnAPageAtItsResolution() {
     // A blue background shows where the picture lies on the page.
-    form->lettering().settings.SurfaceFrame2.color = RGB(0, 0, 255);
+    ChangeLettering(
+        *form, [](Lettering& l) { l.settings.SurfaceFrame2.color = RGB(0, 0, 255); },
+        Change::SpiralEd);
     const QString pdf = Path("druck.pdf");
     const auto toPdf = [&](QPrinter& printer) {
         printer.setOutputFormat(QPrinter::PdfFormat);
@@ -379,7 +382,9 @@ void ResultPageTest::printedSizeIsTheScreenSizeOrWhatFits() {
 
     // The print renders smooth at the printed pixels per picture pixel, rounded up, at most 8,
     // and no larger than the lettering can be smoothed.
-    Lettering& l = form->lettering();
+    Lettering l;
+    l.settings = form->lettering().settings;
+    l.height = form->lettering().height;
     const struct {
         std::int32_t width;
         double ratio;

@@ -276,7 +276,7 @@ void ShellTest::aboutButtonOpensOneBoxAtATime() {
 
 void ShellTest::captionNamesTheDocument() {
     QCOMPARE(form->windowTitle(), QStringLiteral("ZEF-LOR Zarbo-Glyphwerk 2.1 - [Unbenannt.zgw]"));
-    form->Setsavedfilename(QStringLiteral("/tmp/irgendwo/Logo.zgw"));
+    form->session().Saved("/tmp/irgendwo/Logo.zgw");
     QCOMPARE(form->windowTitle(), QStringLiteral("ZEF-LOR Zarbo-Glyphwerk 2.1 - [Logo.zgw]"));
     QCOMPARE(form->currentFileName(), QStringLiteral("/tmp/irgendwo/Logo.zgw"));
     Find<QPlainTextEdit>(*form, "Memo1")->setPlainText(QStringLiteral("Geändert"));
@@ -286,7 +286,7 @@ void ShellTest::captionNamesTheDocument() {
     QVERIFY(form->currentFileName().isEmpty());
 
     // Cancelling "Neu" changes nothing.
-    form->Setsavedfilename(QStringLiteral("/tmp/Logo.zgw"));
+    form->session().Saved("/tmp/Logo.zgw");
     Find<QPlainTextEdit>(*form, "Memo1")->setPlainText(QStringLiteral("Bleibt"));
     answer = MsgResult::Cancel;
     Find<QToolButton>(*form, "SpeedButton1")->click();

@@ -293,8 +293,8 @@ void ZoomTest::reducedViewsShowEveryRender() {
     EditZoom(form)->ZoomAt(0.5, QPoint());
     Find<TViewNavigator>(form, "ErgPaintBoxZoom")->ZoomAt(1.0 / 3, QPoint());
     for (const TColor background : {clWhite, TColor(0x0000FF), TColor(0x00FF00)}) {
-        form.lettering().settings.SurfaceFrame2.color = background;
-        Schedule(form)->SettingsUpdated();
+        ChangeLettering(
+            form, [background](Lettering& l) { l.settings.SurfaceFrame2.color = background; });
         for (const char* name : {"PaintBox1", "ErgPaintBox"}) {
             const QImage shown = Find<TPaintBox>(form, name)->grab().toImage();
             QCOMPARE(shown.pixelColor(1, 1), ToQColor(background));

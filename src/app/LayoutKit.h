@@ -1,0 +1,45 @@
+#pragma once
+// The small makers the window's layout files share: named controls, labels with their buddies,
+// galleries, the grid of an effect tab.
+
+#include <QString>
+#include <QStringList>
+
+#include "platform/Geometry.h"
+
+class QCheckBox;
+class QComboBox;
+class QGridLayout;
+class QLabel;
+class QObject;
+class QRadioButton;
+class QVBoxLayout;
+class QWidget;
+
+namespace gw {
+
+class TGalleryBox;
+class TPaintBox;
+
+namespace layout {
+
+inline constexpr TColor kHeaderColour = 0xA6CAF0;
+inline constexpr TColor kDecorColour = 0xC0DCC0;
+
+void Name(QObject* object, const char* name);
+// A light background whatever the desktop's scheme, its text dark.
+void Paint(QWidget* widget, TColor colour);
+// A page's header: a bold title on the header colour.
+QWidget* Header(const char* name, const QString& text, QWidget* parent);
+QLabel* Label(const QString& text, QWidget* buddy, QWidget* parent);
+QRadioButton* Radio(const char* name, const QString& text, QWidget* parent);
+QCheckBox* Check(const char* name, const QString& text, QWidget* parent);
+QComboBox* List(const char* name, const QStringList& items, QWidget* parent);
+// A gallery: a paint box in a scroll box of the workspace colour that scrolls sideways.
+TGalleryBox* GalleryBox(const char* scrollName, TPaintBox*& box, const char* boxName,
+                        int laidOutHeight, QWidget* parent);
+QVBoxLayout* Column(QGridLayout* grid, int column);
+QGridLayout* PageGrid(QWidget* page);
+
+}  // namespace layout
+}  // namespace gw

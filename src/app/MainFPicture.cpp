@@ -1,0 +1,237 @@
+// The picture commands of the result page: export, print, preview and copy.
+
+#include "app/MainFUnit.h"
+
+#include <QApplication>
+#include <QButtonGroup>
+#include <QCheckBox>
+#include <QClipboard>
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QCursor>
+#include <QDesktopServices>
+#include <QFileInfo>
+#include <QGuiApplication>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QPlainTextEdit>
+#include <QPrinter>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QScreen>
+#include <QScrollArea>
+#include <QShortcut>
+#include <QSignalBlocker>
+#include <QStatusBar>
+#include <QStyle>
+#include <QTabWidget>
+#include <QTextBrowser>
+#include <QTextCursor>
+#include <QTimer>
+#include <QToolButton>
+#include <QUrl>
+#include <QVBoxLayout>
+#include <algorithm>
+#include <exception>
+#include <memory>
+#include <new>
+
+#include "app/AboutBoxUnit.h"
+#include "app/BackgroundRender.h"
+#include "app/LogoFUnit.h"
+#include "app/MemoryGuard.h"
+#include "app/Pictures.h"
+#include "app/RecentDocuments.h"
+#include "app/RenderSchedule.h"
+#include "document/LetteringFile.h"
+#include "document/PictureSize.h"
+#include "editing/EditView.h"
+#include "editing/EnvelopeEditor.h"
+#include "editing/ViewZoom.h"
+#include "platform/AllocationLimit.h"
+#include "platform/FileAccess.h"
+#include "platform/System.h"
+#include "platform/TextLayout.h"
+#include "raster/Bildkern.h"
+#include "raster/DibService.h"
+#include "render/Presets.h"
+#include "render/TextRaster.h"
+#include "ui/ColorFrUnit.h"
+#include "ui/Dialogs.h"
+#include "ui/EnvelopeThumbnails.h"
+#include "ui/GalleryBox.h"
+#include "ui/Image.h"
+#include "ui/ImageList.h"
+#include "ui/LiveThumbnails.h"
+#include "ui/PaintBox.h"
+#include "ui/PictureExport.h"
+#include "ui/QtBridge.h"
+#include "ui/RenderProgress.h"
+#include "ui/ResizeFUnit.h"
+#include "ui/Shape.h"
+#include "ui/SpinEdit.h"
+#include "ui/SurfFrUnit.h"
+#include "ui/Tex0FrUnit.h"
+#include "ui/TextureFrUnit.h"
+#include "ui/ThumbnailGallery.h"
+#include "ui/ViewNavigator.h"
+
+namespace gw {
+
+// ---------------------------------------------------------------------------------------------
+// Result page
+
+void TMainForm::ExportBtnClick() {
+    DialogRequest request;
+    request.kind = DialogKind::Save;
+    request.name = QStringLiteral("SaveDialog1");
+    request.filter = PictureSaveFilter();
+    ExportOptions chosen = exportOptions_;
+    request.exportOptions = &chosen;
+    request.pictureWidth = L().width;
+    request.pictureHeight = L().height;
+    const DialogAnswer answer = RunDialog(this, request);
+    if (!answer.accepted) return;
+    exportOptions_ = chosen;
+    const ExportTarget target = ExportTargetFor(answer.fileName, answer.selectedFilter);
+    const std::string shortName = ToStdString(QFileInfo(target.fileName).fileName());
+    const auto confirmed = [](const std::string& question) {
+        return ShowMessageBox(question, "Bild speichern unter", MsgIcon::Question,
+                              MsgButtons::OkCancel) == MsgResult::Ok;
+    };
+    if (HasForeignExtension(answer.fileName) &&
+        !confirmed("Die Endung ." + ToStdString(QFileInfo(answer.fileName).suffix()) +
+                   " gehört zu keinem der angebotenen Formate. Soll das Bild als " +
+                   ToStdString(PictureTypeName(target.type)) + " unter " + shortName +
+                   " gespeichert werden?"))
+        return;
+    // The dialog asked about the name as it was chosen; a suffix added here names another file.
+    if (target.fileName != answer.fileName && QFileInfo::exists(target.fileName) &&
+        !confirmed("Die Datei " + shortName + " gibt es schon. Soll sie ersetzt werden?"))
+        return;
+    if (exportOptions_.transparent && !TypeTakesTransparency(target.type)) {
+        ShowMessageBox(
+            "Ein transparenter Hintergrund geht nur mit PNG und PDF, nicht mit JPEG oder BMP.",
+            "Fehler", MsgIcon::Error);
+        return;
+    }
+    struct Job {
+        bool ok = false;
+        std::vector<std::uint8_t> bytes;
+        std::string error;
+    };
+    auto job = std::make_shared<Job>();
+    ExportOptions options = exportOptions_;
+    // A bitmap file has no place for a resolution; the one chosen stays for printing.
+    if (target.type == ImageFileType::Bmp) options.dpi = 0;
+    if (IsScreenPicture(options)) {
+        // The file gets the settings as they are, not a picture whose render was cancelled.
+        if (!DrawCurrentPicture()) return;
+        job->ok =
+            EncodeScreenPicture(images_.Picture, options.dpi, target.type, job->bytes, job->error);
+    } else {
+        auto copy = std::make_shared<const Lettering>(RenderSnapshot(L()));
+        const ImageFileType type = target.type;
+        const bool finished = RunWithProgress(
+            this, QStringLiteral("Das Bild wird gezeichnet …"), [job, copy, options, type] {
+                try {
+                    job->ok = EncodeExport(*copy, options, type, job->bytes, job->error);
+                } catch (const std::bad_alloc&) {
+                    job->error = kOutOfMemoryMessage;
+                }
+            });
+        if (!finished) return;  // cancelled: the render's result is dropped
+    }
+    if (job->ok && ReplaceFile(ToStdString(target.fileName), job->bytes) != ReplaceStatus::Ok) {
+        job->ok = false;
+        job->error = "Konnte die Datei " + ToStdString(target.fileName) + " nicht schreiben.";
+    }
+    if (!job->ok) ShowMessageBox(job->error, "Fehler", MsgIcon::Error);
+}
+
+void TMainForm::PrintBtnClick() {
+    QPrinter printer(QPrinter::HighResolution);
+    printer.setDocName(QStringLiteral("Zarbo Glyphwerk"));
+    if (!RunPrintDialog(this, printer)) return;
+    QImage cache;
+    PaintPrint(printer, cache);
+}
+
+void TMainForm::PreviewBtnClick() {
+    QPrinter printer(QPrinter::HighResolution);
+    printer.setDocName(QStringLiteral("Zarbo Glyphwerk"));
+    // The preview paints again for every change of the page set-up; one render serves them all.
+    QImage cache;
+    RunPrintPreview(this, printer, [this, &cache](QPrinter& target) { PaintPrint(target, cache); });
+}
+
+bool TMainForm::PaintPrint(QPrinter& printer, QImage& cache) {
+    const double pictureDpi =
+        exportOptions_.dpi > 0 ? double(exportOptions_.dpi) : kPrintPixelsPerInch;
+    const QRectF area = printer.pageLayout().paintRectPixels(printer.resolution());
+    const QRectF target =
+        PrintRect(QSizeF(L().width, L().height), area.size(), printer.resolution(), pictureDpi);
+    if (target.isEmpty()) return false;
+    const std::int32_t k = PrintScale(L(), target.width() / L().width);
+    if (k >= 1 && cache.width() != L().width * k) {
+        struct Job {
+            QImage picture;
+            std::string error;
+        };
+        auto job = std::make_shared<Job>();
+        auto copy = std::make_shared<const Lettering>(RenderSnapshot(L()));
+        const bool finished = RunWithProgress(
+            this, QStringLiteral("Das Bild wird für den Druck gezeichnet …"), [job, copy, k] {
+                try {
+                    DibImage picture;
+                    std::vector<std::uint8_t> alpha;
+                    if (RenderPrint(*copy, PrintOptions{k, true, false}, picture, alpha,
+                                    job->error))
+                        job->picture = DibToQImage(picture);
+                } catch (const std::bad_alloc&) {
+                    job->error = kOutOfMemoryMessage;
+                }
+            });
+        if (!finished) return false;
+        if (job->picture.isNull()) {
+            ShowMessageBox(job->error.empty() ? std::string(kOutOfMemoryMessage) : job->error,
+                           "Fehler", MsgIcon::Error);
+            return false;
+        }
+        cache = std::move(job->picture);
+    } else if (k < 1 && cache.isNull()) {
+        // Too large to smooth: the picture as the window shows it, drawn anew if it is stale.
+        if (!DrawCurrentPicture()) return false;
+        if (!RunTakingPictures([&] { cache = DibToQImage(images_.Picture); })) {
+            ShowOutOfMemory();
+            return false;
+        }
+        if (cache.isNull()) return false;
+    }
+    QPainter painter;
+    if (!painter.begin(&printer)) {
+        ShowMessageBox("Das Bild konnte nicht gedruckt werden.", "Fehler", MsgIcon::Error);
+        return false;
+    }
+    painter.setRenderHint(QPainter::SmoothPixmapTransform);
+    // A PDF printer would otherwise store the picture as a JPEG, blurring the smoothed edges.
+    painter.setRenderHint(QPainter::LosslessImageRendering);
+    painter.drawImage(target, cache);
+    painter.end();
+    return true;
+}
+
+void TMainForm::Kopieren1Click() {
+    if (!DrawCurrentPicture()) return;
+    QImage picture;
+    if (!RunTakingPictures([&] { picture = DibToQImage(images_.Picture); })) {
+        ShowOutOfMemory();
+        return;
+    }
+    if (picture.isNull()) return;
+    QGuiApplication::clipboard()->setImage(picture);
+}
+
+}  // namespace gw
