@@ -23,6 +23,7 @@
 #include "Version.h"
 #include "cli/CliOptions.h"
 #include "cli/OutputTransaction.h"
+#include "cli/PathErrors.h"
 #include "document/BuiltinTextures.h"
 #include "document/Lettering.h"
 #include "document/LetteringFile.h"
@@ -61,6 +62,11 @@ void Report(const std::string& text) {
         g_memoryReported = true;
     }
     std::fprintf(stderr, "glyphwerk-render: %s%s\n", g_linePrefix.c_str(), text.c_str());
+}
+
+// The line after a message: the path as it was given and why it failed; none without a reason.
+void ReportPath(const std::string& path, const std::string& reason) {
+    if (!reason.empty()) Report(PathLine(path, reason));
 }
 
 int UsageError(const std::string& text) {
@@ -178,7 +184,15 @@ int PrepareLettering(const CliOptions& options, Lettering& lettering) {
     } else if (!options.input.empty()) {
         const DocumentResult opened = OpenLetteringFile(lettering, options.input);
         if (!opened.ok) {
-            Report(AllocationFailures() != failuresAtStart ? kOutOfMemoryMessage : opened.message);
+            if (AllocationFailures() != failuresAtStart) {
+                Report(kOutOfMemoryMessage);
+                return kExitFile;
+            }
+            // The document's own message names the file's last part at most, and no reason.
+            Report(opened.message);
+            const std::string reason = ReadReason(options.input);
+            ReportPath(options.input,
+                       reason.empty() ? "der Inhalt ist keine lesbare Schriftzug-Datei" : reason);
             return kExitFile;
         }
     }
@@ -203,12 +217,21 @@ int PrepareLettering(const CliOptions& options, Lettering& lettering) {
     if (options.italic) s.Font.italic = true;
     if (options.align) s.AusrichtBox = *options.align;
 
+    const auto loadTexture = [&](const std::string& path, bool textPage) {
+        const std::uint64_t failures = AllocationFailures();
+        if (LoadOwnTexture(lettering, path, textPage)) return true;
+        if (AllocationFailures() == failures) {
+            const std::string reason = ReadReason(path);
+            ReportPath(path, reason.empty() ? "der Inhalt ist kein lesbares Bild" : reason);
+        }
+        return false;
+    };
     if (options.textTexture) {
-        if (!LoadOwnTexture(lettering, *options.textTexture, true)) return kExitFile;
+        if (!loadTexture(*options.textTexture, true)) return kExitFile;
         s.SurfaceFrame1.kind = SurfaceKind::OwnTexture;
     }
     if (options.backgroundTexture) {
-        if (!LoadOwnTexture(lettering, *options.backgroundTexture, false)) return kExitFile;
+        if (!loadTexture(*options.backgroundTexture, false)) return kExitFile;
         s.SurfaceFrame2.kind = SurfaceKind::OwnTexture;
     }
 
@@ -352,6 +375,9 @@ int RenderAndWrite(const Lettering& lettering, const Destinations& to) {
         (to.stages.empty() || WriteStages(trace, images, to.stages, outputs, error));
     if (!written || !outputs.Commit(error)) {
         Report(error);
+        if (!outputs.FailedPath().empty())
+            ReportPath(outputs.FailedPath(),
+                       WriteReason(outputs.FailedPath(), outputs.FailedErrno()));
         return kExitFile;
     }
     if (toStdout) {
@@ -508,6 +534,7 @@ int RunBatch(const CliOptions& options, ImageFileType type, FontPreparation& fon
     }
     if (read != ReadStatus::Ok) {
         Report("Konnte die Liste " + options.batch + " nicht lesen.");
+        if (options.batch != "-") ReportPath(options.batch, ReadReason(options.batch));
         return kExitFile;
     }
     std::vector<std::string> lines;
