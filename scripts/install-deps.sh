@@ -19,6 +19,8 @@ packages=(
     desktop-file-utils
     appstream
     shared-mime-info
+    # The shard test spreads a batch over several runs with GNU parallel.
+    parallel
 )
 # Optional extras, installed only when asked for (the fuzzers and the comparison benchmark).
 if [[ "${GLYPHWERK_EXTRAS:-}" == *fuzz* ]]; then packages+=(clang libclang-rt-14-dev); fi

@@ -1,9 +1,11 @@
 #include "cli/CliOptions.h"
 
+#include <algorithm>
 #include <charconv>
 #include <span>
 #include <string_view>
 
+#include "document/ColourNames.h"
 #include "document/Lettering.h"
 #include "document/LetteringFile.h"
 #include "document/SettingsTable.h"
@@ -92,15 +94,6 @@ bool ParseBounded(std::string_view option, std::string_view text, std::int32_t l
     return true;
 }
 
-bool TakeInput(const std::string& arg, CliOptions& options, std::string& error) {
-    if (!options.input.empty()) {
-        error = "Nur eine Schriftzug-Datei kann gelesen werden, nicht auch \"" + arg + "\".";
-        return false;
-    }
-    options.input = arg;
-    return true;
-}
-
 bool ParseAlign(std::string_view text, CliOptions& options, std::string& error) {
     if (text == "left" || text == "links") {
         options.align = 0;
@@ -114,6 +107,476 @@ bool ParseAlign(std::string_view text, CliOptions& options, std::string& error) 
         return false;
     }
     return true;
+}
+
+// A colour as people write it: #RGB, #RRGGBB, rgb(R,G,B) with 0 to 255 each, or a CSS name.
+std::optional<std::uint32_t> ParsePlainColour(std::string_view text) {
+    if (text.size() == 4 && text[0] == '#') {
+        std::string wide = "#";
+        for (const char c : text.substr(1))
+            wide += std::string(2, c);
+        return ParseColourName(wide);
+    }
+    if (text.starts_with("rgb(") && text.ends_with(")")) {
+        std::string_view rest = text.substr(4, text.size() - 5);
+        std::uint32_t colour = 0;
+        for (int channel = 0; channel < 3; ++channel) {
+            const std::size_t comma = channel < 2 ? rest.find(',') : rest.size();
+            if (comma == std::string_view::npos) return std::nullopt;
+            std::string_view part = rest.substr(0, comma);
+            while (!part.empty() && part.front() == ' ')
+                part.remove_prefix(1);
+            while (!part.empty() && part.back() == ' ')
+                part.remove_suffix(1);
+            std::int32_t value = 0;
+            if (!ParseInt(part, value) || value < 0 || value > 255) return std::nullopt;
+            // Red in the low byte, as the program keeps its colours.
+            colour |= std::uint32_t(value) << (8 * channel);
+            rest = comma < rest.size() ? rest.substr(comma + 1) : std::string_view();
+        }
+        return colour;
+    }
+    if (const std::optional<TColor> named = ParseColourName(text)) return std::uint32_t(*named);
+    return std::nullopt;
+}
+
+bool TakeInput(const std::string& arg, CliOptions& options, std::string& error) {
+    if (!options.input.empty()) {
+        error = "Nur eine Schriftzug-Datei kann gelesen werden, nicht auch \"" + arg + "\".";
+        return false;
+    }
+    options.input = arg;
+    return true;
+}
+
+// What the shells offer for an option's value.
+enum class Complete { Nothing, File, Folder, Choice };
+
+using Apply = bool (*)(CliOptions&, const std::string& name, const std::string& value,
+                       std::string& error);
+
+// One option: its names, the name of its value in the help (empty: it takes none), and its help
+// text, lines separated by '\n'. An entry without a long name is a heading of the help.
+struct OptionSpec {
+    char shortName;
+    std::string_view longName;
+    std::string_view value;
+    Complete complete;
+    std::string_view help;
+    Apply apply;
+};
+
+// An empty name would otherwise read as "no such output" and the run would write nothing.
+bool FileValue(std::string& target, const std::string& name, const std::string& value,
+               std::string& error) {
+    if (value.empty()) {
+        error = "Der Option " + name + " fehlt ihr Wert.";
+        return false;
+    }
+    target = value;
+    return true;
+}
+
+template <std::optional<std::uint32_t> CliOptions::*Target>
+bool ApplyColour(CliOptions& o, const std::string& name, const std::string& value,
+                 std::string& error) {
+    o.*Target = ParsePlainColour(value);
+    if (!(o.*Target))
+        error = "Die Option " + name +
+                " erwartet eine Farbe als #RGB, #RRGGBB, rgb(R,G,B) oder CSS-Farbname, nicht \"" +
+                value + "\".";
+    return (o.*Target).has_value();
+}
+
+template <bool CliOptions::*Target>
+bool ApplyFlag(CliOptions& o, const std::string&, const std::string&, std::string&) {
+    o.*Target = true;
+    return true;
+}
+
+bool ApplyShard(CliOptions& o, const std::string&, const std::string& value, std::string& error) {
+    const std::size_t slash = value.find('/');
+    std::int32_t shard = 0, shards = 0;
+    if (slash == std::string::npos || !ParseInt(std::string_view(value).substr(0, slash), shard) ||
+        !ParseInt(std::string_view(value).substr(slash + 1), shards) || shards < 1 || shard < 1 ||
+        shard > shards) {
+        error = "Die Option --shard erwartet I/N mit 1 <= I <= N, nicht \"" + value + "\".";
+        return false;
+    }
+    o.shard = shard;
+    o.shards = shards;
+    return true;
+}
+
+const OptionSpec kOptions[] = {
+    {0, {}, {}, Complete::Nothing, "Ausgabe (mindestens eine):", nullptr},
+    {'o', "--output", "DATEI", Complete::File,
+     "das fertige Bild schreiben; das Format folgt der Endung:\n"
+     ".png (genau die Bildbytes), .bmp, .jpg, .jpeg oder .pdf\n"
+     "(eine Seite in Bildgröße bei der Auflösung, ohne --dpi\n"
+     "96 dpi); -o - schreibt es auf die Standardausgabe (PNG);\n"
+     "kurz auch -oDATEI",
+     [](CliOptions& o, const std::string& n, const std::string& v, std::string& e) {
+         return FileValue(o.output, n, v, e);
+     }},
+    {0, "--format", "png|bmp|jpg|pdf", Complete::Choice,
+     "das Format des Bildes, unabhängig von der Endung",
+     [](CliOptions& o, const std::string&, const std::string& v, std::string&) {
+         o.format = v;
+         return true;
+     }},
+    {0, "--save", "DATEI", Complete::File, "den Schriftzug als .zgw-Datei speichern",
+     [](CliOptions& o, const std::string& n, const std::string& v, std::string& e) {
+         return FileValue(o.save, n, v, e);
+     }},
+    {0, "--stages", "ORDNER", Complete::Folder,
+     "zusätzlich die Ebenen als PNG in ORDNER schreiben:\n"
+     "letters.png (Buchstaben schwarz auf weiß), textimage.png,\n"
+     "textmask.png und unfiltered.png (das Bild vor dem Weichzeichnen)",
+     [](CliOptions& o, const std::string& n, const std::string& v, std::string& e) {
+         return FileValue(o.stagesDir, n, v, e);
+     }},
+
+    {0,
+     {},
+     {},
+     Complete::Nothing,
+     "Druckqualität (nur für die Ausgabe, nie im Schriftzug gespeichert):",
+     nullptr},
+    {0, "--scale", "K", Complete::Nothing,
+     "das Bild K-mal so breit und hoch zeichnen (1 bis 8), mit\n"
+     "allen Pixelmaßen (Schatten, feste Kantenbreite) mal K;\n"
+     "höchstens 16384 Pixel je Seite und 256 Millionen Pixel",
+     [](CliOptions& o, const std::string& n, const std::string& v, std::string& e) {
+         return ParseBounded(n, v, 1, 8, "eine Zahl", o.scale, e);
+     }},
+    {0,
+     "--smooth",
+     {},
+     Complete::Nothing,
+     "Kanten glätten: vierfach gezeichnet, je 4 x 4 Pixel gemittelt",
+     ApplyFlag<&CliOptions::smooth>},
+    {0,
+     "--transparent",
+     {},
+     Complete::Nothing,
+     "Hintergrund transparent (nur PNG und PDF)",
+     ApplyFlag<&CliOptions::transparent>},
+    {0, "--dpi", "D", Complete::Nothing,
+     "die Auflösung (1 bis 10000 dpi) in PNG und JPEG eintragen;\n"
+     "bestimmt die Seitengröße des PDF",
+     [](CliOptions& o, const std::string& n, const std::string& v, std::string& e) {
+         return ParseBounded(n, v, 1, kMaxDpi, "eine Auflösung in dpi", o.dpi, e);
+     }},
+
+    {0, {}, {}, Complete::Nothing, "Bild und Text:", nullptr},
+    {0, "--size", "BREITExHÖHE", Complete::Nothing,
+     "neue Bildgröße (10 bis 9999), Schriftzug mitskaliert",
+     [](CliOptions& o, const std::string&, const std::string& v, std::string& e) {
+         return ParseSize(v, o, e);
+     }},
+    {0, "--fit", "PIXEL", Complete::Nothing,
+     "das Bild so verkleinern, dass seine längere Seite höchstens\n"
+     "PIXEL misst (10 bis 9999), Seitenverhältnis und Schriftzug\n"
+     "mitskaliert; für Vorschaubilder",
+     [](CliOptions& o, const std::string&, const std::string& v, std::string& e) {
+         return ParseFit(v, o, e);
+     }},
+    {0, "--text", "TEXT", Complete::Nothing,
+     "der Text, so gezeichnet, wie er dasteht; \\n trennt die\n"
+     "Zeilen; jedes & wird im Schriftzug verdoppelt (gespeichert\n"
+     "als &&), damit es als & erscheint; die Höchstlänge zählt\n"
+     "den Text so, wie ihn der Schriftzug speichert",
+     [](CliOptions& o, const std::string&, const std::string& v, std::string&) {
+         o.text = v;
+         return true;
+     }},
+    {0,
+     "--text-raw",
+     {},
+     Complete::Nothing,
+     "Text und Stapelzeilen wie im Fenster: ein einzelnes &\n"
+     "unterstreicht das Zeichen danach, && ergibt ein & (so galt\n"
+     "es früher auch ohne diese Option)",
+     ApplyFlag<&CliOptions::textRaw>},
+    {0, "--font", "NAME", Complete::Nothing,
+     "die Schriftart (Groß- und Kleinschreibung gleich, gespeichert\n"
+     "wird der installierte Name); ist sie nicht installiert, wird\n"
+     "eine Ersatzschrift gezeichnet und auf stderr genannt",
+     [](CliOptions& o, const std::string&, const std::string& v, std::string&) {
+         o.font = v;
+         return true;
+     }},
+    {0, "--bold", {}, Complete::Nothing, "fett", ApplyFlag<&CliOptions::bold>},
+    {0, "--italic", {}, Complete::Nothing, "kursiv", ApplyFlag<&CliOptions::italic>},
+    {0, "--align", "left|center|right", Complete::Choice, "Ausrichtung der Zeilen",
+     [](CliOptions& o, const std::string&, const std::string& v, std::string& e) {
+         return ParseAlign(v, o, e);
+     }},
+
+    {0,
+     {},
+     {},
+     Complete::Nothing,
+     "Farben, als #RGB, #RRGGBB, rgb(R,G,B) (je 0 bis 255) oder CSS-Name (navy, gold):",
+     nullptr},
+    {0, "--color", "FARBE", Complete::Nothing,
+     "die Farbe der Buchstaben (wählt die Farbe als Textoberfläche)",
+     ApplyColour<&CliOptions::textColour>},
+    {0, "--background", "FARBE", Complete::Nothing,
+     "die Farbe des Hintergrunds (wählt die Farbe als Oberfläche)",
+     ApplyColour<&CliOptions::backgroundColour>},
+    {0, "--shadow-color", "FARBE", Complete::Nothing, "die Farbe des Schattens",
+     ApplyColour<&CliOptions::shadowColour>},
+    {0, "--frame-color", "FARBE", Complete::Nothing, "die Farbe des Rahmens",
+     ApplyColour<&CliOptions::frameColour>},
+
+    {0, {}, {}, Complete::Nothing, "Oberflächen:", nullptr},
+    {0, "--text-texture", "DATEI", Complete::File,
+     "eigene Textur der Buchstaben (wählt \"Eigene Textur\")",
+     [](CliOptions& o, const std::string&, const std::string& v, std::string&) {
+         o.textTexture = v;
+         return true;
+     }},
+    {0, "--background-texture", "DATEI", Complete::File,
+     "eigene Textur des Hintergrunds (wählt \"Eigene Textur\")",
+     [](CliOptions& o, const std::string&, const std::string& v, std::string&) {
+         o.backgroundTexture = v;
+         return true;
+     }},
+
+    {0,
+     {},
+     {},
+     Complete::Nothing,
+     "Vorlagen, als Nummer oder Name (Groß- und Kleinschreibung gleich):",
+     nullptr},
+    {0, "--envelope", "N|NAME", Complete::Nothing, "Hüllform 0 bis 26, z. B. 7 oder Welle",
+     [](CliOptions& o, const std::string& n, const std::string& v, std::string& e) {
+         return ParsePreset(n, v, kEnvelopePresetNames, o.envelope, e);
+     }},
+    {0, "--spiral", "T", Complete::Nothing,
+     "die Spirale (Hüllform 19) mit T Windungen (0.6 bis 10)",
+     [](CliOptions& o, const std::string&, const std::string& v, std::string& e) {
+         double turns = 0;
+         if (!ParseSettingNumber(v, turns)) {
+             e = "Die Option --spiral erwartet eine Zahl, nicht \"" + v + "\".";
+             return false;
+         }
+         o.spiral = turns;
+         return true;
+     }},
+    {0, "--edge", "N|NAME", Complete::Nothing, "3D-Kante 0 bis 10 (0: Keine)",
+     [](CliOptions& o, const std::string& n, const std::string& v, std::string& e) {
+         return ParsePreset(n, v, kEdgePresetNames, o.edge, e);
+     }},
+    {0, "--shadow", "N|NAME", Complete::Nothing, "Schatten 0 bis 7 (0: Keiner)",
+     [](CliOptions& o, const std::string& n, const std::string& v, std::string& e) {
+         return ParsePreset(n, v, kShadowPresetNames, o.shadow, e);
+     }},
+    {0, "--frame", "N|NAME", Complete::Nothing, "Rahmen 0 bis 4 (0: Keiner)",
+     [](CliOptions& o, const std::string& n, const std::string& v, std::string& e) {
+         return ParsePreset(n, v, kFramePresetNames, o.frame, e);
+     }},
+    {0, "--list", "envelopes|edges|shadows|frames", Complete::Choice,
+     "Nummer und Name jeder Vorlage ausgeben und enden",
+     [](CliOptions& o, const std::string&, const std::string& v, std::string&) {
+         o.list = v;
+         return true;
+     }},
+
+    {0, {}, {}, Complete::Nothing, "Einstellungen:", nullptr},
+    {0, "--set", "NAME=WERT", Complete::Nothing,
+     "eine Einstellung über den Namen ihres Bedienelements setzen,\n"
+     "z. B. KWinkEd=-30, SchattenCheck=1, SColorShape=0x0000FF,\n"
+     "SinDeform=1, SurfaceFrame2.Color=0xC0FFFF; Zahlen für Farben\n"
+     "sind 0xBBGGRR (blau, grün, rot: 0x0000FF ist rot), Farben\n"
+     "auch als #RRGGBB (rot, grün, blau) oder CSS-Farbname;\n"
+     "Werte außerhalb des Bereichs werden auf die nächste Grenze\n"
+     "gesetzt; beliebig oft",
+     [](CliOptions& o, const std::string&, const std::string& v, std::string&) {
+         o.assignments.push_back(v);
+         return true;
+     }},
+
+    {0, {}, {}, Complete::Nothing, "Stapel:", nullptr},
+    {0, "--batch", "LISTE", Complete::File,
+     "jede Zeile der Datei LISTE (- für die Standardeingabe) ist ein\n"
+     "Text, gezeichnet wie mit --text und den übrigen Optionen; -o ist\n"
+     "ein Muster mit {n} (die Zeilennummer ab 1) oder {text} (der Text,\n"
+     "wie er in der Zeile steht: Buchstaben, Ziffern, - und _ bleiben,\n"
+     "alles andere wird _, höchstens 40 Bytes; hat eine andere Zeile\n"
+     "den Namen schon, bekommt er -{n} dazu, und -2, -3 ..., wenn auch\n"
+     "der vergeben ist). Leere Zeilen werden übersprungen und auf\n"
+     "stderr gezählt; {n} bleibt die Nummer der Zeile in der Datei.\n"
+     "Die Liste hat höchstens 16 MiB.\n"
+     "Nicht mit --save, --stages oder --text. Die Zeilen werden\n"
+     "gleichzeitig gezeichnet; eine fehlgeschlagene wird mit ihrer\n"
+     "Nummer gemeldet, die übrigen gehen weiter.",
+     [](CliOptions& o, const std::string&, const std::string& v, std::string&) {
+         o.batch = v;
+         return true;
+     }},
+    {0, "--shard", "I/N", Complete::Nothing,
+     "mit --batch nur die Zeilen n zeichnen, für die n mod N = I - 1\n"
+     "ist, unter denselben Namen wie im ganzen Lauf: N Läufe mit I = 1\n"
+     "bis N, etwa auf N Rechnern gleicher Architektur mit denselben\n"
+     "Schriften, ergeben genau die Dateien eines Laufs",
+     ApplyShard},
+
+    {0, {}, {}, Complete::Nothing, "", nullptr},
+    {0,
+     "--fonts",
+     {},
+     Complete::Nothing,
+     "die Namen der installierten Schriftarten ausgeben, wie sie\n"
+     "die Schriftliste des Programms zeigt, und enden",
+     ApplyFlag<&CliOptions::listFonts>},
+    {0, "--completion", "bash|zsh", Complete::Choice,
+     "die Vervollständigung für die Shell ausgeben und enden",
+     [](CliOptions& o, const std::string&, const std::string& v, std::string&) {
+         o.completion = v;
+         return true;
+     }},
+    {'h', "--help", {}, Complete::Nothing, "diese Hilfe", ApplyFlag<&CliOptions::help>},
+    {0,
+     "--version",
+     {},
+     Complete::Nothing,
+     "die Versionsnummer ausgeben",
+     ApplyFlag<&CliOptions::version>},
+};
+
+const OptionSpec* FindLong(std::string_view name) {
+    for (const OptionSpec& option : kOptions)
+        if (!option.longName.empty() && option.longName == name) return &option;
+    return nullptr;
+}
+
+const OptionSpec* FindShort(char name) {
+    for (const OptionSpec& option : kOptions)
+        if (option.shortName != 0 && option.shortName == name) return &option;
+    return nullptr;
+}
+
+// "-o, --output DATEI", as the help's left column and the completion's descriptions name it.
+std::string Synopsis(const OptionSpec& option) {
+    std::string text;
+    if (option.shortName) text.append("-").append(1, option.shortName).append(", ");
+    text.append(option.longName);
+    if (!option.value.empty()) text.append(" ").append(option.value);
+    return text;
+}
+
+std::vector<std::string_view> Lines(std::string_view text, char separator = '\n') {
+    std::vector<std::string_view> lines;
+    for (std::size_t at = 0;;) {
+        const std::size_t end = text.find(separator, at);
+        lines.push_back(text.substr(at, end == std::string_view::npos ? end : end - at));
+        if (end == std::string_view::npos) return lines;
+        at = end + 1;
+    }
+}
+
+// A description for zsh: the help up to its first "; " or ": " outside parentheses, on one line,
+// without the characters _arguments gives a meaning.
+std::string ZshDescription(const OptionSpec& option) {
+    std::string text;
+    int depth = 0;
+    for (std::size_t i = 0; i < option.help.size(); ++i) {
+        const char c = option.help[i];
+        depth += c == '(' ? 1 : c == ')' ? -1 : 0;
+        if (depth == 0 && (c == ';' || c == ':') && i + 1 < option.help.size() &&
+            (option.help[i + 1] == ' ' || option.help[i + 1] == '\n'))
+            break;
+        if (c == '[' || c == ']' || c == ':' || c == '\\') continue;
+        text += c == '\n' ? std::string(" ") : c == '\'' ? std::string("'\\''") : std::string(1, c);
+    }
+    return text;
+}
+
+std::string ZshAction(const OptionSpec& option) {
+    switch (option.complete) {
+        case Complete::File:
+            return ":" + std::string(option.value) + ":_files";
+        case Complete::Folder:
+            return ":" + std::string(option.value) + ":_files -/";
+        case Complete::Choice: {
+            std::string words;
+            for (const std::string_view word : Lines(option.value, '|'))
+                words += (words.empty() ? "" : " ") + std::string(word);
+            return ":" + std::string(option.value) + ":(" + words + ")";
+        }
+        case Complete::Nothing:
+            return option.value.empty() ? std::string()
+                                        : std::string(":").append(option.value) + ": ";
+    }
+    return {};
+}
+
+std::string BashScript() {
+    std::string files, folders, others, words, choices;
+    for (const OptionSpec& option : kOptions) {
+        if (option.longName.empty()) continue;
+        std::string names(option.longName);
+        if (option.shortName) names = std::string("-") + option.shortName + "|" + names;
+        words.append(words.empty() ? "" : " ").append(option.longName);
+        if (option.shortName) words += std::string(" -") + option.shortName;
+        if (option.value.empty()) continue;
+        std::string& group = option.complete == Complete::File     ? files
+                             : option.complete == Complete::Folder ? folders
+                                                                   : others;
+        if (option.complete == Complete::Choice) {
+            std::string list;
+            for (const std::string_view word : Lines(option.value, '|'))
+                list += (list.empty() ? "" : " ") + std::string(word);
+            choices += "        " + names + ") COMPREPLY=($(compgen -W '" + list +
+                       "' -- \"$cur\")); return ;;\n";
+            continue;
+        }
+        group += (group.empty() ? "" : "|") + names;
+    }
+    return "# bash completion for glyphwerk-render, made by glyphwerk-render --completion bash\n"
+           "_glyphwerk_render() {\n"
+           "    local cur=\"${COMP_WORDS[COMP_CWORD]}\" prev=\"${COMP_WORDS[COMP_CWORD-1]}\"\n"
+           "    COMPREPLY=()\n"
+           "    case \"$prev\" in\n" +
+           choices + "        " + files +
+           ") COMPREPLY=($(compgen -f -- \"$cur\")); return ;;\n"
+           "        " +
+           folders +
+           ") COMPREPLY=($(compgen -d -- \"$cur\")); return ;;\n"
+           "        " +
+           others +
+           ") return ;;\n"
+           "    esac\n"
+           "    if [[ \"$cur\" == -* ]]; then\n"
+           "        COMPREPLY=($(compgen -W '" +
+           words +
+           "' -- \"$cur\"))\n"
+           "    else\n"
+           "        COMPREPLY=($(compgen -f -X '!*.zgw' -- \"$cur\") $(compgen -d -- \"$cur\"))\n"
+           "    fi\n"
+           "}\n"
+           "complete -o filenames -F _glyphwerk_render glyphwerk-render\n";
+}
+
+std::string ZshScript() {
+    std::string script =
+        "#compdef glyphwerk-render\n"
+        "# zsh completion for glyphwerk-render, made by glyphwerk-render --completion zsh\n"
+        "_arguments -s -S \\\n";
+    for (const OptionSpec& option : kOptions) {
+        if (option.longName.empty()) continue;
+        std::string description = "[";
+        description.append(ZshDescription(option)).append("]").append(ZshAction(option));
+        if (option.shortName)
+            script += "  '" + std::string("-") + option.shortName +
+                      (option.value.empty() ? "" : "+") + description + "' \\\n";
+        script += "  '" + std::string(option.longName) + (option.value.empty() ? "" : "=") +
+                  description + "' \\\n";
+    }
+    return script + "  '1:Schriftzug:_files -g \"*.zgw\"'\n";
 }
 
 }  // namespace
@@ -133,6 +596,18 @@ std::vector<std::string> SplitTextArgument(const std::string& text) {
     return lines;
 }
 
+std::vector<std::string> TextLines(const std::string& text, bool raw) {
+    std::vector<std::string> lines = SplitTextArgument(text);
+    if (raw) return lines;
+    for (std::string& line : lines) {
+        std::string doubled;
+        for (const char c : line)
+            doubled += c == '&' ? std::string("&&") : std::string(1, c);
+        line = std::move(doubled);
+    }
+    return lines;
+}
+
 bool ParseCliOptions(int argc, const char* const* argv, CliOptions& options, std::string& error) {
     bool optionsEnded = false;
     for (int i = 1; i < argc; ++i) {
@@ -141,126 +616,46 @@ bool ParseCliOptions(int argc, const char* const* argv, CliOptions& options, std
             optionsEnded = true;
             continue;
         }
-        if (optionsEnded) {
+        if (optionsEnded || arg == "-" || !arg.starts_with("-")) {
             if (!TakeInput(arg, options, error)) return false;
             continue;
         }
-        // Options with a value take it from the next argument or after '='.
+        // "--name=value", "--name value", "-oVALUE" and "-o VALUE".
+        const OptionSpec* option = nullptr;
         std::string name = arg;
-        std::optional<std::string> inlineValue;
+        std::optional<std::string> attached;
         if (arg.starts_with("--")) {
             const std::size_t eq = arg.find('=');
             if (eq != std::string::npos) {
                 name = arg.substr(0, eq);
-                inlineValue = arg.substr(eq + 1);
+                attached = arg.substr(eq + 1);
             }
+            option = FindLong(name);
+        } else {
+            name = arg.substr(0, 2);
+            if (arg.size() > 2) attached = arg.substr(2);
+            option = FindShort(arg[1]);
         }
-        auto value = [&](std::string& out) {
-            if (inlineValue) {
-                out = *inlineValue;
-                return true;
-            }
+        if (!option || (attached && option->value.empty())) {
+            error = "Unbekannte Option: " + arg;
+            return false;
+        }
+        std::string value;
+        if (attached) {
+            value = *attached;
+        } else if (!option->value.empty()) {
             if (i + 1 >= argc) {
                 error = "Der Option " + name + " fehlt ihr Wert.";
                 return false;
             }
-            out = argv[++i];
-            return true;
-        };
-        // An empty name would otherwise read as "no such output" and the run would write nothing.
-        auto fileValue = [&](std::string& out) {
-            if (!value(out)) return false;
-            if (out.empty()) {
-                error = "Der Option " + name + " fehlt ihr Wert.";
-                return false;
-            }
-            return true;
-        };
-        std::string v;
-        if (name == "-h" || name == "--help") {
-            options.help = true;
-        } else if (name == "--version") {
-            options.version = true;
-        } else if (name == "--fonts") {
-            options.listFonts = true;
-        } else if (name == "--list") {
-            if (!value(options.list)) return false;
-        } else if (name == "--batch") {
-            if (!value(options.batch)) return false;
-        } else if (name == "-o" || name == "--output") {
-            if (!fileValue(options.output)) return false;
-        } else if (name == "--format") {
-            if (!value(options.format)) return false;
-        } else if (name == "--save") {
-            if (!fileValue(options.save)) return false;
-        } else if (name == "--stages") {
-            if (!fileValue(options.stagesDir)) return false;
-        } else if (name == "--size") {
-            if (!value(v) || !ParseSize(v, options, error)) return false;
-        } else if (name == "--fit") {
-            if (!value(v) || !ParseFit(v, options, error)) return false;
-        } else if (name == "--dpi") {
-            if (!value(v) ||
-                !ParseBounded(name, v, 1, kMaxDpi, "eine Auflösung in dpi", options.dpi, error))
-                return false;
-        } else if (name == "--scale") {
-            if (!value(v) || !ParseBounded(name, v, 1, 8, "eine Zahl", options.scale, error))
-                return false;
-        } else if (name == "--smooth") {
-            options.smooth = true;
-        } else if (name == "--transparent") {
-            options.transparent = true;
-        } else if (name == "--text") {
-            if (!value(v)) return false;
-            if (!TextFitsDocument(SplitTextArgument(v))) {
-                error = kTextTooLongMessage;
-                return false;
-            }
-            options.text = v;
-        } else if (name == "--font") {
-            if (!value(v)) return false;
-            options.font = v;
-        } else if (name == "--bold") {
-            options.bold = true;
-        } else if (name == "--italic") {
-            options.italic = true;
-        } else if (name == "--align") {
-            if (!value(v) || !ParseAlign(v, options, error)) return false;
-        } else if (name == "--text-texture") {
-            if (!value(v)) return false;
-            options.textTexture = v;
-        } else if (name == "--background-texture") {
-            if (!value(v)) return false;
-            options.backgroundTexture = v;
-        } else if (name == "--spiral") {
-            double turns = 0;
-            if (!value(v)) return false;
-            if (!ParseSettingNumber(v, turns)) {
-                error = "Die Option --spiral erwartet eine Zahl, nicht \"" + v + "\".";
-                return false;
-            }
-            options.spiral = turns;
-        } else if (name == "--envelope") {
-            if (!value(v) || !ParsePreset(name, v, kEnvelopePresetNames, options.envelope, error))
-                return false;
-        } else if (name == "--edge") {
-            if (!value(v) || !ParsePreset(name, v, kEdgePresetNames, options.edge, error))
-                return false;
-        } else if (name == "--shadow") {
-            if (!value(v) || !ParsePreset(name, v, kShadowPresetNames, options.shadow, error))
-                return false;
-        } else if (name == "--frame") {
-            if (!value(v) || !ParsePreset(name, v, kFramePresetNames, options.frame, error))
-                return false;
-        } else if (name == "--set") {
-            if (!value(v)) return false;
-            options.assignments.push_back(v);
-        } else if (arg.starts_with("-") && arg != "-") {
-            error = "Unbekannte Option: " + arg;
-            return false;
-        } else if (!TakeInput(arg, options, error)) {
-            return false;
+            value = argv[++i];
         }
+        if (!option->apply(options, name, value, error)) return false;
+    }
+    // Counted as the document stores the text, which --text-raw, given anywhere, decides.
+    if (options.text && !TextFitsDocument(TextLines(*options.text, options.textRaw))) {
+        error = kTextTooLongMessage;
+        return false;
     }
     return true;
 }
@@ -277,94 +672,50 @@ bool PresetListing(const std::string& kind, std::string& listing) {
 }
 
 std::string CliHelpText() {
-    static const char* const kHead =
+    std::string help =
         R"(Aufruf: glyphwerk-render [OPTIONEN] [--] [SCHRIFTZUG.zgw | -]
 
 Zeichnet einen Schriftzug ohne Fenster: aus einer Schriftzug-Datei (- liest sie von der
 Standardeingabe), oder ohne sie aus dem Schriftzug, mit dem das Programm startet. Die Optionen
 werden in dieser Reihenfolge angewandt: Datei, --size, --fit, Text und Schrift, Texturen,
-Vorlagen, --set (in der angegebenen Reihenfolge); dann wird gezeichnet und mit --save und -o
-geschrieben. Nach -- ist jedes weitere Argument die Schriftzug-Datei, auch wenn es mit -
-beginnt.
-
-Ausgabe (mindestens eine):
-  -o, --output DATEI          das fertige Bild schreiben; das Format folgt der Endung:
-                              .png (genau die Bildbytes), .bmp, .jpg, .jpeg oder .pdf
-                              (eine Seite in Bildgröße bei der Auflösung, ohne --dpi
-                              96 dpi); -o - schreibt es auf die Standardausgabe (PNG)
-  --format png|bmp|jpg|pdf    das Format des Bildes, unabhängig von der Endung
-  --save DATEI                den Schriftzug als .zgw-Datei speichern
-  --stages ORDNER             zusätzlich die Ebenen als PNG in ORDNER schreiben:
-                              letters.png (Buchstaben schwarz auf weiß), textimage.png,
-                              textmask.png und unfiltered.png (das Bild vor dem Weichzeichnen)
-
-Druckqualität (nur für die Ausgabe, nie im Schriftzug gespeichert):
-  --scale K                   das Bild K-mal so breit und hoch zeichnen (1 bis 8), mit
-                              allen Pixelmaßen (Schatten, feste Kantenbreite) mal K;
-                              höchstens 16384 Pixel je Seite und 256 Millionen Pixel
-  --smooth                    Kanten glätten: vierfach gezeichnet, je 4 x 4 Pixel gemittelt
-  --transparent               Hintergrund transparent (nur PNG und PDF)
-  --dpi D                     die Auflösung (1 bis 10000 dpi) in PNG und JPEG eintragen;
-                              bestimmt die Seitengröße des PDF
-
-Bild und Text:
-  --size BREITExHÖHE          neue Bildgröße (10 bis 9999), Schriftzug mitskaliert
-  --fit PIXEL                 das Bild so verkleinern, dass seine längere Seite höchstens
-                              PIXEL misst (10 bis 9999), Seitenverhältnis und Schriftzug
-                              mitskaliert; für Vorschaubilder
-  --text TEXT                 der Text; \n trennt die Zeilen; ein einzelnes & unterstreicht
-                              das Zeichen danach, && ergibt ein &
-  --font NAME                 die Schriftart (Groß- und Kleinschreibung gleich, gespeichert
-                              wird der installierte Name); ist sie nicht installiert, wird
-                              eine Ersatzschrift gezeichnet und auf stderr genannt
-  --bold, --italic            fett, kursiv
-  --align left|center|right   Ausrichtung der Zeilen
-
-Oberflächen:
-  --text-texture DATEI        eigene Textur der Buchstaben (wählt "Eigene Textur")
-  --background-texture DATEI  eigene Textur des Hintergrunds (wählt "Eigene Textur")
-
-Vorlagen, als Nummer oder Name (Groß- und Kleinschreibung gleich):
-  --envelope N|NAME           Hüllform 0 bis 26, z. B. 7 oder Welle
-  --spiral T                  die Spirale (Hüllform 19) mit T Windungen (0.6 bis 10)
-  --edge N|NAME               3D-Kante 0 bis 10 (0: Keine)
-  --shadow N|NAME             Schatten 0 bis 7 (0: Keiner)
-  --frame N|NAME              Rahmen 0 bis 4 (0: Keiner)
-  --list envelopes|edges|shadows|frames
-                              Nummer und Name jeder Vorlage ausgeben und enden
-
-Einstellungen:
-  --set NAME=WERT             eine Einstellung über den Namen ihres Bedienelements setzen,
-                              z. B. KWinkEd=-30, SchattenCheck=1, SColorShape=0x0000FF,
-                              SinDeform=1, SurfaceFrame2.Color=0xC0FFFF; Farben auch als
-                              #RRGGBB (rot, grün, blau) oder CSS-Farbname (navy, gold);
-                              Werte außerhalb des Bereichs werden auf die nächste Grenze
-                              gesetzt; beliebig oft
-
-Stapel:
-  --batch LISTE               jede Zeile der Datei LISTE (- für die Standardeingabe) ist ein
-                              Text, gezeichnet wie mit --text und den übrigen Optionen; -o ist
-                              ein Muster mit {n} (die Zeilennummer ab 1) oder {text} (der Text:
-                              Buchstaben, Ziffern, - und _ bleiben, alles andere wird _,
-                              höchstens 40 Bytes; hat eine andere Zeile den Namen schon,
-                              bekommt er -{n} dazu, und -2, -3 ..., wenn auch der vergeben
-                              ist). Die Liste hat höchstens 16 MiB.
-                              Nicht mit --save, --stages oder --text. Die Zeilen werden
-                              gleichzeitig gezeichnet; eine fehlgeschlagene wird mit ihrer
-                              Nummer gemeldet, die übrigen gehen weiter.
-
-  --fonts                     die Namen der installierten Schriftarten ausgeben, wie sie
-                              die Schriftliste des Programms zeigt, und enden
-  -h, --help                  diese Hilfe
-  --version                   die Versionsnummer ausgeben
-
+Vorlagen, Farben (--color, --background, --shadow-color, --frame-color), --set (in der
+angegebenen Reihenfolge); dann wird gezeichnet und mit --save und -o geschrieben. Eine Option
+mit Wert nimmt ihn als nächstes Argument oder angehängt (--output=DATEI, -oDATEI). Nach -- ist
+jedes weitere Argument die Schriftzug-Datei, auch wenn es mit - beginnt.
+)";
+    constexpr std::size_t kColumn = 30;
+    for (const OptionSpec& option : kOptions) {
+        if (option.longName.empty()) {
+            help.append("\n").append(option.help).append(option.help.empty() ? "" : "\n");
+            continue;
+        }
+        std::string left = "  ";
+        left.append(Synopsis(option));
+        // Columns are counted in characters: the UTF-8 continuation bytes take none.
+        const std::size_t width = left.size() - std::ranges::count_if(left, [](char c) {
+                                      return (static_cast<unsigned char>(c) & 0xC0) == 0x80;
+                                  });
+        const std::vector<std::string_view> lines = Lines(option.help);
+        left += width + 2 > kColumn ? std::string("\n").append(kColumn, ' ')
+                                    : std::string(kColumn - width, ' ');
+        for (std::size_t k = 0; k < lines.size(); ++k)
+            help += (k == 0 ? left : std::string(kColumn, ' ')) + std::string(lines[k]) + "\n";
+    }
+    help += R"(
 Rückgabewert: 0 bei Erfolg, 1 wenn eine Datei nicht gelesen oder geschrieben werden konnte
 (mit --batch: wenn eine Zeile fehlschlug), 2 bei falschem Aufruf. Ein fehlgeschlagener Lauf
-hinterlässt keine Ausgabedatei; mit --batch gilt das für jede Zeile.
+hinterlässt keine Ausgabedatei; mit --batch gilt das für jede Zeile. Jeder Fehler mit einer
+Datei nennt ihren Pfad, wie er angegeben wurde, und den Grund.
 
 Die Einstellungen für --set:
 )";
-    return kHead + SettingsHelpText();
+    return help + SettingsHelpText();
+}
+
+std::string CompletionScript(const std::string& shell) {
+    if (shell == "bash") return BashScript();
+    if (shell == "zsh") return ZshScript();
+    return {};
 }
 
 }  // namespace gw

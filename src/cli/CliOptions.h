@@ -23,13 +23,18 @@ struct CliOptions {
     bool smooth = false;       // --smooth: antialiased edges
     bool transparent = false;  // --transparent: no background in the picture
     std::optional<std::string> text, font;
+    bool textRaw = false;  // --text-raw: a single & underlines, as in the window
     bool bold = false;
     bool italic = false;
     std::optional<std::int32_t> align;
     std::optional<std::string> textTexture, backgroundTexture;
     std::optional<double> spiral;
     std::optional<int> envelope, edge, shadow, frame;
+    // --color, --background, --shadow-color, --frame-color, as the settings table stores them.
+    std::optional<std::uint32_t> textColour, backgroundColour, shadowColour, frameColour;
     std::vector<std::string> assignments;  // --set NAME=VALUE, in the order given
+    std::int32_t shard = 1, shards = 1;    // --shard I/N: the batch lines n with n mod N = I - 1
+    std::string completion;                // --completion: "bash" or "zsh"
     bool help = false;
     bool version = false;
     bool listFonts = false;  // --fonts: print the font list and stop
@@ -42,8 +47,15 @@ bool ParseCliOptions(int argc, const char* const* argv, CliOptions& options, std
 // The lines of a --text argument: split at "\n" (backslash and n) and at real line breaks.
 std::vector<std::string> SplitTextArgument(const std::string& text);
 
+// The lines a --text argument or a batch line puts in the lettering: each & doubled, so the
+// text is drawn as typed, unless `raw` keeps the window's rule (& underlines the next letter).
+std::vector<std::string> TextLines(const std::string& text, bool raw);
+
 // The help text, with every setting --set takes, from the settings table.
 std::string CliHelpText();
+
+// The completion script for "bash" or "zsh", made from the option table; empty for other shells.
+std::string CompletionScript(const std::string& shell);
 
 // The lines --list prints for `kind`, "N Name" each; false for an unknown kind.
 bool PresetListing(const std::string& kind, std::string& listing);

@@ -30,6 +30,8 @@ bool OutputTransaction::AddFolder(const std::string& folder, std::string& error)
         if (::stat(level.c_str(), &st) == 0) {
             if (!S_ISDIR(st.st_mode)) {
                 error = message;
+                failedPath_ = folder;
+                failedErrno_ = ENOTDIR;
                 return false;
             }
             break;
@@ -46,6 +48,8 @@ bool OutputTransaction::AddFolder(const std::string& folder, std::string& error)
         struct stat st {};
         if (made.slot < 0 || ::mkdir(made.path.get(), 0777) != 0 ||
             ::lstat(made.path.get(), &st) != 0) {
+            failedPath_ = folder;
+            failedErrno_ = errno;
             ForgetTemporary(made.slot);
             error = message;
             return false;
@@ -63,10 +67,14 @@ bool OutputTransaction::Stage(const std::string& fileName, const std::function<b
                               std::string& error) {
     StagedFile file;
     if (file.Open(fileName) != ReplaceStatus::Ok) {
+        failedPath_ = fileName;
+        failedErrno_ = errno;
         error = notCreated;
         return false;
     }
     if (!write(file.Fd()) || file.Finish() != ReplaceStatus::Ok) {
+        failedPath_ = fileName;
+        failedErrno_ = errno;
         error = notWritten;
         return false;
     }
@@ -113,6 +121,8 @@ bool OutputTransaction::Commit(std::string& error) {
     const bool ok = CommitStagedFiles(files_, failed);
     files_.clear();
     if (!ok) {
+        failedPath_ = failed;
+        failedErrno_ = errno;
         error = "Konnte die Datei " + failed + " nicht schreiben.";
         Abort();
         return false;

@@ -6,6 +6,7 @@
 // output does so after Commit, so that what it prints is already in place. A run of several jobs
 // gives each job its own transaction.
 
+#include <cerrno>
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -42,6 +43,10 @@ class OutputTransaction {
     // Removes every temporary file and the folders made; also what the destructor does.
     void Abort();
 
+    // After a failure: the path that failed, as given, and the errno it met (0: none known).
+    const std::string& FailedPath() const { return failedPath_; }
+    int FailedErrno() const { return failedErrno_; }
+
   private:
     bool Stage(const std::string& fileName, const std::function<bool(int fd)>& write,
                std::string& notCreated, std::string& notWritten, std::string& error);
@@ -53,6 +58,8 @@ class OutputTransaction {
     };
     std::vector<StagedFile> files_;
     std::vector<MadeFolder> folders_;  // outermost first
+    std::string failedPath_;
+    int failedErrno_ = 0;
 };
 
 }  // namespace gw

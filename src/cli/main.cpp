@@ -23,6 +23,7 @@
 #include "Version.h"
 #include "cli/CliOptions.h"
 #include "cli/OutputTransaction.h"
+#include "cli/PathErrors.h"
 #include "document/BuiltinTextures.h"
 #include "document/Lettering.h"
 #include "document/LetteringFile.h"
@@ -61,6 +62,11 @@ void Report(const std::string& text) {
         g_memoryReported = true;
     }
     std::fprintf(stderr, "glyphwerk-render: %s%s\n", g_linePrefix.c_str(), text.c_str());
+}
+
+// The line after a message: the path as it was given and why it failed; none without a reason.
+void ReportPath(const std::string& path, const std::string& reason) {
+    if (!reason.empty()) Report(PathLine(path, reason));
 }
 
 int UsageError(const std::string& text) {
@@ -108,6 +114,8 @@ bool IsPattern(const std::string& name) {
 int CheckUsage(const CliOptions& options, ImageFileType& outputType) {
     if (options.output.empty() && options.save.empty() && options.stagesDir.empty())
         return UsageError("Keine Ausgabe angegeben: -o DATEI, --save DATEI oder --stages ORDNER.");
+    if (options.shards > 1 && options.batch.empty())
+        return UsageError("--shard geht nur zusammen mit --batch.");
     if (!options.batch.empty()) {
         if (!options.save.empty() || !options.stagesDir.empty() || options.text)
             return UsageError("--batch geht nicht zusammen mit --save, --stages oder --text.");
@@ -176,7 +184,15 @@ int PrepareLettering(const CliOptions& options, Lettering& lettering) {
     } else if (!options.input.empty()) {
         const DocumentResult opened = OpenLetteringFile(lettering, options.input);
         if (!opened.ok) {
-            Report(AllocationFailures() != failuresAtStart ? kOutOfMemoryMessage : opened.message);
+            if (AllocationFailures() != failuresAtStart) {
+                Report(kOutOfMemoryMessage);
+                return kExitFile;
+            }
+            // The document's own message names the file's last part at most, and no reason.
+            Report(opened.message);
+            const std::string reason = ReadReason(options.input);
+            ReportPath(options.input,
+                       reason.empty() ? "der Inhalt ist keine lesbare Schriftzug-Datei" : reason);
             return kExitFile;
         }
     }
@@ -195,18 +211,27 @@ int PrepareLettering(const CliOptions& options, Lettering& lettering) {
     }
 
     LetteringSettings& s = lettering.settings;
-    if (options.text) s.Memo1 = SplitTextArgument(*options.text);
+    if (options.text) s.Memo1 = TextLines(*options.text, options.textRaw);
     if (font) s.Font.name = *font;
     if (options.bold) s.Font.bold = true;
     if (options.italic) s.Font.italic = true;
     if (options.align) s.AusrichtBox = *options.align;
 
+    const auto loadTexture = [&](const std::string& path, bool textPage) {
+        const std::uint64_t failures = AllocationFailures();
+        if (LoadOwnTexture(lettering, path, textPage)) return true;
+        if (AllocationFailures() == failures) {
+            const std::string reason = ReadReason(path);
+            ReportPath(path, reason.empty() ? "der Inhalt ist kein lesbares Bild" : reason);
+        }
+        return false;
+    };
     if (options.textTexture) {
-        if (!LoadOwnTexture(lettering, *options.textTexture, true)) return kExitFile;
+        if (!loadTexture(*options.textTexture, true)) return kExitFile;
         s.SurfaceFrame1.kind = SurfaceKind::OwnTexture;
     }
     if (options.backgroundTexture) {
-        if (!LoadOwnTexture(lettering, *options.backgroundTexture, false)) return kExitFile;
+        if (!loadTexture(*options.backgroundTexture, false)) return kExitFile;
         s.SurfaceFrame2.kind = SurfaceKind::OwnTexture;
     }
 
@@ -219,6 +244,19 @@ int PrepareLettering(const CliOptions& options, Lettering& lettering) {
     if (options.edge) ApplyEdgePreset(s, *options.edge);
     if (options.shadow) ApplyShadowPreset(s, *options.shadow);
     if (options.frame) ApplyFramePreset(s, *options.frame);
+
+    // Plain colours after the presets, which set their own, and before --set, which may still
+    // change any of them. A surface given a colour shows it.
+    if (options.textColour) {
+        s.SurfaceFrame1.color = static_cast<TColor>(*options.textColour);
+        s.SurfaceFrame1.kind = SurfaceKind::Color;
+    }
+    if (options.backgroundColour) {
+        s.SurfaceFrame2.color = static_cast<TColor>(*options.backgroundColour);
+        s.SurfaceFrame2.kind = SurfaceKind::Color;
+    }
+    if (options.shadowColour) s.SColorShape = static_cast<TColor>(*options.shadowColour);
+    if (options.frameColour) s.RColorShape = static_cast<TColor>(*options.frameColour);
 
     for (const std::string& assignment : options.assignments) {
         std::string error;
@@ -337,6 +375,9 @@ int RenderAndWrite(const Lettering& lettering, const Destinations& to) {
         (to.stages.empty() || WriteStages(trace, images, to.stages, outputs, error));
     if (!written || !outputs.Commit(error)) {
         Report(error);
+        if (!outputs.FailedPath().empty())
+            ReportPath(outputs.FailedPath(),
+                       WriteReason(outputs.FailedPath(), outputs.FailedErrno()));
         return kExitFile;
     }
     if (toStdout) {
@@ -382,7 +423,8 @@ std::string FileNameText(const std::string& line) {
     return safe;
 }
 
-// The file name of each batch line; a name an earlier line took gets "-N" after the text.
+// The file name of each batch line; a name an earlier line took gets "-N" after the text. Made
+// over the whole list, so that a shard of it names its lines as the whole run does.
 std::vector<std::string> BatchFileNames(const std::string& pattern,
                                         const std::vector<std::string>& lines) {
     const auto fill = [&pattern](const std::string& number, const std::string& text) {
@@ -407,6 +449,7 @@ std::vector<std::string> BatchFileNames(const std::string& pattern,
     std::set<std::string> used;
     std::vector<std::size_t> repeated;
     for (std::size_t i = 0; i < lines.size(); ++i) {
+        if (lines[i].empty()) continue;  // skipped: takes no name
         names[i] = fill(std::to_string(i + 1), FileNameText(lines[i]));
         if (!used.insert(names[i]).second) repeated.push_back(i);
     }
@@ -445,24 +488,26 @@ std::size_t BatchWorkers(const Lettering& lettering, std::size_t lines) {
     return std::max<std::size_t>(1, workers);
 }
 
-// Drawing reads the lettering only, so the lines take turns in one.
+// Drawing reads the lettering only, so the lines take turns in one. This worker draws every
+// `step`th of the lines in `todo`, starting with the `first`.
 int RenderBatchLines(Lettering& lettering, const std::vector<std::string>& lines,
-                     const std::vector<std::string>& names, ImageFileType type,
-                     const ImageExtras& extras, const PrintOptions& print, std::size_t first,
-                     std::size_t step) {
+                     const std::vector<std::string>& names, const std::vector<std::size_t>& todo,
+                     const Destinations& to, bool raw, std::size_t first, std::size_t step) {
     int result = kExitOk;
-    for (std::size_t i = first; i < lines.size(); i += step) {
+    for (std::size_t k = first; k < todo.size(); k += step) {
+        const std::size_t i = todo[k];
         g_linePrefix = "Zeile " + std::to_string(i + 1) + ": ";
         g_memoryReported = false;
-        lettering.settings.Memo1 = SplitTextArgument(lines[i]);
+        lettering.settings.Memo1 = TextLines(lines[i], raw);
         if (!TextFitsDocument(lettering.settings.Memo1)) {
             Report(kTextTooLongMessage);
             result = kExitFile;
             continue;
         }
         try {
-            if (RenderAndWrite(lettering, {names[i], type, extras, print, {}, {}}) != kExitOk)
-                result = kExitFile;
+            Destinations line = to;
+            line.picture = names[i];
+            if (RenderAndWrite(lettering, line) != kExitOk) result = kExitFile;
         } catch (const std::bad_alloc&) {
             // One line too big for the memory left: said, and the others go on.
             Report(kOutOfMemoryMessage);
@@ -489,6 +534,7 @@ int RunBatch(const CliOptions& options, ImageFileType type, FontPreparation& fon
     }
     if (read != ReadStatus::Ok) {
         Report("Konnte die Liste " + options.batch + " nicht lesen.");
+        if (options.batch != "-") ReportPath(options.batch, ReadReason(options.batch));
         return kExitFile;
     }
     std::vector<std::string> lines;
@@ -501,19 +547,32 @@ int RunBatch(const CliOptions& options, ImageFileType type, FontPreparation& fon
         lines.push_back(std::move(line));
         at = end + 1;
     }
-    if (lines.empty()) {
-        Report("Die Liste " + options.batch + " enthält keine Zeile.");
+    // The lines this run draws: those with text, of its shard.
+    std::vector<std::size_t> todo;
+    std::size_t empty = 0;
+    for (std::size_t i = 0; i < lines.size(); ++i) {
+        if (lines[i].empty()) {
+            ++empty;
+        } else if ((i + 1) % std::size_t(options.shards) == std::size_t(options.shard - 1)) {
+            todo.push_back(i);
+        }
+    }
+    if (empty == lines.size()) {
+        Report("Die Liste " + options.batch + " enthält keine Zeile mit Text.");
         return kExitFile;
     }
+    if (empty > 0)
+        Report(empty == 1 ? "Eine leere Zeile der Liste übersprungen."
+                          : std::to_string(empty) + " leere Zeilen der Liste übersprungen.");
 
-    const ImageExtras extras = ExtrasOf(options);
-    const PrintOptions print = PrintOptionsOf(options);
+    const Destinations to{{}, type, ExtrasOf(options), PrintOptionsOf(options), {}, {}};
     Lettering base;
     if (const int prepared = PrepareLettering(options, base); prepared != kExitOk) return prepared;
     fonts.Finish();
     const std::vector<std::string> names = BatchFileNames(options.output, lines);
-    const std::size_t workers = BatchWorkers(base, lines.size());
-    if (workers == 1) return RenderBatchLines(base, lines, names, type, extras, print, 0, 1);
+    if (todo.empty()) return kExitOk;
+    const std::size_t workers = BatchWorkers(base, todo.size());
+    if (workers == 1) return RenderBatchLines(base, lines, names, todo, to, options.textRaw, 0, 1);
 
     // One process a worker: the lines share nothing, and each keeps the renderer's single thread
     // of control and its own output transactions.
@@ -530,13 +589,14 @@ int RunBatch(const CliOptions& options, ImageFileType type, FontPreparation& fon
             if (::prctl(PR_SET_PDEATHSIG, SIGTERM) != 0 || ::getppid() != parent)
                 ::_exit(kExitFile);
             const int status =
-                RenderBatchLines(base, lines, names, type, extras, print, k, workers);
+                RenderBatchLines(base, lines, names, todo, to, options.textRaw, k, workers);
             std::fflush(nullptr);
             ::_exit(status);
         }
         if (child < 0) {
             // Without another process the lines of this worker are drawn here.
-            if (RenderBatchLines(base, lines, names, type, extras, print, k, workers) != kExitOk)
+            if (RenderBatchLines(base, lines, names, todo, to, options.textRaw, k, workers) !=
+                kExitOk)
                 result = kExitFile;
             continue;
         }
@@ -596,6 +656,14 @@ int main(int argc, char** argv) {
                 "frames, nicht \"" +
                 options.list + "\".");
         std::fputs(listing.c_str(), stdout);
+        return gw::kExitOk;
+    }
+    if (!options.completion.empty()) {
+        const std::string script = gw::CompletionScript(options.completion);
+        if (script.empty())
+            return gw::UsageError("Die Option --completion erwartet bash oder zsh, nicht \"" +
+                                  options.completion + "\".");
+        std::fputs(script.c_str(), stdout);
         return gw::kExitOk;
     }
     if (options.listFonts) {

@@ -12,18 +12,7 @@
 namespace gw {
 namespace {
 
-class CommandLine : public RenderProcess {
-  protected:
-    // Runs a shell line in the test's folder; $R is the renderer.
-    int Shell(const std::string& line) const {
-        const std::string command = "cd '" + dir_.string() +
-                                    "' && R='" GLYPHWERK_BIN_DIR "/glyphwerk-render' && { " + line +
-                                    "; } 2>errors.txt";
-        const int status = std::system(command.c_str());
-        return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    }
-    std::string File(const std::string& name) const { return Contents(Path(name)); }
-};
+using CommandLine = RenderProcess;
 
 constexpr char kSmall[] = " --size 120x50 ";
 
@@ -54,7 +43,9 @@ TEST_F(CommandLine, UsageErrorsWriteNothing) {
           "--batch list.txt -o b{n}.png --save x", "--batch list.txt -o b{n}.png --text x",
           "--list farben -o x.png", "--envelope Schnecke -o x.png", "--format gif -o x.png",
           "--format ../png -o x.png", "--set SColorShape=#12345 -o x.png",
-          "--set SColorShape=blau -o x.png"}) {
+          "--set SColorShape=blau -o x.png", "--shard 1/2 -o x.png",
+          "--batch list.txt --shard 3/2 -o b{n}.png", "--color '#12' -o x.png",
+          "--background 'rgb(0,0,256)' -o x.png", "--completion fish", "-x", "-hx"}) {
         EXPECT_EQ(Shell("$R " + bad), 2) << bad;
         EXPECT_EQ(Listing(), (std::set<std::string>{"errors.txt", "list.txt"})) << bad;
     }

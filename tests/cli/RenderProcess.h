@@ -47,6 +47,16 @@ class RenderProcess : public ::testing::Test {
         return run;
     }
 
+    // Runs a shell line in the test's folder, its errors into errors.txt; $R is the renderer.
+    int Shell(const std::string& line) const {
+        const std::string command = "cd '" + dir_.string() +
+                                    "' && R='" GLYPHWERK_BIN_DIR "/glyphwerk-render' && { " + line +
+                                    "; } 2>errors.txt";
+        const int status = std::system(command.c_str());
+        return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    }
+    std::string File(const std::string& name) const { return Contents(Path(name)); }
+
     static std::string Contents(const std::string& path) {
         std::ifstream in(path, std::ios::binary);
         return std::string(std::istreambuf_iterator<char>(in), {});

@@ -17,7 +17,8 @@ for f in bin/glyphwerk-render share/glyphwerk/glyphwerk-fonts.conf share/glyphwe
     share/glyphwerk/zarbox.html share/applications/$id.desktop share/metainfo/$id.metainfo.xml \
     share/mime/packages/$id.xml share/thumbnailers/glyphwerk.thumbnailer \
     share/man/man1/glyphwerk.1 share/man/man1/glyphwerk-render.1 \
-    share/icons/hicolor/scalable/apps/$id.svg; do
+    share/icons/hicolor/scalable/apps/$id.svg share/bash-completion/completions/glyphwerk-render \
+    share/zsh/vendor-completions/_glyphwerk-render; do
     [[ -f $prefix/$f ]] || fail "$f fehlt"
 done
 for size in 16 22 24 32 48 64 128 256; do
