@@ -40,7 +40,7 @@ void RenderLettering(const Lettering& lettering, RenderImages& images, RenderTra
         RenderDib(lettering, images.TextImage, images.TextMask, images.Picture);
     }
     if (trace) trace->unfiltered = MakeDIBCopy(images.Picture);
-    DibFilter(images.Picture, Weichzeichnen);
+    images.unsmoothed = !DibFilter(images.Picture, Weichzeichnen);
 }
 
 namespace {
@@ -62,12 +62,12 @@ DibImage EnlargedTexture(const DibImage& texture, std::int32_t k) {
 }
 
 // A point of the 1x picture lands in the middle of its k x k square.
-TLine ScaledLine(const TLine& line, std::int32_t k) {
+TLine ScaledLine(const TLine& line, std::int32_t k, std::size_t bound) {
     TLine scaled;
     for (const TPoint& p : line.Points())
         scaled.AddPoint(Clamp32(std::int64_t(p.x) * k + (k - 1) / 2),
                         Clamp32(std::int64_t(p.y) * k + (k - 1) / 2));
-    scaled.BuildOutline();
+    scaled.BuildOutline(bound);
     return scaled;
 }
 
@@ -102,7 +102,8 @@ Lettering ScaledLettering(const Lettering& lettering, std::int32_t scale) {
     scaled.width = lettering.width * k;
     scaled.height = lettering.height * k;
     for (std::size_t i = 0; i < scaled.EnvelopeLines.size(); ++i)
-        scaled.EnvelopeLines[i] = ScaledLine(lettering.EnvelopeLines[i], k);
+        scaled.EnvelopeLines[i] =
+            ScaledLine(lettering.EnvelopeLines[i], k, OutlineBound(scaled.width, scaled.height));
     LetteringSettings& s = scaled.settings;
     // The 1x render truncates the offsets; their k-fold keeps the shadow where it was.
     s.SRightEd = double(std::int64_t(TruncPixels(s.SRightEd)) * k);
@@ -161,7 +162,7 @@ bool RenderPrint(const Lettering& lettering, const PrintOptions& options, DibIma
         AdviseHugePages(large.Bits.get(), DibImageSize(large));
         RenderDib(scaled, images.TextImage, images.TextMask, large, flatBackground);
         if (last) images = RenderImages{};
-        DibFilter(large, Weichzeichnen);
+        if (!DibFilter(large, Weichzeichnen)) return false;
         if (factor == 1) {
             out = std::move(large);
             return true;
