@@ -205,6 +205,12 @@ bool ParseCliOptions(int argc, const char* const* argv, CliOptions& options, std
         } else if (name == "--scale") {
             if (!value(v) || !ParseBounded(name, v, 1, 8, "eine Zahl", options.scale, error))
                 return false;
+        } else if (name == "--time-limit") {
+            if (!value(v) || !ParseBounded(name, v, 1, 86400, "Sekunden", options.timeLimit, error))
+                return false;
+        } else if (name == "--memory-limit") {
+            if (!value(v) || !ParseBounded(name, v, 64, 1048576, "MiB", options.memoryLimit, error))
+                return false;
         } else if (name == "--smooth") {
             options.smooth = true;
         } else if (name == "--transparent") {
@@ -350,6 +356,11 @@ Stapel:
                               gleichzeitig gezeichnet; eine fehlgeschlagene wird mit ihrer
                               Nummer gemeldet, die übrigen gehen weiter.
 
+  --time-limit SEKUNDEN       nach so vielen Sekunden Rechenzeit (1 bis 86400) mit einer
+                              Meldung und Rückgabewert 1 abbrechen; für Vorschaubilder
+  --memory-limit MIB          höchstens so viel Adressraum (64 bis 1048576 MiB) belegen;
+                              reicht er nicht, endet der Lauf mit der Speichermeldung und 1
+
   --fonts                     die Namen der installierten Schriftarten ausgeben, wie sie
                               die Schriftliste des Programms zeigt, und enden
   -h, --help                  diese Hilfe
@@ -358,6 +369,12 @@ Stapel:
 Rückgabewert: 0 bei Erfolg, 1 wenn eine Datei nicht gelesen oder geschrieben werden konnte
 (mit --batch: wenn eine Zeile fehlschlug), 2 bei falschem Aufruf. Ein fehlgeschlagener Lauf
 hinterlässt keine Ausgabedatei; mit --batch gilt das für jede Zeile.
+
+Die Arbeit einer Hüllform richtet sich nach dem Bild, nicht nach ihren Linien: ist der Umriss
+einer Linie länger als 16 x (Breite + Höhe) + 4096 Pixel (Punkte weit außerhalb des Bildes,
+ein dichtes Zickzack), wird er gleichmäßig auf diese Länge ausgedünnt, und Strahlen, die das
+Bild sehr oft überqueren, werden ebenso ausgedünnt. Solche Schriftzüge sehen dann etwas anders aus;
+alle, die das Programm selbst zeichnet, bleiben wie sie sind.
 
 Die Einstellungen für --set:
 )";

@@ -1,6 +1,8 @@
 // glyphwerk-render: draws letterings without a window.
 #include <fcntl.h>
 #include <sched.h>
+#include <signal.h>
+#include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -333,7 +335,7 @@ int RenderAndWrite(const Lettering& lettering, const Destinations& to) {
     }
     ShowNotices(TakeNotices());
     // The render leaves out what it has no memory for; such a picture is not what was asked for.
-    if (!images.Picture.Bits || AllocationFailures() != failuresAtStart) {
+    if (!images.Picture.Bits || images.unsmoothed || AllocationFailures() != failuresAtStart) {
         Report(kOutOfMemoryMessage);
         return kExitFile;
     }
@@ -537,6 +539,43 @@ int RunBatch(const CliOptions& options, ImageFileType type, FontPreparation& fon
     return result;
 }
 
+// --time-limit: the thumbnailer's budget. The kernel sends SIGXCPU when the processor time is
+// used up; the run ends there with its message and 1, before any output is in place (outputs
+// are renamed into place only at the end, and a temporary left behind is removed by the next
+// run that writes the same file). The hard limit a second later ends a run that does not react.
+constexpr char kTimeLimitMessage[] =
+    "glyphwerk-render: Die erlaubte Rechenzeit (--time-limit) ist abgelaufen; es wurde nichts "
+    "geschrieben.\n";
+
+void EndOnTimeLimit(int) {
+    [[maybe_unused]] const ssize_t n =
+        ::write(STDERR_FILENO, kTimeLimitMessage, sizeof kTimeLimitMessage - 1);
+    ::_exit(kExitFile);
+}
+
+bool LimitProcessorTime(std::int32_t seconds) {
+    struct sigaction action {};
+    action.sa_handler = EndOnTimeLimit;
+    sigemptyset(&action.sa_mask);
+    if (::sigaction(SIGXCPU, &action, nullptr) != 0) return false;
+    rlimit limit{};
+    if (::getrlimit(RLIMIT_CPU, &limit) != 0) return false;
+    const rlim_t soft = rlim_t(seconds);
+    if (limit.rlim_max != RLIM_INFINITY && limit.rlim_max <= soft) return true;  // already tighter
+    limit.rlim_cur = soft;
+    if (limit.rlim_max == RLIM_INFINITY || limit.rlim_max > soft + 1) limit.rlim_max = soft + 1;
+    return ::setrlimit(RLIMIT_CPU, &limit) == 0;
+}
+
+bool LimitAddressSpace(std::int32_t mebibytes) {
+    rlimit limit{};
+    if (::getrlimit(RLIMIT_AS, &limit) != 0) return false;
+    const rlim_t bytes = rlim_t(mebibytes) << 20;
+    if (limit.rlim_cur != RLIM_INFINITY && limit.rlim_cur <= bytes) return true;  // already tighter
+    limit.rlim_cur = bytes;
+    return ::setrlimit(RLIMIT_AS, &limit) == 0;
+}
+
 int Run(const CliOptions& options) {
     ImageFileType type = ImageFileType::Png;
     if (const int usage = CheckUsage(options, type); usage != kExitOk) return usage;
@@ -586,6 +625,14 @@ int main(int argc, char** argv) {
         for (const std::string& family : gw::EnumFontFamilies())
             std::printf("%s\n", family.c_str());
         return gw::kExitOk;
+    }
+    if (options.timeLimit > 0 && !gw::LimitProcessorTime(options.timeLimit)) {
+        gw::Report("Konnte die Rechenzeit nicht begrenzen (--time-limit).");
+        return gw::kExitFile;
+    }
+    if (options.memoryLimit > 0 && !gw::LimitAddressSpace(options.memoryLimit)) {
+        gw::Report("Konnte den Speicher nicht begrenzen (--memory-limit).");
+        return gw::kExitFile;
     }
     try {
         return gw::Run(options);

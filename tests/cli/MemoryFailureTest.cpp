@@ -1,5 +1,6 @@
 // A run that cannot have the memory it needs says so in German, exits with 1 and leaves nothing
 // on disk, wherever the memory ran out: reading, rendering or writing.
+#include <filesystem>
 #include <string>
 
 #include "RenderProcess.h"
@@ -60,6 +61,32 @@ TEST_F(MemoryFailure, APictureTooLargeForTheMemoryIsRefusedAtOnce) {
     EXPECT_EQ(run.exitCode, 1);
     EXPECT_NE(run.errors.find("nicht genug Speicher"), std::string::npos) << run.errors;
     EXPECT_TRUE(Listing().empty());
+}
+
+// The thumbnailer's budgets: a run over its processor time or address space ends with its
+// message and 1 and writes nothing; smoothing wider than the old filter's limit is no shortage.
+TEST_F(MemoryFailure, BudgetsEndTheRunCleanlyAndWidePicturesAreSmoothed) {
+    struct Case {
+        const char* arguments;
+        int exitCode;
+        const char* said;  // a part of the message; nullptr: no message at all
+    };
+    const Case cases[] = {
+        {"--size 9999x9999 --edge 4 --shadow 3 --time-limit 1", 1, "Rechenzeit"},
+        {"--size 9999x9999 --memory-limit 200", 1, "nicht genug Speicher"},
+        {"--size 4096x50 --smooth --time-limit 600", 0, nullptr},
+        {"--size 2048x50 --scale 8", 0, nullptr},
+    };
+    for (const Case& c : cases) {
+        const auto run = Render(std::string(c.arguments) + " -o " + Path("out.png"));
+        EXPECT_EQ(run.exitCode, c.exitCode) << c.arguments << ": " << run.errors;
+        if (c.said)
+            EXPECT_NE(run.errors.find(c.said), std::string::npos) << run.errors;
+        else
+            EXPECT_EQ(run.errors, "") << c.arguments;
+        EXPECT_EQ(Listing().empty(), c.exitCode != 0) << c.arguments;
+        std::filesystem::remove(Path("out.png"));
+    }
 }
 
 }  // namespace
