@@ -2,6 +2,7 @@
 // on disk, wherever the memory ran out: reading, rendering or writing.
 #include <filesystem>
 #include <string>
+#include <vector>
 
 #include "RenderProcess.h"
 
@@ -87,6 +88,31 @@ TEST_F(MemoryFailure, BudgetsEndTheRunCleanlyAndWidePicturesAreSmoothed) {
         EXPECT_EQ(Listing().empty(), c.exitCode != 0) << c.arguments;
         std::filesystem::remove(Path("out.png"));
     }
+}
+
+// A PDF short of memory, in our blocks or cairo's image of the picture, says so and writes
+// nothing; the blocks one after the other until the run gets through.
+TEST_F(MemoryFailure, APdfShortOfMemorySaysSo) {
+    // The picture (270,000 bytes) passes, cairo's image of it (360,000) does not.
+    const auto limited = Render("-o " + Path("out.pdf"), "GLYPHWERK_ALLOCATION_LIMIT=350000 ");
+    EXPECT_EQ(limited.exitCode, 1);
+    EXPECT_EQ(Said(limited.errors), 1) << limited.errors;
+    EXPECT_TRUE(Listing().empty());
+    std::vector<std::string> environments;
+    for (int n = 1; n <= 40; ++n)
+        environments.push_back("GLYPHWERK_ALLOCATION_FAIL=" + std::to_string(n) + " ");
+    bool through = false;
+    for (const std::string& environment : environments) {
+        const auto run = Render("-o " + Path("out.pdf"), environment);
+        if (run.exitCode == 0) {
+            through = true;
+            break;
+        }
+        EXPECT_EQ(run.exitCode, 1) << environment;
+        EXPECT_EQ(Said(run.errors), 1) << environment << run.errors;
+        EXPECT_TRUE(Listing().empty()) << environment;
+    }
+    EXPECT_TRUE(through);
 }
 
 }  // namespace
