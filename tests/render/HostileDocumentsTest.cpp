@@ -163,3 +163,35 @@ TEST(BoundedOutline, HostileDocumentsAreBoundedByEveryWriter) {
 
 }  // namespace
 }  // namespace gw
+
+#include "document/LetteringFile.h"
+#include "raster/DibService.h"
+
+namespace gw {
+namespace {
+
+// An embedded texture keeps to the limits of a texture file; the size a document will have is
+// known before it is written.
+TEST(EmbeddedTextures, KeepToTheTextureLimitsAndCountTowardsTheFileSize) {
+    struct Case {
+        std::int32_t w, h, bits;
+        bool opens;
+    };
+    const Case cases[] = {
+        {9999, 1, 24, true},   {1, 9999, 8, true},   {10000, 1, 24, false},
+        {1, 10000, 24, false}, {16384, 2, 8, false},
+    };
+    for (const Case& c : cases) {
+        Lettering lettering;
+        InitStartState(lettering);
+        newdib(lettering.TextTexture, c.w, c.h, c.bits, nullptr, 0);
+        ASSERT_TRUE(lettering.TextTexture.Bits);
+        const std::vector<std::uint8_t> bytes = LetteringFileBytes(lettering);
+        EXPECT_EQ(LetteringFileSize(lettering), bytes.size());
+        Lettering opened;
+        EXPECT_EQ(ReadLetteringBytes(opened, bytes, "t.zgw").ok, c.opens) << c.w << "x" << c.h;
+    }
+}
+
+}  // namespace
+}  // namespace gw
