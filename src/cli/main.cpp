@@ -273,8 +273,16 @@ class FontPreparation {
         font.bold = options.bold || start.Font.bold;
         font.italic = options.italic || start.Font.italic;
         try {
-            // Resolving the font reads the configuration and opens the face.
-            thread_ = std::thread([font] { ResolvedFontFile(font); });
+            // Resolving the font reads the configuration and opens the face. A failure there
+            // (memory) is kept for the main thread, which says it; the thread must not end the
+            // program.
+            thread_ = std::thread([this, font] {
+                try {
+                    ResolvedFontFile(font);
+                } catch (...) {
+                    failed_ = true;
+                }
+            });
         } catch (const std::system_error&) {
             // Without a second thread the font is prepared when it is first used.
         }
@@ -283,13 +291,16 @@ class FontPreparation {
     FontPreparation& operator=(const FontPreparation&) = delete;
     ~FontPreparation() { Finish(); }
 
-    // Before the process forks or ends: no thread may be left holding the font machinery.
-    void Finish() {
+    // Before the process forks or ends: no thread may be left holding the font machinery. False
+    // when the preparation failed.
+    bool Finish() {
         if (thread_.joinable()) thread_.join();
+        return !failed_;
     }
 
   private:
     std::thread thread_;
+    bool failed_ = false;  // written by the thread before it ends, read after the join
 };
 
 struct Destinations {
@@ -504,7 +515,10 @@ int RunBatch(const CliOptions& options, ImageFileType type, FontPreparation& fon
     const PrintOptions print = PrintOptionsOf(options);
     Lettering base;
     if (const int prepared = PrepareLettering(options, base); prepared != kExitOk) return prepared;
-    fonts.Finish();
+    if (!fonts.Finish()) {
+        Report(kOutOfMemoryMessage);
+        return kExitFile;
+    }
     const std::vector<std::string> names = BatchFileNames(options.output, lines);
     const std::size_t workers = BatchWorkers(base, lines.size());
     if (workers == 1) return RenderBatchLines(base, lines, names, type, extras, print, 0, 1);
@@ -567,6 +581,17 @@ bool LimitProcessorTime(std::int32_t seconds) {
     return ::setrlimit(RLIMIT_CPU, &limit) == 0;
 }
 
+// Below this much address space no run gets through (the font configuration alone takes about
+// 45 MB, and the library it comes from fails there without a way back): such a run ends at once
+// with the memory message rather than somewhere inside it.
+constexpr rlim_t kLeastAddressSpace = rlim_t(64) << 20;
+
+bool EnoughAddressSpace() {
+    rlimit limit{};
+    return ::getrlimit(RLIMIT_AS, &limit) != 0 || limit.rlim_cur == RLIM_INFINITY ||
+           limit.rlim_cur >= kLeastAddressSpace;
+}
+
 bool LimitAddressSpace(std::int32_t mebibytes) {
     rlimit limit{};
     if (::getrlimit(RLIMIT_AS, &limit) != 0) return false;
@@ -584,6 +609,10 @@ int Run(const CliOptions& options) {
     Lettering lettering;
     if (const int prepared = PrepareLettering(options, lettering); prepared != kExitOk)
         return prepared;
+    if (!fonts.Finish()) {
+        Report(kOutOfMemoryMessage);
+        return kExitFile;
+    }
     return RenderAndWrite(lettering, {options.output, type, ExtrasOf(options),
                                       PrintOptionsOf(options), options.save, options.stagesDir});
 }
@@ -610,6 +639,10 @@ int main(int argc, char** argv) {
     if (options.version) {
         std::printf("glyphwerk-render %s\n", gw::kVersion);
         return gw::kExitOk;
+    }
+    if (!gw::EnoughAddressSpace()) {
+        gw::Report(gw::kOutOfMemoryMessage);
+        return gw::kExitFile;
     }
     if (!options.list.empty()) {
         std::string listing;

@@ -115,5 +115,20 @@ TEST_F(MemoryFailure, APdfShortOfMemorySaysSo) {
     EXPECT_TRUE(through);
 }
 
+// Below the address space any run needs, the run ends with the memory message before the font
+// configuration fails inside its library on the preparing thread.
+TEST_F(MemoryFailure, TooLittleAddressSpaceEndsTheRunAtOnce) {
+#if defined(__SANITIZE_ADDRESS__)
+    GTEST_SKIP() << "the address sanitizer cannot run under a ulimit -v";
+#else
+    for (const char* limit : {"20000", "40000"}) {
+        const auto run = Render("-o " + Path("out.png"), std::string("ulimit -v ") + limit + "; ");
+        EXPECT_EQ(run.exitCode, 1) << limit;
+        EXPECT_EQ(Said(run.errors), 1) << limit << ": " << run.errors;
+        EXPECT_TRUE(Listing().empty()) << limit;
+    }
+#endif
+}
+
 }  // namespace
 }  // namespace gw
