@@ -16,6 +16,7 @@
 
 #include "raster/DibService.h"
 #include "raster/ImageFilesCodecs.h"
+#include "raster/ImageRefusal.h"
 
 namespace gw::imagefiles {
 
@@ -120,7 +121,10 @@ bool RunRead(jpeg_decompress_struct& cinfo, JpegErrors& errors, jpeg_progress_mg
     }
     if (jpeg_read_header(&cinfo, TRUE) != JPEG_HEADER_OK) return false;
     // Arithmetic coding packs a flat picture into almost nothing: no budget can be given for it.
-    if (cinfo.arith_code) return false;
+    if (cinfo.arith_code) {
+        NoteRefusal("Arithmetisch codierte JPEG-Bilder werden nicht unterstützt.");
+        return false;
+    }
     const std::int64_t width = cinfo.image_width;
     const std::int64_t height = cinfo.image_height;
     if (!DibSizeAllowed(width, height, 24)) return false;

@@ -195,3 +195,71 @@ TEST(EmbeddedTextures, KeepToTheTextureLimitsAndCountTowardsTheFileSize) {
 
 }  // namespace
 }  // namespace gw
+
+#include <filesystem>
+#include <fstream>
+#include <string>
+
+#include <unistd.h>
+
+#include "document/BuiltinTextures.h"
+#include "platform/System.h"
+
+namespace gw {
+namespace {
+
+std::string Bmp(std::int32_t w, std::int32_t h, std::uint16_t bits) {
+    std::string b(54, '\0');
+    const auto put = [&b](std::size_t at, std::uint32_t v, int n) {
+        for (int i = 0; i < n; ++i)
+            b[at + std::size_t(i)] = char(v >> (8 * i));
+    };
+    b[0] = 'B';
+    b[1] = 'M';
+    put(2, 54 + 4, 4);
+    put(10, 54, 4);
+    put(14, 40, 4);
+    put(18, std::uint32_t(w), 4);
+    put(22, std::uint32_t(h), 4);
+    put(26, 1, 2);
+    put(28, bits, 2);
+    return b + std::string(4, '\0');
+}
+
+// A texture that cannot be had is refused with its reason.
+TEST(TextureRefusals, NameTheirReason) {
+    struct Case {
+        const char* name;
+        std::string bytes;
+        const char* reason;
+    };
+    const Case cases[] = {
+        {"breit.bmp", Bmp(10000, 1, 24), "Das Bild ist zu groß"},
+        {"hoch.bmp", Bmp(1, 16385, 24), "Das Bild ist zu groß"},
+        {"tief.bmp", Bmp(1, 1, 16), "16 Bit Farbtiefe"},
+        {"text.png", "Hallo, ich bin kein Bild.", "kein GIF-, PNG-, JPEG- oder BMP-Bild"},
+        {"kurz.png", "\x89PNG\r\n\x1a\n", "beschädigt"},
+    };
+    const std::filesystem::path dir =
+        std::filesystem::temp_directory_path() / ("gw-refusals-" + std::to_string(::getpid()));
+    std::filesystem::create_directories(dir);
+    for (const Case& c : cases) {
+        const std::string path = (dir / c.name).string();
+        std::ofstream(path, std::ios::binary) << c.bytes;
+        std::string said;
+        const MessageBoxHandler before = SetMessageBoxHandler(
+            [&said](std::string_view text, std::string_view, MsgIcon, MsgButtons) {
+                said = text;
+                return MsgResult::Ok;
+            });
+        Lettering lettering;
+        EXPECT_FALSE(LoadOwnTexture(lettering, path, true)) << c.name;
+        SetMessageBoxHandler(before);
+        EXPECT_NE(said.find(c.reason), std::string::npos) << c.name << ": " << said;
+        EXPECT_EQ(said.rfind("Konnte das Bild nicht laden. (" + path + ") ", 0), 0u) << said;
+    }
+    std::filesystem::remove_all(dir);
+}
+
+}  // namespace
+}  // namespace gw
