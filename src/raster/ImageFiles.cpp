@@ -37,6 +37,19 @@ void NoteRefusal(const char* reason) {
     if (!t_refusal) t_refusal = reason;
 }
 
+bool WorkingBufferAllowed(std::uint64_t bytes) {
+    const std::uint64_t budget = std::uint64_t(std::min<std::int64_t>(
+                                     t_limits.maxPixels, std::int64_t(kMaxDibSide) * kMaxDibSide)) *
+                                 3;
+    if (bytes > budget) {
+        NoteRefusal(
+            "Das progressive JPEG-Bild bräuchte beim Lesen mehr Speicher, als eine Textur "
+            "haben darf.");
+        return false;
+    }
+    return MayAllocate(std::size_t(bytes));
+}
+
 void ClearRefusal() {
     t_refusal = nullptr;
 }
