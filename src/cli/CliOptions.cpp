@@ -425,6 +425,19 @@ const OptionSpec kOptions[] = {
      ApplyShard},
 
     {0, {}, {}, Complete::Nothing, "", nullptr},
+    {0, "--time-limit", "SEKUNDEN", Complete::Nothing,
+     "nach so vielen Sekunden Rechenzeit (1 bis 86400) mit einer\n"
+     "Meldung und Rückgabewert 1 abbrechen; für Vorschaubilder",
+     [](CliOptions& o, const std::string& n, const std::string& v, std::string& e) {
+         return ParseBounded(n, v, 1, 86400, "Sekunden", o.timeLimit, e);
+     }},
+    {0, "--memory-limit", "MIB", Complete::Nothing,
+     "höchstens so viel Adressraum (64 bis 1048576 MiB) belegen;\n"
+     "reicht er nicht, endet der Lauf mit der Speichermeldung und 1",
+     [](CliOptions& o, const std::string& n, const std::string& v, std::string& e) {
+         return ParseBounded(n, v, 64, 1048576, "MiB", o.memoryLimit, e);
+     }},
+
     {0,
      "--fonts",
      {},
@@ -706,6 +719,12 @@ Rückgabewert: 0 bei Erfolg, 1 wenn eine Datei nicht gelesen oder geschrieben we
 (mit --batch: wenn eine Zeile fehlschlug), 2 bei falschem Aufruf. Ein fehlgeschlagener Lauf
 hinterlässt keine Ausgabedatei; mit --batch gilt das für jede Zeile. Jeder Fehler mit einer
 Datei nennt ihren Pfad, wie er angegeben wurde, und den Grund.
+
+Die Arbeit einer Hüllform richtet sich nach dem Bild, nicht nach ihren Linien: ist der Umriss
+einer Linie länger als 16 x (Breite + Höhe) + 4096 Pixel (Punkte weit außerhalb des Bildes,
+ein dichtes Zickzack), wird er gleichmäßig auf diese Länge ausgedünnt, und Strahlen, die das
+Bild sehr oft überqueren, werden ebenso ausgedünnt. Solche Schriftzüge sehen dann etwas anders aus;
+alle, die das Programm selbst zeichnet, bleiben wie sie sind.
 
 Die Einstellungen für --set:
 )";

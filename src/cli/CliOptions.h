@@ -18,10 +18,12 @@ struct CliOptions {
     std::optional<std::int32_t> width, height;
     std::optional<std::int32_t> fit;  // --fit: the longer picture side at most this many pixels
     // Export only, never stored in a document.
-    std::int32_t dpi = 0;      // --dpi: resolution stored in the picture file; 0: none
-    std::int32_t scale = 1;    // --scale: the picture drawn this many times larger
-    bool smooth = false;       // --smooth: antialiased edges
-    bool transparent = false;  // --transparent: no background in the picture
+    std::int32_t dpi = 0;          // --dpi: resolution stored in the picture file; 0: none
+    std::int32_t scale = 1;        // --scale: the picture drawn this many times larger
+    bool smooth = false;           // --smooth: antialiased edges
+    std::int32_t timeLimit = 0;    // --time-limit: seconds of processor time; 0: none
+    std::int32_t memoryLimit = 0;  // --memory-limit: MiB of address space; 0: none
+    bool transparent = false;      // --transparent: no background in the picture
     std::optional<std::string> text, font;
     bool textRaw = false;  // --text-raw: a single & underlines, as in the window
     bool bold = false;

@@ -1,7 +1,9 @@
 // glyphwerk-render: draws letterings without a window.
 #include <fcntl.h>
 #include <sched.h>
+#include <signal.h>
 #include <sys/prctl.h>
+#include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -298,8 +300,16 @@ class FontPreparation {
         font.bold = options.bold || start.Font.bold;
         font.italic = options.italic || start.Font.italic;
         try {
-            // Resolving the font reads the configuration and opens the face.
-            thread_ = std::thread([font] { ResolvedFontFile(font); });
+            // Resolving the font reads the configuration and opens the face. A failure there
+            // (memory) is kept for the main thread, which says it; the thread must not end the
+            // program.
+            thread_ = std::thread([this, font] {
+                try {
+                    ResolvedFontFile(font);
+                } catch (...) {
+                    failed_ = true;
+                }
+            });
         } catch (const std::system_error&) {
             // Without a second thread the font is prepared when it is first used.
         }
@@ -308,13 +318,16 @@ class FontPreparation {
     FontPreparation& operator=(const FontPreparation&) = delete;
     ~FontPreparation() { Finish(); }
 
-    // Before the process forks or ends: no thread may be left holding the font machinery.
-    void Finish() {
+    // Before the process forks or ends: no thread may be left holding the font machinery. False
+    // when the preparation failed.
+    bool Finish() {
         if (thread_.joinable()) thread_.join();
+        return !failed_;
     }
 
   private:
     std::thread thread_;
+    bool failed_ = false;  // written by the thread before it ends, read after the join
 };
 
 struct Destinations {
@@ -360,7 +373,7 @@ int RenderAndWrite(const Lettering& lettering, const Destinations& to) {
     }
     ShowNotices(TakeNotices());
     // The render leaves out what it has no memory for; such a picture is not what was asked for.
-    if (!images.Picture.Bits || AllocationFailures() != failuresAtStart) {
+    if (!images.Picture.Bits || images.unsmoothed || AllocationFailures() != failuresAtStart) {
         Report(kOutOfMemoryMessage);
         return kExitFile;
     }
@@ -568,7 +581,10 @@ int RunBatch(const CliOptions& options, ImageFileType type, FontPreparation& fon
     const Destinations to{{}, type, ExtrasOf(options), PrintOptionsOf(options), {}, {}};
     Lettering base;
     if (const int prepared = PrepareLettering(options, base); prepared != kExitOk) return prepared;
-    fonts.Finish();
+    if (!fonts.Finish()) {
+        Report(kOutOfMemoryMessage);
+        return kExitFile;
+    }
     const std::vector<std::string> names = BatchFileNames(options.output, lines);
     if (todo.empty()) return kExitOk;
     const std::size_t workers = BatchWorkers(base, todo.size());
@@ -613,6 +629,54 @@ int RunBatch(const CliOptions& options, ImageFileType type, FontPreparation& fon
     return result;
 }
 
+// --time-limit: the thumbnailer's budget. The kernel sends SIGXCPU when the processor time is
+// used up; the run ends there with its message and 1, before any output is in place (outputs
+// are renamed into place only at the end, and a temporary left behind is removed by the next
+// run that writes the same file). The hard limit a second later ends a run that does not react.
+constexpr char kTimeLimitMessage[] =
+    "glyphwerk-render: Die erlaubte Rechenzeit (--time-limit) ist abgelaufen; es wurde nichts "
+    "geschrieben.\n";
+
+void EndOnTimeLimit(int) {
+    [[maybe_unused]] const ssize_t n =
+        ::write(STDERR_FILENO, kTimeLimitMessage, sizeof kTimeLimitMessage - 1);
+    ::_exit(kExitFile);
+}
+
+bool LimitProcessorTime(std::int32_t seconds) {
+    struct sigaction action {};
+    action.sa_handler = EndOnTimeLimit;
+    sigemptyset(&action.sa_mask);
+    if (::sigaction(SIGXCPU, &action, nullptr) != 0) return false;
+    rlimit limit{};
+    if (::getrlimit(RLIMIT_CPU, &limit) != 0) return false;
+    const rlim_t soft = rlim_t(seconds);
+    if (limit.rlim_max != RLIM_INFINITY && limit.rlim_max <= soft) return true;  // already tighter
+    limit.rlim_cur = soft;
+    if (limit.rlim_max == RLIM_INFINITY || limit.rlim_max > soft + 1) limit.rlim_max = soft + 1;
+    return ::setrlimit(RLIMIT_CPU, &limit) == 0;
+}
+
+// Below this much address space no run gets through (the font configuration alone takes about
+// 45 MB, and the library it comes from fails there without a way back): such a run ends at once
+// with the memory message rather than somewhere inside it.
+constexpr rlim_t kLeastAddressSpace = rlim_t(64) << 20;
+
+bool EnoughAddressSpace() {
+    rlimit limit{};
+    return ::getrlimit(RLIMIT_AS, &limit) != 0 || limit.rlim_cur == RLIM_INFINITY ||
+           limit.rlim_cur >= kLeastAddressSpace;
+}
+
+bool LimitAddressSpace(std::int32_t mebibytes) {
+    rlimit limit{};
+    if (::getrlimit(RLIMIT_AS, &limit) != 0) return false;
+    const rlim_t bytes = rlim_t(mebibytes) << 20;
+    if (limit.rlim_cur != RLIM_INFINITY && limit.rlim_cur <= bytes) return true;  // already tighter
+    limit.rlim_cur = bytes;
+    return ::setrlimit(RLIMIT_AS, &limit) == 0;
+}
+
 int Run(const CliOptions& options) {
     ImageFileType type = ImageFileType::Png;
     if (const int usage = CheckUsage(options, type); usage != kExitOk) return usage;
@@ -621,6 +685,10 @@ int Run(const CliOptions& options) {
     Lettering lettering;
     if (const int prepared = PrepareLettering(options, lettering); prepared != kExitOk)
         return prepared;
+    if (!fonts.Finish()) {
+        Report(kOutOfMemoryMessage);
+        return kExitFile;
+    }
     return RenderAndWrite(lettering, {options.output, type, ExtrasOf(options),
                                       PrintOptionsOf(options), options.save, options.stagesDir});
 }
@@ -648,6 +716,10 @@ int main(int argc, char** argv) {
         std::printf("glyphwerk-render %s\n", gw::kVersion);
         return gw::kExitOk;
     }
+    if (!gw::EnoughAddressSpace()) {
+        gw::Report(gw::kOutOfMemoryMessage);
+        return gw::kExitFile;
+    }
     if (!options.list.empty()) {
         std::string listing;
         if (!gw::PresetListing(options.list, listing))
@@ -670,6 +742,14 @@ int main(int argc, char** argv) {
         for (const std::string& family : gw::EnumFontFamilies())
             std::printf("%s\n", family.c_str());
         return gw::kExitOk;
+    }
+    if (options.timeLimit > 0 && !gw::LimitProcessorTime(options.timeLimit)) {
+        gw::Report("Konnte die Rechenzeit nicht begrenzen (--time-limit).");
+        return gw::kExitFile;
+    }
+    if (options.memoryLimit > 0 && !gw::LimitAddressSpace(options.memoryLimit)) {
+        gw::Report("Konnte den Speicher nicht begrenzen (--memory-limit).");
+        return gw::kExitFile;
     }
     try {
         return gw::Run(options);

@@ -9,6 +9,7 @@
 #include "platform/System.h"
 #include "raster/DibService.h"
 #include "raster/ImageFiles.h"
+#include "raster/ImageRefusal.h"
 
 namespace gw {
 
@@ -86,10 +87,11 @@ bool LoadOwnTexture(Lettering& lettering, const std::string& fileName, bool text
     DibImage image;
     OpenDib(image, fileName, kTextureLimits);
     if (!image.Bits) {
-        ShowMessageBox(AllocationFailures() != failuresBefore
-                           ? std::string(kOutOfMemoryMessage)
-                           : "Konnte das Bild nicht laden. (" + fileName + ")",
-                       "Fehler", MsgIcon::Error);
+        ShowMessageBox(
+            AllocationFailures() != failuresBefore
+                ? std::string(kOutOfMemoryMessage)
+                : "Konnte das Bild nicht laden. (" + fileName + ") " + ImageRefusalReason(),
+            "Fehler", MsgIcon::Error);
         return false;
     }
     (textPage ? lettering.TextTexture : lettering.BackgroundTexture) = std::move(image);

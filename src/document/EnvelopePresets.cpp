@@ -179,8 +179,8 @@ void ApplyEnvelopePreset(Lettering& lettering, int p) {
         line.Clear();
         for (const TPoint& point : lines[k])
             line.AddPoint(point.x, point.y);
-        line.BuildOutline();
     }
+    BuildBoundaryOutlines(lettering);
 }
 
 void ResetBoundaryLines(Lettering& lettering) {

@@ -42,6 +42,11 @@ std::string CaptionFor(const std::string& fileName) {
     return std::string(kProgramTitle) + " - [" + shown + "]";
 }
 
+void BuildBoundaryOutlines(Lettering& lettering) {
+    for (TLine& line : lettering.EnvelopeLines)
+        line.BuildOutline(OutlineBound(lettering.width, lettering.height));
+}
+
 Lettering RenderSnapshot(const Lettering& lettering) {
     Lettering copy;
     copy.settings = lettering.settings;

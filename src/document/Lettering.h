@@ -59,6 +59,10 @@ inline constexpr char kHomePageCaption[] = "www.zef-lor.example";
 // very end opens no further line, so "" has no lines and "a\r\n" one.
 std::vector<std::string> SplitTextLines(std::string_view text);
 
+// Rebuilds the outlines of both boundary lines from their points, each kept to the outline
+// bound of the lettering's picture (OutlineBound): every writer of the points ends with it.
+void BuildBoundaryOutlines(Lettering& lettering);
+
 // The lettering as a render reads it, with copies of its own of both textures (a texture that
 // cannot be copied for want of memory comes back empty).
 Lettering RenderSnapshot(const Lettering& lettering);

@@ -17,6 +17,7 @@
 #include "platform/AllocationLimit.h"
 #include "platform/FileAccess.h"
 #include "raster/DibService.h"
+#include "raster/ImageFiles.h"
 
 namespace gw {
 namespace {
@@ -309,7 +310,11 @@ class FieldReader {
         if (infoSize != 40 + 4 * tableSize || colorCount != tableSize) return Failed();
         if (h.biSize != 40 || h.biCompression != 0 || h.biClrUsed > std::uint32_t(tableSize))
             return Failed();
-        if (h.biWidth < 1 || h.biHeight < 1 || h.biWidth > kMaxDibSide || h.biHeight > kMaxDibSide)
+        // An embedded texture keeps to the limits of a texture file: the format stores it
+        // decoded, so a larger one would cost gigabytes for a picture no larger than 9999 x 9999.
+        if (h.biWidth < 1 || h.biHeight < 1 || h.biWidth > kTextureLimits.maxSide ||
+            h.biHeight > kTextureLimits.maxSide ||
+            std::int64_t(h.biWidth) * h.biHeight > kTextureLimits.maxPixels)
             return Failed();
         const std::int64_t size = DibStride(h.biWidth, bits) * h.biHeight;
         if (size > kMaxDibBytes || std::uint64_t(size) > in_.Remaining()) return Failed();
@@ -521,6 +526,19 @@ bool WriteLettering(const Lettering& lettering, ByteSink& out) {
     w.Image(lettering.TextTexture);
     WriteExtensions(lettering, w);
     return w.ok();
+}
+
+std::uint64_t LetteringFileSize(const Lettering& lettering) {
+    class CountingSink final : public ByteSink {
+      public:
+        bool Write(const void*, std::size_t n) override {
+            count += n;
+            return true;
+        }
+        std::uint64_t count = 0;
+    } sink;
+    WriteLettering(lettering, sink);
+    return sink.count;
 }
 
 std::vector<std::uint8_t> LetteringFileBytes(const Lettering& lettering) {

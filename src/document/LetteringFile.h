@@ -57,6 +57,12 @@ std::optional<std::string> InstalledFontSpelling(std::string_view font,
 bool WriteLettering(const Lettering& lettering, ByteSink& out);
 std::vector<std::uint8_t> LetteringFileBytes(const Lettering& lettering);
 
+// How many bytes the document of this lettering has, counted as WriteLettering writes it without
+// keeping a byte. The textures are stored decoded, so a small texture file can make a document of
+// hundreds of megabytes; beyond kLargeDocumentBytes the user is warned before it is written.
+std::uint64_t LetteringFileSize(const Lettering& lettering);
+inline constexpr std::uint64_t kLargeDocumentBytes = 100'000'000;
+
 // Reads a document into `lettering`: the settings, the picture size, the two boundary lines,
 // both textures and the extension blocks (what of them this program does not know is kept in
 // `keptExtensions`). The font name is taken as stored, installed or not. `name` is the file name

@@ -49,8 +49,8 @@ void ResizeLettering(Lettering& lettering, std::int32_t width, std::int32_t heig
             const TPoint p = ResizedPoint(line.GetPoint(i), W0, H0, width, height);
             line.SetPoint(i, p.x, p.y);
         }
-        line.BuildOutline();
     }
+    BuildBoundaryOutlines(lettering);
 }
 
 }  // namespace gw

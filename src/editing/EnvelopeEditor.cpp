@@ -51,11 +51,6 @@ void Connect(Canvas& canvas, TPoint from, TPoint to) {
     canvas.LineTo(to.x, to.y);
 }
 
-void BuildOutlines(Lettering& lettering) {
-    for (TLine& line : lettering.EnvelopeLines)
-        line.BuildOutline();
-}
-
 }  // namespace
 
 bool HitsPoint(TPoint p, std::int32_t x, std::int32_t y, std::int32_t radius) {
@@ -269,7 +264,7 @@ EditOutcome TEnvelopeEditor::Release(Canvas& canvas, bool envelopeTabActive) {
         WorkLines[0].Clear();
         WorkLines[1].Clear();
         if (pivotMoved) return EditOutcome::Nothing;
-        BuildOutlines(lettering_);
+        BuildBoundaryOutlines(lettering_);
         return EditOutcome::Render;
     }
     if (Mode() == EditMode::DrawFace) {
@@ -282,14 +277,14 @@ EditOutcome TEnvelopeEditor::Release(Canvas& canvas, bool envelopeTabActive) {
         }
         WorkLines[0].Clear();
         WorkLines[1].Clear();
-        BuildOutlines(lettering_);
+        BuildBoundaryOutlines(lettering_);
         return EditOutcome::HullDrawn;
     }
     WorkLines[0].Clear();
     WorkLines[1].Clear();
     DrawTempLines(canvas);
     if (pivotMoved) return EditOutcome::Repaint;
-    BuildOutlines(lettering_);
+    BuildBoundaryOutlines(lettering_);
     return EditOutcome::Render;
 }
 

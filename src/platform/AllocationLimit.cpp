@@ -50,6 +50,11 @@ bool MayAllocate(std::size_t bytes) {
     return true;
 }
 
+bool WithinAllocationLimit(std::size_t bytes) {
+    const std::size_t largest = Current().largestBlock;
+    return largest == 0 || bytes <= largest;
+}
+
 void CheckAllocation(std::size_t bytes) {
     if (!MayAllocate(bytes)) throw std::bad_alloc();
 }

@@ -31,6 +31,10 @@ void SetAllocationLimit(const AllocationLimit& limit);
 bool MayAllocate(std::size_t bytes);
 // The same, throwing std::bad_alloc on refusal.
 void CheckAllocation(std::size_t bytes);
+// Whether a block of `bytes` is within the limit, asked by a caller whose failure is not an
+// incomplete result (the smoothing filter leaves the picture as it was and says so); neither
+// counted as a block nor as a failure.
+bool WithinAllocationLimit(std::size_t bytes);
 // Counts a failure the system itself reported (a null from calloc, a caught std::bad_alloc).
 void NoteAllocationFailure();
 std::uint64_t AllocationFailures();

@@ -12,6 +12,7 @@
 #include "platform/FileAccess.h"
 #include "raster/Halftone.h"
 #include "raster/ImageFiles.h"
+#include "raster/ImageRefusal.h"
 
 namespace gw {
 
@@ -98,11 +99,18 @@ void DecodeOpenFile(int fd, std::uint64_t size, DibImage& dib, const ImageLimits
 
 void OpenDib(DibImage& dib, const std::string& fileName, const ImageLimits& limits) {
     deldib(dib);
+    imagefiles::ClearRefusal();
     std::uint64_t size = 0;
     const int fd = OpenRegularFile(fileName, size);
-    if (fd < 0) return;
+    if (fd < 0) {
+        imagefiles::NoteRefusal("Die Datei lässt sich nicht öffnen.");
+        return;
+    }
     try {
-        if (size <= kMaxImageFileBytes) DecodeOpenFile(fd, size, dib, limits);
+        if (size > kMaxImageFileBytes)
+            imagefiles::NoteRefusal("Die Datei ist größer als 256 MB.");
+        else
+            DecodeOpenFile(fd, size, dib, limits);
     } catch (const std::bad_alloc&) {
         NoteAllocationFailure();
     }

@@ -7,6 +7,7 @@
 #include "platform/AllocationLimit.h"
 
 #include "raster/ImageFilesCodecs.h"
+#include "raster/ImageRefusal.h"
 
 namespace gw {
 
@@ -17,6 +18,7 @@ namespace {
 // The caller's limits for the decoding under way; every decoder asks DibSizeAllowed before it
 // allocates, so they need not be handed through each format's code.
 thread_local ImageLimits t_limits;
+thread_local const char* t_refusal = nullptr;
 
 class ScopedLimits {
   public:
@@ -31,11 +33,34 @@ class ScopedLimits {
 
 }  // namespace
 
-bool DibSizeAllowed(std::int64_t width, std::int64_t height, int bitCount) {
-    if (width < 1 || height < 1 || width > kMaxDibSide || height > kMaxDibSide) return false;
-    if (width > t_limits.maxSide || height > t_limits.maxSide ||
-        width * height > t_limits.maxPixels)
+void NoteRefusal(const char* reason) {
+    if (!t_refusal) t_refusal = reason;
+}
+
+bool WorkingBufferAllowed(std::uint64_t bytes) {
+    const std::uint64_t budget = std::uint64_t(std::min<std::int64_t>(
+                                     t_limits.maxPixels, std::int64_t(kMaxDibSide) * kMaxDibSide)) *
+                                 3;
+    if (bytes > budget) {
+        NoteRefusal(
+            "Das progressive JPEG-Bild bräuchte beim Lesen mehr Speicher, als eine Textur "
+            "haben darf.");
         return false;
+    }
+    return MayAllocate(std::size_t(bytes));
+}
+
+void ClearRefusal() {
+    t_refusal = nullptr;
+}
+
+bool DibSizeAllowed(std::int64_t width, std::int64_t height, int bitCount) {
+    if (width < 1 || height < 1) return false;
+    if (width > kMaxDibSide || height > kMaxDibSide || width > t_limits.maxSide ||
+        height > t_limits.maxSide || width * height > t_limits.maxPixels) {
+        NoteRefusal(kRefusedTooLarge);
+        return false;
+    }
     return DibStride(width, bitCount) * height <= kMaxDibBytes;
 }
 
@@ -175,7 +200,10 @@ bool DecodeImageFromOrThrow(const ByteReader& read, std::uint64_t fileSize, DibI
         if (!ReadBmpParts(head, read, fileSize, bytes)) return false;
         return DecodeImageOrThrow(bytes.data(), bytes.size(), out);
     }
-    if (!gif && !png && !jpeg) return false;
+    if (!gif && !png && !jpeg) {
+        imagefiles::NoteRefusal("Die Datei ist kein GIF-, PNG-, JPEG- oder BMP-Bild.");
+        return false;
+    }
     // The decoders read the file from its start: the bytes taken to tell the format come first.
     std::size_t served = 0;
     const ByteReader whole = [&](std::uint8_t* to, std::size_t size) {
@@ -202,6 +230,11 @@ bool DecodeImageFromOrThrow(const ByteReader& read, std::uint64_t fileSize, DibI
 }
 
 }  // namespace
+
+std::string ImageRefusalReason() {
+    return imagefiles::t_refusal ? imagefiles::t_refusal
+                                 : "Die Datei ist beschädigt oder unvollständig.";
+}
 
 bool DecodeImageFrom(const ByteReader& read, std::uint64_t fileSize, DibImage& out,
                      const ImageLimits& limits) {

@@ -11,6 +11,7 @@
 #include "platform/AllocationLimit.h"
 #include "raster/DibService.h"
 #include "raster/ImageFilesCodecs.h"
+#include "raster/ImageRefusal.h"
 
 namespace gw::imagefiles {
 
@@ -130,7 +131,11 @@ bool DecodeBmp(const std::uint8_t* data, std::size_t size, DibImage& out) {
         return false;
     }
     if (planes != 1) return false;
-    if (bits != 1 && bits != 4 && bits != 8 && bits != 24 && bits != 32) return false;
+    if (bits != 1 && bits != 4 && bits != 8 && bits != 24 && bits != 32) {
+        NoteRefusal(bits == 16 ? "BMP-Bilder mit 16 Bit Farbtiefe werden nicht unterstützt."
+                               : "Die Farbtiefe dieses BMP-Bildes wird nicht unterstützt.");
+        return false;
+    }
 
     if (compression == kBiBitfields) {
         // The masks follow a plain info header and are part of the longer ones.

@@ -28,6 +28,9 @@ constexpr std::uint64_t kJpegPixelsPerByte = 8192;
 
 // True when width x height at bitCount bits is a picture a DibImage may hold.
 bool DibSizeAllowed(std::int64_t width, std::int64_t height, int bitCount);
+// Whether a decoder may hold a working buffer of `bytes` beside the picture (a progressive
+// JPEG's coefficients): no more than the caller's largest picture takes at 24 bits.
+bool WorkingBufferAllowed(std::uint64_t bytes);
 // True when `needed` bytes of stored picture fit into `fileSize` bytes at `ratio`.
 bool WithinBudget(std::uint64_t needed, std::size_t fileSize, std::uint64_t ratio);
 

@@ -16,6 +16,7 @@
 
 #include "raster/DibService.h"
 #include "raster/ImageFilesCodecs.h"
+#include "raster/ImageRefusal.h"
 
 namespace gw::imagefiles {
 
@@ -120,10 +121,27 @@ bool RunRead(jpeg_decompress_struct& cinfo, JpegErrors& errors, jpeg_progress_mg
     }
     if (jpeg_read_header(&cinfo, TRUE) != JPEG_HEADER_OK) return false;
     // Arithmetic coding packs a flat picture into almost nothing: no budget can be given for it.
-    if (cinfo.arith_code) return false;
+    if (cinfo.arith_code) {
+        NoteRefusal("Arithmetisch codierte JPEG-Bilder werden nicht unterstützt.");
+        return false;
+    }
     const std::int64_t width = cinfo.image_width;
     const std::int64_t height = cinfo.image_height;
     if (!DibSizeAllowed(width, height, 24)) return false;
+    // A progressive picture is decoded from all its coefficients at once, two bytes each, for
+    // every component at its own sampling: up to twice the decoded picture.
+    if (cinfo.progressive_mode) {
+        std::uint64_t coefficients = 0;
+        for (int i = 0; i < cinfo.num_components; ++i) {
+            const jpeg_component_info& c = cinfo.comp_info[i];
+            const std::uint64_t across = (std::uint64_t(c.width_in_blocks) + c.h_samp_factor - 1) /
+                                         c.h_samp_factor * c.h_samp_factor;
+            const std::uint64_t down = (std::uint64_t(c.height_in_blocks) + c.v_samp_factor - 1) /
+                                       c.v_samp_factor * c.v_samp_factor;
+            coefficients += across * down * DCTSIZE2 * sizeof(JCOEF);
+        }
+        if (!WorkingBufferAllowed(coefficients)) return false;
+    }
     if (!WithinBudget(std::uint64_t(width) * std::uint64_t(height), job.size, kJpegPixelsPerByte)) {
         return false;
     }

@@ -145,6 +145,40 @@ void EnvelopeWarp::BlendPixel(std::int32_t x, std::int32_t y) {
     }
 }
 
+std::int64_t WarpBlendBudget(std::int64_t width, std::int64_t height) {
+    const std::int64_t sides = std::max<std::int64_t>(width, 0) + std::max<std::int64_t>(height, 0);
+    return 4 * sides * sides + (std::int64_t(1) << 16);
+}
+
+std::int64_t WarpPixelBound(const TLine& upper, const TLine& lower, std::int64_t W,
+                            std::int64_t H) {
+    const std::int64_t upperCount = upper.OutlineCount();
+    const std::int64_t lowerCount = lower.OutlineCount();
+    const std::int64_t N = std::max(upperCount, lowerCount);
+    if (N <= 1) return 0;
+    std::int64_t total = 0;
+    for (std::int64_t k = 0; k < N; ++k) {
+        const std::int64_t iu = upperCount * k / N;
+        const std::int64_t il = lowerCount * k / N;
+        const TPoint U = upper.GetOutlinePoint(std::int32_t(iu));
+        const TPoint L = lower.GetOutlinePoint(std::int32_t(il));
+        const TPoint Up = iu > 0 ? upper.GetOutlinePoint(std::int32_t(iu - 1)) : U;
+        const TPoint Lp = il > 0 ? lower.GetOutlinePoint(std::int32_t(il - 1)) : L;
+        const std::int64_t left = std::max<std::int64_t>(
+            0, std::min<std::int64_t>({std::int64_t(U.x) - 1, Up.x, std::int64_t(L.x) - 1, Lp.x}));
+        const std::int64_t right = std::min<std::int64_t>(
+            W - 1,
+            std::max<std::int64_t>({std::int64_t(U.x) + 1, Up.x, std::int64_t(L.x) + 1, Lp.x}));
+        const std::int64_t top = std::max<std::int64_t>(0, std::min({U.y, Up.y, L.y, Lp.y}));
+        const std::int64_t bottom = std::min<std::int64_t>(H - 1, std::max({U.y, Up.y, L.y, Lp.y}));
+        if (right < left || bottom < top) continue;
+        // A ray has one pixel per step along its longer axis, and within the box no more steps
+        // than the box is wide or high.
+        total += 5 * (std::max(right - left, bottom - top) + 1);
+    }
+    return total;
+}
+
 void WarpText(const TLine& upper, const TLine& lower, const DibImage& TextImage,
               const DibImage& TextMask, DibImage& Picture) {
     if (!EnvelopeWarp(TextImage, TextMask, Picture).Usable()) return;

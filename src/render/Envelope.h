@@ -61,6 +61,20 @@ class EnvelopeWarp {
     double transparency_[256] = {};
 };
 
+// At most how many picture pixels the warp's rays blend for these lines: per step, five rays
+// over the part of their box that lies in the width x height picture.
+std::int64_t WarpPixelBound(const TLine& upper, const TLine& lower, std::int64_t width,
+                            std::int64_t height);
+
+// The blends a warp may cost for a picture of width x height: 4 x (width + height)^2, and 2^16
+// more, so that small pictures are never thinned. Measured by the sum of the sides, not the
+// area: the program's own zigzag in a picture of 20 x 9999 lays thousands of rays along its
+// whole height. The presets at every size reach at most three quarters of it (that zigzag; the
+// spiral with ten turns is under the 2^16); a line that crosses the picture thousands of times
+// is thinned down to the budget, so no line makes a render more than a few times as slow as an
+// ordinary one.
+std::int64_t WarpBlendBudget(std::int64_t width, std::int64_t height);
+
 void WarpText(const TLine& upper, const TLine& lower, const DibImage& TextImage,
               const DibImage& TextMask, DibImage& Picture);
 

@@ -2,8 +2,10 @@
 
 #include <algorithm>
 #include <cstring>
+#include <new>
 #include <vector>
 
+#include "platform/AllocationLimit.h"
 #include "platform/ParallelRows.h"
 #include "platform/System.h"
 #include "raster/DibService.h"
@@ -59,21 +61,32 @@ class FilterRows {
     struct Band {
         std::int32_t y0 = 0, y1 = 0;
         std::vector<std::uint8_t> outside;  // P rows y0 - 2, y0 - 1, y1, y1 + 1 of the image
+        // The band's own rows at work: five rows of P, the column sums and one output row.
+        std::vector<std::uint8_t> ring, out;
+        std::vector<std::uint32_t> columnSums;
     };
 
+    // The memory one band works in, asked for before any band starts.
+    std::size_t BandBytes() const {
+        return 9 * padded_ + (box_ ? padded_ * sizeof(std::uint32_t) : 0) + std::size_t(W_) * 3;
+    }
+
     void Snapshot(Band& band) const {
+        band.ring.resize(5 * padded_);
+        band.out.resize(std::size_t(W_) * 3);
+        band.columnSums.resize(box_ ? padded_ : 0);
         band.outside.resize(4 * padded_);
         const std::int32_t rows[4] = {band.y0 - 2, band.y0 - 1, band.y1, band.y1 + 1};
         for (int i = 0; i < 4; ++i)
             MakePadded(Clamp(rows[i]), band.outside.data() + std::size_t(i) * padded_);
     }
 
-    void Run(const Band& band) const {
+    void Run(Band& band) const {
         // Image rows of the band itself, copied before they are overwritten: at row y, rows y - 2
         // .. y + 2 are read, five different ones at most.
-        std::vector<std::uint8_t> ring(5 * padded_);
-        std::vector<std::uint32_t> columnSums(box_ ? padded_ : 0);
-        std::vector<std::uint8_t> out(std::size_t(W_) * 3);
+        std::vector<std::uint8_t>& ring = band.ring;
+        std::vector<std::uint32_t>& columnSums = band.columnSums;
+        std::vector<std::uint8_t>& out = band.out;
         std::int32_t copiedTo = band.y0;  // image rows [y0, copiedTo) are in the ring
         const std::uint8_t* window[5];
         for (std::int32_t y = band.y0; y < band.y1; ++y) {
@@ -163,45 +176,48 @@ class FilterRows {
     std::vector<std::uint8_t> result_;
 };
 
-// Whether the picture is one the filter works on; a picture too large is refused with a message.
+// Whether the picture is one the filter works on. Only 24-bit pictures are laid out as the
+// window above expects; a kernel without divisor has no defined result. Both leave the picture
+// as it is. Any width works: the filter holds a few rows a band, never a copy of the picture.
 bool Filterable(const DibImage& image, const FilterKernel& kernel) {
     if (DibColorCount(image) <= 256) return false;
-    // Only 24-bit pictures are laid out as the window below expects; a kernel without divisor
-    // has no defined result. Both leave the picture as it is.
     if (!image.Bits || DibBitCount(image) != 24 || kernel.Divisor == 0) return false;
+    return DibWidth(image) >= 1 && DibHeight(image) >= 1;
+}
 
-    const std::int32_t W = DibWidth(image);
-    const std::int32_t H = DibHeight(image);
-    if (W < 1 || H < 1) return false;
-    // The whole bordered copy P is never made, but a picture too large for it is refused alike.
-    const bool copyPossible = W + 4 <= kMaxDibSide && H + 4 <= kMaxDibSide &&
-                              std::int64_t(DibStride(W + 4, 24)) * (H + 4) <= kMaxDibBytes;
-    if (!copyPossible) {
-        NoteFailure("Fehler: Nicht genügend Speicher um den Filter anzuwenden!", "Fehler",
-                    MsgIcon::Error);
-        return false;
-    }
-    return true;
+bool OutOfMemory() {
+    NoteFailure("Fehler: Nicht genügend Speicher um den Filter anzuwenden!", "Fehler",
+                MsgIcon::Error);
+    return false;
 }
 
 }  // namespace
 
-void DibFilterInBands(DibImage& image, const FilterKernel& kernel, int bandCount) {
-    if (!Filterable(image, kernel)) return;
+bool DibFilterInBands(DibImage& image, const FilterKernel& kernel, int bandCount) {
+    if (!Filterable(image, kernel)) return true;
     const std::int32_t H = DibHeight(image);
     FilterRows rows(image, kernel);
     const std::int32_t bands = std::clamp(bandCount, 1, H);
-    std::vector<FilterRows::Band> work(static_cast<std::size_t>(bands));
-    for (std::int32_t i = 0; i < bands; ++i) {
-        work[std::size_t(i)].y0 = static_cast<std::int32_t>(std::int64_t(H) * i / bands);
-        work[std::size_t(i)].y1 = static_cast<std::int32_t>(std::int64_t(H) * (i + 1) / bands);
-        rows.Snapshot(work[std::size_t(i)]);
+    // Every band's rows are taken here, before the first pixel changes: a filter short of memory
+    // leaves the picture whole.
+    if (!WithinAllocationLimit(rows.BandBytes() * std::size_t(bands))) return OutOfMemory();
+    std::vector<FilterRows::Band> work;
+    try {
+        work.resize(static_cast<std::size_t>(bands));
+        for (std::int32_t i = 0; i < bands; ++i) {
+            work[std::size_t(i)].y0 = static_cast<std::int32_t>(std::int64_t(H) * i / bands);
+            work[std::size_t(i)].y1 = static_cast<std::int32_t>(std::int64_t(H) * (i + 1) / bands);
+            rows.Snapshot(work[std::size_t(i)]);
+        }
+    } catch (const std::bad_alloc&) {
+        return OutOfMemory();
     }
     RunBands(bands, [&rows, &work](int band) { rows.Run(work[std::size_t(band)]); });
+    return true;
 }
 
-void DibFilterPlain(DibImage& image, const FilterKernel& kernel) {
-    if (!Filterable(image, kernel)) return;
+bool DibFilterPlain(DibImage& image, const FilterKernel& kernel) {
+    if (!Filterable(image, kernel)) return true;
     const std::int32_t W = DibWidth(image), H = DibHeight(image);
     const auto P = [&](std::int32_t x, std::int32_t y, int ch) {
         const std::int32_t ix = std::clamp(x - 2, 0, W - 1), iy = std::clamp(y - 2, 0, H - 1);
@@ -224,11 +240,12 @@ void DibFilterPlain(DibImage& image, const FilterKernel& kernel) {
     for (std::int32_t y = 0; y < H; ++y)
         std::memcpy(image.Row(y), out.data() + std::size_t(y) * std::size_t(W) * 3,
                     std::size_t(W) * 3);
+    return true;
 }
 
-void DibFilter(DibImage& image, const FilterKernel& kernel) {
+bool DibFilter(DibImage& image, const FilterKernel& kernel) {
     const std::int64_t pixels = std::int64_t(DibWidth(image)) * DibHeight(image);
-    DibFilterInBands(image, kernel, BandCount(DibHeight(image), pixels));
+    return DibFilterInBands(image, kernel, BandCount(DibHeight(image), pixels));
 }
 
 }  // namespace gw

@@ -18,17 +18,19 @@ struct FilterKernel {
 // "Weichzeichnen": the 3 x 3 box average.
 extern const FilterKernel Weichzeichnen;
 
-// Filters a 24-bit image in place; images of 256 colours or fewer are left unchanged. An image
-// too large for the filter stays as it is, with a notice (NoteFailure) for the caller to show.
-void DibFilter(DibImage& image, const FilterKernel& kernel);
+// Filters a 24-bit image of any size in place; images of 256 colours or fewer are left unchanged.
+// False when the filter had no memory for its rows: the image stays as it is, with a notice
+// (NoteFailure) for the caller to show. The window shows the picture unsmoothed; an export must
+// not pass it off as the one asked for.
+bool DibFilter(DibImage& image, const FilterKernel& kernel);
 
 // DibFilter with the rows split into `bands` bands (at least one, at most one a row), each run on
 // a thread of its own; the result is the same for any count. DibFilter picks the count by the
 // picture's size and the cores there are.
-void DibFilterInBands(DibImage& image, const FilterKernel& kernel, int bands);
+bool DibFilterInBands(DibImage& image, const FilterKernel& kernel, int bands);
 
 // DibFilter's plain twin (see RenderOptions.h): the bordered copy made whole, every window summed
 // tap by tap. A render with the plain stages chosen takes it in DibFilter's place.
-void DibFilterPlain(DibImage& image, const FilterKernel& kernel);
+bool DibFilterPlain(DibImage& image, const FilterKernel& kernel);
 
 }  // namespace gw

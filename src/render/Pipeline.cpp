@@ -30,11 +30,10 @@ void MakeWhitePicture(const Lettering& lettering, DibImage& picture, std::int32_
 namespace {
 
 // The last stage of every render, the 3 x 3 smoothing.
-void Smooth(DibImage& picture, const RenderOptions& options) {
-    if (options.plainStages)
-        DibFilterPlain(picture, Weichzeichnen);
-    else
-        DibFilter(picture, Weichzeichnen);
+// False when the filter had no memory and the picture stays unsmoothed.
+bool Smooth(DibImage& picture, const RenderOptions& options) {
+    return options.plainStages ? DibFilterPlain(picture, Weichzeichnen)
+                               : DibFilter(picture, Weichzeichnen);
 }
 
 }  // namespace
@@ -52,7 +51,7 @@ void RenderLettering(const Lettering& lettering, RenderImages& images, RenderTra
         RenderDib(lettering, images.TextImage, images.TextMask, images.Picture, -1, options);
     }
     if (trace) trace->unfiltered = MakeDIBCopy(images.Picture);
-    Smooth(images.Picture, options);
+    images.unsmoothed = !Smooth(images.Picture, options);
 }
 
 namespace {
@@ -74,12 +73,12 @@ DibImage EnlargedTexture(const DibImage& texture, std::int32_t k) {
 }
 
 // A point of the 1x picture lands in the middle of its k x k square.
-TLine ScaledLine(const TLine& line, std::int32_t k) {
+TLine ScaledLine(const TLine& line, std::int32_t k, std::size_t bound) {
     TLine scaled;
     for (const TPoint& p : line.Points())
         scaled.AddPoint(Clamp32(std::int64_t(p.x) * k + (k - 1) / 2),
                         Clamp32(std::int64_t(p.y) * k + (k - 1) / 2));
-    scaled.BuildOutline();
+    scaled.BuildOutline(bound);
     return scaled;
 }
 
@@ -114,7 +113,8 @@ Lettering ScaledLettering(const Lettering& lettering, std::int32_t scale) {
     scaled.width = lettering.width * k;
     scaled.height = lettering.height * k;
     for (std::size_t i = 0; i < scaled.EnvelopeLines.size(); ++i)
-        scaled.EnvelopeLines[i] = ScaledLine(lettering.EnvelopeLines[i], k);
+        scaled.EnvelopeLines[i] =
+            ScaledLine(lettering.EnvelopeLines[i], k, OutlineBound(scaled.width, scaled.height));
     LetteringSettings& s = scaled.settings;
     // The 1x render truncates the offsets; their k-fold keeps the shadow where it was.
     s.SRightEd = double(std::int64_t(TruncPixels(s.SRightEd)) * k);
@@ -174,7 +174,7 @@ bool RenderPrint(const Lettering& lettering, const PrintOptions& options, DibIma
         AdviseHugePages(large.Bits.get(), DibImageSize(large));
         RenderDib(scaled, images.TextImage, images.TextMask, large, flatBackground, render);
         if (last) images = RenderImages{};
-        Smooth(large, render);
+        if (!Smooth(large, render)) return false;
         if (factor == 1) {
             out = std::move(large);
             return true;

@@ -17,6 +17,9 @@ struct RenderImages {
     DibImage Picture;
     DibImage TextImage;
     DibImage TextMask;
+    // The smoothing filter had no memory: Picture is shown unsmoothed in the window, but an
+    // export of it would be a different picture than the one asked for.
+    bool unsmoothed = false;
 };
 
 // Layers of one render kept apart for inspection (glyphwerk-render --stages, tests).

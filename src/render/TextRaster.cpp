@@ -98,7 +98,9 @@ std::string MissingCharactersNote(const LetteringSettings& settings) {
         std::snprintf(number, sizeof number, "U+%04X", static_cast<unsigned>(missing[i]));
         note += "„" + Utf8Of(missing[i]) + "“ (" + number + ")";
     }
-    if (missing.size() > kNamed) note += ", …";
+    // A text of thousands of such characters gets a note of a line, with the count of the rest.
+    if (missing.size() > kNamed)
+        note += " und " + std::to_string(missing.size() - kNamed) + " weitere";
     return note;
 }
 

@@ -100,7 +100,7 @@ bool EncodeExport(const Lettering& lettering, const ExportOptions& options, Imag
         RenderImages images;
         MakeWhitePicture(lettering, images.Picture);
         if (images.Picture.Bits) RenderLettering(lettering, images);
-        if (!images.Picture.Bits || AllocationFailures() != failuresAtStart) {
+        if (!images.Picture.Bits || images.unsmoothed || AllocationFailures() != failuresAtStart) {
             error = kOutOfMemoryMessage;
             return false;
         }

@@ -1,6 +1,8 @@
 // A run that cannot have the memory it needs says so in German, exits with 1 and leaves nothing
 // on disk, wherever the memory ran out: reading, rendering or writing.
+#include <filesystem>
 #include <string>
+#include <vector>
 
 #include "RenderProcess.h"
 
@@ -60,6 +62,72 @@ TEST_F(MemoryFailure, APictureTooLargeForTheMemoryIsRefusedAtOnce) {
     EXPECT_EQ(run.exitCode, 1);
     EXPECT_NE(run.errors.find("nicht genug Speicher"), std::string::npos) << run.errors;
     EXPECT_TRUE(Listing().empty());
+}
+
+// The thumbnailer's budgets: a run over its processor time or address space ends with its
+// message and 1 and writes nothing; smoothing wider than the old filter's limit is no shortage.
+TEST_F(MemoryFailure, BudgetsEndTheRunCleanlyAndWidePicturesAreSmoothed) {
+    struct Case {
+        const char* arguments;
+        int exitCode;
+        const char* said;  // a part of the message; nullptr: no message at all
+    };
+    const Case cases[] = {
+        {"--size 9999x9999 --edge 4 --shadow 3 --time-limit 1", 1, "Rechenzeit"},
+        {"--size 9999x9999 --memory-limit 200", 1, "nicht genug Speicher"},
+        {"--size 4096x50 --smooth --time-limit 600", 0, nullptr},
+        {"--size 2048x50 --scale 8", 0, nullptr},
+    };
+    for (const Case& c : cases) {
+        const auto run = Render(std::string(c.arguments) + " -o " + Path("out.png"));
+        EXPECT_EQ(run.exitCode, c.exitCode) << c.arguments << ": " << run.errors;
+        if (c.said)
+            EXPECT_NE(run.errors.find(c.said), std::string::npos) << run.errors;
+        else
+            EXPECT_EQ(run.errors, "") << c.arguments;
+        EXPECT_EQ(Listing().empty(), c.exitCode != 0) << c.arguments;
+        std::filesystem::remove(Path("out.png"));
+    }
+}
+
+// A PDF short of memory, in our blocks or cairo's image of the picture, says so and writes
+// nothing; the blocks one after the other until the run gets through.
+TEST_F(MemoryFailure, APdfShortOfMemorySaysSo) {
+    // The picture (270,000 bytes) passes, cairo's image of it (360,000) does not.
+    const auto limited = Render("-o " + Path("out.pdf"), "GLYPHWERK_ALLOCATION_LIMIT=350000 ");
+    EXPECT_EQ(limited.exitCode, 1);
+    EXPECT_EQ(Said(limited.errors), 1) << limited.errors;
+    EXPECT_TRUE(Listing().empty());
+    std::vector<std::string> environments;
+    for (int n = 1; n <= 40; ++n)
+        environments.push_back("GLYPHWERK_ALLOCATION_FAIL=" + std::to_string(n) + " ");
+    bool through = false;
+    for (const std::string& environment : environments) {
+        const auto run = Render("-o " + Path("out.pdf"), environment);
+        if (run.exitCode == 0) {
+            through = true;
+            break;
+        }
+        EXPECT_EQ(run.exitCode, 1) << environment;
+        EXPECT_EQ(Said(run.errors), 1) << environment << run.errors;
+        EXPECT_TRUE(Listing().empty()) << environment;
+    }
+    EXPECT_TRUE(through);
+}
+
+// Below the address space any run needs, the run ends with the memory message before the font
+// configuration fails inside its library on the preparing thread.
+TEST_F(MemoryFailure, TooLittleAddressSpaceEndsTheRunAtOnce) {
+#if defined(__SANITIZE_ADDRESS__)
+    GTEST_SKIP() << "the address sanitizer cannot run under a ulimit -v";
+#else
+    for (const char* limit : {"20000", "40000"}) {
+        const auto run = Render("-o " + Path("out.png"), std::string("ulimit -v ") + limit + "; ");
+        EXPECT_EQ(run.exitCode, 1) << limit;
+        EXPECT_EQ(Said(run.errors), 1) << limit << ": " << run.errors;
+        EXPECT_TRUE(Listing().empty()) << limit;
+    }
+#endif
 }
 
 }  // namespace

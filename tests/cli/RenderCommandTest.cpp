@@ -104,6 +104,12 @@ TEST_F(RenderCommand, StandInsAndMissingCharactersAreSaidOnlyWhenTheyOccur) {
         {"--text 'a🦄b'",
          "glyphwerk-render: Für diese Zeichen gibt es keine Schrift: "
          "„🦄“ (U+1F984)\n"},
+        // Eight are named, the rest counted.
+        {"--text '🦄🦅🦆🦇🦈🦉🦊🦋🦌🦍🦄'",
+         "glyphwerk-render: Für diese Zeichen gibt es keine Schrift: "
+         "„🦄“ (U+1F984), „🦅“ (U+1F985), „🦆“ (U+1F986), „🦇“ (U+1F987), "
+         "„🦈“ (U+1F988), „🦉“ (U+1F989), „🦊“ (U+1F98A), „🦋“ (U+1F98B) "
+         "und 2 weitere\n"},
     };
     for (const Case& c : cases) {
         const RunResult run = Render(c.arguments + " -o " + Path("a.png"));

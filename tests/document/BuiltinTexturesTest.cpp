@@ -243,9 +243,11 @@ TEST_F(ThreeTextures, OwnTextureThatCannotBeLoadedIsReportedAndChangesNothing) {
     EXPECT_FALSE(LoadOwnTexture(lettering, Path("kaputt.png"), false));
     ASSERT_EQ(recorder.messages.size(), 2u);
     const char* names[] = {"fehlt.gif", "kaputt.png"};
+    const char* reasons[] = {"Die Datei lässt sich nicht öffnen.",
+                             "Die Datei ist beschädigt oder unvollständig."};
     for (std::size_t i = 0; i < 2; ++i) {
         const MessageRecorder::Message& m = recorder.messages[i];
-        EXPECT_EQ(m.text, "Konnte das Bild nicht laden. (" + Path(names[i]) + ")");
+        EXPECT_EQ(m.text, "Konnte das Bild nicht laden. (" + Path(names[i]) + ") " + reasons[i]);
         EXPECT_EQ(m.caption, "Fehler");
         EXPECT_EQ(m.icon, MsgIcon::Error);
     }

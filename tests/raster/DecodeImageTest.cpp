@@ -275,6 +275,29 @@ TEST(DecodeJpeg, GreyIsExpandedAndProgressiveIsRead) {
     EXPECT_EQ(At(dib, 3, 3), 0x4D4D4Du);
 }
 
+// A progressive picture is read from all its coefficients at once: a file whose coefficients
+// would take more than the caller's largest picture is refused, a baseline one of the same size
+// is not.
+TEST(DecodeJpeg, ProgressiveCoefficientsKeepToTheLimit) {
+    struct Case {
+        bool progressive;
+        std::int64_t maxPixels;
+        bool decodes;
+    };
+    const Case cases[] = {{false, 1700, true}, {true, 1700, false}, {true, 2400, true}};
+    for (const Case& c : cases) {
+        test::JpegPlan plan;
+        plan.width = plan.height = 40;
+        plan.progressive = c.progressive;
+        plan.pixels.assign(40 * 40 * 3, 90);
+        const test::Bytes bytes = test::MakeJpeg(plan);
+        DibImage dib;
+        EXPECT_EQ(DecodeImage(bytes.data(), bytes.size(), dib, ImageLimits{9999, c.maxPixels}),
+                  c.decodes)
+            << c.progressive << " " << c.maxPixels;
+    }
+}
+
 TEST(DecodeJpeg, AdobeCmykIsConverted) {
     test::JpegPlan plan;
     plan.components = 4;

@@ -69,19 +69,3 @@ TEST(LinesPoints, ClearEmptiesPointsAndOutline) {
 
 }  // namespace
 }  // namespace gw
-
-namespace gw {
-namespace {
-
-TEST(LinesOutline, AbsurdSegmentsStopAtTheOutlineLimit) {
-    TLine line;
-    line.AddPoint(0, 0);
-    line.AddPoint(100, 0);
-    line.AddPoint(-2'000'000'000, 5);
-    line.AddPoint(0, 9);
-    line.BuildOutline();
-    EXPECT_EQ(line.OutlineCount(), 101);  // the far segment and everything after it are left out
-}
-
-}  // namespace
-}  // namespace gw

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/AllocationLimit.h"
 #include "platform/System.h"
 #include "raster/DibService.h"
 #include "render/RenderTestSupport.h"
@@ -125,17 +126,38 @@ TEST(DibFilterKernel, KernelWithoutDivisorLeavesThePictureAlone) {
             ASSERT_EQ(Px(dib, x, y)[2], 3);
 }
 
-TEST(DibFilterKernel, WorkingCopyThatCannotBeMadeIsReported) {
-    // Four pixels wider than the largest image the service makes.
-    DibImage dib = Filled(kMaxDibSide - 2, 1, {0, 0, 0});
-    Px(dib, 5, 0)[0] = 255;
-    TakeNotices();
-    DibFilter(dib, Weichzeichnen);
-    EXPECT_EQ(TakeNotices(),
-              (std::vector<Notice>{{"Fehler: Nicht genügend Speicher um den Filter anzuwenden!",
-                                    "Fehler", MsgIcon::Error}}));
-    EXPECT_EQ(Px(dib, 5, 0)[0], 255);
-    EXPECT_EQ(Px(dib, 4, 0)[0], 0);
+// Any width the program makes is smoothed, beyond the old limit of the bordered copy too, with
+// the bytes of the plain twin; a filter denied its rows leaves the picture whole and says so.
+TEST(DibFilterWidth, WidePicturesAreSmoothedAndAShortageLeavesThemWhole) {
+    struct Case {
+        std::int32_t width, height;
+        std::size_t limit;  // largest block; 0: none
+        bool filtered;
+    };
+    const Case cases[] = {
+        {kMaxDibSide - 2, 3, 0, true},
+        {kMaxDibSide, 5, 0, true},
+        {kMaxDibSide, 5, 4096, false},
+    };
+    for (const Case& c : cases) {
+        DibImage dib = Filled(c.width, c.height, {0, 0, 0});
+        for (std::int32_t y = 0; y < c.height; ++y)
+            for (std::int32_t x = y; x < c.width; x += 97)
+                Px(dib, x, y)[x % 3] = 255;
+        DibImage plain = MakeDIBCopy(dib);
+        const DibImage before = MakeDIBCopy(dib);
+        DibFilterPlain(plain, Weichzeichnen);
+        TakeNotices();
+        SetAllocationLimit({c.limit, 0});
+        const bool filtered = DibFilter(dib, Weichzeichnen);
+        SetAllocationLimit({});
+        const std::vector<Notice> notices = TakeNotices();
+        EXPECT_EQ(filtered, c.filtered) << c.width;
+        EXPECT_EQ(notices.empty(), c.filtered) << c.width;
+        const DibImage& expected = c.filtered ? plain : before;
+        EXPECT_EQ(0, std::memcmp(dib.Bits.get(), expected.Bits.get(), DibImageSize(dib)))
+            << c.width;
+    }
 }
 
 }  // namespace
