@@ -93,6 +93,10 @@ cairo_surface_t* PictureSurface(const Cairo& c, const DibImage& dib,
 
 }  // namespace
 
+bool PdfAvailable() {
+    return LoadCairo() != nullptr;
+}
+
 bool EncodePdf(const DibImage& dib, const ImageExtras& extras, std::vector<std::uint8_t>& bytes) {
     const double dpi = extras.dpi > 0 ? extras.dpi : 96.0;
     const double points = 72.0 / dpi;  // a PDF point is 1/72 inch
