@@ -281,6 +281,8 @@ bool EncodeImage(const DibImage& dib, ImageFileType type, int jpegQuality,
         if (extras.alpha->size() != std::size_t(DibWidth(dib)) * std::size_t(DibHeight(dib)))
             return fail("Das Bild konnte nicht umgewandelt werden.");
     }
+    if (type == ImageFileType::Pdf && !imagefiles::PdfAvailable())
+        return fail("PDF-Dateien schreibt die Bibliothek cairo (libcairo2), die hier fehlt.");
     bool ok = false;
     if (type != ImageFileType::Png && type != ImageFileType::Jpeg && type != ImageFileType::Pdf &&
         extras.dpi != 0)

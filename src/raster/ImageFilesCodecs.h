@@ -53,6 +53,8 @@ bool EncodePng(const DibImage& dib, const ImageExtras& extras, std::vector<std::
 bool EncodeJpeg(const DibImage& dib, int quality, int dpi, std::vector<std::uint8_t>& bytes);
 // One page of the picture's size at its resolution, the picture stored losslessly.
 bool EncodePdf(const DibImage& dib, const ImageExtras& extras, std::vector<std::uint8_t>& bytes);
+// Whether cairo, which writes the PDF, could be loaded: it is only recommended by the packages.
+bool PdfAvailable();
 bool EncodeBmp(const DibImage& dib, std::vector<std::uint8_t>& bytes);
 bool EncodeGif(const DibImage& dib, std::vector<std::uint8_t>& bytes);
 

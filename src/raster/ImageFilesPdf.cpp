@@ -148,6 +148,10 @@ bool DrawPage(const Cairo& c, cairo_surface_t* picture, double width, double hei
 
 }  // namespace
 
+bool PdfAvailable() {
+    return LoadCairo() != nullptr;
+}
+
 bool EncodePdf(const DibImage& dib, const ImageExtras& extras, std::vector<std::uint8_t>& bytes) {
     const double dpi = extras.dpi > 0 ? extras.dpi : 96.0;
     const double points = 72.0 / dpi;  // a PDF point is 1/72 inch
