@@ -9,16 +9,19 @@
 namespace gw {
 
 void RenderDib(const Lettering& lettering, const DibImage& TextImage, const DibImage& TextMask,
-               DibImage& Picture, std::int32_t flatBackground, const RenderOptions& options) {
+               DibImage& Picture, const RenderOptions& options, std::uint8_t* coverage) {
     const LetteringSettings& s = lettering.settings;
-    if (flatBackground >= 0 && Picture.Bits)
-        std::memset(Picture.Bits.get(), flatBackground, DibImageSize(Picture));
-    else
+    if (coverage && Picture.Bits) {
+        std::memset(Picture.Bits.get(), 0, DibImageSize(Picture));
+        std::memset(coverage, 0, std::size_t(DibWidth(Picture)) * std::size_t(DibHeight(Picture)));
+    } else {
         FillDi0Bkgnd(lettering, Picture, options);
-    if (s.FrameStyle != kNoFrame && !s.RTextcheck) RenderBorder(Picture, s);
+    }
+    if (s.FrameStyle != kNoFrame && !s.RTextcheck) RenderBorder(Picture, s, coverage);
     const auto warp = options.plainStages ? WarpTextPlain : WarpText;
-    warp(lettering.EnvelopeLines[0], lettering.EnvelopeLines[1], TextImage, TextMask, Picture);
-    if (s.FrameStyle != kNoFrame && s.RTextcheck) RenderBorder(Picture, s);
+    warp(lettering.EnvelopeLines[0], lettering.EnvelopeLines[1], TextImage, TextMask, Picture,
+         coverage);
+    if (s.FrameStyle != kNoFrame && s.RTextcheck) RenderBorder(Picture, s, coverage);
 }
 
 }  // namespace gw

@@ -2,8 +2,10 @@
 
 #include <algorithm>
 #include <cstring>
+#include <new>
 #include <vector>
 
+#include "platform/AllocationLimit.h"
 #include "platform/ParallelRows.h"
 #include "platform/System.h"
 #include "raster/DibService.h"
@@ -224,6 +226,44 @@ void DibFilterPlain(DibImage& image, const FilterKernel& kernel) {
     for (std::int32_t y = 0; y < H; ++y)
         std::memcpy(image.Row(y), out.data() + std::size_t(y) * std::size_t(W) * 3,
                     std::size_t(W) * 3);
+}
+
+bool FilterCoverage(std::uint8_t* plane, std::int32_t W, std::int32_t H,
+                    const FilterKernel& kernel) {
+    if (!plane || W < 1 || H < 1 || kernel.Divisor == 0) return true;
+    const bool copyPossible = W + 4 <= kMaxDibSide && H + 4 <= kMaxDibSide &&
+                              std::int64_t(DibStride(W + 4, 24)) * (H + 4) <= kMaxDibBytes;
+    if (!copyPossible) return true;
+    const std::size_t n = std::size_t(W) * std::size_t(H);
+    if (!MayAllocate(n)) return false;
+    std::vector<std::uint8_t> source;
+    try {
+        source.assign(plane, plane + n);
+    } catch (const std::bad_alloc&) {
+        NoteAllocationFailure();
+        return false;
+    }
+    ParallelRows(H, std::int64_t(W) * H, [&](std::int64_t first, std::int64_t end) {
+        for (std::int64_t y = first; y < end; ++y) {
+            const std::uint8_t* rows[5];
+            for (int r = 0; r < 5; ++r)
+                rows[r] =
+                    source.data() + std::size_t(std::clamp<std::int64_t>(y + r - 2, 0, H - 1)) * W;
+            std::uint8_t* out = plane + std::size_t(y) * std::size_t(W);
+            for (std::int32_t x = 0; x < W; ++x) {
+                std::uint32_t sum = 0;
+                for (int r = 0; r < 5; ++r)
+                    for (int c = 0; c < 5; ++c)
+                        if (kernel.Matrix[r][c] != 0)
+                            sum += std::uint32_t(kernel.Matrix[r][c]) *
+                                   rows[r][std::clamp(x + c - 2, 0, W - 1)];
+                const std::int64_t v =
+                    std::int64_t(static_cast<std::int32_t>(sum)) / kernel.Divisor + kernel.Bias;
+                out[x] = static_cast<std::uint8_t>(std::clamp<std::int64_t>(v, 0, 255));
+            }
+        }
+    });
+    return true;
 }
 
 void DibFilter(DibImage& image, const FilterKernel& kernel) {
