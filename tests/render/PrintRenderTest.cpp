@@ -261,6 +261,18 @@ TEST(PrintRender, TransparentPicturesComposeToThePictureOnAnyBackground) {
             EXPECT_LE(worst, 3.5);
             EXPECT_LE(brightest, 1.0);
             EXPECT_EQ(fadingPixels > 0, shadow);
+            if (C == backgrounds[0]) {
+                // The plain stages carry the opacity to the same bytes.
+                DibImage plain;
+                std::vector<std::uint8_t> plainAlpha;
+                std::string error;
+                RenderOptions stages;
+                stages.plainStages = true;
+                ASSERT_TRUE(
+                    RenderPrint(lettering, {1, false, true}, plain, plainAlpha, error, stages));
+                EXPECT_TRUE(test::SameBytes(plain, picture));
+                EXPECT_EQ(plainAlpha, alpha);
+            }
             // The background is gone; a frame stays where it is drawn.
             EXPECT_EQ(alpha[std::size_t(W) * std::size_t(H / 2)] > 0,
                       lettering.settings.FrameStyle != 0);
