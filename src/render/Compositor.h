@@ -9,11 +9,12 @@
 
 namespace gw {
 
-// `flatBackground` 0 .. 255: the picture's background filled with this grey instead of the
-// lettering's surface (the transparent export tells the background from the rest by two such
-// fills); the text's own use of the background, in the bevel, is unchanged.
+// With `coverage` (one byte a picture pixel, rows from the top; `options.coverage` set) the
+// background is left out: the plane starts at 0 and takes every pixel's opacity, and the picture,
+// black where nothing is drawn, holds the colour already multiplied by it. The bevel's use of the
+// background is unchanged (its bands keep the chosen background's colours).
 void RenderDib(const Lettering& lettering, const DibImage& TextImage, const DibImage& TextMask,
-               DibImage& Picture, std::int32_t flatBackground = -1,
-               const RenderOptions& options = {});
+               DibImage& Picture, const RenderOptions& options = {},
+               std::uint8_t* coverage = nullptr);
 
 }  // namespace gw

@@ -130,10 +130,12 @@ void EnvelopeWarp::BlendPixel(std::int32_t x, std::int32_t y) {
     if (m == 255) return;
     std::uint8_t* q = picture_ + (pictureHeight_ - 1 - y) * pictureStride_ + std::int64_t(x) * 3;
     const std::uint8_t* t = text_ + o;
+    std::uint8_t* c = coverage_ ? coverage_ + y * pictureWidth_ + x : nullptr;
     if (m == 0) {
         q[0] = t[0];
         q[1] = t[1];
         q[2] = t[2];
+        if (c) *c = 255;
         return;
     }
     const double a = opacity_[m];
@@ -143,6 +145,9 @@ void EnvelopeWarp::BlendPixel(std::int32_t x, std::int32_t y) {
             static_cast<long double>(q[i]) * b + static_cast<long double>(t[i]) * a;
         q[i] = static_cast<std::uint8_t>(exact::RoundSmall(v));
     }
+    if (c)
+        *c = static_cast<std::uint8_t>(
+            exact::RoundSmall(static_cast<long double>(*c) * b + 255.0L * a));
 }
 
 std::int64_t WarpBlendBudget(std::int64_t width, std::int64_t height) {
@@ -180,7 +185,7 @@ std::int64_t WarpPixelBound(const TLine& upper, const TLine& lower, std::int64_t
 }
 
 void WarpText(const TLine& upper, const TLine& lower, const DibImage& TextImage,
-              const DibImage& TextMask, DibImage& Picture) {
+              const DibImage& TextMask, DibImage& Picture, std::uint8_t* coverage) {
     if (!EnvelopeWarp(TextImage, TextMask, Picture).Usable()) return;
     const std::int64_t upperCount = upper.OutlineCount();
     const std::int64_t lowerCount = lower.OutlineCount();
@@ -196,6 +201,7 @@ void WarpText(const TLine& upper, const TLine& lower, const DibImage& TextImage,
     ParallelRows(H, W * H, [&](std::int64_t rowTop, std::int64_t rowBottom) {
         EnvelopeWarp warp(TextImage, TextMask, Picture);
         warp.SetRows(rowTop, rowBottom);
+        warp.SetCoverage(coverage);
         for (std::int64_t k = 0; k < N; ++k) {
             const std::int64_t iu = upperCount * k / N;
             const std::int64_t il = lowerCount * k / N;
@@ -240,7 +246,7 @@ void WarpText(const TLine& upper, const TLine& lower, const DibImage& TextImage,
 }
 
 void WarpTextPlain(const TLine& upper, const TLine& lower, const DibImage& TextImage,
-                   const DibImage& TextMask, DibImage& Picture) {
+                   const DibImage& TextMask, DibImage& Picture, std::uint8_t* coverage) {
     if (!EnvelopeWarp(TextImage, TextMask, Picture).Usable()) return;
     const std::int64_t Wt = DibWidth(TextImage), Ht = DibHeight(TextImage);
     const std::int64_t St = TextImage.Stride;
@@ -287,6 +293,10 @@ void WarpTextPlain(const TLine& upper, const TLine& lower, const DibImage& TextI
             for (int i = 0; i < 3; ++i)
                 q[i] = static_cast<std::uint8_t>(std::nearbyintl(
                     static_cast<long double>(q[i]) * b + static_cast<long double>(t[i]) * a));
+            if (!coverage) return;
+            std::uint8_t& c = coverage[y * Wp + x];
+            c = static_cast<std::uint8_t>(
+                std::nearbyintl(static_cast<long double>(c) * b + 255.0L * a));
         };
         const auto ray = [&](std::int32_t x1, std::int32_t y1, std::int32_t x2, std::int32_t y2) {
             ForEachSegmentPixel(x1, y1, x2, y2, blend);

@@ -30,6 +30,9 @@ class EnvelopeWarp {
         top_ = top;
         bottom_ = bottom;
     }
+    // A plane of one opacity byte a picture pixel (rows from the top) blended with every pixel,
+    // the text being opaque where its mask is: the picture then holds premultiplied colour.
+    void SetCoverage(std::uint8_t* coverage) { coverage_ = coverage; }
     // Blends every picture pixel of the segment (both ends included, the raster of the outlines)
     // with text column `column`, whose rows are spread over `length` pixels from U.
     void WarpRay(std::int32_t x1, std::int32_t y1, std::int32_t x2, std::int32_t y2,
@@ -41,6 +44,7 @@ class EnvelopeWarp {
     const std::uint8_t* text_ = nullptr;
     const std::uint8_t* mask_ = nullptr;
     std::uint8_t* picture_ = nullptr;
+    std::uint8_t* coverage_ = nullptr;
     std::int64_t textWidth_ = 0, textHeight_ = 0, textStride_ = 0;
     std::int64_t pictureWidth_ = 0, pictureHeight_ = 0, pictureStride_ = 0;
     bool usable_ = false;
@@ -75,13 +79,14 @@ std::int64_t WarpPixelBound(const TLine& upper, const TLine& lower, std::int64_t
 // ordinary one.
 std::int64_t WarpBlendBudget(std::int64_t width, std::int64_t height);
 
+// With `coverage` (see EnvelopeWarp::SetCoverage) every blend is made in it as well.
 void WarpText(const TLine& upper, const TLine& lower, const DibImage& TextImage,
-              const DibImage& TextMask, DibImage& Picture);
+              const DibImage& TextMask, DibImage& Picture, std::uint8_t* coverage = nullptr);
 
 // WarpText's plain twin (see RenderOptions.h): every step and every ray walked whole, every root
 // taken by the warp's own rule, every row and blend computed afresh. A render with the plain
 // stages chosen takes it in WarpText's place.
 void WarpTextPlain(const TLine& upper, const TLine& lower, const DibImage& TextImage,
-                   const DibImage& TextMask, DibImage& Picture);
+                   const DibImage& TextMask, DibImage& Picture, std::uint8_t* coverage = nullptr);
 
 }  // namespace gw

@@ -243,6 +243,55 @@ bool DibFilterPlain(DibImage& image, const FilterKernel& kernel) {
     return true;
 }
 
+bool FilterCoverage(std::uint8_t* plane, std::int32_t W, std::int32_t H,
+                    const FilterKernel& kernel) {
+    if (!plane || W < 1 || H < 1 || kernel.Divisor == 0) return true;
+    const std::size_t n = std::size_t(W) * std::size_t(H);
+    if (!MayAllocate(n)) return false;
+    std::vector<std::uint8_t> source;
+    try {
+        source.assign(plane, plane + n);
+    } catch (const std::bad_alloc&) {
+        NoteAllocationFailure();
+        return false;
+    }
+    struct Tap {
+        int r, c;
+        std::uint32_t weight;
+    };
+    std::vector<Tap> taps;
+    for (int r = 0; r < 5; ++r)
+        for (int c = 0; c < 5; ++c)
+            if (kernel.Matrix[r][c] != 0)
+                taps.push_back({r, c, std::uint32_t(kernel.Matrix[r][c])});
+    ParallelRows(H, std::int64_t(W) * H, [&](std::int64_t first, std::int64_t end) {
+        // A row of the plane with its border of two repeated bytes on either side.
+        std::vector<std::uint8_t> padded(5 * (std::size_t(W) + 4));
+        for (std::int64_t y = first; y < end; ++y) {
+            const std::uint8_t* rows[5];
+            for (int r = 0; r < 5; ++r) {
+                const std::uint8_t* from =
+                    source.data() + std::size_t(std::clamp<std::int64_t>(y + r - 2, 0, H - 1)) * W;
+                std::uint8_t* to = padded.data() + std::size_t(r) * (std::size_t(W) + 4);
+                std::memcpy(to + 2, from, std::size_t(W));
+                to[0] = to[1] = from[0];
+                to[W + 2] = to[W + 3] = from[W - 1];
+                rows[r] = to;
+            }
+            std::uint8_t* out = plane + std::size_t(y) * std::size_t(W);
+            for (std::int32_t x = 0; x < W; ++x) {
+                std::uint32_t sum = 0;
+                for (const Tap& t : taps)
+                    sum += t.weight * rows[t.r][std::size_t(x + t.c)];
+                const std::int64_t v =
+                    std::int64_t(static_cast<std::int32_t>(sum)) / kernel.Divisor + kernel.Bias;
+                out[x] = static_cast<std::uint8_t>(std::clamp<std::int64_t>(v, 0, 255));
+            }
+        }
+    });
+    return true;
+}
+
 bool DibFilter(DibImage& image, const FilterKernel& kernel) {
     const std::int64_t pixels = std::int64_t(DibWidth(image)) * DibHeight(image);
     return DibFilterInBands(image, kernel, BandCount(DibHeight(image), pixels));

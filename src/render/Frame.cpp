@@ -34,8 +34,9 @@ bool UsablePicture(const DibImage& pic) {
 }
 
 // Visits every pixel within w of an edge (the band is w + 1 pixels wide), row by row.
+// With `coverage` (one byte a pixel, rows from the top) the rule is handed each pixel's opacity.
 template <class Rule>
-void ForEachBandPixel(DibImage& pic, std::int64_t w, Rule&& rule) {
+void ForEachBandPixel(DibImage& pic, std::int64_t w, std::uint8_t* coverage, Rule&& rule) {
     if (!UsablePicture(pic) || w < 0) return;
     const std::int64_t W = DibWidth(pic);
     const std::int64_t H = DibHeight(pic);
@@ -66,7 +67,8 @@ void ForEachBandPixel(DibImage& pic, std::int64_t w, Rule&& rule) {
                     p.side = p.dT <= w ? Side::Top : Side::Bottom;
                     p.d = p.dT <= w ? p.dT : p.dB;
                 }
-                rule(row + 3 * std::size_t(x), p);
+                rule(row + 3 * std::size_t(x), p,
+                     coverage ? coverage + std::size_t(y * W + x) : nullptr);
             };
             if (a <= w) {
                 for (std::int64_t x = 0; x < W; ++x)
@@ -83,25 +85,53 @@ void ForEachBandPixel(DibImage& pic, std::int64_t w, Rule&& rule) {
 }
 
 // new = (s x (100 - k) + k x v) div 100 per channel. The weight is clamped after the offset and a
-// shade to a byte, so the result always stays a byte.
+// shade to a byte, so the result always stays a byte. The shade is opaque: an opacity byte
+// `coverage` goes the same way from 255.
 void Mix(std::uint8_t* px, const std::int64_t shade[3], std::int64_t k, std::int32_t offset,
-         bool forceZero) {
+         bool forceZero, std::uint8_t* coverage) {
     k = forceZero ? 0 : std::clamp<std::int64_t>(k + offset, 0, 100);
     for (int ch = 0; ch < 3; ++ch) {
         const std::int64_t s = std::clamp<std::int64_t>(shade[ch], 0, 255);
         px[ch] = static_cast<std::uint8_t>((s * (100 - k) + k * px[ch]) / 100);
     }
+    if (coverage) *coverage = static_cast<std::uint8_t>((255 * (100 - k) + k * *coverage) / 100);
 }
 
 // The plain styles: white on the top and left sides, black on the bottom and right sides.
 template <class Weight>
 void ShadeWhiteBlack(DibImage& pic, std::int64_t w, std::int32_t offset, bool forceZero,
-                     Weight&& weight) {
+                     std::uint8_t* coverage, Weight&& weight) {
     static constexpr std::int64_t kWhite[3] = {255, 255, 255};
     static constexpr std::int64_t kBlack[3] = {0, 0, 0};
-    ForEachBandPixel(pic, w, [&](std::uint8_t* px, const BandPixel& p) {
-        Mix(px, p.LightSide() ? kWhite : kBlack, weight(p), offset, forceZero);
+    ForEachBandPixel(pic, w, coverage, [&](std::uint8_t* px, const BandPixel& p, std::uint8_t* c) {
+        Mix(px, p.LightSide() ? kWhite : kBlack, weight(p), offset, forceZero, c);
     });
+}
+
+void ColourFrame(DibImage& Picture, std::int32_t w, TColor color, std::int32_t offset,
+                 bool forceZero, std::uint8_t* coverage);
+
+void EdgeStrongFrame(DibImage& Picture, std::int32_t w, std::int32_t offset, bool forceZero,
+                     std::uint8_t* coverage) {
+    if (w <= 0) return;
+    const std::int64_t bw = w;
+    ShadeWhiteBlack(Picture, bw, offset, forceZero, coverage,
+                    [bw](const BandPixel& p) { return (p.d * 100) / bw; });
+}
+
+void InnerStrongFrame(DibImage& Picture, std::int32_t w, std::int32_t offset, bool forceZero,
+                      std::uint8_t* coverage) {
+    if (w <= 0) return;
+    const std::int64_t bw = w;
+    ShadeWhiteBlack(Picture, bw, offset, forceZero, coverage,
+                    [bw](const BandPixel& p) { return ((bw - p.d) * 100) / bw; });
+}
+
+// No division here: a band width of 0 still shades the outermost pixel ring.
+void EvenFrame(DibImage& Picture, std::int32_t w, std::int32_t ownWeight, std::int32_t offset,
+               bool forceZero, std::uint8_t* coverage) {
+    const std::int64_t k = ownWeight;
+    ShadeWhiteBlack(Picture, w, offset, forceZero, coverage, [k](const BandPixel&) { return k; });
 }
 
 }  // namespace
@@ -112,21 +142,21 @@ std::int32_t FrameBandWidth(const LetteringSettings& settings, std::int32_t W, s
                     TruncSaturated(static_cast<long double>(H) * percent / 200.0L));
 }
 
-void RenderBorder(DibImage& Picture, const LetteringSettings& settings) {
+void RenderBorder(DibImage& Picture, const LetteringSettings& settings, std::uint8_t* coverage) {
     if (!UsablePicture(Picture)) return;
     const std::int32_t w = FrameBandWidth(settings, DibWidth(Picture), DibHeight(Picture));
     switch (settings.FrameStyle) {
         case kColourFrame:
-            Buttonize(Picture, w, settings.RColorShape, 0, false);
+            ColourFrame(Picture, w, settings.RColorShape, 0, false, coverage);
             break;
         case kEdgeStrongFrame:
-            Buttonize1(Picture, w, 0, false);
+            EdgeStrongFrame(Picture, w, 0, false, coverage);
             break;
         case kInnerStrongFrame:
-            Buttonize2(Picture, w, 0, false);
+            InnerStrongFrame(Picture, w, 0, false, coverage);
             break;
         case kEvenFrame:
-            Buttonize3(Picture, w, 100 - TruncSaturated(settings.RHochEd), 0, false);
+            EvenFrame(Picture, w, 100 - TruncSaturated(settings.RHochEd), 0, false, coverage);
             break;
         default:
             break;
@@ -137,6 +167,13 @@ void RenderBorder(DibImage& Picture, const LetteringSettings& settings) {
 
 void Buttonize(DibImage& Picture, std::int32_t w, TColor color, std::int32_t offset,
                bool forceZero) {
+    ColourFrame(Picture, w, color, offset, forceZero, nullptr);
+}
+
+namespace {
+
+void ColourFrame(DibImage& Picture, std::int32_t w, TColor color, std::int32_t offset,
+                 bool forceZero, std::uint8_t* coverage) {
     if (w <= 0 || !UsablePicture(Picture)) return;
     const std::int64_t bw = w;
     const std::int64_t c[3] = {GetBValue(color), GetGValue(color), GetRValue(color)};
@@ -163,49 +200,46 @@ void Buttonize(DibImage& Picture, std::int32_t w, TColor color, std::int32_t off
     const auto dark = [&](int ch, std::int64_t d) {
         return d >= 0 && d <= bw ? darkTable[3 * std::size_t(d) + ch] : darkOf(ch, d);
     };
-    ForEachBandPixel(Picture, bw, [&](std::uint8_t* px, const BandPixel& p) {
-        std::int64_t shade[3];
-        std::int64_t k;
-        const bool cornerDiagonal = p.u == p.a && ((p.x > h && p.y < h) || (p.y > h && p.x < h));
-        if (cornerDiagonal) {
-            // Where a light side meets a dark one, the diagonal takes the mean of both.
-            if (p.dL <= bw) {
-                for (int ch = 0; ch < 3; ++ch)
-                    shade[ch] = (light(ch, p.dL) + dark(ch, p.dB)) >> 1;
-                k = (p.dL * 100) / bw;
-            } else {
-                for (int ch = 0; ch < 3; ++ch)
-                    shade[ch] = (dark(ch, p.dR) + light(ch, p.dT)) >> 1;
-                k = (p.dR * 100) / bw;
-            }
-        } else {
-            for (int ch = 0; ch < 3; ++ch)
-                shade[ch] = p.LightSide() ? light(ch, p.d) : dark(ch, p.d);
-            k = (p.d * 100) / bw;
-        }
-        Mix(px, shade, k, offset, forceZero);
-    });
+    ForEachBandPixel(Picture, bw, coverage,
+                     [&](std::uint8_t* px, const BandPixel& p, std::uint8_t* c) {
+                         std::int64_t shade[3];
+                         std::int64_t k;
+                         const bool cornerDiagonal =
+                             p.u == p.a && ((p.x > h && p.y < h) || (p.y > h && p.x < h));
+                         if (cornerDiagonal) {
+                             // Where a light side meets a dark one, the diagonal takes the mean of
+                             // both.
+                             if (p.dL <= bw) {
+                                 for (int ch = 0; ch < 3; ++ch)
+                                     shade[ch] = (light(ch, p.dL) + dark(ch, p.dB)) >> 1;
+                                 k = (p.dL * 100) / bw;
+                             } else {
+                                 for (int ch = 0; ch < 3; ++ch)
+                                     shade[ch] = (dark(ch, p.dR) + light(ch, p.dT)) >> 1;
+                                 k = (p.dR * 100) / bw;
+                             }
+                         } else {
+                             for (int ch = 0; ch < 3; ++ch)
+                                 shade[ch] = p.LightSide() ? light(ch, p.d) : dark(ch, p.d);
+                             k = (p.d * 100) / bw;
+                         }
+                         Mix(px, shade, k, offset, forceZero, c);
+                     });
 }
 
+}  // namespace
+
 void Buttonize1(DibImage& Picture, std::int32_t w, std::int32_t offset, bool forceZero) {
-    if (w <= 0) return;
-    const std::int64_t bw = w;
-    ShadeWhiteBlack(Picture, bw, offset, forceZero,
-                    [bw](const BandPixel& p) { return (p.d * 100) / bw; });
+    EdgeStrongFrame(Picture, w, offset, forceZero, nullptr);
 }
 
 void Buttonize2(DibImage& Picture, std::int32_t w, std::int32_t offset, bool forceZero) {
-    if (w <= 0) return;
-    const std::int64_t bw = w;
-    ShadeWhiteBlack(Picture, bw, offset, forceZero,
-                    [bw](const BandPixel& p) { return ((bw - p.d) * 100) / bw; });
+    InnerStrongFrame(Picture, w, offset, forceZero, nullptr);
 }
 
-// No division here: a band width of 0 still shades the outermost pixel ring.
 void Buttonize3(DibImage& Picture, std::int32_t w, std::int32_t ownWeight, std::int32_t offset,
                 bool forceZero) {
-    const std::int64_t k = ownWeight;
-    ShadeWhiteBlack(Picture, w, offset, forceZero, [k](const BandPixel&) { return k; });
+    EvenFrame(Picture, w, ownWeight, offset, forceZero, nullptr);
 }
 
 }  // namespace gw

@@ -20,8 +20,10 @@ enum FrameStyleIndex : std::int32_t {
     kEvenFrame = 4,         // Buttonize3: white and black, the same strength across (RHochEd)
 };
 
-// Draws the frame of FrameStyle (nothing for kNoFrame) into the picture.
-void RenderBorder(DibImage& Picture, const LetteringSettings& settings);
+// Draws the frame of FrameStyle (nothing for kNoFrame) into the picture, and with `coverage` (one
+// byte a picture pixel, rows from the top) its opacity over what lies below.
+void RenderBorder(DibImage& Picture, const LetteringSettings& settings,
+                  std::uint8_t* coverage = nullptr);
 
 // The four styles; offset and forceZero are carried as the frame routines carry them (RenderBorder
 // always passes 0 and false).

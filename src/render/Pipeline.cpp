@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <new>
 
 #include "platform/AllocationLimit.h"
 #include "platform/ExactMath.h"
@@ -9,7 +10,6 @@
 #include "raster/DibService.h"
 #include "render/Compositor.h"
 #include "render/Filter.h"
-#include "render/Frame.h"
 #include "render/LargeBuffers.h"
 #include "render/TextRaster.h"
 
@@ -45,10 +45,10 @@ void RenderLettering(const Lettering& lettering, RenderImages& images, RenderTra
     if (scale > 1) {
         const Lettering scaled = ScaledLettering(lettering, scale);
         RenderText(scaled, images.TextImage, images.TextMask, trace, scale, options);
-        RenderDib(scaled, images.TextImage, images.TextMask, images.Picture, -1, options);
+        RenderDib(scaled, images.TextImage, images.TextMask, images.Picture, options);
     } else {
         RenderText(lettering, images.TextImage, images.TextMask, trace, 1, options);
-        RenderDib(lettering, images.TextImage, images.TextMask, images.Picture, -1, options);
+        RenderDib(lettering, images.TextImage, images.TextMask, images.Picture, options);
     }
     if (trace) trace->unfiltered = MakeDIBCopy(images.Picture);
     images.unsmoothed = !Smooth(images.Picture, options);
@@ -104,6 +104,57 @@ void AverageBlocks(const DibImage& large, DibImage& small, std::int32_t k) {
     }
 }
 
+// AverageBlocks for a plane of one byte a pixel, `largeWidth` bytes a row.
+void AveragePlaneBlocks(const std::uint8_t* large, std::int32_t largeWidth, std::uint8_t* small,
+                        std::int32_t w, std::int32_t h, std::int32_t k) {
+    const std::uint32_t count = std::uint32_t(k) * std::uint32_t(k);
+    std::vector<std::uint32_t> sums(static_cast<std::size_t>(w));
+    for (std::int32_t y = 0; y < h; ++y) {
+        std::fill(sums.begin(), sums.end(), 0u);
+        for (std::int32_t r = 0; r < k; ++r) {
+            const std::uint8_t* row = large + std::size_t(y * k + r) * std::size_t(largeWidth);
+            for (std::int32_t x = 0; x < w; ++x)
+                for (std::int32_t c = 0; c < k; ++c)
+                    sums[std::size_t(x)] += row[std::size_t(x) * k + c];
+        }
+        std::uint8_t* out = small + std::size_t(y) * std::size_t(w);
+        for (std::int32_t x = 0; x < w; ++x)
+            out[x] = std::uint8_t((sums[std::size_t(x)] + count / 2) / count);
+    }
+}
+
+// Premultiplied colour to the colour a viewer multiplies by the opacity again.
+void Unpremultiply(DibImage& picture, const std::vector<std::uint8_t>& alpha) {
+    const std::int32_t W = DibWidth(picture), H = DibHeight(picture);
+    ParallelRows(H, std::int64_t(W) * H, [&](std::int64_t first, std::int64_t end) {
+        for (std::int64_t y = first; y < end; ++y) {
+            std::uint8_t* px = picture.Row(std::int32_t(y));
+            const std::uint8_t* a = alpha.data() + std::size_t(y) * std::size_t(W);
+            for (std::int32_t x = 0; x < W; ++x, px += 3) {
+                const int opacity = a[x];
+                if (opacity == 255) continue;
+                for (int ch = 0; ch < 3; ++ch)
+                    px[ch] =
+                        opacity == 0
+                            ? 0
+                            : std::uint8_t(std::min(255, (px[ch] * 255 + opacity / 2) / opacity));
+            }
+        }
+    });
+}
+
+// A vector of n bytes, or false when there is no memory for it.
+bool TryResize(std::vector<std::uint8_t>& v, std::size_t n) {
+    if (!MayAllocate(n)) return false;
+    try {
+        v.resize(n);
+    } catch (const std::bad_alloc&) {
+        NoteAllocationFailure();
+        return false;
+    }
+    return true;
+}
+
 }  // namespace
 
 Lettering ScaledLettering(const Lettering& lettering, std::int32_t scale) {
@@ -157,74 +208,54 @@ bool RenderPrint(const Lettering& lettering, const PrintOptions& options, DibIma
     const std::int32_t inner = k * factor;
     const Lettering scaled = ScaledLettering(lettering, inner);
 
+    // Drawn for coverage, the picture holds premultiplied colour and `coverage` the opacity.
+    RenderOptions stages = render;
+    stages.coverage = options.transparent;
     RenderImages images;
-    RenderText(scaled, images.TextImage, images.TextMask, nullptr, inner, render);
+    RenderText(scaled, images.TextImage, images.TextMask, nullptr, inner, stages);
     if (!images.TextImage.Bits || !images.TextMask.Bits) {
         error = kOutOfMemoryMessage;
         return false;
     }
     const std::int32_t W = lettering.width * k, H = lettering.height * k;
-    // One picture at a time at the inner size: drawn, smoothed, averaged down.
-    // The text images go as soon as the last picture has taken them, before the smoothing filter
-    // makes its copy.
-    const auto draw = [&](std::int32_t flatBackground, DibImage& out, bool last) {
-        DibImage large;
-        newdib(large, W * factor, H * factor, 24, nullptr, 0);
-        if (!large.Bits) return false;
-        AdviseHugePages(large.Bits.get(), DibImageSize(large));
-        RenderDib(scaled, images.TextImage, images.TextMask, large, flatBackground, render);
-        if (last) images = RenderImages{};
-        if (!Smooth(large, render)) return false;
-        if (factor == 1) {
-            out = std::move(large);
-            return true;
-        }
-        newdib(out, W, H, 24, nullptr, 0);
-        if (!out.Bits) return false;
-        AverageBlocks(large, out, factor);
-        return true;
-    };
-    // The background's share of every pixel shows in how much it changes between a black and a
-    // white background; over black what remains is the rest's colour times its opacity.
-    DibImage overBlack, overWhite;
-    const bool drawn =
-        (!options.transparent || (draw(0, overBlack, false) && draw(255, overWhite, false))) &&
-        draw(-1, picture, true);
-    if (!drawn) {
+    const std::size_t innerPixels =
+        std::size_t(W) * std::size_t(factor) * std::size_t(H) * std::size_t(factor);
+    const auto fail = [&] {
         deldib(picture);
+        alpha.clear();
         error = kOutOfMemoryMessage;
         return false;
-    }
-    if (!options.transparent) return true;
-    const LetteringSettings& s = lettering.settings;
-    // A frame is opaque where it is drawn: its band, and the pixel the smoothing spreads it by.
-    const std::int64_t Wi = std::int64_t(W) * factor, Hi = std::int64_t(H) * factor;
-    const std::int64_t band = FrameBandWidth(s, std::int32_t(Wi), std::int32_t(Hi));
-    const bool framed = s.FrameStyle != kNoFrame && (band > 0 || s.FrameStyle == kEvenFrame);
-    const auto inFrame = [&](std::int64_t x, std::int64_t y) {
-        if (!framed) return false;
-        const std::int64_t reach = band + 1;
-        return x * factor <= reach || Wi - (x + 1) * factor <= reach || y * factor <= reach ||
-               Hi - (y + 1) * factor <= reach;
     };
-    alpha.assign(std::size_t(W) * std::size_t(H), 255);
-    for (std::int32_t y = 0; y < H; ++y) {
-        const std::uint8_t* b = overBlack.Row(y);
-        const std::uint8_t* wh = overWhite.Row(y);
-        std::uint8_t* out = picture.Row(y);
-        std::uint8_t* a = alpha.data() + std::size_t(y) * std::size_t(W);
-        for (std::int32_t x = 0; x < W; ++x, b += 3, wh += 3, out += 3) {
-            if (inFrame(x, y)) continue;
-            const int seen = (wh[0] - b[0]) + (wh[1] - b[1]) + (wh[2] - b[2]);
-            const int opacity = std::clamp(255 - (seen + 1) / 3, 0, 255);
-            a[x] = std::uint8_t(opacity);
-            if (opacity == 255) continue;
-            for (int ch = 0; ch < 3; ++ch)
-                out[ch] = opacity == 0
-                              ? 0
-                              : std::uint8_t(std::min(255, (b[ch] * 255 + opacity / 2) / opacity));
+    // The picture at the inner size: drawn, smoothed, averaged down. The text images go as soon
+    // as the picture has taken them, before the smoothing filter makes its copy.
+    DibImage large;
+    newdib(large, W * factor, H * factor, 24, nullptr, 0);
+    if (!large.Bits) return fail();
+    AdviseHugePages(large.Bits.get(), DibImageSize(large));
+    std::vector<std::uint8_t> coverage;
+    if (options.transparent && !TryResize(coverage, innerPixels)) return fail();
+    RenderDib(scaled, images.TextImage, images.TextMask, large, stages,
+              options.transparent ? coverage.data() : nullptr);
+    images = RenderImages{};
+    if (!Smooth(large, render)) return fail();
+    if (options.transparent &&
+        !FilterCoverage(coverage.data(), W * factor, H * factor, Weichzeichnen))
+        return fail();
+    if (factor == 1) {
+        picture = std::move(large);
+        alpha = std::move(coverage);
+    } else {
+        newdib(picture, W, H, 24, nullptr, 0);
+        if (!picture.Bits) return fail();
+        AverageBlocks(large, picture, factor);
+        if (options.transparent) {
+            std::vector<std::uint8_t> small;
+            if (!TryResize(small, std::size_t(W) * std::size_t(H))) return fail();
+            AveragePlaneBlocks(coverage.data(), W * factor, small.data(), W, H, factor);
+            alpha = std::move(small);
         }
     }
+    if (options.transparent) Unpremultiply(picture, alpha);
     return true;
 }
 

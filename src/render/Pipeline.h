@@ -67,7 +67,9 @@ constexpr std::int32_t kSmoothFactor = 4;
 std::int32_t LargestPrintScale(const Lettering& lettering, bool smooth);
 
 // Renders the lettering for export into `picture` (24 bits, the picture size times the scale)
-// and, when transparent, its opacity into `alpha` (one byte a pixel, rows from the top). False
+// and, when transparent, its opacity into `alpha` (one byte a pixel, rows from the top): the
+// render is then drawn for coverage (RenderOptions::coverage), once, and its colour is the
+// colour a viewer lays over the page with that opacity (not premultiplied). False
 // with a German message when the scale is too large or memory runs out.
 bool RenderPrint(const Lettering& lettering, const PrintOptions& options, DibImage& picture,
                  std::vector<std::uint8_t>& alpha, std::string& error,

@@ -1,7 +1,7 @@
 #pragma once
 // How one render is made, chosen by its caller and handed down to the stages it reaches. A value
 // rather than a switch of the process, so that renders on other threads may choose otherwise;
-// later choices of a render (such as a transparent one) join it here.
+// later choices of a render join it here.
 
 namespace gw {
 
@@ -10,6 +10,12 @@ struct RenderOptions {
     // stage's rule written out pixel by pixel, with no tables, spans or bands. Slow, never the
     // program's way; it holds the fast paths to their bytes.
     bool plainStages = false;
+
+    // The picture is drawn without its background, with each pixel's opacity carried beside its
+    // colour through every blend (the transparent export). The shadow then keeps its own colour
+    // out to its soft edge and fades in opacity alone: the opaque picture fades its colour towards
+    // white as well, which is right on a white page and shows as a pale rim on any darker one.
+    bool coverage = false;
 };
 
 }  // namespace gw

@@ -246,9 +246,17 @@ void RenderTextThroughBitmaps(const Lettering& lettering, const TextPlan& plan, 
     hc.BitBlt(0, 0, width, height, M, 0, 0, SRCAND);
     hc.BitBlt(0, 0, width, height, M, 0, 0, SRCINVERT);
 
-    // The colour bitmap: the shadow in its colour on white, softened alike.
+    // The colour bitmap: the shadow in its colour on white, softened alike. Drawn for coverage,
+    // the shadow has its colour wherever it shows at all, which a layer of that colour alone
+    // gives: the opacity bitmap hides the rest.
     Canvas fc(F);
-    DrawShadowLayer(fc, plan, text, align, s, s.SColorShape);
+    if (options.coverage) {
+        fc.pen.color = s.SColorShape;
+        fc.brush.color = s.SColorShape;
+        fc.Rectangle(0, 0, width, height);
+    } else {
+        DrawShadowLayer(fc, plan, text, align, s, s.SColorShape);
+    }
 
     Disorb(F, s, plan.scale);
     Disorb(T, s, plan.scale);
@@ -354,7 +362,7 @@ void DrawInBands(Canvas& canvas, const TextPlan& plan, std::int32_t x, std::int3
 // its own colours whatever shadow lies below it, so it needs no coverage). The mask is made from
 // that plane last, in place.
 void RenderTextDirect(const Lettering& lettering, const TextPlan& plan, DibImage& TextImage,
-                      DibImage& TextMask, RenderTrace* trace) {
+                      DibImage& TextMask, RenderTrace* trace, const RenderOptions& options) {
     const LetteringSettings& s = lettering.settings;
     const std::int32_t W = plan.width, H = plan.height;
     const std::size_t w = std::size_t(W);
@@ -445,7 +453,9 @@ void RenderTextDirect(const Lettering& lettering, const TextPlan& plan, DibImage
     for (int k = 0; k <= 4; ++k) {
         for (int ch = 0; ch < 3; ++ch) {
             hByte[k][ch] = static_cast<std::uint8_t>((k * hColor[ch] + (4 - k) * 255) / 4);
-            fByte[k][ch] = static_cast<std::uint8_t>((k * fColor[ch] + (4 - k) * 255) / 4);
+            fByte[k][ch] = options.coverage
+                               ? fColor[ch]
+                               : static_cast<std::uint8_t>((k * fColor[ch] + (4 - k) * 255) / 4);
         }
     }
 
@@ -502,7 +512,7 @@ void RenderText(const Lettering& lettering, DibImage& TextImage, DibImage& TextM
     newdib(TextImage, plan.width, plan.height, 24, nullptr, 0);
     newdib(TextMask, plan.width, plan.height, 24, nullptr, 0);
     if (TextImage.Bits && TextMask.Bits && !options.plainStages)
-        RenderTextDirect(lettering, plan, TextImage, TextMask, trace);
+        RenderTextDirect(lettering, plan, TextImage, TextMask, trace, options);
     else
         RenderTextThroughBitmaps(lettering, plan, TextImage, TextMask, trace, options);
 }
