@@ -35,8 +35,7 @@ bool DibFilterPlain(DibImage& image, const FilterKernel& kernel);
 
 // Filters a plane of one byte a pixel (W x H, rows from the top) the way DibFilter filters each
 // channel: a transparent render's opacity, smoothed with its premultiplied colour so that the two
-// stay one picture. Nothing is done where DibFilter would leave a W x H picture as it is. False
-// when there is no memory for the plane's copy.
+// stay one picture. False when there is no memory for the plane's copy.
 bool FilterCoverage(std::uint8_t* plane, std::int32_t W, std::int32_t H,
                     const FilterKernel& kernel);
 
