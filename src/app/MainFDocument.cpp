@@ -84,6 +84,17 @@ namespace {
 
 constexpr char kDocumentFilter[] = "Schriftzug-Dateien (*.zgw)";
 
+bool MayWriteLargeDocument(const Lettering& lettering) {
+    // Counting the bytes writes nothing, so the user can still decline before any file is touched.
+    const std::uint64_t bytes = LetteringFileSize(lettering);
+    if (bytes <= kLargeDocumentBytes) return true;
+    const std::string question =
+        "Das Dokument wird " + std::to_string((bytes + 500'000) / 1'000'000) +
+        " MB groß, weil die Texturen entpackt im Dokument gespeichert werden. Trotzdem speichern?";
+    return ShowMessageBox(question, "Datei/Speichern", MsgIcon::Warning, MsgButtons::OkCancel) ==
+           MsgResult::Ok;
+}
+
 }  // namespace
 
 // ---------------------------------------------------------------------------------------------
@@ -127,6 +138,7 @@ void TMainForm::SaveAsBtnClick() {
 }
 
 void TMainForm::SaveFile(const QString& fileName) {
+    if (!MayWriteLargeDocument(L())) return;
     const DocumentResult result = SaveLetteringFile(L(), ToStdString(fileName));
     if (!result.ok) {
         ShowMessageBox(result.message, result.title, MsgIcon::Error);

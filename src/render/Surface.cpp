@@ -114,6 +114,8 @@ TextSurfaceRows::TextSurfaceRows(const SurfaceSettings& surface, const DibImage&
         color_[0] = GetBValue(surface.color);
         color_[1] = GetGValue(surface.color);
         color_[2] = GetRValue(surface.color);
+    } else if (TextTexture.Bits && DibBitCount(TextTexture) == 24) {
+        texels_ = &TextTexture;
     } else if (TextTexture.Bits) {
         // The texture as a 24-bit bitmap of its own size, an 8-bit one through its colours.
         tile_ = Bitmap(DibWidth(TextTexture), DibHeight(TextTexture), PixelFormat::Rgb24);
@@ -133,14 +135,16 @@ void TextSurfaceRows::Apply(const std::uint8_t* letters, std::uint8_t* out, std:
         }
         return;
     }
-    if (tile_.Empty()) {  // no texture to lay: the letters are only inverted
+    if (!texels_ && tile_.Empty()) {  // no texture to lay: the letters are only inverted
         for (std::size_t x = 0; x < n; ++x)
             out[x] = static_cast<std::uint8_t>(~letters[x]);
         return;
     }
     // Tiles from the top-left corner: pixel (x, y) lies on texel (x mod tw, y mod th).
-    const std::uint8_t* texels = tile_.Row(y % tile_.Height());
-    const std::size_t period = std::size_t(tile_.Width()) * 3;
+    const std::int32_t tw = texels_ ? DibWidth(*texels_) : tile_.Width();
+    const std::int32_t th = texels_ ? DibHeight(*texels_) : tile_.Height();
+    const std::uint8_t* texels = texels_ ? texels_->Row(y % th) : tile_.Row(y % th);
+    const std::size_t period = std::size_t(tw) * 3;
     std::size_t t = 0;
     for (std::size_t x = 0; x < n; ++x) {
         out[x] = static_cast<std::uint8_t>(~letters[x] & texels[t]);

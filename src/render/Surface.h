@@ -30,7 +30,10 @@ class TextSurfaceRows {
   private:
     bool texture_ = false;
     std::uint8_t color_[3] = {0, 0, 0};
-    Bitmap tile_;  // empty when there is no texture to lay
+    // A 24-bit texture is read where it lies, so a big one is held once; one of fewer bits is
+    // widened into tile_ (empty when there is no texture to lay).
+    const DibImage* texels_ = nullptr;
+    Bitmap tile_;
 };
 
 }  // namespace gw

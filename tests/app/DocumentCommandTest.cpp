@@ -18,6 +18,7 @@
 #include "app/MainFUnit.h"
 #include "document/EnvelopePresets.h"
 #include "platform/System.h"
+#include "raster/DibService.h"
 #include "ui/Dialogs.h"
 #include "ui/PaintBox.h"
 #include "ui/SpinEdit.h"
@@ -37,6 +38,7 @@ class DocumentCommandTest : public QObject {
     void refusedFileChangesNothing();
     void newResetsTheStartValuesAndKeepsTheRest();
     void openedPictureSizeResizesTheView();
+    void largeDocumentAsksBeforeSaving();
 
   private:
     struct Message {
@@ -213,6 +215,27 @@ void DocumentCommandTest::openedPictureSizeResizesTheView() {
     QCOMPARE(DibWidth(form->images().Picture), 600);
     QCOMPARE(DibHeight(form->images().Picture), 300);
     QCOMPARE(form->lettering().EnvelopeLines[0].GetPoint(0), (TPoint{30, 15}));
+}
+
+void DocumentCommandTest::largeDocumentAsksBeforeSaving() {
+    // A texture of a little over 100 MB decoded, which the document stores as it is.
+    ChangeLettering(*form, [](Lettering& l) { newdib(l.TextTexture, 5800, 5800, 24, nullptr, 0); });
+    const struct {
+        MsgResult answer;
+        bool written;
+    } cases[] = {{MsgResult::Cancel, false}, {MsgResult::Ok, true}};
+    for (const auto& c : cases) {
+        messages.clear();
+        answer = c.answer;
+        Answer(true, Path("Gross.zgw"));
+        Find<QToolButton>(*form, "SaveAsBtn")->click();
+        QCOMPARE(messages.size(), size_t(1));
+        QCOMPARE(messages[0].caption, std::string("Datei/Speichern"));
+        QVERIFY(messages[0].text.find("101 MB") != std::string::npos);
+        QVERIFY(messages[0].text.find("Texturen") != std::string::npos);
+        QCOMPARE(QFile::exists(Path("Gross.zgw")), c.written);
+        QCOMPARE(form->currentFileName().isEmpty(), !c.written);
+    }
 }
 
 QTEST_MAIN(DocumentCommandTest)
