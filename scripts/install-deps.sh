@@ -7,7 +7,7 @@ packages=(
     g++ cmake ninja-build pkg-config
     qt6-base-dev qt6-qpa-plugins qt6-translations-l10n
     libfreetype-dev libharfbuzz-dev libfontconfig-dev libfribidi-dev
-    libgif-dev libpng-dev libjpeg62-turbo-dev libcairo2-dev
+    libgif-dev libpng-dev libjpeg62-turbo-dev libwebp-dev libcairo2-dev
     libgtest-dev libbenchmark-dev
     fonts-dejavu-core fonts-dejavu-extra fonts-lato
     xvfb xauth

@@ -212,14 +212,14 @@ const OptionSpec kOptions[] = {
     {0, {}, {}, Complete::Nothing, "Ausgabe (mindestens eine):", nullptr},
     {'o', "--output", "DATEI", Complete::File,
      "das fertige Bild schreiben; das Format folgt der Endung:\n"
-     ".png (genau die Bildbytes), .bmp, .jpg, .jpeg oder .pdf\n"
-     "(eine Seite in Bildgröße bei der Auflösung, ohne --dpi\n"
-     "96 dpi); -o - schreibt es auf die Standardausgabe (PNG);\n"
+     ".png (genau die Bildbytes), .bmp, .jpg, .jpeg, .webp oder\n"
+     ".pdf (eine Seite in Bildgröße bei der Auflösung, ohne\n"
+     "--dpi 96 dpi); -o - schreibt es auf die Standardausgabe (PNG);\n"
      "kurz auch -oDATEI",
      [](CliOptions& o, const std::string& n, const std::string& v, std::string& e) {
          return FileValue(o.output, n, v, e);
      }},
-    {0, "--format", "png|bmp|jpg|pdf", Complete::Choice,
+    {0, "--format", "png|bmp|jpg|webp|pdf", Complete::Choice,
      "das Format des Bildes, unabhängig von der Endung",
      [](CliOptions& o, const std::string&, const std::string& v, std::string&) {
          o.format = v;
@@ -260,8 +260,15 @@ const OptionSpec kOptions[] = {
      "--transparent",
      {},
      Complete::Nothing,
-     "Hintergrund transparent (nur PNG und PDF)",
+     "Hintergrund transparent (nur PNG, PDF und WebP)",
      ApplyFlag<&CliOptions::transparent>},
+    {0, "--quality", "Q", Complete::Nothing,
+     "Qualität der verlustbehafteten Formate (1 bis 100): JPEG\n"
+     "(ohne die Option 92); WebP wird damit verlustbehaftet,\n"
+     "ohne sie verlustfrei gespeichert",
+     [](CliOptions& o, const std::string& n, const std::string& v, std::string& e) {
+         return ParseBounded(n, v, 1, kMaxQuality, "eine Zahl", o.quality, e);
+     }},
     {0, "--dpi", "D", Complete::Nothing,
      "die Auflösung (1 bis 10000 dpi) in PNG und JPEG eintragen;\n"
      "bestimmt die Seitengröße des PDF",

@@ -19,6 +19,7 @@ struct CliOptions {
     std::optional<std::int32_t> fit;  // --fit: the longer picture side at most this many pixels
     // Export only, never stored in a document.
     std::int32_t dpi = 0;          // --dpi: resolution stored in the picture file; 0: none
+    std::int32_t quality = 0;      // --quality: of JPEG and lossy WebP; 0: none given
     std::int32_t scale = 1;        // --scale: the picture drawn this many times larger
     bool smooth = false;           // --smooth: antialiased edges
     std::int32_t timeLimit = 0;    // --time-limit: seconds of processor time; 0: none

@@ -138,24 +138,31 @@ int CheckUsage(const CliOptions& options, ImageFileType& outputType) {
         if (options.format.find_first_of("./") != std::string::npos ||
             !ImageFileTypeFromName("." + options.format, outputType) ||
             outputType == ImageFileType::Gif)
-            return UsageError("Die Option --format erwartet png, bmp, jpg oder pdf, nicht \"" +
-                              options.format + "\".");
+            return UsageError(
+                "Die Option --format erwartet png, bmp, jpg, webp oder pdf, nicht \"" +
+                options.format + "\".");
     } else if (!options.output.empty() && options.output != "-" &&
                (!ImageFileTypeFromName(options.output, outputType) ||
                 outputType == ImageFileType::Gif)) {
-        return UsageError("Das Bildformat von \"" + options.output +
-                          "\" kenne ich nicht; möglich sind .png, .bmp, .jpg, .jpeg und .pdf.");
+        return UsageError(
+            "Das Bildformat von \"" + options.output +
+            "\" kenne ich nicht; möglich sind .png, .bmp, .jpg, .jpeg, .webp und .pdf.");
     }
     if (options.transparent &&
         (outputType == ImageFileType::Jpeg || outputType == ImageFileType::Bmp))
         return UsageError(
-            "Ein transparenter Hintergrund geht nur mit PNG und PDF, nicht mit JPEG oder BMP.");
+            "Ein transparenter Hintergrund geht nur mit PNG, PDF und WebP, nicht mit JPEG oder "
+            "BMP.");
+    if (options.quality != 0 && !options.output.empty() && outputType != ImageFileType::Jpeg &&
+        outputType != ImageFileType::Webp)
+        return UsageError("--quality gilt nur für JPEG und WebP, nicht für PNG, BMP oder PDF.");
     return kExitOk;
 }
 
 ImageExtras ExtrasOf(const CliOptions& options) {
     ImageExtras extras;
     extras.dpi = options.dpi;
+    extras.quality = options.quality;
     return extras;
 }
 

@@ -202,6 +202,8 @@ bool ImageFileTypeFromName(const std::string& fileName, ImageFileType& type) {
         type = ImageFileType::Gif;
     } else if (ext == "pdf") {
         type = ImageFileType::Pdf;
+    } else if (ext == "webp") {
+        type = ImageFileType::Webp;
     } else {
         return false;
     }

@@ -276,10 +276,16 @@ bool EncodeImage(const DibImage& dib, ImageFileType type, int jpegQuality,
     if (extras.dpi < 0 || extras.dpi > kMaxDpi)
         return fail("Die Auflösung liegt außerhalb von 1 bis 10000 dpi.");
     if (extras.alpha) {
-        if (type != ImageFileType::Png && type != ImageFileType::Pdf)
-            return fail("Einen transparenten Hintergrund können nur PNG und PDF speichern.");
+        if (type != ImageFileType::Png && type != ImageFileType::Pdf && type != ImageFileType::Webp)
+            return fail("Einen transparenten Hintergrund können nur PNG, PDF und WebP speichern.");
         if (extras.alpha->size() != std::size_t(DibWidth(dib)) * std::size_t(DibHeight(dib)))
             return fail("Das Bild konnte nicht umgewandelt werden.");
+    }
+    if (extras.quality != 0) {
+        if (type != ImageFileType::Jpeg && type != ImageFileType::Webp)
+            return fail("Eine Qualitätsstufe haben nur JPEG und WebP.");
+        if (extras.quality < 1 || extras.quality > kMaxQuality)
+            return fail("Die Qualität liegt außerhalb von 1 bis 100.");
     }
     if (type == ImageFileType::Pdf && !imagefiles::PdfAvailable())
         return fail("PDF-Dateien schreibt die Bibliothek cairo (libcairo2), die hier fehlt.");
@@ -292,12 +298,16 @@ bool EncodeImage(const DibImage& dib, ImageFileType type, int jpegQuality,
             case ImageFileType::Png:
             case ImageFileType::Jpeg:
             case ImageFileType::Pdf:
+            case ImageFileType::Webp:
                 if (bits != 24)
                     return fail("Dieses Bildformat braucht ein Bild mit 24 Bit Farbtiefe.");
-                ok = type == ImageFileType::Png ? imagefiles::EncodePng(dib, extras, bytes)
-                     : type == ImageFileType::Jpeg
-                         ? imagefiles::EncodeJpeg(dib, jpegQuality, extras.dpi, bytes)
-                         : imagefiles::EncodePdf(dib, extras, bytes);
+                ok =
+                    type == ImageFileType::Png ? imagefiles::EncodePng(dib, extras, bytes)
+                    : type == ImageFileType::Jpeg
+                        ? imagefiles::EncodeJpeg(dib, extras.quality ? extras.quality : jpegQuality,
+                                                 extras.dpi, bytes)
+                    : type == ImageFileType::Webp ? imagefiles::EncodeWebp(dib, extras, bytes)
+                                                  : imagefiles::EncodePdf(dib, extras, bytes);
                 break;
             case ImageFileType::Bmp:
                 if (bits != 1 && bits != 4 && bits != 8 && bits != 24) {

@@ -52,15 +52,20 @@ struct ImageExtras {
     // Pixels per inch, stored in PNG (pHYs) and JPEG (JFIF density); a PDF page takes its size
     // from it. 0: none given (no resolution stored; a PDF page at 96).
     int dpi = 0;
-    // Opacity of every pixel, one byte each, rows from the top; PNG and PDF only.
+    // Opacity of every pixel, one byte each, rows from the top; PNG, PDF and WebP only.
     const std::vector<std::uint8_t>* alpha = nullptr;
+    // Quality of a lossy format, 1 to 100: JPEG's instead of the caller's jpegQuality; WebP is
+    // lossy with it and lossless without. 0: none given.
+    int quality = 0;
 };
+
+constexpr int kMaxQuality = 100;
 
 constexpr int kMaxDpi = 10000;
 
-// Encodes the picture in the given format into `bytes` (replaced). PNG, JPEG and PDF take 24-bit
-// images; BMP takes 1, 4, 8 and 24 bits as stored; GIF takes 1, 4 and 8 bits with their colour
-// table. False, with a German message in `error` when the picture does not suit the format.
+// Encodes the picture in the given format into `bytes` (replaced). PNG, JPEG, PDF and WebP take
+// 24-bit images; BMP takes 1, 4, 8 and 24 bits as stored; GIF takes 1, 4 and 8 bits with their
+// colour table. False, with a German message in `error` when the picture does not suit the format.
 bool EncodeImage(const DibImage& dib, ImageFileType type, int jpegQuality,
                  std::vector<std::uint8_t>& bytes, std::string* error = nullptr,
                  const ImageExtras& extras = {});

@@ -55,6 +55,8 @@ bool EncodeJpeg(const DibImage& dib, int quality, int dpi, std::vector<std::uint
 bool EncodePdf(const DibImage& dib, const ImageExtras& extras, std::vector<std::uint8_t>& bytes);
 // Whether cairo, which writes the PDF, could be loaded: it is only recommended by the packages.
 bool PdfAvailable();
+// Lossless without a quality in `extras`, lossy with one; with the alpha plane when given.
+bool EncodeWebp(const DibImage& dib, const ImageExtras& extras, std::vector<std::uint8_t>& bytes);
 bool EncodeBmp(const DibImage& dib, std::vector<std::uint8_t>& bytes);
 bool EncodeGif(const DibImage& dib, std::vector<std::uint8_t>& bytes);
 

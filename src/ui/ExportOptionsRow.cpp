@@ -71,7 +71,7 @@ ExportOptions TExportOptionsRow::Options() const {
 
 void TExportOptionsRow::SetType(ImageFileType type) {
     TransparentCheck->setEnabled(TypeTakesTransparency(type));
-    DpiEd->setEnabled(type != ImageFileType::Bmp);
+    DpiEd->setEnabled(type != ImageFileType::Bmp && type != ImageFileType::Webp);
 }
 
 void TExportOptionsRow::ShowSize() {

@@ -1,7 +1,7 @@
 #pragma once
 // TExportOptionsRow: the options row under the file list of "Bild speichern unter...": print
 // size (scale 1 to 8, with the pixel size and the size in cm it gives), "Kanten glätten",
-// "Hintergrund transparent" (for PNG and PDF only) and the resolution in dpi.
+// "Hintergrund transparent" (for PNG, PDF and WebP only) and the resolution in dpi.
 
 #include <QWidget>
 #include <cstdint>
@@ -31,8 +31,8 @@ class TExportOptionsRow : public QWidget {
     void SetOptions(const ExportOptions& options);
     // What the row holds; transparency only while the chosen type takes it.
     ExportOptions Options() const;
-    // The type chosen in the dialog: transparency is offered for PNG and PDF, a resolution for
-    // all but BMP.
+    // The type chosen in the dialog: transparency is offered for PNG, PDF and WebP, a resolution
+    // for all but BMP and WebP.
     void SetType(ImageFileType type);
 
   private:

@@ -22,6 +22,7 @@ struct PictureType {
 constexpr PictureType kTypes[] = {
     {"PNG-Bild (*.png)", "png", ImageFileType::Png, "PNG"},
     {"JPEG-Bild (*.jpg *.jpeg)", "jpg", ImageFileType::Jpeg, "JPEG"},
+    {"WebP-Bild (*.webp)", "webp", ImageFileType::Webp, "WebP"},
     {"Windows-Bitmap (*.bmp)", "bmp", ImageFileType::Bmp, "BMP"},
     {"PDF-Dokument (*.pdf)", "pdf", ImageFileType::Pdf, "PDF"},
 };
@@ -66,8 +67,17 @@ QString PictureTypeName(ImageFileType type) {
 }
 
 bool TypeTakesTransparency(ImageFileType type) {
-    return type == ImageFileType::Png || type == ImageFileType::Pdf;
+    return type == ImageFileType::Png || type == ImageFileType::Pdf || type == ImageFileType::Webp;
 }
+
+namespace {
+
+// A WebP file has no place for a resolution; the one chosen stays for printing.
+int StoredDpi(int dpi, ImageFileType type) {
+    return type == ImageFileType::Webp ? 0 : dpi;
+}
+
+}  // namespace
 
 PrintOptions PrintOptionsOf(const ExportOptions& options) {
     return {options.scale, options.smooth, options.transparent};
@@ -110,7 +120,7 @@ bool EncodeExport(const Lettering& lettering, const ExportOptions& options, Imag
     std::vector<std::uint8_t> alpha;
     if (!RenderPrint(lettering, PrintOptionsOf(options), picture, alpha, error)) return false;
     ImageExtras extras;
-    extras.dpi = options.dpi;
+    extras.dpi = StoredDpi(options.dpi, type);
     if (options.transparent) extras.alpha = &alpha;
     return EncodeImage(picture, type, 92, bytes, &error, extras);
 }
@@ -118,7 +128,7 @@ bool EncodeExport(const Lettering& lettering, const ExportOptions& options, Imag
 bool EncodeScreenPicture(const DibImage& picture, int dpi, ImageFileType type,
                          std::vector<std::uint8_t>& bytes, std::string& error) {
     ImageExtras extras;
-    extras.dpi = dpi;
+    extras.dpi = StoredDpi(dpi, type);
     return EncodeImage(picture, type, 92, bytes, &error, extras);
 }
 

@@ -17,7 +17,7 @@
 
 namespace gw {
 
-// The save dialog's filters, Qt form: PNG first, then JPEG, BMP and PDF.
+// The save dialog's filters, Qt form: PNG first, then JPEG, WebP, BMP and PDF.
 QString PictureSaveFilter();
 
 struct ExportTarget {
@@ -25,7 +25,7 @@ struct ExportTarget {
     ImageFileType type = ImageFileType::Png;
 };
 
-// The file and its type: an extension of an offered type (.png, .jpg, .jpeg, .bmp, .pdf, any
+// The file and its type: an extension of an offered type (.png, .jpg, .jpeg, .webp, .bmp, .pdf, any
 // case) decides; otherwise the chosen filter does, and its extension is appended.
 ExportTarget ExportTargetFor(const QString& fileName, const QString& selectedFilter);
 
@@ -45,7 +45,7 @@ struct ExportOptions {
     int dpi = 0;  // 0: none given; the file then carries none and a PDF page takes 96
 };
 
-// Only PNG and PDF carry an opacity.
+// Only PNG, PDF and WebP carry an opacity.
 bool TypeTakesTransparency(ImageFileType type);
 
 // The options as the engine takes them.

@@ -103,8 +103,8 @@ void ResultPageTest::saveWritesAReadablePng() {
     QCOMPARE(requests.size(), std::size_t(1));
     QCOMPARE(requests[0].kind, DialogKind::Save);
     QCOMPARE(requests[0].filter,
-             QStringLiteral("PNG-Bild (*.png);;JPEG-Bild (*.jpg *.jpeg);;Windows-Bitmap "
-                            "(*.bmp);;PDF-Dokument (*.pdf)"));
+             QStringLiteral("PNG-Bild (*.png);;JPEG-Bild (*.jpg *.jpeg);;WebP-Bild (*.webp);;"
+                            "Windows-Bitmap (*.bmp);;PDF-Dokument (*.pdf)"));
     QVERIFY(messages.empty());
     // The extension wins over the chosen JPEG filter; PNG keeps the exact pixels.
     const QImage saved(Path("bild.png"), "PNG");
@@ -236,6 +236,13 @@ void ResultPageTest::theChosenFilterDecidesWithoutAnExtension() {
     const ExportTarget dotted = ExportTargetFor(QStringLiteral("/a/v1.2"), {});
     QCOMPARE(dotted.fileName, QStringLiteral("/a/v1.2.png"));
     QCOMPARE(dotted.type, ImageFileType::Png);
+    // WebP is offered, takes transparency and has no place for a resolution.
+    answer = DialogAnswer{true, Path("logo"), 0, QStringLiteral("WebP-Bild (*.webp)")};
+    Find<QPushButton>(*form, "SaveAsButton")->click();
+    QFile webp(Path("logo.webp"));
+    QVERIFY(webp.open(QIODevice::ReadOnly));
+    QCOMPARE(webp.read(16).mid(8), QByteArray("WEBPVP8L"));
+    QVERIFY(TypeTakesTransparency(ImageFileType::Webp));
 }
 
 void ResultPageTest::anAddedSuffixNamingAnExistingFileAsksFirst() {

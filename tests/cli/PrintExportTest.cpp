@@ -138,8 +138,8 @@ TEST_F(PrintExport, PrintOptionsCombineAndRefuseWhatCannotBe) {
         std::string message;
     };
     const Refusal refusals[] = {
-        {"--transparent -o " + Path("x.jpg"), "nur mit PNG und PDF"},
-        {"--transparent -o " + Path("x.bmp"), "nur mit PNG und PDF"},
+        {"--transparent -o " + Path("x.jpg"), "nur mit PNG, PDF und WebP"},
+        {"--transparent -o " + Path("x.bmp"), "nur mit PNG, PDF und WebP"},
         {"--scale 9 -o " + Path("x.png"), "--scale erwartet"},
         {"--size 4000x1800 --scale 5 -o " + Path("x.png"), "höchstens --scale 4"},
         {"--scale 2 --stages " + Path("stages"), "--stages geht nicht"},
