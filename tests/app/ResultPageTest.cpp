@@ -196,7 +196,7 @@ void ResultPageTest::refusedOrCancelledExportsWriteNothing() {
          {1, false, true, 0},
          450,
          false,
-         "Fehler: Ein transparenter Hintergrund geht nur mit PNG und PDF"},
+         "Fehler: Ein transparenter Hintergrund geht nur mit PNG, PDF und WebP"},
         {"abgebrochen.png", {2, true, false, 0}, 450, true, nullptr},
     };
     for (const Case& c : cases) {
