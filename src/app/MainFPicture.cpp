@@ -113,7 +113,8 @@ void TMainForm::ExportBtnClick() {
         return;
     if (exportOptions_.transparent && !TypeTakesTransparency(target.type)) {
         ShowMessageBox(
-            "Ein transparenter Hintergrund geht nur mit PNG, PDF und WebP, nicht mit JPEG oder BMP.",
+            "Ein transparenter Hintergrund geht nur mit PNG, PDF und WebP, nicht mit JPEG oder "
+            "BMP.",
             "Fehler", MsgIcon::Error);
         return;
     }
