@@ -32,6 +32,7 @@
 #include "document/PictureSize.h"
 #include "document/SettingsTable.h"
 #include "platform/AllocationLimit.h"
+#include "platform/SignalMask.h"
 #include "platform/System.h"
 #include "platform/TextLayout.h"
 #include "raster/DibService.h"
@@ -310,6 +311,7 @@ class FontPreparation {
             // Resolving the font reads the configuration and opens the face. A failure there
             // (memory) is kept for the main thread, which says it; the thread must not end the
             // program.
+            const TerminationSignalsHeld held;  // the clean-up runs on the main thread
             thread_ = std::thread([this, font] {
                 try {
                     ResolvedFontFile(font);

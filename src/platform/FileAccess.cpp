@@ -15,6 +15,8 @@
 #include <memory>
 #include <utility>
 
+#include "platform/SignalMask.h"
+
 namespace gw {
 
 namespace {
@@ -173,16 +175,29 @@ int RenameStep(const char* from, const char* to) {
 
 extern "C" void RemoveTemporariesAndDie(int signal);
 
+sigset_t TerminationSignals() {
+    sigset_t signals;
+    sigemptyset(&signals);
+    for (const int signal : {SIGINT, SIGTERM, SIGHUP})
+        sigaddset(&signals, signal);
+    return signals;
+}
+
+// The other termination signals wait while the handler runs: a second one (a worker gets its
+// parent's signal passed on, and then the signal of its parent's death) would otherwise end the
+// program halfway through the clean-up.
 void InstallHandler(int signal) {
     struct sigaction action {};
     action.sa_handler = RemoveTemporariesAndDie;
-    sigemptyset(&action.sa_mask);
+    action.sa_mask = TerminationSignals();
     action.sa_flags = SA_RESETHAND | SA_NODEFER;
     ::sigaction(signal, &action, nullptr);
 }
 
 // Only async-signal-safe calls from here on.
 void PassOnCleanUpAndRaise(int signal) {
+    const sigset_t termination = TerminationSignals();
+    ::pthread_sigmask(SIG_BLOCK, &termination, nullptr);
     struct sigaction fallback {};
     fallback.sa_handler = SIG_DFL;
     sigemptyset(&fallback.sa_mask);
@@ -199,8 +214,12 @@ void PassOnCleanUpAndRaise(int signal) {
             RemoveIfMade(path, g_slotDevice[i].load(), g_slotInode[i].load(), pass == 1);
         }
     }
-    // The signal's action is the default again and the signal is not blocked: this ends the
+    // The signal's action is the default again and the signal is let through: this ends the
     // program the way the signal would have, so the caller sees 128 + signal.
+    sigset_t only;
+    sigemptyset(&only);
+    sigaddset(&only, signal);
+    ::pthread_sigmask(SIG_UNBLOCK, &only, nullptr);
     ::raise(signal);
 }
 
@@ -362,23 +381,26 @@ ReplaceStatus StagedFile::Open(const std::string& fileName) {
     const std::string name = MarkedName(target_, "new", "XXXXXX");
     temp_ = std::make_unique<char[]>(name.size() + 1);
     std::memcpy(temp_.get(), name.c_str(), name.size() + 1);
-    // In the table before the file exists, so a signal never misses it; the handler removes it
-    // only once it knows the file.
-    slot_ = RememberTemporary(temp_.get(), false);
-    if (slot_ < 0) {
-        Discard();
-        return ReplaceStatus::NotCreated;
+    {
+        // A signal waits until the table knows the file made, so the clean-up never finds a
+        // temporary it cannot tell from a user's file.
+        const TerminationSignalsHeld held;
+        slot_ = RememberTemporary(temp_.get(), false);
+        if (slot_ < 0) {
+            Discard();
+            return ReplaceStatus::NotCreated;
+        }
+        // mkostemp creates exclusively: the name is new, and the file behind it ours.
+        fd_ = ::mkostemp(temp_.get(), O_CLOEXEC);
+        struct stat made {};
+        if (fd_ < 0 || ::fstat(fd_, &made) != 0) {
+            Discard();
+            return ReplaceStatus::NotCreated;
+        }
+        device_ = std::uint64_t(made.st_dev);
+        inode_ = std::uint64_t(made.st_ino);
+        MadeTemporary(slot_, device_, inode_);
     }
-    // mkostemp creates exclusively: the name is new, and the file behind it ours.
-    fd_ = ::mkostemp(temp_.get(), O_CLOEXEC);
-    struct stat made {};
-    if (fd_ < 0 || ::fstat(fd_, &made) != 0) {
-        Discard();
-        return ReplaceStatus::NotCreated;
-    }
-    device_ = std::uint64_t(made.st_dev);
-    inode_ = std::uint64_t(made.st_ino);
-    MadeTemporary(slot_, device_, inode_);
     // mkstemp makes the file private; the new file gets the permissions of the one it replaces,
     // or those of any new file.
     mode_t mode = 0;

@@ -8,6 +8,8 @@
 #include <thread>
 #include <vector>
 
+#include "platform/SignalMask.h"
+
 namespace gw {
 
 namespace {
@@ -77,6 +79,9 @@ void RunBands(int bands, const std::function<void(int band)>& work) {
     std::vector<std::thread> helpers;
     int next = 1;
     try {
+        // The helpers never take a termination signal: its clean-up runs on the thread that
+        // makes the files.
+        const TerminationSignalsHeld held;
         helpers.reserve(std::size_t(bands - 1));
         for (; next < bands; ++next)
             helpers.emplace_back(run, next);
