@@ -25,6 +25,31 @@ std::uint32_t WarpSqrtByNewton(std::uint32_t d) {
     }
 }
 
+// Step k of N: the outline points of both lines it joins, the points before them, and the box
+// that holds all five of its rays. The warp and the bound on its work take the steps alike.
+struct WarpStep {
+    TPoint U, L, Up, Lp;
+    std::int64_t left, right, top, bottom;
+};
+
+WarpStep WarpStepAt(const TLine& upper, const TLine& lower, std::int64_t upperCount,
+                    std::int64_t lowerCount, std::int64_t N, std::int64_t k) {
+    WarpStep s;
+    const std::int64_t iu = upperCount * k / N;
+    const std::int64_t il = lowerCount * k / N;
+    s.U = upper.GetOutlinePoint(std::int32_t(iu));
+    s.L = lower.GetOutlinePoint(std::int32_t(il));
+    s.Up = iu > 0 ? upper.GetOutlinePoint(std::int32_t(iu - 1)) : s.U;
+    s.Lp = il > 0 ? lower.GetOutlinePoint(std::int32_t(il - 1)) : s.L;
+    s.left =
+        std::min<std::int64_t>({std::int64_t(s.U.x) - 1, s.Up.x, std::int64_t(s.L.x) - 1, s.Lp.x});
+    s.right =
+        std::max<std::int64_t>({std::int64_t(s.U.x) + 1, s.Up.x, std::int64_t(s.L.x) + 1, s.Lp.x});
+    s.top = std::min({s.U.y, s.Up.y, s.L.y, s.Lp.y});
+    s.bottom = std::max({s.U.y, s.Up.y, s.L.y, s.Lp.y});
+    return s;
+}
+
 }  // namespace
 
 // The steps fall strictly while above s = floor(sqrt(d)), and a step from x > s + 2 never lands on
@@ -163,19 +188,11 @@ std::int64_t WarpPixelBound(const TLine& upper, const TLine& lower, std::int64_t
     if (N <= 1) return 0;
     std::int64_t total = 0;
     for (std::int64_t k = 0; k < N; ++k) {
-        const std::int64_t iu = upperCount * k / N;
-        const std::int64_t il = lowerCount * k / N;
-        const TPoint U = upper.GetOutlinePoint(std::int32_t(iu));
-        const TPoint L = lower.GetOutlinePoint(std::int32_t(il));
-        const TPoint Up = iu > 0 ? upper.GetOutlinePoint(std::int32_t(iu - 1)) : U;
-        const TPoint Lp = il > 0 ? lower.GetOutlinePoint(std::int32_t(il - 1)) : L;
-        const std::int64_t left = std::max<std::int64_t>(
-            0, std::min<std::int64_t>({std::int64_t(U.x) - 1, Up.x, std::int64_t(L.x) - 1, Lp.x}));
-        const std::int64_t right = std::min<std::int64_t>(
-            W - 1,
-            std::max<std::int64_t>({std::int64_t(U.x) + 1, Up.x, std::int64_t(L.x) + 1, Lp.x}));
-        const std::int64_t top = std::max<std::int64_t>(0, std::min({U.y, Up.y, L.y, Lp.y}));
-        const std::int64_t bottom = std::min<std::int64_t>(H - 1, std::max({U.y, Up.y, L.y, Lp.y}));
+        const WarpStep step = WarpStepAt(upper, lower, upperCount, lowerCount, N, k);
+        const std::int64_t left = std::max<std::int64_t>(0, step.left);
+        const std::int64_t right = std::min<std::int64_t>(W - 1, step.right);
+        const std::int64_t top = std::max<std::int64_t>(0, step.top);
+        const std::int64_t bottom = std::min<std::int64_t>(H - 1, step.bottom);
         if (right < left || bottom < top) continue;
         // A ray has one pixel per step along its longer axis, and within the box no more steps
         // than the box is wide or high.
@@ -203,23 +220,14 @@ void WarpText(const TLine& upper, const TLine& lower, const DibImage& TextImage,
         warp.SetRows(rowTop, rowBottom);
         warp.SetCoverage(coverage);
         for (std::int64_t k = 0; k < N; ++k) {
-            const std::int64_t iu = upperCount * k / N;
-            const std::int64_t il = lowerCount * k / N;
-            const TPoint U = upper.GetOutlinePoint(std::int32_t(iu));
-            const TPoint L = lower.GetOutlinePoint(std::int32_t(il));
-            const TPoint Up = iu > 0 ? upper.GetOutlinePoint(std::int32_t(iu - 1)) : U;
-            const TPoint Lp = il > 0 ? lower.GetOutlinePoint(std::int32_t(il - 1)) : L;
+            const WarpStep step = WarpStepAt(upper, lower, upperCount, lowerCount, N, k);
+            const TPoint U = step.U, L = step.L, Up = step.Up, Lp = step.Lp;
             const auto c = std::int32_t(lastColumn * k / (N - 1));
 
             // All five rays lie in the box of their end points; a step whose box misses the
             // band blends nothing (lines far outside the picture have millions of such steps).
-            const std::int64_t left =
-                std::min<std::int64_t>({std::int64_t(U.x) - 1, Up.x, std::int64_t(L.x) - 1, Lp.x});
-            const std::int64_t right =
-                std::max<std::int64_t>({std::int64_t(U.x) + 1, Up.x, std::int64_t(L.x) + 1, Lp.x});
-            const std::int64_t top = std::min({U.y, Up.y, L.y, Lp.y});
-            const std::int64_t bottom = std::max({U.y, Up.y, L.y, Lp.y});
-            if (right < 0 || left >= W || bottom < rowTop || top >= rowBottom) continue;
+            if (step.right < 0 || step.left >= W || step.bottom < rowTop || step.top >= rowBottom)
+                continue;
 
             const long double ex = static_cast<long double>(std::int64_t(U.x) - L.x);
             const long double ey = static_cast<long double>(std::int64_t(U.y) - L.y);
