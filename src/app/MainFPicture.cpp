@@ -14,6 +14,7 @@
 #include <QGuiApplication>
 #include <QKeyEvent>
 #include <QLabel>
+#include <QMimeData>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPlainTextEdit>
@@ -67,6 +68,7 @@
 #include "ui/LiveThumbnails.h"
 #include "ui/PaintBox.h"
 #include "ui/PictureExport.h"
+#include "ui/PrintSize.h"
 #include "ui/QtBridge.h"
 #include "ui/RenderProgress.h"
 #include "ui/ResizeFUnit.h"
@@ -88,14 +90,14 @@ void TMainForm::ExportBtnClick() {
     request.kind = DialogKind::Save;
     request.name = QStringLiteral("SaveDialog1");
     request.filter = PictureSaveFilter();
-    ExportOptions chosen = exportOptions_;
-    request.exportOptions = &chosen;
+    ExportChoices chosen = exportChoices_;
+    request.exportChoices = &chosen;
     request.pictureWidth = L().width;
     request.pictureHeight = L().height;
     const DialogAnswer answer = RunDialog(this, request);
     if (!answer.accepted) return;
-    exportOptions_ = chosen;
     const ExportTarget target = ExportTargetFor(answer.fileName, answer.selectedFilter);
+    const ExportOptions options = chosen.For(target.type);
     const std::string shortName = ToStdString(QFileInfo(target.fileName).fileName());
     const auto confirmed = [](const std::string& question) {
         return ShowMessageBox(question, "Bild speichern unter", MsgIcon::Question,
@@ -111,7 +113,7 @@ void TMainForm::ExportBtnClick() {
     if (target.fileName != answer.fileName && QFileInfo::exists(target.fileName) &&
         !confirmed("Die Datei " + shortName + " gibt es schon. Soll sie ersetzt werden?"))
         return;
-    if (exportOptions_.transparent && !TypeTakesTransparency(target.type)) {
+    if (options.transparent && !TypeTakesTransparency(target.type)) {
         ShowMessageBox(
             "Ein transparenter Hintergrund geht nur mit PNG, PDF und WebP, nicht mit JPEG oder "
             "BMP.",
@@ -124,14 +126,12 @@ void TMainForm::ExportBtnClick() {
         std::string error;
     };
     auto job = std::make_shared<Job>();
-    ExportOptions options = exportOptions_;
-    // A bitmap file has no place for a resolution; the one chosen stays for printing.
-    if (target.type == ImageFileType::Bmp) options.dpi = 0;
+    exportChoices_ = chosen;
     if (IsScreenPicture(options)) {
         // The file gets the settings as they are, not a picture whose render was cancelled.
         if (!DrawCurrentPicture()) return;
         job->ok =
-            EncodeScreenPicture(images_.Picture, options.dpi, target.type, job->bytes, job->error);
+            EncodeScreenPicture(images_.Picture, options, target.type, job->bytes, job->error);
     } else {
         auto copy = std::make_shared<const Lettering>(RenderSnapshot(L()));
         const ImageFileType type = target.type;
@@ -155,6 +155,7 @@ void TMainForm::ExportBtnClick() {
 void TMainForm::PrintBtnClick() {
     QPrinter printer(QPrinter::HighResolution);
     printer.setDocName(QStringLiteral("Zarbo Glyphwerk"));
+    if (!RunPrintSizeDialog(this, L().width, L().height, exportChoices_.printDpi)) return;
     if (!RunPrintDialog(this, printer)) return;
     QImage cache;
     PaintPrint(printer, cache);
@@ -163,14 +164,14 @@ void TMainForm::PrintBtnClick() {
 void TMainForm::PreviewBtnClick() {
     QPrinter printer(QPrinter::HighResolution);
     printer.setDocName(QStringLiteral("Zarbo Glyphwerk"));
+    if (!RunPrintSizeDialog(this, L().width, L().height, exportChoices_.printDpi)) return;
     // The preview paints again for every change of the page set-up; one render serves them all.
     QImage cache;
     RunPrintPreview(this, printer, [this, &cache](QPrinter& target) { PaintPrint(target, cache); });
 }
 
 bool TMainForm::PaintPrint(QPrinter& printer, QImage& cache) {
-    const double pictureDpi =
-        exportOptions_.dpi > 0 ? double(exportOptions_.dpi) : kPrintPixelsPerInch;
+    const double pictureDpi = exportChoices_.printDpi;
     const QRectF area = printer.pageLayout().paintRectPixels(printer.resolution());
     const QRectF target =
         PrintRect(QSizeF(L().width, L().height), area.size(), printer.resolution(), pictureDpi);
@@ -226,13 +227,45 @@ bool TMainForm::PaintPrint(QPrinter& printer, QImage& cache) {
 
 void TMainForm::Kopieren1Click() {
     if (!DrawCurrentPicture()) return;
-    QImage picture;
-    if (!RunTakingPictures([&] { picture = DibToQImage(images_.Picture); })) {
-        ShowOutOfMemory();
-        return;
+    struct Job {
+        DibImage picture;
+        std::vector<std::uint8_t> alpha;
+        std::string error;
+    };
+    auto job = std::make_shared<Job>();
+    const auto fail = [this, job] {
+        if (job->error.empty() || job->error == kOutOfMemoryMessage)
+            ShowOutOfMemory();
+        else
+            ShowMessageBox(job->error, "Fehler", MsgIcon::Error);
+    };
+    if (exportChoices_.transparent) {
+        // The transparent export's render at the window's size: over the chosen background it
+        // is the picture the window shows.
+        auto copy = std::make_shared<const Lettering>(RenderSnapshot(L()));
+        const bool finished =
+            RunWithProgress(this, QStringLiteral("Das Bild wird gezeichnet …"), [job, copy] {
+                try {
+                    if (!RenderPrint(*copy, PrintOptions{1, false, true}, job->picture, job->alpha,
+                                     job->error))
+                        job->alpha.clear();
+                } catch (const std::bad_alloc&) {
+                    job->alpha.clear();
+                    job->error = kOutOfMemoryMessage;
+                }
+            });
+        if (!finished) return;
+        if (job->alpha.empty()) return fail();
     }
-    if (picture.isNull()) return;
-    QGuiApplication::clipboard()->setImage(picture);
+    QMimeData* data = nullptr;
+    if (!RunTakingPictures([&] {
+            data = job->alpha.empty()
+                       ? ClipboardPicture(images_.Picture, nullptr, nullptr, job->error)
+                       : ClipboardPicture(images_.Picture, &job->picture, &job->alpha, job->error);
+        }) ||
+        !data)
+        return fail();
+    QGuiApplication::clipboard()->setMimeData(data);
 }
 
 }  // namespace gw

@@ -182,7 +182,7 @@ class TMainForm : public QMainWindow {
     void ErgPaintBoxPaint();
     void FitResultView();
     // The options of the last export, for this session; printing takes its resolution.
-    ExportOptions exportOptions_;
+    ExportChoices exportChoices_;
 
     // Document commands.
     void NewBtnClick();

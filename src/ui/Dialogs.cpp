@@ -26,6 +26,11 @@ DialogHook& Hook() {
 DialogAnswer RunFileDialog(QWidget* parent, const DialogRequest& request) {
     QFileDialog dialog(parent);
     dialog.setNameFilter(request.filter);
+    if (request.exportChoices) {
+        // The options row goes under the file list, which only Qt's own dialog lets us extend.
+        dialog.setOption(QFileDialog::DontUseNativeDialog);
+        dialog.selectNameFilter(PictureFilterOf(request.exportChoices->lastType));
+    }
     dialog.setDefaultSuffix(request.defaultSuffix);
     if (request.kind == DialogKind::Save && request.defaultSuffix.isEmpty()) {
         // A name typed without a suffix takes that of the chosen type before the dialog checks
@@ -46,12 +51,10 @@ DialogAnswer RunFileDialog(QWidget* parent, const DialogRequest& request) {
         dialog.setWindowTitle(QStringLiteral("Speichern unter"));
     }
     TExportOptionsRow* options = nullptr;
-    if (request.exportOptions) {
-        // The row goes under the file list, which only Qt's own dialog lets us extend.
-        dialog.setOption(QFileDialog::DontUseNativeDialog);
+    if (request.exportChoices) {
         options = new TExportOptionsRow(&dialog);
         options->SetPictureSize(request.pictureWidth, request.pictureHeight);
-        options->SetOptions(*request.exportOptions);
+        options->SetChoices(*request.exportChoices);
         const auto follow = [options](const QString& filter) {
             options->SetType(ExportTargetFor(QString(), filter).type);
         };
@@ -71,7 +74,9 @@ DialogAnswer RunFileDialog(QWidget* parent, const DialogRequest& request) {
     answer.accepted = true;
     answer.fileName = QFileInfo(dialog.selectedFiles().first()).absoluteFilePath();
     answer.selectedFilter = dialog.selectedNameFilter();
-    if (options) *request.exportOptions = options->Options();
+    if (options)
+        *request.exportChoices =
+            options->Choices(ExportTargetFor(answer.fileName, answer.selectedFilter).type);
     RememberFileDialog(request.name, answer.fileName);
     return answer;
 }

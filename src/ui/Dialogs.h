@@ -22,10 +22,11 @@ struct DialogRequest {
     QString filter;          // Qt form, "Schriftzug-Dateien (*.zgw)"
     QString defaultSuffix;   // without the dot
     TColor color = clBlack;  // the colour the colour dialog opens with
-    // A save dialog given these has the options row of a picture export under its file list,
-    // showing the options and writing back the chosen ones when accepted; the picture size is
-    // what the row's print size applies to.
-    ExportOptions* exportOptions = nullptr;
+    // A save dialog given these has the options row of a picture export under its file list; it
+    // starts with the type saved last, shows each type's options, and when accepted writes back
+    // the choices with those of the type the file is saved as. The picture size is what the
+    // row's print size applies to.
+    ExportChoices* exportChoices = nullptr;
     std::int32_t pictureWidth = 0;
     std::int32_t pictureHeight = 0;
 };

@@ -3,7 +3,9 @@
 #include <QCheckBox>
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QSignalBlocker>
 #include <QSpinBox>
+#include <QVBoxLayout>
 
 #include "raster/ImageFiles.h"
 
@@ -17,6 +19,10 @@ TExportOptionsRow::TExportOptionsRow(QWidget* parent) : QWidget(parent) {
     ScaleEd->setPrefix(QStringLiteral("× "));
     SizeLabel = new QLabel(this);
     SizeLabel->setObjectName(QStringLiteral("SizeLabel"));
+    // The note changes with every option and type; wrapped in a line of its own it never widens
+    // the dialog, so the boxes stay under the pointer.
+    SizeLabel->setWordWrap(true);
+    SizeLabel->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
     SmoothCheck = new QCheckBox(QStringLiteral("Kanten glätten"), this);
     SmoothCheck->setObjectName(QStringLiteral("SmoothCheck"));
     TransparentCheck = new QCheckBox(QStringLiteral("Hintergrund transparent"), this);
@@ -27,37 +33,72 @@ TExportOptionsRow::TExportOptionsRow(QWidget* parent) : QWidget(parent) {
     // No resolution in the file unless one is asked for; sizes are then given at 96 dpi.
     DpiEd->setSpecialValueText(QStringLiteral("keine"));
     DpiEd->setSingleStep(50);
+    QualityEd = new QSpinBox(this);
+    QualityEd->setObjectName(QStringLiteral("QualityEd"));
+    QualityEd->setRange(1, kMaxQuality);
+    // WebP is lossless unless asked otherwise, as the renderer writes it without --quality; a
+    // box of its own keeps 100 meaning the same in JPEG and WebP.
+    LossyCheck = new QCheckBox(QStringLiteral("verlustbehaftet"), this);
+    LossyCheck->setObjectName(QStringLiteral("LossyCheck"));
 
     auto* size = new QLabel(QStringLiteral("Druck&größe:"), this);
     size->setBuddy(ScaleEd);
     auto* dpi = new QLabel(QStringLiteral("D&PI:"), this);
     dpi->setBuddy(DpiEd);
-    auto* row = new QHBoxLayout(this);
-    row->setContentsMargins(0, 4, 0, 0);
-    row->addWidget(size);
-    row->addWidget(ScaleEd);
-    row->addWidget(SizeLabel, 1);
-    row->addWidget(SmoothCheck);
-    row->addWidget(TransparentCheck);
-    row->addWidget(dpi);
-    row->addWidget(DpiEd);
+    auto* quality = new QLabel(QStringLiteral("&Qualität:"), this);
+    quality->setBuddy(QualityEd);
+    auto* first = new QHBoxLayout;
+    first->addWidget(size);
+    first->addWidget(ScaleEd);
+    first->addWidget(SmoothCheck);
+    first->addWidget(TransparentCheck);
+    first->addStretch(1);
+    first->addWidget(dpi);
+    first->addWidget(DpiEd);
+    auto* second = new QHBoxLayout;
+    second->addWidget(quality);
+    second->addWidget(QualityEd);
+    second->addWidget(LossyCheck);
+    second->addStretch(1);
+    auto* rows = new QVBoxLayout(this);
+    rows->setContentsMargins(0, 4, 0, 0);
+    rows->addLayout(first);
+    rows->addLayout(second);
+    rows->addWidget(SizeLabel);
 
-    connect(ScaleEd, &QSpinBox::valueChanged, this, [this] { ShowSize(); });
-    connect(DpiEd, &QSpinBox::valueChanged, this, [this] { ShowSize(); });
-    ShowSize();
+    connect(ScaleEd, &QSpinBox::valueChanged, this, [this] { ShowState(); });
+    connect(DpiEd, &QSpinBox::valueChanged, this, [this] { ShowState(); });
+    connect(LossyCheck, &QCheckBox::toggled, this, [this] { ShowState(); });
+    ShowState();
 }
 
 void TExportOptionsRow::SetPictureSize(std::int32_t width, std::int32_t height) {
     width_ = width;
     height_ = height;
-    ShowSize();
+    ShowState();
 }
 
-void TExportOptionsRow::SetOptions(const ExportOptions& options) {
+void TExportOptionsRow::SetChoices(const ExportChoices& choices) {
+    choices_ = choices;
+    if (type_) ShowOptions(choices_.For(*type_));
+}
+
+void TExportOptionsRow::SetType(ImageFileType type) {
+    if (type_ == type) return;
+    if (type_) choices_.options[*type_] = Options();
+    type_ = type;
+    ShowOptions(choices_.For(type));
+}
+
+void TExportOptionsRow::ShowOptions(const ExportOptions& options) {
+    const QSignalBlocker lossy(LossyCheck);
     ScaleEd->setValue(options.scale);
     SmoothCheck->setChecked(options.smooth);
     TransparentCheck->setChecked(options.transparent);
     DpiEd->setValue(options.dpi);
+    QualityEd->setValue(options.quality);
+    LossyCheck->setChecked(options.lossy);
+    ShowState();
 }
 
 ExportOptions TExportOptionsRow::Options() const {
@@ -66,16 +107,31 @@ ExportOptions TExportOptionsRow::Options() const {
     options.smooth = SmoothCheck->isChecked();
     options.transparent = TransparentCheck->isEnabled() && TransparentCheck->isChecked();
     options.dpi = DpiEd->value();
+    options.quality = QualityEd->value();
+    options.lossy = LossyCheck->isEnabled() && LossyCheck->isChecked();
     return options;
 }
 
-void TExportOptionsRow::SetType(ImageFileType type) {
-    TransparentCheck->setEnabled(TypeTakesTransparency(type));
-    DpiEd->setEnabled(type != ImageFileType::Bmp && type != ImageFileType::Webp);
+ExportChoices TExportOptionsRow::Choices(ImageFileType savedAs) const {
+    ExportChoices choices = choices_;
+    choices.Choose(savedAs, Options());
+    return choices;
 }
 
-void TExportOptionsRow::ShowSize() {
-    SizeLabel->setText(ExportSizeText(width_, height_, Options()));
+void TExportOptionsRow::ShowState() {
+    const ImageFileType type = type_.value_or(ImageFileType::Png);
+    const bool webp = type == ImageFileType::Webp;
+    TransparentCheck->setEnabled(TypeTakesTransparency(type));
+    DpiEd->setEnabled(type == ImageFileType::Png || type == ImageFileType::Jpeg ||
+                      type == ImageFileType::Pdf);
+    LossyCheck->setEnabled(webp);
+    if (!webp) {
+        // A JPEG is always lossy, the other types never.
+        const QSignalBlocker quiet(LossyCheck);
+        LossyCheck->setChecked(type == ImageFileType::Jpeg);
+    }
+    QualityEd->setEnabled(type == ImageFileType::Jpeg || (webp && LossyCheck->isChecked()));
+    SizeLabel->setText(ExportSizeText(width_, height_, Options(), type));
 }
 
 }  // namespace gw

@@ -1,10 +1,12 @@
 #pragma once
-// TExportOptionsRow: the options row under the file list of "Bild speichern unter...": print
-// size (scale 1 to 8, with the pixel size and the size in cm it gives), "Kanten glätten",
-// "Hintergrund transparent" (for PNG, PDF and WebP only) and the resolution in dpi.
+// TExportOptionsRow: the options under the file list of "Bild speichern unter...": print size
+// (scale 1 to 8), "Kanten glätten", "Hintergrund transparent" (for PNG, PDF and WebP only), the
+// resolution in dpi, the quality of the lossy formats, and a note of what the file will hold.
+// Each file type keeps its own options: choosing another type in the dialog shows that type's.
 
 #include <QWidget>
 #include <cstdint>
+#include <optional>
 
 #include "ui/PictureExport.h"
 
@@ -25,20 +27,29 @@ class TExportOptionsRow : public QWidget {
     QCheckBox* SmoothCheck;
     QCheckBox* TransparentCheck;
     QSpinBox* DpiEd;
+    QSpinBox* QualityEd;
+    QCheckBox* LossyCheck;
 
     // The picture the scale applies to, in pixels.
     void SetPictureSize(std::int32_t width, std::int32_t height);
-    void SetOptions(const ExportOptions& options);
-    // What the row holds; transparency only while the chosen type takes it.
-    ExportOptions Options() const;
-    // The type chosen in the dialog: transparency is offered for PNG, PDF and WebP, a resolution
-    // for all but BMP and WebP.
+    // What was chosen so far in the session; the row then shows the options of the type set next.
+    void SetChoices(const ExportChoices& choices);
+    // The type chosen in the dialog: the options of the type shown before are kept, this type's
+    // are shown. Transparency is offered for PNG, PDF and WebP, a resolution for PNG, JPEG and
+    // PDF, the quality for JPEG and for WebP once "verlustbehaftet" is checked.
     void SetType(ImageFileType type);
+    // What the row shows; transparency only while the type takes it.
+    ExportOptions Options() const;
+    // The session's choices with the shown options as those of a file saved as `savedAs`.
+    ExportChoices Choices(ImageFileType savedAs) const;
 
   private:
-    void ShowSize();
+    void ShowOptions(const ExportOptions& options);
+    void ShowState();
     std::int32_t width_ = 0;
     std::int32_t height_ = 0;
+    ExportChoices choices_;
+    std::optional<ImageFileType> type_;
 };
 
 }  // namespace gw

@@ -1,12 +1,15 @@
 #include "ui/PictureExport.h"
 
 #include <QFileInfo>
+#include <QImage>
 #include <QLocale>
+#include <QMimeData>
 #include <algorithm>
 #include <cmath>
 
 #include "platform/AllocationLimit.h"
 #include "raster/ImageFiles.h"
+#include "ui/QtBridge.h"
 
 namespace gw {
 
@@ -60,6 +63,12 @@ bool HasForeignExtension(const QString& fileName) {
     return !suffix.isEmpty() && !IsOfferedSuffix(suffix);
 }
 
+QString PictureFilterOf(ImageFileType type) {
+    for (const PictureType& t : kTypes)
+        if (t.type == type) return QString::fromUtf8(t.filter);
+    return QString::fromUtf8(kTypes[0].filter);
+}
+
 QString PictureTypeName(ImageFileType type) {
     for (const PictureType& t : kTypes)
         if (t.type == type) return QString::fromLatin1(t.name);
@@ -72,12 +81,29 @@ bool TypeTakesTransparency(ImageFileType type) {
 
 namespace {
 
-// A WebP file has no place for a resolution; the one chosen stays for printing.
+// A WebP file has no place for a resolution, and a BMP file always says 72 dpi.
 int StoredDpi(int dpi, ImageFileType type) {
-    return type == ImageFileType::Webp ? 0 : dpi;
+    return type == ImageFileType::Webp || type == ImageFileType::Bmp ? 0 : dpi;
 }
 
 }  // namespace
+
+int EncoderQuality(const ExportOptions& options, ImageFileType type) {
+    if (type == ImageFileType::Jpeg) return options.quality;
+    if (type == ImageFileType::Webp && options.lossy) return options.quality;
+    return 0;
+}
+
+ExportOptions ExportChoices::For(ImageFileType type) const {
+    const auto found = options.find(type);
+    return found == options.end() ? ExportOptions{} : found->second;
+}
+
+void ExportChoices::Choose(ImageFileType type, const ExportOptions& chosen) {
+    options[type] = chosen;
+    lastType = type;
+    if (TypeTakesTransparency(type)) transparent = chosen.transparent;
+}
 
 PrintOptions PrintOptionsOf(const ExportOptions& options) {
     return {options.scale, options.smooth, options.transparent};
@@ -87,19 +113,33 @@ bool IsScreenPicture(const ExportOptions& options) {
     return options.scale <= 1 && !options.smooth && !options.transparent;
 }
 
-QString ExportSizeText(std::int32_t width, std::int32_t height, const ExportOptions& options) {
+QString ExportSizeText(std::int32_t width, std::int32_t height, const ExportOptions& options,
+                       ImageFileType type) {
     const std::int64_t w = std::int64_t(width) * options.scale;
     const std::int64_t h = std::int64_t(height) * options.scale;
-    const int dpi = options.dpi > 0 ? options.dpi : int(kPrintPixelsPerInch);
+    // What the file holds decides the size other programs give it.
+    const int stored = type == ImageFileType::Bmp ? 72 : StoredDpi(options.dpi, type);
+    const int dpi = stored > 0 ? stored : int(kPrintPixelsPerInch);
     const QLocale german(QLocale::German, QLocale::Germany);
     const auto cm = [&](std::int64_t pixels) {
         return german.toString(double(pixels) * 2.54 / dpi, 'f', 2);
     };
-    return QStringLiteral("%1 × %2 Pixel, %3 × %4 cm bei %5 dpi")
-        .arg(w)
-        .arg(h)
-        .arg(cm(w), cm(h))
-        .arg(dpi);
+    const QString pixels = QStringLiteral("%1 × %2 Pixel").arg(w).arg(h);
+    const QString size = QStringLiteral("%1 × %2 cm bei %3 dpi").arg(cm(w), cm(h)).arg(dpi);
+    switch (type) {
+        case ImageFileType::Pdf:
+            return pixels + QStringLiteral(", Seite ") + size;
+        case ImageFileType::Bmp:
+            return pixels + QStringLiteral(", ") + size + QStringLiteral(" (fest in BMP-Dateien)");
+        case ImageFileType::Webp:
+            return pixels + QStringLiteral(", keine Auflösung in WebP-Dateien (") + size +
+                   QLatin1Char(')');
+        default:
+            if (stored == 0)
+                return pixels + QStringLiteral(", keine Auflösung in der Datei (") + size +
+                       QLatin1Char(')');
+            return pixels + QStringLiteral(", ") + size;
+    }
 }
 
 bool EncodeExport(const Lettering& lettering, const ExportOptions& options, ImageFileType type,
@@ -114,22 +154,54 @@ bool EncodeExport(const Lettering& lettering, const ExportOptions& options, Imag
             error = kOutOfMemoryMessage;
             return false;
         }
-        return EncodeScreenPicture(images.Picture, options.dpi, type, bytes, error);
+        return EncodeScreenPicture(images.Picture, options, type, bytes, error);
     }
     DibImage picture;
     std::vector<std::uint8_t> alpha;
     if (!RenderPrint(lettering, PrintOptionsOf(options), picture, alpha, error)) return false;
     ImageExtras extras;
     extras.dpi = StoredDpi(options.dpi, type);
+    extras.quality = EncoderQuality(options, type);
     if (options.transparent) extras.alpha = &alpha;
-    return EncodeImage(picture, type, 92, bytes, &error, extras);
+    return EncodeImage(picture, type, kDefaultQuality, bytes, &error, extras);
 }
 
-bool EncodeScreenPicture(const DibImage& picture, int dpi, ImageFileType type,
+bool EncodeScreenPicture(const DibImage& picture, const ExportOptions& options, ImageFileType type,
                          std::vector<std::uint8_t>& bytes, std::string& error) {
     ImageExtras extras;
-    extras.dpi = StoredDpi(dpi, type);
-    return EncodeImage(picture, type, 92, bytes, &error, extras);
+    extras.dpi = StoredDpi(options.dpi, type);
+    extras.quality = EncoderQuality(options, type);
+    return EncodeImage(picture, type, kDefaultQuality, bytes, &error, extras);
+}
+
+QMimeData* ClipboardPicture(const DibImage& shown, const DibImage* withAlpha,
+                            const std::vector<std::uint8_t>* alpha, std::string& error) {
+    std::vector<std::uint8_t> png;
+    ImageExtras extras;
+    extras.alpha = withAlpha ? alpha : nullptr;
+    if (!EncodeImage(withAlpha ? *withAlpha : shown, ImageFileType::Png, kDefaultQuality, png,
+                     &error, extras))
+        return nullptr;
+    const QImage image = DibToQImage(shown);
+    if (image.isNull()) {
+        error = kOutOfMemoryMessage;
+        return nullptr;
+    }
+    auto* data = new QMimeData;
+    // Programs that ask for a PNG get the opacity; the ordinary image stays as the window shows
+    // it, for those that take a picture without one.
+    data->setImageData(image);
+    data->setData(QStringLiteral("image/png"),
+                  QByteArray(reinterpret_cast<const char*>(png.data()), qsizetype(png.size())));
+    return data;
+}
+
+double PrintedCm(std::int32_t pixels, double dpi) {
+    return dpi > 0 ? pixels * 2.54 / dpi : 0;
+}
+
+double DpiForCm(std::int32_t pixels, double cm) {
+    return cm > 0 ? pixels * 2.54 / cm : 0;
 }
 
 QRectF PrintRect(QSizeF picturePixels, QSizeF printableArea, double printerDpi, double pictureDpi) {

@@ -7,6 +7,7 @@
 #include <QSizeF>
 #include <QString>
 #include <cstdint>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -14,6 +15,8 @@
 #include "raster/DibImage.h"
 #include "raster/DibService.h"
 #include "render/Pipeline.h"
+
+class QMimeData;
 
 namespace gw {
 
@@ -36,6 +39,12 @@ bool HasForeignExtension(const QString& fileName);
 // The name of a type as the question about a foreign extension uses it ("PNG", "PDF").
 QString PictureTypeName(ImageFileType type);
 
+// The size of a picture on a screen, and so its printed size unless the user chooses another.
+inline constexpr double kPrintPixelsPerInch = 96;
+
+// The JPEG quality of a file written without a choice.
+inline constexpr int kDefaultQuality = 92;
+
 // What the options row of the save dialog adds to the picture; kept by the window for the
 // session, never part of a document.
 struct ExportOptions {
@@ -43,6 +52,27 @@ struct ExportOptions {
     bool smooth = false;
     bool transparent = false;
     int dpi = 0;  // 0: none given; the file then carries none and a PDF page takes 96
+    int quality = kDefaultQuality;  // of JPEG, and of WebP when it is lossy
+    bool lossy = false;             // WebP only: lossy at `quality` instead of lossless
+};
+
+// The quality the encoder is given for a file of that type: JPEG's always, WebP's only when it is
+// lossy, none (0) for every other type.
+int EncoderQuality(const ExportOptions& options, ImageFileType type);
+
+// What the user chose in the save dialog during the session, never part of a document: the
+// options of each file type on their own (transparency chosen for PNG stays on for PNG whatever
+// was saved in between), the type saved last, and the printed size, which is the print's own.
+struct ExportChoices {
+    std::map<ImageFileType, ExportOptions> options;
+    ImageFileType lastType = ImageFileType::Png;
+    double printDpi = kPrintPixelsPerInch;  // every session starts with the size on a 96-dpi screen
+    // "Hintergrund transparent" as last saved with a type that takes it; the clipboard follows.
+    bool transparent = false;
+
+    ExportOptions For(ImageFileType type) const;
+    // The options a file of that type was saved with; that type is the next dialog's first.
+    void Choose(ImageFileType type, const ExportOptions& chosen);
 };
 
 // Only PNG, PDF and WebP carry an opacity.
@@ -53,22 +83,38 @@ PrintOptions PrintOptionsOf(const ExportOptions& options);
 // The plain picture, the one the window shows: no scale, no smoothing, no transparency.
 bool IsScreenPicture(const ExportOptions& options);
 
-// "900 × 400 Pixel, 23,81 × 10,58 cm bei 96 dpi": what the options give for a picture of
-// width x height pixels.
-QString ExportSizeText(std::int32_t width, std::int32_t height, const ExportOptions& options);
+// "900 × 400 Pixel, 23,81 × 10,58 cm bei 96 dpi": what a file of that type written with the
+// options holds for a picture of width x height pixels, and the size the resolution it stores
+// gives (none, then said so with the size at 96 dpi; BMP's fixed 72; a PDF's page).
+QString ExportSizeText(std::int32_t width, std::int32_t height, const ExportOptions& options,
+                       ImageFileType type = ImageFileType::Png);
+
+// The filter of "Bild speichern unter..." that offers the type.
+QString PictureFilterOf(ImageFileType type);
 
 // The picture file exactly as glyphwerk-render writes it with the same options: the render of
 // the lettering for export, encoded. False with the engine's German message.
 bool EncodeExport(const Lettering& lettering, const ExportOptions& options, ImageFileType type,
                   std::vector<std::uint8_t>& bytes, std::string& error);
-// The same for a picture already rendered without options (the window's own).
-bool EncodeScreenPicture(const DibImage& picture, int dpi, ImageFileType type,
+// The same for a picture already rendered without options (the window's own); of the options
+// only the resolution and the quality count.
+bool EncodeScreenPicture(const DibImage& picture, const ExportOptions& options, ImageFileType type,
                          std::vector<std::uint8_t>& bytes, std::string& error);
+
+// The picture as the clipboard takes it: the ordinary image, the one the window shows, and
+// beside it `image/png`: that picture, or the transparent render `withAlpha` with its opacity
+// `alpha` (one byte a pixel, rows from the top) when given. Null, with the encoder's German
+// message, when the PNG cannot be made.
+QMimeData* ClipboardPicture(const DibImage& shown, const DibImage* withAlpha,
+                            const std::vector<std::uint8_t>* alpha, std::string& error);
+
+// Printed at `dpi` a picture of that many pixels is this many cm long, and the other way round.
+double PrintedCm(std::int32_t pixels, double dpi);
+double DpiForCm(std::int32_t pixels, double cm);
 
 // The picture prints at its resolution (96 pixels an inch when none is given), smaller when that
 // does not fit the printable area (keeping its aspect), and centred on that area. Sizes and the
 // result are in printer pixels; `printerDpi` is the printer's resolution.
-inline constexpr double kPrintPixelsPerInch = 96;
 QRectF PrintRect(QSizeF picturePixels, QSizeF printableArea, double printerDpi,
                  double pictureDpi = kPrintPixelsPerInch);
 

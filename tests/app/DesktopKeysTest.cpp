@@ -8,6 +8,7 @@
 #include "FormAccess.h"
 #include "platform/System.h"
 #include "ui/Dialogs.h"
+#include "ui/PrintSize.h"
 
 using namespace gw;
 
@@ -30,6 +31,8 @@ void DesktopKeysTest::keysRunTheirCommands() {
         ++prints;
         return false;
     });
+    const PrintSizeHook previousSize =
+        SetPrintSizeHook([](std::int32_t, std::int32_t, double&) { return true; });
     const MessageBoxHandler previousBoxes =
         SetMessageBoxHandler([&](std::string_view, std::string_view caption, MsgIcon, MsgButtons) {
             questions.emplace_back(caption);
@@ -91,6 +94,7 @@ void DesktopKeysTest::keysRunTheirCommands() {
     }
     SetMessageBoxHandler(previousBoxes);
     SetPrintHook(previousPrint);
+    SetPrintSizeHook(previousSize);
     SetDialogHook(previousDialogs);
 }
 

@@ -8,6 +8,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QGuiApplication>
+#include <QMimeData>
 #include <QPrinter>
 #include <QProcess>
 #include <QProgressDialog>
@@ -27,6 +28,7 @@
 #include "raster/DibService.h"
 #include "ui/Dialogs.h"
 #include "ui/PictureExport.h"
+#include "ui/PrintSize.h"
 #include "ui/QtBridge.h"
 #include "ui/RenderProgress.h"
 
@@ -54,7 +56,8 @@ class ResultPageTest : public QObject {
   private:
     std::vector<std::string> messages;
     std::vector<DialogRequest> requests;
-    ExportOptions chosenOptions;  // what the options row of a save dialog answers
+    ExportOptions chosenOptions;                // what the options row of a save dialog answers
+    std::vector<ExportChoices> offeredChoices;  // what the save dialogs started with
     DialogAnswer answer;
     MsgResult reply = MsgResult::Ok;
     MessageBoxHandler previousBoxes;
@@ -70,6 +73,7 @@ class ResultPageTest : public QObject {
 void ResultPageTest::init() {
     messages.clear();
     requests.clear();
+    offeredChoices.clear();
     chosenOptions = ExportOptions{};
     answer = DialogAnswer{};
     reply = MsgResult::Ok;
@@ -80,7 +84,10 @@ void ResultPageTest::init() {
         });
     previousDialogs = SetDialogHook([this](const DialogRequest& request) {
         requests.push_back(request);
-        if (request.exportOptions && answer.accepted) *request.exportOptions = chosenOptions;
+        if (request.exportChoices) offeredChoices.push_back(*request.exportChoices);
+        if (request.exportChoices && answer.accepted)
+            request.exportChoices->Choose(
+                ExportTargetFor(answer.fileName, answer.selectedFilter).type, chosenOptions);
         return answer;
     });
     folder = std::make_unique<QTemporaryDir>();
@@ -125,6 +132,9 @@ void ResultPageTest::exportWritesWhatTheRendererWrites() {
         {"logo.pdf", {1, true, true, 150}, ImageFileType::Pdf},
         {"logo.png", {3, false, true, 0}, ImageFileType::Png},
         {"bild.bmp", {1, false, false, 0}, ImageFileType::Bmp},
+        {"klein.jpg", {1, false, false, 0, 30}, ImageFileType::Jpeg},
+        {"klein.webp", {1, false, false, 0, 30, true}, ImageFileType::Webp},
+        {"fein.webp", {1, false, false, 0, 30, false}, ImageFileType::Webp},
         {"bild.jpg", {1, false, false, 72}, ImageFileType::Jpeg},  // the window's own picture
     };
     for (const Case& c : cases) {
@@ -146,13 +156,24 @@ void ResultPageTest::exportWritesWhatTheRendererWrites() {
                                   qsizetype(bytes.size()));
         QVERIFY2(timeless(file.readAll()) == timeless(expected), c.file);
     }
-    // The next dialog starts from the options chosen last.
-    requests.clear();
+    // The quality reaches the encoder: lossy at 30 is smaller than JPEG's usual 92, and WebP is
+    // lossy only when asked.
+    QVERIFY(QFileInfo(Path("klein.jpg")).size() < QFileInfo(Path("bild.jpg")).size());
+    const auto chunk = [this](const char* name) {
+        QFile file(Path(name));
+        return file.open(QIODevice::ReadOnly) ? file.read(16).mid(12) : QByteArray();
+    };
+    QCOMPARE(chunk("klein.webp"), QByteArray("VP8 "));
+    QCOMPARE(chunk("fein.webp"), QByteArray("VP8L"));
+    // The next dialog starts with the type saved last, and each type keeps its own options.
+    offeredChoices.clear();
     answer = DialogAnswer{};
     Find<QPushButton>(*form, "SaveAsButton")->click();
-    QVERIFY(requests[0].exportOptions);
-    QCOMPARE(requests[0].exportOptions->dpi, 72);
-    QCOMPARE(requests[0].pictureWidth, 450);
+    QCOMPARE(offeredChoices.size(), std::size_t(1));
+    QCOMPARE(offeredChoices[0].lastType, ImageFileType::Jpeg);
+    QCOMPARE(offeredChoices[0].For(ImageFileType::Jpeg).dpi, 72);
+    QVERIFY(offeredChoices[0].For(ImageFileType::Png).transparent);
+    QCOMPARE(requests.back().pictureWidth, 450);
     QCOMPARE(ExportSizeText(450, 200, {4, false, false, 300}),
              QStringLiteral("1800 × 800 Pixel, 15,24 × 6,77 cm bei 300 dpi"));
 }
@@ -287,12 +308,52 @@ void ResultPageTest::cancelledSaveWritesNothing() {
 }
 
 void ResultPageTest::copyPutsThePictureOnTheClipboard() {
-    QGuiApplication::clipboard()->clear();
-    Find<QPushButton>(*form, "CopyButton")->click();
-    const QImage copied = QGuiApplication::clipboard()->image();
-    QCOMPARE(copied.size(), QSize(450, 200));
-    QCOMPARE(copied.convertToFormat(QImage::Format_RGB888),
-             Picture().convertToFormat(QImage::Format_RGB888));
+    // The PNG beside the ordinary image follows "Hintergrund transparent" as last saved with a
+    // type that takes it; a JPEG in between changes nothing.
+    const struct {
+        const char* file;  // exported before the copy; null: none
+        bool transparent;  // chosen for it
+        bool pngHasAlpha;
+    } cases[] = {
+        {nullptr, false, false},
+        {"logo.png", true, true},
+        {"foto.jpg", false, true},
+        {"logo.webp", false, false},
+    };
+    for (const auto& c : cases) {
+        if (c.file) {
+            answer = DialogAnswer{true, Path(c.file), 0, {}};
+            chosenOptions = ExportOptions{1, false, c.transparent, 0};
+            Find<QPushButton>(*form, "SaveAsButton")->click();
+        }
+        QGuiApplication::clipboard()->clear();
+        Find<QPushButton>(*form, "CopyButton")->click();
+        QVERIFY(messages.empty());
+        const QImage copied = QGuiApplication::clipboard()->image();
+        QCOMPARE(copied.size(), QSize(450, 200));
+        QCOMPARE(copied.convertToFormat(QImage::Format_RGB888),
+                 Picture().convertToFormat(QImage::Format_RGB888));
+        const QMimeData* data = QGuiApplication::clipboard()->mimeData();
+        QVERIFY(data && data->hasFormat(QStringLiteral("image/png")));
+        const QImage png = QImage::fromData(data->data(QStringLiteral("image/png")), "PNG")
+                               .convertToFormat(QImage::Format_ARGB32);
+        QCOMPARE(png.size(), QSize(450, 200));
+        // Where the lettering is opaque it is the picture the window shows.
+        int clear = 0;
+        int differing = 0;
+        for (int y = 0; y < png.height(); ++y)
+            for (int x = 0; x < png.width(); ++x) {
+                const QRgb p = png.pixel(x, y);
+                const QRgb shown = copied.pixel(x, y);
+                clear += qAlpha(p) == 0;
+                if (qAlpha(p) == 255)
+                    differing += std::abs(qRed(p) - qRed(shown)) > 3 ||
+                                 std::abs(qGreen(p) - qGreen(shown)) > 3 ||
+                                 std::abs(qBlue(p) - qBlue(shown)) > 3;
+            }
+        QVERIFY2((clear > 0) == c.pngHasAlpha, c.file ? c.file : "none");
+        QCOMPARE(differing, 0);
+    }
 }
 
 void ResultPageTest::printPutsThePictureOnAPageAtItsResolution() {
@@ -314,15 +375,18 @@ void ResultPageTest::printPutsThePictureOnAPageAtItsResolution() {
         return QString::fromUtf8(process.readAllStandardOutput());
     };
     struct Case {
-        int dpi;
+        int exportDpi;    // never carried over into the print
+        double printDpi;  // chosen in the print size dialog; 0: as it was offered
         bool preview;
         QSize printed;   // at 72 dpi, one pixel a point
         QSize rendered;  // the picture in the PDF: smooth at the scale the printer asks for
     };
     const Case cases[] = {
-        {0, false, {338, 150}, {900, 400}},  // 96 dpi: 150 / 96 rounds up to 2
-        {300, true, {108, 48}, {450, 200}},
+        {300, 0, false, {338, 150}, {900, 400}},  // 96 dpi: 150 / 96 rounds up to 2
+        {0, 300, true, {108, 48}, {450, 200}},
+        {0, 0, false, {108, 48}, {450, 200}},  // the print's size stays for the session
     };
+    std::vector<double> offered;
     for (const Case& c : cases) {
         QFile::remove(pdf);
         const auto previousPrint = SetPrintHook([&](QPrinter& printer) {
@@ -334,13 +398,19 @@ void ResultPageTest::printPutsThePictureOnAPageAtItsResolution() {
                 toPdf(printer);
                 paint(printer);
             });
-        // The print takes the resolution of the last export.
+        const auto previousSize =
+            SetPrintSizeHook([&](std::int32_t width, std::int32_t, double& dpi) {
+                offered.push_back(width == 450 ? dpi : -1);
+                if (c.printDpi > 0) dpi = c.printDpi;
+                return true;
+            });
         answer = DialogAnswer{true, Path("export.png"), 0, {}};
-        chosenOptions = ExportOptions{1, false, false, c.dpi};
+        chosenOptions = ExportOptions{1, false, false, c.exportDpi};
         Find<QPushButton>(*form, "SaveAsButton")->click();
         Find<QPushButton>(*form, c.preview ? "PreviewButton" : "PrintButton")->click();
         SetPrintHook(previousPrint);
         SetPreviewHook(previousPreview);
+        SetPrintSizeHook(previousSize);
         QVERIFY(QFile::exists(pdf));
         const QString info = run("pdfinfo " + pdf);
         QVERIFY2(info.contains(QStringLiteral("(A4)")), qPrintable(info));
@@ -363,12 +433,22 @@ void ResultPageTest::printPutsThePictureOnAPageAtItsResolution() {
                  qPrintable(QStringLiteral("%1 x %2").arg(blue.width()).arg(blue.height())));
         QVERIFY(std::abs(blue.center().x() - 297) <= 2);
     }
-    // Declining the printer dialog prints nothing.
-    QFile::remove(pdf);
-    const PrintHook declined = SetPrintHook([](QPrinter&) { return false; });
-    Find<QPushButton>(*form, "PrintButton")->click();
-    SetPrintHook(declined);
-    QVERIFY(!QFile::exists(pdf));
+    QCOMPARE(offered, (std::vector<double>{96, 96, 300}));
+    // Declining the print size or the printer dialog prints nothing.
+    for (const bool sizeDeclined : {true, false}) {
+        QFile::remove(pdf);
+        const PrintHook declined = SetPrintHook([&](QPrinter& printer) {
+            toPdf(printer);
+            return false;
+        });
+        const PrintSizeHook size =
+            SetPrintSizeHook([&](std::int32_t, std::int32_t, double&) { return !sizeDeclined; });
+        Find<QPushButton>(*form, "PrintButton")->click();
+        if (sizeDeclined) Find<QPushButton>(*form, "PreviewButton")->click();
+        SetPrintHook(declined);
+        SetPrintSizeHook(size);
+        QVERIFY(!QFile::exists(pdf));
+    }
 }
 
 void ResultPageTest::printedSizeIsTheScreenSizeOrWhatFits() {
