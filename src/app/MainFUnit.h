@@ -181,7 +181,7 @@ class TMainForm : public QMainWindow {
     void Kopieren1Click();
     void ErgPaintBoxPaint();
     void FitResultView();
-    // The options of the last export, for this session; printing takes its resolution.
+    // What was chosen for exports, the clipboard and prints in this session.
     ExportChoices exportChoices_;
 
     // Document commands.
