@@ -174,13 +174,16 @@ void EnvelopeWarp::BlendPixel(std::int32_t x, std::int32_t y) {
             exact::RoundSmall(static_cast<long double>(*c) * b + 255.0L * a));
 }
 
-void WarpStepEnds(const TLine& upper, const TLine& lower, std::int64_t k, TPoint& U, TPoint& L) {
+void WarpStepEnds(const TLine& upper, const TLine& lower, std::int64_t k, TPoint& U, TPoint& L,
+                  TPoint& Up, TPoint& Lp) {
     const std::int64_t upperCount = upper.OutlineCount();
     const std::int64_t lowerCount = lower.OutlineCount();
     const std::int64_t N = std::max<std::int64_t>(std::max(upperCount, lowerCount), 1);
     const WarpStep step = WarpStepAt(upper, lower, upperCount, lowerCount, N, k);
     U = step.U;
     L = step.L;
+    Up = step.Up;
+    Lp = step.Lp;
 }
 
 std::int32_t WarpRayLength(TPoint U, TPoint L) {

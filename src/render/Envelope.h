@@ -103,8 +103,10 @@ void WithWarpLines(const TLine& upper, const TLine& lower, std::int64_t W, std::
 }
 
 // The end points of step k of the warp: of each line the outline point at its outline count x k
-// div N, N being the larger count.
-void WarpStepEnds(const TLine& upper, const TLine& lower, std::int64_t k, TPoint& U, TPoint& L);
+// div N, N being the larger count; and the outline points before them (the same at the start),
+// where the rays that fill the gaps begin or end.
+void WarpStepEnds(const TLine& upper, const TLine& lower, std::int64_t k, TPoint& U, TPoint& L,
+                  TPoint& Up, TPoint& Lp);
 
 // The length a ray from U to L spreads the text rows over: its length rounded, at most the
 // largest 32-bit number.
