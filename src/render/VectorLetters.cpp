@@ -253,7 +253,8 @@ Path Shift(const Path& path, int axis, const std::vector<std::int32_t>& shifts) 
 // at the warp's steps kFirst(c) .. kFirst(c + 1) - 1, so the column's left edge lies half way
 // between step kFirst(c) - 1 and step kFirst(c), and a point within the column lies in between
 // in proportion. Text row r is given to the pixels whose distance from U has an integer root e
-// with row(e) = r, so row r's top edge lies at the distance eFirst(r), the first such e.
+// with row(e) = r, so row r's top edge lies half a pixel before the distance eFirst(r), the first
+// such e.
 class Bend {
   public:
     Bend(const TLine& upper, const TLine& lower, std::int64_t textWidth, std::int64_t textHeight)
@@ -275,6 +276,7 @@ class Bend {
             if (d > 0) {
                 s.dx = dx / d;
                 s.dy = dy / d;
+                s.pace = d / std::max(std::abs(dx), std::abs(dy));
             }
             s.upx = Up.x + 0.5;
             s.upy = Up.y + 0.5;
@@ -372,6 +374,7 @@ class Bend {
         double nx = 0, ny = 0;                      // across, towards the later steps
         std::int32_t length = 0;
         double scale = 0;
+        double pace = 1;  // from pixel to pixel of the ray
         // How far across the other rays lay the column near U and near L.
         double backU = 0, backL = 0, asideU = 0, asideL = 0;
     };
@@ -396,11 +399,21 @@ class Bend {
         return e;
     }
 
+    // The ray's pixels lie `pace` apart (a pixel along its longer axis), the first at U, the
+    // last at L. Distance e is reached by the pixel at or after it; the row changes half way
+    // between that pixel and the one before.
+    static double Boundary(const Step& s, double e) {
+        const double last = std::round(double(s.length) / s.pace);
+        const double pixel = std::min(std::ceil(e / s.pace - 1e-9), last + 1);
+        return (pixel - 0.5) * s.pace;
+    }
+
     VectorPoint OnRay(const Step& s, double y, double reach, bool own) const {
         if (s.length == 0) return {s.ux, s.uy};
         const auto r = std::min<std::int64_t>(std::int64_t(std::floor(y)), Ht_ - 1);
         const double e0 = double(EFirst(s, r)), e1 = double(EFirst(s, r + 1));
-        const double distance = e0 + (y - double(r)) * (e1 - e0);
+        const double distance =
+            Boundary(s, e0) + (y - double(r)) * (Boundary(s, e1) - Boundary(s, e0));
         const double f = std::clamp(distance / double(s.length), 0.0, 1.0);
         const double back = s.backU + (s.backL - s.backU) * f;
         // Rays 1 and 2 go over from the pixel aside to the ray's own half way along.
