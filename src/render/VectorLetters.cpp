@@ -1,7 +1,8 @@
 // The letters as outlines. The glyphs come from the font engine where the raster layout puts
 // them, as cubic pieces in text-image pixels; the outline deformation cuts them where a row's or
 // a column's shift changes and moves each part by its shift; the bend then carries every piece
-// into the picture, flattened against the bent curve itself.
+// into the picture, widened as far as the warp's rays widen the letters, and flattened against
+// the bent curve itself.
 #include "render/VectorLetters.h"
 
 #include <algorithm>
@@ -295,9 +296,9 @@ class Bend {
         }
         // Every ray of a step shows the rows by their distance from the step's U, so a ray that
         // runs aside of the step's own shows its column moved across the ray, by as much as it
-        // lies aside there: rays 3 and 4 by the way to the step before (from its U near U, to
-        // its L near L), rays 1 and 2 by a pixel to the side in the half of the ray near their
-        // moved end.
+        // lies aside there: rays 3 and 4 by the way to the outline point before U (near U) and
+        // before L (near L), rays 1 and 2 by a pixel to the side in the half of the ray near
+        // their moved end.
         for (std::int64_t k = 0; k < N_; ++k) {
             Step& s = steps_[std::size_t(k)];
             const Step& before = steps_[std::size_t(std::max<std::int64_t>(k - 1, 0))];
@@ -321,9 +322,8 @@ class Bend {
 
     bool Draws() const { return N_ > 1 && Wt_ > 0 && Ht_ > 0; }
 
-    // The point where the step's own ray lays it, or, with `reach` 0, as far towards the lines'
-    // start as the step's other rays lay it, with 1 as far the other way, in between in
-    // proportion.
+    // The point where the rays of its steps lay it, taken at `reach` within what they reach
+    // (see Reach).
     VectorPoint operator()(const Point& p, const Reach& reach) const {
         return Place(p, reach, false);
     }
