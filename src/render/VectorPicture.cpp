@@ -1,7 +1,5 @@
 #include "render/VectorPicture.h"
 
-#include <clipper.hpp>
-
 #include <cmath>
 #include <new>
 
@@ -11,6 +9,7 @@
 #include "raster/DibService.h"
 #include "render/Frame.h"
 #include "render/VectorLetters.h"
+#include "render/Weld.h"
 
 namespace gw {
 
@@ -22,45 +21,12 @@ constexpr std::int32_t kDefaultDpi = 96;
 // A cut file's line: a thousandth of an inch, what cutters and lasers read as "cut here" rather
 // than as something to draw.
 constexpr double kHairlineMillimetres = 0.0254;
-// The weld counts in thousandths of a picture pixel: integers for the polygon library, and a
-// hundred times finer than the outlines are flattened.
-constexpr double kWeldUnitsPerPixel = 1000;
 
 // A raster layer as the print render draws it, with its opacity when transparent.
 struct RasterLayer {
     DibImage picture;
     std::vector<std::uint8_t> alpha;
 };
-
-// The contours' union under the nonzero rule, as one outline per shape with its holes: letters
-// that overlap become one piece for the cutter, and a counter stays a contour of its own.
-VectorLetters Welded(const VectorLetters& letters) {
-    ClipperLib::Paths paths;
-    paths.reserve(letters.contours.size());
-    for (const VectorContour& contour : letters.contours) {
-        if (contour.size() < 3) continue;
-        ClipperLib::Path path;
-        path.reserve(contour.size());
-        for (const VectorPoint& p : contour)
-            path.emplace_back(ClipperLib::cInt(std::llround(p.x * kWeldUnitsPerPixel)),
-                              ClipperLib::cInt(std::llround(p.y * kWeldUnitsPerPixel)));
-        paths.push_back(std::move(path));
-    }
-    ClipperLib::Clipper clipper;
-    clipper.AddPaths(paths, ClipperLib::ptSubject, true);
-    ClipperLib::Paths united;
-    clipper.Execute(ClipperLib::ctUnion, united, ClipperLib::pftNonZero, ClipperLib::pftNonZero);
-    VectorLetters welded;
-    welded.contours.reserve(united.size());
-    for (const ClipperLib::Path& path : united) {
-        VectorContour contour;
-        contour.reserve(path.size());
-        for (const ClipperLib::IntPoint& p : path)
-            contour.push_back({double(p.X) / kWeldUnitsPerPixel, double(p.Y) / kWeldUnitsPerPixel});
-        welded.contours.push_back(std::move(contour));
-    }
-    return welded;
-}
 
 void AddContours(const CairoLibrary& c, cairo_t* cr, const VectorLetters& letters) {
     c.cairo_new_path(cr);
@@ -217,7 +183,11 @@ bool RenderVectorPicture(const Lettering& lettering, const VectorOptions& option
         }
         if (withLetters && !RenderLayer(lettering, options, lettersLayer, error, render))
             return false;
-        if (options.outlines) letters = Welded(letters);
+        if (options.outlines) {
+            VectorLetters welded;
+            if (!WeldContours(letters, welded, error)) return false;
+            letters = std::move(welded);
+        }
 
         // The page: an SVG in pixels unless a resolution is given (then, and for a cut file, in
         // millimetres); a PDF in points.
@@ -277,11 +247,6 @@ bool RenderVectorPicture(const Lettering& lettering, const VectorOptions& option
         NoteAllocationFailure();
         bytes.clear();
         error = kOutOfMemoryMessage;
-        return false;
-    } catch (...) {
-        // The polygon library throws on coordinates beyond its range.
-        bytes.clear();
-        error = "Die Umrisse der Buchstaben konnten nicht verschmolzen werden.";
         return false;
     }
 }
