@@ -19,7 +19,7 @@ struct RenderOptions {
 
     // The picture is drawn as it would be with no letters: background, frame and shadow, the
     // shadow whole where the letters would hide it. The vector pictures lay this below letters
-    // of their own, whose edges no longer follow the raster's.
+    // of their own, whose edges no longer follow the raster's. RenderPrint alone draws it.
     bool withoutLetters = false;
 };
 

@@ -406,7 +406,7 @@ void RenderTextDirect(const Lettering& lettering, const TextPlan& plan, DibImage
             }
         });
     };
-    if (s.KanteCheck && !options.withoutLetters) {
+    if (s.KanteCheck) {
         drawLetters([&](std::int32_t y, const std::uint8_t* letters) {
             std::uint8_t* m = planeRow(y);
             for (std::size_t x = 0; x < w; ++x)
@@ -432,17 +432,11 @@ void RenderTextDirect(const Lettering& lettering, const TextPlan& plan, DibImage
     }
     // Coverages are 0 to 4; kLetter stands for a letter pixel.
     constexpr std::uint8_t kLetter = 255;
-    if (options.withoutLetters) {
-        // No letter is folded in, and the image is black everywhere, as the surface leaves it
-        // outside the letters, so that every pixel takes the shadow's colour.
-        std::memset(TextImage.Bits.get(), 0, DibImageSize(TextImage));
-    } else {
-        drawLetters([&](std::int32_t y, const std::uint8_t* letters) {
-            std::uint8_t* v = planeRow(y);
-            for (std::size_t x = 0; x < w; ++x)
-                if (letters[3 * x] == 0) v[x] = kLetter;
-        });
-    }
+    drawLetters([&](std::int32_t y, const std::uint8_t* letters) {
+        std::uint8_t* v = planeRow(y);
+        for (std::size_t x = 0; x < w; ++x)
+            if (letters[3 * x] == 0) v[x] = kLetter;
+    });
     band = Bitmap();
 
     // Pixels the deformation uncovers hold neither letter nor shadow.
