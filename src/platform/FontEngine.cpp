@@ -813,6 +813,95 @@ void DrawGlyph(Bitmap& target, const FaceChoice& choice, Scale scale, std::uint3
     Blit(target, RenderRegion(outline, region), originX, originY, stored);
 }
 
+namespace {
+
+// Collects the contours of a decomposed outline in target pixels.
+struct OutlineSink {
+    std::vector<OutlineContour>& contours;
+    double originX;
+    double originY;
+    OutlinePoint last;
+
+    // 26.6 coordinates, y up, are exact in a double.
+    OutlinePoint At(const FT_Vector* v) const {
+        return {originX + double(v->x) / 64, originY - double(v->y) / 64};
+    }
+    void Cubic(OutlinePoint c1, OutlinePoint c2, OutlinePoint to) {
+        if (contours.empty()) return;
+        contours.back().pieces.insert(contours.back().pieces.end(), {c1, c2, to});
+        last = to;
+    }
+};
+
+OutlineSink& SinkOf(void* user) {
+    return *static_cast<OutlineSink*>(user);
+}
+
+int MoveTo(const FT_Vector* to, void* user) {
+    OutlineSink& sink = SinkOf(user);
+    sink.last = sink.At(to);
+    sink.contours.push_back({sink.last, {}});
+    return 0;
+}
+
+int LineTo(const FT_Vector* to, void* user) {
+    OutlineSink& sink = SinkOf(user);
+    const OutlinePoint a = sink.last, b = sink.At(to);
+    sink.Cubic({a.x + (b.x - a.x) / 3, a.y + (b.y - a.y) / 3},
+               {b.x + (a.x - b.x) / 3, b.y + (a.y - b.y) / 3}, b);
+    return 0;
+}
+
+int ConicTo(const FT_Vector* control, const FT_Vector* to, void* user) {
+    OutlineSink& sink = SinkOf(user);
+    const OutlinePoint a = sink.last, q = sink.At(control), b = sink.At(to);
+    sink.Cubic({a.x + 2 * (q.x - a.x) / 3, a.y + 2 * (q.y - a.y) / 3},
+               {b.x + 2 * (q.x - b.x) / 3, b.y + 2 * (q.y - b.y) / 3}, b);
+    return 0;
+}
+
+int CubicTo(const FT_Vector* c1, const FT_Vector* c2, const FT_Vector* to, void* user) {
+    OutlineSink& sink = SinkOf(user);
+    sink.Cubic(sink.At(c1), sink.At(c2), sink.At(to));
+    return 0;
+}
+
+}  // namespace
+
+void GlyphOutline(const FaceChoice& choice, Scale scale, std::uint32_t glyph, std::int64_t originX,
+                  std::int64_t originY, std::vector<OutlineContour>& contours) {
+    if (!choice.face) return;
+    if (ToPixels(choice.face->units.unitsPerEm, scale) > kMaxRenderEm) return;
+    FT_Outline* outline = ScaledOutline(choice, scale, glyph);
+    if (!outline || outline->n_points <= 0) return;
+    const std::size_t first = contours.size();
+    OutlineSink sink{contours, double(originX), double(originY), {}};
+    FT_Outline_Funcs funcs{};
+    funcs.move_to = MoveTo;
+    funcs.line_to = LineTo;
+    funcs.conic_to = ConicTo;
+    funcs.cubic_to = CubicTo;
+    if (FT_Outline_Decompose(outline, &funcs, &sink) != 0) contours.resize(first);
+    // Outer contours of every font run one way round (clockwise on the page, as TrueType's
+    // do), so that the underline's bar and the glyphs of other faces add to them.
+    if (FT_Outline_Get_Orientation(outline) == FT_ORIENTATION_POSTSCRIPT) {
+        for (std::size_t i = first; i < contours.size(); ++i) {
+            std::vector<OutlinePoint>& pieces = contours[i].pieces;
+            std::vector<OutlinePoint> reversed;
+            reversed.reserve(pieces.size());
+            for (std::size_t end = pieces.size(); end >= 3; end -= 3) {
+                const OutlinePoint to = end >= 6 ? pieces[end - 4] : contours[i].start;
+                reversed.insert(reversed.end(), {pieces[end - 2], pieces[end - 3], to});
+            }
+            pieces = std::move(reversed);
+        }
+    }
+    // A contour of a single point fills nothing.
+    contours.erase(std::remove_if(contours.begin() + std::ptrdiff_t(first), contours.end(),
+                                  [](const OutlineContour& c) { return c.pieces.empty(); }),
+                   contours.end());
+}
+
 std::size_t SetGlyphCacheLimit(std::size_t bytes) {
     Engine& e = TheEngine();
     const std::size_t previous = e.glyphLimit;

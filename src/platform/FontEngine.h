@@ -18,6 +18,7 @@
 #include "platform/Bitmap.h"
 #include "platform/ExactMath.h"
 #include "platform/Font.h"
+#include "platform/TextOutlines.h"
 
 namespace gw::fonts {
 
@@ -110,6 +111,11 @@ Scale ScaleOfFace(const ShapedLine& line, std::size_t face, Scale scale);
 // cache limit are rendered once per size and kept; bigger ones are rendered clipped to the target.
 void DrawGlyph(Bitmap& target, const FaceChoice& choice, Scale scale, std::uint32_t glyph,
                std::int64_t originX, std::int64_t originY, TColor stored);
+
+// The outline DrawGlyph fills for the glyph at the same origin, its contours appended to
+// `contours`; none for a glyph DrawGlyph leaves out.
+void GlyphOutline(const FaceChoice& choice, Scale scale, std::uint32_t glyph, std::int64_t originX,
+                  std::int64_t originY, std::vector<OutlineContour>& contours);
 
 // The largest glyph image (in bytes) kept in the cache; returns the previous limit. Tests set 0
 // to hold the clipped path to the cached one.

@@ -6,6 +6,7 @@
 #include <unordered_map>
 
 #include "platform/FontEngine.h"
+#include "platform/TextOutlines.h"
 
 namespace gw {
 
@@ -159,9 +160,12 @@ void FillRows(Bitmap& target, std::int64_t left, std::int64_t right, std::int64_
     }
 }
 
-void Draw(Bitmap& target, const Block& block, const LogFont& font, TColor color, const TRect& rect,
-          std::uint32_t format) {
-    const TColor stored = target.StoredColor(color);
+// Every glyph and underline of the block laid into rect, in drawing order: glyph(face, scale,
+// glyph, originX, originY) and bar(left, right, top, bottom) in target pixels. Drawing and the
+// outlines both walk the block here, so the outlines lie where the pixels are.
+template <class Glyph, class Bar>
+void Place(const Block& block, const LogFont& font, const TRect& rect, std::uint32_t format,
+           Glyph&& glyph, Bar&& bar) {
     const fonts::FaceUnits& units = fonts::UnitsOf(block.choice);
     const std::int64_t lineHeight = block.metrics.height;
     // The underline stem, from the font, never above the baseline row and never taller than a line.
@@ -185,16 +189,30 @@ void Draw(Bitmap& target, const Block& block, const LogFont& font, TColor color,
             // Positions are in the chosen face's units; a fallback face's outlines in its own.
             const Scale glyphScale =
                 g.face == 0 ? block.scale : fonts::ScaleOfFace(line, g.face, block.scale);
-            fonts::DrawGlyph(target, line.faces[g.face], glyphScale, g.glyph,
-                             x + ToPixels(g.penX + g.xOffset, block.scale),
-                             baseline - ToPixels(g.yOffset, block.scale), stored);
+            glyph(line.faces[g.face], glyphScale, g.glyph,
+                  x + ToPixels(g.penX + g.xOffset, block.scale),
+                  baseline - ToPixels(g.yOffset, block.scale));
             if (g.underline || font.underline) {
-                FillRows(target, x + ToPixels(g.penX, block.scale),
-                         x + ToPixels(g.penX + g.advance, block.scale), baseline + underlineTop,
-                         baseline + underlineTop + thickness, stored);
+                bar(x + ToPixels(g.penX, block.scale),
+                    x + ToPixels(g.penX + g.advance, block.scale), baseline + underlineTop,
+                    baseline + underlineTop + thickness);
             }
         }
     }
+}
+
+void Draw(Bitmap& target, const Block& block, const LogFont& font, TColor color, const TRect& rect,
+          std::uint32_t format) {
+    const TColor stored = target.StoredColor(color);
+    Place(
+        block, font, rect, format,
+        [&](const FaceChoice& face, Scale scale, std::uint32_t glyph, std::int64_t originX,
+            std::int64_t originY) {
+            fonts::DrawGlyph(target, face, scale, glyph, originX, originY, stored);
+        },
+        [&](std::int64_t left, std::int64_t right, std::int64_t top, std::int64_t bottom) {
+            FillRows(target, left, right, top, bottom, stored);
+        });
 }
 
 std::int32_t DrawBlockLocked(Bitmap* target, const FaceChoice& choice, const LogFont& font,
@@ -227,6 +245,40 @@ std::int32_t DrawTextBlock(Bitmap* target, const LogFont& font, TColor color, st
                            TRect& rect, std::uint32_t format) {
     auto lock = fonts::EngineLock();
     return DrawBlockLocked(target, fonts::ChooseFace(font), font, color, text, rect, format);
+}
+
+std::vector<OutlineContour> TextBlockOutlines(const LogFont& font, std::string_view text,
+                                              const TRect& rect, std::uint32_t format) {
+    auto lock = fonts::EngineLock();
+    const Block block = LayOut(fonts::ChooseFace(font), font, text, format);
+    std::vector<OutlineContour> contours;
+    Place(
+        block, font, rect, format,
+        [&](const FaceChoice& face, Scale scale, std::uint32_t glyph, std::int64_t originX,
+            std::int64_t originY) {
+            fonts::GlyphOutline(face, scale, glyph, originX, originY, contours);
+        },
+        [&](std::int64_t left, std::int64_t right, std::int64_t top, std::int64_t bottom) {
+            if (right <= left || bottom <= top) return;
+            const auto at = [](std::int64_t x, std::int64_t y) {
+                return OutlinePoint{double(x), double(y)};
+            };
+            // Corner to corner the same way round as the glyphs' outer contours, so that where
+            // a bar crosses a letter the two add up rather than cancel.
+            OutlineContour bar{at(left, top), {}};
+            const OutlinePoint corners[] = {at(right, top), at(right, bottom), at(left, bottom),
+                                            at(left, top)};
+            OutlinePoint from = bar.start;
+            for (const OutlinePoint& to : corners) {
+                bar.pieces.insert(bar.pieces.end(),
+                                  {{from.x + (to.x - from.x) / 3, from.y + (to.y - from.y) / 3},
+                                   {to.x + (from.x - to.x) / 3, to.y + (from.y - to.y) / 3},
+                                   to});
+                from = to;
+            }
+            contours.push_back(std::move(bar));
+        });
+    return contours;
 }
 
 FontMetrics GetFontMetrics(const LogFont& font) {

@@ -11,27 +11,13 @@ namespace gw {
 
 namespace {
 
-// The warp's work follows the picture. A line stored longer than the picture's outline bound (a
-// document, or a picture made smaller with its lines kept) is warped resampled, as a writer
-// would have stored it; lines whose rays still cross the picture too often (a dense zigzag from
-// edge to edge) are thinned as far as the blends demand. Lines within both are warped as they
-// are.
 void WarpBounded(const TLine& upper, const TLine& lower, const DibImage& TextImage,
                  const DibImage& TextMask, DibImage& Picture, decltype(&WarpText) warp,
                  std::uint8_t* coverage) {
-    const std::int64_t W = DibWidth(Picture), H = DibHeight(Picture);
-    const std::size_t bound = OutlineBound(std::int32_t(W), std::int32_t(H));
-    const std::int64_t steps = std::max(upper.OutlineCount(), lower.OutlineCount());
-    if (steps <= std::int64_t(bound)) {
-        const std::int64_t blends = WarpPixelBound(upper, lower, W, H);
-        const std::int64_t budget = WarpBlendBudget(W, H);
-        if (blends <= budget) return warp(upper, lower, TextImage, TextMask, Picture, coverage);
-        const auto thinned = std::size_t(std::max<std::int64_t>(2, steps * budget / blends));
-        return warp(upper.Bounded(thinned), lower.Bounded(thinned), TextImage, TextMask, Picture,
-                    coverage);
-    }
-    const TLine boundedUpper = upper.Bounded(bound), boundedLower = lower.Bounded(bound);
-    WarpBounded(boundedUpper, boundedLower, TextImage, TextMask, Picture, warp, coverage);
+    WithWarpLines(upper, lower, DibWidth(Picture), DibHeight(Picture),
+                  [&](const TLine& u, const TLine& l) {
+                      warp(u, l, TextImage, TextMask, Picture, coverage);
+                  });
 }
 
 }  // namespace

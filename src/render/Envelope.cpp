@@ -99,9 +99,8 @@ void EnvelopeWarp::WarpRay(std::int32_t x1, std::int32_t y1, std::int32_t x2, st
     if (!usable_ || column < 0 || column >= textWidth_) return;
     column_ = column;
     length_ = length;
-    // Divided in extended precision, then held as a double: the row choice depends on it.
     if (length != 0 && length != rowsLength_) {
-        scale_ = double(static_cast<long double>(textHeight_ - 1) / length);
+        scale_ = WarpRowScale(textHeight_, length);
         rowsLength_ = length;
         rowByDistance_.clear();
     }
@@ -139,8 +138,8 @@ void EnvelopeWarp::BlendPixel(std::int32_t x, std::int32_t y) {
         // length and distance. e < 2^16 and the scale at most 2^14: far inside the exact range of
         // the rounding.
         while (rowByDistance_.size() <= e) {
-            const auto next = static_cast<long double>(rowByDistance_.size());
-            rowByDistance_.push_back((textHeight_ - 1) - exact::TruncSmall(next * scale_));
+            const auto next = static_cast<std::int64_t>(rowByDistance_.size());
+            rowByDistance_.push_back((textHeight_ - 1) - WarpRowAt(next, scale_));
         }
         s = rowByDistance_[e];
     } else {
@@ -173,6 +172,32 @@ void EnvelopeWarp::BlendPixel(std::int32_t x, std::int32_t y) {
     if (c)
         *c = static_cast<std::uint8_t>(
             exact::RoundSmall(static_cast<long double>(*c) * b + 255.0L * a));
+}
+
+void WarpStepEnds(const TLine& upper, const TLine& lower, std::int64_t k, TPoint& U, TPoint& L,
+                  TPoint& Up, TPoint& Lp) {
+    const std::int64_t upperCount = upper.OutlineCount();
+    const std::int64_t lowerCount = lower.OutlineCount();
+    const std::int64_t N = std::max<std::int64_t>(std::max(upperCount, lowerCount), 1);
+    const WarpStep step = WarpStepAt(upper, lower, upperCount, lowerCount, N, k);
+    U = step.U;
+    L = step.L;
+    Up = step.Up;
+    Lp = step.Lp;
+}
+
+std::int32_t WarpRayLength(TPoint U, TPoint L) {
+    const long double ex = static_cast<long double>(std::int64_t(U.x) - L.x);
+    const long double ey = static_cast<long double>(std::int64_t(U.y) - L.y);
+    const long double rounded = std::nearbyintl(std::sqrt(ex * ex + ey * ey));
+    return rounded > std::numeric_limits<std::int32_t>::max()
+               ? std::numeric_limits<std::int32_t>::max()
+               : static_cast<std::int32_t>(rounded);
+}
+
+// Divided in extended precision, then held as a double: the row choice depends on it.
+double WarpRowScale(std::int64_t textHeight, std::int32_t length) {
+    return double(static_cast<long double>(textHeight - 1) / length);
 }
 
 std::int64_t WarpBlendBudget(std::int64_t width, std::int64_t height) {
@@ -229,12 +254,7 @@ void WarpText(const TLine& upper, const TLine& lower, const DibImage& TextImage,
             if (step.right < 0 || step.left >= W || step.bottom < rowTop || step.top >= rowBottom)
                 continue;
 
-            const long double ex = static_cast<long double>(std::int64_t(U.x) - L.x);
-            const long double ey = static_cast<long double>(std::int64_t(U.y) - L.y);
-            const long double rounded = std::nearbyintl(std::sqrt(ex * ex + ey * ey));
-            const std::int32_t length = rounded > std::numeric_limits<std::int32_t>::max()
-                                            ? std::numeric_limits<std::int32_t>::max()
-                                            : static_cast<std::int32_t>(rounded);
+            const std::int32_t length = WarpRayLength(U, L);
 
             // Rays 1 to 4 fill the gaps a single ray per step would leave between neighbouring
             // columns; every ray measures its distances from U.

@@ -2,9 +2,11 @@
 // The envelope warp: every column of the text image laid along a ray from the upper to the lower
 // boundary line and blended into the picture with the mask as opacity.
 
+#include <algorithm>
 #include <cstdint>
 #include <vector>
 
+#include "platform/ExactMath.h"
 #include "raster/DibImage.h"
 #include "raster/Lines.h"
 
@@ -78,6 +80,45 @@ std::int64_t WarpPixelBound(const TLine& upper, const TLine& lower, std::int64_t
 // is thinned down to the budget, so no line makes a render more than a few times as slow as an
 // ordinary one.
 std::int64_t WarpBlendBudget(std::int64_t width, std::int64_t height);
+
+// The lines the warp walks for a picture of W x H, handed to use(upper, lower). The warp's work
+// follows the picture: a line stored longer than the picture's outline bound (a document, or a
+// picture made smaller with its lines kept) is resampled to it, as a writer would have stored it;
+// lines whose rays still cross the picture too often (a dense zigzag from edge to edge) are
+// thinned as far as the blends demand. Lines within both are used as they are.
+template <class Use>
+void WithWarpLines(const TLine& upper, const TLine& lower, std::int64_t W, std::int64_t H,
+                   Use&& use) {
+    const std::size_t bound = OutlineBound(std::int32_t(W), std::int32_t(H));
+    const std::int64_t steps = std::max(upper.OutlineCount(), lower.OutlineCount());
+    if (steps <= std::int64_t(bound)) {
+        const std::int64_t blends = WarpPixelBound(upper, lower, W, H);
+        const std::int64_t budget = WarpBlendBudget(W, H);
+        if (blends <= budget) return use(upper, lower);
+        const auto thinned = std::size_t(std::max<std::int64_t>(2, steps * budget / blends));
+        return use(upper.Bounded(thinned), lower.Bounded(thinned));
+    }
+    const TLine boundedUpper = upper.Bounded(bound), boundedLower = lower.Bounded(bound);
+    WithWarpLines(boundedUpper, boundedLower, W, H, use);
+}
+
+// The end points of step k of the warp: of each line the outline point at its outline count x k
+// div N, N being the larger count; and the outline points before them (the same at the start),
+// where the rays that fill the gaps begin or end.
+void WarpStepEnds(const TLine& upper, const TLine& lower, std::int64_t k, TPoint& U, TPoint& L,
+                  TPoint& Up, TPoint& Lp);
+
+// The length a ray from U to L spreads the text rows over: its length rounded, at most the
+// largest 32-bit number.
+std::int32_t WarpRayLength(TPoint U, TPoint L);
+
+// The text rows a unit of distance from U stands for on a ray of `length` (not 0) through a text
+// image `textHeight` rows high; the row at distance e, counted from the top, is
+// WarpRowAt(e, scale).
+double WarpRowScale(std::int64_t textHeight, std::int32_t length);
+inline std::int64_t WarpRowAt(std::int64_t e, double scale) {
+    return exact::TruncSmall(static_cast<long double>(e) * scale);
+}
 
 // With `coverage` (see EnvelopeWarp::SetCoverage) every blend is made in it as well.
 void WarpText(const TLine& upper, const TLine& lower, const DibImage& TextImage,

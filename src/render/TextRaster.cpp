@@ -121,20 +121,6 @@ void TextImageSize(const LetteringSettings& settings, std::int32_t pictureWidth,
     }
 }
 
-namespace {
-
-// What both ways of RenderText share: the block, its image size, the room for the shadow and the
-// fitted font.
-struct TextPlan {
-    std::uint32_t align = DT_LEFT;
-    std::string text;
-    std::int32_t width = 0, height = 0;
-    std::int32_t Ox = 0, Oy = 0;  // where the letters' block is anchored
-    std::int32_t sx = 0, sy = 0;  // where the shadow's block is anchored
-    LogFont fitted;
-    std::int32_t scale = 1;
-};
-
 TextPlan PlanText(const Lettering& lettering, std::int32_t scale) {
     const LetteringSettings& s = lettering.settings;
     TextPlan plan;
@@ -179,6 +165,14 @@ TextPlan PlanText(const Lettering& lettering, std::int32_t scale) {
     if (Oy > 0) plan.sy = 0;
     return plan;
 }
+
+std::vector<OutlineContour> TextLetterOutlines(const TextPlan& plan) {
+    TRect r{plan.Ox, plan.Oy, plan.Ox, plan.Oy};
+    DrawTextBlock(nullptr, plan.fitted, clBlack, plan.text, r, DT_CALCRECT);
+    return TextBlockOutlines(plan.fitted, plan.text, r, plan.align);
+}
+
+namespace {
 
 // The plain way: every step on work bitmaps with the drawing layer's raster operations.
 // It takes every image there is, and is the reference the direct way is held to.

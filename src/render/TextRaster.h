@@ -4,8 +4,10 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "document/Lettering.h"
+#include "platform/TextOutlines.h"
 #include "raster/DibImage.h"
 #include "render/RenderOptions.h"
 
@@ -32,6 +34,25 @@ std::string MissingCharactersNote(const LetteringSettings& settings);
 // the proportions those of the text block measured in the lettering font.
 void TextImageSize(const LetteringSettings& settings, std::int32_t pictureWidth,
                    std::int32_t& width, std::int32_t& height);
+
+// What both ways of RenderText share, and the letters' outlines with them: the block, its image
+// size, the room for the shadow and the fitted font.
+struct TextPlan {
+    std::uint32_t align = 0;  // DT_LEFT, DT_CENTER or DT_RIGHT
+    std::string text;
+    std::int32_t width = 0, height = 0;
+    std::int32_t Ox = 0, Oy = 0;  // where the letters' block is anchored
+    std::int32_t sx = 0, sy = 0;  // where the shadow's block is anchored
+    LogFont fitted;
+    std::int32_t scale = 1;
+};
+
+// The plan of RenderText for the lettering at `scale` (see RenderText).
+TextPlan PlanText(const Lettering& lettering, std::int32_t scale);
+
+// The contours of the letters RenderText draws by the plan, in text-image pixels, before the
+// outline deformation; parts beyond the text image are kept.
+std::vector<OutlineContour> TextLetterOutlines(const TextPlan& plan);
 
 // Replaces TextImage and TextMask (both 24 bits, the text-image size). At a scale k above 1 the
 // lettering is one made by ScaledLettering (Pipeline.h): the text image is k times the 1x one,

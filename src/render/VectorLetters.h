@@ -31,4 +31,9 @@ struct VectorLetters {
 bool LetterOutlines(const Lettering& lettering, VectorLetters& letters, std::string& error,
                     std::int32_t scale = 1);
 
+// The picture's pixels the contours fill by the nonzero rule at their centres: width x height
+// bytes, rows from the top, 1 filled and 0 not. For checks of the outlines against the raster.
+std::vector<std::uint8_t> FillLetters(const VectorLetters& letters, std::int32_t width,
+                                      std::int32_t height);
+
 }  // namespace gw
