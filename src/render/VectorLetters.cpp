@@ -1,7 +1,8 @@
 // The letters as outlines. The glyphs come from the font engine where the raster layout puts
 // them, as cubic pieces in text-image pixels; the outline deformation cuts them where a row's or
 // a column's shift changes and moves each part by its shift; the bend then carries every piece
-// into the picture, flattened against the bent curve itself.
+// into the picture, widened as far as the warp's rays widen the letters, and flattened against
+// the bent curve itself.
 #include "render/VectorLetters.h"
 
 #include <algorithm>
@@ -249,6 +250,13 @@ Path Shift(const Path& path, int axis, const std::vector<std::int32_t>& shifts) 
     return out;
 }
 
+// Where within the reach of a step's rays a point is taken: across the ray from the end towards
+// the lines' start (0) to the other (1), and along it from the end towards U (0) to L (1).
+struct Reach {
+    double across = 0;
+    double along = 0;
+};
+
 // The bend as a continuous map from text-image points to picture points. Text column c is laid
 // at the warp's steps kFirst(c) .. kFirst(c + 1) - 1, so the column's left edge lies half way
 // between step kFirst(c) - 1 and step kFirst(c), and a point within the column lies in between
@@ -277,6 +285,7 @@ class Bend {
                 s.dx = dx / d;
                 s.dy = dy / d;
                 s.pace = d / std::max(std::abs(dx), std::abs(dy));
+                s.slant = std::min(1.0, 2 * std::min(std::abs(dx), std::abs(dy)) / d);
             }
             s.upx = Up.x + 0.5;
             s.upy = Up.y + 0.5;
@@ -287,9 +296,9 @@ class Bend {
         }
         // Every ray of a step shows the rows by their distance from the step's U, so a ray that
         // runs aside of the step's own shows its column moved across the ray, by as much as it
-        // lies aside there: rays 3 and 4 by the way to the step before (from its U near U, to
-        // its L near L), rays 1 and 2 by a pixel to the side in the half of the ray near their
-        // moved end.
+        // lies aside there: rays 3 and 4 by the way to the outline point before U (near U) and
+        // before L (near L), rays 1 and 2 by a pixel to the side in the half of the ray near
+        // their moved end.
         for (std::int64_t k = 0; k < N_; ++k) {
             Step& s = steps_[std::size_t(k)];
             const Step& before = steps_[std::size_t(std::max<std::int64_t>(k - 1, 0))];
@@ -313,17 +322,20 @@ class Bend {
 
     bool Draws() const { return N_ > 1 && Wt_ > 0 && Ht_ > 0; }
 
-    // The point where the step's own ray lays it, or, with `reach` 0, as far towards the lines'
-    // start as the step's other rays lay it, with 1 as far the other way, in between in
-    // proportion.
-    VectorPoint operator()(const Point& p, double reach) const { return Place(p, reach, false); }
+    // The point where the rays of its steps lay it, taken at `reach` within what they reach
+    // (see Reach).
+    VectorPoint operator()(const Point& p, const Reach& reach) const {
+        return Place(p, reach, false);
+    }
 
     // The direction in the text image that the other rays move a point in (towards the later
     // steps), a unit long; (1, 0) where the bend folds the text image flat.
     Point Sweep(const Point& p) const {
         constexpr double h = 0.25;
-        const VectorPoint x0 = Place({p.x - h, p.y}, 0, true), x1 = Place({p.x + h, p.y}, 0, true);
-        const VectorPoint y0 = Place({p.x, p.y - h}, 0, true), y1 = Place({p.x, p.y + h}, 0, true);
+        const VectorPoint x0 = Place({p.x - h, p.y}, {}, true),
+                          x1 = Place({p.x + h, p.y}, {}, true);
+        const VectorPoint y0 = Place({p.x, p.y - h}, {}, true),
+                          y1 = Place({p.x, p.y + h}, {}, true);
         const double ax = x1.x - x0.x, ay = x1.y - x0.y, bx = y1.x - y0.x, by = y1.y - y0.y;
         const double det = ax * by - bx * ay;
         const Point n = Across(p);
@@ -357,7 +369,7 @@ class Bend {
     }
 
     // With `own` the step's own ray alone.
-    VectorPoint Place(const Point& p, double reach, bool own) const {
+    VectorPoint Place(const Point& p, const Reach& reach, bool own) const {
         std::int64_t k = 0;
         double t = 0, y = 0;
         Between(p, k, t, y);
@@ -375,6 +387,9 @@ class Bend {
         std::int32_t length = 0;
         double scale = 0;
         double pace = 1;  // from pixel to pixel of the ray
+        // How far the distances of the pixels beside the ray's own spread between whole ones:
+        // not at all beside a ray along an axis.
+        double slant = 0;
         // How far across the other rays lay the column near U and near L.
         double backU = 0, backL = 0, asideU = 0, asideL = 0;
     };
@@ -402,18 +417,25 @@ class Bend {
     // The ray's pixels lie `pace` apart (a pixel along its longer axis), the first at U, the
     // last at L. Distance e is reached by the pixel at or after it; the row changes half way
     // between that pixel and the one before.
-    static double Boundary(const Step& s, double e) {
+    // The rays beside it have pixels at other distances, each showing the row of its own root:
+    // together they reach rows from distance e on to the next root, which the letters' ends
+    // facing L (`along` 1) follow and those facing U (0) need not.
+    static double Boundary(const Step& s, double e, double along) {
         const double last = std::round(double(s.length) / s.pace);
         const double pixel = std::min(std::ceil(e / s.pace - 1e-9), last + 1);
-        return (pixel - 0.5) * s.pace;
+        const double own = (pixel - 0.5) * s.pace;
+        const double beside = own + (std::min(e, double(s.length) + 0.5) - own) * s.slant;
+        const double nearer = std::min(own, beside), further = std::max(own, beside);
+        return nearer + (further - nearer) * along;
     }
 
-    VectorPoint OnRay(const Step& s, double y, double reach, bool own) const {
+    VectorPoint OnRay(const Step& s, double y, const Reach& reach, bool own) const {
         if (s.length == 0) return {s.ux, s.uy};
         const auto r = std::min<std::int64_t>(std::int64_t(std::floor(y)), Ht_ - 1);
         const double e0 = double(EFirst(s, r)), e1 = double(EFirst(s, r + 1));
-        const double distance =
-            Boundary(s, e0) + (y - double(r)) * (Boundary(s, e1) - Boundary(s, e0));
+        const double along = own ? 0.0 : reach.along;
+        const double b0 = Boundary(s, e0, along);
+        const double distance = b0 + (y - double(r)) * (Boundary(s, e1, along) - b0);
         const double f = std::clamp(distance / double(s.length), 0.0, 1.0);
         const double back = s.backU + (s.backL - s.backU) * f;
         // Rays 1 and 2 go over from the pixel aside to the ray's own half way along.
@@ -421,7 +443,7 @@ class Bend {
         const double aside = s.asideU * (1 - w) + s.asideL * w;
         double least = std::min({0.0, back, aside}), most = std::max({0.0, back, aside});
         if (own) least = most = 0;
-        const double across = least + (most - least) * reach;
+        const double across = least + (most - least) * reach.across;
         return {s.ux + s.dx * distance + s.nx * across, s.uy + s.dy * distance + s.ny * across};
     }
 
@@ -440,47 +462,63 @@ double DistanceToChord(const VectorPoint& q, const VectorPoint& a, const VectorP
 // A piece on its way through the bend, its reach going from `from` to `to` (see Widened).
 struct BentPiece {
     Cubic c;
-    double from = 0, to = 0;
+    Reach from, to;
     VectorPoint At(const Bend& bend, double t) const {
-        return bend(gw::At(c, t), from + (to - from) * t);
+        return bend(gw::At(c, t), {from.across + (to.across - from.across) * t,
+                                   from.along + (to.along - from.along) * t});
     }
 };
 
 // The warp lays every column on more than its own steps: the rays that fill the gaps lay it on
-// the step before as well, and a pixel aside of its own near either end. So the letters reach
-// further than their columns alone: they are the sweep of their shape over the steps around.
-// Where a contour runs up the page its fill lies to the right (outer contours run clockwise,
-// counters the other way), so those parts go to the reach towards the lines' start, the rest to
-// the other, and where the two meet the contour crosses between them at that row. Every point
+// the step before as well, and a pixel aside of its own near either end, and their pixels lie
+// at other distances from U than the ray's own. So the letters reach further than their own
+// ray shows them: they are the sweep of their shape over the reach around each point, across
+// the ray and along it. Where a contour's outer side faces one way its parts go to that end of
+// the reach (the fill lies to the right of the way: outer contours run clockwise, counters the
+// other way), and where the facing changes the contour crosses over at that point. Every point
 // is then inside the sweep as often as the letters cover it, so the nonzero fill is the sweep.
 std::vector<BentPiece> Widened(const Path& path, const Bend& bend) {
     std::vector<BentPiece> pieces;
-    double last = 0;
+    Reach last;
+    const auto cross = [&pieces, &last](const Point& at, const Reach& to) {
+        const Cubic here{{at, at, at, at}};
+        if (to.across != last.across) {
+            pieces.push_back({here, last, {to.across, last.along}});
+            last.across = to.across;
+        }
+        if (to.along != last.along) {
+            pieces.push_back({here, last, to});
+            last.along = to.along;
+        }
+    };
     for (const Cubic& whole : path) {
         const Point v = bend.Sweep(At(whole, 0.5));
         std::vector<double> cuts = Turns(whole, Point{v.y, -v.x});
+        const std::vector<double> sideways = Turns(whole, 0);
+        cuts.insert(cuts.end(), sideways.begin(), sideways.end());
+        std::sort(cuts.begin(), cuts.end());
         cuts.push_back(1);
         double from = 0;
         for (const double to : cuts) {
+            if (to <= from) continue;
             const Cubic c = Part(whole, from, to);
             from = to;
-            // The fill lies to the right of the way: its outer side faces along v or against.
             const double dx = c.p[3].x - c.p[0].x, dy = c.p[3].y - c.p[0].y;
+            // The outer side faces along v or against it, and towards L (down) or U.
             const double facing = dy * v.x - dx * v.y;
-            const double reach = facing < 0 ? 0 : facing > 0 ? 1 : last;
-            if (reach != last && !pieces.empty()) {
-                const Cubic here{{c.p[0], c.p[0], c.p[0], c.p[0]}};
-                pieces.push_back({here, last, reach});
+            Reach reach = last;
+            if (facing != 0) reach.across = facing > 0 ? 1 : 0;
+            if (dx != 0) reach.along = dx < 0 ? 1 : 0;
+            if (pieces.empty()) {
+                last = reach;
+            } else {
+                cross(c.p[0], reach);
             }
             pieces.push_back({c, reach, reach});
-            last = reach;
         }
     }
     // The closing crossing, back to where the first piece stands.
-    if (!pieces.empty() && pieces.front().from != last) {
-        const Point start = pieces.front().c.p[0];
-        pieces.push_back({Cubic{{start, start, start, start}}, last, pieces.front().from});
-    }
+    if (!pieces.empty()) cross(pieces.front().c.p[0], pieces.front().from);
     return pieces;
 }
 

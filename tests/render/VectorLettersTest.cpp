@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cmath>
 #include <cstdio>
 #include <string>
 #include <vector>
@@ -143,6 +144,45 @@ Lettering Plain(const Case& c, std::int32_t width, std::int32_t height) {
     return lettering;
 }
 
+// Boundary lines no preset makes still give closed contours of finite points on the picture.
+TEST(VectorLetters, HostileLinesStayOnThePicture) {
+    const std::vector<TPoint> far = {{-900000, -5}, {900000, 7}};
+    std::vector<TPoint> zigzag;
+    for (std::int32_t i = 0; i < 400; ++i)
+        zigzag.push_back({i % 2 ? 299 : 0, i / 2});
+    const struct {
+        std::vector<TPoint> upper, lower;
+        bool drawn;  // whether any letter shows
+    } cases[] = {
+        {{{10, 10}, {290, 10}}, {{10, 10}, {290, 10}}, false},  // rays of no length
+        {{{10, 10}}, {{10, 90}}, false},                        // no step at all
+        {far, {{-900000, 95}, {900000, 80}}, true},             // far beyond the picture
+        {zigzag, {{0, 199}, {299, 199}}, true},                 // thinned like the warp
+        {{{290, 90}, {10, 10}}, {{290, 10}, {10, 90}}, true},   // crossed, running backwards
+    };
+    for (const auto& c : cases) {
+        Lettering lettering = Plain({0, DeformMode::RandDeform, 1, 0}, 300, 200);
+        for (std::size_t i = 0; i < 2; ++i) {
+            TLine line;
+            for (const TPoint& p : i == 0 ? c.upper : c.lower)
+                line.AddPoint(p.x, p.y);
+            line.BuildOutline(OutlineBound(300, 200));
+            lettering.EnvelopeLines[i] = line;
+        }
+        VectorLetters letters;
+        std::string error;
+        ASSERT_TRUE(LetterOutlines(lettering, letters, error)) << error;
+        EXPECT_EQ(!letters.contours.empty(), c.drawn);
+        for (const VectorContour& contour : letters.contours) {
+            EXPECT_GE(contour.size(), 3u);
+            for (const VectorPoint& p : contour) {
+                ASSERT_TRUE(std::isfinite(p.x) && std::isfinite(p.y));
+                EXPECT_TRUE(p.x >= 0 && p.x <= 300 && p.y >= 0 && p.y <= 200);
+            }
+        }
+    }
+}
+
 TEST(VectorLetters, FilledOutlinesCoverTheRasterLetters) {
     std::vector<Case> cases;
     // Where the lines squeeze the text to a few pixels (the circle's top, the spiral's turns)
@@ -150,7 +190,7 @@ TEST(VectorLetters, FilledOutlinesCoverTheRasterLetters) {
     // the strokes' own outline only touches, so the raster letters come out thicker there.
     constexpr int kCircle = 18;
     for (int p = 0; p < kEnvelopePresetCount; ++p) {
-        const double least = p == kSpiralPreset ? 0.75 : p == kCircle ? 0.92 : 0.95;
+        const double least = p == kSpiralPreset ? 0.78 : p == kCircle ? 0.93 : 0.95;
         cases.push_back({p, DeformMode::NoDeform, 1, least});
         cases.push_back({p, DeformMode::SinDeform, 1, least});
         cases.push_back({p, DeformMode::RandDeform, 1, std::min(least, 0.90)});
