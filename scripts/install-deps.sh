@@ -7,12 +7,12 @@ packages=(
     g++ cmake ninja-build pkg-config
     qt6-base-dev qt6-qpa-plugins qt6-translations-l10n
     libfreetype-dev libharfbuzz-dev libfontconfig-dev libfribidi-dev
-    libgif-dev libpng-dev libjpeg62-turbo-dev libwebp-dev libcairo2-dev
+    libgif-dev libpng-dev libjpeg62-turbo-dev libwebp-dev libcairo2-dev libpolyclipping-dev
     libgtest-dev libbenchmark-dev
     fonts-dejavu-core fonts-dejavu-extra fonts-lato
     xvfb xauth
-    # The tests read the PDF pictures back.
-    poppler-utils
+    # The tests read the PDF pictures and the SVGs back.
+    poppler-utils librsvg2-bin
     # The package build works out the libraries' packages; the install test validates the desktop
     # entry, the metadata and the file type.
     dpkg-dev file

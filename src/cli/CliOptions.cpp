@@ -212,19 +212,38 @@ const OptionSpec kOptions[] = {
     {0, {}, {}, Complete::Nothing, "Ausgabe (mindestens eine):", nullptr},
     {'o', "--output", "DATEI", Complete::File,
      "das fertige Bild schreiben; das Format folgt der Endung:\n"
-     ".png (genau die Bildbytes), .bmp, .jpg, .jpeg, .webp oder\n"
+     ".png (genau die Bildbytes), .bmp, .jpg, .jpeg, .webp,\n"
      ".pdf (eine Seite in Bildgröße bei der Auflösung, ohne\n"
-     "--dpi 96 dpi); -o - schreibt es auf die Standardausgabe (PNG);\n"
+     "--dpi 96 dpi) oder .svg (Vektorgrafik: die Buchstaben als\n"
+     "Pfade, darunter Hintergrund, Rahmen und Schatten als ein\n"
+     "Bild; Größe in Pixeln, mit --dpi in Millimetern);\n"
+     "-o - schreibt es auf die Standardausgabe (PNG);\n"
      "kurz auch -oDATEI",
      [](CliOptions& o, const std::string& n, const std::string& v, std::string& e) {
          return FileValue(o.output, n, v, e);
      }},
-    {0, "--format", "png|bmp|jpg|webp|pdf", Complete::Choice,
+    {0, "--format", "png|bmp|jpg|webp|pdf|svg", Complete::Choice,
      "das Format des Bildes, unabhängig von der Endung",
      [](CliOptions& o, const std::string&, const std::string& v, std::string&) {
          o.format = v;
          return true;
      }},
+    {0,
+     "--vector",
+     {},
+     Complete::Nothing,
+     "das PDF als Vektorgrafik wie das SVG; ohne die Option ist\n"
+     "es eine Seite mit dem Bild, verlustfrei",
+     ApplyFlag<&CliOptions::vector>},
+    {0,
+     "--outlines",
+     {},
+     Complete::Nothing,
+     "nur die Umrisse der Buchstaben, für Schneideplotter und\n"
+     "Laser: SVG oder PDF in Millimetern (nach --dpi, ohne 96 dpi),\n"
+     "Haarlinien ohne Füllung, überlappende Buchstaben zu einem\n"
+     "Umriss verschmolzen; nicht mit --scale oder --smooth",
+     ApplyFlag<&CliOptions::outlines>},
     {0, "--save", "DATEI", Complete::File, "den Schriftzug als .zgw-Datei speichern",
      [](CliOptions& o, const std::string& n, const std::string& v, std::string& e) {
          return FileValue(o.save, n, v, e);
@@ -260,7 +279,7 @@ const OptionSpec kOptions[] = {
      "--transparent",
      {},
      Complete::Nothing,
-     "Hintergrund transparent (nur PNG, PDF und WebP)",
+     "Hintergrund transparent (nur PNG, PDF, WebP und SVG)",
      ApplyFlag<&CliOptions::transparent>},
     {0, "--quality", "Q", Complete::Nothing,
      "Qualität der verlustbehafteten Formate (1 bis 100): JPEG\n"
@@ -271,7 +290,7 @@ const OptionSpec kOptions[] = {
      }},
     {0, "--dpi", "D", Complete::Nothing,
      "die Auflösung (1 bis 10000 dpi) in PNG und JPEG eintragen;\n"
-     "bestimmt die Seitengröße des PDF",
+     "bestimmt die Seitengröße des PDF und die Größe des SVG in mm",
      [](CliOptions& o, const std::string& n, const std::string& v, std::string& e) {
          return ParseBounded(n, v, 1, kMaxDpi, "eine Auflösung in dpi", o.dpi, e);
      }},

@@ -25,6 +25,8 @@ struct CliOptions {
     std::int32_t timeLimit = 0;    // --time-limit: seconds of processor time; 0: none
     std::int32_t memoryLimit = 0;  // --memory-limit: MiB of address space; 0: none
     bool transparent = false;      // --transparent: no background in the picture
+    bool outlines = false;         // --outlines: only the letters' contours, as a cut file
+    bool vector = false;           // --vector: a PDF with the letters as paths
     std::optional<std::string> text, font;
     bool textRaw = false;  // --text-raw: a single & underlines, as in the window
     bool bold = false;

@@ -41,6 +41,7 @@
 #include "render/Pipeline.h"
 #include "render/Presets.h"
 #include "render/TextRaster.h"
+#include "render/VectorPicture.h"
 
 namespace gw {
 namespace {
@@ -113,8 +114,19 @@ bool IsPattern(const std::string& name) {
     return name.find("{n}") != std::string::npos || name.find("{text}") != std::string::npos;
 }
 
-// What can be refused before anything is read: the picture's format and the combinations.
-int CheckUsage(const CliOptions& options, ImageFileType& outputType) {
+// Whether a name ends in .svg, in any case.
+bool IsSvgName(const std::string& name) {
+    if (name.size() < 4 || name.find('/', name.size() - 4) != std::string::npos) return false;
+    std::string ext = name.substr(name.size() - 4);
+    for (char& c : ext)
+        c = char(std::tolower(static_cast<unsigned char>(c)));
+    return ext == ".svg";
+}
+
+// What can be refused before anything is read: the picture's format and the combinations. A
+// vector picture (SVG, a PDF with --vector, a cut file) gets its format in `vector`.
+int CheckUsage(const CliOptions& options, ImageFileType& outputType,
+               std::optional<VectorFormat>& vector) {
     if (options.output.empty() && options.save.empty() && options.stagesDir.empty())
         return UsageError("Keine Ausgabe angegeben: -o DATEI, --save DATEI oder --stages ORDNER.");
     if (options.shards > 1 && options.batch.empty())
@@ -135,20 +147,39 @@ int CheckUsage(const CliOptions& options, ImageFileType& outputType) {
     if (print && !options.stagesDir.empty())
         return UsageError("--stages geht nicht zusammen mit --scale, --smooth oder --transparent.");
     outputType = ImageFileType::Png;
+    bool svg = false;
     if (!options.format.empty()) {
-        if (options.format.find_first_of("./") != std::string::npos ||
-            !ImageFileTypeFromName("." + options.format, outputType) ||
-            outputType == ImageFileType::Gif)
+        svg = options.format == "svg";
+        if (!svg && (options.format.find_first_of("./") != std::string::npos ||
+                     !ImageFileTypeFromName("." + options.format, outputType) ||
+                     outputType == ImageFileType::Gif))
             return UsageError(
-                "Die Option --format erwartet png, bmp, jpg, webp oder pdf, nicht \"" +
+                "Die Option --format erwartet png, bmp, jpg, webp, pdf oder svg, nicht \"" +
                 options.format + "\".");
-    } else if (!options.output.empty() && options.output != "-" &&
-               (!ImageFileTypeFromName(options.output, outputType) ||
-                outputType == ImageFileType::Gif)) {
-        return UsageError(
-            "Das Bildformat von \"" + options.output +
-            "\" kenne ich nicht; möglich sind .png, .bmp, .jpg, .jpeg, .webp und .pdf.");
+    } else if (!options.output.empty() && options.output != "-") {
+        svg = IsSvgName(options.output);
+        if (!svg && (!ImageFileTypeFromName(options.output, outputType) ||
+                     outputType == ImageFileType::Gif))
+            return UsageError(
+                "Das Bildformat von \"" + options.output +
+                "\" kenne ich nicht; möglich sind .png, .bmp, .jpg, .jpeg, .webp, .pdf und .svg.");
     }
+    const bool pdf = !svg && outputType == ImageFileType::Pdf;
+    if (options.vector && !pdf)
+        return UsageError("--vector gilt nur für PDF; ein SVG ist stets eine Vektorgrafik.");
+    if (options.outlines && !svg && !pdf)
+        return UsageError(
+            "Umrisse (--outlines) gibt es nur als SVG oder PDF, nicht als PNG, JPEG, BMP oder "
+            "WebP.");
+    if (options.outlines && (options.smooth || options.scale > 1))
+        return UsageError("--outlines geht nicht zusammen mit --smooth oder --scale.");
+    vector.reset();
+    if (svg || options.vector || options.outlines)
+        vector = svg ? VectorFormat::Svg : VectorFormat::Pdf;
+    if (vector && options.quality != 0 && !options.output.empty())
+        return UsageError("--quality gilt nur für JPEG und WebP, nicht für SVG oder PDF.");
+    if (vector && !options.stagesDir.empty())
+        return UsageError("--stages geht nicht zusammen mit SVG, --vector oder --outlines.");
     if (options.transparent &&
         (outputType == ImageFileType::Jpeg || outputType == ImageFileType::Bmp))
         return UsageError(
@@ -169,6 +200,12 @@ ImageExtras ExtrasOf(const CliOptions& options) {
 
 PrintOptions PrintOptionsOf(const CliOptions& options) {
     return {options.scale, options.smooth, options.transparent};
+}
+
+std::optional<VectorOptions> VectorOptionsOf(const CliOptions& options,
+                                             std::optional<VectorFormat> format) {
+    if (!format) return std::nullopt;
+    return VectorOptions{*format, options.outlines, options.dpi, PrintOptionsOf(options)};
 }
 
 // Everything a run sets before it draws; a batch sets its lines' texts on top.
@@ -346,11 +383,46 @@ struct Destinations {
     PrintOptions print;
     std::string document;
     std::string stages;
+    std::optional<VectorOptions> vector;  // the picture as a vector graphic
 };
+
+// The picture and the document as one transaction, standard output last: as RenderAndWrite,
+// the picture a vector graphic.
+int RenderVectorAndWrite(const Lettering& lettering, const Destinations& to) {
+    const std::uint64_t failuresAtStart = AllocationFailures();
+    NoteMissingCharacters(lettering.settings);
+    std::vector<std::uint8_t> bytes;
+    std::string error;
+    const bool drawn = RenderVectorPicture(lettering, *to.vector, bytes, error);
+    ShowNotices(TakeNotices());
+    if (!drawn || AllocationFailures() != failuresAtStart) {
+        Report(drawn ? std::string(kOutOfMemoryMessage) : error);
+        return kExitFile;
+    }
+    const bool toStdout = to.picture == "-";
+    OutputTransaction outputs;
+    const auto writeBytes = [&bytes](int fd) { return WriteAll(fd, bytes.data(), bytes.size()); };
+    const bool written =
+        (to.document.empty() || outputs.AddDocument(lettering, to.document, error)) &&
+        (to.picture.empty() || toStdout || outputs.AddFile(to.picture, writeBytes, error));
+    if (!written || !outputs.Commit(error)) {
+        Report(error);
+        if (!outputs.FailedPath().empty())
+            ReportPath(outputs.FailedPath(),
+                       WriteReason(outputs.FailedPath(), outputs.FailedErrno()));
+        return kExitFile;
+    }
+    if (toStdout && !writeBytes(STDOUT_FILENO)) {
+        Report("Konnte das Bild nicht auf die Standardausgabe schreiben.");
+        return kExitFile;
+    }
+    return kExitOk;
+}
 
 // Draws the lettering and writes its outputs as one transaction; standard output comes last,
 // when the files are in place.
 int RenderAndWrite(const Lettering& lettering, const Destinations& to) {
+    if (to.vector) return RenderVectorAndWrite(lettering, to);
     const std::uint64_t failuresAtStart = AllocationFailures();
     RenderImages images;
     const bool print = to.print.scale > 1 || to.print.smooth || to.print.transparent;
@@ -540,7 +612,8 @@ int RenderBatchLines(Lettering& lettering, const std::vector<std::string>& lines
     return result;
 }
 
-int RunBatch(const CliOptions& options, ImageFileType type, FontPreparation& fonts) {
+int RunBatch(const CliOptions& options, ImageFileType type, std::optional<VectorOptions> vector,
+             FontPreparation& fonts) {
     std::vector<std::uint8_t> bytes;
     ReadStatus read = ReadStatus::Failed;
     if (options.batch == "-") {
@@ -587,7 +660,7 @@ int RunBatch(const CliOptions& options, ImageFileType type, FontPreparation& fon
         Report(empty == 1 ? "Eine leere Zeile der Liste übersprungen."
                           : std::to_string(empty) + " leere Zeilen der Liste übersprungen.");
 
-    const Destinations to{{}, type, ExtrasOf(options), PrintOptionsOf(options), {}, {}};
+    const Destinations to{{}, type, ExtrasOf(options), PrintOptionsOf(options), {}, {}, vector};
     Lettering base;
     if (const int prepared = PrepareLettering(options, base); prepared != kExitOk) return prepared;
     if (!fonts.Finish()) {
@@ -695,9 +768,11 @@ bool LimitAddressSpace(std::int32_t mebibytes) {
 
 int Run(const CliOptions& options) {
     ImageFileType type = ImageFileType::Png;
-    if (const int usage = CheckUsage(options, type); usage != kExitOk) return usage;
+    std::optional<VectorFormat> vector;
+    if (const int usage = CheckUsage(options, type, vector); usage != kExitOk) return usage;
     FontPreparation fonts(options);
-    if (!options.batch.empty()) return RunBatch(options, type, fonts);
+    if (!options.batch.empty())
+        return RunBatch(options, type, VectorOptionsOf(options, vector), fonts);
     Lettering lettering;
     if (const int prepared = PrepareLettering(options, lettering); prepared != kExitOk)
         return prepared;
@@ -705,8 +780,9 @@ int Run(const CliOptions& options) {
         Report(kOutOfMemoryMessage);
         return kExitFile;
     }
-    return RenderAndWrite(lettering, {options.output, type, ExtrasOf(options),
-                                      PrintOptionsOf(options), options.save, options.stagesDir});
+    return RenderAndWrite(
+        lettering, {options.output, type, ExtrasOf(options), PrintOptionsOf(options), options.save,
+                    options.stagesDir, VectorOptionsOf(options, vector)});
 }
 
 }  // namespace

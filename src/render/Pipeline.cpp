@@ -212,7 +212,9 @@ bool RenderPrint(const Lettering& lettering, const PrintOptions& options, DibIma
     RenderOptions stages = render;
     stages.coverage = options.transparent;
     RenderImages images;
-    RenderText(scaled, images.TextImage, images.TextMask, nullptr, inner, stages);
+    // The picture without letters takes the plain way to its text images, which alone knows it.
+    (stages.withoutLetters ? RenderTextReference : RenderText)(
+        scaled, images.TextImage, images.TextMask, nullptr, inner, stages);
     if (!images.TextImage.Bits || !images.TextMask.Bits) {
         error = kOutOfMemoryMessage;
         return false;

@@ -16,6 +16,11 @@ struct RenderOptions {
     // out to its soft edge and fades in opacity alone: the opaque picture fades its colour towards
     // white as well, which is right on a white page and shows as a pale rim on any darker one.
     bool coverage = false;
+
+    // The picture is drawn as it would be with no letters: background, frame and shadow, the
+    // shadow whole where the letters would hide it. The vector pictures lay this below letters
+    // of their own, whose edges no longer follow the raster's. RenderPrint alone draws it.
+    bool withoutLetters = false;
 };
 
 }  // namespace gw

@@ -215,7 +215,11 @@ void RenderTextThroughBitmaps(const Lettering& lettering, const TextPlan& plan, 
 
     FillTextSurface(T, s.SurfaceFrame1, lettering.TextTexture, options);
 
-    if (s.KanteCheck && TextImage.Bits && TextMask.Bits) {
+    if (options.withoutLetters) {
+        // Nothing of the letters reaches the mask or the image; the shadow keeps its own.
+        M.Fill(clWhite);
+        T.Fill(clBlack);
+    } else if (s.KanteCheck && TextImage.Bits && TextMask.Bits) {
         CopyRows(T, TextImage);
         CopyRows(M, TextMask);
         for (const EdgePassParams& pass : EdgePasses(lettering, plan.scale)) {

@@ -64,7 +64,7 @@ void RenderText(const Lettering& lettering, DibImage& TextImage, DibImage& TextM
 // The same images by the plain way: every step on work bitmaps with raster operations, the shadow
 // softened on its bitmaps. RenderText takes it when it cannot make both images, and when the
 // options choose the plain stages, which its own surface fill and bevel then take as well; tests
-// hold RenderText to it.
+// hold RenderText to it. Only this way draws RenderOptions::withoutLetters.
 void RenderTextReference(const Lettering& lettering, DibImage& TextImage, DibImage& TextMask,
                          RenderTrace* trace = nullptr, std::int32_t scale = 1,
                          const RenderOptions& options = {});
