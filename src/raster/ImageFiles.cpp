@@ -50,6 +50,23 @@ bool WorkingBufferAllowed(std::uint64_t bytes) {
     return MayAllocate(std::size_t(bytes));
 }
 
+bool TrueColourWanted() {
+    return t_limits.trueColour;
+}
+
+void PaletteRowTo24(const std::uint8_t* indices, int bits, std::int64_t width,
+                    const RgbQuad* colours, std::uint8_t* pixels) {
+    const int perByte = 8 / bits;
+    const unsigned mask = (1u << bits) - 1;
+    for (std::int64_t x = 0; x < width; ++x, pixels += 3) {
+        const unsigned shift = unsigned(bits * (perByte - 1 - int(x % perByte)));
+        const RgbQuad& colour = colours[(indices[x / perByte] >> shift) & mask];
+        pixels[0] = colour.rgbBlue;
+        pixels[1] = colour.rgbGreen;
+        pixels[2] = colour.rgbRed;
+    }
+}
+
 void ClearRefusal() {
     t_refusal = nullptr;
 }

@@ -157,8 +157,9 @@ bool DecodeBmp(const std::uint8_t* data, std::size_t size, DibImage& out) {
     const bool topDown = height < 0;
     if (topDown && rle) return false;
     if (topDown) height = -height;
+    const bool lookUp = bits <= 8 && TrueColourWanted();
     const int outBits = bits == 32 ? 24 : int(bits);
-    if (!DibSizeAllowed(width, height, outBits)) return false;
+    if (!DibSizeAllowed(width, height, lookUp ? 24 : outBits)) return false;
 
     BitmapInfo table;
     std::int32_t colors = 0;
@@ -189,10 +190,24 @@ bool DecodeBmp(const std::uint8_t* data, std::size_t size, DibImage& out) {
     }
 
     DibImage dib;
-    newdib(dib, std::int32_t(width), std::int32_t(height), outBits, &table, colors);
+    if (lookUp && !rle) {
+        newdib(dib, std::int32_t(width), std::int32_t(height), 24, nullptr, 0);
+    } else {
+        newdib(dib, std::int32_t(width), std::int32_t(height), outBits, &table, colors);
+    }
     if (dib.Empty()) return false;
     if (rle) {
         if (!DecodeRle(data + pixelOffset, std::size_t(dataSize), bits == 4, dib)) return false;
+        if (lookUp) {
+            // Runs may skip anywhere, so they are laid out at their own depth first.
+            DibImage full;
+            newdib(full, std::int32_t(width), std::int32_t(height), 24, nullptr, 0);
+            if (full.Empty()) return false;
+            for (std::int32_t r = 0; r < height; ++r)
+                PaletteRowTo24(dib.StoredRow(r), int(bits), width, table.bmiColors,
+                               full.StoredRow(r));
+            dib = std::move(full);
+        }
         out = std::move(dib);
         return true;
     }
@@ -200,6 +215,10 @@ bool DecodeBmp(const std::uint8_t* data, std::size_t size, DibImage& out) {
         const std::int64_t fileRow = topDown ? height - 1 - r : r;
         const std::uint8_t* src = data + pixelOffset + std::uint64_t(fileRow) * srcStride;
         std::uint8_t* dst = dib.StoredRow(r);
+        if (lookUp) {
+            PaletteRowTo24(src, int(bits), width, table.bmiColors, dst);
+            continue;
+        }
         if (bits != 32) {
             std::memcpy(dst, src, std::size_t(srcStride));
             continue;
