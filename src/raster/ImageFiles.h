@@ -47,7 +47,8 @@ using ByteReader = std::function<std::size_t(std::uint8_t* to, std::size_t size)
 
 // DecodeImage for a file of `fileSize` bytes read through `read` as the decoder goes: GIF, PNG and
 // JPEG never hold the file whole, only their work and the picture; of a BMP only the headers, the
-// colour table and the pixel data are held.
+// colour table and the pixel data are held, and of a palette BMP wanted at 24 bits only one row of
+// its pixel data at a time.
 bool DecodeImageFrom(const ByteReader& read, std::uint64_t fileSize, DibImage& out,
                      const ImageLimits& limits = {});
 

@@ -7,6 +7,7 @@
 // there before it is used.
 
 #include <cstring>
+#include <vector>
 
 #include "platform/AllocationLimit.h"
 #include "raster/DibService.h"
@@ -102,7 +103,7 @@ bool DecodeRle(const std::uint8_t* src, std::size_t size, bool four, DibImage& d
 
 }  // namespace
 
-bool DecodeBmp(const std::uint8_t* data, std::size_t size, DibImage& out) {
+bool DecodeBmp(const std::uint8_t* data, std::size_t size, DibImage& out, const ByteReader* rows) {
     if (size < kFileHeaderSize + 4) return false;
     const std::uint64_t pixelOffset = U32(data + 10);
     const std::uint32_t headerSize = U32(data + kFileHeaderSize);
@@ -152,6 +153,7 @@ bool DecodeBmp(const std::uint8_t* data, std::size_t size, DibImage& out) {
         return false;
     }
     const bool rle = compression == kBiRle8 || compression == kBiRle4;
+    if (rows && (rle || bits > 8 || !TrueColourWanted())) return false;
 
     // Negative heights mark rows stored from the top; width is never negative.
     const bool topDown = height < 0;
@@ -183,7 +185,8 @@ bool DecodeBmp(const std::uint8_t* data, std::size_t size, DibImage& out) {
     if (pixelOffset > size) return false;
     // Run-length data is as long as the header says (it must say), uncompressed rows as their size.
     const std::uint64_t dataSize = rle ? U32(h + 20) : srcStride * std::uint64_t(height);
-    if (dataSize > size - pixelOffset) return false;
+    // Rows still to be read were weighed against the file's size by the caller.
+    if (!rows && dataSize > size - pixelOffset) return false;
     if (rle && !WithinBudget(std::uint64_t(width) * std::uint64_t(height), std::size_t(dataSize),
                              kRlePixelsPerByte)) {
         return false;
@@ -207,6 +210,21 @@ bool DecodeBmp(const std::uint8_t* data, std::size_t size, DibImage& out) {
                 PaletteRowTo24(dib.StoredRow(r), int(bits), width, table.bmiColors,
                                full.StoredRow(r));
             dib = std::move(full);
+        }
+        out = std::move(dib);
+        return true;
+    }
+    if (rows) {
+        std::vector<std::uint8_t> row(static_cast<std::size_t>(srcStride));
+        for (std::int64_t fileRow = 0; fileRow < height; ++fileRow) {
+            for (std::size_t got = 0; got < row.size();) {
+                const std::size_t n = (*rows)(row.data() + got, row.size() - got);
+                if (n == 0) return false;
+                got += n;
+            }
+            const std::int64_t r = topDown ? height - 1 - fileRow : fileRow;
+            PaletteRowTo24(row.data(), int(bits), width, table.bmiColors,
+                           dib.StoredRow(std::int32_t(r)));
         }
         out = std::move(dib);
         return true;

@@ -53,7 +53,10 @@ bool DecodeJpeg(const std::uint8_t* data, std::size_t size, DibImage& out);
 bool DecodeGif(const ByteReader& read, DibImage& out);
 bool DecodePng(const ByteReader& read, std::uint64_t size, DibImage& out);
 bool DecodeJpeg(const ByteReader& read, std::uint64_t size, DibImage& out);
-bool DecodeBmp(const std::uint8_t* data, std::size_t size, DibImage& out);
+// With `rows`, the uncompressed rows of a palette picture are not in `data` but read from there
+// one at a time, in the file's order (the picture is then 24 bits).
+bool DecodeBmp(const std::uint8_t* data, std::size_t size, DibImage& out,
+               const ByteReader* rows = nullptr);
 
 // The encoders take images their format suits (checked by EncodeImage) and fail only when the
 // library does.

@@ -2,7 +2,10 @@
 
 #include <png.h>
 
+#include <algorithm>
 #include <cstdlib>
+#include <cstring>
+#include <string_view>
 
 #include "raster/DibService.h"
 #include "raster/ImageFiles.h"
@@ -540,6 +543,26 @@ TEST(PaletteAsTrueColour, EveryPixelIsItsIndexLookedUp) {
         ASSERT_EQ(DibBitCount(full), 24u) << name;
         ASSERT_EQ(DibWidth(full), DibWidth(palette)) << name;
         ASSERT_EQ(DibHeight(full), DibHeight(palette)) << name;
+        // Read from a file as it goes (BMP rows one at a time), the same; cut short, nothing.
+        for (const std::size_t size : {file.size(), file.size() - 1}) {
+            std::size_t at = 0;
+            const ByteReader reader = [&](std::uint8_t* to, std::size_t n) {
+                n = std::min(n, size - at);
+                std::memcpy(to, file.data() + at, n);
+                at += n;
+                return n;
+            };
+            DibImage streamed;
+            const bool read = DecodeImageFrom(reader, size, streamed, texture);
+            if (size < file.size()) {
+                EXPECT_TRUE(!read || !std::string_view(name).starts_with("BMP")) << name;
+                continue;
+            }
+            ASSERT_TRUE(read) << name;
+            ASSERT_EQ(DibImageSize(streamed), DibImageSize(full)) << name;
+            EXPECT_EQ(std::memcmp(streamed.Bits.get(), full.Bits.get(), DibImageSize(full)), 0)
+                << name;
+        }
         for (int y = 0; y < DibHeight(full); ++y) {
             for (int x = 0; x < DibWidth(full); ++x) {
                 const RgbQuad& want = palette.Info->bmiColors[getpixel(palette, x, y)];
