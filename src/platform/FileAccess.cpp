@@ -467,9 +467,8 @@ struct CommitStep {
     bool renamed = false;
 };
 
-// Keeps the replaced target under a second name. Where the file system has no hard links, the
-// target is moved aside right before its rename instead.
-bool PrepareBackup(CommitStep& step) {
+// Names the backup of a target that is there, for the record.
+bool PlanBackup(CommitStep& step) {
     const std::string& target = step.file->Target();
     struct stat st {};
     if (::lstat(target.c_str(), &st) != 0) return errno == ENOENT;
@@ -477,7 +476,14 @@ bool PrepareBackup(CommitStep& step) {
     step.backupInode = std::uint64_t(st.st_ino);
     const char* temp = step.file->TemporaryName();
     step.backup = MarkedName(target, "old", std::string(temp + std::strlen(temp) - 6));
-    step.backupLinked = ::link(target.c_str(), step.backup.c_str()) == 0;
+    return true;
+}
+
+// Keeps the replaced target under a second name, once the record names it. Where the file system
+// has no hard links, the target is moved aside right before its rename instead.
+bool LinkBackup(CommitStep& step) {
+    if (step.backup.empty()) return true;
+    step.backupLinked = ::link(step.file->Target().c_str(), step.backup.c_str()) == 0;
     return step.backupLinked || errno != EEXIST;
 }
 
@@ -551,13 +557,21 @@ bool CommitStagedFiles(std::span<StagedFile> files, std::string& failedTarget) {
     int recordFd = -1;
     bool ok = true;
     for (CommitStep& step : steps) {
-        if (step.file->fd_ >= 0 || !step.file->temp_ || !PrepareBackup(step)) {
+        if (step.file->fd_ >= 0 || !step.file->temp_ || !PlanBackup(step)) {
             failedTarget = step.file->Target();
             ok = false;
             break;
         }
     }
+    // Nothing is made on disk before the record: a process killed at any point leaves nothing
+    // the record does not name.
     if (ok) recordFd = WriteRecord(steps, record);
+    for (CommitStep& step : steps) {
+        if (ok && !LinkBackup(step)) {
+            failedTarget = step.file->Target();
+            ok = false;
+        }
+    }
     std::size_t done = 0;
     for (; ok && done < steps.size(); ++done) {
         if (!RenameInPlace(steps[done])) {
