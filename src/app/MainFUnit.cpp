@@ -63,6 +63,7 @@
 #include "ui/Image.h"
 #include "ui/ImageList.h"
 #include "ui/LiveThumbnails.h"
+#include "ui/LongTextBox.h"
 #include "ui/PaintBox.h"
 #include "ui/PictureExport.h"
 #include "ui/QtBridge.h"
@@ -297,7 +298,7 @@ void TMainForm::WriteControls() {
     const bool outer = writingControls_;
     writingControls_ = true;
     // Setting a control fires its handler, which writes the same value back.
-    if (Memo1->toPlainText() != JoinLines(s.Memo1)) Memo1->setPlainText(JoinLines(s.Memo1));
+    ShowInTextBox(Memo1, JoinLines(s.Memo1));
     const int fontIndex = FontList->findData(ToQString(s.Font.name));
     if (fontIndex >= 0) FontList->setCurrentIndex(fontIndex);
     ShowLetteringFont();

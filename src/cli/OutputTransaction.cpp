@@ -11,6 +11,7 @@
 #include "document/LetteringFile.h"
 #include "document/zeflor.h"
 #include "platform/AllocationLimit.h"
+#include "platform/System.h"
 #include "raster/ImageFiles.h"
 
 namespace gw {
@@ -120,6 +121,8 @@ bool OutputTransaction::Commit(std::string& error) {
     std::string failed;
     const bool ok = CommitStagedFiles(files_, failed);
     files_.clear();
+    // What an earlier run left unfinished in these folders, and could not be set right.
+    ShowNotices(TakeNotices());
     if (!ok) {
         failedPath_ = failed;
         failedErrno_ = errno;

@@ -13,8 +13,10 @@
 #include <cstring>
 #include <filesystem>
 #include <memory>
+#include <set>
 #include <utility>
 
+#include "platform/FileAccessRecord.h"
 #include "platform/SignalMask.h"
 
 namespace gw {
@@ -259,15 +261,14 @@ std::filesystem::path FollowLinks(std::filesystem::path path) {
     return path;
 }
 
-// The hidden name beside `target` with our marker, `kind` ("new", "old") and a six-character tail.
+}  // namespace
+
 std::string MarkedName(const std::string& target, const char* kind, const std::string& tail) {
     const std::filesystem::path path(target);
     std::string name = ".";
     name.append(path.filename().string()).append(".~gw-").append(kind).append("-").append(tail);
     return path.has_parent_path() ? (path.parent_path() / name).string() : name;
 }
-
-}  // namespace
 
 bool RemoveIfMade(const char* path, std::uint64_t device, std::uint64_t inode, bool folder) {
     struct stat st {};
@@ -432,6 +433,7 @@ ReplaceStatus StagedFile::Finish() {
 
 bool StagedFile::Commit() {
     if (!temp_ || fd_ >= 0) return false;
+    RecoverInterruptedCommitsOnce(Folder());
     bool ok = false;
     {
         const CommitScope holdSignals;
@@ -458,15 +460,15 @@ namespace {
 // One file of a commit: where it was put, and how to undo that.
 struct CommitStep {
     StagedFile* file = nullptr;
+    FileIdentity made;   // the new file
     std::string backup;  // the replaced target under its hidden name; empty: there was none
     std::uint64_t backupDevice = 0, backupInode = 0;
     bool backupLinked = false;  // a second name of the target, made before the renames
     bool renamed = false;
 };
 
-// Keeps the replaced target under a second name. Where the file system has no hard links, the
-// target is moved aside right before its rename instead.
-bool PrepareBackup(CommitStep& step) {
+// Names the backup of a target that is there, for the record.
+bool PlanBackup(CommitStep& step) {
     const std::string& target = step.file->Target();
     struct stat st {};
     if (::lstat(target.c_str(), &st) != 0) return errno == ENOENT;
@@ -474,29 +476,37 @@ bool PrepareBackup(CommitStep& step) {
     step.backupInode = std::uint64_t(st.st_ino);
     const char* temp = step.file->TemporaryName();
     step.backup = MarkedName(target, "old", std::string(temp + std::strlen(temp) - 6));
-    step.backupLinked = ::link(target.c_str(), step.backup.c_str()) == 0;
+    return true;
+}
+
+// Keeps the replaced target under a second name, once the record names it. Where the file system
+// has no hard links, the target is moved aside right before its rename instead.
+bool LinkBackup(CommitStep& step) {
+    if (step.backup.empty()) return true;
+    step.backupLinked = ::link(step.file->Target().c_str(), step.backup.c_str()) == 0;
     return step.backupLinked || errno != EEXIST;
 }
 
-void WriteCommitRecord(const std::vector<CommitStep>& steps, std::string& record) {
-    std::string name = MarkedName(steps.front().file->Target(), "commit", "XXXXXX");
-    const int fd = ::mkostemp(name.data(), O_CLOEXEC);
-    if (fd < 0) return;
-    // One entry a file, each name ended by a zero byte: temporary, target, backup.
-    std::string text;
+// The record names every file by its absolute name, so that a process started elsewhere finds
+// them.
+std::string Absolute(const std::string& path) {
+    std::error_code error;
+    const std::filesystem::path absolute = std::filesystem::absolute(path, error);
+    return error ? path : absolute.string();
+}
+
+int WriteRecord(const std::vector<CommitStep>& steps, std::string& name) {
+    std::vector<CommitRecordEntry> entries;
     for (const CommitStep& step : steps) {
-        for (const std::string& part :
-             {std::string(step.file->TemporaryName()), step.file->Target(), step.backup})
-            text.append(part).push_back('\0');
+        const StagedFile& file = *step.file;
+        CommitRecordEntry& entry = entries.emplace_back();
+        entry.temporary = Absolute(file.TemporaryName());
+        entry.made = step.made;
+        entry.target = Absolute(file.Target());
+        if (!step.backup.empty()) entry.backup = Absolute(step.backup);
+        entry.old = {step.backupDevice, step.backupInode};
     }
-    const bool ok = WriteAll(fd, reinterpret_cast<const std::uint8_t*>(text.data()), text.size()) &&
-                    ::fsync(fd) == 0;
-    ::close(fd);
-    if (ok) {
-        record = std::move(name);
-    } else {
-        ::unlink(name.c_str());
-    }
+    return WriteCommitRecord(entries, name);
 }
 
 bool RenameInPlace(CommitStep& step) {
@@ -514,13 +524,12 @@ bool RenameInPlace(CommitStep& step) {
 }
 
 // Puts the target back as it was before the step's rename.
-void UndoStep(CommitStep& step, std::uint64_t device, std::uint64_t inode) {
+bool UndoStep(CommitStep& step, std::uint64_t device, std::uint64_t inode) {
     const char* target = step.file->Target().c_str();
-    if (!step.backup.empty()) {
-        if (::rename(step.backup.c_str(), target) == 0) step.backup.clear();
-    } else {
-        RemoveIfMade(target, device, inode, false);
-    }
+    if (step.backup.empty()) return RemoveIfMade(target, device, inode, false);
+    if (RenameStep(step.backup.c_str(), target) != 0) return false;
+    step.backup.clear();
+    return true;
 }
 
 }  // namespace
@@ -532,20 +541,37 @@ bool CommitStagedFiles(std::span<StagedFile> files, std::string& failedTarget) {
         failedTarget = files[0].Target();
         return false;
     }
+    std::set<std::string> folders;
+    for (const StagedFile& file : files)
+        folders.insert(file.Folder());
+    for (const std::string& folder : folders)
+        RecoverInterruptedCommitsOnce(folder);
     const CommitScope holdSignals;
     std::vector<CommitStep> steps;
-    for (StagedFile& file : files)
-        steps.emplace_back().file = &file;
+    for (StagedFile& file : files) {
+        CommitStep& step = steps.emplace_back();
+        step.file = &file;
+        step.made = {file.device_, file.inode_};
+    }
     std::string record;
+    int recordFd = -1;
     bool ok = true;
     for (CommitStep& step : steps) {
-        if (step.file->fd_ >= 0 || !step.file->temp_ || !PrepareBackup(step)) {
+        if (step.file->fd_ >= 0 || !step.file->temp_ || !PlanBackup(step)) {
             failedTarget = step.file->Target();
             ok = false;
             break;
         }
     }
-    if (ok) WriteCommitRecord(steps, record);
+    // Nothing is made on disk before the record: a process killed at any point leaves nothing
+    // the record does not name.
+    if (ok) recordFd = WriteRecord(steps, record);
+    for (CommitStep& step : steps) {
+        if (ok && !LinkBackup(step)) {
+            failedTarget = step.file->Target();
+            ok = false;
+        }
+    }
     std::size_t done = 0;
     for (; ok && done < steps.size(); ++done) {
         if (!RenameInPlace(steps[done])) {
@@ -555,9 +581,10 @@ bool CommitStagedFiles(std::span<StagedFile> files, std::string& failedTarget) {
         }
         steps[done].renamed = true;
     }
+    bool undone = true;
     if (!ok) {
         for (std::size_t i = done; i-- > 0;)
-            UndoStep(steps[i], files[i].device_, files[i].inode_);
+            undone = UndoStep(steps[i], files[i].device_, files[i].inode_) && undone;
     } else {
         for (StagedFile& file : files) {
             ForgetTemporary(std::exchange(file.slot_, -1));
@@ -569,7 +596,13 @@ bool CommitStagedFiles(std::span<StagedFile> files, std::string& failedTarget) {
         if (!step.backup.empty() && (ok || !step.renamed))
             RemoveIfMade(step.backup.c_str(), step.backupDevice, step.backupInode, false);
     }
-    if (!record.empty()) ::unlink(record.c_str());
+    // A commit not wholly undone keeps its record, so the next commit into the folder undoes the
+    // rest.
+    if (undone) {
+        DropCommitRecord(recordFd, record);
+    } else if (recordFd >= 0) {
+        ::close(recordFd);
+    }
     for (StagedFile& file : files)
         file.Discard();
     return ok;

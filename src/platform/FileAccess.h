@@ -83,12 +83,23 @@ class StagedFile {
 // Puts every finished file in its place, or none of them. Before the first rename a commit record
 // (the temporaries, their targets and the backups) is written beside the first target, and each
 // target that is replaced is kept under a hidden backup name until every rename went through; a
-// failed rename puts the done ones back. A SIGINT, SIGTERM or SIGHUP meanwhile waits for the end
-// of the commit and then ends the program. False with the target that failed in `failedTarget`;
-// either way the files are spent.
+// failed rename puts the done ones back. A commit killed halfway is finished or undone by the next
+// commit into the record's folder (RecoverInterruptedCommits). A SIGINT, SIGTERM or SIGHUP
+// meanwhile waits for the end of the commit and then ends the program. False with the target that
+// failed in `failedTarget`; either way the files are spent.
 bool CommitStagedFiles(std::span<StagedFile> files, std::string& failedTarget);
 
-// For tests: the rename the commit uses, to make one of them fail. nullptr restores the real one.
+// Looks in the folder for the records of commits whose process died while renaming (the record is
+// locked while its process lives, so a process id used again misleads nothing) and finishes each
+// such commit, or undoes it where it cannot be finished, then removes the record and the backups.
+// Only the files a record names are touched, only while they are still the files the commit made
+// or replaced, and never through a link; a record of another user is not read, and a damaged one,
+// or one whose files have changed since, stays with a warning among the notices. Every commit does
+// this for its folders, once a run each.
+void RecoverInterruptedCommits(const std::string& folder);
+
+// For tests: the rename the commit uses (also to undo one), to make one of them fail. nullptr
+// restores the real one.
 using RenameFunction = int (*)(const char* from, const char* to);
 void SetRenameForTesting(RenameFunction rename);
 

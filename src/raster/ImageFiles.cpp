@@ -50,6 +50,23 @@ bool WorkingBufferAllowed(std::uint64_t bytes) {
     return MayAllocate(std::size_t(bytes));
 }
 
+bool TrueColourWanted() {
+    return t_limits.trueColour;
+}
+
+void PaletteRowTo24(const std::uint8_t* indices, int bits, std::int64_t width,
+                    const RgbQuad* colours, std::uint8_t* pixels) {
+    const int perByte = 8 / bits;
+    const unsigned mask = (1u << bits) - 1;
+    for (std::int64_t x = 0; x < width; ++x, pixels += 3) {
+        const unsigned shift = unsigned(bits * (perByte - 1 - int(x % perByte)));
+        const RgbQuad& colour = colours[(indices[x / perByte] >> shift) & mask];
+        pixels[0] = colour.rgbBlue;
+        pixels[1] = colour.rgbGreen;
+        pixels[2] = colour.rgbRed;
+    }
+}
+
 void ClearRefusal() {
     t_refusal = nullptr;
 }
@@ -133,8 +150,12 @@ std::uint32_t LittleEndian(const std::uint8_t* p, int bytes) {
 // data. Whatever lies between them or after the data is skipped, not held: the data is moved up
 // behind the table and the offset in the file header says so. A file whose headers do not say
 // where its data lies is read whole, for the decoder to refuse.
+//
+// A palette picture wanted at 24 bits leaves its uncompressed rows in the file (`rowsFollow`):
+// the decoder reads them one at a time, so they are never held beside the picture.
 bool ReadBmpParts(const std::uint8_t (&head)[8], const ByteReader& read, std::uint64_t fileSize,
-                  std::vector<std::uint8_t>& bytes) {
+                  std::vector<std::uint8_t>& bytes, bool& rowsFollow) {
+    rowsFollow = false;
     constexpr std::uint64_t kFileHeader = 14, kCoreHeader = 12, kInfoHeader = 40,
                             kLargestHeader = 124;
     // The longest header, the three colour masks a plain info header is followed by, and the
@@ -179,7 +200,9 @@ bool ReadBmpParts(const std::uint8_t (&head)[8], const ByteReader& read, std::ui
     }
     for (int i = 0; i < 4; ++i)
         bytes[10 + std::size_t(i)] = std::uint8_t(kept >> (8 * i));
-    Append(read, std::min(dataSize, fileSize - pixelOffset), bytes);
+    rowsFollow = imagefiles::TrueColourWanted() && bits <= 8 && compression == 0 &&
+                 dataSize <= fileSize - pixelOffset;
+    if (!rowsFollow) Append(read, std::min(dataSize, fileSize - pixelOffset), bytes);
     return true;
 }
 
@@ -197,8 +220,14 @@ bool DecodeImageFromOrThrow(const ByteReader& read, std::uint64_t fileSize, DibI
     const bool jpeg = head[0] == 0xFF && head[1] == 0xD8 && head[2] == 0xFF;
     if (head[0] == 'B' && head[1] == 'M') {
         std::vector<std::uint8_t> bytes;
-        if (!ReadBmpParts(head, read, fileSize, bytes)) return false;
-        return DecodeImageOrThrow(bytes.data(), bytes.size(), out);
+        bool rowsFollow = false;
+        if (!ReadBmpParts(head, read, fileSize, bytes, rowsFollow)) return false;
+        if (!rowsFollow) return DecodeImageOrThrow(bytes.data(), bytes.size(), out);
+        DibImage image;
+        if (!imagefiles::DecodeBmp(bytes.data(), bytes.size(), image, &read) || image.Empty())
+            return false;
+        out = std::move(image);
+        return true;
     }
     if (!gif && !png && !jpeg) {
         imagefiles::NoteRefusal("Die Datei ist kein GIF-, PNG-, JPEG- oder BMP-Bild.");

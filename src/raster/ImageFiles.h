@@ -25,16 +25,20 @@ constexpr std::size_t kMaxImageFileBytes = std::size_t(256) << 20;
 struct ImageLimits {
     std::int32_t maxSide = kMaxDibSide;
     std::int64_t maxPixels = std::int64_t(kMaxDibSide) * kMaxDibSide;
+    // Every picture at 24 bits, a palette one looked up row by row as it is decoded, so that no
+    // picture of indices is ever held beside it.
+    bool trueColour = false;
 };
 
 // A texture is tiled into a picture of at most 9999 x 9999 pixels: a larger one would only cost
-// memory.
-inline constexpr ImageLimits kTextureLimits{9999, 100'000'000};
+// memory. The render reads a 24-bit texture in place.
+inline constexpr ImageLimits kTextureLimits{9999, 100'000'000, true};
 
 // Decodes a GIF, PNG, JPEG or BMP file held in memory, told apart by its first bytes. On success
 // `out` holds the picture: GIF and palette PNG at 8 bits with their colour table padded to 256
 // entries; BMP at 1, 4, 8 or 24 bits as stored (32 bits become 24); everything else at 24 bits.
-// On failure `out` is empty. Never reads outside data[0, size).
+// With the limits' trueColour every picture is 24 bits. On failure `out` is empty. Never reads
+// outside data[0, size).
 bool DecodeImage(const std::uint8_t* data, std::size_t size, DibImage& out,
                  const ImageLimits& limits = {});
 
@@ -43,7 +47,8 @@ using ByteReader = std::function<std::size_t(std::uint8_t* to, std::size_t size)
 
 // DecodeImage for a file of `fileSize` bytes read through `read` as the decoder goes: GIF, PNG and
 // JPEG never hold the file whole, only their work and the picture; of a BMP only the headers, the
-// colour table and the pixel data are held.
+// colour table and the pixel data are held, and of a palette BMP wanted at 24 bits only one row of
+// its pixel data at a time.
 bool DecodeImageFrom(const ByteReader& read, std::uint64_t fileSize, DibImage& out,
                      const ImageLimits& limits = {});
 

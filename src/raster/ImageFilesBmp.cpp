@@ -7,6 +7,7 @@
 // there before it is used.
 
 #include <cstring>
+#include <vector>
 
 #include "platform/AllocationLimit.h"
 #include "raster/DibService.h"
@@ -102,7 +103,7 @@ bool DecodeRle(const std::uint8_t* src, std::size_t size, bool four, DibImage& d
 
 }  // namespace
 
-bool DecodeBmp(const std::uint8_t* data, std::size_t size, DibImage& out) {
+bool DecodeBmp(const std::uint8_t* data, std::size_t size, DibImage& out, const ByteReader* rows) {
     if (size < kFileHeaderSize + 4) return false;
     const std::uint64_t pixelOffset = U32(data + 10);
     const std::uint32_t headerSize = U32(data + kFileHeaderSize);
@@ -152,13 +153,15 @@ bool DecodeBmp(const std::uint8_t* data, std::size_t size, DibImage& out) {
         return false;
     }
     const bool rle = compression == kBiRle8 || compression == kBiRle4;
+    if (rows && (rle || bits > 8 || !TrueColourWanted())) return false;
 
     // Negative heights mark rows stored from the top; width is never negative.
     const bool topDown = height < 0;
     if (topDown && rle) return false;
     if (topDown) height = -height;
+    const bool lookUp = bits <= 8 && TrueColourWanted();
     const int outBits = bits == 32 ? 24 : int(bits);
-    if (!DibSizeAllowed(width, height, outBits)) return false;
+    if (!DibSizeAllowed(width, height, lookUp ? 24 : outBits)) return false;
 
     BitmapInfo table;
     std::int32_t colors = 0;
@@ -182,17 +185,47 @@ bool DecodeBmp(const std::uint8_t* data, std::size_t size, DibImage& out) {
     if (pixelOffset > size) return false;
     // Run-length data is as long as the header says (it must say), uncompressed rows as their size.
     const std::uint64_t dataSize = rle ? U32(h + 20) : srcStride * std::uint64_t(height);
-    if (dataSize > size - pixelOffset) return false;
+    // Rows still to be read were weighed against the file's size by the caller.
+    if (!rows && dataSize > size - pixelOffset) return false;
     if (rle && !WithinBudget(std::uint64_t(width) * std::uint64_t(height), std::size_t(dataSize),
                              kRlePixelsPerByte)) {
         return false;
     }
 
     DibImage dib;
-    newdib(dib, std::int32_t(width), std::int32_t(height), outBits, &table, colors);
+    if (lookUp && !rle) {
+        newdib(dib, std::int32_t(width), std::int32_t(height), 24, nullptr, 0);
+    } else {
+        newdib(dib, std::int32_t(width), std::int32_t(height), outBits, &table, colors);
+    }
     if (dib.Empty()) return false;
     if (rle) {
         if (!DecodeRle(data + pixelOffset, std::size_t(dataSize), bits == 4, dib)) return false;
+        if (lookUp) {
+            // Runs may skip anywhere, so they are laid out at their own depth first.
+            DibImage full;
+            newdib(full, std::int32_t(width), std::int32_t(height), 24, nullptr, 0);
+            if (full.Empty()) return false;
+            for (std::int32_t r = 0; r < height; ++r)
+                PaletteRowTo24(dib.StoredRow(r), int(bits), width, table.bmiColors,
+                               full.StoredRow(r));
+            dib = std::move(full);
+        }
+        out = std::move(dib);
+        return true;
+    }
+    if (rows) {
+        std::vector<std::uint8_t> row(static_cast<std::size_t>(srcStride));
+        for (std::int64_t fileRow = 0; fileRow < height; ++fileRow) {
+            for (std::size_t got = 0; got < row.size();) {
+                const std::size_t n = (*rows)(row.data() + got, row.size() - got);
+                if (n == 0) return false;
+                got += n;
+            }
+            const std::int64_t r = topDown ? height - 1 - fileRow : fileRow;
+            PaletteRowTo24(row.data(), int(bits), width, table.bmiColors,
+                           dib.StoredRow(std::int32_t(r)));
+        }
         out = std::move(dib);
         return true;
     }
@@ -200,6 +233,10 @@ bool DecodeBmp(const std::uint8_t* data, std::size_t size, DibImage& out) {
         const std::int64_t fileRow = topDown ? height - 1 - r : r;
         const std::uint8_t* src = data + pixelOffset + std::uint64_t(fileRow) * srcStride;
         std::uint8_t* dst = dib.StoredRow(r);
+        if (lookUp) {
+            PaletteRowTo24(src, int(bits), width, table.bmiColors, dst);
+            continue;
+        }
         if (bits != 32) {
             std::memcpy(dst, src, std::size_t(srcStride));
             continue;

@@ -26,6 +26,14 @@ constexpr std::uint64_t kPngRatio = 1032;
 // -> at most 8192 pixels a byte.
 constexpr std::uint64_t kJpegPixelsPerByte = 8192;
 
+// Whether the caller asked for every picture at 24 bits (ImageLimits::trueColour).
+bool TrueColourWanted();
+// The colours of a row of `width` palette indices packed at `bits` (1, 4 or 8) bits a pixel, as
+// 24-bit pixels. At 8 bits `indices` may lie in the last third of `pixels`' own row: each index is
+// read before anything is written over it.
+void PaletteRowTo24(const std::uint8_t* indices, int bits, std::int64_t width,
+                    const RgbQuad* colours, std::uint8_t* pixels);
+
 // True when width x height at bitCount bits is a picture a DibImage may hold.
 bool DibSizeAllowed(std::int64_t width, std::int64_t height, int bitCount);
 // Whether a decoder may hold a working buffer of `bytes` beside the picture (a progressive
@@ -45,7 +53,10 @@ bool DecodeJpeg(const std::uint8_t* data, std::size_t size, DibImage& out);
 bool DecodeGif(const ByteReader& read, DibImage& out);
 bool DecodePng(const ByteReader& read, std::uint64_t size, DibImage& out);
 bool DecodeJpeg(const ByteReader& read, std::uint64_t size, DibImage& out);
-bool DecodeBmp(const std::uint8_t* data, std::size_t size, DibImage& out);
+// With `rows`, the uncompressed rows of a palette picture are not in `data` but read from there
+// one at a time, in the file's order (the picture is then 24 bits).
+bool DecodeBmp(const std::uint8_t* data, std::size_t size, DibImage& out,
+               const ByteReader* rows = nullptr);
 
 // The encoders take images their format suits (checked by EncodeImage) and fail only when the
 // library does.

@@ -126,7 +126,9 @@ bool ReadFirstImage(GifFileType* gif, DibImage& out) {
         std::max<std::int64_t>(gif->SWidth, std::int64_t(desc.Left) + desc.Width);
     const std::int64_t height =
         std::max<std::int64_t>(gif->SHeight, std::int64_t(desc.Top) + desc.Height);
-    if (!DibSizeAllowed(width, height, 8)) return false;
+    // Wanted at 24 bits, each line is looked up as it comes, and no picture of indices is made.
+    const bool lookUp = TrueColourWanted();
+    if (!DibSizeAllowed(width, height, lookUp ? 24 : 8)) return false;
     const std::int64_t imagePixels = std::int64_t(desc.Width) * desc.Height;
     const std::uint64_t dataBytes = ImageDataBytes(*static_cast<GifSource*>(gif->UserData),
                                                    std::uint64_t(imagePixels) / kGifRatio + 1);
@@ -141,12 +143,24 @@ bool ReadFirstImage(GifFileType* gif, DibImage& out) {
         table.bmiColors[i].rgbBlue = map->Colors[i].Blue;
     }
     DibImage dib;
-    newdib(dib, std::int32_t(width), std::int32_t(height), 8, &table, 256);
+    if (lookUp) {
+        newdib(dib, std::int32_t(width), std::int32_t(height), 24, nullptr, 0);
+    } else {
+        newdib(dib, std::int32_t(width), std::int32_t(height), 8, &table, 256);
+    }
     if (dib.Empty()) return false;
 
     const bool covered =
         desc.Left == 0 && desc.Top == 0 && desc.Width == width && desc.Height == height;
-    if (!covered) {
+    std::vector<std::uint8_t> line;
+    if (lookUp) {
+        line.assign(std::size_t(std::max<std::int64_t>(width, desc.Width)),
+                    std::uint8_t(gif->SBackGroundColor & 0xFF));
+        if (!covered) {
+            for (std::int32_t r = 0; r < height; ++r)
+                PaletteRowTo24(line.data(), 8, width, table.bmiColors, dib.StoredRow(r));
+        }
+    } else if (!covered) {
         std::memset(dib.Bits.get(), gif->SBackGroundColor & 0xFF, DibImageSize(dib));
     }
 
@@ -159,8 +173,14 @@ bool ReadFirstImage(GifFileType* gif, DibImage& out) {
         const int start = desc.Interlace ? kStart[pass] : 0;
         const int step = desc.Interlace ? kStep[pass] : 1;
         for (int t = start; t < desc.Height; t += step) {
-            std::uint8_t* row = dib.Row(desc.Top + t) + desc.Left;
-            if (DGifGetLine(gif, row, desc.Width) == GIF_ERROR) return false;
+            if (!lookUp) {
+                std::uint8_t* row = dib.Row(desc.Top + t) + desc.Left;
+                if (DGifGetLine(gif, row, desc.Width) == GIF_ERROR) return false;
+                continue;
+            }
+            if (DGifGetLine(gif, line.data(), desc.Width) == GIF_ERROR) return false;
+            PaletteRowTo24(line.data(), 8, desc.Width, table.bmiColors,
+                           dib.Row(desc.Top + t) + std::size_t(desc.Left) * 3);
         }
     }
     out = std::move(dib);

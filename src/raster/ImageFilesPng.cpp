@@ -65,7 +65,11 @@ bool RunRead(png_structp png, png_infop info, PngReadJob& job) {
     if (!WithinBudget(storedRow * height, job.size, kPngRatio)) return false;
 
     const bool palette = colorType == PNG_COLOR_TYPE_PALETTE;
-    if (!DibSizeAllowed(width, height, palette ? 8 : 24)) return false;
+    // A palette picture wanted at 24 bits has its indices read into the last third of each row
+    // and looked up there, so it never needs a picture of its own.
+    const bool lookUp = palette && TrueColourWanted();
+    const int bitCount = palette && !lookUp ? 8 : 24;
+    if (!DibSizeAllowed(width, height, bitCount)) return false;
     BitmapInfo table;
     if (palette) {
         png_colorp entries = nullptr;
@@ -96,8 +100,8 @@ bool RunRead(png_structp png, png_infop info, PngReadJob& job) {
     }
     if (!palette && rowBytes != std::size_t(width) * channels) return false;
 
-    newdib(job.dib, std::int32_t(width), std::int32_t(height), palette ? 8 : 24,
-           palette ? &table : nullptr, palette ? 256 : 0);
+    newdib(job.dib, std::int32_t(width), std::int32_t(height), bitCount,
+           bitCount == 8 ? &table : nullptr, bitCount == 8 ? 256 : 0);
     if (job.dib.Empty()) return false;
     // Nothing may throw past libpng's frames: a failure here returns, so the caller frees it.
     try {
@@ -112,12 +116,18 @@ bool RunRead(png_structp png, png_infop info, PngReadJob& job) {
         for (png_uint_32 t = 0; t < height; ++t)
             job.rows[t] = job.rgba.data() + rowBytes * t;
     } else {
+        const std::size_t indicesAt = lookUp ? std::size_t(width) * 2 : 0;
         for (png_uint_32 t = 0; t < height; ++t)
-            job.rows[t] = job.dib.Row(std::int32_t(t));
+            job.rows[t] = job.dib.Row(std::int32_t(t)) + indicesAt;
     }
     png_read_image(png, job.rows.data());
     // The end chunk must be there too: a file cut short anywhere is damaged.
     png_read_end(png, nullptr);
+
+    if (lookUp) {
+        for (png_uint_32 t = 0; t < height; ++t)
+            PaletteRowTo24(job.rows[t], 8, width, table.bmiColors, job.dib.Row(std::int32_t(t)));
+    }
 
     if (alpha) {
         for (png_uint_32 t = 0; t < height; ++t) {

@@ -2,6 +2,11 @@
 
 #include <png.h>
 
+#include <algorithm>
+#include <cstdlib>
+#include <cstring>
+#include <string_view>
+
 #include "raster/DibService.h"
 #include "raster/ImageFiles.h"
 #include "raster/ImageFixtures.h"
@@ -455,6 +460,118 @@ TEST(DecodeBmp, RunLengthFourBits) {
     const std::uint32_t row[7] = {1, 2, 1, 0xA, 0xB, 0xC, 0};
     for (int x = 0; x < 7; ++x)
         EXPECT_EQ(getpixel(dib, x, 0), row[x]) << x;
+}
+
+// --- Palette pictures wanted at 24 bits ------------------------------------------------------
+
+Bytes Pattern(std::size_t size) {
+    Bytes bytes(size);
+    for (std::size_t i = 0; i < size; ++i)
+        bytes[i] = std::uint8_t(i * 37 + 11);
+    return bytes;
+}
+
+TEST(PaletteAsTrueColour, EveryPixelIsItsIndexLookedUp) {
+    const auto png = [](int depth, bool interlaced, Bytes transparency) {
+        test::PngPlan plan;
+        plan.width = 13;
+        plan.height = 9;
+        plan.colorType = 3;  // palette
+        plan.depth = depth;
+        plan.interlaced = interlaced;
+        for (int i = 0; i < 1 << depth; ++i)
+            plan.palette.push_back({std::uint8_t(i * 5), std::uint8_t(i ^ 0x5A), std::uint8_t(~i)});
+        plan.transparency = std::move(transparency);
+        plan.rows = Pattern(std::size_t((13 * depth + 7) / 8) * 9);
+        return test::MakePng(plan);
+    };
+    const auto gif = [](int screen, bool interlaced) {
+        test::GifPlan plan;
+        plan.screenWidth = screen;
+        plan.screenHeight = screen;
+        plan.background = 2;
+        plan.globalMap = kFour;
+        plan.left = screen ? 3 : 0;
+        plan.top = screen ? 2 : 0;
+        plan.width = 11;
+        plan.height = 10;
+        plan.interlaced = interlaced;
+        plan.pixels = Pattern(110);
+        for (std::uint8_t& index : plan.pixels)
+            index &= 3;
+        return test::MakeGif(plan);
+    };
+    const auto bmp = [](int bits, int height, std::uint32_t compression, Bytes pixels) {
+        test::BmpPlan plan;
+        plan.bits = std::uint16_t(bits);
+        plan.width = compression ? 6 : 13;
+        plan.height = height;
+        plan.compression = compression;
+        plan.table.assign(std::size_t(1) << bits, Rgb{0, 0, 0});
+        for (std::size_t i = 0; i < plan.table.size(); ++i)
+            plan.table[i] = {std::uint8_t(i * 3), std::uint8_t(255 - i), std::uint8_t(i * 7)};
+        plan.pixels =
+            pixels.empty()
+                ? Pattern(std::size_t(DibStride(13, bits)) * std::size_t(std::abs(height)))
+                : std::move(pixels);
+        return test::MakeBmp(plan);
+    };
+    const Bytes rle8 = {3, 2, 0, 3, 1, 3, 2, 0, 0, 0, 0, 2, 4, 1, 9, 1, 0, 1};
+    const Bytes rle4 = {3, 0x12, 0, 3, 0xAB, 0xC0, 0, 1};
+    const std::pair<const char*, Bytes> cases[] = {
+        {"PNG 1 bit", png(1, false, {})},
+        {"PNG 2 bits", png(2, false, {})},
+        {"PNG 4 bits", png(4, false, {})},
+        {"PNG 8 bits", png(8, false, {})},
+        {"PNG interlaced", png(8, true, {})},
+        {"PNG with transparency", png(4, false, {0, 128})},
+        {"GIF", gif(0, false)},
+        {"GIF interlaced on a screen", gif(16, true)},
+        {"BMP 1 bit", bmp(1, 5, 0, {})},
+        {"BMP 4 bits", bmp(4, 5, 0, {})},
+        {"BMP 8 bits top down", bmp(8, -5, 0, {})},
+        {"BMP run-length 8 bits", bmp(8, 3, 1, rle8)},
+        {"BMP run-length 4 bits", bmp(4, 1, 2, rle4)},
+    };
+    ImageLimits texture;
+    texture.trueColour = true;
+    for (const auto& [name, file] : cases) {
+        DibImage palette, full;
+        ASSERT_TRUE(DecodeImage(file.data(), file.size(), palette)) << name;
+        ASSERT_TRUE(DecodeImage(file.data(), file.size(), full, texture)) << name;
+        ASSERT_LE(DibBitCount(palette), 8u) << name;
+        ASSERT_EQ(DibBitCount(full), 24u) << name;
+        ASSERT_EQ(DibWidth(full), DibWidth(palette)) << name;
+        ASSERT_EQ(DibHeight(full), DibHeight(palette)) << name;
+        // Read from a file as it goes (BMP rows one at a time), the same; cut short, nothing.
+        for (const std::size_t size : {file.size(), file.size() - 1}) {
+            std::size_t at = 0;
+            const ByteReader reader = [&](std::uint8_t* to, std::size_t n) {
+                n = std::min(n, size - at);
+                std::memcpy(to, file.data() + at, n);
+                at += n;
+                return n;
+            };
+            DibImage streamed;
+            const bool read = DecodeImageFrom(reader, size, streamed, texture);
+            if (size < file.size()) {
+                EXPECT_TRUE(!read || !std::string_view(name).starts_with("BMP")) << name;
+                continue;
+            }
+            ASSERT_TRUE(read) << name;
+            ASSERT_EQ(DibImageSize(streamed), DibImageSize(full)) << name;
+            EXPECT_EQ(std::memcmp(streamed.Bits.get(), full.Bits.get(), DibImageSize(full)), 0)
+                << name;
+        }
+        for (int y = 0; y < DibHeight(full); ++y) {
+            for (int x = 0; x < DibWidth(full); ++x) {
+                const RgbQuad& want = palette.Info->bmiColors[getpixel(palette, x, y)];
+                const std::uint8_t* got = full.StoredRow(y) + 3 * x;
+                EXPECT_EQ((RgbQuad{got[0], got[1], got[2], 0}), want)
+                    << name << " " << x << "," << y;
+            }
+        }
+    }
 }
 
 }  // namespace
