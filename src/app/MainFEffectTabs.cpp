@@ -19,9 +19,7 @@
 #include <tuple>
 
 #include "app/LayoutKit.h"
-#include "app/MainFUnit.h"
 #include "app/Pictures.h"
-#include "app/RenderSchedule.h"
 #include "document/SettingsTable.h"
 #include "raster/DibService.h"
 #include "render/Presets.h"
@@ -43,14 +41,14 @@
 
 namespace gw {
 
-using namespace layout;
+namespace layout {
 
-QWidget* TMainForm::BuildEdgeTab() {
+QWidget* BuildEdgeTab() {
     auto* TabSheet6 = new QWidget;
     Name(TabSheet6, "TabSheet6");
     auto* layout = new QVBoxLayout(TabSheet6);
     layout->setContentsMargins(2, 2, 2, 2);
-    PageControl4 = new QTabWidget(TabSheet6);
+    auto* PageControl4 = new QTabWidget(TabSheet6);
     Name(PageControl4, "PageControl4");
     layout->addWidget(PageControl4);
 
@@ -58,7 +56,8 @@ QWidget* TMainForm::BuildEdgeTab() {
     Name(TabSheet11, "TabSheet11");
     auto* presets = new QVBoxLayout(TabSheet11);
     presets->setContentsMargins(0, 0, 0, 0);
-    ScrollBox3 = GalleryBox("ScrollBox3", KantePaint, "KantePaint", 94, TabSheet11);
+    TPaintBox* KantePaint = nullptr;
+    TGalleryBox* ScrollBox3 = GalleryBox("ScrollBox3", KantePaint, "KantePaint", 94, TabSheet11);
     presets->addWidget(ScrollBox3);
     PageControl4->addTab(TabSheet11, QStringLiteral("Vorgegebene Kanten"));
 
@@ -120,12 +119,12 @@ QWidget* TMainForm::BuildEdgeTab() {
     return TabSheet6;
 }
 
-QWidget* TMainForm::BuildShadowTab() {
+QWidget* BuildShadowTab() {
     auto* TabSheet7 = new QWidget;
     Name(TabSheet7, "TabSheet7");
     auto* layout = new QVBoxLayout(TabSheet7);
     layout->setContentsMargins(2, 2, 2, 2);
-    PageControl5 = new QTabWidget(TabSheet7);
+    auto* PageControl5 = new QTabWidget(TabSheet7);
     Name(PageControl5, "PageControl5");
     layout->addWidget(PageControl5);
 
@@ -133,7 +132,9 @@ QWidget* TMainForm::BuildShadowTab() {
     Name(TabSheet13, "TabSheet13");
     auto* presets = new QVBoxLayout(TabSheet13);
     presets->setContentsMargins(0, 0, 0, 0);
-    ScrollBox4 = GalleryBox("ScrollBox4", SchattenPaint, "SchattenPaint", 94, TabSheet13);
+    TPaintBox* SchattenPaint = nullptr;
+    TGalleryBox* ScrollBox4 =
+        GalleryBox("ScrollBox4", SchattenPaint, "SchattenPaint", 94, TabSheet13);
     presets->addWidget(ScrollBox4);
     PageControl5->addTab(TabSheet13, QStringLiteral("Vorgegebene Schatten"));
 
@@ -148,11 +149,11 @@ QWidget* TMainForm::BuildShadowTab() {
     auto* SchattenCheck = Check("SchattenCheck", QStringLiteral("Schatten hinzufügen"), TabSheet14);
     first->addWidget(SchattenCheck);
     auto* colour = new QHBoxLayout;
-    SColorShape = new TShape(TabSheet14);
+    auto* SColorShape = new TShape(TabSheet14);
     Name(SColorShape, "SColorShape");
     SColorShape->setFixedSize(25, 25);
     SColorShape->setBrushColor(clBlack);
-    SColorBtn = new QPushButton(QStringLiteral("&Farbe festlegen"), TabSheet14);
+    auto* SColorBtn = new QPushButton(QStringLiteral("&Farbe festlegen"), TabSheet14);
     Name(SColorBtn, "SColorBtn");
     colour->addWidget(SColorShape);
     colour->addWidget(SColorBtn);
@@ -191,12 +192,13 @@ QWidget* TMainForm::BuildShadowTab() {
     return TabSheet7;
 }
 
-QWidget* TMainForm::BuildFrameTab() {
+QWidget* BuildFrameTab() {
     auto* TabSheet8 = new QWidget;
     Name(TabSheet8, "TabSheet8");
     auto* grid = PageGrid(TabSheet8);
     grid->setContentsMargins(8, 3, 8, 2);
-    ScrollBox5 = GalleryBox("ScrollBox5", RahmenPaint, "RahmenPaint", 125, TabSheet8);
+    TPaintBox* RahmenPaint = nullptr;
+    TGalleryBox* ScrollBox5 = GalleryBox("ScrollBox5", RahmenPaint, "RahmenPaint", 125, TabSheet8);
     ScrollBox5->setFixedWidth(200);
     grid->addWidget(ScrollBox5, 0, 0);
 
@@ -206,7 +208,7 @@ QWidget* TMainForm::BuildFrameTab() {
     auto* values = new QGridLayout;
     values->setVerticalSpacing(2);
     auto* RBreitEd = MakeSpin("RBreitEd", TabSheet8);
-    RHochEd = MakeSpin("RHochEd", TabSheet8);
+    auto* RHochEd = MakeSpin("RHochEd", TabSheet8);
     values->addWidget(Label(QStringLiteral("Breite:"), RBreitEd, TabSheet8), 0, 0);
     values->addWidget(RBreitEd, 0, 1);
     values->addWidget(Label(QStringLiteral("Höhe:"), RHochEd, TabSheet8), 1, 0);
@@ -218,7 +220,7 @@ QWidget* TMainForm::BuildFrameTab() {
     Name(RColorShape, "RColorShape");
     RColorShape->setFixedSize(25, 25);
     RColorShape->setBrushColor(clBlack);
-    RColorBtn = new QPushButton(QStringLiteral("&Farbe festlegen"), TabSheet8);
+    auto* RColorBtn = new QPushButton(QStringLiteral("&Farbe festlegen"), TabSheet8);
     Name(RColorBtn, "RColorBtn");
     colour->addWidget(RColorShape);
     colour->addWidget(RColorBtn);
@@ -231,4 +233,5 @@ QWidget* TMainForm::BuildFrameTab() {
     return TabSheet8;
 }
 
+}  // namespace layout
 }  // namespace gw

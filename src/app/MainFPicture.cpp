@@ -40,6 +40,7 @@
 
 #include "app/AboutBoxUnit.h"
 #include "app/BackgroundRender.h"
+#include "app/LayoutKit.h"
 #include "app/LogoFUnit.h"
 #include "app/MemoryGuard.h"
 #include "app/Pictures.h"
@@ -80,6 +81,31 @@
 
 namespace gw {
 
+using layout::Named;
+
+struct TMainForm::PictureCommands {
+    // The options of the last export, for this session; printing takes its resolution.
+    ExportOptions exportOptions;
+};
+
+void TMainForm::AreaDeleter::operator()(PictureCommands* area) const {
+    delete area;
+}
+
+void TMainForm::ConnectPictureCommands() {
+    pictureCommands_.reset(new PictureCommands);
+    struct Button {
+        const char* name;
+        void (TMainForm::*click)();
+    };
+    for (const Button& b : {Button{"SaveAsButton", &TMainForm::ExportBtnClick},
+                            Button{"PrintButton", &TMainForm::PrintBtnClick},
+                            Button{"PreviewButton", &TMainForm::PreviewBtnClick},
+                            Button{"CopyButton", &TMainForm::Kopieren1Click}})
+        connect(Named<QPushButton>(*this, b.name), &QPushButton::clicked, this,
+                [this, click = b.click] { (this->*click)(); });
+}
+
 // ---------------------------------------------------------------------------------------------
 // Result page
 
@@ -88,13 +114,13 @@ void TMainForm::ExportBtnClick() {
     request.kind = DialogKind::Save;
     request.name = QStringLiteral("SaveDialog1");
     request.filter = PictureSaveFilter();
-    ExportOptions chosen = exportOptions_;
+    ExportOptions chosen = pictureCommands_->exportOptions;
     request.exportOptions = &chosen;
     request.pictureWidth = L().width;
     request.pictureHeight = L().height;
     const DialogAnswer answer = RunDialog(this, request);
     if (!answer.accepted) return;
-    exportOptions_ = chosen;
+    pictureCommands_->exportOptions = chosen;
     const ExportTarget target = ExportTargetFor(answer.fileName, answer.selectedFilter);
     const std::string shortName = ToStdString(QFileInfo(target.fileName).fileName());
     const auto confirmed = [](const std::string& question) {
@@ -111,7 +137,7 @@ void TMainForm::ExportBtnClick() {
     if (target.fileName != answer.fileName && QFileInfo::exists(target.fileName) &&
         !confirmed("Die Datei " + shortName + " gibt es schon. Soll sie ersetzt werden?"))
         return;
-    if (exportOptions_.transparent && !TypeTakesTransparency(target.type)) {
+    if (pictureCommands_->exportOptions.transparent && !TypeTakesTransparency(target.type)) {
         ShowMessageBox(
             "Ein transparenter Hintergrund geht nur mit PNG, PDF und WebP, nicht mit JPEG oder "
             "BMP.",
@@ -124,14 +150,14 @@ void TMainForm::ExportBtnClick() {
         std::string error;
     };
     auto job = std::make_shared<Job>();
-    ExportOptions options = exportOptions_;
+    ExportOptions options = pictureCommands_->exportOptions;
     // A bitmap file has no place for a resolution; the one chosen stays for printing.
     if (target.type == ImageFileType::Bmp) options.dpi = 0;
     if (IsScreenPicture(options)) {
         // The file gets the settings as they are, not a picture whose render was cancelled.
         if (!DrawCurrentPicture()) return;
         job->ok =
-            EncodeScreenPicture(images_.Picture, options.dpi, target.type, job->bytes, job->error);
+            EncodeScreenPicture(images().Picture, options.dpi, target.type, job->bytes, job->error);
     } else {
         auto copy = std::make_shared<const Lettering>(RenderSnapshot(L()));
         const ImageFileType type = target.type;
@@ -169,8 +195,9 @@ void TMainForm::PreviewBtnClick() {
 }
 
 bool TMainForm::PaintPrint(QPrinter& printer, QImage& cache) {
-    const double pictureDpi =
-        exportOptions_.dpi > 0 ? double(exportOptions_.dpi) : kPrintPixelsPerInch;
+    const double pictureDpi = pictureCommands_->exportOptions.dpi > 0
+                                  ? double(pictureCommands_->exportOptions.dpi)
+                                  : kPrintPixelsPerInch;
     const QRectF area = printer.pageLayout().paintRectPixels(printer.resolution());
     const QRectF target =
         PrintRect(QSizeF(L().width, L().height), area.size(), printer.resolution(), pictureDpi);
@@ -205,7 +232,7 @@ bool TMainForm::PaintPrint(QPrinter& printer, QImage& cache) {
     } else if (k < 1 && cache.isNull()) {
         // Too large to smooth: the picture as the window shows it, drawn anew if it is stale.
         if (!DrawCurrentPicture()) return false;
-        if (!RunTakingPictures([&] { cache = DibToQImage(images_.Picture); })) {
+        if (!RunTakingPictures([&] { cache = DibToQImage(images().Picture); })) {
             ShowOutOfMemory();
             return false;
         }
@@ -227,7 +254,7 @@ bool TMainForm::PaintPrint(QPrinter& printer, QImage& cache) {
 void TMainForm::Kopieren1Click() {
     if (!DrawCurrentPicture()) return;
     QImage picture;
-    if (!RunTakingPictures([&] { picture = DibToQImage(images_.Picture); })) {
+    if (!RunTakingPictures([&] { picture = DibToQImage(images().Picture); })) {
         ShowOutOfMemory();
         return;
     }
