@@ -15,6 +15,7 @@
 #include <QGuiApplication>
 #include <QKeyEvent>
 #include <QLabel>
+#include <QMenu>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPlainTextEdit>
@@ -22,7 +23,6 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScreen>
-#include <QMenu>
 #include <QScrollArea>
 #include <QScrollBar>
 #include <QShortcut>
