@@ -169,7 +169,8 @@ class TMainForm : public QMainWindow {
     void BackgroundRenderEnded(bool ok);
     void ShowRendering(bool running);
     // A change whose picture cannot be had for want of memory is taken back whole, and the
-    // user hears of it after that: false then. `atOnce` awaits the picture however big.
+    // user hears of it after that: false then. `atOnce` awaits the picture however big and
+    // settles the change at once (an opened document); otherwise the caller settles it.
     bool ChangeTakenWhole(const std::function<void()>& change, bool atOnce);
     // A size change whose picture renders beside the window: taken back when memory runs out
     // in the render; SettleSize keeps it.
