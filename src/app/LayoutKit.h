@@ -45,6 +45,10 @@ QVBoxLayout* Column(QGridLayout* grid, int column);
 QGridLayout* PageGrid(QWidget* page);
 // A spin field whose range and kind come from the settings table's row of its name.
 SpinEdit* MakeSpin(const char* name, QWidget* parent);
+// A row of a tab's values: its label in column 0, the spin field of the setting `name` in 1. A
+// new setting's field is this one line; the settings table's row binds it.
+SpinEdit* SpinRow(QGridLayout* grid, int row, const QString& label, const char* name,
+                  QWidget* parent);
 
 // The effect tabs 3D-Kante, Schatten and Rahmen.
 QWidget* BuildEdgeTab();

@@ -78,15 +78,9 @@ QWidget* BuildEdgeTab() {
 
     auto* values = new QGridLayout;
     values->setVerticalSpacing(2);
-    auto* KWinkEd = MakeSpin("KWinkEd", TabSheet12);
-    auto* KBreiteEd = MakeSpin("KBreiteEd", TabSheet12);
-    auto* KLichtEd = MakeSpin("KLichtEd", TabSheet12);
-    values->addWidget(Label(QStringLiteral("Winkel:"), KWinkEd, TabSheet12), 0, 0);
-    values->addWidget(KWinkEd, 0, 1);
-    values->addWidget(Label(QStringLiteral("Breite (%):"), KBreiteEd, TabSheet12), 1, 0);
-    values->addWidget(KBreiteEd, 1, 1);
-    values->addWidget(Label(QStringLiteral("Lichtstärke:"), KLichtEd, TabSheet12), 2, 0);
-    values->addWidget(KLichtEd, 2, 1);
+    SpinRow(values, 0, QStringLiteral("Winkel:"), "KWinkEd", TabSheet12);
+    SpinRow(values, 1, QStringLiteral("Breite (%):"), "KBreiteEd", TabSheet12);
+    SpinRow(values, 2, QStringLiteral("Lichtstärke:"), "KLichtEd", TabSheet12);
     grid->addLayout(values, 0, 1, Qt::AlignTop);
 
     const QStringList profiles = {QStringLiteral("Flach"), QStringLiteral("Linear"),
@@ -181,12 +175,8 @@ QWidget* BuildShadowTab() {
     auto* offsetGrid = new QGridLayout(offset);
     offsetGrid->setContentsMargins(6, 2, 6, 2);
     offsetGrid->setVerticalSpacing(2);
-    auto* SRightEd = MakeSpin("SRightEd", offset);
-    auto* SBottomEd = MakeSpin("SBottomEd", offset);
-    offsetGrid->addWidget(Label(QStringLiteral("Nach rechts:"), SRightEd, offset), 0, 0);
-    offsetGrid->addWidget(SRightEd, 0, 1);
-    offsetGrid->addWidget(Label(QStringLiteral("Nach unten:"), SBottomEd, offset), 1, 0);
-    offsetGrid->addWidget(SBottomEd, 1, 1);
+    SpinRow(offsetGrid, 0, QStringLiteral("Nach rechts:"), "SRightEd", offset);
+    SpinRow(offsetGrid, 1, QStringLiteral("Nach unten:"), "SBottomEd", offset);
     grid->addWidget(offset, 0, 2, Qt::AlignTop);
     grid->setColumnStretch(3, 1);
     return TabSheet7;
@@ -207,12 +197,8 @@ QWidget* BuildFrameTab() {
     options->addWidget(RTextcheck);
     auto* values = new QGridLayout;
     values->setVerticalSpacing(2);
-    auto* RBreitEd = MakeSpin("RBreitEd", TabSheet8);
-    auto* RHochEd = MakeSpin("RHochEd", TabSheet8);
-    values->addWidget(Label(QStringLiteral("Breite:"), RBreitEd, TabSheet8), 0, 0);
-    values->addWidget(RBreitEd, 0, 1);
-    values->addWidget(Label(QStringLiteral("Höhe:"), RHochEd, TabSheet8), 1, 0);
-    values->addWidget(RHochEd, 1, 1);
+    SpinRow(values, 0, QStringLiteral("Breite:"), "RBreitEd", TabSheet8);
+    SpinEdit* RHochEd = SpinRow(values, 1, QStringLiteral("Höhe:"), "RHochEd", TabSheet8);
     options->addLayout(values);
 
     auto* colour = new QHBoxLayout;

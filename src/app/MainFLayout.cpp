@@ -63,6 +63,14 @@ SpinEdit* MakeSpin(const char* name, QWidget* parent) {
     return spin;
 }
 
+SpinEdit* SpinRow(QGridLayout* grid, int row, const QString& label, const char* name,
+                  QWidget* parent) {
+    SpinEdit* spin = MakeSpin(name, parent);
+    grid->addWidget(Label(label, spin, parent), row, 0);
+    grid->addWidget(spin, row, 1);
+    return spin;
+}
+
 }  // namespace layout
 
 using namespace layout;
@@ -320,12 +328,8 @@ QWidget* BuildOutlineTab() {
     }
     auto* values = new QGridLayout;
     values->setVerticalSpacing(3);
-    auto* StarkEd = MakeSpin("StarkEd", TabSheet5);
-    auto* AnzahlEd = MakeSpin("AnzahlEd", TabSheet5);
-    values->addWidget(Label(QStringLiteral("Stärke:"), StarkEd, TabSheet5), 0, 0);
-    values->addWidget(StarkEd, 0, 1);
-    values->addWidget(Label(QStringLiteral("Anzahl:"), AnzahlEd, TabSheet5), 1, 0);
-    values->addWidget(AnzahlEd, 1, 1);
+    SpinRow(values, 0, QStringLiteral("Stärke:"), "StarkEd", TabSheet5);
+    SpinRow(values, 1, QStringLiteral("Anzahl:"), "AnzahlEd", TabSheet5);
     grid->addLayout(values, 0, 1, Qt::AlignTop);
     grid->setColumnStretch(2, 1);
     return TabSheet5;
