@@ -44,7 +44,7 @@ TAboutBox::TAboutBox(QWidget* parent) : QDialog(parent) {
     setFixedSize(664, 453);
     setWindowFlags(windowFlags() & ~Qt::WindowContextHelpButtonHint);
 
-    Panel1 = new QFrame(this);
+    auto* Panel1 = new QFrame(this);
     Panel1->setObjectName(QStringLiteral("Panel1"));
     Panel1->setGeometry(8, 8, 648, 384);
     const QColor panel = ToQColor(0xA6CAF0);
@@ -53,7 +53,7 @@ TAboutBox::TAboutBox(QWidget* parent) : QDialog(parent) {
                                          " #Panel1 QLabel { color: black; }")
                               .arg(panel.name(), panel.lighter(115).name()));
 
-    ProgramIcon = new TImage(Panel1);
+    auto* ProgramIcon = new TImage(Panel1);
     ProgramIcon->setObjectName(QStringLiteral("ProgramIcon"));
     ProgramIcon->setPixmap(LayoutPicture("program.jpg"));
     ProgramIcon->setStretch(true);
@@ -61,31 +61,33 @@ TAboutBox::TAboutBox(QWidget* parent) : QDialog(parent) {
 
     auto* column = new QWidget(Panel1);
     column->setFixedWidth(648 - 2 * 12 - 306 - 14 - 4);
-    ProductName = MakeLabel(QStringLiteral("Garantiert ein Original ZEF-LOR Programm"), column,
-                            "ProductName");
+    QLabel* ProductName = MakeLabel(QStringLiteral("Garantiert ein Original ZEF-LOR Programm"),
+                                    column, "ProductName");
     QFont productFont(QStringLiteral("Arial Narrow"));
     productFont.setBold(true);
     productFont.setPixelSize(24);
     ProductName->setFont(productFont);
-    Copyright =
+    QLabel* Copyright =
         MakeLabel(QStringLiteral("Zarbo Glyphwerk 2.1 – © XXXX ZEF-LOR. Alle Rechte vorbehalten."),
                   column, "Copyright");
-    Comments = MakeLabel(QStringLiteral("Entwickelt und gestaltet von ZEF-LOR.\n"
-                                        "Kontakt: ZEF-LOR, Postfach 12 34, 00000 Musterstadt, "
-                                        "post@zef-lor.example"),
-                         column, "Comments");
-    Label1 = MakeLabel(QStringLiteral("ZEF-LOR – Zeichen, Farben, Lettern."), column, "Label1");
+    QLabel* Comments =
+        MakeLabel(QStringLiteral("Entwickelt und gestaltet von ZEF-LOR.\n"
+                                 "Kontakt: ZEF-LOR, Postfach 12 34, 00000 Musterstadt, "
+                                 "post@zef-lor.example"),
+                  column, "Comments");
+    QLabel* Label1 =
+        MakeLabel(QStringLiteral("ZEF-LOR – Zeichen, Farben, Lettern."), column, "Label1");
     QFont bold = Label1->font();
     bold.setBold(true);
     Label1->setFont(bold);
-    Label2 = MakeLabel(QStringLiteral("Wir machen kleine Programme für schöne Schriftzüge."),
-                       column, "Label2");
-    Label3 = MakeLabel(
+    QLabel* Label2 = MakeLabel(
+        QStringLiteral("Wir machen kleine Programme für schöne Schriftzüge."), column, "Label2");
+    QLabel* Label3 = MakeLabel(
         QStringLiteral("Auf unserer Homepage finden Sie weitere Programme von ZEF-LOR, "
                        "Neuigkeiten zu Zarbo Glyphwerk, Beispiele zum Nachmachen und Antworten "
                        "auf häufige Fragen. Schauen Sie doch einmal vorbei:"),
         column, "Label3");
-    BitBtnXP1 = new QPushButton(QString::fromLatin1(kHomePageCaption), column);
+    auto* BitBtnXP1 = new QPushButton(QString::fromLatin1(kHomePageCaption), column);
     BitBtnXP1->setObjectName(QStringLiteral("BitBtnXP1"));
     BitBtnXP1->setFixedSize(220, 30);
     BitBtnXP1->setCursor(Qt::PointingHandCursor);
@@ -112,22 +114,15 @@ TAboutBox::TAboutBox(QWidget* parent) : QDialog(parent) {
     panelLayout->addWidget(column);
     panelLayout->addStretch(1);
 
-    BitBtn1 = new QPushButton(QStringLiteral("OK"), this);
+    auto* BitBtn1 = new QPushButton(QStringLiteral("OK"), this);
     BitBtn1->setObjectName(QStringLiteral("BitBtn1"));
     BitBtn1->setGeometry((664 - 181) / 2, 404, 181, 37);
     BitBtn1->setDefault(true);
 
-    connect(BitBtnXP1, &QPushButton::clicked, this, [this] { BitBtnXP1Click(); });
+    connect(BitBtnXP1, &QPushButton::clicked, this,
+            [] { QDesktopServices::openUrl(QUrl(QString::fromLatin1(kHomePage))); });
     connect(BitBtn1, &QPushButton::clicked, this, &QDialog::accept);
-    FormCreate();
-}
-
-void TAboutBox::FormCreate() {
     Copyright->setText(InsertYear(Copyright->text(), QDate::currentDate().year()));
-}
-
-void TAboutBox::BitBtnXP1Click() {
-    QDesktopServices::openUrl(QUrl(QString::fromLatin1(kHomePage)));
 }
 
 }  // namespace gw

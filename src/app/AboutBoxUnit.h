@@ -1,35 +1,18 @@
 #pragma once
-// TAboutBox: the "Info" box of the program, opened modally by the "about" image button.
+// TAboutBox: the "Info" box of the program, opened modally by the "about" image button. Its
+// controls are found by their names: the panel "Panel1", the labels "ProductName", "Copyright"
+// (its "XXXX" becomes the current year), "Comments", "Label1" to "Label3", the buttons
+// "BitBtnXP1" (the home page) and "BitBtn1" (OK).
 
 #include <QDialog>
 
-class QFrame;
-class QLabel;
-class QPushButton;
-
 namespace gw {
-
-class TImage;
 
 class TAboutBox : public QDialog {
     Q_OBJECT
 
   public:
     explicit TAboutBox(QWidget* parent = nullptr);
-
-    QFrame* Panel1;
-    TImage* ProgramIcon;
-    QLabel* ProductName;
-    QLabel* Copyright;  // the rights label; its "XXXX" becomes the current year
-    QLabel* Comments;   // production note and contact address
-    QLabel* Label1;     // self-description, bold
-    QLabel* Label2;     // self-description
-    QLabel* Label3;     // the maker's programs and web site
-    QPushButton* BitBtnXP1;
-    QPushButton* BitBtn1;
-
-    void FormCreate();
-    void BitBtnXP1Click();
 };
 
 // The rights text with its first "XXXX" replaced by the year (four digits).

@@ -1,6 +1,7 @@
 #include "app/BackgroundRender.h"
 
 #include <new>
+#include <thread>
 #include <utility>
 
 #include "platform/AllocationLimit.h"
@@ -14,32 +15,45 @@ struct TBackgroundRender::Job {
     bool ok = false;
 };
 
-TBackgroundRender::TBackgroundRender(QObject* parent) : QObject(parent) {}
+struct TBackgroundRender::State {
+    std::thread thread;
+    std::shared_ptr<Job> running;
+    std::unique_ptr<Lettering> waiting;
+    // The picture of the newest request is still to be shown.
+    bool wanted = false;
+};
+
+TBackgroundRender::TBackgroundRender(QObject* parent)
+    : QObject(parent), state_(std::make_unique<State>()) {}
+
+bool TBackgroundRender::Busy() const {
+    return state_->wanted;
+}
 
 TBackgroundRender::~TBackgroundRender() {
-    if (thread_.joinable()) thread_.join();
+    if (state_->thread.joinable()) state_->thread.join();
 }
 
 void TBackgroundRender::Start(const Lettering& lettering) {
-    wanted_ = true;
-    if (running_) {
-        waiting_ = std::make_unique<Lettering>(RenderSnapshot(lettering));
+    state_->wanted = true;
+    if (state_->running) {
+        state_->waiting = std::make_unique<Lettering>(RenderSnapshot(lettering));
         return;
     }
     Launch(RenderSnapshot(lettering));
 }
 
 void TBackgroundRender::Cancel() {
-    wanted_ = false;
-    waiting_.reset();
+    state_->wanted = false;
+    state_->waiting.reset();
 }
 
 void TBackgroundRender::Launch(Lettering snapshot) {
-    if (thread_.joinable()) thread_.join();
+    if (state_->thread.joinable()) state_->thread.join();
     auto job = std::make_shared<Job>();
     job->lettering = std::move(snapshot);
-    running_ = job;
-    thread_ = std::thread([this, job] {
+    state_->running = job;
+    state_->thread = std::thread([this, job] {
         const std::uint64_t failuresBefore = AllocationFailures();
         try {
             MakeWhitePicture(job->lettering, job->images.Picture);
@@ -61,15 +75,15 @@ void TBackgroundRender::Launch(Lettering snapshot) {
 }
 
 void TBackgroundRender::Ended(std::shared_ptr<Job> job) {
-    if (job != running_) return;
-    running_.reset();
-    if (waiting_) {
-        std::unique_ptr<Lettering> next = std::move(waiting_);
+    if (job != state_->running) return;
+    state_->running.reset();
+    if (state_->waiting) {
+        std::unique_ptr<Lettering> next = std::move(state_->waiting);
         Launch(std::move(*next));
         return;
     }
-    if (!wanted_) return;
-    wanted_ = false;
+    if (!state_->wanted) return;
+    state_->wanted = false;
     images = std::move(job->images);
     notices = std::move(job->notices);
     emit finished(job->ok);

@@ -6,7 +6,6 @@
 #include <QObject>
 #include <cstdint>
 #include <memory>
-#include <thread>
 #include <vector>
 
 #include "document/Lettering.h"
@@ -33,7 +32,7 @@ class TBackgroundRender : public QObject {
     // Drops the running render and the waiting request; the last picture stays.
     void Cancel();
     // A render is running or waiting whose picture will be shown.
-    bool Busy() const { return wanted_; }
+    bool Busy() const;
 
     // The result of the last `finished`: the images, and what the render noted on its way.
     RenderImages images;
@@ -48,10 +47,8 @@ class TBackgroundRender : public QObject {
     void Launch(Lettering snapshot);
     void Ended(std::shared_ptr<Job> job);
 
-    std::thread thread_;
-    std::shared_ptr<Job> running_;
-    std::unique_ptr<Lettering> waiting_;
-    bool wanted_ = false;
+    struct State;
+    std::unique_ptr<State> state_;
 };
 
 }  // namespace gw

@@ -3,6 +3,7 @@
 #include <QComboBox>
 #include <QGridLayout>
 #include <QGroupBox>
+#include <QKeySequence>
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -115,6 +116,17 @@ QGridLayout* PageGrid(QWidget* page) {
     grid->setHorizontalSpacing(18);
     grid->setVerticalSpacing(3);
     return grid;
+}
+
+QString KeyName(const QKeySequence& keys) {
+    QString name = keys.toString(QKeySequence::PortableText);
+    name.replace(QStringLiteral("Ctrl"), QStringLiteral("Strg"));
+    name.replace(QStringLiteral("Shift"), QStringLiteral("Umschalt"));
+    return name;
+}
+
+QString WithKeys(const QString& hint, const QKeySequence& keys) {
+    return hint + QStringLiteral(" (") + KeyName(keys) + QLatin1Char(')');
 }
 
 }  // namespace gw::layout

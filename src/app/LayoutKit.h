@@ -1,7 +1,9 @@
 #pragma once
 // The small makers the window's layout files share: named controls, labels with their buddies,
-// galleries, the grid of an effect tab.
+// galleries, the grid of an effect tab, the names of keys; and how an area of the window finds
+// a control the layout made.
 
+#include <QObject>
 #include <QString>
 #include <QStringList>
 
@@ -10,14 +12,15 @@
 class QCheckBox;
 class QComboBox;
 class QGridLayout;
+class QKeySequence;
 class QLabel;
-class QObject;
 class QRadioButton;
 class QVBoxLayout;
 class QWidget;
 
 namespace gw {
 
+class SpinEdit;
 class TGalleryBox;
 class TPaintBox;
 
@@ -40,6 +43,29 @@ TGalleryBox* GalleryBox(const char* scrollName, TPaintBox*& box, const char* box
                         int laidOutHeight, QWidget* parent);
 QVBoxLayout* Column(QGridLayout* grid, int column);
 QGridLayout* PageGrid(QWidget* page);
+// A spin field whose range and kind come from the settings table's row of its name.
+SpinEdit* MakeSpin(const char* name, QWidget* parent);
+// A row of a tab's values: its label in column 0, the spin field of the setting `name` in 1. A
+// new setting's field is this one line; the settings table's row binds it.
+SpinEdit* SpinRow(QGridLayout* grid, int row, const QString& label, const char* name,
+                  QWidget* parent);
+
+// The effect tabs 3D-Kante, Schatten and Rahmen.
+QWidget* BuildEdgeTab();
+QWidget* BuildShadowTab();
+QWidget* BuildFrameTab();
+
+// The keys as the German desktop names them, "Strg+Umschalt+S", and a hint with its keys.
+QString KeyName(const QKeySequence& keys);
+QString WithKeys(const QString& hint, const QKeySequence& keys);
+
+// The window's control of this name, which the layout made.
+template <class T>
+T* Named(const QObject& window, const char* name) {
+    T* child = window.findChild<T*>(QString::fromLatin1(name));
+    if (!child) qFatal("The window has no control %s.", name);
+    return child;
+}
 
 }  // namespace layout
 }  // namespace gw

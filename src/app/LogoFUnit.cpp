@@ -11,14 +11,11 @@ namespace gw {
 TLogoForm::TLogoForm(QWidget* parent)
     : QWidget(parent, Qt::SplashScreen | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint) {
     setObjectName(QStringLiteral("LogoForm"));
-    Image1 = new QLabel(this);
+    auto* Image1 = new QLabel(this);
     Image1->setObjectName(QStringLiteral("Image1"));
     Image1->setPixmap(LayoutPicture("splash.jpg"));
     Image1->move(0, 0);
-    FormCreate();
-}
-
-void TLogoForm::FormCreate() {
+    // Sized to its picture and centred on the screen.
     QSize size = Image1->pixmap().isNull() ? QSize(450, 200)
                                            : Image1->pixmap().deviceIndependentSize().toSize();
     Image1->resize(size);

@@ -4,8 +4,6 @@
 
 #include <QWidget>
 
-class QLabel;
-
 namespace gw {
 
 class TLogoForm : public QWidget {
@@ -13,11 +11,6 @@ class TLogoForm : public QWidget {
 
   public:
     explicit TLogoForm(QWidget* parent = nullptr);
-
-    QLabel* Image1;
-
-    // Sizes the window to its picture and centres it on the screen.
-    void FormCreate();
 };
 
 }  // namespace gw

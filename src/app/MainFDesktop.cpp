@@ -19,6 +19,7 @@
 #include <QToolButton>
 #include <QUrl>
 
+#include "app/LayoutKit.h"
 #include "app/MainFUnit.h"
 #include "app/RecentDocuments.h"
 #include "document/LetteringFile.h"
@@ -30,29 +31,31 @@
 
 namespace gw {
 
-namespace {
+using layout::KeyName;
+using layout::Named;
+using layout::WithKeys;
 
-// The keys as the German desktop names them, "Strg+Umschalt+S".
-QString KeyName(const QKeySequence& keys) {
-    QString name = keys.toString(QKeySequence::PortableText);
-    name.replace(QStringLiteral("Ctrl"), QStringLiteral("Strg"));
-    name.replace(QStringLiteral("Shift"), QStringLiteral("Umschalt"));
-    return name;
+struct TMainForm::Habits {
+    QWidget* Panel25 = nullptr;
+    QMenu* recentMenu = nullptr;
+    // Printing and copying belong to the result page.
+    std::vector<QShortcut*> resultPageKeys;
+};
+
+void TMainForm::AreaDeleter::operator()(Habits* area) const {
+    delete area;
 }
-
-QString WithKeys(const QString& hint, const QKeySequence& keys) {
-    return hint + QStringLiteral(" (") + KeyName(keys) + QLatin1Char(')');
-}
-
-}  // namespace
 
 void TMainForm::ConnectDesktopHabits() {
+    habits_.reset(new Habits);
+    habits_->Panel25 = Named<QWidget>(*this, "Panel25");
     ConnectKeys();
     ConnectRecentMenu();
     setAcceptDrops(true);
     // The picture buttons are reached with Tab and pressed with Space or Enter.
-    for (auto [picture, command] : {std::pair{ueberbtn, &TMainForm::ueberbtnClick},
-                                    std::pair{EndeBtn, &TMainForm::EndeBtnClick}}) {
+    for (auto [picture, command] :
+         {std::pair{Named<TImage>(*this, "ueberbtn"), &TMainForm::ueberbtnClick},
+          std::pair{Named<TImage>(*this, "EndeBtn"), &TMainForm::EndeBtnClick}}) {
         picture->setFocusPolicy(Qt::TabFocus);
         picture->OnKeyClick = [this, command] { (this->*command)(); };
     }
@@ -62,6 +65,9 @@ void TMainForm::ConnectDesktopHabits() {
 }
 
 void TMainForm::ConnectKeys() {
+    auto* PrintButton = Named<QWidget>(*this, "PrintButton");
+    auto* CopyButton = Named<QWidget>(*this, "CopyButton");
+    auto* EndeBtn = Named<QWidget>(*this, "EndeBtn");
     struct Key {
         QKeySequence keys;
         void (TMainForm::*command)();
@@ -69,11 +75,14 @@ void TMainForm::ConnectKeys() {
         bool resultPage;
     };
     const Key keys[] = {
-        {QKeySequence(Qt::CTRL | Qt::Key_N), &TMainForm::NewBtnClick, SpeedButton1, false},
-        {QKeySequence(Qt::CTRL | Qt::Key_O), &TMainForm::SpeedButton2Click, SpeedButton2, false},
-        {QKeySequence(Qt::CTRL | Qt::Key_S), &TMainForm::SaveBtnClick, SaveBtn, false},
-        {QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_S), &TMainForm::SaveAsBtnClick, SaveAsBtn,
-         false},
+        {QKeySequence(Qt::CTRL | Qt::Key_N), &TMainForm::NewBtnClick,
+         Named<QWidget>(*this, "SpeedButton1"), false},
+        {QKeySequence(Qt::CTRL | Qt::Key_O), &TMainForm::SpeedButton2Click,
+         Named<QWidget>(*this, "SpeedButton2"), false},
+        {QKeySequence(Qt::CTRL | Qt::Key_S), &TMainForm::SaveBtnClick,
+         Named<QWidget>(*this, "SaveBtn"), false},
+        {QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_S), &TMainForm::SaveAsBtnClick,
+         Named<QWidget>(*this, "SaveAsBtn"), false},
         {QKeySequence(Qt::CTRL | Qt::Key_Q), &TMainForm::EndeBtnClick, EndeBtn, false},
         {QKeySequence(Qt::CTRL | Qt::Key_P), &TMainForm::PrintBtnClick, PrintButton, true},
         {QKeySequence(Qt::CTRL | Qt::Key_C), &TMainForm::Kopieren1Click, CopyButton, true},
@@ -87,20 +96,21 @@ void TMainForm::ConnectKeys() {
                              : key.shownOn == CopyButton ? QStringLiteral("Bild kopieren")
                                                          : key.shownOn->toolTip();
         key.shownOn->setToolTip(WithKeys(hint, key.keys));
-        if (key.resultPage) resultPageKeys_.push_back(shortcut);
+        if (key.resultPage) habits_->resultPageKeys.push_back(shortcut);
     }
-    EndeBtnDown->setToolTip(EndeBtn->toolTip());
+    Named<QWidget>(*this, "EndeBtnDown")->setToolTip(EndeBtn->toolTip());
     // Printing and copying belong to the result page; elsewhere Ctrl+C is the text box's copy.
     const auto followPage = [this] {
-        for (QShortcut* shortcut : resultPageKeys_)
-            shortcut->setEnabled(PageControl3->currentWidget() == TabSheet15);
+        for (QShortcut* shortcut : habits_->resultPageKeys)
+            shortcut->setEnabled(ResultPageShown());
     };
-    connect(PageControl3, &QTabWidget::currentChanged, this, followPage);
+    connect(Named<QTabWidget>(*this, "PageControl3"), &QTabWidget::currentChanged, this,
+            followPage);
     followPage();
 }
 
 bool TMainForm::RunSharedMnemonic(QObject* receiver, QEvent* event) {
-    if (event->type() != QEvent::Shortcut || !qobject_cast<QAbstractButton*>(receiver))
+    if (!habits_ || event->type() != QEvent::Shortcut || !qobject_cast<QAbstractButton*>(receiver))
         return false;
     auto* shortcut = static_cast<QShortcutEvent*>(event);
     if (!shortcut->isAmbiguous()) return false;
@@ -110,7 +120,7 @@ bool TMainForm::RunSharedMnemonic(QObject* receiver, QEvent* event) {
         if (!button->isVisible() || !button->isEnabled() ||
             QKeySequence::mnemonic(button->text()) != shortcut->key())
             continue;
-        QAbstractButton*& slot = Panel25->isAncestorOf(button) ? toolBar : page;
+        QAbstractButton*& slot = habits_->Panel25->isAncestorOf(button) ? toolBar : page;
         if (!slot) slot = button;
     }
     // The page in front is what the user works on; the tool bar's commands keep their Ctrl keys.
@@ -121,109 +131,16 @@ bool TMainForm::RunSharedMnemonic(QObject* receiver, QEvent* event) {
 }
 
 // ---------------------------------------------------------------------------------------------
-// Zoom
-
-void TMainForm::ConnectZoom() {
-    editZoom_ = new TViewNavigator(ScrollBox1, PaintBox1);
-    editZoom_->setObjectName(QStringLiteral("PaintBox1Zoom"));
-    editZoom_->OnPlace = [this] { ResizePaintBox(); };
-    editZoom_->SetPanning(true);
-    // A click into the view gives it the keys, so Space pans there even after typing.
-    PaintBox1->setFocusPolicy(Qt::ClickFocus);
-    resultZoom_ = new TViewNavigator(ErgScrollBox, ErgPaintBox);
-    resultZoom_->setObjectName(QStringLiteral("ErgPaintBoxZoom"));
-
-    struct Command {
-        const char* name;
-        QString text;
-        void (TViewNavigator::*run)();
-        std::vector<QKeySequence> keys;
-    };
-    const Command commands[] = {
-        {"ZoomFit", QStringLiteral("Ganzes Bild"), &TViewNavigator::FitWhole, {}},
-        {"Zoom100",
-         QStringLiteral("100 %"),
-         &TViewNavigator::ActualSize,
-         {QKeySequence(Qt::CTRL | Qt::Key_0),
-          QKeySequence(Qt::ControlModifier | Qt::KeypadModifier | Qt::Key_0)}},
-        {"ZoomIn",
-         QStringLiteral("Vergrößern"),
-         &TViewNavigator::ZoomIn,
-         {QKeySequence(Qt::CTRL | Qt::Key_Plus), QKeySequence(Qt::CTRL | Qt::Key_Equal),
-          QKeySequence(Qt::ControlModifier | Qt::KeypadModifier | Qt::Key_Plus)}},
-        {"ZoomOut",
-         QStringLiteral("Verkleinern"),
-         &TViewNavigator::ZoomOut,
-         {QKeySequence(Qt::CTRL | Qt::Key_Minus),
-          QKeySequence(Qt::ControlModifier | Qt::KeypadModifier | Qt::Key_Minus)}},
-    };
-    for (const Command& command : commands)
-        for (const QKeySequence& keys : command.keys) {
-            auto* shortcut = new QShortcut(keys, this);
-            connect(shortcut, &QShortcut::activated, this,
-                    [this, run = command.run] { (ShownZoom()->*run)(); });
-        }
-
-    // Each view has the commands in a row of its page's header and in its menu.
-    struct View {
-        TViewNavigator* zoom;
-        QWidget* header;
-        const char* prefix;
-    };
-    for (const View& view : {View{editZoom_, Panel6, ""}, View{resultZoom_, Panel16, "Erg"}}) {
-        auto* menu = new QMenu(this);
-        auto* row = static_cast<QHBoxLayout*>(view.header->layout());
-        row->addStretch(1);
-        for (const Command& command : commands) {
-            const QString keys = command.keys.empty() ? QString() : KeyName(command.keys.front());
-            QAction* action = menu->addAction(
-                keys.isEmpty() ? command.text : command.text + QLatin1Char('\t') + keys);
-            connect(action, &QAction::triggered, this,
-                    [zoom = view.zoom, run = command.run] { (zoom->*run)(); });
-            auto* button = new QToolButton(view.header);
-            button->setObjectName(QString::fromLatin1(view.prefix) +
-                                  QString::fromLatin1(command.name) + QStringLiteral("Btn"));
-            button->setAutoRaise(true);
-            button->setFocusPolicy(Qt::NoFocus);
-            const bool sign =
-                command.run == &TViewNavigator::ZoomIn || command.run == &TViewNavigator::ZoomOut;
-            // The steps are signs, so the row leaves the header its title.
-            button->setText(!sign                                    ? command.text
-                            : command.run == &TViewNavigator::ZoomIn ? QStringLiteral("+")
-                                                                     : QStringLiteral("\u2212"));
-            button->setToolTip(keys.isEmpty() ? command.text
-                                              : WithKeys(command.text, command.keys.front()));
-            if (sign) button->setFixedWidth(25);
-            connect(button, &QToolButton::clicked, this,
-                    [zoom = view.zoom, run = command.run] { (zoom->*run)(); });
-            row->addWidget(button);
-        }
-        view.zoom->SetContextMenu(menu);
-        connect(view.zoom, &TViewNavigator::zoomChanged, this, [this] { ShowZoom(); });
-    }
-    connect(PageControl3, &QTabWidget::currentChanged, this, [this] { ShowZoom(); });
-    ShowZoom();
-}
-
-TViewNavigator* TMainForm::ShownZoom() const {
-    return PageControl3->currentWidget() == TabSheet15 ? resultZoom_ : editZoom_;
-}
-
-void TMainForm::ShowZoom() {
-    if (ZoomLabel) ZoomLabel->setText(ShownZoom()->ZoomText());
-}
-
-// ---------------------------------------------------------------------------------------------
 // Unsaved changes
 
 void TMainForm::UpdateCaption() {
-    QString caption = ToQString(CaptionFor(session_.fileName()));
-    if (session_.Modified()) caption += QStringLiteral(" *");
+    QString caption = ToQString(CaptionFor(session().fileName()));
+    if (session().Modified()) caption += QStringLiteral(" *");
     setWindowTitle(caption);
 }
 
 bool TMainForm::MayDropChanges(std::string_view question, std::string_view caption, MsgIcon icon) {
-    if (!session_.Modified()) return true;
+    if (!session().Modified()) return true;
     switch (ShowMessageBox(question, caption, icon, MsgButtons::SaveDiscardCancel)) {
         case MsgResult::Save:
             return SaveDocument();
@@ -250,7 +167,7 @@ bool TMainForm::SaveDocument() {
     }
     SaveFile(fileName);
     // A failed save has said so and left the changes unsaved.
-    return currentFileName() == fileName && !session_.Modified();
+    return currentFileName() == fileName && !session().Modified();
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -262,24 +179,27 @@ bool TMainForm::MayOpen() {
 }
 
 void TMainForm::ConnectRecentMenu() {
-    recentMenu_ = new QMenu(QStringLiteral("Zuletzt geöffnet"), SpeedButton2);
-    recentMenu_->setObjectName(QStringLiteral("RecentMenu"));
-    recentMenu_->setToolTipsVisible(true);
-    SpeedButton2->setMenu(recentMenu_);
+    auto* SpeedButton2 = Named<QToolButton>(*this, "SpeedButton2");
+    QMenu*& recentMenu = habits_->recentMenu;
+    recentMenu = new QMenu(QStringLiteral("Zuletzt geöffnet"), SpeedButton2);
+    recentMenu->setObjectName(QStringLiteral("RecentMenu"));
+    recentMenu->setToolTipsVisible(true);
+    SpeedButton2->setMenu(recentMenu);
     SpeedButton2->setPopupMode(QToolButton::MenuButtonPopup);
-    connect(recentMenu_, &QMenu::aboutToShow, this, [this] { FillRecentMenu(); });
-    connect(recentMenu_, &QMenu::triggered, this, [this](QAction* action) {
+    connect(recentMenu, &QMenu::aboutToShow, this, [this] { FillRecentMenu(); });
+    connect(recentMenu, &QMenu::triggered, this, [this](QAction* action) {
         if (const QString file = action->data().toString(); !file.isEmpty()) OpenRecent(file);
     });
 }
 
 void TMainForm::FillRecentMenu() {
-    recentMenu_->clear();
-    recentMenu_->addSection(QStringLiteral("Zuletzt geöffnet"));
+    QMenu* recentMenu = habits_->recentMenu;
+    recentMenu->clear();
+    recentMenu->addSection(QStringLiteral("Zuletzt geöffnet"));
     const QStringList documents = RecentDocuments();
-    if (documents.isEmpty()) recentMenu_->addAction(QStringLiteral("(keine)"))->setEnabled(false);
+    if (documents.isEmpty()) recentMenu->addAction(QStringLiteral("(keine)"))->setEnabled(false);
     for (qsizetype i = 0; i < documents.size(); ++i) {
-        QAction* action = recentMenu_->addAction(
+        QAction* action = recentMenu->addAction(
             QStringLiteral("&%1 %2").arg(i + 1).arg(QFileInfo(documents[i]).fileName()));
         action->setData(documents[i]);
         action->setToolTip(documents[i]);

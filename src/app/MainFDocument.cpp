@@ -40,6 +40,7 @@
 
 #include "app/AboutBoxUnit.h"
 #include "app/BackgroundRender.h"
+#include "app/LayoutKit.h"
 #include "app/LogoFUnit.h"
 #include "app/MemoryGuard.h"
 #include "app/Pictures.h"
@@ -80,6 +81,8 @@
 
 namespace gw {
 
+using layout::Named;
+
 namespace {
 
 constexpr char kDocumentFilter[] = "Schriftzug-Dateien (*.zgw)";
@@ -97,6 +100,46 @@ bool MayWriteLargeDocument(const Lettering& lettering) {
 
 }  // namespace
 
+struct TMainForm::Documents {
+    QToolButton* UndoBtn = nullptr;
+    QToolButton* RedoBtn = nullptr;
+    TResizeForm* ResizeForm = nullptr;
+};
+
+void TMainForm::AreaDeleter::operator()(Documents* area) const {
+    delete area;
+}
+
+void TMainForm::ConnectDocuments() {
+    documents_.reset(new Documents);
+    Documents& d = *documents_;
+    d.UndoBtn = Named<QToolButton>(*this, "UndoBtn");
+    d.RedoBtn = Named<QToolButton>(*this, "RedoBtn");
+    d.ResizeForm = new TResizeForm(this);
+    struct Button {
+        const char* name;
+        void (TMainForm::*click)();
+    };
+    for (const Button& b :
+         {Button{"SpeedButton1", &TMainForm::NewBtnClick},
+          Button{"OpenBtn", &TMainForm::ResizeBtnClick},
+          Button{"SpeedButton2", &TMainForm::SpeedButton2Click},
+          Button{"SaveBtn", &TMainForm::SaveBtnClick},
+          Button{"SaveAsBtn", &TMainForm::SaveAsBtnClick},
+          Button{"UndoBtn", &TMainForm::UndoBtnClick}, Button{"RedoBtn", &TMainForm::RedoBtnClick}})
+        connect(Named<QToolButton>(*this, b.name), &QToolButton::clicked, this,
+                [this, click = b.click] { (this->*click)(); });
+
+    // The window's undo everywhere, the text box's and the spin fields' own undo switched off.
+    auto* undo = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_Z), this);
+    connect(undo, &QShortcut::activated, this, [this] { UndoBtnClick(); });
+    for (const QKeySequence& keys :
+         {QKeySequence(Qt::CTRL | Qt::Key_Y), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z)}) {
+        auto* redo = new QShortcut(keys, this);
+        connect(redo, &QShortcut::activated, this, [this] { RedoBtnClick(); });
+    }
+}
+
 // ---------------------------------------------------------------------------------------------
 // Document commands
 
@@ -104,8 +147,8 @@ void TMainForm::NewBtnClick() {
     if (!MayDropChanges("Alle nicht gespeicherten Einstellungen gehen verloren.", "Datei|Neu",
                         MsgIcon::Question))
         return;
-    schedule_->FirstRenderDone = false;
-    session_.New();
+    ForgetFirstRender();
+    session().New();
 }
 
 void TMainForm::SpeedButton2Click() {
@@ -120,7 +163,7 @@ void TMainForm::SpeedButton2Click() {
 }
 
 void TMainForm::SaveBtnClick() {
-    if (session_.fileName().empty()) {
+    if (session().fileName().empty()) {
         SaveAsBtnClick();
         return;
     }
@@ -144,7 +187,7 @@ void TMainForm::SaveFile(const QString& fileName) {
         ShowMessageBox(result.message, result.title, MsgIcon::Error);
         return;
     }
-    session_.Saved(ToStdString(fileName));
+    session().Saved(ToStdString(fileName));
     AddRecentDocument(fileName);
 }
 
@@ -167,23 +210,9 @@ void TMainForm::OpenFile(const QString& fileName) {
         }
         return;
     }
-    holdMemoryMessage_ = true;
     // An opened document is taken over whole or not at all, so its picture is awaited.
-    renderAtOnce_ = true;
-    renderFailed_ = false;
-    session_.Open(std::move(opened), ToStdString(fileName));
-    const bool ok = !renderFailed_;
-    if (!ok) {
-        session_.TakeBack();
-        schedule_->SettingsUpdated();
-    }
-    session_.Settle();
-    holdMemoryMessage_ = false;
-    renderAtOnce_ = false;
-    if (!ok) {
-        ShowOutOfMemory();
+    if (!ChangeTakenWhole([&] { session().Open(std::move(opened), ToStdString(fileName)); }, true))
         return;
-    }
     AddRecentDocument(fileName);
     PaintBox1Paint();
 }
@@ -192,6 +221,7 @@ void TMainForm::OpenFile(const QString& fileName) {
 // Picture size
 
 void TMainForm::ResizeBtnClick() {
+    TResizeForm* ResizeForm = documents_->ResizeForm;
     SettleSize();
     const std::int32_t W0 = L().width;
     const std::int32_t H0 = L().height;
@@ -204,51 +234,37 @@ void TMainForm::ResizeBtnClick() {
                                                   ? ResizeForm->ScaledEffects(L().settings)
                                                   : std::vector<ScaledMeasure>();
     // A size the memory does not allow is taken back whole before the user hears of it.
-    holdMemoryMessage_ = true;
-    renderFailed_ = false;
-    session_.Resize(ResizeForm->NewWidth(), ResizeForm->NewHeight(),
-                    ResizeForm->SkalFont->isChecked(), scaled);
-    const bool ok = !renderFailed_;
-    if (!ok) {
-        session_.TakeBack();
-        schedule_->SettingsUpdated();
-    }
-    holdMemoryMessage_ = false;
-    if (!ok) {
-        ShowOutOfMemory();
+    if (!ChangeTakenWhole(
+            [&] {
+                session().Resize(ResizeForm->NewWidth(), ResizeForm->NewHeight(),
+                                 ResizeForm->SkalFont->isChecked(), scaled);
+            },
+            false))
         return;
-    }
-    // A picture rendered beside the window comes later; the size is taken back as above when
-    // memory runs out in its render.
-    sizePending_ = background_->Busy();
-    if (!sizePending_) session_.Settle();
-}
-
-void TMainForm::SettleSize() {
-    if (!std::exchange(sizePending_, false)) return;
-    session_.Settle();
+    KeepSizeWhenRendered();
 }
 
 // ---------------------------------------------------------------------------------------------
 // Undo and redo
 
 void TMainForm::UndoBtnClick() {
-    session_.Undo();
+    session().Undo();
 }
 
 void TMainForm::RedoBtnClick() {
-    session_.Redo();
+    session().Redo();
 }
 
 void TMainForm::UpdateUndoButtons() {
-    UndoBtn->setEnabled(session_.CanUndo());
-    RedoBtn->setEnabled(session_.CanRedo());
-    UndoBtn->setToolTip(session_.CanUndo()
-                            ? QStringLiteral("Rückgängig: ") + ToQString(session_.UndoName())
-                            : QStringLiteral("Rückgängig"));
-    RedoBtn->setToolTip(session_.CanRedo()
-                            ? QStringLiteral("Wiederholen: ") + ToQString(session_.RedoName())
-                            : QStringLiteral("Wiederholen"));
+    QToolButton* UndoBtn = documents_->UndoBtn;
+    QToolButton* RedoBtn = documents_->RedoBtn;
+    const EditingSession& s = session();
+    UndoBtn->setEnabled(s.CanUndo());
+    RedoBtn->setEnabled(s.CanRedo());
+    UndoBtn->setToolTip(s.CanUndo() ? QStringLiteral("Rückgängig: ") + ToQString(s.UndoName())
+                                    : QStringLiteral("Rückgängig"));
+    RedoBtn->setToolTip(s.CanRedo() ? QStringLiteral("Wiederholen: ") + ToQString(s.RedoName())
+                                    : QStringLiteral("Wiederholen"));
 }
 
 }  // namespace gw

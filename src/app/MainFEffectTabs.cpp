@@ -19,9 +19,7 @@
 #include <tuple>
 
 #include "app/LayoutKit.h"
-#include "app/MainFUnit.h"
 #include "app/Pictures.h"
-#include "app/RenderSchedule.h"
 #include "document/SettingsTable.h"
 #include "raster/DibService.h"
 #include "render/Presets.h"
@@ -43,14 +41,14 @@
 
 namespace gw {
 
-using namespace layout;
+namespace layout {
 
-QWidget* TMainForm::BuildEdgeTab() {
+QWidget* BuildEdgeTab() {
     auto* TabSheet6 = new QWidget;
     Name(TabSheet6, "TabSheet6");
     auto* layout = new QVBoxLayout(TabSheet6);
     layout->setContentsMargins(2, 2, 2, 2);
-    PageControl4 = new QTabWidget(TabSheet6);
+    auto* PageControl4 = new QTabWidget(TabSheet6);
     Name(PageControl4, "PageControl4");
     layout->addWidget(PageControl4);
 
@@ -58,7 +56,8 @@ QWidget* TMainForm::BuildEdgeTab() {
     Name(TabSheet11, "TabSheet11");
     auto* presets = new QVBoxLayout(TabSheet11);
     presets->setContentsMargins(0, 0, 0, 0);
-    ScrollBox3 = GalleryBox("ScrollBox3", KantePaint, "KantePaint", 94, TabSheet11);
+    TPaintBox* KantePaint = nullptr;
+    TGalleryBox* ScrollBox3 = GalleryBox("ScrollBox3", KantePaint, "KantePaint", 94, TabSheet11);
     presets->addWidget(ScrollBox3);
     PageControl4->addTab(TabSheet11, QStringLiteral("Vorgegebene Kanten"));
 
@@ -79,15 +78,9 @@ QWidget* TMainForm::BuildEdgeTab() {
 
     auto* values = new QGridLayout;
     values->setVerticalSpacing(2);
-    auto* KWinkEd = MakeSpin("KWinkEd", TabSheet12);
-    auto* KBreiteEd = MakeSpin("KBreiteEd", TabSheet12);
-    auto* KLichtEd = MakeSpin("KLichtEd", TabSheet12);
-    values->addWidget(Label(QStringLiteral("Winkel:"), KWinkEd, TabSheet12), 0, 0);
-    values->addWidget(KWinkEd, 0, 1);
-    values->addWidget(Label(QStringLiteral("Breite (%):"), KBreiteEd, TabSheet12), 1, 0);
-    values->addWidget(KBreiteEd, 1, 1);
-    values->addWidget(Label(QStringLiteral("Lichtstärke:"), KLichtEd, TabSheet12), 2, 0);
-    values->addWidget(KLichtEd, 2, 1);
+    SpinRow(values, 0, QStringLiteral("Winkel:"), "KWinkEd", TabSheet12);
+    SpinRow(values, 1, QStringLiteral("Breite (%):"), "KBreiteEd", TabSheet12);
+    SpinRow(values, 2, QStringLiteral("Lichtstärke:"), "KLichtEd", TabSheet12);
     grid->addLayout(values, 0, 1, Qt::AlignTop);
 
     const QStringList profiles = {QStringLiteral("Flach"), QStringLiteral("Linear"),
@@ -120,12 +113,12 @@ QWidget* TMainForm::BuildEdgeTab() {
     return TabSheet6;
 }
 
-QWidget* TMainForm::BuildShadowTab() {
+QWidget* BuildShadowTab() {
     auto* TabSheet7 = new QWidget;
     Name(TabSheet7, "TabSheet7");
     auto* layout = new QVBoxLayout(TabSheet7);
     layout->setContentsMargins(2, 2, 2, 2);
-    PageControl5 = new QTabWidget(TabSheet7);
+    auto* PageControl5 = new QTabWidget(TabSheet7);
     Name(PageControl5, "PageControl5");
     layout->addWidget(PageControl5);
 
@@ -133,7 +126,9 @@ QWidget* TMainForm::BuildShadowTab() {
     Name(TabSheet13, "TabSheet13");
     auto* presets = new QVBoxLayout(TabSheet13);
     presets->setContentsMargins(0, 0, 0, 0);
-    ScrollBox4 = GalleryBox("ScrollBox4", SchattenPaint, "SchattenPaint", 94, TabSheet13);
+    TPaintBox* SchattenPaint = nullptr;
+    TGalleryBox* ScrollBox4 =
+        GalleryBox("ScrollBox4", SchattenPaint, "SchattenPaint", 94, TabSheet13);
     presets->addWidget(ScrollBox4);
     PageControl5->addTab(TabSheet13, QStringLiteral("Vorgegebene Schatten"));
 
@@ -148,11 +143,11 @@ QWidget* TMainForm::BuildShadowTab() {
     auto* SchattenCheck = Check("SchattenCheck", QStringLiteral("Schatten hinzufügen"), TabSheet14);
     first->addWidget(SchattenCheck);
     auto* colour = new QHBoxLayout;
-    SColorShape = new TShape(TabSheet14);
+    auto* SColorShape = new TShape(TabSheet14);
     Name(SColorShape, "SColorShape");
     SColorShape->setFixedSize(25, 25);
     SColorShape->setBrushColor(clBlack);
-    SColorBtn = new QPushButton(QStringLiteral("&Farbe festlegen"), TabSheet14);
+    auto* SColorBtn = new QPushButton(QStringLiteral("&Farbe festlegen"), TabSheet14);
     Name(SColorBtn, "SColorBtn");
     colour->addWidget(SColorShape);
     colour->addWidget(SColorBtn);
@@ -180,23 +175,20 @@ QWidget* TMainForm::BuildShadowTab() {
     auto* offsetGrid = new QGridLayout(offset);
     offsetGrid->setContentsMargins(6, 2, 6, 2);
     offsetGrid->setVerticalSpacing(2);
-    auto* SRightEd = MakeSpin("SRightEd", offset);
-    auto* SBottomEd = MakeSpin("SBottomEd", offset);
-    offsetGrid->addWidget(Label(QStringLiteral("Nach rechts:"), SRightEd, offset), 0, 0);
-    offsetGrid->addWidget(SRightEd, 0, 1);
-    offsetGrid->addWidget(Label(QStringLiteral("Nach unten:"), SBottomEd, offset), 1, 0);
-    offsetGrid->addWidget(SBottomEd, 1, 1);
+    SpinRow(offsetGrid, 0, QStringLiteral("Nach rechts:"), "SRightEd", offset);
+    SpinRow(offsetGrid, 1, QStringLiteral("Nach unten:"), "SBottomEd", offset);
     grid->addWidget(offset, 0, 2, Qt::AlignTop);
     grid->setColumnStretch(3, 1);
     return TabSheet7;
 }
 
-QWidget* TMainForm::BuildFrameTab() {
+QWidget* BuildFrameTab() {
     auto* TabSheet8 = new QWidget;
     Name(TabSheet8, "TabSheet8");
     auto* grid = PageGrid(TabSheet8);
     grid->setContentsMargins(8, 3, 8, 2);
-    ScrollBox5 = GalleryBox("ScrollBox5", RahmenPaint, "RahmenPaint", 125, TabSheet8);
+    TPaintBox* RahmenPaint = nullptr;
+    TGalleryBox* ScrollBox5 = GalleryBox("ScrollBox5", RahmenPaint, "RahmenPaint", 125, TabSheet8);
     ScrollBox5->setFixedWidth(200);
     grid->addWidget(ScrollBox5, 0, 0);
 
@@ -205,12 +197,8 @@ QWidget* TMainForm::BuildFrameTab() {
     options->addWidget(RTextcheck);
     auto* values = new QGridLayout;
     values->setVerticalSpacing(2);
-    auto* RBreitEd = MakeSpin("RBreitEd", TabSheet8);
-    RHochEd = MakeSpin("RHochEd", TabSheet8);
-    values->addWidget(Label(QStringLiteral("Breite:"), RBreitEd, TabSheet8), 0, 0);
-    values->addWidget(RBreitEd, 0, 1);
-    values->addWidget(Label(QStringLiteral("Höhe:"), RHochEd, TabSheet8), 1, 0);
-    values->addWidget(RHochEd, 1, 1);
+    SpinRow(values, 0, QStringLiteral("Breite:"), "RBreitEd", TabSheet8);
+    SpinEdit* RHochEd = SpinRow(values, 1, QStringLiteral("Höhe:"), "RHochEd", TabSheet8);
     options->addLayout(values);
 
     auto* colour = new QHBoxLayout;
@@ -218,7 +206,7 @@ QWidget* TMainForm::BuildFrameTab() {
     Name(RColorShape, "RColorShape");
     RColorShape->setFixedSize(25, 25);
     RColorShape->setBrushColor(clBlack);
-    RColorBtn = new QPushButton(QStringLiteral("&Farbe festlegen"), TabSheet8);
+    auto* RColorBtn = new QPushButton(QStringLiteral("&Farbe festlegen"), TabSheet8);
     Name(RColorBtn, "RColorBtn");
     colour->addWidget(RColorShape);
     colour->addWidget(RColorBtn);
@@ -231,4 +219,5 @@ QWidget* TMainForm::BuildFrameTab() {
     return TabSheet8;
 }
 
+}  // namespace layout
 }  // namespace gw

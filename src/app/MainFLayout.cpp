@@ -1,5 +1,6 @@
 // The layout of the main window: tool bar, the two pages with the seven effect tabs, the bottom
-// bar. The tabs 3D-Kante, Schatten and Rahmen are MainFEffectTabs's, the wiring MainFWiring's.
+// bar, the status bar. The tabs 3D-Kante, Schatten and Rahmen are MainFEffectTabs's. The layout
+// keeps no control: each is named, and the areas that work with it look it up by its name.
 
 #include <QButtonGroup>
 #include <QCheckBox>
@@ -12,9 +13,11 @@
 #include <QRadioButton>
 #include <QScrollArea>
 #include <QScrollBar>
+#include <QStatusBar>
 #include <QStyle>
 #include <QTabWidget>
 #include <QToolButton>
+#include <QVBoxLayout>
 #include <span>
 #include <string_view>
 #include <tuple>
@@ -44,9 +47,9 @@
 
 namespace gw {
 
-using namespace layout;
+namespace layout {
 
-SpinEdit* TMainForm::MakeSpin(const char* name, QWidget* parent) {
+SpinEdit* MakeSpin(const char* name, QWidget* parent) {
     auto* spin = new SpinEdit(parent);
     Name(spin, name);
     // Range and kind come from the settings table of the document layer.
@@ -60,10 +63,24 @@ SpinEdit* TMainForm::MakeSpin(const char* name, QWidget* parent) {
     return spin;
 }
 
+SpinEdit* SpinRow(QGridLayout* grid, int row, const QString& label, const char* name,
+                  QWidget* parent) {
+    SpinEdit* spin = MakeSpin(name, parent);
+    grid->addWidget(Label(label, spin, parent), row, 0);
+    grid->addWidget(spin, row, 1);
+    return spin;
+}
+
+}  // namespace layout
+
+using namespace layout;
+
+namespace {
+
 // ---------------------------------------------------------------------------------------------
 
-void TMainForm::BuildToolBar(QWidget* parent) {
-    Panel25 = new QWidget(parent);
+QWidget* BuildToolBar(QWidget* parent) {
+    auto* Panel25 = new QWidget(parent);
     Name(Panel25, "Panel25");
     Panel25->setFixedHeight(27);
     auto* layout = new QHBoxLayout(Panel25);
@@ -76,6 +93,13 @@ void TMainForm::BuildToolBar(QWidget* parent) {
         QString hint;
         const char* picture;
     };
+    QToolButton* SpeedButton1 = nullptr;
+    QToolButton* OpenBtn = nullptr;
+    QToolButton* SpeedButton2 = nullptr;
+    QToolButton* SaveBtn = nullptr;
+    QToolButton* SaveAsBtn = nullptr;
+    QToolButton* UndoBtn = nullptr;
+    QToolButton* RedoBtn = nullptr;
     const Button buttons[] = {
         {SpeedButton1, "SpeedButton1", QStringLiteral("&Neu"),
          QStringLiteral("Neuen Schriftzug erstellen"), "tool-new.png"},
@@ -110,7 +134,7 @@ void TMainForm::BuildToolBar(QWidget* parent) {
         Name(*button, name);
         (*button)->setText(caption);
         (*button)->setToolTip(caption);
-        (*button)->setIcon(style()->standardIcon(arrow));
+        (*button)->setIcon(parent->style()->standardIcon(arrow));
         (*button)->setIconSize(QSize(16, 16));
         (*button)->setToolButtonStyle(Qt::ToolButtonIconOnly);
         (*button)->setAutoRaise(true);
@@ -124,9 +148,15 @@ void TMainForm::BuildToolBar(QWidget* parent) {
     narrow.setPointSizeF(narrow.pointSizeF() * 0.94);
     for (QToolButton* button : {SpeedButton1, OpenBtn, SpeedButton2, SaveBtn, SaveAsBtn})
         button->setFont(narrow);
+    return Panel25;
 }
 
-void TMainForm::BuildMakePage() {
+QWidget* BuildTextTab();
+QWidget* BuildSurfaceTab();
+QWidget* BuildEnvelopeTab();
+QWidget* BuildOutlineTab();
+
+void BuildMakePage(QTabWidget* PageControl3) {
     auto* TabSheet1 = new QWidget;
     Name(TabSheet1, "TabSheet1");
     PageControl3->addTab(TabSheet1, LayoutIcon("page-make.png"),
@@ -134,31 +164,31 @@ void TMainForm::BuildMakePage() {
     auto* layout = new QVBoxLayout(TabSheet1);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(0);
-    Panel6 = Header(
+    QWidget* Panel6 = Header(
         "Panel6",
         QStringLiteral("Schriftzug erstellen - Text eingeben, Einstellungen für Effekte treffen"),
         TabSheet1);
     layout->addWidget(Panel6);
 
-    ScrollBox1 = new QScrollArea(TabSheet1);
+    auto* ScrollBox1 = new QScrollArea(TabSheet1);
     Name(ScrollBox1, "ScrollBox1");
     ScrollBox1->setBackgroundRole(QPalette::Dark);
     ScrollBox1->setWidgetResizable(false);
     ScrollBox1->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     auto* viewContent = new QWidget;
     Name(viewContent, "ScrollBox1Content");
-    PaintBox1 = new TPaintBox(viewContent);
+    auto* PaintBox1 = new TPaintBox(viewContent);
     Name(PaintBox1, "PaintBox1");
     ScrollBox1->setWidget(viewContent);
-    ScrollBox1->installEventFilter(this);
     layout->addWidget(ScrollBox1, 1);
 
-    PageControl1 = new QTabWidget(TabSheet1);
+    auto* PageControl1 = new QTabWidget(TabSheet1);
     Name(PageControl1, "PageControl1");
     PageControl1->setFixedHeight(158);
     PageControl1->setIconSize(QSize(16, 16));
     PageControl1->setUsesScrollButtons(false);
-    PageControl1->addTab(BuildTextTab(), LayoutIcon("tab-text.png"), QStringLiteral("Text"));
+    QWidget* TabSheet2 = BuildTextTab();
+    PageControl1->addTab(TabSheet2, LayoutIcon("tab-text.png"), QStringLiteral("Text"));
     PageControl1->addTab(BuildSurfaceTab(), LayoutIcon("tab-surface.png"),
                          QStringLiteral("Oberfläche"));
     PageControl1->addTab(BuildEnvelopeTab(), LayoutIcon("tab-envelope.png"),
@@ -172,17 +202,17 @@ void TMainForm::BuildMakePage() {
     layout->addWidget(PageControl1);
 }
 
-QWidget* TMainForm::BuildTextTab() {
-    TabSheet2 = new QWidget;
+QWidget* BuildTextTab() {
+    auto* TabSheet2 = new QWidget;
     Name(TabSheet2, "TabSheet2");
     auto* grid = PageGrid(TabSheet2);
-    Memo1 = new QPlainTextEdit(TabSheet2);
+    auto* Memo1 = new QPlainTextEdit(TabSheet2);
     Name(Memo1, "Memo1");
     Memo1->setLineWrapMode(QPlainTextEdit::NoWrap);
     Memo1->setTabChangesFocus(true);
     grid->addWidget(Memo1, 0, 0, 4, 1);
 
-    FontList = new QComboBox(TabSheet2);
+    auto* FontList = new QComboBox(TabSheet2);
     Name(FontList, "FontList");
     FontList->setMaxVisibleItems(20);
     FontList->setFixedWidth(200);
@@ -227,7 +257,7 @@ QWidget* TMainForm::BuildTextTab() {
     return TabSheet2;
 }
 
-QWidget* TMainForm::BuildSurfaceTab() {
+QWidget* BuildSurfaceTab() {
     auto* TabSheet3 = new QWidget;
     Name(TabSheet3, "TabSheet3");
     auto* layout = new QVBoxLayout(TabSheet3);
@@ -238,9 +268,9 @@ QWidget* TMainForm::BuildSurfaceTab() {
     Name(TabSheet9, "TabSheet9");
     auto* TabSheet10 = new QWidget;
     Name(TabSheet10, "TabSheet10");
-    SurfaceFrame1 = new TSurfaceFrame(TabSheet9);
+    auto* SurfaceFrame1 = new TSurfaceFrame(TabSheet9);
     Name(SurfaceFrame1, "SurfaceFrame1");
-    SurfaceFrame2 = new TSurfaceFrame(TabSheet10);
+    auto* SurfaceFrame2 = new TSurfaceFrame(TabSheet10);
     Name(SurfaceFrame2, "SurfaceFrame2");
     for (auto [sheet, frame] : {std::pair{TabSheet9, SurfaceFrame1}, {TabSheet10, SurfaceFrame2}}) {
         auto* sheetLayout = new QVBoxLayout(sheet);
@@ -253,15 +283,15 @@ QWidget* TMainForm::BuildSurfaceTab() {
     return TabSheet3;
 }
 
-QWidget* TMainForm::BuildEnvelopeTab() {
-    TabSheet4 = new QWidget;
+QWidget* BuildEnvelopeTab() {
+    auto* TabSheet4 = new QWidget;
     Name(TabSheet4, "TabSheet4");
     auto* grid = PageGrid(TabSheet4);
     grid->setContentsMargins(8, 3, 8, 2);  // room for the gallery's three rows
     auto* modes = Column(grid, 0);
-    MoveCheck = Radio("MoveCheck", QStringLiteral("Verschieben"), TabSheet4);
+    auto* MoveCheck = Radio("MoveCheck", QStringLiteral("Verschieben"), TabSheet4);
     auto* EdPointsCheck = Radio("EdPointsCheck", QStringLiteral("Punkte bearbeiten"), TabSheet4);
-    DrawFace = Radio("DrawFace", QStringLiteral("Hülle zeichnen"), TabSheet4);
+    auto* DrawFace = Radio("DrawFace", QStringLiteral("Hülle zeichnen"), TabSheet4);
     MoveCheck->setChecked(true);
     auto* group = new QButtonGroup(TabSheet4);
     for (QRadioButton* radio : {MoveCheck, EdPointsCheck, DrawFace}) {
@@ -275,13 +305,14 @@ QWidget* TMainForm::BuildEnvelopeTab() {
     spiral->addWidget(SpiralEd);
     modes->addLayout(spiral);
 
-    ScrollBox2 = GalleryBox("ScrollBox2", VFormPaint, "VFormPaint", 125, TabSheet4);
+    TPaintBox* VFormPaint = nullptr;
+    TGalleryBox* ScrollBox2 = GalleryBox("ScrollBox2", VFormPaint, "VFormPaint", 125, TabSheet4);
     grid->addWidget(ScrollBox2, 0, 1);
     grid->setColumnStretch(1, 1);
     return TabSheet4;
 }
 
-QWidget* TMainForm::BuildOutlineTab() {
+QWidget* BuildOutlineTab() {
     auto* TabSheet5 = new QWidget;
     Name(TabSheet5, "TabSheet5");
     auto* grid = PageGrid(TabSheet5);
@@ -297,26 +328,22 @@ QWidget* TMainForm::BuildOutlineTab() {
     }
     auto* values = new QGridLayout;
     values->setVerticalSpacing(3);
-    auto* StarkEd = MakeSpin("StarkEd", TabSheet5);
-    auto* AnzahlEd = MakeSpin("AnzahlEd", TabSheet5);
-    values->addWidget(Label(QStringLiteral("Stärke:"), StarkEd, TabSheet5), 0, 0);
-    values->addWidget(StarkEd, 0, 1);
-    values->addWidget(Label(QStringLiteral("Anzahl:"), AnzahlEd, TabSheet5), 1, 0);
-    values->addWidget(AnzahlEd, 1, 1);
+    SpinRow(values, 0, QStringLiteral("Stärke:"), "StarkEd", TabSheet5);
+    SpinRow(values, 1, QStringLiteral("Anzahl:"), "AnzahlEd", TabSheet5);
     grid->addLayout(values, 0, 1, Qt::AlignTop);
     grid->setColumnStretch(2, 1);
     return TabSheet5;
 }
 
-void TMainForm::BuildResultPage() {
-    TabSheet15 = new QWidget;
+void BuildResultPage(QTabWidget* PageControl3) {
+    auto* TabSheet15 = new QWidget;
     Name(TabSheet15, "TabSheet15");
     PageControl3->addTab(TabSheet15, LayoutIcon("page-result.png"),
                          QStringLiteral("Ergebnis verarbeiten"));
     auto* layout = new QVBoxLayout(TabSheet15);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(0);
-    Panel16 = Header(
+    QWidget* Panel16 = Header(
         "Panel16", QStringLiteral("Ergebnis verarbeiten - Bild betrachten, speichern und drucken"),
         TabSheet15);
     layout->addWidget(Panel16);
@@ -350,40 +377,41 @@ void TMainForm::BuildResultPage() {
     auto* Panel17 = new QWidget(TabSheet15);
     Name(Panel17, "Panel17");
     Panel17->setFixedHeight(73);
-    SaveAsButton = new QPushButton(QStringLiteral("Bild &speichern unter..."), Panel17);
+    auto* SaveAsButton = new QPushButton(QStringLiteral("Bild &speichern unter..."), Panel17);
     Name(SaveAsButton, "SaveAsButton");
     SaveAsButton->setGeometry(8, 8, 169, 25);
-    PrintButton = new QPushButton(QStringLiteral("Bild &drucken..."), Panel17);
+    auto* PrintButton = new QPushButton(QStringLiteral("Bild &drucken..."), Panel17);
     Name(PrintButton, "PrintButton");
     PrintButton->setGeometry(184, 8, 169, 25);
-    PreviewButton = new QPushButton(QStringLiteral("Druck&vorschau..."), Panel17);
+    auto* PreviewButton = new QPushButton(QStringLiteral("Druck&vorschau..."), Panel17);
     Name(PreviewButton, "PreviewButton");
     PreviewButton->setGeometry(184, 40, 169, 25);
-    CopyButton = new QPushButton(QStringLiteral("Kopieren (Zwischenablage )"), Panel17);
+    auto* CopyButton = new QPushButton(QStringLiteral("Kopieren (Zwischenablage )"), Panel17);
     Name(CopyButton, "CopyButton");
     CopyButton->setGeometry(8, 40, 169, 25);
     right->addWidget(Panel17);
 
-    ErgScrollBox = new QScrollArea(TabSheet15);
+    auto* ErgScrollBox = new QScrollArea(TabSheet15);
     Name(ErgScrollBox, "ErgScrollBox");
     ErgScrollBox->setBackgroundRole(QPalette::Dark);
     ErgScrollBox->setWidgetResizable(false);
     ErgScrollBox->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    ErgPaintBox = new TPaintBox;
+    auto* ErgPaintBox = new TPaintBox;
     Name(ErgPaintBox, "ErgPaintBox");
     ErgPaintBox->setCursor(Qt::OpenHandCursor);
-    ErgPaintBox->resize(DibWidth(images_.Picture), DibHeight(images_.Picture));
+    // Empty until the window's white picture is there.
+    ErgPaintBox->resize(0, 0);
     ErgScrollBox->setWidget(ErgPaintBox);
     right->addWidget(ErgScrollBox, 1);
 }
 
-void TMainForm::BuildBottomBar(QWidget* parent) {
-    Panel7 = new QWidget(parent);
+QWidget* BuildBottomBar(QWidget* parent) {
+    auto* Panel7 = new QWidget(parent);
     Name(Panel7, "Panel7");
     Panel7->setFixedHeight(41);
     auto* layout = new QHBoxLayout(Panel7);
     layout->setContentsMargins(6, 0, 4, 0);
-    wwwBtn = new QToolButton(Panel7);
+    auto* wwwBtn = new QToolButton(Panel7);
     Name(wwwBtn, "wwwBtn");
     wwwBtn->setText(QString::fromLatin1(kHomePageCaption));
     wwwBtn->setToolTip(QStringLiteral("Auf zur ZEF-LOR Homepage..."));
@@ -395,10 +423,9 @@ void TMainForm::BuildBottomBar(QWidget* parent) {
     layout->addWidget(wwwBtn);
     layout->addStretch(1);
 
-    Panel8 = new QWidget(Panel7);
+    auto* Panel8 = new QWidget(Panel7);
     Name(Panel8, "Panel8");
     Panel8->setFixedSize(2 * 101 + 3 * 4, 41);
-    Panel8->installEventFilter(this);
     struct Picture {
         TImage*& image;
         const char* name;
@@ -408,6 +435,10 @@ void TMainForm::BuildBottomBar(QWidget* parent) {
     };
     const QString aboutHint = QStringLiteral("Informationen über das Programm");
     const QString endHint = QStringLiteral("Hiermit verlassen Sie das Programm");
+    TImage* ueberbtn = nullptr;
+    TImage* ueberBtn2 = nullptr;
+    TImage* EndeBtn = nullptr;
+    TImage* EndeBtnDown = nullptr;
     const Picture pictures[] = {
         {ueberbtn, "ueberbtn", "about.png", aboutHint, 4},
         {ueberBtn2, "ueberBtn2", "about-down.png", aboutHint, 4},
@@ -425,6 +456,34 @@ void TMainForm::BuildBottomBar(QWidget* parent) {
     ueberBtn2->hide();
     EndeBtnDown->hide();
     layout->addWidget(Panel8);
+    return Panel7;
+}
+
+}  // namespace
+
+void TMainForm::BuildLayout() {
+    auto* central = new QWidget(this);
+    central->setObjectName(QStringLiteral("ClientArea"));
+    auto* layout = new QVBoxLayout(central);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+    layout->addWidget(BuildToolBar(central));
+    auto* PageControl3 = new QTabWidget(central);
+    PageControl3->setObjectName(QStringLiteral("PageControl3"));
+    layout->addWidget(PageControl3, 1);
+    BuildMakePage(PageControl3);
+    BuildResultPage(PageControl3);
+    layout->addWidget(BuildBottomBar(central));
+    setCentralWidget(central);
+
+    auto* StatusBar1 = new QStatusBar(this);
+    StatusBar1->setObjectName(QStringLiteral("StatusBar1"));
+    StatusBar1->setFixedHeight(19);
+    StatusBar1->setSizeGripEnabled(true);
+    setStatusBar(StatusBar1);
+    auto* ZoomLabel = new QLabel(StatusBar1);
+    ZoomLabel->setObjectName(QStringLiteral("ZoomLabel"));
+    StatusBar1->addPermanentWidget(ZoomLabel);
 }
 
 }  // namespace gw

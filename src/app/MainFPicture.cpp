@@ -41,6 +41,7 @@
 
 #include "app/AboutBoxUnit.h"
 #include "app/BackgroundRender.h"
+#include "app/LayoutKit.h"
 #include "app/LogoFUnit.h"
 #include "app/MemoryGuard.h"
 #include "app/Pictures.h"
@@ -82,6 +83,31 @@
 
 namespace gw {
 
+using layout::Named;
+
+struct TMainForm::PictureCommands {
+    // Each format's export options, the print size and the transparency choice, for this session.
+    ExportChoices exportChoices;
+};
+
+void TMainForm::AreaDeleter::operator()(PictureCommands* area) const {
+    delete area;
+}
+
+void TMainForm::ConnectPictureCommands() {
+    pictureCommands_.reset(new PictureCommands);
+    struct Button {
+        const char* name;
+        void (TMainForm::*click)();
+    };
+    for (const Button& b : {Button{"SaveAsButton", &TMainForm::ExportBtnClick},
+                            Button{"PrintButton", &TMainForm::PrintBtnClick},
+                            Button{"PreviewButton", &TMainForm::PreviewBtnClick},
+                            Button{"CopyButton", &TMainForm::Kopieren1Click}})
+        connect(Named<QPushButton>(*this, b.name), &QPushButton::clicked, this,
+                [this, click = b.click] { (this->*click)(); });
+}
+
 // ---------------------------------------------------------------------------------------------
 // Result page
 
@@ -90,7 +116,7 @@ void TMainForm::ExportBtnClick() {
     request.kind = DialogKind::Save;
     request.name = QStringLiteral("SaveDialog1");
     request.filter = PictureSaveFilter();
-    ExportChoices chosen = exportChoices_;
+    ExportChoices chosen = pictureCommands_->exportChoices;
     request.exportChoices = &chosen;
     request.pictureWidth = L().width;
     request.pictureHeight = L().height;
@@ -126,12 +152,12 @@ void TMainForm::ExportBtnClick() {
         std::string error;
     };
     auto job = std::make_shared<Job>();
-    exportChoices_ = chosen;
+    pictureCommands_->exportChoices = chosen;
     if (IsScreenPicture(options)) {
         // The file gets the settings as they are, not a picture whose render was cancelled.
         if (!DrawCurrentPicture()) return;
         job->ok =
-            EncodeScreenPicture(images_.Picture, options, target.type, job->bytes, job->error);
+            EncodeScreenPicture(images().Picture, options, target.type, job->bytes, job->error);
     } else {
         auto copy = std::make_shared<const Lettering>(RenderSnapshot(L()));
         const ImageFileType type = target.type;
@@ -155,7 +181,8 @@ void TMainForm::ExportBtnClick() {
 void TMainForm::PrintBtnClick() {
     QPrinter printer(QPrinter::HighResolution);
     printer.setDocName(QStringLiteral("Zarbo Glyphwerk"));
-    if (!RunPrintSizeDialog(this, L().width, L().height, exportChoices_.printDpi)) return;
+    if (!RunPrintSizeDialog(this, L().width, L().height, pictureCommands_->exportChoices.printDpi))
+        return;
     if (!RunPrintDialog(this, printer)) return;
     QImage cache;
     PaintPrint(printer, cache);
@@ -164,14 +191,15 @@ void TMainForm::PrintBtnClick() {
 void TMainForm::PreviewBtnClick() {
     QPrinter printer(QPrinter::HighResolution);
     printer.setDocName(QStringLiteral("Zarbo Glyphwerk"));
-    if (!RunPrintSizeDialog(this, L().width, L().height, exportChoices_.printDpi)) return;
+    if (!RunPrintSizeDialog(this, L().width, L().height, pictureCommands_->exportChoices.printDpi))
+        return;
     // The preview paints again for every change of the page set-up; one render serves them all.
     QImage cache;
     RunPrintPreview(this, printer, [this, &cache](QPrinter& target) { PaintPrint(target, cache); });
 }
 
 bool TMainForm::PaintPrint(QPrinter& printer, QImage& cache) {
-    const double pictureDpi = exportChoices_.printDpi;
+    const double pictureDpi = pictureCommands_->exportChoices.printDpi;
     const QRectF area = printer.pageLayout().paintRectPixels(printer.resolution());
     const QRectF target =
         PrintRect(QSizeF(L().width, L().height), area.size(), printer.resolution(), pictureDpi);
@@ -206,7 +234,7 @@ bool TMainForm::PaintPrint(QPrinter& printer, QImage& cache) {
     } else if (k < 1 && cache.isNull()) {
         // Too large to smooth: the picture as the window shows it, drawn anew if it is stale.
         if (!DrawCurrentPicture()) return false;
-        if (!RunTakingPictures([&] { cache = DibToQImage(images_.Picture); })) {
+        if (!RunTakingPictures([&] { cache = DibToQImage(images().Picture); })) {
             ShowOutOfMemory();
             return false;
         }
@@ -239,7 +267,7 @@ void TMainForm::Kopieren1Click() {
         else
             ShowMessageBox(job->error, "Fehler", MsgIcon::Error);
     };
-    if (exportChoices_.transparent) {
+    if (pictureCommands_->exportChoices.transparent) {
         // The transparent export's render at the window's size: over the chosen background it
         // is the picture the window shows.
         auto copy = std::make_shared<const Lettering>(RenderSnapshot(L()));
@@ -260,8 +288,8 @@ void TMainForm::Kopieren1Click() {
     QMimeData* data = nullptr;
     if (!RunTakingPictures([&] {
             data = job->alpha.empty()
-                       ? ClipboardPicture(images_.Picture, nullptr, nullptr, job->error)
-                       : ClipboardPicture(images_.Picture, &job->picture, &job->alpha, job->error);
+                       ? ClipboardPicture(images().Picture, nullptr, nullptr, job->error)
+                       : ClipboardPicture(images().Picture, &job->picture, &job->alpha, job->error);
         }) ||
         !data)
         return fail();

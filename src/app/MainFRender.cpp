@@ -41,6 +41,7 @@
 
 #include "app/AboutBoxUnit.h"
 #include "app/BackgroundRender.h"
+#include "app/LayoutKit.h"
 #include "app/LogoFUnit.h"
 #include "app/MemoryGuard.h"
 #include "app/Pictures.h"
@@ -81,6 +82,8 @@
 
 namespace gw {
 
+using layout::Named;
+
 namespace {
 
 // Says in the status bar what is drawn other than typed: a stand-in for a font that is not
@@ -106,91 +109,183 @@ void ShowTextNotes(QStatusBar* bar, const LetteringSettings& settings) {
 
 }  // namespace
 
+struct TMainForm::Renders {
+    TRenderSchedule* schedule = nullptr;
+    TBackgroundRender* background = nullptr;
+    QShortcut* cancelRender = nullptr;
+    QStatusBar* StatusBar1 = nullptr;
+    RenderImages images;
+    // The session's generation the picture on its way draws.
+    std::uint64_t backgroundGeneration = 0;
+    // A size change whose picture renders beside the window, not yet settled.
+    bool sizePending = false;
+    // Set while a command needs its picture before it goes on.
+    bool renderAtOnce = false;
+    // A render that ran out of memory sets renderFailed; while holdMemoryMessage is set, the
+    // command that caused the render tells the user itself, after taking its change back.
+    bool renderFailed = false;
+    bool holdMemoryMessage = false;
+};
+
+void TMainForm::AreaDeleter::operator()(Renders* area) const {
+    delete area;
+}
+
 // ---------------------------------------------------------------------------------------------
 // The render pipeline
 
 void TMainForm::Run(Command command) {
-    if (writingControls_) return;
-    session_.Run(command);
+    if (WritingControls()) return;
+    session().Run(command);
 }
 
 void TMainForm::SessionNotified(const SessionNotice& notice) {
     const unsigned what = notice.what;
     if (what & kCancelRender) {
-        background_->Cancel();
+        renders_->background->Cancel();
         ShowRendering(false);
         SettleSize();
     }
     bool pictureOk = true;
     if (what & kPictureSizeChanged) {
-        const bool newPicture = DibWidth(images_.Picture) != L().width ||
-                                DibHeight(images_.Picture) != L().height || images_.Picture.Empty();
+        const bool newPicture = DibWidth(renders_->images.Picture) != L().width ||
+                                DibHeight(renders_->images.Picture) != L().height ||
+                                renders_->images.Picture.Empty();
         pictureOk = TakePictureSize(newPicture);
     }
     if (what & kSettingsChanged) {
         // The controls written here start no countdown and no render of their own.
-        schedule_->SuppressRender = true;
-        WriteControls();
-        schedule_->StopCountdown();
-        schedule_->SuppressRender = false;
+        renders_->schedule->WriteQuietly([this] { WriteControls(); });
     }
     if (what & kHistoryChanged) UpdateUndoButtons();
     if (what & (kModifiedChanged | kDocumentChanged)) UpdateCaption();
     if (!pictureOk) {
-        renderFailed_ = true;
-        if (!holdMemoryMessage_) ShowOutOfMemory();
+        renders_->renderFailed = true;
+        if (!renders_->holdMemoryMessage) ShowOutOfMemory();
         return;
     }
     switch (notice.reaction) {
         case Reaction::Render:
-            schedule_->SettingsUpdated();
+            renders_->schedule->SettingsUpdated();
             break;
         case Reaction::Defer:
-            schedule_->RestartCountdown();
+            renders_->schedule->RestartCountdown();
             break;
         case Reaction::Repaint:
-            // After a hull was drawn the render that follows paints the view.
-            if (!suppressViewRepaint_) PaintBox1Paint();
+            RepaintEditView();
             break;
         case Reaction::Nothing:
             break;
     }
 }
 
-QString TMainForm::currentFileName() const {
-    return ToQString(session_.fileName());
+const RenderImages& TMainForm::images() const {
+    return renders_->images;
 }
 
 int TMainForm::renderCount() const {
-    return schedule_->renderCount();
+    return renders_->schedule->renderCount();
 }
 
-void TMainForm::SetUpBackgroundRender() {
-    background_ = new TBackgroundRender(this);
-    connect(background_, &TBackgroundRender::finished, this,
+void TMainForm::SetUpRenders() {
+    renders_.reset(new Renders);
+    Renders& r = *renders_;
+    r.StatusBar1 = Named<QStatusBar>(*this, "StatusBar1");
+    r.schedule = new TRenderSchedule(this);
+    r.schedule->Render = [this] { return RenderNow(); };
+    r.background = new TBackgroundRender(this);
+    connect(r.background, &TBackgroundRender::finished, this,
             [this](bool ok) { BackgroundRenderEnded(ok); });
     // A render beside the window is told as its picture arrives.
-    connect(schedule_, &TRenderSchedule::rendered, this, [this] {
-        if (!background_->Busy()) emit rendered();
+    connect(r.schedule, &TRenderSchedule::rendered, this, [this] {
+        if (!renders_->background->Busy()) emit rendered();
     });
-    cancelRender_ = new QShortcut(QKeySequence(Qt::Key_Escape), this);
-    cancelRender_->setEnabled(false);
-    connect(cancelRender_, &QShortcut::activated, this, [this] {
-        background_->Cancel();
-        session_.RenderStopped();
+    r.cancelRender = new QShortcut(QKeySequence(Qt::Key_Escape), this);
+    r.cancelRender->setEnabled(false);
+    connect(r.cancelRender, &QShortcut::activated, this, [this] {
+        renders_->background->Cancel();
+        session().RenderStopped();
         ShowRendering(false);
         SettleSize();
     });
 }
 
+// The first picture is white; a finished render closes the typing step still open; F5 draws the
+// settings again after Esc drew nothing.
+void TMainForm::StartRenders() {
+    MakeWhitePicture(L(), renders_->images.Picture);
+    FitResultView();
+    connect(renders_->schedule, &TRenderSchedule::rendered, this,
+            [this] { session().FinishOpenStep(); });
+    auto* redraw = new QShortcut(QKeySequence(Qt::Key_F5), this);
+    connect(redraw, &QShortcut::activated, this, [this] { renders_->schedule->SettingsUpdated(); });
+}
+
+void TMainForm::FreeRenders() {
+    renders_->schedule->StopCountdown();
+    deldib(renders_->images.TextMask);
+    deldib(renders_->images.TextImage);
+    deldib(renders_->images.Picture);
+}
+
+void TMainForm::RenderAgain() {
+    renders_->schedule->SettingsUpdated();
+}
+
+void TMainForm::RenderFirstTime() {
+    renders_->schedule->RenderFirstTime();
+}
+
+bool TMainForm::FirstRenderDone() const {
+    return renders_->schedule->FirstRenderDone();
+}
+
+void TMainForm::ForgetFirstRender() {
+    renders_->schedule->ForgetFirstRender();
+}
+
+void TMainForm::AfterEachRender(std::function<void()> act) {
+    connect(renders_->schedule, &TRenderSchedule::rendered, this, std::move(act));
+}
+
+bool TMainForm::ChangeTakenWhole(const std::function<void()>& change, bool atOnce) {
+    Renders& r = *renders_;
+    r.holdMemoryMessage = true;
+    r.renderAtOnce = atOnce;
+    r.renderFailed = false;
+    change();
+    const bool ok = !r.renderFailed;
+    if (!ok) {
+        session().TakeBack();
+        r.schedule->SettingsUpdated();
+    }
+    if (atOnce) session().Settle();
+    r.holdMemoryMessage = false;
+    r.renderAtOnce = false;
+    if (!ok) ShowOutOfMemory();
+    return ok;
+}
+
+void TMainForm::KeepSizeWhenRendered() {
+    // A picture rendered beside the window comes later; the size is taken back when memory runs
+    // out in its render.
+    renders_->sizePending = renders_->background->Busy();
+    if (!renders_->sizePending) session().Settle();
+}
+
+void TMainForm::SettleSize() {
+    if (!std::exchange(renders_->sizePending, false)) return;
+    session().Settle();
+}
+
 void TMainForm::ShowRendering(bool running) {
     static const QString message = QStringLiteral("Das Bild wird berechnet … (Esc bricht ab)");
-    cancelRender_->setEnabled(running);
+    renders_->cancelRender->setEnabled(running);
     if (running) {
-        StatusBar1->showMessage(message);
+        renders_->StatusBar1->showMessage(message);
     } else {
-        if (StatusBar1->currentMessage() == message) StatusBar1->clearMessage();
-        ShowTextNotes(StatusBar1, L().settings);
+        if (renders_->StatusBar1->currentMessage() == message) renders_->StatusBar1->clearMessage();
+        ShowTextNotes(renders_->StatusBar1, L().settings);
         ShowPictureState();
     }
 }
@@ -198,17 +293,17 @@ void TMainForm::ShowRendering(bool running) {
 void TMainForm::ShowPictureState() {
     static const QString message = QStringLiteral(
         "Das Bild zeigt nicht die aktuellen Einstellungen (abgebrochen). F5 berechnet es neu.");
-    if (!session_.PictureCurrent() && !session_.RenderBusy() && session_.FirstRenderDone()) {
-        StatusBar1->showMessage(message);
-    } else if (StatusBar1->currentMessage() == message) {
-        StatusBar1->clearMessage();
+    if (!session().PictureCurrent() && !session().RenderBusy() && session().FirstRenderDone()) {
+        renders_->StatusBar1->showMessage(message);
+    } else if (renders_->StatusBar1->currentMessage() == message) {
+        renders_->StatusBar1->clearMessage();
     }
 }
 
 bool TMainForm::DrawCurrentPicture() {
-    if (session_.PictureCurrent()) return true;
-    if (background_->Busy()) {
-        background_->Cancel();
+    if (session().PictureCurrent()) return true;
+    if (renders_->background->Busy()) {
+        renders_->background->Cancel();
         ShowRendering(false);
         SettleSize();
     }
@@ -218,7 +313,7 @@ bool TMainForm::DrawCurrentPicture() {
     };
     auto job = std::make_shared<Job>();
     auto copy = std::make_shared<const Lettering>(RenderSnapshot(L()));
-    const std::uint64_t generation = session_.Generation();
+    const std::uint64_t generation = session().Generation();
     const bool finished =
         RunWithProgress(this, QStringLiteral("Das Bild wird berechnet …"), [job, copy] {
             try {
@@ -234,8 +329,8 @@ bool TMainForm::DrawCurrentPicture() {
         ShowOutOfMemory();
         return false;
     }
-    std::swap(images_, job->images);
-    session_.PictureRendered(generation);
+    std::swap(renders_->images, job->images);
+    session().PictureRendered(generation);
     PaintBox1Paint();
     FitResultView();
     ShowPictureState();
@@ -243,12 +338,12 @@ bool TMainForm::DrawCurrentPicture() {
 }
 
 bool TMainForm::RenderBeside() {
-    backgroundGeneration_ = session_.Generation();
-    session_.RenderStarted();
-    if (!RunTakingPictures([this] { background_->Start(L()); })) {
-        session_.RenderStopped();
-        renderFailed_ = true;
-        if (!holdMemoryMessage_) ShowOutOfMemory();
+    renders_->backgroundGeneration = session().Generation();
+    session().RenderStarted();
+    if (!RunTakingPictures([this] { renders_->background->Start(L()); })) {
+        session().RenderStopped();
+        renders_->renderFailed = true;
+        if (!renders_->holdMemoryMessage) ShowOutOfMemory();
         return false;
     }
     ShowRendering(true);
@@ -257,73 +352,70 @@ bool TMainForm::RenderBeside() {
 
 void TMainForm::BackgroundRenderEnded(bool ok) {
     if (!ok) {
-        session_.RenderStopped();
+        session().RenderStopped();
         ShowRendering(false);
-        renderFailed_ = true;
-        if (std::exchange(sizePending_, false)) {
-            session_.TakeBack();
-            schedule_->SettingsUpdated();
+        renders_->renderFailed = true;
+        if (std::exchange(renders_->sizePending, false)) {
+            session().TakeBack();
+            renders_->schedule->SettingsUpdated();
         }
         ShowOutOfMemory();
         return;
     }
-    session_.PictureRendered(backgroundGeneration_);
+    session().PictureRendered(renders_->backgroundGeneration);
     ShowRendering(false);
     SettleSize();
-    std::swap(images_, background_->images);
-    background_->images = RenderImages();
+    std::swap(renders_->images, renders_->background->images);
+    renders_->background->images = RenderImages();
     PaintBox1Paint();
     FitResultView();
-    const std::vector<Notice> notices = std::move(background_->notices);
+    const std::vector<Notice> notices = std::move(renders_->background->notices);
     ShowNotices(notices);
-    ShowTextNotes(StatusBar1, L().settings);
+    ShowTextNotes(renders_->StatusBar1, L().settings);
     emit rendered();
 }
 
 bool TMainForm::RenderNow() {
-    if (std::int64_t(L().width) * L().height >= kBackgroundRenderPixels && !renderAtOnce_)
+    if (std::int64_t(L().width) * L().height >= kBackgroundRenderPixels && !renders_->renderAtOnce)
         return RenderBeside();
     // A big picture still on its way is of a lettering that is no more.
-    if (background_->Busy()) {
-        background_->Cancel();
-        session_.RenderStopped();
+    if (renders_->background->Busy()) {
+        renders_->background->Cancel();
+        session().RenderStopped();
         ShowRendering(false);
         SettleSize();
     }
-    const std::uint64_t generation = session_.Generation();
+    const std::uint64_t generation = session().Generation();
     const bool ok = RunTakingPictures([this] {
-        RenderLettering(L(), images_);
+        RenderLettering(L(), renders_->images);
         PaintBox1Paint();
     });
-    if (ok) session_.PictureRendered(generation);
+    if (ok) session().PictureRendered(generation);
     // A render that failed part-way may have left another picture.
-    PaintBox1->PictureChanged();
-    ErgPaintBox->PictureChanged();
+    PicturesChanged();
     if (!ok) {
-        renderFailed_ = true;
-        if (!holdMemoryMessage_) ShowOutOfMemory();
+        renders_->renderFailed = true;
+        if (!renders_->holdMemoryMessage) ShowOutOfMemory();
         return false;
     }
     FitResultView();
-    ShowTextNotes(StatusBar1, L().settings);
+    ShowTextNotes(renders_->StatusBar1, L().settings);
     ShowPictureState();
     return true;
 }
 
 bool TMainForm::TakePictureSize(bool newPicture) {
-    renderFailed_ = false;
+    renders_->renderFailed = false;
     bool ok = RunTakingPictures([this, newPicture] {
-        editZoom_->SetPictureSize({L().width, L().height});
+        SetViewPictureSize();
         if (newPicture) {
             // The old images go first: the new ones may need all the room there is.
-            images_ = RenderImages();
-            MakeWhitePicture(L(), images_.Picture);
+            renders_->images = RenderImages();
+            MakeWhitePicture(L(), renders_->images.Picture);
         }
-        viewComposed_ = false;
+        ViewOutdated();
     });
-    PaintBox1->PictureChanged();
-    ResizePaintBox();
-    FitResultView();
+    ViewSizeTaken();
     return ok;
 }
 

@@ -6,68 +6,39 @@
 // controls from the lettering when the program changed it (undo, presets, documents); the
 // controls' handlers make no commands meanwhile. The renderer reads the model when it runs.
 //
-// Controls, handlers and the pipeline's state are the window's own. From outside, the controls
-// are found by their names (findChild) and driven with events; the render schedule (Timer1 and
-// its flags) is the child "RenderSchedule", a gallery's choice is its box's, an image button's
-// pressed state the property "pressed" of its normal picture.
+// Controls, handlers and the pipeline's state are the window's own: each area of the window
+// (layout, controls, renders, views, galleries, document commands, picture commands, desktop
+// habits) keeps its state in a struct of its own file, and the areas reach each other through
+// the methods below. The layout names every control; an area looks up the controls it works
+// with by those names. From outside, the controls are found the same way and driven with
+// events; the render schedule (Timer1) is the child "RenderSchedule", a gallery's choice is its
+// box's, an image button's pressed state the property "pressed" of its normal picture.
 
 #include <QMainWindow>
 #include <QString>
 #include <cstdint>
 #include <functional>
 #include <memory>
-#include <string>
-#include <vector>
+#include <string_view>
 
-#include "document/BuiltinTextures.h"
 #include "document/Lettering.h"
-#include "document/Reactions.h"
-#include "editing/EditView.h"
 #include "editing/EditingSession.h"
 #include "platform/System.h"
 #include "render/Pipeline.h"
-#include "ui/PictureExport.h"
 
 namespace gw {
 // The help page in the data folder.
 inline constexpr char kHelpFileName[] = "zarbox.html";
 }  // namespace gw
 
-class QComboBox;
 class QImage;
 class QPrinter;
-class QCheckBox;
-class QGroupBox;
-class QLabel;
-class QPlainTextEdit;
-class QPushButton;
-class QRadioButton;
-class QMenu;
-class QScrollArea;
-class QShortcut;
-class QStatusBar;
-class QTabWidget;
-class QTextBrowser;
-class QTimer;
-class QToolButton;
 
 namespace gw {
 
-class SpinEdit;
-class TBackgroundRender;
 class TEnvelopeEditor;
-class TGalleryBox;
-class TRenderSchedule;
-class TImage;
-class TImageList;
-class TLiveThumbnails;
-class TLogoForm;
-class TPaintBox;
-class TResizeForm;
-class TShape;
-class TSurfaceFrame;
 class TViewNavigator;
-struct ScaledMeasure;
+struct BuiltinTextures;
 struct SettingInfo;
 
 class TMainForm : public QMainWindow {
@@ -79,21 +50,21 @@ class TMainForm : public QMainWindow {
 
     // The lettering this window shows, the session that edits it, and the images of the last
     // render.
-    const Lettering& lettering() const { return session_.lettering(); }
-    EditingSession& session() { return session_; }
-    const RenderImages& images() const { return images_; }
+    const Lettering& lettering() const;
+    EditingSession& session();
+    const RenderImages& images() const;
 
     // Completed renders since the window was made.
     int renderCount() const;
     QString currentFileName() const;
     // The envelope editor's state (drag kind, strokes, whether its tab is active).
-    const TEnvelopeEditor& envelopeEditor() const { return session_.editor(); }
+    const TEnvelopeEditor& envelopeEditor() const;
 
     // Document commands without their dialogs and questions.
     void SaveFile(const QString& fileName);
     void OpenFile(const QString& fileName);
     // The help file, the data folder's "zarbox.html" unless set otherwise.
-    void SetHelpFile(const QString& fileName) { helpFile_ = fileName; }
+    void SetHelpFile(const QString& fileName);
 
   signals:
     // A render has finished and the editing view shows its picture.
@@ -109,99 +80,67 @@ class TMainForm : public QMainWindow {
     void dropEvent(QDropEvent* event) override;
 
   private:
+    // The areas' state, each defined in its own file.
+    struct Shell;            // MainFUnit.cpp: the session, life cycle, help, picture buttons
+    struct Controls;         // MainFWiring.cpp: the controls of the settings
+    struct Renders;          // MainFRender.cpp: the schedule, the renders, the status bar
+    struct Views;            // MainFViews.cpp: the editing and result views, zoom
+    struct Galleries;        // MainFGalleries.cpp: presets and their live thumbnails
+    struct Documents;        // MainFDocument.cpp: Neu, Öffnen, Speichern, size, undo
+    struct PictureCommands;  // MainFPicture.cpp: export, print, copy
+    struct Habits;           // MainFDesktop.cpp: keys, Alt letters, caption, recent, drops
+    struct AreaDeleter {
+        void operator()(Shell* area) const;
+        void operator()(Controls* area) const;
+        void operator()(Renders* area) const;
+        void operator()(Views* area) const;
+        void operator()(Galleries* area) const;
+        void operator()(Documents* area) const;
+        void operator()(PictureCommands* area) const;
+        void operator()(Habits* area) const;
+    };
+    template <class Area>
+    using Owned = std::unique_ptr<Area, AreaDeleter>;
+    Owned<Shell> shell_;
+    Owned<Controls> controls_;
+    Owned<Renders> renders_;
+    Owned<Views> views_;
+    Owned<Galleries> galleries_;
+    Owned<Documents> documents_;
+    Owned<PictureCommands> pictureCommands_;
+    Owned<Habits> habits_;
+
+    // Life cycle and shell.
     void FormCreate();
     void FormShow();
     void FormDestroy();
     bool FormCloseQuery();
+    const Lettering& L() const;
+    const BuiltinTextures& builtinTextures() const;
+    void ConnectShell();
+    void ueberbtnClick();
+    void EndeBtnClick();
+    void wwwBtnClick();
+    void HelpContents();
+    // The image buttons of the bottom bar: while the mouse is held, Panel8 holds the mouse so
+    // the pair of pictures follows it. True when the event was the pair's.
+    bool PictureButtonEvent(QObject* watched, QEvent* event);
 
-    // The session: a command from a control (none while the program writes the controls), and
-    // what the window does on the session's notices.
-    void Run(Command command);
-    void SessionNotified(const SessionNotice& notice);
-    // The pipeline.
-    bool RenderNow();
-    // Big pictures: rendered on a worker while the window goes on; Esc drops the render.
-    void SetUpBackgroundRender();
-    bool RenderBeside();
-    void BackgroundRenderEnded(bool ok);
-    // The status bar's word that a render is running, and Esc with it.
-    void ShowRendering(bool running);
-    // A size change whose picture renders beside the window: taken back when memory runs out
-    // in the render; SettleSize keeps it.
-    bool sizePending_ = false;
-    void SettleSize();
-    // The session's generation the picture on its way draws.
-    std::uint64_t backgroundGeneration_ = 0;
-    // While the picture does not show the settings (a render cancelled), the status bar says
-    // so; export, print and copy draw the settings first. False when the user cancelled that.
-    void ShowPictureState();
-    bool DrawCurrentPicture();
-    // Set while a command needs its picture before it goes on.
-    bool renderAtOnce_ = false;
-    TBackgroundRender* background_ = nullptr;
-    QShortcut* cancelRender_ = nullptr;
+    // Window layout: every control made and named; none kept.
+    void BuildLayout();
 
-    // The editing view.
-    void PaintBox1Paint();
-    // Draws the lines, handles and rubber band over the part of the view a paint shows.
-    void PaintBox1Overlay(Canvas& canvas, TPoint origin);
-    void ResizePaintBox();
-    void FitScrollContent();
-    // The scroll area's client size with the scroll bars the view needs.
-    QSize ScrollClientSize() const;
-    void PageControl1Change();
-    void PaintBox1MouseDown(int x, int y);
-    void PaintBox1MouseMove(int x, int y);
-    void PaintBox1MouseUp(int x, int y);
-
-    // Zoom of both picture views: the commands act on the view of the page in front.
-    void ConnectZoom();
-    TViewNavigator* ShownZoom() const;
-    void ShowZoom();
-    TViewNavigator* editZoom_ = nullptr;
-    TViewNavigator* resultZoom_ = nullptr;
-
-    // Galleries.
-    void VFormPaintMouseDown(int x, int y);
-    void KantePaintMouseDown(int x, int y);
-    void SchattenPaintMouseDown(int x, int y);
-    void RahmenPaintMouseDown(int x, int y);
-
-    // Picture size.
-    void ResizeBtnClick();
-
-    // Result page.
-    void ExportBtnClick();
-    void PrintBtnClick();
-    void PreviewBtnClick();
-    // Puts the picture on the printer's page at its resolution, rendered smooth at the scale the
-    // printer's resolution asks for; a render of the same scale in `cache` is taken from there.
-    // False when the user cancelled the render or it failed (and was reported).
-    bool PaintPrint(QPrinter& printer, QImage& cache);
-    void Kopieren1Click();
-    void ErgPaintBoxPaint();
-    void FitResultView();
-    // What was chosen for exports, the clipboard and prints in this session.
-    ExportChoices exportChoices_;
-
-    // Document commands.
-    void NewBtnClick();
-    void SpeedButton2Click();
-    void SaveBtnClick();
-    void SaveAsBtnClick();
-
-    // Writes every control from the model.
+    // The controls of the settings: each control's event to its command, the controls written
+    // from the model (their handlers make no commands meanwhile).
+    void ConnectControls();
+    void ConnectSettings();
+    void StartControls();
+    void ShowTextures();
+    bool WritingControls() const;
     void WriteControls();
-
-    // Undo and redo; typing (text box, spin fields) keeps its step open until the countdown
-    // renders.
-    void UndoBtnClick();
-    void RedoBtnClick();
-    void UpdateUndoButtons();
-    // Set while the program writes controls: their handlers make no commands.
-    bool writingControls_ = false;
-
-    // Handlers of the controls; each writes its own part of the model.
+    void WriteSettingControls();
+    void SettingChanged(const SettingInfo& info, double value);
+    void ShowLetteringFont();
+    void FillFontList();
     void Memo1Change();
     void FontListChange(int index);
     void SurfaceKindChanged(int surface, int kind, bool classChanged);
@@ -211,11 +150,106 @@ class TMainForm : public QMainWindow {
     void TextureFrame1DIBPaintBoxPaint();
     void FitTexturePreviews();
 
-    // Shell.
-    void ueberbtnClick();
-    void EndeBtnClick();
-    void wwwBtnClick();
-    void HelpContents();
+    // The session: a command from a control (none while the program writes the controls), and
+    // what the window does on the session's notices.
+    void Run(Command command);
+    void SessionNotified(const SessionNotice& notice);
+    // The pipeline, its schedule and the status bar's word about it.
+    void SetUpRenders();
+    void StartRenders();
+    bool RenderNow();
+    void RenderAgain();
+    void RenderFirstTime();
+    bool FirstRenderDone() const;
+    void ForgetFirstRender();
+    void AfterEachRender(std::function<void()> act);
+    void FreeRenders();
+    // Big pictures: rendered on a worker while the window goes on; Esc drops the render.
+    bool RenderBeside();
+    void BackgroundRenderEnded(bool ok);
+    void ShowRendering(bool running);
+    // A change whose picture cannot be had for want of memory is taken back whole, and the
+    // user hears of it after that: false then. `atOnce` awaits the picture however big and
+    // settles the change at once (an opened document); otherwise the caller settles it.
+    bool ChangeTakenWhole(const std::function<void()>& change, bool atOnce);
+    // A size change whose picture renders beside the window: taken back when memory runs out
+    // in the render; SettleSize keeps it.
+    void KeepSizeWhenRendered();
+    void SettleSize();
+    // While the picture does not show the settings (a render cancelled), the status bar says
+    // so; export, print and copy draw the settings first. False when the user cancelled that.
+    void ShowPictureState();
+    bool DrawCurrentPicture();
+    bool TakePictureSize(bool newPicture);
+
+    // The editing view, the result view and the zoom of both.
+    void ConnectViews();
+    void StartViews();
+    void StopViews();
+    bool ViewEvent(QObject* watched, QEvent* event);
+    void PaintBox1Paint();
+    // Draws the lines, handles and rubber band over the part of the view a paint shows.
+    void PaintBox1Overlay(Canvas& canvas, TPoint origin);
+    // The Repaint reaction: none just after a hull was drawn, as the render that follows paints.
+    void RepaintEditView();
+    void ResizePaintBox();
+    void FitScrollContent();
+    // The scroll area's client size with the scroll bars the view needs.
+    QSize ScrollClientSize() const;
+    void PageControl1Change();
+    void PaintBox1MouseDown(int x, int y);
+    void PaintBox1MouseMove(int x, int y);
+    void PaintBox1MouseUp(int x, int y);
+    // The views follow the lettering's picture size: at once while the controls are written,
+    // or inside the taking of a new picture (SetViewPictureSize, then ViewOutdated).
+    void FollowPictureSize();
+    void SetViewPictureSize();
+    void ViewOutdated();
+    void ViewSizeTaken();
+    // Both views show a new picture.
+    void PicturesChanged();
+    void FitResultView();
+    void ErgPaintBoxPaint();
+    bool ResultPageShown() const;
+    // Zoom: the commands act on the view of the page in front.
+    void ConnectZoom();
+    TViewNavigator* ShownZoom() const;
+    void ShowZoom();
+
+    // Galleries.
+    void ConnectGalleries();
+    void VFormPaintMouseDown(int x, int y);
+    void KantePaintMouseDown(int x, int y);
+    void SchattenPaintMouseDown(int x, int y);
+    void RahmenPaintMouseDown(int x, int y);
+    void RepaintFrameGallery();
+    // The edge, shadow and frame galleries' pictures of the lettering, remade after a render
+    // while one of them is in view (or when one comes into view after a render).
+    void ConnectLiveThumbnails();
+    void RefreshThumbnails();
+
+    // Document commands, the picture size, undo and redo; typing (text box, spin fields) keeps
+    // its step open until the countdown renders.
+    void ConnectDocuments();
+    void NewBtnClick();
+    void SpeedButton2Click();
+    void SaveBtnClick();
+    void SaveAsBtnClick();
+    void ResizeBtnClick();
+    void UndoBtnClick();
+    void RedoBtnClick();
+    void UpdateUndoButtons();
+
+    // Result page.
+    void ConnectPictureCommands();
+    void ExportBtnClick();
+    void PrintBtnClick();
+    void PreviewBtnClick();
+    // Puts the picture on the printer's page at its resolution, rendered smooth at the scale the
+    // printer's resolution asks for; a render of the same scale in `cache` is taken from there.
+    // False when the user cancelled the render or it failed (and was reported).
+    bool PaintPrint(QPrinter& printer, QImage& cache);
+    void Kopieren1Click();
 
     // Desktop habits: keys, the Alt letters two captions share, tool tips with their keys.
     void ConnectDesktopHabits();
@@ -223,8 +257,6 @@ class TMainForm : public QMainWindow {
     // A mnemonic two buttons of the current page share runs the page's command (or the tool
     // bar's) at the first press instead of only moving the focus.
     bool RunSharedMnemonic(QObject* receiver, QEvent* event);
-    std::vector<QShortcut*> resultPageKeys_;
-
     // The caption: the document's name, and "*" while the session says it is modified.
     void UpdateCaption();
     // Asks the question of a command that would drop the changes, if there are any: true when
@@ -232,153 +264,11 @@ class TMainForm : public QMainWindow {
     bool MayDropChanges(std::string_view question, std::string_view caption, MsgIcon icon);
     // Save, or Save As on an untitled document: true when the lettering was saved.
     bool SaveDocument();
-
     // Öffnen's question, and the menu of the documents last opened on its button.
     bool MayOpen();
     void ConnectRecentMenu();
     void FillRecentMenu();
     void OpenRecent(const QString& fileName);
-    QMenu* recentMenu_ = nullptr;
-
-    // Window layout, one part each.
-    void BuildToolBar(QWidget* parent);
-    void BuildMakePage();
-    void BuildResultPage();
-    void BuildBottomBar(QWidget* parent);
-    QWidget* BuildTextTab();
-    QWidget* BuildSurfaceTab();
-    QWidget* BuildEnvelopeTab();
-    QWidget* BuildOutlineTab();
-    QWidget* BuildEdgeTab();
-    QWidget* BuildShadowTab();
-    QWidget* BuildFrameTab();
-    SpinEdit* MakeSpin(const char* name, QWidget* parent);
-    void ConnectHandlers();
-    void ConnectSettings();
-    // The controls named in the settings table, from the model.
-    void WriteSettingControls();
-    // A control of the settings table has written its entry.
-    void SettingChanged(const SettingInfo& info, double value);
-    // Memo1 shows the lettering font with its style.
-    void ShowLetteringFont();
-    void FillFontList();
-
-    // The image buttons of the bottom bar: the normal picture and the pressed one lie on the
-    // same spot; while the mouse is held, Panel8 holds the mouse so the pair follows it. The
-    // normal picture carries the pressed state as its property "pressed".
-    struct ImagePair {
-        TImage* normal = nullptr;
-        TImage* pressed = nullptr;
-    };
-    void ImageButtonDown(ImagePair pair);
-    void ImageButtonMove(ImagePair pair, int x, int y);
-    void ImageButtonUp(ImagePair pair, int x, int y);
-    static bool Pressed(ImagePair pair);
-    ImagePair AboutPair();
-    ImagePair EndPair();
-    ImagePair* heldPair_ = nullptr;
-    ImagePair heldPairStorage_;
-
-    struct SettingControl {
-        const SettingInfo* info;
-        QWidget* control;
-    };
-    std::vector<SettingControl> settingControls_;
-
-    EditingSession session_;
-    const Lettering& L() const { return session_.lettering(); }
-    RenderImages images_;
-    BuiltinTextures builtinTextures_;
-    TRenderSchedule* schedule_ = nullptr;
-    std::string programFolder_;
-    QString helpFile_;
-    QTextBrowser* helpWindow_ = nullptr;
-    TLogoForm* logoForm_ = nullptr;
-    bool shownOnce_ = false;
-    bool viewComposed_ = false;
-    // What the editing view shows over the picture since its last composition.
-    EditViewLines shownLines_;
-    bool shownTab_ = false;
-    // Set while the program itself checks MoveCheck after a hull was drawn: the render that
-    // follows paints the view.
-    bool suppressViewRepaint_ = false;
-    // A render that ran out of memory sets renderFailed_; while holdMemoryMessage_ is set, the
-    // command that caused the render tells the user itself, after taking its change back.
-    bool renderFailed_ = false;
-    bool holdMemoryMessage_ = false;
-    bool TakePictureSize(bool newPicture);
-    TEnvelopeEditor* editor_ = &session_.editor();
-    std::unique_ptr<TImageList> VFormImages;
-    std::unique_ptr<TImageList> KanteImages;
-    std::unique_ptr<TImageList> SchattenImages;
-    std::unique_ptr<TImageList> RahmenImages;
-    // The edge, shadow and frame galleries' pictures of the lettering, remade after a render
-    // while one of them is in view (or when one comes into view after a render).
-    TLiveThumbnails* thumbnails_ = nullptr;
-    bool thumbnailsStale_ = false;
-    void ConnectLiveThumbnails();
-    void RefreshThumbnails();
-
-    // Controls, by their names.
-    QWidget* Panel25;
-    QToolButton* SpeedButton1;
-    QToolButton* OpenBtn;
-    QToolButton* SpeedButton2;
-    QToolButton* SaveBtn;
-    QToolButton* SaveAsBtn;
-    QToolButton* UndoBtn;
-    QToolButton* RedoBtn;
-    QTabWidget* PageControl3;
-    QWidget* Panel6;
-    QScrollArea* ScrollBox1;
-    TPaintBox* PaintBox1;
-    QTabWidget* PageControl1;
-    QWidget* TabSheet2;
-    QWidget* TabSheet4;
-    QWidget* TabSheet15;
-    QWidget* Panel16;
-    QPushButton* SaveAsButton;
-    QPushButton* PrintButton;
-    QPushButton* PreviewButton;
-    QPushButton* CopyButton;
-    QScrollArea* ErgScrollBox;
-    TPaintBox* ErgPaintBox;
-    QWidget* Panel7;
-    QToolButton* wwwBtn;
-    QWidget* Panel8;
-    TImage* ueberbtn;
-    TImage* ueberBtn2;
-    TImage* EndeBtn;
-    TImage* EndeBtnDown;
-    QStatusBar* StatusBar1;
-    QLabel* ZoomLabel = nullptr;
-    TResizeForm* ResizeForm;
-    // Text
-    QPlainTextEdit* Memo1;
-    QComboBox* FontList;
-    // Surfaces
-    TSurfaceFrame* SurfaceFrame1;
-    TSurfaceFrame* SurfaceFrame2;
-    // Envelope
-    QRadioButton* MoveCheck;
-    QRadioButton* DrawFace;
-    TGalleryBox* ScrollBox2;
-    TPaintBox* VFormPaint;
-    // 3D edge
-    QTabWidget* PageControl4;
-    TGalleryBox* ScrollBox3;
-    TPaintBox* KantePaint;
-    // Shadow
-    QTabWidget* PageControl5;
-    TGalleryBox* ScrollBox4;
-    TPaintBox* SchattenPaint;
-    TShape* SColorShape;
-    QPushButton* SColorBtn;
-    // Frame
-    TGalleryBox* ScrollBox5;
-    TPaintBox* RahmenPaint;
-    SpinEdit* RHochEd;
-    QPushButton* RColorBtn;
 };
 
 }  // namespace gw

@@ -1,8 +1,5 @@
-// The window's wiring: each control's event to its command of the session, and the controls
-// written from the lettering.
-
-// The layout of the main window: tool bar, the two pages with the seven effect tabs, the bottom
-// bar; and the wiring of every control to its handler.
+// The controls of the settings: each control's event to its command of the session, and the
+// controls written from the lettering.
 
 #include <QButtonGroup>
 #include <QCheckBox>
@@ -22,10 +19,14 @@
 #include <string_view>
 #include <tuple>
 
+#include "app/LayoutKit.h"
 #include "app/MainFUnit.h"
 #include "app/Pictures.h"
 #include "app/RenderSchedule.h"
+#include "document/BuiltinTextures.h"
+#include "document/LetteringFile.h"
 #include "document/SettingsTable.h"
+#include "platform/TextLayout.h"
 #include "raster/DibService.h"
 #include "render/Presets.h"
 #include "ui/ColorFrUnit.h"
@@ -35,6 +36,7 @@
 #include "ui/Image.h"
 #include "ui/ImageList.h"
 #include "ui/LiveThumbnails.h"
+#include "ui/LongTextBox.h"
 #include "ui/PaintBox.h"
 #include "ui/QtBridge.h"
 #include "ui/Shape.h"
@@ -46,125 +48,56 @@
 
 namespace gw {
 
-void TMainForm::ConnectHandlers() {
-    // Tool bar, bottom bar, pages.
-    connect(SpeedButton1, &QToolButton::clicked, this, [this] { NewBtnClick(); });
-    connect(OpenBtn, &QToolButton::clicked, this, [this] { ResizeBtnClick(); });
-    connect(SpeedButton2, &QToolButton::clicked, this, [this] { SpeedButton2Click(); });
-    connect(SaveBtn, &QToolButton::clicked, this, [this] { SaveBtnClick(); });
-    connect(SaveAsBtn, &QToolButton::clicked, this, [this] { SaveAsBtnClick(); });
-    connect(UndoBtn, &QToolButton::clicked, this, [this] { UndoBtnClick(); });
-    connect(RedoBtn, &QToolButton::clicked, this, [this] { RedoBtnClick(); });
-    connect(wwwBtn, &QToolButton::clicked, this, [this] { wwwBtnClick(); });
-    connect(PageControl1, &QTabWidget::currentChanged, this, [this] { PageControl1Change(); });
-    // The result view takes the picture's size when its page is shown; it paints what the
-    // window holds at that moment.
-    connect(PageControl3, &QTabWidget::currentChanged, this, [this] {
-        if (PageControl3->currentWidget() == TabSheet15) FitResultView();
-    });
+using layout::Named;
 
-    for (ImagePair pair : {AboutPair(), EndPair()}) {
-        // Only the left button presses a picture button, as with any other button.
-        pair.normal->OnMouseDown = [this, pair](Qt::MouseButton button, int, int) {
-            if (button == Qt::LeftButton) ImageButtonDown(pair);
-        };
-        for (TImage* image : {pair.normal, pair.pressed}) {
-            image->OnMouseMove = [this, pair](Qt::MouseButtons, int x, int y) {
-                ImageButtonMove(pair, x, y);
-            };
-            image->OnMouseUp = [this, pair](Qt::MouseButton, int x, int y) {
-                ImageButtonUp(pair, x, y);
-            };
-        }
-    }
+namespace {
 
-    // The views.
-    PaintBox1->OnPaint = [this] {
-        if (!viewComposed_ || !schedule_->FirstRenderDone) PaintBox1Paint();
-    };
-    // Hovering sets the cursor and the drag kind, so the view follows the mouse unpressed.
-    PaintBox1->setMouseTracking(true);
-    PaintBox1->OnMouseDown = [this](Qt::MouseButton, int x, int y) { PaintBox1MouseDown(x, y); };
-    PaintBox1->OnMouseMove = [this](Qt::MouseButtons, int x, int y) { PaintBox1MouseMove(x, y); };
-    PaintBox1->OnMouseUp = [this](Qt::MouseButton, int x, int y) { PaintBox1MouseUp(x, y); };
-    ErgPaintBox->OnPaint = [this] { ErgPaintBoxPaint(); };
-    PaintBox1->OnOverlay = [this](Canvas& canvas, TPoint origin) {
-        PaintBox1Overlay(canvas, origin);
-    };
-    PaintBox1->ShowPicture(&images_.Picture);
-    ErgPaintBox->ShowPicture(&images_.Picture);
-    connect(SaveAsButton, &QPushButton::clicked, this, [this] { ExportBtnClick(); });
-    connect(PrintButton, &QPushButton::clicked, this, [this] { PrintBtnClick(); });
-    connect(PreviewButton, &QPushButton::clicked, this, [this] { PreviewBtnClick(); });
-    connect(CopyButton, &QPushButton::clicked, this, [this] { Kopieren1Click(); });
+// The memo's text and the model's lines: lines end at a line break; a break at the very end
+// makes no empty last line.
+QString JoinLines(const std::vector<std::string>& lines) {
+    QStringList parts;
+    for (const std::string& line : lines)
+        parts << ToQString(line);
+    return parts.join(QLatin1Char('\n'));
+}
 
-    // Galleries.
-    struct GalleryBinding {
-        TGalleryBox* gallery;
-        TPaintBox* box;
-        const TImageList* images;
-        void (TMainForm::*click)(int, int);
-        std::span<const std::string_view> names;
-        int live;  // the PresetGallery of the live thumbnails, -1 for none
-    };
-    const GalleryBinding galleries[] = {
-        {ScrollBox2, VFormPaint, VFormImages.get(), &TMainForm::VFormPaintMouseDown,
-         kEnvelopePresetNames, -1},
-        {ScrollBox3, KantePaint, KanteImages.get(), &TMainForm::KantePaintMouseDown,
-         kEdgePresetNames, int(PresetGallery::Edge)},
-        {ScrollBox4, SchattenPaint, SchattenImages.get(), &TMainForm::SchattenPaintMouseDown,
-         kShadowPresetNames, int(PresetGallery::Shadow)},
-        {ScrollBox5, RahmenPaint, RahmenImages.get(), &TMainForm::RahmenPaintMouseDown,
-         kFramePresetNames, int(PresetGallery::Frame)},
-    };
-    for (const GalleryBinding& g : galleries) {
-        // The keys pick a cell through the click, so a key makes the same render and undo step.
-        auto* cells = new TGalleryCells(
-            g.box, [g] { return GalleryLayoutOf(*g.box, *g.images); },
-            [this, g](int x, int y) { (this->*g.click)(x, y); },
-            [this, g] {
-                return g.gallery == ScrollBox5 ? L().settings.FrameStyle : g.gallery->selected();
-            },
-            g.names);
-        g.box->OnPaint = [this, g, cells] {
-            // The frame gallery marks the frame style of the lettering.
-            if (g.gallery == ScrollBox5) g.gallery->setSelected(L().settings.FrameStyle);
-            PaintGallery(*g.box, *g.images, g.gallery->selected(), cells->ShownCell(),
-                         g.live >= 0 ? &thumbnails_->Pictures(PresetGallery(g.live)) : nullptr);
-        };
-        g.box->OnMouseDown = [this, g](Qt::MouseButton, int x, int y) { (this->*g.click)(x, y); };
-        // A gallery shown before its first paint needs its width to be painted at all.
-        g.box->OnResize = [g] { FitGallery(*g.box, *g.images); };
-        FitGallery(*g.box, *g.images);
-    }
-    struct Pan {
-        bool active = false;
-        QPoint start;
-        QPoint scroll;
-    };
-    auto pan = std::make_shared<Pan>();
-    ErgPaintBox->OnMouseDown = [this, pan](Qt::MouseButton, int x, int y) {
-        // Positions are taken in the view's own coordinates, so the picture follows the pointer.
-        pan->active = true;
-        pan->start = ErgPaintBox->mapTo(ErgScrollBox->viewport(), QPoint(x, y));
-        pan->scroll = {ErgScrollBox->horizontalScrollBar()->value(),
-                       ErgScrollBox->verticalScrollBar()->value()};
-    };
-    ErgPaintBox->OnMouseMove = [this, pan](Qt::MouseButtons, int x, int y) {
-        if (!pan->active) return;
-        const QPoint now = ErgPaintBox->mapTo(ErgScrollBox->viewport(), QPoint(x, y));
-        ErgScrollBox->horizontalScrollBar()->setValue(pan->start.x() + pan->scroll.x() - now.x());
-        ErgScrollBox->verticalScrollBar()->setValue(pan->start.y() + pan->scroll.y() - now.y());
-    };
-    ErgPaintBox->OnMouseUp = [pan](Qt::MouseButton, int, int) { pan->active = false; };
+// Every control named in the settings table, bound to its row.
+struct SettingControl {
+    const SettingInfo* info;
+    QWidget* control;
+};
+
+}  // namespace
+
+struct TMainForm::Controls {
+    QPlainTextEdit* Memo1 = nullptr;
+    QComboBox* FontList = nullptr;
+    TSurfaceFrame* SurfaceFrame1 = nullptr;
+    TSurfaceFrame* SurfaceFrame2 = nullptr;
+    std::vector<SettingControl> settingControls;
+    // Set while the program writes controls: their handlers make no commands.
+    bool writing = false;
+};
+
+void TMainForm::AreaDeleter::operator()(Controls* area) const {
+    delete area;
+}
+
+void TMainForm::ConnectControls() {
+    controls_.reset(new Controls);
+    Controls& c = *controls_;
+    c.Memo1 = Named<QPlainTextEdit>(*this, "Memo1");
+    c.FontList = Named<QComboBox>(*this, "FontList");
+    c.SurfaceFrame1 = Named<TSurfaceFrame>(*this, "SurfaceFrame1");
+    c.SurfaceFrame2 = Named<TSurfaceFrame>(*this, "SurfaceFrame2");
 
     // Text.
-    connect(Memo1, &QPlainTextEdit::textChanged, this, [this] { Memo1Change(); });
-    connect(FontList, &QComboBox::activated, this, [this](int index) { FontListChange(index); });
+    connect(c.Memo1, &QPlainTextEdit::textChanged, this, [this] { Memo1Change(); });
+    connect(c.FontList, &QComboBox::activated, this, [this](int index) { FontListChange(index); });
 
     // Surfaces.
     for (int surface : {1, 2}) {
-        TSurfaceFrame* frame = surface == 1 ? SurfaceFrame1 : SurfaceFrame2;
+        TSurfaceFrame* frame = surface == 1 ? c.SurfaceFrame1 : c.SurfaceFrame2;
         frame->OnKindChanged = [this, surface](int kind, bool classChanged) {
             SurfaceKindChanged(surface, kind, classChanged);
         };
@@ -178,7 +111,7 @@ void TMainForm::ConnectHandlers() {
                  }});
         };
         frame->Texture0Frame1->Textures = [this] {
-            return std::span<const DibImage>(builtinTextures_.entries);
+            return std::span<const DibImage>(builtinTextures().entries);
         };
         frame->Texture0Frame1->OnTexturePicked = [this, surface](std::int32_t index) {
             SetTexture(surface, index);
@@ -208,7 +141,7 @@ void TMainForm::ConnectSettings() {
         QWidget* control = findChild<QWidget*>(name);
         if (!control) continue;
         const SettingInfo* row = &info;
-        settingControls_.push_back({row, control});
+        controls_->settingControls.push_back({row, control});
         const auto write = [this, row](double value) { SettingChanged(*row, value); };
         if (auto* spin = qobject_cast<SpinEdit*>(control)) {
             connect(spin, &SpinEdit::valueChanged, this, write);
@@ -241,11 +174,34 @@ void TMainForm::ConnectSettings() {
     }
 }
 
+bool TMainForm::WritingControls() const {
+    return controls_->writing;
+}
+
+// The surface colours, swatch and dialog alike, and the colour panels of both pickers; the text
+// box leaves undo and its keys to the window.
+void TMainForm::StartControls() {
+    Controls& c = *controls_;
+    c.SurfaceFrame1->ColorFrame1->SetColor(L().settings.SurfaceFrame1.color);
+    c.SurfaceFrame2->ColorFrame1->SetColor(L().settings.SurfaceFrame2.color);
+    c.SurfaceFrame1->SetMeRight(0);
+    c.SurfaceFrame2->SetMeRight(0);
+    c.Memo1->setUndoRedoEnabled(false);
+    c.Memo1->installEventFilter(this);
+}
+
+// The built-in textures have loaded: the pickers show them.
+void TMainForm::ShowTextures() {
+    FitTexturePreviews();
+    controls_->SurfaceFrame1->Texture0Frame1->Tex0Paint->update();
+    controls_->SurfaceFrame2->Texture0Frame1->Tex0Paint->update();
+}
+
 void TMainForm::WriteSettingControls() {
     const LetteringSettings& s = L().settings;
-    const bool outer = writingControls_;
-    writingControls_ = true;
-    for (const auto& [info, control] : settingControls_) {
+    const bool outer = controls_->writing;
+    controls_->writing = true;
+    for (const auto& [info, control] : controls_->settingControls) {
         const double v = info->get(s);
         if (auto* spin = qobject_cast<SpinEdit*>(control)) {
             spin->setValue(v);
@@ -259,7 +215,152 @@ void TMainForm::WriteSettingControls() {
             swatch->setBrushColor(static_cast<TColor>(v));
         }
     }
-    writingControls_ = outer;
+    controls_->writing = outer;
+}
+
+// ---------------------------------------------------------------------------------------------
+// Writing the controls from the model
+
+void TMainForm::WriteControls() {
+    const LetteringSettings& s = L().settings;
+    const bool outer = controls_->writing;
+    controls_->writing = true;
+    // Setting a control fires its handler, which writes the same value back.
+    ShowInTextBox(controls_->Memo1, JoinLines(s.Memo1));
+    const int fontIndex = controls_->FontList->findData(ToQString(s.Font.name));
+    if (fontIndex >= 0) controls_->FontList->setCurrentIndex(fontIndex);
+    ShowLetteringFont();
+
+    // The surface pickers: kind, colour in swatch and dialog alike, and the matching panel.
+    struct Surface {
+        TSurfaceFrame* frame;
+        const SurfaceSettings& settings;
+    };
+    for (const Surface& surface : {Surface{controls_->SurfaceFrame1, s.SurfaceFrame1},
+                                   Surface{controls_->SurfaceFrame2, s.SurfaceFrame2}}) {
+        surface.frame->CheckKind(int(surface.settings.kind));
+        surface.frame->ColorFrame1->SetColor(surface.settings.color);
+        surface.frame->SetMeRight(int(surface.settings.kind));
+    }
+    FitTexturePreviews();
+
+    FollowPictureSize();
+    WriteSettingControls();
+    RepaintFrameGallery();
+    controls_->writing = outer;
+}
+
+void TMainForm::ShowLetteringFont() {
+    const LetteringFont& font = L().settings.Font;
+    QFont memoFont(ToQString(font.name));
+    memoFont.setPixelSize(16);
+    memoFont.setBold(font.bold);
+    memoFont.setItalic(font.italic);
+    controls_->Memo1->setFont(memoFont);
+}
+
+void TMainForm::SettingChanged(const SettingInfo& info, double value) {
+    if (controls_->writing) return;
+    if (info.change == Change::EditMode) {
+        // The mode is the view's tool: it changes the lettering but makes no step.
+        if (value == 0) return;
+        Command mode = SettingCommand(info, value);
+        mode.name.clear();
+        if (info.name == "DrawFace") session().editor().StartDrawing();
+        Run(std::move(mode));
+        return;
+    }
+    Run(SettingCommand(info, value));
+    if (info.change == Change::FontStyle) ShowLetteringFont();
+}
+
+// ---------------------------------------------------------------------------------------------
+// Handlers of the controls
+
+void TMainForm::Memo1Change() {
+    if (controls_->writing) return;
+    const QString text = controls_->Memo1->toPlainText();
+    const QString current = JoinLines(L().settings.Memo1);
+    if (text == current) return;
+    const std::string utf8 = ToStdString(text);
+    if (!TextFitsDocument(SplitTextLines(utf8))) {
+        // A paste too long for a lettering is refused whole; the text stays as it was.
+        {
+            const QSignalBlocker quiet(controls_->Memo1);
+            controls_->Memo1->setPlainText(current);
+            controls_->Memo1->moveCursor(QTextCursor::End);
+        }
+        ShowMessageBox(kTextTooLongMessage, "Fehler", MsgIcon::Error);
+        return;
+    }
+    Command typed{"Text", Change::Memo1, [lines = SplitTextLines(utf8)](Lettering& lettering) {
+                      lettering.settings.Memo1 = lines;
+                      return true;
+                  }};
+    typed.typed = true;
+    Run(std::move(typed));
+}
+
+void TMainForm::FontListChange(int index) {
+    const bool selected = index >= 0 && controls_->FontList->count() > 0;
+    Command font{"", Change::FontList, nullptr};
+    font.eventCondition = selected;
+    if (selected) {
+        const QString family = controls_->FontList->itemData(index).toString();
+        font.name = "Schriftart";
+        font.apply = [name = ToStdString(family)](Lettering& lettering) {
+            lettering.settings.Font.name = name;
+            return true;
+        };
+        QFont memoFont = controls_->Memo1->font();
+        memoFont.setFamily(family);
+        controls_->Memo1->setFont(memoFont);
+    }
+    Run(std::move(font));
+}
+
+void TMainForm::SurfaceKindChanged(int surface, int kind, bool classChanged) {
+    Command command{surface == 1 ? "Textoberfläche" : "Hintergrund", Change::SurfaceKind,
+                    [surface, kind](Lettering& lettering) {
+                        SurfaceSettings& settings = surface == 1 ? lettering.settings.SurfaceFrame1
+                                                                 : lettering.settings.SurfaceFrame2;
+                        settings.kind = static_cast<SurfaceKind>(kind);
+                        return true;
+                    }};
+    command.eventCondition = classChanged;
+    Run(std::move(command));
+}
+
+void TMainForm::SetTexture(int surface, int index) {
+    Run({surface == 1 ? "Textur" : "Hintergrundtextur", Change::SurfaceContent,
+         [this, surface, index](Lettering& lettering) {
+             gw::SetTexture(lettering, builtinTextures(), index, surface == 1);
+             return true;
+         }});
+    FitTexturePreviews();
+}
+
+void TMainForm::FitTexturePreviews() {
+    // A preview takes its texture's size before it paints, so an empty box gets painted too.
+    controls_->SurfaceFrame1->TextureFrame1->FitTo(L().TextTexture);
+    controls_->SurfaceFrame2->TextureFrame1->FitTo(L().BackgroundTexture);
+}
+
+void TMainForm::TextureFrame1DIBPaintBoxPaint() {
+    controls_->SurfaceFrame1->TextureFrame1->ShowTexture(L().TextTexture);
+    controls_->SurfaceFrame2->TextureFrame1->ShowTexture(L().BackgroundTexture);
+}
+
+void TMainForm::FillFontList() {
+    // Each entry shows at most 32 characters of its name and keeps the whole name as its data,
+    // which is what a lettering stores and matches.
+    controls_->FontList->clear();
+    for (const std::string& family : EnumFontFamilies())
+        controls_->FontList->addItem(ToQString(ShownFontName(family)), ToQString(family));
+    // Selected without the change handler: the lettering font keeps the name it starts with.
+    const int arialBlack = controls_->FontList->findData(QStringLiteral("Arial Black"));
+    controls_->FontList->setCurrentIndex(
+        arialBlack >= 0 ? arialBlack : (controls_->FontList->count() == 0 ? -1 : 0));
 }
 
 }  // namespace gw

@@ -5,8 +5,7 @@
 
 #include <QObject>
 #include <functional>
-
-class QTimer;
+#include <memory>
 
 namespace gw {
 
@@ -15,15 +14,16 @@ class TRenderSchedule : public QObject {
 
   public:
     explicit TRenderSchedule(QObject* parent);
+    ~TRenderSchedule() override;
 
-    // While set, a render request returns at once: a preset writes several controls, each of
-    // which would render, and renders once afterwards.
-    bool SuppressRender = false;
-    // Cleared at start and by "Neu"; the first paint of the editing view renders.
-    bool FirstRenderDone = false;
-    // Set while "Neu" or an opened document writes the controls; a countdown that falls due
-    // meanwhile stays armed.
-    bool LoadingSettings = false;
+    // Runs `write` with render requests returning at once, then stops the countdown: a preset or
+    // an undo writes several controls, each of which would render, and the caller renders once
+    // afterwards.
+    void WriteQuietly(const std::function<void()>& write);
+    // The first paint of the editing view renders; "Neu" makes the next paint render again.
+    bool FirstRenderDone() const;
+    void RenderFirstTime();
+    void ForgetFirstRender();
 
     // Renders and shows the picture; false when the render failed (and was reported).
     std::function<bool()> Render;
@@ -35,15 +35,15 @@ class TRenderSchedule : public QObject {
     void Timer1Timer();
 
     // Completed renders since the schedule was made.
-    int renderCount() const { return renderCount_; }
+    int renderCount() const;
 
   signals:
     // A render has finished and the editing view shows its picture.
     void rendered();
 
   private:
-    QTimer* timer_;
-    int renderCount_ = 0;
+    struct State;
+    std::unique_ptr<State> state_;
 };
 
 }  // namespace gw

@@ -130,7 +130,6 @@ void DocumentCommandTest::openingRestoresTheControls() {
     QCOMPARE(messages.back().caption, std::string("Datei/Öffnen"));
     QCOMPARE(dialogs.back().kind, DialogKind::Open);
     QVERIFY(form->renderCount() > before);
-    QVERIFY(!Schedule(*form)->LoadingSettings);
     QCOMPARE(form->windowTitle(), QStringLiteral("ZEF-LOR Zarbo-Glyphwerk 2.1 - [Alles.zgw]"));
     QCOMPARE(Find<QPlainTextEdit>(*form, "Memo1")->toPlainText(),
              QStringLiteral("Erste\nZweite\nDritte"));
@@ -177,7 +176,6 @@ void DocumentCommandTest::refusedFileChangesNothing() {
     QCOMPARE(messages.back().caption, std::string("Fehler"));
     QVERIFY(form->lettering().settings == before);
     QCOMPARE(form->renderCount(), renders);
-    QVERIFY(!Schedule(*form)->LoadingSettings);
     QVERIFY(form->currentFileName().isEmpty());
 }
 

@@ -76,7 +76,7 @@ void PictureButtonsTest::fixedColourPanelsStayReadableInADarkScheme() {
                 QVERIFY2(readable(label, background), panel);
         }
         TAboutBox box;
-        for (QLabel* label : box.Panel1->findChildren<QLabel*>())
+        for (QLabel* label : Find<QWidget>(box, "Panel1")->findChildren<QLabel*>())
             QVERIFY2(readable(label, QColor(0xF0, 0xCA, 0xA6)), qPrintable(label->objectName()));
     }
     QApplication::setPalette(light);

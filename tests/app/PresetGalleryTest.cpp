@@ -84,7 +84,6 @@ void PresetGalleryTest::edgePresetShowsInTheControlsAndRendersOnce() {
     QCOMPARE(Find<TGalleryBox>(*form, "ScrollBox3")->selected(), 1);
     QCOMPARE(form->renderCount(), renders + 1);
     QVERIFY(!timer()->isActive());
-    QVERIFY(!Schedule(*form)->SuppressRender);
     QVERIFY(Find<QCheckBox>(*form, "KanteCheck")->isChecked());
     QVERIFY(Find<QCheckBox>(*form, "KFixedWCheck")->isChecked());
     QVERIFY(!Find<QCheckBox>(*form, "KQualCheck")->isChecked());

@@ -34,7 +34,6 @@ class RenderReactionTest : public QObject {
     void frameOverTextNeedsAFrame();
     void surfaceKindRendersOnlyBetweenColourAndTexture();
     void programSetSpinFieldsRestartTheCountdown();
-    void countdownStaysArmedWhileLoading();
     void renderWhileArmedLeavesTheCountdownArmed();
     void suppressedRendersDoNothing();
     void deformValuesDeferOnlyWithADeformation();
@@ -62,7 +61,7 @@ void RenderReactionTest::init() {
 
 void RenderReactionTest::nothingRendersBeforeTheFirstPaint() {
     QCOMPARE(form->renderCount(), 0);
-    QVERIFY(!Schedule(*form)->FirstRenderDone);
+    QVERIFY(!Schedule(*form)->FirstRenderDone());
     QVERIFY(timer());
     QVERIFY(!timer()->isActive());
     QCOMPARE(timer()->interval(), 1000);
@@ -72,7 +71,7 @@ void RenderReactionTest::theFirstPaintRenders() {
     form->show();
     QVERIFY(QTest::qWaitForWindowExposed(form.get()));
     QTRY_COMPARE(form->renderCount(), 1);
-    QVERIFY(Schedule(*form)->FirstRenderDone);
+    QVERIFY(Schedule(*form)->FirstRenderDone());
     // Later paints only show the picture.
     Find<TPaintBox>(*form, "PaintBox1")->repaint();
     QCOMPARE(form->renderCount(), 1);
@@ -168,19 +167,6 @@ void RenderReactionTest::programSetSpinFieldsRestartTheCountdown() {
     QCOMPARE(form->renderCount(), 3);
 }
 
-void RenderReactionTest::countdownStaysArmedWhileLoading() {
-    FirstRender();
-    Schedule(*form)->RestartCountdown();
-    Schedule(*form)->LoadingSettings = true;
-    Schedule(*form)->Timer1Timer();
-    QVERIFY(timer()->isActive());
-    QCOMPARE(form->renderCount(), 1);
-    Schedule(*form)->LoadingSettings = false;
-    Schedule(*form)->Timer1Timer();
-    QVERIFY(!timer()->isActive());
-    QCOMPARE(form->renderCount(), 2);
-}
-
 void RenderReactionTest::renderWhileArmedLeavesTheCountdownArmed() {
     FirstRender();
     Find<QPlainTextEdit>(*form, "Memo1")->appendPlainText(QStringLiteral("Neu"));
@@ -192,11 +178,13 @@ void RenderReactionTest::renderWhileArmedLeavesTheCountdownArmed() {
 
 void RenderReactionTest::suppressedRendersDoNothing() {
     FirstRender();
-    Schedule(*form)->SuppressRender = true;
-    form->findChild<QCheckBox*>(QStringLiteral("KanteCheck"))->click();
-    Schedule(*form)->SettingsUpdated();
+    Schedule(*form)->RestartCountdown();
+    Schedule(*form)->WriteQuietly([this] {
+        form->findChild<QCheckBox*>(QStringLiteral("KanteCheck"))->click();
+        Schedule(*form)->SettingsUpdated();
+    });
     QCOMPARE(form->renderCount(), 1);
-    Schedule(*form)->SuppressRender = false;
+    QVERIFY(!timer()->isActive());
     Schedule(*form)->SettingsUpdated();
     QCOMPARE(form->renderCount(), 2);
 }
@@ -223,8 +211,7 @@ void RenderReactionTest::newRendersWithTheStartText() {
     Find<QToolButton>(*form, "SpeedButton1")
         ->click();  // no message handler: the question answers OK
     QVERIFY(form->renderCount() > before);
-    QVERIFY(!Schedule(*form)->LoadingSettings);
-    QVERIFY(Schedule(*form)->FirstRenderDone);
+    QVERIFY(Schedule(*form)->FirstRenderDone());
     QCOMPARE(Find<QPlainTextEdit>(*form, "Memo1")->toPlainText(), QStringLiteral("ZEF-LOR\nGbR"));
     QVERIFY(!form->findChild<QCheckBox*>(QStringLiteral("KanteCheck"))->isChecked());
     QVERIFY(!form->lettering().settings.KanteCheck);

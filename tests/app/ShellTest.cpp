@@ -239,12 +239,13 @@ void ShellTest::aboutBoxShowsTheCurrentYear() {
     QCOMPARE(InsertYear(QStringLiteral("ohne Jahr"), 2031), QStringLiteral("ohne Jahr"));
     TAboutBox box;
     const QString year = QString::number(QDate::currentDate().year());
-    QVERIFY(box.Copyright->text().contains(year));
-    QVERIFY(!box.Copyright->text().contains(QStringLiteral("XXXX")));
+    QVERIFY(Find<QLabel>(box, "Copyright")->text().contains(year));
+    QVERIFY(!Find<QLabel>(box, "Copyright")->text().contains(QStringLiteral("XXXX")));
     QCOMPARE(box.windowTitle(), QStringLiteral("Info"));
     QCOMPARE(box.size(), QSize(664, 453));
-    QCOMPARE(box.BitBtn1->size(), QSize(181, 37));
-    QCOMPARE(box.ProductName->text(), QStringLiteral("Garantiert ein Original ZEF-LOR Programm"));
+    QCOMPARE(Find<QPushButton>(box, "BitBtn1")->size(), QSize(181, 37));
+    QCOMPARE(Find<QLabel>(box, "ProductName")->text(),
+             QStringLiteral("Garantiert ein Original ZEF-LOR Programm"));
 }
 
 void ShellTest::aboutButtonOpensOneBoxAtATime() {
@@ -261,7 +262,7 @@ void ShellTest::aboutButtonOpensOneBoxAtATime() {
         }
         ++boxes;
         overlapping |= form->findChildren<TAboutBox*>().size() != 1;
-        box->BitBtn1->click();
+        Find<QPushButton>(*box, "BitBtn1")->click();
     };
     for (int i = 0; i < 2; ++i) {
         QTimer::singleShot(0, closeBox);
