@@ -238,6 +238,12 @@ void ResultPageTest::refusedOrCancelledExportsWriteNothing() {
          false,
          "Fehler: Ein transparenter Hintergrund geht nur mit PNG, PDF und WebP"},
         {"abgebrochen.png", {2, true, false, 0}, 450, true, nullptr},
+        {"riesig.svg",
+         {8, false, false, 0},
+         4000,
+         false,
+         "Fehler: Das Bild wäre mit Skalierung 8 zu groß"},
+        {"abgebrochen.svg", {}, 450, true, nullptr},
     };
     for (const Case& c : cases) {
         messages.clear();
