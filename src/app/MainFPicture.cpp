@@ -153,7 +153,7 @@ void TMainForm::ExportBtnClick() {
     };
     auto job = std::make_shared<Job>();
     pictureCommands_->exportChoices = chosen;
-    if (IsScreenPicture(options)) {
+    if (IsScreenPicture(options) && !IsVectorExport(options, target.type)) {
         // The file gets the settings as they are, not a picture whose render was cancelled.
         if (!DrawCurrentPicture()) return;
         job->ok =

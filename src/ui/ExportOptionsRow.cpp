@@ -40,6 +40,10 @@ TExportOptionsRow::TExportOptionsRow(QWidget* parent) : QWidget(parent) {
     // box of its own keeps 100 meaning the same in JPEG and WebP.
     LossyCheck = new QCheckBox(QStringLiteral("verlustbehaftet"), this);
     LossyCheck->setObjectName(QStringLiteral("LossyCheck"));
+    OutlinesCheck = new QCheckBox(QStringLiteral("Nur Umrisse (Schneideplotter, Laser)"), this);
+    OutlinesCheck->setObjectName(QStringLiteral("OutlinesCheck"));
+    VectorCheck = new QCheckBox(QStringLiteral("Als Vektorgrafik"), this);
+    VectorCheck->setObjectName(QStringLiteral("VectorCheck"));
 
     auto* size = new QLabel(QStringLiteral("Druck&größe:"), this);
     size->setBuddy(ScaleEd);
@@ -60,6 +64,8 @@ TExportOptionsRow::TExportOptionsRow(QWidget* parent) : QWidget(parent) {
     second->addWidget(QualityEd);
     second->addWidget(LossyCheck);
     second->addStretch(1);
+    second->addWidget(VectorCheck);
+    second->addWidget(OutlinesCheck);
     auto* rows = new QVBoxLayout(this);
     rows->setContentsMargins(0, 4, 0, 0);
     rows->addLayout(first);
@@ -69,6 +75,10 @@ TExportOptionsRow::TExportOptionsRow(QWidget* parent) : QWidget(parent) {
     connect(ScaleEd, &QSpinBox::valueChanged, this, [this] { ShowState(); });
     connect(DpiEd, &QSpinBox::valueChanged, this, [this] { ShowState(); });
     connect(LossyCheck, &QCheckBox::toggled, this, [this] { ShowState(); });
+    connect(VectorCheck, &QCheckBox::toggled, this, [this] { ShowState(); });
+    connect(SmoothCheck, &QCheckBox::toggled, this, [this] { ShowState(); });
+    connect(TransparentCheck, &QCheckBox::toggled, this, [this] { ShowState(); });
+    connect(OutlinesCheck, &QCheckBox::toggled, this, &TExportOptionsRow::OutlinesToggled);
     ShowState();
 }
 
@@ -92,23 +102,42 @@ void TExportOptionsRow::SetType(ImageFileType type) {
 
 void TExportOptionsRow::ShowOptions(const ExportOptions& options) {
     const QSignalBlocker lossy(LossyCheck);
+    const QSignalBlocker outlines(OutlinesCheck);
+    const QSignalBlocker vector(VectorCheck);
+    beforeOutlines_ = options;
+    OutlinesCheck->setChecked(options.outlines);
+    VectorCheck->setChecked(options.vector);
     ScaleEd->setValue(options.scale);
     SmoothCheck->setChecked(options.smooth);
     TransparentCheck->setChecked(options.transparent);
     DpiEd->setValue(options.dpi);
     QualityEd->setValue(options.quality);
     LossyCheck->setChecked(options.lossy);
+    if (options.outlines) {
+        const QSignalBlocker scale(ScaleEd), smooth(SmoothCheck), transparent(TransparentCheck);
+        ScaleEd->setValue(1);
+        SmoothCheck->setChecked(false);
+        TransparentCheck->setChecked(false);
+    }
     ShowState();
 }
 
 ExportOptions TExportOptionsRow::Options() const {
     ExportOptions options;
+    options.outlines = OutlinesCheck->isEnabled() && OutlinesCheck->isChecked();
+    options.vector = VectorCheck->isEnabled() && VectorCheck->isChecked();
     options.scale = ScaleEd->value();
     options.smooth = SmoothCheck->isChecked();
     options.transparent = TransparentCheck->isEnabled() && TransparentCheck->isChecked();
     options.dpi = DpiEd->value();
     options.quality = QualityEd->value();
     options.lossy = LossyCheck->isEnabled() && LossyCheck->isChecked();
+    if (options.outlines) {
+        // Kept for the type while the outlines hide them; the cut file itself takes none.
+        options.scale = beforeOutlines_.scale;
+        options.smooth = beforeOutlines_.smooth;
+        options.transparent = beforeOutlines_.transparent;
+    }
     return options;
 }
 
@@ -118,12 +147,41 @@ ExportChoices TExportOptionsRow::Choices(ImageFileType savedAs) const {
     return choices;
 }
 
+void TExportOptionsRow::OutlinesToggled(bool on) {
+    // A cut file has no pixels to scale or smooth and no background: those boxes show off while
+    // the outlines are chosen and get back what they held when the outlines are dropped.
+    const QSignalBlocker scale(ScaleEd), smooth(SmoothCheck), transparent(TransparentCheck);
+    if (on) {
+        beforeOutlines_.scale = ScaleEd->value();
+        beforeOutlines_.smooth = SmoothCheck->isChecked();
+        beforeOutlines_.transparent = TransparentCheck->isChecked();
+        ScaleEd->setValue(1);
+        SmoothCheck->setChecked(false);
+        TransparentCheck->setChecked(false);
+    } else {
+        ScaleEd->setValue(beforeOutlines_.scale);
+        SmoothCheck->setChecked(beforeOutlines_.smooth);
+        TransparentCheck->setChecked(beforeOutlines_.transparent);
+    }
+    ShowState();
+}
+
 void TExportOptionsRow::ShowState() {
     const ImageFileType type = type_.value_or(ImageFileType::Png);
     const bool webp = type == ImageFileType::Webp;
-    TransparentCheck->setEnabled(TypeTakesTransparency(type));
-    DpiEd->setEnabled(type == ImageFileType::Png || type == ImageFileType::Jpeg ||
-                      type == ImageFileType::Pdf);
+    const bool svg = type == kSvgFile, pdf = type == ImageFileType::Pdf;
+    OutlinesCheck->setEnabled(svg || pdf);
+    const bool outlines = OutlinesCheck->isEnabled() && OutlinesCheck->isChecked();
+    // An SVG is always a vector picture; a PDF is one when asked for or when it holds outlines.
+    VectorCheck->setEnabled(pdf && !outlines);
+    if (svg) {
+        const QSignalBlocker quiet(VectorCheck);
+        VectorCheck->setChecked(true);
+    }
+    ScaleEd->setEnabled(!outlines);
+    SmoothCheck->setEnabled(!outlines);
+    TransparentCheck->setEnabled(TypeTakesTransparency(type) && !outlines);
+    DpiEd->setEnabled(type == ImageFileType::Png || type == ImageFileType::Jpeg || pdf || svg);
     LossyCheck->setEnabled(webp);
     if (!webp) {
         // A JPEG is always lossy, the other types never.

@@ -1,7 +1,8 @@
 #pragma once
 // TExportOptionsRow: the options under the file list of "Bild speichern unter...": print size
-// (scale 1 to 8), "Kanten glätten", "Hintergrund transparent" (for PNG, PDF and WebP only), the
-// resolution in dpi, the quality of the lossy formats, and a note of what the file will hold.
+// (scale 1 to 8), "Kanten glätten", "Hintergrund transparent" (for PNG, PDF, WebP and SVG), the
+// resolution in dpi, the quality of the lossy formats, the cut file's outlines and the vector PDF,
+// and a note of what the file will hold.
 // Each file type keeps its own options: choosing another type in the dialog shows that type's.
 
 #include <QWidget>
@@ -29,6 +30,8 @@ class TExportOptionsRow : public QWidget {
     QSpinBox* DpiEd;
     QSpinBox* QualityEd;
     QCheckBox* LossyCheck;
+    QCheckBox* OutlinesCheck;
+    QCheckBox* VectorCheck;
 
     // The picture the scale applies to, in pixels.
     void SetPictureSize(std::int32_t width, std::int32_t height);
@@ -36,7 +39,8 @@ class TExportOptionsRow : public QWidget {
     void SetChoices(const ExportChoices& choices);
     // The type chosen in the dialog: the options of the type shown before are kept, this type's
     // are shown. Transparency is offered for PNG, PDF and WebP, a resolution for PNG, JPEG and
-    // PDF, the quality for JPEG and for WebP once "verlustbehaftet" is checked.
+    // PDF, the quality for JPEG and for WebP once "verlustbehaftet" is checked, outlines for SVG
+    // and PDF, and the choice of a vector page for PDF.
     void SetType(ImageFileType type);
     // What the row shows; transparency only while the type takes it.
     ExportOptions Options() const;
@@ -46,10 +50,13 @@ class TExportOptionsRow : public QWidget {
   private:
     void ShowOptions(const ExportOptions& options);
     void ShowState();
+    void OutlinesToggled(bool on);
     std::int32_t width_ = 0;
     std::int32_t height_ = 0;
     ExportChoices choices_;
     std::optional<ImageFileType> type_;
+    // What the outlines switched off, given back when they are switched off again.
+    ExportOptions beforeOutlines_;
 };
 
 }  // namespace gw

@@ -9,6 +9,7 @@
 
 #include "platform/AllocationLimit.h"
 #include "raster/ImageFiles.h"
+#include "render/VectorPicture.h"
 #include "ui/QtBridge.h"
 
 namespace gw {
@@ -28,6 +29,7 @@ constexpr PictureType kTypes[] = {
     {"WebP-Bild (*.webp)", "webp", ImageFileType::Webp, "WebP"},
     {"Windows-Bitmap (*.bmp)", "bmp", ImageFileType::Bmp, "BMP"},
     {"PDF-Dokument (*.pdf)", "pdf", ImageFileType::Pdf, "PDF"},
+    {"SVG-Grafik (*.svg)", "svg", kSvgFile, "SVG"},
 };
 
 bool IsOfferedSuffix(const QString& suffix) {
@@ -49,7 +51,10 @@ QString PictureSaveFilter() {
 ExportTarget ExportTargetFor(const QString& fileName, const QString& selectedFilter) {
     if (IsOfferedSuffix(QFileInfo(fileName).suffix())) {
         ExportTarget target{fileName};
-        ImageFileTypeFromName(fileName.toStdString(), target.type);
+        if (QFileInfo(fileName).suffix().toLower() == QLatin1String("svg"))
+            target.type = kSvgFile;
+        else
+            ImageFileTypeFromName(fileName.toStdString(), target.type);
         return target;
     }
     const PictureType* chosen = &kTypes[0];
@@ -76,7 +81,12 @@ QString PictureTypeName(ImageFileType type) {
 }
 
 bool TypeTakesTransparency(ImageFileType type) {
-    return type == ImageFileType::Png || type == ImageFileType::Pdf || type == ImageFileType::Webp;
+    return type == ImageFileType::Png || type == ImageFileType::Pdf ||
+           type == ImageFileType::Webp || type == kSvgFile;
+}
+
+bool IsVectorExport(const ExportOptions& options, ImageFileType type) {
+    return type == kSvgFile || (type == ImageFileType::Pdf && (options.vector || options.outlines));
 }
 
 namespace {
@@ -126,6 +136,25 @@ QString ExportSizeText(std::int32_t width, std::int32_t height, const ExportOpti
     };
     const QString pixels = QStringLiteral("%1 × %2 Pixel").arg(w).arg(h);
     const QString size = QStringLiteral("%1 × %2 cm bei %3 dpi").arg(cm(w), cm(h)).arg(dpi);
+    if (IsVectorExport(options, type)) {
+        // A vector page has the picture's own size whatever the scale: the scale only sharpens
+        // the raster layers laid into it.
+        const auto mm = [&](std::int32_t pixels) {
+            return german.toString(double(pixels) * 25.4 / dpi, 'f', 1);
+        };
+        const QString page =
+            QStringLiteral("%1 × %2 cm bei %3 dpi").arg(cm(width), cm(height)).arg(dpi);
+        if (options.outlines)
+            return QStringLiteral("Umrisse in mm bei %1 dpi, %2 × %3 mm")
+                .arg(dpi)
+                .arg(mm(width), mm(height));
+        if (type == ImageFileType::Pdf) return QStringLiteral("Vektorgrafik, Seite ") + page;
+        if (options.dpi > 0) return QStringLiteral("Vektorgrafik, ") + page;
+        return QStringLiteral("Vektorgrafik, %1 × %2 Pixel, keine Auflösung in der Datei (")
+                   .arg(width)
+                   .arg(height) +
+               page + QLatin1Char(')');
+    }
     switch (type) {
         case ImageFileType::Pdf:
             return pixels + QStringLiteral(", Seite ") + size;
@@ -144,6 +173,13 @@ QString ExportSizeText(std::int32_t width, std::int32_t height, const ExportOpti
 
 bool EncodeExport(const Lettering& lettering, const ExportOptions& options, ImageFileType type,
                   std::vector<std::uint8_t>& bytes, std::string& error) {
+    if (IsVectorExport(options, type)) {
+        VectorOptions vector{type == kSvgFile ? VectorFormat::Svg : VectorFormat::Pdf,
+                             options.outlines, options.dpi, PrintOptionsOf(options)};
+        // A cut file is the bare contours: what the row shows greyed out does not reach it.
+        if (options.outlines) vector.print = PrintOptions{};
+        return RenderVectorPicture(lettering, vector, bytes, error);
+    }
     if (IsScreenPicture(options)) {
         // The ordinary render, as the window draws it.
         const std::uint64_t failuresAtStart = AllocationFailures();

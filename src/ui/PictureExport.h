@@ -20,7 +20,11 @@ class QMimeData;
 
 namespace gw {
 
-// The save dialog's filters, Qt form: PNG first, then JPEG, WebP, BMP and PDF.
+// SVG is written by the vector render alone and never reaches the raster encoders, so it is no
+// type of theirs: the save dialog keeps it as a value of its own beside them.
+inline constexpr ImageFileType kSvgFile = static_cast<ImageFileType>(64);
+
+// The save dialog's filters, Qt form: PNG first, then JPEG, WebP, BMP, PDF and SVG.
 QString PictureSaveFilter();
 
 struct ExportTarget {
@@ -28,8 +32,8 @@ struct ExportTarget {
     ImageFileType type = ImageFileType::Png;
 };
 
-// The file and its type: an extension of an offered type (.png, .jpg, .jpeg, .webp, .bmp, .pdf, any
-// case) decides; otherwise the chosen filter does, and its extension is appended.
+// The file and its type: an extension of an offered type (.png, .jpg, .jpeg, .webp, .bmp, .pdf,
+// .svg, any case) decides; otherwise the chosen filter does, and its extension is appended.
 ExportTarget ExportTargetFor(const QString& fileName, const QString& selectedFilter);
 
 // The file name has an extension, but none of an offered type ("bild.gif"): the chosen type's
@@ -54,7 +58,15 @@ struct ExportOptions {
     int dpi = 0;  // 0: none given; the file then carries none and a PDF page takes 96
     int quality = kDefaultQuality;  // of JPEG, and of WebP when it is lossy
     bool lossy = false;             // WebP only: lossy at `quality` instead of lossless
+    // SVG and PDF: only the letters' contours as a cut file, in millimetres, without scale,
+    // smoothing or background.
+    bool outlines = false;
+    bool vector = false;  // PDF only: letters as paths instead of today's raster page
 };
+
+// The file is written by the vector render: every SVG, and a PDF asked for as vector graphic or
+// as outlines.
+bool IsVectorExport(const ExportOptions& options, ImageFileType type);
 
 // The quality the encoder is given for a file of that type: JPEG's always, WebP's only when it is
 // lossy, none (0) for every other type.
@@ -75,7 +87,7 @@ struct ExportChoices {
     void Choose(ImageFileType type, const ExportOptions& chosen);
 };
 
-// Only PNG, PDF and WebP carry an opacity.
+// Only PNG, PDF, WebP and SVG carry an opacity.
 bool TypeTakesTransparency(ImageFileType type);
 
 // The options as the engine takes them.

@@ -13,6 +13,7 @@
 #include <QProcess>
 #include <QProgressDialog>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QTabWidget>
 #include <QTemporaryDir>
 #include <QTest>
@@ -111,7 +112,7 @@ void ResultPageTest::saveWritesAReadablePng() {
     QCOMPARE(requests[0].kind, DialogKind::Save);
     QCOMPARE(requests[0].filter,
              QStringLiteral("PNG-Bild (*.png);;JPEG-Bild (*.jpg *.jpeg);;WebP-Bild (*.webp);;"
-                            "Windows-Bitmap (*.bmp);;PDF-Dokument (*.pdf)"));
+                            "Windows-Bitmap (*.bmp);;PDF-Dokument (*.pdf);;SVG-Grafik (*.svg)"));
     QVERIFY(messages.empty());
     // The extension wins over the chosen JPEG filter; PNG keeps the exact pixels.
     const QImage saved(Path("bild.png"), "PNG");
@@ -135,6 +136,9 @@ void ResultPageTest::exportWritesWhatTheRendererWrites() {
         {"klein.jpg", {1, false, false, 0, 30}, ImageFileType::Jpeg},
         {"klein.webp", {1, false, false, 0, 30, true}, ImageFileType::Webp},
         {"fein.webp", {1, false, false, 0, 30, false}, ImageFileType::Webp},
+        {"logo.svg", {1, false, false, 0}, kSvgFile},
+        {"schnitt.svg", {2, true, false, 0, 92, false, true}, kSvgFile},
+        {"vektor.pdf", {1, false, false, 150, 92, false, false, true}, ImageFileType::Pdf},
         {"bild.jpg", {1, false, false, 72}, ImageFileType::Jpeg},  // the window's own picture
     };
     for (const Case& c : cases) {
@@ -147,10 +151,12 @@ void ResultPageTest::exportWritesWhatTheRendererWrites() {
         std::vector<std::uint8_t> bytes;
         std::string error;
         QVERIFY(EncodeExport(form->lettering(), c.options, c.type, bytes, error));
-        // A PDF carries the second it was made in.
+        // A PDF carries the second it was made in, an SVG the count of drawing surfaces the
+        // process has made.
         const auto timeless = [](QByteArray data) {
             const qsizetype at = data.indexOf("/CreationDate (D:");
-            return at < 0 ? data : data.remove(at, data.indexOf(')', at) - at);
+            if (at >= 0) data.remove(at, data.indexOf(')', at) - at);
+            return QString::fromLatin1(data).remove(QRegularExpression("id=\"surface\\d+\""));
         };
         const QByteArray expected(reinterpret_cast<const char*>(bytes.data()),
                                   qsizetype(bytes.size()));
@@ -165,6 +171,19 @@ void ResultPageTest::exportWritesWhatTheRendererWrites() {
     };
     QCOMPARE(chunk("klein.webp"), QByteArray("VP8 "));
     QCOMPARE(chunk("fein.webp"), QByteArray("VP8L"));
+    // The vector files hold the letters as paths: the plain start-up lettering needs no image,
+    // and the cut file is hairlines in millimetres whatever scale and smoothing were kept.
+    const auto content = [this](const char* name) {
+        QFile file(Path(name));
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    };
+    for (const char* name : {"logo.svg", "schnitt.svg"})
+        QVERIFY2(content(name).contains("<path") && !content(name).contains("<image") &&
+                     !content(name).contains("<text"),
+                 name);
+    QVERIFY(content("schnitt.svg").contains("mm\"") && !content("logo.svg").contains("mm\""));
+    QVERIFY(content("logo.pdf").contains("/Subtype /Image"));
+    QVERIFY(!content("vektor.pdf").contains("/Subtype /Image"));
     // The next dialog starts with the type saved last, and each type keeps its own options.
     offeredChoices.clear();
     answer = DialogAnswer{};
@@ -219,6 +238,12 @@ void ResultPageTest::refusedOrCancelledExportsWriteNothing() {
          false,
          "Fehler: Ein transparenter Hintergrund geht nur mit PNG, PDF und WebP"},
         {"abgebrochen.png", {2, true, false, 0}, 450, true, nullptr},
+        {"riesig.svg",
+         {8, false, false, 0},
+         4000,
+         false,
+         "Fehler: Das Bild wäre mit Skalierung 8 zu groß"},
+        {"abgebrochen.svg", {}, 450, true, nullptr},
     };
     for (const Case& c : cases) {
         messages.clear();

@@ -26,22 +26,33 @@ void ExportOptionsRowTest::eachTypeOffersAndNotesWhatItWrites() {
     const struct {
         ImageFileType type;
         ExportOptions options;
-        bool transparency, dpi, quality, lossyBox, lossyShown;
+        bool transparency, dpi, quality, lossyBox, lossyShown, outlines, vector, scale;
         const char* note;
     } cases[] = {
         // clang-format off
         {ImageFileType::Png, {2, false, false, 300, 92, true}, true, true, false, false, false,
-         "900 × 400 Pixel, 7,62 × 3,39 cm bei 300 dpi"},
-        {ImageFileType::Jpeg, {}, false, true, true, false, true,
+         false, false, true, "900 × 400 Pixel, 7,62 × 3,39 cm bei 300 dpi"},
+        {ImageFileType::Jpeg, {}, false, true, true, false, true, false, false, true,
          "450 × 200 Pixel, keine Auflösung in der Datei (11,91 × 5,29 cm bei 96 dpi)"},
-        {ImageFileType::Webp, {1, false, false, 300}, true, false, false, true, false,
+        {ImageFileType::Webp, {1, false, false, 300}, true, false, false, true, false, false,
+         false, true,
          "450 × 200 Pixel, keine Auflösung in WebP-Dateien (11,91 × 5,29 cm bei 96 dpi)"},
         {ImageFileType::Webp, {1, false, false, 0, 92, true}, true, false, true, true, true,
+         false, false, true,
          "450 × 200 Pixel, keine Auflösung in WebP-Dateien (11,91 × 5,29 cm bei 96 dpi)"},
-        {ImageFileType::Bmp, {1, false, false, 300}, false, false, false, false, false,
-         "450 × 200 Pixel, 15,88 × 7,06 cm bei 72 dpi (fest in BMP-Dateien)"},
-        {ImageFileType::Pdf, {}, true, true, false, false, false,
+        {ImageFileType::Bmp, {1, false, false, 300}, false, false, false, false, false, false,
+         false, true, "450 × 200 Pixel, 15,88 × 7,06 cm bei 72 dpi (fest in BMP-Dateien)"},
+        {ImageFileType::Pdf, {}, true, true, false, false, false, true, true, true,
          "450 × 200 Pixel, Seite 11,91 × 5,29 cm bei 96 dpi"},
+        {ImageFileType::Pdf, {3, false, false, 300, 92, false, false, true}, true, true, false,
+         false, false, true, true, true, "Vektorgrafik, Seite 3,81 × 1,69 cm bei 300 dpi"},
+        {ImageFileType::Pdf, {2, true, true, 0, 92, false, true, true}, false, true, false, false,
+         false, true, false, false, "Umrisse in mm bei 96 dpi, 119,1 × 52,9 mm"},
+        {kSvgFile, {2, false, true}, true, true, false, false, false, true, false, true,
+         "Vektorgrafik, 450 × 200 Pixel, keine Auflösung in der Datei (11,91 × 5,29 cm bei "
+         "96 dpi)"},
+        {kSvgFile, {1, false, false, 254, 92, false, true}, false, true, false, false, false,
+         true, false, false, "Umrisse in mm bei 254 dpi, 45,0 × 20,0 mm"},
         // clang-format on
     };
     for (const auto& c : cases) {
@@ -57,6 +68,16 @@ void ExportOptionsRowTest::eachTypeOffersAndNotesWhatItWrites() {
         QVERIFY2(row.QualityEd->isEnabled() == c.quality, name);
         QVERIFY2(row.LossyCheck->isEnabled() == c.lossyBox, name);
         QVERIFY2(row.LossyCheck->isChecked() == c.lossyShown, name);
+        QVERIFY2(row.OutlinesCheck->isEnabled() == c.outlines, name);
+        QVERIFY2(row.VectorCheck->isEnabled() == c.vector, name);
+        QVERIFY2(row.ScaleEd->isEnabled() == c.scale && row.SmoothCheck->isEnabled() == c.scale,
+                 name);
+        // The outlines show the raster options off, and keep them for later.
+        if (c.options.outlines)
+            QVERIFY2(row.ScaleEd->value() == 1 && !row.SmoothCheck->isChecked() &&
+                         !row.TransparentCheck->isChecked() &&
+                         row.Options().scale == c.options.scale,
+                     name);
         QCOMPARE(EncoderQuality(row.Options(), c.type), c.quality ? kDefaultQuality : 0);
         QCOMPARE(row.SizeLabel->text(), QString::fromUtf8(c.note));
     }
@@ -86,6 +107,20 @@ void ExportOptionsRowTest::eachTypeKeepsItsOwnOptionsAtOneWidth() {
     QCOMPARE(row.Options().dpi, 300);
     row.DpiEd->setValue(10000);
     QCOMPARE(row.minimumSizeHint().width(), width);
+
+    // The outlines switch the raster options off for SVG alone, and give them back.
+    row.SetType(kSvgFile);
+    row.ScaleEd->setValue(3);
+    row.OutlinesCheck->setChecked(true);
+    QCOMPARE(row.ScaleEd->value(), 1);
+    QCOMPARE(row.minimumSizeHint().width(), width);
+    row.SetType(ImageFileType::Pdf);
+    QVERIFY(!row.OutlinesCheck->isChecked());
+    row.SetType(kSvgFile);
+    QVERIFY(row.Options().outlines);
+    row.OutlinesCheck->setChecked(false);
+    QCOMPARE(row.Options().scale, 3);
+    row.SetType(ImageFileType::Png);
 
     // Saved as a WebP while PNG was shown: the shown options become WebP's.
     const ExportChoices saved = row.Choices(ImageFileType::Webp);
