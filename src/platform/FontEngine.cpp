@@ -1061,6 +1061,10 @@ void ResetConfiguration() {
     ++e.generation;
 }
 
+bool ConfigurationRead() {
+    return TheEngine().config != nullptr;
+}
+
 std::uint64_t Generation() {
     return TheEngine().generation;
 }
