@@ -21,6 +21,7 @@
 #include <set>
 #include <unordered_map>
 
+#include "platform/FontMatchCache.h"
 #include "platform/System.h"
 
 namespace gw::fonts {
@@ -58,6 +59,9 @@ struct FallbackList {
     }
 
     FcPattern* pattern = nullptr;  // as asked, after the configuration's substitutions
+    // A face taken from the disk's matches asks fontconfig only for its first missing character.
+    LogFont asked;
+    bool patternTried = false;
     int weight = FC_WEIGHT_REGULAR;
     int slant = FC_SLANT_ROMAN;
     FcFontSet* sorted = nullptr;
@@ -116,6 +120,14 @@ struct Engine {
     FcConfig* config = nullptr;
     bool configTried = false;
     std::set<std::string> loadedRules;
+    // Matches on disk hold for the program's own rules only; a rule file of a test's or user's
+    // own turns them off until the configuration is reset.
+    bool ownRulesOnly = true;
+    std::optional<std::string> diskFolder;
+    // The disk's state before and after fontconfig read it: a match is kept only when the two
+    // agree, so a font installed meanwhile never hides behind an old match.
+    std::optional<std::string> keyBefore;
+    std::optional<std::string> keyAfter;
     std::map<std::pair<std::string, int>, std::unique_ptr<FontFace>> faces;
     struct Chosen {
         FaceChoice choice;
@@ -150,7 +162,13 @@ FT_Library Library() {
     return e.library;
 }
 
-bool LoadRuleLocked(FcConfig* config, const std::string& path) {
+std::string OwnRuleFile() {
+    return DataFolder() + "glyphwerk-fonts.conf";
+}
+
+// `initial`: the program's own rules, loaded with the configuration itself; the faces already
+// chosen from the disk's matches stay, as they were matched under these very rules.
+bool LoadRuleLocked(FcConfig* config, const std::string& path, bool initial = false) {
     Engine& e = TheEngine();
     std::error_code ec;
     if (!std::filesystem::is_regular_file(path, ec)) return false;
@@ -160,23 +178,58 @@ bool LoadRuleLocked(FcConfig* config, const std::string& path) {
     if (!FcConfigParseAndLoad(config, reinterpret_cast<const FcChar8*>(path.c_str()), FcTrue))
         return false;
     e.loadedRules.insert(canonical);
+    if (initial) return true;
+    if (canonical != std::filesystem::weakly_canonical(OwnRuleFile(), ec).string())
+        e.ownRulesOnly = false;
     e.choices.clear();
     ++e.generation;
     return true;
+}
+
+const std::string& DiskFolder() {
+    Engine& e = TheEngine();
+    if (!e.diskFolder) e.diskFolder = MatchCacheFolder();
+    return *e.diskFolder;
 }
 
 FcConfig* Config() {
     Engine& e = TheEngine();
     if (!e.config && !e.configTried) {
         e.configTried = true;
+        const bool keyed = !DiskFolder().empty();
+        if (keyed && !e.keyBefore) e.keyBefore = MatchCacheKey();
         e.config = FcInitLoadConfigAndFonts();
         if (e.config) {
-            const std::string rule = DataFolder() + "glyphwerk-fonts.conf";
+            const std::string rule = OwnRuleFile();
             std::error_code ec;
-            if (std::filesystem::exists(rule, ec)) LoadRuleLocked(e.config, rule);
+            if (std::filesystem::exists(rule, ec)) LoadRuleLocked(e.config, rule, true);
         }
+        if (keyed) e.keyAfter = MatchCacheKey();
     }
     return e.config;
+}
+
+// The pattern fontconfig matches for a LogFont, after the configuration's substitutions.
+FcPattern* AskedPattern(FcConfig* config, const LogFont& font) {
+    FcPattern* pattern = FcPatternCreate();
+    if (!pattern) return nullptr;
+    FcPatternAddString(pattern, FC_FAMILY, reinterpret_cast<const FcChar8*>(font.name.c_str()));
+    FcPatternAddInteger(pattern, FC_WEIGHT, font.bold ? FC_WEIGHT_BOLD : FC_WEIGHT_REGULAR);
+    FcPatternAddInteger(pattern, FC_SLANT, font.italic ? FC_SLANT_ITALIC : FC_SLANT_ROMAN);
+    FcConfigSubstitute(config, pattern, FcMatchPattern);
+    FcDefaultSubstitute(pattern);
+    return pattern;
+}
+
+// The styles a face must make up: a rule (fontconfig's own synthetic rules, say) may have
+// rewritten the match's slant and weight to what was asked while asking the renderer for a shear
+// or emboldening, so the face's own style decides, and such requests are honoured as well.
+void SetSyntheticStyles(FaceChoice& choice, const CachedMatch& match) {
+    if (!choice.face) return;
+    choice.syntheticBold = match.askedWeight >= FC_WEIGHT_BOLD &&
+                           (choice.face->weight < FC_WEIGHT_DEMIBOLD || match.embolden);
+    choice.syntheticItalic = match.askedSlant != FC_SLANT_ROMAN &&
+                             (choice.face->slant == FC_SLANT_ROMAN || match.matrix[1] != 0);
 }
 
 FaceUnits ReadUnits(FT_Face ft) {
@@ -375,27 +428,75 @@ std::unique_lock<std::mutex> EngineLock() {
     return std::unique_lock<std::mutex>(TheEngine().mutex);
 }
 
+namespace {
+
+void Remember(std::tuple<std::string, bool, bool> key, FaceChoice choice,
+              std::unique_ptr<FallbackList> fallback) {
+    Engine& e = TheEngine();
+    // Names come from documents too; keep the table from growing without end.
+    if (e.choices.size() >= 1024) {
+        e.choices.clear();
+        ++e.generation;
+    }
+    e.choices.emplace(std::move(key), Engine::Chosen{choice, std::move(fallback)});
+}
+
+// The face the disk's match names, while the configuration is not read yet; none when the
+// match is missing, out of date or its face cannot be opened.
+FaceChoice ChooseFromDisk(const LogFont& font, std::unique_ptr<FallbackList>& fallback) {
+    Engine& e = TheEngine();
+    if (e.config || e.configTried || !e.ownRulesOnly || DiskFolder().empty()) return {};
+    if (!e.keyBefore) e.keyBefore = MatchCacheKey();
+    const std::optional<CachedMatch> match =
+        ReadCachedMatch(DiskFolder(), *e.keyBefore, font.name, font.bold, font.italic);
+    if (!match) return {};
+    FaceChoice choice;
+    choice.face = LoadFace(match->file, match->index);
+    if (!choice.face) return {};
+    SetSyntheticStyles(choice, *match);
+    fallback = std::make_unique<FallbackList>();
+    fallback->asked = font;
+    fallback->weight = match->askedWeight;
+    fallback->slant = match->askedSlant;
+    choice.fallback = fallback.get();
+    return choice;
+}
+
+void KeepOnDisk(const LogFont& font, const CachedMatch& match) {
+    Engine& e = TheEngine();
+    if (!e.ownRulesOnly || DiskFolder().empty() || !e.keyBefore || !e.keyAfter ||
+        *e.keyBefore != *e.keyAfter)
+        return;
+    WriteCachedMatch(DiskFolder(), *e.keyAfter, font.name, font.bold, font.italic, match);
+}
+
+}  // namespace
+
 FaceChoice ChooseFace(const LogFont& font) {
     Engine& e = TheEngine();
     auto key = std::make_tuple(font.name, font.bold, font.italic);
     auto it = e.choices.find(key);
     if (it != e.choices.end()) return it->second.choice;
 
+    std::unique_ptr<FallbackList> fallback;
+    if (const FaceChoice cached = ChooseFromDisk(font, fallback); cached.face) {
+        Remember(std::move(key), cached, std::move(fallback));
+        return cached;
+    }
     FaceChoice choice;
-    auto fallback = std::make_unique<FallbackList>();
+    fallback = std::make_unique<FallbackList>();
+    fallback->patternTried = true;
     FcConfig* config = Config();
-    FcPattern* pattern = FcPatternCreate();
-    if (config && pattern) {
-        FcPatternAddString(pattern, FC_FAMILY, reinterpret_cast<const FcChar8*>(font.name.c_str()));
-        FcPatternAddInteger(pattern, FC_WEIGHT, font.bold ? FC_WEIGHT_BOLD : FC_WEIGHT_REGULAR);
-        FcPatternAddInteger(pattern, FC_SLANT, font.italic ? FC_SLANT_ITALIC : FC_SLANT_ROMAN);
-        FcConfigSubstitute(config, pattern, FcMatchPattern);
-        FcDefaultSubstitute(pattern);
+    FcPattern* pattern = config ? AskedPattern(config, font) : nullptr;
+    if (pattern) {
         // The rules may ask for more than the LogFont did ("Arial Black" asks for black).
+        CachedMatch found;
         int askedWeight = FC_WEIGHT_REGULAR;
         int askedSlant = FC_SLANT_ROMAN;
         FcPatternGetInteger(pattern, FC_WEIGHT, 0, &askedWeight);
         FcPatternGetInteger(pattern, FC_SLANT, 0, &askedSlant);
+        found.askedWeight = askedWeight;
+        found.askedSlant = askedSlant;
         fallback->weight = askedWeight;
         fallback->slant = askedSlant;
         fallback->pattern = FcPatternDuplicate(pattern);
@@ -403,39 +504,26 @@ FaceChoice ChooseFace(const LogFont& font) {
         FcPattern* match = FcFontMatch(config, pattern, &result);
         if (match) {
             FcChar8* file = nullptr;
-            int index = 0;
-            FcPatternGetInteger(match, FC_INDEX, 0, &index);
-            // A rule (fontconfig's own synthetic rules, say) may have rewritten the match's slant
-            // and weight to what was asked while asking the renderer for a shear or emboldening:
-            // the face's own style decides, and such requests are honoured as well.
+            FcPatternGetInteger(match, FC_INDEX, 0, &found.index);
             FcMatrix* matrix = nullptr;
-            const bool sheared =
-                FcPatternGetMatrix(match, FC_MATRIX, 0, &matrix) == FcResultMatch && matrix &&
-                matrix->xy != 0;
+            if (FcPatternGetMatrix(match, FC_MATRIX, 0, &matrix) == FcResultMatch && matrix)
+                found.matrix = {matrix->xx, matrix->xy, matrix->yx, matrix->yy};
             FcBool embolden = FcFalse;
             FcPatternGetBool(match, FC_EMBOLDEN, 0, &embolden);
+            found.embolden = embolden == FcTrue;
             if (FcPatternGetString(match, FC_FILE, 0, &file) == FcResultMatch && file) {
-                choice.face = LoadFace(reinterpret_cast<const char*>(file), index);
-                if (choice.face) {
-                    choice.syntheticBold =
-                        askedWeight >= FC_WEIGHT_BOLD &&
-                        (choice.face->weight < FC_WEIGHT_DEMIBOLD || embolden == FcTrue);
-                    choice.syntheticItalic = askedSlant != FC_SLANT_ROMAN &&
-                                             (choice.face->slant == FC_SLANT_ROMAN || sheared);
-                }
+                found.file = reinterpret_cast<const char*>(file);
+                choice.face = LoadFace(found.file, found.index);
+                SetSyntheticStyles(choice, found);
+                if (choice.face) KeepOnDisk(font, found);
             }
             FcPatternDestroy(match);
         }
+        FcPatternDestroy(pattern);
     }
-    if (pattern) FcPatternDestroy(pattern);
     if (!choice.face) choice = {};
     if (choice.face && fallback->pattern) choice.fallback = fallback.get();
-    // Names come from documents too; keep the table from growing without end.
-    if (e.choices.size() >= 1024) {
-        e.choices.clear();
-        ++e.generation;
-    }
-    e.choices.emplace(std::move(key), Engine::Chosen{choice, std::move(fallback)});
+    Remember(std::move(key), choice, std::move(fallback));
     return choice;
 }
 
@@ -493,10 +581,13 @@ FaceChoice FallbackFor(const FaceChoice& choice, char32_t c) {
     if (!list->sortTried) {
         list->sortTried = true;
         FcConfig* config = Config();
+        if (config && !list->patternTried) list->pattern = AskedPattern(config, list->asked);
+        list->patternTried = true;
         FcResult result = FcResultNoMatch;
         // Trimmed: a face that covers nothing the better ones miss is never the first to have
         // a character.
-        if (config) list->sorted = FcFontSort(config, list->pattern, FcTrue, nullptr, &result);
+        if (config && list->pattern)
+            list->sorted = FcFontSort(config, list->pattern, FcTrue, nullptr, &result);
     }
     FaceChoice found;
     for (int i = 0; list->sorted && i < list->sorted->nfont; ++i) {
@@ -963,7 +1054,15 @@ void ResetConfiguration() {
     e.config = nullptr;
     e.configTried = false;
     e.loadedRules.clear();
+    e.ownRulesOnly = true;
+    e.diskFolder.reset();
+    e.keyBefore.reset();
+    e.keyAfter.reset();
     ++e.generation;
+}
+
+bool ConfigurationRead() {
+    return TheEngine().config != nullptr;
 }
 
 std::uint64_t Generation() {

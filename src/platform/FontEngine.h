@@ -131,6 +131,9 @@ std::vector<std::string> FamilyNames();
 bool FontNameLess(std::string_view a, std::string_view b);
 bool LoadRuleFile(const std::string& path);
 void ResetConfiguration();
+// Whether fontconfig's configuration has been read since the last reset; a face taken from the
+// disk's matches does without it.
+bool ConfigurationRead();
 std::uint64_t Generation();
 
 }  // namespace gw::fonts

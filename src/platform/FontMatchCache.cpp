@@ -1,0 +1,364 @@
+#include "platform/FontMatchCache.h"
+
+#include <dirent.h>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <vector>
+
+#include "platform/FileAccess.h"
+#include "platform/SignalMask.h"
+#include "platform/System.h"
+
+namespace gw::fonts {
+
+namespace {
+
+// A start-up looks at no more paths than this; a set-up with more keeps no matches.
+constexpr int kMaxStats = 2048;
+constexpr std::size_t kMaxEntries = 65536;
+constexpr int kMaxDepth = 8;
+constexpr std::size_t kMaxRecordBytes = 16384;
+constexpr std::size_t kMaxNameBytes = 4096;
+constexpr char kMagic[8] = {'G', 'W', 'F', 'M', 'A', 'T', 'C', '1'};
+constexpr int kSlots = 256;
+
+std::uint64_t Fnv(const std::string& bytes, std::uint64_t h = 0xcbf29ce484222325ULL) {
+    for (const char c : bytes) {
+        h ^= static_cast<unsigned char>(c);
+        h *= 0x100000001b3ULL;
+    }
+    return h;
+}
+
+// A second, unrelated digest of the same bytes, so the key's 128 bits never depend on one hash.
+std::uint64_t Mix(const std::string& bytes) {
+    std::uint64_t h = 0x9e3779b97f4a7c15ULL;
+    for (const char c : bytes) {
+        h = (h ^ static_cast<unsigned char>(c)) * 0xbf58476d1ce4e5b9ULL;
+        h ^= h >> 29;
+    }
+    return h;
+}
+
+std::string Env(const char* name) {
+    const char* value = std::getenv(name);
+    return value ? value : "";
+}
+
+std::string Absolute(const std::string& path) {
+    return !path.empty() && path[0] == '/' ? path : std::string();
+}
+
+class KeyText {
+  public:
+    void Variable(const char* name) {
+        const char* value = std::getenv(name);
+        text_ += name;
+        text_ += value ? std::string("=") + value : std::string(" unset");
+        text_ += '\n';
+    }
+
+    // Appends the path's state; true when it is a folder.
+    bool Stat(const std::string& path) {
+        if (++stats_ > kMaxStats) return false;
+        struct stat st {};
+        text_ += path;
+        if (::stat(path.c_str(), &st) != 0) {
+            text_ += " -\n";
+            return false;
+        }
+        char line[160];
+        std::snprintf(line, sizeof line, " %llu %llu %o %lld %lld.%09ld\n",
+                      static_cast<unsigned long long>(st.st_dev),
+                      static_cast<unsigned long long>(st.st_ino), unsigned(st.st_mode),
+                      static_cast<long long>(st.st_size), static_cast<long long>(st.st_mtim.tv_sec),
+                      st.st_mtim.tv_nsec);
+        text_ += line;
+        return S_ISDIR(st.st_mode);
+    }
+
+    // A configuration folder: itself and every entry (links followed).
+    void Listed(const std::string& folder) {
+        if (!Stat(folder)) return;
+        for (const Entry& entry : Entries(folder))
+            Stat(folder + "/" + entry.name);
+    }
+
+    // A font folder: itself and every folder below it. A font added or removed changes the time
+    // of the folder it is in; the files themselves are not looked at.
+    void Walked(const std::string& folder, int depth = 0) {
+        if (!Stat(folder) || depth >= kMaxDepth) return;
+        for (const Entry& entry : Entries(folder)) {
+            if (entry.type == DT_REG) continue;
+            const std::string path = folder + "/" + entry.name;
+            if (entry.type == DT_DIR) {
+                Walked(path, depth + 1);
+                continue;
+            }
+            struct stat st {};
+            if (++stats_ <= kMaxStats && ::stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode))
+                Walked(path, depth + 1);
+        }
+    }
+
+    std::string Digest() const {
+        if (stats_ > kMaxStats || entries_ > kMaxEntries) return {};
+        const std::uint64_t parts[2] = {Fnv(text_), Mix(text_)};
+        return std::string(reinterpret_cast<const char*>(parts), sizeof parts);
+    }
+
+  private:
+    struct Entry {
+        std::string name;
+        unsigned char type;
+    };
+
+    std::vector<Entry> Entries(const std::string& folder) {
+        std::vector<Entry> entries;
+        DIR* dir = ::opendir(folder.c_str());
+        if (!dir) return entries;
+        while (const dirent* d = ::readdir(dir)) {
+            if (std::strcmp(d->d_name, ".") == 0 || std::strcmp(d->d_name, "..") == 0) continue;
+            if (++entries_ > kMaxEntries) break;
+            entries.push_back({d->d_name, d->d_type});
+        }
+        ::closedir(dir);
+        // The order of a folder's entries is the file system's; the key must not depend on it.
+        std::sort(entries.begin(), entries.end(),
+                  [](const Entry& a, const Entry& b) { return a.name < b.name; });
+        return entries;
+    }
+
+    std::string text_;
+    int stats_ = 0;
+    std::size_t entries_ = 0;
+};
+
+class Writer {
+  public:
+    template <typename T>
+    void Put(T value) {
+        const auto* p = reinterpret_cast<const char*>(&value);
+        bytes_.append(p, sizeof value);
+    }
+    void Text(const std::string& s) {
+        Put(static_cast<std::uint32_t>(s.size()));
+        bytes_ += s;
+    }
+    std::string& Bytes() { return bytes_; }
+
+  private:
+    std::string bytes_;
+};
+
+class Reader {
+  public:
+    explicit Reader(std::string_view bytes) : bytes_(bytes) {}
+    template <typename T>
+    bool Get(T& value) {
+        if (bytes_.size() - at_ < sizeof value) return false;
+        std::memcpy(&value, bytes_.data() + at_, sizeof value);
+        at_ += sizeof value;
+        return true;
+    }
+    bool Text(std::string& s) {
+        std::uint32_t size = 0;
+        if (!Get(size) || size > kMaxNameBytes || bytes_.size() - at_ < size) return false;
+        s.assign(bytes_.data() + at_, size);
+        at_ += size;
+        return true;
+    }
+    bool AtEnd() const { return at_ == bytes_.size(); }
+
+  private:
+    std::string_view bytes_;
+    std::size_t at_ = 0;
+};
+
+struct FileState {
+    std::int64_t size = -1;
+    std::int64_t seconds = 0;
+    std::int64_t nanoseconds = 0;
+    friend bool operator==(const FileState&, const FileState&) = default;
+};
+
+std::optional<FileState> StateOf(const std::string& file) {
+    struct stat st {};
+    if (::stat(file.c_str(), &st) != 0 || !S_ISREG(st.st_mode)) return std::nullopt;
+    return FileState{std::int64_t(st.st_size), std::int64_t(st.st_mtim.tv_sec),
+                     std::int64_t(st.st_mtim.tv_nsec)};
+}
+
+bool MakeFolder(const std::string& path) {
+    if (::mkdir(path.c_str(), 0700) != 0 && errno != EEXIST) return false;
+    struct stat st {};
+    return ::stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+}
+
+}  // namespace
+
+std::string MatchCacheFolder() {
+    std::string base = Absolute(Env("XDG_CACHE_HOME"));
+    if (base.empty()) {
+        const std::string home = Absolute(Env("HOME"));
+        if (home.empty()) return {};
+        base = home + "/.cache";
+    }
+    if (!MakeFolder(base) || !MakeFolder(base + "/glyphwerk")) return {};
+    return base + "/glyphwerk";
+}
+
+std::string MatchCacheKey() {
+    KeyText key;
+    for (const char* name : {"FONTCONFIG_FILE", "FONTCONFIG_PATH", "FONTCONFIG_SYSROOT", "HOME",
+                             "XDG_CONFIG_HOME", "XDG_DATA_HOME"})
+        key.Variable(name);
+    const std::string home = Absolute(Env("HOME"));
+    std::string configHome = Absolute(Env("XDG_CONFIG_HOME"));
+    if (configHome.empty() && !home.empty()) configHome = home + "/.config";
+    std::string dataHome = Absolute(Env("XDG_DATA_HOME"));
+    if (dataHome.empty() && !home.empty()) dataHome = home + "/.local/share";
+
+    std::vector<std::string> configFolders;
+    const std::string paths = Env("FONTCONFIG_PATH");
+    for (std::size_t at = 0; at <= paths.size() && !paths.empty();) {
+        const std::size_t end = std::min(paths.find(':', at), paths.size());
+        if (end > at) configFolders.push_back(paths.substr(at, end - at));
+        at = end + 1;
+    }
+    configFolders.push_back("/etc/fonts");
+    const std::string file = Env("FONTCONFIG_FILE");
+    if (!file.empty()) {
+        if (file[0] == '/') {
+            key.Stat(file);
+        } else {
+            for (const std::string& folder : configFolders)
+                key.Stat(folder + "/" + file);
+        }
+    }
+    for (const std::string& folder : configFolders) {
+        key.Stat(folder + "/fonts.conf");
+        key.Stat(folder + "/local.conf");
+        key.Listed(folder + "/conf.d");
+    }
+    key.Listed("/usr/share/fontconfig/conf.avail");
+    if (!configHome.empty()) {
+        key.Stat(configHome + "/fontconfig/fonts.conf");
+        key.Listed(configHome + "/fontconfig/conf.d");
+    }
+    if (!home.empty()) {
+        key.Stat(home + "/.fonts.conf");
+        key.Listed(home + "/.fonts.conf.d");
+    }
+    key.Stat(DataFolder() + "glyphwerk-fonts.conf");
+    key.Walked("/usr/share/fonts");
+    key.Walked("/usr/local/share/fonts");
+    if (!dataHome.empty()) key.Walked(dataHome + "/fonts");
+    if (!home.empty()) key.Walked(home + "/.fonts");
+    return key.Digest();
+}
+
+std::string CachedMatchFile(const std::string& folder, const std::string& family, bool bold,
+                            bool italic) {
+    const std::uint64_t h = Fnv(family + '\0' + (bold ? 'b' : '-') + (italic ? 'i' : '-'));
+    char name[32];
+    std::snprintf(name, sizeof name, "/match-%02x", unsigned(h % kSlots));
+    return folder + name;
+}
+
+std::optional<CachedMatch> ReadCachedMatch(const std::string& folder, const std::string& key,
+                                           const std::string& family, bool bold, bool italic) {
+    if (folder.empty() || key.empty()) return std::nullopt;
+    std::vector<std::uint8_t> bytes;
+    if (!ReadWholeFile(CachedMatchFile(folder, family, bold, italic), kMaxRecordBytes, bytes))
+        return std::nullopt;
+    const std::string_view all(reinterpret_cast<const char*>(bytes.data()), bytes.size());
+    constexpr std::size_t kHead = sizeof kMagic + sizeof(std::uint32_t);
+    constexpr std::size_t kTail = sizeof(std::uint64_t);
+    if (all.size() < kHead + kTail || all.compare(0, sizeof kMagic, kMagic, sizeof kMagic) != 0)
+        return std::nullopt;
+    std::uint32_t length = 0;
+    std::memcpy(&length, all.data() + sizeof kMagic, sizeof length);
+    if (all.size() != kHead + length + kTail) return std::nullopt;
+    const std::string payload(all.substr(kHead, length));
+    std::uint64_t sum = 0;
+    std::memcpy(&sum, all.data() + kHead + length, sizeof sum);
+    if (sum != Fnv(payload)) return std::nullopt;
+
+    Reader in(payload);
+    std::string storedKey, storedFamily;
+    std::uint8_t storedBold = 0, storedItalic = 0, embolden = 0;
+    CachedMatch match;
+    FileState state;
+    const bool read = in.Text(storedKey) && in.Text(storedFamily) && in.Get(storedBold) &&
+                      in.Get(storedItalic) && in.Text(match.file) && in.Get(match.index) &&
+                      in.Get(state.size) && in.Get(state.seconds) && in.Get(state.nanoseconds) &&
+                      in.Get(match.askedWeight) && in.Get(match.askedSlant) && in.Get(embolden) &&
+                      in.Get(match.matrix) && in.AtEnd();
+    // Another family may share the slot; a record of another set-up is out of date.
+    if (!read || storedKey != key || storedFamily != family || storedBold != bold ||
+        storedItalic != italic || match.file.empty() || match.file[0] != '/' || match.index < 0)
+        return std::nullopt;
+    if (StateOf(match.file) != state) return std::nullopt;
+    match.embolden = embolden != 0;
+    return match;
+}
+
+void WriteCachedMatch(const std::string& folder, const std::string& key, const std::string& family,
+                      bool bold, bool italic, const CachedMatch& match) {
+    if (folder.empty() || key.empty() || family.size() > kMaxNameBytes ||
+        match.file.size() > kMaxNameBytes)
+        return;
+    const std::optional<FileState> state = StateOf(match.file);
+    if (!state) return;
+    Writer payload;
+    payload.Text(key);
+    payload.Text(family);
+    payload.Put(std::uint8_t(bold));
+    payload.Put(std::uint8_t(italic));
+    payload.Text(match.file);
+    payload.Put(match.index);
+    payload.Put(state->size);
+    payload.Put(state->seconds);
+    payload.Put(state->nanoseconds);
+    payload.Put(match.askedWeight);
+    payload.Put(match.askedSlant);
+    payload.Put(std::uint8_t(match.embolden));
+    payload.Put(match.matrix);
+    Writer record;
+    record.Bytes().append(kMagic, sizeof kMagic);
+    record.Put(static_cast<std::uint32_t>(payload.Bytes().size()));
+    record.Bytes() += payload.Bytes();
+    record.Put(Fnv(payload.Bytes()));
+
+    // Written under a name of its own and renamed into place: a reader sees the old record or the
+    // new one, never part of one. Without fsync: a record lost to a crash is only a slower start.
+    const std::string target = CachedMatchFile(folder, family, bold, italic);
+    std::string temp = target + ".XXXXXX";
+    const TerminationSignalsHeld held;
+    const int slot = RememberTemporary(temp.data(), false);
+    if (slot < 0) return;
+    const int fd = ::mkostemp(temp.data(), O_CLOEXEC);
+    struct stat made {};
+    if (fd < 0 || ::fstat(fd, &made) != 0) {
+        if (fd >= 0) ::close(fd);
+        ForgetTemporary(slot);
+        return;
+    }
+    MadeTemporary(slot, std::uint64_t(made.st_dev), std::uint64_t(made.st_ino));
+    const std::string& bytes = record.Bytes();
+    bool ok = WriteAll(fd, reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size());
+    ok = ::close(fd) == 0 && ok;
+    if (!ok || ::rename(temp.c_str(), target.c_str()) != 0)
+        RemoveIfMade(temp.c_str(), std::uint64_t(made.st_dev), std::uint64_t(made.st_ino), false);
+    ForgetTemporary(slot);
+}
+
+}  // namespace gw::fonts
