@@ -517,8 +517,13 @@ std::vector<BentPiece> Widened(const Path& path, const Bend& bend) {
             pieces.push_back({c, reach, reach});
         }
     }
-    // The closing crossing, back to where the first piece stands.
-    if (!pieces.empty()) cross(pieces.front().c.p[0], pieces.front().from);
+    // The closing crossing, back to where the first piece stands: copied first, since the
+    // crossing's pieces may move the vector.
+    if (!pieces.empty()) {
+        const Point start = pieces.front().c.p[0];
+        const Reach first = pieces.front().from;
+        cross(start, first);
+    }
     return pieces;
 }
 
