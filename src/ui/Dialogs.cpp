@@ -97,7 +97,9 @@ QString FileDialogStart(const QString& name) {
     const QString last = QSettings().value(QStringLiteral("fileDialogs/") + name).toString();
     // A folder that went away since is no place to start in.
     if (!last.isEmpty() && QFileInfo(last).absoluteDir().exists()) return last;
-    return QStandardPaths::writableLocation(QStandardPaths::PicturesLocation);
+    // A pictures folder that does not exist would be offered as the file's name.
+    const QString pictures = QStandardPaths::writableLocation(QStandardPaths::PicturesLocation);
+    return QFileInfo(pictures).isDir() ? pictures : QDir::homePath();
 }
 
 void RememberFileDialog(const QString& name, const QString& fileName) {

@@ -1,6 +1,8 @@
 // "Zuletzt geöffnet" on the Öffnen button and the file dialogs' start folders, both kept in the
 // settings between runs (here in a folder of the test's own).
 
+#include <QDir>
+#include <QFileInfo>
 #include <QMenu>
 #include <QSettings>
 #include <QStandardPaths>
@@ -69,7 +71,11 @@ void RecentDocumentsTest::menuOpensTheLastEightAndDropsMissingOnes() {
 }
 
 void RecentDocumentsTest::fileDialogsStartInPicturesThenWhereTheyWere() {
-    const QString pictures = QStandardPaths::writableLocation(QStandardPaths::PicturesLocation);
+    // The pictures folder where there is one, else the home folder: never a name that is none.
+    const QString picturesFolder =
+        QStandardPaths::writableLocation(QStandardPaths::PicturesLocation);
+    const QString pictures = QFileInfo(picturesFolder).isDir() ? picturesFolder : QDir::homePath();
+    QVERIFY(QFileInfo(pictures).isDir());
     QCOMPARE(FileDialogStart(QStringLiteral("OpenDialog1")), pictures);
     auto folder = std::make_unique<QTemporaryDir>();
     const QString chosen = folder->filePath(QStringLiteral("Logo.zgw"));
