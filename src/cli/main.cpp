@@ -386,6 +386,15 @@ struct Destinations {
     std::optional<VectorOptions> vector;  // the picture as a vector graphic
 };
 
+// Commits the outputs once they are all staged, or reports why not and which file failed.
+bool CommitOrReport(bool staged, OutputTransaction& outputs, std::string& error) {
+    if (staged && outputs.Commit(error)) return true;
+    Report(error);
+    if (!outputs.FailedPath().empty())
+        ReportPath(outputs.FailedPath(), WriteReason(outputs.FailedPath(), outputs.FailedErrno()));
+    return false;
+}
+
 // The picture and the document as one transaction, standard output last: as RenderAndWrite,
 // the picture a vector graphic.
 int RenderVectorAndWrite(const Lettering& lettering, const Destinations& to) {
@@ -405,13 +414,7 @@ int RenderVectorAndWrite(const Lettering& lettering, const Destinations& to) {
     const bool written =
         (to.document.empty() || outputs.AddDocument(lettering, to.document, error)) &&
         (to.picture.empty() || toStdout || outputs.AddFile(to.picture, writeBytes, error));
-    if (!written || !outputs.Commit(error)) {
-        Report(error);
-        if (!outputs.FailedPath().empty())
-            ReportPath(outputs.FailedPath(),
-                       WriteReason(outputs.FailedPath(), outputs.FailedErrno()));
-        return kExitFile;
-    }
+    if (!CommitOrReport(written, outputs, error)) return kExitFile;
     if (toStdout && !writeBytes(STDOUT_FILENO)) {
         Report("Konnte das Bild nicht auf die Standardausgabe schreiben.");
         return kExitFile;
@@ -467,13 +470,7 @@ int RenderAndWrite(const Lettering& lettering, const Destinations& to) {
         (to.picture.empty() || toStdout ||
          outputs.AddImage(images.Picture, to.picture, to.pictureType, error, extras)) &&
         (to.stages.empty() || WriteStages(trace, images, to.stages, outputs, error));
-    if (!written || !outputs.Commit(error)) {
-        Report(error);
-        if (!outputs.FailedPath().empty())
-            ReportPath(outputs.FailedPath(),
-                       WriteReason(outputs.FailedPath(), outputs.FailedErrno()));
-        return kExitFile;
-    }
+    if (!CommitOrReport(written, outputs, error)) return kExitFile;
     if (toStdout) {
         std::vector<std::uint8_t> bytes;
         if (!EncodeImage(images.Picture, to.pictureType, 92, bytes, &error, extras)) {
