@@ -330,13 +330,28 @@ void ShellTest::leavingTheEnvelopeTabEndsDrawing() {
 void ShellTest::helpOpensTheHelpFile() {
     form->show();
     QVERIFY(QTest::qWaitForWindowActive(form.get()));
-    form->SetHelpFile(QStringLiteral(GLYPHWERK_SOURCE_DIR "/data/zarbox.html"));
-    QTest::keyClick(form.get(), Qt::Key_F1);
-    QTextBrowser* help = HelpWindow();
-    QVERIFY(help);
-    QVERIFY(help->isVisible());
-    for (const char* topic : {"Verformen", "3D-Kante", "Ergebnis verarbeiten", "Speichern unter"})
-        QVERIFY2(help->toPlainText().contains(QString::fromUtf8(topic)), topic);
+    // Each language's page, with topics the window has grown since the first page.
+    const struct {
+        const char* file;
+        std::vector<const char*> topics;
+    } pages[] = {
+        {"zarbox.html",
+         {"Verformen", "Ergebnis verarbeiten", "Rückgängig", "Zuletzt geöffnet", "Verwerfen",
+          "Effekte mitskalieren", "Druckvorschau", "Esc", "&&"}},
+        {"zarbox-en.html",
+         {"Warp", "Use the result", "Undo", "Recently opened", "Discard", "Scale the effects too",
+          "Print preview", "Esc", "&&"}},
+    };
+    for (const auto& page : pages) {
+        form->SetHelpFile(QStringLiteral(GLYPHWERK_SOURCE_DIR "/data/") +
+                          QString::fromLatin1(page.file));
+        QTest::keyClick(form.get(), Qt::Key_F1);
+        QTextBrowser* help = HelpWindow();
+        QVERIFY(help);
+        QVERIFY(help->isVisible());
+        for (const char* topic : page.topics)
+            QVERIFY2(help->toPlainText().contains(QString::fromUtf8(topic)), topic);
+    }
     form.reset();  // the help closes with the window
 }
 
