@@ -49,6 +49,7 @@ class ShellTest : public QObject {
     void leavingTheEnvelopeTabEndsDrawing();
     void helpOpensTheHelpFile();
     void missingHelpFileIsReportedInTheHelpWindow();
+    void aSingleAmpersandIsExplainedInTheStatusBar();
 
   private:
     struct Question {
@@ -359,6 +360,22 @@ void ShellTest::missingHelpFileIsReportedInTheHelpWindow() {
     form->SetHelpFile(QStringLiteral("/nirgends/zarbox.html"));
     PressShortcut(*form, QKeySequence(Qt::Key_F1));
     QVERIFY(HelpWindow()->toPlainText().contains(QStringLiteral("nicht gefunden")));
+}
+
+void ShellTest::aSingleAmpersandIsExplainedInTheStatusBar() {
+    form->show();
+    QVERIFY(QTest::qWaitForWindowExposed(form.get()));
+    const struct {
+        std::vector<std::string> lines;
+        bool explained;
+    } cases[] = {{{"&Hallo"}, true}, {{"Ende&"}, true},   {{"eins", "zw&ei"}, true},
+                 {{"&&&x"}, true},   {{"A && B"}, false}, {{"ZEF-LOR", "GbR"}, false}};
+    for (const auto& c : cases) {
+        ChangeLettering(*form, [&c](Lettering& l) { l.settings.Memo1 = c.lines; });
+        Schedule(*form)->SettingsUpdated();
+        const QString status = Find<QStatusBar>(*form, "StatusBar1")->currentMessage();
+        QVERIFY2(status.contains(QStringLiteral("&&")) == c.explained, c.lines.back().c_str());
+    }
 }
 
 QTEST_MAIN(ShellTest)
