@@ -76,23 +76,11 @@
 #include "ui/Tex0FrUnit.h"
 #include "ui/TextureFrUnit.h"
 #include "ui/ThumbnailGallery.h"
-#include "ui/Tr.h"
 #include "ui/ViewNavigator.h"
 
 namespace gw {
 
 using layout::Named;
-
-namespace {
-
-// The help page of the chosen language in `folder`. The catalogue translates the German page's
-// name into the name of its translation; where that file is missing, the German page stands in.
-QString HelpFileIn(const QString& folder) {
-    const QString chosen = folder + QTr("zarbox.html");
-    return QFileInfo::exists(chosen) ? chosen : folder + QString::fromLatin1(kHelpFileName);
-}
-
-}  // namespace
 
 // The session, the window's life cycle, help and the picture buttons of the bottom bar.
 struct TMainForm::Shell {
@@ -195,7 +183,7 @@ void TMainForm::FormCreate() {
     FillFontList();
     WriteControls();
     StartRenders();
-    shell_->helpFile = HelpFileIn(ToQString(DataFolder()));
+    shell_->helpFile = ToQString(DataFolder()) + QString::fromLatin1(kHelpFileName);
     UpdateUndoButtons();
 
     if (const QScreen* screen = QGuiApplication::primaryScreen()) {

@@ -63,7 +63,7 @@ class TMainForm : public QMainWindow {
     // Document commands without their dialogs and questions.
     void SaveFile(const QString& fileName);
     void OpenFile(const QString& fileName);
-    // The help file, the data folder's page in the chosen language unless set otherwise.
+    // The help file, the data folder's "zarbox.html" unless set otherwise.
     void SetHelpFile(const QString& fileName);
 
   signals:
