@@ -330,16 +330,30 @@ class Bend {
 
     // The direction in the text image that the other rays move a point in (towards the later
     // steps), a unit long; (1, 0) where the bend folds the text image flat.
+    // Taken from the bend's smooth course, not from the placed points: those stand still while
+    // a row or a column stays on the same pixel of its ray and then jump a whole pixel, so a
+    // squeezed text (a dozen rows a pixel) would seem not to move at all along its rows.
     Point Sweep(const Point& p) const {
-        constexpr double h = 0.25;
-        const VectorPoint x0 = Place({p.x - h, p.y}, {}, true),
-                          x1 = Place({p.x + h, p.y}, {}, true);
-        const VectorPoint y0 = Place({p.x, p.y - h}, {}, true),
-                          y1 = Place({p.x, p.y + h}, {}, true);
-        const double ax = x1.x - x0.x, ay = x1.y - x0.y, bx = y1.x - y0.x, by = y1.y - y0.y;
+        std::int64_t k = 0;
+        double t = 0, y = 0;
+        Between(p, k, t, y);
+        // The lines' course over a few steps either side, past the stairs of their pixels.
+        constexpr std::int64_t kAround = 3;
+        const Step& a = steps_[std::size_t(std::max<std::int64_t>(0, k - kAround))];
+        const Step& b = steps_[std::size_t(std::min<std::int64_t>(N_ - 1, k + 1 + kAround))];
+        const Step& s = steps_[std::size_t(k)];
+        const double spread = double(std::min<std::int64_t>(N_ - 1, k + 1 + kAround) -
+                                     std::max<std::int64_t>(0, k - kAround));
+        const double f = y / double(Ht_);
+        const double perColumn =
+            double(N_ - 1) / double(std::max<std::int64_t>(Wt_ - 1, 1)) / spread;
+        // Where a column and a row of the text image lead in the picture.
+        const double ax = perColumn * ((b.ux - a.ux) + f * ((b.lx - a.lx) - (b.ux - a.ux)));
+        const double ay = perColumn * ((b.uy - a.uy) + f * ((b.ly - a.ly) - (b.uy - a.uy)));
+        const double bx = (s.lx - s.ux) / double(Ht_), by = (s.ly - s.uy) / double(Ht_);
         const double det = ax * by - bx * ay;
         const Point n = Across(p);
-        if (std::abs(det) < 1e-9) return {1, 0};
+        if (std::abs(det) < 1e-12) return {1, 0};
         // The text-image step that the bend carries onto n.
         const Point v{(by * n.x - bx * n.y) / det, (ax * n.y - ay * n.x) / det};
         const double length = std::hypot(v.x, v.y);
