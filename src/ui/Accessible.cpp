@@ -102,8 +102,9 @@ class PaintBoxAccessible : public QAccessibleWidget {
   public:
     explicit PaintBoxAccessible(TPaintBox* box) : QAccessibleWidget(box, QAccessible::Client) {}
     ~PaintBoxAccessible() override {
+        // At the program's end the registry may have deleted the cells already.
         for (const auto& [index, id] : cellIds_)
-            QAccessible::deleteAccessibleInterface(id);
+            if (QAccessible::accessibleInterface(id)) QAccessible::deleteAccessibleInterface(id);
     }
 
     QAccessible::Role role() const override {

@@ -48,6 +48,16 @@ def label(node):
     return "%s »%s«" % (node.getRoleName(), node.name or "")
 
 
+def press(node, name):
+    # The first button of that name, pressed through its action as a screen reader does.
+    if node.getRole() == pyatspi.ROLE_PUSH_BUTTON and node.name == name:
+        action = node.queryAction()
+        for i in range(action.nActions):
+            if action.getName(i).lower() == "press":
+                return action.doAction(i)
+    return any(press(child, name) for child in node if child is not None)
+
+
 def walk(node, path, unnamed, items):
     try:
         states = node.getState()
@@ -82,7 +92,21 @@ def main():
         if not chosen:
             print("Fehler: keine Galerie zeigt eine gewählte Vorlage mit Namen.")
             return 1
-        return 1 if unnamed else 0
+        if unnamed:
+            return 1
+        # The picture button "Ende" is a button a screen reader can press: the program ends.
+        if not press(window, "Ende"):
+            print("Fehler: der Bildknopf »Ende« lässt sich nicht drücken.")
+            return 1
+        try:
+            code = program.wait(60)
+        except subprocess.TimeoutExpired:
+            print("Fehler: das Programm endet nicht nach »Ende«.")
+            return 1
+        if code != 0:
+            print("Fehler: das Programm endet nach »Ende« mit %d." % code)
+            return 1
+        return 0
     finally:
         program.kill()
         program.wait()
