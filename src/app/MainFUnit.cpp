@@ -38,6 +38,7 @@
 #include <new>
 
 #include "app/AboutBoxUnit.h"
+#include "app/AccessibleNames.h"
 #include "app/BackgroundRender.h"
 #include "app/LayoutKit.h"
 #include "app/LogoFUnit.h"
@@ -60,6 +61,7 @@
 #include "raster/DibService.h"
 #include "render/Presets.h"
 #include "render/TextRaster.h"
+#include "ui/Accessible.h"
 #include "ui/ColorFrUnit.h"
 #include "ui/Dialogs.h"
 #include "ui/EnvelopeThumbnails.h"
@@ -182,6 +184,8 @@ void TMainForm::FormCreate() {
     resize(648, 577);
     setToolTipDuration(-1);
 
+    // Our own widgets' accessibility is there before any of them is asked for.
+    InstallAccessibility();
     BuildLayout();
     SetUpRenders();
     ConnectDocuments();
@@ -198,6 +202,7 @@ void TMainForm::FormCreate() {
     ConnectZoom();
     ConnectDesktopHabits();
     ConnectLiveThumbnails();
+    NameControls(*this);
 
     shell_->session.Observe([this](const SessionNotice& notice) { SessionNotified(notice); });
     UpdateCaption();

@@ -3,6 +3,7 @@
 #include <QPainter>
 
 #include "ui/QtBridge.h"
+#include "ui/Tr.h"
 
 namespace gw {
 
@@ -11,7 +12,18 @@ TShape::TShape(QWidget* parent) : QWidget(parent) {}
 void TShape::setBrushColor(TColor color) {
     if (brushColor_ == color) return;
     brushColor_ = color;
+    Describe();
     update();
+}
+
+void TShape::setDescribedAs(const char* pattern) {
+    pattern_ = pattern;
+    Describe();
+}
+
+void TShape::Describe() {
+    if (!pattern_) return;
+    setAccessibleName(QTr(pattern_).arg(ToQColor(brushColor_).name().toUpper()));
 }
 
 void TShape::paintEvent(QPaintEvent*) {
