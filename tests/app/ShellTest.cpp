@@ -49,6 +49,7 @@ class ShellTest : public QObject {
     void leavingTheEnvelopeTabEndsDrawing();
     void helpOpensTheHelpFile();
     void missingHelpFileIsReportedInTheHelpWindow();
+    void aSingleAmpersandIsExplainedInTheStatusBar();
 
   private:
     struct Question {
@@ -330,13 +331,28 @@ void ShellTest::leavingTheEnvelopeTabEndsDrawing() {
 void ShellTest::helpOpensTheHelpFile() {
     form->show();
     QVERIFY(QTest::qWaitForWindowActive(form.get()));
-    form->SetHelpFile(QStringLiteral(GLYPHWERK_SOURCE_DIR "/data/zarbox.html"));
-    QTest::keyClick(form.get(), Qt::Key_F1);
-    QTextBrowser* help = HelpWindow();
-    QVERIFY(help);
-    QVERIFY(help->isVisible());
-    for (const char* topic : {"Verformen", "3D-Kante", "Ergebnis verarbeiten", "Speichern unter"})
-        QVERIFY2(help->toPlainText().contains(QString::fromUtf8(topic)), topic);
+    // Each language's page, with topics the window has grown since the first page.
+    const struct {
+        const char* file;
+        std::vector<const char*> topics;
+    } pages[] = {
+        {"zarbox.html",
+         {"Verformen", "Ergebnis verarbeiten", "Rückgängig", "Zuletzt geöffnet", "Verwerfen",
+          "Effekte mitskalieren", "Druckvorschau", "Esc", "&&"}},
+        {"zarbox-en.html",
+         {"Warp", "Use the result", "Undo", "Recently opened", "Discard", "Scale the effects too",
+          "Print preview", "Esc", "&&"}},
+    };
+    for (const auto& page : pages) {
+        form->SetHelpFile(QStringLiteral(GLYPHWERK_SOURCE_DIR "/data/") +
+                          QString::fromLatin1(page.file));
+        QTest::keyClick(form.get(), Qt::Key_F1);
+        QTextBrowser* help = HelpWindow();
+        QVERIFY(help);
+        QVERIFY(help->isVisible());
+        for (const char* topic : page.topics)
+            QVERIFY2(help->toPlainText().contains(QString::fromUtf8(topic)), topic);
+    }
     form.reset();  // the help closes with the window
 }
 
@@ -344,6 +360,22 @@ void ShellTest::missingHelpFileIsReportedInTheHelpWindow() {
     form->SetHelpFile(QStringLiteral("/nirgends/zarbox.html"));
     PressShortcut(*form, QKeySequence(Qt::Key_F1));
     QVERIFY(HelpWindow()->toPlainText().contains(QStringLiteral("nicht gefunden")));
+}
+
+void ShellTest::aSingleAmpersandIsExplainedInTheStatusBar() {
+    form->show();
+    QVERIFY(QTest::qWaitForWindowExposed(form.get()));
+    const struct {
+        std::vector<std::string> lines;
+        bool explained;
+    } cases[] = {{{"&Hallo"}, true}, {{"Ende&"}, true},   {{"eins", "zw&ei"}, true},
+                 {{"&&&x"}, true},   {{"A && B"}, false}, {{"ZEF-LOR", "GbR"}, false}};
+    for (const auto& c : cases) {
+        ChangeLettering(*form, [&c](Lettering& l) { l.settings.Memo1 = c.lines; });
+        Schedule(*form)->SettingsUpdated();
+        const QString status = Find<QStatusBar>(*form, "StatusBar1")->currentMessage();
+        QVERIFY2(status.contains(QStringLiteral("&&")) == c.explained, c.lines.back().c_str());
+    }
 }
 
 QTEST_MAIN(ShellTest)

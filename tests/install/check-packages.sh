@@ -38,9 +38,11 @@ glyphwerk-render /usr/share/thumbnailers/glyphwerk.thumbnailer yes
 glyphwerk-render /usr/bin/glyphwerk no
 glyphwerk-render /usr/share/man/man1/glyphwerk.1.gz no
 glyphwerk-data /usr/share/glyphwerk/zarbox.html yes
+glyphwerk-data /usr/share/glyphwerk/zarbox-en.html yes
 glyphwerk-data /usr/share/glyphwerk/glyphwerk-fonts.conf yes
 glyphwerk-data /usr/share/glyphwerk/tex14-papier.gif yes
 glyphwerk-data /usr/share/glyphwerk/pictures/ no
+glyphwerk-data /usr/share/locale/en/LC_MESSAGES/glyphwerk.mo yes
 glyphwerk-data /usr/share/mime/packages/de.zarbo.Glyphwerk.xml yes
 glyphwerk-data /usr/share/icons/hicolor/scalable/apps/de.zarbo.Glyphwerk.svg yes
 glyphwerk-data /usr/share/icons/hicolor/256x256/apps/de.zarbo.Glyphwerk.png yes
