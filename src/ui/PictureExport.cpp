@@ -6,7 +6,6 @@
 #include <QMimeData>
 #include <algorithm>
 #include <cmath>
-#include <string_view>
 
 #include "platform/AllocationLimit.h"
 #include "raster/ImageFiles.h"
@@ -126,11 +125,7 @@ void ExportChoices::Choose(ImageFileType type, const ExportOptions& chosen) {
 }
 
 QLocale NumberLocale() {
-    // The numbers follow the texts: the catalogue in use names its language in its header (the
-    // text of the empty key), and without a catalogue the program speaks German.
-    static const char* const kHeader = "";
-    const std::string_view header = catalogue::Tr(kHeader);
-    return header.find("Language: en") != std::string_view::npos
+    return catalogue::CurrentLanguage() == catalogue::Language::English
                ? QLocale(QLocale::English, QLocale::UnitedStates)
                : QLocale(QLocale::German, QLocale::Germany);
 }

@@ -2,7 +2,6 @@
 // the catalogue (filled in where it has places), under English none is a German text that the
 // English catalogue translates, nor a number with a decimal comma.
 
-#include <libintl.h>
 #include <QAbstractButton>
 #include <QAbstractSpinBox>
 #include <QFile>
@@ -12,7 +11,6 @@
 #include <QRegularExpression>
 #include <QTest>
 #include <QtEndian>
-#include <clocale>
 #include <functional>
 #include <map>
 #include <vector>
@@ -31,11 +29,10 @@ using namespace gw;
 
 namespace {
 
-constexpr const char* kLocaleDir = GLYPHWERK_BIN_DIR "/../locale";
-
 // German text to English text, read from the compiled English catalogue.
 std::map<QString, QString> EnglishCatalogue() {
-    QFile file(QStringLiteral("%1/en/LC_MESSAGES/%2.mo").arg(kLocaleDir, catalogue::kDomain));
+    QFile file(QString::fromStdString(catalogue::LocaleFolder()) +
+               QStringLiteral("en/LC_MESSAGES/%1.mo").arg(QLatin1String(catalogue::kDomain)));
     if (!file.open(QIODevice::ReadOnly)) return {};
     const QByteArray mo = file.readAll();
     const auto word = [&mo](qsizetype at) {
@@ -53,16 +50,6 @@ std::map<QString, QString> EnglishCatalogue() {
     for (quint32 i = 0; i < word(8); ++i)
         entries[text(word(12), i)] = text(word(16), i);
     return entries;
-}
-
-// The way the window chooses a language: the messages' locale one that always exists, the
-// language in LANGUAGE.
-void UseLanguage(const char* language) {
-    qputenv("LANGUAGE", language);
-    std::setlocale(LC_MESSAGES, "C.UTF-8");
-    bindtextdomain(catalogue::kDomain, kLocaleDir);
-    bind_textdomain_codeset(catalogue::kDomain, "UTF-8");
-    textdomain(textdomain(nullptr));  // forgets the texts looked up in the other language
 }
 
 // A German text of the catalogue as a pattern that every filling of its places (%1 ... %9)
@@ -161,8 +148,9 @@ void DialogLanguageTest::eachDialogShowsTheChosenLanguage() {
     };
     const QRegularExpression patterns(QStringLiteral(" \\(\\*[^()]*\\)$"));
     const QRegularExpression decimalComma(QStringLiteral("\\d,\\d"));
-    for (const char* language : {"de", "en"}) {
-        UseLanguage(language);
+    for (const catalogue::Language language :
+         {catalogue::Language::German, catalogue::Language::English}) {
+        catalogue::UseLanguage(language);
         for (const auto& dialog : dialogs) {
             for (const QString& text : dialog.texts()) {
                 // A file filter shows its patterns after the description, in the source or not.
@@ -176,17 +164,16 @@ void DialogLanguageTest::eachDialogShowsTheChosenLanguage() {
                     translated = translated || source.translated;
                 }
                 const QString what =
-                    QStringLiteral("%1, %2: \"%3\"")
-                        .arg(QLatin1String(language), QLatin1String(dialog.name), text);
-                if (language == QLatin1String("de"))
+                    QStringLiteral("%1: \"%2\"").arg(QLatin1String(dialog.name), text);
+                if (language == catalogue::Language::German)
                     QVERIFY2(german, qPrintable(what + QStringLiteral(" is no German source")));
                 else
                     QVERIFY2(!translated && !text.contains(decimalComma),
-                             qPrintable(what + QStringLiteral(" is German")));
+                             qPrintable(what + QStringLiteral(" stays German in English")));
             }
         }
     }
-    UseLanguage("de");
+    catalogue::UseLanguage(catalogue::Language::German);
 }
 
 QTEST_MAIN(DialogLanguageTest)
