@@ -6,7 +6,6 @@
 #include "platform/AllocationLimit.h"
 #include "platform/Canvas.h"
 #include "raster/Bildkern.h"
-#include "ui/Tr.h"
 
 namespace gw {
 
@@ -60,8 +59,7 @@ QString QtFileFilter(std::string_view pipeFilter) {
     const QStringList parts = ToQString(pipeFilter).split(QLatin1Char('|'));
     QStringList filters;
     for (qsizetype i = 0; i + 1 < parts.size(); i += 2) {
-        // The descriptions are German, the patterns the same in every language.
-        QString description = QTr(parts[i].toUtf8().constData());
+        QString description = parts[i];
         QString patterns = parts[i + 1];
         patterns.replace(QLatin1Char(';'), QLatin1Char(' '));
         // Qt reads the patterns from the description's last parenthesis; many descriptions

@@ -19,7 +19,6 @@
 #include "ui/LongTextBox.h"
 #include "ui/PictureExport.h"
 #include "ui/PrintSize.h"
-#include "ui/QtBridge.h"
 #include "ui/RenderProgress.h"
 #include "ui/ResizeFUnit.h"
 #include "ui/SurfFrUnit.h"
@@ -140,11 +139,7 @@ void DialogLanguageTest::eachDialogShowsTheChosenLanguage() {
              texts.removeAll(QStringLiteral("Zarbo Glyphwerk"));
              return texts;
          }},
-        {"file filters",
-         [] {
-             return (PictureSaveFilter() + QStringLiteral(";;") + QtFileFilter(GetDIBOpenFilter()))
-                 .split(QStringLiteral(";;"));
-         }},
+        {"file filters", [] { return PictureSaveFilter().split(QStringLiteral(";;")); }},
     };
     const QRegularExpression patterns(QStringLiteral(" \\(\\*[^()]*\\)$"));
     const QRegularExpression decimalComma(QStringLiteral("\\d,\\d"));
@@ -153,7 +148,7 @@ void DialogLanguageTest::eachDialogShowsTheChosenLanguage() {
         catalogue::UseLanguage(language);
         for (const auto& dialog : dialogs) {
             for (const QString& text : dialog.texts()) {
-                // A file filter shows its patterns after the description, in the source or not.
+                // A file filter shows its patterns after its description.
                 const QString bare = QString(text).remove(patterns);
                 bool german = false, translated = false;
                 for (const Source& source : sources) {
