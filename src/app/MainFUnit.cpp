@@ -20,6 +20,7 @@
 #include <QRadioButton>
 #include <QScreen>
 #include <QScrollArea>
+#include <QSettings>
 #include <QShortcut>
 #include <QSignalBlocker>
 #include <QStatusBar>
@@ -44,6 +45,7 @@
 #include "app/Pictures.h"
 #include "app/RecentDocuments.h"
 #include "app/RenderSchedule.h"
+#include "app/WindowPlacement.h"
 #include "document/BuiltinTextures.h"
 #include "document/LetteringFile.h"
 #include "document/PictureSize.h"
@@ -90,6 +92,7 @@ struct TMainForm::Shell {
     QTextBrowser* helpWindow = nullptr;
     TLogoForm* logoForm = nullptr;
     bool shownOnce = false;
+    bool remembersPlacement = false;
 
     // An image button: its normal picture and the pressed one lie on the same spot. The normal
     // picture carries the pressed state as its property "pressed".
@@ -145,6 +148,26 @@ const BuiltinTextures& TMainForm::builtinTextures() const {
 
 void TMainForm::SetHelpFile(const QString& fileName) {
     shell_->helpFile = fileName;
+}
+
+namespace {
+
+const QString kPlacementKey = QStringLiteral("window/geometry");
+const QString kMaximizedKey = QStringLiteral("window/maximized");
+
+}  // namespace
+
+void TMainForm::RememberPlacement() {
+    shell_->remembersPlacement = true;
+    QList<QRect> screens;
+    const QScreen* primary = QGuiApplication::primaryScreen();
+    if (primary) screens << primary->availableGeometry();
+    for (const QScreen* screen : QGuiApplication::screens())
+        if (screen != primary) screens << screen->availableGeometry();
+    const QSettings settings;
+    setGeometry(
+        PlacedWindow(settings.value(kPlacementKey).toRect(), minimumSizeHint(), screens, size()));
+    if (settings.value(kMaximizedKey).toBool()) setWindowState(windowState() | Qt::WindowMaximized);
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -214,6 +237,11 @@ void TMainForm::FormShow() {
 
 void TMainForm::closeEvent(QCloseEvent* event) {
     if (FormCloseQuery()) {
+        if (shell_->remembersPlacement) {
+            QSettings settings;
+            settings.setValue(kPlacementKey, isMaximized() ? normalGeometry() : geometry());
+            settings.setValue(kMaximizedKey, isMaximized());
+        }
         event->accept();
     } else {
         event->ignore();

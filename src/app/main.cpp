@@ -112,6 +112,7 @@ int main(int argc, char* argv[]) {
     gw::KeepRenderMemory();
 
     gw::TMainForm form;
+    form.RememberPlacement();
     form.show();
     gw::OpenStartDocument(form, QApplication::arguments());
     return QApplication::exec();

@@ -16,7 +16,9 @@ void TShape::setBrushColor(TColor color) {
 
 void TShape::paintEvent(QPaintEvent*) {
     QPainter painter(this);
-    painter.setPen(Qt::black);
+    // The outline in the scheme's text colour: black on a light scheme, and a black swatch
+    // still shows its edge on a dark one.
+    painter.setPen(palette().color(QPalette::WindowText));
     painter.setBrush(ToQColor(brushColor_));
     painter.drawRect(rect().adjusted(0, 0, -1, -1));
 }

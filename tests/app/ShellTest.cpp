@@ -21,6 +21,7 @@
 
 #include "FormAccess.h"
 #include "app/AboutBoxUnit.h"
+#include "app/LanguageSetting.h"
 #include "app/MainFUnit.h"
 #include "platform/System.h"
 #include "ui/Image.h"
@@ -43,6 +44,7 @@ class ShellTest : public QObject {
     void endPressedMovedOffAndReleasedKeepsRunning();
     void endPressedAndReleasedAsksToLeave();
     void aboutBoxShowsTheCurrentYear();
+    void aboutBoxKeepsTheLanguageForTheNextStart();
     void aboutButtonOpensOneBoxAtATime();
     void captionNamesTheDocument();
     void editingViewIsCentredOrAtTheOrigin();
@@ -247,6 +249,25 @@ void ShellTest::aboutBoxShowsTheCurrentYear() {
     QCOMPARE(Find<QPushButton>(box, "BitBtn1")->size(), QSize(181, 37));
     QCOMPARE(Find<QLabel>(box, "ProductName")->text(),
              QStringLiteral("Garantiert ein Original ZEF-LOR Programm"));
+}
+
+void ShellTest::aboutBoxKeepsTheLanguageForTheNextStart() {
+    const struct {
+        int item;
+        catalogue::Language start;
+    } cases[] = {
+        {2, catalogue::Language::English},
+        {1, catalogue::Language::German},
+        {0, catalogue::LanguageFromEnvironment()},
+    };
+    for (const auto& c : cases) {
+        TAboutBox chosen;
+        Find<QComboBox>(chosen, "LanguageBox")->activated(c.item);
+        QCOMPARE(WindowLanguage(), c.start);
+        // A box opened later shows the stored choice.
+        TAboutBox later;
+        QCOMPARE(Find<QComboBox>(later, "LanguageBox")->currentIndex(), c.item);
+    }
 }
 
 void ShellTest::aboutButtonOpensOneBoxAtATime() {
