@@ -36,7 +36,7 @@ void DrawSheet(Canvas& canvas, const EditViewLines& lines, TPoint origin, std::i
     canvas.font = LogFont{};  // "MS Sans Serif", 8 points
     canvas.fontColor = clBlack;
     TRect rect{-origin.x, -origin.y, viewWidth - 1 - origin.x, viewHeight - 1 - origin.y};
-    canvas.DrawText(kDrawPrompt, rect, DT_CENTER);
+    canvas.DrawText(catalogue::Tr(kDrawPrompt), rect, DT_CENTER);
     canvas.pen = Pen{clBlack, PenStyle::Solid, PenMode::Copy};
     lines.lines[2].Draw(canvas);
     lines.lines[3].Draw(canvas);

@@ -11,12 +11,14 @@
 #include "document/Lettering.h"
 #include "editing/EnvelopeEditor.h"
 #include "platform/Canvas.h"
+#include "platform/Catalogue.h"
 #include "raster/DibImage.h"
 
 namespace gw {
 
-inline constexpr char kDrawPrompt[] =
-    "Zeichnen Sie nun die obere und untere Text-Begrenzungslinie!";
+// German; the sheet shows it in the chosen language.
+inline constexpr const char* kDrawPrompt =
+    N_("Zeichnen Sie nun die obere und untere Text-Begrenzungslinie!");
 
 // Paints the whole view (the canvas's bitmap is the view's size).
 void PaintEditView(Canvas& canvas, const Lettering& lettering, const TEnvelopeEditor& editor,

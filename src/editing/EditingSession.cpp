@@ -3,6 +3,7 @@
 #include <utility>
 
 #include "document/PictureSize.h"
+#include "platform/Catalogue.h"
 
 namespace gw {
 
@@ -184,7 +185,7 @@ void EditingSession::New() {
     const bool modified = Modified();
     ResetForNew(lettering_);
     Changed();
-    Record("Neu");
+    Record(N_("Neu"));  // undo names stay German; the window translates them
     firstRenderDone_ = false;
     fileName_.clear();
     savedPosition_ = history_.Position();
@@ -226,7 +227,7 @@ void EditingSession::Open(Lettering opened, std::string fileName) {
 void EditingSession::Resize(std::int32_t width, std::int32_t height, bool scaleLines,
                             const std::vector<ScaledMeasure>& scaledEffects) {
     Command command;
-    command.name = "Bildgröße";
+    command.name = N_("Bildgröße");
     command.change = Change::PictureOrDocument;
     command.fromControl = false;
     command.apply = [this, width, height, scaleLines, &scaledEffects](Lettering& lettering) {

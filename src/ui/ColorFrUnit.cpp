@@ -5,6 +5,7 @@
 
 #include "ui/Dialogs.h"
 #include "ui/Shape.h"
+#include "ui/Tr.h"
 
 namespace gw {
 
@@ -13,7 +14,7 @@ TColorFrame::TColorFrame(QWidget* parent) : QWidget(parent) {
     ColorShape = new TShape(this);
     ColorShape->setObjectName(QStringLiteral("ColorShape"));
     ColorShape->setFixedSize(65, 65);
-    ColorBtn = new QPushButton(QStringLiteral("&Farbe festlegen"), this);
+    ColorBtn = new QPushButton(QTr("&Farbe festlegen"), this);
     ColorBtn->setObjectName(QStringLiteral("ColorBtn"));
 
     auto* layout = new QGridLayout(this);

@@ -13,6 +13,7 @@
 
 #include "ui/ExportOptionsRow.h"
 #include "ui/QtBridge.h"
+#include "ui/Tr.h"
 
 namespace gw {
 
@@ -44,11 +45,11 @@ DialogAnswer RunFileDialog(QWidget* parent, const DialogRequest& request) {
     if (request.kind == DialogKind::Open) {
         dialog.setAcceptMode(QFileDialog::AcceptOpen);
         dialog.setFileMode(QFileDialog::ExistingFile);
-        dialog.setWindowTitle(QStringLiteral("Öffnen"));
+        dialog.setWindowTitle(QTr("Öffnen"));
     } else {
         dialog.setAcceptMode(QFileDialog::AcceptSave);
         dialog.setFileMode(QFileDialog::AnyFile);
-        dialog.setWindowTitle(QStringLiteral("Speichern unter"));
+        dialog.setWindowTitle(QTr("Speichern unter"));
     }
     TExportOptionsRow* options = nullptr;
     if (request.exportChoices) {
@@ -125,7 +126,7 @@ PrintHook SetPrintHook(PrintHook hook) {
 bool RunPrintDialog(QWidget* parent, QPrinter& printer) {
     if (ThePrintHook()) return ThePrintHook()(printer);
     QPrintDialog dialog(&printer, parent);
-    dialog.setWindowTitle(QStringLiteral("Drucken"));
+    dialog.setWindowTitle(QTr("Drucken"));
     return dialog.exec() == QDialog::Accepted;
 }
 
@@ -139,7 +140,7 @@ void RunPrintPreview(QWidget* parent, QPrinter& printer, const PrintPainter& pai
     if (ThePreviewHook()) return ThePreviewHook()(printer, paint);
     QPrintPreviewDialog preview(&printer, parent);
     preview.setObjectName(QStringLiteral("PrintPreview"));
-    preview.setWindowTitle(QStringLiteral("Druckvorschau"));
+    preview.setWindowTitle(QTr("Druckvorschau"));
     QObject::connect(&preview, &QPrintPreviewDialog::paintRequested, &preview,
                      [&paint](QPrinter* target) { paint(*target); });
     preview.exec();
@@ -155,8 +156,7 @@ DialogAnswer RunDialog(QWidget* parent, const DialogRequest& request) {
     if (Hook()) return Hook()(request);
     if (request.kind == DialogKind::Color) {
         DialogAnswer answer;
-        const QColor chosen =
-            QColorDialog::getColor(ToQColor(request.color), parent, QStringLiteral("Farbe"));
+        const QColor chosen = QColorDialog::getColor(ToQColor(request.color), parent, QTr("Farbe"));
         if (!chosen.isValid()) return answer;
         answer.accepted = true;
         answer.color = FromQColor(chosen);

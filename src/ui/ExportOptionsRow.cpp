@@ -1,4 +1,5 @@
 #include "ui/ExportOptionsRow.h"
+#include "ui/Tr.h"
 
 #include <QCheckBox>
 #include <QHBoxLayout>
@@ -23,33 +24,33 @@ TExportOptionsRow::TExportOptionsRow(QWidget* parent) : QWidget(parent) {
     // the dialog, so the boxes stay under the pointer.
     SizeLabel->setWordWrap(true);
     SizeLabel->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
-    SmoothCheck = new QCheckBox(QStringLiteral("Kanten glätten"), this);
+    SmoothCheck = new QCheckBox(QTr("Kanten glätten"), this);
     SmoothCheck->setObjectName(QStringLiteral("SmoothCheck"));
-    TransparentCheck = new QCheckBox(QStringLiteral("Hintergrund transparent"), this);
+    TransparentCheck = new QCheckBox(QTr("Hintergrund transparent"), this);
     TransparentCheck->setObjectName(QStringLiteral("TransparentCheck"));
     DpiEd = new QSpinBox(this);
     DpiEd->setObjectName(QStringLiteral("DpiEd"));
     DpiEd->setRange(0, kMaxDpi);
     // No resolution in the file unless one is asked for; sizes are then given at 96 dpi.
-    DpiEd->setSpecialValueText(QStringLiteral("keine"));
+    DpiEd->setSpecialValueText(QTr("keine"));
     DpiEd->setSingleStep(50);
     QualityEd = new QSpinBox(this);
     QualityEd->setObjectName(QStringLiteral("QualityEd"));
     QualityEd->setRange(1, kMaxQuality);
     // WebP is lossless unless asked otherwise, as the renderer writes it without --quality; a
     // box of its own keeps 100 meaning the same in JPEG and WebP.
-    LossyCheck = new QCheckBox(QStringLiteral("verlustbehaftet"), this);
+    LossyCheck = new QCheckBox(QTr("verlustbehaftet"), this);
     LossyCheck->setObjectName(QStringLiteral("LossyCheck"));
-    OutlinesCheck = new QCheckBox(QStringLiteral("Nur Umrisse (Schneideplotter, Laser)"), this);
+    OutlinesCheck = new QCheckBox(QTr("Nur Umrisse (Schneideplotter, Laser)"), this);
     OutlinesCheck->setObjectName(QStringLiteral("OutlinesCheck"));
-    VectorCheck = new QCheckBox(QStringLiteral("Als Vektorgrafik"), this);
+    VectorCheck = new QCheckBox(QTr("Als Vektorgrafik"), this);
     VectorCheck->setObjectName(QStringLiteral("VectorCheck"));
 
-    auto* size = new QLabel(QStringLiteral("Druck&größe:"), this);
+    auto* size = new QLabel(QTr("Druck&größe:"), this);
     size->setBuddy(ScaleEd);
-    auto* dpi = new QLabel(QStringLiteral("D&PI:"), this);
+    auto* dpi = new QLabel(QTr("D&PI:"), this);
     dpi->setBuddy(DpiEd);
-    auto* quality = new QLabel(QStringLiteral("&Qualität:"), this);
+    auto* quality = new QLabel(QTr("&Qualität:"), this);
     quality->setBuddy(QualityEd);
     auto* first = new QHBoxLayout;
     first->addWidget(size);

@@ -127,9 +127,9 @@ bool TGalleryCells::eventFilter(QObject* watched, QEvent* event) {
             const auto* help = static_cast<QHelpEvent*>(event);
             const std::int32_t hit = layout_().HitTest(help->pos().x(), help->pos().y());
             if (hit >= 0 && std::size_t(hit) < names_.size()) {
-                const std::string_view name = names_[std::size_t(hit)];
-                QToolTip::showText(help->globalPos(),
-                                   QString::fromUtf8(name.data(), qsizetype(name.size())), box_);
+                // The preset tables keep the German names; the tip shows the chosen language's.
+                const std::string name(names_[std::size_t(hit)]);
+                QToolTip::showText(help->globalPos(), QTr(name.c_str()), box_);
             } else {
                 QToolTip::hideText();
                 event->ignore();

@@ -10,6 +10,7 @@
 
 #include "platform/System.h"
 #include "ui/QtBridge.h"
+#include "ui/Tr.h"
 
 namespace gw {
 
@@ -34,8 +35,7 @@ class HeldText : public QObject {
         box_->clear();
         box_->setReadOnly(true);
         box_->setPlaceholderText(
-            QStringLiteral(
-                "Dieser Text hat eine Zeile mit %1 Zeichen. So lange Zeilen zeigt das "
+            QTr("Dieser Text hat eine Zeile mit %1 Zeichen. So lange Zeilen zeigt das "
                 "Textfeld nur auf Wunsch, weil es sie sehr langsam darstellt; gezeichnet "
                 "und gespeichert wird der Text trotzdem. Doppelklick oder "
                 "Eingabetaste: den Text hier zeigen und bearbeiten.")
@@ -61,12 +61,13 @@ class HeldText : public QObject {
              (static_cast<QKeyEvent*>(event)->key() == Qt::Key_Return ||
               static_cast<QKeyEvent*>(event)->key() == Qt::Key_Enter));
         if (!asked) return false;
-        const std::string question =
-            "Der Text hat eine Zeile mit " + std::to_string(LongestLine(text)) +
-            " Zeichen. Das Textfeld braucht für sie womöglich viele Sekunden, bei jedem "
-            "Tastendruck wieder. Den Text trotzdem im Textfeld zeigen?";
-        if (ShowMessageBox(question, "Langer Text", MsgIcon::Question, MsgButtons::OkCancel) ==
-            MsgResult::Ok)
+        const std::string question = catalogue::Fill(
+            catalogue::Tr("Der Text hat eine Zeile mit %1 Zeichen. Das Textfeld braucht für sie "
+                          "womöglich viele Sekunden, bei jedem Tastendruck wieder. Den Text "
+                          "trotzdem im Textfeld zeigen?"),
+            {std::to_string(LongestLine(text))});
+        if (ShowMessageBox(question, catalogue::Tr("Langer Text"), MsgIcon::Question,
+                           MsgButtons::OkCancel) == MsgResult::Ok)
             Release(QString(text));
         return true;
     }

@@ -11,26 +11,35 @@
 #include "raster/ImageFiles.h"
 #include "render/VectorPicture.h"
 #include "ui/QtBridge.h"
+#include "ui/Tr.h"
 
 namespace gw {
 
 namespace {
 
 struct PictureType {
-    const char* filter;
+    const char* description;  // German, shown through the catalogue
+    const char* patterns;
     const char* suffix;
     ImageFileType type;
     const char* name;
 };
 
 constexpr PictureType kTypes[] = {
-    {"PNG-Bild (*.png)", "png", ImageFileType::Png, "PNG"},
-    {"JPEG-Bild (*.jpg *.jpeg)", "jpg", ImageFileType::Jpeg, "JPEG"},
-    {"WebP-Bild (*.webp)", "webp", ImageFileType::Webp, "WebP"},
-    {"Windows-Bitmap (*.bmp)", "bmp", ImageFileType::Bmp, "BMP"},
-    {"PDF-Dokument (*.pdf)", "pdf", ImageFileType::Pdf, "PDF"},
-    {"SVG-Grafik (*.svg)", "svg", kSvgFile, "SVG"},
+    {N_("PNG-Bild"), "*.png", "png", ImageFileType::Png, "PNG"},
+    {N_("JPEG-Bild"), "*.jpg *.jpeg", "jpg", ImageFileType::Jpeg, "JPEG"},
+    {N_("WebP-Bild"), "*.webp", "webp", ImageFileType::Webp, "WebP"},
+    {N_("Windows-Bitmap"), "*.bmp", "bmp", ImageFileType::Bmp, "BMP"},
+    {N_("PDF-Dokument"), "*.pdf", "pdf", ImageFileType::Pdf, "PDF"},
+    {N_("SVG-Grafik"), "*.svg", "svg", kSvgFile, "SVG"},
 };
+
+// The patterns stay out of the translated description, so no translation can change what the
+// dialog lists.
+QString FilterOf(const PictureType& type) {
+    return QTr(type.description) + QStringLiteral(" (") + QLatin1String(type.patterns) +
+           QLatin1Char(')');
+}
 
 bool IsOfferedSuffix(const QString& suffix) {
     const QString lower = suffix.toLower();
@@ -44,7 +53,7 @@ bool IsOfferedSuffix(const QString& suffix) {
 QString PictureSaveFilter() {
     QStringList filters;
     for (const PictureType& t : kTypes)
-        filters << QString::fromUtf8(t.filter);
+        filters << FilterOf(t);
     return filters.join(QStringLiteral(";;"));
 }
 
@@ -59,7 +68,7 @@ ExportTarget ExportTargetFor(const QString& fileName, const QString& selectedFil
     }
     const PictureType* chosen = &kTypes[0];
     for (const PictureType& t : kTypes)
-        if (selectedFilter == QString::fromUtf8(t.filter)) chosen = &t;
+        if (selectedFilter == FilterOf(t)) chosen = &t;
     return {fileName + QLatin1Char('.') + QLatin1String(chosen->suffix), chosen->type};
 }
 
@@ -70,8 +79,8 @@ bool HasForeignExtension(const QString& fileName) {
 
 QString PictureFilterOf(ImageFileType type) {
     for (const PictureType& t : kTypes)
-        if (t.type == type) return QString::fromUtf8(t.filter);
-    return QString::fromUtf8(kTypes[0].filter);
+        if (t.type == type) return FilterOf(t);
+    return FilterOf(kTypes[0]);
 }
 
 QString PictureTypeName(ImageFileType type) {
@@ -115,6 +124,12 @@ void ExportChoices::Choose(ImageFileType type, const ExportOptions& chosen) {
     if (TypeTakesTransparency(type)) transparent = chosen.transparent;
 }
 
+QLocale NumberLocale() {
+    return catalogue::CurrentLanguage() == catalogue::Language::English
+               ? QLocale(QLocale::English, QLocale::UnitedStates)
+               : QLocale(QLocale::German, QLocale::Germany);
+}
+
 PrintOptions PrintOptionsOf(const ExportOptions& options) {
     return {options.scale, options.smooth, options.transparent};
 }
@@ -130,44 +145,38 @@ QString ExportSizeText(std::int32_t width, std::int32_t height, const ExportOpti
     // What the file holds decides the size other programs give it.
     const int stored = type == ImageFileType::Bmp ? 72 : StoredDpi(options.dpi, type);
     const int dpi = stored > 0 ? stored : int(kPrintPixelsPerInch);
-    const QLocale german(QLocale::German, QLocale::Germany);
+    const QLocale numbers = NumberLocale();
     const auto cm = [&](std::int64_t pixels) {
-        return german.toString(double(pixels) * 2.54 / dpi, 'f', 2);
+        return numbers.toString(double(pixels) * 2.54 / dpi, 'f', 2);
     };
-    const QString pixels = QStringLiteral("%1 × %2 Pixel").arg(w).arg(h);
-    const QString size = QStringLiteral("%1 × %2 cm bei %3 dpi").arg(cm(w), cm(h)).arg(dpi);
+    const QString pixels = QTr("%1 × %2 Pixel").arg(w).arg(h);
+    const QString size = QTr("%1 × %2 cm bei %3 dpi").arg(cm(w), cm(h)).arg(dpi);
     if (IsVectorExport(options, type)) {
         // A vector page has the picture's own size whatever the scale: the scale only sharpens
         // the raster layers laid into it.
         const auto mm = [&](std::int32_t pixels) {
-            return german.toString(double(pixels) * 25.4 / dpi, 'f', 1);
+            return numbers.toString(double(pixels) * 25.4 / dpi, 'f', 1);
         };
-        const QString page =
-            QStringLiteral("%1 × %2 cm bei %3 dpi").arg(cm(width), cm(height)).arg(dpi);
+        const QString page = QTr("%1 × %2 cm bei %3 dpi").arg(cm(width), cm(height)).arg(dpi);
         if (options.outlines)
-            return QStringLiteral("Umrisse in mm bei %1 dpi, %2 × %3 mm")
-                .arg(dpi)
-                .arg(mm(width), mm(height));
-        if (type == ImageFileType::Pdf) return QStringLiteral("Vektorgrafik, Seite ") + page;
-        if (options.dpi > 0) return QStringLiteral("Vektorgrafik, ") + page;
-        return QStringLiteral("Vektorgrafik, %1 × %2 Pixel, keine Auflösung in der Datei (")
-                   .arg(width)
-                   .arg(height) +
-               page + QLatin1Char(')');
+            return QTr("Umrisse in mm bei %1 dpi, %2 × %3 mm").arg(dpi).arg(mm(width), mm(height));
+        if (type == ImageFileType::Pdf) return QTr("Vektorgrafik, Seite %1").arg(page);
+        if (options.dpi > 0) return QTr("Vektorgrafik, %1").arg(page);
+        return QTr("Vektorgrafik, %1 × %2 Pixel, keine Auflösung in der Datei (%3)")
+            .arg(width)
+            .arg(height)
+            .arg(page);
     }
     switch (type) {
         case ImageFileType::Pdf:
-            return pixels + QStringLiteral(", Seite ") + size;
+            return QTr("%1, Seite %2").arg(pixels, size);
         case ImageFileType::Bmp:
-            return pixels + QStringLiteral(", ") + size + QStringLiteral(" (fest in BMP-Dateien)");
+            return QTr("%1, %2 (fest in BMP-Dateien)").arg(pixels, size);
         case ImageFileType::Webp:
-            return pixels + QStringLiteral(", keine Auflösung in WebP-Dateien (") + size +
-                   QLatin1Char(')');
+            return QTr("%1, keine Auflösung in WebP-Dateien (%2)").arg(pixels, size);
         default:
-            if (stored == 0)
-                return pixels + QStringLiteral(", keine Auflösung in der Datei (") + size +
-                       QLatin1Char(')');
-            return pixels + QStringLiteral(", ") + size;
+            if (stored == 0) return QTr("%1, keine Auflösung in der Datei (%2)").arg(pixels, size);
+            return QStringLiteral("%1, %2").arg(pixels, size);
     }
 }
 

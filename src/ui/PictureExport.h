@@ -3,6 +3,7 @@
 // "Bild speichern unter...", the options an export adds to the picture, and the place and render
 // scale of the picture on a printed page.
 
+#include <QLocale>
 #include <QRectF>
 #include <QSizeF>
 #include <QString>
@@ -42,6 +43,10 @@ bool HasForeignExtension(const QString& fileName);
 
 // The name of a type as the question about a foreign extension uses it ("PNG", "PDF").
 QString PictureTypeName(ImageFileType type);
+
+// How sizes and resolutions are written in the chosen language: a decimal point in English, a
+// comma in German.
+QLocale NumberLocale();
 
 // The size of a picture on a screen, and so its printed size unless the user chooses another.
 inline constexpr double kPrintPixelsPerInch = 96;

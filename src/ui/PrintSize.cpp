@@ -12,6 +12,7 @@
 
 #include "raster/ImageFiles.h"
 #include "ui/PictureExport.h"
+#include "ui/Tr.h"
 
 namespace gw {
 
@@ -25,27 +26,27 @@ PrintSizeHook& Hook() {
 }  // namespace
 
 QString PrintedSizeText(std::int32_t width, std::int32_t height, double dpi) {
-    const QLocale german(QLocale::German, QLocale::Germany);
-    return QStringLiteral("%1 × %2 cm")
-        .arg(german.toString(PrintedCm(width, dpi), 'f', 2),
-             german.toString(PrintedCm(height, dpi), 'f', 2));
+    const QLocale numbers = NumberLocale();
+    return QTr("%1 × %2 cm")
+        .arg(numbers.toString(PrintedCm(width, dpi), 'f', 2),
+             numbers.toString(PrintedCm(height, dpi), 'f', 2));
 }
 
 TPrintSizeDialog::TPrintSizeDialog(QWidget* parent, std::int32_t width, std::int32_t height,
                                    double dpi)
     : QDialog(parent), width_(std::max(width, 1)), height_(std::max(height, 1)) {
     setObjectName(QStringLiteral("PrintSizeDialog"));
-    setWindowTitle(QStringLiteral("Druckgröße"));
-    const QLocale german(QLocale::German, QLocale::Germany);
+    setWindowTitle(QTr("Druckgröße"));
+    const QLocale numbers = NumberLocale();
     DpiEd = new QDoubleSpinBox(this);
     DpiEd->setObjectName(QStringLiteral("DpiEd"));
-    DpiEd->setLocale(german);
+    DpiEd->setLocale(numbers);
     DpiEd->setDecimals(1);
     DpiEd->setRange(1, kMaxDpi);
     DpiEd->setSuffix(QStringLiteral(" dpi"));
     WidthEd = new QDoubleSpinBox(this);
     WidthEd->setObjectName(QStringLiteral("WidthEd"));
-    WidthEd->setLocale(german);
+    WidthEd->setLocale(numbers);
     WidthEd->setDecimals(2);
     // The width's range is the resolution's, turned round.
     WidthEd->setRange(std::max(PrintedCm(width_, kMaxDpi), 0.01), PrintedCm(width_, 1));
@@ -54,14 +55,13 @@ TPrintSizeDialog::TPrintSizeDialog(QWidget* parent, std::int32_t width, std::int
     SizeLabel->setObjectName(QStringLiteral("SizeLabel"));
 
     auto* form = new QFormLayout;
-    form->addRow(QStringLiteral("&Breite:"), WidthEd);
-    form->addRow(QStringLiteral("&Auflösung:"), DpiEd);
+    form->addRow(QTr("&Breite:"), WidthEd);
+    form->addRow(QTr("&Auflösung:"), DpiEd);
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
-    buttons->button(QDialogButtonBox::Ok)->setText(QStringLiteral("Weiter"));
-    buttons->button(QDialogButtonBox::Cancel)->setText(QStringLiteral("Abbrechen"));
-    auto* note = new QLabel(QStringLiteral("Passt das Bild so nicht auf die Seite, wird es "
-                                           "verkleinert gedruckt. 96 dpi ist seine Größe auf "
-                                           "dem Bildschirm."),
+    buttons->button(QDialogButtonBox::Ok)->setText(QTr("Weiter"));
+    buttons->button(QDialogButtonBox::Cancel)->setText(QTr("Abbrechen"));
+    auto* note = new QLabel(QTr("Passt das Bild so nicht auf die Seite, wird es verkleinert "
+                                "gedruckt. 96 dpi ist seine Größe auf dem Bildschirm."),
                             this);
     note->setWordWrap(true);
     auto* column = new QVBoxLayout(this);
@@ -97,7 +97,7 @@ double TPrintSizeDialog::Dpi() const {
 }
 
 void TPrintSizeDialog::ShowSize() {
-    SizeLabel->setText(QStringLiteral("%1 × %2 Pixel werden %3 groß gedruckt.")
+    SizeLabel->setText(QTr("%1 × %2 Pixel werden %3 groß gedruckt.")
                            .arg(width_)
                            .arg(height_)
                            .arg(PrintedSizeText(width_, height_, Dpi())));

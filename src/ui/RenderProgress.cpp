@@ -1,4 +1,5 @@
 #include "ui/RenderProgress.h"
+#include "ui/Tr.h"
 
 #include <QApplication>
 #include <QEventLoop>
@@ -29,7 +30,7 @@ ProgressHook SetProgressHook(ProgressHook hook) {
 bool RunWithProgress(QWidget* parent, const QString& label, std::function<void()> work) {
     // Over a dialog that waits for the render (the print preview), not behind it.
     if (QWidget* modal = QApplication::activeModalWidget()) parent = modal;
-    QProgressDialog dialog(label, QStringLiteral("Abbrechen"), 0, 0, parent);
+    QProgressDialog dialog(label, QTr("Abbrechen"), 0, 0, parent);
     dialog.setObjectName(QStringLiteral("RenderProgress"));
     dialog.setWindowTitle(QStringLiteral("Zarbo Glyphwerk"));
     dialog.setWindowModality(Qt::WindowModal);

@@ -7,6 +7,7 @@
 
 #include "document/PictureSize.h"
 #include "ui/SpinEdit.h"
+#include "ui/Tr.h"
 
 namespace gw {
 
@@ -30,7 +31,7 @@ bool OutOfRange(double value) {
 
 TResizeForm::TResizeForm(QWidget* parent) : QDialog(parent) {
     setObjectName(QStringLiteral("ResizeForm"));
-    setWindowTitle(QStringLiteral("Größe verändern"));
+    setWindowTitle(QTr("Größe verändern"));
     setWindowFlags(Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint |
                    Qt::WindowCloseButtonHint);
     setFixedSize(306, 236);
@@ -38,26 +39,26 @@ TResizeForm::TResizeForm(QWidget* parent) : QDialog(parent) {
 
     BreitEdit = SizeField("BreitEdit", this);
     HochEdit = SizeField("HochEdit", this);
-    SverhCheck = new QCheckBox(QStringLiteral("Seitenverhältnis beibehalten"), this);
+    SverhCheck = new QCheckBox(QTr("Seitenverhältnis beibehalten"), this);
     SverhCheck->setObjectName(QStringLiteral("SverhCheck"));
     SverhCheck->setChecked(true);
-    SkalFont = new QCheckBox(QStringLiteral("Schriftzug mitskalieren"), this);
+    SkalFont = new QCheckBox(QTr("Schriftzug mitskalieren"), this);
     SkalFont->setObjectName(QStringLiteral("SkalFont"));
     SkalFont->setChecked(true);
-    SkalEffekte = new QCheckBox(QStringLiteral("Effekte mitskalieren"), this);
+    SkalEffekte = new QCheckBox(QTr("Effekte mitskalieren"), this);
     SkalEffekte->setObjectName(QStringLiteral("SkalEffekte"));
     GrenzLabel = new QLabel(this);
     GrenzLabel->setObjectName(QStringLiteral("GrenzLabel"));
     GrenzLabel->setWordWrap(true);
-    OkBtn = new QPushButton(QStringLiteral("OK"), this);
+    OkBtn = new QPushButton(QTr("OK"), this);
     OkBtn->setObjectName(QStringLiteral("OkBtn"));
     OkBtn->setDefault(true);
-    CancelBtn = new QPushButton(QStringLiteral("Abbrechen"), this);
+    CancelBtn = new QPushButton(QTr("Abbrechen"), this);
     CancelBtn->setObjectName(QStringLiteral("CancelBtn"));
 
-    auto* width = new QLabel(QStringLiteral("Neue &Breite:"), this);
+    auto* width = new QLabel(QTr("Neue &Breite:"), this);
     width->setBuddy(BreitEdit);
-    auto* height = new QLabel(QStringLiteral("Neue &Höhe:"), this);
+    auto* height = new QLabel(QTr("Neue &Höhe:"), this);
     height->setBuddy(HochEdit);
 
     auto* grid = new QGridLayout(this);
@@ -125,12 +126,12 @@ void TResizeForm::ShowLimits() {
     if (ScalesEffects())
         for (const ScaledMeasure& m : ScaledEffects(settings_))
             if (m.heldAtLimit)
-                held << QString::fromUtf8(m.info->undoName.data(),
-                                          qsizetype(m.info->undoName.size())) +
-                            QLatin1Char(' ') + QString::number(m.value);
-    GrenzLabel->setText(held.isEmpty() ? QString()
-                                       : QStringLiteral("An der Grenze gehalten: ") +
-                                             held.join(QStringLiteral(", ")));
+                // The settings table keeps the German name; it is shown in the chosen language.
+                held << QTr(std::string(m.info->undoName).c_str()) + QLatin1Char(' ') +
+                            QString::number(m.value);
+    GrenzLabel->setText(
+        held.isEmpty() ? QString()
+                       : QTr("An der Grenze gehalten: %1").arg(held.join(QStringLiteral(", "))));
 }
 
 void TResizeForm::BreitEditChange() {

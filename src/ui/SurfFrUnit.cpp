@@ -8,6 +8,7 @@
 #include "ui/ColorFrUnit.h"
 #include "ui/Tex0FrUnit.h"
 #include "ui/TextureFrUnit.h"
+#include "ui/Tr.h"
 
 namespace gw {
 
@@ -23,11 +24,11 @@ TSurfaceFrame::TSurfaceFrame(QWidget* parent) : QWidget(parent) {
     Panel1 = new QWidget(this);
     Panel1->setObjectName(QStringLiteral("Panel1"));
     Panel1->setFixedWidth(129);
-    ColorCheck = new QRadioButton(QStringLiteral("Farbe"), Panel1);
+    ColorCheck = new QRadioButton(QTr("Farbe"), Panel1);
     ColorCheck->setObjectName(QStringLiteral("ColorCheck"));
-    Texture0Check = new QRadioButton(QStringLiteral("Textur"), Panel1);
+    Texture0Check = new QRadioButton(QTr("Textur"), Panel1);
     Texture0Check->setObjectName(QStringLiteral("Texture0Check"));
-    TextureCheck = new QRadioButton(QStringLiteral("Eigene Textur"), Panel1);
+    TextureCheck = new QRadioButton(QTr("Eigene Textur"), Panel1);
     TextureCheck->setObjectName(QStringLiteral("TextureCheck"));
     ColorCheck->setChecked(true);
     auto* group = new QButtonGroup(this);

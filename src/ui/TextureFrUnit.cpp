@@ -12,12 +12,13 @@
 #include "ui/Dialogs.h"
 #include "ui/PaintBox.h"
 #include "ui/QtBridge.h"
+#include "ui/Tr.h"
 
 namespace gw {
 
 TTextureFrame::TTextureFrame(QWidget* parent) : QWidget(parent) {
     setObjectName(QStringLiteral("TextureFrame1"));
-    TexBn = new QPushButton(QStringLiteral("Texture auswählen..."), this);
+    TexBn = new QPushButton(QTr("Texture auswählen..."), this);
     TexBn->setObjectName(QStringLiteral("TexBn"));
     ScrollBox1 = new QScrollArea(this);
     ScrollBox1->setObjectName(QStringLiteral("ScrollBox1"));

@@ -19,6 +19,7 @@
 
 #include "editing/ViewZoom.h"
 #include "ui/PaintBox.h"
+#include "ui/Tr.h"
 
 namespace gw {
 
@@ -64,7 +65,7 @@ void TViewNavigator::SetPictureSize(QSize size) {
 
 QString TViewNavigator::ZoomText() const {
     const double percent = scale_ * 100;
-    return QStringLiteral("Zoom: %1 %").arg(std::max(1L, std::lround(percent)));
+    return QTr("Zoom: %1 %").arg(std::max(1L, std::lround(percent)));
 }
 
 void TViewNavigator::Apply(double scale, bool place) {
