@@ -62,7 +62,7 @@ void EditingSession::FinishOpenStep() {
 
 bool EditingSession::MovePickedPoint(std::int32_t dx, std::int32_t dy) {
     bool moved = false;
-    Command command{"Hülle bearbeiten", Change::LinesEdited,
+    Command command{N_("Hülle bearbeiten"), Change::LinesEdited,
                     [this, dx, dy, &moved](Lettering&) {
                         moved = editor_.MovePicked(dx, dy);
                         return moved;
