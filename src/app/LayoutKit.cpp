@@ -38,6 +38,7 @@
 #include "ui/Tex0FrUnit.h"
 #include "ui/TextureFrUnit.h"
 #include "ui/ThumbnailGallery.h"
+#include "ui/Tr.h"
 
 namespace gw::layout {
 
@@ -120,8 +121,8 @@ QGridLayout* PageGrid(QWidget* page) {
 
 QString KeyName(const QKeySequence& keys) {
     QString name = keys.toString(QKeySequence::PortableText);
-    name.replace(QStringLiteral("Ctrl"), QStringLiteral("Strg"));
-    name.replace(QStringLiteral("Shift"), QStringLiteral("Umschalt"));
+    name.replace(QStringLiteral("Ctrl"), QTr("Strg"));
+    name.replace(QStringLiteral("Shift"), QTr("Umschalt"));
     return name;
 }
 
