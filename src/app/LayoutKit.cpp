@@ -127,7 +127,8 @@ QString KeyName(const QKeySequence& keys) {
 }
 
 QString WithKeys(const QString& hint, const QKeySequence& keys) {
-    return hint + QStringLiteral(" (") + KeyName(keys) + QLatin1Char(')');
+    // A pattern of its own, so a language may set the keys apart in its way.
+    return QTr("%1 (%2)").arg(hint, KeyName(keys));
 }
 
 }  // namespace gw::layout
