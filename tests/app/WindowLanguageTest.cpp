@@ -118,8 +118,6 @@ void WindowLanguageTest::everyTextIsTheLanguages() {
         views.push_back(Texts(&form));
         TAboutBox about(&form);
         views.push_back(Texts(&about));
-        PressShortcut(form, QKeySequence(Qt::Key_F1));
-        views.push_back(Texts(HelpWindow()));
         // Neu asks about the change; the question is read and answered with Esc.
         QTimer::singleShot(0, [&views] {
             QWidget* box = QApplication::activeModalWidget();
@@ -127,7 +125,7 @@ void WindowLanguageTest::everyTextIsTheLanguages() {
             QTest::keyClick(box, Qt::Key_Escape);
         });
         Find<QToolButton>(form, "SpeedButton1")->click();
-        QCOMPARE(views.size(), size_t(4));
+        QCOMPARE(views.size(), size_t(3));
         if (std::string(language.language) == "en")
             for (const QString& text : german)
                 if (const QString shownText = QTr(text.toUtf8().constData()); shownText != text)
@@ -136,14 +134,10 @@ void WindowLanguageTest::everyTextIsTheLanguages() {
     QVERIFY2(!english.empty(), "the English catalogue translates nothing");
 
     // A pattern's places (and the about box's year) stand for any text.
-    const QRegularExpression place(QStringLiteral("%[1-9]|XXXX"));
     QStringList patterns;
-    for (const QString& text : german) {
-        QStringList pieces = text.split(place);
-        for (QString& piece : pieces)
-            piece = QRegularExpression::escape(piece);
-        patterns << pieces.join(QStringLiteral(".+"));
-    }
+    for (const QString& text : german)
+        patterns << QRegularExpression::escape(text).replace(
+            QRegularExpression(QStringLiteral("\\\\%[1-9]|XXXX")), QStringLiteral(".+"));
     const QRegularExpression fromSource(
         QStringLiteral("^(?:") + patterns.join(QLatin1Char('|')) + QStringLiteral(")$"),
         QRegularExpression::DotMatchesEverythingOption);
