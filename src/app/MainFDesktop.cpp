@@ -137,7 +137,9 @@ bool TMainForm::RunSharedMnemonic(QObject* receiver, QEvent* event) {
 // Unsaved changes
 
 void TMainForm::UpdateCaption() {
-    QString caption = ToQString(CaptionFor(session().fileName()));
+    // A document not yet saved has the name it would be given, in the window's language.
+    const std::string& fileName = session().fileName();
+    QString caption = ToQString(CaptionFor(fileName.empty() ? Tr("Unbenannt.zgw") : fileName));
     if (session().Modified()) caption += QStringLiteral(" *");
     setWindowTitle(caption);
 }

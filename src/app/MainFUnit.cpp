@@ -184,7 +184,12 @@ void TMainForm::FormCreate() {
     FillFontList();
     WriteControls();
     StartRenders();
-    shell_->helpFile = ToQString(DataFolder()) + QString::fromLatin1(kHelpFileName);
+    // The help in the window's language: the catalogue names its file, and the German one stands
+    // in where that file is not installed.
+    const QString folder = ToQString(DataFolder());
+    shell_->helpFile = folder + QTr(kHelpFileName);
+    if (!QFileInfo::exists(shell_->helpFile))
+        shell_->helpFile = folder + QString::fromLatin1(kHelpFileName);
     UpdateUndoButtons();
 
     if (const QScreen* screen = QGuiApplication::primaryScreen()) {
