@@ -5,6 +5,8 @@ set -euo pipefail
 
 packages=(
     g++ cmake ninja-build pkg-config
+    # The message catalogues are extracted, joined and compiled at build time.
+    gettext
     qt6-base-dev qt6-qpa-plugins qt6-translations-l10n
     libfreetype-dev libharfbuzz-dev libfontconfig-dev libfribidi-dev
     libgif-dev libpng-dev libjpeg62-turbo-dev libwebp-dev libcairo2-dev libpolyclipping-dev

@@ -13,6 +13,7 @@
 #include <string>
 
 #include "Version.h"
+#include "app/LanguageSetting.h"
 #include "app/MainFUnit.h"
 #include "app/MemoryGuard.h"
 #include "app/MessageBoxes.h"
@@ -72,21 +73,30 @@ std::string MissingDataFiles() {
 }  // namespace
 
 int main(int argc, char* argv[]) {
+    QApplication::setApplicationName(QStringLiteral("Zarbo Glyphwerk"));
+    // The settings (recent documents, the file dialogs' folders, the language) live under this
+    // name.
+    QApplication::setOrganizationName(QStringLiteral("Zarbo"));
+    const gw::catalogue::Language language = gw::WindowLanguage();
+    gw::catalogue::UseLanguage(language);
     if (AnswerInformationOptions(argc, argv)) return 0;
     gw::GuardedApplication application(argc, argv);
+    // The application set the C library's locale from the environment: the language's again.
+    gw::catalogue::UseLanguage(language);
     gw::CleanUpOnSignals();
-    QApplication::setApplicationName(QStringLiteral("Zarbo Glyphwerk"));
-    // The settings (recent documents, the file dialogs' folders) live under this name.
-    QApplication::setOrganizationName(QStringLiteral("Zarbo"));
     // The installed menu entry and icon carry this name; the desktop matches windows to them.
     QGuiApplication::setDesktopFileName(QStringLiteral("de.zarbo.Glyphwerk"));
     QApplication::setWindowIcon(QIcon::fromTheme(QStringLiteral("de.zarbo.Glyphwerk")));
-    // Qt's own dialogs (files, colours, printing) speak German like the rest of the program.
-    const QLocale german(QLocale::German, QLocale::Germany);
-    QLocale::setDefault(german);
+    // Numbers follow the language (a decimal comma in German, a point in English), and Qt's own
+    // dialogs (files, colours, printing) speak it like the rest of the program: Qt's texts are
+    // English, so only German needs its translation.
+    const bool german = language == gw::catalogue::Language::German;
+    const QLocale locale = german ? QLocale(QLocale::German, QLocale::Germany)
+                                  : QLocale(QLocale::English, QLocale::UnitedStates);
+    QLocale::setDefault(locale);
     QTranslator qtTexts;
-    if (qtTexts.load(german, QStringLiteral("qtbase"), QStringLiteral("_"),
-                     QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+    if (german && qtTexts.load(locale, QStringLiteral("qtbase"), QStringLiteral("_"),
+                               QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
         QApplication::installTranslator(&qtTexts);
     if (QStyle* fusion = QStyleFactory::create(QStringLiteral("Fusion")))
         QApplication::setStyle(fusion);

@@ -8,6 +8,8 @@
 #include <mutex>
 #include <utility>
 
+#include "platform/Catalogue.h"
+
 namespace gw {
 
 namespace {
@@ -97,8 +99,9 @@ std::string MissingDataMessage(const std::string& what) {
     std::string folders;
     for (const std::string& folder : DataFolderCandidates())
         folders += (folders.empty() ? "" : ", ") + folder;
-    return "Die Programmdaten sind unvollständig: es fehlen " + what +
-           ". Gesucht wurde in: " + folders + ".";
+    return catalogue::Fill(
+        catalogue::Tr("Die Programmdaten sind unvollständig: es fehlen %1. Gesucht wurde in: %2."),
+        {what, folders});
 }
 
 std::string DataFolder() {

@@ -19,7 +19,7 @@ for f in bin/glyphwerk-render share/glyphwerk/glyphwerk-fonts.conf share/glyphwe
     share/man/man1/glyphwerk.1 share/man/man1/glyphwerk-render.1 \
     share/man/de/man1/glyphwerk.1 share/man/de/man1/glyphwerk-render.1 \
     share/icons/hicolor/scalable/apps/$id.svg share/bash-completion/completions/glyphwerk-render \
-    share/zsh/vendor-completions/_glyphwerk-render; do
+    share/zsh/vendor-completions/_glyphwerk-render share/locale/en/LC_MESSAGES/glyphwerk.mo; do
     [[ -f $prefix/$f ]] || fail "$f fehlt"
 done
 for size in 16 22 24 32 48 64 128 256; do

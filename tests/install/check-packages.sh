@@ -41,6 +41,7 @@ glyphwerk-data /usr/share/glyphwerk/zarbox.html yes
 glyphwerk-data /usr/share/glyphwerk/glyphwerk-fonts.conf yes
 glyphwerk-data /usr/share/glyphwerk/tex14-papier.gif yes
 glyphwerk-data /usr/share/glyphwerk/pictures/ no
+glyphwerk-data /usr/share/locale/en/LC_MESSAGES/glyphwerk.mo yes
 glyphwerk-data /usr/share/mime/packages/de.zarbo.Glyphwerk.xml yes
 glyphwerk-data /usr/share/icons/hicolor/scalable/apps/de.zarbo.Glyphwerk.svg yes
 glyphwerk-data /usr/share/icons/hicolor/256x256/apps/de.zarbo.Glyphwerk.png yes
