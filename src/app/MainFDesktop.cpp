@@ -2,7 +2,6 @@
 
 #include <QAbstractButton>
 #include <QAction>
-#include <QComboBox>
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QFileInfo>
@@ -15,13 +14,11 @@
 #include <QScrollArea>
 #include <QShortcut>
 #include <QShortcutEvent>
-#include <QStatusBar>
 #include <QTabWidget>
 #include <QTimer>
 #include <QToolButton>
 #include <QUrl>
 
-#include "app/LanguageSetting.h"
 #include "app/LayoutKit.h"
 #include "app/MainFUnit.h"
 #include "app/RecentDocuments.h"
@@ -57,13 +54,6 @@ void TMainForm::ConnectDesktopHabits() {
     habits_->Panel25 = Named<QWidget>(*this, "Panel25");
     ConnectKeys();
     ConnectRecentMenu();
-    // The language is the next start's; the texts on the screen stay as they are.
-    auto* LanguageBox = Named<QComboBox>(*this, "LanguageBox");
-    LanguageBox->setCurrentIndex(int(StoredLanguageChoice()));
-    connect(LanguageBox, &QComboBox::activated, this, [this](int index) {
-        StoreLanguageChoice(static_cast<LanguageChoice>(index));
-        statusBar()->showMessage(QTr("Die Sprache gilt ab dem nächsten Start."));
-    });
     setAcceptDrops(true);
     // The picture buttons are reached with Tab and pressed with Space or Enter.
     for (auto [picture, command] :

@@ -413,11 +413,6 @@ QWidget* BuildBottomBar(QWidget* parent) {
     wwwBtn->setCursor(Qt::PointingHandCursor);
     layout->addWidget(wwwBtn);
     layout->addStretch(1);
-    // The language the window starts in next time; the box's rows follow LanguageChoice.
-    auto* LanguageBox =
-        List("LanguageBox", {QTr("wie das System"), QTr("Deutsch"), QTr("English")}, Panel7);
-    layout->addWidget(Label(QTr("Sprache:"), LanguageBox, Panel7));
-    layout->addWidget(LanguageBox);
 
     auto* Panel8 = new QWidget(Panel7);
     Name(Panel8, "Panel8");

@@ -15,7 +15,6 @@
 
 #include "FormAccess.h"
 #include "app/AboutBoxUnit.h"
-#include "app/LanguageSetting.h"
 #include "app/MessageBoxes.h"
 #include "document/Lettering.h"
 #include "platform/Catalogue.h"
@@ -82,7 +81,6 @@ class WindowLanguageTest : public QObject {
 
   private slots:
     void everyTextIsTheLanguages();
-    void chosenLanguageIsTheNextStarts();
 };
 
 void WindowLanguageTest::everyTextIsTheLanguages() {
@@ -141,25 +139,6 @@ void WindowLanguageTest::everyTextIsTheLanguages() {
             QVERIFY2(!english.count(en), qPrintable(en));
             if (english.count(de[i])) QCOMPARE(en, english[de[i]]);
         }
-    }
-}
-
-void WindowLanguageTest::chosenLanguageIsTheNextStarts() {
-    // The last row leaves the choice to the system again, as the other tests expect it.
-    const std::tuple<LanguageChoice, const char*, catalogue::Language> choices[] = {
-        {LanguageChoice::English, "de_DE.UTF-8", catalogue::Language::English},
-        {LanguageChoice::German, "en_US.UTF-8", catalogue::Language::German},
-        {LanguageChoice::System, "en_US.UTF-8", catalogue::Language::English},
-    };
-    for (auto [choice, lang, expected] : choices) {
-        qputenv("LANG", lang);
-        auto form = std::make_unique<TMainForm>();
-        auto* box = Find<QComboBox>(*form, "LanguageBox");
-        box->setCurrentIndex(int(choice));
-        emit box->activated(int(choice));
-        QCOMPARE(WindowLanguage(), expected);
-        form = std::make_unique<TMainForm>();
-        QCOMPARE(Find<QComboBox>(*form, "LanguageBox")->currentIndex(), int(choice));
     }
 }
 
