@@ -1,5 +1,6 @@
 #include "app/AboutBoxUnit.h"
 
+#include <QComboBox>
 #include <QDate>
 #include <QDesktopServices>
 #include <QFont>
@@ -10,6 +11,7 @@
 #include <QUrl>
 #include <QVBoxLayout>
 
+#include "app/LanguageSetting.h"
 #include "app/Pictures.h"
 #include "document/Lettering.h"
 #include "ui/Image.h"
@@ -116,6 +118,27 @@ TAboutBox::TAboutBox(QWidget* parent) : QDialog(parent) {
     BitBtn1->setObjectName(QStringLiteral("BitBtn1"));
     BitBtn1->setGeometry((664 - 181) / 2, 404, 181, 37);
     BitBtn1->setDefault(true);
+
+    // The program's language, beside the button: a setting of the whole program, seldom changed,
+    // that takes effect at the next start.
+    auto* language = new QWidget(this);
+    language->setGeometry(8, 404, (664 - 181) / 2 - 16, 37);
+    auto* LanguageBox = new QComboBox(language);
+    LanguageBox->setObjectName(QStringLiteral("LanguageBox"));
+    // In the order of LanguageChoice; each language by its own name.
+    LanguageBox->addItems(
+        {QTr("wie das System"), QStringLiteral("Deutsch"), QStringLiteral("English")});
+    LanguageBox->setCurrentIndex(static_cast<int>(StoredLanguageChoice()));
+    LanguageBox->setToolTip(QTr("Die Sprache des Programms; sie gilt ab dem nächsten Start."));
+    auto* LanguageLabel = new QLabel(QTr("Sprache:"), language);
+    LanguageLabel->setObjectName(QStringLiteral("LanguageLabel"));
+    LanguageLabel->setBuddy(LanguageBox);
+    auto* languageRow = new QHBoxLayout(language);
+    languageRow->setContentsMargins(0, 0, 0, 0);
+    languageRow->addWidget(LanguageLabel);
+    languageRow->addWidget(LanguageBox, 1);
+    connect(LanguageBox, &QComboBox::activated, this,
+            [](int index) { StoreLanguageChoice(static_cast<LanguageChoice>(index)); });
 
     connect(BitBtnXP1, &QPushButton::clicked, this,
             [] { QDesktopServices::openUrl(QUrl(QString::fromLatin1(kHomePage))); });

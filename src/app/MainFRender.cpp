@@ -87,15 +87,31 @@ using layout::Named;
 
 namespace {
 
+// Whether a line holds an & that is not half of "&&": the letters draw it not as a sign but as
+// the underline of the character after it (or, at the end of a line, not at all).
+bool HoldsSingleAmpersand(const LetteringSettings& settings) {
+    for (const std::string& line : settings.Memo1)
+        for (std::size_t i = 0; i < line.size(); ++i) {
+            if (line[i] != '&') continue;
+            if (i + 1 == line.size() || line[i + 1] != '&') return true;
+            ++i;
+        }
+    return false;
+}
+
 // Says in the status bar what is drawn other than typed: a stand-in for a font that is not
-// installed, characters no font has. The note stays while it holds and goes when it no longer
-// does; other messages are left alone.
+// installed, characters no font has, an & that underlines. The note stays while it holds and
+// goes when it no longer does; other messages are left alone.
 void ShowTextNotes(QStatusBar* bar, const LetteringSettings& settings) {
     const char* const kNoteProperty = "glyphwerkTextNote";
     QStringList parts;
     for (const std::string& note :
          {FontSubstitutionNote(settings), MissingCharactersNote(settings)})
         if (!note.empty()) parts << ToQString(note);
+    if (HoldsSingleAmpersand(settings))
+        parts << QTr(
+            "Ein einzelnes & wird nicht gezeichnet, es unterstreicht das Zeichen danach. "
+            "Für ein & schreiben Sie &&.");
     const QString note = parts.join(QStringLiteral("  "));
     const QString shown = bar->property(kNoteProperty).toString();
     if (!note.isEmpty()) {

@@ -9,10 +9,14 @@
 #include "document/Lettering.h"
 #include "document/LetteringFile.h"
 #include "document/SettingsTable.h"
+#include "platform/Catalogue.h"
 #include "raster/ImageFiles.h"
 #include "render/Presets.h"
 
 namespace gw {
+
+using catalogue::Fill;
+using catalogue::Tr;
 
 namespace {
 
@@ -46,9 +50,9 @@ bool ParsePreset(const std::string& option, std::string_view text,
                  std::string& error) {
     std::int32_t index = FindPresetName(names, text);
     if (index < 0 && (!ParseInt(text, index) || index < 0 || index >= std::ssize(names))) {
-        error = "Die Option " + option + " erwartet eine Zahl von 0 bis " +
-                std::to_string(names.size() - 1) + " oder einen Namen (glyphwerk-render --list " +
-                std::string(ListKindOf(option)) + "), nicht \"" + std::string(text) + "\".";
+        error = Fill(Tr("Die Option %1 erwartet eine Zahl von 0 bis %2 oder einen Namen "
+                        "(glyphwerk-render --list %3), nicht \"%4\"."),
+                     {option, std::to_string(names.size() - 1), ListKindOf(option), text});
         return false;
     }
     target = index;
@@ -60,8 +64,9 @@ bool ParseSize(std::string_view text, CliOptions& options, std::string& error) {
     std::int32_t w = 0, h = 0;
     if (x == std::string_view::npos || !ParseInt(text.substr(0, x), w) ||
         !ParseInt(text.substr(x + 1), h) || w < 10 || w > 9999 || h < 10 || h > 9999) {
-        error = "Die Option --size erwartet BREITExHÖHE mit Werten von 10 bis 9999, nicht \"" +
-                std::string(text) + "\".";
+        error = Fill(Tr("Die Option --size erwartet BREITExHÖHE mit Werten von 10 bis 9999, "
+                        "nicht \"%1\"."),
+                     {text});
         return false;
     }
     options.width = w;
@@ -72,22 +77,20 @@ bool ParseSize(std::string_view text, CliOptions& options, std::string& error) {
 bool ParseFit(std::string_view text, CliOptions& options, std::string& error) {
     std::int32_t side = 0;
     if (!ParseInt(text, side) || side < 10 || side > 9999) {
-        error = "Die Option --fit erwartet eine Pixelzahl von 10 bis 9999, nicht \"" +
-                std::string(text) + "\".";
+        error = Fill(Tr("Die Option --fit erwartet eine Pixelzahl von 10 bis 9999, nicht \"%1\"."),
+                     {text});
         return false;
     }
     options.fit = side;
     return true;
 }
 
+// `what` is a whole sentence with the option (%1), the bounds (%2, %3) and the value (%4).
 bool ParseBounded(std::string_view option, std::string_view text, std::int32_t low,
-                  std::int32_t high, std::string_view what, std::int32_t& target,
-                  std::string& error) {
+                  std::int32_t high, const char* what, std::int32_t& target, std::string& error) {
     std::int32_t number = 0;
     if (!ParseInt(text, number) || number < low || number > high) {
-        error = "Die Option " + std::string(option) + " erwartet " + std::string(what) + " von " +
-                std::to_string(low) + " bis " + std::to_string(high) + ", nicht \"" +
-                std::string(text) + "\".";
+        error = Fill(Tr(what), {option, std::to_string(low), std::to_string(high), text});
         return false;
     }
     target = number;
@@ -102,8 +105,8 @@ bool ParseAlign(std::string_view text, CliOptions& options, std::string& error) 
     } else if (text == "right" || text == "rechts") {
         options.align = 2;
     } else {
-        error = "Die Option --align erwartet left, center oder right, nicht \"" +
-                std::string(text) + "\".";
+        error =
+            Fill(Tr("Die Option --align erwartet left, center oder right, nicht \"%1\"."), {text});
         return false;
     }
     return true;
@@ -142,12 +145,23 @@ std::optional<std::uint32_t> ParsePlainColour(std::string_view text) {
 
 bool TakeInput(const std::string& arg, CliOptions& options, std::string& error) {
     if (!options.input.empty()) {
-        error = "Nur eine Schriftzug-Datei kann gelesen werden, nicht auch \"" + arg + "\".";
+        error =
+            Fill(Tr("Nur eine Schriftzug-Datei kann gelesen werden, nicht auch \"%1\"."), {arg});
         return false;
     }
     options.input = arg;
     return true;
 }
+
+// The words --lang takes.
+std::optional<catalogue::Language> LanguageWord(std::string_view word) {
+    if (word == "de") return catalogue::Language::German;
+    if (word == "en") return catalogue::Language::English;
+    return std::nullopt;
+}
+
+constexpr const char* kNumberFromTo =
+    N_("Die Option %1 erwartet eine Zahl von %2 bis %3, nicht \"%4\".");
 
 // What the shells offer for an option's value.
 enum class Complete { Nothing, File, Folder, Choice };
@@ -170,7 +184,7 @@ struct OptionSpec {
 bool FileValue(std::string& target, const std::string& name, const std::string& value,
                std::string& error) {
     if (value.empty()) {
-        error = "Der Option " + name + " fehlt ihr Wert.";
+        error = Fill(Tr("Der Option %1 fehlt ihr Wert."), {name});
         return false;
     }
     target = value;
@@ -182,9 +196,9 @@ bool ApplyColour(CliOptions& o, const std::string& name, const std::string& valu
                  std::string& error) {
     o.*Target = ParsePlainColour(value);
     if (!(o.*Target))
-        error = "Die Option " + name +
-                " erwartet eine Farbe als #RGB, #RRGGBB, rgb(R,G,B) oder CSS-Farbname, nicht \"" +
-                value + "\".";
+        error = Fill(Tr("Die Option %1 erwartet eine Farbe als #RGB, #RRGGBB, rgb(R,G,B) oder "
+                        "CSS-Farbname, nicht \"%2\"."),
+                     {name, value});
     return (o.*Target).has_value();
 }
 
@@ -200,7 +214,7 @@ bool ApplyShard(CliOptions& o, const std::string&, const std::string& value, std
     if (slash == std::string::npos || !ParseInt(std::string_view(value).substr(0, slash), shard) ||
         !ParseInt(std::string_view(value).substr(slash + 1), shards) || shards < 1 || shard < 1 ||
         shard > shards) {
-        error = "Die Option --shard erwartet I/N mit 1 <= I <= N, nicht \"" + value + "\".";
+        error = Fill(Tr("Die Option --shard erwartet I/N mit 1 <= I <= N, nicht \"%1\"."), {value});
         return false;
     }
     o.shard = shard;
@@ -209,21 +223,21 @@ bool ApplyShard(CliOptions& o, const std::string&, const std::string& value, std
 }
 
 const OptionSpec kOptions[] = {
-    {0, {}, {}, Complete::Nothing, "Ausgabe (mindestens eine):", nullptr},
-    {'o', "--output", "DATEI", Complete::File,
-     "das fertige Bild schreiben; das Format folgt der Endung:\n"
-     ".png (genau die Bildbytes), .bmp, .jpg, .jpeg, .webp,\n"
-     ".pdf (eine Seite in Bildgröße bei der Auflösung, ohne\n"
-     "--dpi 96 dpi) oder .svg (Vektorgrafik: die Buchstaben als\n"
-     "Pfade, darunter Hintergrund, Rahmen und Schatten als ein\n"
-     "Bild; Größe in Pixeln, mit --dpi in Millimetern);\n"
-     "-o - schreibt es auf die Standardausgabe (PNG);\n"
-     "kurz auch -oDATEI",
+    {0, {}, {}, Complete::Nothing, N_("Ausgabe (mindestens eine):"), nullptr},
+    {'o', "--output", N_("DATEI"), Complete::File,
+     N_("das fertige Bild schreiben; das Format folgt der Endung:\n"
+        ".png (genau die Bildbytes), .bmp, .jpg, .jpeg, .webp,\n"
+        ".pdf (eine Seite in Bildgröße bei der Auflösung, ohne\n"
+        "--dpi 96 dpi) oder .svg (Vektorgrafik: die Buchstaben als\n"
+        "Pfade, darunter Hintergrund, Rahmen und Schatten als ein\n"
+        "Bild; Größe in Pixeln, mit --dpi in Millimetern);\n"
+        "-o - schreibt es auf die Standardausgabe (PNG);\n"
+        "kurz auch -oDATEI"),
      [](CliOptions& o, const std::string& n, const std::string& v, std::string& e) {
          return FileValue(o.output, n, v, e);
      }},
     {0, "--format", "png|bmp|jpg|webp|pdf|svg", Complete::Choice,
-     "das Format des Bildes, unabhängig von der Endung",
+     N_("das Format des Bildes, unabhängig von der Endung"),
      [](CliOptions& o, const std::string&, const std::string& v, std::string&) {
          o.format = v;
          return true;
@@ -232,26 +246,26 @@ const OptionSpec kOptions[] = {
      "--vector",
      {},
      Complete::Nothing,
-     "das PDF als Vektorgrafik wie das SVG; ohne die Option ist\n"
-     "es eine Seite mit dem Bild, verlustfrei",
+     N_("das PDF als Vektorgrafik wie das SVG; ohne die Option ist\n"
+        "es eine Seite mit dem Bild, verlustfrei"),
      ApplyFlag<&CliOptions::vector>},
     {0,
      "--outlines",
      {},
      Complete::Nothing,
-     "nur die Umrisse der Buchstaben, für Schneideplotter und\n"
-     "Laser: SVG oder PDF in Millimetern (nach --dpi, ohne 96 dpi),\n"
-     "Haarlinien ohne Füllung, überlappende Buchstaben zu einem\n"
-     "Umriss verschmolzen; nicht mit --scale oder --smooth",
+     N_("nur die Umrisse der Buchstaben, für Schneideplotter und\n"
+        "Laser: SVG oder PDF in Millimetern (nach --dpi, ohne 96 dpi),\n"
+        "Haarlinien ohne Füllung, überlappende Buchstaben zu einem\n"
+        "Umriss verschmolzen; nicht mit --scale oder --smooth"),
      ApplyFlag<&CliOptions::outlines>},
-    {0, "--save", "DATEI", Complete::File, "den Schriftzug als .zgw-Datei speichern",
+    {0, "--save", N_("DATEI"), Complete::File, N_("den Schriftzug als .zgw-Datei speichern"),
      [](CliOptions& o, const std::string& n, const std::string& v, std::string& e) {
          return FileValue(o.save, n, v, e);
      }},
-    {0, "--stages", "ORDNER", Complete::Folder,
-     "zusätzlich die Ebenen als PNG in ORDNER schreiben:\n"
-     "letters.png (Buchstaben schwarz auf weiß), textimage.png,\n"
-     "textmask.png und unfiltered.png (das Bild vor dem Weichzeichnen)",
+    {0, "--stages", N_("ORDNER"), Complete::Folder,
+     N_("zusätzlich die Ebenen als PNG in ORDNER schreiben:\n"
+        "letters.png (Buchstaben schwarz auf weiß), textimage.png,\n"
+        "textmask.png und unfiltered.png (das Bild vor dem Weichzeichnen)"),
      [](CliOptions& o, const std::string& n, const std::string& v, std::string& e) {
          return FileValue(o.stagesDir, n, v, e);
      }},
@@ -260,59 +274,62 @@ const OptionSpec kOptions[] = {
      {},
      {},
      Complete::Nothing,
-     "Druckqualität (nur für die Ausgabe, nie im Schriftzug gespeichert):",
+     N_("Druckqualität (nur für die Ausgabe, nie im Schriftzug gespeichert):"),
      nullptr},
     {0, "--scale", "K", Complete::Nothing,
-     "das Bild K-mal so breit und hoch zeichnen (1 bis 8), mit\n"
-     "allen Pixelmaßen (Schatten, feste Kantenbreite) mal K;\n"
-     "höchstens 16384 Pixel je Seite und 256 Millionen Pixel",
+     N_("das Bild K-mal so breit und hoch zeichnen (1 bis 8), mit\n"
+        "allen Pixelmaßen (Schatten, feste Kantenbreite) mal K;\n"
+        "höchstens 16384 Pixel je Seite und 256 Millionen Pixel"),
      [](CliOptions& o, const std::string& n, const std::string& v, std::string& e) {
-         return ParseBounded(n, v, 1, 8, "eine Zahl", o.scale, e);
+         return ParseBounded(n, v, 1, 8, kNumberFromTo, o.scale, e);
      }},
     {0,
      "--smooth",
      {},
      Complete::Nothing,
-     "Kanten glätten: vierfach gezeichnet, je 4 x 4 Pixel gemittelt",
+     N_("Kanten glätten: vierfach gezeichnet, je 4 x 4 Pixel gemittelt"),
      ApplyFlag<&CliOptions::smooth>},
     {0,
      "--transparent",
      {},
      Complete::Nothing,
-     "Hintergrund transparent (nur PNG, PDF, WebP und SVG)",
+     N_("Hintergrund transparent (nur PNG, PDF, WebP und SVG)"),
      ApplyFlag<&CliOptions::transparent>},
     {0, "--quality", "Q", Complete::Nothing,
-     "Qualität der verlustbehafteten Formate (1 bis 100): JPEG\n"
-     "(ohne die Option 92); WebP wird damit verlustbehaftet,\n"
-     "ohne sie verlustfrei gespeichert",
+     N_("Qualität der verlustbehafteten Formate (1 bis 100): JPEG\n"
+        "(ohne die Option 92); WebP wird damit verlustbehaftet,\n"
+        "ohne sie verlustfrei gespeichert"),
      [](CliOptions& o, const std::string& n, const std::string& v, std::string& e) {
-         return ParseBounded(n, v, 1, kMaxQuality, "eine Zahl", o.quality, e);
+         return ParseBounded(n, v, 1, kMaxQuality, kNumberFromTo, o.quality, e);
      }},
     {0, "--dpi", "D", Complete::Nothing,
-     "die Auflösung (1 bis 10000 dpi) in PNG und JPEG eintragen;\n"
-     "bestimmt die Seitengröße des PDF und die Größe des SVG in mm",
+     N_("die Auflösung (1 bis 10000 dpi) in PNG und JPEG eintragen;\n"
+        "bestimmt die Seitengröße des PDF und die Größe des SVG in mm"),
      [](CliOptions& o, const std::string& n, const std::string& v, std::string& e) {
-         return ParseBounded(n, v, 1, kMaxDpi, "eine Auflösung in dpi", o.dpi, e);
+         return ParseBounded(
+             n, v, 1, kMaxDpi,
+             N_("Die Option %1 erwartet eine Auflösung in dpi von %2 bis %3, nicht \"%4\"."), o.dpi,
+             e);
      }},
 
-    {0, {}, {}, Complete::Nothing, "Bild und Text:", nullptr},
-    {0, "--size", "BREITExHÖHE", Complete::Nothing,
-     "neue Bildgröße (10 bis 9999), Schriftzug mitskaliert",
+    {0, {}, {}, Complete::Nothing, N_("Bild und Text:"), nullptr},
+    {0, "--size", N_("BREITExHÖHE"), Complete::Nothing,
+     N_("neue Bildgröße (10 bis 9999), Schriftzug mitskaliert"),
      [](CliOptions& o, const std::string&, const std::string& v, std::string& e) {
          return ParseSize(v, o, e);
      }},
     {0, "--fit", "PIXEL", Complete::Nothing,
-     "das Bild so verkleinern, dass seine längere Seite höchstens\n"
-     "PIXEL misst (10 bis 9999), Seitenverhältnis und Schriftzug\n"
-     "mitskaliert; für Vorschaubilder",
+     N_("das Bild so verkleinern, dass seine längere Seite höchstens\n"
+        "PIXEL misst (10 bis 9999), Seitenverhältnis und Schriftzug\n"
+        "mitskaliert; für Vorschaubilder"),
      [](CliOptions& o, const std::string&, const std::string& v, std::string& e) {
          return ParseFit(v, o, e);
      }},
     {0, "--text", "TEXT", Complete::Nothing,
-     "der Text, so gezeichnet, wie er dasteht; \\n trennt die\n"
-     "Zeilen; jedes & wird im Schriftzug verdoppelt (gespeichert\n"
-     "als &&), damit es als & erscheint; die Höchstlänge zählt\n"
-     "den Text so, wie ihn der Schriftzug speichert",
+     N_("der Text, so gezeichnet, wie er dasteht; \\n trennt die\n"
+        "Zeilen; jedes & wird im Schriftzug verdoppelt (gespeichert\n"
+        "als &&), damit es als & erscheint; die Höchstlänge zählt\n"
+        "den Text so, wie ihn der Schriftzug speichert"),
      [](CliOptions& o, const std::string&, const std::string& v, std::string&) {
          o.text = v;
          return true;
@@ -321,21 +338,21 @@ const OptionSpec kOptions[] = {
      "--text-raw",
      {},
      Complete::Nothing,
-     "Text und Stapelzeilen wie im Fenster: ein einzelnes &\n"
-     "unterstreicht das Zeichen danach, && ergibt ein & (so galt\n"
-     "es früher auch ohne diese Option)",
+     N_("Text und Stapelzeilen wie im Fenster: ein einzelnes &\n"
+        "unterstreicht das Zeichen danach, && ergibt ein & (so galt\n"
+        "es früher auch ohne diese Option)"),
      ApplyFlag<&CliOptions::textRaw>},
     {0, "--font", "NAME", Complete::Nothing,
-     "die Schriftart (Groß- und Kleinschreibung gleich, gespeichert\n"
-     "wird der installierte Name); ist sie nicht installiert, wird\n"
-     "eine Ersatzschrift gezeichnet und auf stderr genannt",
+     N_("die Schriftart (Groß- und Kleinschreibung gleich, gespeichert\n"
+        "wird der installierte Name); ist sie nicht installiert, wird\n"
+        "eine Ersatzschrift gezeichnet und auf stderr genannt"),
      [](CliOptions& o, const std::string&, const std::string& v, std::string&) {
          o.font = v;
          return true;
      }},
-    {0, "--bold", {}, Complete::Nothing, "fett", ApplyFlag<&CliOptions::bold>},
-    {0, "--italic", {}, Complete::Nothing, "kursiv", ApplyFlag<&CliOptions::italic>},
-    {0, "--align", "left|center|right", Complete::Choice, "Ausrichtung der Zeilen",
+    {0, "--bold", {}, Complete::Nothing, N_("fett"), ApplyFlag<&CliOptions::bold>},
+    {0, "--italic", {}, Complete::Nothing, N_("kursiv"), ApplyFlag<&CliOptions::italic>},
+    {0, "--align", "left|center|right", Complete::Choice, N_("Ausrichtung der Zeilen"),
      [](CliOptions& o, const std::string&, const std::string& v, std::string& e) {
          return ParseAlign(v, o, e);
      }},
@@ -344,28 +361,28 @@ const OptionSpec kOptions[] = {
      {},
      {},
      Complete::Nothing,
-     "Farben, als #RGB, #RRGGBB, rgb(R,G,B) (je 0 bis 255) oder CSS-Name (navy, gold):",
+     N_("Farben, als #RGB, #RRGGBB, rgb(R,G,B) (je 0 bis 255) oder CSS-Name (navy, gold):"),
      nullptr},
-    {0, "--color", "FARBE", Complete::Nothing,
-     "die Farbe der Buchstaben (wählt die Farbe als Textoberfläche)",
+    {0, "--color", N_("FARBE"), Complete::Nothing,
+     N_("die Farbe der Buchstaben (wählt die Farbe als Textoberfläche)"),
      ApplyColour<&CliOptions::textColour>},
-    {0, "--background", "FARBE", Complete::Nothing,
-     "die Farbe des Hintergrunds (wählt die Farbe als Oberfläche)",
+    {0, "--background", N_("FARBE"), Complete::Nothing,
+     N_("die Farbe des Hintergrunds (wählt die Farbe als Oberfläche)"),
      ApplyColour<&CliOptions::backgroundColour>},
-    {0, "--shadow-color", "FARBE", Complete::Nothing, "die Farbe des Schattens",
+    {0, "--shadow-color", N_("FARBE"), Complete::Nothing, N_("die Farbe des Schattens"),
      ApplyColour<&CliOptions::shadowColour>},
-    {0, "--frame-color", "FARBE", Complete::Nothing, "die Farbe des Rahmens",
+    {0, "--frame-color", N_("FARBE"), Complete::Nothing, N_("die Farbe des Rahmens"),
      ApplyColour<&CliOptions::frameColour>},
 
-    {0, {}, {}, Complete::Nothing, "Oberflächen:", nullptr},
-    {0, "--text-texture", "DATEI", Complete::File,
-     "eigene Textur der Buchstaben (wählt \"Eigene Textur\")",
+    {0, {}, {}, Complete::Nothing, N_("Oberflächen:"), nullptr},
+    {0, "--text-texture", N_("DATEI"), Complete::File,
+     N_("eigene Textur der Buchstaben (wählt \"Eigene Textur\")"),
      [](CliOptions& o, const std::string&, const std::string& v, std::string&) {
          o.textTexture = v;
          return true;
      }},
-    {0, "--background-texture", "DATEI", Complete::File,
-     "eigene Textur des Hintergrunds (wählt \"Eigene Textur\")",
+    {0, "--background-texture", N_("DATEI"), Complete::File,
+     N_("eigene Textur des Hintergrunds (wählt \"Eigene Textur\")"),
      [](CliOptions& o, const std::string&, const std::string& v, std::string&) {
          o.backgroundTexture = v;
          return true;
@@ -375,114 +392,130 @@ const OptionSpec kOptions[] = {
      {},
      {},
      Complete::Nothing,
-     "Vorlagen, als Nummer oder Name (Groß- und Kleinschreibung gleich):",
+     N_("Vorlagen, als Nummer oder Name (Groß- und Kleinschreibung gleich):"),
      nullptr},
-    {0, "--envelope", "N|NAME", Complete::Nothing, "Hüllform 0 bis 26, z. B. 7 oder Welle",
+    {0, "--envelope", "N|NAME", Complete::Nothing, N_("Hüllform 0 bis 26, z. B. 7 oder Welle"),
      [](CliOptions& o, const std::string& n, const std::string& v, std::string& e) {
          return ParsePreset(n, v, kEnvelopePresetNames, o.envelope, e);
      }},
     {0, "--spiral", "T", Complete::Nothing,
-     "die Spirale (Hüllform 19) mit T Windungen (0.6 bis 10)",
+     N_("die Spirale (Hüllform 19) mit T Windungen (0.6 bis 10)"),
      [](CliOptions& o, const std::string&, const std::string& v, std::string& e) {
          double turns = 0;
          if (!ParseSettingNumber(v, turns)) {
-             e = "Die Option --spiral erwartet eine Zahl, nicht \"" + v + "\".";
+             e = Fill(Tr("Die Option --spiral erwartet eine Zahl, nicht \"%1\"."), {v});
              return false;
          }
          o.spiral = turns;
          return true;
      }},
-    {0, "--edge", "N|NAME", Complete::Nothing, "3D-Kante 0 bis 10 (0: Keine)",
+    {0, "--edge", "N|NAME", Complete::Nothing, N_("3D-Kante 0 bis 10 (0: Keine)"),
      [](CliOptions& o, const std::string& n, const std::string& v, std::string& e) {
          return ParsePreset(n, v, kEdgePresetNames, o.edge, e);
      }},
-    {0, "--shadow", "N|NAME", Complete::Nothing, "Schatten 0 bis 7 (0: Keiner)",
+    {0, "--shadow", "N|NAME", Complete::Nothing, N_("Schatten 0 bis 7 (0: Keiner)"),
      [](CliOptions& o, const std::string& n, const std::string& v, std::string& e) {
          return ParsePreset(n, v, kShadowPresetNames, o.shadow, e);
      }},
-    {0, "--frame", "N|NAME", Complete::Nothing, "Rahmen 0 bis 4 (0: Keiner)",
+    {0, "--frame", "N|NAME", Complete::Nothing, N_("Rahmen 0 bis 4 (0: Keiner)"),
      [](CliOptions& o, const std::string& n, const std::string& v, std::string& e) {
          return ParsePreset(n, v, kFramePresetNames, o.frame, e);
      }},
     {0, "--list", "envelopes|edges|shadows|frames", Complete::Choice,
-     "Nummer und Name jeder Vorlage ausgeben und enden",
+     N_("Nummer und Name jeder Vorlage ausgeben und enden"),
      [](CliOptions& o, const std::string&, const std::string& v, std::string&) {
          o.list = v;
          return true;
      }},
 
-    {0, {}, {}, Complete::Nothing, "Einstellungen:", nullptr},
-    {0, "--set", "NAME=WERT", Complete::Nothing,
-     "eine Einstellung über den Namen ihres Bedienelements setzen,\n"
-     "z. B. KWinkEd=-30, SchattenCheck=1, SColorShape=0x0000FF,\n"
-     "SinDeform=1, SurfaceFrame2.Color=0xC0FFFF; Zahlen für Farben\n"
-     "sind 0xBBGGRR (blau, grün, rot: 0x0000FF ist rot), Farben\n"
-     "auch als #RRGGBB (rot, grün, blau) oder CSS-Farbname;\n"
-     "Werte außerhalb des Bereichs werden auf die nächste Grenze\n"
-     "gesetzt; beliebig oft",
+    {0, {}, {}, Complete::Nothing, N_("Einstellungen:"), nullptr},
+    {0, "--set", N_("NAME=WERT"), Complete::Nothing,
+     N_("eine Einstellung über den Namen ihres Bedienelements setzen,\n"
+        "z. B. KWinkEd=-30, SchattenCheck=1, SColorShape=0x0000FF,\n"
+        "SinDeform=1, SurfaceFrame2.Color=0xC0FFFF; Zahlen für Farben\n"
+        "sind 0xBBGGRR (blau, grün, rot: 0x0000FF ist rot), Farben\n"
+        "auch als #RRGGBB (rot, grün, blau) oder CSS-Farbname;\n"
+        "Werte außerhalb des Bereichs werden auf die nächste Grenze\n"
+        "gesetzt; beliebig oft"),
      [](CliOptions& o, const std::string&, const std::string& v, std::string&) {
          o.assignments.push_back(v);
          return true;
      }},
 
-    {0, {}, {}, Complete::Nothing, "Stapel:", nullptr},
-    {0, "--batch", "LISTE", Complete::File,
-     "jede Zeile der Datei LISTE (- für die Standardeingabe) ist ein\n"
-     "Text, gezeichnet wie mit --text und den übrigen Optionen; -o ist\n"
-     "ein Muster mit {n} (die Zeilennummer ab 1) oder {text} (der Text,\n"
-     "wie er in der Zeile steht: Buchstaben, Ziffern, - und _ bleiben,\n"
-     "alles andere wird _, höchstens 40 Bytes; hat eine andere Zeile\n"
-     "den Namen schon, bekommt er -{n} dazu, und -2, -3 ..., wenn auch\n"
-     "der vergeben ist). Leere Zeilen werden übersprungen und auf\n"
-     "stderr gezählt; {n} bleibt die Nummer der Zeile in der Datei.\n"
-     "Die Liste hat höchstens 16 MiB.\n"
-     "Nicht mit --save, --stages oder --text. Die Zeilen werden\n"
-     "gleichzeitig gezeichnet; eine fehlgeschlagene wird mit ihrer\n"
-     "Nummer gemeldet, die übrigen gehen weiter.",
+    {0, {}, {}, Complete::Nothing, N_("Stapel:"), nullptr},
+    {0, "--batch", N_("LISTE"), Complete::File,
+     N_("jede Zeile der Datei LISTE (- für die Standardeingabe) ist ein\n"
+        "Text, gezeichnet wie mit --text und den übrigen Optionen; -o ist\n"
+        "ein Muster mit {n} (die Zeilennummer ab 1) oder {text} (der Text,\n"
+        "wie er in der Zeile steht: Buchstaben, Ziffern, - und _ bleiben,\n"
+        "alles andere wird _, höchstens 40 Bytes; hat eine andere Zeile\n"
+        "den Namen schon, bekommt er -{n} dazu, und -2, -3 ..., wenn auch\n"
+        "der vergeben ist). Leere Zeilen werden übersprungen und auf\n"
+        "stderr gezählt; {n} bleibt die Nummer der Zeile in der Datei.\n"
+        "Die Liste hat höchstens 16 MiB.\n"
+        "Nicht mit --save, --stages oder --text. Die Zeilen werden\n"
+        "gleichzeitig gezeichnet; eine fehlgeschlagene wird mit ihrer\n"
+        "Nummer gemeldet, die übrigen gehen weiter."),
      [](CliOptions& o, const std::string&, const std::string& v, std::string&) {
          o.batch = v;
          return true;
      }},
     {0, "--shard", "I/N", Complete::Nothing,
-     "mit --batch nur die Zeilen n zeichnen, für die n mod N = I - 1\n"
-     "ist, unter denselben Namen wie im ganzen Lauf: N Läufe mit I = 1\n"
-     "bis N, etwa auf N Rechnern gleicher Architektur mit denselben\n"
-     "Schriften, ergeben genau die Dateien eines Laufs",
+     N_("mit --batch nur die Zeilen n zeichnen, für die n mod N = I - 1\n"
+        "ist, unter denselben Namen wie im ganzen Lauf: N Läufe mit I = 1\n"
+        "bis N, etwa auf N Rechnern gleicher Architektur mit denselben\n"
+        "Schriften, ergeben genau die Dateien eines Laufs"),
      ApplyShard},
 
     {0, {}, {}, Complete::Nothing, "", nullptr},
-    {0, "--time-limit", "SEKUNDEN", Complete::Nothing,
-     "nach so vielen Sekunden Rechenzeit (1 bis 86400) mit einer\n"
-     "Meldung und Rückgabewert 1 abbrechen; für Vorschaubilder",
+    {0, "--time-limit", N_("SEKUNDEN"), Complete::Nothing,
+     N_("nach so vielen Sekunden Rechenzeit (1 bis 86400) mit einer\n"
+        "Meldung und Rückgabewert 1 abbrechen; für Vorschaubilder"),
      [](CliOptions& o, const std::string& n, const std::string& v, std::string& e) {
-         return ParseBounded(n, v, 1, 86400, "Sekunden", o.timeLimit, e);
+         return ParseBounded(n, v, 1, 86400,
+                             N_("Die Option %1 erwartet Sekunden von %2 bis %3, nicht \"%4\"."),
+                             o.timeLimit, e);
      }},
     {0, "--memory-limit", "MIB", Complete::Nothing,
-     "höchstens so viel Adressraum (64 bis 1048576 MiB) belegen;\n"
-     "reicht er nicht, endet der Lauf mit der Speichermeldung und 1",
+     N_("höchstens so viel Adressraum (64 bis 1048576 MiB) belegen;\n"
+        "reicht er nicht, endet der Lauf mit der Speichermeldung und 1"),
      [](CliOptions& o, const std::string& n, const std::string& v, std::string& e) {
-         return ParseBounded(n, v, 64, 1048576, "MiB", o.memoryLimit, e);
+         return ParseBounded(n, v, 64, 1048576,
+                             N_("Die Option %1 erwartet MiB von %2 bis %3, nicht \"%4\"."),
+                             o.memoryLimit, e);
      }},
 
     {0,
      "--fonts",
      {},
      Complete::Nothing,
-     "die Namen der installierten Schriftarten ausgeben, wie sie\n"
-     "die Schriftliste des Programms zeigt, und enden",
+     N_("die Namen der installierten Schriftarten ausgeben, wie sie\n"
+        "die Schriftliste des Programms zeigt, und enden"),
      ApplyFlag<&CliOptions::listFonts>},
     {0, "--completion", "bash|zsh", Complete::Choice,
-     "die Vervollständigung für die Shell ausgeben und enden",
+     N_("die Vervollständigung für die Shell ausgeben und enden"),
      [](CliOptions& o, const std::string&, const std::string& v, std::string&) {
          o.completion = v;
          return true;
      }},
-    {'h', "--help", {}, Complete::Nothing, "diese Hilfe", ApplyFlag<&CliOptions::help>},
+    {0, "--lang", "de|en", Complete::Choice,
+     N_("die Sprache der Hilfe, der Meldungen und der Namen der\n"
+        "Vorlagen: de (Deutsch) oder en (Englisch); ohne die Option\n"
+        "die der Umgebung (LANGUAGE, LC_ALL, LC_MESSAGES, LANG)"),
+     [](CliOptions& o, const std::string&, const std::string& v, std::string& e) {
+         if (!LanguageWord(v)) {
+             e = Fill(Tr("Die Option --lang erwartet de oder en, nicht \"%1\"."), {v});
+             return false;
+         }
+         o.language = v;
+         return true;
+     }},
+    {'h', "--help", {}, Complete::Nothing, N_("diese Hilfe"), ApplyFlag<&CliOptions::help>},
     {0,
      "--version",
      {},
      Complete::Nothing,
-     "die Versionsnummer ausgeben",
+     N_("die Versionsnummer ausgeben"),
      ApplyFlag<&CliOptions::version>},
 };
 
@@ -498,12 +531,21 @@ const OptionSpec* FindShort(char name) {
     return nullptr;
 }
 
+// The table's texts in the chosen language. The values of a choice are words the option takes.
+std::string_view HelpOf(const OptionSpec& option) {
+    return option.help.empty() ? option.help : Tr(option.help.data());
+}
+std::string_view ValueOf(const OptionSpec& option) {
+    return option.value.empty() || option.complete == Complete::Choice ? option.value
+                                                                       : Tr(option.value.data());
+}
+
 // "-o, --output DATEI", as the help's left column and the completion's descriptions name it.
 std::string Synopsis(const OptionSpec& option) {
     std::string text;
     if (option.shortName) text.append("-").append(1, option.shortName).append(", ");
     text.append(option.longName);
-    if (!option.value.empty()) text.append(" ").append(option.value);
+    if (!option.value.empty()) text.append(" ").append(ValueOf(option));
     return text;
 }
 
@@ -520,13 +562,14 @@ std::vector<std::string_view> Lines(std::string_view text, char separator = '\n'
 // A description for zsh: the help up to its first "; " or ": " outside parentheses, on one line,
 // without the characters _arguments gives a meaning.
 std::string ZshDescription(const OptionSpec& option) {
+    const std::string_view help = HelpOf(option);
     std::string text;
     int depth = 0;
-    for (std::size_t i = 0; i < option.help.size(); ++i) {
-        const char c = option.help[i];
+    for (std::size_t i = 0; i < help.size(); ++i) {
+        const char c = help[i];
         depth += c == '(' ? 1 : c == ')' ? -1 : 0;
-        if (depth == 0 && (c == ';' || c == ':') && i + 1 < option.help.size() &&
-            (option.help[i + 1] == ' ' || option.help[i + 1] == '\n'))
+        if (depth == 0 && (c == ';' || c == ':') && i + 1 < help.size() &&
+            (help[i + 1] == ' ' || help[i + 1] == '\n'))
             break;
         if (c == '[' || c == ']' || c == ':' || c == '\\') continue;
         text += c == '\n' ? std::string(" ") : c == '\'' ? std::string("'\\''") : std::string(1, c);
@@ -535,20 +578,20 @@ std::string ZshDescription(const OptionSpec& option) {
 }
 
 std::string ZshAction(const OptionSpec& option) {
+    const std::string value(ValueOf(option));
     switch (option.complete) {
         case Complete::File:
-            return ":" + std::string(option.value) + ":_files";
+            return ":" + value + ":_files";
         case Complete::Folder:
-            return ":" + std::string(option.value) + ":_files -/";
+            return ":" + value + ":_files -/";
         case Complete::Choice: {
             std::string words;
             for (const std::string_view word : Lines(option.value, '|'))
-                words += (words.empty() ? "" : " ") + std::string(word);
-            return ":" + std::string(option.value) + ":(" + words + ")";
+                words.append(words.empty() ? "" : " ").append(word);
+            return ":" + value + ":(" + words + ")";
         }
         case Complete::Nothing:
-            return option.value.empty() ? std::string()
-                                        : std::string(":").append(option.value) + ": ";
+            return value.empty() ? std::string() : ":" + value + ": ";
     }
     return {};
 }
@@ -568,7 +611,7 @@ std::string BashScript() {
         if (option.complete == Complete::Choice) {
             std::string list;
             for (const std::string_view word : Lines(option.value, '|'))
-                list += (list.empty() ? "" : " ") + std::string(word);
+                list.append(list.empty() ? "" : " ").append(word);
             choices += "        " + names + ") COMPREPLY=($(compgen -W '" + list +
                        "' -- \"$cur\")); return ;;\n";
             continue;
@@ -615,7 +658,7 @@ std::string ZshScript() {
         script += "  '" + std::string(option.longName) + (option.value.empty() ? "" : "=") +
                   description + "' \\\n";
     }
-    return script + "  '1:Schriftzug:_files -g \"*.zgw\"'\n";
+    return script + "  '1:" + Tr("Schriftzug") + ":_files -g \"*.zgw\"'\n";
 }
 
 }  // namespace
@@ -676,7 +719,7 @@ bool ParseCliOptions(int argc, const char* const* argv, CliOptions& options, std
             option = FindShort(arg[1]);
         }
         if (!option || (attached && option->value.empty())) {
-            error = "Unbekannte Option: " + arg;
+            error = Fill(Tr("Unbekannte Option: %1"), {arg});
             return false;
         }
         std::string value;
@@ -684,7 +727,7 @@ bool ParseCliOptions(int argc, const char* const* argv, CliOptions& options, std
             value = *attached;
         } else if (!option->value.empty()) {
             if (i + 1 >= argc) {
-                error = "Der Option " + name + " fehlt ihr Wert.";
+                error = Fill(Tr("Der Option %1 fehlt ihr Wert."), {name});
                 return false;
             }
             value = argv[++i];
@@ -699,19 +742,43 @@ bool ParseCliOptions(int argc, const char* const* argv, CliOptions& options, std
     return true;
 }
 
+std::optional<catalogue::Language> RequestedLanguage(int argc, const char* const* argv) {
+    std::optional<catalogue::Language> language;
+    for (int i = 1; i < argc; ++i) {
+        const std::string_view arg = argv[i];
+        if (arg == "--") break;
+        if (arg == "-" || !arg.starts_with("-")) continue;
+        // Read as ParseCliOptions reads it, so that a value that looks like --lang stays a value.
+        const std::size_t eq = arg.find('=');
+        const bool isLong = arg.starts_with("--");
+        const OptionSpec* option =
+            isLong ? FindLong(arg.substr(0, eq)) : FindShort(arg.size() > 1 ? arg[1] : '\0');
+        if (!option || option->value.empty()) continue;
+        const bool attached = isLong ? eq != std::string_view::npos : arg.size() > 2;
+        std::string_view value;
+        if (attached) {
+            value = isLong ? arg.substr(eq + 1) : arg.substr(2);
+        } else if (i + 1 < argc) {
+            value = argv[++i];
+        }
+        if (option->longName == "--lang" && LanguageWord(value)) language = LanguageWord(value);
+    }
+    return language;
+}
+
 bool PresetListing(const std::string& kind, std::string& listing) {
     for (const PresetKind& presets : kPresetKinds) {
         if (presets.list != kind) continue;
         listing.clear();
         for (std::size_t i = 0; i < presets.names.size(); ++i)
-            listing += std::to_string(i) + " " + std::string(presets.names[i]) + "\n";
+            listing += std::to_string(i) + " " + Tr(presets.names[i].data()) + "\n";
         return true;
     }
     return false;
 }
 
 std::string CliHelpText() {
-    std::string help =
+    std::string help = Tr(
         R"(Aufruf: glyphwerk-render [OPTIONEN] [--] [SCHRIFTZUG.zgw | -]
 
 Zeichnet einen Schriftzug ohne Fenster: aus einer Schriftzug-Datei (- liest sie von der
@@ -721,11 +788,11 @@ Vorlagen, Farben (--color, --background, --shadow-color, --frame-color), --set (
 angegebenen Reihenfolge); dann wird gezeichnet und mit --save und -o geschrieben. Eine Option
 mit Wert nimmt ihn als nächstes Argument oder angehängt (--output=DATEI, -oDATEI). Nach -- ist
 jedes weitere Argument die Schriftzug-Datei, auch wenn es mit - beginnt.
-)";
+)");
     constexpr std::size_t kColumn = 30;
     for (const OptionSpec& option : kOptions) {
         if (option.longName.empty()) {
-            help.append("\n").append(option.help).append(option.help.empty() ? "" : "\n");
+            help.append("\n").append(HelpOf(option)).append(option.help.empty() ? "" : "\n");
             continue;
         }
         std::string left = "  ";
@@ -734,13 +801,13 @@ jedes weitere Argument die Schriftzug-Datei, auch wenn es mit - beginnt.
         const std::size_t width = left.size() - std::ranges::count_if(left, [](char c) {
                                       return (static_cast<unsigned char>(c) & 0xC0) == 0x80;
                                   });
-        const std::vector<std::string_view> lines = Lines(option.help);
+        const std::vector<std::string_view> lines = Lines(HelpOf(option));
         left += width + 2 > kColumn ? std::string("\n").append(kColumn, ' ')
                                     : std::string(kColumn - width, ' ');
         for (std::size_t k = 0; k < lines.size(); ++k)
             help += (k == 0 ? left : std::string(kColumn, ' ')) + std::string(lines[k]) + "\n";
     }
-    help += R"(
+    help += Tr(R"(
 Rückgabewert: 0 bei Erfolg, 1 wenn eine Datei nicht gelesen oder geschrieben werden konnte
 (mit --batch: wenn eine Zeile fehlschlug), 2 bei falschem Aufruf. Ein fehlgeschlagener Lauf
 hinterlässt keine Ausgabedatei; mit --batch gilt das für jede Zeile. Jeder Fehler mit einer
@@ -753,7 +820,7 @@ Bild sehr oft überqueren, werden ebenso ausgedünnt. Solche Schriftzüge sehen 
 alle, die das Programm selbst zeichnet, bleiben wie sie sind.
 
 Die Einstellungen für --set:
-)";
+)");
     return help + SettingsHelpText();
 }
 

@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+#include "platform/Catalogue.h"
+
 namespace gw {
 
 struct CliOptions {
@@ -40,13 +42,18 @@ struct CliOptions {
     std::vector<std::string> assignments;  // --set NAME=VALUE, in the order given
     std::int32_t shard = 1, shards = 1;    // --shard I/N: the batch lines n with n mod N = I - 1
     std::string completion;                // --completion: "bash" or "zsh"
+    std::string language;                  // --lang: "de" or "en"; empty: the environment's
     bool help = false;
     bool version = false;
     bool listFonts = false;  // --fonts: print the font list and stop
     std::string list;        // --list: "envelopes", "edges", "shadows" or "frames"
 };
 
-// False with a German message in `error` when the arguments are not usable.
+// The language --lang asks for (the last one given), before the options are parsed: the parser's
+// own messages are already in it. Nothing without a usable --lang.
+std::optional<catalogue::Language> RequestedLanguage(int argc, const char* const* argv);
+
+// False with a message in `error` when the arguments are not usable.
 bool ParseCliOptions(int argc, const char* const* argv, CliOptions& options, std::string& error);
 
 // The lines of a --text argument: split at "\n" (backslash and n) and at real line breaks.

@@ -11,13 +11,17 @@
 #include "document/LetteringFile.h"
 #include "document/zeflor.h"
 #include "platform/AllocationLimit.h"
+#include "platform/Catalogue.h"
 #include "platform/System.h"
 #include "raster/ImageFiles.h"
 
 namespace gw {
 
+using catalogue::Fill;
+using catalogue::Tr;
+
 bool OutputTransaction::AddFolder(const std::string& folder, std::string& error) {
-    const std::string message = "Konnte den Ordner " + folder + " nicht anlegen.";
+    const std::string message = Fill(Tr("Konnte den Ordner %1 nicht anlegen."), {folder});
     if (folder.empty()) {
         error = message;
         return false;
@@ -85,7 +89,7 @@ bool OutputTransaction::Stage(const std::string& fileName, const std::function<b
 
 bool OutputTransaction::AddFile(const std::string& fileName,
                                 const std::function<bool(int fd)>& write, std::string& error) {
-    std::string message = "Konnte die Datei " + fileName + " nicht schreiben.";
+    std::string message = Fill(Tr("Konnte die Datei %1 nicht schreiben."), {fileName});
     return Stage(fileName, write, message, message, error);
 }
 
@@ -102,9 +106,9 @@ bool OutputTransaction::AddDocument(const Lettering& lettering, const std::strin
                                     std::string& error) {
     const std::string name = std::filesystem::path(fileName).filename().string();
     std::string notCreated =
-        "Zarbo-Glyphwerk Datei speichern: Konnte die Datei " + name + " nicht erstellen!";
+        Fill(Tr("Zarbo-Glyphwerk Datei speichern: Konnte die Datei %1 nicht erstellen!"), {name});
     std::string notWritten =
-        "Zarbo-Glyphwerk Datei speichern: Konnte die Datei " + name + " nicht schreiben!";
+        Fill(Tr("Zarbo-Glyphwerk Datei speichern: Konnte die Datei %1 nicht schreiben!"), {name});
     // The check that reads the document back needs memory of its own.
     const std::uint64_t failuresAtStart = AllocationFailures();
     const bool staged = Stage(
@@ -126,7 +130,7 @@ bool OutputTransaction::Commit(std::string& error) {
     if (!ok) {
         failedPath_ = failed;
         failedErrno_ = errno;
-        error = "Konnte die Datei " + failed + " nicht schreiben.";
+        error = Fill(Tr("Konnte die Datei %1 nicht schreiben."), {failed});
         Abort();
         return false;
     }

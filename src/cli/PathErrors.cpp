@@ -10,22 +10,24 @@
 #include <filesystem>
 #include <utility>
 
+#include "platform/Catalogue.h"
+
 namespace gw {
 
 std::string ErrnoReason(int error) {
     static const std::pair<int, const char*> kReasons[] = {
-        {ENOENT, "nicht gefunden"},
-        {EACCES, "keine Berechtigung"},
-        {EPERM, "keine Berechtigung"},
-        {EISDIR, "ist ein Ordner"},
-        {ENOTDIR, "ein Teil des Pfades ist kein Ordner"},
-        {ENOSPC, "der Datenträger ist voll"},
-        {EDQUOT, "der Datenträger ist voll (Kontingent erschöpft)"},
-        {EROFS, "das Dateisystem ist nur lesbar"},
-        {EFBIG, "die Datei wird zu groß"},
+        {ENOENT, N_("nicht gefunden")},
+        {EACCES, N_("keine Berechtigung")},
+        {EPERM, N_("keine Berechtigung")},
+        {EISDIR, N_("ist ein Ordner")},
+        {ENOTDIR, N_("ein Teil des Pfades ist kein Ordner")},
+        {ENOSPC, N_("der Datenträger ist voll")},
+        {EDQUOT, N_("der Datenträger ist voll (Kontingent erschöpft)")},
+        {EROFS, N_("das Dateisystem ist nur lesbar")},
+        {EFBIG, N_("die Datei wird zu groß")},
     };
     for (const auto& [number, reason] : kReasons)
-        if (number == error) return reason;
+        if (number == error) return catalogue::Tr(reason);
     return std::strerror(error);
 }
 
@@ -45,7 +47,8 @@ std::string WriteReason(const std::string& path, int savedErrno) {
     const std::filesystem::path parent = std::filesystem::path(path).parent_path();
     const std::string folder = parent.empty() ? std::string(".") : parent.string();
     if (::stat(folder.c_str(), &st) != 0)
-        return errno == ENOENT ? "der Ordner \"" + folder + "\" fehlt" : ErrnoReason(errno);
+        return errno == ENOENT ? catalogue::Fill(catalogue::Tr("der Ordner \"%1\" fehlt"), {folder})
+                               : ErrnoReason(errno);
     if (!S_ISDIR(st.st_mode)) return ErrnoReason(ENOTDIR);
     struct statvfs fs {};
     if (::statvfs(folder.c_str(), &fs) == 0 && (fs.f_flag & ST_RDONLY)) return ErrnoReason(EROFS);

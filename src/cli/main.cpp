@@ -32,6 +32,7 @@
 #include "document/PictureSize.h"
 #include "document/SettingsTable.h"
 #include "platform/AllocationLimit.h"
+#include "platform/Catalogue.h"
 #include "platform/SignalMask.h"
 #include "platform/System.h"
 #include "platform/TextLayout.h"
@@ -45,6 +46,9 @@
 
 namespace gw {
 namespace {
+
+using catalogue::Fill;
+using catalogue::Tr;
 
 constexpr int kExitOk = 0;
 constexpr int kExitFile = 1;
@@ -60,12 +64,15 @@ std::string g_linePrefix;
 // a copy it could not make, and the run says it again when it finds the picture incomplete.
 bool g_memoryReported = false;
 
+// The lower layers hand over some texts as they stand in the catalogue (the memory message, the
+// text length): they are shown here, in the chosen language.
 void Report(const std::string& text) {
     if (text == kOutOfMemoryMessage) {
         if (g_memoryReported) return;
         g_memoryReported = true;
     }
-    std::fprintf(stderr, "glyphwerk-render: %s%s\n", g_linePrefix.c_str(), text.c_str());
+    const std::string shown = Tr(text.c_str());
+    std::fprintf(stderr, "glyphwerk-render: %s%s\n", g_linePrefix.c_str(), shown.c_str());
 }
 
 // The line after a message: the path as it was given and why it failed; none without a reason.
@@ -75,7 +82,7 @@ void ReportPath(const std::string& path, const std::string& reason) {
 
 int UsageError(const std::string& text) {
     Report(text);
-    std::fprintf(stderr, "Hilfe: glyphwerk-render --help\n");
+    std::fprintf(stderr, "%s\n", Tr("Hilfe: glyphwerk-render --help"));
     return kExitUsage;
 }
 
@@ -128,24 +135,26 @@ bool IsSvgName(const std::string& name) {
 int CheckUsage(const CliOptions& options, ImageFileType& outputType,
                std::optional<VectorFormat>& vector) {
     if (options.output.empty() && options.save.empty() && options.stagesDir.empty())
-        return UsageError("Keine Ausgabe angegeben: -o DATEI, --save DATEI oder --stages ORDNER.");
+        return UsageError(
+            Tr("Keine Ausgabe angegeben: -o DATEI, --save DATEI oder --stages ORDNER."));
     if (options.shards > 1 && options.batch.empty())
-        return UsageError("--shard geht nur zusammen mit --batch.");
+        return UsageError(Tr("--shard geht nur zusammen mit --batch."));
     if (!options.batch.empty()) {
         if (!options.save.empty() || !options.stagesDir.empty() || options.text)
-            return UsageError("--batch geht nicht zusammen mit --save, --stages oder --text.");
+            return UsageError(Tr("--batch geht nicht zusammen mit --save, --stages oder --text."));
         if (!IsPattern(options.output))
             return UsageError(
-                "Mit --batch braucht -o ein Muster mit {n} oder {text}, z. B. "
-                "-o bild-{n}.png.");
+                Tr("Mit --batch braucht -o ein Muster mit {n} oder {text}, z. B. "
+                   "-o bild-{n}.png."));
         if (options.batch == "-" && options.input == "-")
             return UsageError(
-                "Liste und Schriftzug können nicht beide von der Standardeingabe "
-                "kommen.");
+                Tr("Liste und Schriftzug können nicht beide von der Standardeingabe "
+                   "kommen."));
     }
     const bool print = options.scale > 1 || options.smooth || options.transparent;
     if (print && !options.stagesDir.empty())
-        return UsageError("--stages geht nicht zusammen mit --scale, --smooth oder --transparent.");
+        return UsageError(
+            Tr("--stages geht nicht zusammen mit --scale, --smooth oder --transparent."));
     outputType = ImageFileType::Png;
     bool svg = false;
     if (!options.format.empty()) {
@@ -154,40 +163,42 @@ int CheckUsage(const CliOptions& options, ImageFileType& outputType,
                      !ImageFileTypeFromName("." + options.format, outputType) ||
                      outputType == ImageFileType::Gif))
             return UsageError(
-                "Die Option --format erwartet png, bmp, jpg, webp, pdf oder svg, nicht \"" +
-                options.format + "\".");
+                Fill(Tr("Die Option --format erwartet png, bmp, jpg, webp, pdf oder svg, nicht "
+                        "\"%1\"."),
+                     {options.format}));
     } else if (!options.output.empty() && options.output != "-") {
         svg = IsSvgName(options.output);
         if (!svg && (!ImageFileTypeFromName(options.output, outputType) ||
                      outputType == ImageFileType::Gif))
             return UsageError(
-                "Das Bildformat von \"" + options.output +
-                "\" kenne ich nicht; möglich sind .png, .bmp, .jpg, .jpeg, .webp, .pdf und .svg.");
+                Fill(Tr("Das Bildformat von \"%1\" kenne ich nicht; möglich sind .png, "
+                        ".bmp, .jpg, .jpeg, .webp, .pdf und .svg."),
+                     {options.output}));
     }
     const bool pdf = !svg && outputType == ImageFileType::Pdf;
     if (options.vector && !pdf)
-        return UsageError("--vector gilt nur für PDF; ein SVG ist stets eine Vektorgrafik.");
+        return UsageError(Tr("--vector gilt nur für PDF; ein SVG ist stets eine Vektorgrafik."));
     if (options.outlines && !svg && !pdf)
         return UsageError(
-            "Umrisse (--outlines) gibt es nur als SVG oder PDF, nicht als PNG, JPEG, BMP oder "
-            "WebP.");
+            Tr("Umrisse (--outlines) gibt es nur als SVG oder PDF, nicht als PNG, JPEG, BMP oder "
+               "WebP."));
     if (options.outlines && (options.smooth || options.scale > 1))
-        return UsageError("--outlines geht nicht zusammen mit --smooth oder --scale.");
+        return UsageError(Tr("--outlines geht nicht zusammen mit --smooth oder --scale."));
     vector.reset();
     if (svg || options.vector || options.outlines)
         vector = svg ? VectorFormat::Svg : VectorFormat::Pdf;
     if (vector && options.quality != 0 && !options.output.empty())
-        return UsageError("--quality gilt nur für JPEG und WebP, nicht für SVG oder PDF.");
+        return UsageError(Tr("--quality gilt nur für JPEG und WebP, nicht für SVG oder PDF."));
     if (vector && !options.stagesDir.empty())
-        return UsageError("--stages geht nicht zusammen mit SVG, --vector oder --outlines.");
+        return UsageError(Tr("--stages geht nicht zusammen mit SVG, --vector oder --outlines."));
     if (options.transparent &&
         (outputType == ImageFileType::Jpeg || outputType == ImageFileType::Bmp))
         return UsageError(
-            "Ein transparenter Hintergrund geht nur mit PNG, PDF und WebP, nicht mit JPEG oder "
-            "BMP.");
+            Tr("Ein transparenter Hintergrund geht nur mit PNG, PDF und WebP, nicht mit JPEG oder "
+               "BMP."));
     if (options.quality != 0 && !options.output.empty() && outputType != ImageFileType::Jpeg &&
         outputType != ImageFileType::Webp)
-        return UsageError("--quality gilt nur für JPEG und WebP, nicht für PNG, BMP oder PDF.");
+        return UsageError(Tr("--quality gilt nur für JPEG und WebP, nicht für PNG, BMP oder PDF."));
     return kExitOk;
 }
 
@@ -223,7 +234,7 @@ int PrepareLettering(const CliOptions& options, Lettering& lettering) {
 
     if (options.input == "-") {
         const DocumentResult opened =
-            ReadLetteringStream(lettering, STDIN_FILENO, "(Standardeingabe)");
+            ReadLetteringStream(lettering, STDIN_FILENO, Tr("(Standardeingabe)"));
         if (!opened.ok) {
             Report(AllocationFailures() != failuresAtStart ? kOutOfMemoryMessage : opened.message);
             return kExitFile;
@@ -238,8 +249,9 @@ int PrepareLettering(const CliOptions& options, Lettering& lettering) {
             // The document's own message names the file's last part at most, and no reason.
             Report(opened.message);
             const std::string reason = ReadReason(options.input);
-            ReportPath(options.input,
-                       reason.empty() ? "der Inhalt ist keine lesbare Schriftzug-Datei" : reason);
+            ReportPath(options.input, reason.empty()
+                                          ? Tr("der Inhalt ist keine lesbare Schriftzug-Datei")
+                                          : reason);
             return kExitFile;
         }
     }
@@ -269,7 +281,7 @@ int PrepareLettering(const CliOptions& options, Lettering& lettering) {
         if (LoadOwnTexture(lettering, path, textPage)) return true;
         if (AllocationFailures() == failures) {
             const std::string reason = ReadReason(path);
-            ReportPath(path, reason.empty() ? "der Inhalt ist kein lesbares Bild" : reason);
+            ReportPath(path, reason.empty() ? Tr("der Inhalt ist kein lesbares Bild") : reason);
         }
         return false;
     };
@@ -317,7 +329,7 @@ int PrepareLettering(const CliOptions& options, Lettering& lettering) {
         (s.SurfaceFrame1.IsTexture() || s.SurfaceFrame2.IsTexture() || !options.save.empty())) {
         // Grey placeholders would be drawn or stored in their place: the run cannot do its job.
         if (!HasTextureFiles(DataFolder())) {
-            Report(MissingDataMessage("die mitgelieferten Texturen (tex*.gif)"));
+            Report(MissingDataMessage(Tr("die mitgelieferten Texturen (tex*.gif)")));
             return kExitFile;
         }
         BuiltinTextures textures;
@@ -416,7 +428,7 @@ int RenderVectorAndWrite(const Lettering& lettering, const Destinations& to) {
         (to.picture.empty() || toStdout || outputs.AddFile(to.picture, writeBytes, error));
     if (!CommitOrReport(written, outputs, error)) return kExitFile;
     if (toStdout && !writeBytes(STDOUT_FILENO)) {
-        Report("Konnte das Bild nicht auf die Standardausgabe schreiben.");
+        Report(Tr("Konnte das Bild nicht auf die Standardausgabe schreiben."));
         return kExitFile;
     }
     return kExitOk;
@@ -439,11 +451,12 @@ int RenderAndWrite(const Lettering& lettering, const Destinations& to) {
         const std::int32_t largest = LargestPrintScale(lettering, to.print.smooth);
         if (to.print.scale > largest) {
             Report(largest == 0
-                       ? "Für --smooth ist das Bild zu groß; höchstens 4096 Pixel je Seite."
-                       : "Das Bild wäre mit --scale " + std::to_string(to.print.scale) +
-                             " zu groß (höchstens 16384 Pixel je Seite und 256 "
-                             "Millionen Pixel); möglich ist höchstens --scale " +
-                             std::to_string(largest) + ".");
+                       ? std::string(Tr(
+                             "Für --smooth ist das Bild zu groß; höchstens 4096 Pixel je Seite."))
+                       : Fill(Tr("Das Bild wäre mit --scale %1 zu groß (höchstens 16384 Pixel je "
+                                 "Seite und 256 Millionen Pixel); möglich ist höchstens --scale "
+                                 "%2."),
+                              {std::to_string(to.print.scale), std::to_string(largest)}));
             return kExitUsage;
         }
         std::string error;
@@ -478,7 +491,7 @@ int RenderAndWrite(const Lettering& lettering, const Destinations& to) {
             return kExitFile;
         }
         if (!WriteAll(STDOUT_FILENO, bytes.data(), bytes.size())) {
-            Report("Konnte das Bild nicht auf die Standardausgabe schreiben.");
+            Report(Tr("Konnte das Bild nicht auf die Standardausgabe schreiben."));
             return kExitFile;
         }
     }
@@ -587,7 +600,7 @@ int RenderBatchLines(Lettering& lettering, const std::vector<std::string>& lines
     int result = kExitOk;
     for (std::size_t k = first; k < todo.size(); k += step) {
         const std::size_t i = todo[k];
-        g_linePrefix = "Zeile " + std::to_string(i + 1) + ": ";
+        g_linePrefix = Fill(Tr("Zeile %1: "), {std::to_string(i + 1)});
         g_memoryReported = false;
         lettering.settings.Memo1 = TextLines(lines[i], raw);
         if (!TextFitsDocument(lettering.settings.Memo1)) {
@@ -620,12 +633,12 @@ int RunBatch(const CliOptions& options, ImageFileType type, std::optional<Vector
         ::close(fd);
     }
     if (read == ReadStatus::TooLarge) {
-        Report("Die Liste " + options.batch + " ist zu lang; eine Liste hat höchstens " +
-               std::to_string(kMaxBatchListBytes >> 20) + " MiB.");
+        Report(Fill(Tr("Die Liste %1 ist zu lang; eine Liste hat höchstens %2 MiB."),
+                    {options.batch, std::to_string(kMaxBatchListBytes >> 20)}));
         return kExitFile;
     }
     if (read != ReadStatus::Ok) {
-        Report("Konnte die Liste " + options.batch + " nicht lesen.");
+        Report(Fill(Tr("Konnte die Liste %1 nicht lesen."), {options.batch}));
         if (options.batch != "-") ReportPath(options.batch, ReadReason(options.batch));
         return kExitFile;
     }
@@ -650,12 +663,13 @@ int RunBatch(const CliOptions& options, ImageFileType type, std::optional<Vector
         }
     }
     if (empty == lines.size()) {
-        Report("Die Liste " + options.batch + " enthält keine Zeile mit Text.");
+        Report(Fill(Tr("Die Liste %1 enthält keine Zeile mit Text."), {options.batch}));
         return kExitFile;
     }
     if (empty > 0)
-        Report(empty == 1 ? "Eine leere Zeile der Liste übersprungen."
-                          : std::to_string(empty) + " leere Zeilen der Liste übersprungen.");
+        Report(Fill(catalogue::TrN("Eine leere Zeile der Liste übersprungen.",
+                                   "%1 leere Zeilen der Liste übersprungen.", empty),
+                    {std::to_string(empty)}));
 
     const Destinations to{{}, type, ExtrasOf(options), PrintOptionsOf(options), {}, {}, vector};
     Lettering base;
@@ -712,17 +726,20 @@ int RunBatch(const CliOptions& options, ImageFileType type, std::optional<Vector
 // used up; the run ends there with its message and 1, before any output is in place (outputs
 // are renamed into place only at the end, and a temporary left behind is removed by the next
 // run that writes the same file). The hard limit a second later ends a run that does not react.
-constexpr char kTimeLimitMessage[] =
-    "glyphwerk-render: Die erlaubte Rechenzeit (--time-limit) ist abgelaufen; es wurde nichts "
-    "geschrieben.\n";
+// The message is made before the limit is set: the handler may only write it.
+std::string g_timeLimitMessage;
 
 void EndOnTimeLimit(int) {
     [[maybe_unused]] const ssize_t n =
-        ::write(STDERR_FILENO, kTimeLimitMessage, sizeof kTimeLimitMessage - 1);
+        ::write(STDERR_FILENO, g_timeLimitMessage.data(), g_timeLimitMessage.size());
     ::_exit(kExitFile);
 }
 
 bool LimitProcessorTime(std::int32_t seconds) {
+    g_timeLimitMessage = std::string("glyphwerk-render: ") +
+                         Tr("Die erlaubte Rechenzeit (--time-limit) ist abgelaufen; es wurde "
+                            "nichts geschrieben.") +
+                         "\n";
     struct sigaction action {};
     action.sa_handler = EndOnTimeLimit;
     sigemptyset(&action.sa_mask);
@@ -786,6 +803,9 @@ int Run(const CliOptions& options) {
 }  // namespace gw
 
 int main(int argc, char** argv) {
+    // Before anything is said, the usage errors of other options included.
+    gw::catalogue::UseLanguage(
+        gw::RequestedLanguage(argc, argv).value_or(gw::catalogue::LanguageFromEnvironment()));
     gw::CleanUpOnSignals();
     // A run may render twice (--stages), with images of the same sizes.
     gw::KeepRenderMemory();
@@ -812,18 +832,19 @@ int main(int argc, char** argv) {
     if (!options.list.empty()) {
         std::string listing;
         if (!gw::PresetListing(options.list, listing))
-            return gw::UsageError(
-                "Die Option --list erwartet envelopes, edges, shadows oder "
-                "frames, nicht \"" +
-                options.list + "\".");
+            return gw::UsageError(gw::catalogue::Fill(
+                gw::catalogue::Tr("Die Option --list erwartet envelopes, edges, shadows oder "
+                                  "frames, nicht \"%1\"."),
+                {options.list}));
         std::fputs(listing.c_str(), stdout);
         return gw::kExitOk;
     }
     if (!options.completion.empty()) {
         const std::string script = gw::CompletionScript(options.completion);
         if (script.empty())
-            return gw::UsageError("Die Option --completion erwartet bash oder zsh, nicht \"" +
-                                  options.completion + "\".");
+            return gw::UsageError(gw::catalogue::Fill(
+                gw::catalogue::Tr("Die Option --completion erwartet bash oder zsh, nicht \"%1\"."),
+                {options.completion}));
         std::fputs(script.c_str(), stdout);
         return gw::kExitOk;
     }
@@ -833,11 +854,11 @@ int main(int argc, char** argv) {
         return gw::kExitOk;
     }
     if (options.timeLimit > 0 && !gw::LimitProcessorTime(options.timeLimit)) {
-        gw::Report("Konnte die Rechenzeit nicht begrenzen (--time-limit).");
+        gw::Report(gw::catalogue::Tr("Konnte die Rechenzeit nicht begrenzen (--time-limit)."));
         return gw::kExitFile;
     }
     if (options.memoryLimit > 0 && !gw::LimitAddressSpace(options.memoryLimit)) {
-        gw::Report("Konnte den Speicher nicht begrenzen (--memory-limit).");
+        gw::Report(gw::catalogue::Tr("Konnte den Speicher nicht begrenzen (--memory-limit)."));
         return gw::kExitFile;
     }
     try {

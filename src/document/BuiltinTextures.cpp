@@ -6,6 +6,7 @@
 #include <filesystem>
 
 #include "platform/AllocationLimit.h"
+#include "platform/Catalogue.h"
 #include "platform/System.h"
 #include "raster/DibService.h"
 #include "raster/ImageFiles.h"
@@ -87,11 +88,11 @@ bool LoadOwnTexture(Lettering& lettering, const std::string& fileName, bool text
     DibImage image;
     OpenDib(image, fileName, kTextureLimits);
     if (!image.Bits) {
-        ShowMessageBox(
-            AllocationFailures() != failuresBefore
-                ? std::string(kOutOfMemoryMessage)
-                : "Konnte das Bild nicht laden. (" + fileName + ") " + ImageRefusalReason(),
-            "Fehler", MsgIcon::Error);
+        ShowMessageBox(AllocationFailures() != failuresBefore
+                           ? std::string(kOutOfMemoryMessage)
+                           : catalogue::Fill(catalogue::Tr("Konnte das Bild nicht laden. (%1) %2"),
+                                             {fileName, ImageRefusalReason()}),
+                       catalogue::Tr("Fehler"), MsgIcon::Error);
         return false;
     }
     (textPage ? lettering.TextTexture : lettering.BackgroundTexture) = std::move(image);

@@ -4,8 +4,19 @@
 
 #include "document/EnvelopePresets.h"
 #include "document/SettingsTable.h"
+#include "platform/Catalogue.h"
 
 namespace gw {
+
+namespace {
+
+// The message of a text too long is handed on in German and translated where it is shown; here it
+// is marked for the catalogue, and kept the same as the header's.
+constexpr const char* kTextTooLongForTheCatalogue =
+    N_("Der Text ist zu lang: ein Schriftzug fasst höchstens 1 MiB Text.");
+static_assert(std::string_view(kTextTooLongForTheCatalogue) == kTextTooLongMessage);
+
+}  // namespace
 
 std::vector<std::string> SplitTextLines(std::string_view text) {
     std::vector<std::string> lines;

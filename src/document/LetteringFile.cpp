@@ -15,6 +15,7 @@
 #include "document/PictureSize.h"
 #include "document/SettingsTable.h"
 #include "platform/AllocationLimit.h"
+#include "platform/Catalogue.h"
 #include "platform/FileAccess.h"
 #include "raster/DibService.h"
 #include "raster/ImageFiles.h"
@@ -24,17 +25,17 @@ namespace {
 
 constexpr std::string_view kIdentification = kProgramTitle;
 static_assert(sizeof(kProgramTitle) - 1 == 27);
-constexpr char kErrorTitle[] = "Fehler";
+constexpr char kErrorTitle[] = N_("Fehler");
 // The font of the program's own default lettering; the shipped font rule always stands in for it.
 constexpr char kDefaultFont[] = "Arial Black";
 
 DocumentResult Failure(std::string message) {
-    return {false, std::move(message), kErrorTitle};
+    return {false, std::move(message), catalogue::Tr(kErrorTitle)};
 }
 
 DocumentResult Damaged(std::string_view name) {
-    return Failure("Zarbo-Glyphwerk Datei öffnen: Die Datei " + std::string(name) +
-                   " ist beschädigt!");
+    return Failure(catalogue::Fill(
+        catalogue::Tr("Zarbo-Glyphwerk Datei öffnen: Die Datei %1 ist beschädigt!"), {name}));
 }
 
 // ---- text lines -------------------------------------------------------------------------------
@@ -553,7 +554,7 @@ DocumentResult ReadLettering(Lettering& lettering, ByteSource& in, std::string_v
         std::size_t(std::min<std::uint64_t>(in.Remaining(), kIdentification.size()));
     if (!in.Read(id, idLength)) return Damaged(name);
     if (std::string_view(id, idLength) != kIdentification.substr(0, idLength))
-        return Failure("Die Datei ist keine gültige Zarbo-Glyphwerk Datei!");
+        return Failure(catalogue::Tr("Die Datei ist keine gültige Zarbo-Glyphwerk Datei!"));
     if (idLength < kIdentification.size()) return Damaged(name);
 
     LetteringSettings s = lettering.settings;
@@ -619,8 +620,9 @@ DocumentResult ReadLetteringStream(Lettering& lettering, int fd, std::string_vie
         const ssize_t n = ::read(fd, bytes.data() + have, bytes.size() - have);
         if (n < 0 && errno == EINTR) continue;
         if (n < 0)
-            return Failure("Zarbo-Glyphwerk Datei öffnen: Konnte die Datei " + std::string(name) +
-                           " nicht lesen!");
+            return Failure(catalogue::Fill(
+                catalogue::Tr("Zarbo-Glyphwerk Datei öffnen: Konnte die Datei %1 nicht lesen!"),
+                {name}));
         if (n == 0) break;
         have += std::size_t(n);
     }
@@ -631,12 +633,14 @@ DocumentResult ReadLetteringStream(Lettering& lettering, int fd, std::string_vie
             case ReadStatus::Ok:
                 break;
             case ReadStatus::TooLarge:
-                return Failure("Zarbo-Glyphwerk Datei öffnen: " + std::string(name) +
-                               " ist größer als jede Zarbo-Glyphwerk Datei (höchstens " +
-                               std::to_string(LargestDocumentBytes() >> 20) + " MiB)!");
+                return Failure(catalogue::Fill(
+                    catalogue::Tr("Zarbo-Glyphwerk Datei öffnen: %1 ist größer als jede "
+                                  "Zarbo-Glyphwerk Datei (höchstens %2 MiB)!"),
+                    {name, std::to_string(LargestDocumentBytes() >> 20)}));
             case ReadStatus::Failed:
-                return Failure("Zarbo-Glyphwerk Datei öffnen: Konnte die Datei " +
-                               std::string(name) + " nicht lesen!");
+                return Failure(catalogue::Fill(
+                    catalogue::Tr("Zarbo-Glyphwerk Datei öffnen: Konnte die Datei %1 nicht lesen!"),
+                    {name}));
         }
     }
     return ReadLetteringBytes(lettering, bytes, name);
@@ -653,13 +657,16 @@ DocumentResult SaveLetteringFile(const Lettering& lettering, const std::string& 
             return {};
         case ReplaceStatus::NotWritten:
             if (AllocationFailures() != failuresAtStart) return Failure(kOutOfMemoryMessage);
-            return Failure("Zarbo-Glyphwerk Datei speichern: Konnte die Datei " + name +
-                           " nicht schreiben!");
+            return Failure(catalogue::Fill(
+                catalogue::Tr("Zarbo-Glyphwerk Datei speichern: Konnte die Datei %1 nicht "
+                              "schreiben!"),
+                {name}));
         case ReplaceStatus::NotCreated:
             break;
     }
-    return Failure("Zarbo-Glyphwerk Datei speichern: Konnte die Datei " + name +
-                   " nicht erstellen!");
+    return Failure(catalogue::Fill(
+        catalogue::Tr("Zarbo-Glyphwerk Datei speichern: Konnte die Datei %1 nicht erstellen!"),
+        {name}));
 }
 
 DocumentResult OpenLetteringFile(Lettering& lettering, const std::string& fileName) {
@@ -667,7 +674,9 @@ DocumentResult OpenLetteringFile(Lettering& lettering, const std::string& fileNa
     std::uint64_t size = 0;
     const int fd = OpenRegularFile(fileName, size);
     if (fd < 0) {
-        return Failure("Zarbo-Glyphwerk Datei öffnen: Konnte die Datei " + name + " nicht öffnen!");
+        return Failure(catalogue::Fill(
+            catalogue::Tr("Zarbo-Glyphwerk Datei öffnen: Konnte die Datei %1 nicht öffnen!"),
+            {name}));
     }
     FileSource in(fd, size);
     DocumentResult result = ReadLettering(lettering, in, name);

@@ -5,9 +5,18 @@
 #include <cstdlib>
 #include <cstring>
 #include <new>
+#include <string_view>
+
+#include "platform/Catalogue.h"
 
 namespace gw {
 namespace {
+
+// The memory message is handed on in German and translated where it is shown; here it is marked
+// for the catalogue, and kept the same as the header's.
+constexpr const char* kOutOfMemoryForTheCatalogue =
+    N_("Fehler: nicht genug Speicher für diese Operation!");
+static_assert(std::string_view(kOutOfMemoryForTheCatalogue) == kOutOfMemoryMessage);
 
 std::int64_t FromEnvironment(const char* name) {
     const char* text = std::getenv(name);

@@ -104,7 +104,9 @@ Language CurrentLanguage() {
 }
 
 const char* Tr(const char* german) {
-    if (g_language.load(std::memory_order_relaxed) == Language::German) return german;
+    // The empty text is the catalogue's header, never a translation.
+    if (g_language.load(std::memory_order_relaxed) == Language::German || *german == '\0')
+        return german;
     return dgettext(kDomain, german);
 }
 

@@ -16,6 +16,7 @@
 #include <string_view>
 #include <utility>
 
+#include "platform/Catalogue.h"
 #include "platform/FileAccess.h"
 #include "platform/System.h"
 
@@ -266,23 +267,28 @@ void RecoverRecord(int dir, const struct stat& folder, const std::string& folder
     }
     std::vector<CommitRecordEntry> entries;
     if (!whole || !ParseRecord(text, name, folder, entries)) {
-        Warn("Der Vermerk " + path +
-             " eines abgebrochenen Speicherns ist beschädigt; er und alle Dateien bleiben, wie "
-             "sie sind.");
+        Warn(catalogue::Fill(
+            catalogue::Tr("Der Vermerk %1 eines abgebrochenen Speicherns ist beschädigt; er und "
+                          "alle Dateien bleiben, wie sie sind."),
+            {path}));
     } else {
         switch (Recover(entries)) {
             case Outcome::Recovered:
                 ::unlinkat(dir, name.c_str(), 0);
                 break;
             case Outcome::Changed:
-                Warn("Das abgebrochene Speichern, das " + path +
-                     " vermerkt, lässt sich weder abschließen noch zurücknehmen, weil seine "
-                     "Dateien inzwischen verändert wurden; sie bleiben, wie sie sind.");
+                Warn(catalogue::Fill(
+                    catalogue::Tr("Das abgebrochene Speichern, das %1 vermerkt, lässt sich weder "
+                                  "abschließen noch zurücknehmen, weil seine Dateien inzwischen "
+                                  "verändert wurden; sie bleiben, wie sie sind."),
+                    {path}));
                 break;
             case Outcome::Failed:
-                Warn("Das abgebrochene Speichern, das " + path +
-                     " vermerkt, konnte nicht zu Ende gebracht werden; das nächste Speichern in "
-                     "diesen Ordner versucht es erneut.");
+                Warn(catalogue::Fill(
+                    catalogue::Tr("Das abgebrochene Speichern, das %1 vermerkt, konnte nicht zu "
+                                  "Ende gebracht werden; das nächste Speichern in diesen Ordner "
+                                  "versucht es erneut."),
+                    {path}));
                 break;
         }
     }

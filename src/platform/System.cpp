@@ -27,8 +27,15 @@ constexpr const char* kDataMarker = "glyphwerk-fonts.conf";
 
 }  // namespace
 
-MsgResult ShowMessageBox(std::string_view text, std::string_view caption, MsgIcon icon,
+MsgResult ShowMessageBox(std::string_view shownText, std::string_view shownCaption, MsgIcon icon,
                          MsgButtons buttons) {
+    // A text the lower layers hand on in German because code compares it (the memory message,
+    // the error caption) is put in the chosen language here, where it is shown; a text already
+    // made in it passes unchanged.
+    const std::string translatedText = catalogue::Tr(std::string(shownText).c_str());
+    const std::string translatedCaption = catalogue::Tr(std::string(shownCaption).c_str());
+    const std::string_view text = translatedText;
+    const std::string_view caption = translatedCaption;
     MessageBoxHandler handler;
     {
         std::lock_guard lock(handlerMutex);

@@ -5,6 +5,7 @@
 #include <limits>
 #include <vector>
 
+#include "platform/Catalogue.h"
 #include "platform/ExactMath.h"
 #include "platform/System.h"
 #include "raster/DibService.h"
@@ -76,17 +77,17 @@ void DrawThroughBitmap(DeviceContext& dc, std::int32_t DestX, std::int32_t DestY
                        std::int32_t SrcHeight, Rop rop) {
     std::unique_ptr<Bitmap> bitmap = dc.CreateCompatibleBitmap(DibWidth(dib), DibHeight(dib));
     if (!bitmap) {
-        NoteFailure("Konnte Bitmap nicht erzeugen!");
+        NoteFailure(catalogue::Tr("Konnte Bitmap nicht erzeugen!"));
         return;
     }
     // The memory context of a bitmap is the bitmap itself here: StretchBlt takes it directly.
     if (SetDIBits(*bitmap, 0, DibHeight(dib), dib.Bits.get(), *dib.Info, DIB_RGB_COLORS) != 0) {
         if (!dc.StretchBlt(DestX, DestY, DestWidth, DestHeight, *bitmap, SrcX, SrcY, SrcWidth,
                            SrcHeight, rop)) {
-            NoteFailure("Das Gerät unterstützt die Funktion StretchBlt nicht!");
+            NoteFailure(catalogue::Tr("Das Gerät unterstützt die Funktion StretchBlt nicht!"));
         }
     } else {
-        NoteFailure("Das Gerät unterstützt die Funtkion setdibits nicht!");
+        NoteFailure(catalogue::Tr("Das Gerät unterstützt die Funtkion setdibits nicht!"));
     }
 }
 

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "platform/AllocationLimit.h"
+#include "platform/Catalogue.h"
 #include "platform/FileAccess.h"
 #include "raster/Halftone.h"
 #include "raster/ImageFiles.h"
@@ -103,12 +104,12 @@ void OpenDib(DibImage& dib, const std::string& fileName, const ImageLimits& limi
     std::uint64_t size = 0;
     const int fd = OpenRegularFile(fileName, size);
     if (fd < 0) {
-        imagefiles::NoteRefusal("Die Datei lässt sich nicht öffnen.");
+        imagefiles::NoteRefusal(N_("Die Datei lässt sich nicht öffnen."));
         return;
     }
     try {
         if (size > kMaxImageFileBytes)
-            imagefiles::NoteRefusal("Die Datei ist größer als 256 MB.");
+            imagefiles::NoteRefusal(N_("Die Datei ist größer als 256 MB."));
         else
             DecodeOpenFile(fd, size, dib, limits);
     } catch (const std::bad_alloc&) {
@@ -118,12 +119,14 @@ void OpenDib(DibImage& dib, const std::string& fileName, const ImageLimits& limi
 }
 
 std::string GetDIBOpenFilter() {
-    return "Alle Bilddateien (*.gif;*.png;*.jpg;*.jpeg;*.bmp)|*.gif;*.png;*.jpg;*.jpeg;*.bmp|"
+    // The names of the kinds are shown in the file dialog, the patterns are not.
+    return catalogue::Tr(
+        "Alle Bilddateien (*.gif;*.png;*.jpg;*.jpeg;*.bmp)|*.gif;*.png;*.jpg;*.jpeg;*.bmp|"
            "GIF-Bilder (*.gif)|*.gif|"
            "PNG-Bilder (*.png)|*.png|"
            "JPEG-Bilder (*.jpg;*.jpeg)|*.jpg;*.jpeg|"
            "BMP-Bilder (*.bmp)|*.bmp|"
-           "Alle Dateien (*.*)|*.*";
+           "Alle Dateien (*.*)|*.*");
 }
 
 void DIBHalftoneDIB(DibImage& out, const DibImage& src) {
@@ -215,7 +218,9 @@ bool SaveDib(const DibImage& dib, const std::string& fileName, ImageFileType typ
     std::vector<std::uint8_t> bytes;
     if (!EncodeImage(dib, type, jpegQuality, bytes, error)) return false;
     if (ReplaceFile(fileName, bytes) != ReplaceStatus::Ok) {
-        if (error) *error = "Konnte die Datei " + fileName + " nicht schreiben.";
+        if (error)
+            *error =
+                catalogue::Fill(catalogue::Tr("Konnte die Datei %1 nicht schreiben."), {fileName});
         return false;
     }
     return true;

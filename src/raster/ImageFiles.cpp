@@ -6,6 +6,7 @@
 
 #include "platform/AllocationLimit.h"
 
+#include "platform/Catalogue.h"
 #include "raster/ImageFilesCodecs.h"
 #include "raster/ImageRefusal.h"
 
@@ -43,8 +44,8 @@ bool WorkingBufferAllowed(std::uint64_t bytes) {
                                  3;
     if (bytes > budget) {
         NoteRefusal(
-            "Das progressive JPEG-Bild bräuchte beim Lesen mehr Speicher, als eine Textur "
-            "haben darf.");
+            N_("Das progressive JPEG-Bild bräuchte beim Lesen mehr Speicher, als eine Textur "
+               "haben darf."));
         return false;
     }
     return MayAllocate(std::size_t(bytes));
@@ -230,7 +231,7 @@ bool DecodeImageFromOrThrow(const ByteReader& read, std::uint64_t fileSize, DibI
         return true;
     }
     if (!gif && !png && !jpeg) {
-        imagefiles::NoteRefusal("Die Datei ist kein GIF-, PNG-, JPEG- oder BMP-Bild.");
+        imagefiles::NoteRefusal(N_("Die Datei ist kein GIF-, PNG-, JPEG- oder BMP-Bild."));
         return false;
     }
     // The decoders read the file from its start: the bytes taken to tell the format come first.
@@ -261,8 +262,9 @@ bool DecodeImageFromOrThrow(const ByteReader& read, std::uint64_t fileSize, DibI
 }  // namespace
 
 std::string ImageRefusalReason() {
-    return imagefiles::t_refusal ? imagefiles::t_refusal
-                                 : "Die Datei ist beschädigt oder unvollständig.";
+    const char* reason = imagefiles::t_refusal ? imagefiles::t_refusal
+                                               : N_("Die Datei ist beschädigt oder unvollständig.");
+    return catalogue::Tr(reason);
 }
 
 bool DecodeImageFrom(const ByteReader& read, std::uint64_t fileSize, DibImage& out,
@@ -299,29 +301,31 @@ bool EncodeImage(const DibImage& dib, ImageFileType type, int jpegQuality,
         return false;
     };
     if (dib.Empty() || DibWidth(dib) < 1 || DibHeight(dib) < 1) {
-        return fail("Es gibt kein Bild zum Speichern.");
+        return fail(catalogue::Tr("Es gibt kein Bild zum Speichern."));
     }
     const std::uint32_t bits = DibBitCount(dib);
     if (extras.dpi < 0 || extras.dpi > kMaxDpi)
-        return fail("Die Auflösung liegt außerhalb von 1 bis 10000 dpi.");
+        return fail(catalogue::Tr("Die Auflösung liegt außerhalb von 1 bis 10000 dpi."));
     if (extras.alpha) {
         if (type != ImageFileType::Png && type != ImageFileType::Pdf && type != ImageFileType::Webp)
-            return fail("Einen transparenten Hintergrund können nur PNG, PDF und WebP speichern.");
+            return fail(catalogue::Tr(
+                "Einen transparenten Hintergrund können nur PNG, PDF und WebP speichern."));
         if (extras.alpha->size() != std::size_t(DibWidth(dib)) * std::size_t(DibHeight(dib)))
-            return fail("Das Bild konnte nicht umgewandelt werden.");
+            return fail(catalogue::Tr("Das Bild konnte nicht umgewandelt werden."));
     }
     if (extras.quality != 0) {
         if (type != ImageFileType::Jpeg && type != ImageFileType::Webp)
-            return fail("Eine Qualitätsstufe haben nur JPEG und WebP.");
+            return fail(catalogue::Tr("Eine Qualitätsstufe haben nur JPEG und WebP."));
         if (extras.quality < 1 || extras.quality > kMaxQuality)
-            return fail("Die Qualität liegt außerhalb von 1 bis 100.");
+            return fail(catalogue::Tr("Die Qualität liegt außerhalb von 1 bis 100."));
     }
     if (type == ImageFileType::Pdf && !imagefiles::PdfAvailable())
-        return fail("PDF-Dateien schreibt die Bibliothek cairo (libcairo2), die hier fehlt.");
+        return fail(catalogue::Tr(
+            "PDF-Dateien schreibt die Bibliothek cairo (libcairo2), die hier fehlt."));
     bool ok = false;
     if (type != ImageFileType::Png && type != ImageFileType::Jpeg && type != ImageFileType::Pdf &&
         extras.dpi != 0)
-        return fail("Eine Auflösung können nur PNG, JPEG und PDF speichern.");
+        return fail(catalogue::Tr("Eine Auflösung können nur PNG, JPEG und PDF speichern."));
     try {
         switch (type) {
             case ImageFileType::Png:
@@ -329,7 +333,8 @@ bool EncodeImage(const DibImage& dib, ImageFileType type, int jpegQuality,
             case ImageFileType::Pdf:
             case ImageFileType::Webp:
                 if (bits != 24)
-                    return fail("Dieses Bildformat braucht ein Bild mit 24 Bit Farbtiefe.");
+                    return fail(
+                        catalogue::Tr("Dieses Bildformat braucht ein Bild mit 24 Bit Farbtiefe."));
                 ok =
                     type == ImageFileType::Png ? imagefiles::EncodePng(dib, extras, bytes)
                     : type == ImageFileType::Jpeg
@@ -340,15 +345,15 @@ bool EncodeImage(const DibImage& dib, ImageFileType type, int jpegQuality,
                 break;
             case ImageFileType::Bmp:
                 if (bits != 1 && bits != 4 && bits != 8 && bits != 24) {
-                    return fail(
-                        "Dieses Bildformat braucht ein Bild mit 1, 4, 8 oder 24 Bit Farbtiefe.");
+                    return fail(catalogue::Tr(
+                        "Dieses Bildformat braucht ein Bild mit 1, 4, 8 oder 24 Bit Farbtiefe."));
                 }
                 ok = imagefiles::EncodeBmp(dib, bytes);
                 break;
             case ImageFileType::Gif:
                 if (bits != 1 && bits != 4 && bits != 8) {
-                    return fail(
-                        "Dieses Bildformat braucht ein Bild mit Farbtabelle (8 Bit Farbtiefe).");
+                    return fail(catalogue::Tr(
+                        "Dieses Bildformat braucht ein Bild mit Farbtabelle (8 Bit Farbtiefe)."));
                 }
                 ok = imagefiles::EncodeGif(dib, bytes);
                 break;
@@ -361,7 +366,7 @@ bool EncodeImage(const DibImage& dib, ImageFileType type, int jpegQuality,
         bytes.shrink_to_fit();
         return fail(kOutOfMemoryMessage);
     }
-    if (!ok) return fail("Das Bild konnte nicht umgewandelt werden.");
+    if (!ok) return fail(catalogue::Tr("Das Bild konnte nicht umgewandelt werden."));
     return true;
 }
 

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "platform/AllocationLimit.h"
+#include "platform/Catalogue.h"
 #include "raster/DibService.h"
 #include "raster/ImageFilesCodecs.h"
 #include "raster/ImageRefusal.h"
@@ -133,8 +134,8 @@ bool DecodeBmp(const std::uint8_t* data, std::size_t size, DibImage& out, const 
     }
     if (planes != 1) return false;
     if (bits != 1 && bits != 4 && bits != 8 && bits != 24 && bits != 32) {
-        NoteRefusal(bits == 16 ? "BMP-Bilder mit 16 Bit Farbtiefe werden nicht unterstützt."
-                               : "Die Farbtiefe dieses BMP-Bildes wird nicht unterstützt.");
+        NoteRefusal(bits == 16 ? N_("BMP-Bilder mit 16 Bit Farbtiefe werden nicht unterstützt.")
+                               : N_("Die Farbtiefe dieses BMP-Bildes wird nicht unterstützt."));
         return false;
     }
 

@@ -14,6 +14,7 @@
 // jpeglib.h needs size_t and FILE declared before it.
 #include <jpeglib.h>
 
+#include "platform/Catalogue.h"
 #include "raster/DibService.h"
 #include "raster/ImageFilesCodecs.h"
 #include "raster/ImageRefusal.h"
@@ -122,7 +123,7 @@ bool RunRead(jpeg_decompress_struct& cinfo, JpegErrors& errors, jpeg_progress_mg
     if (jpeg_read_header(&cinfo, TRUE) != JPEG_HEADER_OK) return false;
     // Arithmetic coding packs a flat picture into almost nothing: no budget can be given for it.
     if (cinfo.arith_code) {
-        NoteRefusal("Arithmetisch codierte JPEG-Bilder werden nicht unterstützt.");
+        NoteRefusal(N_("Arithmetisch codierte JPEG-Bilder werden nicht unterstützt."));
         return false;
     }
     const std::int64_t width = cinfo.image_width;

@@ -1,9 +1,11 @@
 #pragma once
-// Why the last image file this thread tried to read was refused: a German sentence for the
-// message that names the file. The decoders note the reasons they can tell apart; any other
-// refusal reads as a damaged file.
+// Why the last image file this thread tried to read was refused: a sentence in the chosen
+// language for the message that names the file. The decoders note the reasons they can tell apart;
+// any other refusal reads as a damaged file.
 
 #include <string>
+
+#include "platform/Catalogue.h"
 
 namespace gw {
 
@@ -11,13 +13,14 @@ std::string ImageRefusalReason();
 
 namespace imagefiles {
 
-// `reason` is a sentence with static storage; the first one noted in a read stands.
+// `reason` is a German sentence with static storage, marked for the catalogue (N_); the first one
+// noted in a read stands.
 void NoteRefusal(const char* reason);
 void ClearRefusal();
 
 inline constexpr char kRefusedTooLarge[] =
-    "Das Bild ist zu groß: eine Textur hat höchstens 9999 Pixel je Seite und 100 Millionen "
-    "Pixel.";
+    N_("Das Bild ist zu groß: eine Textur hat höchstens 9999 Pixel je Seite und 100 Millionen "
+       "Pixel.");
 
 }  // namespace imagefiles
 }  // namespace gw

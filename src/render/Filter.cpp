@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "platform/AllocationLimit.h"
+#include "platform/Catalogue.h"
 #include "platform/ParallelRows.h"
 #include "platform/System.h"
 #include "raster/DibService.h"
@@ -186,8 +187,8 @@ bool Filterable(const DibImage& image, const FilterKernel& kernel) {
 }
 
 bool OutOfMemory() {
-    NoteFailure("Fehler: Nicht genügend Speicher um den Filter anzuwenden!", "Fehler",
-                MsgIcon::Error);
+    NoteFailure(catalogue::Tr("Fehler: Nicht genügend Speicher um den Filter anzuwenden!"),
+                catalogue::Tr("Fehler"), MsgIcon::Error);
     return false;
 }
 

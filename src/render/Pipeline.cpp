@@ -5,6 +5,7 @@
 #include <new>
 
 #include "platform/AllocationLimit.h"
+#include "platform/Catalogue.h"
 #include "platform/ExactMath.h"
 #include "platform/ParallelRows.h"
 #include "raster/DibService.h"
@@ -197,11 +198,13 @@ bool RenderPrint(const Lettering& lettering, const PrintOptions& options, DibIma
     const std::int32_t largest = LargestPrintScale(lettering, options.smooth);
     if (k < 1 || k > largest) {
         error = largest == 0
-                    ? "Für Kanten glätten ist das Bild zu groß; höchstens 4096 Pixel je Seite."
-                    : "Das Bild wäre mit Skalierung " + std::to_string(k) +
-                          " zu groß (höchstens 16384 Pixel je Seite und 256 Millionen Pixel); "
-                          "möglich ist höchstens Skalierung " +
-                          std::to_string(largest) + ".";
+                    ? std::string(catalogue::Tr("Für Kanten glätten ist das Bild zu groß; "
+                                                "höchstens 4096 Pixel je Seite."))
+                    : catalogue::Fill(
+                          catalogue::Tr("Das Bild wäre mit Skalierung %1 zu groß (höchstens 16384 "
+                                        "Pixel je Seite und 256 Millionen Pixel); möglich ist "
+                                        "höchstens Skalierung %2."),
+                          {std::to_string(k), std::to_string(largest)});
         return false;
     }
     const std::int32_t factor = options.smooth ? kSmoothFactor : 1;

@@ -2,9 +2,33 @@
 
 #include <algorithm>
 
+#include "platform/Catalogue.h"
+
 namespace gw {
 
 namespace {
+
+// The presets' names as the catalogue knows them: the German names of the tables the galleries
+// and the command line share, marked here and kept the same as those.
+constexpr std::string_view kEnvelopeNamesForTheCatalogue[] = {
+    N_("Gerade"),        N_("Steigend"), N_("Fahne"),    N_("Fallend"),  N_("Keil"),
+    N_("Trompete"),      N_("Zickzack"), N_("Welle"),    N_("Dach"),     N_("Taille"),
+    N_("Bauch"),         N_("Tal"),      N_("Bogen"),    N_("Fass"),     N_("Wanne"),
+    N_("Regenbogen"),    N_("Kuppe"),    N_("Schale"),   N_("Kreis"),    N_("Spirale"),
+    N_("Kelch"),         N_("Verdreht"), N_("Trichter"), N_("Pyramide"), N_("Linksgedreht"),
+    N_("Rechtsgedreht"), N_("Treppe")};
+constexpr std::string_view kEdgeNamesForTheCatalogue[] = {
+    N_("Keine"), N_("Schmal"), N_("Grell"),  N_("Konvex"),  N_("Konkav"), N_("Linear"),
+    N_("Stufe"), N_("Relief"), N_("Gravur"), N_("Facette"), N_("Wulst")};
+constexpr std::string_view kShadowNamesForTheCatalogue[] = {
+    N_("Keiner"), N_("Hart"),   N_("Weich"),    N_("Oben"),
+    N_("Schein"), N_("Dunkel"), N_("Leuchten"), N_("Diagonal")};
+constexpr std::string_view kFrameNamesForTheCatalogue[] = {N_("Keiner"), N_("Farbig"), N_("Knopf"),
+                                                           N_("Kissen"), N_("Platte")};
+static_assert(std::ranges::equal(kEnvelopeNamesForTheCatalogue, kEnvelopePresetNames));
+static_assert(std::ranges::equal(kEdgeNamesForTheCatalogue, kEdgePresetNames));
+static_assert(std::ranges::equal(kShadowNamesForTheCatalogue, kShadowPresetNames));
+static_assert(std::ranges::equal(kFrameNamesForTheCatalogue, kFramePresetNames));
 
 struct EdgeRow {
     bool KanteCheck;
@@ -87,10 +111,17 @@ void ApplyFramePreset(LetteringSettings& s, int i) {
     s.FrameStyle = i;
 }
 
+// The German names and, for the command line in either language, the English ones.
 int FindPresetName(std::span<const std::string_view> names, std::string_view name) {
     const auto lower = [](unsigned char c) { return c >= 'A' && c <= 'Z' ? c + ('a' - 'A') : c; };
     for (std::size_t i = 0; i < names.size(); ++i) {
         if (std::ranges::equal(names[i], name, {}, lower, lower)) return static_cast<int>(i);
+    }
+    // The German names come first: a word that is one preset's German name and another's English
+    // one names the German.
+    for (std::size_t i = 0; i < names.size(); ++i) {
+        const std::string_view english = catalogue::English(names[i].data());
+        if (std::ranges::equal(english, name, {}, lower, lower)) return static_cast<int>(i);
     }
     return -1;
 }

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "platform/Canvas.h"
+#include "platform/Catalogue.h"
 #include "platform/ExactMath.h"
 #include "platform/FontEngine.h"
 #include "platform/ParallelRows.h"
@@ -81,8 +82,9 @@ std::string JoinedText(const LetteringSettings& settings) {
 std::string FontSubstitutionNote(const LetteringSettings& settings) {
     const std::string standIn = FontStandIn(LetteringLogFont(settings));
     if (standIn.empty()) return {};
-    return "Schriftart „" + settings.Font.name + "“ ist nicht installiert – gezeichnet wird „" +
-           standIn + "“.";
+    return catalogue::Fill(
+        catalogue::Tr("Schriftart „%1“ ist nicht installiert – gezeichnet wird „%2“."),
+        {settings.Font.name, standIn});
 }
 
 std::string MissingCharactersNote(const LetteringSettings& settings) {
@@ -91,17 +93,19 @@ std::string MissingCharactersNote(const LetteringSettings& settings) {
     if (missing.empty()) return {};
     // The status bar's own font may lack them as well, so each is named by its number too.
     constexpr std::size_t kNamed = 8;
-    std::string note = "Für diese Zeichen gibt es keine Schrift: ";
+    std::string named;
     for (std::size_t i = 0; i < missing.size() && i < kNamed; ++i) {
-        if (i > 0) note += ", ";
+        if (i > 0) named += ", ";
         char number[16];
         std::snprintf(number, sizeof number, "U+%04X", static_cast<unsigned>(missing[i]));
-        note += "„" + Utf8Of(missing[i]) + "“ (" + number + ")";
+        named += catalogue::Fill(catalogue::Tr("„%1“ (%2)"), {Utf8Of(missing[i]), number});
     }
     // A text of thousands of such characters gets a note of a line, with the count of the rest.
     if (missing.size() > kNamed)
-        note += " und " + std::to_string(missing.size() - kNamed) + " weitere";
-    return note;
+        return catalogue::Fill(
+            catalogue::Tr("Für diese Zeichen gibt es keine Schrift: %1 und %2 weitere"),
+            {named, std::to_string(missing.size() - kNamed)});
+    return catalogue::Fill(catalogue::Tr("Für diese Zeichen gibt es keine Schrift: %1"), {named});
 }
 
 void TextImageSize(const LetteringSettings& settings, std::int32_t pictureWidth,

@@ -10,6 +10,7 @@
 #include <cmath>
 #include <cstdint>
 
+#include "platform/Catalogue.h"
 #include "render/Disorb.h"
 #include "render/Envelope.h"
 #include "render/Pipeline.h"
@@ -665,7 +666,7 @@ bool LetterOutlines(const Lettering& lettering, VectorLetters& letters, std::str
                   });
     if (!fits) {
         letters.contours.clear();
-        error = "Die Umrisse der Buchstaben hätten für dieses Bild zu viele Punkte.";
+        error = catalogue::Tr("Die Umrisse der Buchstaben hätten für dieses Bild zu viele Punkte.");
         return false;
     }
     return true;

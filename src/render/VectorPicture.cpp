@@ -4,6 +4,7 @@
 #include <new>
 
 #include "platform/AllocationLimit.h"
+#include "platform/Catalogue.h"
 #include "platform/Geometry.h"
 #include "raster/CairoLibrary.h"
 #include "raster/DibService.h"
@@ -145,15 +146,16 @@ bool RenderVectorPicture(const Lettering& lettering, const VectorOptions& option
     bytes.clear();
     const CairoLibrary* loaded = LoadCairo();
     if (!loaded) {
-        error = std::string(options.format == VectorFormat::Svg ? "SVG" : "PDF") +
-                "-Dateien schreibt die Bibliothek cairo (libcairo2), die hier fehlt.";
+        error = catalogue::Fill(
+            catalogue::Tr("%1-Dateien schreibt die Bibliothek cairo (libcairo2), die hier fehlt."),
+            {options.format == VectorFormat::Svg ? "SVG" : "PDF"});
         return false;
     }
     const CairoLibrary& c = *loaded;
     const LetteringSettings& s = lettering.settings;
     const std::int32_t k = options.print.scale;
     if (options.outlines && (k != 1 || options.print.smooth)) {
-        error = "Die Umrisse haben keine Skalierung und keine geglätteten Kanten.";
+        error = catalogue::Tr("Die Umrisse haben keine Skalierung und keine geglätteten Kanten.");
         return false;
     }
     const std::int32_t largest = LargestPrintScale(lettering, options.print.smooth);
@@ -239,7 +241,7 @@ bool RenderVectorPicture(const Lettering& lettering, const VectorOptions& option
             bytes.clear();
             error = status == CAIRO_STATUS_NO_MEMORY || status == CAIRO_STATUS_WRITE_ERROR
                         ? kOutOfMemoryMessage
-                        : "Die Vektorgrafik konnte nicht geschrieben werden.";
+                        : catalogue::Tr("Die Vektorgrafik konnte nicht geschrieben werden.");
             return false;
         }
         return true;

@@ -12,6 +12,7 @@
 #include <new>
 
 #include "platform/AllocationLimit.h"
+#include "platform/Catalogue.h"
 
 namespace gw {
 
@@ -91,9 +92,9 @@ bool WeldContours(const VectorLetters& letters, VectorLetters& welded, std::stri
     welded.contours.clear();
     const PolygonLibrary* library = LoadPolygonLibrary();
     if (!library) {
-        error =
-            "Umrisse verschmilzt die Bibliothek libpolyclipping (libpolyclipping22), die hier "
-            "fehlt.";
+        error = catalogue::Tr(
+            "Umrisse verschmilzt die Bibliothek libpolyclipping (libpolyclipping22), "
+            "die hier fehlt.");
         return false;
     }
     ClipperLib::Paths paths;
@@ -105,7 +106,8 @@ bool WeldContours(const VectorLetters& letters, VectorLetters& welded, std::stri
         for (const VectorPoint& p : contour) {
             const double x = std::round(p.x * kUnitsPerPixel), y = std::round(p.y * kUnitsPerPixel);
             if (!(std::abs(x) <= kLargestUnits && std::abs(y) <= kLargestUnits)) {
-                error = "Die Umrisse der Buchstaben liegen zu weit außerhalb des Bildes.";
+                error = catalogue::Tr(
+                    "Die Umrisse der Buchstaben liegen zu weit außerhalb des Bildes.");
                 return false;
             }
             path.emplace_back(ClipperLib::cInt(x), ClipperLib::cInt(y));
@@ -125,7 +127,7 @@ bool WeldContours(const VectorLetters& letters, VectorLetters& welded, std::stri
             return false;
         }
         if (!done) {
-            error = "Die Umrisse der Buchstaben konnten nicht verschmolzen werden.";
+            error = catalogue::Tr("Die Umrisse der Buchstaben konnten nicht verschmolzen werden.");
             return false;
         }
     }

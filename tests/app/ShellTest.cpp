@@ -21,6 +21,7 @@
 
 #include "FormAccess.h"
 #include "app/AboutBoxUnit.h"
+#include "app/LanguageSetting.h"
 #include "app/MainFUnit.h"
 #include "platform/System.h"
 #include "ui/Image.h"
@@ -43,12 +44,14 @@ class ShellTest : public QObject {
     void endPressedMovedOffAndReleasedKeepsRunning();
     void endPressedAndReleasedAsksToLeave();
     void aboutBoxShowsTheCurrentYear();
+    void aboutBoxKeepsTheLanguageForTheNextStart();
     void aboutButtonOpensOneBoxAtATime();
     void captionNamesTheDocument();
     void editingViewIsCentredOrAtTheOrigin();
     void leavingTheEnvelopeTabEndsDrawing();
     void helpOpensTheHelpFile();
     void missingHelpFileIsReportedInTheHelpWindow();
+    void aSingleAmpersandIsExplainedInTheStatusBar();
 
   private:
     struct Question {
@@ -248,6 +251,25 @@ void ShellTest::aboutBoxShowsTheCurrentYear() {
              QStringLiteral("Garantiert ein Original ZEF-LOR Programm"));
 }
 
+void ShellTest::aboutBoxKeepsTheLanguageForTheNextStart() {
+    const struct {
+        int item;
+        catalogue::Language start;
+    } cases[] = {
+        {2, catalogue::Language::English},
+        {1, catalogue::Language::German},
+        {0, catalogue::LanguageFromEnvironment()},
+    };
+    for (const auto& c : cases) {
+        TAboutBox chosen;
+        Find<QComboBox>(chosen, "LanguageBox")->activated(c.item);
+        QCOMPARE(WindowLanguage(), c.start);
+        // A box opened later shows the stored choice.
+        TAboutBox later;
+        QCOMPARE(Find<QComboBox>(later, "LanguageBox")->currentIndex(), c.item);
+    }
+}
+
 void ShellTest::aboutButtonOpensOneBoxAtATime() {
     form->show();
     QVERIFY(QTest::qWaitForWindowExposed(form.get()));
@@ -330,13 +352,28 @@ void ShellTest::leavingTheEnvelopeTabEndsDrawing() {
 void ShellTest::helpOpensTheHelpFile() {
     form->show();
     QVERIFY(QTest::qWaitForWindowActive(form.get()));
-    form->SetHelpFile(QStringLiteral(GLYPHWERK_SOURCE_DIR "/data/zarbox.html"));
-    QTest::keyClick(form.get(), Qt::Key_F1);
-    QTextBrowser* help = HelpWindow();
-    QVERIFY(help);
-    QVERIFY(help->isVisible());
-    for (const char* topic : {"Verformen", "3D-Kante", "Ergebnis verarbeiten", "Speichern unter"})
-        QVERIFY2(help->toPlainText().contains(QString::fromUtf8(topic)), topic);
+    // Each language's page, with topics the window has grown since the first page.
+    const struct {
+        const char* file;
+        std::vector<const char*> topics;
+    } pages[] = {
+        {"zarbox.html",
+         {"Verformen", "Ergebnis verarbeiten", "Rückgängig", "Zuletzt geöffnet", "Verwerfen",
+          "Effekte mitskalieren", "Druckvorschau", "Esc", "&&"}},
+        {"zarbox-en.html",
+         {"Warp", "Use the result", "Undo", "Recently opened", "Discard", "Scale the effects too",
+          "Print preview", "Esc", "&&"}},
+    };
+    for (const auto& page : pages) {
+        form->SetHelpFile(QStringLiteral(GLYPHWERK_SOURCE_DIR "/data/") +
+                          QString::fromLatin1(page.file));
+        QTest::keyClick(form.get(), Qt::Key_F1);
+        QTextBrowser* help = HelpWindow();
+        QVERIFY(help);
+        QVERIFY(help->isVisible());
+        for (const char* topic : page.topics)
+            QVERIFY2(help->toPlainText().contains(QString::fromUtf8(topic)), topic);
+    }
     form.reset();  // the help closes with the window
 }
 
@@ -344,6 +381,22 @@ void ShellTest::missingHelpFileIsReportedInTheHelpWindow() {
     form->SetHelpFile(QStringLiteral("/nirgends/zarbox.html"));
     PressShortcut(*form, QKeySequence(Qt::Key_F1));
     QVERIFY(HelpWindow()->toPlainText().contains(QStringLiteral("nicht gefunden")));
+}
+
+void ShellTest::aSingleAmpersandIsExplainedInTheStatusBar() {
+    form->show();
+    QVERIFY(QTest::qWaitForWindowExposed(form.get()));
+    const struct {
+        std::vector<std::string> lines;
+        bool explained;
+    } cases[] = {{{"&Hallo"}, true}, {{"Ende&"}, true},   {{"eins", "zw&ei"}, true},
+                 {{"&&&x"}, true},   {{"A && B"}, false}, {{"ZEF-LOR", "GbR"}, false}};
+    for (const auto& c : cases) {
+        ChangeLettering(*form, [&c](Lettering& l) { l.settings.Memo1 = c.lines; });
+        Schedule(*form)->SettingsUpdated();
+        const QString status = Find<QStatusBar>(*form, "StatusBar1")->currentMessage();
+        QVERIFY2(status.contains(QStringLiteral("&&")) == c.explained, c.lines.back().c_str());
+    }
 }
 
 QTEST_MAIN(ShellTest)

@@ -14,7 +14,7 @@ cmake --install "$build" --prefix "$prefix" >/dev/null
 share=$prefix/share
 id=de.zarbo.Glyphwerk
 for f in bin/glyphwerk-render share/glyphwerk/glyphwerk-fonts.conf share/glyphwerk/tex01-gold.gif \
-    share/glyphwerk/zarbox.html share/applications/$id.desktop share/metainfo/$id.metainfo.xml \
+    share/glyphwerk/zarbox.html share/glyphwerk/zarbox-en.html share/applications/$id.desktop share/metainfo/$id.metainfo.xml \
     share/mime/packages/$id.xml share/thumbnailers/glyphwerk.thumbnailer \
     share/man/man1/glyphwerk.1 share/man/man1/glyphwerk-render.1 \
     share/man/de/man1/glyphwerk.1 share/man/de/man1/glyphwerk-render.1 \
@@ -61,22 +61,29 @@ read -r w3 w2 w1 w0 h3 h2 h1 h0 <<<"$size"
 width=$(((w3 << 24) | (w2 << 16) | (w1 << 8) | w0)) height=$(((h3 << 24) | (h2 << 16) | (h1 << 8) | h0))
 ((width == 128 && height == 56)) || fail "das Vorschaubild misst ${width}x$height statt 128x56"
 
-# Every option that --help names is in the man page, and every preset name that --list names;
+# Each language's man pages render without a warning and name every option that --help names in
+# that language, and every preset name that --list names in German (accepted in every language);
 # --version tells the project's version.
-for program in glyphwerk-render glyphwerk; do
-    [[ -x $prefix/bin/$program ]] || continue
-    [[ $("$prefix/bin/$program" --version) == "$program $version" ]] ||
-        fail "$program --version nennt nicht $version"
-    page=$(sed 's/\\//g' "$share/man/man1/$program.1")
-    for option in $("$prefix/bin/$program" --help | grep -oE '(^|[ ,])--?[a-z][a-z-]*' |
-        tr -d ' ,' | sort -u); do
-        grep -qF -- "$option" <<<"$page" || fail "$program.1 beschreibt $option nicht"
+for pages in "en:man1" "de:de/man1"; do
+    language=${pages%%:*} section=$share/man/${pages#*:}
+    for program in glyphwerk-render glyphwerk; do
+        [[ -x $prefix/bin/$program ]] || continue
+        warnings=$(LC_ALL=C.UTF-8 MANROFFSEQ='' man --warnings -l "$section/$program.1" 2>&1 >/dev/null)
+        [[ -z $warnings ]] || fail "$section/$program.1 gibt Warnungen aus: $warnings"
+        [[ $("$prefix/bin/$program" --version) == "$program $version" ]] ||
+            fail "$program --version nennt nicht $version"
+        page=$(sed 's/\\//g' "$section/$program.1")
+        for option in $(LANGUAGE=$language "$prefix/bin/$program" --help |
+            grep -oE '(^|[ ,])--?[a-z][a-z-]*' | tr -d ' ,' | sort -u); do
+            grep -qF -- "$option" <<<"$page" || fail "$section/$program.1 beschreibt $option nicht"
+        done
     done
-done
-page=$(sed 's/\\//g' "$share/man/man1/glyphwerk-render.1")
-for kind in envelopes edges shadows frames; do
-    while read -r entry; do
-        grep -qF -- "$entry" <<<"$page" || fail "glyphwerk-render.1 nennt die Vorlage $entry nicht"
-    done < <("$prefix/bin/glyphwerk-render" --list $kind)
+    page=$(sed 's/\\//g' "$section/glyphwerk-render.1")
+    for kind in envelopes edges shadows frames; do
+        while read -r entry; do
+            grep -qF -- "$entry" <<<"$page" ||
+                fail "$section/glyphwerk-render.1 nennt die Vorlage $entry nicht"
+        done < <(LANGUAGE=de "$prefix/bin/glyphwerk-render" --list $kind)
+    done
 done
 echo "Installation geprüft: $prefix"

@@ -38,6 +38,7 @@ glyphwerk-render /usr/share/thumbnailers/glyphwerk.thumbnailer yes
 glyphwerk-render /usr/bin/glyphwerk no
 glyphwerk-render /usr/share/man/man1/glyphwerk.1.gz no
 glyphwerk-data /usr/share/glyphwerk/zarbox.html yes
+glyphwerk-data /usr/share/glyphwerk/zarbox-en.html yes
 glyphwerk-data /usr/share/glyphwerk/glyphwerk-fonts.conf yes
 glyphwerk-data /usr/share/glyphwerk/tex14-papier.gif yes
 glyphwerk-data /usr/share/glyphwerk/pictures/ no
