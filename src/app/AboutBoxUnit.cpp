@@ -125,9 +125,8 @@ TAboutBox::TAboutBox(QWidget* parent) : QDialog(parent) {
     language->setGeometry(8, 404, (664 - 181) / 2 - 16, 37);
     auto* LanguageBox = new QComboBox(language);
     LanguageBox->setObjectName(QStringLiteral("LanguageBox"));
-    // In the order of LanguageChoice; each language by its own name.
-    LanguageBox->addItems(
-        {QTr("wie das System"), QStringLiteral("Deutsch"), QStringLiteral("English")});
+    // In the order of LanguageChoice; each language by its own name, in every catalogue.
+    LanguageBox->addItems({QTr("wie das System"), QTr("Deutsch"), QTr("English")});
     LanguageBox->setCurrentIndex(static_cast<int>(StoredLanguageChoice()));
     LanguageBox->setToolTip(QTr("Die Sprache des Programms; sie gilt ab dem nächsten Start."));
     auto* LanguageLabel = new QLabel(QTr("Sprache:"), language);
