@@ -13,6 +13,8 @@ packages=(
     libgtest-dev libbenchmark-dev
     fonts-dejavu-core fonts-dejavu-extra fonts-lato
     xvfb xauth
+    # The accessibility test reads the window over AT-SPI on a private session bus.
+    at-spi2-core python3-pyatspi dbus-daemon dbus-bin
     # The tests read the PDF pictures and the SVGs back.
     poppler-utils librsvg2-bin
     # The package build works out the libraries' packages; the install test validates the desktop

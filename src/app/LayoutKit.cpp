@@ -50,8 +50,12 @@ void Paint(QWidget* widget, TColor colour) {
     widget->setAutoFillBackground(true);
     QPalette palette = widget->palette();
     palette.setColor(QPalette::Window, ToQColor(colour));
-    // The colour is light whatever the desktop's scheme: its text stays dark on it.
+    // The colour is light whatever the desktop's scheme: its text stays dark on it, the text
+    // of its buttons too (the zoom row of a header), and a button lit under the mouse takes
+    // the light colour rather than the scheme's dark one.
     palette.setColor(QPalette::WindowText, Qt::black);
+    palette.setColor(QPalette::ButtonText, Qt::black);
+    palette.setColor(QPalette::Button, ToQColor(colour));
     widget->setPalette(palette);
 }
 

@@ -35,6 +35,7 @@
 #include <QUrl>
 #include <QVBoxLayout>
 #include <algorithm>
+#include <cmath>
 #include <exception>
 #include <memory>
 #include <new>
@@ -89,8 +90,8 @@ using layout::Named;
 namespace {
 
 // A gallery's thumbnails from their strip in the window's pictures.
-std::unique_ptr<TImageList> StripImages(const char* fileName, int count) {
-    auto list = std::make_unique<TImageList>(64, 32);
+std::unique_ptr<TImageList> StripImages(const char* fileName, int count, int scale) {
+    auto list = std::make_unique<TImageList>(64, 32, scale);
     list->AddStrip(LayoutImage(fileName), count);
     return list;
 }
@@ -137,10 +138,13 @@ void TMainForm::ConnectGalleries() {
     gs.RahmenPaint = Named<TPaintBox>(*this, "RahmenPaint");
     gs.RHochEd = Named<SpinEdit>(*this, "RHochEd");
     gs.RColorBtn = Named<QPushButton>(*this, "RColorBtn");
-    gs.VFormImages = std::make_unique<TImageList>(MakeEnvelopeThumbnails());
-    gs.KanteImages = StripImages("gallery-edge.png", kEdgePresetCount);
-    gs.SchattenImages = StripImages("gallery-shadow.png", kShadowPresetCount);
-    gs.RahmenImages = StripImages("gallery-frame.png", kFramePresetCount);
+    // The thumbnails are made for the pixel ratio of the screen the window opens on, so they
+    // are sharp there; a pixel ratio between whole ones takes the next whole one.
+    const int scale = std::max(1, int(std::ceil(devicePixelRatioF() - 0.05)));
+    gs.VFormImages = std::make_unique<TImageList>(MakeEnvelopeThumbnails(scale));
+    gs.KanteImages = StripImages("gallery-edge.png", kEdgePresetCount, scale);
+    gs.SchattenImages = StripImages("gallery-shadow.png", kShadowPresetCount, scale);
+    gs.RahmenImages = StripImages("gallery-frame.png", kFramePresetCount, scale);
 
     struct GalleryBinding {
         TGalleryBox* gallery;
@@ -245,6 +249,7 @@ void TMainForm::RahmenPaintMouseDown(int x, int y) {
 void TMainForm::ConnectLiveThumbnails() {
     galleries_->thumbnails = new TLiveThumbnails(galleries_->KanteImages->Width(),
                                                  galleries_->KanteImages->Height(), this);
+    galleries_->thumbnails->SetPixelScale(galleries_->KanteImages->Scale());
     connect(galleries_->thumbnails, &TLiveThumbnails::ready, this, [this] {
         galleries_->KantePaint->update();
         galleries_->SchattenPaint->update();

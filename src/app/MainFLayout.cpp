@@ -15,6 +15,7 @@
 #include <QScrollBar>
 #include <QStatusBar>
 #include <QStyle>
+#include <QTabBar>
 #include <QTabWidget>
 #include <QToolButton>
 #include <QVBoxLayout>
@@ -351,6 +352,9 @@ void BuildResultPage(QTabWidget* PageControl3) {
     Name(decoration, "Image2");
     decoration->setPixmap(LayoutPicture("panel.png"));
     decoration->setGeometry(8, 8, 193, 281);
+    // The panel has no layout of its own: the window is never made so low that it cuts the
+    // picture.
+    Panel41->setMinimumHeight(decoration->geometry().bottom() + 1 + 8);
     auto* title = new QLabel(QTr("Ergebnis verarbeiten..."), Panel41);
     Name(title, "Label41");
     QFont titleFont(QStringLiteral("Arial Black"));
@@ -465,6 +469,12 @@ void TMainForm::BuildLayout() {
     BuildMakePage(PageControl3);
     BuildResultPage(PageControl3);
     layout->addWidget(BuildBottomBar(central));
+    // Every tab keeps its whole caption: the tab rows take the width they need, and the window's
+    // smallest width follows from them instead of cutting a caption to "Sch...".
+    for (QTabWidget* tabs : central->findChildren<QTabWidget*>()) {
+        tabs->setUsesScrollButtons(false);
+        tabs->tabBar()->setElideMode(Qt::ElideNone);
+    }
     setCentralWidget(central);
 
     auto* StatusBar1 = new QStatusBar(this);

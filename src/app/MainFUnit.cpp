@@ -20,6 +20,7 @@
 #include <QRadioButton>
 #include <QScreen>
 #include <QScrollArea>
+#include <QSettings>
 #include <QShortcut>
 #include <QSignalBlocker>
 #include <QStatusBar>
@@ -37,6 +38,7 @@
 #include <new>
 
 #include "app/AboutBoxUnit.h"
+#include "app/AccessibleNames.h"
 #include "app/BackgroundRender.h"
 #include "app/LayoutKit.h"
 #include "app/LogoFUnit.h"
@@ -44,6 +46,7 @@
 #include "app/Pictures.h"
 #include "app/RecentDocuments.h"
 #include "app/RenderSchedule.h"
+#include "app/WindowPlacement.h"
 #include "document/BuiltinTextures.h"
 #include "document/LetteringFile.h"
 #include "document/PictureSize.h"
@@ -58,6 +61,7 @@
 #include "raster/DibService.h"
 #include "render/Presets.h"
 #include "render/TextRaster.h"
+#include "ui/Accessible.h"
 #include "ui/ColorFrUnit.h"
 #include "ui/Dialogs.h"
 #include "ui/EnvelopeThumbnails.h"
@@ -91,6 +95,7 @@ struct TMainForm::Shell {
     QTextBrowser* helpWindow = nullptr;
     TLogoForm* logoForm = nullptr;
     bool shownOnce = false;
+    bool remembersPlacement = false;
 
     // An image button: its normal picture and the pressed one lie on the same spot. The normal
     // picture carries the pressed state as its property "pressed".
@@ -148,6 +153,26 @@ void TMainForm::SetHelpFile(const QString& fileName) {
     shell_->helpFile = fileName;
 }
 
+namespace {
+
+const QString kPlacementKey = QStringLiteral("window/geometry");
+const QString kMaximizedKey = QStringLiteral("window/maximized");
+
+}  // namespace
+
+void TMainForm::RememberPlacement() {
+    shell_->remembersPlacement = true;
+    QList<QRect> screens;
+    const QScreen* primary = QGuiApplication::primaryScreen();
+    if (primary) screens << primary->availableGeometry();
+    for (const QScreen* screen : QGuiApplication::screens())
+        if (screen != primary) screens << screen->availableGeometry();
+    const QSettings settings;
+    setGeometry(
+        PlacedWindow(settings.value(kPlacementKey).toRect(), minimumSizeHint(), screens, size()));
+    if (settings.value(kMaximizedKey).toBool()) setWindowState(windowState() | Qt::WindowMaximized);
+}
+
 // ---------------------------------------------------------------------------------------------
 // Life cycle
 
@@ -160,6 +185,8 @@ void TMainForm::FormCreate() {
     resize(648, 577);
     setToolTipDuration(-1);
 
+    // Our own widgets' accessibility is there before any of them is asked for.
+    InstallAccessibility();
     BuildLayout();
     SetUpRenders();
     ConnectDocuments();
@@ -176,6 +203,7 @@ void TMainForm::FormCreate() {
     ConnectZoom();
     ConnectDesktopHabits();
     ConnectLiveThumbnails();
+    NameControls(*this);
 
     shell_->session.Observe([this](const SessionNotice& notice) { SessionNotified(notice); });
     UpdateCaption();
@@ -220,6 +248,11 @@ void TMainForm::FormShow() {
 
 void TMainForm::closeEvent(QCloseEvent* event) {
     if (FormCloseQuery()) {
+        if (shell_->remembersPlacement) {
+            QSettings settings;
+            settings.setValue(kPlacementKey, isMaximized() ? normalGeometry() : geometry());
+            settings.setValue(kMaximizedKey, isMaximized());
+        }
         event->accept();
     } else {
         event->ignore();

@@ -66,6 +66,9 @@ class TMainForm : public QMainWindow {
     void OpenFile(const QString& fileName);
     // The help file, the data folder's "zarbox.html" unless set otherwise.
     void SetHelpFile(const QString& fileName);
+    // The window opens where it was last closed, kept on the screens there are now, and
+    // remembers its place when it closes again. Without this call it opens centred.
+    void RememberPlacement();
 
   signals:
     // A render has finished and the editing view shows its picture.

@@ -71,6 +71,7 @@
 #include "ui/LiveThumbnails.h"
 #include "ui/PaintBox.h"
 #include "ui/PictureExport.h"
+#include "ui/PointKeys.h"
 #include "ui/QtBridge.h"
 #include "ui/RenderProgress.h"
 #include "ui/ResizeFUnit.h"
@@ -189,6 +190,9 @@ void TMainForm::ConnectViews() {
     };
     v.PaintBox1->ShowPicture(&images().Picture);
     v.ErgPaintBox->ShowPicture(&images().Picture);
+    // On "Punkte bearbeiten" the keys pick and move the points as the mouse does.
+    new TPointKeys(v.PaintBox1, session(), Named<QStatusBar>(*this, "StatusBar1"),
+                   [this] { PaintBox1Paint(); });
 
     struct Pan {
         bool active = false;
@@ -296,6 +300,7 @@ void TMainForm::PaintBox1Overlay(Canvas& canvas, TPoint origin) {
         shown.lines[2] = session().editor().WorkLines[0];
         shown.lines[3] = session().editor().WorkLines[1];
     }
+    if (views_->PaintBox1->hasFocus()) shown.keyPicked = session().editor().PickedIndex();
     const double scale = views_->PaintBox1->zoom();
     PaintEditOverlay(canvas, shown, views_->shownTab, origin, views_->PaintBox1->width(),
                      views_->PaintBox1->height(), scale);

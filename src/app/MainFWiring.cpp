@@ -4,6 +4,7 @@
 #include <QButtonGroup>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QFontDatabase>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QLabel>
@@ -46,6 +47,7 @@
 #include "ui/Tex0FrUnit.h"
 #include "ui/TextureFrUnit.h"
 #include "ui/ThumbnailGallery.h"
+#include "ui/Tr.h"
 
 namespace gw {
 
@@ -60,6 +62,38 @@ QString JoinLines(const std::vector<std::string>& lines) {
     for (const std::string& line : lines)
         parts << ToQString(line);
     return parts.join(QLatin1Char('\n'));
+}
+
+// An entry of the font list that names the lettering's font where it is not installed.
+constexpr int kMissingFontRole = Qt::UserRole + 1;
+
+// The font list shows the lettering's font by its own name. One that is not installed gets an
+// entry of its own at the top, marked as missing, rather than the list showing a family that is
+// not the one drawn; choosing that entry again keeps the name. An earlier such entry for another
+// name goes.
+void ShowFontInList(QComboBox* list, const QString& family) {
+    for (int i = list->count() - 1; i >= 0; --i)
+        if (list->itemData(i, kMissingFontRole).toBool() && list->itemData(i).toString() != family)
+            list->removeItem(i);
+    int index = list->findData(family, Qt::UserRole, Qt::MatchFixedString);
+    if (index < 0 && !family.isEmpty()) {
+        const QString shown = ToQString(ShownFontName(ToStdString(family)));
+        list->insertItem(0, QTr("%1 (fehlt)").arg(shown), family);
+        list->setItemData(0, true, kMissingFontRole);
+        index = 0;
+    }
+    if (index >= 0) list->setCurrentIndex(index);
+}
+
+// The text box's font: the lettering's family first. A character it lacks is looked for by
+// script among the installed fonts, which misses a font that has the character without
+// declaring the whole script's language; the desktop's sans comes next, so the text box shows
+// what the picture draws instead of empty boxes.
+QFont TextBoxFont(const QString& family) {
+    QFont font;
+    font.setFamilies({family, QFontDatabase::systemFont(QFontDatabase::GeneralFont).family(),
+                      QStringLiteral("sans-serif")});
+    return font;
 }
 
 // Every control named in the settings table, bound to its row.
@@ -228,8 +262,7 @@ void TMainForm::WriteControls() {
     controls_->writing = true;
     // Setting a control fires its handler, which writes the same value back.
     ShowInTextBox(controls_->Memo1, JoinLines(s.Memo1));
-    const int fontIndex = controls_->FontList->findData(ToQString(s.Font.name));
-    if (fontIndex >= 0) controls_->FontList->setCurrentIndex(fontIndex);
+    ShowFontInList(controls_->FontList, ToQString(s.Font.name));
     ShowLetteringFont();
 
     // The surface pickers: kind, colour in swatch and dialog alike, and the matching panel.
@@ -253,7 +286,7 @@ void TMainForm::WriteControls() {
 
 void TMainForm::ShowLetteringFont() {
     const LetteringFont& font = L().settings.Font;
-    QFont memoFont(ToQString(font.name));
+    QFont memoFont = TextBoxFont(ToQString(font.name));
     memoFont.setPixelSize(16);
     memoFont.setBold(font.bold);
     memoFont.setItalic(font.italic);
@@ -314,7 +347,7 @@ void TMainForm::FontListChange(int index) {
             return true;
         };
         QFont memoFont = controls_->Memo1->font();
-        memoFont.setFamily(family);
+        memoFont.setFamilies(TextBoxFont(family).families());
         controls_->Memo1->setFont(memoFont);
     }
     Run(std::move(font));

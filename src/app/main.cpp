@@ -114,6 +114,7 @@ int main(int argc, char* argv[]) {
     gw::KeepRenderMemory();
 
     gw::TMainForm form;
+    form.RememberPlacement();
     form.show();
     gw::OpenStartDocument(form, QApplication::arguments());
     return QApplication::exec();

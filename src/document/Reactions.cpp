@@ -53,7 +53,7 @@ Reaction ReactionTo(Change change, const LetteringSettings& s, const ChangeConte
         case Change::EnvelopePreset:
             return Reaction::Render;
         case Change::LinesEdited:
-            return Reaction::Render;
+            return context.eventCondition ? Reaction::Render : Reaction::Defer;
         case Change::EditMode:
             return Reaction::Repaint;
         case Change::EffectTab:

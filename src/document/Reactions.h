@@ -29,7 +29,7 @@ enum class Change {
     SurfaceContent,    // surface colour confirmed, built-in texture picked, texture file loaded
     Preset,            // frame, edge or shadow preset picked
     EnvelopePreset,    // envelope shape picked
-    LinesEdited,       // boundary lines edited with the mouse, on release
+    LinesEdited,       // boundary lines edited: the mouse's release, or an arrow key
     EditMode,          // MoveCheck, EdPointsCheck, DrawFace
     EffectTab,         // PageControl1 changed its page
     SpiralEd,          // spiral turns
@@ -42,8 +42,9 @@ struct ChangeContext {
     bool firstRenderDone = false;
     // The condition that belongs to the event itself: for FontList that an entry is selected
     // in a list that is not empty; for SurfaceKind that the kind moved between colour and
-    // texture; for EffectTab that "Verformen" became or stopped being the active tab. Ignored
-    // for the other changes.
+    // texture; for EffectTab that "Verformen" became or stopped being the active tab; for
+    // LinesEdited that the edit is whole (a release), not a key's step that waits for the
+    // countdown. Ignored for the other changes.
     bool eventCondition = true;
 };
 

@@ -57,6 +57,18 @@ void DrawEnvelope(Canvas& canvas, const EditViewLines& lines) {
         for (const TLine* line : {&upper, &lower})
             for (const TPoint& p : line->Points())
                 DrawSquareMarker(canvas, p);
+        const std::int32_t count = upper.PointCount() + lower.PointCount();
+        if (lines.keyPicked >= 0 && lines.keyPicked < count) {
+            // The keyboard's point: a black and a white frame around its handle, seen on any
+            // picture.
+            const bool onUpper = lines.keyPicked < upper.PointCount();
+            const TPoint p = onUpper ? upper.GetPoint(lines.keyPicked)
+                                     : lower.GetPoint(lines.keyPicked - upper.PointCount());
+            canvas.brush = Brush{clBlack, BrushStyle::Solid};
+            canvas.FrameRect({p.x - 6, p.y - 6, p.x + 6, p.y + 6});
+            canvas.brush = Brush{clWhite, BrushStyle::Solid};
+            canvas.FrameRect({p.x - 5, p.y - 5, p.x + 5, p.y + 5});
+        }
         return;
     }
     Connector(canvas, lines.pivot, lines.rotationHandle);
@@ -100,7 +112,8 @@ namespace {
 
 template <class Map>
 EditViewLines MappedLines(const EditViewLines& lines, Map map) {
-    EditViewLines mapped{{}, map(lines.pivot), map(lines.rotationHandle), lines.mode};
+    EditViewLines mapped{
+        {}, map(lines.pivot), map(lines.rotationHandle), lines.mode, lines.keyPicked};
     for (std::size_t i = 0; i < lines.lines.size(); ++i)
         mapped.lines[i] = MappedLine(lines.lines[i], map);
     return mapped;

@@ -30,6 +30,9 @@ struct EditViewLines {
     TPoint pivot;
     TPoint rotationHandle;
     EditMode mode = EditMode::MoveCheck;
+    // The point the keyboard picked on "Punkte bearbeiten" (TEnvelopeEditor::PickedIndex),
+    // framed while the view has the keys; -1 for none.
+    std::int32_t keyPicked = -1;
 
     static EditViewLines Of(const Lettering& lettering, const TEnvelopeEditor& editor);
     EditViewLines Shifted(TPoint by) const;

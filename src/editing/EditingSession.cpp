@@ -59,6 +59,20 @@ void EditingSession::FinishOpenStep() {
     Notify({what, Reaction::Nothing});
 }
 
+bool EditingSession::MovePickedPoint(std::int32_t dx, std::int32_t dy) {
+    bool moved = false;
+    Command command{"Hülle bearbeiten", Change::LinesEdited,
+                    [this, dx, dy, &moved](Lettering&) {
+                        moved = editor_.MovePicked(dx, dy);
+                        return moved;
+                    },
+                    true};
+    // A key's step waits for the countdown, so the keys of a burst do not render one by one.
+    command.eventCondition = false;
+    Run(command);
+    return moved;
+}
+
 SessionNotice EditingSession::Run(const Command& command) {
     const bool modified = Modified();
     SessionNotice notice;

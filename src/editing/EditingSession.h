@@ -83,6 +83,10 @@ class EditingSession {
     SessionNotice Run(const Command& command);
     // The typing paused (a render came): the open step becomes a step of its own.
     void FinishOpenStep();
+    // An arrow key on "Punkte bearbeiten" moves the picked point (TEnvelopeEditor::MovePicked).
+    // A burst of keys is one step "Hülle bearbeiten", kept open like typing until the pause, and
+    // the picture follows at the countdown. False when nothing moved.
+    bool MovePickedPoint(std::int32_t dx, std::int32_t dy);
 
     bool Undo();
     bool Redo();

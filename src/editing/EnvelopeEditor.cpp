@@ -7,6 +7,7 @@
 #include <numbers>
 
 #include "document/PictureSize.h"
+#include "platform/Catalogue.h"
 
 namespace gw {
 
@@ -301,6 +302,60 @@ void TEnvelopeEditor::DrawTempLines(Canvas& canvas) const {
     }
     Connect(canvas, Pivot, RotationHandle);
     canvas.pen.mode = PenMode::Copy;
+}
+
+std::int32_t TEnvelopeEditor::KeyPointCount() const {
+    return lettering_.EnvelopeLines[0].PointCount() + lettering_.EnvelopeLines[1].PointCount();
+}
+
+std::int32_t TEnvelopeEditor::PickedIndex() const {
+    const std::int32_t upper = lettering_.EnvelopeLines[0].PointCount();
+    const std::int32_t index = PickedLine == 0 ? PickedPoint : upper + PickedPoint;
+    return std::clamp(index, 0, std::max(0, KeyPointCount() - 1));
+}
+
+void TEnvelopeEditor::PickIndex(std::int32_t index) {
+    const std::int32_t upper = lettering_.EnvelopeLines[0].PointCount();
+    index = std::clamp(index, 0, std::max(0, KeyPointCount() - 1));
+    PickedLine = index < upper ? 0 : 1;
+    PickedPoint = index < upper ? index : index - upper;
+}
+
+bool TEnvelopeEditor::PickNext(bool backward) {
+    const std::int32_t next = PickedIndex() + (backward ? -1 : 1);
+    if (next < 0 || next >= KeyPointCount()) return false;
+    PickIndex(next);
+    return true;
+}
+
+bool TEnvelopeEditor::MovePicked(std::int32_t dx, std::int32_t dy) {
+    if (Mode() != EditMode::EdPointsCheck || ButtonHeld || KeyPointCount() == 0) return false;
+    PickIndex(PickedIndex());
+    TLine& line = lettering_.EnvelopeLines[std::size_t(PickedLine)];
+    const TPoint from = line.GetPoint(PickedPoint);
+    // A step toward the picture from outside is taken; a step out of it stops at the border.
+    auto step = [](std::int32_t v, std::int32_t d, std::int32_t size) {
+        const std::int64_t to = std::int64_t(v) + d;
+        const std::int64_t lo = std::min<std::int64_t>(v, 0);
+        const std::int64_t hi = std::max<std::int64_t>(v, std::int64_t(size) - 1);
+        return std::int32_t(std::clamp(to, lo, hi));
+    };
+    const TPoint to{step(from.x, dx, lettering_.width), step(from.y, dy, lettering_.height)};
+    if (to.x == from.x && to.y == from.y) return false;
+    line.SetPoint(PickedPoint, to.x, to.y);
+    BuildBoundaryOutlines(lettering_);
+    return true;
+}
+
+std::string TEnvelopeEditor::PickedPointText() const {
+    using catalogue::Fill;
+    using catalogue::Tr;
+    if (KeyPointCount() == 0) return {};
+    const std::string number = std::to_string(PickedIndex() + 1);
+    const std::string count = std::to_string(KeyPointCount());
+    const bool upper = PickedIndex() < lettering_.EnvelopeLines[0].PointCount();
+    return Fill(upper ? Tr("Punkt %1 von %2, oben") : Tr("Punkt %1 von %2, unten"),
+                {number, count});
 }
 
 void TEnvelopeEditor::StartDrawing() {

@@ -10,6 +10,7 @@
 
 #include <array>
 #include <cstdint>
+#include <string>
 
 #include "document/Lettering.h"
 #include "platform/Canvas.h"
@@ -71,6 +72,22 @@ class TEnvelopeEditor {
     // with the lines, or with the lines kept they move inside the picture, so the mouse can
     // always take them.
     void PictureResized(std::int32_t W0, std::int32_t H0, bool scaleLines);
+
+    // The keyboard on "Punkte bearbeiten" sees the points of both lines as one row, the upper
+    // line's first. Tab and Shift+Tab step along it; past either end they return false and the
+    // pick stays, so the keys can leave the view.
+    std::int32_t KeyPointCount() const;
+    // The picked point's place in that row; a pick the lines no longer have is held to them.
+    std::int32_t PickedIndex() const;
+    void PickIndex(std::int32_t index);
+    bool PickNext(bool backward);
+    // An arrow key moves the picked point by (dx, dy) picture pixels. It stays inside the picture
+    // unless it lay outside already (a document's lines may), and its outline is made anew.
+    // False off point mode, while the mouse holds a point, or when nothing moved.
+    bool MovePicked(std::int32_t dx, std::int32_t dy);
+    // Which point is picked, as the status bar and the view's description say it:
+    // "Punkt 3 von 12, oben".
+    std::string PickedPointText() const;
 
     // Whether the tab "Verformen" is the active effect tab: the view then shows the boundary
     // lines and the mouse edits them.

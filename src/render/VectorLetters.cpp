@@ -251,13 +251,6 @@ Path Shift(const Path& path, int axis, const std::vector<std::int32_t>& shifts) 
     return out;
 }
 
-// Where within the reach of a step's rays a point is taken: across the ray from the end towards
-// the lines' start (0) to the other (1), and along it from the end towards U (0) to L (1).
-struct Reach {
-    double across = 0;
-    double along = 0;
-};
-
 // The bend as a continuous map from text-image points to picture points. Text column c is laid
 // at the warp's steps kFirst(c) .. kFirst(c + 1) - 1, so the column's left edge lies half way
 // between step kFirst(c) - 1 and step kFirst(c), and a point within the column lies in between
@@ -324,23 +317,42 @@ class Bend {
     bool Draws() const { return N_ > 1 && Wt_ > 0 && Ht_ > 0; }
 
     // The point where the rays of its steps lay it, taken at `reach` within what they reach
-    // (see Reach).
-    VectorPoint operator()(const Point& p, const Reach& reach) const {
-        return Place(p, reach, false);
+    // across the ray: from the end towards the lines' start (0) to the other (1).
+    VectorPoint operator()(const Point& p, double reach) const {
+        std::int64_t k = 0;
+        double t = 0, y = 0;
+        Between(p, k, t, y);
+        const VectorPoint a = OnRay(steps_[std::size_t(k)], y, reach);
+        const VectorPoint b = OnRay(steps_[std::size_t(k + 1)], y, reach);
+        return {a.x + (b.x - a.x) * t, a.y + (b.y - a.y) * t};
     }
 
     // The direction in the text image that the other rays move a point in (towards the later
     // steps), a unit long; (1, 0) where the bend folds the text image flat.
+    // Taken from the bend's smooth course, not from the placed points: those stand still while
+    // a row or a column stays on the same pixel of its ray and then jump a whole pixel, so a
+    // squeezed text (a dozen rows a pixel) would seem not to move at all along its rows.
     Point Sweep(const Point& p) const {
-        constexpr double h = 0.25;
-        const VectorPoint x0 = Place({p.x - h, p.y}, {}, true),
-                          x1 = Place({p.x + h, p.y}, {}, true);
-        const VectorPoint y0 = Place({p.x, p.y - h}, {}, true),
-                          y1 = Place({p.x, p.y + h}, {}, true);
-        const double ax = x1.x - x0.x, ay = x1.y - x0.y, bx = y1.x - y0.x, by = y1.y - y0.y;
+        std::int64_t k = 0;
+        double t = 0, y = 0;
+        Between(p, k, t, y);
+        // The lines' course over a few steps either side, past the stairs of their pixels.
+        constexpr std::int64_t kAround = 3;
+        const Step& a = steps_[std::size_t(std::max<std::int64_t>(0, k - kAround))];
+        const Step& b = steps_[std::size_t(std::min<std::int64_t>(N_ - 1, k + 1 + kAround))];
+        const Step& s = steps_[std::size_t(k)];
+        const double spread = double(std::min<std::int64_t>(N_ - 1, k + 1 + kAround) -
+                                     std::max<std::int64_t>(0, k - kAround));
+        const double f = y / double(Ht_);
+        const double perColumn =
+            double(N_ - 1) / double(std::max<std::int64_t>(Wt_ - 1, 1)) / spread;
+        // Where a column and a row of the text image lead in the picture.
+        const double ax = perColumn * ((b.ux - a.ux) + f * ((b.lx - a.lx) - (b.ux - a.ux)));
+        const double ay = perColumn * ((b.uy - a.uy) + f * ((b.ly - a.ly) - (b.uy - a.uy)));
+        const double bx = (s.lx - s.ux) / double(Ht_), by = (s.ly - s.uy) / double(Ht_);
         const double det = ax * by - bx * ay;
         const Point n = Across(p);
-        if (std::abs(det) < 1e-9) return {1, 0};
+        if (std::abs(det) < 1e-12) return {1, 0};
         // The text-image step that the bend carries onto n.
         const Point v{(by * n.x - bx * n.y) / det, (ax * n.y - ay * n.x) / det};
         const double length = std::hypot(v.x, v.y);
@@ -367,16 +379,6 @@ class Bend {
         const Step& a = steps_[std::size_t(k)];
         const Step& b = steps_[std::size_t(k + 1)];
         return {a.nx + (b.nx - a.nx) * t, a.ny + (b.ny - a.ny) * t};
-    }
-
-    // With `own` the step's own ray alone.
-    VectorPoint Place(const Point& p, const Reach& reach, bool own) const {
-        std::int64_t k = 0;
-        double t = 0, y = 0;
-        Between(p, k, t, y);
-        const VectorPoint a = OnRay(steps_[std::size_t(k)], y, reach, own);
-        const VectorPoint b = OnRay(steps_[std::size_t(k + 1)], y, reach, own);
-        return {a.x + (b.x - a.x) * t, a.y + (b.y - a.y) * t};
     }
 
     struct Step {
@@ -418,33 +420,31 @@ class Bend {
     // The ray's pixels lie `pace` apart (a pixel along its longer axis), the first at U, the
     // last at L. Distance e is reached by the pixel at or after it; the row changes half way
     // between that pixel and the one before.
-    // The rays beside it have pixels at other distances, each showing the row of its own root:
-    // together they reach rows from distance e on to the next root, which the letters' ends
-    // facing L (`along` 1) follow and those facing U (0) need not.
-    static double Boundary(const Step& s, double e, double along) {
+    // The rays beside it have pixels at other distances, each showing the row of its own root,
+    // so there the row changes at distance e itself. Which of them lies on a pixel near a
+    // letter's edge is a matter of a pixel's stairs, towards U as often as towards L: the edge
+    // is taken half way between the two.
+    static double Boundary(const Step& s, double e) {
         const double last = std::round(double(s.length) / s.pace);
         const double pixel = std::min(std::ceil(e / s.pace - 1e-9), last + 1);
         const double own = (pixel - 0.5) * s.pace;
         const double beside = own + (std::min(e, double(s.length) + 0.5) - own) * s.slant;
-        const double nearer = std::min(own, beside), further = std::max(own, beside);
-        return nearer + (further - nearer) * along;
+        return (own + beside) / 2;
     }
 
-    VectorPoint OnRay(const Step& s, double y, const Reach& reach, bool own) const {
+    VectorPoint OnRay(const Step& s, double y, double reach) const {
         if (s.length == 0) return {s.ux, s.uy};
         const auto r = std::min<std::int64_t>(std::int64_t(std::floor(y)), Ht_ - 1);
         const double e0 = double(EFirst(s, r)), e1 = double(EFirst(s, r + 1));
-        const double along = own ? 0.0 : reach.along;
-        const double b0 = Boundary(s, e0, along);
-        const double distance = b0 + (y - double(r)) * (Boundary(s, e1, along) - b0);
+        const double b0 = Boundary(s, e0);
+        const double distance = b0 + (y - double(r)) * (Boundary(s, e1) - b0);
         const double f = std::clamp(distance / double(s.length), 0.0, 1.0);
         const double back = s.backU + (s.backL - s.backU) * f;
         // Rays 1 and 2 go over from the pixel aside to the ray's own half way along.
         const double w = std::clamp((f - 0.5) * double(s.length) + 0.5, 0.0, 1.0);
         const double aside = s.asideU * (1 - w) + s.asideL * w;
-        double least = std::min({0.0, back, aside}), most = std::max({0.0, back, aside});
-        if (own) least = most = 0;
-        const double across = least + (most - least) * reach.across;
+        const double least = std::min({0.0, back, aside}), most = std::max({0.0, back, aside});
+        const double across = least + (most - least) * reach;
         return {s.ux + s.dx * distance + s.nx * across, s.uy + s.dy * distance + s.ny * across};
     }
 
@@ -460,44 +460,34 @@ double DistanceToChord(const VectorPoint& q, const VectorPoint& a, const VectorP
     return std::hypot(wx - t * vx, wy - t * vy);
 }
 
-// A piece on its way through the bend, its reach going from `from` to `to` (see Widened).
+// A piece on its way through the bend, its reach across the rays going from `from` to `to`
+// (see Widened).
 struct BentPiece {
     Cubic c;
-    Reach from, to;
+    double from = 0, to = 0;
     VectorPoint At(const Bend& bend, double t) const {
-        return bend(gw::At(c, t), {from.across + (to.across - from.across) * t,
-                                   from.along + (to.along - from.along) * t});
+        return bend(gw::At(c, t), from + (to - from) * t);
     }
 };
 
 // The warp lays every column on more than its own steps: the rays that fill the gaps lay it on
-// the step before as well, and a pixel aside of its own near either end, and their pixels lie
-// at other distances from U than the ray's own. So the letters reach further than their own
-// ray shows them: they are the sweep of their shape over the reach around each point, across
-// the ray and along it. Where a contour's outer side faces one way its parts go to that end of
-// the reach (the fill lies to the right of the way: outer contours run clockwise, counters the
+// the step before as well, and a pixel aside of its own near either end. So the letters reach
+// further than their own ray shows them: they are the sweep of their shape over the reach
+// across the ray at each point. Where a contour's outer side faces one way its parts go to that end
+// of the reach (the fill lies to the right of the way: outer contours run clockwise, counters the
 // other way), and where the facing changes the contour crosses over at that point. Every point
 // is then inside the sweep as often as the letters cover it, so the nonzero fill is the sweep.
 std::vector<BentPiece> Widened(const Path& path, const Bend& bend) {
     std::vector<BentPiece> pieces;
-    Reach last;
-    const auto cross = [&pieces, &last](const Point& at, const Reach& to) {
-        const Cubic here{{at, at, at, at}};
-        if (to.across != last.across) {
-            pieces.push_back({here, last, {to.across, last.along}});
-            last.across = to.across;
-        }
-        if (to.along != last.along) {
-            pieces.push_back({here, last, to});
-            last.along = to.along;
-        }
+    double last = 0;
+    const auto cross = [&pieces, &last](const Point& at, double to) {
+        if (to == last) return;
+        pieces.push_back({{{at, at, at, at}}, last, to});
+        last = to;
     };
     for (const Cubic& whole : path) {
         const Point v = bend.Sweep(At(whole, 0.5));
         std::vector<double> cuts = Turns(whole, Point{v.y, -v.x});
-        const std::vector<double> sideways = Turns(whole, 0);
-        cuts.insert(cuts.end(), sideways.begin(), sideways.end());
-        std::sort(cuts.begin(), cuts.end());
         cuts.push_back(1);
         double from = 0;
         for (const double to : cuts) {
@@ -505,11 +495,10 @@ std::vector<BentPiece> Widened(const Path& path, const Bend& bend) {
             const Cubic c = Part(whole, from, to);
             from = to;
             const double dx = c.p[3].x - c.p[0].x, dy = c.p[3].y - c.p[0].y;
-            // The outer side faces along v or against it, and towards L (down) or U.
+            // The outer side faces along v or against it.
             const double facing = dy * v.x - dx * v.y;
-            Reach reach = last;
-            if (facing != 0) reach.across = facing > 0 ? 1 : 0;
-            if (dx != 0) reach.along = dx < 0 ? 1 : 0;
+            double reach = last;
+            if (facing != 0) reach = facing > 0 ? 1 : 0;
             if (pieces.empty()) {
                 last = reach;
             } else {
@@ -522,7 +511,7 @@ std::vector<BentPiece> Widened(const Path& path, const Bend& bend) {
     // crossing's pieces may move the vector.
     if (!pieces.empty()) {
         const Point start = pieces.front().c.p[0];
-        const Reach first = pieces.front().from;
+        const double first = pieces.front().from;
         cross(start, first);
     }
     return pieces;

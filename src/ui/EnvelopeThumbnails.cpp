@@ -91,9 +91,9 @@ Bitmap Reduce(const Bitmap& big) {
     return small;
 }
 
-Bitmap Thumbnail(int preset) {
-    const std::int32_t w = kThumbWidth * kScale;
-    const std::int32_t h = kThumbHeight * kScale;
+Bitmap Thumbnail(int preset, std::int32_t scale) {
+    const std::int32_t w = kThumbWidth * kScale * scale;
+    const std::int32_t h = kThumbHeight * kScale * scale;
     Bitmap big(w, h, PixelFormat::Rgb24, kPaper);
     const auto lines = EnvelopePresetLines(preset, w, h, 1.5);
     const std::vector<TPoint>& upper = lines[0];
@@ -105,18 +105,18 @@ Bitmap Thumbnail(int preset) {
         FillQuad(big, quad, kHull);
     }
     Canvas canvas(big);
-    if (n > 0) ThickLine(canvas, {upper[0], lower[0]}, kStart, 5);
-    ThickLine(canvas, lower, kLower, 4);
-    ThickLine(canvas, upper, kUpper, 6);
+    if (n > 0) ThickLine(canvas, {upper[0], lower[0]}, kStart, 5 * scale);
+    ThickLine(canvas, lower, kLower, 4 * scale);
+    ThickLine(canvas, upper, kUpper, 6 * scale);
     return Reduce(big);
 }
 
 }  // namespace
 
-TImageList MakeEnvelopeThumbnails() {
-    TImageList list(kThumbWidth, kThumbHeight);
+TImageList MakeEnvelopeThumbnails(std::int32_t scale) {
+    TImageList list(kThumbWidth, kThumbHeight, scale);
     for (int p = 0; p < kEnvelopePresetCount; ++p)
-        list.Add(Thumbnail(p));
+        list.Add(Thumbnail(p, list.Scale()));
     return list;
 }
 

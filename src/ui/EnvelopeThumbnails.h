@@ -6,7 +6,8 @@
 
 namespace gw {
 
-// 27 pictures of 64 x 32 in preset order; the spiral with its start value of 1.5 turns.
-TImageList MakeEnvelopeThumbnails();
+// 27 pictures of 64 x 32 units in preset order, `scale` pixels a unit; the spiral with its start
+// value of 1.5 turns.
+TImageList MakeEnvelopeThumbnails(std::int32_t scale = 1);
 
 }  // namespace gw

@@ -7,7 +7,9 @@
 #include <QToolTip>
 #include <algorithm>
 
+#include "ui/Accessible.h"
 #include "ui/PaintBox.h"
+#include "ui/Tr.h"
 
 namespace gw {
 
@@ -31,6 +33,7 @@ TGalleryCells::TGalleryCells(TPaintBox* box, std::function<GalleryLayout()> layo
       selected_(std::move(selected)),
       names_(names) {
     setObjectName(QStringLiteral("GalleryCells"));
+    InstallAccessibility();
     box->setFocusPolicy(Qt::StrongFocus);
     // The box takes the focus, not the scroll box around it, so one Tab reaches the cells.
     if (QScrollArea* area = ScrollAreaOf(box)) area->setFocusPolicy(Qt::NoFocus);
@@ -41,10 +44,27 @@ std::int32_t TGalleryCells::ShownCell() const {
     return box_->hasFocus() ? cell_ : -1;
 }
 
+QString TGalleryCells::CellName(std::int32_t cell) const {
+    if (cell >= 0 && std::size_t(cell) < names_.size())
+        return QTr(std::string(names_[std::size_t(cell)]).c_str());
+    return QTr("Nr. %1").arg(cell + 1);
+}
+
+void TGalleryCells::Pick(std::int32_t cell) {
+    const GalleryLayout layout = layout_();
+    if (cell < 0 || cell >= layout.count || layout.Rows() <= 0) return;
+    cell_ = cell;
+    const TRect r = layout.Cell(cell);
+    click_(r.left, r.top);
+    box_->update();
+    GallerySelectionChanged(box_, cell);
+}
+
 void TGalleryCells::MoveTo(std::int32_t cell) {
     cell_ = cell;
     const GalleryLayout layout = layout_();
     if (cell < 0 || cell >= layout.count) return;
+    if (box_->hasFocus()) GalleryFocusMoved(box_, cell);
     const TRect r = layout.Cell(cell);
     if (QScrollArea* area = ScrollAreaOf(box_))
         area->ensureVisible((r.left + r.right) / 2, (r.top + r.bottom) / 2,
@@ -95,14 +115,9 @@ bool TGalleryCells::eventFilter(QObject* watched, QEvent* event) {
                     return true;
                 case Qt::Key_Return:
                 case Qt::Key_Enter:
-                case Qt::Key_Space: {
-                    if (layout.Rows() <= 0) return true;
-                    cell_ = from;
-                    const TRect r = layout.Cell(from);
-                    click_(r.left, r.top);
-                    box_->update();
+                case Qt::Key_Space:
+                    Pick(from);
                     return true;
-                }
                 default:
                     break;
             }

@@ -4,6 +4,7 @@
 // picks that cell exactly as a click on it does. Hovering a cell shows its name.
 
 #include <QObject>
+#include <QString>
 #include <cstdint>
 #include <functional>
 #include <span>
@@ -27,6 +28,16 @@ class TGalleryCells : public QObject {
 
     // The focus cell to draw, -1 while the box does not have the focus.
     std::int32_t ShownCell() const;
+
+    // What assistive technology reads of the cells (ui/Accessible.h): the layout as it is now,
+    // the cell drawn as chosen (-1 for none), the keyboard's cell, a cell's name in the chosen
+    // language (its tool tip, or its number where the cells have no names), and a pick of a cell
+    // as a click on it makes.
+    GalleryLayout Layout() const { return layout_(); }
+    std::int32_t Selected() const { return selected_ ? selected_() : -1; }
+    std::int32_t FocusCell() const { return cell_; }
+    QString CellName(std::int32_t cell) const;
+    void Pick(std::int32_t cell);
 
   protected:
     bool eventFilter(QObject* watched, QEvent* event) override;

@@ -74,8 +74,9 @@ void TLiveThumbnails::Start(const Lettering& lettering) {
     const std::shared_ptr<std::atomic<std::uint64_t>> latest = latest_;
     const std::int32_t width = width_;
     const std::int32_t height = height_;
+    const std::int32_t scale = scale_;
     const bool low = lowPriority_;
-    pool_.start([this, set, latest, copy, width, height, low] {
+    pool_.start([this, set, latest, copy, width, height, scale, low] {
         // The thread priority above does nothing under Linux's ordinary scheduling; the thread's
         // nice value does, and lowering it needs no rights.
         if (low) setpriority(PRIO_PROCESS, id_t(syscall(SYS_gettid)), 19);
@@ -88,7 +89,8 @@ void TLiveThumbnails::Start(const Lettering& lettering) {
                     if (*latest != set) return;
                     copy->settings = base;
                     kGalleries[std::size_t(g)].apply(copy->settings, i);
-                    pictures->push_back(RenderThumbnail(*copy, width, height, kMargin));
+                    pictures->push_back(
+                        RenderThumbnail(*copy, width * scale, height * scale, kMargin));
                 }
                 QMetaObject::invokeMethod(
                     this, [this, set, g, pictures] { Take(set, g, pictures); },

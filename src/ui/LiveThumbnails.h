@@ -36,6 +36,10 @@ class TLiveThumbnails : public QObject {
     // tests that wait for a set on a busy machine turn that off before the first set starts.
     void SetLowPriority(bool low) { lowPriority_ = low; }
 
+    // Each thumbnail is made with `scale` pixels a unit of its size, for a screen of that pixel
+    // ratio; from the next set on.
+    void SetPixelScale(std::int32_t scale) { scale_ = scale < 1 ? 1 : scale; }
+
     // Starts a set for the lettering as it is now.
     void Start(const Lettering& lettering);
     // The gallery's pictures by preset number; empty while the drawn ones stand in.
@@ -54,6 +58,7 @@ class TLiveThumbnails : public QObject {
 
     std::int32_t width_;
     std::int32_t height_;
+    std::int32_t scale_ = 1;
     bool enabled_ = true;
     bool lowPriority_ = true;
     QThreadPool pool_;

@@ -25,9 +25,11 @@ void TPaintBox::FitBitmap() {
     // A box that shows a picture draws into parts of what it shows, never into a bitmap of its
     // whole size, which at a high zoom would be many times the picture.
     if (picture_) return;
-    if (bitmap_.Width() == width() && bitmap_.Height() == height()) return;
+    const std::int32_t w = width() * pixelScale_;
+    const std::int32_t h = height() * pixelScale_;
+    if (bitmap_.Width() == w && bitmap_.Height() == h) return;
     try {
-        bitmap_.SetSize(width(), height());
+        bitmap_.SetSize(w, h);
     } catch (const std::bad_alloc&) {
         // Without memory for its bitmap the box shows nothing; the command that made it this
         // large learns of the failure from the count and takes the size back.
@@ -38,6 +40,15 @@ void TPaintBox::FitBitmap() {
 Canvas& TPaintBox::canvas() {
     FitBitmap();
     return *canvas_;
+}
+
+void TPaintBox::SetPixelScale(std::int32_t scale) {
+    scale = scale < 1 ? 1 : scale;
+    // A paint sets the scale it draws at; the same scale again must not ask for another paint.
+    if (scale == pixelScale_) return;
+    pixelScale_ = scale;
+    FitBitmap();
+    update();
 }
 
 void TPaintBox::resizeEvent(QResizeEvent* event) {
@@ -139,6 +150,7 @@ void TPaintBox::paintEvent(QPaintEvent* event) {
     try {
         if (OnPaint) OnPaint();
         image = ToQImage(bitmap_);
+        image.setDevicePixelRatio(pixelScale_);
     } catch (const std::bad_alloc&) {
         // A paint cannot ask the user anything; what could not be drawn stays blank.
         NoteAllocationFailure();

@@ -49,6 +49,12 @@ class TPaintBox : public QWidget {
     // holds the picture's pixels there; `origin` is its top left in the box's pixels.
     std::function<void(Canvas&, TPoint origin)> OnOverlay;
 
+    // A box drawn finer than its own size: the bitmap holds `scale` pixels a unit of the box in
+    // both directions and is shown at that pixel ratio, sharp on a screen of that ratio. Mouse
+    // events stay in the box's units. 1 unless set.
+    void SetPixelScale(std::int32_t scale);
+    std::int32_t pixelScale() const { return pixelScale_; }
+
     // Called by every paint before the bitmap is shown.
     std::function<void()> OnPaint;
     // Called after every change of the box's size.
@@ -73,6 +79,7 @@ class TPaintBox : public QWidget {
     std::unique_ptr<Canvas> canvas_;
     const Bitmap* ReducedPicture();
 
+    std::int32_t pixelScale_ = 1;
     const DibImage* picture_ = nullptr;
     double zoom_ = 1;
     Bitmap reduced_;

@@ -59,13 +59,17 @@ QString QtFileFilter(std::string_view pipeFilter) {
     const QStringList parts = ToQString(pipeFilter).split(QLatin1Char('|'));
     QStringList filters;
     for (qsizetype i = 0; i + 1 < parts.size(); i += 2) {
-        QString description = parts[i];
+        QString description = parts[i].trimmed();
+        const QString listed = QStringLiteral("(") + parts[i + 1] + QLatin1Char(')');
         QString patterns = parts[i + 1];
         patterns.replace(QLatin1Char(';'), QLatin1Char(' '));
-        // Qt reads the patterns from the description's last parenthesis; many descriptions
-        // already end in their own patterns, which must not be shown twice.
+        // Qt reads the patterns, apart by spaces, from the description's last parenthesis.
+        // Many descriptions already end in their own patterns, apart by semicolons: those are
+        // written Qt's way rather than shown a second time.
         const QString shown = QStringLiteral("(") + patterns + QLatin1Char(')');
-        if (!description.trimmed().endsWith(shown)) description += QLatin1Char(' ') + shown;
+        if (description.endsWith(listed)) description.chop(listed.size());
+        if (!description.endsWith(shown))
+            description = description.trimmed() + QLatin1Char(' ') + shown;
         filters << description;
     }
     return filters.join(QStringLiteral(";;"));

@@ -15,12 +15,18 @@ class TShape : public QWidget {
 
     TColor brushColor() const { return brushColor_; }
     void setBrushColor(TColor color);
+    // What the swatch holds, as assistive technology reads it: `pattern` (a German text of the
+    // catalogue, "Buchstabenfarbe: %1") with the colour in place of %1, kept up with the colour.
+    void setDescribedAs(const char* pattern);
 
   protected:
     void paintEvent(QPaintEvent* event) override;
 
   private:
+    void Describe();
+
     TColor brushColor_ = clWhite;
+    const char* pattern_ = nullptr;
 };
 
 }  // namespace gw

@@ -27,31 +27,41 @@ GalleryLayout FitGallery(TPaintBox& box, const TImageList& images) {
     return layout;
 }
 
-void DrawFocusCell(Canvas& canvas, const TRect& cell) {
+void DrawFocusCell(Canvas& canvas, const TRect& cell, std::int32_t scale) {
     canvas.brush = Brush{kFocusCell, BrushStyle::Solid};
-    canvas.FrameRect({cell.left + 1, cell.top + 1, cell.right - 1, cell.bottom - 1});
-    canvas.FrameRect({cell.left + 2, cell.top + 2, cell.right - 2, cell.bottom - 2});
+    for (std::int32_t inset = 1; inset <= 2 * scale; ++inset)
+        canvas.FrameRect(
+            {cell.left + inset, cell.top + inset, cell.right - inset, cell.bottom - inset});
 }
 
 void PaintGallery(TPaintBox& box, const TImageList& images, std::int32_t selected,
                   std::int32_t focusCell, const std::vector<Bitmap>* live) {
     const GalleryLayout layout = FitGallery(box, images);
+    // The layout is in the box's units; the thumbnails and the marks are drawn in its pixels.
+    const std::int32_t scale = images.Scale();
+    box.SetPixelScale(scale);
+    const auto pixels = [&layout, scale](std::int32_t i) {
+        const TRect cell = layout.Cell(i);
+        return TRect{cell.left * scale, cell.top * scale, cell.right * scale, cell.bottom * scale};
+    };
     Canvas& canvas = box.canvas();
     canvas.brush = Brush{kWorkspace, BrushStyle::Solid};
     canvas.FillRect({0, 0, box.bitmap().Width(), box.bitmap().Height()});
     if (layout.Rows() <= 0) return;
-    const bool useLive = live && std::int32_t(live->size()) == layout.count;
+    // Live pictures made for another pixel ratio wait for the next set; the drawn ones stand in.
+    const bool useLive = live && layout.count > 0 && std::int32_t(live->size()) == layout.count &&
+                         (*live)[0].Width() == layout.cellWidth * scale;
     for (std::int32_t i = 0; i < layout.count; ++i) {
-        const TRect cell = layout.Cell(i);
+        const TRect cell = pixels(i);
         if (useLive) {
-            canvas.BitBlt(cell.left, cell.top, layout.cellWidth, layout.cellHeight,
+            canvas.BitBlt(cell.left, cell.top, layout.cellWidth * scale, layout.cellHeight * scale,
                           (*live)[std::size_t(i)], 0, 0, SRCCOPY);
         } else {
             images.Draw(canvas, i, cell.left, cell.top);
         }
     }
-    if (selected >= 0 && selected < layout.count) canvas.DrawFocusRect(layout.Cell(selected));
-    if (focusCell >= 0 && focusCell < layout.count) DrawFocusCell(canvas, layout.Cell(focusCell));
+    if (selected >= 0 && selected < layout.count) canvas.DrawFocusRect(pixels(selected));
+    if (focusCell >= 0 && focusCell < layout.count) DrawFocusCell(canvas, pixels(focusCell), scale);
 }
 
 std::int32_t GalleryClick(TPaintBox& box, const TImageList& images, std::int32_t x,

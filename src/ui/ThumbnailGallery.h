@@ -24,8 +24,8 @@ GalleryLayout FitGallery(TPaintBox& box, const TImageList& images);
 void PaintGallery(TPaintBox& box, const TImageList& images, std::int32_t selected,
                   std::int32_t focusCell = -1, const std::vector<Bitmap>* live = nullptr);
 // The keyboard's focus cell: a two-pixel frame in the highlight colour just inside the cell, so
-// it shows beside the dotted rectangle of the selection.
-void DrawFocusCell(Canvas& canvas, const TRect& cell);
+// it shows beside the dotted rectangle of the selection; `scale` pixels a unit make it as thick.
+void DrawFocusCell(Canvas& canvas, const TRect& cell, std::int32_t scale = 1);
 // The cell a click at (x, y) hits, -1 for none.
 std::int32_t GalleryClick(TPaintBox& box, const TImageList& images, std::int32_t x, std::int32_t y);
 

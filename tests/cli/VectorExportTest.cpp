@@ -61,9 +61,9 @@ TEST_F(VectorExport, TheLettersCoverWhatTheRasterPictureCovers) {
         {"--envelope 0 --set SinDeform=1", 0.95},
         {"--envelope 7 --set SinDeform=1", 0.95},
         {"--envelope 0 --set RandDeform=1", 0.90},
-        // The spiral's turns squeeze the text to a few pixels, where the raster's gap-filling
-        // rays draw strokes thicker than their outline.
-        {"--spiral 3", 0.75},
+        // The spiral's turns squeeze the text to strokes a pixel or two thick, whose edges the
+        // outlines follow on the average, not pixel by pixel.
+        {"--spiral 3", 0.84},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.options);

@@ -2,6 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
+#include <string>
+#include <string_view>
+
 namespace gw {
 namespace {
 
@@ -265,6 +269,85 @@ TEST(EditingSession, UndoDuringARenderCancelsItAndUndoes) {
     EXPECT_EQ(listener.notices.back().reaction, Reaction::Render);
     EXPECT_FALSE(session.lettering().settings.KanteCheck);
     EXPECT_FALSE(session.RenderBusy());
+}
+
+}  // namespace
+}  // namespace gw
+
+namespace gw {
+namespace {
+
+// The keys of "Punkte bearbeiten": T and B are Tab and Shift+Tab, E picks the last point, l r u d
+// move by one pixel and L R U D by ten, | is the pause that closes the open step.
+TEST(EditingSession, KeysPickAndMoveBoundaryPointsOneStepABurst) {
+    struct Case {
+        const char* keys;
+        bool pointMode;
+        bool pointOnTheBorder;  // the picked point starts at x 0
+        std::int32_t picked;    // -1: the last
+        TPoint moved;
+        int steps;
+    };
+    const Case cases[] = {
+        {"r", true, false, 0, {1, 0}, 1},     {"TTd", true, false, 2, {0, 1}, 1},
+        {"RRu", true, false, 0, {20, -1}, 1}, {"r|r", true, false, 0, {2, 0}, 2},
+        {"BrTl", true, false, 1, {-1, 0}, 1},  // Shift+Tab at the first point keeps it
+        {"ETd", true, false, -1, {0, 1}, 1},   // Tab past the last point keeps it
+        {"lL", true, true, 0, {0, 0}, 0},      // the border holds the point
+        {"Rl", true, true, 0, {9, 0}, 1},     {"r", false, false, 0, {0, 0}, 0},
+    };
+    for (const Case& c : cases) {
+        EditingSession session;
+        session.editor().TabActive = true;
+        if (c.pointMode) session.Run(Set("EdPointsCheck", 1));
+        if (c.pointOnTheBorder) {
+            session.Run({"Hülle bearbeiten", Change::LinesEdited, [](Lettering& l) {
+                             const TPoint p = l.EnvelopeLines[0].GetPoint(0);
+                             l.EnvelopeLines[0].SetPoint(0, 0, p.y);
+                             return true;
+                         }});
+        }
+        const std::array<TLine, 2> start = session.lettering().EnvelopeLines;
+        Listener listener(session);
+        TEnvelopeEditor& editor = session.editor();
+        for (const char* k = c.keys; *k; ++k) {
+            const std::string_view moves = "lrudLRUD";
+            if (const std::size_t m = moves.find(*k); m != std::string_view::npos) {
+                const std::int32_t step = m < 4 ? 1 : 10;
+                const std::int32_t dx[] = {-1, 1, 0, 0};
+                const std::int32_t dy[] = {0, 0, -1, 1};
+                session.MovePickedPoint(dx[m % 4] * step, dy[m % 4] * step);
+            } else if (*k == 'T' || *k == 'B') {
+                editor.PickNext(*k == 'B');
+            } else if (*k == 'E') {
+                editor.PickIndex(editor.KeyPointCount() - 1);
+            } else {
+                session.FinishOpenStep();
+            }
+        }
+        const std::int32_t count = editor.KeyPointCount();
+        const std::int32_t picked = c.picked < 0 ? count - 1 : c.picked;
+        EXPECT_EQ(editor.PickedIndex(), picked) << c.keys;
+        const std::int32_t upper = start[0].PointCount();
+        const std::size_t line = picked < upper ? 0 : 1;
+        const std::int32_t point = picked < upper ? picked : picked - upper;
+        const TPoint from = start[line].GetPoint(point);
+        const TPoint to = session.lettering().EnvelopeLines[line].GetPoint(point);
+        EXPECT_EQ(to, (TPoint{from.x + c.moved.x, from.y + c.moved.y})) << c.keys;
+        EXPECT_EQ(editor.PickedPointText(), "Punkt " + std::to_string(picked + 1) + " von " +
+                                                std::to_string(count) +
+                                                (line == 0 ? ", oben" : ", unten"))
+            << c.keys;
+        // A key's step waits for the countdown rather than rendering at once.
+        if (c.steps > 0) {
+            EXPECT_EQ(listener.notices.back().reaction, Reaction::Defer) << c.keys;
+        }
+        int steps = 0;
+        while (session.lettering().EnvelopeLines != start && session.Undo())
+            ++steps;
+        EXPECT_EQ(steps, c.steps) << c.keys;
+        EXPECT_TRUE(session.lettering().EnvelopeLines == start) << c.keys;
+    }
 }
 
 }  // namespace

@@ -23,6 +23,7 @@ exceptions=(
     '#Panel1 { background-color: %1; border: 2px outset %2; } #Panel1 QLabel { color: black; }'
     # For the program's developers, when the window's layout lost a control it names.
     'The window has no control %s.'
+    'No control %s to name.'
     # The program's name as the PDF and SVG files name their creator.
     'Zarbo Glyphwerk'
     # The version line of --version, the same in every language.

@@ -185,12 +185,11 @@ TEST(VectorLetters, HostileLinesStayOnThePicture) {
 
 TEST(VectorLetters, FilledOutlinesCoverTheRasterLetters) {
     std::vector<Case> cases;
-    // Where the lines squeeze the text to a few pixels (the circle's top, the spiral's turns)
-    // every ray samples the rows afresh: the rays that fill the gaps show thin strokes on pixels
-    // the strokes' own outline only touches, so the raster letters come out thicker there.
-    constexpr int kCircle = 18;
+    // Where the spiral's turns squeeze the text to strokes a pixel or two thick, which of the
+    // rays lies on a pixel at a stroke's edge is a matter of the pixels' stairs: the outlines
+    // follow the strokes' edges on the average, not pixel by pixel.
     for (int p = 0; p < kEnvelopePresetCount; ++p) {
-        const double least = p == kSpiralPreset ? 0.78 : p == kCircle ? 0.93 : 0.95;
+        const double least = p == kSpiralPreset ? 0.88 : 0.95;
         cases.push_back({p, DeformMode::NoDeform, 1, least});
         cases.push_back({p, DeformMode::SinDeform, 1, least});
         cases.push_back({p, DeformMode::RandDeform, 1, std::min(least, 0.90)});
