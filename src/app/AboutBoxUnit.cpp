@@ -43,7 +43,7 @@ QLabel* MakeLabel(const QString& text, QWidget* parent, const char* name) {
 
 TAboutBox::TAboutBox(QWidget* parent) : QDialog(parent) {
     setObjectName(QStringLiteral("AboutBox"));
-    setWindowTitle(QStringLiteral("Info"));
+    setWindowTitle(QTr("Info"));
     setFixedSize(664, 453);
     setWindowFlags(windowFlags() & ~Qt::WindowContextHelpButtonHint);
 
@@ -64,32 +64,29 @@ TAboutBox::TAboutBox(QWidget* parent) : QDialog(parent) {
 
     auto* column = new QWidget(Panel1);
     column->setFixedWidth(648 - 2 * 12 - 306 - 14 - 4);
-    QLabel* ProductName = MakeLabel(QStringLiteral("Garantiert ein Original ZEF-LOR Programm"),
-                                    column, "ProductName");
+    QLabel* ProductName =
+        MakeLabel(QTr("Garantiert ein Original ZEF-LOR Programm"), column, "ProductName");
     QFont productFont(QStringLiteral("Arial Narrow"));
     productFont.setBold(true);
     productFont.setPixelSize(24);
     ProductName->setFont(productFont);
-    QLabel* Copyright =
-        MakeLabel(QStringLiteral("Zarbo Glyphwerk 2.1 – © XXXX ZEF-LOR. Alle Rechte vorbehalten."),
-                  column, "Copyright");
-    QLabel* Comments =
-        MakeLabel(QStringLiteral("Entwickelt und gestaltet von ZEF-LOR.\n"
-                                 "Kontakt: ZEF-LOR, Postfach 12 34, 00000 Musterstadt, "
-                                 "post@zef-lor.example"),
-                  column, "Comments");
-    QLabel* Label1 =
-        MakeLabel(QStringLiteral("ZEF-LOR – Zeichen, Farben, Lettern."), column, "Label1");
+    QLabel* Copyright = MakeLabel(
+        QTr("Zarbo Glyphwerk 2.1 – © XXXX ZEF-LOR. Alle Rechte vorbehalten."), column, "Copyright");
+    QLabel* Comments = MakeLabel(QTr("Entwickelt und gestaltet von ZEF-LOR.\n"
+                                     "Kontakt: ZEF-LOR, Postfach 12 34, 00000 Musterstadt, "
+                                     "post@zef-lor.example"),
+                                 column, "Comments");
+    QLabel* Label1 = MakeLabel(QTr("ZEF-LOR – Zeichen, Farben, Lettern."), column, "Label1");
     QFont bold = Label1->font();
     bold.setBold(true);
     Label1->setFont(bold);
-    QLabel* Label2 = MakeLabel(
-        QStringLiteral("Wir machen kleine Programme für schöne Schriftzüge."), column, "Label2");
-    QLabel* Label3 = MakeLabel(
-        QStringLiteral("Auf unserer Homepage finden Sie weitere Programme von ZEF-LOR, "
-                       "Neuigkeiten zu Zarbo Glyphwerk, Beispiele zum Nachmachen und Antworten "
-                       "auf häufige Fragen. Schauen Sie doch einmal vorbei:"),
-        column, "Label3");
+    QLabel* Label2 =
+        MakeLabel(QTr("Wir machen kleine Programme für schöne Schriftzüge."), column, "Label2");
+    QLabel* Label3 =
+        MakeLabel(QTr("Auf unserer Homepage finden Sie weitere Programme von ZEF-LOR, "
+                      "Neuigkeiten zu Zarbo Glyphwerk, Beispiele zum Nachmachen und Antworten "
+                      "auf häufige Fragen. Schauen Sie doch einmal vorbei:"),
+                  column, "Label3");
     auto* BitBtnXP1 = new QPushButton(QString::fromLatin1(kHomePageCaption), column);
     BitBtnXP1->setObjectName(QStringLiteral("BitBtnXP1"));
     BitBtnXP1->setFixedSize(220, 30);
@@ -117,7 +114,7 @@ TAboutBox::TAboutBox(QWidget* parent) : QDialog(parent) {
     panelLayout->addWidget(column);
     panelLayout->addStretch(1);
 
-    auto* BitBtn1 = new QPushButton(QStringLiteral("OK"), this);
+    auto* BitBtn1 = new QPushButton(QTr("OK"), this);
     BitBtn1->setObjectName(QStringLiteral("BitBtn1"));
     BitBtn1->setGeometry((664 - 181) / 2, 404, 181, 37);
     BitBtn1->setDefault(true);
@@ -128,9 +125,8 @@ TAboutBox::TAboutBox(QWidget* parent) : QDialog(parent) {
     language->setGeometry(8, 404, (664 - 181) / 2 - 16, 37);
     auto* LanguageBox = new QComboBox(language);
     LanguageBox->setObjectName(QStringLiteral("LanguageBox"));
-    // In the order of LanguageChoice; each language by its own name.
-    LanguageBox->addItems(
-        {QTr("wie das System"), QStringLiteral("Deutsch"), QStringLiteral("English")});
+    // In the order of LanguageChoice; each language by its own name, in every catalogue.
+    LanguageBox->addItems({QTr("wie das System"), QTr("Deutsch"), QTr("English")});
     LanguageBox->setCurrentIndex(static_cast<int>(StoredLanguageChoice()));
     LanguageBox->setToolTip(QTr("Die Sprache des Programms; sie gilt ab dem nächsten Start."));
     auto* LanguageLabel = new QLabel(QTr("Sprache:"), language);

@@ -38,6 +38,7 @@
 #include "ui/Tex0FrUnit.h"
 #include "ui/TextureFrUnit.h"
 #include "ui/ThumbnailGallery.h"
+#include "ui/Tr.h"
 
 namespace gw::layout {
 
@@ -124,13 +125,14 @@ QGridLayout* PageGrid(QWidget* page) {
 
 QString KeyName(const QKeySequence& keys) {
     QString name = keys.toString(QKeySequence::PortableText);
-    name.replace(QStringLiteral("Ctrl"), QStringLiteral("Strg"));
-    name.replace(QStringLiteral("Shift"), QStringLiteral("Umschalt"));
+    name.replace(QStringLiteral("Ctrl"), QTr("Strg"));
+    name.replace(QStringLiteral("Shift"), QTr("Umschalt"));
     return name;
 }
 
 QString WithKeys(const QString& hint, const QKeySequence& keys) {
-    return hint + QStringLiteral(" (") + KeyName(keys) + QLatin1Char(')');
+    // A pattern of its own, so a language may set the keys apart in its way.
+    return QTr("%1 (%2)").arg(hint, KeyName(keys));
 }
 
 }  // namespace gw::layout

@@ -27,10 +27,13 @@
 #include "ui/Image.h"
 #include "ui/PaintBox.h"
 #include "ui/QtBridge.h"
+#include "ui/Tr.h"
 #include "ui/ViewNavigator.h"
 
 namespace gw {
 
+using catalogue::Fill;
+using catalogue::Tr;
 using layout::KeyName;
 using layout::Named;
 using layout::WithKeys;
@@ -92,8 +95,8 @@ void TMainForm::ConnectKeys() {
         connect(shortcut, &QShortcut::activated, this,
                 [this, command = key.command] { (this->*command)(); });
         // The result page's buttons had no tool tip before.
-        const QString hint = key.shownOn == PrintButton  ? QStringLiteral("Bild drucken...")
-                             : key.shownOn == CopyButton ? QStringLiteral("Bild kopieren")
+        const QString hint = key.shownOn == PrintButton  ? QTr("Bild drucken...")
+                             : key.shownOn == CopyButton ? QTr("Bild kopieren")
                                                          : key.shownOn->toolTip();
         key.shownOn->setToolTip(WithKeys(hint, key.keys));
         if (key.resultPage) habits_->resultPageKeys.push_back(shortcut);
@@ -134,7 +137,9 @@ bool TMainForm::RunSharedMnemonic(QObject* receiver, QEvent* event) {
 // Unsaved changes
 
 void TMainForm::UpdateCaption() {
-    QString caption = ToQString(CaptionFor(session().fileName()));
+    // A document not yet saved has the name it would be given, in the window's language.
+    const std::string& fileName = session().fileName();
+    QString caption = ToQString(CaptionFor(fileName.empty() ? Tr("Unbenannt.zgw") : fileName));
     if (session().Modified()) caption += QStringLiteral(" *");
     setWindowTitle(caption);
 }
@@ -159,7 +164,7 @@ bool TMainForm::SaveDocument() {
         DialogRequest request;
         request.kind = DialogKind::Save;
         request.name = QStringLiteral("SaveDialog2");
-        request.filter = QStringLiteral("Schriftzug-Dateien (*.zgw)");
+        request.filter = QTr("Schriftzug-Dateien (*.zgw)");
         request.defaultSuffix = QStringLiteral("zgw");
         const DialogAnswer answer = RunDialog(this, request);
         if (!answer.accepted) return false;
@@ -174,14 +179,14 @@ bool TMainForm::SaveDocument() {
 // "Zuletzt geöffnet"
 
 bool TMainForm::MayOpen() {
-    return MayDropChanges("Hiermit gehen alle nicht gespeicherten Informationen verloren.",
-                          "Datei/Öffnen", MsgIcon::Information);
+    return MayDropChanges(Tr("Hiermit gehen alle nicht gespeicherten Informationen verloren."),
+                          Tr("Datei/Öffnen"), MsgIcon::Information);
 }
 
 void TMainForm::ConnectRecentMenu() {
     auto* SpeedButton2 = Named<QToolButton>(*this, "SpeedButton2");
     QMenu*& recentMenu = habits_->recentMenu;
-    recentMenu = new QMenu(QStringLiteral("Zuletzt geöffnet"), SpeedButton2);
+    recentMenu = new QMenu(QTr("Zuletzt geöffnet"), SpeedButton2);
     recentMenu->setObjectName(QStringLiteral("RecentMenu"));
     recentMenu->setToolTipsVisible(true);
     SpeedButton2->setMenu(recentMenu);
@@ -195,9 +200,9 @@ void TMainForm::ConnectRecentMenu() {
 void TMainForm::FillRecentMenu() {
     QMenu* recentMenu = habits_->recentMenu;
     recentMenu->clear();
-    recentMenu->addSection(QStringLiteral("Zuletzt geöffnet"));
+    recentMenu->addSection(QTr("Zuletzt geöffnet"));
     const QStringList documents = RecentDocuments();
-    if (documents.isEmpty()) recentMenu->addAction(QStringLiteral("(keine)"))->setEnabled(false);
+    if (documents.isEmpty()) recentMenu->addAction(QTr("(keine)"))->setEnabled(false);
     for (qsizetype i = 0; i < documents.size(); ++i) {
         QAction* action = recentMenu->addAction(
             QStringLiteral("&%1 %2").arg(i + 1).arg(QFileInfo(documents[i]).fileName()));
@@ -209,10 +214,10 @@ void TMainForm::FillRecentMenu() {
 void TMainForm::OpenRecent(const QString& fileName) {
     if (!QFileInfo::exists(fileName)) {
         ForgetRecentDocument(fileName);
-        ShowMessageBox("Die Datei " + ToStdString(fileName) +
-                           " gibt es nicht mehr. Sie wird aus der Liste \"Zuletzt geöffnet\" "
-                           "genommen.",
-                       "Zuletzt geöffnet", MsgIcon::Warning);
+        ShowMessageBox(Fill(Tr("Die Datei %1 gibt es nicht mehr. Sie wird aus der Liste "
+                               "\"Zuletzt geöffnet\" genommen."),
+                            {ToStdString(fileName)}),
+                       Tr("Zuletzt geöffnet"), MsgIcon::Warning);
         return;
     }
     if (MayOpen()) OpenFile(fileName);

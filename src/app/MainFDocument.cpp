@@ -77,25 +77,35 @@
 #include "ui/Tex0FrUnit.h"
 #include "ui/TextureFrUnit.h"
 #include "ui/ThumbnailGallery.h"
+#include "ui/Tr.h"
 #include "ui/ViewNavigator.h"
 
 namespace gw {
 
+using catalogue::Fill;
+using catalogue::Tr;
 using layout::Named;
 
 namespace {
 
-constexpr char kDocumentFilter[] = "Schriftzug-Dateien (*.zgw)";
+constexpr char kDocumentFilter[] = N_("Schriftzug-Dateien (*.zgw)");
+
+// A step's name, kept German in the history, in the chosen language. The catalogue hands back the
+// text it was given where it has none, so the name is copied while it is still alive.
+QString StepName(const std::string& german) {
+    return QString::fromUtf8(Tr(german.c_str()));
+}
 
 bool MayWriteLargeDocument(const Lettering& lettering) {
     // Counting the bytes writes nothing, so the user can still decline before any file is touched.
     const std::uint64_t bytes = LetteringFileSize(lettering);
     if (bytes <= kLargeDocumentBytes) return true;
     const std::string question =
-        "Das Dokument wird " + std::to_string((bytes + 500'000) / 1'000'000) +
-        " MB groß, weil die Texturen entpackt im Dokument gespeichert werden. Trotzdem speichern?";
-    return ShowMessageBox(question, "Datei/Speichern", MsgIcon::Warning, MsgButtons::OkCancel) ==
-           MsgResult::Ok;
+        Fill(Tr("Das Dokument wird %1 MB groß, weil die Texturen entpackt im Dokument gespeichert "
+                "werden. Trotzdem speichern?"),
+             {std::to_string((bytes + 500'000) / 1'000'000)});
+    return ShowMessageBox(question, Tr("Datei/Speichern"), MsgIcon::Warning,
+                          MsgButtons::OkCancel) == MsgResult::Ok;
 }
 
 }  // namespace
@@ -144,8 +154,8 @@ void TMainForm::ConnectDocuments() {
 // Document commands
 
 void TMainForm::NewBtnClick() {
-    if (!MayDropChanges("Alle nicht gespeicherten Einstellungen gehen verloren.", "Datei|Neu",
-                        MsgIcon::Question))
+    if (!MayDropChanges(Tr("Alle nicht gespeicherten Einstellungen gehen verloren."),
+                        Tr("Datei|Neu"), MsgIcon::Question))
         return;
     ForgetFirstRender();
     session().New();
@@ -156,7 +166,7 @@ void TMainForm::SpeedButton2Click() {
     DialogRequest request;
     request.kind = DialogKind::Open;
     request.name = QStringLiteral("OpenDialog1");
-    request.filter = QString::fromLatin1(kDocumentFilter);
+    request.filter = QTr(kDocumentFilter);
     request.defaultSuffix = QStringLiteral("zgw");
     const DialogAnswer answer = RunDialog(this, request);
     if (answer.accepted) OpenFile(answer.fileName);
@@ -174,7 +184,7 @@ void TMainForm::SaveAsBtnClick() {
     DialogRequest request;
     request.kind = DialogKind::Save;
     request.name = QStringLiteral("SaveDialog2");
-    request.filter = QString::fromLatin1(kDocumentFilter);
+    request.filter = QTr(kDocumentFilter);
     request.defaultSuffix = QStringLiteral("zgw");
     const DialogAnswer answer = RunDialog(this, request);
     if (answer.accepted) SaveFile(answer.fileName);
@@ -261,10 +271,11 @@ void TMainForm::UpdateUndoButtons() {
     const EditingSession& s = session();
     UndoBtn->setEnabled(s.CanUndo());
     RedoBtn->setEnabled(s.CanRedo());
-    UndoBtn->setToolTip(s.CanUndo() ? QStringLiteral("Rückgängig: ") + ToQString(s.UndoName())
-                                    : QStringLiteral("Rückgängig"));
-    RedoBtn->setToolTip(s.CanRedo() ? QStringLiteral("Wiederholen: ") + ToQString(s.RedoName())
-                                    : QStringLiteral("Wiederholen"));
+    // The history keeps the steps' German names; they are shown in the language of the window.
+    UndoBtn->setToolTip(s.CanUndo() ? QTr("Rückgängig: %1").arg(StepName(s.UndoName()))
+                                    : QTr("Rückgängig"));
+    RedoBtn->setToolTip(s.CanRedo() ? QTr("Wiederholen: %1").arg(StepName(s.RedoName()))
+                                    : QTr("Wiederholen"));
 }
 
 }  // namespace gw

@@ -38,6 +38,7 @@
 #include "ui/Tex0FrUnit.h"
 #include "ui/TextureFrUnit.h"
 #include "ui/ThumbnailGallery.h"
+#include "ui/Tr.h"
 
 namespace gw {
 
@@ -59,32 +60,31 @@ QWidget* BuildEdgeTab() {
     TPaintBox* KantePaint = nullptr;
     TGalleryBox* ScrollBox3 = GalleryBox("ScrollBox3", KantePaint, "KantePaint", 94, TabSheet11);
     presets->addWidget(ScrollBox3);
-    PageControl4->addTab(TabSheet11, QStringLiteral("Vorgegebene Kanten"));
+    PageControl4->addTab(TabSheet11, QTr("Vorgegebene Kanten"));
 
     auto* TabSheet12 = new QWidget;
     Name(TabSheet12, "TabSheet12");
-    PageControl4->addTab(TabSheet12, QStringLiteral("Eigene Kanten"));
+    PageControl4->addTab(TabSheet12, QTr("Eigene Kanten"));
     auto* grid = new QGridLayout(TabSheet12);
     grid->setContentsMargins(6, 3, 6, 2);
     grid->setHorizontalSpacing(14);
 
     auto* switches = Column(grid, 0);
-    auto* KanteCheck = Check("KanteCheck", QStringLiteral("3D-Kante hinzufügen"), TabSheet12);
-    auto* KQualCheck = Check("KQualCheck", QStringLiteral("3 Lichtstrahlen"), TabSheet12);
-    auto* KFixedWCheck = Check("KFixedWCheck", QStringLiteral("Feste Breite"), TabSheet12);
-    auto* Invers1Check = Check("Invers1Check", QStringLiteral("Invers"), TabSheet12);
+    auto* KanteCheck = Check("KanteCheck", QTr("3D-Kante hinzufügen"), TabSheet12);
+    auto* KQualCheck = Check("KQualCheck", QTr("3 Lichtstrahlen"), TabSheet12);
+    auto* KFixedWCheck = Check("KFixedWCheck", QTr("Feste Breite"), TabSheet12);
+    auto* Invers1Check = Check("Invers1Check", QTr("Invers"), TabSheet12);
     for (QCheckBox* check : {KanteCheck, KQualCheck, KFixedWCheck, Invers1Check})
         switches->addWidget(check);
 
     auto* values = new QGridLayout;
     values->setVerticalSpacing(2);
-    SpinRow(values, 0, QStringLiteral("Winkel:"), "KWinkEd", TabSheet12);
-    SpinRow(values, 1, QStringLiteral("Breite (%):"), "KBreiteEd", TabSheet12);
-    SpinRow(values, 2, QStringLiteral("Lichtstärke:"), "KLichtEd", TabSheet12);
+    SpinRow(values, 0, QTr("Winkel:"), "KWinkEd", TabSheet12);
+    SpinRow(values, 1, QTr("Breite (%):"), "KBreiteEd", TabSheet12);
+    SpinRow(values, 2, QTr("Lichtstärke:"), "KLichtEd", TabSheet12);
     grid->addLayout(values, 0, 1, Qt::AlignTop);
 
-    const QStringList profiles = {QStringLiteral("Flach"), QStringLiteral("Linear"),
-                                  QStringLiteral("Konvex"), QStringLiteral("Konkav")};
+    const QStringList profiles = {QTr("Flach"), QTr("Linear"), QTr("Konvex"), QTr("Konkav")};
     struct Part {
         const char* groupName;
         QString title;
@@ -92,8 +92,8 @@ QWidget* BuildEdgeTab() {
         const char* backgroundName;
     };
     const Part parts[] = {
-        {"GroupBox1", QStringLiteral("1.Teil der Kante"), "Profil1Box", "BkGnd1"},
-        {"GroupBox2", QStringLiteral("2.Teil der Kante"), "Profil2Box", "BkGnd2"},
+        {"GroupBox1", QTr("1.Teil der Kante"), "Profil1Box", "BkGnd1"},
+        {"GroupBox2", QTr("2.Teil der Kante"), "Profil2Box", "BkGnd2"},
     };
     int column = 2;
     for (const Part& part : parts) {
@@ -103,8 +103,8 @@ QWidget* BuildEdgeTab() {
         groupGrid->setContentsMargins(6, 2, 6, 2);
         groupGrid->setVerticalSpacing(2);
         auto* box = List(part.boxName, profiles, group);
-        auto* background = Check(part.backgroundName, QStringLiteral("Hintergund"), group);
-        groupGrid->addWidget(Label(QStringLiteral("Profil:"), box, group), 0, 0);
+        auto* background = Check(part.backgroundName, QTr("Hintergund"), group);
+        groupGrid->addWidget(Label(QTr("Profil:"), box, group), 0, 0);
         groupGrid->addWidget(box, 0, 1);
         groupGrid->addWidget(background, 1, 0, 1, 2);
         grid->addWidget(group, 0, column++, Qt::AlignTop);
@@ -130,24 +130,24 @@ QWidget* BuildShadowTab() {
     TGalleryBox* ScrollBox4 =
         GalleryBox("ScrollBox4", SchattenPaint, "SchattenPaint", 94, TabSheet13);
     presets->addWidget(ScrollBox4);
-    PageControl5->addTab(TabSheet13, QStringLiteral("Vorgegebene Schatten"));
+    PageControl5->addTab(TabSheet13, QTr("Vorgegebene Schatten"));
 
     auto* TabSheet14 = new QWidget;
     Name(TabSheet14, "TabSheet14");
-    PageControl5->addTab(TabSheet14, QStringLiteral("Eigene Schatten"));
+    PageControl5->addTab(TabSheet14, QTr("Eigene Schatten"));
     auto* grid = new QGridLayout(TabSheet14);
     grid->setContentsMargins(6, 3, 6, 2);
     grid->setHorizontalSpacing(14);
 
     auto* first = Column(grid, 0);
-    auto* SchattenCheck = Check("SchattenCheck", QStringLiteral("Schatten hinzufügen"), TabSheet14);
+    auto* SchattenCheck = Check("SchattenCheck", QTr("Schatten hinzufügen"), TabSheet14);
     first->addWidget(SchattenCheck);
     auto* colour = new QHBoxLayout;
     auto* SColorShape = new TShape(TabSheet14);
     Name(SColorShape, "SColorShape");
     SColorShape->setFixedSize(25, 25);
     SColorShape->setBrushColor(clBlack);
-    auto* SColorBtn = new QPushButton(QStringLiteral("&Farbe festlegen"), TabSheet14);
+    auto* SColorBtn = new QPushButton(QTr("&Farbe festlegen"), TabSheet14);
     Name(SColorBtn, "SColorBtn");
     colour->addWidget(SColorShape);
     colour->addWidget(SColorBtn);
@@ -162,21 +162,21 @@ QWidget* BuildShadowTab() {
         List("SRichtBox", {QStringLiteral("0°"), QStringLiteral("-45°"), QStringLiteral("45°")},
              TabSheet14);
     SRichtBox->setFixedWidth(64);
-    values->addWidget(Label(QStringLiteral("Deckkraft:"), SDeckEd, TabSheet14), 0, 0);
+    values->addWidget(Label(QTr("Deckkraft:"), SDeckEd, TabSheet14), 0, 0);
     values->addWidget(SDeckEd, 0, 1);
-    values->addWidget(Label(QStringLiteral("Weichheit:"), SWeichEd, TabSheet14), 1, 0);
+    values->addWidget(Label(QTr("Weichheit:"), SWeichEd, TabSheet14), 1, 0);
     values->addWidget(SWeichEd, 1, 1);
-    values->addWidget(Label(QStringLiteral("Richtung:"), SRichtBox, TabSheet14), 2, 0);
+    values->addWidget(Label(QTr("Richtung:"), SRichtBox, TabSheet14), 2, 0);
     values->addWidget(SRichtBox, 2, 1);
     grid->addLayout(values, 0, 1, Qt::AlignTop);
 
-    auto* offset = new QGroupBox(QStringLiteral("Verschiebung"), TabSheet14);
+    auto* offset = new QGroupBox(QTr("Verschiebung"), TabSheet14);
     Name(offset, "GroupBox3");
     auto* offsetGrid = new QGridLayout(offset);
     offsetGrid->setContentsMargins(6, 2, 6, 2);
     offsetGrid->setVerticalSpacing(2);
-    SpinRow(offsetGrid, 0, QStringLiteral("Nach rechts:"), "SRightEd", offset);
-    SpinRow(offsetGrid, 1, QStringLiteral("Nach unten:"), "SBottomEd", offset);
+    SpinRow(offsetGrid, 0, QTr("Nach rechts:"), "SRightEd", offset);
+    SpinRow(offsetGrid, 1, QTr("Nach unten:"), "SBottomEd", offset);
     grid->addWidget(offset, 0, 2, Qt::AlignTop);
     grid->setColumnStretch(3, 1);
     return TabSheet7;
@@ -193,12 +193,12 @@ QWidget* BuildFrameTab() {
     grid->addWidget(ScrollBox5, 0, 0);
 
     auto* options = Column(grid, 1);
-    auto* RTextcheck = Check("RTextcheck", QStringLiteral("Auch über Text legen"), TabSheet8);
+    auto* RTextcheck = Check("RTextcheck", QTr("Auch über Text legen"), TabSheet8);
     options->addWidget(RTextcheck);
     auto* values = new QGridLayout;
     values->setVerticalSpacing(2);
-    SpinRow(values, 0, QStringLiteral("Breite:"), "RBreitEd", TabSheet8);
-    SpinEdit* RHochEd = SpinRow(values, 1, QStringLiteral("Höhe:"), "RHochEd", TabSheet8);
+    SpinRow(values, 0, QTr("Breite:"), "RBreitEd", TabSheet8);
+    SpinEdit* RHochEd = SpinRow(values, 1, QTr("Höhe:"), "RHochEd", TabSheet8);
     options->addLayout(values);
 
     auto* colour = new QHBoxLayout;
@@ -206,7 +206,7 @@ QWidget* BuildFrameTab() {
     Name(RColorShape, "RColorShape");
     RColorShape->setFixedSize(25, 25);
     RColorShape->setBrushColor(clBlack);
-    auto* RColorBtn = new QPushButton(QStringLiteral("&Farbe festlegen"), TabSheet8);
+    auto* RColorBtn = new QPushButton(QTr("&Farbe festlegen"), TabSheet8);
     Name(RColorBtn, "RColorBtn");
     colour->addWidget(RColorShape);
     colour->addWidget(RColorBtn);

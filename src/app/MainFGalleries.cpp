@@ -54,6 +54,7 @@
 #include "editing/EnvelopeEditor.h"
 #include "editing/ViewZoom.h"
 #include "platform/AllocationLimit.h"
+#include "platform/Catalogue.h"
 #include "platform/FileAccess.h"
 #include "platform/System.h"
 #include "platform/TextLayout.h"
@@ -196,7 +197,7 @@ void TMainForm::VFormPaintMouseDown(int x, int y) {
     const std::int32_t i = GalleryClick(*galleries_->VFormPaint, *galleries_->VFormImages, x, y);
     if (i < 0) return;
     galleries_->ScrollBox2->setSelected(i);
-    Run({"Hüllform", Change::EnvelopePreset, [i](Lettering& lettering) {
+    Run({N_("Hüllform"), Change::EnvelopePreset, [i](Lettering& lettering) {
              ApplyEnvelopePreset(lettering, i);
              return true;
          }});
@@ -209,7 +210,7 @@ void TMainForm::KantePaintMouseDown(int x, int y) {
     const std::int32_t i = GalleryClick(*galleries_->KantePaint, *galleries_->KanteImages, x, y);
     if (i < 0) return;
     galleries_->ScrollBox3->setSelected(i);
-    Command preset{"Vorlage 3D-Kante", Change::Preset, [i](Lettering& lettering) {
+    Command preset{N_("Vorlage 3D-Kante"), Change::Preset, [i](Lettering& lettering) {
                        ApplyEdgePreset(lettering.settings, i);
                        return true;
                    }};
@@ -223,7 +224,7 @@ void TMainForm::SchattenPaintMouseDown(int x, int y) {
         GalleryClick(*galleries_->SchattenPaint, *galleries_->SchattenImages, x, y);
     if (i < 0) return;
     galleries_->ScrollBox4->setSelected(i);
-    Command preset{"Vorlage Schatten", Change::Preset, [i](Lettering& lettering) {
+    Command preset{N_("Vorlage Schatten"), Change::Preset, [i](Lettering& lettering) {
                        ApplyShadowPreset(lettering.settings, i);
                        return true;
                    }};
@@ -238,7 +239,7 @@ void TMainForm::RahmenPaintMouseDown(int x, int y) {
     // Only a click here changes these two; documents and "Neu" leave them as they are.
     galleries_->RColorBtn->setEnabled(i == 1);
     galleries_->RHochEd->setEnabled(i == 4);
-    Run({"Rahmen", Change::Preset, [i](Lettering& lettering) {
+    Run({N_("Rahmen"), Change::Preset, [i](Lettering& lettering) {
              ApplyFramePreset(lettering.settings, i);
              return true;
          }});

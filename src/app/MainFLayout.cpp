@@ -45,6 +45,7 @@
 #include "ui/Tex0FrUnit.h"
 #include "ui/TextureFrUnit.h"
 #include "ui/ThumbnailGallery.h"
+#include "ui/Tr.h"
 
 namespace gw {
 
@@ -102,16 +103,15 @@ QWidget* BuildToolBar(QWidget* parent) {
     QToolButton* UndoBtn = nullptr;
     QToolButton* RedoBtn = nullptr;
     const Button buttons[] = {
-        {SpeedButton1, "SpeedButton1", QStringLiteral("&Neu"),
-         QStringLiteral("Neuen Schriftzug erstellen"), "tool-new.png"},
-        {OpenBtn, "OpenBtn", QStringLiteral("&Bildgröße ändern..."),
-         QStringLiteral("Bildgröße ändern..."), "tool-resize.png"},
-        {SpeedButton2, "SpeedButton2", QStringLiteral("Ö&ffnen..."),
-         QStringLiteral("Schriftzug öffnen..."), "tool-open.png"},
-        {SaveBtn, "SaveBtn", QStringLiteral("&Speichern"), QStringLiteral("Schriftzug speichern"),
-         "tool-save.png"},
-        {SaveAsBtn, "SaveAsBtn", QStringLiteral("Speichern &unter..."),
-         QStringLiteral("Schriftzug speichern unter..."), "tool-saveas.png"},
+        {SpeedButton1, "SpeedButton1", QTr("&Neu"), QTr("Neuen Schriftzug erstellen"),
+         "tool-new.png"},
+        {OpenBtn, "OpenBtn", QTr("&Bildgröße ändern..."), QTr("Bildgröße ändern..."),
+         "tool-resize.png"},
+        {SpeedButton2, "SpeedButton2", QTr("Ö&ffnen..."), QTr("Schriftzug öffnen..."),
+         "tool-open.png"},
+        {SaveBtn, "SaveBtn", QTr("&Speichern"), QTr("Schriftzug speichern"), "tool-save.png"},
+        {SaveAsBtn, "SaveAsBtn", QTr("Speichern &unter..."), QTr("Schriftzug speichern unter..."),
+         "tool-saveas.png"},
     };
     for (const Button& b : buttons) {
         b.button = new QToolButton(Panel25);
@@ -128,9 +128,8 @@ QWidget* BuildToolBar(QWidget* parent) {
     // Undo and redo: arrows only, so the row still fits the window's width; the tool tip names
     // the step.
     for (auto [button, name, caption, arrow] :
-         {std::tuple{&UndoBtn, "UndoBtn", QStringLiteral("Rückgängig"), QStyle::SP_ArrowBack},
-          std::tuple{&RedoBtn, "RedoBtn", QStringLiteral("Wiederholen"),
-                     QStyle::SP_ArrowForward}}) {
+         {std::tuple{&UndoBtn, "UndoBtn", QTr("Rückgängig"), QStyle::SP_ArrowBack},
+          std::tuple{&RedoBtn, "RedoBtn", QTr("Wiederholen"), QStyle::SP_ArrowForward}}) {
         *button = new QToolButton(Panel25);
         Name(*button, name);
         (*button)->setText(caption);
@@ -160,14 +159,12 @@ QWidget* BuildOutlineTab();
 void BuildMakePage(QTabWidget* PageControl3) {
     auto* TabSheet1 = new QWidget;
     Name(TabSheet1, "TabSheet1");
-    PageControl3->addTab(TabSheet1, LayoutIcon("page-make.png"),
-                         QStringLiteral("Schriftzug erstellen"));
+    PageControl3->addTab(TabSheet1, LayoutIcon("page-make.png"), QTr("Schriftzug erstellen"));
     auto* layout = new QVBoxLayout(TabSheet1);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(0);
     QWidget* Panel6 = Header(
-        "Panel6",
-        QStringLiteral("Schriftzug erstellen - Text eingeben, Einstellungen für Effekte treffen"),
+        "Panel6", QTr("Schriftzug erstellen - Text eingeben, Einstellungen für Effekte treffen"),
         TabSheet1);
     layout->addWidget(Panel6);
 
@@ -189,16 +186,13 @@ void BuildMakePage(QTabWidget* PageControl3) {
     PageControl1->setIconSize(QSize(16, 16));
     PageControl1->setUsesScrollButtons(false);
     QWidget* TabSheet2 = BuildTextTab();
-    PageControl1->addTab(TabSheet2, LayoutIcon("tab-text.png"), QStringLiteral("Text"));
-    PageControl1->addTab(BuildSurfaceTab(), LayoutIcon("tab-surface.png"),
-                         QStringLiteral("Oberfläche"));
-    PageControl1->addTab(BuildEnvelopeTab(), LayoutIcon("tab-envelope.png"),
-                         QStringLiteral("Verformen"));
-    PageControl1->addTab(BuildOutlineTab(), LayoutIcon("tab-outline.png"), QStringLiteral("Umriß"));
-    PageControl1->addTab(BuildEdgeTab(), LayoutIcon("tab-edge.png"), QStringLiteral("3D-Kante"));
-    PageControl1->addTab(BuildShadowTab(), LayoutIcon("tab-shadow.png"),
-                         QStringLiteral("Schatten"));
-    PageControl1->addTab(BuildFrameTab(), LayoutIcon("tab-frame.png"), QStringLiteral("Rahmen"));
+    PageControl1->addTab(TabSheet2, LayoutIcon("tab-text.png"), QTr("Text"));
+    PageControl1->addTab(BuildSurfaceTab(), LayoutIcon("tab-surface.png"), QTr("Oberfläche"));
+    PageControl1->addTab(BuildEnvelopeTab(), LayoutIcon("tab-envelope.png"), QTr("Verformen"));
+    PageControl1->addTab(BuildOutlineTab(), LayoutIcon("tab-outline.png"), QTr("Umriß"));
+    PageControl1->addTab(BuildEdgeTab(), LayoutIcon("tab-edge.png"), QTr("3D-Kante"));
+    PageControl1->addTab(BuildShadowTab(), LayoutIcon("tab-shadow.png"), QTr("Schatten"));
+    PageControl1->addTab(BuildFrameTab(), LayoutIcon("tab-frame.png"), QTr("Rahmen"));
     PageControl1->setCurrentWidget(TabSheet2);
     layout->addWidget(PageControl1);
 }
@@ -217,22 +211,22 @@ QWidget* BuildTextTab() {
     Name(FontList, "FontList");
     FontList->setMaxVisibleItems(20);
     FontList->setFixedWidth(200);
-    grid->addWidget(Label(QStringLiteral("Schrift&art:"), FontList, TabSheet2), 0, 1);
+    grid->addWidget(Label(QTr("Schrift&art:"), FontList, TabSheet2), 0, 1);
     grid->addWidget(FontList, 0, 2);
 
     auto* styles = new QHBoxLayout;
     styles->setSpacing(2);
     auto* FettBtn = new QToolButton(TabSheet2);
     Name(FettBtn, "FettBtn");
-    FettBtn->setText(QStringLiteral("F"));
-    FettBtn->setToolTip(QStringLiteral("Fett"));
+    FettBtn->setText(QTr("F"));
+    FettBtn->setToolTip(QTr("Fett"));
     QFont bold = FettBtn->font();
     bold.setBold(true);
     FettBtn->setFont(bold);
     auto* KursivBtn = new QToolButton(TabSheet2);
     Name(KursivBtn, "KursivBtn");
-    KursivBtn->setText(QStringLiteral("K"));
-    KursivBtn->setToolTip(QStringLiteral("Kursiv"));
+    KursivBtn->setText(QTr("K"));
+    KursivBtn->setToolTip(QTr("Kursiv"));
     QFont italic = KursivBtn->font();
     italic.setItalic(true);
     italic.setBold(true);
@@ -243,15 +237,13 @@ QWidget* BuildTextTab() {
         styles->addWidget(button);
     }
     styles->addStretch(1);
-    grid->addWidget(new QLabel(QStringLiteral("Schriftstil:"), TabSheet2), 1, 1);
+    grid->addWidget(new QLabel(QTr("Schriftstil:"), TabSheet2), 1, 1);
     grid->addLayout(styles, 1, 2);
 
-    auto* AusrichtBox = List("AusrichtBox",
-                             {QStringLiteral("Linksbündig"), QStringLiteral("Zentriert"),
-                              QStringLiteral("Rechtsbündig")},
-                             TabSheet2);
+    auto* AusrichtBox =
+        List("AusrichtBox", {QTr("Linksbündig"), QTr("Zentriert"), QTr("Rechtsbündig")}, TabSheet2);
     AusrichtBox->setFixedWidth(200);
-    grid->addWidget(Label(QStringLiteral("Aus&richtung:"), AusrichtBox, TabSheet2), 2, 1);
+    grid->addWidget(Label(QTr("Aus&richtung:"), AusrichtBox, TabSheet2), 2, 1);
     grid->addWidget(AusrichtBox, 2, 2);
     grid->setRowStretch(3, 1);
     grid->setColumnStretch(0, 1);
@@ -278,8 +270,8 @@ QWidget* BuildSurfaceTab() {
         sheetLayout->setContentsMargins(0, 0, 0, 0);
         sheetLayout->addWidget(frame);
     }
-    PageControl2->addTab(TabSheet9, QStringLiteral("Textoberfläche"));
-    PageControl2->addTab(TabSheet10, QStringLiteral("Hintergrund"));
+    PageControl2->addTab(TabSheet9, QTr("Textoberfläche"));
+    PageControl2->addTab(TabSheet10, QTr("Hintergrund"));
     layout->addWidget(PageControl2);
     return TabSheet3;
 }
@@ -290,9 +282,9 @@ QWidget* BuildEnvelopeTab() {
     auto* grid = PageGrid(TabSheet4);
     grid->setContentsMargins(8, 3, 8, 2);  // room for the gallery's three rows
     auto* modes = Column(grid, 0);
-    auto* MoveCheck = Radio("MoveCheck", QStringLiteral("Verschieben"), TabSheet4);
-    auto* EdPointsCheck = Radio("EdPointsCheck", QStringLiteral("Punkte bearbeiten"), TabSheet4);
-    auto* DrawFace = Radio("DrawFace", QStringLiteral("Hülle zeichnen"), TabSheet4);
+    auto* MoveCheck = Radio("MoveCheck", QTr("Verschieben"), TabSheet4);
+    auto* EdPointsCheck = Radio("EdPointsCheck", QTr("Punkte bearbeiten"), TabSheet4);
+    auto* DrawFace = Radio("DrawFace", QTr("Hülle zeichnen"), TabSheet4);
     MoveCheck->setChecked(true);
     auto* group = new QButtonGroup(TabSheet4);
     for (QRadioButton* radio : {MoveCheck, EdPointsCheck, DrawFace}) {
@@ -302,7 +294,7 @@ QWidget* BuildEnvelopeTab() {
     modes->addSpacing(6);
     auto* SpiralEd = MakeSpin("SpiralEd", TabSheet4);
     auto* spiral = new QHBoxLayout;
-    spiral->addWidget(Label(QStringLiteral("Spiralwindungen:"), SpiralEd, TabSheet4));
+    spiral->addWidget(Label(QTr("Spiralwindungen:"), SpiralEd, TabSheet4));
     spiral->addWidget(SpiralEd);
     modes->addLayout(spiral);
 
@@ -318,9 +310,9 @@ QWidget* BuildOutlineTab() {
     Name(TabSheet5, "TabSheet5");
     auto* grid = PageGrid(TabSheet5);
     auto* modes = Column(grid, 0);
-    auto* NoDeform = Radio("NoDeform", QStringLiteral("Keine Deformation"), TabSheet5);
-    auto* SinDeform = Radio("SinDeform", QStringLiteral("Sinusdeformation"), TabSheet5);
-    auto* RandDeform = Radio("RandDeform", QStringLiteral("Zufallsdeformation"), TabSheet5);
+    auto* NoDeform = Radio("NoDeform", QTr("Keine Deformation"), TabSheet5);
+    auto* SinDeform = Radio("SinDeform", QTr("Sinusdeformation"), TabSheet5);
+    auto* RandDeform = Radio("RandDeform", QTr("Zufallsdeformation"), TabSheet5);
     NoDeform->setChecked(true);
     auto* group = new QButtonGroup(TabSheet5);
     for (QRadioButton* radio : {NoDeform, SinDeform, RandDeform}) {
@@ -329,8 +321,8 @@ QWidget* BuildOutlineTab() {
     }
     auto* values = new QGridLayout;
     values->setVerticalSpacing(3);
-    SpinRow(values, 0, QStringLiteral("Stärke:"), "StarkEd", TabSheet5);
-    SpinRow(values, 1, QStringLiteral("Anzahl:"), "AnzahlEd", TabSheet5);
+    SpinRow(values, 0, QTr("Stärke:"), "StarkEd", TabSheet5);
+    SpinRow(values, 1, QTr("Anzahl:"), "AnzahlEd", TabSheet5);
     grid->addLayout(values, 0, 1, Qt::AlignTop);
     grid->setColumnStretch(2, 1);
     return TabSheet5;
@@ -339,14 +331,13 @@ QWidget* BuildOutlineTab() {
 void BuildResultPage(QTabWidget* PageControl3) {
     auto* TabSheet15 = new QWidget;
     Name(TabSheet15, "TabSheet15");
-    PageControl3->addTab(TabSheet15, LayoutIcon("page-result.png"),
-                         QStringLiteral("Ergebnis verarbeiten"));
+    PageControl3->addTab(TabSheet15, LayoutIcon("page-result.png"), QTr("Ergebnis verarbeiten"));
     auto* layout = new QVBoxLayout(TabSheet15);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(0);
-    QWidget* Panel16 = Header(
-        "Panel16", QStringLiteral("Ergebnis verarbeiten - Bild betrachten, speichern und drucken"),
-        TabSheet15);
+    QWidget* Panel16 =
+        Header("Panel16", QTr("Ergebnis verarbeiten - Bild betrachten, speichern und drucken"),
+               TabSheet15);
     layout->addWidget(Panel16);
 
     auto* body = new QHBoxLayout;
@@ -364,7 +355,7 @@ void BuildResultPage(QTabWidget* PageControl3) {
     // The panel has no layout of its own: the window is never made so low that it cuts the
     // picture.
     Panel41->setMinimumHeight(decoration->geometry().bottom() + 1 + 8);
-    auto* title = new QLabel(QStringLiteral("Ergebnis verarbeiten..."), Panel41);
+    auto* title = new QLabel(QTr("Ergebnis verarbeiten..."), Panel41);
     Name(title, "Label41");
     QFont titleFont(QStringLiteral("Arial Black"));
     titleFont.setPixelSize(19);
@@ -381,16 +372,16 @@ void BuildResultPage(QTabWidget* PageControl3) {
     auto* Panel17 = new QWidget(TabSheet15);
     Name(Panel17, "Panel17");
     Panel17->setFixedHeight(73);
-    auto* SaveAsButton = new QPushButton(QStringLiteral("Bild &speichern unter..."), Panel17);
+    auto* SaveAsButton = new QPushButton(QTr("Bild &speichern unter..."), Panel17);
     Name(SaveAsButton, "SaveAsButton");
     SaveAsButton->setGeometry(8, 8, 169, 25);
-    auto* PrintButton = new QPushButton(QStringLiteral("Bild &drucken..."), Panel17);
+    auto* PrintButton = new QPushButton(QTr("Bild &drucken..."), Panel17);
     Name(PrintButton, "PrintButton");
     PrintButton->setGeometry(184, 8, 169, 25);
-    auto* PreviewButton = new QPushButton(QStringLiteral("Druck&vorschau..."), Panel17);
+    auto* PreviewButton = new QPushButton(QTr("Druck&vorschau..."), Panel17);
     Name(PreviewButton, "PreviewButton");
     PreviewButton->setGeometry(184, 40, 169, 25);
-    auto* CopyButton = new QPushButton(QStringLiteral("Kopieren (Zwischenablage )"), Panel17);
+    auto* CopyButton = new QPushButton(QTr("Kopieren (Zwischenablage )"), Panel17);
     Name(CopyButton, "CopyButton");
     CopyButton->setGeometry(8, 40, 169, 25);
     right->addWidget(Panel17);
@@ -418,7 +409,7 @@ QWidget* BuildBottomBar(QWidget* parent) {
     auto* wwwBtn = new QToolButton(Panel7);
     Name(wwwBtn, "wwwBtn");
     wwwBtn->setText(QString::fromLatin1(kHomePageCaption));
-    wwwBtn->setToolTip(QStringLiteral("Auf zur ZEF-LOR Homepage..."));
+    wwwBtn->setToolTip(QTr("Auf zur ZEF-LOR Homepage..."));
     wwwBtn->setIcon(LayoutIcon("www.png"));
     wwwBtn->setIconSize(QSize(16, 16));
     wwwBtn->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
@@ -437,8 +428,8 @@ QWidget* BuildBottomBar(QWidget* parent) {
         QString hint;
         int x;
     };
-    const QString aboutHint = QStringLiteral("Informationen über das Programm");
-    const QString endHint = QStringLiteral("Hiermit verlassen Sie das Programm");
+    const QString aboutHint = QTr("Informationen über das Programm");
+    const QString endHint = QTr("Hiermit verlassen Sie das Programm");
     TImage* ueberbtn = nullptr;
     TImage* ueberBtn2 = nullptr;
     TImage* EndeBtn = nullptr;

@@ -79,10 +79,13 @@
 #include "ui/Tex0FrUnit.h"
 #include "ui/TextureFrUnit.h"
 #include "ui/ThumbnailGallery.h"
+#include "ui/Tr.h"
 #include "ui/ViewNavigator.h"
 
 namespace gw {
 
+using catalogue::Fill;
+using catalogue::Tr;
 using layout::Named;
 
 struct TMainForm::PictureCommands {
@@ -126,24 +129,24 @@ void TMainForm::ExportBtnClick() {
     const ExportOptions options = chosen.For(target.type);
     const std::string shortName = ToStdString(QFileInfo(target.fileName).fileName());
     const auto confirmed = [](const std::string& question) {
-        return ShowMessageBox(question, "Bild speichern unter", MsgIcon::Question,
+        return ShowMessageBox(question, Tr("Bild speichern unter"), MsgIcon::Question,
                               MsgButtons::OkCancel) == MsgResult::Ok;
     };
     if (HasForeignExtension(answer.fileName) &&
-        !confirmed("Die Endung ." + ToStdString(QFileInfo(answer.fileName).suffix()) +
-                   " gehört zu keinem der angebotenen Formate. Soll das Bild als " +
-                   ToStdString(PictureTypeName(target.type)) + " unter " + shortName +
-                   " gespeichert werden?"))
+        !confirmed(Fill(Tr("Die Endung .%1 gehört zu keinem der angebotenen Formate. Soll das "
+                           "Bild als %2 unter %3 gespeichert werden?"),
+                        {ToStdString(QFileInfo(answer.fileName).suffix()),
+                         ToStdString(PictureTypeName(target.type)), shortName})))
         return;
     // The dialog asked about the name as it was chosen; a suffix added here names another file.
     if (target.fileName != answer.fileName && QFileInfo::exists(target.fileName) &&
-        !confirmed("Die Datei " + shortName + " gibt es schon. Soll sie ersetzt werden?"))
+        !confirmed(Fill(Tr("Die Datei %1 gibt es schon. Soll sie ersetzt werden?"), {shortName})))
         return;
     if (options.transparent && !TypeTakesTransparency(target.type)) {
         ShowMessageBox(
-            "Ein transparenter Hintergrund geht nur mit PNG, PDF und WebP, nicht mit JPEG oder "
-            "BMP.",
-            "Fehler", MsgIcon::Error);
+            Tr("Ein transparenter Hintergrund geht nur mit PNG, PDF und WebP, nicht mit JPEG oder "
+               "BMP."),
+            Tr("Fehler"), MsgIcon::Error);
         return;
     }
     struct Job {
@@ -161,8 +164,8 @@ void TMainForm::ExportBtnClick() {
     } else {
         auto copy = std::make_shared<const Lettering>(RenderSnapshot(L()));
         const ImageFileType type = target.type;
-        const bool finished = RunWithProgress(
-            this, QStringLiteral("Das Bild wird gezeichnet …"), [job, copy, options, type] {
+        const bool finished =
+            RunWithProgress(this, QTr("Das Bild wird gezeichnet …"), [job, copy, options, type] {
                 try {
                     job->ok = EncodeExport(*copy, options, type, job->bytes, job->error);
                 } catch (const std::bad_alloc&) {
@@ -173,9 +176,12 @@ void TMainForm::ExportBtnClick() {
     }
     if (job->ok && ReplaceFile(ToStdString(target.fileName), job->bytes) != ReplaceStatus::Ok) {
         job->ok = false;
-        job->error = "Konnte die Datei " + ToStdString(target.fileName) + " nicht schreiben.";
+        job->error =
+            Fill(Tr("Konnte die Datei %1 nicht schreiben."), {ToStdString(target.fileName)});
     }
-    if (!job->ok) ShowMessageBox(job->error, "Fehler", MsgIcon::Error);
+    // The note of memory running out is the German one the catalogue knows; the others come
+    // translated already, and the catalogue hands them back as they are.
+    if (!job->ok) ShowMessageBox(Tr(job->error.c_str()), Tr("Fehler"), MsgIcon::Error);
 }
 
 void TMainForm::PrintBtnClick() {
@@ -212,8 +218,8 @@ bool TMainForm::PaintPrint(QPrinter& printer, QImage& cache) {
         };
         auto job = std::make_shared<Job>();
         auto copy = std::make_shared<const Lettering>(RenderSnapshot(L()));
-        const bool finished = RunWithProgress(
-            this, QStringLiteral("Das Bild wird für den Druck gezeichnet …"), [job, copy, k] {
+        const bool finished =
+            RunWithProgress(this, QTr("Das Bild wird für den Druck gezeichnet …"), [job, copy, k] {
                 try {
                     DibImage picture;
                     std::vector<std::uint8_t> alpha;
@@ -226,8 +232,8 @@ bool TMainForm::PaintPrint(QPrinter& printer, QImage& cache) {
             });
         if (!finished) return false;
         if (job->picture.isNull()) {
-            ShowMessageBox(job->error.empty() ? std::string(kOutOfMemoryMessage) : job->error,
-                           "Fehler", MsgIcon::Error);
+            ShowMessageBox(Tr(job->error.empty() ? kOutOfMemoryMessage : job->error.c_str()),
+                           Tr("Fehler"), MsgIcon::Error);
             return false;
         }
         cache = std::move(job->picture);
@@ -242,7 +248,7 @@ bool TMainForm::PaintPrint(QPrinter& printer, QImage& cache) {
     }
     QPainter painter;
     if (!painter.begin(&printer)) {
-        ShowMessageBox("Das Bild konnte nicht gedruckt werden.", "Fehler", MsgIcon::Error);
+        ShowMessageBox(Tr("Das Bild konnte nicht gedruckt werden."), Tr("Fehler"), MsgIcon::Error);
         return false;
     }
     painter.setRenderHint(QPainter::SmoothPixmapTransform);
@@ -265,23 +271,22 @@ void TMainForm::Kopieren1Click() {
         if (job->error.empty() || job->error == kOutOfMemoryMessage)
             ShowOutOfMemory();
         else
-            ShowMessageBox(job->error, "Fehler", MsgIcon::Error);
+            ShowMessageBox(Tr(job->error.c_str()), Tr("Fehler"), MsgIcon::Error);
     };
     if (pictureCommands_->exportChoices.transparent) {
         // The transparent export's render at the window's size: over the chosen background it
         // is the picture the window shows.
         auto copy = std::make_shared<const Lettering>(RenderSnapshot(L()));
-        const bool finished =
-            RunWithProgress(this, QStringLiteral("Das Bild wird gezeichnet …"), [job, copy] {
-                try {
-                    if (!RenderPrint(*copy, PrintOptions{1, false, true}, job->picture, job->alpha,
-                                     job->error))
-                        job->alpha.clear();
-                } catch (const std::bad_alloc&) {
+        const bool finished = RunWithProgress(this, QTr("Das Bild wird gezeichnet …"), [job, copy] {
+            try {
+                if (!RenderPrint(*copy, PrintOptions{1, false, true}, job->picture, job->alpha,
+                                 job->error))
                     job->alpha.clear();
-                    job->error = kOutOfMemoryMessage;
-                }
-            });
+            } catch (const std::bad_alloc&) {
+                job->alpha.clear();
+                job->error = kOutOfMemoryMessage;
+            }
+        });
         if (!finished) return;
         if (job->alpha.empty()) return fail();
     }

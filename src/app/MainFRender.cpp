@@ -296,7 +296,7 @@ void TMainForm::SettleSize() {
 }
 
 void TMainForm::ShowRendering(bool running) {
-    static const QString message = QStringLiteral("Das Bild wird berechnet … (Esc bricht ab)");
+    const QString message = QTr("Das Bild wird berechnet … (Esc bricht ab)");
     renders_->cancelRender->setEnabled(running);
     if (running) {
         renders_->StatusBar1->showMessage(message);
@@ -308,8 +308,8 @@ void TMainForm::ShowRendering(bool running) {
 }
 
 void TMainForm::ShowPictureState() {
-    static const QString message = QStringLiteral(
-        "Das Bild zeigt nicht die aktuellen Einstellungen (abgebrochen). F5 berechnet es neu.");
+    const QString message =
+        QTr("Das Bild zeigt nicht die aktuellen Einstellungen (abgebrochen). F5 berechnet es neu.");
     if (!session().PictureCurrent() && !session().RenderBusy() && session().FirstRenderDone()) {
         renders_->StatusBar1->showMessage(message);
     } else if (renders_->StatusBar1->currentMessage() == message) {
@@ -331,16 +331,15 @@ bool TMainForm::DrawCurrentPicture() {
     auto job = std::make_shared<Job>();
     auto copy = std::make_shared<const Lettering>(RenderSnapshot(L()));
     const std::uint64_t generation = session().Generation();
-    const bool finished =
-        RunWithProgress(this, QStringLiteral("Das Bild wird berechnet …"), [job, copy] {
-            try {
-                MakeWhitePicture(*copy, job->images.Picture);
-                if (!job->images.Picture.Bits) return;
-                RenderLettering(*copy, job->images);
-                job->ok = true;
-            } catch (const std::bad_alloc&) {
-            }
-        });
+    const bool finished = RunWithProgress(this, QTr("Das Bild wird berechnet …"), [job, copy] {
+        try {
+            MakeWhitePicture(*copy, job->images.Picture);
+            if (!job->images.Picture.Bits) return;
+            RenderLettering(*copy, job->images);
+            job->ok = true;
+        } catch (const std::bad_alloc&) {
+        }
+    });
     if (!finished) return false;
     if (!job->ok) {
         ShowOutOfMemory();

@@ -80,6 +80,7 @@
 #include "ui/Tex0FrUnit.h"
 #include "ui/TextureFrUnit.h"
 #include "ui/ThumbnailGallery.h"
+#include "ui/Tr.h"
 #include "ui/ViewNavigator.h"
 
 namespace gw {
@@ -211,7 +212,12 @@ void TMainForm::FormCreate() {
     FillFontList();
     WriteControls();
     StartRenders();
-    shell_->helpFile = ToQString(DataFolder()) + QString::fromLatin1(kHelpFileName);
+    // The help in the window's language: the catalogue names its file, and the German one stands
+    // in where that file is not installed.
+    const QString folder = ToQString(DataFolder());
+    shell_->helpFile = folder + QTr(kHelpFileName);
+    if (!QFileInfo::exists(shell_->helpFile))
+        shell_->helpFile = folder + QString::fromLatin1(kHelpFileName);
     UpdateUndoButtons();
 
     if (const QScreen* screen = QGuiApplication::primaryScreen()) {
@@ -255,9 +261,9 @@ void TMainForm::closeEvent(QCloseEvent* event) {
 
 bool TMainForm::FormCloseQuery() {
     return MayDropChanges(
-        "Hiermit beenden Sie das Programm. Alle nicht gespeicherten Einstellungen gehen "
-        "verloren.",
-        "Beenden", MsgIcon::Information);
+        catalogue::Tr("Hiermit beenden Sie das Programm. Alle nicht gespeicherten Einstellungen "
+                      "gehen verloren."),
+        catalogue::Tr("Beenden"), MsgIcon::Information);
 }
 
 void TMainForm::FormDestroy() {
@@ -395,14 +401,14 @@ void TMainForm::HelpContents() {
         helpWindow->setObjectName(QStringLiteral("HelpWindow"));
         // An open help window does not keep the program running once the main window closed.
         helpWindow->setAttribute(Qt::WA_QuitOnClose, false);
-        helpWindow->setWindowTitle(QStringLiteral("Zarbo Glyphwerk - Hilfe"));
+        helpWindow->setWindowTitle(QTr("Zarbo Glyphwerk - Hilfe"));
         helpWindow->setOpenExternalLinks(true);
         helpWindow->resize(620, 560);
     }
     if (QFileInfo::exists(helpFile)) {
         helpWindow->setSource(QUrl::fromLocalFile(helpFile));
     } else {
-        helpWindow->setHtml(QStringLiteral("<p>Die Hilfedatei <b>%1</b> wurde nicht gefunden.</p>")
+        helpWindow->setHtml(QTr("<p>Die Hilfedatei <b>%1</b> wurde nicht gefunden.</p>")
                                 .arg(helpFile.toHtmlEscaped()));
     }
     helpWindow->show();

@@ -23,12 +23,13 @@
 
 #include "document/Lettering.h"
 #include "editing/EditingSession.h"
+#include "platform/Catalogue.h"
 #include "platform/System.h"
 #include "render/Pipeline.h"
 
 namespace gw {
-// The help page in the data folder.
-inline constexpr char kHelpFileName[] = "zarbox.html";
+// The help page in the data folder; the catalogue names the page of another language.
+inline constexpr char kHelpFileName[] = N_("zarbox.html");
 }  // namespace gw
 
 class QImage;

@@ -81,6 +81,7 @@
 #include "ui/Tex0FrUnit.h"
 #include "ui/TextureFrUnit.h"
 #include "ui/ThumbnailGallery.h"
+#include "ui/Tr.h"
 #include "ui/ViewNavigator.h"
 
 namespace gw {
@@ -398,13 +399,13 @@ void TMainForm::PaintBox1MouseUp(int, int) {
             PaintBox1Paint();
             break;
         case EditOutcome::Render:
-            Run({"Hülle bearbeiten", Change::LinesEdited, nullptr});
+            Run({N_("Hülle bearbeiten"), Change::LinesEdited, nullptr});
             break;
         case EditOutcome::HullDrawn:
             views_->suppressRepaint = true;
             views_->MoveCheck->setChecked(true);
             views_->suppressRepaint = false;
-            Run({"Hülle zeichnen", Change::LinesEdited, nullptr});
+            Run({N_("Hülle zeichnen"), Change::LinesEdited, nullptr});
             break;
     }
 }
@@ -430,19 +431,19 @@ void TMainForm::ConnectZoom() {
         std::vector<QKeySequence> keys;
     };
     const Command commands[] = {
-        {"ZoomFit", QStringLiteral("Ganzes Bild"), &TViewNavigator::FitWhole, {}},
+        {"ZoomFit", QTr("Ganzes Bild"), &TViewNavigator::FitWhole, {}},
         {"Zoom100",
          QStringLiteral("100 %"),
          &TViewNavigator::ActualSize,
          {QKeySequence(Qt::CTRL | Qt::Key_0),
           QKeySequence(Qt::ControlModifier | Qt::KeypadModifier | Qt::Key_0)}},
         {"ZoomIn",
-         QStringLiteral("Vergrößern"),
+         QTr("Vergrößern"),
          &TViewNavigator::ZoomIn,
          {QKeySequence(Qt::CTRL | Qt::Key_Plus), QKeySequence(Qt::CTRL | Qt::Key_Equal),
           QKeySequence(Qt::ControlModifier | Qt::KeypadModifier | Qt::Key_Plus)}},
         {"ZoomOut",
-         QStringLiteral("Verkleinern"),
+         QTr("Verkleinern"),
          &TViewNavigator::ZoomOut,
          {QKeySequence(Qt::CTRL | Qt::Key_Minus),
           QKeySequence(Qt::ControlModifier | Qt::KeypadModifier | Qt::Key_Minus)}},

@@ -27,6 +27,7 @@
 #include "document/BuiltinTextures.h"
 #include "document/LetteringFile.h"
 #include "document/SettingsTable.h"
+#include "platform/Catalogue.h"
 #include "platform/TextLayout.h"
 #include "raster/DibService.h"
 #include "render/Presets.h"
@@ -136,7 +137,7 @@ void TMainForm::ConnectControls() {
             SurfaceKindChanged(surface, kind, classChanged);
         };
         frame->ColorFrame1->OnColorChosen = [this, surface](TColor colour) {
-            Run({surface == 1 ? "Textfarbe" : "Hintergrundfarbe", Change::SurfaceContent,
+            Run({surface == 1 ? N_("Textfarbe") : N_("Hintergrundfarbe"), Change::SurfaceContent,
                  [surface, colour](Lettering& lettering) {
                      (surface == 1 ? lettering.settings.SurfaceFrame1
                                    : lettering.settings.SurfaceFrame2)
@@ -152,7 +153,7 @@ void TMainForm::ConnectControls() {
         };
         frame->TextureFrame1->OnTextureFile = [this, surface](const QString& fileName) {
             bool loaded = false;
-            Run({surface == 1 ? "Textur" : "Hintergrundtextur", Change::SurfaceContent,
+            Run({surface == 1 ? N_("Textur") : N_("Hintergrundtextur"), Change::SurfaceContent,
                  [&loaded, file = ToStdString(fileName), surface](Lettering& lettering) {
                      loaded = LoadOwnTexture(lettering, file, surface == 1);
                      return loaded;
@@ -323,10 +324,10 @@ void TMainForm::Memo1Change() {
             controls_->Memo1->setPlainText(current);
             controls_->Memo1->moveCursor(QTextCursor::End);
         }
-        ShowMessageBox(kTextTooLongMessage, "Fehler", MsgIcon::Error);
+        ShowMessageBox(catalogue::Tr(kTextTooLongMessage), catalogue::Tr("Fehler"), MsgIcon::Error);
         return;
     }
-    Command typed{"Text", Change::Memo1, [lines = SplitTextLines(utf8)](Lettering& lettering) {
+    Command typed{N_("Text"), Change::Memo1, [lines = SplitTextLines(utf8)](Lettering& lettering) {
                       lettering.settings.Memo1 = lines;
                       return true;
                   }};
@@ -340,7 +341,7 @@ void TMainForm::FontListChange(int index) {
     font.eventCondition = selected;
     if (selected) {
         const QString family = controls_->FontList->itemData(index).toString();
-        font.name = "Schriftart";
+        font.name = N_("Schriftart");
         font.apply = [name = ToStdString(family)](Lettering& lettering) {
             lettering.settings.Font.name = name;
             return true;
@@ -353,7 +354,7 @@ void TMainForm::FontListChange(int index) {
 }
 
 void TMainForm::SurfaceKindChanged(int surface, int kind, bool classChanged) {
-    Command command{surface == 1 ? "Textoberfläche" : "Hintergrund", Change::SurfaceKind,
+    Command command{surface == 1 ? N_("Textoberfläche") : N_("Hintergrund"), Change::SurfaceKind,
                     [surface, kind](Lettering& lettering) {
                         SurfaceSettings& settings = surface == 1 ? lettering.settings.SurfaceFrame1
                                                                  : lettering.settings.SurfaceFrame2;
@@ -365,7 +366,7 @@ void TMainForm::SurfaceKindChanged(int surface, int kind, bool classChanged) {
 }
 
 void TMainForm::SetTexture(int surface, int index) {
-    Run({surface == 1 ? "Textur" : "Hintergrundtextur", Change::SurfaceContent,
+    Run({surface == 1 ? N_("Textur") : N_("Hintergrundtextur"), Change::SurfaceContent,
          [this, surface, index](Lettering& lettering) {
              gw::SetTexture(lettering, builtinTextures(), index, surface == 1);
              return true;

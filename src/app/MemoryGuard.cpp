@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "platform/AllocationLimit.h"
+#include "platform/Catalogue.h"
 #include "platform/System.h"
 
 namespace gw {
@@ -99,7 +100,7 @@ bool GuardedApplication::notify(QObject* receiver, QEvent* event) {
 }
 
 void ShowOutOfMemory() {
-    ShowMessageBox(kOutOfMemoryMessage, "Fehler", MsgIcon::Error);
+    ShowMessageBox(catalogue::Tr(kOutOfMemoryMessage), catalogue::Tr("Fehler"), MsgIcon::Error);
 }
 
 }  // namespace gw

@@ -6,6 +6,7 @@
 
 #include "platform/System.h"
 #include "ui/QtBridge.h"
+#include "ui/Tr.h"
 
 namespace gw {
 
@@ -33,17 +34,16 @@ MsgResult ShowQtMessageBox(std::string_view text, std::string_view caption, MsgI
     const QString title = caption.empty() ? QApplication::applicationName() : ToQString(caption);
     QMessageBox box(ToQtIcon(icon), title, ToQString(text), QMessageBox::NoButton, parent);
     if (buttons == MsgButtons::OkCancel) {
-        box.addButton(QStringLiteral("OK"), QMessageBox::AcceptRole);
-        QPushButton* cancel = box.addButton(QStringLiteral("Abbrechen"), QMessageBox::RejectRole);
+        box.addButton(QTr("OK"), QMessageBox::AcceptRole);
+        QPushButton* cancel = box.addButton(QTr("Abbrechen"), QMessageBox::RejectRole);
         box.setEscapeButton(cancel);
         box.exec();
         return box.clickedButton() == cancel ? MsgResult::Cancel : MsgResult::Ok;
     }
     if (buttons == MsgButtons::SaveDiscardCancel) {
-        QPushButton* save = box.addButton(QStringLiteral("Speichern"), QMessageBox::AcceptRole);
-        QPushButton* discard =
-            box.addButton(QStringLiteral("Verwerfen"), QMessageBox::DestructiveRole);
-        QPushButton* cancel = box.addButton(QStringLiteral("Abbrechen"), QMessageBox::RejectRole);
+        QPushButton* save = box.addButton(QTr("Speichern"), QMessageBox::AcceptRole);
+        QPushButton* discard = box.addButton(QTr("Verwerfen"), QMessageBox::DestructiveRole);
+        QPushButton* cancel = box.addButton(QTr("Abbrechen"), QMessageBox::RejectRole);
         box.setDefaultButton(save);
         box.setEscapeButton(cancel);
         box.exec();
@@ -51,7 +51,7 @@ MsgResult ShowQtMessageBox(std::string_view text, std::string_view caption, MsgI
         if (box.clickedButton() == discard) return MsgResult::Discard;
         return MsgResult::Cancel;
     }
-    box.addButton(QStringLiteral("OK"), QMessageBox::AcceptRole);
+    box.addButton(QTr("OK"), QMessageBox::AcceptRole);
     box.exec();
     return MsgResult::Ok;
 }

@@ -7,6 +7,8 @@
 #include <QPainterPath>
 #include <QString>
 
+#include "ui/Tr.h"
+
 // The resource file lives in a static library; its registration must be asked for by name.
 static void InitPictureResources() {
     Q_INIT_RESOURCE(pictures);
@@ -49,10 +51,13 @@ QIcon LayoutIcon(const char* fileName) {
 }
 
 QPixmap PictureButton(const char* fileName, qreal devicePixelRatio) {
-    if (devicePixelRatio < 1.5) return LayoutPicture(fileName);
     const QString name = QString::fromLatin1(fileName);
     const bool down = name.contains(QStringLiteral("-down"));
     const bool about = name.startsWith(QStringLiteral("about"));
+    // The stored pictures carry the German captions; another language draws its own.
+    const char* german = about ? N_("Info") : N_("Ende");
+    const QString text = QTr(german);
+    if (devicePixelRatio < 1.5 && text == QString::fromUtf8(german)) return LayoutPicture(fileName);
     // The pictures' own colours: a cream face with a raised (or, pressed, sunken) edge, the
     // caption in a blue or red running from light to dark.
     constexpr int w = 101;
@@ -83,7 +88,7 @@ QPixmap PictureButton(const char* fileName, qreal devicePixelRatio) {
     font.setBold(true);
     font.setPixelSize(17);
     QPainterPath caption;
-    caption.addText(0, 0, font, about ? QStringLiteral("Info") : QStringLiteral("Ende"));
+    caption.addText(0, 0, font, text);
     const QRectF box = caption.boundingRect();
     const qreal shift = down ? 1 : 0;
     caption.translate((w - box.width()) / 2 - box.left() + shift,

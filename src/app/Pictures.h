@@ -16,7 +16,8 @@ QImage LayoutImage(const char* fileName);
 
 // A picture button of the bottom bar ("about.png", "about-down.png", "end.png",
 // "end-down.png"): the picture itself on an ordinary screen; drawn anew at the screen's scale on
-// one of more pixels per point, where the enlarged picture would be blurred.
+// one of more pixels per point, where the enlarged picture would be blurred, and wherever the
+// language's caption is not the stored picture's.
 QPixmap PictureButton(const char* fileName, qreal devicePixelRatio);
 
 }  // namespace gw

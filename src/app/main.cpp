@@ -19,6 +19,7 @@
 #include "app/MessageBoxes.h"
 #include "app/StartDocument.h"
 #include "document/BuiltinTextures.h"
+#include "platform/Catalogue.h"
 #include "platform/FileAccess.h"
 #include "platform/System.h"
 #include "platform/TextLayout.h"
@@ -26,7 +27,7 @@
 
 namespace {
 
-constexpr char kHelpText[] = R"(Aufruf: glyphwerk [OPTIONEN] [--] [SCHRIFTZUG.zgw]
+constexpr char kHelpText[] = N_(R"(Aufruf: glyphwerk [OPTIONEN] [--] [SCHRIFTZUG.zgw]
 
 Zarbo Glyphwerk: Schriftzüge mit Oberflächen, Hüllformen, 3D-Kanten, Schatten und
 Rahmen als Rasterbilder gestalten und als .zgw-Datei speichern. Eine angegebene
@@ -37,13 +38,13 @@ Schriftzug-Datei wird beim Start geöffnet.
 
 Die übrigen Optionen sind die von Qt, z. B. -platform NAME.
 Ohne Fenster zeichnet glyphwerk-render Schriftzüge (glyphwerk-render --help).
-)";
+)");
 
 // Answered before the window system is asked for, so they work without a display.
 bool AnswerInformationOptions(int argc, char* argv[]) {
     for (int i = 1; i < argc && std::strcmp(argv[i], "--") != 0; ++i) {
         if (std::strcmp(argv[i], "--help") == 0 || std::strcmp(argv[i], "-h") == 0) {
-            std::fputs(kHelpText, stdout);
+            std::fputs(gw::catalogue::Tr(kHelpText), stdout);
             return true;
         }
         if (std::strcmp(argv[i], "--version") == 0) {
@@ -60,12 +61,12 @@ std::string MissingDataFiles() {
     std::error_code ec;
     std::string missing;
     const auto need = [&missing](bool there, const char* what) {
-        if (!there) missing += (missing.empty() ? "" : ", ") + std::string(what);
+        if (!there) missing += (missing.empty() ? "" : ", ") + std::string(gw::catalogue::Tr(what));
     };
-    need(gw::HasTextureFiles(folder), "die mitgelieferten Texturen (tex*.gif)");
+    need(gw::HasTextureFiles(folder), N_("die mitgelieferten Texturen (tex*.gif)"));
     need(std::filesystem::exists(folder + "glyphwerk-fonts.conf", ec),
-         "die Schriftregel (glyphwerk-fonts.conf)");
-    need(std::filesystem::exists(folder + gw::kHelpFileName, ec), "die Hilfe (zarbox.html)");
+         N_("die Schriftregel (glyphwerk-fonts.conf)"));
+    need(std::filesystem::exists(folder + gw::kHelpFileName, ec), N_("die Hilfe (zarbox.html)"));
     return missing;
 }
 
@@ -107,7 +108,8 @@ int main(int argc, char* argv[]) {
     // Without its data the program still starts, with grey textures and without help, but it
     // first says where it looked, so a broken installation is found at once.
     if (const std::string missing = MissingDataFiles(); !missing.empty())
-        gw::ShowMessageBox(gw::MissingDataMessage(missing), "Fehler", gw::MsgIcon::Warning);
+        gw::ShowMessageBox(gw::MissingDataMessage(missing), gw::catalogue::Tr("Fehler"),
+                           gw::MsgIcon::Warning);
     // Every change renders the whole lettering again with images of the same sizes.
     gw::KeepRenderMemory();
 

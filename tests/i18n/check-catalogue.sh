@@ -9,14 +9,21 @@ source_dir=$1 build=$2
 
 # The folders whose texts all go through the catalogue; a folder joins once its texts do, and a
 # file of them waits outside while its texts do not yet.
-folders="src/cli src/render src/raster src/platform src/document src/ui src/editing"
+folders="src/cli src/render src/raster src/platform src/document src/ui src/editing src/app"
 waiting="src/document/SettingsTable.cpp"
 
 # Literals that read like texts but are none, each with its reason.
 exceptions=(
     # Font family names.
     'Arial Black'
+    'Arial Narrow'
+    'DejaVu Sans'
     'MS Sans Serif'
+    # The about box's style sheet.
+    '#Panel1 { background-color: %1; border: 2px outset %2; } #Panel1 QLabel { color: black; }'
+    # For the program's developers, when the window's layout lost a control it names.
+    'The window has no control %s.'
+    'No control %s to name.'
     # The program's name as the PDF and SVG files name their creator.
     'Zarbo Glyphwerk'
     # The version line of --version, the same in every language.
