@@ -54,7 +54,11 @@ class HeldText : public QObject {
 
   protected:
     bool eventFilter(QObject* watched, QEvent* event) override {
-        if (!holding) return false;
+        // The box sends its children's last events through here while it is being taken
+        // down, when it must not be asked for anything: only a double click or a key is looked at.
+        const QEvent::Type type = event->type();
+        if (!holding || (type != QEvent::MouseButtonDblClick && type != QEvent::KeyPress))
+            return false;
         const bool asked =
             (watched == box_->viewport() && event->type() == QEvent::MouseButtonDblClick) ||
             (watched == box_ && event->type() == QEvent::KeyPress &&
