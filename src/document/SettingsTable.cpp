@@ -15,6 +15,9 @@
 namespace gw {
 namespace {
 
+using catalogue::Fill;
+using catalogue::Tr;
+
 template <auto Member>
 double GetValue(const LetteringSettings& s) {
     return static_cast<double>(s.*Member);
@@ -354,7 +357,7 @@ bool SetSettingFromText(LetteringSettings& settings, std::string_view name, std:
                         std::string* error) {
     const SettingInfo* info = FindSetting(name);
     if (!info) {
-        if (error) *error = "Unbekannte Einstellung \"" + std::string(name) + "\".";
+        if (error) *error = Fill(Tr("Unbekannte Einstellung \"%1\"."), {name});
         return false;
     }
     double v;
@@ -366,10 +369,11 @@ bool SetSettingFromText(LetteringSettings& settings, std::string_view name, std:
     }
     if (!ParseSettingNumber(text, v)) {
         if (error)
-            *error = "Der Wert \"" + std::string(text) + "\" für " + std::string(name) +
-                     (info->kind == SettingKind::Colour
-                          ? " ist keine Farbe (0xBBGGRR, #RRGGBB oder ein CSS-Farbname)."
-                          : " ist keine Zahl.");
+            *error = Fill(info->kind == SettingKind::Colour
+                              ? Tr("Der Wert \"%1\" für %2 ist keine Farbe (0xBBGGRR, #RRGGBB "
+                                   "oder ein CSS-Farbname).")
+                              : Tr("Der Wert \"%1\" für %2 ist keine Zahl."),
+                          {text, name});
         return false;
     }
     info->set(settings, ClampSettingValue(*info, v));
@@ -380,7 +384,7 @@ bool ApplySettingAssignment(LetteringSettings& settings, std::string_view assign
                             std::string* error) {
     const std::size_t eq = assignment.find('=');
     if (eq == std::string_view::npos) {
-        if (error) *error = "Erwartet wird NAME=WERT, nicht \"" + std::string(assignment) + "\".";
+        if (error) *error = Fill(Tr("Erwartet wird NAME=WERT, nicht \"%1\"."), {assignment});
         return false;
     }
     return SetSettingFromText(settings, Trim(assignment.substr(0, eq)), assignment.substr(eq + 1),
@@ -416,36 +420,50 @@ std::vector<ScaledMeasure> ScaledPixelMeasures(const LetteringSettings& settings
     return scaled;
 }
 
+namespace {
+
+// A number as the help has always printed it: the shortest form, with a point in every language
+// (the command line reads it back so).
+std::string HelpNumber(const char* format, double value) {
+    char text[64];
+    std::snprintf(text, sizeof text, format, value);
+    return text;
+}
+
+}  // namespace
+
 std::string SettingsHelpText() {
     std::string text;
     for (const SettingInfo& info : kTable) {
         std::string line = "  " + std::string(info.name);
         line.resize(std::max<std::size_t>(line.size() + 1, 32), ' ');
-        char range[96];
+        const std::string minimum = HelpNumber("%g", info.minimum);
+        const std::string maximum = HelpNumber("%g", info.maximum);
+        const std::string start = HelpNumber("%g", info.startValue);
+        std::string range;
         switch (info.kind) {
             case SettingKind::IntegerSpin:
-                std::snprintf(range, sizeof range, "%g bis %g (Start %g)", info.minimum,
-                              info.maximum, info.startValue);
+                range = Fill(Tr("%1 bis %2 (Start %3)"), {minimum, maximum, start});
                 break;
             case SettingKind::DecimalSpin:
-                std::snprintf(range, sizeof range, "%.1f bis %g, zwei Nachkommastellen (Start %g)",
-                              info.minimum, info.maximum, info.startValue);
+                range = Fill(Tr("%1 bis %2, zwei Nachkommastellen (Start %3)"),
+                             {HelpNumber("%.1f", info.minimum), maximum, start});
                 break;
             case SettingKind::Check:
-                std::snprintf(range, sizeof range, "0 oder 1 (Start %g)", info.startValue);
+                range = Fill(Tr("0 oder 1 (Start %1)"), {start});
                 break;
             case SettingKind::Radio:
-                std::snprintf(range, sizeof range, "1 wählt es in der Gruppe %.*s",
-                              int(info.group.size()), info.group.data());
+                range = Fill(Tr("1 wählt es in der Gruppe %1"), {info.group});
                 break;
             case SettingKind::List:
-                std::snprintf(range, sizeof range, "Eintrag %g bis %g (Start %g)", info.minimum,
-                              info.maximum, info.startValue);
+                range = Fill(Tr("Eintrag %1 bis %2 (Start %3)"), {minimum, maximum, start});
                 break;
-            case SettingKind::Colour:
-                std::snprintf(range, sizeof range, "Farbe 0xBBGGRR (Start 0x%06X)",
-                              unsigned(info.startValue));
+            case SettingKind::Colour: {
+                char colour[16];
+                std::snprintf(colour, sizeof colour, "0x%06X", unsigned(info.startValue));
+                range = Fill(Tr("Farbe 0xBBGGRR (Start %1)"), {colour});
                 break;
+            }
         }
         text += line + range + "\n";
     }

@@ -1,6 +1,7 @@
 #include "ui/SpinEdit.h"
 
 #include "document/SettingsTable.h"
+#include "platform/Catalogue.h"
 
 #include <QLineEdit>
 #include <algorithm>
@@ -37,9 +38,11 @@ double SpinEdit::ValueOfText(const QString& text) const {
 
 QString SpinEdit::TextOfValue(double value) const {
     if (rule_.decimals == 0) return QString::number(static_cast<long long>(std::trunc(value)));
-    // German number format: the decimal comma.
+    // The language's decimal separator: a comma in German, a point in English. Reading takes
+    // either in both.
     QString text = QString::number(value, 'f', rule_.decimals);
-    text.replace(QLatin1Char('.'), QLatin1Char(','));
+    if (catalogue::CurrentLanguage() == catalogue::Language::German)
+        text.replace(QLatin1Char('.'), QLatin1Char(','));
     return text;
 }
 

@@ -36,6 +36,10 @@ TEST_F(Language, TheChosenLanguageSpeaksFromTheFirstWord) {
         {"", "--lang en --list envelopes", "out.txt", "\n7 Wave\n"},
         {"", "--lang de --list shadows", "out.txt", "\n6 Leuchten\n"},
         {"", "--lang en --list frames", "out.txt", "0 None\n1 Colored\n"},
+        {"", "--lang en --set SpiralEd=x -o x.png", "errors.txt",
+         "\"x\" for SpiralEd is not a number."},
+        {"", "--lang en --help", "out.txt",
+         "  SpiralEd                      0.6 to 10, two decimal"},
     };
     for (const Case& c : cases) {
         // Whatever the shell running the tests has, only the case's variables count.

@@ -6,6 +6,7 @@
 #include <QSignalSpy>
 #include <QTest>
 
+#include "platform/Catalogue.h"
 #include "ui/SpinEdit.h"
 
 using gw::SpinEdit;
@@ -115,7 +116,8 @@ void SpinEditTest::decimalFieldShowsTwoDecimalsAndSteps() {
     QCOMPARE(spiral->value(), 2.25);
 }
 
-// "3" typed into SpiralEd reads 3,00 once the field is left, as a value set by the program.
+// "3" typed into SpiralEd reads 3,00 (3.00 in English) once the field is left, as a value set by
+// the program.
 void SpinEditTest::leavingTheFieldShowsWhatItHolds() {
     QWidget window;
     auto* layout = new QHBoxLayout(&window);
@@ -125,11 +127,19 @@ void SpinEditTest::leavingTheFieldShowsWhatItHolds() {
     layout->addWidget(other);
     window.show();
     QVERIFY(QTest::qWaitForWindowActive(&window));
+    using L = gw::catalogue::Language;
+    // Each language shows its own decimal separator and reads both.
     const struct {
+        L language;
         const char* typed;
         const char* shown;
-    } cases[] = {{"3", "3,00"}, {"2.255", "2,26"}, {"abc", "abc"}};
+    } cases[] = {{L::German, "3", "3,00"},
+                 {L::German, "2.255", "2,26"},
+                 {L::German, "abc", "abc"},
+                 {L::English, "1,5", "1.50"},
+                 {L::English, "2.255", "2.26"}};
     for (const auto& c : cases) {
+        gw::catalogue::UseLanguage(c.language);
         spiral->setFocus();
         QTRY_VERIFY(spiral->hasFocus());
         spiral->setText(QString::fromLatin1(c.typed));
@@ -137,6 +147,7 @@ void SpinEditTest::leavingTheFieldShowsWhatItHolds() {
         QTRY_VERIFY(other->hasFocus());
         QCOMPARE(spiral->text(), QString::fromLatin1(c.shown));
     }
+    gw::catalogue::UseLanguage(L::German);
 }
 
 void SpinEditTest::stepsStopAtTheBounds() {
