@@ -17,6 +17,8 @@ packages=(
     at-spi2-core python3-pyatspi dbus-daemon dbus-bin
     # The tests read the PDF pictures and the SVGs back.
     poppler-utils librsvg2-bin
+    # The install test renders the man pages of both languages.
+    man-db
     # The package build works out the libraries' packages; the install test validates the desktop
     # entry, the metadata and the file type.
     dpkg-dev file
