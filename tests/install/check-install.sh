@@ -64,6 +64,7 @@ width=$(((w3 << 24) | (w2 << 16) | (w1 << 8) | w0)) height=$(((h3 << 24) | (h2 <
 # Each language's man pages render without a warning and name every option that --help names in
 # that language, and every preset name that --list names in German (accepted in every language);
 # --version tells the project's version.
+command -v man >/dev/null || fail "man fehlt (Paket man-db; scripts/install-deps.sh installiert es)"
 for pages in "en:man1" "de:de/man1"; do
     language=${pages%%:*} section=$share/man/${pages#*:}
     for program in glyphwerk-render glyphwerk; do
