@@ -122,11 +122,11 @@ std::string GetDIBOpenFilter() {
     // The names of the kinds are shown in the file dialog, the patterns are not.
     return catalogue::Tr(
         "Alle Bilddateien (*.gif;*.png;*.jpg;*.jpeg;*.bmp)|*.gif;*.png;*.jpg;*.jpeg;*.bmp|"
-           "GIF-Bilder (*.gif)|*.gif|"
-           "PNG-Bilder (*.png)|*.png|"
-           "JPEG-Bilder (*.jpg;*.jpeg)|*.jpg;*.jpeg|"
-           "BMP-Bilder (*.bmp)|*.bmp|"
-           "Alle Dateien (*.*)|*.*");
+        "GIF-Bilder (*.gif)|*.gif|"
+        "PNG-Bilder (*.png)|*.png|"
+        "JPEG-Bilder (*.jpg;*.jpeg)|*.jpg;*.jpeg|"
+        "BMP-Bilder (*.bmp)|*.bmp|"
+        "Alle Dateien (*.*)|*.*");
 }
 
 void DIBHalftoneDIB(DibImage& out, const DibImage& src) {
