@@ -198,6 +198,9 @@ bool AppendPngData(std::int64_t rows, std::size_t rowBytes, const PngRowWriter& 
         } catch (const std::bad_alloc&) {
             NoteAllocationFailure();
             ok = false;
+        } catch (...) {
+            // Whatever ends a band must reach the others, or they would wait for its piece.
+            ok = false;
         }
         if (!ok) {
             const std::lock_guard lock(mutex);
