@@ -176,8 +176,8 @@ class FilterRows {
             sums[i] = static_cast<std::uint16_t>(a[i] + b[i] + c[i]);
         const std::size_t n = std::size_t(W_) * 3;
         for (std::size_t i = 0; i < n; ++i) {
-            const std::uint32_t sum = std::uint32_t(sums[i + 3]) + sums[i + 6] + sums[i + 9];
-            out[i] = static_cast<std::uint8_t>((sum * 7282u) >> 16);
+            const auto sum = static_cast<std::uint16_t>(sums[i + 3] + sums[i + 6] + sums[i + 9]);
+            out[i] = static_cast<std::uint8_t>((std::uint32_t(sum) * 7282u) >> 16);
         }
     }
 
