@@ -31,10 +31,11 @@ void RenderDib(const Lettering& lettering, const DibImage& TextImage, const DibI
     } else {
         FillDi0Bkgnd(lettering, Picture, options);
     }
-    if (s.FrameStyle != kNoFrame && !s.RTextcheck) RenderBorder(Picture, s, coverage);
+    const auto border = options.plainStages ? RenderBorderPlain : RenderBorder;
+    if (s.FrameStyle != kNoFrame && !s.RTextcheck) border(Picture, s, coverage);
     WarpBounded(lettering.EnvelopeLines[0], lettering.EnvelopeLines[1], TextImage, TextMask,
                 Picture, options.plainStages ? WarpTextPlain : WarpText, coverage);
-    if (s.FrameStyle != kNoFrame && s.RTextcheck) RenderBorder(Picture, s, coverage);
+    if (s.FrameStyle != kNoFrame && s.RTextcheck) border(Picture, s, coverage);
 }
 
 }  // namespace gw

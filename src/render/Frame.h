@@ -25,6 +25,11 @@ enum FrameStyleIndex : std::int32_t {
 void RenderBorder(DibImage& Picture, const LetteringSettings& settings,
                   std::uint8_t* coverage = nullptr);
 
+// RenderBorder's plain twin (see RenderOptions.h): every band pixel placed and shaded on its own.
+// RenderDib takes it when the options choose the plain stages.
+void RenderBorderPlain(DibImage& Picture, const LetteringSettings& settings,
+                       std::uint8_t* coverage = nullptr);
+
 // The four styles; offset and forceZero are carried as the frame routines carry them (RenderBorder
 // always passes 0 and false).
 void Buttonize(DibImage& Picture, std::int32_t w, TColor color, std::int32_t offset = 0,

@@ -6,9 +6,9 @@
 namespace gw {
 
 struct RenderOptions {
-    // Every optimised stage (text, surface, bevel, shadow, warp, filter) takes its plain twin: the
-    // stage's rule written out pixel by pixel, with no tables, spans or bands. Slow, never the
-    // program's way; it holds the fast paths to their bytes.
+    // Every optimised stage (text, surface, bevel, shadow, warp, frame, filter) takes its plain
+    // twin: the stage's rule written out pixel by pixel, with no tables, spans or bands. Slow,
+    // never the program's way; it holds the fast paths to their bytes.
     bool plainStages = false;
 
     // The picture is drawn without its background, with each pixel's opacity carried beside its

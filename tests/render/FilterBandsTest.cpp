@@ -57,7 +57,11 @@ TEST(DibFilterBands, OtherKernelsAsPlain) {
     for (auto& row : wide.Matrix)
         for (auto& v : row)
             v = 1;
-    for (const FilterKernel* k : {&sharpen, &edges, &huge, &wide})
+    // The box of the smoothing with another divisor and a bias.
+    FilterKernel box = Weichzeichnen;
+    box.Divisor = 8;
+    box.Bias = -3;
+    for (const FilterKernel* k : {&sharpen, &edges, &huge, &wide, &box})
         for (int bands : {1, 2, 5})
             ExpectAsPlain(29, 13, *k, bands);
 }

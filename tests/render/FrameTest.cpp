@@ -5,6 +5,8 @@
 #include <array>
 #include <cstdint>
 #include <cstring>
+#include <string>
+#include <vector>
 
 #include "raster/DibService.h"
 #include "render/RenderTestSupport.h"
@@ -230,6 +232,44 @@ TEST(FrameWeight, ForceZeroTakesTheShadeAlone) {
     EXPECT_EQ(At(pic, 50, 0), Grey(255));
     EXPECT_EQ(At(pic, 50, 99), Grey(0));
     EXPECT_EQ(At(pic, 50, 11), Grey(100));
+}
+
+// The band in runs against the plain twin
+// -----------------------------------------------------------
+
+// Pictures of every shape against band widths up to half the shorter side, where the side bands
+// meet the top and bottom ones, so that every run of a row and the corner diagonals are reached.
+TEST(FrameRuns, SameBytesAsThePlainTwin) {
+    struct Case {
+        std::int32_t W, H;
+        double breite;
+    };
+    const Case cases[] = {{1, 1, 100},  {2, 7, 100},   {7, 2, 100},   {5, 5, 60},
+                          {40, 30, 20}, {30, 40, 100}, {41, 9, 100},  {9, 41, 100},
+                          {33, 33, 99}, {200, 37, 35}, {37, 200, 70}, {101, 100, 3}};
+    for (const Case& c : cases)
+        for (std::int32_t style = kColourFrame; style <= kEvenFrame; ++style)
+            for (const bool withCoverage : {false, true}) {
+                LetteringSettings s = Style(style, c.breite);
+                s.RColorShape = RGB(201, 90, 17);
+                s.RHochEd = 35;
+                DibImage fast = Filled(c.W, c.H, {60, 140, 230});
+                for (std::int32_t y = 0; y < c.H; ++y)  // a different byte in every place
+                    for (std::int32_t x = 0; x < 3 * c.W; ++x)
+                        fast.Row(y)[x] = std::uint8_t(x * 7 + y * 13);
+                DibImage plain = MakeDIBCopy(fast);
+                std::vector<std::uint8_t> fastCover(std::size_t(c.W) * std::size_t(c.H));
+                for (std::size_t i = 0; i < fastCover.size(); ++i)
+                    fastCover[i] = std::uint8_t(i * 11);
+                std::vector<std::uint8_t> plainCover = fastCover;
+                RenderBorder(fast, s, withCoverage ? fastCover.data() : nullptr);
+                RenderBorderPlain(plain, s, withCoverage ? plainCover.data() : nullptr);
+                const std::string where = std::to_string(c.W) + "x" + std::to_string(c.H) + " at " +
+                                          std::to_string(c.breite) + ", style " +
+                                          std::to_string(style);
+                EXPECT_TRUE(SameBytes(fast, plain)) << where;
+                EXPECT_EQ(fastCover, plainCover) << where;
+            }
 }
 
 }  // namespace
