@@ -102,6 +102,8 @@ struct GlyphKeyHash {
     }
 };
 
+}  // namespace
+
 // A 1-bit image, most significant bit first, rows top down. Its first column lies `left` pixels
 // right of the glyph origin, its first row `top` rows above the origin's row (the first row below
 // the baseline).
@@ -113,6 +115,8 @@ struct GlyphImage {
     std::int32_t pitch = 0;
     std::vector<std::uint8_t> bits;
 };
+
+namespace {
 
 struct Engine {
     std::mutex mutex;
@@ -134,7 +138,8 @@ struct Engine {
         std::unique_ptr<FallbackList> fallback;
     };
     std::map<std::tuple<std::string, bool, bool>, Chosen> choices;
-    std::unordered_map<GlyphKey, GlyphImage, GlyphKeyHash> glyphs;
+    // Shared, so that a block holding its images keeps them when the cache lets them go.
+    std::unordered_map<GlyphKey, std::shared_ptr<const GlyphImage>, GlyphKeyHash> glyphs;
     std::size_t glyphBytes = 0;
     std::size_t glyphLimit = std::size_t(4) << 20;
     // Counts the changes of the configuration: whatever was matched under an older one is stale.
@@ -861,32 +866,62 @@ Scale ScaleOfFace(const ShapedLine& line, std::size_t face, Scale scale) {
     return s;
 }
 
-void DrawGlyph(Bitmap& target, const FaceChoice& choice, Scale scale, std::uint32_t glyph,
-               std::int64_t originX, std::int64_t originY, TColor stored) {
-    if (!choice.face || target.Empty()) return;
-    if (ToPixels(choice.face->units.unitsPerEm, scale) > kMaxRenderEm) return;
+namespace {
+
+// The kept image of the glyph, rendered and put in the cache if need be; null when the glyph is
+// too big to keep, and `outline` then holds its scaled outline. An empty image for a glyph that
+// draws nothing.
+std::shared_ptr<const GlyphImage> CachedGlyph(const FaceChoice& choice, Scale scale,
+                                              std::uint32_t glyph, FT_Outline*& outline) {
+    static const auto nothing = std::make_shared<const GlyphImage>();
+    outline = nullptr;
+    if (!choice.face) return nothing;
+    if (ToPixels(choice.face->units.unitsPerEm, scale) > kMaxRenderEm) return nothing;
     Engine& e = TheEngine();
     const GlyphKey key{
         choice.face, choice.syntheticBold, choice.syntheticItalic, scale.num, scale.den, glyph};
     auto it = e.glyphs.find(key);
-    if (it != e.glyphs.end()) {
-        Blit(target, it->second, originX, originY, stored);
-        return;
-    }
-    FT_Outline* outline = ScaledOutline(choice, scale, glyph);
-    if (!outline) return;
+    if (it != e.glyphs.end()) return it->second;
+    outline = ScaledOutline(choice, scale, glyph);
+    if (!outline) return nothing;
     const PixelBox box = BoxOf(outline);
     const std::size_t bytes = std::size_t((box.width + 7) / 8) * std::size_t(box.rows);
-    if (bytes <= e.glyphLimit) {
-        if (e.glyphBytes + bytes > kGlyphCacheBudget) {
-            e.glyphs.clear();
-            e.glyphBytes = 0;
-        }
-        auto inserted = e.glyphs.emplace(key, RenderRegion(outline, box)).first;
-        e.glyphBytes += bytes + sizeof(GlyphImage);
-        Blit(target, inserted->second, originX, originY, stored);
+    if (bytes > e.glyphLimit) return nullptr;
+    if (e.glyphBytes + bytes > kGlyphCacheBudget) {
+        e.glyphs.clear();
+        e.glyphBytes = 0;
+    }
+    auto image = std::make_shared<const GlyphImage>(RenderRegion(outline, box));
+    e.glyphs.emplace(key, image);
+    e.glyphBytes += bytes + sizeof(GlyphImage);
+    return image;
+}
+
+}  // namespace
+
+std::shared_ptr<const GlyphImage> HeldGlyph(const FaceChoice& choice, Scale scale,
+                                            std::uint32_t glyph, std::size_t& bytes) {
+    FT_Outline* outline = nullptr;
+    std::shared_ptr<const GlyphImage> image = CachedGlyph(choice, scale, glyph, outline);
+    bytes = image ? image->bits.size() : 0;
+    return image;
+}
+
+void BlitGlyph(Bitmap& target, const GlyphImage& image, std::int64_t originX, std::int64_t originY,
+               TColor stored) {
+    Blit(target, image, originX, originY, stored);
+}
+
+void DrawGlyph(Bitmap& target, const FaceChoice& choice, Scale scale, std::uint32_t glyph,
+               std::int64_t originX, std::int64_t originY, TColor stored) {
+    if (target.Empty()) return;
+    FT_Outline* outline = nullptr;
+    const std::shared_ptr<const GlyphImage> image = CachedGlyph(choice, scale, glyph, outline);
+    if (image) {
+        Blit(target, *image, originX, originY, stored);
         return;
     }
+    const PixelBox box = BoxOf(outline);
     // Too big to keep: render only the part that lands on the target.
     PixelBox region;
     const std::int64_t colFrom = std::max<std::int64_t>(box.left, -originX);

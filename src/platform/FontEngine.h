@@ -9,6 +9,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <mutex>
 #include <span>
 #include <string>
@@ -111,6 +112,20 @@ Scale ScaleOfFace(const ShapedLine& line, std::size_t face, Scale scale);
 // cache limit are rendered once per size and kept; bigger ones are rendered clipped to the target.
 void DrawGlyph(Bitmap& target, const FaceChoice& choice, Scale scale, std::uint32_t glyph,
                std::int64_t originX, std::int64_t originY, TColor stored);
+
+// A glyph's image as DrawGlyph draws it, rendered once; it is never changed once made.
+struct GlyphImage;
+
+// The image DrawGlyph draws for the glyph, kept in the cache as well (`bytes`: its size), or null
+// for a glyph too big for the cache, which DrawGlyph renders clipped to each target. The image
+// stays valid while it is held, whatever happens to the cache, so it may be drawn with BlitGlyph
+// on any thread without EngineLock().
+std::shared_ptr<const GlyphImage> HeldGlyph(const FaceChoice& choice, Scale scale,
+                                            std::uint32_t glyph, std::size_t& bytes);
+
+// Draws a held image as DrawGlyph would; needs no lock.
+void BlitGlyph(Bitmap& target, const GlyphImage& image, std::int64_t originX, std::int64_t originY,
+               TColor stored);
 
 // The outline DrawGlyph fills for the glyph at the same origin, its contours appended to
 // `contours`; none for a glyph DrawGlyph leaves out.

@@ -4,6 +4,7 @@
 #include <limits>
 #include <memory>
 #include <unordered_map>
+#include <unordered_set>
 
 #include "platform/FontEngine.h"
 #include "platform/TextOutlines.h"
@@ -245,6 +246,75 @@ std::int32_t DrawTextBlock(Bitmap* target, const LogFont& font, TColor color, st
                            TRect& rect, std::uint32_t format) {
     auto lock = fonts::EngineLock();
     return DrawBlockLocked(target, fonts::ChooseFace(font), font, color, text, rect, format);
+}
+
+// Every item sets its pixels to the one colour, so the glyphs and the bars need not keep their
+// order between them.
+struct PreparedTextBlock::Items {
+    struct Glyph {
+        std::shared_ptr<const fonts::GlyphImage> image;  // null: drawn through the engine
+        FaceChoice face;
+        Scale scale;
+        std::uint32_t glyph = 0;
+        std::int64_t x = 0, y = 0;
+    };
+    struct Bar {
+        std::int64_t left, right, top, bottom;
+    };
+    std::vector<Glyph> glyphs;
+    std::vector<Bar> bars;
+};
+
+PreparedTextBlock::PreparedTextBlock(const LogFont& font, std::string_view text, std::int32_t left,
+                                     std::int32_t top, std::uint32_t format) {
+    // The images held beyond the cache's own: a block of many large glyphs draws the rest
+    // through the engine, as DrawTextBlock does.
+    constexpr std::size_t kMostHeldBytes = std::size_t(64) << 20;
+    auto items = std::make_unique<Items>();
+    auto lock = fonts::EngineLock();
+    const Block block = LayOut(fonts::ChooseFace(font), font, text, format);
+    const TRect rect{left, top, static_cast<std::int32_t>(ClampPixels(left + block.width)),
+                     static_cast<std::int32_t>(ClampPixels(top + block.height))};
+    std::unordered_set<const fonts::GlyphImage*> held;
+    std::size_t heldBytes = 0;
+    Place(
+        block, font, rect, format,
+        [&](const FaceChoice& face, Scale scale, std::uint32_t glyph, std::int64_t originX,
+            std::int64_t originY) {
+            std::size_t bytes = 0;
+            std::shared_ptr<const fonts::GlyphImage> image =
+                fonts::HeldGlyph(face, scale, glyph, bytes);
+            if (image && !held.contains(image.get())) {
+                if (heldBytes + bytes > kMostHeldBytes) {
+                    image = nullptr;
+                } else {
+                    held.insert(image.get());
+                    heldBytes += bytes;
+                }
+            }
+            items->glyphs.push_back({std::move(image), face, scale, glyph, originX, originY});
+        },
+        [&](std::int64_t l, std::int64_t r, std::int64_t t, std::int64_t b) {
+            items->bars.push_back({l, r, t, b});
+        });
+    items_ = std::move(items);
+}
+
+PreparedTextBlock::~PreparedTextBlock() = default;
+
+void PreparedTextBlock::Draw(Bitmap& target, TColor color, std::int64_t up) const {
+    if (target.Empty()) return;
+    const TColor stored = target.StoredColor(color);
+    for (const Items::Glyph& g : items_->glyphs) {
+        if (g.image) {
+            fonts::BlitGlyph(target, *g.image, g.x, g.y - up, stored);
+        } else {
+            auto lock = fonts::EngineLock();
+            fonts::DrawGlyph(target, g.face, g.scale, g.glyph, g.x, g.y - up, stored);
+        }
+    }
+    for (const Items::Bar& bar : items_->bars)
+        FillRows(target, bar.left, bar.right, bar.top - up, bar.bottom - up, stored);
 }
 
 std::vector<OutlineContour> TextBlockOutlines(const LogFont& font, std::string_view text,

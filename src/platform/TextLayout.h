@@ -20,6 +20,7 @@
 // clipped to the target bitmap, not to the rect, so italic overhangs stay whole.
 
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -44,6 +45,27 @@ constexpr std::uint32_t DT_NOPREFIX = 0x0800;
 // are dropped. Returns the height of the block.
 std::int32_t DrawTextBlock(Bitmap* target, const LogFont& font, TColor color, std::string_view text,
                            TRect& rect, std::uint32_t format);
+
+// A block measured and laid out once, at rect.left, rect.top, with DT_CALCRECT's rectangle, its
+// glyph images rendered once and held. Drawing it needs the font engine only for glyphs too big
+// to keep, so bands of one block can be drawn on several threads side by side, each into a
+// target of its own.
+class PreparedTextBlock {
+  public:
+    PreparedTextBlock(const LogFont& font, std::string_view text, std::int32_t left,
+                      std::int32_t top, std::uint32_t format);
+    ~PreparedTextBlock();
+    PreparedTextBlock(const PreparedTextBlock&) = delete;
+    PreparedTextBlock& operator=(const PreparedTextBlock&) = delete;
+
+    // The pixels DrawTextBlock gives for the block moved up by `up` rows: the block measured with
+    // DT_CALCRECT at (left, top - up), then drawn into that rectangle.
+    void Draw(Bitmap& target, TColor color, std::int64_t up) const;
+
+  private:
+    struct Items;
+    std::unique_ptr<const Items> items_;
+};
 
 FontMetrics GetFontMetrics(const LogFont& font);
 

@@ -336,18 +336,25 @@ class WholeGlyphs {
     bool raised_ = false;
 };
 
-// Draws the block anchored at (x, y) band by band into `band` (monochrome, W wide) and hands
-// each band's rows to take(first image row, rows).
+// Draws the block band by band, each band into a monochrome bitmap of BandRows rows of its own,
+// and hands every image row to take(y, row) (3 bytes a pixel, black on white). Bands of the
+// block go side by side on the cores: every band reads only the block, its glyph images held
+// and unchanged, and takes rows of its own.
 template <class Take>
-void DrawInBands(Canvas& canvas, const TextPlan& plan, std::int32_t x, std::int32_t y,
-                 std::int32_t H, Take&& take) {
-    Bitmap& band = canvas.Target();
-    for (std::int32_t y0 = 0; y0 < H; y0 += band.Height()) {
-        band.Fill(clWhite);
-        DrawBlockAt(canvas, plan.text, x, static_cast<std::int32_t>(std::int64_t(y) - y0),
-                    plan.align);
-        take(y0, std::min(band.Height(), H - y0));
-    }
+void DrawInBands(const PreparedTextBlock& block, std::int32_t W, std::int32_t H, Take&& take) {
+    const std::int32_t bandRows = BandRows(W, H);
+    const std::int64_t bands = (std::int64_t(H) + bandRows - 1) / bandRows;
+    ParallelRows(bands, std::int64_t(W) * H, [&](std::int64_t first, std::int64_t end) {
+        Bitmap band(W, bandRows, PixelFormat::Mono, clWhite);
+        for (std::int64_t b = first; b < end; ++b) {
+            const std::int32_t y0 = static_cast<std::int32_t>(b * bandRows);
+            if (b > first) band.Fill(clWhite);
+            block.Draw(band, clBlack, y0);
+            const std::int32_t rows = std::min(bandRows, H - y0);
+            for (std::int32_t r = 0; r < rows; ++r)
+                take(y0 + r, static_cast<const std::uint8_t*>(band.Row(r)));
+        }
+    });
 }
 
 // The same images without the work bitmaps at full size and without copies. The letter mask and
@@ -358,11 +365,11 @@ void DrawInBands(Canvas& canvas, const TextPlan& plan, std::int32_t x, std::int3
 // that end the way through the bitmaps become their per-byte results, worked out once for the
 // five coverages.
 //
-// Both one-byte planes live, one after the other, in the first third of TextMask's own memory, so
-// the render never holds more than its two images: first the letter shape for the bevel, then the
-// shadow's coverage, into which the letters are folded once it is softened (a letter pixel shows
-// its own colours whatever shadow lies below it, so it needs no coverage). The mask is made from
-// that plane last, in place.
+// Both one-byte planes live in TextMask's own memory, so the render never holds more than its two
+// images: the letter shape for the bevel in its second third, the shadow's coverage in its first,
+// into which the letters are folded once it is softened (a letter pixel shows its own colours
+// whatever shadow lies below it, so it needs no coverage). The mask is made from that plane last,
+// in place.
 void RenderTextDirect(const Lettering& lettering, const TextPlan& plan, DibImage& TextImage,
                       DibImage& TextMask, RenderTrace* trace, const RenderOptions& options) {
     const LetteringSettings& s = lettering.settings;
@@ -376,53 +383,41 @@ void RenderTextDirect(const Lettering& lettering, const TextPlan& plan, DibImage
     const auto planeRow = [plane, w](std::int32_t y) { return plane + std::size_t(y) * w; };
 
     const WholeGlyphs wholeGlyphs(plan.fitted, W, H);
-    Bitmap band(W, BandRows(W, H), PixelFormat::Mono, clWhite);
-    Canvas tc(band);
-    tc.font = plan.fitted;
-    tc.fontColor = clBlack;
     if (trace) newdib(trace->letters, W, H, 24, nullptr, 0);
     const TextSurfaceRows surface(s.SurfaceFrame1, lettering.TextTexture);
     const std::size_t imagePadding = std::size_t(TextImage.Stride) - 3 * w;
+    const PreparedTextBlock letterBlock(plan.fitted, plan.text, plan.Ox, plan.Oy, plan.align);
 
     // The letters, 0 for a letter and 255 elsewhere in every byte of `letters`, handed row by row
-    // to take(y, letters); the first time they are also surfaced into TextImage.
-    bool surfaced = false;
+    // to take(y, letters) and surfaced into TextImage. They are drawn once: the bevel keeps their
+    // shape in the second third of TextMask, beside the shadow's plane.
     const auto drawLetters = [&](auto&& take) {
-        const bool first = !surfaced;
-        surfaced = true;
-        DrawInBands(tc, plan, plan.Ox, plan.Oy, H, [&](std::int32_t y0, std::int32_t rows) {
-            for (std::int32_t r = 0; r < rows; ++r) {
-                const std::int32_t y = y0 + r;
-                const std::uint8_t* letters = band.Row(r);
-                take(y, letters);
-                if (!first) continue;
-                if (trace && trace->letters.Bits)
-                    std::memcpy(trace->letters.Row(y), letters, 3 * w);
-                std::uint8_t* image = TextImage.Row(y);
-                surface.Apply(letters, image, W, y);
-                std::memset(image + 3 * w, 0, imagePadding);
-            }
+        DrawInBands(letterBlock, W, H, [&](std::int32_t y, const std::uint8_t* letters) {
+            take(y, letters);
+            if (trace && trace->letters.Bits) std::memcpy(trace->letters.Row(y), letters, 3 * w);
+            std::uint8_t* image = TextImage.Row(y);
+            surface.Apply(letters, image, W, y);
+            std::memset(image + 3 * w, 0, imagePadding);
         });
     };
+    std::uint8_t* const shape = plane + w * std::size_t(H);
     if (s.KanteCheck) {
         drawLetters([&](std::int32_t y, const std::uint8_t* letters) {
-            std::uint8_t* m = planeRow(y);
+            std::uint8_t* m = shape + std::size_t(y) * w;
             for (std::size_t x = 0; x < w; ++x)
                 m[x] = letters[3 * x];
         });
         for (const EdgePassParams& pass : EdgePasses(lettering, plan.scale))
-            EdgePassOnShape(TextImage, plane, lettering.BackgroundTexture, pass);
+            EdgePassOnShape(TextImage, shape, lettering.BackgroundTexture, pass);
     }
 
     // The shadow's coverage: 4 where its text is drawn, then softened and slanted.
     if (s.SchattenCheck) {
-        DrawInBands(tc, plan, plan.sx, plan.sy, H, [&](std::int32_t y0, std::int32_t rows) {
-            for (std::int32_t r = 0; r < rows; ++r) {
-                const std::uint8_t* shadow = band.Row(r);
-                std::uint8_t* k = planeRow(y0 + r);
-                for (std::size_t x = 0; x < w; ++x)
-                    k[x] = shadow[3 * x] == 0 ? 4 : 0;
-            }
+        const PreparedTextBlock shadowBlock(plan.fitted, plan.text, plan.sx, plan.sy, plan.align);
+        DrawInBands(shadowBlock, W, H, [&](std::int32_t y, const std::uint8_t* shadow) {
+            std::uint8_t* k = planeRow(y);
+            for (std::size_t x = 0; x < w; ++x)
+                k[x] = shadow[3 * x] == 0 ? 4 : 0;
         });
         SoftenCoverage(plane, W, H, s);
     } else {
@@ -430,12 +425,22 @@ void RenderTextDirect(const Lettering& lettering, const TextPlan& plan, DibImage
     }
     // Coverages are 0 to 4; kLetter stands for a letter pixel.
     constexpr std::uint8_t kLetter = 255;
-    drawLetters([&](std::int32_t y, const std::uint8_t* letters) {
-        std::uint8_t* v = planeRow(y);
-        for (std::size_t x = 0; x < w; ++x)
-            if (letters[3 * x] == 0) v[x] = kLetter;
-    });
-    band = Bitmap();
+    if (s.KanteCheck) {
+        ParallelRows(H, std::int64_t(W) * H, [&](std::int64_t first, std::int64_t end) {
+            for (std::int64_t y = first; y < end; ++y) {
+                std::uint8_t* v = planeRow(std::int32_t(y));
+                const std::uint8_t* m = shape + std::size_t(y) * w;
+                for (std::size_t x = 0; x < w; ++x)
+                    if (m[x] == 0) v[x] = kLetter;
+            }
+        });
+    } else {
+        drawLetters([&](std::int32_t y, const std::uint8_t* letters) {
+            std::uint8_t* v = planeRow(y);
+            for (std::size_t x = 0; x < w; ++x)
+                if (letters[3 * x] == 0) v[x] = kLetter;
+        });
+    }
 
     // Pixels the deformation uncovers hold neither letter nor shadow.
     const std::vector<std::uint8_t*> vRows = RowsOf(plane, W, H);

@@ -411,5 +411,46 @@ TEST(TextSynthetic, ClippedRenderingMatchesTheGlyphCache) {
     EXPECT_GT(testing::CountPixels(cachedBoth, clBlack), 500);
 }
 
+// ---- A block prepared once and drawn in bands
+
+TEST(TextPrepared, EveryBandGetsTheRowsDrawTextBlockDraws) {
+    // Bands 23 rows high, the block moved up by each band's first row, against the block
+    // measured and drawn at that place: underlines, italic overhangs, several lines and every
+    // alignment, glyphs from the cache and (with the cache off) rendered clipped to each band.
+    struct Case {
+        LogFont font;
+        const char* text;
+        std::uint32_t format;
+        bool cacheOff;
+    };
+    const Case cases[] = {
+        {DejaVu(-41), "B&änder\rZeilen Wg", DT_CENTER, false},
+        {testing::Font("DejaVu Sans", -33, true, true), "fiß &&\rΩ Ж", DT_RIGHT, false},
+        {testing::Font("DejaVu Serif", -52, false, true), "Qj\rlang und länger", DT_LEFT, true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.text);
+        std::size_t previous = 0;
+        if (c.cacheOff) {
+            auto lock = fonts::EngineLock();
+            previous = fonts::SetGlyphCacheLimit(0);
+        }
+        const PreparedTextBlock block(c.font, c.text, 7, 5, c.format);
+        for (std::int32_t up = -23; up < 160; up += 23) {
+            Bitmap band(260, 23, PixelFormat::Mono);
+            block.Draw(band, clBlack, up);
+            TRect rect{7, 5 - up, 7, 5 - up};
+            DrawTextBlock(nullptr, c.font, clBlack, c.text, rect, DT_CALCRECT | c.format);
+            Bitmap drawn(band.Width(), band.Height(), PixelFormat::Mono);
+            DrawTextBlock(&drawn, c.font, clBlack, c.text, rect, c.format);
+            EXPECT_TRUE(SamePixels(band, drawn)) << "moved up by " << up;
+        }
+        if (c.cacheOff) {
+            auto lock = fonts::EngineLock();
+            fonts::SetGlyphCacheLimit(previous);
+        }
+    }
+}
+
 }  // namespace
 }  // namespace gw

@@ -1,6 +1,7 @@
 // A render split into bands over several threads must give the bytes of the render on one, for
-// every size: odd ones, ones so small that bands are a single row or column, and one wide enough
-// for the bevel to take its rays in more than one round.
+// every size: odd ones, ones so small that bands are a single row or column, ones whose letters
+// are drawn in several bands of rows, and one wide enough for the bevel to take its rays in more
+// than one round.
 #include <gtest/gtest.h>
 
 #include <string>
@@ -63,7 +64,7 @@ TEST(ParallelBands, EveryThreadCountRendersTheBytesOfOne) {
     };
     const Case cases[] = {{450, 200, false, 7}, {451, 199, true, 7}, {97, 31, false, 7},
                           {97, 31, true, 7},    {13, 4, false, 7},   {1201, 3, true, 7},
-                          {4300, 7, false, 2}};
+                          {1500, 60, true, 7},  {4300, 7, false, 2}};
     for (const Case& c : cases) {
         const Lettering lettering = EveryEffect(c.width, c.height, c.otherLoops);
         RenderImages one;
