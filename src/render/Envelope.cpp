@@ -86,92 +86,101 @@ EnvelopeWarp::EnvelopeWarp(const DibImage& TextImage, const DibImage& TextMask, 
     pictureHeight_ = DibHeight(Picture);
     pictureStride_ = Picture.Stride;
     bottom_ = pictureHeight_;
-    // The opacity of a mask byte, in extended precision, held as a double, and its complement.
-    for (int m = 0; m < 256; ++m) {
-        const double a = double(static_cast<long double>(255 - m) / 255);
-        opacity_[m] = a;
-        transparency_[m] = double(1.0L - a);
-    }
 }
 
 void EnvelopeWarp::WarpRay(std::int32_t x1, std::int32_t y1, std::int32_t x2, std::int32_t y2,
                            std::int32_t column, std::int32_t length) {
     if (!usable_ || column < 0 || column >= textWidth_) return;
-    column_ = column;
-    length_ = length;
     if (length != 0 && length != rowsLength_) {
         scale_ = WarpRowScale(textHeight_, length);
         rowsLength_ = length;
-        rowByDistance_.clear();
+        rowOffsets_.clear();
     }
-    rootValid_ = false;
+    // The walk keeps everything it reads in locals: its stores go through byte pointers, which
+    // may alias any member, so members would be read again after every pixel.
+    const std::int64_t ux = U_.x, uy = U_.y;
+    const std::uint8_t* const text = text_ + std::int64_t(column) * 3;
+    const std::uint8_t* const mask = mask_ + std::int64_t(column) * 3;
+    std::uint8_t* const picture = picture_;
+    std::uint8_t* const coverage = coverage_;
+    const std::int64_t pictureWidth = pictureWidth_, lastRow = pictureHeight_ - 1;
+    const std::int64_t pictureStride = pictureStride_;
+    // Without a length every pixel takes the middle row.
+    const std::int64_t middle = (textHeight_ - 1) / 2 * textStride_;
+    const std::int64_t* rows = rowOffsets_.data();
+    std::size_t rowCount = length != 0 ? rowOffsets_.size() : 0;
+    std::uint64_t root = 0;
+    bool rootValid = false;
+
     // Pixels outside the picture are skipped by the blend, so only the inside part is walked.
-    ForEachSegmentPixelInRows(x1, y1, x2, y2, pictureWidth_, top_, bottom_,
-                              [this](std::int32_t x, std::int32_t y) { BlendPixel(x, y); });
+    ForEachSegmentPixelInRows(
+        x1, y1, x2, y2, pictureWidth, top_, bottom_, [&](std::int32_t x, std::int32_t y) {
+            const std::int64_t dx = ux - x;
+            const std::int64_t dy = uy - y;
+            const std::uint64_t d = std::uint64_t(dx * dx) + std::uint64_t(dy * dy);
+            // A pixel more than 65535 pixels from U has no root in the 32-bit rule; it is left
+            // alone rather than given the row of a wrapped distance.
+            if (d > std::numeric_limits<std::uint32_t>::max()) return;
+            // Along a ray the distance changes little from pixel to pixel: the floor of the root is
+            // found from the last one's by a step or two, and the rule's exceptions below squares
+            // as in WarpSqrt.
+            if (!rootValid) {
+                root = std::uint64_t(std::sqrt(double(d)));
+                rootValid = true;
+            }
+            while ((root + 1) * (root + 1) <= d)
+                ++root;
+            while (root * root > d)
+                --root;
+            const std::uint32_t e = (root + 1) * (root + 1) - 1 == d && d != 0
+                                        ? WarpSqrt(std::uint32_t(d))
+                                        : std::uint32_t(root);
+
+            std::int64_t o = middle;
+            if (length != 0) {
+                if (e >= rowCount) {
+                    ExtendRows(e);
+                    rows = rowOffsets_.data();
+                    rowCount = rowOffsets_.size();
+                }
+                o = rows[e];
+                // A row above the text (beyond the length) has no pixel.
+                if (o < 0) return;
+            }
+
+            // The blend of the picture byte v with the text byte w at mask byte m, a = (255 - m) /
+            // 255 and b = 1 - a as doubles, v b + w a rounded: the exact value (v m + w (255 - m))
+            // / 255 has no half in it, and neither double nor rounding moves it by a 510th, so its
+            // integer rounding is the blend's. A transparent source (m = 255) leaves the picture as
+            // it is and an opaque one (m = 0) replaces it.
+            const std::uint32_t m = mask[o];
+            if (m == 255) return;
+            std::uint8_t* q = picture + (lastRow - y) * pictureStride + std::int64_t(x) * 3;
+            const std::uint8_t* t = text + o;
+            std::uint8_t* c = coverage ? coverage + y * pictureWidth + x : nullptr;
+            if (m == 0) {
+                q[0] = t[0];
+                q[1] = t[1];
+                q[2] = t[2];
+                if (c) *c = 255;
+                return;
+            }
+            const std::uint32_t n = 255 - m;
+            for (int i = 0; i < 3; ++i)
+                q[i] = std::uint8_t((q[i] * m + t[i] * n + 127) / 255);
+            if (c) *c = std::uint8_t((*c * m + 255 * n + 127) / 255);
+        });
 }
 
-void EnvelopeWarp::BlendPixel(std::int32_t x, std::int32_t y) {
-    if (x < 0 || x > pictureWidth_ - 1 || y < 0 || y > pictureHeight_ - 1) return;
-
-    const std::int64_t dx = std::int64_t(U_.x) - x;
-    const std::int64_t dy = std::int64_t(U_.y) - y;
-    const std::uint64_t d = std::uint64_t(dx * dx) + std::uint64_t(dy * dy);
-    // A pixel more than 65535 pixels from U has no root in the 32-bit rule; it is left alone
-    // rather than given the row of a wrapped distance.
-    if (d > std::numeric_limits<std::uint32_t>::max()) return;
-    // Along a ray the distance changes little from pixel to pixel: the floor of the root is
-    // found from the last one's by a step or two, and the rule's exceptions below squares as in
-    // WarpSqrt.
-    std::uint64_t root = rootValid_ ? lastRoot_ : std::uint64_t(std::sqrt(double(d)));
-    while ((root + 1) * (root + 1) <= d)
-        ++root;
-    while (root * root > d)
-        --root;
-    lastRoot_ = root;
-    rootValid_ = true;
-    const std::uint32_t e = (root + 1) * (root + 1) - 1 == d && d != 0 ? WarpSqrt(std::uint32_t(d))
-                                                                       : std::uint32_t(root);
-
-    std::int64_t s;
-    if (length_ != 0) {
-        // The row depends only on e and the scale, that is on the length: rows are made once per
-        // length and distance. e < 2^16 and the scale at most 2^14: far inside the exact range of
-        // the rounding.
-        while (rowByDistance_.size() <= e) {
-            const auto next = static_cast<std::int64_t>(rowByDistance_.size());
-            rowByDistance_.push_back((textHeight_ - 1) - WarpRowAt(next, scale_));
-        }
-        s = rowByDistance_[e];
-    } else {
-        s = (textHeight_ - 1) / 2;
+void EnvelopeWarp::ExtendRows(std::uint32_t e) {
+    // The row depends only on e and the scale, that is on the length: rows are made once per
+    // length and distance. e < 2^16 and the scale at most 2^14: far inside the exact range of the
+    // rounding.
+    while (rowOffsets_.size() <= e) {
+        const auto next = static_cast<std::int64_t>(rowOffsets_.size());
+        const std::int64_t s = (textHeight_ - 1) - WarpRowAt(next, scale_);
+        rowOffsets_.push_back(s < 0 ? -1 : s * textStride_);
     }
-    const std::int64_t o = s * textStride_ + column_ * 3;
-    if (o < 0 || o >= textHeight_ * textStride_) return;
-
-    // A transparent source leaves the picture as it is (a = 0, b = 1) and an opaque one replaces
-    // it (a = 1, b = 0): both blends are exact.
-    const std::uint8_t m = mask_[o];
-    if (m == 255) return;
-    std::uint8_t* q = picture_ + (pictureHeight_ - 1 - y) * pictureStride_ + std::int64_t(x) * 3;
-    const std::uint8_t* t = text_ + o;
-    std::uint8_t* c = coverage_ ? coverage_ + y * pictureWidth_ + x : nullptr;
-    if (m == 0) {
-        q[0] = t[0];
-        q[1] = t[1];
-        q[2] = t[2];
-        if (c) *c = 255;
-        return;
-    }
-    const double a = opacity_[m];
-    const double b = transparency_[m];
-    for (int i = 0; i < 3; ++i) {
-        const long double v =
-            static_cast<long double>(q[i]) * b + static_cast<long double>(t[i]) * a;
-        q[i] = static_cast<std::uint8_t>(exact::RoundSmall(v));
-    }
-    if (c)
-        *c = static_cast<std::uint8_t>(
-            exact::RoundSmall(static_cast<long double>(*c) * b + 255.0L * a));
 }
 
 void WarpStepEnds(const TLine& upper, const TLine& lower, std::int64_t k, TPoint& U, TPoint& L,

@@ -41,7 +41,8 @@ class EnvelopeWarp {
                  std::int32_t column, std::int32_t length);
 
   private:
-    void BlendPixel(std::int32_t x, std::int32_t y);
+    // Makes the row offsets up to distance e.
+    void ExtendRows(std::uint32_t e);
 
     const std::uint8_t* text_ = nullptr;
     const std::uint8_t* mask_ = nullptr;
@@ -52,19 +53,11 @@ class EnvelopeWarp {
     bool usable_ = false;
     std::int64_t top_ = 0, bottom_ = 0;
     TPoint U_;
-    // The ray being walked.
-    std::int64_t column_ = 0;
-    std::int32_t length_ = 0;
     double scale_ = 0;
-    // Source row by distance e from U for rays of length rowsLength_ (0: none made yet).
+    // The offset of the source row by distance e from U for rays of length rowsLength_ (0: none
+    // made yet), -1 for a distance beyond the top row.
     std::int32_t rowsLength_ = 0;
-    std::vector<std::int64_t> rowByDistance_;
-    // floor(sqrt(d)) of the last pixel blended on this ray.
-    std::uint64_t lastRoot_ = 0;
-    bool rootValid_ = false;
-    // a and b = 1 - a of every mask byte.
-    double opacity_[256] = {};
-    double transparency_[256] = {};
+    std::vector<std::int64_t> rowOffsets_;
 };
 
 // At most how many picture pixels the warp's rays blend for these lines: per step, five rays

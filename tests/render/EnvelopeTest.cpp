@@ -350,5 +350,42 @@ TEST(WarpBlend, OpaqueOverwritesAndTransparentKeeps) {
     EXPECT_EQ(At(picture, 0, 0), (Rgb{10, 20, 30}));
 }
 
+// The blend as the warp defines it: a = (255 - m) / 255 in extended precision held as a double,
+// b = 1 - a likewise, v b + w a in extended precision rounded half to even; the opacity plane
+// takes w = 255. Every mask byte over pictures of every byte value.
+TEST(WarpBlend, EveryMaskByteBlendsAsTheExtendedFormula) {
+    const auto blend = [](std::uint8_t v, std::uint8_t w, std::uint8_t m) {
+        const double a = double(static_cast<long double>(255 - m) / 255);
+        const double b = double(1.0L - a);
+        return std::uint8_t(
+            std::nearbyintl(static_cast<long double>(v) * b + static_cast<long double>(w) * a));
+    };
+    for (const Rgb& t : {Rgb{0, 255, 128}, Rgb{255, 0, 1}, Rgb{17, 200, 99}})
+        for (int m = 0; m < 256; ++m) {
+            const DibImage text = Filled(1, 1, t);
+            const DibImage mask = Filled(1, 1, {std::uint8_t(m), 0, 0});
+            DibImage picture = Filled(256, 1, {});
+            std::vector<std::uint8_t> coverage(256);
+            for (int x = 0; x < 256; ++x) {
+                const Rgb p{std::uint8_t(x), std::uint8_t(255 - x), std::uint8_t(x * 7)};
+                std::memcpy(picture.Row(0) + 3 * x, p.data(), 3);
+                coverage[std::size_t(x)] = std::uint8_t(x * 13);
+            }
+            EnvelopeWarp warp(text, mask, picture);
+            warp.SetCoverage(coverage.data());
+            warp.WarpRay(0, 0, 255, 0, 0, 0);  // length 0: every pixel takes the one row
+            for (int x = 0; x < 256; ++x) {
+                const Rgb p{std::uint8_t(x), std::uint8_t(255 - x), std::uint8_t(x * 7)};
+                const Rgb expected{blend(p[0], t[0], std::uint8_t(m)),
+                                   blend(p[1], t[1], std::uint8_t(m)),
+                                   blend(p[2], t[2], std::uint8_t(m))};
+                ASSERT_EQ(At(picture, x, 0), expected) << "m " << m << " x " << x;
+                ASSERT_EQ(coverage[std::size_t(x)],
+                          blend(std::uint8_t(x * 13), 255, std::uint8_t(m)))
+                    << "m " << m << " x " << x;
+            }
+        }
+}
+
 }  // namespace
 }  // namespace gw
