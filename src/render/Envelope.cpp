@@ -111,6 +111,15 @@ void EnvelopeWarp::WarpRay(std::int32_t x1, std::int32_t y1, std::int32_t x2, st
     std::size_t rowCount = length != 0 ? rowOffsets_.size() : 0;
     std::uint64_t root = 0;
     bool rootValid = false;
+    // Pixels more than 65535 pixels from U have no root in the 32-bit rule; they are left alone
+    // rather than given the row of a wrapped distance.
+    std::uint64_t lowest = 0, highest = std::numeric_limits<std::uint32_t>::max();
+    if (columnRows_) {
+        if (column != distancesColumn_ || length != distancesLength_) FindDistances(column, length);
+        if (distanceLow_ > distanceHigh_) return;
+        lowest = distanceLow_;
+        highest = distanceHigh_;
+    }
 
     // Pixels outside the picture are skipped by the blend, so only the inside part is walked.
     ForEachSegmentPixelInRows(
@@ -118,9 +127,11 @@ void EnvelopeWarp::WarpRay(std::int32_t x1, std::int32_t y1, std::int32_t x2, st
             const std::int64_t dx = ux - x;
             const std::int64_t dy = uy - y;
             const std::uint64_t d = std::uint64_t(dx * dx) + std::uint64_t(dy * dy);
-            // A pixel more than 65535 pixels from U has no root in the 32-bit rule; it is left
-            // alone rather than given the row of a wrapped distance.
-            if (d > std::numeric_limits<std::uint32_t>::max()) return;
+            if (d < lowest || d > highest) {
+                // The next root is taken afresh: the distance may have moved far meanwhile.
+                rootValid = false;
+                return;
+            }
             // Along a ray the distance changes little from pixel to pixel: the floor of the root is
             // found from the last one's by a step or two, and the rule's exceptions below squares
             // as in WarpSqrt.
@@ -170,6 +181,85 @@ void EnvelopeWarp::WarpRay(std::int32_t x1, std::int32_t y1, std::int32_t x2, st
                 q[i] = std::uint8_t((q[i] * m + t[i] * n + 127) / 255);
             if (c) *c = std::uint8_t((*c * m + 255 * n + 127) / 255);
         });
+}
+
+// The row falls as the distance e grows, and e = WarpSqrt(d) grows with d (it is the floor of the
+// root, or floor(sqrt(d + 1)) where it is one more): the rows within [low, high] are taken by one
+// range of e, and that by one range of d.
+void EnvelopeWarp::FindDistances(std::int64_t column, std::int32_t length) {
+    distancesColumn_ = column;
+    distancesLength_ = length;
+    const WarpColumnRows rows = columnRows_[column];
+    distanceLow_ = 1;
+    distanceHigh_ = 0;
+    if (rows.low > rows.high) return;
+    constexpr std::uint64_t kLargest = std::numeric_limits<std::uint32_t>::max();
+    if (length == 0) {
+        const std::int64_t middle = (textHeight_ - 1) / 2;
+        if (middle >= rows.low && middle <= rows.high) {
+            distanceLow_ = 0;
+            distanceHigh_ = kLargest;
+        }
+        return;
+    }
+    const double scale = WarpRowScale(textHeight_, length);
+    const auto row = [&](std::int64_t e) { return (textHeight_ - 1) - WarpRowAt(e, scale); };
+    // The first e whose row is at most `high`, and the last whose row is at least `low`, within
+    // the roots there are (0 .. 65535; WarpSqrt(2^32 - 1) may be 65536).
+    constexpr std::int64_t kLastRoot = 65536;
+    std::int64_t lo = 0, hi = kLastRoot + 1;
+    while (lo < hi) {
+        const std::int64_t mid = (lo + hi) / 2;
+        if (row(mid) <= rows.high)
+            hi = mid;
+        else
+            lo = mid + 1;
+    }
+    const std::int64_t eFirst = lo;
+    lo = -1;
+    hi = kLastRoot;
+    while (lo < hi) {
+        const std::int64_t mid = (lo + hi + 1) / 2;
+        if (row(mid) >= rows.low)
+            lo = mid;
+        else
+            hi = mid - 1;
+    }
+    const std::int64_t eLast = lo;
+    if (eFirst > eLast) return;
+    // The first d with WarpSqrt(d) >= eFirst: e^2 - 1 when the rule rounds it up, else e^2.
+    if (eFirst == 0) {
+        distanceLow_ = 0;
+    } else {
+        const std::uint64_t square = std::uint64_t(eFirst) * std::uint64_t(eFirst);
+        distanceLow_ = square - 1 <= kLargest && WarpSqrt(std::uint32_t(square - 1)) >= eFirst
+                           ? square - 1
+                           : square;
+    }
+    // The last d with WarpSqrt(d) <= eLast: (e + 1)^2 - 1 unless the rule rounds it up.
+    const std::uint64_t next = std::uint64_t(eLast + 1) * std::uint64_t(eLast + 1) - 1;
+    if (next > kLargest)
+        distanceHigh_ = kLargest;
+    else
+        distanceHigh_ = WarpSqrt(std::uint32_t(next)) <= std::uint64_t(eLast) ? next : next - 1;
+}
+
+std::vector<WarpColumnRows> WarpBlendingRows(const DibImage& TextMask) {
+    if (!TextMask.Bits || DibBitCount(TextMask) != 24) return {};
+    const std::int32_t W = DibWidth(TextMask), H = DibHeight(TextMask);
+    std::vector<WarpColumnRows> rows(std::size_t(std::max(W, 0)), WarpColumnRows{H, -1});
+    ParallelRows(W, std::int64_t(W) * H, [&](std::int64_t first, std::int64_t end) {
+        for (std::int32_t r = 0; r < H; ++r) {
+            const std::uint8_t* mask = TextMask.StoredRow(r);
+            for (std::int64_t x = first; x < end; ++x)
+                if (mask[3 * x] != 255) {
+                    WarpColumnRows& c = rows[std::size_t(x)];
+                    c.low = std::min(c.low, r);
+                    c.high = r;
+                }
+        }
+    });
+    return rows;
 }
 
 void EnvelopeWarp::ExtendRows(std::uint32_t e) {
@@ -249,10 +339,12 @@ void WarpText(const TLine& upper, const TLine& lower, const DibImage& TextImage,
     // Rays of neighbouring steps blend over each other's pixels, so each band of picture rows
     // walks every step and blends only its own rows: every pixel sees the blends in the order
     // of the whole warp.
+    const std::vector<WarpColumnRows> columnRows = WarpBlendingRows(TextMask);
     ParallelRows(H, W * H, [&](std::int64_t rowTop, std::int64_t rowBottom) {
         EnvelopeWarp warp(TextImage, TextMask, Picture);
         warp.SetRows(rowTop, rowBottom);
         warp.SetCoverage(coverage);
+        warp.SetColumnRows(columnRows.data());
         for (std::int64_t k = 0; k < N; ++k) {
             const WarpStep step = WarpStepAt(upper, lower, upperCount, lowerCount, N, k);
             const TPoint U = step.U, L = step.L, Up = step.Up, Lp = step.Lp;
