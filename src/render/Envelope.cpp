@@ -155,7 +155,7 @@ void EnvelopeWarp::WarpRay(std::int32_t x1, std::int32_t y1, std::int32_t x2, st
                     rowCount = rowOffsets_.size();
                 }
                 o = rows[e];
-                // A row above the text (beyond the length) has no pixel.
+                // A distance beyond the bottom row (past the length) has no pixel.
                 if (o < 0) return;
             }
 

@@ -68,7 +68,7 @@ class EnvelopeWarp {
     TPoint U_;
     double scale_ = 0;
     // The offset of the source row by distance e from U for rays of length rowsLength_ (0: none
-    // made yet), -1 for a distance beyond the top row.
+    // made yet), -1 for a distance beyond the bottom row.
     std::int32_t rowsLength_ = 0;
     std::vector<std::int64_t> rowOffsets_;
     // The squared distances [low, high] that take a blending row, for the column and the length
