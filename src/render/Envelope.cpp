@@ -86,92 +86,191 @@ EnvelopeWarp::EnvelopeWarp(const DibImage& TextImage, const DibImage& TextMask, 
     pictureHeight_ = DibHeight(Picture);
     pictureStride_ = Picture.Stride;
     bottom_ = pictureHeight_;
-    // The opacity of a mask byte, in extended precision, held as a double, and its complement.
-    for (int m = 0; m < 256; ++m) {
-        const double a = double(static_cast<long double>(255 - m) / 255);
-        opacity_[m] = a;
-        transparency_[m] = double(1.0L - a);
-    }
 }
 
 void EnvelopeWarp::WarpRay(std::int32_t x1, std::int32_t y1, std::int32_t x2, std::int32_t y2,
                            std::int32_t column, std::int32_t length) {
     if (!usable_ || column < 0 || column >= textWidth_) return;
-    column_ = column;
-    length_ = length;
     if (length != 0 && length != rowsLength_) {
         scale_ = WarpRowScale(textHeight_, length);
         rowsLength_ = length;
-        rowByDistance_.clear();
+        rowOffsets_.clear();
     }
-    rootValid_ = false;
+    // The walk keeps everything it reads in locals: its stores go through byte pointers, which
+    // may alias any member, so members would be read again after every pixel.
+    const std::int64_t ux = U_.x, uy = U_.y;
+    const std::uint8_t* const text = text_ + std::int64_t(column) * 3;
+    const std::uint8_t* const mask = mask_ + std::int64_t(column) * 3;
+    std::uint8_t* const picture = picture_;
+    std::uint8_t* const coverage = coverage_;
+    const std::int64_t pictureWidth = pictureWidth_, lastRow = pictureHeight_ - 1;
+    const std::int64_t pictureStride = pictureStride_;
+    // Without a length every pixel takes the middle row.
+    const std::int64_t middle = (textHeight_ - 1) / 2 * textStride_;
+    const std::int64_t* rows = rowOffsets_.data();
+    std::size_t rowCount = length != 0 ? rowOffsets_.size() : 0;
+    std::uint64_t root = 0;
+    bool rootValid = false;
+    // Pixels more than 65535 pixels from U have no root in the 32-bit rule; they are left alone
+    // rather than given the row of a wrapped distance.
+    std::uint64_t lowest = 0, highest = std::numeric_limits<std::uint32_t>::max();
+    if (columnRows_) {
+        if (column != distancesColumn_ || length != distancesLength_) FindDistances(column, length);
+        if (distanceLow_ > distanceHigh_) return;
+        lowest = distanceLow_;
+        highest = distanceHigh_;
+    }
+
     // Pixels outside the picture are skipped by the blend, so only the inside part is walked.
-    ForEachSegmentPixelInRows(x1, y1, x2, y2, pictureWidth_, top_, bottom_,
-                              [this](std::int32_t x, std::int32_t y) { BlendPixel(x, y); });
+    ForEachSegmentPixelInRows(
+        x1, y1, x2, y2, pictureWidth, top_, bottom_, [&](std::int32_t x, std::int32_t y) {
+            const std::int64_t dx = ux - x;
+            const std::int64_t dy = uy - y;
+            const std::uint64_t d = std::uint64_t(dx * dx) + std::uint64_t(dy * dy);
+            if (d < lowest || d > highest) {
+                // The next root is taken afresh: the distance may have moved far meanwhile.
+                rootValid = false;
+                return;
+            }
+            // Along a ray the distance changes little from pixel to pixel: the floor of the root is
+            // found from the last one's by a step or two, and the rule's exceptions below squares
+            // as in WarpSqrt.
+            if (!rootValid) {
+                root = std::uint64_t(std::sqrt(double(d)));
+                rootValid = true;
+            }
+            while ((root + 1) * (root + 1) <= d)
+                ++root;
+            while (root * root > d)
+                --root;
+            const std::uint32_t e = (root + 1) * (root + 1) - 1 == d && d != 0
+                                        ? WarpSqrt(std::uint32_t(d))
+                                        : std::uint32_t(root);
+
+            std::int64_t o = middle;
+            if (length != 0) {
+                if (e >= rowCount) {
+                    ExtendRows(e);
+                    rows = rowOffsets_.data();
+                    rowCount = rowOffsets_.size();
+                }
+                o = rows[e];
+                // A distance beyond the bottom row (past the length) has no pixel.
+                if (o < 0) return;
+            }
+
+            // The blend of the picture byte v with the text byte w at mask byte m, a = (255 - m) /
+            // 255 and b = 1 - a as doubles, v b + w a rounded: the exact value (v m + w (255 - m))
+            // / 255 has no half in it, and neither double nor rounding moves it by a 510th, so its
+            // integer rounding is the blend's. A transparent source (m = 255) leaves the picture as
+            // it is and an opaque one (m = 0) replaces it.
+            const std::uint32_t m = mask[o];
+            if (m == 255) return;
+            std::uint8_t* q = picture + (lastRow - y) * pictureStride + std::int64_t(x) * 3;
+            const std::uint8_t* t = text + o;
+            std::uint8_t* c = coverage ? coverage + y * pictureWidth + x : nullptr;
+            if (m == 0) {
+                q[0] = t[0];
+                q[1] = t[1];
+                q[2] = t[2];
+                if (c) *c = 255;
+                return;
+            }
+            const std::uint32_t n = 255 - m;
+            for (int i = 0; i < 3; ++i)
+                q[i] = std::uint8_t((q[i] * m + t[i] * n + 127) / 255);
+            if (c) *c = std::uint8_t((*c * m + 255 * n + 127) / 255);
+        });
 }
 
-void EnvelopeWarp::BlendPixel(std::int32_t x, std::int32_t y) {
-    if (x < 0 || x > pictureWidth_ - 1 || y < 0 || y > pictureHeight_ - 1) return;
-
-    const std::int64_t dx = std::int64_t(U_.x) - x;
-    const std::int64_t dy = std::int64_t(U_.y) - y;
-    const std::uint64_t d = std::uint64_t(dx * dx) + std::uint64_t(dy * dy);
-    // A pixel more than 65535 pixels from U has no root in the 32-bit rule; it is left alone
-    // rather than given the row of a wrapped distance.
-    if (d > std::numeric_limits<std::uint32_t>::max()) return;
-    // Along a ray the distance changes little from pixel to pixel: the floor of the root is
-    // found from the last one's by a step or two, and the rule's exceptions below squares as in
-    // WarpSqrt.
-    std::uint64_t root = rootValid_ ? lastRoot_ : std::uint64_t(std::sqrt(double(d)));
-    while ((root + 1) * (root + 1) <= d)
-        ++root;
-    while (root * root > d)
-        --root;
-    lastRoot_ = root;
-    rootValid_ = true;
-    const std::uint32_t e = (root + 1) * (root + 1) - 1 == d && d != 0 ? WarpSqrt(std::uint32_t(d))
-                                                                       : std::uint32_t(root);
-
-    std::int64_t s;
-    if (length_ != 0) {
-        // The row depends only on e and the scale, that is on the length: rows are made once per
-        // length and distance. e < 2^16 and the scale at most 2^14: far inside the exact range of
-        // the rounding.
-        while (rowByDistance_.size() <= e) {
-            const auto next = static_cast<std::int64_t>(rowByDistance_.size());
-            rowByDistance_.push_back((textHeight_ - 1) - WarpRowAt(next, scale_));
+// The row falls as the distance e grows, and e = WarpSqrt(d) grows with d (it is the floor of the
+// root, or floor(sqrt(d + 1)) where it is one more): the rows within [low, high] are taken by one
+// range of e, and that by one range of d.
+void EnvelopeWarp::FindDistances(std::int64_t column, std::int32_t length) {
+    distancesColumn_ = column;
+    distancesLength_ = length;
+    const WarpColumnRows rows = columnRows_[column];
+    distanceLow_ = 1;
+    distanceHigh_ = 0;
+    if (rows.low > rows.high) return;
+    constexpr std::uint64_t kLargest = std::numeric_limits<std::uint32_t>::max();
+    if (length == 0) {
+        const std::int64_t middle = (textHeight_ - 1) / 2;
+        if (middle >= rows.low && middle <= rows.high) {
+            distanceLow_ = 0;
+            distanceHigh_ = kLargest;
         }
-        s = rowByDistance_[e];
-    } else {
-        s = (textHeight_ - 1) / 2;
-    }
-    const std::int64_t o = s * textStride_ + column_ * 3;
-    if (o < 0 || o >= textHeight_ * textStride_) return;
-
-    // A transparent source leaves the picture as it is (a = 0, b = 1) and an opaque one replaces
-    // it (a = 1, b = 0): both blends are exact.
-    const std::uint8_t m = mask_[o];
-    if (m == 255) return;
-    std::uint8_t* q = picture_ + (pictureHeight_ - 1 - y) * pictureStride_ + std::int64_t(x) * 3;
-    const std::uint8_t* t = text_ + o;
-    std::uint8_t* c = coverage_ ? coverage_ + y * pictureWidth_ + x : nullptr;
-    if (m == 0) {
-        q[0] = t[0];
-        q[1] = t[1];
-        q[2] = t[2];
-        if (c) *c = 255;
         return;
     }
-    const double a = opacity_[m];
-    const double b = transparency_[m];
-    for (int i = 0; i < 3; ++i) {
-        const long double v =
-            static_cast<long double>(q[i]) * b + static_cast<long double>(t[i]) * a;
-        q[i] = static_cast<std::uint8_t>(exact::RoundSmall(v));
+    const double scale = WarpRowScale(textHeight_, length);
+    const auto row = [&](std::int64_t e) { return (textHeight_ - 1) - WarpRowAt(e, scale); };
+    // The first e whose row is at most `high`, and the last whose row is at least `low`, within
+    // the roots there are (0 .. 65535; WarpSqrt(2^32 - 1) may be 65536).
+    constexpr std::int64_t kLastRoot = 65536;
+    std::int64_t lo = 0, hi = kLastRoot + 1;
+    while (lo < hi) {
+        const std::int64_t mid = (lo + hi) / 2;
+        if (row(mid) <= rows.high)
+            hi = mid;
+        else
+            lo = mid + 1;
     }
-    if (c)
-        *c = static_cast<std::uint8_t>(
-            exact::RoundSmall(static_cast<long double>(*c) * b + 255.0L * a));
+    const std::int64_t eFirst = lo;
+    lo = -1;
+    hi = kLastRoot;
+    while (lo < hi) {
+        const std::int64_t mid = (lo + hi + 1) / 2;
+        if (row(mid) >= rows.low)
+            lo = mid;
+        else
+            hi = mid - 1;
+    }
+    const std::int64_t eLast = lo;
+    if (eFirst > eLast) return;
+    // The first d with WarpSqrt(d) >= eFirst: e^2 - 1 when the rule rounds it up, else e^2.
+    if (eFirst == 0) {
+        distanceLow_ = 0;
+    } else {
+        const std::uint64_t square = std::uint64_t(eFirst) * std::uint64_t(eFirst);
+        distanceLow_ = square - 1 <= kLargest && WarpSqrt(std::uint32_t(square - 1)) >= eFirst
+                           ? square - 1
+                           : square;
+    }
+    // The last d with WarpSqrt(d) <= eLast: (e + 1)^2 - 1 unless the rule rounds it up.
+    const std::uint64_t next = std::uint64_t(eLast + 1) * std::uint64_t(eLast + 1) - 1;
+    if (next > kLargest)
+        distanceHigh_ = kLargest;
+    else
+        distanceHigh_ = WarpSqrt(std::uint32_t(next)) <= std::uint64_t(eLast) ? next : next - 1;
+}
+
+std::vector<WarpColumnRows> WarpBlendingRows(const DibImage& TextMask) {
+    if (!TextMask.Bits || DibBitCount(TextMask) != 24) return {};
+    const std::int32_t W = DibWidth(TextMask), H = DibHeight(TextMask);
+    std::vector<WarpColumnRows> rows(std::size_t(std::max(W, 0)), WarpColumnRows{H, -1});
+    ParallelRows(W, std::int64_t(W) * H, [&](std::int64_t first, std::int64_t end) {
+        for (std::int32_t r = 0; r < H; ++r) {
+            const std::uint8_t* mask = TextMask.StoredRow(r);
+            for (std::int64_t x = first; x < end; ++x)
+                if (mask[3 * x] != 255) {
+                    WarpColumnRows& c = rows[std::size_t(x)];
+                    c.low = std::min(c.low, r);
+                    c.high = r;
+                }
+        }
+    });
+    return rows;
+}
+
+void EnvelopeWarp::ExtendRows(std::uint32_t e) {
+    // The row depends only on e and the scale, that is on the length: rows are made once per
+    // length and distance. e < 2^16 and the scale at most 2^14: far inside the exact range of the
+    // rounding.
+    while (rowOffsets_.size() <= e) {
+        const auto next = static_cast<std::int64_t>(rowOffsets_.size());
+        const std::int64_t s = (textHeight_ - 1) - WarpRowAt(next, scale_);
+        rowOffsets_.push_back(s < 0 ? -1 : s * textStride_);
+    }
 }
 
 void WarpStepEnds(const TLine& upper, const TLine& lower, std::int64_t k, TPoint& U, TPoint& L,
@@ -240,10 +339,12 @@ void WarpText(const TLine& upper, const TLine& lower, const DibImage& TextImage,
     // Rays of neighbouring steps blend over each other's pixels, so each band of picture rows
     // walks every step and blends only its own rows: every pixel sees the blends in the order
     // of the whole warp.
+    const std::vector<WarpColumnRows> columnRows = WarpBlendingRows(TextMask);
     ParallelRows(H, W * H, [&](std::int64_t rowTop, std::int64_t rowBottom) {
         EnvelopeWarp warp(TextImage, TextMask, Picture);
         warp.SetRows(rowTop, rowBottom);
         warp.SetCoverage(coverage);
+        warp.SetColumnRows(columnRows.data());
         for (std::int64_t k = 0; k < N; ++k) {
             const WarpStep step = WarpStepAt(upper, lower, upperCount, lowerCount, N, k);
             const TPoint U = step.U, L = step.L, Up = step.Up, Lp = step.Lp;

@@ -16,6 +16,15 @@ namespace gw {
 // one more. 0 for 0.
 std::uint32_t WarpSqrt(std::uint32_t d);
 
+// The stored rows [low, high] between which a text column's mask is anywhere below 255, that is
+// where the column blends at all; low > high for a column that is transparent throughout.
+struct WarpColumnRows {
+    std::int32_t low, high;
+};
+
+// WarpColumnRows of every column of a 24-bit mask (empty for any other).
+std::vector<WarpColumnRows> WarpBlendingRows(const DibImage& TextMask);
+
 // The warp over one set of images, ray by ray; WarpText drives it. Open so that single rays and
 // their blends can be checked on their own. It draws nothing when an image has no pixel rows or is
 // not 24-bit, or when the text image and the mask differ in size or layout.
@@ -35,36 +44,40 @@ class EnvelopeWarp {
     // A plane of one opacity byte a picture pixel (rows from the top) blended with every pixel,
     // the text being opaque where its mask is: the picture then holds premultiplied colour.
     void SetCoverage(std::uint8_t* coverage) { coverage_ = coverage; }
+    // WarpBlendingRows of the mask, one a column: a ray then walks past the pixels whose distance
+    // from U takes a row that blends nothing, without taking their roots.
+    void SetColumnRows(const WarpColumnRows* rows) { columnRows_ = rows; }
     // Blends every picture pixel of the segment (both ends included, the raster of the outlines)
     // with text column `column`, whose rows are spread over `length` pixels from U.
     void WarpRay(std::int32_t x1, std::int32_t y1, std::int32_t x2, std::int32_t y2,
                  std::int32_t column, std::int32_t length);
 
   private:
-    void BlendPixel(std::int32_t x, std::int32_t y);
+    // Makes the row offsets up to distance e.
+    void ExtendRows(std::uint32_t e);
 
     const std::uint8_t* text_ = nullptr;
     const std::uint8_t* mask_ = nullptr;
     std::uint8_t* picture_ = nullptr;
     std::uint8_t* coverage_ = nullptr;
+    const WarpColumnRows* columnRows_ = nullptr;
     std::int64_t textWidth_ = 0, textHeight_ = 0, textStride_ = 0;
     std::int64_t pictureWidth_ = 0, pictureHeight_ = 0, pictureStride_ = 0;
     bool usable_ = false;
     std::int64_t top_ = 0, bottom_ = 0;
     TPoint U_;
-    // The ray being walked.
-    std::int64_t column_ = 0;
-    std::int32_t length_ = 0;
     double scale_ = 0;
-    // Source row by distance e from U for rays of length rowsLength_ (0: none made yet).
+    // The offset of the source row by distance e from U for rays of length rowsLength_ (0: none
+    // made yet), -1 for a distance beyond the bottom row.
     std::int32_t rowsLength_ = 0;
-    std::vector<std::int64_t> rowByDistance_;
-    // floor(sqrt(d)) of the last pixel blended on this ray.
-    std::uint64_t lastRoot_ = 0;
-    bool rootValid_ = false;
-    // a and b = 1 - a of every mask byte.
-    double opacity_[256] = {};
-    double transparency_[256] = {};
+    std::vector<std::int64_t> rowOffsets_;
+    // The squared distances [low, high] that take a blending row, for the column and the length
+    // they were found for (both -1: none yet).
+    std::int64_t distancesColumn_ = -1;
+    std::int32_t distancesLength_ = -1;
+    std::uint64_t distanceLow_ = 0, distanceHigh_ = 0;
+    // Finds them for `column`.
+    void FindDistances(std::int64_t column, std::int32_t length);
 };
 
 // At most how many picture pixels the warp's rays blend for these lines: per step, five rays

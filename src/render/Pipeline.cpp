@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cstring>
 #include <new>
+#include <type_traits>
+#include <vector>
 
 #include "platform/AllocationLimit.h"
 #include "platform/Catalogue.h"
@@ -83,45 +85,70 @@ TLine ScaledLine(const TLine& line, std::int32_t k, std::size_t bound) {
     return scaled;
 }
 
+// Each k x k block of the large picture averaged into one pixel of the small one, for the small
+// rows [first, end) of `w` pixels of `Channels` bytes: largeRow(i) and smallRow(i) give the rows.
+// The k rows of a block row are summed column by column first, which runs along whole rows, then
+// the k sums of each block. With k known here (the smoothing's 4) the sums unroll and the division
+// is a shift; the sums and their rounding are the same either way.
+template <int Channels, class Factor, class LargeRow, class SmallRow>
+void AverageBlockRows(std::int32_t w, Factor k, std::int64_t first, std::int64_t end,
+                      LargeRow largeRow, SmallRow smallRow) {
+    static_assert(Channels == 1 || Channels == 3);
+    // k up to 257 rows of bytes sum within 16 bits; the print scales stay far below.
+    const std::size_t n = std::size_t(w) * Channels * std::size_t(k);
+    std::vector<std::uint16_t> columns(n);
+    std::uint16_t* sums = columns.data();
+    const std::uint32_t count = std::uint32_t(k) * std::uint32_t(k);
+    for (std::int64_t y = first; y < end; ++y) {
+        const std::uint8_t* row = largeRow(y * k);
+        for (std::size_t i = 0; i < n; ++i)
+            sums[i] = row[i];
+        for (std::int32_t r = 1; r < k; ++r) {
+            row = largeRow(y * k + r);
+            for (std::size_t i = 0; i < n; ++i)
+                sums[i] = std::uint16_t(sums[i] + row[i]);
+        }
+        std::uint8_t* out = smallRow(y);
+        for (std::int32_t x = 0; x < w; ++x)
+            for (int ch = 0; ch < Channels; ++ch) {
+                const std::uint16_t* block = sums + std::size_t(x) * std::size_t(k) * Channels + ch;
+                std::uint32_t sum = 0;
+                for (std::int32_t c = 0; c < k; ++c)
+                    sum += block[std::size_t(c) * Channels];
+                out[std::size_t(x) * Channels + ch] = std::uint8_t((sum + count / 2) / count);
+            }
+    }
+}
+
+// AverageBlockRows over all rows, the bands side by side, with k fixed when it is the smoothing's.
+template <int Channels, class LargeRow, class SmallRow>
+void AverageAllBlocks(std::int32_t w, std::int32_t h, std::int32_t k, LargeRow largeRow,
+                      SmallRow smallRow) {
+    ParallelRows(h, std::int64_t(w) * h * k * k, [&](std::int64_t first, std::int64_t end) {
+        if (k == kSmoothFactor)
+            AverageBlockRows<Channels>(w, std::integral_constant<std::int32_t, kSmoothFactor>{},
+                                       first, end, largeRow, smallRow);
+        else
+            AverageBlockRows<Channels>(w, k, first, end, largeRow, smallRow);
+    });
+}
+
 // Each k x k block of `large` averaged into one pixel of `small`. The averages are taken of the
 // stored values, not in linear light: the 1x picture blends its shadow, its text edges and its
 // 3 x 3 smoothing in stored values too, so this keeps the design's colours and densities.
 void AverageBlocks(const DibImage& large, DibImage& small, std::int32_t k) {
-    const std::int32_t w = DibWidth(small), h = DibHeight(small);
-    const std::uint32_t count = std::uint32_t(k) * std::uint32_t(k);
-    std::vector<std::uint32_t> sums(std::size_t(w) * 3);
-    for (std::int32_t y = 0; y < h; ++y) {
-        std::fill(sums.begin(), sums.end(), 0u);
-        for (std::int32_t r = 0; r < k; ++r) {
-            const std::uint8_t* row = large.Row(y * k + r);
-            for (std::int32_t x = 0; x < w; ++x)
-                for (std::int32_t c = 0; c < k; ++c)
-                    for (int ch = 0; ch < 3; ++ch)
-                        sums[3 * std::size_t(x) + ch] += row[3 * (std::size_t(x) * k + c) + ch];
-        }
-        std::uint8_t* out = small.Row(y);
-        for (std::size_t i = 0; i < sums.size(); ++i)
-            out[i] = std::uint8_t((sums[i] + count / 2) / count);
-    }
+    AverageAllBlocks<3>(
+        DibWidth(small), DibHeight(small), k,
+        [&](std::int64_t y) -> const std::uint8_t* { return large.Row(std::int32_t(y)); },
+        [&](std::int64_t y) { return small.Row(std::int32_t(y)); });
 }
 
 // AverageBlocks for a plane of one byte a pixel, `largeWidth` bytes a row.
 void AveragePlaneBlocks(const std::uint8_t* large, std::int32_t largeWidth, std::uint8_t* small,
                         std::int32_t w, std::int32_t h, std::int32_t k) {
-    const std::uint32_t count = std::uint32_t(k) * std::uint32_t(k);
-    std::vector<std::uint32_t> sums(static_cast<std::size_t>(w));
-    for (std::int32_t y = 0; y < h; ++y) {
-        std::fill(sums.begin(), sums.end(), 0u);
-        for (std::int32_t r = 0; r < k; ++r) {
-            const std::uint8_t* row = large + std::size_t(y * k + r) * std::size_t(largeWidth);
-            for (std::int32_t x = 0; x < w; ++x)
-                for (std::int32_t c = 0; c < k; ++c)
-                    sums[std::size_t(x)] += row[std::size_t(x) * k + c];
-        }
-        std::uint8_t* out = small + std::size_t(y) * std::size_t(w);
-        for (std::int32_t x = 0; x < w; ++x)
-            out[x] = std::uint8_t((sums[std::size_t(x)] + count / 2) / count);
-    }
+    AverageAllBlocks<1>(
+        w, h, k, [&](std::int64_t y) { return large + std::size_t(y) * std::size_t(largeWidth); },
+        [&](std::int64_t y) { return small + std::size_t(y) * std::size_t(w); });
 }
 
 // Premultiplied colour to the colour a viewer multiplies by the opacity again.

@@ -5,6 +5,7 @@
 #include <cmath>
 #include <cstring>
 #include <set>
+#include <utility>
 #include <vector>
 
 #include "raster/DibService.h"
@@ -348,6 +349,79 @@ TEST(WarpBlend, OpaqueOverwritesAndTransparentKeeps) {
     EXPECT_EQ(At(picture, 0, 0), (Rgb{200, 100, 50}));
     warp.WarpRay(0, 0, 0, 0, 0, 0);
     EXPECT_EQ(At(picture, 0, 0), (Rgb{10, 20, 30}));
+}
+
+// The blend as the warp defines it: a = (255 - m) / 255 in extended precision held as a double,
+// b = 1 - a likewise, v b + w a in extended precision rounded half to even; the opacity plane
+// takes w = 255. Every mask byte over pictures of every byte value.
+TEST(WarpBlend, EveryMaskByteBlendsAsTheExtendedFormula) {
+    const auto blend = [](std::uint8_t v, std::uint8_t w, std::uint8_t m) {
+        const double a = double(static_cast<long double>(255 - m) / 255);
+        const double b = double(1.0L - a);
+        return std::uint8_t(
+            std::nearbyintl(static_cast<long double>(v) * b + static_cast<long double>(w) * a));
+    };
+    for (const Rgb& t : {Rgb{0, 255, 128}, Rgb{255, 0, 1}, Rgb{17, 200, 99}})
+        for (int m = 0; m < 256; ++m) {
+            const DibImage text = Filled(1, 1, t);
+            const DibImage mask = Filled(1, 1, {std::uint8_t(m), 0, 0});
+            DibImage picture = Filled(256, 1, {});
+            std::vector<std::uint8_t> coverage(256);
+            for (int x = 0; x < 256; ++x) {
+                const Rgb p{std::uint8_t(x), std::uint8_t(255 - x), std::uint8_t(x * 7)};
+                std::memcpy(picture.Row(0) + 3 * x, p.data(), 3);
+                coverage[std::size_t(x)] = std::uint8_t(x * 13);
+            }
+            EnvelopeWarp warp(text, mask, picture);
+            warp.SetCoverage(coverage.data());
+            warp.WarpRay(0, 0, 255, 0, 0, 0);  // length 0: every pixel takes the one row
+            for (int x = 0; x < 256; ++x) {
+                const Rgb p{std::uint8_t(x), std::uint8_t(255 - x), std::uint8_t(x * 7)};
+                const Rgb expected{blend(p[0], t[0], std::uint8_t(m)),
+                                   blend(p[1], t[1], std::uint8_t(m)),
+                                   blend(p[2], t[2], std::uint8_t(m))};
+                ASSERT_EQ(At(picture, x, 0), expected) << "m " << m << " x " << x;
+                ASSERT_EQ(coverage[std::size_t(x)],
+                          blend(std::uint8_t(x * 13), 255, std::uint8_t(m)))
+                    << "m " << m << " x " << x;
+            }
+        }
+}
+
+// A ray walks past the pixels whose distance takes a row that blends nothing. Masks that blend
+// only in a band of rows, under lines that stretch, squeeze and turn the text, with rays that
+// overshoot the text and leave the picture: the warp still blends as the plain one.
+TEST(WarpBlendingRows, BandsOfRowsWarpAsThePlainWarp) {
+    struct Case {
+        std::int32_t w, h, x1, y1, x2, y2, x3, y3, x4, y4;
+    };
+    const Case cases[] = {
+        {56, 38, 5, 3, 60, 3, 5, 40, 60, 40}, {30, 90, 0, 0, 70, 10, 10, 50, 60, 45},
+        {40, 20, 5, 45, 60, 40, 5, 2, 60, 8}, {25, 7, -30, -5, 90, 20, 200, 300, -100, 60},
+        {33, 64, 63, 0, 0, 47, 60, 47, 2, 1},
+    };
+    for (const Case& c : cases)
+        for (const auto& [low, high] :
+             {std::pair{0, 0}, std::pair{c.h - 1, c.h - 1}, std::pair{c.h / 3, c.h / 2},
+              std::pair{0, c.h - 1}, std::pair{1, 0}}) {
+            const DibImage text = Text(c.w, c.h);
+            DibImage mask = Filled(c.w, c.h, {255, 255, 255});
+            for (std::int32_t r = low; r <= high; ++r)
+                for (std::int32_t x = 0; x < c.w; x += 1 + x % 3)
+                    mask.StoredRow(r)[3 * x] = std::uint8_t(r == low || r == high ? 0 : x * 37 + r);
+            DibImage fast = Filled(64, 48, {});
+            for (std::int32_t y = 0; y < 48; ++y)
+                for (std::int32_t x = 0; x < 64; ++x)
+                    fast.Row(y)[3 * x + 1] = std::uint8_t(x * 5 + y * 3);
+            DibImage plain = MakeDIBCopy(fast);
+            std::vector<std::uint8_t> fastCoverage(64 * 48, 99), plainCoverage(64 * 48, 99);
+            const TLine upper = Line(c.x1, c.y1, c.x2, c.y2), lower = Line(c.x3, c.y3, c.x4, c.y4);
+            WarpText(upper, lower, text, mask, fast, fastCoverage.data());
+            WarpTextPlain(upper, lower, text, mask, plain, plainCoverage.data());
+            EXPECT_TRUE(Unchanged(fast, plain))
+                << c.w << "x" << c.h << " rows " << low << "-" << high;
+            EXPECT_EQ(fastCoverage, plainCoverage);
+        }
 }
 
 }  // namespace
