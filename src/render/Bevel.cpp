@@ -84,18 +84,11 @@ std::vector<TPoint> SegmentOutline(TPoint from, TPoint to) {
     return line.Outline();
 }
 
-// What a band does to a pixel at distance V from its outer edge: the light L (already limited to
-// 255), the weight 1 - L / 255 the source value keeps, and whether the source is the background.
+// What a band does to a pixel at distance V from its outer edge: its tone, and whether the source
+// is the background.
 struct BandEntry {
-    long double L;
-    long double keep;
-    // The last source colour shaded with this entry, lit (0) and shaded (1), and what it gave:
-    // letters of one surface colour meet the same entry with the same colour again and again.
-    std::uint32_t lastSource[2] = {kNoSource, kNoSource};
-    std::uint8_t lastResult[2][3] = {};
-    bool fromBackground;
-
-    static constexpr std::uint32_t kNoSource = 0xFFFFFFFFu;
+    EdgeTone tone;
+    bool fromBackground = false;
 };
 
 class EdgeShader {
@@ -202,7 +195,7 @@ class EdgeShader {
     // row: a closed run is shaded at its two ends, as deep as its band width, an open one pixel
     // by pixel. A round's rays cross the image in a slanted strip, so a split made once for the
     // whole image would keep one band waiting for the other. Which band shades a pixel changes
-    // nothing in it: the bands' tables only remember results.
+    // nothing in it: the bands' tables hold only what every band would compute alike.
     void SplitRows() {
         rowStart_.assign(std::size_t(bands_) + 1, H_);
         rowStart_[0] = 0;
@@ -296,8 +289,7 @@ class EdgeShader {
     struct RayCall {
         std::size_t ray;
     };
-    // What a band of rows keeps for itself: the band entries it has made, whose last results
-    // it alone updates.
+    // What a band of rows keeps for itself: the band entries it has made.
     struct BandState {
         std::vector<std::vector<BandEntry>> entries;
         std::size_t tabled = 0;
@@ -461,8 +453,7 @@ class EdgeShader {
     BandEntry MakeEntry(std::int64_t N, std::int64_t V) const {
         const bool inner = V > N / 2;
         BandEntry e;
-        e.L = Profile(inner ? p_.profile2 : p_.profile1, inner, N, V);
-        e.keep = 1.0L - e.L / 255.0L;
+        e.tone = EdgeTone(Profile(inner ? p_.profile2 : p_.profile1, inner, N, V));
         e.fromBackground = inner ? p_.background2 : p_.background1;
         return e;
     }
@@ -496,7 +487,8 @@ class EdgeShader {
         }
     }
 
-    void ShadeAt(std::size_t j, std::int32_t ox, std::int32_t oy, BandEntry& e, bool lit) const {
+    void ShadeAt(std::size_t j, std::int32_t ox, std::int32_t oy, const BandEntry& e,
+                 bool lit) const {
         // The template pixel's byte offset moved by the ray's offset; rows are stored bottom-up.
         std::uint8_t* px = imageBits_ + (pixelOffset_[j] - std::int64_t(oy) * stride_ + 3 * ox);
         std::uint8_t source[3] = {px[0], px[1], px[2]};
@@ -509,24 +501,9 @@ class EdgeShader {
                 source[2] = background_[2];
             }
         }
-        const std::uint32_t key = std::uint32_t(source[0]) | std::uint32_t(source[1]) << 8 |
-                                  std::uint32_t(source[2]) << 16;
-        const int half = lit ? 0 : 1;
-        std::uint8_t* result = e.lastResult[half];
-        if (e.lastSource[half] != key) {
-            e.lastSource[half] = key;
-            if (lit) {
-                for (int ch = 0; ch < 3; ++ch)
-                    result[ch] =
-                        exact::RoundToByte(static_cast<long double>(source[ch]) * e.keep + e.L);
-            } else {
-                for (int ch = 0; ch < 3; ++ch)
-                    result[ch] = exact::RoundToByte(static_cast<long double>(source[ch]) * e.keep);
-            }
-        }
-        px[0] = result[0];
-        px[1] = result[1];
-        px[2] = result[2];
+        px[0] = e.tone.Apply(source[0], lit);
+        px[1] = e.tone.Apply(source[1], lit);
+        px[2] = e.tone.Apply(source[2], lit);
     }
 
     // Steps of the start line a round takes: its runs are kept until the round is shaded.
@@ -565,6 +542,20 @@ bool Is24BitImage(const DibImage& dib) {
 }
 
 }  // namespace
+
+EdgeTone::EdgeTone(long double L) : L_(L), keep_(1.0L - L / 255.0L) {
+    // Also false for an infinite or undefined light.
+    if (255.0L * std::fabs(keep_) + std::fabs(L_) <= 1048576.0L) {
+        fastL_ = static_cast<double>(L_);
+        fastKeep_ = static_cast<double>(keep_);
+        nearHalf_ = 0.5 - 1.0 / 1048576.0;
+    }
+}
+
+std::uint8_t EdgeTone::Exact(std::uint8_t s, bool lit) const {
+    const long double v = static_cast<long double>(s) * keep_;
+    return exact::RoundToByte(lit ? v + L_ : v);
+}
 
 void EdgePass(DibImage& TextImage, const DibImage& TextMask, const DibImage& BackgroundTexture,
               const EdgePassParams& params, const RenderOptions& options) {
