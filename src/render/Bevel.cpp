@@ -177,8 +177,7 @@ class EdgeShader {
                 constexpr std::size_t kRaysInTurn = 64;
                 const std::size_t step = std::size_t(rayBands) * kRaysInTurn;
                 for (std::size_t r0 = std::size_t(band) * kRaysInTurn; r0 < rayCount_; r0 += step)
-                    for (std::size_t r = r0; r < std::min(r0 + kRaysInTurn, rayCount_); ++r)
-                        FindRuns(rays_[r]);
+                    FindRunsTogether<kRaysInTurn>(r0, std::min(r0 + kRaysInTurn, rayCount_));
             });
             SplitRows();
             RunBands(bands_, [&](int band) {
@@ -319,23 +318,51 @@ class EdgeShader {
         calls_.push_back({ray});
     }
 
-    void FindRuns(RayRuns& r) const {
-        r.runs.clear();
-        const auto [lo, hi] = InsideSpan(r.ox, r.oy);
-        if (lo == hi) return;
-        const std::int64_t shift = std::int64_t(r.oy) * W_ + r.ox;
+    // The runs of rays_[r0, r1), r1 - r0 <= kMax, walked side by side: step j of every ray, then
+    // step j + 1. Neighbouring rays lie side by side, so one step of them all reads a few cache
+    // lines, where a walk of one whole ray after the other would meet a new row, and often a new
+    // page, at every pixel.
+    template <std::size_t kMax>
+    void FindRunsTogether(std::size_t r0, std::size_t r1) {
+        struct Walk {
+            std::size_t lo, hi, runStart;
+            std::int64_t shift;
+            bool state;
+        };
+        Walk walks[kMax];
+        std::size_t count = 0;
+        std::size_t jlo = ray_.size(), jhi = 0;
         const std::uint8_t* letter = shape_;
         const std::int64_t* offset = rayOffset_.data();
-        std::size_t runStart = lo;
-        bool state = letter[offset[lo] + shift] != 255;
-        for (std::size_t j = lo + 1; j < hi; ++j) {
-            const bool isLetter = letter[offset[j] + shift] != 255;
-            if (isLetter == state) continue;
-            if (state) r.runs.push_back({runStart, j, true});
-            runStart = j;
-            state = isLetter;
+        for (std::size_t r = r0; r < r1; ++r) {
+            rays_[r].runs.clear();
+            const auto [lo, hi] = InsideSpan(rays_[r].ox, rays_[r].oy);
+            Walk& w = walks[count++];
+            w.lo = lo;
+            w.hi = hi;
+            w.runStart = lo;
+            w.shift = std::int64_t(rays_[r].oy) * W_ + rays_[r].ox;
+            w.state = lo < hi && letter[offset[lo] + w.shift] != 255;
+            if (lo + 1 < hi) {
+                jlo = std::min(jlo, lo + 1);
+                jhi = std::max(jhi, hi);
+            }
         }
-        if (state) r.runs.push_back({runStart, hi, false});
+        for (std::size_t j = jlo; j < jhi; ++j) {
+            const std::int64_t at = offset[j];
+            for (std::size_t k = 0; k < count; ++k) {
+                Walk& w = walks[k];
+                if (j <= w.lo || j >= w.hi) continue;
+                const bool isLetter = letter[at + w.shift] != 255;
+                if (isLetter == w.state) continue;
+                if (w.state) rays_[r0 + k].runs.push_back({w.runStart, j, true});
+                w.runStart = j;
+                w.state = isLetter;
+            }
+        }
+        for (std::size_t k = 0; k < count; ++k)
+            if (walks[k].lo < walks[k].hi && walks[k].state)
+                rays_[r0 + k].runs.push_back({walks[k].runStart, walks[k].hi, false});
     }
 
     // The ray pixels j whose row ray_[j].y + oy lies in [y0, y1): one span, the template's rows
