@@ -348,17 +348,29 @@ class EdgeShader {
                 jhi = std::max(jhi, hi);
             }
         }
-        for (std::size_t j = jlo; j < jhi; ++j) {
+        // Steps (allLo, allHi) lie inside every ray; there the spans need no test.
+        std::size_t allLo = 0, allHi = ray_.size();
+        for (std::size_t k = 0; k < count; ++k) {
+            allLo = std::max(allLo, walks[k].lo);
+            allHi = std::min(allHi, walks[k].hi);
+        }
+        const auto step = [&](std::size_t j, bool inAll) {
             const std::int64_t at = offset[j];
             for (std::size_t k = 0; k < count; ++k) {
                 Walk& w = walks[k];
-                if (j <= w.lo || j >= w.hi) continue;
+                if (!inAll && (j <= w.lo || j >= w.hi)) continue;
                 const bool isLetter = letter[at + w.shift] != 255;
                 if (isLetter == w.state) continue;
                 if (w.state) rays_[r0 + k].runs.push_back({w.runStart, j, true});
                 w.runStart = j;
                 w.state = isLetter;
             }
+        };
+        for (std::size_t j = jlo; j < jhi; ++j) {
+            if (j > allLo && j < allHi)
+                step(j, true);
+            else
+                step(j, false);
         }
         for (std::size_t k = 0; k < count; ++k)
             if (walks[k].lo < walks[k].hi && walks[k].state)
