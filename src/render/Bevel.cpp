@@ -1,6 +1,7 @@
 #include "render/Bevel.h"
 
 #include <algorithm>
+#include <cfloat>
 #include <cmath>
 #include <cstddef>
 #include <cstdint>
@@ -583,8 +584,9 @@ bool Is24BitImage(const DibImage& dib) {
 }  // namespace
 
 EdgeTone::EdgeTone(long double L) : L_(L), keep_(1.0L - L / 255.0L) {
-    // Also false for an infinite or undefined light.
-    if (255.0L * std::fabs(keep_) + std::fabs(L_) <= 1048576.0L) {
+    // Also false for an infinite or undefined light. Apply() needs doubles computed as doubles
+    // (no wider registers), or its rounding by adding 1.5 x 2^52 would not round.
+    if (FLT_EVAL_METHOD == 0 && 255.0L * std::fabs(keep_) + std::fabs(L_) <= 1048576.0L) {
         fastL_ = static_cast<double>(L_);
         fastKeep_ = static_cast<double>(keep_);
         nearHalf_ = 0.5 - 1.0 / 1048576.0;
