@@ -1,6 +1,7 @@
 #include "render/Bevel.h"
 
 #include <algorithm>
+#include <cfloat>
 #include <cmath>
 #include <cstddef>
 #include <cstdint>
@@ -84,18 +85,11 @@ std::vector<TPoint> SegmentOutline(TPoint from, TPoint to) {
     return line.Outline();
 }
 
-// What a band does to a pixel at distance V from its outer edge: the light L (already limited to
-// 255), the weight 1 - L / 255 the source value keeps, and whether the source is the background.
+// What a band does to a pixel at distance V from its outer edge: its tone, and whether the source
+// is the background.
 struct BandEntry {
-    long double L;
-    long double keep;
-    // The last source colour shaded with this entry, lit (0) and shaded (1), and what it gave:
-    // letters of one surface colour meet the same entry with the same colour again and again.
-    std::uint32_t lastSource[2] = {kNoSource, kNoSource};
-    std::uint8_t lastResult[2][3] = {};
-    bool fromBackground;
-
-    static constexpr std::uint32_t kNoSource = 0xFFFFFFFFu;
+    EdgeTone tone;
+    bool fromBackground = false;
 };
 
 class EdgeShader {
@@ -184,8 +178,7 @@ class EdgeShader {
                 constexpr std::size_t kRaysInTurn = 64;
                 const std::size_t step = std::size_t(rayBands) * kRaysInTurn;
                 for (std::size_t r0 = std::size_t(band) * kRaysInTurn; r0 < rayCount_; r0 += step)
-                    for (std::size_t r = r0; r < std::min(r0 + kRaysInTurn, rayCount_); ++r)
-                        FindRuns(rays_[r]);
+                    FindRunsTogether<kRaysInTurn>(r0, std::min(r0 + kRaysInTurn, rayCount_));
             });
             SplitRows();
             RunBands(bands_, [&](int band) {
@@ -202,7 +195,7 @@ class EdgeShader {
     // row: a closed run is shaded at its two ends, as deep as its band width, an open one pixel
     // by pixel. A round's rays cross the image in a slanted strip, so a split made once for the
     // whole image would keep one band waiting for the other. Which band shades a pixel changes
-    // nothing in it: the bands' tables only remember results.
+    // nothing in it: the bands' tables hold only what every band would compute alike.
     void SplitRows() {
         rowStart_.assign(std::size_t(bands_) + 1, H_);
         rowStart_[0] = 0;
@@ -296,8 +289,7 @@ class EdgeShader {
     struct RayCall {
         std::size_t ray;
     };
-    // What a band of rows keeps for itself: the band entries it has made, whose last results
-    // it alone updates.
+    // What a band of rows keeps for itself: the band entries it has made.
     struct BandState {
         std::vector<std::vector<BandEntry>> entries;
         std::size_t tabled = 0;
@@ -327,23 +319,63 @@ class EdgeShader {
         calls_.push_back({ray});
     }
 
-    void FindRuns(RayRuns& r) const {
-        r.runs.clear();
-        const auto [lo, hi] = InsideSpan(r.ox, r.oy);
-        if (lo == hi) return;
-        const std::int64_t shift = std::int64_t(r.oy) * W_ + r.ox;
+    // The runs of rays_[r0, r1), r1 - r0 <= kMax, walked side by side: step j of every ray, then
+    // step j + 1. Neighbouring rays lie side by side, so one step of them all reads a few cache
+    // lines, where a walk of one whole ray after the other would meet a new row, and often a new
+    // page, at every pixel.
+    template <std::size_t kMax>
+    void FindRunsTogether(std::size_t r0, std::size_t r1) {
+        struct Walk {
+            std::size_t lo, hi, runStart;
+            std::int64_t shift;
+            bool state;
+        };
+        Walk walks[kMax];
+        std::size_t count = 0;
+        std::size_t jlo = ray_.size(), jhi = 0;
         const std::uint8_t* letter = shape_;
         const std::int64_t* offset = rayOffset_.data();
-        std::size_t runStart = lo;
-        bool state = letter[offset[lo] + shift] != 255;
-        for (std::size_t j = lo + 1; j < hi; ++j) {
-            const bool isLetter = letter[offset[j] + shift] != 255;
-            if (isLetter == state) continue;
-            if (state) r.runs.push_back({runStart, j, true});
-            runStart = j;
-            state = isLetter;
+        for (std::size_t r = r0; r < r1; ++r) {
+            rays_[r].runs.clear();
+            const auto [lo, hi] = InsideSpan(rays_[r].ox, rays_[r].oy);
+            Walk& w = walks[count++];
+            w.lo = lo;
+            w.hi = hi;
+            w.runStart = lo;
+            w.shift = std::int64_t(rays_[r].oy) * W_ + rays_[r].ox;
+            w.state = lo < hi && letter[offset[lo] + w.shift] != 255;
+            if (lo + 1 < hi) {
+                jlo = std::min(jlo, lo + 1);
+                jhi = std::max(jhi, hi);
+            }
         }
-        if (state) r.runs.push_back({runStart, hi, false});
+        // Steps (allLo, allHi) lie inside every ray; there the spans need no test.
+        std::size_t allLo = 0, allHi = ray_.size();
+        for (std::size_t k = 0; k < count; ++k) {
+            allLo = std::max(allLo, walks[k].lo);
+            allHi = std::min(allHi, walks[k].hi);
+        }
+        const auto step = [&](std::size_t j, bool inAll) {
+            const std::int64_t at = offset[j];
+            for (std::size_t k = 0; k < count; ++k) {
+                Walk& w = walks[k];
+                if (!inAll && (j <= w.lo || j >= w.hi)) continue;
+                const bool isLetter = letter[at + w.shift] != 255;
+                if (isLetter == w.state) continue;
+                if (w.state) rays_[r0 + k].runs.push_back({w.runStart, j, true});
+                w.runStart = j;
+                w.state = isLetter;
+            }
+        };
+        for (std::size_t j = jlo; j < jhi; ++j) {
+            if (j > allLo && j < allHi)
+                step(j, true);
+            else
+                step(j, false);
+        }
+        for (std::size_t k = 0; k < count; ++k)
+            if (walks[k].lo < walks[k].hi && walks[k].state)
+                rays_[r0 + k].runs.push_back({walks[k].runStart, walks[k].hi, false});
     }
 
     // The ray pixels j whose row ray_[j].y + oy lies in [y0, y1): one span, the template's rows
@@ -461,8 +493,7 @@ class EdgeShader {
     BandEntry MakeEntry(std::int64_t N, std::int64_t V) const {
         const bool inner = V > N / 2;
         BandEntry e;
-        e.L = Profile(inner ? p_.profile2 : p_.profile1, inner, N, V);
-        e.keep = 1.0L - e.L / 255.0L;
+        e.tone = EdgeTone(Profile(inner ? p_.profile2 : p_.profile1, inner, N, V));
         e.fromBackground = inner ? p_.background2 : p_.background1;
         return e;
     }
@@ -496,7 +527,8 @@ class EdgeShader {
         }
     }
 
-    void ShadeAt(std::size_t j, std::int32_t ox, std::int32_t oy, BandEntry& e, bool lit) const {
+    void ShadeAt(std::size_t j, std::int32_t ox, std::int32_t oy, const BandEntry& e,
+                 bool lit) const {
         // The template pixel's byte offset moved by the ray's offset; rows are stored bottom-up.
         std::uint8_t* px = imageBits_ + (pixelOffset_[j] - std::int64_t(oy) * stride_ + 3 * ox);
         std::uint8_t source[3] = {px[0], px[1], px[2]};
@@ -509,24 +541,9 @@ class EdgeShader {
                 source[2] = background_[2];
             }
         }
-        const std::uint32_t key = std::uint32_t(source[0]) | std::uint32_t(source[1]) << 8 |
-                                  std::uint32_t(source[2]) << 16;
-        const int half = lit ? 0 : 1;
-        std::uint8_t* result = e.lastResult[half];
-        if (e.lastSource[half] != key) {
-            e.lastSource[half] = key;
-            if (lit) {
-                for (int ch = 0; ch < 3; ++ch)
-                    result[ch] =
-                        exact::RoundToByte(static_cast<long double>(source[ch]) * e.keep + e.L);
-            } else {
-                for (int ch = 0; ch < 3; ++ch)
-                    result[ch] = exact::RoundToByte(static_cast<long double>(source[ch]) * e.keep);
-            }
-        }
-        px[0] = result[0];
-        px[1] = result[1];
-        px[2] = result[2];
+        px[0] = e.tone.Apply(source[0], lit);
+        px[1] = e.tone.Apply(source[1], lit);
+        px[2] = e.tone.Apply(source[2], lit);
     }
 
     // Steps of the start line a round takes: its runs are kept until the round is shaded.
@@ -565,6 +582,21 @@ bool Is24BitImage(const DibImage& dib) {
 }
 
 }  // namespace
+
+EdgeTone::EdgeTone(long double L) : L_(L), keep_(1.0L - L / 255.0L) {
+    // Also false for an infinite or undefined light. Apply() needs doubles computed as doubles
+    // (no wider registers), or its rounding by adding 1.5 x 2^52 would not round.
+    if (FLT_EVAL_METHOD == 0 && 255.0L * std::fabs(keep_) + std::fabs(L_) <= 1048576.0L) {
+        fastL_ = static_cast<double>(L_);
+        fastKeep_ = static_cast<double>(keep_);
+        nearHalf_ = 0.5 - 1.0 / 1048576.0;
+    }
+}
+
+std::uint8_t EdgeTone::Exact(std::uint8_t s, bool lit) const {
+    const long double v = static_cast<long double>(s) * keep_;
+    return exact::RoundToByte(lit ? v + L_ : v);
+}
 
 void EdgePass(DibImage& TextImage, const DibImage& TextMask, const DibImage& BackgroundTexture,
               const EdgePassParams& params, const RenderOptions& options) {

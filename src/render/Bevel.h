@@ -2,6 +2,7 @@
 // The bevel edge: TextImage shaded along rays in the light direction, by each pixel's distance
 // from the nearer end of its run of letter pixels.
 
+#include <cmath>
 #include <cstdint>
 #include <vector>
 
@@ -34,6 +35,39 @@ struct EdgePassParams {
     std::uint8_t backgroundRed = 0;
     std::uint8_t backgroundGreen = 0;
     std::uint8_t backgroundBlue = 0;
+};
+
+// What a band entry with light L (already limited to 255) does to one channel byte s: the source
+// keeps the weight keep = 1 - L / 255, and a lit pixel gains L besides; s x keep (+ L) is taken in
+// extended precision and rounded half to even into 0 .. 255. Exact() is that rule as it stands.
+// Apply() gives the same byte from doubles: their error is below 2^-30 while 255 |keep| + |L| stays
+// below 2^20, so a double further than 2^-20 from a half rounds as the extended value does; nearer
+// ones, and tones beyond that bound, take Exact().
+class EdgeTone {
+  public:
+    EdgeTone() : EdgeTone(0.0L) {}
+    explicit EdgeTone(long double L);
+
+    long double L() const { return L_; }
+    long double keep() const { return keep_; }
+
+    std::uint8_t Exact(std::uint8_t s, bool lit) const;
+
+    std::uint8_t Apply(std::uint8_t s, bool lit) const {
+        const double v = double(s) * fastKeep_ + (lit ? fastL_ : 0.0);
+        // Adding and taking away 1.5 x 2^52 rounds |v| < 2^51 half to even in the default mode.
+        const double r = (v + kRounder) - kRounder;
+        if (!(std::fabs(v - r) < nearHalf_)) return Exact(s, lit);
+        return r <= 0 ? 0 : r >= 255 ? 255 : static_cast<std::uint8_t>(r);
+    }
+
+  private:
+    static constexpr double kRounder = 6755399441055744.0;
+    long double L_ = 0;
+    long double keep_ = 1;
+    double fastL_ = 0;
+    double fastKeep_ = 1;
+    double nearHalf_ = -1;  // below it Apply() trusts the double; -1 sends every byte to Exact()
 };
 
 // One pass over TextImage (24 bits, letters on black) with TextMask as the letter shape.

@@ -2,8 +2,11 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <array>
 #include <cstdint>
+#include <limits>
+#include <set>
 #include <utility>
 #include <vector>
 
@@ -305,6 +308,45 @@ TEST(BevelProfile, NegativeLightStrengthStaysInByteRange) {
              }));
     EXPECT_EQ(At(l.image, 15, 15)[2], 0);    // 100 x (1 + 196/255) - 196 < 0
     EXPECT_EQ(At(l.image, 15, 24)[2], 177);  // 176.86
+}
+
+// Tone arithmetic ------------------------------------------------------------------------------
+
+// The double form gives the extended rule's byte for every source byte, lit and shaded, at every
+// light a profile makes for bands up to 48 wide under the passes of several light strengths (the
+// half-way values of L = 127.5 among them), and at lights beyond the double form's reach.
+TEST(BevelTone, FastFormMatchesTheExtendedRuleEverywhere) {
+    std::vector<long double> lights = {0.0L,
+                                       127.5L,
+                                       255.0L,
+                                       -1e7L,
+                                       1e300L,
+                                       -1e300L,
+                                       std::numeric_limits<long double>::infinity(),
+                                       std::numeric_limits<long double>::quiet_NaN()};
+    std::set<double> divisors;  // of the single pass and the three
+    for (const double strength : {37.0, 100.0, 300.0, -50.0})
+        for (const bool three : {false, true}) {
+            Lettering lettering;
+            lettering.settings.KLichtEd = strength;
+            lettering.settings.KQualCheck = three;
+            for (const EdgePassParams& pass : EdgePasses(lettering))
+                divisors.insert(pass.divisor);
+        }
+    for (const long double f : divisors) {
+        lights.push_back(std::min(196.0L / f, 255.0L));
+        for (std::int64_t n = 1; n <= 48; ++n)
+            for (std::int64_t t = -n / 2; t <= n + n / 2; ++t)
+                lights.push_back(std::min(
+                    static_cast<long double>(t * 255) / static_cast<long double>(n) / f, 255.0L));
+    }
+    for (const long double light : lights) {
+        const EdgeTone tone(light);
+        for (int s = 0; s < 256; ++s)
+            for (const bool lit : {false, true})
+                ASSERT_EQ(tone.Apply(std::uint8_t(s), lit), tone.Exact(std::uint8_t(s), lit))
+                    << double(light) << " " << s << " " << lit;
+    }
 }
 
 // Background texture ---------------------------------------------------------------------------
