@@ -9,7 +9,7 @@ packages=(
     gettext
     qt6-base-dev qt6-qpa-plugins qt6-translations-l10n
     libfreetype-dev libharfbuzz-dev libfontconfig-dev libfribidi-dev
-    libgif-dev libpng-dev libjpeg62-turbo-dev libwebp-dev libcairo2-dev libpolyclipping-dev
+    libgif-dev libpng-dev zlib1g-dev libjpeg62-turbo-dev libwebp-dev libcairo2-dev libpolyclipping-dev
     libgtest-dev libbenchmark-dev
     fonts-dejavu-core fonts-dejavu-extra fonts-lato
     xvfb xauth
