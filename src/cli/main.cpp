@@ -106,7 +106,11 @@ bool WriteStages(const RenderTrace& trace, const RenderImages& images, const std
 // A font the run was given but that is not here is drawn in a stand-in: said, and the run goes
 // on. The default font is covered by the program's font rule, so default runs stay quiet.
 void NoteFontSubstitute(const LetteringSettings& s) {
-    if (IsInstalledFont(s.Font.name, EnumFontFamilies())) return;
+    LogFont font;
+    font.name = s.Font.name;
+    font.bold = s.Font.bold;
+    font.italic = s.Font.italic;
+    if (IsInstalledFont(s.Font.name, ListedFontSpelling(font))) return;
     const std::string note = FontSubstitutionNote(s);
     if (!note.empty()) Report(note);
 }
@@ -219,15 +223,18 @@ std::optional<VectorOptions> VectorOptionsOf(const CliOptions& options,
     return VectorOptions{*format, options.outlines, options.dpi, PrintOptionsOf(options)};
 }
 
+// The font a run prepares while it reads its document: --font as given, else the start font.
+LogFont PreparedFont(const CliOptions& options) {
+    const LetteringSettings start;
+    LogFont font;
+    font.name = options.font.value_or(start.Font.name);
+    font.bold = options.bold || start.Font.bold;
+    font.italic = options.italic || start.Font.italic;
+    return font;
+}
+
 // Everything a run sets before it draws; a batch sets its lines' texts on top.
 int PrepareLettering(const CliOptions& options, Lettering& lettering) {
-    // A font name in any letter case is stored in the installed spelling; a name that is not
-    // installed is kept as given and drawn in a stand-in, as a document keeps it.
-    std::optional<std::string> font;
-    if (options.font) {
-        font = InstalledFontSpelling(*options.font, EnumFontFamilies());
-        if (!font) font = *options.font;
-    }
     const std::uint64_t failuresAtStart = AllocationFailures();
 
     InitStartState(lettering);
@@ -271,7 +278,13 @@ int PrepareLettering(const CliOptions& options, Lettering& lettering) {
 
     LetteringSettings& s = lettering.settings;
     if (options.text) s.Memo1 = TextLines(*options.text, options.textRaw);
-    if (font) s.Font.name = *font;
+    // A font name in any letter case is stored in the installed spelling; a name that is not
+    // installed is kept as given and drawn in a stand-in, as a document keeps it. The font is
+    // the one being prepared, so its match answers from the disk's record where there is one.
+    if (options.font)
+        s.Font.name =
+            InstalledFontSpelling(*options.font, ListedFontSpelling(PreparedFont(options)))
+                .value_or(*options.font);
     if (options.bold) s.Font.bold = true;
     if (options.italic) s.Font.italic = true;
     if (options.align) s.AusrichtBox = *options.align;
@@ -351,11 +364,7 @@ int PrepareLettering(const CliOptions& options, Lettering& lettering) {
 class FontPreparation {
   public:
     explicit FontPreparation(const CliOptions& options) {
-        const LetteringSettings start;
-        LogFont font;
-        font.name = options.font.value_or(start.Font.name);
-        font.bold = options.bold || start.Font.bold;
-        font.italic = options.italic || start.Font.italic;
+        const LogFont font = PreparedFont(options);
         try {
             // Resolving the font reads the configuration and opens the face. A failure there
             // (memory) is kept for the main thread, which says it; the thread must not end the

@@ -491,21 +491,17 @@ bool ReadExtensions(ByteSource& in, LetteringSettings& s, KeptExtensions& kept) 
 
 }  // namespace
 
-bool IsInstalledFont(const std::string& font, std::span<const std::string> installedFonts) {
-    return font == kDefaultFont ||
-           std::find(installedFonts.begin(), installedFonts.end(), font) != installedFonts.end();
+bool IsInstalledFont(const std::string& font, const std::string& listedSpelling) {
+    return font == kDefaultFont || (!font.empty() && listedSpelling == font);
 }
 
-std::optional<std::string> InstalledFontSpelling(std::string_view font,
-                                                 std::span<const std::string> installedFonts) {
-    if (IsInstalledFont(std::string(font), installedFonts)) return std::string(font);
+std::optional<std::string> InstalledFontSpelling(const std::string& font,
+                                                 const std::string& listedSpelling) {
+    if (IsInstalledFont(font, listedSpelling)) return font;
     const auto lower = [](unsigned char c) { return c >= 'A' && c <= 'Z' ? c + ('a' - 'A') : c; };
-    const auto sameName = [&](std::string_view name) {
-        return std::ranges::equal(name, font, {}, lower, lower);
-    };
-    if (sameName(kDefaultFont)) return std::string(kDefaultFont);
-    for (const std::string& name : installedFonts)
-        if (sameName(name)) return name;
+    if (std::ranges::equal(std::string_view(kDefaultFont), font, {}, lower, lower))
+        return std::string(kDefaultFont);
+    if (!listedSpelling.empty()) return listedSpelling;
     return std::nullopt;
 }
 

@@ -41,13 +41,13 @@ struct DocumentResult {
 };
 
 // Whether a font name is one the font list offers, or "Arial Black", which the program's font rule
-// always provides.
-bool IsInstalledFont(const std::string& font, std::span<const std::string> installedFonts);
+// always provides. `listedSpelling`: how the font list spells the name (ListedFontSpelling).
+bool IsInstalledFont(const std::string& font, const std::string& listedSpelling);
 
 // The font as the font list spells it, for a name typed in any letter case (an exact match
 // first); nullopt when no such font is offered.
-std::optional<std::string> InstalledFontSpelling(std::string_view font,
-                                                 std::span<const std::string> installedFonts);
+std::optional<std::string> InstalledFontSpelling(const std::string& font,
+                                                 const std::string& listedSpelling);
 
 // Writes every field in document order: settings, picture size, the boundary lines with their
 // outlines, BackgroundTexture, then TextTexture; after them the extension blocks, when there are

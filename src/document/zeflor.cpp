@@ -90,17 +90,42 @@ bool MemorySource::Read(void* destination, std::size_t n) {
     return true;
 }
 
-bool FileSource::Read(void* destination, std::size_t n) {
-    if (n > Remaining()) return false;
-    auto* p = static_cast<std::uint8_t*>(destination);
+bool FileSource::ReadThrough(std::uint8_t* p, std::size_t n) {
     while (n > 0) {
         const ssize_t got = ::read(fd_, p, std::min<std::size_t>(n, std::size_t(1) << 30));
         if (got < 0 && errno == EINTR) continue;
         if (got <= 0) return false;
         p += got;
         n -= std::size_t(got);
-        position_ += std::uint64_t(got);
     }
+    return true;
+}
+
+bool FileSource::Read(void* destination, std::size_t n) {
+    if (n > Remaining()) return false;
+    auto* p = static_cast<std::uint8_t*>(destination);
+    const std::size_t held = std::min(n, buffer_.size() - at_);
+    std::memcpy(p, buffer_.data() + at_, held);
+    at_ += held;
+    position_ += held;
+    p += held;
+    n -= held;
+    if (n == 0) return true;
+    // The buffer is used up here: the file's offset is the position.
+    if (n >= kFileBufferSize) {
+        if (!ReadThrough(p, n)) return false;
+        position_ += n;
+        return true;
+    }
+    buffer_.resize(std::size_t(std::min<std::uint64_t>(kFileBufferSize, Remaining())));
+    at_ = 0;
+    if (!ReadThrough(buffer_.data(), buffer_.size())) {
+        buffer_.clear();
+        return false;
+    }
+    std::memcpy(p, buffer_.data(), n);
+    at_ = n;
+    position_ += n;
     return true;
 }
 

@@ -34,7 +34,9 @@ class MemorySource final : public ByteSource {
     std::size_t position_ = 0;
 };
 
-// Reads an open file descriptor (not owned) of a regular file whose size is known.
+// Reads an open file descriptor (not owned) of a regular file whose size is known. The fields of
+// a document are a few bytes each: they come from a buffer filled a stretch at a time, and the
+// long pieces (pictures) straight from the file.
 class FileSource final : public ByteSource {
   public:
     FileSource(int fd, std::uint64_t size) : fd_(fd), size_(size) {}
@@ -42,9 +44,12 @@ class FileSource final : public ByteSource {
     std::uint64_t Remaining() const override { return size_ - position_; }
 
   private:
+    bool ReadThrough(std::uint8_t* p, std::size_t n);
     int fd_;
     std::uint64_t size_;
-    std::uint64_t position_ = 0;
+    std::uint64_t position_ = 0;  // of the bytes handed out
+    std::vector<std::uint8_t> buffer_;
+    std::size_t at_ = 0;  // the next byte of buffer_ to hand out
 };
 
 class ByteSink {

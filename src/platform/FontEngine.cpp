@@ -136,6 +136,8 @@ struct Engine {
     struct Chosen {
         FaceChoice choice;
         std::unique_ptr<FallbackList> fallback;
+        // The font list's spelling of the family, where it came with the match.
+        std::optional<std::string> listedSpelling;
     };
     std::map<std::tuple<std::string, bool, bool>, Chosen> choices;
     // Shared, so that a block holding its images keeps them when the cache lets them go.
@@ -436,19 +438,31 @@ std::unique_lock<std::mutex> EngineLock() {
 namespace {
 
 void Remember(std::tuple<std::string, bool, bool> key, FaceChoice choice,
-              std::unique_ptr<FallbackList> fallback) {
+              std::unique_ptr<FallbackList> fallback, std::optional<std::string> listedSpelling) {
     Engine& e = TheEngine();
     // Names come from documents too; keep the table from growing without end.
     if (e.choices.size() >= 1024) {
         e.choices.clear();
         ++e.generation;
     }
-    e.choices.emplace(std::move(key), Engine::Chosen{choice, std::move(fallback)});
+    e.choices.emplace(std::move(key),
+                      Engine::Chosen{choice, std::move(fallback), std::move(listedSpelling)});
+}
+
+// How `names` (in the order of FontNameLess) spell `name`: the name itself, else the first
+// equal to it but for the case of ASCII letters; empty when none is.
+std::string SpellingIn(const std::vector<std::string>& names, const std::string& name) {
+    if (std::find(names.begin(), names.end(), name) != names.end()) return name;
+    const auto lower = [](unsigned char c) { return c >= 'A' && c <= 'Z' ? c + ('a' - 'A') : c; };
+    for (const std::string& listed : names)
+        if (std::ranges::equal(listed, name, {}, lower, lower)) return listed;
+    return {};
 }
 
 // The face the disk's match names, while the configuration is not read yet; none when the
 // match is missing, out of date or its face cannot be opened.
-FaceChoice ChooseFromDisk(const LogFont& font, std::unique_ptr<FallbackList>& fallback) {
+FaceChoice ChooseFromDisk(const LogFont& font, std::unique_ptr<FallbackList>& fallback,
+                          std::optional<std::string>& listedSpelling) {
     Engine& e = TheEngine();
     if (e.config || e.configTried || !e.ownRulesOnly || DiskFolder().empty()) return {};
     if (!e.keyBefore) e.keyBefore = MatchCacheKey();
@@ -464,15 +478,20 @@ FaceChoice ChooseFromDisk(const LogFont& font, std::unique_ptr<FallbackList>& fa
     fallback->weight = match->askedWeight;
     fallback->slant = match->askedSlant;
     choice.fallback = fallback.get();
+    listedSpelling = match->listedSpelling;
     return choice;
 }
 
-void KeepOnDisk(const LogFont& font, const CachedMatch& match) {
+// Keeps the match with the font list's answer for its family, which the record holds under the
+// same key: the list is only listed when a record is written.
+std::optional<std::string> KeepOnDisk(const LogFont& font, CachedMatch& match) {
     Engine& e = TheEngine();
     if (!e.ownRulesOnly || DiskFolder().empty() || !e.keyBefore || !e.keyAfter ||
         *e.keyBefore != *e.keyAfter)
-        return;
+        return std::nullopt;
+    match.listedSpelling = SpellingIn(FamilyNames(), font.name);
     WriteCachedMatch(DiskFolder(), *e.keyAfter, font.name, font.bold, font.italic, match);
+    return match.listedSpelling;
 }
 
 }  // namespace
@@ -484,8 +503,9 @@ FaceChoice ChooseFace(const LogFont& font) {
     if (it != e.choices.end()) return it->second.choice;
 
     std::unique_ptr<FallbackList> fallback;
-    if (const FaceChoice cached = ChooseFromDisk(font, fallback); cached.face) {
-        Remember(std::move(key), cached, std::move(fallback));
+    std::optional<std::string> listedSpelling;
+    if (const FaceChoice cached = ChooseFromDisk(font, fallback, listedSpelling); cached.face) {
+        Remember(std::move(key), cached, std::move(fallback), std::move(listedSpelling));
         return cached;
     }
     FaceChoice choice;
@@ -520,7 +540,7 @@ FaceChoice ChooseFace(const LogFont& font) {
                 found.file = reinterpret_cast<const char*>(file);
                 choice.face = LoadFace(found.file, found.index);
                 SetSyntheticStyles(choice, found);
-                if (choice.face) KeepOnDisk(font, found);
+                if (choice.face) listedSpelling = KeepOnDisk(font, found);
             }
             FcPatternDestroy(match);
         }
@@ -528,8 +548,16 @@ FaceChoice ChooseFace(const LogFont& font) {
     }
     if (!choice.face) choice = {};
     if (choice.face && fallback->pattern) choice.fallback = fallback.get();
-    Remember(std::move(key), choice, std::move(fallback));
+    Remember(std::move(key), choice, std::move(fallback), std::move(listedSpelling));
     return choice;
+}
+
+std::string ListedSpelling(const LogFont& font) {
+    Engine& e = TheEngine();
+    ChooseFace(font);
+    const auto it = e.choices.find(std::make_tuple(font.name, font.bold, font.italic));
+    if (it != e.choices.end() && it->second.listedSpelling) return *it->second.listedSpelling;
+    return SpellingIn(FamilyNames(), font.name);
 }
 
 const FaceUnits& UnitsOf(const FaceChoice& choice) {

@@ -143,6 +143,10 @@ std::int32_t DrawTextBlockWithFace(Bitmap* target, const FaceChoice& choice, con
                                    std::uint32_t format);
 
 std::vector<std::string> FamilyNames();
+// How FamilyNames() spells the font's family: the name itself, else the first name equal to it
+// but for the case of ASCII letters; empty when there is none. A font matched from the disk's
+// records is answered from its record, the configuration left unread.
+std::string ListedSpelling(const LogFont& font);
 bool FontNameLess(std::string_view a, std::string_view b);
 bool LoadRuleFile(const std::string& path);
 void ResetConfiguration();

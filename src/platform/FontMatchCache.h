@@ -25,6 +25,10 @@ struct CachedMatch {
     std::int32_t askedSlant = 0;
     bool embolden = false;
     std::array<double, 4> matrix{1, 0, 0, 1};  // xx, xy, yx, yy
+    // How the font list spells the asked family (FamilyNames(): the name itself, else the first
+    // one equal to it but for the case of ASCII letters); empty when the list has no such name.
+    // Kept so that a run naming a font says whether it is installed without listing the fonts.
+    std::string listedSpelling;
 };
 
 // The folder of the records: $XDG_CACHE_HOME/glyphwerk, else ~/.cache/glyphwerk, made when

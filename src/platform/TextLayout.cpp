@@ -391,10 +391,14 @@ bool LoadFontConfigFile(const std::string& path) {
     return fonts::LoadRuleFile(path);
 }
 
+std::string ListedFontSpelling(const LogFont& font) {
+    auto lock = fonts::EngineLock();
+    return fonts::ListedSpelling(font);
+}
+
 std::string FontStandIn(const LogFont& font) {
     auto lock = fonts::EngineLock();
-    const std::vector<std::string> installed = fonts::FamilyNames();
-    if (std::find(installed.begin(), installed.end(), font.name) != installed.end()) return {};
+    if (!font.name.empty() && fonts::ListedSpelling(font) == font.name) return {};
     return fonts::FamilyOf(fonts::ChooseFace(font));
 }
 

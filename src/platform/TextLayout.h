@@ -86,8 +86,14 @@ std::string ShownFontName(std::string_view name);
 // the file cannot be read or parsed.
 bool LoadFontConfigFile(const std::string& path);
 
+// How the font list spells the font's family: the name itself when it is one of
+// EnumFontFamilies(), else the first name there equal to it but for the case of ASCII letters;
+// empty when there is none. A font whose match was kept on disk is answered from there, without
+// reading the font configuration.
+std::string ListedFontSpelling(const LogFont& font);
+
 // The family of the face drawn for a font whose name is none of EnumFontFamilies(); empty when the
-// name is installed or no font is installed at all.
+// name is installed or no font is installed at all. Answered as ListedFontSpelling is.
 std::string FontStandIn(const LogFont& font);
 
 // Drops the font configuration and every match made under it; the next use of a font builds it

@@ -41,9 +41,10 @@ class RenderCommand : public ::testing::Test {
 
     std::string Path(const std::string& name) const { return (dir_ / name).string(); }
 
-    RunResult Render(const std::string& arguments) const {
+    // `environment` goes before the command, as in "NAME=VALUE ".
+    RunResult Render(const std::string& arguments, const std::string& environment = "") const {
         const std::string errors = Path("stderr.txt");
-        const std::string command = std::string("'") + GLYPHWERK_BIN_DIR "/glyphwerk-render' " +
+        const std::string command = environment + "'" GLYPHWERK_BIN_DIR "/glyphwerk-render' " +
                                     arguments + " 2>'" + errors + "' >/dev/null";
         const int status = std::system(command.c_str());
         RunResult run;
@@ -97,6 +98,7 @@ TEST_F(RenderCommand, StandInsAndMissingCharactersAreSaidOnlyWhenTheyOccur) {
     const Case cases[] = {
         {"", ""},
         {"--font 'Arial Black'", ""},
+        {"--font 'lato black'", ""},
         {"--font 'Lato Black' --text 'Mir Мир'", ""},
         {"--font 'Keine Solche Schrift'",
          "glyphwerk-render: Schriftart „Keine Solche Schrift“ ist nicht "
@@ -111,16 +113,23 @@ TEST_F(RenderCommand, StandInsAndMissingCharactersAreSaidOnlyWhenTheyOccur) {
          "„🦈“ (U+1F988), „🦉“ (U+1F989), „🦊“ (U+1F98A), „🦋“ (U+1F98B) "
          "und 2 weitere\n"},
     };
-    for (const Case& c : cases) {
-        const RunResult run = Render(c.arguments + " -o " + Path("a.png"));
-        EXPECT_EQ(run.exitCode, 0) << c.arguments;
-        EXPECT_EQ(run.errors, c.errors) << c.arguments;
+    // Each run twice: matching the font, then with the match kept on disk; and with no cache.
+    const std::string cached = "XDG_CACHE_HOME='" + Path("cache") + "' ";
+    for (const std::string& environment :
+         {cached, cached, std::string("XDG_CACHE_HOME=/proc/1 ")}) {
+        for (const Case& c : cases) {
+            const RunResult run = Render(c.arguments + " -o " + Path("a.png"), environment);
+            EXPECT_EQ(run.exitCode, 0) << environment << c.arguments;
+            EXPECT_EQ(run.errors, c.errors) << environment << c.arguments;
+        }
+        // A document keeps a missing font's name, and says so when it is drawn.
+        ASSERT_EQ(
+            Render("--font 'Keine Solche Schrift' --save " + Path("k.zgw"), environment).exitCode,
+            0);
+        const RunResult opened = Render(Path("k.zgw") + " --save " + Path("k2.zgw"), environment);
+        EXPECT_NE(opened.errors.find("Keine Solche Schrift"), std::string::npos);
+        EXPECT_EQ(Contents(Path("k.zgw")), Contents(Path("k2.zgw")));
     }
-    // A document keeps a missing font's name, and says so when it is drawn.
-    ASSERT_EQ(Render("--font 'Keine Solche Schrift' --save " + Path("k.zgw")).exitCode, 0);
-    const RunResult opened = Render(Path("k.zgw") + " --save " + Path("k2.zgw"));
-    EXPECT_NE(opened.errors.find("Keine Solche Schrift"), std::string::npos);
-    EXPECT_EQ(Contents(Path("k.zgw")), Contents(Path("k2.zgw")));
 }
 
 TEST_F(RenderCommand, AMissingDataFolderFailsOnlyRunsThatNeedIt) {

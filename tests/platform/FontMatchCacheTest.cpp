@@ -42,16 +42,23 @@ class CacheHome {
 struct Match {
     std::string file;
     bool bold = false, italic = false;
+    std::string spelling, standIn;  // what a run naming the font is told of it
     bool configurationRead = false;
     friend bool operator==(const Match&, const Match&) = default;
 };
 
 Match Resolve(const LogFont& font) {
     ResetFontConfiguration();
+    Match m;
+    m.standIn = FontStandIn(font);
+    m.spelling = ListedFontSpelling(font);
     auto lock = fonts::EngineLock();
     const fonts::FaceChoice choice = fonts::ChooseFace(font);
-    return {fonts::FileOf(choice), choice.syntheticBold, choice.syntheticItalic,
-            fonts::ConfigurationRead()};
+    m.file = fonts::FileOf(choice);
+    m.bold = choice.syntheticBold;
+    m.italic = choice.syntheticItalic;
+    m.configurationRead = fonts::ConfigurationRead();
+    return m;
 }
 
 enum class Change { None, FontReplaced, RecordDamaged, FolderReadOnly, NoFolder };
@@ -62,18 +69,23 @@ TEST(FontMatchCache, AMatchFromDiskIsFontconfigsOrIsNotUsed) {
         bool rules;
         LogFont font;
         Change change;
+        std::string spelling, standIn;
     };
     const std::vector<std::string> dejaVu = {"DejaVuSans.ttf", "DejaVuSans-Bold.ttf"};
+    const std::vector<std::string> lato = {"Lato-Black.ttf", "DejaVuSans.ttf"};
+    const std::string d = "DejaVu Sans";
     const Case cases[] = {
-        {dejaVu, false, Font("DejaVu Sans", -40), Change::None},
-        {dejaVu, false, Font("DejaVu Sans", -40, true, true), Change::None},
-        {{"DejaVuSans.ttf"}, true, Font("DejaVu Sans", -40, true, true), Change::None},
-        {{"Lato-Black.ttf", "DejaVuSans.ttf"}, false, Font("Lato Black", -40), Change::None},
-        {dejaVu, false, Font("No Such Family", -40, true), Change::None},
-        {dejaVu, false, Font("DejaVu Sans", -40), Change::FontReplaced},
-        {dejaVu, false, Font("DejaVu Sans", -40, true), Change::RecordDamaged},
-        {dejaVu, false, Font("DejaVu Sans", -40), Change::FolderReadOnly},
-        {dejaVu, false, Font("DejaVu Sans", -40), Change::NoFolder},
+        {dejaVu, false, Font(d, -40), Change::None, d, ""},
+        {dejaVu, false, Font(d, -40, true, true), Change::None, d, ""},
+        {{"DejaVuSans.ttf"}, true, Font(d, -40, true, true), Change::None, d, ""},
+        {lato, false, Font("Lato Black", -40), Change::None, "Lato Black", ""},
+        {lato, false, Font("lato BLACK", -40), Change::None, "Lato Black", "Lato Black"},
+        {dejaVu, false, Font("No Such Family", -40, true), Change::None, "", d},
+        {dejaVu, false, Font(d, -40), Change::FontReplaced, d, ""},
+        {dejaVu, false, Font(d, -40, true), Change::RecordDamaged, d, ""},
+        {dejaVu, false, Font("No Such Family", -40), Change::RecordDamaged, "", d},
+        {dejaVu, false, Font(d, -40), Change::FolderReadOnly, d, ""},
+        {dejaVu, false, Font("dejavu sans", -40), Change::NoFolder, d, d},
     };
     // Hebrew: Lato lacks it, DejaVu Sans has it, so the line needs a fallback face.
     const std::string text = "Hamburg \xD7\xA9";
@@ -93,6 +105,8 @@ TEST(FontMatchCache, AMatchFromDiskIsFontconfigsOrIsNotUsed) {
             Match asked = Resolve(c.font);
             const Bitmap drawn = testing::Drawn(c.font, text);
             ASSERT_TRUE(asked.configurationRead);
+            EXPECT_EQ(asked.spelling, c.spelling);
+            EXPECT_EQ(asked.standIn, c.standIn);
             switch (c.change) {
                 case Change::FontReplaced: {
                     // A copy has its own time: the record no longer describes the file.
@@ -146,6 +160,7 @@ TEST(FontMatchCache, ProcessesWritingAtOnceLeaveAWholeRecord) {
                 fonts::CachedMatch match;
                 match.file = font;
                 match.askedWeight = w * 1000 + i;
+                match.listedSpelling = "DejaVu Sans";
                 fonts::WriteCachedMatch(folder, key, "DejaVu Sans", false, false, match);
             }
             ::_exit(0);
@@ -168,6 +183,7 @@ TEST(FontMatchCache, ProcessesWritingAtOnceLeaveAWholeRecord) {
     ASSERT_TRUE(last);
     EXPECT_EQ(last->file, font);
     EXPECT_EQ(last->askedWeight % 1000, 299);
+    EXPECT_EQ(last->listedSpelling, "DejaVu Sans");
     EXPECT_EQ(std::distance(fs::directory_iterator(home), fs::directory_iterator()), 1);
     fs::remove_all(home);
 }
