@@ -8,7 +8,6 @@
 #include <unistd.h>
 
 #include <algorithm>
-#include <cctype>
 #include <cerrno>
 #include <csignal>
 #include <cstdint>
@@ -125,15 +124,6 @@ bool IsPattern(const std::string& name) {
     return name.find("{n}") != std::string::npos || name.find("{text}") != std::string::npos;
 }
 
-// Whether a name ends in .svg, in any case.
-bool IsSvgName(const std::string& name) {
-    if (name.size() < 4 || name.find('/', name.size() - 4) != std::string::npos) return false;
-    std::string ext = name.substr(name.size() - 4);
-    for (char& c : ext)
-        c = char(std::tolower(static_cast<unsigned char>(c)));
-    return ext == ".svg";
-}
-
 // What can be refused before anything is read: the picture's format and the combinations. A
 // vector picture (SVG, a PDF with --vector, a cut file) gets its format in `vector`.
 int CheckUsage(const CliOptions& options, ImageFileType& outputType,
@@ -160,26 +150,23 @@ int CheckUsage(const CliOptions& options, ImageFileType& outputType,
         return UsageError(
             Tr("--stages geht nicht zusammen mit --scale, --smooth oder --transparent."));
     outputType = ImageFileType::Png;
-    bool svg = false;
     if (!options.format.empty()) {
-        svg = options.format == "svg";
-        if (!svg && (options.format.find_first_of("./") != std::string::npos ||
-                     !ImageFileTypeFromName("." + options.format, outputType) ||
-                     outputType == ImageFileType::Gif))
+        if (options.format.find_first_of("./") != std::string::npos ||
+            !ImageFileTypeFromName("." + options.format, outputType) ||
+            outputType == ImageFileType::Gif)
             return UsageError(
                 Fill(Tr("Die Option --format erwartet png, bmp, jpg, webp, pdf oder svg, nicht "
                         "\"%1\"."),
                      {options.format}));
     } else if (!options.output.empty() && options.output != "-") {
-        svg = IsSvgName(options.output);
-        if (!svg && (!ImageFileTypeFromName(options.output, outputType) ||
-                     outputType == ImageFileType::Gif))
+        if (!ImageFileTypeFromName(options.output, outputType) || outputType == ImageFileType::Gif)
             return UsageError(
                 Fill(Tr("Das Bildformat von \"%1\" kenne ich nicht; möglich sind .png, "
                         ".bmp, .jpg, .jpeg, .webp, .pdf und .svg."),
                      {options.output}));
     }
-    const bool pdf = !svg && outputType == ImageFileType::Pdf;
+    const bool svg = outputType == ImageFileType::Svg;
+    const bool pdf = outputType == ImageFileType::Pdf;
     if (options.vector && !pdf)
         return UsageError(Tr("--vector gilt nur für PDF; ein SVG ist stets eine Vektorgrafik."));
     if (options.outlines && !svg && !pdf)

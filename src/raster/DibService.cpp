@@ -207,6 +207,8 @@ bool ImageFileTypeFromName(const std::string& fileName, ImageFileType& type) {
         type = ImageFileType::Pdf;
     } else if (ext == "webp") {
         type = ImageFileType::Webp;
+    } else if (ext == "svg") {
+        type = ImageFileType::Svg;
     } else {
         return false;
     }

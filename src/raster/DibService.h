@@ -44,10 +44,11 @@ void DIBHalftoneDIBXY(DibImage& out, const DibImage& src, std::int32_t width, st
 std::uint32_t getpixel(const DibImage& dib, std::int32_t x, std::int32_t y);
 void setpixel(DibImage& dib, std::int32_t x, std::int32_t y, std::uint32_t value);
 
-enum class ImageFileType { Png, Jpeg, Bmp, Gif, Pdf, Webp };
+// SVG is drawn by the vector render alone: the raster encoders and SaveDib refuse it.
+enum class ImageFileType { Png, Jpeg, Bmp, Gif, Pdf, Webp, Svg };
 
 // The file type an export name asks for by its extension (.png, .jpg, .jpeg, .bmp, .gif, .pdf,
-// .webp; any case). False when the extension is none of them.
+// .webp, .svg; any case). False when the extension is none of them.
 bool ImageFileTypeFromName(const std::string& fileName, ImageFileType& type);
 
 // Writes the image to a file. PNG and JPEG take 24-bit images (PNG keeps the exact bytes); BMP

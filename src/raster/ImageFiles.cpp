@@ -303,6 +303,10 @@ bool EncodeImage(const DibImage& dib, ImageFileType type, int jpegQuality,
     if (dib.Empty() || DibWidth(dib) < 1 || DibHeight(dib) < 1) {
         return fail(catalogue::Tr("Es gibt kein Bild zum Speichern."));
     }
+    if (type == ImageFileType::Svg)
+        return fail(
+            catalogue::Tr("Eine SVG-Grafik entsteht aus den Umrissen der Buchstaben, nicht aus "
+                          "einem Rasterbild."));
     const std::uint32_t bits = DibBitCount(dib);
     if (extras.dpi < 0 || extras.dpi > kMaxDpi)
         return fail(catalogue::Tr("Die Auflösung liegt außerhalb von 1 bis 10000 dpi."));
@@ -356,6 +360,8 @@ bool EncodeImage(const DibImage& dib, ImageFileType type, int jpegQuality,
                         "Dieses Bildformat braucht ein Bild mit Farbtabelle (8 Bit Farbtiefe)."));
                 }
                 ok = imagefiles::EncodeGif(dib, bytes);
+                break;
+            case ImageFileType::Svg:
                 break;
         }
     } catch (const std::bad_alloc&) {

@@ -23,6 +23,8 @@ namespace {
 // How far a flattened piece may stray from the bent curve, in picture pixels. A little under the
 // promised tenth: the test points are a few on each piece, the curve between them is not seen.
 constexpr double kTolerance = 0.09;
+// How far aside of a ray a pixel that it shows may lie, in picture pixels.
+constexpr double kMaxAside = 1;
 // A piece is halved at most this often; the bend is continuous, so a piece this short is flat.
 constexpr int kMaxDepth = 18;
 
@@ -322,8 +324,20 @@ class Bend {
         std::int64_t k = 0;
         double t = 0, y = 0;
         Between(p, k, t, y);
-        const VectorPoint a = OnRay(steps_[std::size_t(k)], y, reach);
-        const VectorPoint b = OnRay(steps_[std::size_t(k + 1)], y, reach);
+        const Step& s = steps_[std::size_t(k)];
+        const Step& u = steps_[std::size_t(k + 1)];
+        const Placed ps = Place(s, y, reach), pu = Place(u, y, reach);
+        // Between the two rays the point lies aside of each by its share of the gap between
+        // them, and shows the row of its distance from that step's U. Rays further apart than
+        // a pixel or so leave pixels between them that neither shows: no more is counted.
+        const double gx = (u.ux + u.dx * pu.distance + u.nx * pu.across) -
+                          (s.ux + s.dx * ps.distance + s.nx * ps.across);
+        const double gy = (u.uy + u.dy * pu.distance + u.ny * pu.across) -
+                          (s.uy + s.dy * ps.distance + s.ny * ps.across);
+        const auto share = [](double gap) { return std::clamp(gap, -kMaxAside, kMaxAside); };
+        const VectorPoint a = Laid(s, ps.distance, ps.across, share(t * (gx * s.nx + gy * s.ny)));
+        const VectorPoint b =
+            Laid(u, pu.distance, pu.across, share((t - 1) * (gx * u.nx + gy * u.ny)));
         return {a.x + (b.x - a.x) * t, a.y + (b.y - a.y) * t};
     }
 
@@ -421,19 +435,24 @@ class Bend {
     // last at L. Distance e is reached by the pixel at or after it; the row changes half way
     // between that pixel and the one before.
     // The rays beside it have pixels at other distances, each showing the row of its own root,
-    // so there the row changes at distance e itself. Which of them lies on a pixel near a
-    // letter's edge is a matter of a pixel's stairs, towards U as often as towards L: the edge
-    // is taken half way between the two.
+    // so there the row changes at distance e itself; the more slanted the ray, the more its
+    // neighbours' pixels fall between its own, and the edge goes over from the one to the other.
+    // (Where they lie aside of the ray, Laid puts them at their distance from U.)
     static double Boundary(const Step& s, double e) {
         const double last = std::round(double(s.length) / s.pace);
         const double pixel = std::min(std::ceil(e / s.pace - 1e-9), last + 1);
         const double own = (pixel - 0.5) * s.pace;
-        const double beside = own + (std::min(e, double(s.length) + 0.5) - own) * s.slant;
-        return (own + beside) / 2;
+        return own + (std::min(e, double(s.length) + 0.5) - own) * s.slant;
     }
 
-    VectorPoint OnRay(const Step& s, double y, double reach) const {
-        if (s.length == 0) return {s.ux, s.uy};
+    // Where row y lies on the step's rays: its distance from U and how far across the ray,
+    // taken at `reach` within what the rays reach.
+    struct Placed {
+        double distance = 0, across = 0;
+    };
+
+    Placed Place(const Step& s, double y, double reach) const {
+        if (s.length == 0) return {};
         const auto r = std::min<std::int64_t>(std::int64_t(std::floor(y)), Ht_ - 1);
         const double e0 = double(EFirst(s, r)), e1 = double(EFirst(s, r + 1));
         const double b0 = Boundary(s, e0);
@@ -444,8 +463,18 @@ class Bend {
         const double w = std::clamp((f - 0.5) * double(s.length) + 0.5, 0.0, 1.0);
         const double aside = s.asideU * (1 - w) + s.asideL * w;
         const double least = std::min({0.0, back, aside}), most = std::max({0.0, back, aside});
-        const double across = least + (most - least) * reach;
-        return {s.ux + s.dx * distance + s.nx * across, s.uy + s.dy * distance + s.ny * across};
+        return {distance, least + (most - least) * reach};
+    }
+
+    // The point `across` the ray whose distance from U is `distance`. Every ray measures its
+    // distances from U, so a pixel aside of the step's own ray, by `across` and `aside` more,
+    // shows the row of its distance from U rather than of how far along the ray it lies: near
+    // U, where the rays that fill the gaps start a pixel aside, a row lies that much nearer U.
+    static VectorPoint Laid(const Step& s, double distance, double across, double aside) {
+        const double off = across + aside;
+        const double along = std::sqrt(std::max(distance * distance - off * off, 0.0));
+        const double forth = distance < 0 ? -along : along;
+        return {s.ux + s.dx * forth + s.nx * across, s.uy + s.dy * forth + s.ny * across};
     }
 
     std::int64_t Wt_ = 0, Ht_ = 0, N_ = 0;

@@ -170,7 +170,7 @@ void TExportOptionsRow::OutlinesToggled(bool on) {
 void TExportOptionsRow::ShowState() {
     const ImageFileType type = type_.value_or(ImageFileType::Png);
     const bool webp = type == ImageFileType::Webp;
-    const bool svg = type == kSvgFile, pdf = type == ImageFileType::Pdf;
+    const bool svg = type == ImageFileType::Svg, pdf = type == ImageFileType::Pdf;
     OutlinesCheck->setEnabled(svg || pdf);
     const bool outlines = OutlinesCheck->isEnabled() && OutlinesCheck->isChecked();
     // An SVG is always a vector picture; a PDF is one when asked for or when it holds outlines.

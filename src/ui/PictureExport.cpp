@@ -31,7 +31,7 @@ constexpr PictureType kTypes[] = {
     {N_("WebP-Bild"), "*.webp", "webp", ImageFileType::Webp, "WebP"},
     {N_("Windows-Bitmap"), "*.bmp", "bmp", ImageFileType::Bmp, "BMP"},
     {N_("PDF-Dokument"), "*.pdf", "pdf", ImageFileType::Pdf, "PDF"},
-    {N_("SVG-Grafik"), "*.svg", "svg", kSvgFile, "SVG"},
+    {N_("SVG-Grafik"), "*.svg", "svg", ImageFileType::Svg, "SVG"},
 };
 
 // The patterns stay out of the translated description, so no translation can change what the
@@ -60,10 +60,7 @@ QString PictureSaveFilter() {
 ExportTarget ExportTargetFor(const QString& fileName, const QString& selectedFilter) {
     if (IsOfferedSuffix(QFileInfo(fileName).suffix())) {
         ExportTarget target{fileName};
-        if (QFileInfo(fileName).suffix().toLower() == QLatin1String("svg"))
-            target.type = kSvgFile;
-        else
-            ImageFileTypeFromName(fileName.toStdString(), target.type);
+        ImageFileTypeFromName(fileName.toStdString(), target.type);
         return target;
     }
     const PictureType* chosen = &kTypes[0];
@@ -91,11 +88,12 @@ QString PictureTypeName(ImageFileType type) {
 
 bool TypeTakesTransparency(ImageFileType type) {
     return type == ImageFileType::Png || type == ImageFileType::Pdf ||
-           type == ImageFileType::Webp || type == kSvgFile;
+           type == ImageFileType::Webp || type == ImageFileType::Svg;
 }
 
 bool IsVectorExport(const ExportOptions& options, ImageFileType type) {
-    return type == kSvgFile || (type == ImageFileType::Pdf && (options.vector || options.outlines));
+    return type == ImageFileType::Svg ||
+           (type == ImageFileType::Pdf && (options.vector || options.outlines));
 }
 
 namespace {
@@ -183,7 +181,7 @@ QString ExportSizeText(std::int32_t width, std::int32_t height, const ExportOpti
 bool EncodeExport(const Lettering& lettering, const ExportOptions& options, ImageFileType type,
                   std::vector<std::uint8_t>& bytes, std::string& error) {
     if (IsVectorExport(options, type)) {
-        VectorOptions vector{type == kSvgFile ? VectorFormat::Svg : VectorFormat::Pdf,
+        VectorOptions vector{type == ImageFileType::Svg ? VectorFormat::Svg : VectorFormat::Pdf,
                              options.outlines, options.dpi, PrintOptionsOf(options)};
         // A cut file is the bare contours: what the row shows greyed out does not reach it.
         if (options.outlines) vector.print = PrintOptions{};

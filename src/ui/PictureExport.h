@@ -21,10 +21,6 @@ class QMimeData;
 
 namespace gw {
 
-// SVG is written by the vector render alone and never reaches the raster encoders, so it is no
-// type of theirs: the save dialog keeps it as a value of its own beside them.
-inline constexpr ImageFileType kSvgFile = static_cast<ImageFileType>(64);
-
 // The save dialog's filters, Qt form: PNG first, then JPEG, WebP, BMP, PDF and SVG.
 QString PictureSaveFilter();
 

@@ -136,8 +136,8 @@ void ResultPageTest::exportWritesWhatTheRendererWrites() {
         {"klein.jpg", {1, false, false, 0, 30}, ImageFileType::Jpeg},
         {"klein.webp", {1, false, false, 0, 30, true}, ImageFileType::Webp},
         {"fein.webp", {1, false, false, 0, 30, false}, ImageFileType::Webp},
-        {"logo.svg", {1, false, false, 0}, kSvgFile},
-        {"schnitt.svg", {2, true, false, 0, 92, false, true}, kSvgFile},
+        {"logo.svg", {1, false, false, 0}, ImageFileType::Svg},
+        {"schnitt.svg", {2, true, false, 0, 92, false, true}, ImageFileType::Svg},
         {"vektor.pdf", {1, false, false, 150, 92, false, false, true}, ImageFileType::Pdf},
         {"bild.jpg", {1, false, false, 72}, ImageFileType::Jpeg},  // the window's own picture
     };

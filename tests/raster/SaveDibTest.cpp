@@ -136,6 +136,11 @@ TEST_F(SaveDibTest, WrongDepthIsRefusedAndTheOldFileStays) {
     EXPECT_EQ(error, "Dieses Bildformat braucht ein Bild mit Farbtabelle (8 Bit Farbtiefe).");
     EXPECT_FALSE(SaveDib(DibImage{}, file, ImageFileType::Bmp, &error));
     EXPECT_EQ(error, "Es gibt kein Bild zum Speichern.");
+    // An SVG is drawn from the letters' outlines, never encoded from pixels.
+    EXPECT_FALSE(SaveDib(test::MakeRgbPicture(4, 4), file, ImageFileType::Svg, &error));
+    EXPECT_EQ(error,
+              "Eine SVG-Grafik entsteht aus den Umrissen der Buchstaben, nicht aus einem "
+              "Rasterbild.");
     EXPECT_EQ(test::ReadFileBytes(file), (Bytes{1, 2, 3}));
     EXPECT_EQ(FolderEntries(folder_), std::vector<std::string>{"keep.png"});
 }
@@ -229,6 +234,8 @@ TEST(ImageFileNames, TypeFollowsTheExtensionInAnyCase) {
     EXPECT_EQ(type, ImageFileType::Gif);
     EXPECT_TRUE(ImageFileTypeFromName("x.bmp", type));
     EXPECT_EQ(type, ImageFileType::Bmp);
+    EXPECT_TRUE(ImageFileTypeFromName("logo.Svg", type));
+    EXPECT_EQ(type, ImageFileType::Svg);
     type = ImageFileType::Gif;
     EXPECT_FALSE(ImageFileTypeFromName("bild.tif", type));
     EXPECT_FALSE(ImageFileTypeFromName("ordner.png/bild", type));

@@ -112,7 +112,8 @@ void DialogLanguageTest::eachDialogShowsTheChosenLanguage() {
              TExportOptionsRow row;
              row.SetPictureSize(450, 200);
              QStringList texts;
-             for (ImageFileType type : {ImageFileType::Png, ImageFileType::Bmp, kSvgFile}) {
+             for (ImageFileType type :
+                  {ImageFileType::Png, ImageFileType::Bmp, ImageFileType::Svg}) {
                  row.SetType(type);
                  texts << TextsOf(row);
              }

@@ -48,10 +48,10 @@ void ExportOptionsRowTest::eachTypeOffersAndNotesWhatItWrites() {
          false, false, true, true, true, "Vektorgrafik, Seite 3,81 × 1,69 cm bei 300 dpi"},
         {ImageFileType::Pdf, {2, true, true, 0, 92, false, true, true}, false, true, false, false,
          false, true, false, false, "Umrisse in mm bei 96 dpi, 119,1 × 52,9 mm"},
-        {kSvgFile, {2, false, true}, true, true, false, false, false, true, false, true,
+        {ImageFileType::Svg, {2, false, true}, true, true, false, false, false, true, false, true,
          "Vektorgrafik, 450 × 200 Pixel, keine Auflösung in der Datei (11,91 × 5,29 cm bei "
          "96 dpi)"},
-        {kSvgFile, {1, false, false, 254, 92, false, true}, false, true, false, false, false,
+        {ImageFileType::Svg, {1, false, false, 254, 92, false, true}, false, true, false, false, false,
          true, false, false, "Umrisse in mm bei 254 dpi, 45,0 × 20,0 mm"},
         // clang-format on
     };
@@ -109,14 +109,14 @@ void ExportOptionsRowTest::eachTypeKeepsItsOwnOptionsAtOneWidth() {
     QCOMPARE(row.minimumSizeHint().width(), width);
 
     // The outlines switch the raster options off for SVG alone, and give them back.
-    row.SetType(kSvgFile);
+    row.SetType(ImageFileType::Svg);
     row.ScaleEd->setValue(3);
     row.OutlinesCheck->setChecked(true);
     QCOMPARE(row.ScaleEd->value(), 1);
     QCOMPARE(row.minimumSizeHint().width(), width);
     row.SetType(ImageFileType::Pdf);
     QVERIFY(!row.OutlinesCheck->isChecked());
-    row.SetType(kSvgFile);
+    row.SetType(ImageFileType::Svg);
     QVERIFY(row.Options().outlines);
     row.OutlinesCheck->setChecked(false);
     QCOMPARE(row.Options().scale, 3);
