@@ -179,40 +179,33 @@ void LastBlend(const LetteringSettings& s, DibImage& TextImage, DibImage& TextMa
     const std::size_t w = std::size_t(W);
     std::uint8_t* const plane = TextMask.Bits.get();
     const auto planeRow = [plane, w](std::int32_t y) { return plane + std::size_t(y) * w; };
-    constexpr std::uint8_t kLetter = 255;
     const auto J = static_cast<std::uint8_t>(std::clamp(ShadowLevel(s), 0, 255));
     const std::uint8_t hColor[3] = {J, 0, 0};
     const std::uint8_t fColor[3] = {GetBValue(s.SColorShape), GetGValue(s.SColorShape),
                                     GetRValue(s.SColorShape)};
-    std::uint8_t hByte[5][3], fByte[5][3];
+    ShadowBlendTable table;
     for (int k = 0; k <= 4; ++k)
         for (int ch = 0; ch < 3; ++ch) {
-            hByte[k][ch] = static_cast<std::uint8_t>((k * hColor[ch] + (4 - k) * 255) / 4);
-            fByte[k][ch] = static_cast<std::uint8_t>((k * fColor[ch] + (4 - k) * 255) / 4);
+            table.mask[k + 5 * ch] =
+                static_cast<std::uint8_t>((k * hColor[ch] + (4 - k) * 255) / 4);
+            table.image[k + 5 * ch] =
+                static_cast<std::uint8_t>((k * fColor[ch] + (4 - k) * 255) / 4);
         }
     for (std::int32_t y = 0; y < H / 2; ++y)
         std::swap_ranges(planeRow(y), planeRow(y) + w, planeRow(H - 1 - y));
     const std::size_t stride = std::size_t(TextMask.Stride);
     const std::size_t maskPadding = stride - 3 * w;
     const auto makeRows = [&](std::int64_t first, std::int64_t end) {
-        std::vector<std::uint8_t> coverage(w);
+        std::vector<std::uint8_t> coverage;
         for (std::int64_t r = end - 1; r >= first; --r) {
             const auto stored = static_cast<std::int32_t>(r);
-            std::memcpy(coverage.data(), planeRow(stored), w);
-            const std::uint8_t* v = coverage.data();
-            std::uint8_t* mask = TextMask.StoredRow(stored);
-            std::uint8_t* image = TextImage.StoredRow(stored);
-            for (std::size_t x = 0; x < w; ++x) {
-                const bool letter = v[x] == kLetter;
-                const std::uint8_t* hb = hByte[letter ? 0 : v[x]];
-                const std::uint8_t* fb = fByte[letter ? 0 : v[x]];
-                const std::uint8_t mx = letter ? 0 : 255;
-                for (int ch = 0; ch < 3; ++ch) {
-                    mask[3 * x + ch] = static_cast<std::uint8_t>((~hb[ch] & mx) ^ mx);
-                    image[3 * x + ch] =
-                        static_cast<std::uint8_t>((fb[ch] & mx) ^ image[3 * x + ch]);
-                }
+            const std::uint8_t* v = planeRow(stored);
+            if (std::size_t(r) * stride < std::size_t(r + 1) * w) {
+                coverage.assign(v, v + w);
+                v = coverage.data();
             }
+            std::uint8_t* mask = TextMask.StoredRow(stored);
+            BlendShadowRow(v, w, table, mask, TextImage.StoredRow(stored));
             std::memset(mask + 3 * w, 0, maskPadding);
         }
     };

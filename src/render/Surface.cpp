@@ -124,32 +124,54 @@ TextSurfaceRows::TextSurfaceRows(const SurfaceSettings& surface, const DibImage&
     }
 }
 
+namespace {
+
+// out = (NOT letters) AND surface over n bytes; in place when out is letters, so the compiler
+// vectorizes both forms.
+void AndNotRun(const std::uint8_t* letters, const std::uint8_t* surface, std::uint8_t* out,
+               std::size_t n) {
+    if (out == letters) {
+        for (std::size_t i = 0; i < n; ++i)
+            out[i] = static_cast<std::uint8_t>(~out[i] & surface[i]);
+    } else {
+        for (std::size_t i = 0; i < n; ++i)
+            out[i] = static_cast<std::uint8_t>(~letters[i] & surface[i]);
+    }
+}
+
+// A surface row shorter than this is laid repeated into a row at least this long.
+constexpr std::size_t kWideRow = 256;
+
+}  // namespace
+
 void TextSurfaceRows::Apply(const std::uint8_t* letters, std::uint8_t* out, std::int32_t count,
                             std::int32_t y) const {
     const std::size_t n = std::size_t(std::max(count, 0)) * 3;
-    if (!texture_) {
-        for (std::size_t x = 0; x < n; x += 3) {
-            out[x] = static_cast<std::uint8_t>(~letters[x] & color_[0]);
-            out[x + 1] = static_cast<std::uint8_t>(~letters[x + 1] & color_[1]);
-            out[x + 2] = static_cast<std::uint8_t>(~letters[x + 2] & color_[2]);
+    const std::uint8_t* surface = color_;
+    std::size_t period = 3;
+    if (texture_) {
+        const std::int32_t tw = texels_ ? DibWidth(*texels_) : tile_.Width();
+        const std::int32_t th = texels_ ? DibHeight(*texels_) : tile_.Height();
+        if (tw <= 0 || th <= 0) {  // no texture to lay: the letters are only inverted
+            for (std::size_t x = 0; x < n; ++x)
+                out[x] = static_cast<std::uint8_t>(~letters[x]);
+            return;
         }
-        return;
+        // Tiles from the top-left corner: pixel (x, y) lies on texel (x mod tw, y mod th).
+        surface = texels_ ? texels_->Row(y % th) : tile_.Row(y % th);
+        period = std::size_t(tw) * 3;
     }
-    if (!texels_ && tile_.Empty()) {  // no texture to lay: the letters are only inverted
-        for (std::size_t x = 0; x < n; ++x)
-            out[x] = static_cast<std::uint8_t>(~letters[x]);
-        return;
+    // The surface row repeated whole, so the AND runs over long stretches of bytes.
+    std::uint8_t wide[2 * kWideRow];
+    if (period < kWideRow) {
+        std::size_t length = 0;
+        for (; length < kWideRow; length += period)
+            std::memcpy(wide + length, surface, period);
+        surface = wide;
+        period = length;
     }
-    // Tiles from the top-left corner: pixel (x, y) lies on texel (x mod tw, y mod th).
-    const std::int32_t tw = texels_ ? DibWidth(*texels_) : tile_.Width();
-    const std::int32_t th = texels_ ? DibHeight(*texels_) : tile_.Height();
-    const std::uint8_t* texels = texels_ ? texels_->Row(y % th) : tile_.Row(y % th);
-    const std::size_t period = std::size_t(tw) * 3;
-    std::size_t t = 0;
-    for (std::size_t x = 0; x < n; ++x) {
-        out[x] = static_cast<std::uint8_t>(~letters[x] & texels[t]);
-        if (++t == period) t = 0;
-    }
+    for (std::size_t x = 0; x < n; x += period)
+        AndNotRun(letters + x, surface, out + x, std::min(period, n - x));
 }
 
 // DSTINVERT, then the surface tiled with SRCAND: every pixel is ANDed with the one texel (or the

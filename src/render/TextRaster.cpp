@@ -22,6 +22,10 @@
 #include "render/Shadow.h"
 #include "render/Surface.h"
 
+#if defined(__x86_64__)
+#include <immintrin.h>
+#endif
+
 namespace gw {
 
 namespace {
@@ -423,7 +427,7 @@ void RenderTextDirect(const Lettering& lettering, const TextPlan& plan, DibImage
     } else {
         std::memset(plane, 0, w * std::size_t(H));
     }
-    // Coverages are 0 to 4; kLetter stands for a letter pixel.
+    // Coverages are 0 to 4; kLetter stands for a letter pixel (see BlendShadowRow).
     constexpr std::uint8_t kLetter = 255;
     if (s.KanteCheck) {
         ParallelRows(H, std::int64_t(W) * H, [&](std::int64_t first, std::int64_t end) {
@@ -456,13 +460,17 @@ void RenderTextDirect(const Lettering& lettering, const TextPlan& plan, DibImage
     const std::uint8_t hColor[3] = {J, 0, 0};
     const std::uint8_t fColor[3] = {GetBValue(s.SColorShape), GetGValue(s.SColorShape),
                                     GetRValue(s.SColorShape)};
-    std::uint8_t hByte[5][3], fByte[5][3];
+    // H = ((NOT H) AND M) XOR M and F = (F AND M) XOR T, byte by byte: where M is white (no
+    // letter) the mask takes the opacity byte and the text image is XORed with the colour byte;
+    // under a letter the mask is 0 and the text image stays.
+    ShadowBlendTable table;
     for (int k = 0; k <= 4; ++k) {
         for (int ch = 0; ch < 3; ++ch) {
-            hByte[k][ch] = static_cast<std::uint8_t>((k * hColor[ch] + (4 - k) * 255) / 4);
-            fByte[k][ch] = options.coverage
-                               ? fColor[ch]
-                               : static_cast<std::uint8_t>((k * fColor[ch] + (4 - k) * 255) / 4);
+            table.mask[k + 5 * ch] =
+                static_cast<std::uint8_t>((k * hColor[ch] + (4 - k) * 255) / 4);
+            table.image[k + 5 * ch] =
+                options.coverage ? fColor[ch]
+                                 : static_cast<std::uint8_t>((k * fColor[ch] + (4 - k) * 255) / 4);
         }
     }
 
@@ -473,28 +481,20 @@ void RenderTextDirect(const Lettering& lettering, const TextPlan& plan, DibImage
     // all of them rows earlier rounds have read already, and its rows go side by side.
     for (std::int32_t y = 0; y < H / 2; ++y)
         std::swap_ranges(planeRow(y), planeRow(y) + w, planeRow(H - 1 - y));
-    // H = ((NOT H) AND M) XOR M and F = (F AND M) XOR T, byte by byte.
     const std::size_t stride = std::size_t(TextMask.Stride);
     const std::size_t maskPadding = stride - 3 * w;
     const auto makeRows = [&](std::int64_t first, std::int64_t end) {
-        std::vector<std::uint8_t> coverage(w);
+        std::vector<std::uint8_t> coverage;
         for (std::int64_t r = end - 1; r >= first; --r) {
             const auto stored = static_cast<std::int32_t>(r);
-            std::memcpy(coverage.data(), planeRow(stored), w);
-            const std::uint8_t* v = coverage.data();
-            std::uint8_t* mask = TextMask.StoredRow(stored);
-            std::uint8_t* image = TextImage.StoredRow(stored);
-            for (std::size_t x = 0; x < w; ++x) {
-                const bool letter = v[x] == kLetter;
-                const std::uint8_t* hb = hByte[letter ? 0 : v[x]];
-                const std::uint8_t* fb = fByte[letter ? 0 : v[x]];
-                const std::uint8_t mx = letter ? 0 : 255;
-                for (int ch = 0; ch < 3; ++ch) {
-                    mask[3 * x + ch] = static_cast<std::uint8_t>((~hb[ch] & mx) ^ mx);
-                    image[3 * x + ch] =
-                        static_cast<std::uint8_t>((fb[ch] & mx) ^ image[3 * x + ch]);
-                }
+            const std::uint8_t* v = planeRow(stored);
+            // A row whose mask bytes begin within its own plane row reads a copy of it.
+            if (std::size_t(r) * stride < std::size_t(r + 1) * w) {
+                coverage.assign(v, v + w);
+                v = coverage.data();
             }
+            std::uint8_t* mask = TextMask.StoredRow(stored);
+            BlendShadowRow(v, w, table, mask, TextImage.StoredRow(stored));
             std::memset(mask + 3 * w, 0, maskPadding);
         }
     };
@@ -512,6 +512,71 @@ void RenderTextDirect(const Lettering& lettering, const TextPlan& plan, DibImage
 }
 
 }  // namespace
+
+// An index of 128 and up picks 0, as a byte shuffle does: a letter's 255 stays there whatever
+// its channel adds.
+void BlendShadowRowPlain(const std::uint8_t* coverage, std::size_t count,
+                         const ShadowBlendTable& table, std::uint8_t* mask, std::uint8_t* image) {
+    for (std::size_t x = 0; x < count; ++x) {
+        for (unsigned ch = 0; ch < 3; ++ch) {
+            const unsigned i = std::min(coverage[x] + 5 * ch, 255u);
+            const std::uint8_t keep = (i & 0x80) != 0 ? 0 : 0xFF;
+            mask[3 * x + ch] = table.mask[i & 15] & keep;
+            image[3 * x + ch] ^= table.image[i & 15] & keep;
+        }
+    }
+}
+
+#if defined(__x86_64__) && (defined(__GNUC__) || defined(__clang__))
+namespace {
+
+// Sixteen pixels at a time: their coverages spread over the 48 bytes they fill (byte b of part
+// j is pixel (16 j + b) div 3), 5 x channel added with saturation, each part's bytes shuffled
+// out of the two tables.
+__attribute__((target("ssse3"))) void BlendShadowRowShuffled(const std::uint8_t* coverage,
+                                                             std::size_t count,
+                                                             const ShadowBlendTable& table,
+                                                             std::uint8_t* mask,
+                                                             std::uint8_t* image) {
+    alignas(16) std::uint8_t spread[3][16], offset[3][16];
+    for (int j = 0; j < 3; ++j) {
+        for (int b = 0; b < 16; ++b) {
+            spread[j][b] = static_cast<std::uint8_t>((16 * j + b) / 3);
+            offset[j][b] = static_cast<std::uint8_t>(5 * ((16 * j + b) % 3));
+        }
+    }
+    const __m128i maskTable = _mm_loadu_si128(reinterpret_cast<const __m128i*>(table.mask));
+    const __m128i imageTable = _mm_loadu_si128(reinterpret_cast<const __m128i*>(table.image));
+    __m128i spreads[3], offsets[3];
+    for (int j = 0; j < 3; ++j) {
+        spreads[j] = _mm_load_si128(reinterpret_cast<const __m128i*>(spread[j]));
+        offsets[j] = _mm_load_si128(reinterpret_cast<const __m128i*>(offset[j]));
+    }
+    std::size_t x = 0;
+    for (; x + 16 <= count; x += 16) {
+        const __m128i k = _mm_loadu_si128(reinterpret_cast<const __m128i*>(coverage + x));
+        for (int j = 0; j < 3; ++j) {
+            const __m128i i = _mm_adds_epu8(_mm_shuffle_epi8(k, spreads[j]), offsets[j]);
+            auto* m = reinterpret_cast<__m128i*>(mask + 3 * x + 16 * std::size_t(j));
+            auto* t = reinterpret_cast<__m128i*>(image + 3 * x + 16 * std::size_t(j));
+            _mm_storeu_si128(m, _mm_shuffle_epi8(maskTable, i));
+            _mm_storeu_si128(t, _mm_xor_si128(_mm_loadu_si128(t), _mm_shuffle_epi8(imageTable, i)));
+        }
+    }
+    BlendShadowRowPlain(coverage + x, count - x, table, mask + 3 * x, image + 3 * x);
+}
+
+}  // namespace
+#endif
+
+void BlendShadowRow(const std::uint8_t* coverage, std::size_t count, const ShadowBlendTable& table,
+                    std::uint8_t* mask, std::uint8_t* image) {
+#if defined(__x86_64__) && (defined(__GNUC__) || defined(__clang__))
+    static const bool shuffles = __builtin_cpu_supports("ssse3");
+    if (shuffles) return BlendShadowRowShuffled(coverage, count, table, mask, image);
+#endif
+    BlendShadowRowPlain(coverage, count, table, mask, image);
+}
 
 void RenderText(const Lettering& lettering, DibImage& TextImage, DibImage& TextMask,
                 RenderTrace* trace, std::int32_t scale, const RenderOptions& options) {

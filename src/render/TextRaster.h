@@ -2,6 +2,7 @@
 // RenderText: the typed text, font, surface, edge, shadow and outline deformation become the
 // coloured TextImage and its coverage TextMask.
 
+#include <cstddef>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -53,6 +54,20 @@ TextPlan PlanText(const Lettering& lettering, std::int32_t scale);
 // The contours of the letters RenderText draws by the plan, in text-image pixels, before the
 // outline deformation; parts beyond the text image are kept.
 std::vector<OutlineContour> TextLetterOutlines(const TextPlan& plan);
+
+// The last blend of RenderText, one row: a coverage byte is 0 to 4 (how many of the four
+// softened corners the shadow covers) or 255 for a letter. Its pixel's three mask bytes become
+// mask[k + 5 ch] and the three text-image bytes are XORed with image[k + 5 ch], for coverage k
+// and channel ch; a letter's mask bytes become 0 and its image bytes stay.
+struct ShadowBlendTable {
+    std::uint8_t mask[16] = {};
+    std::uint8_t image[16] = {};
+};
+void BlendShadowRow(const std::uint8_t* coverage, std::size_t count, const ShadowBlendTable& table,
+                    std::uint8_t* mask, std::uint8_t* image);
+// The same one pixel at a time, on processors without byte shuffles.
+void BlendShadowRowPlain(const std::uint8_t* coverage, std::size_t count,
+                         const ShadowBlendTable& table, std::uint8_t* mask, std::uint8_t* image);
 
 // Replaces TextImage and TextMask (both 24 bits, the text-image size). At a scale k above 1 the
 // lettering is one made by ScaledLettering (Pipeline.h): the text image is k times the 1x one,

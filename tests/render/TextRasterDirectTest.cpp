@@ -4,6 +4,7 @@
 
 #include <cstring>
 #include <functional>
+#include <random>
 #include <vector>
 
 #include "document/PictureSize.h"
@@ -44,6 +45,45 @@ void ExpectBothWaysAlike(const std::function<void(Lettering&)>& edit, const char
     RenderTextReference(lettering, plainImage, plainMask);
     EXPECT_TRUE(SameBytes(directImage, plainImage));
     EXPECT_TRUE(SameBytes(directMask, plainMask));
+}
+
+// Both forms of the last blend's row against its rule, for rows around the sixteen pixels the
+// shuffled form takes at a time; the bytes beyond the row stay.
+TEST(RenderTextDirect, ShadowRowBlendsByCoverage) {
+    std::mt19937 dice(11);
+    const auto byte = [&dice] { return static_cast<std::uint8_t>(dice() & 255); };
+    ShadowBlendTable table;
+    for (int i = 0; i < 16; ++i) {
+        table.mask[i] = byte();
+        table.image[i] = byte();
+    }
+    const std::uint8_t kinds[] = {0, 1, 2, 3, 4, 255};
+    using Blend = void (*)(const std::uint8_t*, std::size_t, const ShadowBlendTable&, std::uint8_t*,
+                           std::uint8_t*);
+    for (const std::size_t count : {0u, 1u, 15u, 16u, 17u, 47u, 100u}) {
+        std::vector<std::uint8_t> coverage(count), image(3 * count + 5);
+        for (std::uint8_t& k : coverage)
+            k = kinds[dice() % 6];
+        for (std::uint8_t& b : image)
+            b = byte();
+        std::vector<std::uint8_t> mask(3 * count + 5, 0xA5), wantMask = mask, wantImage = image;
+        for (std::size_t x = 0; x < count; ++x) {
+            for (std::size_t ch = 0; ch < 3; ++ch) {
+                if (coverage[x] == 255) {
+                    wantMask[3 * x + ch] = 0;
+                } else {
+                    wantMask[3 * x + ch] = table.mask[coverage[x] + 5 * ch];
+                    wantImage[3 * x + ch] ^= table.image[coverage[x] + 5 * ch];
+                }
+            }
+        }
+        for (const Blend blend : {Blend(&BlendShadowRow), Blend(&BlendShadowRowPlain)}) {
+            std::vector<std::uint8_t> m = mask, t = image;
+            blend(coverage.data(), count, table, m.data(), t.data());
+            EXPECT_EQ(m, wantMask) << count;
+            EXPECT_EQ(t, wantImage) << count;
+        }
+    }
 }
 
 TEST(RenderTextDirect, ShadowsAsThroughBitmaps) {
