@@ -123,8 +123,9 @@ void DisorbRows(std::uint8_t* const* rows, std::int32_t W, std::int32_t H, int b
     });
 
     // Column pass: pixel (i, y) takes the row pass's pixel (i, y - f_i), white where that lies
-    // outside. Done row by row in place, top to bottom: rows below y still hold the row pass's
-    // pixels, and the rows above that a column still reaches (f_i > 0) are kept in a ring. A
+    // outside. Done row by row in place, top to bottom: row y itself and the rows below it still
+    // hold the row pass's pixels and are read where they lie, the rows above that a column still
+    // reaches (f_i > 0) are kept in a ring, and a row of white stands for the rows outside. A
     // column reads nothing but itself, so bands of columns go side by side, each with its own
     // ring.
     std::int32_t fMin = 0, fMax = 0;
@@ -137,56 +138,46 @@ void DisorbRows(std::uint8_t* const* rows, std::int32_t W, std::int32_t H, int b
     ParallelRows(W, pixels, [&](std::int64_t x0, std::int64_t x1) {
         const std::size_t offset = std::size_t(x0) * bpp;
         const std::size_t bandBytes = std::size_t(x1 - x0) * bpp;
-        const std::int32_t* shifts = columnShifts.data() + x0;
-        const std::int32_t n = std::int32_t(x1 - x0);
-        std::vector<std::uint8_t> ring(std::size_t(ringRows) * bandBytes);
-        const auto saved = [&](std::int32_t r) {
+        const std::size_t n = std::size_t(x1 - x0);
+        // Each column's place in the table of source rows.
+        std::vector<std::uint32_t> slot(n);
+        for (std::size_t i = 0; i < n; ++i)
+            slot[i] = std::uint32_t(columnShifts[std::size_t(x0) + i] - fMin);
+        std::vector<std::uint8_t> ring(fMax > 0 ? std::size_t(ringRows) * bandBytes : 0);
+        const auto saved = [&](std::int64_t r) {
             return ring.data() + std::size_t(r % ringRows) * bandBytes;
         };
-        // The source row of every shift for the row being made, null where it lies outside.
+        const std::vector<std::uint8_t> whiteRow(bandBytes, white);
         std::vector<const std::uint8_t*> source(std::size_t(fMax - fMin + 1));
-        std::vector<std::uint8_t> fresh(bandBytes);
         for (std::int32_t y = 0; y < H; ++y) {
-            std::memcpy(saved(y), rows[y] + offset, bandBytes);
+            std::uint8_t* out = rows[y] + offset;
+            if (fMax > 0) std::memcpy(saved(y), out, bandBytes);
             for (std::int32_t f = fMin; f <= fMax; ++f) {
                 const std::int64_t r = std::int64_t(y) - f;
-                source[std::size_t(f - fMin)] = (r < 0 || r >= H) ? nullptr
-                                                : r <= y          ? saved(std::int32_t(r))
+                source[std::size_t(f - fMin)] = (r < 0 || r >= H) ? whiteRow.data()
+                                                : r < y           ? saved(r)
                                                                   : rows[r] + offset;
             }
-            std::uint8_t* out = fresh.data();
+            const std::uint32_t* s = slot.data();
+            const std::uint8_t* const* from = source.data();
             // Pixels of one and of three bytes, the ones the renderer deforms, copied without a
-            // call.
+            // call; a pixel that reads its own row reads it before it is written.
             if (bpp == 1) {
-                for (std::int32_t i = 0; i < n; ++i) {
-                    const std::uint8_t* from = source[std::size_t(shifts[i] - fMin)];
-                    out[i] = from ? from[i] : white;
-                }
+                for (std::size_t i = 0; i < n; ++i)
+                    out[i] = from[s[i]][i];
             } else if (bpp == 3) {
-                for (std::int32_t i = 0; i < n; ++i) {
-                    const std::uint8_t* from = source[std::size_t(shifts[i] - fMin)];
-                    std::uint8_t* to = out + 3 * std::size_t(i);
-                    if (from) {
-                        const std::uint8_t* p = from + 3 * std::size_t(i);
-                        to[0] = p[0];
-                        to[1] = p[1];
-                        to[2] = p[2];
-                    } else {
-                        to[0] = to[1] = to[2] = white;
-                    }
+                for (std::size_t i = 0; i < n; ++i) {
+                    const std::uint8_t* p = from[s[i]] + 3 * i;
+                    std::uint8_t* to = out + 3 * i;
+                    const std::uint8_t b0 = p[0], b1 = p[1], b2 = p[2];
+                    to[0] = b0;
+                    to[1] = b1;
+                    to[2] = b2;
                 }
             } else {
-                for (std::int32_t i = 0; i < n; ++i) {
-                    const std::uint8_t* from = source[std::size_t(shifts[i] - fMin)];
-                    std::uint8_t* to = out + std::size_t(i) * bpp;
-                    if (from) {
-                        std::memcpy(to, from + std::size_t(i) * bpp, bpp);
-                    } else {
-                        std::memset(to, white, bpp);
-                    }
-                }
+                for (std::size_t i = 0; i < n; ++i)
+                    std::memmove(out + i * bpp, from[s[i]] + i * bpp, bpp);
             }
-            std::memcpy(rows[y] + offset, out, bandBytes);
         }
     });
 }

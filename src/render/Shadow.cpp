@@ -111,6 +111,17 @@ void SlantRow(std::uint8_t* r, std::size_t w, std::int64_t i, std::int32_t H, st
     }
 }
 
+// One softened row: out[i] = (below[i] + below[i + p + q] + above[i] + above[i + p + q]) div 4
+// for i below n, with `out` the row's pixel p. The plain loop over size_t with unaliased rows,
+// so the compiler turns it into vector adds and shifts.
+void AverageCorners(const std::uint8_t* __restrict below, const std::uint8_t* __restrict above,
+                    std::uint8_t* __restrict out, std::size_t reach, std::size_t n) {
+    for (std::size_t i = 0; i < n; ++i) {
+        const unsigned sum = unsigned(below[i]) + below[i + reach] + above[i] + above[i + reach];
+        out[i] = static_cast<std::uint8_t>(sum >> 2);
+    }
+}
+
 }  // namespace
 
 void SoftenCoverage(std::uint8_t* plane, std::int32_t W, std::int32_t H,
@@ -122,11 +133,13 @@ void SoftenCoverage(std::uint8_t* plane, std::int32_t W, std::int32_t H,
     const auto row = [&](std::int32_t y) { return plane + std::size_t(y) * w; };
 
     if (p > 0 && H - 1 - p >= q && W - 1 - q >= p) {
-        // Every pixel is averaged from the unsoftened plane: rows below y are still unsoftened,
-        // the rows above that are still read (down to y - q) are kept in a ring. Bands of rows
-        // go side by side; the rows a band reads beyond its own, which its neighbours soften,
-        // are copied before any band starts.
+        // Every pixel is averaged from the unsoftened plane, read where it lies: a softened row y
+        // waits in a ring until row y + q, the last to read its unsoftened bytes, is made, and
+        // then goes back in place. Bands of rows go side by side; the rows a band reads beyond its
+        // own, which its neighbours soften, are copied before any band starts.
         const std::int32_t ringRows = q + 1;
+        const std::size_t reach = std::size_t(p) + std::size_t(q);
+        const std::size_t n = w - reach;
         int bands = BandCount(H, std::int64_t(W) * H);
         if (std::int64_t(p + q) * bands > H) bands = 1;
         std::vector<std::vector<std::uint8_t>> beyond(static_cast<std::size_t>(bands));
@@ -151,25 +164,21 @@ void SoftenCoverage(std::uint8_t* plane, std::int32_t W, std::int32_t H,
             std::int32_t y0 = 0, y1 = 0;
             bandRows(band, y0, y1);
             const std::uint8_t* copy = beyond[std::size_t(band)].data();
-            std::vector<std::uint8_t> ring(std::size_t(ringRows) * w);
-            const auto saved = [&](std::int32_t y) {
-                return ring.data() + std::size_t(y % ringRows) * w;
+            std::vector<std::uint8_t> ring(std::size_t(ringRows) * n);
+            const auto softened = [&](std::int32_t y) {
+                return ring.data() + std::size_t(y % ringRows) * n;
             };
+            const auto putBack = [&](std::int32_t y) { std::memcpy(row(y) + p, softened(y), n); };
             const std::int32_t yFirst = std::max(y0, q), yLast = std::min(y1 - 1, H - 1 - p);
-            for (std::int32_t y = std::max(y0, yFirst - q); y < yFirst; ++y)
-                std::memcpy(saved(y), row(y), w);
             for (std::int32_t y = yFirst; y <= yLast; ++y) {
-                std::memcpy(saved(y), row(y), w);
                 const std::int32_t b = y + p, a = y - q;
                 const std::uint8_t* below = b < y1 ? row(b) : copy + std::size_t(q + b - y1) * w;
-                const std::uint8_t* above =
-                    a >= y0 ? saved(a) : copy + std::size_t(a - (y0 - q)) * w;
-                std::uint8_t* out = row(y);
-                for (std::int32_t x = p; x <= W - 1 - q; ++x) {
-                    out[x] = static_cast<std::uint8_t>(
-                        (below[x - p] + below[x + q] + above[x - p] + above[x + q]) / 4);
-                }
+                const std::uint8_t* above = a >= y0 ? row(a) : copy + std::size_t(a - (y0 - q)) * w;
+                AverageCorners(below, above, softened(y), reach, n);
+                if (a >= yFirst) putBack(a);
             }
+            for (std::int32_t y = std::max(yFirst, yLast - q + 1); y <= yLast; ++y)
+                putBack(y);
         });
     }
 
