@@ -105,7 +105,7 @@ bool FileSource::Read(void* destination, std::size_t n) {
     if (n > Remaining()) return false;
     auto* p = static_cast<std::uint8_t*>(destination);
     const std::size_t held = std::min(n, buffer_.size() - at_);
-    std::memcpy(p, buffer_.data() + at_, held);
+    if (held > 0) std::memcpy(p, buffer_.data() + at_, held);  // an empty buffer has no data
     at_ += held;
     position_ += held;
     p += held;
