@@ -170,54 +170,12 @@ void DrawBlockAt(Bitmap& target, const TextPlan& plan, std::int32_t x, std::int3
     canvas.DrawText(plan.text, r, plan.align);
 }
 
-// The last blend of RenderText's direct way, as it stands there (inside RenderText it cannot be
-// timed alone): the coverage plane in the first bytes of the mask's memory turned upside down,
-// then the mask made from it in place and the shadow's colour laid into the text image, in rounds
-// of rows that go side by side.
+// The last blend of RenderText's direct way (inside RenderText it cannot be timed alone): the
+// coverage plane in the first bytes of the mask's memory turned upside down, then the mask made
+// from it in place and the shadow's colour laid into the text image, in rounds of rows that go
+// side by side.
 void LastBlend(const LetteringSettings& s, DibImage& TextImage, DibImage& TextMask) {
-    const std::int32_t W = DibWidth(TextImage), H = DibHeight(TextImage);
-    const std::size_t w = std::size_t(W);
-    std::uint8_t* const plane = TextMask.Bits.get();
-    const auto planeRow = [plane, w](std::int32_t y) { return plane + std::size_t(y) * w; };
-    const auto J = static_cast<std::uint8_t>(std::clamp(ShadowLevel(s), 0, 255));
-    const std::uint8_t hColor[3] = {J, 0, 0};
-    const std::uint8_t fColor[3] = {GetBValue(s.SColorShape), GetGValue(s.SColorShape),
-                                    GetRValue(s.SColorShape)};
-    ShadowBlendTable table;
-    for (int k = 0; k <= 4; ++k)
-        for (int ch = 0; ch < 3; ++ch) {
-            table.mask[k + 5 * ch] =
-                static_cast<std::uint8_t>((k * hColor[ch] + (4 - k) * 255) / 4);
-            table.image[k + 5 * ch] =
-                static_cast<std::uint8_t>((k * fColor[ch] + (4 - k) * 255) / 4);
-        }
-    for (std::int32_t y = 0; y < H / 2; ++y)
-        std::swap_ranges(planeRow(y), planeRow(y) + w, planeRow(H - 1 - y));
-    const std::size_t stride = std::size_t(TextMask.Stride);
-    const std::size_t maskPadding = stride - 3 * w;
-    const auto makeRows = [&](std::int64_t first, std::int64_t end) {
-        std::vector<std::uint8_t> coverage;
-        for (std::int64_t r = end - 1; r >= first; --r) {
-            const auto stored = static_cast<std::int32_t>(r);
-            const std::uint8_t* v = planeRow(stored);
-            if (std::size_t(r) * stride < std::size_t(r + 1) * w) {
-                coverage.assign(v, v + w);
-                v = coverage.data();
-            }
-            std::uint8_t* mask = TextMask.StoredRow(stored);
-            BlendShadowRow(v, w, table, mask, TextImage.StoredRow(stored));
-            std::memset(mask + 3 * w, 0, maskPadding);
-        }
-    };
-    const std::int64_t pixels = std::int64_t(W) * H;
-    for (std::int64_t end = H; end > 0;) {
-        std::int64_t first =
-            (end * std::int64_t(w) + std::int64_t(stride) - 1) / std::int64_t(stride);
-        if (first >= end) first = end - 1;
-        ParallelRows(end - first, pixels,
-                     [&](std::int64_t a, std::int64_t b) { makeRows(first + a, first + b); });
-        end = first;
-    }
+    BlendShadowPlane(ShadowBlendTableFor(s, false), TextImage, TextMask);
 }
 
 // The pixels the frame visits: every pixel within w of an edge.

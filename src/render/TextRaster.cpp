@@ -454,6 +454,12 @@ void RenderTextDirect(const Lettering& lettering, const TextPlan& plan, DibImage
     DisorbRows(vRows.data(), W, H, 1, 0, rowShifts, columnShifts);
     DisorbRows(tRows.data(), W, H, 3, 255, rowShifts, columnShifts);
 
+    BlendShadowPlane(ShadowBlendTableFor(s, options.coverage), TextImage, TextMask);
+}
+
+}  // namespace
+
+ShadowBlendTable ShadowBlendTableFor(const LetteringSettings& s, bool coverage) {
     // The shadow bitmaps' bytes by coverage: the opacity one drawn in blue J, the colour one in
     // the shadow colour, both on white.
     const auto J = static_cast<std::uint8_t>(std::clamp(ShadowLevel(s), 0, 255));
@@ -469,11 +475,18 @@ void RenderTextDirect(const Lettering& lettering, const TextPlan& plan, DibImage
             table.mask[k + 5 * ch] =
                 static_cast<std::uint8_t>((k * hColor[ch] + (4 - k) * 255) / 4);
             table.image[k + 5 * ch] =
-                options.coverage ? fColor[ch]
-                                 : static_cast<std::uint8_t>((k * fColor[ch] + (4 - k) * 255) / 4);
+                coverage ? fColor[ch]
+                         : static_cast<std::uint8_t>((k * fColor[ch] + (4 - k) * 255) / 4);
         }
     }
+    return table;
+}
 
+void BlendShadowPlane(const ShadowBlendTable& table, DibImage& TextImage, DibImage& TextMask) {
+    const std::int32_t W = DibWidth(TextImage), H = DibHeight(TextImage);
+    const std::size_t w = std::size_t(W);
+    std::uint8_t* const plane = TextMask.Bits.get();
+    const auto planeRow = [plane, w](std::int32_t y) { return plane + std::size_t(y) * w; };
     // The plane's rows turned upside down, into the order of the mask's stored rows: stored row r
     // of the mask reads plane row r and writes bytes from r times the mask's stride on, which
     // reach only plane rows beyond r. So the mask is made in rounds from the top stored row
@@ -510,8 +523,6 @@ void RenderTextDirect(const Lettering& lettering, const TextPlan& plan, DibImage
         end = first;
     }
 }
-
-}  // namespace
 
 // An index of 128 and up picks 0, as a byte shuffle does: a letter's 255 stays there whatever
 // its channel adds.

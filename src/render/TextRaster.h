@@ -68,6 +68,12 @@ void BlendShadowRow(const std::uint8_t* coverage, std::size_t count, const Shado
 // The same one pixel at a time, on processors without byte shuffles.
 void BlendShadowRowPlain(const std::uint8_t* coverage, std::size_t count,
                          const ShadowBlendTable& table, std::uint8_t* mask, std::uint8_t* image);
+// The table of the lettering's shadow: its opacity and its colour (with `coverage`, the colour
+// whole, for a render that carries opacity) by coverage.
+ShadowBlendTable ShadowBlendTableFor(const LetteringSettings& s, bool coverage);
+// The last blend of the text images: the shadow's coverage plane (one byte a pixel, W x H, in the
+// first bytes of TextMask's memory) made into TextMask in place and laid into TextImage.
+void BlendShadowPlane(const ShadowBlendTable& table, DibImage& TextImage, DibImage& TextMask);
 
 // Replaces TextImage and TextMask (both 24 bits, the text-image size). At a scale k above 1 the
 // lettering is one made by ScaledLettering (Pipeline.h): the text image is k times the 1x one,
