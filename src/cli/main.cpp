@@ -384,6 +384,11 @@ class FontPreparation {
     bool failed_ = false;  // written by the thread before it ends, read after the join
 };
 
+// What a render holds at once: about a dozen pictures of three bytes a pixel.
+std::size_t RenderBytes(const Lettering& lettering) {
+    return std::size_t(lettering.width) * std::size_t(lettering.height) * 36;
+}
+
 struct Destinations {
     std::string picture;  // "-": standard output
     ImageFileType pictureType = ImageFileType::Png;
@@ -437,6 +442,10 @@ int RenderAndWrite(const Lettering& lettering, const Destinations& to) {
     const std::uint64_t failuresAtStart = AllocationFailures();
     RenderImages images;
     const bool print = to.print.scale > 1 || to.print.smooth || to.print.transparent;
+    // The render's images in huge pages, before the first of them is taken.
+    const std::int64_t side = std::int64_t(std::max(1, to.print.scale)) *
+                              (to.print.smooth ? kSmoothFactor : 1);
+    PrepareHugeHeap(RenderBytes(lettering) * std::size_t(side * side));
     // Made before the first font call, which may still wait for the font configuration.
     if (!print) MakeWhitePicture(lettering, images.Picture);
     NoteMissingCharacters(lettering.settings);
@@ -570,9 +579,7 @@ std::size_t BatchWorkers(const Lettering& lettering, std::size_t lines) {
     cpu_set_t cpus;
     std::size_t cores = 1;
     if (sched_getaffinity(0, sizeof cpus, &cpus) == 0) cores = std::max(1, CPU_COUNT(&cpus));
-    // A render holds about a dozen pictures of three bytes a pixel at once.
-    const std::uint64_t perLine =
-        std::uint64_t(lettering.width) * std::uint64_t(lettering.height) * 36 + (32u << 20);
+    const std::uint64_t perLine = RenderBytes(lettering) + (32u << 20);
     std::uint64_t available = 0;
     if (std::FILE* meminfo = std::fopen("/proc/meminfo", "r")) {
         char row[256];
