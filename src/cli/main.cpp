@@ -443,8 +443,8 @@ int RenderAndWrite(const Lettering& lettering, const Destinations& to) {
     RenderImages images;
     const bool print = to.print.scale > 1 || to.print.smooth || to.print.transparent;
     // The render's images in huge pages, before the first of them is taken.
-    const std::int64_t side = std::int64_t(std::max(1, to.print.scale)) *
-                              (to.print.smooth ? kSmoothFactor : 1);
+    const std::int64_t side =
+        std::int64_t(std::max(1, to.print.scale)) * (to.print.smooth ? kSmoothFactor : 1);
     PrepareHugeHeap(RenderBytes(lettering) * std::size_t(side * side));
     // Made before the first font call, which may still wait for the font configuration.
     if (!print) MakeWhitePicture(lettering, images.Picture);
