@@ -308,7 +308,15 @@ FontFace* LoadFace(const std::string& file, int index) {
                 }
                 FcPatternDestroy(own);
             }
-            hb_blob_t* blob = hb_blob_create_from_file(file.c_str());
+            // HarfBuzz reads the bytes FreeType has in memory (the file mapped) rather than
+            // mapping the file once more; the face outlives the font that reads them.
+            const FT_Stream stream = ft->stream;
+            const bool inMemory = stream && stream->base && stream->size > 0 &&
+                                  stream->size <= std::numeric_limits<unsigned>::max();
+            hb_blob_t* blob = inMemory ? hb_blob_create(reinterpret_cast<const char*>(stream->base),
+                                                        static_cast<unsigned>(stream->size),
+                                                        HB_MEMORY_MODE_READONLY, nullptr, nullptr)
+                                       : hb_blob_create_from_file(file.c_str());
             hb_face_t* hbFace = hb_face_create(blob, static_cast<unsigned>(index) & 0xFFFFu);
             hb_blob_destroy(blob);
             face->hbFont = hb_font_create(hbFace);
