@@ -276,7 +276,9 @@ FaceUnits ReadUnits(FT_Face ft) {
     return u;
 }
 
-FontFace* LoadFace(const std::string& file, int index) {
+// `known`: a match from the disk, which carries the face's own style as fontconfig classified it
+// when the match was made; otherwise fontconfig classifies the face now.
+FontFace* LoadFace(const std::string& file, int index, const CachedMatch* known = nullptr) {
     Engine& e = TheEngine();
     auto key = std::make_pair(file, index);
     auto it = e.faces.find(key);
@@ -291,9 +293,13 @@ FontFace* LoadFace(const std::string& file, int index) {
             face->file = file;
             face->index = index;
             face->units = ReadUnits(ft);
-            if (FcPattern* own =
-                    FcFreeTypeQueryFace(ft, reinterpret_cast<const FcChar8*>(file.c_str()),
-                                        static_cast<unsigned>(index), nullptr)) {
+            if (known) {
+                face->weight = known->faceWeight;
+                face->slant = known->faceSlant;
+                face->family = known->faceFamily;
+            } else if (FcPattern* own =
+                           FcFreeTypeQueryFace(ft, reinterpret_cast<const FcChar8*>(file.c_str()),
+                                               static_cast<unsigned>(index), nullptr)) {
                 FcPatternGetInteger(own, FC_WEIGHT, 0, &face->weight);
                 FcPatternGetInteger(own, FC_SLANT, 0, &face->slant);
                 FcChar8* family = nullptr;
@@ -478,7 +484,7 @@ FaceChoice ChooseFromDisk(const LogFont& font, std::unique_ptr<FallbackList>& fa
         ReadCachedMatch(DiskFolder(), *e.keyBefore, font.name, font.bold, font.italic);
     if (!match) return {};
     FaceChoice choice;
-    choice.face = LoadFace(match->file, match->index);
+    choice.face = LoadFace(match->file, match->index, &*match);
     if (!choice.face) return {};
     SetSyntheticStyles(choice, *match);
     fallback = std::make_unique<FallbackList>();
@@ -548,7 +554,12 @@ FaceChoice ChooseFace(const LogFont& font) {
                 found.file = reinterpret_cast<const char*>(file);
                 choice.face = LoadFace(found.file, found.index);
                 SetSyntheticStyles(choice, found);
-                if (choice.face) listedSpelling = KeepOnDisk(font, found);
+                if (choice.face) {
+                    found.faceWeight = choice.face->weight;
+                    found.faceSlant = choice.face->slant;
+                    found.faceFamily = choice.face->family;
+                    listedSpelling = KeepOnDisk(font, found);
+                }
             }
             FcPatternDestroy(match);
         }

@@ -161,6 +161,9 @@ TEST(FontMatchCache, ProcessesWritingAtOnceLeaveAWholeRecord) {
                 match.file = font;
                 match.askedWeight = w * 1000 + i;
                 match.listedSpelling = "DejaVu Sans";
+                match.faceWeight = w * 1000 + i;
+                match.faceSlant = 100;
+                match.faceFamily = "DejaVu Sans";
                 fonts::WriteCachedMatch(folder, key, "DejaVu Sans", false, false, match);
             }
             ::_exit(0);
@@ -184,6 +187,9 @@ TEST(FontMatchCache, ProcessesWritingAtOnceLeaveAWholeRecord) {
     EXPECT_EQ(last->file, font);
     EXPECT_EQ(last->askedWeight % 1000, 299);
     EXPECT_EQ(last->listedSpelling, "DejaVu Sans");
+    EXPECT_EQ(last->faceWeight, last->askedWeight);
+    EXPECT_EQ(last->faceSlant, 100);
+    EXPECT_EQ(last->faceFamily, "DejaVu Sans");
     EXPECT_EQ(std::distance(fs::directory_iterator(home), fs::directory_iterator()), 1);
     fs::remove_all(home);
 }
