@@ -347,7 +347,8 @@ int PrepareLettering(const CliOptions& options, Lettering& lettering) {
 // fontconfig reads the system's configuration (some sixty files) before its first match, and the
 // matched face is opened after that: a second thread does both while this one reads the
 // document and the textures. It prepares the font a run without a document draws; a document's
-// own font is matched when it is drawn, under the same configuration.
+// own font is matched when it is drawn, under the same configuration. With a match kept on disk,
+// the second thread opens its face while this one checks that the match still holds.
 class FontPreparation {
   public:
     explicit FontPreparation(const CliOptions& options) {
@@ -366,6 +367,12 @@ class FontPreparation {
             });
         } catch (const std::system_error&) {
             // Without a second thread the font is prepared when it is first used.
+            return;
+        }
+        try {
+            PrepareFontMatches();
+        } catch (const std::bad_alloc&) {
+            // The thread makes the check itself.
         }
     }
     FontPreparation(const FontPreparation&) = delete;

@@ -12,6 +12,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <condition_variable>
 #include <filesystem>
 #include <limits>
 #include <map>
@@ -132,6 +133,10 @@ struct Engine {
     // agree, so a font installed meanwhile never hides behind an old match.
     std::optional<std::string> keyBefore;
     std::optional<std::string> keyAfter;
+    // keyBefore is being made by MakeMatchKey on another thread, outside the lock; whoever needs
+    // it waits for keyMade.
+    bool keyInMaking = false;
+    std::condition_variable_any keyMade;
     std::map<std::pair<std::string, int>, std::unique_ptr<FontFace>> faces;
     struct Chosen {
         FaceChoice choice;
@@ -199,12 +204,23 @@ const std::string& DiskFolder() {
     return *e.diskFolder;
 }
 
+// The key of the disk's state before fontconfig reads it, made here unless another thread is
+// making it (then its key, once made). Called under the engine's lock, which a wait lets go.
+const std::string& KeyBefore() {
+    Engine& e = TheEngine();
+    e.keyMade.wait(e.mutex, [&e] { return !e.keyInMaking; });
+    if (!e.keyBefore) e.keyBefore = MatchCacheKey();
+    return *e.keyBefore;
+}
+
 FcConfig* Config() {
     Engine& e = TheEngine();
     if (!e.config && !e.configTried) {
-        e.configTried = true;
         const bool keyed = !DiskFolder().empty();
-        if (keyed && !e.keyBefore) e.keyBefore = MatchCacheKey();
+        if (keyed) KeyBefore();
+        // Read meanwhile by another thread, while this one waited for the key.
+        if (e.config || e.configTried) return e.config;
+        e.configTried = true;
         e.config = FcInitLoadConfigAndFonts();
         if (e.config) {
             const std::string rule = OwnRuleFile();
@@ -451,16 +467,21 @@ std::unique_lock<std::mutex> EngineLock() {
 
 namespace {
 
-void Remember(std::tuple<std::string, bool, bool> key, FaceChoice choice,
-              std::unique_ptr<FallbackList> fallback, std::optional<std::string> listedSpelling) {
+// The choice kept for the key: this one, or the one another thread kept while this one waited
+// for the disk's key (its fallback list is the one to use).
+FaceChoice Remember(std::tuple<std::string, bool, bool> key, FaceChoice choice,
+                    std::unique_ptr<FallbackList> fallback,
+                    std::optional<std::string> listedSpelling) {
     Engine& e = TheEngine();
     // Names come from documents too; keep the table from growing without end.
     if (e.choices.size() >= 1024) {
         e.choices.clear();
         ++e.generation;
     }
-    e.choices.emplace(std::move(key),
-                      Engine::Chosen{choice, std::move(fallback), std::move(listedSpelling)});
+    return e.choices
+        .emplace(std::move(key),
+                 Engine::Chosen{choice, std::move(fallback), std::move(listedSpelling)})
+        .first->second.choice;
 }
 
 // How `names` (in the order of FontNameLess) spell `name`: the name itself, else the first
@@ -479,13 +500,19 @@ FaceChoice ChooseFromDisk(const LogFont& font, std::unique_ptr<FallbackList>& fa
                           std::optional<std::string>& listedSpelling) {
     Engine& e = TheEngine();
     if (e.config || e.configTried || !e.ownRulesOnly || DiskFolder().empty()) return {};
-    if (!e.keyBefore) e.keyBefore = MatchCacheKey();
+    // The face is opened before the key is looked at, which another thread may still be making
+    // meanwhile; a face whose record turns out to be out of date stays unused. Its style is the
+    // file's own whatever the set-up, and the file is the one the record describes.
+    std::string recordKey;
     const std::optional<CachedMatch> match =
-        ReadCachedMatch(DiskFolder(), *e.keyBefore, font.name, font.bold, font.italic);
-    if (!match) return {};
+        ReadCachedRecord(DiskFolder(), font.name, font.bold, font.italic, recordKey);
     FaceChoice choice;
-    choice.face = LoadFace(match->file, match->index, &*match);
-    if (!choice.face) return {};
+    if (match) choice.face = LoadFace(match->file, match->index, &*match);
+    const std::string& key = KeyBefore();
+    // The wait for the key lets the lock go: the configuration may have been read meanwhile.
+    if (!match || !choice.face || key.empty() || recordKey != key || e.config || e.configTried ||
+        !e.ownRulesOnly)
+        return {};
     SetSyntheticStyles(choice, *match);
     fallback = std::make_unique<FallbackList>();
     fallback->asked = font;
@@ -518,10 +545,8 @@ FaceChoice ChooseFace(const LogFont& font) {
 
     std::unique_ptr<FallbackList> fallback;
     std::optional<std::string> listedSpelling;
-    if (const FaceChoice cached = ChooseFromDisk(font, fallback, listedSpelling); cached.face) {
-        Remember(std::move(key), cached, std::move(fallback), std::move(listedSpelling));
-        return cached;
-    }
+    if (const FaceChoice cached = ChooseFromDisk(font, fallback, listedSpelling); cached.face)
+        return Remember(std::move(key), cached, std::move(fallback), std::move(listedSpelling));
     FaceChoice choice;
     fallback = std::make_unique<FallbackList>();
     fallback->patternTried = true;
@@ -567,8 +592,7 @@ FaceChoice ChooseFace(const LogFont& font) {
     }
     if (!choice.face) choice = {};
     if (choice.face && fallback->pattern) choice.fallback = fallback.get();
-    Remember(std::move(key), choice, std::move(fallback), std::move(listedSpelling));
-    return choice;
+    return Remember(std::move(key), choice, std::move(fallback), std::move(listedSpelling));
 }
 
 std::string ListedSpelling(const LogFont& font) {
@@ -1127,6 +1151,31 @@ bool FontNameLess(std::string_view a, std::string_view b) {
 bool LoadRuleFile(const std::string& path) {
     FcConfig* config = Config();
     return config && LoadRuleLocked(config, path);
+}
+
+void MakeMatchKey() {
+    Engine& e = TheEngine();
+    std::uint64_t generation = 0;
+    {
+        const std::lock_guard<std::mutex> lock(e.mutex);
+        if (e.keyBefore || e.keyInMaking || e.config || e.configTried || !e.ownRulesOnly ||
+            DiskFolder().empty())
+            return;
+        e.keyInMaking = true;
+        generation = e.generation;
+    }
+    std::optional<std::string> key;
+    try {
+        key = MatchCacheKey();
+    } catch (...) {
+        // Whoever waits makes the key itself.
+    }
+    {
+        const std::lock_guard<std::mutex> lock(e.mutex);
+        e.keyInMaking = false;
+        if (key && !e.keyBefore && e.generation == generation) e.keyBefore = std::move(key);
+    }
+    e.keyMade.notify_all();
 }
 
 void ResetConfiguration() {

@@ -275,7 +275,18 @@ std::string CachedMatchFile(const std::string& folder, const std::string& family
 
 std::optional<CachedMatch> ReadCachedMatch(const std::string& folder, const std::string& key,
                                            const std::string& family, bool bold, bool italic) {
-    if (folder.empty() || key.empty()) return std::nullopt;
+    if (key.empty()) return std::nullopt;
+    std::string storedKey;
+    std::optional<CachedMatch> match = ReadCachedRecord(folder, family, bold, italic, storedKey);
+    // A record of another set-up is out of date.
+    if (storedKey != key) return std::nullopt;
+    return match;
+}
+
+std::optional<CachedMatch> ReadCachedRecord(const std::string& folder, const std::string& family,
+                                            bool bold, bool italic, std::string& storedKey) {
+    storedKey.clear();
+    if (folder.empty()) return std::nullopt;
     std::vector<std::uint8_t> bytes;
     if (!ReadWholeFile(CachedMatchFile(folder, family, bold, italic), kMaxRecordBytes, bytes))
         return std::nullopt;
@@ -293,7 +304,7 @@ std::optional<CachedMatch> ReadCachedMatch(const std::string& folder, const std:
     if (sum != Fnv(payload)) return std::nullopt;
 
     Reader in(payload);
-    std::string storedKey, storedFamily;
+    std::string storedFamily;
     std::uint8_t storedBold = 0, storedItalic = 0, embolden = 0;
     CachedMatch match;
     FileState state;
@@ -304,11 +315,13 @@ std::optional<CachedMatch> ReadCachedMatch(const std::string& folder, const std:
                       in.Get(match.matrix) && in.Text(match.listedSpelling) &&
                       in.Get(match.faceWeight) && in.Get(match.faceSlant) &&
                       in.Text(match.faceFamily) && in.AtEnd();
-    // Another family may share the slot; a record of another set-up is out of date.
-    if (!read || storedKey != key || storedFamily != family || storedBold != bold ||
-        storedItalic != italic || match.file.empty() || match.file[0] != '/' || match.index < 0)
+    // Another family may share the slot; the font file must be the one matched.
+    if (!read || storedKey.empty() || storedFamily != family || storedBold != bold ||
+        storedItalic != italic || match.file.empty() || match.file[0] != '/' || match.index < 0 ||
+        StateOf(match.file) != state) {
+        storedKey.clear();
         return std::nullopt;
-    if (StateOf(match.file) != state) return std::nullopt;
+    }
     match.embolden = embolden != 0;
     return match;
 }

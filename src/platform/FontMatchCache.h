@@ -47,6 +47,12 @@ std::string MatchCacheKey();
 std::optional<CachedMatch> ReadCachedMatch(const std::string& folder, const std::string& key,
                                            const std::string& family, bool bold, bool italic);
 
+// The record of a family and style whatever set-up it was made under, that set-up's key in
+// `key`: for opening the face while the key of the disk's state is still being made. The match
+// holds only when the two keys agree.
+std::optional<CachedMatch> ReadCachedRecord(const std::string& folder, const std::string& family,
+                                            bool bold, bool italic, std::string& key);
+
 // Quietly does nothing when the record cannot be written.
 void WriteCachedMatch(const std::string& folder, const std::string& key, const std::string& family,
                       bool bold, bool italic, const CachedMatch& match);

@@ -6,6 +6,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <thread>
 
 #include "FontSetup.h"
 #include "platform/FontEngine.h"
@@ -141,6 +142,57 @@ TEST(FontMatchCache, AMatchFromDiskIsFontconfigsOrIsNotUsed) {
         if (fs::exists(folder)) fs::permissions(folder, fs::perms::owner_all);
         fs::remove_all(home);
     }
+}
+
+// The key of the disk's state made on another thread while this one opens the face: the same
+// match as one thread alone, and a record of another set-up is never believed, though its face
+// was opened meanwhile.
+TEST(FontMatchCache, AKeyMadeAlongsideGivesTheSameMatch) {
+    enum class Record { None, Kept, OfAnotherSetUp };
+    const struct {
+        Record record;
+        bool keyAlongside;
+    } cases[] = {{Record::None, true},
+                 {Record::Kept, true},
+                 {Record::Kept, false},
+                 {Record::OfAnotherSetUp, true},
+                 {Record::OfAnotherSetUp, false}};
+    const fs::path home =
+        fs::temp_directory_path() / ("glyphwerk-match-key-" + std::to_string(::getpid()));
+    testing::FontSetup setup({"DejaVuSans.ttf", "DejaVuSans-Bold.ttf"});
+    const LogFont font = Font("DejaVu Sans", -40);
+    for (const auto& c : cases) {
+        SCOPED_TRACE(int(c.record) * 2 + c.keyAlongside);
+        fs::remove_all(home);
+        fs::create_directories(home);
+        CacheHome cache(home.string());
+        Match fresh = Resolve(font);  // fontconfig's match, kept on disk
+        const std::string folder = (home / "glyphwerk").string();
+        if (c.record == Record::None) fs::remove_all(folder);
+        if (c.record == Record::OfAnotherSetUp) {
+            fonts::CachedMatch other;
+            other.file = ResolvedFontFile(Font("DejaVu Sans", -40, true));
+            other.faceFamily = "Another";
+            fonts::WriteCachedMatch(folder, "another set-up", font.name, false, false, other);
+        }
+        for (int round = 0; round < 3; ++round) {
+            ResetFontConfiguration();
+            std::thread maker;
+            if (c.keyAlongside) maker = std::thread(PrepareFontMatches);
+            const std::string file = ResolvedFontFile(font);
+            if (maker.joinable()) maker.join();
+            auto lock = fonts::EngineLock();
+            const fonts::FaceChoice choice = fonts::ChooseFace(font);
+            EXPECT_EQ(file, fresh.file);
+            EXPECT_EQ(fonts::FileOf(choice), fresh.file);
+            EXPECT_EQ(fonts::FamilyOf(choice), "DejaVu Sans");
+            EXPECT_FALSE(choice.syntheticBold || choice.syntheticItalic);
+            // Only a record kept under the disk's own key spares the configuration; the others
+            // are replaced by fontconfig's match.
+            EXPECT_EQ(fonts::ConfigurationRead(), c.record != Record::Kept && round == 0);
+        }
+    }
+    fs::remove_all(home);
 }
 
 TEST(FontMatchCache, ProcessesWritingAtOnceLeaveAWholeRecord) {
