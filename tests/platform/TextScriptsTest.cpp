@@ -1,7 +1,6 @@
 // Text beyond the chosen font: characters from fallback fonts, and lines of both directions.
 #include <fribidi.h>
 #include <gtest/gtest.h>
-#include <hb.h>
 
 #include <numeric>
 
@@ -146,55 +145,6 @@ TEST(TextBidi, OneDirectionLinesAreOneRun) {
         const fonts::ShapedLine line = ShapeLine(Font("DejaVu Sans", -30), text);
         ASSERT_EQ(line.runs.size(), 1u) << text;
         EXPECT_EQ(line.runs[0].length, std::string_view(text).size());
-    }
-}
-
-// ---- The face's bytes
-
-// A one-run line is HarfBuzz's shaping of the font file itself: the engine's HarfBuzz face reads
-// the bytes FreeType holds, which must be the whole file.
-TEST(TextShaping, OneRunLinesAreTheFileShapedByHarfBuzz) {
-    testing::FontSetup setup(kLatoAndDejaVu);
-    const struct {
-        const char* family;
-        const char* text;
-    } cases[] = {
-        {"Lato", "AVATAR Wolf ffi fl Tz 1/2"},
-        {"DejaVu Sans", "AVATAR Wolf ffi"},
-        {"DejaVu Sans", kHebrew},
-        {"DejaVu Sans", "Ø³ÙØ§Ù"},  // Arabic, letters joined
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(std::string(c.family) + ": " + c.text);
-        std::string file;
-        fonts::ShapedLine line;
-        {
-            auto lock = fonts::EngineLock();
-            const fonts::FaceChoice choice = fonts::ChooseFace(Font(c.family, -30));
-            file = fonts::FileOf(choice);
-            line = fonts::Shape(choice, c.text, {});
-        }
-        ASSERT_EQ(line.runs.size(), 1u);
-        hb_blob_t* blob = hb_blob_create_from_file(file.c_str());
-        hb_face_t* face = hb_face_create(blob, 0);
-        hb_font_t* font = hb_font_create(face);
-        hb_buffer_t* buffer = hb_buffer_create();
-        hb_buffer_add_utf8(buffer, c.text, -1, 0, -1);
-        hb_buffer_guess_segment_properties(buffer);
-        hb_shape(font, buffer, nullptr, 0);
-        unsigned count = 0;
-        const hb_glyph_info_t* infos = hb_buffer_get_glyph_infos(buffer, &count);
-        const hb_glyph_position_t* positions = hb_buffer_get_glyph_positions(buffer, &count);
-        ASSERT_EQ(line.glyphs.size(), count);
-        for (unsigned i = 0; i < count; ++i) {
-            EXPECT_EQ(line.glyphs[i].glyph, infos[i].codepoint) << i;
-            EXPECT_EQ(line.glyphs[i].advance, positions[i].x_advance) << i;
-            EXPECT_EQ(line.glyphs[i].xOffset, positions[i].x_offset) << i;
-        }
-        hb_buffer_destroy(buffer);
-        hb_font_destroy(font);
-        hb_face_destroy(face);
-        hb_blob_destroy(blob);
     }
 }
 
