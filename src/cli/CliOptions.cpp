@@ -48,8 +48,11 @@ bool ParseInt(std::string_view text, std::int32_t& value) {
 bool ParsePreset(const std::string& option, std::string_view text,
                  std::span<const std::string_view> names, std::optional<int>& target,
                  std::string& error) {
-    std::int32_t index = FindPresetName(names, text);
-    if (index < 0 && (!ParseInt(text, index) || index < 0 || index >= std::ssize(names))) {
+    // No preset is called by a number: a number is the preset's own, and the names (the English
+    // ones read from the catalogue) are looked at only for a word.
+    std::int32_t index = -1;
+    if (!ParseInt(text, index)) index = FindPresetName(names, text);
+    if (index < 0 || index >= std::ssize(names)) {
         error = Fill(Tr("Die Option %1 erwartet eine Zahl von 0 bis %2 oder einen Namen "
                         "(glyphwerk-render --list %3), nicht \"%4\"."),
                      {option, std::to_string(names.size() - 1), ListKindOf(option), text});

@@ -347,7 +347,8 @@ int PrepareLettering(const CliOptions& options, Lettering& lettering) {
 // fontconfig reads the system's configuration (some sixty files) before its first match, and the
 // matched face is opened after that: a second thread does both while this one reads the
 // document and the textures. It prepares the font a run without a document draws; a document's
-// own font is matched when it is drawn, under the same configuration.
+// own font is matched when it is drawn, under the same configuration. With a match kept on disk,
+// the second thread opens its face while this one checks that the match still holds.
 class FontPreparation {
   public:
     explicit FontPreparation(const CliOptions& options) {
@@ -366,6 +367,12 @@ class FontPreparation {
             });
         } catch (const std::system_error&) {
             // Without a second thread the font is prepared when it is first used.
+            return;
+        }
+        try {
+            PrepareFontMatches();
+        } catch (const std::bad_alloc&) {
+            // The thread makes the check itself.
         }
     }
     FontPreparation(const FontPreparation&) = delete;
@@ -383,6 +390,11 @@ class FontPreparation {
     std::thread thread_;
     bool failed_ = false;  // written by the thread before it ends, read after the join
 };
+
+// What a render holds at once: about a dozen pictures of three bytes a pixel.
+std::size_t RenderBytes(const Lettering& lettering) {
+    return std::size_t(lettering.width) * std::size_t(lettering.height) * 36;
+}
 
 struct Destinations {
     std::string picture;  // "-": standard output
@@ -437,6 +449,10 @@ int RenderAndWrite(const Lettering& lettering, const Destinations& to) {
     const std::uint64_t failuresAtStart = AllocationFailures();
     RenderImages images;
     const bool print = to.print.scale > 1 || to.print.smooth || to.print.transparent;
+    // The render's images in huge pages, before the first of them is taken.
+    const std::int64_t side =
+        std::int64_t(std::max(1, to.print.scale)) * (to.print.smooth ? kSmoothFactor : 1);
+    PrepareHugeHeap(RenderBytes(lettering) * std::size_t(side * side));
     // Made before the first font call, which may still wait for the font configuration.
     if (!print) MakeWhitePicture(lettering, images.Picture);
     NoteMissingCharacters(lettering.settings);
@@ -570,9 +586,7 @@ std::size_t BatchWorkers(const Lettering& lettering, std::size_t lines) {
     cpu_set_t cpus;
     std::size_t cores = 1;
     if (sched_getaffinity(0, sizeof cpus, &cpus) == 0) cores = std::max(1, CPU_COUNT(&cpus));
-    // A render holds about a dozen pictures of three bytes a pixel at once.
-    const std::uint64_t perLine =
-        std::uint64_t(lettering.width) * std::uint64_t(lettering.height) * 36 + (32u << 20);
+    const std::uint64_t perLine = RenderBytes(lettering) + (32u << 20);
     std::uint64_t available = 0;
     if (std::FILE* meminfo = std::fopen("/proc/meminfo", "r")) {
         char row[256];

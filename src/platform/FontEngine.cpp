@@ -12,6 +12,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <condition_variable>
 #include <filesystem>
 #include <limits>
 #include <map>
@@ -132,6 +133,10 @@ struct Engine {
     // agree, so a font installed meanwhile never hides behind an old match.
     std::optional<std::string> keyBefore;
     std::optional<std::string> keyAfter;
+    // keyBefore is being made by MakeMatchKey on another thread, outside the lock; whoever needs
+    // it waits for keyMade.
+    bool keyInMaking = false;
+    std::condition_variable_any keyMade;
     std::map<std::pair<std::string, int>, std::unique_ptr<FontFace>> faces;
     struct Chosen {
         FaceChoice choice;
@@ -199,12 +204,23 @@ const std::string& DiskFolder() {
     return *e.diskFolder;
 }
 
+// The key of the disk's state before fontconfig reads it, made here unless another thread is
+// making it (then its key, once made). Called under the engine's lock, which a wait lets go.
+const std::string& KeyBefore() {
+    Engine& e = TheEngine();
+    e.keyMade.wait(e.mutex, [&e] { return !e.keyInMaking; });
+    if (!e.keyBefore) e.keyBefore = MatchCacheKey();
+    return *e.keyBefore;
+}
+
 FcConfig* Config() {
     Engine& e = TheEngine();
     if (!e.config && !e.configTried) {
-        e.configTried = true;
         const bool keyed = !DiskFolder().empty();
-        if (keyed && !e.keyBefore) e.keyBefore = MatchCacheKey();
+        if (keyed) KeyBefore();
+        // Read meanwhile by another thread, while this one waited for the key.
+        if (e.config || e.configTried) return e.config;
+        e.configTried = true;
         e.config = FcInitLoadConfigAndFonts();
         if (e.config) {
             const std::string rule = OwnRuleFile();
@@ -276,7 +292,9 @@ FaceUnits ReadUnits(FT_Face ft) {
     return u;
 }
 
-FontFace* LoadFace(const std::string& file, int index) {
+// `known`: a match from the disk, which carries the face's own style as fontconfig classified it
+// when the match was made; otherwise fontconfig classifies the face now.
+FontFace* LoadFace(const std::string& file, int index, const CachedMatch* known = nullptr) {
     Engine& e = TheEngine();
     auto key = std::make_pair(file, index);
     auto it = e.faces.find(key);
@@ -291,9 +309,13 @@ FontFace* LoadFace(const std::string& file, int index) {
             face->file = file;
             face->index = index;
             face->units = ReadUnits(ft);
-            if (FcPattern* own =
-                    FcFreeTypeQueryFace(ft, reinterpret_cast<const FcChar8*>(file.c_str()),
-                                        static_cast<unsigned>(index), nullptr)) {
+            if (known) {
+                face->weight = known->faceWeight;
+                face->slant = known->faceSlant;
+                face->family = known->faceFamily;
+            } else if (FcPattern* own =
+                           FcFreeTypeQueryFace(ft, reinterpret_cast<const FcChar8*>(file.c_str()),
+                                               static_cast<unsigned>(index), nullptr)) {
                 FcPatternGetInteger(own, FC_WEIGHT, 0, &face->weight);
                 FcPatternGetInteger(own, FC_SLANT, 0, &face->slant);
                 FcChar8* family = nullptr;
@@ -308,7 +330,15 @@ FontFace* LoadFace(const std::string& file, int index) {
                 }
                 FcPatternDestroy(own);
             }
-            hb_blob_t* blob = hb_blob_create_from_file(file.c_str());
+            // HarfBuzz reads the bytes FreeType has in memory (the file mapped) rather than
+            // mapping the file once more; the face outlives the font that reads them.
+            const FT_Stream stream = ft->stream;
+            const bool inMemory = stream && stream->base && stream->size > 0 &&
+                                  stream->size <= std::numeric_limits<unsigned>::max();
+            hb_blob_t* blob = inMemory ? hb_blob_create(reinterpret_cast<const char*>(stream->base),
+                                                        static_cast<unsigned>(stream->size),
+                                                        HB_MEMORY_MODE_READONLY, nullptr, nullptr)
+                                       : hb_blob_create_from_file(file.c_str());
             hb_face_t* hbFace = hb_face_create(blob, static_cast<unsigned>(index) & 0xFFFFu);
             hb_blob_destroy(blob);
             face->hbFont = hb_font_create(hbFace);
@@ -437,16 +467,21 @@ std::unique_lock<std::mutex> EngineLock() {
 
 namespace {
 
-void Remember(std::tuple<std::string, bool, bool> key, FaceChoice choice,
-              std::unique_ptr<FallbackList> fallback, std::optional<std::string> listedSpelling) {
+// The choice kept for the key: this one, or the one another thread kept while this one waited
+// for the disk's key (its fallback list is the one to use).
+FaceChoice Remember(std::tuple<std::string, bool, bool> key, FaceChoice choice,
+                    std::unique_ptr<FallbackList> fallback,
+                    std::optional<std::string> listedSpelling) {
     Engine& e = TheEngine();
     // Names come from documents too; keep the table from growing without end.
     if (e.choices.size() >= 1024) {
         e.choices.clear();
         ++e.generation;
     }
-    e.choices.emplace(std::move(key),
-                      Engine::Chosen{choice, std::move(fallback), std::move(listedSpelling)});
+    return e.choices
+        .emplace(std::move(key),
+                 Engine::Chosen{choice, std::move(fallback), std::move(listedSpelling)})
+        .first->second.choice;
 }
 
 // How `names` (in the order of FontNameLess) spell `name`: the name itself, else the first
@@ -465,13 +500,19 @@ FaceChoice ChooseFromDisk(const LogFont& font, std::unique_ptr<FallbackList>& fa
                           std::optional<std::string>& listedSpelling) {
     Engine& e = TheEngine();
     if (e.config || e.configTried || !e.ownRulesOnly || DiskFolder().empty()) return {};
-    if (!e.keyBefore) e.keyBefore = MatchCacheKey();
+    // The face is opened before the key is looked at, which another thread may still be making
+    // meanwhile; a face whose record turns out to be out of date stays unused. Its style is the
+    // file's own whatever the set-up, and the file is the one the record describes.
+    std::string recordKey;
     const std::optional<CachedMatch> match =
-        ReadCachedMatch(DiskFolder(), *e.keyBefore, font.name, font.bold, font.italic);
-    if (!match) return {};
+        ReadCachedRecord(DiskFolder(), font.name, font.bold, font.italic, recordKey);
     FaceChoice choice;
-    choice.face = LoadFace(match->file, match->index);
-    if (!choice.face) return {};
+    if (match) choice.face = LoadFace(match->file, match->index, &*match);
+    const std::string& key = KeyBefore();
+    // The wait for the key lets the lock go: the configuration may have been read meanwhile.
+    if (!match || !choice.face || key.empty() || recordKey != key || e.config || e.configTried ||
+        !e.ownRulesOnly)
+        return {};
     SetSyntheticStyles(choice, *match);
     fallback = std::make_unique<FallbackList>();
     fallback->asked = font;
@@ -504,10 +545,8 @@ FaceChoice ChooseFace(const LogFont& font) {
 
     std::unique_ptr<FallbackList> fallback;
     std::optional<std::string> listedSpelling;
-    if (const FaceChoice cached = ChooseFromDisk(font, fallback, listedSpelling); cached.face) {
-        Remember(std::move(key), cached, std::move(fallback), std::move(listedSpelling));
-        return cached;
-    }
+    if (const FaceChoice cached = ChooseFromDisk(font, fallback, listedSpelling); cached.face)
+        return Remember(std::move(key), cached, std::move(fallback), std::move(listedSpelling));
     FaceChoice choice;
     fallback = std::make_unique<FallbackList>();
     fallback->patternTried = true;
@@ -540,7 +579,12 @@ FaceChoice ChooseFace(const LogFont& font) {
                 found.file = reinterpret_cast<const char*>(file);
                 choice.face = LoadFace(found.file, found.index);
                 SetSyntheticStyles(choice, found);
-                if (choice.face) listedSpelling = KeepOnDisk(font, found);
+                if (choice.face) {
+                    found.faceWeight = choice.face->weight;
+                    found.faceSlant = choice.face->slant;
+                    found.faceFamily = choice.face->family;
+                    listedSpelling = KeepOnDisk(font, found);
+                }
             }
             FcPatternDestroy(match);
         }
@@ -548,8 +592,7 @@ FaceChoice ChooseFace(const LogFont& font) {
     }
     if (!choice.face) choice = {};
     if (choice.face && fallback->pattern) choice.fallback = fallback.get();
-    Remember(std::move(key), choice, std::move(fallback), std::move(listedSpelling));
-    return choice;
+    return Remember(std::move(key), choice, std::move(fallback), std::move(listedSpelling));
 }
 
 std::string ListedSpelling(const LogFont& font) {
@@ -1108,6 +1151,31 @@ bool FontNameLess(std::string_view a, std::string_view b) {
 bool LoadRuleFile(const std::string& path) {
     FcConfig* config = Config();
     return config && LoadRuleLocked(config, path);
+}
+
+void MakeMatchKey() {
+    Engine& e = TheEngine();
+    std::uint64_t generation = 0;
+    {
+        const std::lock_guard<std::mutex> lock(e.mutex);
+        if (e.keyBefore || e.keyInMaking || e.config || e.configTried || !e.ownRulesOnly ||
+            DiskFolder().empty())
+            return;
+        e.keyInMaking = true;
+        generation = e.generation;
+    }
+    std::optional<std::string> key;
+    try {
+        key = MatchCacheKey();
+    } catch (...) {
+        // Whoever waits makes the key itself.
+    }
+    {
+        const std::lock_guard<std::mutex> lock(e.mutex);
+        e.keyInMaking = false;
+        if (key && !e.keyBefore && e.generation == generation) e.keyBefore = std::move(key);
+    }
+    e.keyMade.notify_all();
 }
 
 void ResetConfiguration() {

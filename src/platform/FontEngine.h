@@ -149,6 +149,10 @@ std::vector<std::string> FamilyNames();
 std::string ListedSpelling(const LogFont& font);
 bool FontNameLess(std::string_view a, std::string_view b);
 bool LoadRuleFile(const std::string& path);
+// Makes the key of the disk's matches (MatchCacheKey) on the calling thread, without the engine's
+// lock (not to be held here): another thread opening a face from the disk meanwhile waits for it
+// only when it gets there. Does nothing when the key is made or the disk's matches are not used.
+void MakeMatchKey();
 void ResetConfiguration();
 // Whether fontconfig's configuration has been read since the last reset; a face taken from the
 // disk's matches does without it.

@@ -26,7 +26,7 @@ constexpr std::size_t kMaxEntries = 65536;
 constexpr int kMaxDepth = 8;
 constexpr std::size_t kMaxRecordBytes = 16384;
 constexpr std::size_t kMaxNameBytes = 4096;
-constexpr char kMagic[8] = {'G', 'W', 'F', 'M', 'A', 'T', 'C', '2'};
+constexpr char kMagic[8] = {'G', 'W', 'F', 'M', 'A', 'T', 'C', '3'};
 constexpr int kSlots = 256;
 
 std::uint64_t Fnv(const std::string& bytes, std::uint64_t h = 0xcbf29ce484222325ULL) {
@@ -275,7 +275,18 @@ std::string CachedMatchFile(const std::string& folder, const std::string& family
 
 std::optional<CachedMatch> ReadCachedMatch(const std::string& folder, const std::string& key,
                                            const std::string& family, bool bold, bool italic) {
-    if (folder.empty() || key.empty()) return std::nullopt;
+    if (key.empty()) return std::nullopt;
+    std::string storedKey;
+    std::optional<CachedMatch> match = ReadCachedRecord(folder, family, bold, italic, storedKey);
+    // A record of another set-up is out of date.
+    if (storedKey != key) return std::nullopt;
+    return match;
+}
+
+std::optional<CachedMatch> ReadCachedRecord(const std::string& folder, const std::string& family,
+                                            bool bold, bool italic, std::string& storedKey) {
+    storedKey.clear();
+    if (folder.empty()) return std::nullopt;
     std::vector<std::uint8_t> bytes;
     if (!ReadWholeFile(CachedMatchFile(folder, family, bold, italic), kMaxRecordBytes, bytes))
         return std::nullopt;
@@ -293,7 +304,7 @@ std::optional<CachedMatch> ReadCachedMatch(const std::string& folder, const std:
     if (sum != Fnv(payload)) return std::nullopt;
 
     Reader in(payload);
-    std::string storedKey, storedFamily;
+    std::string storedFamily;
     std::uint8_t storedBold = 0, storedItalic = 0, embolden = 0;
     CachedMatch match;
     FileState state;
@@ -301,12 +312,16 @@ std::optional<CachedMatch> ReadCachedMatch(const std::string& folder, const std:
                       in.Get(storedItalic) && in.Text(match.file) && in.Get(match.index) &&
                       in.Get(state.size) && in.Get(state.seconds) && in.Get(state.nanoseconds) &&
                       in.Get(match.askedWeight) && in.Get(match.askedSlant) && in.Get(embolden) &&
-                      in.Get(match.matrix) && in.Text(match.listedSpelling) && in.AtEnd();
-    // Another family may share the slot; a record of another set-up is out of date.
-    if (!read || storedKey != key || storedFamily != family || storedBold != bold ||
-        storedItalic != italic || match.file.empty() || match.file[0] != '/' || match.index < 0)
+                      in.Get(match.matrix) && in.Text(match.listedSpelling) &&
+                      in.Get(match.faceWeight) && in.Get(match.faceSlant) &&
+                      in.Text(match.faceFamily) && in.AtEnd();
+    // Another family may share the slot; the font file must be the one matched.
+    if (!read || storedKey.empty() || storedFamily != family || storedBold != bold ||
+        storedItalic != italic || match.file.empty() || match.file[0] != '/' || match.index < 0 ||
+        StateOf(match.file) != state) {
+        storedKey.clear();
         return std::nullopt;
-    if (StateOf(match.file) != state) return std::nullopt;
+    }
     match.embolden = embolden != 0;
     return match;
 }
@@ -314,7 +329,8 @@ std::optional<CachedMatch> ReadCachedMatch(const std::string& folder, const std:
 void WriteCachedMatch(const std::string& folder, const std::string& key, const std::string& family,
                       bool bold, bool italic, const CachedMatch& match) {
     if (folder.empty() || key.empty() || family.size() > kMaxNameBytes ||
-        match.file.size() > kMaxNameBytes || match.listedSpelling.size() > kMaxNameBytes)
+        match.file.size() > kMaxNameBytes || match.listedSpelling.size() > kMaxNameBytes ||
+        match.faceFamily.size() > kMaxNameBytes)
         return;
     const std::optional<FileState> state = StateOf(match.file);
     if (!state) return;
@@ -333,6 +349,9 @@ void WriteCachedMatch(const std::string& folder, const std::string& key, const s
     payload.Put(std::uint8_t(match.embolden));
     payload.Put(match.matrix);
     payload.Text(match.listedSpelling);
+    payload.Put(match.faceWeight);
+    payload.Put(match.faceSlant);
+    payload.Text(match.faceFamily);
     Writer record;
     record.Bytes().append(kMagic, sizeof kMagic);
     record.Put(static_cast<std::uint32_t>(payload.Bytes().size()));

@@ -29,6 +29,11 @@ struct CachedMatch {
     // one equal to it but for the case of ASCII letters); empty when the list has no such name.
     // Kept so that a run naming a font says whether it is installed without listing the fonts.
     std::string listedSpelling;
+    // The matched face's own weight, slant and family as fontconfig classifies the file, so that
+    // a face opened from the record need not be classified again.
+    std::int32_t faceWeight = 0;
+    std::int32_t faceSlant = 0;
+    std::string faceFamily;
 };
 
 // The folder of the records: $XDG_CACHE_HOME/glyphwerk, else ~/.cache/glyphwerk, made when
@@ -41,6 +46,12 @@ std::string MatchCacheKey();
 
 std::optional<CachedMatch> ReadCachedMatch(const std::string& folder, const std::string& key,
                                            const std::string& family, bool bold, bool italic);
+
+// The record of a family and style whatever set-up it was made under, that set-up's key in
+// `key`: for opening the face while the key of the disk's state is still being made. The match
+// holds only when the two keys agree.
+std::optional<CachedMatch> ReadCachedRecord(const std::string& folder, const std::string& family,
+                                            bool bold, bool italic, std::string& key);
 
 // Quietly does nothing when the record cannot be written.
 void WriteCachedMatch(const std::string& folder, const std::string& key, const std::string& family,

@@ -412,4 +412,8 @@ std::string ResolvedFontFile(const LogFont& font) {
     return fonts::FileOf(fonts::ChooseFace(font));
 }
 
+void PrepareFontMatches() {
+    fonts::MakeMatchKey();
+}
+
 }  // namespace gw

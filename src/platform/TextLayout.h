@@ -105,4 +105,9 @@ void ResetFontConfiguration();
 // ":index" for any face but the first of its file; empty when no font is installed.
 std::string ResolvedFontFile(const LogFont& font);
 
+// The part of resolving a font that another thread can do meanwhile: while one thread resolves
+// the font (ResolvedFontFile), the calling thread checks whether the disk's matches still
+// describe the installed fonts, and the face is opened side by side with that.
+void PrepareFontMatches();
+
 }  // namespace gw

@@ -1,10 +1,12 @@
 #include "render/LargeBuffers.h"
 
+#include <algorithm>
 #include <mutex>
 #include <new>
 
 #if defined(__linux__)
 #include <sys/mman.h>
+#include <sys/resource.h>
 #endif
 #if defined(__GLIBC__)
 #include <malloc.h>
@@ -14,6 +16,13 @@
 #include "platform/ParallelRows.h"
 
 namespace gw {
+
+namespace {
+
+// The heap below the huge-page boundary that PrepareHugeHeap sets aside, never touched again.
+void* g_heapSetAside = nullptr;
+
+}  // namespace
 
 void AdviseHugePages(void* p, std::size_t n) {
 #if defined(__linux__) && defined(MADV_HUGEPAGE)
@@ -52,6 +61,39 @@ void KeepRenderMemory() {
         mallopt(M_MMAP_THRESHOLD, 32 << 20);
         mallopt(M_TRIM_THRESHOLD, 256 << 20);
     });
+#endif
+}
+
+void PrepareHugeHeap(std::size_t bytes) {
+#if defined(__GLIBC__) && defined(__linux__) && defined(MADV_HUGEPAGE) && \
+    !defined(__SANITIZE_ADDRESS__)
+    static std::once_flag once;
+    std::call_once(once, [bytes] {
+        rlimit limit{};
+        if (::getrlimit(RLIMIT_AS, &limit) != 0 || limit.rlim_cur != RLIM_INFINITY) return;
+        // Blocks below the threshold KeepRenderMemory sets come from the heap and stay there.
+        KeepRenderMemory();
+        constexpr std::size_t kHuge = std::size_t(2) << 20;
+        const std::size_t span = std::min<std::size_t>(
+            (std::max<std::size_t>(bytes, 1) + kHuge - 1) & ~(kHuge - 1), std::size_t(28) << 20);
+        // A block of the span and one huge page more, taken from the heap's top, shrunk in
+        // place to end just below the first huge-page boundary in it: the rest goes back to
+        // the top, which now starts on the boundary. The allocator keeps a word before each
+        // block and rounds sizes to 16 bytes, so the next block's header lies just below it.
+        void* const probe = std::malloc(span + kHuge);
+        if (!probe) return;
+        const auto at = reinterpret_cast<std::uintptr_t>(probe);
+        const std::uintptr_t boundary = (at + kHuge - 1) & ~(kHuge - 1);
+        void* const kept = std::realloc(probe, std::max<std::size_t>(boundary - at, 16) - 8);
+        if (!kept) {
+            std::free(probe);
+            return;
+        }
+        g_heapSetAside = kept;
+        madvise(reinterpret_cast<void*>(boundary), span, MADV_HUGEPAGE);
+    });
+#else
+    (void)bytes;
 #endif
 }
 

@@ -26,6 +26,16 @@ void TouchPagesInBands(void* p, std::size_t n);
 // own. Takes effect once per process; later calls do nothing.
 void KeepRenderMemory();
 
+// Lets the next `bytes` of the heap come in huge pages: the heap is grown by that much, the
+// space up to the next huge-page boundary is set aside untouched, and the rest is advised for
+// huge pages and handed back, so that the smaller blocks a render takes next (a small picture's
+// images are a few hundred KiB each) fall into a few huge pages instead of hundreds of single
+// ones. For a process that renders and ends: the space set aside stays taken. At most 28 MiB;
+// once per process, from the thread that renders; nothing under a limit of the address space,
+// which the grown heap would count against, and nothing where the allocator or the system has
+// no such thing.
+void PrepareHugeHeap(std::size_t bytes);
+
 // A zeroed buffer of n bytes, advised for huge pages before its first touch.
 class LargeBuffer {
   public:

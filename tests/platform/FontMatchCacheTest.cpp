@@ -6,6 +6,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <thread>
 
 #include "FontSetup.h"
 #include "platform/FontEngine.h"
@@ -143,6 +144,34 @@ TEST(FontMatchCache, AMatchFromDiskIsFontconfigsOrIsNotUsed) {
     }
 }
 
+// The disk's key made on another thread while this one opens the face: the same match, and a
+// record of another set-up is not believed though its face was opened meanwhile.
+TEST(FontMatchCache, AKeyMadeAlongsideGivesTheSameMatch) {
+    const fs::path home =
+        fs::temp_directory_path() / ("glyphwerk-match-key-" + std::to_string(::getpid()));
+    testing::FontSetup setup({"DejaVuSans.ttf", "DejaVuSans-Bold.ttf"});
+    const LogFont font = Font("DejaVu Sans", -40);
+    for (const bool otherSetUp : {false, true}) {
+        fs::remove_all(home);
+        CacheHome cache(home.string());
+        const std::string fresh = Resolve(font).file;  // fontconfig's match, kept on disk
+        if (otherSetUp) {
+            fonts::CachedMatch other;
+            other.file = ResolvedFontFile(Font("DejaVu Sans", -40, true));
+            fonts::WriteCachedMatch((home / "glyphwerk").string(), "another set-up", font.name,
+                                    false, false, other);
+        }
+        for (int round = 0; round < 3; ++round) {
+            ResetFontConfiguration();
+            std::thread maker(PrepareFontMatches);
+            EXPECT_EQ(ResolvedFontFile(font), fresh) << otherSetUp << round;
+            maker.join();
+            EXPECT_EQ(fonts::ConfigurationRead(), otherSetUp && round == 0) << round;
+        }
+    }
+    fs::remove_all(home);
+}
+
 TEST(FontMatchCache, ProcessesWritingAtOnceLeaveAWholeRecord) {
     const fs::path home =
         fs::temp_directory_path() / ("glyphwerk-match-writers-" + std::to_string(::getpid()));
@@ -161,6 +190,8 @@ TEST(FontMatchCache, ProcessesWritingAtOnceLeaveAWholeRecord) {
                 match.file = font;
                 match.askedWeight = w * 1000 + i;
                 match.listedSpelling = "DejaVu Sans";
+                match.faceWeight = w * 1000 + i;
+                match.faceFamily = "DejaVu Sans";
                 fonts::WriteCachedMatch(folder, key, "DejaVu Sans", false, false, match);
             }
             ::_exit(0);
@@ -184,6 +215,8 @@ TEST(FontMatchCache, ProcessesWritingAtOnceLeaveAWholeRecord) {
     EXPECT_EQ(last->file, font);
     EXPECT_EQ(last->askedWeight % 1000, 299);
     EXPECT_EQ(last->listedSpelling, "DejaVu Sans");
+    EXPECT_EQ(last->faceWeight, last->askedWeight);
+    EXPECT_EQ(last->faceFamily, "DejaVu Sans");
     EXPECT_EQ(std::distance(fs::directory_iterator(home), fs::directory_iterator()), 1);
     fs::remove_all(home);
 }

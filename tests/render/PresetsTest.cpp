@@ -2,9 +2,14 @@
 
 #include <gtest/gtest.h>
 
+#include <charconv>
+#include <span>
+#include <string_view>
 #include <vector>
 
+#include "document/EnvelopePresets.h"
 #include "document/Lettering.h"
+#include "platform/Catalogue.h"
 
 namespace gw {
 namespace {
@@ -95,6 +100,25 @@ TEST(FramePresets, SelectStyleOnly) {
     EXPECT_EQ(s.RBreitEd, 33);
     ApplyFramePreset(s, 5);
     EXPECT_EQ(s.FrameStyle, 4);
+}
+
+// The command line takes a number as the preset's number without looking at the names: no name,
+// German or English, may read as one.
+TEST(PresetNames, NoneReadsAsANumber) {
+    ASSERT_EQ(std::string_view(catalogue::English("Wulst")), "Bulge");  // the catalogue is there
+    const std::span<const std::string_view> lists[] = {kEnvelopePresetNames, kEdgePresetNames,
+                                                       kShadowPresetNames, kFramePresetNames};
+    for (const auto& names : lists) {
+        for (const std::string_view german : names) {
+            for (const std::string_view name :
+                 {german, std::string_view(catalogue::English(german.data()))}) {
+                std::int32_t number = 0;
+                const char* const last = name.data() + name.size();
+                const auto [end, error] = std::from_chars(name.data(), last, number);
+                EXPECT_FALSE(error == std::errc() && end == last) << name;
+            }
+        }
+    }
 }
 
 }  // namespace
