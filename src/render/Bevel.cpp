@@ -2,12 +2,12 @@
 
 #include <algorithm>
 #include <bit>
-#include <iterator>
 #include <cfloat>
 #include <cmath>
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
+#include <iterator>
 #include <limits>
 #include <utility>
 #include <vector>
@@ -105,10 +105,11 @@ struct BandEntry {
     std::uint8_t backgroundBytes[2][3] = {};  // [lit][channel]
 };
 
-// The pixels of one part of a run, all lit or all shaded: pixel i at base + offset[i x
+// The pixels of one part of a run, all lit or all shaded: pixel i at image + shift + offset[i x
 // offsetStep], shaded by entry[i x entryStep]. The pixels are distinct, so their order is free.
 struct ShadeSpan {
-    std::uint8_t* base;
+    std::uint8_t* image;
+    std::int64_t shift;
     const std::int64_t* offset;
     std::ptrdiff_t offsetStep;
     const BandEntry* entry;
@@ -120,7 +121,7 @@ struct ShadeSpan {
 template <bool kLit>
 void ShadeSpanPlain(const ShadeSpan& s) {
     for (std::int64_t i = 0; i < s.count; ++i) {
-        std::uint8_t* px = s.base + s.offset[i * s.offsetStep];
+        std::uint8_t* px = s.image + (s.shift + s.offset[i * s.offsetStep]);
         const BandEntry& e = s.entry[i * s.entryStep];
         if (e.fromBackground) {
             // The background is the source every time, so once is as good as more.
@@ -149,14 +150,15 @@ __attribute__((target("avx"))) void ShadeSpanVector(const ShadeSpan& s) {
     const __m256d zero = _mm256_setzero_pd();
     const __m256d top = _mm256_set1_pd(255.0);
     const __m256d channels = _mm256_castsi256_pd(_mm256_set_epi64x(0, -1, -1, -1));
-    std::uint8_t* const base = s.base;
+    std::uint8_t* const image = s.image;
+    const std::int64_t shift = s.shift;
     const std::int64_t* offset = s.offset;
     const std::ptrdiff_t offsetStep = s.offsetStep;
     const BandEntry* entry = s.entry;
     const std::ptrdiff_t entryStep = s.entryStep;
     const int times = s.times;
     for (std::int64_t n = s.count; n > 0; --n, offset += offsetStep, entry += entryStep) {
-        std::uint8_t* const px = base + *offset;
+        std::uint8_t* const px = image + (shift + *offset);
         std::uint16_t low;
         std::memcpy(&low, px, 2);
         const __m128i bytes = _mm_insert_epi8(_mm_cvtsi32_si128(low), px[2], 2);
@@ -174,7 +176,7 @@ __attribute__((target("avx"))) void ShadeSpanVector(const ShadeSpan& s) {
             r = _mm256_min_pd(_mm256_max_pd(r, zero), top);
         }
         if (near) {
-            ShadeSpanPlain<kLit>({base, offset, 0, entry, 0, 1, times});
+            ShadeSpanPlain<kLit>({image, shift, offset, 0, entry, 0, 1, times});
             continue;
         }
         const __m128i q = _mm256_cvttpd_epi32(r);
@@ -418,7 +420,8 @@ class EdgeShader {
         std::int32_t ox = 0, oy = 0;
         std::vector<LetterRun> runs;
     };
-    // One shading of a ray of the round (rays_[ray]); a ray comes up to three times.
+    // One shading of a ray of the round (rays_[ray]), or several of its line in a row; a ray comes
+    // up to three times.
     struct RayCall {
         std::size_t ray;
         int times = 1;  // calls of the same pixels in a row, taken as one
@@ -528,7 +531,8 @@ class EdgeShader {
                 const int k = std::countr_zero(changed);
                 changed &= changed - 1;
                 // The bit is flipped already: a ray now outside a letter has just closed one.
-                if (!(state >> k & 1)) rays_[r0 + std::size_t(k)].runs.push_back({runStart[k], j, true});
+                if (!(state >> k & 1))
+                    rays_[r0 + std::size_t(k)].runs.push_back({runStart[k], j, true});
                 runStart[k] = j;
             }
         };
@@ -603,22 +607,23 @@ class EdgeShader {
         const std::int64_t litEnd = std::min(N, len);
         if (row && !(useTexture_ && (p_.background1 || p_.background2))) {
             // Pixel X of the run is ray pixel first + X, or end - 1 - X when inverted.
-            std::uint8_t* base = imageBits_ + (3 * std::int64_t(ox) - std::int64_t(oy) * stride_);
+            const std::int64_t shift = 3 * std::int64_t(ox) - std::int64_t(oy) * stride_;
             const std::ptrdiff_t dj = p_.invers ? -1 : 1;
             const auto offsetOf = [&](std::int64_t X) {
-                return pixelOffset_.data() + (p_.invers ? std::int64_t(end) - 1 - X
-                                                        : std::int64_t(first) + X);
+                return pixelOffset_.data() +
+                       (p_.invers ? std::int64_t(end) - 1 - X : std::int64_t(first) + X);
             };
             const std::int64_t litFrom = std::max<std::int64_t>(0, inLo);
             const std::int64_t litTo = std::min(litEnd, inHi);
             if (litFrom < litTo)
-                ShadeSpanBest<true>(
-                    {base, offsetOf(litFrom), dj, row + litFrom, 1, litTo - litFrom, times});
+                ShadeSpanBest<true>({imageBits_, shift, offsetOf(litFrom), dj, row + litFrom, 1,
+                                     litTo - litFrom, times});
             const std::int64_t shadedFrom = std::max({litEnd, len - N, inLo});
             const std::int64_t shadedTo = std::min(len, inHi);
             if (shadedFrom < shadedTo)
-                ShadeSpanBest<false>({base, offsetOf(shadedFrom), dj, row + (len - 1 - shadedFrom),
-                                      -1, shadedTo - shadedFrom, times});
+                ShadeSpanBest<false>({imageBits_, shift, offsetOf(shadedFrom), dj,
+                                      row + (len - 1 - shadedFrom), -1, shadedTo - shadedFrom,
+                                      times});
             return;
         }
         for (int t = 0; t < times; ++t)
@@ -626,7 +631,8 @@ class EdgeShader {
     }
 
     void ShadeRunPixelByPixel(std::size_t first, std::size_t end, std::int32_t ox, std::int32_t oy,
-                              std::int64_t N, BandEntry* row, std::int64_t inLo, std::int64_t inHi) {
+                              std::int64_t N, BandEntry* row, std::int64_t inLo,
+                              std::int64_t inHi) {
         const std::int64_t len = std::int64_t(end - first);
         const std::int64_t litEnd = std::min(N, len);
         for (std::int64_t X = std::max<std::int64_t>(0, inLo); X < std::min(litEnd, inHi); ++X) {

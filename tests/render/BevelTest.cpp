@@ -355,7 +355,8 @@ TEST(BevelTone, FastFormMatchesTheExtendedRuleEverywhere) {
 // Rings of many colours (rays cross them twice, at every length), shaded by the fast pass and by
 // the plain one: the same bytes for rays along the axes and the diagonals (whose calls on one line
 // are shaded together) and across them, inverted, at fixed width, from a background of one colour
-// or a texture, at light strengths whose tones meet halves, on one thread and on three.
+// or a texture, at light strengths whose tones meet halves (on black letters at every band's
+// outer edge), on one thread and on three.
 TEST(BevelTwins, RingsShadeAsThePlainPass) {
     struct Case {
         double angle, width, strength;
@@ -377,13 +378,15 @@ TEST(BevelTwins, RingsShadeAsThePlainPass) {
         for (int x = 0; x < 5; ++x)
             Put(texture, x, y, {std::uint8_t(40 * x), std::uint8_t(60 * y), std::uint8_t(x * y)});
     Letters rings = Rect(97, 61, 0, 0, 0, 0, {0, 0, 0});
+    DibImage black = MakeDIBCopy(rings.image);
     std::vector<std::uint8_t> shape(97 * 61, 255);
     for (int y = 0; y < 61; ++y)
         for (int x = 0; x < 97; ++x) {
             const int d = (x - 48) * (x - 48) + 2 * (y - 30) * (y - 30);
             if (d % 700 > 250 || d > 2400) continue;
             shape[std::size_t(y) * 97 + std::size_t(x)] = 0;
-            Put(rings.image, x, y, {std::uint8_t(x * 7 + y), std::uint8_t(x * y), std::uint8_t(255 - y)});
+            Put(rings.image, x, y,
+                {std::uint8_t(x * 7 + y), std::uint8_t(x * y), std::uint8_t(255 - y)});
         }
     for (const Case& c : cases) {
         Lettering lettering;
@@ -398,16 +401,20 @@ TEST(BevelTwins, RingsShadeAsThePlainPass) {
         s.KFixedWCheck = c.fixed;
         s.BkGnd1 = c.background1;
         s.BkGnd2 = c.background2;
-        s.SurfaceFrame2 = {c.texture ? SurfaceKind::OwnTexture : SurfaceKind::Color, RGB(3, 130, 250)};
-        DibImage plain = MakeDIBCopy(rings.image);
-        for (const EdgePassParams& pass : EdgePasses(lettering))
-            EdgePassOnShapePlain(plain, shape.data(), texture, pass);
-        for (const int threads : {1, 3}) {
-            const ParallelThreadsScope scope(threads);
-            DibImage fast = MakeDIBCopy(rings.image);
+        s.SurfaceFrame2 = {c.texture ? SurfaceKind::OwnTexture : SurfaceKind::Color,
+                           RGB(3, 130, 250)};
+        for (const DibImage* letters : {&rings.image, &black}) {
+            DibImage plain = MakeDIBCopy(*letters);
             for (const EdgePassParams& pass : EdgePasses(lettering))
-                EdgePassOnShape(fast, shape.data(), texture, pass);
-            EXPECT_TRUE(test::SameBytes(fast, plain)) << "angle " << c.angle << ", " << threads;
+                EdgePassOnShapePlain(plain, shape.data(), texture, pass);
+            for (const int threads : {1, 3}) {
+                const ParallelThreadsScope scope(threads);
+                DibImage fast = MakeDIBCopy(*letters);
+                for (const EdgePassParams& pass : EdgePasses(lettering))
+                    EdgePassOnShape(fast, shape.data(), texture, pass);
+                EXPECT_TRUE(test::SameBytes(fast, plain)) << "angle " << c.angle << ", " << threads
+                                                          << (letters == &black ? ", black" : "");
+            }
         }
     }
 }
