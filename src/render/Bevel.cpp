@@ -488,7 +488,7 @@ class EdgeShader {
     // page, at every pixel.
     template <std::size_t kMax>
     void FindRunsTogether(std::size_t r0, std::size_t r1) {
-        static_assert(kMax <= 64, "one bit a ray");
+        static_assert(kMax <= 64);  // one bit a ray
         std::size_t lo[kMax], hi[kMax], runStart[kMax];
         std::int64_t shift[kMax];
         alignas(16) std::uint8_t bytes[64];
