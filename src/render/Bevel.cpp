@@ -1,10 +1,13 @@
 #include "render/Bevel.h"
 
 #include <algorithm>
+#include <bit>
 #include <cfloat>
 #include <cmath>
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
+#include <iterator>
 #include <limits>
 #include <utility>
 #include <vector>
@@ -12,6 +15,10 @@
 #include "platform/ExactMath.h"
 #include "platform/ParallelRows.h"
 #include "raster/Lines.h"
+
+#if defined(__x86_64__) && (defined(__GNUC__) || defined(__clang__))
+#include <immintrin.h>
+#endif
 
 namespace gw {
 
@@ -86,11 +93,132 @@ std::vector<TPoint> SegmentOutline(TPoint from, TPoint to) {
 }
 
 // What a band does to a pixel at distance V from its outer edge: its tone, and whether the source
-// is the background.
+// is the background. A background of one colour gives every such pixel the same bytes, kept here
+// lit and shaded.
 struct BandEntry {
+    // The tone's double form for the vector loop; keep is no number where that loop must leave
+    // the pixel to the tone itself (no double form, or the source is the background).
+    double keep = std::numeric_limits<double>::quiet_NaN();
+    double light = 0;
     EdgeTone tone;
     bool fromBackground = false;
+    std::uint8_t backgroundBytes[2][3] = {};  // [lit][channel]
 };
+
+// The pixels of one part of a run, all lit or all shaded: pixel i at image + shift + offset[i x
+// offsetStep], shaded by entry[i x entryStep]. The pixels are distinct, so their order is free.
+struct ShadeSpan {
+    std::uint8_t* image;
+    std::int64_t shift;
+    const std::int64_t* offset;
+    std::ptrdiff_t offsetStep;
+    const BandEntry* entry;
+    std::ptrdiff_t entryStep;
+    std::int64_t count;
+    int times;  // each pixel shaded so many times over, each time from the last
+};
+
+template <bool kLit>
+void ShadeSpanPlain(const ShadeSpan& s) {
+    for (std::int64_t i = 0; i < s.count; ++i) {
+        std::uint8_t* px = s.image + (s.shift + s.offset[i * s.offsetStep]);
+        const BandEntry& e = s.entry[i * s.entryStep];
+        if (e.fromBackground) {
+            // The background is the source every time, so once is as good as more.
+            px[0] = e.backgroundBytes[kLit][0];
+            px[1] = e.backgroundBytes[kLit][1];
+            px[2] = e.backgroundBytes[kLit][2];
+            continue;
+        }
+        for (int t = 0; t < s.times; ++t) {
+            px[0] = e.tone.Apply(px[0], kLit);
+            px[1] = e.tone.Apply(px[1], kLit);
+            px[2] = e.tone.Apply(px[2], kLit);
+        }
+    }
+}
+
+#if defined(__x86_64__) && (defined(__GNUC__) || defined(__clang__))
+// The three channels of a pixel in the lanes of one vector: s x keep (+ L) as in EdgeTone::Apply,
+// multiplied and added apart (no fused step), rounded half to even; a lane near a half, a tone
+// without its double form (its keep is no number there) and a pixel taken from the background go
+// the way of ShadeSpanPlain.
+template <bool kLit>
+__attribute__((target("avx"))) void ShadeSpanVector(const ShadeSpan& s) {
+    const __m256d sign = _mm256_set1_pd(-0.0);
+    const __m256d nearHalf = _mm256_set1_pd(EdgeTone::kNearHalf);
+    const __m256d zero = _mm256_setzero_pd();
+    const __m256d top = _mm256_set1_pd(255.0);
+    const __m256d channels = _mm256_castsi256_pd(_mm256_set_epi64x(0, -1, -1, -1));
+    std::uint8_t* const image = s.image;
+    const std::int64_t shift = s.shift;
+    const std::int64_t* offset = s.offset;
+    const std::ptrdiff_t offsetStep = s.offsetStep;
+    const BandEntry* entry = s.entry;
+    const std::ptrdiff_t entryStep = s.entryStep;
+    const int times = s.times;
+    for (std::int64_t n = s.count; n > 0; --n, offset += offsetStep, entry += entryStep) {
+        std::uint8_t* const px = image + (shift + *offset);
+        std::uint16_t low;
+        std::memcpy(&low, px, 2);
+        const __m128i bytes = _mm_insert_epi8(_mm_cvtsi32_si128(low), px[2], 2);
+        __m256d r = _mm256_cvtepi32_pd(_mm_cvtepu8_epi32(bytes));
+        const __m256d keep = _mm256_broadcast_sd(&entry->keep);
+        const __m256d light = _mm256_broadcast_sd(&entry->light);
+        bool near = false;
+        // Each time from the bytes of the last: the rounded value held to 0 .. 255 is one.
+        for (int t = 0; t < times; ++t) {
+            __m256d v = _mm256_mul_pd(r, keep);
+            if (kLit) v = _mm256_add_pd(v, light);
+            r = _mm256_round_pd(v, _MM_FROUND_TO_NEAREST_INT | _MM_FROUND_NO_EXC);
+            const __m256d off = _mm256_andnot_pd(sign, _mm256_sub_pd(v, r));
+            near |= !_mm256_testc_pd(_mm256_cmp_pd(off, nearHalf, _CMP_LT_OQ), channels);
+            r = _mm256_min_pd(_mm256_max_pd(r, zero), top);
+        }
+        if (near) {
+            ShadeSpanPlain<kLit>({image, shift, offset, 0, entry, 0, 1, times});
+            continue;
+        }
+        const __m128i q = _mm256_cvttpd_epi32(r);
+        const __m128i out = _mm_packus_epi16(_mm_packs_epi32(q, q), q);
+        const auto word = static_cast<std::uint16_t>(_mm_extract_epi16(out, 0));
+        std::memcpy(px, &word, 2);
+        px[2] = static_cast<std::uint8_t>(_mm_extract_epi8(out, 2));
+    }
+}
+
+bool HasVectorShading() {
+    static const bool avx = __builtin_cpu_supports("avx");
+    return avx;
+}
+#endif
+
+// Bit k set where bytes[k] is a letter's (not 255), for the 64 bytes.
+std::uint64_t LetterBits(const std::uint8_t* bytes) {
+#if defined(__x86_64__) && (defined(__GNUC__) || defined(__clang__))
+    const __m128i white = _mm_set1_epi8(char(-1));
+    std::uint64_t bits = 0;
+    for (int part = 0; part < 4; ++part) {
+        const __m128i b = _mm_load_si128(reinterpret_cast<const __m128i*>(bytes + 16 * part));
+        bits |= std::uint64_t(std::uint32_t(_mm_movemask_epi8(_mm_cmpeq_epi8(b, white))))
+                << (16 * part);
+    }
+    return ~bits;
+#else
+    std::uint64_t bits = 0;
+    for (int k = 0; k < 64; ++k)
+        bits |= std::uint64_t(bytes[k] != 255) << k;
+    return bits;
+#endif
+}
+
+template <bool kLit>
+void ShadeSpanBest(const ShadeSpan& s) {
+#if defined(__x86_64__) && (defined(__GNUC__) || defined(__clang__))
+    if (HasVectorShading()) return ShadeSpanVector<kLit>(s);
+#endif
+    ShadeSpanPlain<kLit>(s);
+}
 
 class EdgeShader {
   public:
@@ -129,6 +257,13 @@ class EdgeShader {
 
         const std::vector<TPoint> start = SegmentOutline(A, B);
         ray_ = SegmentOutline(A, D);
+        straight_ = ray_.size() >= 2;
+        lineStep_ = straight_ ? TPoint{ray_[1].x - ray_[0].x, ray_[1].y - ray_[0].y} : TPoint{};
+        if (std::abs(lineStep_.x) > 1 || std::abs(lineStep_.y) > 1 || lineStep_ == TPoint{})
+            straight_ = false;
+        for (std::size_t j = 1; straight_ && j < ray_.size(); ++j)
+            straight_ = ray_[j].x - ray_[j - 1].x == lineStep_.x &&
+                        ray_[j].y - ray_[j - 1].y == lineStep_.y;
         minX_ = std::min(ray_.front().x, ray_.back().x);
         maxX_ = std::max(ray_.front().x, ray_.back().x);
         minY_ = std::min(ray_.front().y, ray_.back().y);
@@ -217,13 +352,13 @@ class EdgeShader {
             for (const LetterRun& run : r.runs) {
                 const std::size_t len = run.end - run.first;
                 if (!run.closed) {
-                    spread(r, run.first, run.end - 1, double(len));
+                    spread(r, run.first, run.end - 1, double(len) * call.times);
                     continue;
                 }
                 const std::size_t deep =
                     std::size_t(std::clamp<std::int64_t>(bandWidth_[len], 1, std::int64_t(len)));
-                spread(r, run.first, run.first + deep - 1, double(deep));
-                spread(r, run.end - deep, run.end - 1, double(deep));
+                spread(r, run.first, run.first + deep - 1, double(deep) * call.times);
+                spread(r, run.end - deep, run.end - 1, double(deep) * call.times);
             }
         }
         // The differences summed up into each row's work; a small share for every row besides,
@@ -285,9 +420,13 @@ class EdgeShader {
         std::int32_t ox = 0, oy = 0;
         std::vector<LetterRun> runs;
     };
-    // One shading of a ray of the round (rays_[ray]); a ray comes up to three times.
+    // One shading of a ray of the round (rays_[ray]), or several of its line in a row; a ray comes
+    // up to three times.
     struct RayCall {
         std::size_t ray;
+        int times = 1;  // calls of the same pixels in a row, taken as one
+        std::int64_t line = 0;
+        bool wholeLine = false;
     };
     // What a band of rows keeps for itself: the band entries it has made.
     struct BandState {
@@ -301,10 +440,33 @@ class EdgeShader {
     // (1, 0) for each of its pixels. The state starts as neither kind, so the first pixel inside
     // never closes anything. When the start line runs along an axis, each ray comes three times
     // within two steps; its runs are found once.
+    //
+    // A template that is one straight step repeated (a row, a column, a diagonal) makes rays that
+    // either share all their pixels in the image or none: a ray that enters and leaves the image
+    // within the template meets the whole of its line there. Two such calls on one line with no
+    // other call of that line between them find the same runs and shade each pixel alike, and
+    // the calls between them touch other pixels, so the later one is taken as a second shading of
+    // the earlier: the pixel is read and written once for both.
     void AddCall(std::int32_t ox, std::int32_t oy) {
         if (std::int64_t(maxX_) + ox < 0 || std::int64_t(minX_) + ox > W_ - 1 ||
             std::int64_t(maxY_) + oy < 0 || std::int64_t(minY_) + oy > H_ - 1)
             return;
+        RayCall call{rayCount_};
+        if (straight_) {
+            const auto [lo, hi] = InsideSpan(ox, oy);
+            call.wholeLine = lo > 0 && lo < hi && hi < ray_.size();
+            call.line = std::int64_t(lineStep_.y) * (std::int64_t(ray_[0].x) + ox) -
+                        std::int64_t(lineStep_.x) * (std::int64_t(ray_[0].y) + oy);
+            for (std::size_t back = 1; back <= kLineLookBack && back <= calls_.size(); ++back) {
+                RayCall& earlier = calls_[calls_.size() - back];
+                if (earlier.line != call.line) continue;
+                if (earlier.wholeLine && call.wholeLine) {
+                    ++earlier.times;
+                    return;
+                }
+                break;
+            }
+        }
         std::size_t ray = rayCount_;
         for (std::size_t back = 1; back <= 2 && back <= rayCount_; ++back) {
             const RayRuns& r = rays_[rayCount_ - back];
@@ -316,7 +478,8 @@ class EdgeShader {
             rays_[rayCount_].oy = oy;
             ++rayCount_;
         }
-        calls_.push_back({ray});
+        call.ray = ray;
+        calls_.push_back(call);
     }
 
     // The runs of rays_[r0, r1), r1 - r0 <= kMax, walked side by side: step j of every ray, then
@@ -325,57 +488,67 @@ class EdgeShader {
     // page, at every pixel.
     template <std::size_t kMax>
     void FindRunsTogether(std::size_t r0, std::size_t r1) {
-        struct Walk {
-            std::size_t lo, hi, runStart;
-            std::int64_t shift;
-            bool state;
-        };
-        Walk walks[kMax];
+        static_assert(kMax <= 64);  // one bit a ray
+        std::size_t lo[kMax], hi[kMax], runStart[kMax];
+        std::int64_t shift[kMax];
+        alignas(16) std::uint8_t bytes[64];
+        std::fill(std::begin(bytes), std::end(bytes), std::uint8_t(255));
+        std::uint64_t state = 0;  // bit k: ray k is in a letter run
         std::size_t count = 0;
         std::size_t jlo = ray_.size(), jhi = 0;
         const std::uint8_t* letter = shape_;
         const std::int64_t* offset = rayOffset_.data();
         for (std::size_t r = r0; r < r1; ++r) {
             rays_[r].runs.clear();
-            const auto [lo, hi] = InsideSpan(rays_[r].ox, rays_[r].oy);
-            Walk& w = walks[count++];
-            w.lo = lo;
-            w.hi = hi;
-            w.runStart = lo;
-            w.shift = std::int64_t(rays_[r].oy) * W_ + rays_[r].ox;
-            w.state = lo < hi && letter[offset[lo] + w.shift] != 255;
-            if (lo + 1 < hi) {
-                jlo = std::min(jlo, lo + 1);
-                jhi = std::max(jhi, hi);
+            const auto [l, h] = InsideSpan(rays_[r].ox, rays_[r].oy);
+            const std::size_t k = count++;
+            lo[k] = l;
+            hi[k] = h;
+            runStart[k] = l;
+            shift[k] = std::int64_t(rays_[r].oy) * W_ + rays_[r].ox;
+            if (l < h && letter[offset[l] + shift[k]] != 255) state |= std::uint64_t(1) << k;
+            if (l + 1 < h) {
+                jlo = std::min(jlo, l + 1);
+                jhi = std::max(jhi, h);
             }
         }
+        const std::uint64_t all = count == 64 ? ~std::uint64_t(0) : (std::uint64_t(1) << count) - 1;
         // Steps (allLo, allHi) lie inside every ray; there the spans need no test.
         std::size_t allLo = 0, allHi = ray_.size();
         for (std::size_t k = 0; k < count; ++k) {
-            allLo = std::max(allLo, walks[k].lo);
-            allHi = std::min(allHi, walks[k].hi);
+            allLo = std::max(allLo, lo[k]);
+            allHi = std::min(allHi, hi[k]);
         }
-        const auto step = [&](std::size_t j, bool inAll) {
-            const std::int64_t at = offset[j];
-            for (std::size_t k = 0; k < count; ++k) {
-                Walk& w = walks[k];
-                if (!inAll && (j <= w.lo || j >= w.hi)) continue;
-                const bool isLetter = letter[at + w.shift] != 255;
-                if (isLetter == w.state) continue;
-                if (w.state) rays_[r0 + k].runs.push_back({w.runStart, j, true});
-                w.runStart = j;
-                w.state = isLetter;
+        // Step j of the rays in `active`: the byte of each ray gathered, the letter bits found
+        // sixteen at a time, and only the rays whose kind changed looked at one by one.
+        const auto step = [&](std::size_t j, std::uint64_t active) {
+            const std::uint8_t* at = letter + offset[j];
+            for (std::size_t k = 0; k < count; ++k)
+                bytes[k] = at[shift[k]];
+            std::uint64_t changed = (LetterBits(bytes) ^ state) & active;
+            state ^= changed;
+            while (changed) {
+                const int k = std::countr_zero(changed);
+                changed &= changed - 1;
+                // The bit is flipped already: a ray now outside a letter has just closed one.
+                if (!(state >> k & 1))
+                    rays_[r0 + std::size_t(k)].runs.push_back({runStart[k], j, true});
+                runStart[k] = j;
             }
         };
         for (std::size_t j = jlo; j < jhi; ++j) {
-            if (j > allLo && j < allHi)
-                step(j, true);
-            else
-                step(j, false);
+            if (j > allLo && j < allHi) {
+                step(j, all);
+                continue;
+            }
+            std::uint64_t active = 0;
+            for (std::size_t k = 0; k < count; ++k)
+                if (j > lo[k] && j < hi[k]) active |= std::uint64_t(1) << k;
+            step(j, active);
         }
         for (std::size_t k = 0; k < count; ++k)
-            if (walks[k].lo < walks[k].hi && walks[k].state)
-                rays_[r0 + k].runs.push_back({walks[k].runStart, walks[k].hi, false});
+            if (lo[k] < hi[k] && (state >> k & 1))
+                rays_[r0 + k].runs.push_back({runStart[k], hi[k], false});
     }
 
     // The ray pixels j whose row ray_[j].y + oy lies in [y0, y1): one span, the template's rows
@@ -408,10 +581,11 @@ class EdgeShader {
         for (const LetterRun& run : found.runs) {
             if (run.end <= jlo || run.first >= jhi) continue;
             if (run.closed) {
-                ShadeRun(run.first, run.end, ox, oy, jlo, jhi, state);
+                ShadeRun(run.first, run.end, ox, oy, jlo, jhi, call.times, state);
             } else {
-                for (std::size_t j = std::max(run.first, jlo); j < std::min(run.end, jhi); ++j)
-                    ShadeRunPixel(j, ox, oy, 1, 0, state);
+                for (int t = 0; t < call.times; ++t)
+                    for (std::size_t j = std::max(run.first, jlo); j < std::min(run.end, jhi); ++j)
+                        ShadeRunPixel(j, ox, oy, 1, 0, state);
             }
         }
     }
@@ -420,7 +594,7 @@ class EdgeShader {
     // jhi). Only its bands are visited: pixels with X < N are lit, then pixels with len - 1 - X < N
     // are shaded; the middle keeps its colours.
     void ShadeRun(std::size_t first, std::size_t end, std::int32_t ox, std::int32_t oy,
-                  std::size_t jlo, std::size_t jhi, BandState& state) {
+                  std::size_t jlo, std::size_t jhi, int times, BandState& state) {
         const std::int64_t len = std::int64_t(end - first);
         const std::int64_t N = bandWidth_[std::size_t(len)];
         if (N <= 0) return;
@@ -430,6 +604,36 @@ class EdgeShader {
                                             : std::int64_t(jlo) - std::int64_t(first);
         const std::int64_t inHi = p_.invers ? std::int64_t(end) - std::int64_t(jlo)
                                             : std::int64_t(jhi) - std::int64_t(first);
+        const std::int64_t litEnd = std::min(N, len);
+        if (row && !(useTexture_ && (p_.background1 || p_.background2))) {
+            // Pixel X of the run is ray pixel first + X, or end - 1 - X when inverted.
+            const std::int64_t shift = 3 * std::int64_t(ox) - std::int64_t(oy) * stride_;
+            const std::ptrdiff_t dj = p_.invers ? -1 : 1;
+            const auto offsetOf = [&](std::int64_t X) {
+                return pixelOffset_.data() +
+                       (p_.invers ? std::int64_t(end) - 1 - X : std::int64_t(first) + X);
+            };
+            const std::int64_t litFrom = std::max<std::int64_t>(0, inLo);
+            const std::int64_t litTo = std::min(litEnd, inHi);
+            if (litFrom < litTo)
+                ShadeSpanBest<true>({imageBits_, shift, offsetOf(litFrom), dj, row + litFrom, 1,
+                                     litTo - litFrom, times});
+            const std::int64_t shadedFrom = std::max({litEnd, len - N, inLo});
+            const std::int64_t shadedTo = std::min(len, inHi);
+            if (shadedFrom < shadedTo)
+                ShadeSpanBest<false>({imageBits_, shift, offsetOf(shadedFrom), dj,
+                                      row + (len - 1 - shadedFrom), -1, shadedTo - shadedFrom,
+                                      times});
+            return;
+        }
+        for (int t = 0; t < times; ++t)
+            ShadeRunPixelByPixel(first, end, ox, oy, N, row, inLo, inHi);
+    }
+
+    void ShadeRunPixelByPixel(std::size_t first, std::size_t end, std::int32_t ox, std::int32_t oy,
+                              std::int64_t N, BandEntry* row, std::int64_t inLo,
+                              std::int64_t inHi) {
+        const std::int64_t len = std::int64_t(end - first);
         const std::int64_t litEnd = std::min(N, len);
         for (std::int64_t X = std::max<std::int64_t>(0, inLo); X < std::min(litEnd, inHi); ++X) {
             const std::int64_t pos = p_.invers ? len - 1 - X : X;
@@ -495,6 +699,14 @@ class EdgeShader {
         BandEntry e;
         e.tone = EdgeTone(Profile(inner ? p_.profile2 : p_.profile1, inner, N, V));
         e.fromBackground = inner ? p_.background2 : p_.background1;
+        if (e.tone.HasFastForm() && !e.fromBackground) {
+            e.keep = e.tone.FastKeep();
+            e.light = e.tone.FastL();
+        }
+        if (e.fromBackground && !useTexture_)
+            for (int lit = 0; lit < 2; ++lit)
+                for (int ch = 0; ch < 3; ++ch)
+                    e.backgroundBytes[lit][ch] = e.tone.Apply(background_[ch], lit != 0);
         return e;
     }
 
@@ -548,6 +760,9 @@ class EdgeShader {
 
     // Steps of the start line a round takes: its runs are kept until the round is shaded.
     static constexpr std::size_t kStepsPerRound = 8192;
+    // How far back a call looks for the last call of its line (a step of the start line makes
+    // three calls, and a line comes back within two steps).
+    static constexpr std::size_t kLineLookBack = 8;
     static constexpr std::size_t kMaxTabledWidth = std::size_t(1) << 16;
     static constexpr std::size_t kMaxTabledEntries = std::size_t(1) << 20;
 
@@ -561,6 +776,8 @@ class EdgeShader {
     std::vector<std::int64_t> pixelOffset_;  // byte offset in TextImage of each template pixel
     const std::uint8_t* shape_;
     std::vector<TPoint> ray_;
+    bool straight_ = false;  // the template repeats one step, lineStep_
+    TPoint lineStep_{};
     std::int32_t minX_ = 0, maxX_ = 0, minY_ = 0, maxY_ = 0;  // the template's bounding box
     std::vector<RayRuns> rays_;  // the distinct rays of the round, rayCount_ of them in use
     std::size_t rayCount_ = 0;
@@ -589,7 +806,7 @@ EdgeTone::EdgeTone(long double L) : L_(L), keep_(1.0L - L / 255.0L) {
     if (FLT_EVAL_METHOD == 0 && 255.0L * std::fabs(keep_) + std::fabs(L_) <= 1048576.0L) {
         fastL_ = static_cast<double>(L_);
         fastKeep_ = static_cast<double>(keep_);
-        nearHalf_ = 0.5 - 1.0 / 1048576.0;
+        nearHalf_ = kNearHalf;
     }
 }
 

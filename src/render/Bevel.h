@@ -53,6 +53,14 @@ class EdgeTone {
 
     std::uint8_t Exact(std::uint8_t s, bool lit) const;
 
+    // The double form Apply() takes, for loops that shade several channels at once: keep and L
+    // as doubles, and whether they may be trusted at all (a rounded value further than
+    // kNearHalf from its double is the extended rule's byte).
+    bool HasFastForm() const { return nearHalf_ > 0; }
+    double FastKeep() const { return fastKeep_; }
+    double FastL() const { return fastL_; }
+    static constexpr double kNearHalf = 0.5 - 1.0 / 1048576.0;
+
     std::uint8_t Apply(std::uint8_t s, bool lit) const {
         const double v = double(s) * fastKeep_ + (lit ? fastL_ : 0.0);
         // Adding and taking away 1.5 x 2^52 rounds |v| < 2^51 half to even in the default mode.

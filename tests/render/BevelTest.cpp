@@ -10,6 +10,7 @@
 #include <utility>
 #include <vector>
 
+#include "platform/ParallelRows.h"
 #include "raster/DibService.h"
 #include "render/RenderTestSupport.h"
 
@@ -346,6 +347,75 @@ TEST(BevelTone, FastFormMatchesTheExtendedRuleEverywhere) {
             for (const bool lit : {false, true})
                 ASSERT_EQ(tone.Apply(std::uint8_t(s), lit), tone.Exact(std::uint8_t(s), lit))
                     << double(light) << " " << s << " " << lit;
+    }
+}
+
+// The fast pass against its plain twin ---------------------------------------------------------
+
+// Rings of many colours (rays cross them twice, at every length), shaded by the fast pass and by
+// the plain one: the same bytes for rays along the axes and the diagonals (whose calls on one line
+// are shaded together) and across them, inverted, at fixed width, from a background of one colour
+// or a texture, at light strengths whose tones meet halves (on black letters at every band's
+// outer edge), on one thread and on three.
+TEST(BevelTwins, RingsShadeAsThePlainPass) {
+    struct Case {
+        double angle, width, strength;
+        int profile1, profile2;
+        bool invers, fixed, background1, background2, texture;
+    };
+    const Case cases[] = {
+        {0, 100, 100, 2, 2, false, false, false, false, false},
+        {-90, 60, 300, 3, 2, true, false, false, true, false},
+        {-45, 100, 100, 1, 3, false, false, true, false, false},
+        {45, 37, 50, 2, 1, true, true, false, false, false},
+        {135, 100, 255, 3, 3, false, false, false, false, false},
+        {180, 80, 500, 2, 0, false, true, true, true, true},
+        {-30, 100, 100, 2, 2, false, false, false, true, true},
+        {17, 45, 170, 1, 2, true, false, false, false, false},
+    };
+    DibImage texture = Filled(5, 4, {0, 0, 0});
+    for (int y = 0; y < 4; ++y)
+        for (int x = 0; x < 5; ++x)
+            Put(texture, x, y, {std::uint8_t(40 * x), std::uint8_t(60 * y), std::uint8_t(x * y)});
+    Letters rings = Rect(97, 61, 0, 0, 0, 0, {0, 0, 0});
+    DibImage black = MakeDIBCopy(rings.image);
+    std::vector<std::uint8_t> shape(97 * 61, 255);
+    for (int y = 0; y < 61; ++y)
+        for (int x = 0; x < 97; ++x) {
+            const int d = (x - 48) * (x - 48) + 2 * (y - 30) * (y - 30);
+            if (d % 700 > 250 || d > 2400) continue;
+            shape[std::size_t(y) * 97 + std::size_t(x)] = 0;
+            Put(rings.image, x, y,
+                {std::uint8_t(x * 7 + y), std::uint8_t(x * y), std::uint8_t(255 - y)});
+        }
+    for (const Case& c : cases) {
+        Lettering lettering;
+        LetteringSettings& s = lettering.settings;
+        s.KQualCheck = true;
+        s.KWinkEd = c.angle;
+        s.KBreiteEd = c.width;
+        s.KLichtEd = c.strength;
+        s.Profil1Box = c.profile1;
+        s.Profil2Box = c.profile2;
+        s.Invers1Check = c.invers;
+        s.KFixedWCheck = c.fixed;
+        s.BkGnd1 = c.background1;
+        s.BkGnd2 = c.background2;
+        s.SurfaceFrame2 = {c.texture ? SurfaceKind::OwnTexture : SurfaceKind::Color,
+                           RGB(3, 130, 250)};
+        for (const DibImage* letters : {&rings.image, &black}) {
+            DibImage plain = MakeDIBCopy(*letters);
+            for (const EdgePassParams& pass : EdgePasses(lettering))
+                EdgePassOnShapePlain(plain, shape.data(), texture, pass);
+            for (const int threads : {1, 3}) {
+                const ParallelThreadsScope scope(threads);
+                DibImage fast = MakeDIBCopy(*letters);
+                for (const EdgePassParams& pass : EdgePasses(lettering))
+                    EdgePassOnShape(fast, shape.data(), texture, pass);
+                EXPECT_TRUE(test::SameBytes(fast, plain)) << "angle " << c.angle << ", " << threads
+                                                          << (letters == &black ? ", black" : "");
+            }
+        }
     }
 }
 
