@@ -256,6 +256,40 @@ const std::int64_t* EnvelopeWarp::RowOffsets(std::int32_t length, std::int64_t l
     return offsets.data();
 }
 
+// A pixel farther than R = floor(sqrt(distanceHigh_)) from U along either axis lies beyond the
+// range. Nearer to U: where the whole segment lies on one side of U along an axis (below U, say),
+// and no pixel of it is more than M from U across that axis, a pixel t from U along the axis lies
+// at most t^2 + M^2 from it: below distanceLow_ while t^2 < distanceLow_ - M^2.
+void EnvelopeWarp::RayBox(std::int32_t x1, std::int32_t y1, std::int32_t x2, std::int32_t y2,
+                          std::int64_t& left, std::int64_t& right, std::int64_t& top,
+                          std::int64_t& bottom) const {
+    const std::int64_t ux = U_.x, uy = U_.y;
+    const auto reach = std::int64_t(SquareRoot(double(distanceHigh_)));
+    left = std::max(left, ux - reach);
+    right = std::min(right, ux + reach);
+    top = std::max(top, uy - reach);
+    bottom = std::min(bottom, uy + reach);
+    if (distanceLow_ == 0) return;
+    // The least t >= 0 with t^2 + across^2 >= distanceLow_.
+    const auto nearest = [&](std::int64_t across) -> std::int64_t {
+        if (across >= std::int64_t(1) << 32) return 0;
+        const std::uint64_t a2 = std::uint64_t(across) * std::uint64_t(across);
+        if (a2 >= distanceLow_) return 0;
+        const std::uint64_t v = distanceLow_ - a2;
+        auto t = std::int64_t(SquareRoot(double(v)));
+        if (std::uint64_t(t) * std::uint64_t(t) < v) ++t;
+        return t;
+    };
+    const std::int64_t xLow = std::min(x1, x2), xHigh = std::max(x1, x2);
+    const std::int64_t yLow = std::min(y1, y2), yHigh = std::max(y1, y2);
+    const std::int64_t acrossX = std::max(std::abs(xLow - ux), std::abs(xHigh - ux));
+    const std::int64_t acrossY = std::max(std::abs(yLow - uy), std::abs(yHigh - uy));
+    if (yLow >= uy) top = std::max(top, uy + nearest(acrossX));
+    if (yHigh <= uy) bottom = std::min(bottom, uy - nearest(acrossX));
+    if (xLow >= ux) left = std::max(left, ux + nearest(acrossY));
+    if (xHigh <= ux) right = std::min(right, ux - nearest(acrossY));
+}
+
 void EnvelopeWarp::Walk(std::int32_t x1, std::int32_t y1, std::int32_t x2, std::int32_t y2) {
     if (coverage_)
         Walk<true>(x1, y1, x2, y2);
@@ -265,15 +299,20 @@ void EnvelopeWarp::Walk(std::int32_t x1, std::int32_t y1, std::int32_t x2, std::
 
 template <bool kCoverage>
 void EnvelopeWarp::Walk(std::int32_t x1, std::int32_t y1, std::int32_t x2, std::int32_t y2) {
-    // Pixels outside the picture are skipped by the blend, so only the inside part is walked:
-    // the walk moved up by the band's top is the same walk, its pixels moved alike.
-    const ClippedSegment s(x1, std::int64_t(y1) - top_, x2, std::int64_t(y2) - top_,
-                           pictureWidth_, bottom_ - top_);
+    // Only the pixels inside the picture and the band blend, and of them only those whose squared
+    // distance from U lies in [distanceLow_, distanceHigh_]: the walk is limited to a box that
+    // holds all of those (see RayBox), and the walk moved by the box's corner is the same walk,
+    // its pixels moved alike.
+    std::int64_t left = 0, right = pictureWidth_ - 1, top = top_, bottom = bottom_ - 1;
+    RayBox(x1, y1, x2, y2, left, right, top, bottom);
+    if (left > right || top > bottom) return;
+    const ClippedSegment s(std::int64_t(x1) - left, std::int64_t(y1) - top, std::int64_t(x2) - left,
+                           std::int64_t(y2) - top, right - left + 1, bottom - top + 1);
     if (s.count == 0) return;
     // The walk keeps everything it reads in locals: its stores go through byte pointers, which
     // may alias any member, so members would be read again after every pixel.
-    const std::int64_t x = s.steep ? s.b : s.a;
-    const std::int64_t y = (s.steep ? s.a : s.b) + top_;
+    const std::int64_t x = (s.steep ? s.b : s.a) + left;
+    const std::int64_t y = (s.steep ? s.a : s.b) + top;
     const std::int64_t stride = pictureStride_, width = pictureWidth_;
     // The pixel's offsets from U along the walk's major and minor axes, and the moves of the
     // picture and coverage pointers with a step along each.

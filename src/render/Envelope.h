@@ -64,6 +64,11 @@ class EnvelopeWarp {
     // False when no pixel of the box can blend.
     bool Prepare(std::int64_t left, std::int64_t right, std::int64_t top, std::int64_t bottom,
                  std::int32_t column, std::int32_t length);
+    // Narrows [left, right] x [top, bottom] to a box that holds every pixel of the segment whose
+    // squared distance from U lies in the prepared range.
+    void RayBox(std::int32_t x1, std::int32_t y1, std::int32_t x2, std::int32_t y2,
+                std::int64_t& left, std::int64_t& right, std::int64_t& top,
+                std::int64_t& bottom) const;
     // Blends the pixels of a segment inside the picture and the band from the prepared source.
     template <bool kCoverage>
     void Walk(std::int32_t x1, std::int32_t y1, std::int32_t x2, std::int32_t y2);
