@@ -65,73 +65,96 @@ inline I128 CeilDiv(I128 n, I128 d) {  // d > 0
 
 }  // namespace clipped_detail
 
-// Calls visit(x, y) for exactly those pixels of ForEachSegmentPixel(x1, y1, x2, y2) (above) that
-// lie in [0, w) x [0, h), in the same order. After k steps along the major axis from the walk's
-// start the minor coordinate has moved by m(k) = floor((2 db k + da) / (2 da)), the closed form of
-// that walk's error term; m grows with k, so the steps inside the picture form one range, which is
+// The pixels of ForEachSegmentPixel(x1, y1, x2, y2) (above) that lie in [0, w) x [0, h), as a
+// walk of its own: `count` pixels (none when 0) from (a, b) on the major axis a and the minor b
+// (a = y for a steep segment, else x). Each pixel after the first is one further along a, and
+// further along b by `step` when the error term e, taken before the move, is not negative; e then
+// grows by `onStep`, else by `offStep`. After k steps along the major axis from the walk's start
+// the minor coordinate has moved by m(k) = floor((2 db k + da) / (2 da)), the closed form of that
+// walk's error term; m grows with k, so the steps inside the picture form one range, which is
 // found by division and walked from its first step.
+struct ClippedSegment {
+    bool steep = false;
+    std::int64_t a = 0, b = 0, step = 1, count = 0, e = 0, onStep = 0, offStep = 0;
+
+    ClippedSegment(std::int64_t x1, std::int64_t y1, std::int64_t x2, std::int64_t y2,
+                   std::int64_t w, std::int64_t h) {
+        using clipped_detail::CeilDiv;
+        using clipped_detail::FloorDiv;
+        using clipped_detail::I128;
+        using I64 = std::int64_t;
+        if (w <= 0 || h <= 0) return;
+        steep = std::llabs(x2 - x1) < std::llabs(y2 - y1);
+        I64 a1 = steep ? y1 : x1, b1 = steep ? x1 : y1;
+        I64 a2 = steep ? y2 : x2, b2 = steep ? x2 : y2;
+        if (a1 > a2) {
+            std::swap(a1, a2);
+            std::swap(b1, b2);
+        }
+        const I64 aLimit = steep ? h : w;
+        const I64 bLimit = steep ? w : h;
+        const I64 da = a2 - a1;
+        if (da == 0) {  // a single pixel
+            if (a1 >= 0 && a1 < aLimit && b1 >= 0 && b1 < bLimit) {
+                a = a1;
+                b = b1;
+                count = 1;
+            }
+            return;
+        }
+        const I64 db = std::llabs(b2 - b1);
+        step = b2 > b1 ? 1 : -1;
+
+        // Steps whose major coordinate is inside.
+        I64 kLo = std::max<I64>(0, -a1);
+        I64 kHi = std::min<I64>(da, aLimit - 1 - a1);
+        if (kLo > kHi) return;
+        // Steps whose minor coordinate b1 + step m(k) is inside: m(k) in [mMin, mMax].
+        const I64 mMin = step > 0 ? -b1 : b1 - (bLimit - 1);
+        const I64 mMax = step > 0 ? bLimit - 1 - b1 : b1;
+        if (mMax < 0) return;
+        if (db == 0) {
+            if (mMin > 0) return;
+        } else {
+            if (mMin > 0) {
+                const I128 first = CeilDiv(I128(2) * da * mMin - da, I128(2) * db);
+                if (first > kHi) return;
+                kLo = std::max<I64>(kLo, static_cast<I64>(first));
+            }
+            const I128 last = FloorDiv(I128(2) * da * (I128(mMax) + 1) - da - 1, I128(2) * db);
+            if (last < kLo) return;
+            kHi = std::min<I64>(kHi, static_cast<I64>(std::min<I128>(last, kHi)));
+        }
+        if (kLo > kHi) return;
+
+        const I64 m = static_cast<I64>(FloorDiv(I128(2) * db * kLo + da, I128(2) * da));
+        a = a1 + kLo;
+        b = b1 + step * m;
+        count = kHi - kLo + 1;
+        e = static_cast<I64>(I128(2) * db * (kLo + 1) - da - I128(2) * da * m);
+        onStep = 2 * (db - da);
+        offStep = 2 * db;
+    }
+};
+
+// Calls visit(x, y) for exactly those pixels of ForEachSegmentPixel(x1, y1, x2, y2) (above) that
+// lie in [0, w) x [0, h), in the same order (see ClippedSegment).
 template <class Visit>
 void ForEachSegmentPixelInside(std::int64_t x1, std::int64_t y1, std::int64_t x2, std::int64_t y2,
                                std::int64_t w, std::int64_t h, Visit&& visit) {
-    using clipped_detail::CeilDiv;
-    using clipped_detail::FloorDiv;
-    using clipped_detail::I128;
-    using I64 = std::int64_t;
-    if (w <= 0 || h <= 0) return;
-    const bool steep = std::llabs(x2 - x1) < std::llabs(y2 - y1);
-    I64 a1 = steep ? y1 : x1, b1 = steep ? x1 : y1;
-    I64 a2 = steep ? y2 : x2, b2 = steep ? x2 : y2;
-    if (a1 > a2) {
-        std::swap(a1, a2);
-        std::swap(b1, b2);
-    }
-    const I64 aLimit = steep ? h : w;
-    const I64 bLimit = steep ? w : h;
-    const auto visitAt = [&](I64 a, I64 b) {
-        if (steep)
+    const ClippedSegment s(x1, y1, x2, y2, w, h);
+    std::int64_t a = s.a, b = s.b, e = s.e;
+    for (std::int64_t k = 0; k < s.count; ++k) {
+        if (s.steep)
             visit(static_cast<std::int32_t>(b), static_cast<std::int32_t>(a));
         else
             visit(static_cast<std::int32_t>(a), static_cast<std::int32_t>(b));
-    };
-    const I64 da = a2 - a1;
-    if (da == 0) {  // a single pixel
-        if (a1 >= 0 && a1 < aLimit && b1 >= 0 && b1 < bLimit) visitAt(a1, b1);
-        return;
-    }
-    const I64 db = std::llabs(b2 - b1);
-    const I64 step = b2 > b1 ? 1 : -1;
-
-    // Steps whose major coordinate is inside.
-    I64 kLo = std::max<I64>(0, -a1);
-    I64 kHi = std::min<I64>(da, aLimit - 1 - a1);
-    if (kLo > kHi) return;
-    // Steps whose minor coordinate b1 + step m(k) is inside: m(k) in [mMin, mMax].
-    const I64 mMin = step > 0 ? -b1 : b1 - (bLimit - 1);
-    const I64 mMax = step > 0 ? bLimit - 1 - b1 : b1;
-    if (mMax < 0) return;
-    if (db == 0) {
-        if (mMin > 0) return;
-    } else {
-        if (mMin > 0) {
-            const I128 first = CeilDiv(I128(2) * da * mMin - da, I128(2) * db);
-            if (first > kHi) return;
-            kLo = std::max<I64>(kLo, static_cast<I64>(first));
-        }
-        const I128 last = FloorDiv(I128(2) * da * (I128(mMax) + 1) - da - 1, I128(2) * db);
-        if (last < kLo) return;
-        kHi = std::min<I64>(kHi, static_cast<I64>(std::min<I128>(last, kHi)));
-    }
-    if (kLo > kHi) return;
-
-    I64 m = static_cast<I64>(FloorDiv(I128(2) * db * kLo + da, I128(2) * da));
-    I64 e = static_cast<I64>(I128(2) * db * (kLo + 1) - da - I128(2) * da * m);
-    for (I64 k = kLo; k <= kHi; ++k) {
-        visitAt(a1 + k, b1 + step * m);
+        ++a;
         if (e >= 0) {
-            ++m;
-            e += 2 * (db - da);
+            b += s.step;
+            e += s.onStep;
         } else {
-            e += 2 * db;
+            e += s.offStep;
         }
     }
 }

@@ -44,17 +44,38 @@ class EnvelopeWarp {
     // A plane of one opacity byte a picture pixel (rows from the top) blended with every pixel,
     // the text being opaque where its mask is: the picture then holds premultiplied colour.
     void SetCoverage(std::uint8_t* coverage) { coverage_ = coverage; }
-    // WarpBlendingRows of the mask, one a column: a ray then walks past the pixels whose distance
-    // from U takes a row that blends nothing, without taking their roots.
+    // WarpBlendingRows of the mask, one a column: a step whose column blends nothing is passed
+    // over, and the rows no pixel of it can blend are not read.
     void SetColumnRows(const WarpColumnRows* rows) { columnRows_ = rows; }
     // Blends every picture pixel of the segment (both ends included, the raster of the outlines)
     // with text column `column`, whose rows are spread over `length` pixels from U.
     void WarpRay(std::int32_t x1, std::int32_t y1, std::int32_t x2, std::int32_t y2,
                  std::int32_t column, std::int32_t length);
+    // The five rays of a warp step from U to L, in their order: one from a pixel beside U and one
+    // to a pixel beside L (each moved toward the other end's column), the ray from the outline
+    // point before U (Up) to L and the one from U to the point before L (Lp), and the ray from U
+    // to L itself. Sets the reference to U.
+    void WarpStep(TPoint U, TPoint L, TPoint Up, TPoint Lp, std::int32_t column,
+                  std::int32_t length);
 
   private:
-    // Makes the row offsets up to distance e.
-    void ExtendRows(std::uint32_t e);
+    // Makes the source of every root a pixel in the box [left, right] x [top, bottom] can have
+    // from U: the mask and text bytes of the row it takes in `column`, or a blend of nothing.
+    // False when no pixel of the box can blend.
+    bool Prepare(std::int64_t left, std::int64_t right, std::int64_t top, std::int64_t bottom,
+                 std::int32_t column, std::int32_t length);
+    // Narrows [left, right] x [top, bottom] to a box that holds every pixel of the segment whose
+    // squared distance from U lies in the prepared range.
+    void RayBox(std::int32_t x1, std::int32_t y1, std::int32_t x2, std::int32_t y2,
+                std::int64_t& left, std::int64_t& right, std::int64_t& top,
+                std::int64_t& bottom) const;
+    // Blends the pixels of a segment inside the picture and the band from the prepared source.
+    template <bool kCoverage>
+    void Walk(std::int32_t x1, std::int32_t y1, std::int32_t x2, std::int32_t y2);
+    void Walk(std::int32_t x1, std::int32_t y1, std::int32_t x2, std::int32_t y2);
+    // The roots [first, last] whose row blends in `column` at `length` (first > last: none), kept
+    // for the column and length they were found for.
+    void FindRoots(std::int32_t column, std::int32_t length);
 
     const std::uint8_t* text_ = nullptr;
     const std::uint8_t* mask_ = nullptr;
@@ -66,18 +87,26 @@ class EnvelopeWarp {
     bool usable_ = false;
     std::int64_t top_ = 0, bottom_ = 0;
     TPoint U_;
-    double scale_ = 0;
-    // The offset of the source row by distance e from U for rays of length rowsLength_ (0: none
-    // made yet), -1 for a distance beyond the bottom row.
-    std::int32_t rowsLength_ = 0;
-    std::vector<std::int64_t> rowOffsets_;
-    // The squared distances [low, high] that take a blending row, for the column and the length
-    // they were found for (both -1: none yet).
-    std::int64_t distancesColumn_ = -1;
-    std::int32_t distancesLength_ = -1;
+    // The prepared source: one word a root from sourceBase_ on, the mask byte in the low byte and
+    // the text's three bytes above it (a mask byte of 255 blends nothing), for the squared
+    // distances [distanceLow_, distanceHigh_] whose roots it holds.
+    std::vector<std::uint32_t> source_;
+    std::uint32_t sourceBase_ = 0;
     std::uint64_t distanceLow_ = 0, distanceHigh_ = 0;
-    // Finds them for `column`.
-    void FindDistances(std::int64_t column, std::int32_t length);
+    // The offsets of the stored rows by root for rays of `length` (-1 past the bottom row), made
+    // up to root `last` at least.
+    const std::int64_t* RowOffsets(std::int32_t length, std::int64_t last);
+    struct RowTable {
+        std::int32_t length = -1;
+        std::uint64_t used = 0;
+        std::vector<std::int64_t> offsets;
+    };
+    RowTable rowTables_[4];
+    std::uint64_t rowTablesUsed_ = 0;
+    // The blending roots for the column and the length they were found for (both -1: none yet).
+    std::int64_t rootsColumn_ = -1;
+    std::int32_t rootsLength_ = -1;
+    std::int64_t rootFirst_ = 0, rootLast_ = -1;
 };
 
 // At most how many picture pixels the warp's rays blend for these lines: per step, five rays

@@ -8,6 +8,8 @@
 #include <utility>
 #include <vector>
 
+#include "platform/LineRaster.h"
+#include "platform/ParallelRows.h"
 #include "raster/DibService.h"
 #include "render/RenderTestSupport.h"
 
@@ -317,6 +319,55 @@ TEST(WarpRay, RowChoiceKeepsThePrecisionOfEachValue) {
     }
 }
 
+// Every pixel of a ray takes the row of WarpSqrt of its squared distance from U (scale 1: the row
+// is the root), the rule's exceptions below squares included: (2, 2) lies at d = 8, whose root is
+// 3; (6, 18), (8, 32) and (18, 30) at 360, 1088 and 1224, each one below a square whose root the
+// rule rounds up. From a reference beside the ray as well, as the gap rays measure.
+TEST(WarpRay, EveryPixelTakesTheRuleRootOfItsDistance) {
+    struct Case {
+        std::int32_t ux, uy, x1, y1, x2, y2;
+    };
+    const DibImage text = Text(1, 64);
+    const DibImage opaque = Filled(1, 64, {});
+    for (const Case& c : {Case{0, 0, 0, 0, 5, 5}, Case{0, 0, 0, 0, 6, 18}, Case{0, 0, 0, 0, 8, 32},
+                          Case{0, 0, 0, 0, 18, 30}, Case{1, 0, 0, 0, 18, 30},
+                          Case{0, 0, 1, 0, 33, 33}, Case{3, 1, 40, 2, 0, 30}}) {
+        DibImage picture = Filled(48, 48, kWhite);
+        EnvelopeWarp warp(text, opaque, picture);
+        warp.SetReference({c.ux, c.uy});
+        warp.WarpRay(c.x1, c.y1, c.x2, c.y2, 0, 63);
+        ForEachSegmentPixel(c.x1, c.y1, c.x2, c.y2, [&](std::int32_t x, std::int32_t y) {
+            const auto d = std::uint32_t((x - c.ux) * (x - c.ux) + (y - c.uy) * (y - c.uy));
+            ASSERT_EQ(At(picture, x, y), TextPixel(0, std::int32_t(WarpSqrt(d))))
+                << c.x2 << "," << c.y2 << " at " << x << "," << y;
+        });
+    }
+}
+
+// Beyond 65535 pixels from U there is no root: a ray from a reference that far to the left blends
+// the pixels up to that distance and leaves the rest, with or without a length.
+TEST(WarpRay, PixelsBeyondTheLargestRootAreLeftAlone) {
+    struct Case {
+        std::int32_t ux, length, lastBlended;
+    };
+    const DibImage text = Text(1, 64);
+    const DibImage opaque = Filled(1, 64, {});
+    for (const Case& c : {Case{-65530, 0, 5}, Case{-65535, 0, 0}, Case{-65536, 0, -1},
+                          Case{-65520, 70000, 15}, Case{-65500, 65535, 35}}) {
+        DibImage picture = Filled(40, 2, kWhite);
+        EnvelopeWarp warp(text, opaque, picture);
+        warp.SetReference({c.ux, 1});
+        warp.WarpRay(c.ux, 1, 39, 1, 0, c.length);
+        for (std::int32_t x = 0; x < 40; ++x) {
+            const std::int64_t row =
+                c.length == 0 ? 32 : WarpRowAt(x - c.ux, WarpRowScale(64, c.length));
+            ASSERT_EQ(At(picture, x, 1), x <= c.lastBlended ? TextPixel(0, std::int32_t(row)) : kWhite)
+                << c.ux << " " << x;
+            ASSERT_EQ(At(picture, x, 0), kWhite);
+        }
+    }
+}
+
 TEST(WarpBlend, ThreeHalfOpaqueBlendsLeaveAnEighthOfTheOldColour) {
     // Mask 128: opacity 127/255 each time.
     DibImage text = Filled(1, 1, {0, 255, 0});
@@ -398,7 +449,8 @@ TEST(WarpBlendingRows, BandsOfRowsWarpAsThePlainWarp) {
     const Case cases[] = {
         {56, 38, 5, 3, 60, 3, 5, 40, 60, 40}, {30, 90, 0, 0, 70, 10, 10, 50, 60, 45},
         {40, 20, 5, 45, 60, 40, 5, 2, 60, 8}, {25, 7, -30, -5, 90, 20, 200, 300, -100, 60},
-        {33, 64, 63, 0, 0, 47, 60, 47, 2, 1},
+        {33, 64, 63, 0, 0, 47, 60, 47, 2, 1},   {20, 30, 3, 20, 60, 20, 3, 20, 60, 20},
+        {50, 40, 10, -3, 50, 60, 62, -2, 1, 44},
     };
     for (const Case& c : cases)
         for (const auto& [low, high] :
@@ -416,11 +468,17 @@ TEST(WarpBlendingRows, BandsOfRowsWarpAsThePlainWarp) {
             DibImage plain = MakeDIBCopy(fast);
             std::vector<std::uint8_t> fastCoverage(64 * 48, 99), plainCoverage(64 * 48, 99);
             const TLine upper = Line(c.x1, c.y1, c.x2, c.y2), lower = Line(c.x3, c.y3, c.x4, c.y4);
-            WarpText(upper, lower, text, mask, fast, fastCoverage.data());
             WarpTextPlain(upper, lower, text, mask, plain, plainCoverage.data());
-            EXPECT_TRUE(Unchanged(fast, plain))
-                << c.w << "x" << c.h << " rows " << low << "-" << high;
-            EXPECT_EQ(fastCoverage, plainCoverage);
+            // Bands of rows cut the steps' boxes: every split blends as the whole.
+            for (const int threads : {1, 3}) {
+                const ParallelThreadsScope scope(threads);
+                DibImage banded = MakeDIBCopy(fast);
+                std::vector<std::uint8_t> bandedCoverage = fastCoverage;
+                WarpText(upper, lower, text, mask, banded, bandedCoverage.data());
+                EXPECT_TRUE(Unchanged(banded, plain))
+                    << c.w << "x" << c.h << " rows " << low << "-" << high << " threads " << threads;
+                EXPECT_EQ(bandedCoverage, plainCoverage);
+            }
         }
 }
 
