@@ -175,7 +175,8 @@ TEST(DisorbRows, SameAsPixelByPixelForEveryShapeSizeAndBandCount) {
         {1, -2, Shape::Walk, Shape::Constant},      {3, 1, Shape::Walk, Shape::Scattered},
         {999, 999, Shape::Scattered, Shape::Scattered}, {-999, 40, Shape::Constant, Shape::Walk},
     };
-    const std::int32_t sizes[][2] = {{1, 1}, {1, 9}, {9, 1}, {5, 8}, {17, 13}, {40, 31}, {123, 70}};
+    const std::int32_t sizes[][2] = {{1, 1}, {1, 9}, {9, 1}, {5, 8}, {17, 13}, {40, 31}, {123, 70},
+                                     {300, 90}, {97, 411}};
     std::mt19937 random(7);
     for (const Case& c : cases)
         for (const auto& size : sizes)
@@ -189,15 +190,19 @@ TEST(DisorbRows, SameAsPixelByPixelForEveryShapeSizeAndBandCount) {
                 const std::uint8_t white = bpp == 1 ? 0 : 255;
                 const auto expected = DeformedByPixels(picture, W, H, bpp, white, e, f);
                 for (int threads : {1, 2, 3, 8}) {
+                    // Wide vector copies, where the processor has them, on every other pass.
+                    const bool blocks = threads % 2 == 0;
                     SCOPED_TRACE(testing::Message() << W << "x" << H << "x" << bpp << " reach "
                                                     << c.rowReach << "/" << c.columnReach
                                                     << " on " << threads);
                     ParallelThreadsScope scope(threads);
+                    DisorbAllowBlocks(blocks);
                     std::vector<std::uint8_t> work = picture;
                     std::vector<std::uint8_t*> rows(static_cast<std::size_t>(H));
                     for (std::int32_t y = 0; y < H; ++y)
                         rows[std::size_t(y)] = work.data() + std::size_t(y) * W * std::size_t(bpp);
                     DisorbRows(rows.data(), W, H, bpp, white, e, f);
+                    DisorbAllowBlocks(true);
                     ASSERT_EQ(work, expected);
                 }
             }
