@@ -59,8 +59,9 @@ GW_WIDER_VECTORS void NinthsRow(const std::uint16_t* __restrict sums,
 // (x, y) is P(x + 2, y + 2), P's rows above and below repeat the first and last image row, its
 // columns left and right the first and last pixel of their row. P is never made whole: a row of
 // P is made from its image row when a band of output rows first needs it, and kept while rows
-// that still read it are made. Every output pixel is a sum over P, which is never written, so the
-// order in which rows and bands are made cannot change a byte.
+// that still read it are made (the smoothing's box reads its rows in the image itself, see
+// RunNinths). Every output pixel is a sum over P, which is never written, so the order in which
+// rows and bands are made cannot change a byte.
 class FilterRows {
   public:
     FilterRows(DibImage& image, const FilterKernel& kernel) : image_(image), kernel_(kernel) {
