@@ -1,6 +1,6 @@
 // How far each stage of the every-effect render lies from what the machine's memory allows.
 //
-//   build/bin/glyphwerk_limits [--size WxH] [--runs N] [--mib N]
+//   build/bin/glyphwerk_limits [--size WxH] [--runs N] [--mib N] [--only TEXT] [--random]
 //
 // First the memory bandwidth: a copy and a fill of buffers of N MiB (512 unless said otherwise,
 // far beyond any cache), on one thread and on every thread the render uses, the best of the runs.
@@ -10,6 +10,9 @@
 // nothing). The bound is that traffic at the copy's bandwidth (at the fill's for a stage that
 // only writes); the stage's time is the best of its runs, each begun with its inputs restored
 // and the caches emptied, so that the stage reads from memory as the bound assumes.
+//
+// --only keeps the stages whose name holds TEXT; --random takes the random deformation in place
+// of the sine wave.
 //
 // Prints Markdown tables: one thread against the one-thread bandwidth, then every thread against
 // the bandwidth of all. Wall times mean something on a quiet machine only; the CPU time (the
@@ -204,12 +207,13 @@ struct Inputs {
     DibImage unfiltered;                    // the picture before the smoothing filter
 };
 
-void MakeInputs(Inputs& in, std::int32_t width, std::int32_t height) {
+void MakeInputs(Inputs& in, std::int32_t width, std::int32_t height, bool random) {
     LoadFontConfigFile(GLYPHWERK_SOURCE_DIR "/data/glyphwerk-fonts.conf");
     Lettering& l = in.lettering;
     InitStartState(l);
     ResizeLettering(l, width, height, true);
     ApplyEveryEffect(l);
+    if (random) l.settings.deform = DeformMode::RandDeform;
     const LetteringSettings& s = l.settings;
     MakeWhitePicture(l, in.rendered.Picture);
     RenderLettering(l, in.rendered);
@@ -399,16 +403,28 @@ int main(int argc, char** argv) {
     std::int32_t width = 4000, height = 1800;
     int runs = 5;
     std::size_t mib = 512;
-    for (int i = 1; i + 1 < argc; i += 2) {
+    std::string only;
+    bool random = false;
+    for (int i = 1; i < argc; i += 2) {
         const std::string option = argv[i];
-        if (option == "--size") {
+        if (option == "--random") {
+            random = true;
+            --i;
+        } else if (i + 1 == argc) {
+            std::fprintf(stderr, "%s needs a value\n", argv[i]);
+            return 2;
+        } else if (option == "--only") {
+            only = argv[i + 1];
+        } else if (option == "--size") {
             if (std::sscanf(argv[i + 1], "%dx%d", &width, &height) != 2) return 2;
         } else if (option == "--runs") {
             runs = std::max(1, std::atoi(argv[i + 1]));
         } else if (option == "--mib") {
             mib = std::size_t(std::max(1, std::atoi(argv[i + 1])));
         } else {
-            std::fprintf(stderr, "usage: %s [--size WxH] [--runs N] [--mib N]\n", argv[0]);
+            std::fprintf(stderr,
+                         "usage: %s [--size WxH] [--runs N] [--mib N] [--only TEXT] [--random]\n",
+                         argv[0]);
             return 2;
         }
     }
@@ -428,8 +444,11 @@ int main(int argc, char** argv) {
                 one.wall.fill / 1e9, one.cpu.fill / 1e9, all.wall.fill / 1e9, all.cpu.fill / 1e9);
 
     Inputs inputs;
-    MakeInputs(inputs, width, height);
+    MakeInputs(inputs, width, height, random);
     std::vector<Stage> stages = Stages(inputs);
+    std::erase_if(stages, [&only](const Stage& stage) {
+        return stage.name.find(only) == std::string::npos;
+    });
     const std::string size = std::to_string(width) + "x" + std::to_string(height) +
                              ", text image " + std::to_string(inputs.plan.width) + "x" +
                              std::to_string(inputs.plan.height);

@@ -1,14 +1,19 @@
 #include "render/Disorb.h"
 
 #include <algorithm>
+#include <atomic>
 #include <cmath>
-#include <numbers>
-
 #include <cstring>
+#include <numbers>
 #include <vector>
 
 #include "platform/ExactMath.h"
 #include "platform/ParallelRows.h"
+
+#if defined(__x86_64__) && (defined(__GNUC__) || defined(__clang__))
+#include <immintrin.h>
+#define GW_DISORB_BLOCKS 1
+#endif
 
 namespace gw {
 
@@ -45,7 +50,133 @@ void PassShifts(bool sine, std::int64_t n, std::int64_t A, std::int32_t count, D
     }
 }
 
+// Row r after the row pass: the image row moved by e pixels within itself, white where it
+// uncovers.
+void ShiftedRow(const std::uint8_t* from, std::uint8_t* to, std::int64_t e, std::size_t bpp,
+                std::size_t rowBytes, std::uint8_t white) {
+    if (e >= 0) {
+        const std::size_t moved = std::min(std::size_t(e) * bpp, rowBytes);
+        std::memset(to, white, moved);
+        std::memcpy(to + moved, from, rowBytes - moved);
+    } else {
+        const std::size_t moved = std::min(std::size_t(-e) * bpp, rowBytes);
+        std::memcpy(to, from + moved, rowBytes - moved);
+        std::memset(to + rowBytes - moved, white, moved);
+    }
+}
+
+// The column pass works in steps of kStep output rows and, within a step, in tiles of kTile
+// bytes of the rows: a tile reads the rows y - fMax .. y - fMin of its own bytes alone, few enough
+// to stay in the first-level cache while the step's rows are made from them one after another.
+constexpr std::int64_t kStep = 64;
+constexpr std::size_t kTile = 256;
+
+// Neighbouring bytes of a row with the same column shift f, cut where a tile ends. `inv` is
+// fMax - f: the output row y of a step that starts at row s reads row y - f, entry
+// y - s + inv of the step's table of rows. A row of runs ends with one that only marks the end.
+struct ColumnRun {
+    std::size_t offset;
+    std::uint32_t inv;
+};
+
+constexpr std::size_t kChunk = 16;
+
+// Copies runs [begin, end) of an output row, each from its source row. A run is copied in whole
+// chunks of kChunk bytes; the bytes a chunk writes past its run belong to runs copied later,
+// which put their own bytes there. Runs from `exact` on would reach past the row and are copied
+// byte for byte.
+void CopyRuns(const ColumnRun* runs, std::size_t begin, std::size_t end, std::size_t exact,
+              const std::uint8_t* const* rowAt, std::uint8_t* out) {
+    std::size_t i = begin;
+    for (; i < std::min(end, exact); ++i) {
+        const std::size_t offset = runs[i].offset, length = runs[i + 1].offset - offset;
+        const std::uint8_t* from = rowAt[runs[i].inv] + offset;
+        std::uint8_t* to = out + offset;
+        std::size_t k = 0;
+        do {
+            std::memcpy(to + k, from + k, kChunk);
+            k += kChunk;
+        } while (k < length);
+    }
+    for (; i < end; ++i) {
+        const std::size_t offset = runs[i].offset;
+        std::memcpy(out + offset, rowAt[runs[i].inv] + offset, runs[i + 1].offset - offset);
+    }
+}
+
+// The output row in blocks of 64 bytes for processors with 64-byte vectors: each block lists
+// the shifts its bytes take, each with the mask of those bytes (bit i for byte i of the block).
+// A block is one masked load a shift and one store, however short its runs.
+struct BlockPart {
+    std::uint64_t bytes;
+    std::uint32_t inv;
+};
+
+constexpr std::size_t kBlock = 64;
+
+std::atomic<bool> blocksAllowed{true};
+
+bool UseBlocks() {
+#ifdef GW_DISORB_BLOCKS
+    static const bool wide = __builtin_cpu_supports("avx512bw");
+    return wide && blocksAllowed.load(std::memory_order_relaxed);
+#else
+    return false;
+#endif
+}
+
+// The blocks of a row from its runs: parts[first[b] .. first[b + 1]) are block b's.
+void MakeBlocks(const std::vector<ColumnRun>& runs, std::size_t count, std::size_t rowBytes,
+                std::vector<BlockPart>& parts, std::vector<std::uint32_t>& first) {
+    const std::size_t blocks = (rowBytes + kBlock - 1) / kBlock;
+    first.assign(blocks + 1, 0);
+    std::size_t block = 0;
+    for (std::size_t i = 0; i < count; ++i) {
+        for (std::size_t at = runs[i].offset, end = runs[i + 1].offset; at < end;) {
+            const std::size_t b = at / kBlock, stop = std::min(end, (b + 1) * kBlock);
+            while (block < b)
+                first[++block] = std::uint32_t(parts.size());
+            const std::size_t lo = at - b * kBlock, width = stop - at;
+            const std::uint64_t bits =
+                (width == kBlock ? ~std::uint64_t(0) : (std::uint64_t(1) << width) - 1) << lo;
+            // A random walk comes back to a shift within a block: one part takes both.
+            auto part = std::find_if(parts.begin() + first[b], parts.end(),
+                                     [&](const BlockPart& p) { return p.inv == runs[i].inv; });
+            if (part != parts.end())
+                part->bytes |= bits;
+            else
+                parts.push_back({bits, runs[i].inv});
+            at = stop;
+        }
+    }
+    while (block < blocks)
+        first[++block] = std::uint32_t(parts.size());
+}
+
+#ifdef GW_DISORB_BLOCKS
+// Blocks [b0, b1) of an output row; the last block of the row is stored as far as the row goes.
+__attribute__((target("avx512f,avx512bw"))) void CopyBlocks(
+    const BlockPart* parts, const std::uint32_t* first, std::size_t b0, std::size_t b1,
+    std::size_t rowBytes, const std::uint8_t* const* rowAt, std::uint8_t* out) {
+    for (std::size_t b = b0; b < b1; ++b) {
+        const std::size_t at = b * kBlock;
+        __m512i v = _mm512_setzero_si512();
+        for (const BlockPart *p = parts + first[b], *end = parts + first[b + 1]; p < end; ++p)
+            v = _mm512_mask_loadu_epi8(v, p->bytes, rowAt[p->inv] + at);
+        if (at + kBlock <= rowBytes)
+            _mm512_storeu_si512(out + at, v);
+        else
+            _mm512_mask_storeu_epi8(out + at, (std::uint64_t(1) << (rowBytes - at)) - 1, v);
+    }
+}
+#else
+void CopyBlocks(const BlockPart*, const std::uint32_t*, std::size_t, std::size_t, std::size_t,
+                const std::uint8_t* const*, std::uint8_t*) {}
+#endif
+
 }  // namespace
+
+void DisorbAllowBlocks(bool allow) { blocksAllowed.store(allow, std::memory_order_relaxed); }
 
 void DisorbShifts(const LetteringSettings& settings, std::int32_t W, std::int32_t H,
                   std::vector<std::int32_t>& rowShifts, std::vector<std::int32_t>& columnShifts,
@@ -103,81 +234,133 @@ void DisorbRows(std::uint8_t* const* rows, std::int32_t W, std::int32_t H, int b
     const std::size_t rowBytes = std::size_t(W) * bpp;
     const std::int64_t pixels = std::int64_t(W) * H;
 
-    // Row pass: each row moves by e within itself; the pixels it uncovers turn white.
-    ParallelRows(H, pixels, [&](std::int64_t first, std::int64_t end) {
-        for (std::int64_t i = first; i < end; ++i) {
-            std::uint8_t* row = rows[i];
-            const std::int64_t e = rowShifts[std::size_t(i)];
-            if (e == 0) continue;
-            if (e >= W || e <= -W) {
-                std::memset(row, white, rowBytes);
-            } else if (e > 0) {
-                std::memmove(row + std::size_t(e) * bpp, row, rowBytes - std::size_t(e) * bpp);
-                std::memset(row, white, std::size_t(e) * bpp);
-            } else {
-                const std::size_t kept = rowBytes - std::size_t(-e) * bpp;
-                std::memmove(row, row + std::size_t(-e) * bpp, kept);
-                std::memset(row + kept, white, rowBytes - kept);
-            }
-        }
-    });
-
-    // Column pass: pixel (i, y) takes the row pass's pixel (i, y - f_i), white where that lies
-    // outside. Done row by row in place, top to bottom: row y itself and the rows below it still
-    // hold the row pass's pixels and are read where they lie, the rows above that a column still
-    // reaches (f_i > 0) are kept in a ring, and a row of white stands for the rows outside. A
-    // column reads nothing but itself, so bands of columns go side by side, each with its own
-    // ring.
+    // A column shift of H or more either way reads above the top or below the bottom for every
+    // row, so it is held at H there: the table of source rows stays within 2H + 1 entries.
     std::int32_t fMin = 0, fMax = 0;
     for (const std::int32_t f : columnShifts) {
-        fMin = std::min(fMin, f);
-        fMax = std::max(fMax, f);
+        fMin = std::min(fMin, std::max(f, -H));
+        fMax = std::max(fMax, std::min(f, H));
     }
-    if (fMin == 0 && fMax == 0) return;
-    const std::int32_t ringRows = std::min(fMax, H) + 1;
-    ParallelRows(W, pixels, [&](std::int64_t x0, std::int64_t x1) {
-        const std::size_t offset = std::size_t(x0) * bpp;
-        const std::size_t bandBytes = std::size_t(x1 - x0) * bpp;
-        const std::size_t n = std::size_t(x1 - x0);
-        // Each column's place in the table of source rows.
-        std::vector<std::uint32_t> slot(n);
-        for (std::size_t i = 0; i < n; ++i)
-            slot[i] = std::uint32_t(columnShifts[std::size_t(x0) + i] - fMin);
-        std::vector<std::uint8_t> ring(fMax > 0 ? std::size_t(ringRows) * bandBytes : 0);
-        const auto saved = [&](std::int64_t r) {
-            return ring.data() + std::size_t(r % ringRows) * bandBytes;
-        };
-        const std::vector<std::uint8_t> whiteRow(bandBytes, white);
-        std::vector<const std::uint8_t*> source(std::size_t(fMax - fMin + 1));
-        for (std::int32_t y = 0; y < H; ++y) {
-            std::uint8_t* out = rows[y] + offset;
-            if (fMax > 0) std::memcpy(saved(y), out, bandBytes);
-            for (std::int32_t f = fMin; f <= fMax; ++f) {
-                const std::int64_t r = std::int64_t(y) - f;
-                source[std::size_t(f - fMin)] = (r < 0 || r >= H) ? whiteRow.data()
-                                                : r < y           ? saved(r)
-                                                                  : rows[r] + offset;
-            }
-            const std::uint32_t* s = slot.data();
-            const std::uint8_t* const* from = source.data();
-            // Pixels of one and of three bytes, the ones the renderer deforms, copied without a
-            // call; a pixel that reads its own row reads it before it is written.
-            if (bpp == 1) {
-                for (std::size_t i = 0; i < n; ++i)
-                    out[i] = from[s[i]][i];
-            } else if (bpp == 3) {
-                for (std::size_t i = 0; i < n; ++i) {
-                    const std::uint8_t* p = from[s[i]] + 3 * i;
-                    std::uint8_t* to = out + 3 * i;
-                    const std::uint8_t b0 = p[0], b1 = p[1], b2 = p[2];
-                    to[0] = b0;
-                    to[1] = b1;
-                    to[2] = b2;
+
+    // Without column shifts each row moves within itself, in place.
+    if (fMin == 0 && fMax == 0) {
+        ParallelRows(H, pixels, [&](std::int64_t first, std::int64_t end) {
+            for (std::int64_t i = first; i < end; ++i) {
+                const std::int64_t e = rowShifts[std::size_t(i)];
+                if (e == 0) continue;
+                std::uint8_t* row = rows[i];
+                const std::size_t moved = std::min(std::size_t(e < 0 ? -e : e) * bpp, rowBytes);
+                if (e > 0) {
+                    std::memmove(row + moved, row, rowBytes - moved);
+                    std::memset(row, white, moved);
+                } else {
+                    std::memmove(row, row + moved, rowBytes - moved);
+                    std::memset(row + rowBytes - moved, white, moved);
                 }
-            } else {
-                for (std::size_t i = 0; i < n; ++i)
-                    std::memmove(out + i * bpp, from[s[i]] + i * bpp, bpp);
             }
+        });
+        return;
+    }
+
+    // Otherwise both passes are one: pixel (x, y) takes pixel (x, r) of the row pass with
+    // r = y - f_x, white where r lies outside, and row r of the row pass is image row r moved by
+    // e_r. Output rows are made top to bottom from rows y - fMax .. y - fMin of the row pass, kept
+    // in a ring: a row enters it shifted (read from the image before that image row is written)
+    // when the first step that needs it begins, and stays until the last has read it. Columns of
+    // the same shift side by side form runs copied as spans.
+    std::vector<ColumnRun> runs;
+    runs.reserve(std::size_t(W) + rowBytes / kTile + 1);
+    for (std::int32_t x = 0; x < W; ++x) {
+        const std::size_t offset = std::size_t(x) * bpp;
+        const auto inv = std::uint32_t(fMax - std::clamp(columnShifts[std::size_t(x)], -H, H));
+        if (runs.empty() || runs.back().inv != inv) runs.push_back({offset, inv});
+        // A run is cut where a tile begins.
+        for (std::size_t cut = (offset + kTile - 1) / kTile * kTile; cut < offset + bpp;
+             cut += kTile)
+            if (cut > runs.back().offset) runs.push_back({cut, inv});
+    }
+    const std::size_t runCount = runs.size();
+    runs.push_back({rowBytes, 0});
+    std::size_t exact = runCount;
+    for (std::size_t i = 0; i < runCount; ++i) {
+        const std::size_t length = runs[i + 1].offset - runs[i].offset;
+        if (runs[i].offset + (length + kChunk - 1) / kChunk * kChunk > rowBytes) {
+            exact = i;
+            break;
+        }
+    }
+    const std::size_t tiles = (rowBytes + kTile - 1) / kTile;
+    std::vector<std::size_t> tileRuns(tiles + 1, runCount);
+    for (std::size_t i = runCount; i-- > 0;)
+        tileRuns[runs[i].offset / kTile] = i;
+    for (std::size_t t = tiles; t-- > 0;)
+        tileRuns[t] = std::min(tileRuns[t], tileRuns[t + 1]);
+    const bool blocks = UseBlocks();
+    std::vector<BlockPart> parts;
+    std::vector<std::uint32_t> first;
+    if (blocks) MakeBlocks(runs, runCount, rowBytes, parts, first);
+    const std::size_t blockCount = (rowBytes + kBlock - 1) / kBlock;
+    const std::size_t blocksInTile = kTile / kBlock;
+
+    // Bands of output rows side by side. A band reads the row pass's rows up to fMax above its
+    // first row and up to -fMin below its last, which the bands next to it overwrite: those are
+    // taken before any band starts, the ones above into the band's ring, the ones below into a
+    // tail of their own. A band's ring holds at most the picture's rows; the bands are fewer when
+    // their rings would hold more than the picture between them.
+    const std::int64_t span = std::int64_t(fMax) - fMin;
+    const std::int64_t ringRows = std::min<std::int64_t>(kStep + span, H);
+    const int bands = std::max(1, std::min<int>(BandCount(H, pixels), int(H / ringRows)));
+    struct Band {
+        std::int64_t y0 = 0, y1 = 0;
+        std::vector<std::uint8_t> ring, tail;
+    };
+    std::vector<Band> work(static_cast<std::size_t>(bands));
+    const auto ringRow = [&](Band& band, std::int64_t r) {
+        return band.ring.data() + std::size_t(r % ringRows) * rowBytes;
+    };
+    for (int b = 0; b < bands; ++b) {
+        Band& band = work[std::size_t(b)];
+        BandRange(H, bands, b, band.y0, band.y1);
+        band.ring.resize(std::size_t(ringRows) * rowBytes);
+        const std::int64_t tailEnd = std::min<std::int64_t>(H, band.y1 - fMin);
+        band.tail.resize(std::size_t(tailEnd - band.y1) * rowBytes);
+    }
+    for (Band& band : work) {
+        for (std::int64_t r = std::max<std::int64_t>(0, band.y0 - fMax); r < band.y0; ++r)
+            ShiftedRow(rows[r], ringRow(band, r), rowShifts[std::size_t(r)], bpp, rowBytes, white);
+        for (std::int64_t r = band.y1; r < band.y1 + std::int64_t(band.tail.size() / rowBytes); ++r)
+            ShiftedRow(rows[r], band.tail.data() + std::size_t(r - band.y1) * rowBytes,
+                       rowShifts[std::size_t(r)], bpp, rowBytes, white);
+    }
+    const std::vector<std::uint8_t> whiteRow(rowBytes, white);
+    RunBands(bands, [&](int b) {
+        Band& band = work[std::size_t(b)];
+        // The step's rows y - fMax .. y - fMin for its first row y and the ones below.
+        std::vector<const std::uint8_t*> rowAt(std::size_t(kStep + span));
+        std::int64_t filled = band.y0;  // the band's own rows before this one are in the ring
+        for (std::int64_t step = band.y0; step < band.y1; step += kStep) {
+            const std::int64_t stepEnd = std::min(step + kStep, band.y1);
+            for (const std::int64_t need = std::min(stepEnd - fMin, band.y1); filled < need;
+                 ++filled)
+                ShiftedRow(rows[filled], ringRow(band, filled), rowShifts[std::size_t(filled)],
+                           bpp, rowBytes, white);
+            for (std::int64_t k = 0; k < stepEnd - step + span; ++k) {
+                const std::int64_t r = step - fMax + k;
+                rowAt[std::size_t(k)] =
+                    (r < 0 || r >= H) ? whiteRow.data()
+                    : r >= band.y1    ? band.tail.data() + std::size_t(r - band.y1) * rowBytes
+                                      : ringRow(band, r);
+            }
+            for (std::size_t t = 0; t < tiles; ++t)
+                for (std::int64_t y = step; y < stepEnd; ++y) {
+                    const std::uint8_t* const* at = rowAt.data() + (y - step);
+                    if (blocks)
+                        CopyBlocks(parts.data(), first.data(), t * blocksInTile,
+                                   std::min(blockCount, (t + 1) * blocksInTile), rowBytes, at,
+                                   rows[y]);
+                    else
+                        CopyRuns(runs.data(), tileRuns[t], tileRuns[t + 1], exact, at, rows[y]);
+                }
         }
     });
 }

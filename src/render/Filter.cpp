@@ -22,12 +22,46 @@ const FilterKernel Weichzeichnen = {
 
 namespace {
 
+// Builds for wider vectors where the processor has them, chosen when the program starts; the
+// loops are integer ones, so every build gives the same bytes.
+#if defined(__x86_64__) && defined(__GNUC__) && !defined(__clang__)
+#define GW_WIDER_VECTORS __attribute__((target_clones("arch=x86-64-v4", "avx2", "default")))
+#else
+#define GW_WIDER_VECTORS
+#endif
+
+// The column sums of three rows at sums[6 ..], the first and last pixel's repeated once beside
+// them as the bordered copy has it; `b` is kept in `keep` on the way.
+GW_WIDER_VECTORS void NinthsSums(const std::uint8_t* a, const std::uint8_t* b,
+                                 const std::uint8_t* c, std::uint8_t* __restrict keep,
+                                 std::uint16_t* __restrict sums, std::size_t n) {
+    std::uint16_t* s = sums + 6;
+    for (std::size_t i = 0; i < n; ++i) {
+        s[i] = static_cast<std::uint16_t>(a[i] + b[i] + c[i]);
+        keep[i] = b[i];
+    }
+    for (std::size_t i = 0; i < 3; ++i) {
+        sums[3 + i] = s[i];
+        s[n + i] = s[n - 3 + i];
+    }
+}
+
+// Output bytes from the column sums: the three of a window added, divided by 9.
+GW_WIDER_VECTORS void NinthsRow(const std::uint16_t* __restrict sums,
+                                std::uint8_t* __restrict out, std::size_t n) {
+    for (std::size_t i = 0; i < n; ++i) {
+        const auto sum = static_cast<std::uint16_t>(sums[i + 3] + sums[i + 6] + sums[i + 9]);
+        out[i] = static_cast<std::uint8_t>((std::uint32_t(sum) * 7282u) >> 16);
+    }
+}
+
 // The filter reads the picture through a copy P with a border of two repeated pixels: image pixel
 // (x, y) is P(x + 2, y + 2), P's rows above and below repeat the first and last image row, its
 // columns left and right the first and last pixel of their row. P is never made whole: a row of
 // P is made from its image row when a band of output rows first needs it, and kept while rows
-// that still read it are made. Every output pixel is a sum over P, which is never written, so the
-// order in which rows and bands are made cannot change a byte.
+// that still read it are made (the smoothing's box reads its rows in the image itself, see
+// RunNinths). Every output pixel is a sum over P, which is never written, so the order in which
+// rows and bands are made cannot change a byte.
 class FilterRows {
   public:
     FilterRows(DibImage& image, const FilterKernel& kernel) : image_(image), kernel_(kernel) {
@@ -71,13 +105,14 @@ class FilterRows {
 
     // The memory one band works in, asked for before any band starts.
     std::size_t BandBytes() const {
-        const std::size_t sums = ninths_ ? sizeof(std::uint16_t) : box_ ? sizeof(std::uint32_t) : 0;
+        if (ninths_) return 4 * padded_ + 2 * std::size_t(W_) * 3 + padded_ * sizeof(std::uint16_t);
+        const std::size_t sums = box_ ? sizeof(std::uint32_t) : 0;
         return 9 * padded_ + padded_ * sums + std::size_t(W_) * 3;
     }
 
     void Snapshot(Band& band) const {
-        band.ring.resize(5 * padded_);
-        band.out.resize(std::size_t(W_) * 3);
+        band.ring.resize(ninths_ ? 2 * std::size_t(W_) * 3 : 5 * padded_);
+        band.out.resize(ninths_ ? 0 : std::size_t(W_) * 3);
         band.columnSums.resize(box_ && !ninths_ ? padded_ : 0);
         band.narrowSums.resize(ninths_ ? padded_ : 0);
         band.outside.resize(4 * padded_);
@@ -87,6 +122,7 @@ class FilterRows {
     }
 
     void Run(Band& band) const {
+        if (ninths_) return RunNinths(band);
         // Image rows of the band itself, copied before they are overwritten: at row y, rows y - 2
         // .. y + 2 are read, five different ones at most.
         std::vector<std::uint8_t>& ring = band.ring;
@@ -109,9 +145,7 @@ class FilterRows {
                     window[r] = ring.data() + std::size_t(row % 5) * padded_;
                 }
             }
-            if (ninths_)
-                NinthsRow(window, band.narrowSums.data(), out.data());
-            else if (box_)
+            if (box_)
                 BoxRow(window, columnSums.data(), out.data());
             else
                 GeneralRow(window, out.data());
@@ -167,17 +201,28 @@ class FilterRows {
     // The box divided by 9 with no bias, the smoothing of every render: a sum of three bytes fits
     // in 16 bits and s div 9 = (s x 7282) >> 16 for every s below 32768 (the nine bytes of a
     // window add up to at most 2295), so a row is made without a table, many bytes at a time.
-    void NinthsRow(const std::uint8_t* const* window, std::uint16_t* sums,
-                   std::uint8_t* out) const {
-        const std::uint8_t* a = window[1];
-        const std::uint8_t* b = window[2];
-        const std::uint8_t* c = window[3];
-        for (std::size_t i = 0; i < padded_; ++i)
-            sums[i] = static_cast<std::uint16_t>(a[i] + b[i] + c[i]);
+    // The rows are read where they lie and each output row is written straight into its image
+    // row: the image row is kept while its three rows are added, since the next output row reads
+    // it too, and the rows above and below the band come from the band's outside rows.
+    void RunNinths(Band& band) const {
         const std::size_t n = std::size_t(W_) * 3;
-        for (std::size_t i = 0; i < n; ++i) {
-            const auto sum = static_cast<std::uint16_t>(sums[i + 3] + sums[i + 6] + sums[i + 9]);
-            out[i] = static_cast<std::uint8_t>((std::uint32_t(sum) * 7282u) >> 16);
+        std::uint16_t* sums = band.narrowSums.data();
+        std::uint8_t* kept[2] = {band.ring.data(), band.ring.data() + n};
+        const auto outside = [&](std::int32_t row) -> const std::uint8_t* {
+            const std::size_t index = row < band.y0 ? std::size_t(row - (band.y0 - 2))
+                                                    : std::size_t(2 + row - band.y1);
+            return band.outside.data() + index * padded_ + 6;
+        };
+        for (std::int32_t y = band.y0; y < band.y1; ++y) {
+            const std::int32_t above = Clamp(y - 1), below = Clamp(y + 1);
+            const std::uint8_t* a = above == y         ? image_.Row(y)
+                                    : above < band.y0  ? outside(above)
+                                                       : kept[std::size_t(above) & 1];
+            const std::uint8_t* b = image_.Row(y);
+            const std::uint8_t* c = below >= band.y1 && below != y ? outside(below)
+                                                                   : image_.Row(below);
+            NinthsSums(a, b, c, kept[std::size_t(y) & 1], sums, n);
+            NinthsRow(sums, image_.Row(y), n);
         }
     }
 

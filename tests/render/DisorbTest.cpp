@@ -2,7 +2,12 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstring>
+#include <random>
 #include <vector>
+
+#include "platform/ParallelRows.h"
 
 namespace gw {
 namespace {
@@ -117,6 +122,90 @@ TEST(Disorb, EqualSizesDeformAlike) {
     Disorb(a, s);
     Disorb(b, s);
     EXPECT_TRUE(SamePixels(a, b));
+}
+
+
+// DisorbRows against the two passes done pixel by pixel: rows first, then columns, white wherever
+// a pass reads from outside the picture.
+std::vector<std::uint8_t> DeformedByPixels(const std::vector<std::uint8_t>& picture,
+                                           std::int32_t W, std::int32_t H, int bpp,
+                                           std::uint8_t white, const std::vector<std::int32_t>& e,
+                                           const std::vector<std::int32_t>& f) {
+    std::vector<std::uint8_t> out(picture.size(), white);
+    for (std::int32_t y = 0; y < H; ++y)
+        for (std::int32_t x = 0; x < W; ++x) {
+            const std::int64_t r = std::int64_t(y) - f[std::size_t(x)];
+            if (r < 0 || r >= H) continue;
+            const std::int64_t s = std::int64_t(x) - e[std::size_t(r)];
+            if (s < 0 || s >= W) continue;
+            std::memcpy(&out[(std::size_t(y) * W + std::size_t(x)) * bpp],
+                        &picture[(std::size_t(r) * W + std::size_t(s)) * bpp], std::size_t(bpp));
+        }
+    return out;
+}
+
+enum class Shape { Scattered, Walk, Constant };
+
+// Shifts within -reach .. reach: each drawn on its own, a walk of small steps (long runs of equal
+// shifts), or all the same.
+std::vector<std::int32_t> Shifts(std::int32_t count, std::int32_t reach, Shape shape,
+                                 std::mt19937& random) {
+    std::vector<std::int32_t> shifts(std::size_t(count), reach);
+    std::int32_t walk = 0;
+    for (std::int32_t& v : shifts) {
+        if (shape == Shape::Scattered) {
+            v = std::int32_t(random() % std::uint32_t(2 * reach + 1)) - reach;
+        } else if (shape == Shape::Walk) {
+            walk = std::clamp(walk + std::int32_t(random() % 3) - 1, -reach, reach);
+            v = walk;
+        }
+    }
+    return shifts;
+}
+
+TEST(DisorbRows, SameAsPixelByPixelForEveryShapeSizeAndBandCount) {
+    struct Case {
+        std::int32_t rowReach, columnReach;
+        Shape rowShape, columnShape;
+    };
+    // Reaches of 999 lie beyond every picture here: whole rows and columns turn white.
+    const Case cases[] = {
+        {0, 3, Shape::Scattered, Shape::Scattered}, {4, 0, Shape::Scattered, Shape::Scattered},
+        {2, 2, Shape::Walk, Shape::Walk},           {6, 9, Shape::Scattered, Shape::Walk},
+        {1, -2, Shape::Walk, Shape::Constant},      {3, 1, Shape::Walk, Shape::Scattered},
+        {999, 999, Shape::Scattered, Shape::Scattered}, {-999, 40, Shape::Constant, Shape::Walk},
+    };
+    const std::int32_t sizes[][2] = {{1, 1}, {1, 9}, {9, 1}, {5, 8}, {17, 13}, {40, 31}, {123, 70},
+                                     {300, 90}, {97, 411}};
+    std::mt19937 random(7);
+    for (const Case& c : cases)
+        for (const auto& size : sizes)
+            for (int bpp : {1, 3, 4}) {
+                const std::int32_t W = size[0], H = size[1];
+                const auto e = Shifts(H, c.rowReach, c.rowShape, random);
+                const auto f = Shifts(W, c.columnReach, c.columnShape, random);
+                std::vector<std::uint8_t> picture(std::size_t(W) * H * std::size_t(bpp));
+                for (std::uint8_t& v : picture)
+                    v = static_cast<std::uint8_t>(random() % 200);
+                const std::uint8_t white = bpp == 1 ? 0 : 255;
+                const auto expected = DeformedByPixels(picture, W, H, bpp, white, e, f);
+                for (int threads : {1, 2, 3, 8}) {
+                    // Wide vector copies, where the processor has them, on every other pass.
+                    const bool blocks = threads % 2 == 0;
+                    SCOPED_TRACE(testing::Message() << W << "x" << H << "x" << bpp << " reach "
+                                                    << c.rowReach << "/" << c.columnReach
+                                                    << " on " << threads);
+                    ParallelThreadsScope scope(threads);
+                    DisorbAllowBlocks(blocks);
+                    std::vector<std::uint8_t> work = picture;
+                    std::vector<std::uint8_t*> rows(static_cast<std::size_t>(H));
+                    for (std::int32_t y = 0; y < H; ++y)
+                        rows[std::size_t(y)] = work.data() + std::size_t(y) * W * std::size_t(bpp);
+                    DisorbRows(rows.data(), W, H, bpp, white, e, f);
+                    DisorbAllowBlocks(true);
+                    ASSERT_EQ(work, expected);
+                }
+            }
 }
 
 }  // namespace
