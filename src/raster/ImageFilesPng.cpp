@@ -240,7 +240,7 @@ bool EncodePng(const DibImage& dib, const ImageExtras& extras, std::vector<std::
             FilterRow<true>(dib, opacity, t, out);
         };
     }
-    return AppendPngData(height, rowBytes, writeRow, bytes) &&
+    return AppendPngData(height, rowBytes, alpha ? 4 : 3, writeRow, bytes) &&
            AppendPngChunk(bytes, "IEND", nullptr, 0);
 }
 
