@@ -21,8 +21,10 @@ constexpr std::size_t kMaxMatch = 258;
 constexpr std::size_t kBlockSymbols = 16384;
 // A match a row up saves little unless it is longer than this: its distance costs many bits.
 constexpr std::size_t kMinUp = 4;
-// Matches found through the hash, at any distance, are at least this long.
-constexpr std::size_t kMinHashed = 4;
+// Matches found through the hash, at any distance, are at least this long: the hash is that of
+// their first bytes.
+constexpr std::size_t kHashed = 8;
+constexpr std::uint64_t kHashedMask = ~std::uint64_t(0) >> (64 - 8 * kHashed);
 constexpr int kHashBits = 14;
 
 constexpr std::uint16_t kLengthBase[29] = {3,  4,  5,  6,  7,  8,  9,  10, 11,  13,
@@ -64,9 +66,9 @@ int FixedLiteralLength(int symbol) {
     return symbol < 144 ? 8 : symbol < 256 ? 9 : symbol < 280 ? 7 : 8;
 }
 
-std::uint32_t Load32(const std::uint8_t* p) {
-    std::uint32_t v;
-    std::memcpy(&v, p, 4);
+std::uint64_t Load64(const std::uint8_t* p) {
+    std::uint64_t v;
+    std::memcpy(&v, p, 8);
     return v;
 }
 
@@ -119,31 +121,30 @@ void MakeCodes(const std::uint8_t* lengths, int n, std::uint16_t* codes) {
     }
 }
 
-// Writes bits from the lowest up, four bytes at a time; the caller has made room for them.
+// Writes bits from the lowest up. Each value is stored as eight bytes at once and the whole ones
+// kept, so the caller makes room for eight bytes more than the bits take.
 struct BitWriter {
     std::uint8_t* at;
     std::uint64_t bits;
-    int count;
+    int count;  // never more than 7 between values
 
     void Put(std::uint64_t value, int n) {
         bits |= value << count;
         count += n;
-        if (count >= 32) {
-            for (int b = 0; b < 4; ++b)
+        if constexpr (std::endian::native == std::endian::little) {
+            std::memcpy(at, &bits, 8);
+        } else {
+            for (int b = 0; b < 8; ++b)
                 at[b] = std::uint8_t(bits >> (8 * b));
-            at += 4;
-            bits >>= 32;
-            count -= 32;
         }
+        at += count >> 3;
+        bits >>= count & ~7;
+        count &= 7;
     }
 
-    // Writes what is left as whole bytes, the last filled with zero bits.
+    // Writes what is left as a whole byte, filled up with zero bits.
     void Align() {
-        while (count > 0) {
-            *at++ = std::uint8_t(bits);
-            bits >>= 8;
-            count -= 8;
-        }
+        if (count > 0) *at++ = std::uint8_t(bits);
         bits = 0;
         count = 0;
     }
@@ -178,7 +179,7 @@ void RowDeflater::MakeRoom(std::size_t bytes) {
     capacity_ = capacity;
 }
 
-void RowDeflater::Literals(const std::uint8_t* from, std::size_t count) {
+inline void RowDeflater::Literals(const std::uint8_t* from, std::size_t count) {
     while (count) {
         const std::size_t n = std::min(count, kBlockSymbols - used_);
         Symbol* s = symbols_.data() + used_;
@@ -193,7 +194,7 @@ void RowDeflater::Literals(const std::uint8_t* from, std::size_t count) {
     }
 }
 
-void RowDeflater::Match(std::size_t length, std::size_t distance) {
+inline void RowDeflater::Match(std::size_t length, std::size_t distance) {
     symbols_[used_++] = {std::uint16_t(256 + length - 3), std::uint16_t(distance)};
     ++literalCounts_[257 + kLengthCodes.code[length]];
     ++distanceCounts_[DistanceCode(distance)];
@@ -346,16 +347,17 @@ void RowDeflater::Deflate(const std::uint8_t* data, std::size_t size, std::size_
     std::size_t hashedLength = 0, hashedDistance = 0;
     const auto hashed = [&](std::size_t i) {
         hashedLength = 0;
-        if (i + kMinHashed > end) return false;
-        const std::uint32_t four = Load32(base + i);
-        std::uint32_t& slot = hash_[(four * 2654435761u) >> (32 - kHashBits)];
+        if (i + 8 > end) return false;
+        const std::uint64_t key = Load64(base + i) & kHashedMask;
+        std::uint32_t& slot = hash_[(key * 0x9E3779B97F4A7C15u) >> (64 - kHashBits)];
         const std::size_t there = slot;
         slot = std::uint32_t(i);
-        if (there >= i || i - there > kWindow || Load32(base + there) != four) return false;
-        hashedLength = 4 + MatchLength(base + i + 4, base + there + 4,
-                                       std::min(kMaxMatch, end - i) - 4);
+        if (there >= i || i - there > kWindow || (Load64(base + there) & kHashedMask) != key)
+            return false;
+        hashedLength = kHashed + MatchLength(base + i + kHashed, base + there + kHashed,
+                                             std::min(kMaxMatch, end - i) - kHashed);
         hashedDistance = i - there;
-        return hashedLength >= kMinHashed;
+        return true;
     };
 
     std::size_t i = history;
