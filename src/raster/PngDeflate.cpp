@@ -25,7 +25,7 @@ constexpr std::uint8_t kZlibHeader[2] = {0x78, 0x01};
 struct Piece {
     std::vector<std::uint8_t> out;
     std::uint32_t crc = 0;    // over the whole of `out`
-    std::uint32_t adler = 0;  // of the piece's filtered rows
+    std::uint32_t adler = 1;  // of the piece's filtered rows
     std::size_t length = 0;   // of the filtered rows
 };
 
@@ -49,15 +49,20 @@ void DeflatePiece(const Plan& plan, std::int64_t piece, RowDeflater& deflater,
     const std::int64_t from = first > 0 ? first - 1 : 0;
     const std::size_t history = std::size_t(first - from) * rowBytes;
     rows.resize(std::size_t(end - from) * rowBytes);
-    for (std::int64_t t = from; t < end; ++t)
-        (*plan.writeRow)(t, rows.data() + std::size_t(t - from) * rowBytes);
+    // Each row is summed while it is still in the cache.
+    std::uint32_t adler = 1;
+    for (std::int64_t t = from; t < end; ++t) {
+        std::uint8_t* row = rows.data() + std::size_t(t - from) * rowBytes;
+        (*plan.writeRow)(t, row);
+        if (t >= first) adler = Adler32(adler, row, rowBytes);
+    }
+    p.adler = adler;
     p.length = rows.size() - history;
     p.out.assign({'I', 'D', 'A', 'T'});
     if (first == 0) p.out.insert(p.out.end(), std::begin(kZlibHeader), std::end(kZlibHeader));
     deflater.Deflate(rows.data() + history, p.length, history, rowBytes, plan.pixelBytes,
                      end == plan.rows, p.out);
     p.crc = std::uint32_t(crc32(0, p.out.data(), uInt(p.out.size())));
-    p.adler = Adler32(1, rows.data() + history, p.length);
 }
 
 // Appends a piece as an IDAT chunk; the last one carries the stream's Adler-32.

@@ -23,7 +23,7 @@ constexpr std::size_t kBlockSymbols = 16384;
 constexpr std::size_t kMinUp = 4;
 // Matches found through the hash, at any distance, are at least this long: the hash is that of
 // their first bytes.
-constexpr std::size_t kHashed = 8;
+constexpr std::size_t kHashed = 6;
 constexpr std::uint64_t kHashedMask = ~std::uint64_t(0) >> (64 - 8 * kHashed);
 constexpr int kHashBits = 14;
 
