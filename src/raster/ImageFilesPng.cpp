@@ -7,8 +7,13 @@
 #include <png.h>
 
 #include <csetjmp>
+#include <cstdint>
 #include <cstring>
 #include <new>
+
+#if defined(__x86_64__) && (defined(__GNUC__) || defined(__clang__))
+#include <tmmintrin.h>
+#endif
 
 #include "platform/AllocationLimit.h"
 #include "raster/DibService.h"
@@ -145,17 +150,22 @@ bool RunRead(png_structp png, png_infop info, PngReadJob& job) {
     return true;
 }
 
-// Row t of the picture as the file stores it: the sub filter's type byte, then each byte less the
-// same byte of the pixel before, the colours turned from blue-green-red to red-green-blue and the
-// opacity, when there is one, after them.
+// Pixels `x` to `width` of a row as the file stores them: each byte less the same byte of the
+// pixel before, the colours turned from blue-green-red to red-green-blue and the opacity, when
+// there is one, after them. `out` is where the row's first pixel goes.
 template <bool kAlpha>
-void FilterRow(const DibImage& dib, const std::uint8_t* alpha, std::int64_t t, std::uint8_t* out) {
-    const std::int64_t width = DibWidth(dib);
-    const std::uint8_t* src = dib.Row(std::int32_t(t));
-    const std::uint8_t* a = kAlpha ? alpha + width * t : nullptr;
-    *out++ = 1;
+void FilterPixels(const std::uint8_t* src, const std::uint8_t* a, std::int64_t x,
+                  std::int64_t width, std::uint8_t* out) {
     std::uint8_t r0 = 0, g0 = 0, b0 = 0, a0 = 0;
-    for (std::int64_t x = 0; x < width; ++x, src += 3) {
+    if (x > 0) {
+        r0 = src[3 * x - 1];
+        g0 = src[3 * x - 2];
+        b0 = src[3 * x - 3];
+        if constexpr (kAlpha) a0 = a[x - 1];
+    }
+    src += 3 * x;
+    out += (kAlpha ? 4 : 3) * x;
+    for (; x < width; ++x, src += 3) {
         const std::uint8_t r = src[2], g = src[1], b = src[0];
         out[0] = std::uint8_t(r - r0);
         out[1] = std::uint8_t(g - g0);
@@ -171,6 +181,64 @@ void FilterRow(const DibImage& dib, const std::uint8_t* alpha, std::int64_t t, s
             out += 3;
         }
     }
+}
+
+#if defined(__x86_64__) && (defined(__GNUC__) || defined(__clang__))
+// The same from pixel 1 on, five pixels a step (four with the opacity): the row less itself a
+// pixel later, its bytes shuffled into place. Sixteen bytes are read and written a step, the
+// last of them written again by the next step; returns the first pixel not done.
+template <bool kAlpha>
+__attribute__((target("ssse3"))) std::int64_t FilterPixelsShuffled(const std::uint8_t* src,
+                                                                   const std::uint8_t* a,
+                                                                   std::int64_t width,
+                                                                   std::uint8_t* out) {
+    const auto load = [](const std::uint8_t* p) {
+        return _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
+    };
+    std::int64_t x = 1;
+    if constexpr (kAlpha) {
+        const __m128i colours = _mm_setr_epi8(2, 1, 0, -1, 5, 4, 3, -1, 8, 7, 6, -1, 11, 10, 9, -1);
+        const __m128i opacities =
+            _mm_setr_epi8(-1, -1, -1, 0, -1, -1, -1, 1, -1, -1, -1, 2, -1, -1, -1, 3);
+        for (; x + 6 <= width; x += 4) {
+            const std::uint8_t* p = src + 3 * x;
+            std::int32_t now, before;
+            std::memcpy(&now, a + x, 4);
+            std::memcpy(&before, a + x - 1, 4);
+            const __m128i d = _mm_sub_epi8(load(p), load(p - 3));
+            const __m128i da = _mm_sub_epi8(_mm_cvtsi32_si128(now), _mm_cvtsi32_si128(before));
+            _mm_storeu_si128(reinterpret_cast<__m128i*>(out + 4 * x),
+                             _mm_or_si128(_mm_shuffle_epi8(d, colours),
+                                          _mm_shuffle_epi8(da, opacities)));
+        }
+    } else {
+        const __m128i colours = _mm_setr_epi8(2, 1, 0, 5, 4, 3, 8, 7, 6, 11, 10, 9, 14, 13, 12, 15);
+        for (; x + 6 <= width; x += 5) {
+            const std::uint8_t* p = src + 3 * x;
+            _mm_storeu_si128(reinterpret_cast<__m128i*>(out + 3 * x),
+                             _mm_shuffle_epi8(_mm_sub_epi8(load(p), load(p - 3)), colours));
+        }
+    }
+    return x;
+}
+#endif
+
+// Row t of the picture as the file stores it: the sub filter's type byte, then the pixels.
+template <bool kAlpha>
+void FilterRow(const DibImage& dib, const std::uint8_t* alpha, std::int64_t t, std::uint8_t* out) {
+    const std::int64_t width = DibWidth(dib);
+    const std::uint8_t* src = dib.Row(std::int32_t(t));
+    const std::uint8_t* a = kAlpha ? alpha + width * t : nullptr;
+    *out++ = 1;
+    std::int64_t x = 0;
+#if defined(__x86_64__) && (defined(__GNUC__) || defined(__clang__))
+    static const bool shuffles = __builtin_cpu_supports("ssse3");
+    if (shuffles && width > 1) {
+        FilterPixels<kAlpha>(src, a, 0, 1, out);
+        x = FilterPixelsShuffled<kAlpha>(src, a, width, out);
+    }
+#endif
+    FilterPixels<kAlpha>(src, a, x, width, out);
 }
 
 }  // namespace
@@ -204,8 +272,9 @@ bool DecodePng(const ByteReader& read, std::uint64_t size, DibImage& out) {
     return DecodePngJob(job, out);
 }
 
-// The sub filter and level 3 encode about four times faster than libpng's defaults for files
-// about a tenth larger; the pixels are the same either way.
+// The sub filter and our row deflate encode many times faster than libpng's defaults, for files
+// about as large (smaller for plain letterings, a little larger for textures); the pixels are the
+// same either way.
 bool EncodePng(const DibImage& dib, const ImageExtras& extras, std::vector<std::uint8_t>& bytes) {
     const std::int64_t width = DibWidth(dib);
     const std::int64_t height = DibHeight(dib);
@@ -240,7 +309,7 @@ bool EncodePng(const DibImage& dib, const ImageExtras& extras, std::vector<std::
             FilterRow<true>(dib, opacity, t, out);
         };
     }
-    return AppendPngData(height, rowBytes, writeRow, bytes) &&
+    return AppendPngData(height, rowBytes, alpha ? 4 : 3, writeRow, bytes) &&
            AppendPngChunk(bytes, "IEND", nullptr, 0);
 }
 

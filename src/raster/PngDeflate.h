@@ -2,10 +2,11 @@
 // The zlib stream of a PNG's picture data, deflated in fixed chunks on every core and written as
 // IDAT chunks, plus the small chunk writer the encoder uses for the rest of the file.
 //
-// Each chunk of filtered rows is deflated on its own as raw deflate, primed with the 32 KiB of
-// the stream before it, and ended on a byte boundary by a sync flush (the last one finishes the
-// stream). The chunks are cut by bytes of data only, so the file is the same for any number of
-// threads; the 2-byte zlib header goes before the first and the combined Adler-32 after the last.
+// Each chunk of filtered rows is deflated on its own by our row coder (RowDeflate), its matches
+// reaching back into the row before it, and ended on a byte boundary by an empty stored block
+// (the last one finishes the stream). The chunks are cut by bytes of data only, so the file is
+// the same for any number of threads; the 2-byte zlib header goes before the first and the
+// combined Adler-32 after the last.
 
 #include <cstddef>
 #include <cstdint>
@@ -25,10 +26,11 @@ std::int64_t PngRowsPerChunk(std::size_t rowBytes);
 // Called from several threads at once, for different rows.
 using PngRowWriter = std::function<void(std::int64_t t, std::uint8_t* out)>;
 
-// Appends the IDAT chunks of `rows` rows of `rowBytes` bytes to `bytes`. False when memory ran
-// out (counted as an allocation failure); `bytes` then holds a part of the chunks.
-bool AppendPngData(std::int64_t rows, std::size_t rowBytes, const PngRowWriter& writeRow,
-                   std::vector<std::uint8_t>& bytes);
+// Appends the IDAT chunks of `rows` rows of `rowBytes` bytes, pixels of `pixelBytes` bytes, to
+// `bytes`. False when memory ran out (counted as an allocation failure); `bytes` then holds a part
+// of the chunks.
+bool AppendPngData(std::int64_t rows, std::size_t rowBytes, std::size_t pixelBytes,
+                   const PngRowWriter& writeRow, std::vector<std::uint8_t>& bytes);
 
 // Appends one chunk: its length, its four-letter type, `data` and the CRC over type and data.
 bool AppendPngChunk(std::vector<std::uint8_t>& bytes, const char (&type)[5],
