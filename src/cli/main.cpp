@@ -479,6 +479,12 @@ int RenderAndWrite(const Lettering& lettering, const Destinations& to) {
         if (to.print.transparent) extras.alpha = &alpha;
     } else {
         RenderLettering(lettering, images, to.stages.empty() ? nullptr : &trace);
+        // Only the stages need the text images after the render; without them their pages go
+        // back before the encoder takes its own.
+        if (to.stages.empty()) {
+            deldib(images.TextImage);
+            deldib(images.TextMask);
+        }
     }
     ShowNotices(TakeNotices());
     // The render leaves out what it has no memory for; such a picture is not what was asked for.

@@ -13,13 +13,11 @@
 
 #include "platform/BitmapInfo.h"
 #include "platform/DeviceContext.h"
+#include "platform/ZeroedBlock.h"
 
 namespace gw {
 
-struct FreeDeleter {
-    void operator()(void* p) const { std::free(p); }
-};
-using DibBits = std::unique_ptr<std::uint8_t[], FreeDeleter>;
+using DibBits = ZeroedBlock;
 
 struct DibImage {
     std::unique_ptr<BitmapInfo> Info;  // header and colour table; null when empty

@@ -39,8 +39,8 @@ void newdib(DibImage& dib, std::int32_t width, std::int32_t height, std::int32_t
     }
     h.biClrUsed = colors > 0 ? std::uint32_t(colors) : 0;
 
-    // calloc: large blocks come zeroed from the system without being touched here.
-    DibBits bits(static_cast<std::uint8_t*>(std::calloc(std::size_t(size), 1)));
+    // Zeroed by the system without being touched here; a large picture in huge pages.
+    DibBits bits = AllocateZeroed(std::size_t(size));
     if (!bits) {
         NoteAllocationFailure();
         return;

@@ -9,11 +9,14 @@
 #include <cstring>
 #include <iterator>
 #include <limits>
+#include <new>
+#include <type_traits>
 #include <utility>
 #include <vector>
 
 #include "platform/ExactMath.h"
 #include "platform/ParallelRows.h"
+#include "platform/ZeroedBlock.h"
 #include "raster/Lines.h"
 
 #if defined(__x86_64__) && (defined(__GNUC__) || defined(__clang__))
@@ -428,9 +431,13 @@ class EdgeShader {
         std::int64_t line = 0;
         bool wholeLine = false;
     };
-    // What a band of rows keeps for itself: the band entries it has made.
+    // What a band of rows keeps for itself: the band entries it has made, each width's in one
+    // piece within large blocks. Large letters make hundreds of thousands of them; in blocks of
+    // their own they lie in huge pages, a few page faults instead of one every 4 KiB.
     struct BandState {
-        std::vector<std::vector<BandEntry>> entries;
+        std::vector<BandEntry*> entries;  // by band width; null until made
+        std::vector<ZeroedBlock> blocks;
+        std::size_t used = 0;  // entries made in the last block
         std::size_t tabled = 0;
     };
 
@@ -712,19 +719,28 @@ class EdgeShader {
 
     // The entries of band width N, made when first met. Runs of the same length recur all over
     // the letters, so the divisions of the profiles are done once per width and distance; past
-    // the budget (absurd widths) they are done per pixel.
+    // the budget (absurd widths), or without memory for a block, they are done per pixel.
     BandEntry* EntriesFor(std::int64_t N, BandState& state) const {
-        if (N >= std::int64_t(kMaxTabledWidth)) return nullptr;
+        if (N <= 0 || N >= std::int64_t(kMaxTabledWidth)) return nullptr;
         if (std::size_t(N) >= state.entries.size()) state.entries.resize(std::size_t(N) + 1);
-        std::vector<BandEntry>& row = state.entries[std::size_t(N)];
-        if (row.empty()) {
+        BandEntry*& row = state.entries[std::size_t(N)];
+        if (!row) {
             if (state.tabled + std::size_t(N) > kMaxTabledEntries) return nullptr;
-            state.tabled += std::size_t(N);
-            row.resize(std::size_t(N));
+            if (state.blocks.empty() || state.used + std::size_t(N) > kEntriesPerBlock) {
+                ZeroedBlock block = AllocateZeroed(kMappedBlockBytes);
+                if (!block) return nullptr;
+                state.blocks.push_back(std::move(block));
+                state.used = 0;
+            }
+            BandEntry* const first =
+                reinterpret_cast<BandEntry*>(state.blocks.back().get()) + state.used;
             for (std::int64_t V = 0; V < N; ++V)
-                row[std::size_t(V)] = MakeEntry(N, V);
+                new (first + V) BandEntry(MakeEntry(N, V));
+            state.used += std::size_t(N);
+            state.tabled += std::size_t(N);
+            row = first;
         }
-        return row.data();
+        return row;
     }
 
     // Shades ray pixel j in the lit (mixed toward white) or shaded (toward black) band of width
@@ -765,6 +781,10 @@ class EdgeShader {
     static constexpr std::size_t kLineLookBack = 8;
     static constexpr std::size_t kMaxTabledWidth = std::size_t(1) << 16;
     static constexpr std::size_t kMaxTabledEntries = std::size_t(1) << 20;
+    // A block mapped on its own: its entries in huge pages, up to the widest band width.
+    static constexpr std::size_t kEntriesPerBlock = kMappedBlockBytes / sizeof(BandEntry);
+    static_assert(kEntriesPerBlock >= kMaxTabledWidth);
+    static_assert(std::is_trivially_destructible_v<BandEntry>);
 
     const EdgePassParams& p_;
     TextureSampler sampler_;

@@ -24,20 +24,6 @@ void* g_heapSetAside = nullptr;
 
 }  // namespace
 
-void AdviseHugePages(void* p, std::size_t n) {
-#if defined(__linux__) && defined(MADV_HUGEPAGE)
-    constexpr std::uintptr_t kHuge = std::uintptr_t(2) << 20;
-    // Only whole huge pages inside the block: its edges may share pages with other blocks.
-    const auto begin = reinterpret_cast<std::uintptr_t>(p);
-    const std::uintptr_t first = (begin + kHuge - 1) & ~(kHuge - 1);
-    const std::uintptr_t last = (begin + n) & ~(kHuge - 1);
-    if (p && last > first) madvise(reinterpret_cast<void*>(first), last - first, MADV_HUGEPAGE);
-#else
-    (void)p;
-    (void)n;
-#endif
-}
-
 void TouchPagesInBands(void* p, std::size_t n) {
     if (!p || n == 0) return;
     constexpr std::size_t kPage = 4096;
@@ -58,7 +44,7 @@ void KeepRenderMemory() {
     std::call_once(once, [] {
         // The largest threshold the allocator takes; below it blocks come from the heap, which is
         // trimmed only when a quarter of a gibibyte lies free at its top.
-        mallopt(M_MMAP_THRESHOLD, 32 << 20);
+        mallopt(M_MMAP_THRESHOLD, int(kMappedBlockBytes));
         mallopt(M_TRIM_THRESHOLD, 256 << 20);
     });
 #endif
@@ -99,16 +85,13 @@ void PrepareHugeHeap(std::size_t bytes) {
 
 LargeBuffer::LargeBuffer(std::size_t n) {
     if (n == 0) return;
-    // calloc hands out fresh zero pages for large blocks without touching them, so the advice
-    // still counts.
     CheckAllocation(n);
-    bytes_.reset(static_cast<std::uint8_t*>(std::calloc(n, 1)));
+    bytes_ = AllocateZeroed(n);
     if (!bytes_) {
         NoteAllocationFailure();
         throw std::bad_alloc();
     }
     size_ = n;
-    AdviseHugePages(bytes_.get(), n);
 }
 
 }  // namespace gw

@@ -1,19 +1,12 @@
 #pragma once
-// Picture-sized buffers of the render. On the machines we run on, the first touch of every 4 KiB
-// page costs about ten microseconds, more than a whole pass over its pixels; in huge pages the
-// same memory is had for a fraction of that. Only a hint: where the system has no huge pages the
-// buffers behave as any other.
+// Picture-sized buffers of the render: how their pages are taken and kept.
 
 #include <cstddef>
 #include <cstdint>
-#include <cstdlib>
-#include <memory>
+
+#include "platform/ZeroedBlock.h"
 
 namespace gw {
-
-// Asks for huge pages behind [p, p + n). Does nothing for memory already touched beyond what it
-// changes, and nothing at all where the system lacks the call.
-void AdviseHugePages(void* p, std::size_t n);
 
 // Takes the pages behind [p, p + n) from the system on every core at once, leaving their bytes as
 // they are. The system clears a page at its first touch, which would otherwise fall on whichever
@@ -22,8 +15,8 @@ void TouchPagesInBands(void* p, std::size_t n);
 
 // Keeps memory that renders free within the process for the next render, instead of handing it
 // back to the system and taking it anew page by page: every change of a setting renders the whole
-// lettering again with images of the same sizes. Blocks above 32 MiB still come and go on their
-// own. Takes effect once per process; later calls do nothing.
+// lettering again with images of the same sizes. Blocks of kMappedBlockBytes and more still come
+// and go on their own. Takes effect once per process; later calls do nothing.
 void KeepRenderMemory();
 
 // Lets the next `bytes` of the heap come in huge pages: the heap is grown by that much, the
@@ -36,7 +29,8 @@ void KeepRenderMemory();
 // no such thing.
 void PrepareHugeHeap(std::size_t bytes);
 
-// A zeroed buffer of n bytes, advised for huge pages before its first touch.
+// A zeroed buffer of n bytes under the allocation limit, in huge pages when large (see
+// AllocateZeroed).
 class LargeBuffer {
   public:
     LargeBuffer() = default;
@@ -47,10 +41,7 @@ class LargeBuffer {
     bool empty() const { return !bytes_; }
 
   private:
-    struct Free {
-        void operator()(std::uint8_t* p) const { std::free(p); }
-    };
-    std::unique_ptr<std::uint8_t[], Free> bytes_;
+    ZeroedBlock bytes_;
     std::size_t size_ = 0;
 };
 

@@ -20,7 +20,6 @@ namespace gw {
 
 void MakeWhitePicture(const Lettering& lettering, DibImage& picture, std::int32_t scale) {
     newdib(picture, lettering.width * scale, lettering.height * scale, 24, nullptr, 0);
-    AdviseHugePages(picture.Bits.get(), DibImageSize(picture));
     if (!picture.Bits) return;
     const std::size_t stride = std::size_t(picture.Stride);
     ParallelRows(DibHeight(picture), std::int64_t(DibWidth(picture)) * DibHeight(picture),
@@ -263,7 +262,6 @@ bool RenderPrint(const Lettering& lettering, const PrintOptions& options, DibIma
     DibImage large;
     newdib(large, W * factor, H * factor, 24, nullptr, 0);
     if (!large.Bits) return fail();
-    AdviseHugePages(large.Bits.get(), DibImageSize(large));
     std::vector<std::uint8_t> coverage;
     if (options.transparent && !TryResize(coverage, innerPixels)) return fail();
     RenderDib(scaled, images.TextImage, images.TextMask, large, stages,

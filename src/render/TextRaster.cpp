@@ -379,8 +379,6 @@ void RenderTextDirect(const Lettering& lettering, const TextPlan& plan, DibImage
     const LetteringSettings& s = lettering.settings;
     const std::int32_t W = plan.width, H = plan.height;
     const std::size_t w = std::size_t(W);
-    AdviseHugePages(TextImage.Bits.get(), DibImageSize(TextImage));
-    AdviseHugePages(TextMask.Bits.get(), DibImageSize(TextMask));
     TouchPagesInBands(TextImage.Bits.get(), DibImageSize(TextImage));
     TouchPagesInBands(TextMask.Bits.get(), DibImageSize(TextMask));
     std::uint8_t* const plane = TextMask.Bits.get();

@@ -46,6 +46,19 @@ TEST(DibImageLife, ReleasingTwiceOrReleasingNothingIsHarmless) {
     deldib(dib);
 }
 
+// A picture too large for the heap starts on a huge page and is zero to its last row.
+TEST(DibImageLife, LargePictureStartsOnAHugePageZeroed) {
+    DibImage dib;
+    newdib(dib, 4000, 3000, 24, nullptr, 0);
+    ASSERT_TRUE(dib.Bits);
+    ASSERT_GE(DibImageSize(dib), kMappedBlockBytes);
+    EXPECT_EQ(reinterpret_cast<std::uintptr_t>(dib.Bits.get()) % kHugePageBytes, 0u);
+    EXPECT_EQ(dib.Row(0)[3 * 3999 + 2], 0);
+    EXPECT_EQ(dib.Row(2999)[0], 0);
+    deldib(dib);
+    EXPECT_TRUE(dib.Empty());
+}
+
 TEST(MakeDIBCopy, CopiesPixelsAndColourTableIntoMemoryOfItsOwn) {
     DibImage source;
     newdib(source, 5, 3, 8, nullptr, 0);
