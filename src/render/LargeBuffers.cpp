@@ -20,7 +20,8 @@ namespace gw {
 namespace {
 
 // The heap below the huge-page boundary that PrepareHugeHeap sets aside, never touched again.
-void* g_heapSetAside = nullptr;
+// Unused where the allocator is not glibc's or under the sanitizers, which keep their own heap.
+[[maybe_unused]] void* g_heapSetAside = nullptr;
 
 }  // namespace
 
