@@ -528,10 +528,16 @@ class EdgeShader {
         }
         // Step j of the rays in `active`: the byte of each ray gathered, the letter bits found
         // sixteen at a time, and only the rays whose kind changed looked at one by one.
+        // A ray outside its span at step j may point outside the shape: its byte is not read.
         const auto step = [&](std::size_t j, std::uint64_t active) {
-            const std::uint8_t* at = letter + offset[j];
-            for (std::size_t k = 0; k < count; ++k)
-                bytes[k] = at[shift[k]];
+            const std::int64_t at = offset[j];
+            if (active == all) {
+                for (std::size_t k = 0; k < count; ++k)
+                    bytes[k] = letter[at + shift[k]];
+            } else {
+                for (std::size_t k = 0; k < count; ++k)
+                    bytes[k] = active >> k & 1 ? letter[at + shift[k]] : std::uint8_t(255);
+            }
             std::uint64_t changed = (LetterBits(bytes) ^ state) & active;
             state ^= changed;
             while (changed) {
