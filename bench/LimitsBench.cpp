@@ -446,9 +446,8 @@ int main(int argc, char** argv) {
     Inputs inputs;
     MakeInputs(inputs, width, height, random);
     std::vector<Stage> stages = Stages(inputs);
-    std::erase_if(stages, [&only](const Stage& stage) {
-        return stage.name.find(only) == std::string::npos;
-    });
+    std::erase_if(
+        stages, [&only](const Stage& stage) { return stage.name.find(only) == std::string::npos; });
     const std::string size = std::to_string(width) + "x" + std::to_string(height) +
                              ", text image " + std::to_string(inputs.plan.width) + "x" +
                              std::to_string(inputs.plan.height);

@@ -50,7 +50,8 @@ ZeroedBlock AllocateZeroed(std::size_t bytes) {
         const std::uintptr_t first = (begin + kHugePageBytes - 1) & ~(kHugePageBytes - 1);
         if (first > begin) munmap(area, first - begin);
         const std::uintptr_t end = begin + reserved;
-        if (end > first + length) munmap(reinterpret_cast<void*>(first + length), end - first - length);
+        if (end > first + length)
+            munmap(reinterpret_cast<void*>(first + length), end - first - length);
         auto* const block = reinterpret_cast<std::uint8_t*>(first);
         AdviseHugePages(block, length);
         return ZeroedBlock(block, BlockRelease{length});

@@ -207,9 +207,9 @@ __attribute__((target("ssse3"))) std::int64_t FilterPixelsShuffled(const std::ui
             std::memcpy(&before, a + x - 1, 4);
             const __m128i d = _mm_sub_epi8(load(p), load(p - 3));
             const __m128i da = _mm_sub_epi8(_mm_cvtsi32_si128(now), _mm_cvtsi32_si128(before));
-            _mm_storeu_si128(reinterpret_cast<__m128i*>(out + 4 * x),
-                             _mm_or_si128(_mm_shuffle_epi8(d, colours),
-                                          _mm_shuffle_epi8(da, opacities)));
+            _mm_storeu_si128(
+                reinterpret_cast<__m128i*>(out + 4 * x),
+                _mm_or_si128(_mm_shuffle_epi8(d, colours), _mm_shuffle_epi8(da, opacities)));
         }
     } else {
         const __m128i colours = _mm_setr_epi8(2, 1, 0, 5, 4, 3, 8, 7, 6, 11, 10, 9, 14, 13, 12, 15);

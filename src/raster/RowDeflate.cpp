@@ -27,8 +27,8 @@ constexpr std::size_t kHashed = 6;
 constexpr std::uint64_t kHashedMask = ~std::uint64_t(0) >> (64 - 8 * kHashed);
 constexpr int kHashBits = 14;
 
-constexpr std::uint16_t kLengthBase[29] = {3,  4,  5,  6,  7,  8,  9,  10, 11,  13,
-                                           15, 17, 19, 23, 27, 31, 35, 43, 51,  59,
+constexpr std::uint16_t kLengthBase[29] = {3,  4,  5,  6,   7,   8,   9,   10,  11, 13,
+                                           15, 17, 19, 23,  27,  31,  35,  43,  51, 59,
                                            67, 83, 99, 115, 131, 163, 195, 227, 258};
 constexpr std::uint8_t kLengthExtra[29] = {0, 0, 0, 0, 0, 0, 0, 0, 1, 1, 1, 1, 2, 2, 2,
                                            2, 3, 3, 3, 3, 4, 4, 4, 4, 5, 5, 5, 5, 0};
@@ -525,10 +525,10 @@ std::uint32_t Adler32(std::uint32_t adler, const std::uint8_t* data, std::size_t
             const __m128i x = _mm_loadu_si128(reinterpret_cast<const __m128i*>(data + k));
             before = _mm_add_epi32(before, sums);
             sums = _mm_add_epi32(sums, _mm_sad_epu8(x, zero));
-            weighted = _mm_add_epi32(
-                weighted, _mm_madd_epi16(_mm_unpacklo_epi8(x, zero), firstHalf));
-            weighted = _mm_add_epi32(
-                weighted, _mm_madd_epi16(_mm_unpackhi_epi8(x, zero), secondHalf));
+            weighted =
+                _mm_add_epi32(weighted, _mm_madd_epi16(_mm_unpacklo_epi8(x, zero), firstHalf));
+            weighted =
+                _mm_add_epi32(weighted, _mm_madd_epi16(_mm_unpackhi_epi8(x, zero), secondHalf));
         }
         const auto total = [](__m128i v) {
             v = _mm_add_epi32(v, _mm_shuffle_epi32(v, 0x4E));

@@ -18,8 +18,8 @@ class RowDeflater {
 
     // Deflates the `size` bytes at `data` into raw deflate blocks appended to `out`. The
     // `history` bytes before `data` are the stream's data just before it: matches may reach
-    // back into them (a row up at most, and never more than 32 KiB). `rowBytes` is the distance to the
-    // byte a row up, `pixelBytes` to the byte a pixel to the left. With `last` the final block
+    // back into them (a row up at most, and never more than 32 KiB). `rowBytes` is the distance to
+    // the byte a row up, `pixelBytes` to the byte a pixel to the left. With `last` the final block
     // ends the stream on a byte boundary; otherwise an empty stored block ends the output on one,
     // so that the blocks of the data after it can follow directly.
     // Throws std::bad_alloc when its buffers cannot be had.

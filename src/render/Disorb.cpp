@@ -176,7 +176,9 @@ void CopyBlocks(const BlockPart*, const std::uint32_t*, std::size_t, std::size_t
 
 }  // namespace
 
-void DisorbAllowBlocks(bool allow) { blocksAllowed.store(allow, std::memory_order_relaxed); }
+void DisorbAllowBlocks(bool allow) {
+    blocksAllowed.store(allow, std::memory_order_relaxed);
+}
 
 void DisorbShifts(const LetteringSettings& settings, std::int32_t W, std::int32_t H,
                   std::vector<std::int32_t>& rowShifts, std::vector<std::int32_t>& columnShifts,
@@ -342,14 +344,14 @@ void DisorbRows(std::uint8_t* const* rows, std::int32_t W, std::int32_t H, int b
             const std::int64_t stepEnd = std::min(step + kStep, band.y1);
             for (const std::int64_t need = std::min(stepEnd - fMin, band.y1); filled < need;
                  ++filled)
-                ShiftedRow(rows[filled], ringRow(band, filled), rowShifts[std::size_t(filled)],
-                           bpp, rowBytes, white);
+                ShiftedRow(rows[filled], ringRow(band, filled), rowShifts[std::size_t(filled)], bpp,
+                           rowBytes, white);
             for (std::int64_t k = 0; k < stepEnd - step + span; ++k) {
                 const std::int64_t r = step - fMax + k;
-                rowAt[std::size_t(k)] =
-                    (r < 0 || r >= H) ? whiteRow.data()
-                    : r >= band.y1    ? band.tail.data() + std::size_t(r - band.y1) * rowBytes
-                                      : ringRow(band, r);
+                rowAt[std::size_t(k)] = (r < 0 || r >= H) ? whiteRow.data()
+                                        : r >= band.y1
+                                            ? band.tail.data() + std::size_t(r - band.y1) * rowBytes
+                                            : ringRow(band, r);
             }
             for (std::size_t t = 0; t < tiles; ++t)
                 for (std::int64_t y = step; y < stepEnd; ++y) {

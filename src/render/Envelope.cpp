@@ -74,7 +74,7 @@ struct StepGeometry {
 };
 
 StepGeometry WarpStepAt(const TLine& upper, const TLine& lower, std::int64_t upperCount,
-                    std::int64_t lowerCount, std::int64_t N, std::int64_t k) {
+                        std::int64_t lowerCount, std::int64_t N, std::int64_t k) {
     StepGeometry s;
     const std::int64_t iu = upperCount * k / N;
     const std::int64_t il = lowerCount * k / N;
@@ -89,6 +89,23 @@ StepGeometry WarpStepAt(const TLine& upper, const TLine& lower, std::int64_t upp
     s.top = std::min({s.U.y, s.Up.y, s.L.y, s.Lp.y});
     s.bottom = std::max({s.U.y, s.Up.y, s.L.y, s.Lp.y});
     return s;
+}
+
+// The five rays of a step from U to L, in the order they blend (which the bytes depend on): the
+// two beside the main ray that fill the gaps between steps, those from the step before, and the
+// main ray last.
+template <class Ray>
+void ForEachStepRay(TPoint U, TPoint L, TPoint Up, TPoint Lp, Ray&& ray) {
+    if (L.x > U.x) {
+        ray(U.x + 1, U.y, L.x, L.y);
+        ray(U.x, U.y, L.x - 1, L.y);
+    } else {
+        ray(U.x - 1, U.y, L.x, L.y);
+        ray(U.x, U.y, L.x + 1, L.y);
+    }
+    ray(Up.x, Up.y, L.x, L.y);
+    ray(U.x, U.y, Lp.x, Lp.y);
+    ray(U.x, U.y, L.x, L.y);
 }
 
 }  // namespace
@@ -144,23 +161,17 @@ void EnvelopeWarp::WarpStep(TPoint U, TPoint L, TPoint Up, TPoint Lp, std::int32
     U_ = U;
     // Every ray of the step measures its distances from U and takes the same column, so one
     // source serves all five: the box below holds them all.
-    const std::int64_t left = std::min<std::int64_t>({std::int64_t(U.x) - 1, Up.x,
-                                                      std::int64_t(L.x) - 1, Lp.x});
-    const std::int64_t right = std::max<std::int64_t>({std::int64_t(U.x) + 1, Up.x,
-                                                       std::int64_t(L.x) + 1, Lp.x});
+    const std::int64_t left =
+        std::min<std::int64_t>({std::int64_t(U.x) - 1, Up.x, std::int64_t(L.x) - 1, Lp.x});
+    const std::int64_t right =
+        std::max<std::int64_t>({std::int64_t(U.x) + 1, Up.x, std::int64_t(L.x) + 1, Lp.x});
     const std::int64_t top = std::min({U.y, Up.y, L.y, Lp.y});
     const std::int64_t bottom = std::max({U.y, Up.y, L.y, Lp.y});
     if (!Prepare(left, right, top, bottom, column, length)) return;
-    if (L.x > U.x) {
-        Walk(U.x + 1, U.y, L.x, L.y);
-        Walk(U.x, U.y, L.x - 1, L.y);
-    } else {
-        Walk(U.x - 1, U.y, L.x, L.y);
-        Walk(U.x, U.y, L.x + 1, L.y);
-    }
-    Walk(Up.x, Up.y, L.x, L.y);
-    Walk(U.x, U.y, Lp.x, Lp.y);
-    Walk(U.x, U.y, L.x, L.y);
+    ForEachStepRay(U, L, Up, Lp,
+                   [this](std::int32_t x1, std::int32_t y1, std::int32_t x2, std::int32_t y2) {
+                       Walk(x1, y1, x2, y2);
+                   });
 }
 
 bool EnvelopeWarp::Prepare(std::int64_t left, std::int64_t right, std::int64_t top,
@@ -196,9 +207,9 @@ bool EnvelopeWarp::Prepare(std::int64_t left, std::int64_t right, std::int64_t t
         return r == 0 ? 0 : RootRoundsUp(std::uint32_t(r)) ? r * r - 1 : r * r;
     };
     distanceLow_ = firstWithRoot(std::uint64_t(from));
-    distanceHigh_ = to >= kLastRoot ? kLargestDistance
-                                    : std::min(firstWithRoot(std::uint64_t(to) + 1) - 1,
-                                               kLargestDistance);
+    distanceHigh_ = to >= kLastRoot
+                        ? kLargestDistance
+                        : std::min(firstWithRoot(std::uint64_t(to) + 1) - 1, kLargestDistance);
     sourceBase_ = std::uint32_t(from);
     source_.resize(std::size_t(to - from) + 1);
     std::uint32_t* const source = source_.data();
@@ -593,19 +604,10 @@ void WarpTextPlain(const TLine& upper, const TLine& lower, const DibImage& TextI
             c = static_cast<std::uint8_t>(
                 std::nearbyintl(static_cast<long double>(c) * b + 255.0L * a));
         };
-        const auto ray = [&](std::int32_t x1, std::int32_t y1, std::int32_t x2, std::int32_t y2) {
-            ForEachSegmentPixel(x1, y1, x2, y2, blend);
-        };
-        if (L.x > U.x) {
-            ray(U.x + 1, U.y, L.x, L.y);
-            ray(U.x, U.y, L.x - 1, L.y);
-        } else {
-            ray(U.x - 1, U.y, L.x, L.y);
-            ray(U.x, U.y, L.x + 1, L.y);
-        }
-        ray(Up.x, Up.y, L.x, L.y);
-        ray(U.x, U.y, Lp.x, Lp.y);
-        ray(U.x, U.y, L.x, L.y);
+        ForEachStepRay(U, L, Up, Lp,
+                       [&](std::int32_t x1, std::int32_t y1, std::int32_t x2, std::int32_t y2) {
+                           ForEachSegmentPixel(x1, y1, x2, y2, blend);
+                       });
     }
 }
 

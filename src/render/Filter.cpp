@@ -47,8 +47,8 @@ GW_WIDER_VECTORS void NinthsSums(const std::uint8_t* a, const std::uint8_t* b,
 }
 
 // Output bytes from the column sums: the three of a window added, divided by 9.
-GW_WIDER_VECTORS void NinthsRow(const std::uint16_t* __restrict sums,
-                                std::uint8_t* __restrict out, std::size_t n) {
+GW_WIDER_VECTORS void NinthsRow(const std::uint16_t* __restrict sums, std::uint8_t* __restrict out,
+                                std::size_t n) {
     for (std::size_t i = 0; i < n; ++i) {
         const auto sum = static_cast<std::uint16_t>(sums[i + 3] + sums[i + 6] + sums[i + 9]);
         out[i] = static_cast<std::uint8_t>((std::uint32_t(sum) * 7282u) >> 16);
@@ -209,18 +209,18 @@ class FilterRows {
         std::uint16_t* sums = band.narrowSums.data();
         std::uint8_t* kept[2] = {band.ring.data(), band.ring.data() + n};
         const auto outside = [&](std::int32_t row) -> const std::uint8_t* {
-            const std::size_t index = row < band.y0 ? std::size_t(row - (band.y0 - 2))
-                                                    : std::size_t(2 + row - band.y1);
+            const std::size_t index =
+                row < band.y0 ? std::size_t(row - (band.y0 - 2)) : std::size_t(2 + row - band.y1);
             return band.outside.data() + index * padded_ + 6;
         };
         for (std::int32_t y = band.y0; y < band.y1; ++y) {
             const std::int32_t above = Clamp(y - 1), below = Clamp(y + 1);
-            const std::uint8_t* a = above == y         ? image_.Row(y)
-                                    : above < band.y0  ? outside(above)
-                                                       : kept[std::size_t(above) & 1];
+            const std::uint8_t* a = above == y        ? image_.Row(y)
+                                    : above < band.y0 ? outside(above)
+                                                      : kept[std::size_t(above) & 1];
             const std::uint8_t* b = image_.Row(y);
-            const std::uint8_t* c = below >= band.y1 && below != y ? outside(below)
-                                                                   : image_.Row(below);
+            const std::uint8_t* c =
+                below >= band.y1 && below != y ? outside(below) : image_.Row(below);
             NinthsSums(a, b, c, kept[std::size_t(y) & 1], sums, n);
             NinthsRow(sums, image_.Row(y), n);
         }

@@ -12,9 +12,9 @@ namespace {
 // page, spans whole huge pages and is given back by unmapping exactly those.
 TEST(ZeroedBlock, ZeroedToTheLastByteAndLargeOnesOnWholeHugePages) {
     constexpr std::size_t kHuge = kHugePageBytes;
-    for (const std::size_t n : {std::size_t(1), std::size_t(4095), 2 * kHuge - 1, 2 * kHuge + 3,
-                                kMappedBlockBytes - 1, kMappedBlockBytes,
-                                kMappedBlockBytes + kHuge / 2 + 7}) {
+    for (const std::size_t n :
+         {std::size_t(1), std::size_t(4095), 2 * kHuge - 1, 2 * kHuge + 3, kMappedBlockBytes - 1,
+          kMappedBlockBytes, kMappedBlockBytes + kHuge / 2 + 7}) {
         ZeroedBlock block = AllocateZeroed(n);
         ASSERT_TRUE(block) << n;
         for (const std::size_t at : {std::size_t(0), n / 2, n - 1})

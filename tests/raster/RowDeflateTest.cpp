@@ -33,12 +33,24 @@ std::vector<std::uint8_t> MakeRows(char kind, std::size_t rowBytes, std::size_t 
     for (std::size_t i = 0; i < data.size(); ++i) {
         const std::size_t x = i % rowBytes, t = i / rowBytes;
         switch (kind) {
-            case 'z': data[i] = x == 0; break;                          // blank rows
-            case 'n': data[i] = std::uint8_t(random()); break;          // noise
-            case 'r': data[i] = std::uint8_t(t % 5 ? data[i - rowBytes] : random()); break;
-            case 'p': data[i] = std::uint8_t((x % 37) * 7 + (random() % 4 == 0)); break;
-            case 's': data[i] = std::uint8_t(random() % 97 == 0 ? random() % 3 : 0); break;
-            default: data[i] = std::uint8_t(x % 3 == 1 ? 5 : x / 600); break;  // steps
+            case 'z':
+                data[i] = x == 0;
+                break;  // blank rows
+            case 'n':
+                data[i] = std::uint8_t(random());
+                break;  // noise
+            case 'r':
+                data[i] = std::uint8_t(t % 5 ? data[i - rowBytes] : random());
+                break;
+            case 'p':
+                data[i] = std::uint8_t((x % 37) * 7 + (random() % 4 == 0));
+                break;
+            case 's':
+                data[i] = std::uint8_t(random() % 97 == 0 ? random() % 3 : 0);
+                break;
+            default:
+                data[i] = std::uint8_t(x % 3 == 1 ? 5 : x / 600);
+                break;  // steps
         }
     }
     return data;
@@ -51,14 +63,14 @@ TEST(RowDeflate, ZlibInflatesThePiecesJoinedToTheirBytes) {
         std::size_t shrinks;  // at least this many times smaller, when above 100 kB
     };
     const Case cases[] = {
-        {'z', 1, 1, 0, 1, 1},        {'z', 4, 3, 1, 1, 1},         {'n', 7, 3, 3, 1, 1},
-        {'z', 12001, 3, 40, 7, 100}, {'n', 1201, 4, 90, 30, 1},    {'r', 901, 3, 120, 50, 4},
-        {'p', 3001, 3, 60, 17, 2},   {'s', 20001, 4, 30, 10, 5},   {'g', 40001, 4, 6, 2, 100},
+        {'z', 1, 1, 0, 1, 1},        {'z', 4, 3, 1, 1, 1},          {'n', 7, 3, 3, 1, 1},
+        {'z', 12001, 3, 40, 7, 100}, {'n', 1201, 4, 90, 30, 1},     {'r', 901, 3, 120, 50, 4},
+        {'p', 3001, 3, 60, 17, 2},   {'s', 20001, 4, 30, 10, 5},    {'g', 40001, 4, 6, 2, 100},
         {'r', 33001, 3, 5, 2, 1},    {'g', 3001, 3, 400, 400, 100}, {'s', 301, 3, 5000, 1000, 5},
     };
     for (const Case& c : cases) {
-        SCOPED_TRACE(testing::Message() << c.kind << " " << c.rowBytes << "x" << c.rows << " by "
-                                        << c.piecesRows);
+        SCOPED_TRACE(testing::Message()
+                     << c.kind << " " << c.rowBytes << "x" << c.rows << " by " << c.piecesRows);
         const std::vector<std::uint8_t> data = MakeRows(c.kind, c.rowBytes, c.rows);
         RowDeflater deflater;
         std::vector<std::uint8_t> packed, piece;
@@ -85,7 +97,7 @@ TEST(RowDeflate, HuffmanCodesAreCompleteAndWithinTheirLimit) {
         int symbols, limit;
         char counts;  // 'f': Fibonacci numbers, 'o': one used, '0': none, 'u': all alike
     };
-    const Case cases[] = {{286, 15, 'f'}, {30, 15, 'f'}, {19, 7, 'f'}, {19, 7, 'o'},
+    const Case cases[] = {{286, 15, 'f'}, {30, 15, 'f'},  {19, 7, 'f'}, {19, 7, 'o'},
                           {30, 15, '0'},  {286, 15, 'u'}, {19, 7, 'u'}};
     for (const Case& c : cases) {
         SCOPED_TRACE(testing::Message() << c.symbols << " symbols, " << c.counts);

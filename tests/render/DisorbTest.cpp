@@ -124,12 +124,11 @@ TEST(Disorb, EqualSizesDeformAlike) {
     EXPECT_TRUE(SamePixels(a, b));
 }
 
-
 // DisorbRows against the two passes done pixel by pixel: rows first, then columns, white wherever
 // a pass reads from outside the picture.
-std::vector<std::uint8_t> DeformedByPixels(const std::vector<std::uint8_t>& picture,
-                                           std::int32_t W, std::int32_t H, int bpp,
-                                           std::uint8_t white, const std::vector<std::int32_t>& e,
+std::vector<std::uint8_t> DeformedByPixels(const std::vector<std::uint8_t>& picture, std::int32_t W,
+                                           std::int32_t H, int bpp, std::uint8_t white,
+                                           const std::vector<std::int32_t>& e,
                                            const std::vector<std::int32_t>& f) {
     std::vector<std::uint8_t> out(picture.size(), white);
     for (std::int32_t y = 0; y < H; ++y)
@@ -170,13 +169,17 @@ TEST(DisorbRows, SameAsPixelByPixelForEveryShapeSizeAndBandCount) {
     };
     // Reaches of 999 lie beyond every picture here: whole rows and columns turn white.
     const Case cases[] = {
-        {0, 3, Shape::Scattered, Shape::Scattered}, {4, 0, Shape::Scattered, Shape::Scattered},
-        {2, 2, Shape::Walk, Shape::Walk},           {6, 9, Shape::Scattered, Shape::Walk},
-        {1, -2, Shape::Walk, Shape::Constant},      {3, 1, Shape::Walk, Shape::Scattered},
-        {999, 999, Shape::Scattered, Shape::Scattered}, {-999, 40, Shape::Constant, Shape::Walk},
+        {0, 3, Shape::Scattered, Shape::Scattered},
+        {4, 0, Shape::Scattered, Shape::Scattered},
+        {2, 2, Shape::Walk, Shape::Walk},
+        {6, 9, Shape::Scattered, Shape::Walk},
+        {1, -2, Shape::Walk, Shape::Constant},
+        {3, 1, Shape::Walk, Shape::Scattered},
+        {999, 999, Shape::Scattered, Shape::Scattered},
+        {-999, 40, Shape::Constant, Shape::Walk},
     };
-    const std::int32_t sizes[][2] = {{1, 1}, {1, 9}, {9, 1}, {5, 8}, {17, 13}, {40, 31}, {123, 70},
-                                     {300, 90}, {97, 411}};
+    const std::int32_t sizes[][2] = {{1, 1},   {1, 9},    {9, 1},    {5, 8},   {17, 13},
+                                     {40, 31}, {123, 70}, {300, 90}, {97, 411}};
     std::mt19937 random(7);
     for (const Case& c : cases)
         for (const auto& size : sizes)
@@ -192,9 +195,9 @@ TEST(DisorbRows, SameAsPixelByPixelForEveryShapeSizeAndBandCount) {
                 for (int threads : {1, 2, 3, 8}) {
                     // Wide vector copies, where the processor has them, on every other pass.
                     const bool blocks = threads % 2 == 0;
-                    SCOPED_TRACE(testing::Message() << W << "x" << H << "x" << bpp << " reach "
-                                                    << c.rowReach << "/" << c.columnReach
-                                                    << " on " << threads);
+                    SCOPED_TRACE(testing::Message()
+                                 << W << "x" << H << "x" << bpp << " reach " << c.rowReach << "/"
+                                 << c.columnReach << " on " << threads);
                     ParallelThreadsScope scope(threads);
                     DisorbAllowBlocks(blocks);
                     std::vector<std::uint8_t> work = picture;

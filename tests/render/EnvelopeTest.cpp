@@ -361,7 +361,8 @@ TEST(WarpRay, PixelsBeyondTheLargestRootAreLeftAlone) {
         for (std::int32_t x = 0; x < 40; ++x) {
             const std::int64_t row =
                 c.length == 0 ? 32 : WarpRowAt(x - c.ux, WarpRowScale(64, c.length));
-            ASSERT_EQ(At(picture, x, 1), x <= c.lastBlended ? TextPixel(0, std::int32_t(row)) : kWhite)
+            ASSERT_EQ(At(picture, x, 1),
+                      x <= c.lastBlended ? TextPixel(0, std::int32_t(row)) : kWhite)
                 << c.ux << " " << x;
             ASSERT_EQ(At(picture, x, 0), kWhite);
         }
@@ -447,9 +448,9 @@ TEST(WarpBlendingRows, BandsOfRowsWarpAsThePlainWarp) {
         std::int32_t w, h, x1, y1, x2, y2, x3, y3, x4, y4;
     };
     const Case cases[] = {
-        {56, 38, 5, 3, 60, 3, 5, 40, 60, 40}, {30, 90, 0, 0, 70, 10, 10, 50, 60, 45},
-        {40, 20, 5, 45, 60, 40, 5, 2, 60, 8}, {25, 7, -30, -5, 90, 20, 200, 300, -100, 60},
-        {33, 64, 63, 0, 0, 47, 60, 47, 2, 1},   {20, 30, 3, 20, 60, 20, 3, 20, 60, 20},
+        {56, 38, 5, 3, 60, 3, 5, 40, 60, 40},    {30, 90, 0, 0, 70, 10, 10, 50, 60, 45},
+        {40, 20, 5, 45, 60, 40, 5, 2, 60, 8},    {25, 7, -30, -5, 90, 20, 200, 300, -100, 60},
+        {33, 64, 63, 0, 0, 47, 60, 47, 2, 1},    {20, 30, 3, 20, 60, 20, 3, 20, 60, 20},
         {50, 40, 10, -3, 50, 60, 62, -2, 1, 44},
     };
     for (const Case& c : cases)
@@ -475,8 +476,8 @@ TEST(WarpBlendingRows, BandsOfRowsWarpAsThePlainWarp) {
                 DibImage banded = MakeDIBCopy(fast);
                 std::vector<std::uint8_t> bandedCoverage = fastCoverage;
                 WarpText(upper, lower, text, mask, banded, bandedCoverage.data());
-                EXPECT_TRUE(Unchanged(banded, plain))
-                    << c.w << "x" << c.h << " rows " << low << "-" << high << " threads " << threads;
+                EXPECT_TRUE(Unchanged(banded, plain)) << c.w << "x" << c.h << " rows " << low << "-"
+                                                      << high << " threads " << threads;
                 EXPECT_EQ(bandedCoverage, plainCoverage);
             }
         }
