@@ -95,7 +95,7 @@ void* Open(int index) {
 void OpenLibraries(std::initializer_list<const char*> files) {
     const std::lock_guard lock(g_opening);
     for (const char* file : files)
-        for (int i = 0; i < int(std::size(g_libraries)); ++i)
+        for (int i = 0; file && i < int(std::size(g_libraries)); ++i)
             if (std::strcmp(g_libraries[i].file, file) == 0) Open(i);
 }
 
