@@ -361,14 +361,15 @@ class FontPreparation {
             // program.
             const TerminationSignalsHeld held;  // the clean-up runs on the main thread
             thread_ = std::thread([this, font, codec] {
+                // The libraries of the drawing first, before the font machinery holds its lock,
+                // so that the main thread gets on with the lettering meanwhile.
+                loader::OpenLibraries({"libfreetype.so.6", "libharfbuzz.so.0", "libfribidi.so.0"});
                 try {
                     ResolvedFontFile(font);
                 } catch (...) {
                     failed_ = true;
                 }
-                // The libraries the drawing and the picture's writing call first are opened here
-                // too, while the main thread is still busy with the lettering.
-                loader::OpenLibraries({"libharfbuzz.so.0", "libfribidi.so.0", codec});
+                loader::OpenLibraries({codec});
             });
         } catch (const std::system_error&) {
             // Without a second thread the font is prepared when it is first used.

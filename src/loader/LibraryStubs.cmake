@@ -40,10 +40,20 @@ function(glyph_library_stubs list out_dir)
     configure_file(${out_dir}/LibraryTable.inc.new ${out_dir}/LibraryTable.inc COPYONLY)
     file(WRITE ${out_dir}/LibraryStubs.S.new
 "// Made by CMake from ${list}.
-#if defined(__CET__)
-#include <cet.h>
-#endif
     .section .note.GNU-stack,\"\",@progbits
+
+// The entry points begin with endbr64 and return only through the functions they lead to: they
+// keep a program built for indirect branch tracking and shadow stacks marked as such.
+    .section .note.gnu.property,\"a\"
+    .p2align 3
+    .long 4
+    .long 16
+    .long 5
+    .asciz \"GNU\"
+    .long 0xc0000002
+    .long 4
+    .long 3
+    .p2align 3
 
     .data
     .p2align 3
