@@ -6,6 +6,7 @@
 #include <atomic>
 #include <condition_variable>
 #include <cstring>
+#include <memory>
 #include <mutex>
 #include <new>
 
@@ -29,6 +30,22 @@ struct Piece {
     std::size_t length = 0;   // of the filtered rows
 };
 
+// The filtered rows of a band's pieces, the row before each included. Every byte is written
+// before it is read, so the buffer is taken uncleared, and kept for the band's next piece.
+struct RowBuffer {
+    std::unique_ptr<std::uint8_t[]> bytes;
+    std::size_t capacity = 0;
+
+    std::uint8_t* Take(std::size_t n) {
+        if (n > capacity) {
+            bytes.reset();
+            bytes = std::make_unique_for_overwrite<std::uint8_t[]>(n);
+            capacity = n;
+        }
+        return bytes.get();
+    }
+};
+
 struct Plan {
     std::int64_t rows = 0;
     std::size_t rowBytes = 0;
@@ -40,7 +57,7 @@ struct Plan {
 
 // Throws std::bad_alloc when its buffers cannot be had.
 void DeflatePiece(const Plan& plan, std::int64_t piece, RowDeflater& deflater,
-                  std::vector<std::uint8_t>& rows, Piece& p) {
+                  RowBuffer& buffer, Piece& p) {
     const std::int64_t first = piece * plan.rowsPerPiece;
     const std::int64_t end = std::min(plan.rows, first + plan.rowsPerPiece);
     const std::size_t rowBytes = plan.rowBytes;
@@ -48,19 +65,20 @@ void DeflatePiece(const Plan& plan, std::int64_t piece, RowDeflater& deflater,
     // waits for another: the piece's matches reach a row up, and no farther back.
     const std::int64_t from = first > 0 ? first - 1 : 0;
     const std::size_t history = std::size_t(first - from) * rowBytes;
-    rows.resize(std::size_t(end - from) * rowBytes);
+    const std::size_t size = std::size_t(end - from) * rowBytes;
+    std::uint8_t* const rows = buffer.Take(size);
     // Each row is summed while it is still in the cache.
     std::uint32_t adler = 1;
     for (std::int64_t t = from; t < end; ++t) {
-        std::uint8_t* row = rows.data() + std::size_t(t - from) * rowBytes;
+        std::uint8_t* row = rows + std::size_t(t - from) * rowBytes;
         (*plan.writeRow)(t, row);
         if (t >= first) adler = Adler32(adler, row, rowBytes);
     }
     p.adler = adler;
-    p.length = rows.size() - history;
+    p.length = size - history;
     p.out.assign({'I', 'D', 'A', 'T'});
     if (first == 0) p.out.insert(p.out.end(), std::begin(kZlibHeader), std::end(kZlibHeader));
-    deflater.Deflate(rows.data() + history, p.length, history, rowBytes, plan.pixelBytes,
+    deflater.Deflate(rows + history, p.length, history, rowBytes, plan.pixelBytes,
                      end == plan.rows, p.out);
     p.crc = std::uint32_t(crc32(0, p.out.data(), uInt(p.out.size())));
 }
@@ -111,7 +129,7 @@ bool AppendPngData(std::int64_t rows, std::size_t rowBytes, std::size_t pixelByt
         bool ok = true;
         try {
             RowDeflater deflater;
-            std::vector<std::uint8_t> rows;
+            RowBuffer rows;
             Piece p;
             while (ok) {
                 const std::int64_t piece = nextPiece.fetch_add(1);
