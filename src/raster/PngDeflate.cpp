@@ -56,8 +56,8 @@ struct Plan {
 };
 
 // Throws std::bad_alloc when its buffers cannot be had.
-void DeflatePiece(const Plan& plan, std::int64_t piece, RowDeflater& deflater,
-                  RowBuffer& buffer, Piece& p) {
+void DeflatePiece(const Plan& plan, std::int64_t piece, RowDeflater& deflater, RowBuffer& buffer,
+                  Piece& p) {
     const std::int64_t first = piece * plan.rowsPerPiece;
     const std::int64_t end = std::min(plan.rows, first + plan.rowsPerPiece);
     const std::size_t rowBytes = plan.rowBytes;
@@ -78,8 +78,8 @@ void DeflatePiece(const Plan& plan, std::int64_t piece, RowDeflater& deflater,
     p.length = size - history;
     p.out.assign({'I', 'D', 'A', 'T'});
     if (first == 0) p.out.insert(p.out.end(), std::begin(kZlibHeader), std::end(kZlibHeader));
-    deflater.Deflate(rows + history, p.length, history, rowBytes, plan.pixelBytes,
-                     end == plan.rows, p.out);
+    deflater.Deflate(rows + history, p.length, history, rowBytes, plan.pixelBytes, end == plan.rows,
+                     p.out);
     p.crc = std::uint32_t(crc32(0, p.out.data(), uInt(p.out.size())));
 }
 
