@@ -19,6 +19,9 @@ namespace gw::imagefiles {
 
 namespace {
 
+// The closing chunk: its length, its type and its CRC.
+constexpr std::size_t kPngEndBytes = 12;
+
 // The zlib header for a 32 KiB window, no preset dictionary, marked as made by a fast coder.
 constexpr std::uint8_t kZlibHeader[2] = {0x78, 0x01};
 
@@ -95,6 +98,14 @@ bool AppendPiece(const Piece& p, bool last, uLong& adler, std::vector<std::uint8
         check = crc32(check, sum, 4);
     }
     PutPngNumber(crc, std::uint32_t(check));
+    // Room for the whole chunk at once, and with the last one for the closing chunk too: the
+    // file grown part by part would be copied again for the checksums after the data.
+    const std::size_t chunk = 4 + p.out.size() + (last ? 4 : 0) + 4 + (last ? kPngEndBytes : 0);
+    if (bytes.size() + chunk > bytes.capacity()) {
+        const std::size_t room = std::max(bytes.size() + chunk, 2 * bytes.capacity());
+        if (!MayAllocate(room)) return false;
+        bytes.reserve(room);
+    }
     return AppendBytes(bytes, length, 4) && AppendBytes(bytes, p.out.data(), p.out.size()) &&
            (!last || AppendBytes(bytes, sum, 4)) && AppendBytes(bytes, crc, 4);
 }
