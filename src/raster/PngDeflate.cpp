@@ -6,6 +6,7 @@
 #include <atomic>
 #include <condition_variable>
 #include <cstring>
+#include <memory>
 #include <mutex>
 #include <new>
 
@@ -18,6 +19,9 @@ namespace gw::imagefiles {
 
 namespace {
 
+// The closing chunk: its length, its type and its CRC.
+constexpr std::size_t kPngEndBytes = 12;
+
 // The zlib header for a 32 KiB window, no preset dictionary, marked as made by a fast coder.
 constexpr std::uint8_t kZlibHeader[2] = {0x78, 0x01};
 
@@ -27,6 +31,22 @@ struct Piece {
     std::uint32_t crc = 0;    // over the whole of `out`
     std::uint32_t adler = 1;  // of the piece's filtered rows
     std::size_t length = 0;   // of the filtered rows
+};
+
+// The filtered rows of a band's pieces, the row before each included. Every byte is written
+// before it is read, so the buffer is taken uncleared, and kept for the band's next piece.
+struct RowBuffer {
+    std::unique_ptr<std::uint8_t[]> bytes;
+    std::size_t capacity = 0;
+
+    std::uint8_t* Take(std::size_t n) {
+        if (n > capacity) {
+            bytes.reset();
+            bytes = std::make_unique_for_overwrite<std::uint8_t[]>(n);
+            capacity = n;
+        }
+        return bytes.get();
+    }
 };
 
 struct Plan {
@@ -39,8 +59,8 @@ struct Plan {
 };
 
 // Throws std::bad_alloc when its buffers cannot be had.
-void DeflatePiece(const Plan& plan, std::int64_t piece, RowDeflater& deflater,
-                  std::vector<std::uint8_t>& rows, Piece& p) {
+void DeflatePiece(const Plan& plan, std::int64_t piece, RowDeflater& deflater, RowBuffer& buffer,
+                  Piece& p) {
     const std::int64_t first = piece * plan.rowsPerPiece;
     const std::int64_t end = std::min(plan.rows, first + plan.rowsPerPiece);
     const std::size_t rowBytes = plan.rowBytes;
@@ -48,20 +68,21 @@ void DeflatePiece(const Plan& plan, std::int64_t piece, RowDeflater& deflater,
     // waits for another: the piece's matches reach a row up, and no farther back.
     const std::int64_t from = first > 0 ? first - 1 : 0;
     const std::size_t history = std::size_t(first - from) * rowBytes;
-    rows.resize(std::size_t(end - from) * rowBytes);
+    const std::size_t size = std::size_t(end - from) * rowBytes;
+    std::uint8_t* const rows = buffer.Take(size);
     // Each row is summed while it is still in the cache.
     std::uint32_t adler = 1;
     for (std::int64_t t = from; t < end; ++t) {
-        std::uint8_t* row = rows.data() + std::size_t(t - from) * rowBytes;
+        std::uint8_t* row = rows + std::size_t(t - from) * rowBytes;
         (*plan.writeRow)(t, row);
         if (t >= first) adler = Adler32(adler, row, rowBytes);
     }
     p.adler = adler;
-    p.length = rows.size() - history;
+    p.length = size - history;
     p.out.assign({'I', 'D', 'A', 'T'});
     if (first == 0) p.out.insert(p.out.end(), std::begin(kZlibHeader), std::end(kZlibHeader));
-    deflater.Deflate(rows.data() + history, p.length, history, rowBytes, plan.pixelBytes,
-                     end == plan.rows, p.out);
+    deflater.Deflate(rows + history, p.length, history, rowBytes, plan.pixelBytes, end == plan.rows,
+                     p.out);
     p.crc = std::uint32_t(crc32(0, p.out.data(), uInt(p.out.size())));
 }
 
@@ -77,6 +98,14 @@ bool AppendPiece(const Piece& p, bool last, uLong& adler, std::vector<std::uint8
         check = crc32(check, sum, 4);
     }
     PutPngNumber(crc, std::uint32_t(check));
+    // Room for the whole chunk at once, and with the last one for the closing chunk too: the
+    // file grown part by part would be copied again for the checksums after the data.
+    const std::size_t chunk = 4 + p.out.size() + (last ? 4 : 0) + 4 + (last ? kPngEndBytes : 0);
+    if (bytes.size() + chunk > bytes.capacity()) {
+        const std::size_t room = std::max(bytes.size() + chunk, 2 * bytes.capacity());
+        if (!MayAllocate(room)) return false;
+        bytes.reserve(room);
+    }
     return AppendBytes(bytes, length, 4) && AppendBytes(bytes, p.out.data(), p.out.size()) &&
            (!last || AppendBytes(bytes, sum, 4)) && AppendBytes(bytes, crc, 4);
 }
@@ -111,7 +140,7 @@ bool AppendPngData(std::int64_t rows, std::size_t rowBytes, std::size_t pixelByt
         bool ok = true;
         try {
             RowDeflater deflater;
-            std::vector<std::uint8_t> rows;
+            RowBuffer rows;
             Piece p;
             while (ok) {
                 const std::int64_t piece = nextPiece.fetch_add(1);

@@ -26,6 +26,7 @@ constexpr std::size_t kMinUp = 4;
 constexpr std::size_t kHashed = 6;
 constexpr std::uint64_t kHashedMask = ~std::uint64_t(0) >> (64 - 8 * kHashed);
 constexpr int kHashBits = 14;
+constexpr std::size_t kHashSlots = std::size_t(1) << kHashBits;
 
 constexpr std::uint16_t kLengthBase[29] = {3,  4,  5,  6,   7,   8,   9,   10,  11, 13,
                                            15, 17, 19, 23,  27,  31,  35,  43,  51, 59,
@@ -168,7 +169,9 @@ unsigned MatchStarts(const std::uint8_t* p, std::size_t up, std::size_t left) {
 
 }  // namespace
 
-RowDeflater::RowDeflater() : symbols_(kBlockSymbols), hash_(std::size_t(1) << kHashBits) {}
+RowDeflater::RowDeflater()
+    : symbols_(std::make_unique_for_overwrite<Symbol[]>(kBlockSymbols)),
+      hash_(std::make_unique_for_overwrite<std::uint32_t[]>(kHashSlots)) {}
 
 void RowDeflater::MakeRoom(std::size_t bytes) {
     if (capacity_ - outEnd_ >= bytes) return;
@@ -182,7 +185,7 @@ void RowDeflater::MakeRoom(std::size_t bytes) {
 inline void RowDeflater::Literals(const std::uint8_t* from, std::size_t count) {
     while (count) {
         const std::size_t n = std::min(count, kBlockSymbols - used_);
-        Symbol* s = symbols_.data() + used_;
+        Symbol* s = symbols_.get() + used_;
         for (std::size_t k = 0; k < n; ++k) {
             s[k] = {from[k], 0};
             ++literalCounts_[from[k]];
@@ -334,11 +337,14 @@ void RowDeflater::Deflate(const std::uint8_t* data, std::size_t size, std::size_
     const std::size_t end = history + size;
     const std::size_t up = rowBytes <= kWindow ? rowBytes : 0;
     const std::size_t left = pixelBytes;
-    std::fill(hash_.begin(), hash_.end(), 0);
+    std::fill_n(hash_.get(), kHashSlots, 0);
     outEnd_ = 0;
     bits_ = 0;
     bitCount_ = 0;
     used_ = 0;
+    // Room for the blocks of data that does not shrink, taken at once: a buffer grown block by
+    // block would be copied each time.
+    MakeRoom(size + size / 8 + 1024);
     std::fill_n(literalCounts_, 286, 0);
     std::fill_n(distanceCounts_, 30, 0);
 

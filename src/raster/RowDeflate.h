@@ -38,11 +38,13 @@ class RowDeflater {
     void FlushBlock(bool final);
     void MakeRoom(std::size_t bytes);
 
-    std::vector<Symbol> symbols_;
+    // Neither is cleared when made: the symbols are written before they are read, and every
+    // Deflate clears the hash.
+    std::unique_ptr<Symbol[]> symbols_;
     std::size_t used_ = 0;
     std::uint32_t literalCounts_[286] = {};
     std::uint32_t distanceCounts_[30] = {};
-    std::vector<std::uint32_t> hash_;
+    std::unique_ptr<std::uint32_t[]> hash_;
     // The blocks coded so far, up to `outEnd_`, and the bits not yet written there as whole
     // bytes.
     std::unique_ptr<std::uint8_t[]> buffer_;

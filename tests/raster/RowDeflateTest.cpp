@@ -92,6 +92,24 @@ TEST(RowDeflate, ZlibInflatesThePiecesJoinedToTheirBytes) {
     }
 }
 
+TEST(RowDeflate, ACoderUsedBeforeGivesTheBytesOfANewOne) {
+    // What an earlier call left in the coder (other data, or the same data's later places)
+    // never shows.
+    const std::vector<std::uint8_t> noise = MakeRows('n', 3001, 90);
+    for (const char kind : {'r', 'p', 's', 'g'}) {
+        const std::vector<std::uint8_t> data = MakeRows(kind, 1201, 40);
+        std::vector<std::uint8_t> fresh, reused, ignored;
+        RowDeflater().Deflate(data.data(), data.size(), 0, 1201, 3, true, fresh);
+        for (const std::vector<std::uint8_t>* earlier : {&noise, &data}) {
+            RowDeflater deflater;
+            deflater.Deflate(earlier->data(), earlier->size(), 0, 301, 4, false, ignored);
+            reused.clear();
+            deflater.Deflate(data.data(), data.size(), 0, 1201, 3, true, reused);
+            EXPECT_TRUE(reused == fresh) << kind;
+        }
+    }
+}
+
 TEST(RowDeflate, HuffmanCodesAreCompleteAndWithinTheirLimit) {
     struct Case {
         int symbols, limit;
