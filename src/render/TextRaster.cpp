@@ -590,12 +590,18 @@ void BlendShadowRow(const std::uint8_t* coverage, std::size_t count, const Shado
 void RenderText(const Lettering& lettering, DibImage& TextImage, DibImage& TextMask,
                 RenderTrace* trace, std::int32_t scale, const RenderOptions& options) {
     const TextPlan plan = PlanText(lettering, scale);
-    newdib(TextImage, plan.width, plan.height, 24, nullptr, 0);
-    newdib(TextMask, plan.width, plan.height, 24, nullptr, 0);
-    if (TextImage.Bits && TextMask.Bits && !options.plainStages)
+    // The direct way writes every byte of both images, padding included, before it reads one.
+    const DibPixels pixels = options.plainStages ? DibPixels::Zeroed : DibPixels::Uncleared;
+    newdib(TextImage, plan.width, plan.height, 24, nullptr, 0, pixels);
+    newdib(TextMask, plan.width, plan.height, 24, nullptr, 0, pixels);
+    if (TextImage.Bits && TextMask.Bits && !options.plainStages) {
         RenderTextDirect(lettering, plan, TextImage, TextMask, trace, options);
-    else
-        RenderTextThroughBitmaps(lettering, plan, TextImage, TextMask, trace, options);
+        return;
+    }
+    for (DibImage* dib : {&TextImage, &TextMask})
+        if (dib->Bits && pixels == DibPixels::Uncleared)
+            std::memset(dib->Bits.get(), 0, DibImageSize(*dib));
+    RenderTextThroughBitmaps(lettering, plan, TextImage, TextMask, trace, options);
 }
 
 void RenderTextReference(const Lettering& lettering, DibImage& TextImage, DibImage& TextMask,
