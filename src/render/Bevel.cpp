@@ -479,6 +479,7 @@ class EdgeShader {
     struct BandState {
         std::vector<BandEntry*> entries;  // by band width; null until made
         std::vector<ZeroedBlock> blocks;
+        std::size_t capacity = 0;  // entries the last block holds
         std::size_t used = 0;  // entries made in the last block
         std::size_t tabled = 0;
     };
@@ -765,11 +766,18 @@ class EdgeShader {
         BandEntry*& row = state.entries[std::size_t(N)];
         if (!row) {
             if (state.tabled + std::size_t(N) > kMaxTabledEntries) return nullptr;
-            if (state.blocks.empty() || state.used + std::size_t(N) > kEntriesPerBlock) {
-                ZeroedBlock block = AllocateZeroed(kMappedBlockBytes);
+            if (state.blocks.empty() || state.used + std::size_t(N) > state.capacity) {
+                // The first block is a small one from the heap, enough for the widths of small
+                // letters: a mapped block costs a huge page cleared by the system at its first
+                // touch. Entries are made before they are read, so no block is cleared.
+                const bool small = state.blocks.empty() && std::size_t(N) <= kFirstBlockEntries;
+                const std::size_t capacity = small ? kFirstBlockEntries : kEntriesPerBlock;
+                ZeroedBlock block = small ? AllocateUncleared(capacity * sizeof(BandEntry))
+                                          : AllocateZeroed(kMappedBlockBytes);
                 if (!block) return nullptr;
                 state.blocks.push_back(std::move(block));
                 state.used = 0;
+                state.capacity = capacity;
             }
             BandEntry* const first =
                 reinterpret_cast<BandEntry*>(state.blocks.back().get()) + state.used;
@@ -823,6 +831,7 @@ class EdgeShader {
     // A block mapped on its own: its entries in huge pages, up to the widest band width.
     static constexpr std::size_t kEntriesPerBlock = kMappedBlockBytes / sizeof(BandEntry);
     static_assert(kEntriesPerBlock >= kMaxTabledWidth);
+    static constexpr std::size_t kFirstBlockEntries = 4096;
     static_assert(std::is_trivially_destructible_v<BandEntry>);
 
     const EdgePassParams& p_;
