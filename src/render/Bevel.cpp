@@ -291,7 +291,22 @@ class EdgeShader {
         background_[1] = p_.backgroundGreen;
         background_[2] = p_.backgroundRed;
         useTexture_ = p_.backgroundIsTexture && sampler_.ok();
+        rays_ = std::move(SpareRays());
+        SpareRays().clear();
     }
+
+    // The rays' lists of runs are kept for the next shader of the thread (a render's passes come
+    // one after the other), unless they have grown large: every ray's list is cleared before its
+    // runs are found, so only their memory is taken over.
+    ~EdgeShader() {
+        std::size_t runs = 0;
+        for (const RayRuns& r : rays_)
+            runs += r.runs.capacity();
+        if (rays_.size() <= kSpareRays && runs <= kSpareRuns) SpareRays() = std::move(rays_);
+    }
+
+    EdgeShader(const EdgeShader&) = delete;
+    EdgeShader& operator=(const EdgeShader&) = delete;
 
     void Run() {
         const std::int32_t o = TruncSaturated(
@@ -465,6 +480,10 @@ class EdgeShader {
         std::int32_t ox = 0, oy = 0;
         std::vector<LetterRun> runs;
     };
+    static std::vector<RayRuns>& SpareRays() {
+        thread_local std::vector<RayRuns> spare;
+        return spare;
+    }
     // One shading of a ray of the round (rays_[ray]), or several of its line in a row; a ray comes
     // up to three times.
     struct RayCall {
@@ -832,6 +851,8 @@ class EdgeShader {
     static constexpr std::size_t kEntriesPerBlock = kMappedBlockBytes / sizeof(BandEntry);
     static_assert(kEntriesPerBlock >= kMaxTabledWidth);
     static constexpr std::size_t kFirstBlockEntries = 4096;
+    static constexpr std::size_t kSpareRays = std::size_t(1) << 15;
+    static constexpr std::size_t kSpareRuns = std::size_t(1) << 18;
     static_assert(std::is_trivially_destructible_v<BandEntry>);
 
     const EdgePassParams& p_;
