@@ -67,8 +67,12 @@ ZeroedBlock AllocateBlock(std::size_t bytes, bool zeroed) {
 
 }  // namespace
 
-ZeroedBlock AllocateZeroed(std::size_t bytes) { return AllocateBlock(bytes, true); }
+ZeroedBlock AllocateZeroed(std::size_t bytes) {
+    return AllocateBlock(bytes, true);
+}
 
-ZeroedBlock AllocateUncleared(std::size_t bytes) { return AllocateBlock(bytes, false); }
+ZeroedBlock AllocateUncleared(std::size_t bytes) {
+    return AllocateBlock(bytes, false);
+}
 
 }  // namespace gw

@@ -229,7 +229,7 @@ void ShadeSpanBest(const ShadeSpan& s) {
 // the image is found without a search.
 struct MonotoneIndex {
     bool ascending = true;
-    std::int64_t low = 0, high = -1;  // the coordinate's range
+    std::int64_t low = 0, high = -1;   // the coordinate's range
     std::vector<std::uint32_t> first;  // by value - low
 
     template <class Coord>
@@ -249,12 +249,14 @@ struct MonotoneIndex {
         std::size_t j = 0;
         if (ascending) {
             for (std::int64_t v = low; v <= high; ++v) {
-                while (coord(points[j]) < v) ++j;
+                while (coord(points[j]) < v)
+                    ++j;
                 first[std::size_t(v - low)] = std::uint32_t(j);
             }
         } else {
             for (std::int64_t v = high; v >= low; --v) {
-                while (coord(points[j]) > v) ++j;
+                while (coord(points[j]) > v)
+                    ++j;
                 first[std::size_t(v - low)] = std::uint32_t(j);
             }
         }
@@ -459,8 +461,10 @@ class EdgeShader {
         const auto axis = [](const MonotoneIndex& index, std::int64_t off, std::int64_t size) {
             // Ascending, the span runs from the first pixel at 0 or beyond to the first beyond
             // size - 1; descending, from the first at size - 1 or below to the first below 0.
-            const std::size_t lo = index.ascending ? index.First(-off) : index.First(size - 1 - off);
-            const std::size_t hi = index.ascending ? index.First(size - off) : index.First(-off - 1);
+            const std::size_t lo =
+                index.ascending ? index.First(-off) : index.First(size - 1 - off);
+            const std::size_t hi =
+                index.ascending ? index.First(size - off) : index.First(-off - 1);
             return std::pair<std::size_t, std::size_t>(lo, std::max(lo, hi));
         };
         const auto sx = axis(xIndex_, ox, W_);
@@ -499,7 +503,7 @@ class EdgeShader {
         std::vector<BandEntry*> entries;  // by band width; null until made
         std::vector<ZeroedBlock> blocks;
         std::size_t capacity = 0;  // entries the last block holds
-        std::size_t used = 0;  // entries made in the last block
+        std::size_t used = 0;      // entries made in the last block
         std::size_t tabled = 0;
     };
 
@@ -869,7 +873,7 @@ class EdgeShader {
     TPoint lineStep_{};
     std::int32_t minX_ = 0, maxX_ = 0, minY_ = 0, maxY_ = 0;  // the template's bounding box
     MonotoneIndex xIndex_, yIndex_;  // where the template's columns and rows are first met
-    std::vector<RayRuns> rays_;  // the distinct rays of the round, rayCount_ of them in use
+    std::vector<RayRuns> rays_;      // the distinct rays of the round, rayCount_ of them in use
     std::size_t rayCount_ = 0;
     std::vector<RayCall> calls_;
     int bands_ = 1;

@@ -413,8 +413,8 @@ void EnvelopeWarp::FindRoots(std::int32_t column, std::int32_t length) {
     // the search starts in a narrow bracket around `guess` and widens it only where that misses.
     const auto firstAbove = [](auto&& above, double guess) {
         std::int64_t lo = 0, hi = kLastRoot + 1;
-        const auto near = static_cast<std::int64_t>(
-            std::clamp(guess, 0.0, static_cast<double>(kLastRoot + 1)));
+        const auto near =
+            static_cast<std::int64_t>(std::clamp(guess, 0.0, static_cast<double>(kLastRoot + 1)));
         const std::int64_t a = std::max<std::int64_t>(lo, near - 1);
         const std::int64_t b = std::min<std::int64_t>(hi - 1, near + 1);
         if (above(a))
@@ -441,7 +441,8 @@ void EnvelopeWarp::FindRoots(std::int32_t column, std::int32_t length) {
         return scale > 0 ? std::ceil(double((textHeight_ - 1) - r) / scale) : double(kLastRoot + 1);
     };
     // The first e whose row is at most `high`, and the last whose row is at least `low`.
-    rootFirst_ = firstAbove([&](std::int64_t e) { return row(e) <= rows.high; }, guessFor(rows.high));
+    rootFirst_ =
+        firstAbove([&](std::int64_t e) { return row(e) <= rows.high; }, guessFor(rows.high));
     rootLast_ =
         firstAbove([&](std::int64_t e) { return row(e) < rows.low; }, guessFor(rows.low - 1)) - 1;
 }
