@@ -406,6 +406,14 @@ void FirstBytes(const std::uint8_t* ink, std::size_t count, std::uint8_t* out) {
         out[x] = ink[3 * x];
 }
 
+// v[x] = letter where shape[x] is 0, for the x < count; the two rows do not overlap. Every byte
+// is stored, kept or not, so that the loop goes many bytes a step.
+void FoldLetters(const std::uint8_t* __restrict shape, std::size_t count, std::uint8_t letter,
+                 std::uint8_t* __restrict v) {
+    for (std::size_t x = 0; x < count; ++x)
+        v[x] = shape[x] == 0 ? letter : v[x];
+}
+
 // Draws the block band by band, each band into a monochrome bitmap of BandRows rows of its own,
 // and hands every image row to take(y, row) (3 bytes a pixel, black on white). Bands of the
 // block go side by side on the cores: every band reads only the block, its glyph images held
@@ -494,8 +502,7 @@ void RenderTextDirect(const Lettering& lettering, const TextPlan& plan, DibImage
             for (std::int64_t y = first; y < end; ++y) {
                 std::uint8_t* v = planeRow(std::int32_t(y));
                 const std::uint8_t* m = shape + std::size_t(y) * w;
-                for (std::size_t x = 0; x < w; ++x)
-                    if (m[x] == 0) v[x] = kLetter;
+                FoldLetters(m, w, kLetter, v);
             }
         });
     } else {
