@@ -30,6 +30,7 @@
 #include "document/LetteringFile.h"
 #include "document/PictureSize.h"
 #include "document/SettingsTable.h"
+#include "loader/LibraryLoader.h"
 #include "platform/AllocationLimit.h"
 #include "platform/Catalogue.h"
 #include "platform/SignalMask.h"
@@ -351,19 +352,24 @@ int PrepareLettering(const CliOptions& options, Lettering& lettering) {
 // the second thread opens its face while this one checks that the match still holds.
 class FontPreparation {
   public:
-    explicit FontPreparation(const CliOptions& options) {
+    // `codec`: the file of the library the picture's format is written with, or null.
+    FontPreparation(const CliOptions& options, const char* codec) {
         const LogFont font = PreparedFont(options);
         try {
             // Resolving the font reads the configuration and opens the face. A failure there
             // (memory) is kept for the main thread, which says it; the thread must not end the
             // program.
             const TerminationSignalsHeld held;  // the clean-up runs on the main thread
-            thread_ = std::thread([this, font] {
+            thread_ = std::thread([this, font, codec] {
+                // The libraries of the drawing first, before the font machinery holds its lock,
+                // so that the main thread gets on with the lettering meanwhile.
+                loader::OpenLibraries({"libfreetype.so.6", "libharfbuzz.so.0", "libfribidi.so.0"});
                 try {
                     ResolvedFontFile(font);
                 } catch (...) {
                     failed_ = true;
                 }
+                loader::OpenLibraries({codec});
             });
         } catch (const std::system_error&) {
             // Without a second thread the font is prepared when it is first used.
@@ -796,11 +802,22 @@ bool LimitAddressSpace(std::int32_t mebibytes) {
 #endif
 }
 
+// The library a picture of the type is written with; null for those written without one.
+const char* CodecLibrary(ImageFileType type, bool vector) {
+    if (vector) return nullptr;
+    switch (type) {
+        case ImageFileType::Png: return "libz.so.1";
+        case ImageFileType::Jpeg: return "libjpeg.so.62";
+        case ImageFileType::Webp: return "libwebp.so.7";
+        default: return nullptr;
+    }
+}
+
 int Run(const CliOptions& options) {
     ImageFileType type = ImageFileType::Png;
     std::optional<VectorFormat> vector;
     if (const int usage = CheckUsage(options, type, vector); usage != kExitOk) return usage;
-    FontPreparation fonts(options);
+    FontPreparation fonts(options, CodecLibrary(type, vector.has_value()));
     if (!options.batch.empty())
         return RunBatch(options, type, VectorOptionsOf(options, vector), fonts);
     Lettering lettering;

@@ -196,6 +196,21 @@ void InstallHandler(int signal) {
     ::sigaction(signal, &action, nullptr);
 }
 
+}  // namespace
+
+void RemoveTemporaries() {
+    // Files first, so that the folders they were written into are empty when their turn comes.
+    for (int pass = 0; pass < 2; ++pass) {
+        for (int i = 0; i < kTemporarySlots; ++i) {
+            const char* path = g_slotPath[i].load();
+            if (!path || g_slotFolder[i].load() != (pass == 1)) continue;
+            RemoveIfMade(path, g_slotDevice[i].load(), g_slotInode[i].load(), pass == 1);
+        }
+    }
+}
+
+namespace {
+
 // Only async-signal-safe calls from here on.
 void PassOnCleanUpAndRaise(int signal) {
     const sigset_t termination = TerminationSignals();
@@ -208,14 +223,7 @@ void PassOnCleanUpAndRaise(int signal) {
         const int pid = worker.load();
         if (pid > 0) ::kill(pid, signal);
     }
-    // Files first, so that the folders they were written into are empty when their turn comes.
-    for (int pass = 0; pass < 2; ++pass) {
-        for (int i = 0; i < kTemporarySlots; ++i) {
-            const char* path = g_slotPath[i].load();
-            if (!path || g_slotFolder[i].load() != (pass == 1)) continue;
-            RemoveIfMade(path, g_slotDevice[i].load(), g_slotInode[i].load(), pass == 1);
-        }
-    }
+    RemoveTemporaries();
     // The signal's action is the default again and the signal is let through: this ends the
     // program the way the signal would have, so the caller sees 128 + signal.
     sigset_t only;

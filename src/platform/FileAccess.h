@@ -112,6 +112,9 @@ void SyncFolder(const std::string& folder);
 int RememberTemporary(const char* path, bool folder);
 void MadeTemporary(int slot, std::uint64_t device, std::uint64_t inode);
 void ForgetTemporary(int slot);
+// Removes every remembered temporary (as the signal handler does), for a run that has to end
+// at once; async-signal-safe.
+void RemoveTemporaries();
 // Removes a temporary file or (empty) folder only when `path` still names the one made.
 bool RemoveIfMade(const char* path, std::uint64_t device, std::uint64_t inode, bool folder);
 

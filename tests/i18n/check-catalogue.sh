@@ -9,7 +9,7 @@ source_dir=$1 build=$2
 
 # The folders whose texts all go through the catalogue; a folder joins once its texts do, and a
 # file of them waits outside while its texts do not yet.
-folders="src/cli src/render src/raster src/platform src/document src/ui src/editing src/app"
+folders="src/cli src/loader src/render src/raster src/platform src/document src/ui src/editing src/app"
 waiting=""
 
 # Literals that read like texts but are none, each with its reason.
