@@ -20,13 +20,25 @@ Bitmap::Bitmap(std::int32_t width, std::int32_t height, PixelFormat format, TCol
     // The padding bytes stay zero for good: rows handed out as DIB rows carry clean padding.
     const std::size_t bytes = std::size_t(stride_) * std::size_t(height_);
     CheckAllocation(bytes);
+    // A grey fill is every byte but the padding's, so the pixels take it as the memory is made
+    // and only the padding is cleared after.
+    const TColor c = StoredColor(fill);
+    const std::uint8_t grey = GetBValue(c);
+    const bool isGrey = grey == GetGValue(c) && grey == GetRValue(c);
     try {
-        data_.assign(bytes, 0);
+        data_.assign(bytes, isGrey ? grey : 0);
     } catch (const std::bad_alloc&) {
         NoteAllocationFailure();
         throw;
     }
-    Fill(fill);
+    if (!isGrey) {
+        Fill(fill);
+        return;
+    }
+    const std::size_t rowBytes = std::size_t(width_) * 3;
+    if (grey == 0 || Empty() || std::size_t(stride_) == rowBytes) return;
+    for (std::int32_t y = 0; y < height_; ++y)
+        std::memset(Row(y) + rowBytes, 0, std::size_t(stride_) - rowBytes);
 }
 
 void Bitmap::Fill(TColor color) {

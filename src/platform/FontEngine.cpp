@@ -13,6 +13,7 @@
 #include <algorithm>
 #include <cmath>
 #include <condition_variable>
+#include <cstring>
 #include <filesystem>
 #include <limits>
 #include <map>
@@ -449,12 +450,30 @@ void Blit(Bitmap& target, const GlyphImage& image, std::int64_t originX, std::in
     for (std::int64_t row = rowFrom; row < rowTo; ++row) {
         const std::uint8_t* src = image.bits.data() + row * image.pitch;
         std::uint8_t* dst = target.Row(static_cast<std::int32_t>(y0 + row));
-        for (std::int64_t col = colFrom; col < colTo; ++col) {
-            if (!(src[col >> 3] & (0x80 >> (col & 7)))) continue;
-            std::uint8_t* p = dst + (x0 + col) * 3;
-            p[0] = b;
-            p[1] = g;
-            p[2] = r;
+        // The row in runs of ink: bytes without ink, or all ink, are passed over whole, and a
+        // run's pixels are written together.
+        const auto ink = [src](std::int64_t col) {
+            return (src[col >> 3] & (0x80u >> (col & 7))) != 0;
+        };
+        const auto whole = [&](std::int64_t col, std::uint8_t byte) {
+            return (col & 7) == 0 && col + 8 <= colTo && src[col >> 3] == byte;
+        };
+        for (std::int64_t col = colFrom; col < colTo;) {
+            while (col < colTo && !ink(col))
+                col += whole(col, 0x00) ? 8 : 1;
+            const std::int64_t start = col;
+            while (col < colTo && ink(col))
+                col += whole(col, 0xFF) ? 8 : 1;
+            std::uint8_t* p = dst + (x0 + start) * 3;
+            if (b == g && g == r) {
+                std::memset(p, b, std::size_t(col - start) * 3);
+                continue;
+            }
+            for (std::int64_t n = start; n < col; ++n, p += 3) {
+                p[0] = b;
+                p[1] = g;
+                p[2] = r;
+            }
         }
     }
 }

@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <cstdint>
 #include <cstdlib>
+#include <limits>
 #include <utility>
 
 namespace gw {
@@ -55,6 +56,16 @@ namespace clipped_detail {
 __extension__ using I128 = __int128;
 
 inline I128 FloorDiv(I128 n, I128 d) {  // d > 0
+    // Within 64 bits, as nearly every segment is, the division is the processor's own rather than
+    // the library's 128-bit one; the quotient is the same.
+    constexpr I128 kMin = std::numeric_limits<std::int64_t>::min();
+    constexpr I128 kMax = std::numeric_limits<std::int64_t>::max();
+    if (n > kMin && n <= kMax && d <= kMax) {
+        const auto n64 = static_cast<std::int64_t>(n), d64 = static_cast<std::int64_t>(d);
+        std::int64_t q = n64 / d64;
+        if (n64 % d64 != 0 && n64 < 0) --q;
+        return q;
+    }
     I128 q = n / d;
     if (n % d != 0 && n < 0) --q;
     return q;

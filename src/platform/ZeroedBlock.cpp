@@ -35,7 +35,9 @@ void BlockRelease::operator()(void* p) const {
     std::free(p);
 }
 
-ZeroedBlock AllocateZeroed(std::size_t bytes) {
+namespace {
+
+ZeroedBlock AllocateBlock(std::size_t bytes, bool zeroed) {
     if (bytes == 0) return nullptr;
 #if defined(__linux__)
     if (bytes >= kMappedBlockBytes && bytes <= SIZE_MAX - 2 * kHugePageBytes) {
@@ -57,9 +59,20 @@ ZeroedBlock AllocateZeroed(std::size_t bytes) {
         return ZeroedBlock(block, BlockRelease{length});
     }
 #endif
-    ZeroedBlock block(static_cast<std::uint8_t*>(std::calloc(bytes, 1)));
+    ZeroedBlock block(
+        static_cast<std::uint8_t*>(zeroed ? std::calloc(bytes, 1) : std::malloc(bytes)));
     if (block && bytes >= 2 * kHugePageBytes) AdviseHugePages(block.get(), bytes);
     return block;
+}
+
+}  // namespace
+
+ZeroedBlock AllocateZeroed(std::size_t bytes) {
+    return AllocateBlock(bytes, true);
+}
+
+ZeroedBlock AllocateUncleared(std::size_t bytes) {
+    return AllocateBlock(bytes, false);
 }
 
 }  // namespace gw

@@ -31,4 +31,8 @@ using ZeroedBlock = std::unique_ptr<std::uint8_t[], BlockRelease>;
 // is the caller's to ask.
 ZeroedBlock AllocateZeroed(std::size_t bytes);
 
+// The same block for a caller that writes every byte before it reads one: a block from the heap
+// keeps what it held (clearing it would only be written over); a mapped one is zero anyway.
+ZeroedBlock AllocateUncleared(std::size_t bytes);
+
 }  // namespace gw

@@ -18,7 +18,7 @@
 namespace gw {
 
 void newdib(DibImage& dib, std::int32_t width, std::int32_t height, std::int32_t bitCount,
-            const BitmapInfo* colorSource, std::int32_t colors) {
+            const BitmapInfo* colorSource, std::int32_t colors, DibPixels pixels) {
     deldib(dib);
     if (width < 1 || height < 1 || width > kMaxDibSide || height > kMaxDibSide) return;
     if (bitCount != 1 && bitCount != 4 && bitCount != 8 && bitCount != 24) return;
@@ -40,7 +40,8 @@ void newdib(DibImage& dib, std::int32_t width, std::int32_t height, std::int32_t
     h.biClrUsed = colors > 0 ? std::uint32_t(colors) : 0;
 
     // Zeroed by the system without being touched here; a large picture in huge pages.
-    DibBits bits = AllocateZeroed(std::size_t(size));
+    DibBits bits = pixels == DibPixels::Zeroed ? AllocateZeroed(std::size_t(size))
+                                               : AllocateUncleared(std::size_t(size));
     if (!bits) {
         NoteAllocationFailure();
         return;

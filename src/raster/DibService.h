@@ -12,12 +12,17 @@ namespace gw {
 constexpr std::int32_t kMaxDibSide = 16384;
 constexpr std::int64_t kMaxDibBytes = std::int64_t(1) << 30;  // 1 GiB of pixel data
 
+// Whether a new image's pixels are zero, or left as the memory held them for a maker that writes
+// every byte of its rows, padding included, before anything reads one.
+enum class DibPixels { Zeroed, Uncleared };
+
 // Makes `dib` a new image (releasing what it held) of width x height at bitCount (1, 4, 8, 24)
-// bits, its pixels zero. `colors` colour-table entries are copied from `colorSource` (when not
-// null). Impossible requests (a side below 1 or above kMaxDibSide, more than kMaxDibBytes, another
-// bit count) and lack of memory leave `dib` empty.
+// bits, its pixels zero (or as `pixels` says). `colors` colour-table entries are copied from
+// `colorSource` (when not null). Impossible requests (a side below 1 or above kMaxDibSide, more
+// than kMaxDibBytes, another bit count) and lack of memory leave `dib` empty.
 void newdib(DibImage& dib, std::int32_t width, std::int32_t height, std::int32_t bitCount,
-            const BitmapInfo* colorSource, std::int32_t colors);
+            const BitmapInfo* colorSource, std::int32_t colors,
+            DibPixels pixels = DibPixels::Zeroed);
 
 // Releases the image; `dib` is empty afterwards. An empty image is accepted.
 void deldib(DibImage& dib);

@@ -223,6 +223,59 @@ void ShadeSpanBest(const ShadeSpan& s) {
     ShadeSpanPlain<kLit>(s);
 }
 
+// Where a coordinate that is monotone along a list of pixels first reaches a value: ascending,
+// the first index whose coordinate is v or more; descending, the first whose coordinate is v or
+// less (the count where none is). One entry per value between the ends, so that a ray's span in
+// the image is found without a search.
+struct MonotoneIndex {
+    bool ascending = true;
+    std::int64_t low = 0, high = -1;   // the coordinate's range
+    std::vector<std::uint32_t> first;  // by value - low
+
+    template <class Coord>
+    void Make(const std::vector<TPoint>& points, Coord coord) {
+        first.clear();
+        count = points.size();
+        if (points.empty()) {
+            low = 0;
+            high = -1;
+            return;
+        }
+        const std::int64_t a = coord(points.front()), b = coord(points.back());
+        ascending = a <= b;
+        low = std::min(a, b);
+        high = std::max(a, b);
+        first.resize(std::size_t(high - low) + 1);
+        std::size_t j = 0;
+        if (ascending) {
+            for (std::int64_t v = low; v <= high; ++v) {
+                while (coord(points[j]) < v)
+                    ++j;
+                first[std::size_t(v - low)] = std::uint32_t(j);
+            }
+        } else {
+            for (std::int64_t v = high; v >= low; --v) {
+                while (coord(points[j]) > v)
+                    ++j;
+                first[std::size_t(v - low)] = std::uint32_t(j);
+            }
+        }
+    }
+
+    std::size_t First(std::int64_t v) const {
+        if (ascending) {
+            if (v <= low) return 0;
+            if (v > high) return count;
+        } else {
+            if (v >= high) return 0;
+            if (v < low) return count;
+        }
+        return first[std::size_t(v - low)];
+    }
+
+    std::size_t count = 0;  // the points
+};
+
 class EdgeShader {
   public:
     // `shape` is the letter shape, one byte a pixel, W x H, rows top first: a letter pixel is one
@@ -240,7 +293,22 @@ class EdgeShader {
         background_[1] = p_.backgroundGreen;
         background_[2] = p_.backgroundRed;
         useTexture_ = p_.backgroundIsTexture && sampler_.ok();
+        rays_ = std::move(SpareRays());
+        SpareRays().clear();
     }
+
+    // The rays' lists of runs are kept for the next shader of the thread (a render's passes come
+    // one after the other), unless they have grown large: every ray's list is cleared before its
+    // runs are found, so only their memory is taken over.
+    ~EdgeShader() {
+        std::size_t runs = 0;
+        for (const RayRuns& r : rays_)
+            runs += r.runs.capacity();
+        if (rays_.size() <= kSpareRays && runs <= kSpareRuns) SpareRays() = std::move(rays_);
+    }
+
+    EdgeShader(const EdgeShader&) = delete;
+    EdgeShader& operator=(const EdgeShader&) = delete;
 
     void Run() {
         const std::int32_t o = TruncSaturated(
@@ -271,6 +339,8 @@ class EdgeShader {
         maxX_ = std::max(ray_.front().x, ray_.back().x);
         minY_ = std::min(ray_.front().y, ray_.back().y);
         maxY_ = std::max(ray_.front().y, ray_.back().y);
+        xIndex_.Make(ray_, [](const TPoint& p) { return std::int64_t(p.x); });
+        yIndex_.Make(ray_, [](const TPoint& p) { return std::int64_t(p.y); });
         // Each template pixel as an offset into the letter shape; a ray adds its own offset.
         rayOffset_.resize(ray_.size());
         pixelOffset_.resize(ray_.size());
@@ -388,26 +458,17 @@ class EdgeShader {
     // span. Walking only the span changes nothing: before it the state is still undefined, and
     // after it no run can be closed any more.
     std::pair<std::size_t, std::size_t> InsideSpan(std::int32_t ox, std::int32_t oy) const {
-        const auto axis = [this](std::int32_t TPoint::*coord, std::int32_t off, std::int32_t size) {
-            const auto value = [&](const TPoint& p) { return std::int64_t(p.*coord) + off; };
-            const bool ascending = ray_.front().*coord <= ray_.back().*coord;
-            const auto below = [&](const TPoint& p) { return value(p) < 0; };
-            const auto above = [&](const TPoint& p) { return value(p) > size - 1; };
-            const auto b = ray_.begin();
-            const auto e = ray_.end();
-            if (ascending) {
-                const auto lo = std::partition_point(b, e, below);
-                const auto hi =
-                    std::partition_point(lo, e, [&](const TPoint& p) { return !above(p); });
-                return std::pair<std::size_t, std::size_t>(std::size_t(lo - b),
-                                                           std::size_t(hi - b));
-            }
-            const auto lo = std::partition_point(b, e, above);
-            const auto hi = std::partition_point(lo, e, [&](const TPoint& p) { return !below(p); });
-            return std::pair<std::size_t, std::size_t>(std::size_t(lo - b), std::size_t(hi - b));
+        const auto axis = [](const MonotoneIndex& index, std::int64_t off, std::int64_t size) {
+            // Ascending, the span runs from the first pixel at 0 or beyond to the first beyond
+            // size - 1; descending, from the first at size - 1 or below to the first below 0.
+            const std::size_t lo =
+                index.ascending ? index.First(-off) : index.First(size - 1 - off);
+            const std::size_t hi =
+                index.ascending ? index.First(size - off) : index.First(-off - 1);
+            return std::pair<std::size_t, std::size_t>(lo, std::max(lo, hi));
         };
-        const auto sx = axis(&TPoint::x, ox, W_);
-        const auto sy = axis(&TPoint::y, oy, H_);
+        const auto sx = axis(xIndex_, ox, W_);
+        const auto sy = axis(yIndex_, oy, H_);
         const std::size_t lo = std::max(sx.first, sy.first);
         const std::size_t hi = std::min(sx.second, sy.second);
         return {lo, std::max(lo, hi)};
@@ -423,6 +484,10 @@ class EdgeShader {
         std::int32_t ox = 0, oy = 0;
         std::vector<LetterRun> runs;
     };
+    static std::vector<RayRuns>& SpareRays() {
+        thread_local std::vector<RayRuns> spare;
+        return spare;
+    }
     // One shading of a ray of the round (rays_[ray]), or several of its line in a row; a ray comes
     // up to three times.
     struct RayCall {
@@ -437,7 +502,8 @@ class EdgeShader {
     struct BandState {
         std::vector<BandEntry*> entries;  // by band width; null until made
         std::vector<ZeroedBlock> blocks;
-        std::size_t used = 0;  // entries made in the last block
+        std::size_t capacity = 0;  // entries the last block holds
+        std::size_t used = 0;      // entries made in the last block
         std::size_t tabled = 0;
     };
 
@@ -568,19 +634,10 @@ class EdgeShader {
     // being monotone.
     std::pair<std::size_t, std::size_t> RowSpan(std::int32_t oy, std::int32_t y0,
                                                 std::int32_t y1) const {
-        const auto row = [&](const TPoint& p) { return std::int64_t(p.y) + oy; };
-        const auto b = ray_.begin();
-        const auto e = ray_.end();
-        if (ray_.front().y <= ray_.back().y) {
-            const auto lo =
-                std::partition_point(b, e, [&](const TPoint& p) { return row(p) < y0; });
-            const auto hi =
-                std::partition_point(lo, e, [&](const TPoint& p) { return row(p) < y1; });
-            return {std::size_t(lo - b), std::size_t(hi - b)};
-        }
-        const auto lo = std::partition_point(b, e, [&](const TPoint& p) { return row(p) >= y1; });
-        const auto hi = std::partition_point(lo, e, [&](const TPoint& p) { return row(p) >= y0; });
-        return {std::size_t(lo - b), std::size_t(hi - b)};
+        const std::int64_t from = std::int64_t(y0) - oy, to = std::int64_t(y1) - oy;
+        const std::size_t lo = yIndex_.ascending ? yIndex_.First(from) : yIndex_.First(to - 1);
+        const std::size_t hi = yIndex_.ascending ? yIndex_.First(to) : yIndex_.First(from - 1);
+        return {lo, std::max(lo, hi)};
     }
 
     // The pixels of one ray that lie in the rows [y0, y1).
@@ -732,11 +789,18 @@ class EdgeShader {
         BandEntry*& row = state.entries[std::size_t(N)];
         if (!row) {
             if (state.tabled + std::size_t(N) > kMaxTabledEntries) return nullptr;
-            if (state.blocks.empty() || state.used + std::size_t(N) > kEntriesPerBlock) {
-                ZeroedBlock block = AllocateZeroed(kMappedBlockBytes);
+            if (state.blocks.empty() || state.used + std::size_t(N) > state.capacity) {
+                // The first block is a small one from the heap, enough for the widths of small
+                // letters: a mapped block costs a huge page cleared by the system at its first
+                // touch. Entries are made before they are read, so no block is cleared.
+                const bool small = state.blocks.empty() && std::size_t(N) <= kFirstBlockEntries;
+                const std::size_t capacity = small ? kFirstBlockEntries : kEntriesPerBlock;
+                ZeroedBlock block = small ? AllocateUncleared(capacity * sizeof(BandEntry))
+                                          : AllocateZeroed(kMappedBlockBytes);
                 if (!block) return nullptr;
                 state.blocks.push_back(std::move(block));
                 state.used = 0;
+                state.capacity = capacity;
             }
             BandEntry* const first =
                 reinterpret_cast<BandEntry*>(state.blocks.back().get()) + state.used;
@@ -790,6 +854,9 @@ class EdgeShader {
     // A block mapped on its own: its entries in huge pages, up to the widest band width.
     static constexpr std::size_t kEntriesPerBlock = kMappedBlockBytes / sizeof(BandEntry);
     static_assert(kEntriesPerBlock >= kMaxTabledWidth);
+    static constexpr std::size_t kFirstBlockEntries = 4096;
+    static constexpr std::size_t kSpareRays = std::size_t(1) << 15;
+    static constexpr std::size_t kSpareRuns = std::size_t(1) << 18;
     static_assert(std::is_trivially_destructible_v<BandEntry>);
 
     const EdgePassParams& p_;
@@ -805,7 +872,8 @@ class EdgeShader {
     bool straight_ = false;  // the template repeats one step, lineStep_
     TPoint lineStep_{};
     std::int32_t minX_ = 0, maxX_ = 0, minY_ = 0, maxY_ = 0;  // the template's bounding box
-    std::vector<RayRuns> rays_;  // the distinct rays of the round, rayCount_ of them in use
+    MonotoneIndex xIndex_, yIndex_;  // where the template's columns and rows are first met
+    std::vector<RayRuns> rays_;      // the distinct rays of the round, rayCount_ of them in use
     std::size_t rayCount_ = 0;
     std::vector<RayCall> calls_;
     int bands_ = 1;

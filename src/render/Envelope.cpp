@@ -408,26 +408,43 @@ void EnvelopeWarp::FindRoots(std::int32_t column, std::int32_t length) {
     }
     const double scale = WarpRowScale(textHeight_, length);
     const auto row = [&](std::int64_t e) { return (textHeight_ - 1) - WarpRowAt(e, scale); };
+    // The first e in [0, kLastRoot + 1] for which above(e) holds (kLastRoot + 1 where none does),
+    // above being false up to some e and true from there on. The rows follow e / scale closely, so
+    // the search starts in a narrow bracket around `guess` and widens it only where that misses.
+    const auto firstAbove = [](auto&& above, double guess) {
+        std::int64_t lo = 0, hi = kLastRoot + 1;
+        const auto near =
+            static_cast<std::int64_t>(std::clamp(guess, 0.0, static_cast<double>(kLastRoot + 1)));
+        const std::int64_t a = std::max<std::int64_t>(lo, near - 1);
+        const std::int64_t b = std::min<std::int64_t>(hi - 1, near + 1);
+        if (above(a))
+            hi = a;
+        else
+            lo = a + 1;
+        if (b >= lo && b < hi) {
+            if (above(b))
+                hi = b;
+            else
+                lo = b + 1;
+        }
+        while (lo < hi) {
+            const std::int64_t mid = (lo + hi) / 2;
+            if (above(mid))
+                hi = mid;
+            else
+                lo = mid + 1;
+        }
+        return lo;
+    };
+    // Row r is reached where e x scale comes to (textHeight_ - 1) - r.
+    const auto guessFor = [&](std::int64_t r) {
+        return scale > 0 ? std::ceil(double((textHeight_ - 1) - r) / scale) : double(kLastRoot + 1);
+    };
     // The first e whose row is at most `high`, and the last whose row is at least `low`.
-    std::int64_t lo = 0, hi = kLastRoot + 1;
-    while (lo < hi) {
-        const std::int64_t mid = (lo + hi) / 2;
-        if (row(mid) <= rows.high)
-            hi = mid;
-        else
-            lo = mid + 1;
-    }
-    rootFirst_ = lo;
-    lo = -1;
-    hi = kLastRoot;
-    while (lo < hi) {
-        const std::int64_t mid = (lo + hi + 1) / 2;
-        if (row(mid) >= rows.low)
-            lo = mid;
-        else
-            hi = mid - 1;
-    }
-    rootLast_ = lo;
+    rootFirst_ =
+        firstAbove([&](std::int64_t e) { return row(e) <= rows.high; }, guessFor(rows.high));
+    rootLast_ =
+        firstAbove([&](std::int64_t e) { return row(e) < rows.low; }, guessFor(rows.low - 1)) - 1;
 }
 
 std::vector<WarpColumnRows> WarpBlendingRows(const DibImage& TextMask) {

@@ -19,7 +19,9 @@
 namespace gw {
 
 void MakeWhitePicture(const Lettering& lettering, DibImage& picture, std::int32_t scale) {
-    newdib(picture, lettering.width * scale, lettering.height * scale, 24, nullptr, 0);
+    // Every byte is set below, the padding with the rest.
+    newdib(picture, lettering.width * scale, lettering.height * scale, 24, nullptr, 0,
+           DibPixels::Uncleared);
     if (!picture.Bits) return;
     const std::size_t stride = std::size_t(picture.Stride);
     ParallelRows(DibHeight(picture), std::int64_t(DibWidth(picture)) * DibHeight(picture),
@@ -260,7 +262,8 @@ bool RenderPrint(const Lettering& lettering, const PrintOptions& options, DibIma
     // The picture at the inner size: drawn, smoothed, averaged down. The text images go as soon
     // as the picture has taken them, before the smoothing filter makes its copy.
     DibImage large;
-    newdib(large, W * factor, H * factor, 24, nullptr, 0);
+    // The render lays its background over every byte first, padding included.
+    newdib(large, W * factor, H * factor, 24, nullptr, 0, DibPixels::Uncleared);
     if (!large.Bits) return fail();
     std::vector<std::uint8_t> coverage;
     if (options.transparent && !TryResize(coverage, innerPixels)) return fail();

@@ -340,6 +340,80 @@ class WholeGlyphs {
     bool raised_ = false;
 };
 
+#if defined(__x86_64__) && (defined(__GNUC__) || defined(__clang__))
+// PixelBytes (kMap) or FirstBytes sixteen pixels at a time, as far as whole groups of them go;
+// returns how many it made. Byte 3 i of the 48 is pixel i's first: each of the three parts gives
+// its own to their places, the others left 0 by the shuffle, and the three are joined.
+template <bool kMap>
+__attribute__((target("ssse3"))) std::size_t FirstBytesShuffled(const std::uint8_t* ink,
+                                                                std::size_t count,
+                                                                std::uint8_t onInk,
+                                                                std::uint8_t offInk,
+                                                                std::uint8_t* out) {
+    alignas(16) std::int8_t pick[3][16];
+    for (int j = 0; j < 3; ++j)
+        for (int i = 0; i < 16; ++i) {
+            const int at = 3 * i - 16 * j;  // pixel i's first byte within part j
+            pick[j][i] = static_cast<std::int8_t>(at >= 0 && at < 16 ? at : -1);
+        }
+    const __m128i pick0 = _mm_load_si128(reinterpret_cast<const __m128i*>(pick[0]));
+    const __m128i pick1 = _mm_load_si128(reinterpret_cast<const __m128i*>(pick[1]));
+    const __m128i pick2 = _mm_load_si128(reinterpret_cast<const __m128i*>(pick[2]));
+    const __m128i zero = _mm_setzero_si128();
+    const __m128i on = _mm_set1_epi8(static_cast<char>(onInk));
+    const __m128i off = _mm_set1_epi8(static_cast<char>(offInk));
+    std::size_t x = 0;
+    for (; x + 16 <= count; x += 16) {
+        const auto* in = reinterpret_cast<const __m128i*>(ink + 3 * x);
+        const __m128i first =
+            _mm_or_si128(_mm_or_si128(_mm_shuffle_epi8(_mm_loadu_si128(in), pick0),
+                                      _mm_shuffle_epi8(_mm_loadu_si128(in + 1), pick1)),
+                         _mm_shuffle_epi8(_mm_loadu_si128(in + 2), pick2));
+        if constexpr (kMap) {
+            const __m128i isInk = _mm_cmpeq_epi8(first, zero);
+            const __m128i bytes =
+                _mm_or_si128(_mm_and_si128(isInk, on), _mm_andnot_si128(isInk, off));
+            _mm_storeu_si128(reinterpret_cast<__m128i*>(out + x), bytes);
+        } else {
+            _mm_storeu_si128(reinterpret_cast<__m128i*>(out + x), first);
+        }
+    }
+    return x;
+}
+#endif
+
+// out[x] = ink[3 x] == 0 ? onInk : offInk for the x < count: the first byte of each pixel of a
+// band row, black (0) on white, as one of two bytes.
+void PixelBytes(const std::uint8_t* ink, std::size_t count, std::uint8_t onInk, std::uint8_t offInk,
+                std::uint8_t* out) {
+    std::size_t x = 0;
+#if defined(__x86_64__) && (defined(__GNUC__) || defined(__clang__))
+    static const bool shuffles = __builtin_cpu_supports("ssse3");
+    if (shuffles) x = FirstBytesShuffled<true>(ink, count, onInk, offInk, out);
+#endif
+    for (; x < count; ++x)
+        out[x] = ink[3 * x] == 0 ? onInk : offInk;
+}
+
+// out[x] = ink[3 x] for the x < count: the first byte of each pixel of a band row.
+void FirstBytes(const std::uint8_t* ink, std::size_t count, std::uint8_t* out) {
+    std::size_t x = 0;
+#if defined(__x86_64__) && (defined(__GNUC__) || defined(__clang__))
+    static const bool shuffles = __builtin_cpu_supports("ssse3");
+    if (shuffles) x = FirstBytesShuffled<false>(ink, count, 0, 0, out);
+#endif
+    for (; x < count; ++x)
+        out[x] = ink[3 * x];
+}
+
+// v[x] = letter where shape[x] is 0, for the x < count; the two rows do not overlap. Every byte
+// is stored, kept or not, so that the loop goes many bytes a step.
+void FoldLetters(const std::uint8_t* __restrict shape, std::size_t count, std::uint8_t letter,
+                 std::uint8_t* __restrict v) {
+    for (std::size_t x = 0; x < count; ++x)
+        v[x] = shape[x] == 0 ? letter : v[x];
+}
+
 // Draws the block band by band, each band into a monochrome bitmap of BandRows rows of its own,
 // and hands every image row to take(y, row) (3 bytes a pixel, black on white). Bands of the
 // block go side by side on the cores: every band reads only the block, its glyph images held
@@ -405,9 +479,7 @@ void RenderTextDirect(const Lettering& lettering, const TextPlan& plan, DibImage
     std::uint8_t* const shape = plane + w * std::size_t(H);
     if (s.KanteCheck) {
         drawLetters([&](std::int32_t y, const std::uint8_t* letters) {
-            std::uint8_t* m = shape + std::size_t(y) * w;
-            for (std::size_t x = 0; x < w; ++x)
-                m[x] = letters[3 * x];
+            FirstBytes(letters, w, shape + std::size_t(y) * w);
         });
         for (const EdgePassParams& pass : EdgePasses(lettering, plan.scale))
             EdgePassOnShape(TextImage, shape, lettering.BackgroundTexture, pass);
@@ -417,9 +489,7 @@ void RenderTextDirect(const Lettering& lettering, const TextPlan& plan, DibImage
     if (s.SchattenCheck) {
         const PreparedTextBlock shadowBlock(plan.fitted, plan.text, plan.sx, plan.sy, plan.align);
         DrawInBands(shadowBlock, W, H, [&](std::int32_t y, const std::uint8_t* shadow) {
-            std::uint8_t* k = planeRow(y);
-            for (std::size_t x = 0; x < w; ++x)
-                k[x] = shadow[3 * x] == 0 ? 4 : 0;
+            PixelBytes(shadow, w, 4, 0, planeRow(y));
         });
         SoftenCoverage(plane, W, H, s);
     } else {
@@ -432,8 +502,7 @@ void RenderTextDirect(const Lettering& lettering, const TextPlan& plan, DibImage
             for (std::int64_t y = first; y < end; ++y) {
                 std::uint8_t* v = planeRow(std::int32_t(y));
                 const std::uint8_t* m = shape + std::size_t(y) * w;
-                for (std::size_t x = 0; x < w; ++x)
-                    if (m[x] == 0) v[x] = kLetter;
+                FoldLetters(m, w, kLetter, v);
             }
         });
     } else {
@@ -590,12 +659,18 @@ void BlendShadowRow(const std::uint8_t* coverage, std::size_t count, const Shado
 void RenderText(const Lettering& lettering, DibImage& TextImage, DibImage& TextMask,
                 RenderTrace* trace, std::int32_t scale, const RenderOptions& options) {
     const TextPlan plan = PlanText(lettering, scale);
-    newdib(TextImage, plan.width, plan.height, 24, nullptr, 0);
-    newdib(TextMask, plan.width, plan.height, 24, nullptr, 0);
-    if (TextImage.Bits && TextMask.Bits && !options.plainStages)
+    // The direct way writes every byte of both images, padding included, before it reads one.
+    const DibPixels pixels = options.plainStages ? DibPixels::Zeroed : DibPixels::Uncleared;
+    newdib(TextImage, plan.width, plan.height, 24, nullptr, 0, pixels);
+    newdib(TextMask, plan.width, plan.height, 24, nullptr, 0, pixels);
+    if (TextImage.Bits && TextMask.Bits && !options.plainStages) {
         RenderTextDirect(lettering, plan, TextImage, TextMask, trace, options);
-    else
-        RenderTextThroughBitmaps(lettering, plan, TextImage, TextMask, trace, options);
+        return;
+    }
+    for (DibImage* dib : {&TextImage, &TextMask})
+        if (dib->Bits && pixels == DibPixels::Uncleared)
+            std::memset(dib->Bits.get(), 0, DibImageSize(*dib));
+    RenderTextThroughBitmaps(lettering, plan, TextImage, TextMask, trace, options);
 }
 
 void RenderTextReference(const Lettering& lettering, DibImage& TextImage, DibImage& TextMask,

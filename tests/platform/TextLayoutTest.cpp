@@ -452,5 +452,37 @@ TEST(TextPrepared, EveryBandGetsTheRowsDrawTextBlockDraws) {
     }
 }
 
+// Cut at any column by the target's edges, in any colour, a block gives the pixels of the whole
+// block drawn in black: the glyphs' bit rows are written run by run, and a run may begin or end
+// within a byte of them.
+TEST(TextPrepared, ClippedAtAnyColumnInAnyColourAsTheWholeBlock) {
+    const LogFont font = testing::Font("DejaVu Sans", -37, true);
+    const char* const text = "Wg ßB\rlllMW";
+    const PreparedTextBlock whole(font, text, 100, 3, DT_LEFT);
+    Bitmap wide(500, 90, PixelFormat::Rgb24, clWhite);
+    whole.Draw(wide, clBlack, 0);
+    ASSERT_GT(testing::CountPixels(wide, clBlack), 500);
+    struct Case {
+        std::int32_t left;  // the block's left edge in the narrow target
+        TColor colour;
+    };
+    const Case cases[] = {{-45, clBlack},         {-3, RGB(10, 200, 30)}, {0, RGB(7, 7, 7)},
+                          {13, RGB(200, 10, 90)}, {29, clBlack},          {-61, RGB(1, 2, 3)},
+                          {-90, RGB(255, 0, 0)},  {70, RGB(9, 9, 8)}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.left);
+        const PreparedTextBlock block(font, text, c.left, 3, DT_LEFT);
+        Bitmap narrow(77, 90, PixelFormat::Rgb24, clWhite);
+        block.Draw(narrow, c.colour, 0);
+        std::int32_t wrong = 0;
+        for (std::int32_t y = 0; y < narrow.Height(); ++y)
+            for (std::int32_t x = 0; x < narrow.Width(); ++x) {
+                const bool ink = wide.Pixel(x - c.left + 100, y) == clBlack;
+                wrong += narrow.Pixel(x, y) != (ink ? c.colour : clWhite);
+            }
+        EXPECT_EQ(wrong, 0);
+    }
+}
+
 }  // namespace
 }  // namespace gw

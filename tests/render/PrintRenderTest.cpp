@@ -20,6 +20,8 @@ namespace gw {
 namespace {
 
 using test::At;
+using test::HeapHoldsGarbage;
+using test::SameBytes;
 
 Lettering StartLettering(const std::function<void(Lettering&)>& effect) {
     static const bool loaded =
@@ -176,6 +178,13 @@ TEST(PrintRender, SmoothEdgesAreTheSameDesignAntialiased) {
         return std::count(seen.begin(), seen.end(), true);
     };
     EXPECT_GT(levels(smooth), levels(once));
+    // The large picture is made without clearing: the render writes every byte of it.
+    DibImage again;
+    {
+        const HeapHoldsGarbage garbage;
+        ASSERT_TRUE(RenderPrint(lettering, {1, true, false}, again, alpha, error)) << error;
+    }
+    EXPECT_TRUE(SameBytes(again, smooth));
 }
 
 // Transparent: composited over a colour C, the picture is the lettering drawn on background C.

@@ -7,6 +7,10 @@
 
 #include "raster/DibService.h"
 
+#if defined(__GLIBC__)
+#include <malloc.h>
+#endif
+
 namespace gw::test {
 
 // One pixel's bytes as a 24-bit DIB stores them: blue, green, red.
@@ -47,5 +51,20 @@ inline std::uint64_t Fnv1a(const DibImage& dib) {
     }
     return h;
 }
+
+// While one lives, memory from malloc holds bytes other than zero (where the C library can be
+// told so): a maker that leaves a byte of its picture unwritten then gives other bytes.
+struct HeapHoldsGarbage {
+#if defined(__GLIBC__)
+    HeapHoldsGarbage() {
+        mallopt(M_PERTURB, 0x5A);
+    }
+    ~HeapHoldsGarbage() {
+        mallopt(M_PERTURB, 0);
+    }
+#endif
+    HeapHoldsGarbage(const HeapHoldsGarbage&) = delete;
+    HeapHoldsGarbage& operator=(const HeapHoldsGarbage&) = delete;
+};
 
 }  // namespace gw::test
