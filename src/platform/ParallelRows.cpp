@@ -194,11 +194,12 @@ struct Pool {
 };
 
 std::atomic<Pool*> thePool{nullptr};
+Pool* parentsPool = nullptr;  // a forked child's, kept only so that it is not a leak
 
 // A forked child has none of the parent's threads, and the parent's pool may have been forked
 // with its lock held: the child starts a pool of its own when it first needs one.
 void ForgetPoolInChild() {
-    thePool.store(nullptr, std::memory_order_relaxed);
+    parentsPool = thePool.exchange(nullptr, std::memory_order_relaxed);
 }
 
 Pool& ThePool() {
