@@ -591,14 +591,14 @@ void BlendShadowPlane(const ShadowBlendTable& table, DibImage& TextImage, DibIma
             std::memset(mask + 3 * w, 0, maskPadding);
         }
     };
-    const std::int64_t pixels = std::int64_t(W) * H;
     for (std::int64_t end = H; end > 0;) {
         // The round's plane rows end at byte end * w, at or before its first written byte.
         std::int64_t first =
             (end * std::int64_t(w) + std::int64_t(stride) - 1) / std::int64_t(stride);
         // The last row reads its own plane row before it overwrites it.
         if (first >= end) first = end - 1;
-        ParallelRows(end - first, pixels,
+        // The later rounds are a few rows each, too few to be worth a second thread.
+        ParallelRows(end - first, (end - first) * std::int64_t(W),
                      [&](std::int64_t a, std::int64_t b) { makeRows(first + a, first + b); });
         end = first;
     }

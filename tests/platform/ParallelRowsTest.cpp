@@ -18,7 +18,7 @@ namespace {
 // Every item is given to exactly one band, whatever the split; a small picture is not split
 // unless a count is forced.
 TEST(ParallelRows, BandsCoverEveryItemOnce) {
-    EXPECT_EQ(1, BandCount(200, 450 * 200));
+    EXPECT_EQ(1, BandCount(20, 100 * 20));
     struct Case {
         int threads;
         std::int64_t items;
