@@ -2,6 +2,7 @@
 
 #include <linux/futex.h>
 #include <pthread.h>
+#include <sched.h>
 #include <sys/syscall.h>
 #include <unistd.h>
 
@@ -53,6 +54,9 @@ int DefaultThreads() {
     return threads;
 }
 
+// How long a spin only pauses before it yields between looks.
+constexpr auto kPauseOnly = std::chrono::microseconds(5);
+
 // The pool's waits: a short spin (the next stage or the other band's end is usually a few dozen
 // microseconds away), then the kernel's futex on the very word that is waited for.
 void Pause() {
@@ -73,16 +77,20 @@ void FutexWake(std::atomic<std::uint32_t>& word, int count) {
               nullptr, nullptr, 0);
 }
 
-// Spins while `word` holds `value`, for about `spin`; true when it changed meanwhile.
+// Spins while `word` holds `value`, for about `spin`; true when it changed meanwhile. After the
+// first few microseconds the spin gives its processor away between looks: on a busy machine the
+// thread it waits for may be queued behind it.
 bool SpinWhile(const std::atomic<std::uint32_t>& word, std::uint32_t value,
                std::chrono::microseconds spin) {
-    const auto until = std::chrono::steady_clock::now() + spin;
+    const auto start = std::chrono::steady_clock::now();
     for (;;) {
         for (int i = 0; i < 64; ++i) {
             if (word.load(std::memory_order_acquire) != value) return true;
             Pause();
         }
-        if (std::chrono::steady_clock::now() >= until) return false;
+        const auto spent = std::chrono::steady_clock::now() - start;
+        if (spent >= spin) return false;
+        if (spent >= kPauseOnly) sched_yield();
     }
 }
 
