@@ -2,8 +2,8 @@
 // Work split into bands of rows (or of any other items) that run side by side on the machine's
 // cores. A band is given its items [first, end) and owns what it writes there; whatever a band
 // reads that another band writes must be taken before the bands start. The bands run on worker
-// threads kept parked for the life of the process; the smallest pictures stay on the calling
-// thread, where handing a band over costs more than it saves.
+// threads kept parked for the life of the process; small pictures stay on the calling thread,
+// where a second band costs more than it saves.
 
 #include <cstdint>
 #include <functional>
