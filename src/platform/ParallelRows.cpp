@@ -55,9 +55,6 @@ int DefaultThreads() {
     return threads;
 }
 
-// How long a spin only pauses before it yields between looks.
-constexpr auto kPauseOnly = std::chrono::microseconds(5);
-
 // The pool's waits: a short spin (the next stage or the other band's end is usually a few dozen
 // microseconds away), then the kernel's futex on the very word that is waited for.
 void Pause() {
@@ -78,6 +75,12 @@ void FutexWake(std::atomic<std::uint32_t>& word, int count) {
               nullptr, nullptr, 0);
 }
 
+// How long a spin only pauses before it yields between looks, and how long workers and callers
+// spin before they sleep.
+constexpr auto kPauseOnly = std::chrono::microseconds(5);
+constexpr auto kWorkerSpin = std::chrono::microseconds(100);
+constexpr auto kCallerSpin = std::chrono::microseconds(200);
+
 // Spins while `word` holds `value`, for about `spin`; true when it changed meanwhile. After the
 // first few microseconds the spin gives its processor away between looks: on a busy machine the
 // thread it waits for may be queued behind it.
@@ -94,9 +97,6 @@ bool SpinWhile(const std::atomic<std::uint32_t>& word, std::uint32_t value,
         if (spent >= kPauseOnly) sched_yield();
     }
 }
-
-constexpr auto kWorkerSpin = std::chrono::microseconds(100);
-constexpr auto kCallerSpin = std::chrono::microseconds(200);
 
 // One call of RunBands, on its caller's stack. The bands are taken in order by whoever is free:
 // the caller runs band 0 and then takes bands as the workers do, so a worker slow to wake costs
@@ -140,7 +140,7 @@ struct Worker {
     std::atomic<std::uint32_t> word{kClaimed};
     Job* job = nullptr;  // written by the claiming caller before kGo
 
-    // Keeps the word from `from` to `to` if it still holds `from`; false if it has changed.
+    // Moves the word from `from` to `to` if it still holds `from`; false if it has changed.
     bool Move(std::uint32_t from, std::uint32_t to) {
         return word.compare_exchange_strong(from, to, std::memory_order_acq_rel);
     }
@@ -149,23 +149,24 @@ struct Worker {
         for (;;) {
             const std::uint32_t s = word.load(std::memory_order_acquire);
             switch (s) {
-            case kGo:
-                if (Move(kGo, kRunning)) {
-                    job->RunRest();
-                    if (word.exchange(kDone, std::memory_order_acq_rel) == kRunningWaited)
-                        FutexWake(word, 1);
-                }
-                break;
-            case kIdle:
-            case kDone:
-                if (!SpinWhile(word, s, kWorkerSpin)) Move(s, s == kIdle ? kParked : kDoneParked);
-                break;
-            case kClaimed:
-                SpinWhile(word, s, kWorkerSpin);  // the caller is handing the job over
-                break;
-            default:
-                FutexWait(word, s);
-                break;
+                case kGo:
+                    if (Move(kGo, kRunning)) {
+                        job->RunRest();
+                        if (word.exchange(kDone, std::memory_order_acq_rel) == kRunningWaited)
+                            FutexWake(word, 1);
+                    }
+                    break;
+                case kIdle:
+                case kDone:
+                    if (!SpinWhile(word, s, kWorkerSpin))
+                        Move(s, s == kIdle ? kParked : kDoneParked);
+                    break;
+                case kClaimed:
+                    SpinWhile(word, s, kWorkerSpin);  // the caller is handing the job over
+                    break;
+                default:
+                    FutexWait(word, s);
+                    break;
             }
         }
     }
@@ -176,22 +177,22 @@ struct Worker {
         for (;;) {
             const std::uint32_t s = word.load(std::memory_order_acquire);
             switch (s) {
-            case kGo:
-                if (Move(kGo, kIdle)) return;
-                break;
-            case kDone:
-                if (Move(kDone, kIdle)) return;
-                break;
-            case kDoneParked:
-                if (Move(kDoneParked, kParked)) return;
-                break;
-            case kRunning:
-                if (!SpinWhile(word, s, kCallerSpin) && Move(kRunning, kRunningWaited))
-                    FutexWait(word, kRunningWaited);
-                break;
-            default:
-                FutexWait(word, s);
-                break;
+                case kGo:
+                    if (Move(kGo, kIdle)) return;
+                    break;
+                case kDone:
+                    if (Move(kDone, kIdle)) return;
+                    break;
+                case kDoneParked:
+                    if (Move(kDoneParked, kParked)) return;
+                    break;
+                case kRunning:
+                    if (!SpinWhile(word, s, kCallerSpin) && Move(kRunning, kRunningWaited))
+                        FutexWait(word, kRunningWaited);
+                    break;
+                default:
+                    FutexWait(word, s);
+                    break;
             }
         }
     }
