@@ -1,8 +1,9 @@
 #pragma once
 // Work split into bands of rows (or of any other items) that run side by side on the machine's
 // cores. A band is given its items [first, end) and owns what it writes there; whatever a band
-// reads that another band writes must be taken before the bands start. Small pictures stay on the
-// calling thread: a thread costs more than it saves there.
+// reads that another band writes must be taken before the bands start. The bands run on worker
+// threads kept parked for the life of the process; small pictures stay on the calling thread,
+// where a second band costs more than it saves.
 
 #include <cstdint>
 #include <functional>
@@ -24,9 +25,11 @@ int BandCount(std::int64_t items, std::int64_t pixels);
 // Band `band` of `bands` over `items` items: [first, end), as even as whole items allow.
 void BandRange(std::int64_t items, int bands, int band, std::int64_t& first, std::int64_t& end);
 
-// Calls work(band) for band = 0 .. bands - 1, each on its own thread, the first on the calling
-// one, and returns when all are done. When a thread cannot be had its band runs here. An exception
-// thrown by a band (memory running out) is thrown again here once every band has ended.
+// Calls work(band) for band = 0 .. bands - 1 and returns when all are done: band 0 on the calling
+// thread, the others on parked workers or here, whichever is free first. A caller never waits for
+// a worker busy elsewhere, so a band may call RunBands itself and several threads may call it at
+// once; when no worker can be had the bands run here. An exception thrown by a band (memory
+// running out) is thrown again here once every band has ended.
 void RunBands(int bands, const std::function<void(int band)>& work);
 
 // RunBands over BandCount(items, pixels) bands, each called as work(first, end).

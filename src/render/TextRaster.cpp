@@ -414,23 +414,36 @@ void FoldLetters(const std::uint8_t* __restrict shape, std::size_t count, std::u
         v[x] = shape[x] == 0 ? letter : v[x];
 }
 
-// Draws the block band by band, each band into a monochrome bitmap of BandRows rows of its own,
-// and hands every image row to take(y, row) (3 bytes a pixel, black on white). Bands of the
-// block go side by side on the cores: every band reads only the block, its glyph images held
-// and unchanged, and takes rows of its own.
+// Draws the block band by band, each band into a monochrome bitmap of at most BandRows rows of its
+// own, and hands every image row to take(y, row) (3 bytes a pixel, black on white). Bands of the
+// block go side by side on the cores: every band reads only the block, its glyph images held and
+// unchanged, and takes rows of its own.
 template <class Take>
 void DrawInBands(const PreparedTextBlock& block, std::int32_t W, std::int32_t H, Take&& take) {
-    const std::int32_t bandRows = BandRows(W, H);
-    const std::int64_t bands = (std::int64_t(H) + bandRows - 1) / bandRows;
-    ParallelRows(bands, std::int64_t(W) * H, [&](std::int64_t first, std::int64_t end) {
-        Bitmap band(W, bandRows, PixelFormat::Mono, clWhite);
+    // No more rows a band than an even share of the threads takes: a small picture's last band
+    // would otherwise hold a few rows and its bitmap a whole band's.
+    const std::int64_t pixels = std::int64_t(W) * H;
+    const std::int32_t threads = BandCount(H, pixels);
+    const std::int32_t bandRows = std::min(BandRows(W, H), (H + threads - 1) / threads);
+    const std::int64_t items = (std::int64_t(H) + bandRows - 1) / bandRows;
+    const int bands = BandCount(items, pixels);
+    // The bitmaps are made here, from this thread's memory, which earlier stages have mostly
+    // touched already; a worker's own would come from fresh pages, each a fault.
+    std::vector<Bitmap> bitmaps;
+    bitmaps.reserve(std::size_t(bands));
+    for (int band = 0; band < bands; ++band)
+        bitmaps.emplace_back(W, bandRows, PixelFormat::Mono, clWhite);
+    RunBands(bands, [&](int band) {
+        Bitmap& bitmap = bitmaps[std::size_t(band)];
+        std::int64_t first = 0, end = 0;
+        BandRange(items, bands, band, first, end);
         for (std::int64_t b = first; b < end; ++b) {
             const std::int32_t y0 = static_cast<std::int32_t>(b * bandRows);
-            if (b > first) band.Fill(clWhite);
-            block.Draw(band, clBlack, y0);
+            if (b > first) bitmap.Fill(clWhite);
+            block.Draw(bitmap, clBlack, y0);
             const std::int32_t rows = std::min(bandRows, H - y0);
             for (std::int32_t r = 0; r < rows; ++r)
-                take(y0 + r, static_cast<const std::uint8_t*>(band.Row(r)));
+                take(y0 + r, static_cast<const std::uint8_t*>(bitmap.Row(r)));
         }
     });
 }
@@ -578,14 +591,14 @@ void BlendShadowPlane(const ShadowBlendTable& table, DibImage& TextImage, DibIma
             std::memset(mask + 3 * w, 0, maskPadding);
         }
     };
-    const std::int64_t pixels = std::int64_t(W) * H;
     for (std::int64_t end = H; end > 0;) {
         // The round's plane rows end at byte end * w, at or before its first written byte.
         std::int64_t first =
             (end * std::int64_t(w) + std::int64_t(stride) - 1) / std::int64_t(stride);
         // The last row reads its own plane row before it overwrites it.
         if (first >= end) first = end - 1;
-        ParallelRows(end - first, pixels,
+        // The later rounds are a few rows each, too few to be worth a second thread.
+        ParallelRows(end - first, (end - first) * std::int64_t(W),
                      [&](std::int64_t a, std::int64_t b) { makeRows(first + a, first + b); });
         end = first;
     }
