@@ -807,10 +807,14 @@ bool LimitAddressSpace(std::int32_t mebibytes) {
 const char* CodecLibrary(ImageFileType type, bool vector) {
     if (vector) return nullptr;
     switch (type) {
-        case ImageFileType::Png: return "libz.so.1";
-        case ImageFileType::Jpeg: return "libjpeg.so.62";
-        case ImageFileType::Webp: return "libwebp.so.7";
-        default: return nullptr;
+        case ImageFileType::Png:
+            return "libz.so.1";
+        case ImageFileType::Jpeg:
+            return "libjpeg.so.62";
+        case ImageFileType::Webp:
+            return "libwebp.so.7";
+        default:
+            return nullptr;
     }
 }
 

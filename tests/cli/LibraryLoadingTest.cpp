@@ -30,8 +30,8 @@ TEST_F(LibraryLoading, AMissingLibraryEndsOnlyTheRunsThatNeedIt) {
         {"libfribidi.so.0", "-o " + Path("out.bmp"), true},
         {"libfreetype.so.6", "-o " + Path("out.bmp"), true},
         // The textures, read on the main thread.
-        {"libgif.so.7", "--text-texture '" GLYPHWERK_SOURCE_DIR "/data/tex03-holz.gif' -o " +
-                            Path("out.bmp"),
+        {"libgif.so.7",
+         "--text-texture '" GLYPHWERK_SOURCE_DIR "/data/tex03-holz.gif' -o " + Path("out.bmp"),
          true},
         {"libpng16.so.16", "--text-texture " + Path("texture.png") + " -o " + Path("out.bmp"),
          true},
