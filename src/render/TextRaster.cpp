@@ -30,6 +30,14 @@ namespace gw {
 
 namespace {
 
+#if defined(__x86_64__) && (defined(__GNUC__) || defined(__clang__))
+// Whether the processor has the byte shuffles (SSSE3) the row loops below use where they can.
+bool HasShuffles() {
+    static const bool has = __builtin_cpu_supports("ssse3");
+    return has;
+}
+#endif
+
 // The font search stops here even if a broken font never outgrows the image, so a render always
 // ends.
 constexpr std::int32_t kLargestCharacterHeight = 4 * kMaxDibSide;
@@ -341,7 +349,7 @@ class WholeGlyphs {
 };
 
 #if defined(__x86_64__) && (defined(__GNUC__) || defined(__clang__))
-// PixelBytes (kMap) or FirstBytes sixteen pixels at a time, as far as whole groups of them go;
+// FirstBytes sixteen pixels at a time, as far as whole groups of them go;
 // returns how many it made. Byte 3 i of the 48 is pixel i's first: each of the three parts gives
 // its own to their places, the others left 0 by the shuffle, and the three are joined.
 template <bool kMap>
@@ -382,28 +390,17 @@ __attribute__((target("ssse3"))) std::size_t FirstBytesShuffled(const std::uint8
 }
 #endif
 
-// out[x] = ink[3 x] == 0 ? onInk : offInk for the x < count: the first byte of each pixel of a
-// band row, black (0) on white, as one of two bytes.
-void PixelBytes(const std::uint8_t* ink, std::size_t count, std::uint8_t onInk, std::uint8_t offInk,
-                std::uint8_t* out) {
+// The first byte of each pixel of a band row, black (0) on white, for the x < count: out[x] =
+// ink[3 x] as it is, or with kMap ink[3 x] == 0 ? onInk : offInk.
+template <bool kMap>
+void FirstBytes(const std::uint8_t* ink, std::size_t count, std::uint8_t* out,
+                std::uint8_t onInk = 0, std::uint8_t offInk = 0) {
     std::size_t x = 0;
 #if defined(__x86_64__) && (defined(__GNUC__) || defined(__clang__))
-    static const bool shuffles = __builtin_cpu_supports("ssse3");
-    if (shuffles) x = FirstBytesShuffled<true>(ink, count, onInk, offInk, out);
+    if (HasShuffles()) x = FirstBytesShuffled<kMap>(ink, count, onInk, offInk, out);
 #endif
     for (; x < count; ++x)
-        out[x] = ink[3 * x] == 0 ? onInk : offInk;
-}
-
-// out[x] = ink[3 x] for the x < count: the first byte of each pixel of a band row.
-void FirstBytes(const std::uint8_t* ink, std::size_t count, std::uint8_t* out) {
-    std::size_t x = 0;
-#if defined(__x86_64__) && (defined(__GNUC__) || defined(__clang__))
-    static const bool shuffles = __builtin_cpu_supports("ssse3");
-    if (shuffles) x = FirstBytesShuffled<false>(ink, count, 0, 0, out);
-#endif
-    for (; x < count; ++x)
-        out[x] = ink[3 * x];
+        out[x] = kMap ? (ink[3 * x] == 0 ? onInk : offInk) : ink[3 * x];
 }
 
 // v[x] = letter where shape[x] is 0, for the x < count; the two rows do not overlap. Every byte
@@ -492,7 +489,7 @@ void RenderTextDirect(const Lettering& lettering, const TextPlan& plan, DibImage
     std::uint8_t* const shape = plane + w * std::size_t(H);
     if (s.KanteCheck) {
         drawLetters([&](std::int32_t y, const std::uint8_t* letters) {
-            FirstBytes(letters, w, shape + std::size_t(y) * w);
+            FirstBytes<false>(letters, w, shape + std::size_t(y) * w);
         });
         for (const EdgePassParams& pass : EdgePasses(lettering, plan.scale))
             EdgePassOnShape(TextImage, shape, lettering.BackgroundTexture, pass);
@@ -502,7 +499,7 @@ void RenderTextDirect(const Lettering& lettering, const TextPlan& plan, DibImage
     if (s.SchattenCheck) {
         const PreparedTextBlock shadowBlock(plan.fitted, plan.text, plan.sx, plan.sy, plan.align);
         DrawInBands(shadowBlock, W, H, [&](std::int32_t y, const std::uint8_t* shadow) {
-            PixelBytes(shadow, w, 4, 0, planeRow(y));
+            FirstBytes<true>(shadow, w, planeRow(y), 4, 0);
         });
         SoftenCoverage(plane, W, H, s);
     } else {
@@ -663,8 +660,7 @@ __attribute__((target("ssse3"))) void BlendShadowRowShuffled(const std::uint8_t*
 void BlendShadowRow(const std::uint8_t* coverage, std::size_t count, const ShadowBlendTable& table,
                     std::uint8_t* mask, std::uint8_t* image) {
 #if defined(__x86_64__) && (defined(__GNUC__) || defined(__clang__))
-    static const bool shuffles = __builtin_cpu_supports("ssse3");
-    if (shuffles) return BlendShadowRowShuffled(coverage, count, table, mask, image);
+    if (HasShuffles()) return BlendShadowRowShuffled(coverage, count, table, mask, image);
 #endif
     BlendShadowRowPlain(coverage, count, table, mask, image);
 }
