@@ -356,17 +356,29 @@ class FontPreparation {
     // `codec`: the file of the library the picture's format is written with, or null.
     FontPreparation(const CliOptions& options, const char* codec) {
         const LogFont font = PreparedFont(options);
+        // The text a run without a document draws; a document's own is read on the main thread.
+        std::optional<std::string> text;
+        if (options.input.empty()) {
+            LetteringSettings start;
+            if (options.text) start.Memo1 = TextLines(*options.text, options.textRaw);
+            text = JoinedText(start);
+        }
         try {
             // Resolving the font reads the configuration and opens the face. A failure there
             // (memory) is kept for the main thread, which says it; the thread must not end the
             // program.
             const TerminationSignalsHeld held;  // the clean-up runs on the main thread
-            thread_ = std::thread([this, font, codec] {
-                // The libraries of the drawing first, before the font machinery holds its lock,
-                // so that the main thread gets on with the lettering meanwhile.
-                loader::OpenLibraries({"libfreetype.so.6", "libharfbuzz.so.0", "libfribidi.so.0"});
+            thread_ = std::thread([this, font, codec, text = std::move(text)] {
+                // Without the text, the libraries of the drawing first, before the font machinery
+                // holds its lock, so that the main thread gets on with the lettering meanwhile.
+                // With it, its lines are shaped here: from the disk's records without opening any
+                // of them, else by the libraries, opened here on their first call.
+                if (!text)
+                    loader::OpenLibraries(
+                        {"libfreetype.so.6", "libharfbuzz.so.0", "libfribidi.so.0"});
                 try {
                     ResolvedFontFile(font);
+                    if (text) MissingCharacters(font, *text);
                 } catch (...) {
                     failed_ = true;
                 }

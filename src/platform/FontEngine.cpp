@@ -25,6 +25,7 @@
 
 #include "platform/FontMatchCache.h"
 #include "platform/System.h"
+#include "platform/TextRecords.h"
 
 namespace gw::fonts {
 
@@ -38,8 +39,12 @@ class FontFace {
         if (ft) FT_Done_Face(ft);
     }
 
+    // Read on first need (Opened()); a face from the disk's matches starts without them.
     FT_Face ft = nullptr;
     hb_font_t* hbFont = nullptr;
+    bool openTried = false;
+    // The keys of the face's records on disk, by synthetic bold + 2 x synthetic italic.
+    std::optional<std::string> recordKeys[4];
     FaceUnits units;
     std::string file;
     int index = 0;
@@ -104,19 +109,17 @@ struct GlyphKeyHash {
     }
 };
 
-}  // namespace
-
-// A 1-bit image, most significant bit first, rows top down. Its first column lies `left` pixels
-// right of the glyph origin, its first row `top` rows above the origin's row (the first row below
-// the baseline).
-struct GlyphImage {
-    std::int64_t left = 0;
-    std::int64_t top = 0;
-    std::int32_t width = 0;
-    std::int32_t rows = 0;
-    std::int32_t pitch = 0;
-    std::vector<std::uint8_t> bits;
+// The images of one face and size.
+struct ImageSet {
+    const FontFace* face;
+    bool bold;
+    bool italic;
+    std::int64_t num;
+    std::int64_t den;
+    friend auto operator<=>(const ImageSet&, const ImageSet&) = default;
 };
+
+}  // namespace
 
 namespace {
 
@@ -150,6 +153,10 @@ struct Engine {
     std::unordered_map<GlyphKey, std::shared_ptr<const GlyphImage>, GlyphKeyHash> glyphs;
     std::size_t glyphBytes = 0;
     std::size_t glyphLimit = std::size_t(4) << 20;
+    // The faces and sizes whose images on disk have been read, and those with images rendered
+    // since, by the key of their face's records.
+    std::set<ImageSet> imagesRead;
+    std::map<ImageSet, std::string> imagesNew;
     // Counts the changes of the configuration: whatever was matched under an older one is stale.
     std::uint64_t generation = 0;
     std::optional<std::vector<std::string>> families;
@@ -293,74 +300,91 @@ FaceUnits ReadUnits(FT_Face ft) {
     return u;
 }
 
+// Reads the face's file: FreeType's face and HarfBuzz's font over the same bytes. False when the
+// file is no scalable face.
+bool OpenFile(FontFace& face) {
+    FT_Library library = Library();
+    FT_Face ft = nullptr;
+    if (!library || FT_New_Face(library, face.file.c_str(), face.index, &ft) != 0) return false;
+    if (!FT_IS_SCALABLE(ft)) {
+        FT_Done_Face(ft);
+        return false;
+    }
+    face.ft = ft;
+    // HarfBuzz reads the bytes FreeType has in memory (the file mapped) rather than mapping the
+    // file once more; the face outlives the font that reads them.
+    const FT_Stream stream = ft->stream;
+    const bool inMemory = stream && stream->base && stream->size > 0 &&
+                          stream->size <= std::numeric_limits<unsigned>::max();
+    hb_blob_t* blob = inMemory ? hb_blob_create(reinterpret_cast<const char*>(stream->base),
+                                                static_cast<unsigned>(stream->size),
+                                                HB_MEMORY_MODE_READONLY, nullptr, nullptr)
+                               : hb_blob_create_from_file(face.file.c_str());
+    hb_face_t* hbFace = hb_face_create(blob, static_cast<unsigned>(face.index) & 0xFFFFu);
+    hb_blob_destroy(blob);
+    face.hbFont = hb_font_create(hbFace);
+    hb_face_destroy(hbFace);
+    // A new HarfBuzz font is scaled to the units per em: advances come out in font units.
+    if ((face.index >> 16) > 0)
+        hb_font_set_var_named_instance(face.hbFont, static_cast<unsigned>(face.index >> 16) - 1);
+    return true;
+}
+
+// The face's file read, on first need for a face taken from the disk's matches; false when it
+// cannot be (the file changed since it was checked), and the face then draws nothing.
+bool Opened(FontFace* face) {
+    if (face->ft) return true;
+    if (face->openTried) return false;
+    face->openTried = true;
+    return OpenFile(*face);
+}
+
 // `known`: a match from the disk, which carries the face's own style as fontconfig classified it
-// when the match was made; otherwise fontconfig classifies the face now.
+// and its lengths when the match was made; the file is then read only when it is drawn.
+// Otherwise the face is read and fontconfig classifies it now.
 FontFace* LoadFace(const std::string& file, int index, const CachedMatch* known = nullptr) {
     Engine& e = TheEngine();
     auto key = std::make_pair(file, index);
     auto it = e.faces.find(key);
     if (it != e.faces.end()) return it->second.get();
-    FontFace* result = nullptr;
-    FT_Library library = Library();
-    FT_Face ft = nullptr;
-    if (library && FT_New_Face(library, file.c_str(), index, &ft) == 0) {
-        if (FT_IS_SCALABLE(ft)) {
-            auto face = std::make_unique<FontFace>();
-            face->ft = ft;
-            face->file = file;
-            face->index = index;
-            face->units = ReadUnits(ft);
-            if (known) {
-                face->weight = known->faceWeight;
-                face->slant = known->faceSlant;
-                face->family = known->faceFamily;
-            } else if (FcPattern* own =
-                           FcFreeTypeQueryFace(ft, reinterpret_cast<const FcChar8*>(file.c_str()),
-                                               static_cast<unsigned>(index), nullptr)) {
-                FcPatternGetInteger(own, FC_WEIGHT, 0, &face->weight);
-                FcPatternGetInteger(own, FC_SLANT, 0, &face->slant);
-                FcChar8* family = nullptr;
-                FcChar8* lang = nullptr;
-                for (int n = 0; FcPatternGetString(own, FC_FAMILY, n, &family) == FcResultMatch;
-                     ++n) {
-                    const bool english =
-                        FcPatternGetString(own, FC_FAMILYLANG, n, &lang) != FcResultMatch ||
-                        !lang || std::string_view(reinterpret_cast<const char*>(lang)) == "en";
-                    if (family && (english || face->family.empty()))
-                        face->family = reinterpret_cast<const char*>(family);
-                }
-                FcPatternDestroy(own);
+    auto face = std::make_unique<FontFace>();
+    face->file = file;
+    face->index = index;
+    if (known) {
+        face->units = known->units;
+        face->weight = known->faceWeight;
+        face->slant = known->faceSlant;
+        face->family = known->faceFamily;
+    } else if (Opened(face.get())) {
+        face->units = ReadUnits(face->ft);
+        if (FcPattern* own =
+                FcFreeTypeQueryFace(face->ft, reinterpret_cast<const FcChar8*>(file.c_str()),
+                                    static_cast<unsigned>(index), nullptr)) {
+            FcPatternGetInteger(own, FC_WEIGHT, 0, &face->weight);
+            FcPatternGetInteger(own, FC_SLANT, 0, &face->slant);
+            FcChar8* family = nullptr;
+            FcChar8* lang = nullptr;
+            for (int n = 0; FcPatternGetString(own, FC_FAMILY, n, &family) == FcResultMatch; ++n) {
+                const bool english =
+                    FcPatternGetString(own, FC_FAMILYLANG, n, &lang) != FcResultMatch || !lang ||
+                    std::string_view(reinterpret_cast<const char*>(lang)) == "en";
+                if (family && (english || face->family.empty()))
+                    face->family = reinterpret_cast<const char*>(family);
             }
-            // HarfBuzz reads the bytes FreeType has in memory (the file mapped) rather than
-            // mapping the file once more; the face outlives the font that reads them.
-            const FT_Stream stream = ft->stream;
-            const bool inMemory = stream && stream->base && stream->size > 0 &&
-                                  stream->size <= std::numeric_limits<unsigned>::max();
-            hb_blob_t* blob = inMemory ? hb_blob_create(reinterpret_cast<const char*>(stream->base),
-                                                        static_cast<unsigned>(stream->size),
-                                                        HB_MEMORY_MODE_READONLY, nullptr, nullptr)
-                                       : hb_blob_create_from_file(file.c_str());
-            hb_face_t* hbFace = hb_face_create(blob, static_cast<unsigned>(index) & 0xFFFFu);
-            hb_blob_destroy(blob);
-            face->hbFont = hb_font_create(hbFace);
-            hb_face_destroy(hbFace);
-            // A new HarfBuzz font is scaled to the units per em: advances come out in font units.
-            if ((index >> 16) > 0)
-                hb_font_set_var_named_instance(face->hbFont,
-                                               static_cast<unsigned>(index >> 16) - 1);
-            result = face.get();
-            e.faces.emplace(key, std::move(face));
-        } else {
-            FT_Done_Face(ft);
+            FcPatternDestroy(own);
         }
+    } else {
+        face = nullptr;
     }
-    if (!result) e.faces.emplace(key, nullptr);
+    FontFace* result = face.get();
+    e.faces.emplace(key, std::move(face));
     return result;
 }
 
 // Loads the glyph's outline into the face's slot and brings it to the pixel size in 26.6, with
 // the synthetic styles applied. Null when the glyph has no outline.
 FT_Outline* ScaledOutline(const FaceChoice& choice, Scale s, std::uint32_t glyph) {
+    if (!Opened(choice.face)) return nullptr;
     FT_Face ft = choice.face->ft;
     if (FT_Load_Glyph(ft, glyph, FT_LOAD_NO_SCALE | FT_LOAD_NO_HINTING | FT_LOAD_NO_BITMAP) != 0)
         return nullptr;
@@ -602,6 +626,7 @@ FaceChoice ChooseFace(const LogFont& font) {
                     found.faceWeight = choice.face->weight;
                     found.faceSlant = choice.face->slant;
                     found.faceFamily = choice.face->family;
+                    found.units = choice.face->units;
                     listedSpelling = KeepOnDisk(font, found);
                 }
             }
@@ -661,9 +686,9 @@ FontMetrics MetricsFor(const FaceUnits& units, std::int32_t height) {
 
 namespace {
 
-bool HasGlyph(const FontFace* face, char32_t c) {
+bool HasGlyph(FontFace* face, char32_t c) {
     hb_codepoint_t glyph = 0;
-    return hb_font_get_nominal_glyph(face->hbFont, c, &glyph) && glyph != 0;
+    return Opened(face) && hb_font_get_nominal_glyph(face->hbFont, c, &glyph) && glyph != 0;
 }
 
 // The best face of fontconfig's sorted list for the LogFont that has the character; null when
@@ -803,10 +828,12 @@ void BidiOrder(const std::vector<LineChar>& chars, std::vector<std::uint8_t>& le
 
 }  // namespace
 
-ShapedLine Shape(const FaceChoice& choice, std::string_view text,
-                 std::span<const std::uint32_t> underlined) {
+namespace {
+
+ShapedLine ShapeNow(const FaceChoice& choice, std::string_view text,
+                    std::span<const std::uint32_t> underlined) {
     ShapedLine line;
-    if (!choice.face || text.empty()) return line;
+    if (!choice.face || text.empty() || !Opened(choice.face)) return line;
     const int length =
         static_cast<int>(std::min<std::size_t>(text.size(), std::numeric_limits<int>::max() / 2));
     text = text.substr(0, std::size_t(length));
@@ -940,6 +967,40 @@ ShapedLine Shape(const FaceChoice& choice, std::string_view text,
     return line;
 }
 
+// The key of the face's records on disk as the choice draws it; empty when nothing is kept.
+const std::string& RecordKey(const FaceChoice& choice) {
+    static const std::string none;
+    if (!choice.face || DiskFolder().empty()) return none;
+    std::optional<std::string>& key =
+        choice.face->recordKeys[int(choice.syntheticBold) + 2 * int(choice.syntheticItalic)];
+    if (!key)
+        key = FaceRecordKey(choice.face->file, choice.face->index, choice.syntheticBold,
+                            choice.syntheticItalic);
+    return *key;
+}
+
+}  // namespace
+
+ShapedLine Shape(const FaceChoice& choice, std::string_view text,
+                 std::span<const std::uint32_t> underlined) {
+    if (!choice.face || text.empty()) return {};
+    const std::string& key = RecordKey(choice);
+    if (!key.empty()) {
+        if (std::optional<ShapedLine> kept = ReadShapedLine(DiskFolder(), key, text, underlined)) {
+            kept->faces.push_back(choice);
+            for (ShapedGlyph& g : kept->glyphs)
+                g.face = 0;
+            for (ShapedRun& r : kept->runs)
+                r.face = 0;
+            return std::move(*kept);
+        }
+    }
+    ShapedLine line = ShapeNow(choice, text, underlined);
+    if (!key.empty() && line.faces.size() == 1 && line.missing.empty())
+        WriteShapedLine(DiskFolder(), key, text, underlined, line);
+    return line;
+}
+
 Scale ScaleOfFace(const ShapedLine& line, std::size_t face, Scale scale) {
     if (face == 0 || face >= line.faces.size() || !line.faces[face].face || line.faces.empty() ||
         !line.faces[0].face)
@@ -958,6 +1019,38 @@ Scale ScaleOfFace(const ShapedLine& line, std::size_t face, Scale scale) {
 
 namespace {
 
+void ForgetGlyphs() {
+    Engine& e = TheEngine();
+    e.glyphs.clear();
+    e.glyphBytes = 0;
+    e.imagesRead.clear();
+    e.imagesNew.clear();
+}
+
+// Puts the disk's images of the face at the size into the cache, the first time they are
+// asked for; true when any came.
+bool ReadKeptImages(const FaceChoice& choice, Scale scale) {
+    Engine& e = TheEngine();
+    const ImageSet set{choice.face, choice.syntheticBold, choice.syntheticItalic, scale.num,
+                       scale.den};
+    if (!e.imagesRead.insert(set).second) return false;
+    const std::string& faceKey = RecordKey(choice);
+    if (faceKey.empty()) return false;
+    bool any = false;
+    for (auto& [glyph, image] : ReadGlyphImages(DiskFolder(), faceKey, scale)) {
+        // Only what the cache would have kept, so a glyph too big for it is still rendered
+        // clipped to its target.
+        const std::size_t bytes = image.bits.size();
+        if (bytes > e.glyphLimit || e.glyphBytes + bytes > kGlyphCacheBudget) continue;
+        const GlyphKey key{set.face, set.bold, set.italic, set.num, set.den, glyph};
+        if (e.glyphs.emplace(key, std::make_shared<const GlyphImage>(std::move(image))).second) {
+            e.glyphBytes += bytes + sizeof(GlyphImage);
+            any = true;
+        }
+    }
+    return any;
+}
+
 // The kept image of the glyph, rendered and put in the cache if need be; null when the glyph is
 // too big to keep, and `outline` then holds its scaled outline. An empty image for a glyph that
 // draws nothing.
@@ -972,18 +1065,28 @@ std::shared_ptr<const GlyphImage> CachedGlyph(const FaceChoice& choice, Scale sc
         choice.face, choice.syntheticBold, choice.syntheticItalic, scale.num, scale.den, glyph};
     auto it = e.glyphs.find(key);
     if (it != e.glyphs.end()) return it->second;
+    if (ReadKeptImages(choice, scale) && (it = e.glyphs.find(key)) != e.glyphs.end())
+        return it->second;
+    // A face that cannot be read now draws nothing, and that is not kept.
+    if (!Opened(choice.face)) return nothing;
     outline = ScaledOutline(choice, scale, glyph);
-    if (!outline) return nothing;
-    const PixelBox box = BoxOf(outline);
-    const std::size_t bytes = std::size_t((box.width + 7) / 8) * std::size_t(box.rows);
-    if (bytes > e.glyphLimit) return nullptr;
-    if (e.glyphBytes + bytes > kGlyphCacheBudget) {
-        e.glyphs.clear();
-        e.glyphBytes = 0;
+    std::shared_ptr<const GlyphImage> image = nothing;
+    if (outline) {
+        const PixelBox box = BoxOf(outline);
+        const std::size_t bytes = std::size_t((box.width + 7) / 8) * std::size_t(box.rows);
+        if (bytes > e.glyphLimit) return nullptr;
+        if (e.glyphBytes + bytes > kGlyphCacheBudget) ForgetGlyphs();
+        image = std::make_shared<const GlyphImage>(RenderRegion(outline, box));
+        e.glyphBytes += bytes;
     }
-    auto image = std::make_shared<const GlyphImage>(RenderRegion(outline, box));
+    // A glyph without ink is kept too, so that a run drawing from the disk's images never needs
+    // the font file for a space.
     e.glyphs.emplace(key, image);
-    e.glyphBytes += bytes + sizeof(GlyphImage);
+    e.glyphBytes += sizeof(GlyphImage);
+    if (const std::string& faceKey = RecordKey(choice); !faceKey.empty())
+        e.imagesNew.emplace(ImageSet{choice.face, choice.syntheticBold, choice.syntheticItalic,
+                                     scale.num, scale.den},
+                            faceKey);
     return image;
 }
 
@@ -1122,9 +1225,22 @@ std::size_t SetGlyphCacheLimit(std::size_t bytes) {
     Engine& e = TheEngine();
     const std::size_t previous = e.glyphLimit;
     e.glyphLimit = bytes;
-    e.glyphs.clear();
-    e.glyphBytes = 0;
+    ForgetGlyphs();
     return previous;
+}
+
+void KeepNewGlyphs() {
+    Engine& e = TheEngine();
+    for (const auto& [set, faceKey] : e.imagesNew) {
+        std::vector<std::pair<std::uint32_t, const GlyphImage*>> images;
+        for (const auto& [key, image] : e.glyphs)
+            if (key.face == set.face && key.bold == set.bold && key.italic == set.italic &&
+                key.num == set.num && key.den == set.den)
+                images.emplace_back(key.glyph, image.get());
+        std::sort(images.begin(), images.end());
+        WriteGlyphImages(DiskFolder(), faceKey, Scale{set.num, set.den}, images);
+    }
+    e.imagesNew.clear();
 }
 
 std::vector<std::string> FamilyNames() {

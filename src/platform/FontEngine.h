@@ -113,8 +113,18 @@ Scale ScaleOfFace(const ShapedLine& line, std::size_t face, Scale scale);
 void DrawGlyph(Bitmap& target, const FaceChoice& choice, Scale scale, std::uint32_t glyph,
                std::int64_t originX, std::int64_t originY, TColor stored);
 
-// A glyph's image as DrawGlyph draws it, rendered once; it is never changed once made.
-struct GlyphImage;
+// A glyph's image as DrawGlyph draws it, rendered once; it is never changed once made. One bit
+// a pixel, most significant bit first, rows top down. Its first column lies `left` pixels right
+// of the glyph origin, its first row `top` rows above the origin's row (the first row below the
+// baseline).
+struct GlyphImage {
+    std::int64_t left = 0;
+    std::int64_t top = 0;
+    std::int32_t width = 0;
+    std::int32_t rows = 0;
+    std::int32_t pitch = 0;
+    std::vector<std::uint8_t> bits;
+};
 
 // The image DrawGlyph draws for the glyph, kept in the cache as well (`bytes`: its size), or null
 // for a glyph too big for the cache, which DrawGlyph renders clipped to each target. The image
@@ -131,6 +141,10 @@ void BlitGlyph(Bitmap& target, const GlyphImage& image, std::int64_t originX, st
 // `contours`; none for a glyph DrawGlyph leaves out.
 void GlyphOutline(const FaceChoice& choice, Scale scale, std::uint32_t glyph, std::int64_t originX,
                   std::int64_t originY, std::vector<OutlineContour>& contours);
+
+// Writes the glyph images rendered since the last call to the disk's records of their face and
+// size, each record with every image of that face and size in the cache.
+void KeepNewGlyphs();
 
 // The largest glyph image (in bytes) kept in the cache; returns the previous limit. Tests set 0
 // to hold the clipped path to the cached one.

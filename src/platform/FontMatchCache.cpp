@@ -1,19 +1,15 @@
 #include "platform/FontMatchCache.h"
 
 #include <dirent.h>
-#include <fcntl.h>
 #include <sys/stat.h>
-#include <unistd.h>
 
 #include <algorithm>
-#include <cerrno>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <vector>
 
-#include "platform/FileAccess.h"
-#include "platform/SignalMask.h"
+#include "platform/DiskRecord.h"
 #include "platform/System.h"
 
 namespace gw::fonts {
@@ -26,26 +22,8 @@ constexpr std::size_t kMaxEntries = 65536;
 constexpr int kMaxDepth = 8;
 constexpr std::size_t kMaxRecordBytes = 16384;
 constexpr std::size_t kMaxNameBytes = 4096;
-constexpr char kMagic[8] = {'G', 'W', 'F', 'M', 'A', 'T', 'C', '3'};
+constexpr std::string_view kMagic = "GWFMATC4";
 constexpr int kSlots = 256;
-
-std::uint64_t Fnv(const std::string& bytes, std::uint64_t h = 0xcbf29ce484222325ULL) {
-    for (const char c : bytes) {
-        h ^= static_cast<unsigned char>(c);
-        h *= 0x100000001b3ULL;
-    }
-    return h;
-}
-
-// A second, unrelated digest of the same bytes, so the key's 128 bits never depend on one hash.
-std::uint64_t Mix(const std::string& bytes) {
-    std::uint64_t h = 0x9e3779b97f4a7c15ULL;
-    for (const char c : bytes) {
-        h = (h ^ static_cast<unsigned char>(c)) * 0xbf58476d1ce4e5b9ULL;
-        h ^= h >> 29;
-    }
-    return h;
-}
 
 std::string Env(const char* name) {
     const char* value = std::getenv(name);
@@ -110,8 +88,7 @@ class KeyText {
 
     std::string Digest() const {
         if (stats_ > kMaxStats || entries_ > kMaxEntries) return {};
-        const std::uint64_t parts[2] = {Fnv(text_), Mix(text_)};
-        return std::string(reinterpret_cast<const char*>(parts), sizeof parts);
+        return Digest128(text_);
     }
 
   private:
@@ -140,67 +117,6 @@ class KeyText {
     int stats_ = 0;
     std::size_t entries_ = 0;
 };
-
-class Writer {
-  public:
-    template <typename T>
-    void Put(T value) {
-        const auto* p = reinterpret_cast<const char*>(&value);
-        bytes_.append(p, sizeof value);
-    }
-    void Text(const std::string& s) {
-        Put(static_cast<std::uint32_t>(s.size()));
-        bytes_ += s;
-    }
-    std::string& Bytes() { return bytes_; }
-
-  private:
-    std::string bytes_;
-};
-
-class Reader {
-  public:
-    explicit Reader(std::string_view bytes) : bytes_(bytes) {}
-    template <typename T>
-    bool Get(T& value) {
-        if (bytes_.size() - at_ < sizeof value) return false;
-        std::memcpy(&value, bytes_.data() + at_, sizeof value);
-        at_ += sizeof value;
-        return true;
-    }
-    bool Text(std::string& s) {
-        std::uint32_t size = 0;
-        if (!Get(size) || size > kMaxNameBytes || bytes_.size() - at_ < size) return false;
-        s.assign(bytes_.data() + at_, size);
-        at_ += size;
-        return true;
-    }
-    bool AtEnd() const { return at_ == bytes_.size(); }
-
-  private:
-    std::string_view bytes_;
-    std::size_t at_ = 0;
-};
-
-struct FileState {
-    std::int64_t size = -1;
-    std::int64_t seconds = 0;
-    std::int64_t nanoseconds = 0;
-    friend bool operator==(const FileState&, const FileState&) = default;
-};
-
-std::optional<FileState> StateOf(const std::string& file) {
-    struct stat st {};
-    if (::stat(file.c_str(), &st) != 0 || !S_ISREG(st.st_mode)) return std::nullopt;
-    return FileState{std::int64_t(st.st_size), std::int64_t(st.st_mtim.tv_sec),
-                     std::int64_t(st.st_mtim.tv_nsec)};
-}
-
-bool MakeFolder(const std::string& path) {
-    if (::mkdir(path.c_str(), 0700) != 0 && errno != EEXIST) return false;
-    struct stat st {};
-    return ::stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
-}
 
 }  // namespace
 
@@ -287,38 +203,31 @@ std::optional<CachedMatch> ReadCachedRecord(const std::string& folder, const std
                                             bool bold, bool italic, std::string& storedKey) {
     storedKey.clear();
     if (folder.empty()) return std::nullopt;
-    std::vector<std::uint8_t> bytes;
-    if (!ReadWholeFile(CachedMatchFile(folder, family, bold, italic), kMaxRecordBytes, bytes))
-        return std::nullopt;
-    const std::string_view all(reinterpret_cast<const char*>(bytes.data()), bytes.size());
-    constexpr std::size_t kHead = sizeof kMagic + sizeof(std::uint32_t);
-    constexpr std::size_t kTail = sizeof(std::uint64_t);
-    if (all.size() < kHead + kTail || all.compare(0, sizeof kMagic, kMagic, sizeof kMagic) != 0)
-        return std::nullopt;
-    std::uint32_t length = 0;
-    std::memcpy(&length, all.data() + sizeof kMagic, sizeof length);
-    if (all.size() != kHead + length + kTail) return std::nullopt;
-    const std::string payload(all.substr(kHead, length));
-    std::uint64_t sum = 0;
-    std::memcpy(&sum, all.data() + kHead + length, sizeof sum);
-    if (sum != Fnv(payload)) return std::nullopt;
+    const std::optional<std::string> payload =
+        ReadRecord(CachedMatchFile(folder, family, bold, italic), kMagic, kMaxRecordBytes);
+    if (!payload) return std::nullopt;
 
-    Reader in(payload);
+    RecordReader in(*payload);
     std::string storedFamily;
     std::uint8_t storedBold = 0, storedItalic = 0, embolden = 0;
     CachedMatch match;
     FileState state;
-    const bool read = in.Text(storedKey) && in.Text(storedFamily) && in.Get(storedBold) &&
-                      in.Get(storedItalic) && in.Text(match.file) && in.Get(match.index) &&
+    const auto text = [&in](std::string& s) { return in.Text(s, kMaxNameBytes); };
+    FaceUnits& u = match.units;
+    const bool read = text(storedKey) && text(storedFamily) && in.Get(storedBold) &&
+                      in.Get(storedItalic) && text(match.file) && in.Get(match.index) &&
                       in.Get(state.size) && in.Get(state.seconds) && in.Get(state.nanoseconds) &&
                       in.Get(match.askedWeight) && in.Get(match.askedSlant) && in.Get(embolden) &&
-                      in.Get(match.matrix) && in.Text(match.listedSpelling) &&
+                      in.Get(match.matrix) && text(match.listedSpelling) &&
                       in.Get(match.faceWeight) && in.Get(match.faceSlant) &&
-                      in.Text(match.faceFamily) && in.AtEnd();
+                      text(match.faceFamily) && in.Get(u.unitsPerEm) && in.Get(u.ascent) &&
+                      in.Get(u.descent) && in.Get(u.underlinePosition) &&
+                      in.Get(u.underlineThickness) && in.Get(u.boldStrength) && in.AtEnd();
     // Another family may share the slot; the font file must be the one matched.
     if (!read || storedKey.empty() || storedFamily != family || storedBold != bold ||
         storedItalic != italic || match.file.empty() || match.file[0] != '/' || match.index < 0 ||
-        StateOf(match.file) != state) {
+        u.unitsPerEm <= 0 || u.ascent < 0 || u.descent < 0 || u.ascent + u.descent <= 0 ||
+        u.boldStrength < 1 || StateOf(match.file) != state) {
         storedKey.clear();
         return std::nullopt;
     }
@@ -334,7 +243,7 @@ void WriteCachedMatch(const std::string& folder, const std::string& key, const s
         return;
     const std::optional<FileState> state = StateOf(match.file);
     if (!state) return;
-    Writer payload;
+    RecordWriter payload;
     payload.Text(key);
     payload.Text(family);
     payload.Put(std::uint8_t(bold));
@@ -352,33 +261,11 @@ void WriteCachedMatch(const std::string& folder, const std::string& key, const s
     payload.Put(match.faceWeight);
     payload.Put(match.faceSlant);
     payload.Text(match.faceFamily);
-    Writer record;
-    record.Bytes().append(kMagic, sizeof kMagic);
-    record.Put(static_cast<std::uint32_t>(payload.Bytes().size()));
-    record.Bytes() += payload.Bytes();
-    record.Put(Fnv(payload.Bytes()));
-
-    // Written under a name of its own and renamed into place: a reader sees the old record or the
-    // new one, never part of one. Without fsync: a record lost to a crash is only a slower start.
-    const std::string target = CachedMatchFile(folder, family, bold, italic);
-    std::string temp = target + ".XXXXXX";
-    const TerminationSignalsHeld held;
-    const int slot = RememberTemporary(temp.data(), false);
-    if (slot < 0) return;
-    const int fd = ::mkostemp(temp.data(), O_CLOEXEC);
-    struct stat made {};
-    if (fd < 0 || ::fstat(fd, &made) != 0) {
-        if (fd >= 0) ::close(fd);
-        ForgetTemporary(slot);
-        return;
-    }
-    MadeTemporary(slot, std::uint64_t(made.st_dev), std::uint64_t(made.st_ino));
-    const std::string& bytes = record.Bytes();
-    bool ok = WriteAll(fd, reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size());
-    ok = ::close(fd) == 0 && ok;
-    if (!ok || ::rename(temp.c_str(), target.c_str()) != 0)
-        RemoveIfMade(temp.c_str(), std::uint64_t(made.st_dev), std::uint64_t(made.st_ino), false);
-    ForgetTemporary(slot);
+    for (const std::int32_t v :
+         {match.units.unitsPerEm, match.units.ascent, match.units.descent,
+          match.units.underlinePosition, match.units.underlineThickness, match.units.boldStrength})
+        payload.Put(v);
+    WriteRecord(CachedMatchFile(folder, family, bold, italic), kMagic, payload.Bytes());
 }
 
 }  // namespace gw::fonts

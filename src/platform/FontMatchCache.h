@@ -15,6 +15,8 @@
 #include <optional>
 #include <string>
 
+#include "platform/FontEngine.h"
+
 namespace gw::fonts {
 
 struct CachedMatch {
@@ -34,6 +36,8 @@ struct CachedMatch {
     std::int32_t faceWeight = 0;
     std::int32_t faceSlant = 0;
     std::string faceFamily;
+    // The face's lengths, so that a face opened from the record is read only when it is drawn.
+    FaceUnits units;
 };
 
 // The folder of the records: $XDG_CACHE_HOME/glyphwerk, else ~/.cache/glyphwerk, made when

@@ -297,6 +297,7 @@ PreparedTextBlock::PreparedTextBlock(const LogFont& font, std::string_view text,
         [&](std::int64_t l, std::int64_t r, std::int64_t t, std::int64_t b) {
             items->bars.push_back({l, r, t, b});
         });
+    fonts::KeepNewGlyphs();
     items_ = std::move(items);
 }
 
