@@ -1,5 +1,5 @@
 #pragma once
-// Font matches kept on disk between runs, so a run that draws a font matched before opens the
+// Font matches kept on disk between runs, so a run that draws a font matched before takes the
 // face straight away instead of reading fontconfig's whole configuration first.
 //
 // A match is kept under a key made from what fontconfig reads: its environment, its configuration
