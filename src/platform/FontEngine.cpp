@@ -987,11 +987,7 @@ ShapedLine Shape(const FaceChoice& choice, std::string_view text,
     const std::string& key = RecordKey(choice);
     if (!key.empty()) {
         if (std::optional<ShapedLine> kept = ReadShapedLine(DiskFolder(), key, text, underlined)) {
-            kept->faces.push_back(choice);
-            for (ShapedGlyph& g : kept->glyphs)
-                g.face = 0;
-            for (ShapedRun& r : kept->runs)
-                r.face = 0;
+            kept->faces.push_back(choice);  // every glyph and run of a kept line is in it
             return std::move(*kept);
         }
     }

@@ -83,11 +83,17 @@ void SetDesktopColorDepth(int bitsPerPixel) {
     desktopDepth.store(bitsPerPixel);
 }
 
-std::string ProgramFolder() {
+std::string ProgramFile() {
     std::error_code ec;
-    std::filesystem::path exe = std::filesystem::read_symlink("/proc/self/exe", ec);
-    std::string folder =
-        ec ? std::filesystem::current_path(ec).string() : exe.parent_path().string();
+    const std::filesystem::path exe = std::filesystem::read_symlink("/proc/self/exe", ec);
+    return ec ? std::string() : exe.string();
+}
+
+std::string ProgramFolder() {
+    const std::string exe = ProgramFile();
+    std::error_code ec;
+    std::string folder = exe.empty() ? std::filesystem::current_path(ec).string()
+                                     : std::filesystem::path(exe).parent_path().string();
     if (folder.empty() || folder.back() != '/') folder += '/';
     return folder;
 }

@@ -46,6 +46,8 @@ void ShowNotices(const std::vector<Notice>& notices);
 int DesktopColorDepth();
 void SetDesktopColorDepth(int bitsPerPixel);
 
+// The running program's file; empty when it cannot be told.
+std::string ProgramFile();
 // The folder of the running program file, ending in '/'.
 std::string ProgramFolder();
 // The folder of the data files: the program's folder when it holds them, else

@@ -1,13 +1,13 @@
 #include "platform/TextRecords.h"
 
 #include <link.h>
-#include <unistd.h>
 
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 
 #include "platform/DiskRecord.h"
+#include "platform/System.h"
 
 namespace gw::fonts {
 
@@ -36,11 +36,8 @@ std::string MakersState() {
         state += w.Bytes();
         return true;
     };
-    char self[4096];
-    const ssize_t length = ::readlink("/proc/self/exe", self, sizeof self - 1);
-    if (length <= 0) return {};
-    self[length] = '\0';
-    if (!add(self)) return {};
+    const std::string self = ProgramFile();
+    if (self.empty() || !add(self)) return {};
     std::string folder;
     ::dl_iterate_phdr(
         [](dl_phdr_info* info, std::size_t, void* data) {
